@@ -1,0 +1,67 @@
+# Common compile settings and helpers for every Kestrin target.
+
+add_library(kestrin_warnings INTERFACE)
+target_compile_options(kestrin_warnings INTERFACE
+  -Wall -Wextra -Wpedantic -Wformat=2 -Wconversion -Wsign-conversion
+  -Wshadow -Wnon-virtual-dtor -Woverloaded-virtual -Wcast-align
+  -Wnull-dereference -Wimplicit-fallthrough -Wundef
+  $<$<BOOL:${KESTRIN_WERROR}>:-Werror>)
+
+if(KESTRIN_FUZZ)
+  # Every library is instrumented for coverage; the fuzz executables link
+  # the libFuzzer driver (kestrin_fuzz below).
+  add_compile_options(-fsanitize=fuzzer-no-link)
+endif()
+
+if(KESTRIN_SANITIZE)
+  add_compile_options(-fsanitize=${KESTRIN_SANITIZE} -fno-omit-frame-pointer -fno-sanitize-recover=all)
+  add_link_options(-fsanitize=${KESTRIN_SANITIZE})
+endif()
+
+set(THREADS_PREFER_PTHREAD_FLAG ON)
+find_package(Threads REQUIRED)
+
+# kestrin_library(NAME DIR ... ) : a static library with a public include/
+# directory. Only what it links against can be included by it, so the layering
+# is enforced by the include paths, not by discipline.
+function(kestrin_library name)
+  cmake_parse_arguments(ARG "" "" "SOURCES;PUBLIC_DEPS;PRIVATE_DEPS" ${ARGN})
+  add_library(${name} STATIC ${ARG_SOURCES})
+  target_include_directories(${name} PUBLIC ${CMAKE_CURRENT_SOURCE_DIR}/include)
+  target_link_libraries(${name} PUBLIC ${ARG_PUBLIC_DEPS} PRIVATE kestrin_warnings ${ARG_PRIVATE_DEPS})
+endfunction()
+
+# kestrin_test(NAME SOURCES ... DEPS ...) : one GoogleTest executable,
+# registered with CTest test by test.
+function(kestrin_test name)
+  if(NOT KESTRIN_TESTS)
+    return()
+  endif()
+  cmake_parse_arguments(ARG "" "" "SOURCES;DEPS" ${ARGN})
+  add_executable(${name} ${ARG_SOURCES})
+  target_link_libraries(${name} PRIVATE kestrin_warnings ${ARG_DEPS} GTest::gtest GTest::gtest_main GTest::gmock Threads::Threads)
+  target_compile_definitions(${name} PRIVATE KESTRIN_TESTDATA_DIR="${PROJECT_SOURCE_DIR}/testdata"
+                                             KESTRIN_SOURCE_DIR="${PROJECT_SOURCE_DIR}")
+  gtest_discover_tests(${name} DISCOVERY_TIMEOUT 60 PROPERTIES TIMEOUT 300)
+endfunction()
+
+# kestrin_bench(NAME SOURCES ... DEPS ...) : a Google Benchmark executable in
+# bench/. Benchmarks are programs, not tests: run them by hand (README).
+function(kestrin_bench name)
+  cmake_parse_arguments(ARG "" "" "SOURCES;DEPS" ${ARGN})
+  add_executable(${name} ${ARG_SOURCES})
+  target_link_libraries(${name} PRIVATE kestrin_warnings ${ARG_DEPS} benchmark::benchmark Threads::Threads)
+  target_compile_definitions(${name} PRIVATE KESTRIN_TESTDATA_DIR="${PROJECT_SOURCE_DIR}/testdata"
+                                             KESTRIN_SOURCE_DIR="${PROJECT_SOURCE_DIR}")
+endfunction()
+
+# kestrin_fuzz(NAME SOURCES ... DEPS ... CORPUS dir) : a libFuzzer target
+# (clang, KESTRIN_FUZZ=ON). CI runs each for a bounded time from its corpus.
+function(kestrin_fuzz name)
+  cmake_parse_arguments(ARG "" "CORPUS" "SOURCES;DEPS" ${ARGN})
+  add_executable(${name} ${ARG_SOURCES})
+  target_link_libraries(${name} PRIVATE kestrin_warnings ${ARG_DEPS})
+  target_compile_options(${name} PRIVATE -fsanitize=fuzzer)
+  target_link_options(${name} PRIVATE -fsanitize=fuzzer)
+  set_property(GLOBAL APPEND PROPERTY KESTRIN_FUZZ_TARGETS "${name}=${ARG_CORPUS}")
+endfunction()
