@@ -45,14 +45,20 @@ using Rgb = std::uint32_t;
 constexpr Rgb MakeRgb(std::uint8_t r, std::uint8_t g, std::uint8_t b) {
     return (static_cast<Rgb>(r) << 16) | (static_cast<Rgb>(g) << 8) | b;
 }
-constexpr std::uint8_t RedOf(Rgb c) { return static_cast<std::uint8_t>(c >> 16); }
-constexpr std::uint8_t GreenOf(Rgb c) { return static_cast<std::uint8_t>(c >> 8); }
-constexpr std::uint8_t BlueOf(Rgb c) { return static_cast<std::uint8_t>(c); }
+constexpr std::uint8_t RedOf(Rgb c) {
+    return static_cast<std::uint8_t>(c >> 16);
+}
+constexpr std::uint8_t GreenOf(Rgb c) {
+    return static_cast<std::uint8_t>(c >> 8);
+}
+constexpr std::uint8_t BlueOf(Rgb c) {
+    return static_cast<std::uint8_t>(c);
+}
 
 // Pixels, row-major, one 0x00RRGGBB word each. Every drawing call clips to
 // the framebuffer and to the current clip rectangle.
 class Framebuffer {
-public:
+  public:
     explicit Framebuffer(int width = kScreenWidth, int height = kScreenHeight);
 
     [[nodiscard]] int Width() const { return width_; }
@@ -72,7 +78,7 @@ public:
     void VLine(int x, int y0, int y1, Rgb color);  // y0 <= y < y1
     void FrameRect(const Rect& r, Rgb color);      // one-pixel outline inside r
 
-private:
+  private:
     int width_;
     int height_;
     Rect clip_;
@@ -96,11 +102,15 @@ enum class FontWeight { Normal, Bold };
 // UTF-8 text in DejaVu Sans, sized like the unit's 8-point system font.
 // Glyphs are cached; rendering is anti-aliased onto whatever lies beneath.
 class Font {
-public:
+  public:
     // The shared fonts, loaded on first use from the system's font folder
     // (fonts-dejavu-core). If the font file is missing the program still
     // runs: text is drawn as boxes of the right advance.
     static Font& System(FontWeight weight = FontWeight::Normal);
+
+    // A TrueType font at a pixel size. If the file cannot be loaded the font
+    // still works and draws boxes; the reason goes to stderr (once per run).
+    static std::unique_ptr<Font> FromFile(const std::string& path, int pixelSize = 11);
 
     virtual ~Font() = default;
     [[nodiscard]] virtual int Ascent() const = 0;      // pixels above the baseline

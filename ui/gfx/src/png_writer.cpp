@@ -1,0 +1,69 @@
+#include <png.h>
+
+#include <cerrno>
+#include <cstdio>
+#include <cstring>
+#include <memory>
+#include <vector>
+
+#include "ui/graphics.h"
+
+namespace ui {
+
+namespace {
+
+struct FileCloser {
+    void operator()(std::FILE* file) const { std::fclose(file); }
+};
+
+bool Fail(std::string* error, std::string why) {
+    if (error != nullptr) {
+        *error = std::move(why);
+    }
+    return false;
+}
+
+}  // namespace
+
+bool WritePng(const Framebuffer& fb, const std::string& path, std::string* error) {
+    if (fb.Width() <= 0 || fb.Height() <= 0) {
+        return Fail(error, path + ": the picture is empty");
+    }
+    const auto width = static_cast<std::size_t>(fb.Width());
+    const auto height = static_cast<std::size_t>(fb.Height());
+    std::vector<std::uint8_t> rgb(width * height * 3);
+    const std::uint32_t* source = fb.Data();
+    for (std::size_t i = 0; i < width * height; ++i) {
+        rgb[i * 3] = RedOf(source[i]);
+        rgb[i * 3 + 1] = GreenOf(source[i]);
+        rgb[i * 3 + 2] = BlueOf(source[i]);
+    }
+
+    errno = 0;
+    std::unique_ptr<std::FILE, FileCloser> file(std::fopen(path.c_str(), "wb"));
+    if (!file) {
+        return Fail(error, path + ": " + std::strerror(errno));
+    }
+    png_image image;
+    std::memset(&image, 0, sizeof image);
+    image.version = PNG_IMAGE_VERSION;
+    image.width = static_cast<png_uint_32>(width);
+    image.height = static_cast<png_uint_32>(height);
+    image.format = PNG_FORMAT_RGB;
+    const bool written = png_image_write_to_stdio(&image, file.get(), 0, rgb.data(),
+                                                  static_cast<png_int_32>(width * 3), nullptr) != 0;
+    const std::string message = image.message;
+    png_image_free(&image);
+    if (!written) {
+        return Fail(error, path + ": " + message);
+    }
+    if (std::fflush(file.get()) != 0 || std::ferror(file.get()) != 0) {
+        return Fail(error, path + ": " + std::strerror(errno));
+    }
+    if (std::fclose(file.release()) != 0) {
+        return Fail(error, path + ": " + std::strerror(errno));
+    }
+    return true;
+}
+
+}  // namespace ui

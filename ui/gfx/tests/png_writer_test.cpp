@@ -1,0 +1,65 @@
+#include <gtest/gtest.h>
+#include <png.h>
+#include <unistd.h>
+
+#include <cstdio>
+#include <cstring>
+#include <string>
+#include <vector>
+
+#include "ui/graphics.h"
+
+namespace ui {
+namespace {
+
+std::string TempPath(const char* name) {
+    return ::testing::TempDir() + "kestrin_gfx_" + std::to_string(::getpid()) + "_" + name;
+}
+
+TEST(WritePngTest, RoundTripsEveryPixelAsEightBitRgb) {
+    Framebuffer fb(37, 23);  // odd sizes catch stride mistakes
+    for (int y = 0; y < fb.Height(); ++y) {
+        for (int x = 0; x < fb.Width(); ++x) {
+            fb.SetPixel(x, y,
+                        MakeRgb(static_cast<std::uint8_t>(x * 7), static_cast<std::uint8_t>(y * 11),
+                                static_cast<std::uint8_t>((x * y) ^ 0xA5)));
+        }
+    }
+    const std::string path = TempPath("round.png");
+    std::string error = "untouched";
+    ASSERT_TRUE(WritePng(fb, path, &error)) << error;
+
+    png_image image;
+    std::memset(&image, 0, sizeof image);
+    image.version = PNG_IMAGE_VERSION;
+    ASSERT_NE(png_image_begin_read_from_file(&image, path.c_str()), 0) << image.message;
+    EXPECT_EQ(image.width, 37U);
+    EXPECT_EQ(image.height, 23U);
+    EXPECT_EQ(image.format, static_cast<png_uint_32>(PNG_FORMAT_RGB));
+    std::vector<std::uint8_t> rgb(PNG_IMAGE_SIZE(image));
+    ASSERT_NE(png_image_finish_read(&image, nullptr, rgb.data(), 0, nullptr), 0) << image.message;
+    for (int y = 0; y < fb.Height(); ++y) {
+        for (int x = 0; x < fb.Width(); ++x) {
+            const std::size_t i =
+                (static_cast<std::size_t>(y) * 37 + static_cast<std::size_t>(x)) * 3;
+            ASSERT_EQ(MakeRgb(rgb[i], rgb[i + 1], rgb[i + 2]), fb.GetPixel(x, y)) << x << "," << y;
+        }
+    }
+    std::remove(path.c_str());
+}
+
+TEST(WritePngTest, FailuresGiveAReason) {
+    const Framebuffer fb(4, 4);
+    std::string error;
+    EXPECT_FALSE(WritePng(fb, "/nonexistent-dir/shot.png", &error));
+    EXPECT_NE(error.find("/nonexistent-dir/shot.png"), std::string::npos) << error;
+    EXPECT_NE(error.find("No such file"), std::string::npos) << error;
+    EXPECT_FALSE(WritePng(fb, "/nonexistent-dir/shot.png", nullptr));
+
+    error.clear();
+    EXPECT_FALSE(WritePng(Framebuffer(0, 0), TempPath("empty.png"), &error));
+    EXPECT_FALSE(error.empty());
+}
+
+}  // namespace
+}  // namespace ui

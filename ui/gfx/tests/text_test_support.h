@@ -1,0 +1,45 @@
+// Helpers shared by the text tests.
+#pragma once
+
+#include <algorithm>
+#include <fstream>
+
+#include "ui/graphics.h"
+
+namespace ui::testing_support {
+
+inline constexpr Rgb kPaper = 0x00FFFFFF;
+inline constexpr Rgb kInk = 0x00000000;
+
+inline bool HaveDejaVu() {
+    return std::ifstream("/usr/share/fonts/truetype/dejavu/DejaVuSans.ttf").good() &&
+           std::ifstream("/usr/share/fonts/truetype/dejavu/DejaVuSans-Bold.ttf").good();
+}
+
+inline Framebuffer Paper(int width = 160, int height = 100) {
+    Framebuffer fb(width, height);
+    fb.FillRect({0, 0, width, height}, kPaper);
+    return fb;
+}
+
+// The smallest rectangle holding every pixel that is not the background.
+inline Rect InkBounds(const Framebuffer& fb, Rgb background = kPaper) {
+    Rect box{fb.Width(), fb.Height(), 0, 0};
+    for (int y = 0; y < fb.Height(); ++y) {
+        for (int x = 0; x < fb.Width(); ++x) {
+            if (fb.GetPixel(x, y) != background) {
+                box = {std::min(box.left, x), std::min(box.top, y), std::max(box.right, x + 1),
+                       std::max(box.bottom, y + 1)};
+            }
+        }
+    }
+    return box.Empty() ? Rect{} : box;
+}
+
+inline bool SamePixels(const Framebuffer& a, const Framebuffer& b) {
+    return a.Width() == b.Width() && a.Height() == b.Height() &&
+           std::equal(a.Data(), a.Data() + static_cast<std::ptrdiff_t>(a.Width()) * a.Height(),
+                      b.Data());
+}
+
+}  // namespace ui::testing_support
