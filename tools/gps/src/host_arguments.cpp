@@ -1,0 +1,40 @@
+#include "gps/host_arguments.h"
+
+namespace gps {
+
+namespace {
+
+constexpr std::string_view kUnitOption = "--unit";
+
+}  // namespace
+
+HostArguments ExtractUnitOption(std::span<const std::string_view> arguments) {
+    HostArguments out;
+    for (std::size_t i = 0; i < arguments.size(); ++i) {
+        if (arguments[i] != kUnitOption) {
+            out.words.push_back(arguments[i]);
+            continue;
+        }
+        if (i + 1 == arguments.size() || arguments[i + 1].empty()) {
+            out.unitDirectoryMissing = true;
+            ++i;
+            continue;
+        }
+        out.unitDirectory = arguments[i + 1];
+        ++i;
+    }
+    return out;
+}
+
+std::string JoinHostArguments(std::span<const std::string_view> words) {
+    std::string line;
+    for (std::size_t i = 0; i < words.size(); ++i) {
+        if (i > 0) {
+            line += ' ';
+        }
+        line += words[i];
+    }
+    return line;
+}
+
+}  // namespace gps

@@ -1,0 +1,239 @@
+// Registry, kernel and prompt stand-ins for the driver switch that write
+// every call into one shared log, so a test sees the order across all three.
+#pragma once
+
+#include <cstdint>
+#include <cstring>
+#include <map>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "platform/services.h"
+#include "platform/text.h"
+
+namespace gps_test {
+
+using CallLog = std::vector<std::string>;
+
+inline std::string Hex(std::intptr_t value) {
+    return platform::Format("0x%llx", static_cast<unsigned long long>(value));
+}
+
+class RecordingRegistry final : public platform::Registry {
+  public:
+    explicit RecordingRegistry(CallLog& log) : log_(log) {}
+
+    // Keys under HKEY_LOCAL_MACHINE that can be opened, with their "Hnd"
+    // value (nullopt: the key has no such value).
+    std::map<std::string, std::optional<std::uint32_t>, std::less<>> keys;
+    platform::HANDLE activateResult = 0x77;
+
+    platform::LONG RegOpenKeyEx(platform::HKEY root, std::string_view subKey,
+                                platform::DWORD options, platform::DWORD access,
+                                platform::HKEY* key) override {
+        log_.push_back(platform::Format(
+            "RegOpenKeyEx(%s, %.*s, %u, %u)", root == platform::HKEY_LOCAL_MACHINE ? "HKLM" : "?",
+            static_cast<int>(subKey.size()), subKey.data(), options, access));
+        const auto it = keys.find(subKey);
+        if (root != platform::HKEY_LOCAL_MACHINE || it == keys.end()) {
+            return static_cast<platform::LONG>(platform::ERROR_FILE_NOT_FOUND);
+        }
+        open_[next_] = it->first;
+        *key = next_++;
+        return static_cast<platform::LONG>(platform::ERROR_SUCCESS);
+    }
+
+    platform::LONG RegQueryValueEx(platform::HKEY key, std::string_view name, platform::DWORD* type,
+                                   platform::BYTE* data, platform::DWORD* size) override {
+        const auto it = open_.find(key);
+        log_.push_back(platform::Format(
+            "RegQueryValueEx(%s, %.*s, %u)", it == open_.end() ? "?" : it->second.c_str(),
+            static_cast<int>(name.size()), name.data(), size == nullptr ? 0U : *size));
+        if (it == open_.end()) {
+            return static_cast<platform::LONG>(platform::ERROR_INVALID_HANDLE);
+        }
+        const std::optional<std::uint32_t>& value = keys.at(it->second);
+        if (name != "Hnd" || !value.has_value()) {
+            return static_cast<platform::LONG>(platform::ERROR_FILE_NOT_FOUND);
+        }
+        if (type != nullptr) {
+            *type = platform::REG_DWORD;
+        }
+        if (size == nullptr || *size < sizeof(std::uint32_t)) {
+            return 234;  // ERROR_MORE_DATA
+        }
+        std::memcpy(data, &*value, sizeof(std::uint32_t));
+        *size = sizeof(std::uint32_t);
+        return static_cast<platform::LONG>(platform::ERROR_SUCCESS);
+    }
+
+    platform::LONG RegCloseKey(platform::HKEY key) override {
+        const auto it = open_.find(key);
+        log_.push_back("RegCloseKey(" + (it == open_.end() ? std::string("?") : it->second) + ")");
+        if (it == open_.end()) {
+            return static_cast<platform::LONG>(platform::ERROR_INVALID_HANDLE);
+        }
+        open_.erase(it);
+        return static_cast<platform::LONG>(platform::ERROR_SUCCESS);
+    }
+
+    platform::HANDLE ActivateDevice(std::string_view key, platform::DWORD clientInfo) override {
+        log_.push_back(platform::Format("ActivateDevice(%.*s, %u)", static_cast<int>(key.size()),
+                                        key.data(), clientInfo));
+        return activateResult;
+    }
+
+    platform::BOOL DeactivateDevice(platform::HANDLE device) override {
+        log_.push_back("DeactivateDevice(" + Hex(device) + ")");
+        return platform::TRUE;
+    }
+
+    // Keys opened and not closed.
+    [[nodiscard]] std::size_t OpenKeys() const { return open_.size(); }
+
+  private:
+    CallLog& log_;
+    std::map<platform::HKEY, std::string> open_;
+    platform::HKEY next_ = 0x100;
+};
+
+class RecordingPrompt final : public platform::Prompt {
+  public:
+    explicit RecordingPrompt(CallLog& log) : log_(log) {}
+    int MessageBox(std::string_view text, std::string_view caption, platform::UINT type) override {
+        log_.push_back(platform::Format("MessageBox(%.*s, %.*s, %u)", static_cast<int>(text.size()),
+                                        text.data(), static_cast<int>(caption.size()),
+                                        caption.data(), type));
+        return platform::IDOK;
+    }
+
+  private:
+    CallLog& log_;
+};
+
+// Only CloseHandle belongs to the tool; anything else is logged as
+// unexpected and fails.
+class RecordingKernel final : public platform::Kernel {
+  public:
+    explicit RecordingKernel(CallLog& log) : log_(log) {}
+
+    platform::BOOL CloseHandle(platform::HANDLE h) override {
+        log_.push_back("CloseHandle(" + Hex(h) + ")");
+        return platform::TRUE;
+    }
+
+    platform::HANDLE CreateFile(std::string_view, platform::DWORD, platform::DWORD, platform::DWORD,
+                                platform::DWORD) override {
+        return Unexpected("CreateFile", platform::INVALID_HANDLE_VALUE);
+    }
+    platform::BOOL ReadFile(platform::HANDLE, void*, platform::DWORD, platform::DWORD*) override {
+        return Unexpected("ReadFile");
+    }
+    platform::BOOL WriteFile(platform::HANDLE, const void*, platform::DWORD,
+                             platform::DWORD*) override {
+        return Unexpected("WriteFile");
+    }
+    platform::BOOL DeviceIoControl(platform::HANDLE, platform::DWORD, const void*, platform::DWORD,
+                                   void*, platform::DWORD, platform::DWORD*) override {
+        return Unexpected("DeviceIoControl");
+    }
+    platform::HANDLE FindFirstFile(std::string_view, platform::WIN32_FIND_DATA*) override {
+        return Unexpected("FindFirstFile", platform::INVALID_HANDLE_VALUE);
+    }
+    platform::BOOL FindNextFile(platform::HANDLE, platform::WIN32_FIND_DATA*) override {
+        return Unexpected("FindNextFile");
+    }
+    platform::BOOL FindClose(platform::HANDLE) override { return Unexpected("FindClose"); }
+    platform::BOOL CopyFile(std::string_view, std::string_view, platform::BOOL) override {
+        return Unexpected("CopyFile");
+    }
+    platform::BOOL DeleteFile(std::string_view) override { return Unexpected("DeleteFile"); }
+    platform::BOOL GetDiskFreeSpaceEx(std::string_view, std::uint64_t*, std::uint64_t*,
+                                      std::uint64_t*) override {
+        return Unexpected("GetDiskFreeSpaceEx");
+    }
+    platform::BOOL FileTimeToSystemTime(const platform::FILETIME&, platform::SYSTEMTIME*) override {
+        return Unexpected("FileTimeToSystemTime");
+    }
+    void* VirtualAlloc(void*, platform::DWORD, platform::DWORD, platform::DWORD) override {
+        Unexpected("VirtualAlloc");
+        return nullptr;
+    }
+    platform::BOOL VirtualCopy(void*, std::uint32_t, platform::DWORD, platform::DWORD) override {
+        return Unexpected("VirtualCopy");
+    }
+    platform::BOOL VirtualFree(void*, platform::DWORD, platform::DWORD) override {
+        return Unexpected("VirtualFree");
+    }
+    void* LocalAlloc(platform::DWORD, std::size_t) override {
+        Unexpected("LocalAlloc");
+        return nullptr;
+    }
+    void* LocalFree(void* memory) override {
+        Unexpected("LocalFree");
+        return memory;
+    }
+    platform::BOOL GetCommState(platform::HANDLE, platform::DCB*) override {
+        return Unexpected("GetCommState");
+    }
+    platform::BOOL SetCommState(platform::HANDLE, const platform::DCB&) override {
+        return Unexpected("SetCommState");
+    }
+    platform::BOOL GetCommTimeouts(platform::HANDLE, platform::COMMTIMEOUTS*) override {
+        return Unexpected("GetCommTimeouts");
+    }
+    platform::BOOL SetCommTimeouts(platform::HANDLE, const platform::COMMTIMEOUTS&) override {
+        return Unexpected("SetCommTimeouts");
+    }
+    platform::BOOL SetCommMask(platform::HANDLE, platform::DWORD) override {
+        return Unexpected("SetCommMask");
+    }
+    platform::BOOL WaitCommEvent(platform::HANDLE, platform::DWORD*) override {
+        return Unexpected("WaitCommEvent");
+    }
+    platform::BOOL ClearCommError(platform::HANDLE, platform::DWORD*, platform::COMSTAT*) override {
+        return Unexpected("ClearCommError");
+    }
+    platform::HANDLE CreateThread(std::function<platform::DWORD()>, int) override {
+        return Unexpected("CreateThread", platform::HANDLE{0});
+    }
+    platform::DWORD WaitForSingleObject(platform::HANDLE, platform::DWORD) override {
+        Unexpected("WaitForSingleObject");
+        return platform::WAIT_FAILED;
+    }
+    void DebugOutput(std::string_view text) override {
+        log_.push_back("DebugOutput(" + std::string(text) + ")");
+    }
+
+  private:
+    platform::BOOL Unexpected(const char* call) {
+        log_.push_back(std::string("unexpected ") + call);
+        return platform::FALSE;
+    }
+    platform::HANDLE Unexpected(const char* call, platform::HANDLE result) {
+        Unexpected(call);
+        return result;
+    }
+
+    CallLog& log_;
+};
+
+// The three stand-ins installed for a scope, sharing one log.
+struct RecordingPlatform {
+    CallLog log;
+    RecordingRegistry registry{log};
+    RecordingKernel kernel{log};
+    RecordingPrompt prompt{log};
+
+    [[nodiscard]] platform::Services AsServices() {
+        platform::Services services;
+        services.kernel = &kernel;
+        services.registry = &registry;
+        services.prompt = &prompt;
+        return services;
+    }
+};
+
+}  // namespace gps_test
