@@ -1,0 +1,26 @@
+#include <SDL.h>
+
+#include <cstring>
+
+#include "sdl/display.h"
+
+namespace sdl {
+
+bool DisplayAvailable(std::string* why) {
+    if (SDL_InitSubSystem(SDL_INIT_VIDEO) != 0) {
+        if (why != nullptr) {
+            *why = SDL_GetError();
+        }
+        return false;
+    }
+    const char* driver = SDL_GetCurrentVideoDriver();
+    const bool real = driver != nullptr && std::strcmp(driver, "offscreen") != 0 &&
+                      std::strcmp(driver, "dummy") != 0;
+    if (!real && why != nullptr) {
+        *why = std::string("only SDL's ") + (driver != nullptr ? driver : "no") + " video driver";
+    }
+    SDL_QuitSubSystem(SDL_INIT_VIDEO);
+    return real;
+}
+
+}  // namespace sdl

@@ -1,0 +1,169 @@
+#include <SDL.h>
+#include <gtest/gtest.h>
+
+#include <atomic>
+#include <thread>
+
+#include "sdl/display.h"
+#include "sdl/sdl_presenter.h"
+
+namespace sdl {
+namespace {
+
+using Kind = ui::InputEvent::Kind;
+
+class FixedClock final : public platform::Clock {
+  public:
+    std::uint64_t NowMs() override { return now.load(); }
+    std::atomic<std::uint64_t> now{1000};
+};
+
+TEST(DisplayTest, OffscreenAndDummyDriversAreNoDisplay) {
+    for (const char* driver : {"dummy", "offscreen"}) {
+        SDL_SetHint(SDL_HINT_VIDEODRIVER, driver);
+        std::string why;
+        EXPECT_FALSE(DisplayAvailable(&why)) << driver;
+        EXPECT_FALSE(why.empty());
+    }
+    SDL_SetHint(SDL_HINT_VIDEODRIVER, "no-such-driver");
+    EXPECT_FALSE(DisplayAvailable());
+    SDL_ResetHint(SDL_HINT_VIDEODRIVER);
+}
+
+// Needs an X display: CI runs the suite under xvfb-run; elsewhere the test
+// skips.
+class SdlPresenterTest : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        SDL_SetHint(SDL_HINT_VIDEODRIVER, "x11");
+        SDL_SetHint(SDL_HINT_RENDER_DRIVER, "software");  // pixels can be read back
+        std::string why;
+        if (!DisplayAvailable(&why)) {
+            GTEST_SKIP() << "no X display (run under xvfb-run): " << why;
+        }
+        std::string error;
+        presenter_ =
+            SdlPresenter::Create({.scale = 2, .title = "test", .hidden = true}, clock_, &error);
+        ASSERT_NE(presenter_, nullptr) << error;
+    }
+    void TearDown() override {
+        presenter_.reset();
+        SDL_ResetHint(SDL_HINT_VIDEODRIVER);
+        SDL_ResetHint(SDL_HINT_RENDER_DRIVER);
+    }
+
+    // Events as the window system would deliver them, in window pixels.
+    void PushButton(Uint32 type, int x, int y) {
+        SDL_Event e{};
+        e.type = type;
+        e.button.windowID = presenter_->WindowId();
+        e.button.button = SDL_BUTTON_LEFT;
+        e.button.state = type == SDL_MOUSEBUTTONDOWN ? SDL_PRESSED : SDL_RELEASED;
+        e.button.x = x;
+        e.button.y = y;
+        ASSERT_EQ(SDL_PushEvent(&e), 1);
+    }
+    void PushMotion(Uint32 state, int x, int y) {
+        SDL_Event e{};
+        e.type = SDL_MOUSEMOTION;
+        e.motion.windowID = presenter_->WindowId();
+        e.motion.state = state;
+        e.motion.x = x;
+        e.motion.y = y;
+        ASSERT_EQ(SDL_PushEvent(&e), 1);
+    }
+    void PushKey(Uint32 type, SDL_Keycode sym) {
+        SDL_Event e{};
+        e.type = type;
+        e.key.windowID = presenter_->WindowId();
+        e.key.keysym.sym = sym;
+        ASSERT_EQ(SDL_PushEvent(&e), 1);
+    }
+
+    FixedClock clock_;
+    std::unique_ptr<SdlPresenter> presenter_;
+};
+
+TEST_F(SdlPresenterTest, ShowsThePresentedFramebuffer) {
+    ui::Framebuffer screen;
+    for (int y = 0; y < screen.Height(); ++y) {
+        for (int x = 0; x < screen.Width(); ++x) {
+            screen.SetPixel(x, y,
+                            ui::MakeRgb(static_cast<std::uint8_t>(x), static_cast<std::uint8_t>(y),
+                                        static_cast<std::uint8_t>((x / 8 + y / 8) % 2 * 255)));
+        }
+    }
+    ui::Framebuffer shown(1, 1);
+    std::string error;
+    EXPECT_FALSE(presenter_->ReadBack(&shown, &error));  // nothing presented yet
+    presenter_->Present(screen);
+    ASSERT_TRUE(presenter_->ReadBack(&shown, &error)) << error;
+    ASSERT_EQ(shown.Width(), ui::kScreenWidth);
+    ASSERT_EQ(shown.Height(), ui::kScreenHeight);
+    for (int y = 0; y < screen.Height(); ++y) {
+        for (int x = 0; x < screen.Width(); ++x) {
+            ASSERT_EQ(shown.GetPixel(x, y), screen.GetPixel(x, y)) << x << "," << y;
+        }
+    }
+    // A second picture replaces the first.
+    screen.FillRect({0, 0, ui::kScreenWidth, ui::kScreenHeight}, 0x00336699);
+    presenter_->Present(screen);
+    ASSERT_TRUE(presenter_->ReadBack(&shown, &error)) << error;
+    EXPECT_EQ(shown.GetPixel(319, 239), 0x00336699U);
+}
+
+TEST_F(SdlPresenterTest, MouseBecomesPenInScreenPixelsAndKeysArrive) {
+    PushMotion(0, 10, 10);  // hovering is not pen input
+    PushButton(SDL_MOUSEBUTTONDOWN, 100, 60);
+    PushMotion(SDL_BUTTON_LMASK, 201, 101);
+    PushMotion(SDL_BUTTON_LMASK, 700, 20);  // dragged off the window, still held
+    PushButton(SDL_MOUSEBUTTONUP, 700, 30);
+    PushKey(SDL_KEYDOWN, SDLK_F1);
+    PushKey(SDL_KEYUP, SDLK_F1);
+    SDL_Event close{};
+    close.type = SDL_QUIT;
+    ASSERT_EQ(SDL_PushEvent(&close), 1);
+
+    struct Want {
+        Kind kind;
+        int x, y;
+        ui::Key key;
+    };
+    const Want wants[] = {
+        {Kind::PenDown, 50, 30, ui::Key::None},  {Kind::PenMove, 100, 50, ui::Key::None},
+        {Kind::PenMove, 350, 10, ui::Key::None}, {Kind::PenUp, 350, 15, ui::Key::None},
+        {Kind::KeyDown, 0, 0, ui::Key::F1},      {Kind::KeyUp, 0, 0, ui::Key::F1},
+        {Kind::Quit, 0, 0, ui::Key::None},
+    };
+    for (const Want& want : wants) {
+        const ui::InputEvent got = presenter_->WaitEvent(std::nullopt);
+        ASSERT_EQ(got.kind, want.kind);
+        if (want.kind == Kind::KeyDown || want.kind == Kind::KeyUp) {
+            EXPECT_EQ(got.key, want.key);
+        } else if (want.kind != Kind::Quit) {
+            EXPECT_EQ(got.x, want.x);
+            EXPECT_EQ(got.y, want.y);
+        }
+    }
+}
+
+TEST_F(SdlPresenterTest, WakeFromAnotherThreadEndsTheWait) {
+    for (int round = 0; round < 20; ++round) {
+        std::thread waker([this] { presenter_->Wake(); });
+        EXPECT_EQ(presenter_->WaitEvent(std::nullopt).kind, Kind::Wake);
+        waker.join();
+    }
+}
+
+TEST_F(SdlPresenterTest, PassedDeadlineReturnsAtOnceButInputComesFirst) {
+    clock_.now = 5000;
+    EXPECT_EQ(presenter_->WaitEvent(4000).kind, Kind::Wake);
+    EXPECT_EQ(presenter_->WaitEvent(5000).kind, Kind::Wake);
+    PushKey(SDL_KEYDOWN, SDLK_RETURN);
+    const ui::InputEvent key = presenter_->WaitEvent(4000);
+    EXPECT_EQ(key.kind, Kind::KeyDown);
+    EXPECT_EQ(key.key, ui::Key::Enter);
+}
+
+}  // namespace
+}  // namespace sdl
