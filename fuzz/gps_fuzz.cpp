@@ -1,0 +1,96 @@
+// Arbitrary bytes as the driver switch's command line (and, cut at newlines,
+// as host arguments). Checks what must hold for any input: the split never
+// reaches past the line's end, over-long parts are refused, every run ends in
+// exit code 0 or 1 with at most one message, a failure always shows one, and
+// no registry key is left open.
+#include <cstddef>
+#include <cstdint>
+#include <cstdio>
+#include <cstdlib>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "gps/command_line.h"
+#include "gps/gps_main.h"
+#include "gps/host_arguments.h"
+#include "platform/text.h"
+#include "recording_platform.h"
+
+namespace {
+
+void Check(bool condition, const char* what) {
+    if (!condition) {
+        std::fprintf(stderr, "gps_fuzz: %s\n", what);
+        std::abort();
+    }
+}
+
+void CheckSplit(std::string_view line) {
+    const std::string_view text = line.substr(0, line.find('\0'));
+    const gps::CommandLine split = gps::SplitCommandLine(line);
+    if (!split.valid) {
+        return;
+    }
+    Check(split.word.data() == text.data(), "word starts the line");
+    Check(split.word.find(' ') == std::string_view::npos, "word holds no space");
+    Check(split.word.size() + 1 + split.driverName.size() == text.size(),
+          "word, one space and the name make up the line");
+    Check(split.driverName.data() == text.data() + split.word.size() + 1, "name follows the space");
+    Check(!split.driverName.empty(), "name not empty");
+    Check(platform::WideLength(split.word) <= gps::kMaxWordLength, "word not over-long");
+    Check(platform::WideLength(split.driverName) <= gps::kMaxWordLength, "name not over-long");
+}
+
+void CheckRun(std::string_view line) {
+    gps_test::RecordingPlatform unit;
+    unit.registry.keys = {{"Drivers\\Active\\12", 0x1234U}, {"Drivers\\Active\\x", std::nullopt}};
+    platform::ScopedServices installed(unit.AsServices());
+    const int code = gps::GpsMain(line);
+
+    Check(code == 0 || code == 1, "exit code 0 or 1");
+    std::size_t messages = 0;
+    for (const std::string& call : unit.log) {
+        Check(call.rfind("unexpected", 0) != 0, "only the tool's own platform calls");
+        if (call.rfind("MessageBox(", 0) == 0) {
+            ++messages;
+        }
+    }
+    Check(messages <= 1, "at most one message");
+    Check((code == 1) == (messages == 1), "a failure shows exactly one message");
+    Check(messages == 0 || unit.log.back().rfind("MessageBox(", 0) == 0, "message comes last");
+    Check(unit.registry.OpenKeys() == 0, "no key left open");
+    if (!gps::SplitCommandLine(line).valid) {
+        Check(code == 1 && unit.log.size() == 1, "a parameter error touches nothing else");
+    }
+}
+
+void CheckHostArguments(std::string_view data) {
+    std::vector<std::string_view> arguments;
+    for (std::size_t start = 0; start <= data.size();) {
+        const std::size_t end = std::min(data.find('\n', start), data.size());
+        arguments.push_back(data.substr(start, end - start));
+        start = end + 1;
+    }
+    const gps::HostArguments host = gps::ExtractUnitOption(arguments);
+    Check(host.words.size() <= arguments.size(), "extraction only removes");
+    for (std::string_view word : host.words) {
+        Check(word != "--unit", "no option left among the words");
+    }
+    const std::string line = gps::JoinHostArguments(host.words);
+    std::size_t expected = host.words.empty() ? 0 : host.words.size() - 1;
+    for (std::string_view word : host.words) {
+        expected += word.size();
+    }
+    Check(line.size() == expected, "joined with single spaces");
+}
+
+}  // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
+    const std::string_view line(reinterpret_cast<const char*>(data), size);
+    CheckSplit(line);
+    CheckRun(line);
+    CheckHostArguments(line);
+    return 0;
+}
