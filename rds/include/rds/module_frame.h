@@ -1,0 +1,41 @@
+// The 10-byte frames the tuner module sends: 0x3F, words A B C D high byte
+// first, 0x3F. Word A zero marks a reply to a command (offset 3 is its code),
+// anything else is a received RDS group (A = PI, B carries the group type).
+#pragma once
+
+#include <array>
+#include <cstddef>
+#include <cstdint>
+
+inline constexpr std::size_t kRdsFrameSize = 10;
+inline constexpr std::uint8_t kRdsFrameMarker = 0x3F;
+
+enum class RdsFrameKind {
+    NotAFrame,
+    Reply,
+    RdsGroup,
+};
+
+struct RdsFrame {
+    RdsFrameKind kind = RdsFrameKind::NotAFrame;
+    // Offset 3 of a reply; 0 for anything else.
+    std::uint8_t replyCode = 0;
+    // The bytes at frame offsets 1..8 as received (all zero when not a frame).
+    std::array<std::uint8_t, 8> bytes{};
+
+    // The byte at frame offset 1..8; 0 for any other offset.
+    [[nodiscard]] constexpr std::uint8_t At(std::size_t offset) const {
+        return offset >= 1 && offset <= bytes.size() ? bytes[offset - 1] : std::uint8_t{0};
+    }
+    // Word A..D (index 0..3), high byte first; 0 for any other index.
+    [[nodiscard]] constexpr std::uint16_t Word(std::size_t index) const {
+        return static_cast<std::uint16_t>((At(2 * index + 1) << 8) | At(2 * index + 2));
+    }
+
+    friend bool operator==(const RdsFrame&, const RdsFrame&) = default;
+};
+
+// A chunk is a frame when it holds at least 10 bytes with 0x3F at offsets 0
+// and 9; only its first 10 bytes are looked at. Null or short input gives
+// NotAFrame.
+RdsFrame DecodeRdsFrame(const std::uint8_t* bytes, std::size_t length);

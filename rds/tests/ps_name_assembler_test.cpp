@@ -1,0 +1,156 @@
+#include <gtest/gtest.h>
+
+#include <fstream>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include "rds/module_frame.h"
+#include "rds/ps_name_assembler.h"
+
+namespace {
+
+RdsFrame Group(std::uint16_t a, std::uint16_t b, std::uint16_t c, std::uint16_t d) {
+    const std::uint8_t bytes[10] = {0x3F,
+                                    static_cast<std::uint8_t>(a >> 8),
+                                    static_cast<std::uint8_t>(a),
+                                    static_cast<std::uint8_t>(b >> 8),
+                                    static_cast<std::uint8_t>(b),
+                                    static_cast<std::uint8_t>(c >> 8),
+                                    static_cast<std::uint8_t>(c),
+                                    static_cast<std::uint8_t>(d >> 8),
+                                    static_cast<std::uint8_t>(d),
+                                    0x3F};
+    return DecodeRdsFrame(bytes, sizeof bytes);
+}
+
+// A type 0A group carrying segment `segment` with two characters.
+RdsFrame Segment(std::uint16_t segment, char first, char second) {
+    return Group(0x6204, static_cast<std::uint16_t>(0x0130 | segment), 0x966B,
+                 static_cast<std::uint16_t>((static_cast<unsigned char>(first) << 8) |
+                                            static_cast<unsigned char>(second)));
+}
+
+std::string Text(const RdsPsName& name) {
+    return {name.begin(), name.end()};
+}
+
+TEST(PsNameAssembler, NameOnlyFromSegmentsZeroToThreeInOrder) {
+    PsNameAssembler assembler;
+    // 1, 2, 3 before any 0 are dropped; the second 3 completes the name.
+    const RdsFrame frames[] = {
+        Segment(1, 'x', 'x'), Segment(2, 'x', 'x'), Segment(3, 'x', 'x'), Segment(0, 'R', 'A'),
+        Segment(1, 'D', 'I'), Segment(2, 'O', ' '), Segment(3, 'O', 'K'),
+    };
+    int names = 0;
+    for (std::size_t i = 0; i < std::size(frames); ++i) {
+        const auto name = assembler.Feed(frames[i]);
+        if (name) {
+            ++names;
+            EXPECT_EQ(i, std::size(frames) - 1);
+            EXPECT_EQ(Text(*name), "RADIO OK");
+        }
+    }
+    EXPECT_EQ(names, 1);
+    EXPECT_EQ(assembler.NextSegment(), 0);
+}
+
+TEST(PsNameAssembler, OutOfOrderSegmentKeepsTheIndexAndEarlierCharacters) {
+    PsNameAssembler assembler;
+    EXPECT_FALSE(assembler.Feed(Segment(0, 'A', 'B')));
+    EXPECT_FALSE(assembler.Feed(Segment(2, 'x', 'x')));  // expected 1: dropped
+    EXPECT_EQ(assembler.NextSegment(), 1);
+    EXPECT_FALSE(assembler.Feed(Segment(1, 'C', 'D')));
+    EXPECT_FALSE(assembler.Feed(Segment(2, 'E', 'F')));
+    const auto name = assembler.Feed(Segment(3, 'G', 'H'));
+    ASSERT_TRUE(name);
+    EXPECT_EQ(Text(*name), "ABCDEFGH");
+}
+
+TEST(PsNameAssembler, OnlyTypeZeroGroupsCount) {
+    const RdsFrame ignored[] = {
+        Group(0x6204, 0x2031, 0x4142, 0x4344),  // type 2A, address bits 01
+        Group(0x6204, 0x4031, 0x4142, 0x4344),  // type 4A
+        Group(0x6204, 0xF031, 0x4142, 0x4344),  // type 15A
+        Group(0x6204, 0x1031, 0x4142, 0x4344),  // type 1A
+    };
+    for (const auto& frame : ignored) {
+        PsNameAssembler assembler;
+        EXPECT_FALSE(assembler.Feed(Segment(0, 'N', 'A')));
+        EXPECT_FALSE(assembler.Feed(frame)) << frame.Word(1);
+        EXPECT_EQ(assembler.NextSegment(), 1) << frame.Word(1);
+        EXPECT_FALSE(assembler.Feed(Segment(1, 'M', 'E')));
+        EXPECT_FALSE(assembler.Feed(Segment(2, ' ', ' ')));
+        const auto name = assembler.Feed(Segment(3, ' ', '!'));
+        ASSERT_TRUE(name) << frame.Word(1);
+        EXPECT_EQ(Text(*name), "NAME   !") << frame.Word(1);
+    }
+}
+
+TEST(PsNameAssembler, RepliesAndNonFramesAreNotGroups) {
+    PsNameAssembler assembler;
+    const std::uint8_t reply[10] = {0x3F, 0, 0, 0x00, 0x00, 0, 0, 0x41, 0x42, 0x3F};
+    EXPECT_FALSE(assembler.Feed(DecodeRdsFrame(reply, sizeof reply)));
+    EXPECT_FALSE(assembler.Feed(RdsFrame{}));
+    EXPECT_EQ(assembler.NextSegment(), 0);
+}
+
+TEST(PsNameAssembler, StartsOverAfterEachName) {
+    PsNameAssembler assembler;
+    for (const char* expected : {"FIRST   ", "SECOND  "}) {
+        std::optional<RdsPsName> name;
+        for (std::uint16_t segment = 0; segment < 4; ++segment) {
+            name =
+                assembler.Feed(Segment(segment, expected[2 * segment], expected[2 * segment + 1]));
+        }
+        ASSERT_TRUE(name);
+        EXPECT_EQ(Text(*name), expected);
+    }
+}
+
+// The groups of the captured-station vectors and the names an independent
+// decoder gives after them.
+struct VectorSection {
+    std::vector<RdsFrame> groups;
+    std::string expected;
+};
+
+std::vector<VectorSection> LoadVectors() {
+    std::ifstream file(KESTRIN_TESTDATA_DIR "/rds/redsea_ps_vectors.txt");
+    std::vector<VectorSection> sections(1);
+    std::string line;
+    while (std::getline(file, line)) {
+        if (line.rfind("expect ps=\"", 0) == 0) {
+            const auto begin = line.find('"') + 1;
+            sections.back().expected = line.substr(begin, line.rfind('"') - begin);
+            sections.emplace_back();
+        } else if (!line.empty() && line[0] != '#') {
+            std::istringstream words(line);
+            unsigned a = 0, b = 0, c = 0, d = 0;
+            words >> std::hex >> a >> b >> c >> d;
+            sections.back().groups.push_back(
+                Group(static_cast<std::uint16_t>(a), static_cast<std::uint16_t>(b),
+                      static_cast<std::uint16_t>(c), static_cast<std::uint16_t>(d)));
+        }
+    }
+    sections.pop_back();
+    return sections;
+}
+
+TEST(PsNameAssembler, CapturedStationsGiveTheirNames) {
+    const auto sections = LoadVectors();
+    ASSERT_EQ(sections.size(), 2U);  // one station on 0A groups, one on 0B
+    const char* expected[] = {"YLE X3M ", "  KRKA  "};
+    for (std::size_t i = 0; i < sections.size(); ++i) {
+        EXPECT_EQ(sections[i].expected, expected[i]);
+        PsNameAssembler assembler;
+        std::optional<RdsPsName> last;
+        for (const auto& group : sections[i].groups) {
+            last = assembler.Feed(group);
+        }
+        ASSERT_TRUE(last) << sections[i].expected;
+        EXPECT_EQ(Text(*last), sections[i].expected);
+    }
+}
+
+}  // namespace
