@@ -1,0 +1,117 @@
+#include "sound/wave_clip.h"
+
+#include <cstring>
+
+namespace sound {
+
+namespace {
+
+std::uint32_t U32(const std::uint8_t* p) {
+    return static_cast<std::uint32_t>(p[0]) | (static_cast<std::uint32_t>(p[1]) << 8) |
+           (static_cast<std::uint32_t>(p[2]) << 16) | (static_cast<std::uint32_t>(p[3]) << 24);
+}
+
+std::uint16_t U16(const std::uint8_t* p) {
+    return static_cast<std::uint16_t>(p[0] | (p[1] << 8));
+}
+
+bool Tag(const std::uint8_t* p, const char (&tag)[5]) {
+    return std::memcmp(p, tag, 4) == 0;
+}
+
+std::optional<WaveClip> Refuse(std::string* error, const char* why) {
+    if (error != nullptr) {
+        *error = why;
+    }
+    return std::nullopt;
+}
+
+constexpr std::uint16_t kPcm = 1;
+constexpr std::uint32_t kMinRate = 1000;
+constexpr std::uint32_t kMaxRate = 192000;
+
+}  // namespace
+
+std::optional<std::size_t> WaveImageSize(std::span<const std::uint8_t, 8> header) {
+    if (!Tag(header.data(), "RIFF")) {
+        return std::nullopt;
+    }
+    const std::uint32_t riffSize = U32(header.data() + 4);
+    if (riffSize < 4 || riffSize > kMaxWaveImageBytes - 8) {
+        return std::nullopt;
+    }
+    return std::size_t{8} + riffSize;
+}
+
+std::optional<WaveClip> ParseWaveImage(std::span<const std::uint8_t> image, std::string* error) {
+    if (image.size() < 12) {
+        return Refuse(error, "shorter than a RIFF header");
+    }
+    const std::uint8_t* base = image.data();
+    if (!Tag(base, "RIFF") || !Tag(base + 8, "WAVE")) {
+        return Refuse(error, "not a RIFF/WAVE image");
+    }
+    const auto declared = WaveImageSize(std::span<const std::uint8_t, 8>(base, 8));
+    if (!declared || *declared > image.size()) {
+        return Refuse(error, "RIFF size past the end of the image");
+    }
+    const std::size_t end = *declared;
+
+    bool haveFormat = false;
+    WaveClip clip;
+    std::size_t pos = 12;
+    while (pos + 8 <= end) {
+        const std::uint8_t* chunk = base + pos;
+        const std::size_t size = U32(chunk + 4);
+        if (size > end - pos - 8) {
+            return Refuse(error, "chunk size past the end of the image");
+        }
+        const std::uint8_t* body = chunk + 8;
+        if (Tag(chunk, "fmt ")) {
+            if (size < 16) {
+                return Refuse(error, "format chunk too short");
+            }
+            const std::uint16_t tag = U16(body);
+            const std::uint16_t channels = U16(body + 2);
+            const std::uint32_t rate = U32(body + 4);
+            const std::uint32_t byteRate = U32(body + 8);
+            const std::uint16_t blockAlign = U16(body + 12);
+            const std::uint16_t bits = U16(body + 14);
+            if (tag != kPcm) {
+                return Refuse(error, "not PCM");
+            }
+            if (bits != 16) {
+                return Refuse(error, "not 16-bit samples");
+            }
+            if (channels != 1 && channels != 2) {
+                return Refuse(error, "neither mono nor stereo");
+            }
+            if (rate < kMinRate || rate > kMaxRate) {
+                return Refuse(error, "sample rate out of range");
+            }
+            if (blockAlign != channels * 2U || byteRate != rate * blockAlign) {
+                return Refuse(error, "block align or byte rate inconsistent");
+            }
+            clip.sampleRate = rate;
+            clip.channels = channels;
+            haveFormat = true;
+        } else if (Tag(chunk, "data")) {
+            if (!haveFormat) {
+                return Refuse(error, "data before the format");
+            }
+            if (size % (clip.channels * 2U) != 0) {
+                return Refuse(error, "data size not a whole number of frames");
+            }
+            clip.samples.resize(size / 2);
+            for (std::size_t i = 0; i < clip.samples.size(); ++i) {
+                clip.samples[i] = static_cast<std::int16_t>(U16(body + 2 * i));
+            }
+            return clip;
+        }
+        // Chunks are padded to an even size; a missing last pad is harmless.
+        pos += 8 + size + (size & 1U);
+    }
+    return Refuse(error, haveFormat ? "no data chunk" : "no format chunk");
+}
+
+}  // namespace sound

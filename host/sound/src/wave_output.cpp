@@ -1,0 +1,104 @@
+#include "sound/wave_output.h"
+
+#include <array>
+#include <cstring>
+#include <span>
+
+namespace sound {
+
+namespace {
+
+// MMSYSERR_INVALPARAM: a null out-pointer.
+constexpr platform::MMRESULT kInvalidParameter = 11;
+
+}  // namespace
+
+WaveOutput::WaveOutput(const Options& options) : volume_(options.volume) {
+    if (options.soundCard) {
+        card_ = SdlAudioSink::Open(&cardProblem_);
+    } else {
+        cardProblem_ = "no sound card wanted";
+    }
+    const std::lock_guard lock(mutex_);
+    ApplyVolume(options.volume);
+}
+
+WaveOutput::~WaveOutput() = default;
+
+void WaveOutput::Send(std::shared_ptr<const WaveClip> clip, bool loop) {
+    if (card_) {
+        card_->Play(clip, loop);
+    }
+    recorder_.Play(std::move(clip), loop);
+}
+
+void WaveOutput::ApplyVolume(platform::DWORD volume) {
+    volume_.store(volume);
+    if (card_) {
+        card_->SetVolume(volume);
+    }
+    recorder_.SetVolume(volume);
+}
+
+platform::BOOL WaveOutput::PlaySound(const void* image, platform::DWORD flags) {
+    const std::lock_guard lock(mutex_);
+    // Whatever happens below, the sound that played so far is replaced.
+    Send(nullptr, false);
+    if (failPlay_.load()) {
+        return platform::FALSE;
+    }
+    if (image == nullptr) {
+        return platform::TRUE;
+    }
+    const bool loop = (flags & platform::SND_LOOP) != 0;
+    if ((flags & platform::SND_MEMORY) == 0 || (loop && (flags & platform::SND_ASYNC) == 0)) {
+        return platform::FALSE;
+    }
+    // The image's size comes from its own header; read no further than that.
+    std::array<std::uint8_t, 8> header{};
+    std::memcpy(header.data(), image, header.size());
+    const auto size = WaveImageSize(header);
+    if (!size) {
+        return platform::FALSE;
+    }
+    auto clip = ParseWaveImage(
+        std::span<const std::uint8_t>(static_cast<const std::uint8_t*>(image), *size), nullptr);
+    if (!clip) {
+        return platform::FALSE;
+    }
+    Send(std::make_shared<const WaveClip>(std::move(*clip)), loop);
+    return platform::TRUE;
+}
+
+platform::MMRESULT WaveOutput::waveOutSetVolume(platform::DWORD device, platform::DWORD volume) {
+    if (const platform::MMRESULT code = failSetVolume_.load(); code != 0) {
+        return code;
+    }
+    if (device != platform::WAVE_MAPPER) {
+        return platform::MMSYSERR_BADDEVICEID;
+    }
+    const std::lock_guard lock(mutex_);
+    ApplyVolume(volume);
+    return platform::MMSYSERR_NOERROR;
+}
+
+platform::MMRESULT WaveOutput::waveOutGetVolume(platform::DWORD device, platform::DWORD* volume) {
+    if (const platform::MMRESULT code = failGetVolume_.load(); code != 0) {
+        return code;
+    }
+    if (device != platform::WAVE_MAPPER) {
+        return platform::MMSYSERR_BADDEVICEID;
+    }
+    if (volume == nullptr) {
+        return kInvalidParameter;
+    }
+    *volume = volume_.load();
+    return platform::MMSYSERR_NOERROR;
+}
+
+void WaveOutput::RestoreVolume(platform::DWORD volume) {
+    const std::lock_guard lock(mutex_);
+    ApplyVolume(volume);
+}
+
+}  // namespace sound
