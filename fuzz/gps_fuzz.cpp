@@ -44,7 +44,9 @@ void CheckSplit(std::string_view line) {
 
 void CheckRun(std::string_view line) {
     gps_test::RecordingPlatform unit;
-    unit.registry.keys = {{"Drivers\\Active\\12", 0x1234U}, {"Drivers\\Active\\x", std::nullopt}};
+    unit.registry.keys = {{"Drivers\\Active\\12", gps_test::Dword(0x1234U)},
+                          {"Drivers\\Active\\x", std::nullopt},
+                          {"Drivers\\Active\\y", std::vector<std::uint8_t>{1, 2}}};
     platform::ScopedServices installed(unit.AsServices());
     const int code = gps::GpsMain(line);
 

@@ -69,6 +69,23 @@ TEST_F(SweepWave, EndsAt9SamplesPerCycle) {
     EXPECT_EQ(edges_[n - 2] - edges_[n - 3], 9U);
 }
 
+TEST_F(SweepWave, EachCycleLengthIsChosenAtTheEndOfTheCycleBefore) {
+    // At the sample where a cycle ends (j), the next period is taken from the
+    // table, interpolated linearly inside the 0.1 s segment holding j, in
+    // whole hertz and then whole samples.
+    ASSERT_GT(edges_.size(), 1000U);
+    for (std::size_t e = 0; e + 1 < edges_.size(); ++e) {
+        const std::size_t j = edges_[e];
+        const std::size_t t = j / 4800 + 1;
+        const auto r = static_cast<std::int64_t>(j % 4800);
+        const std::int64_t low = SweepFrequencyTable[t - 1];
+        const std::int64_t high = SweepFrequencyTable[t];
+        const std::int64_t hertz = (low + (high - low) * r / 4800) / 1024;
+        ASSERT_EQ(static_cast<std::int64_t>(edges_[e + 1] - j), 48000 / hertz)
+            << "cycle starting at sample " << j;
+    }
+}
+
 TEST_F(SweepWave, PitchRisesSegmentBySegment) {
     // Mean cycle length of the cycles that start in each 0.1 s segment.
     constexpr std::size_t kSegment = 4800;

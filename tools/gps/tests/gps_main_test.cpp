@@ -11,6 +11,7 @@ namespace {
 
 using gps::GpsMain;
 using gps_test::CallLog;
+using gps_test::Dword;
 using gps_test::RecordingPlatform;
 
 const std::string kParameterError = "MessageBox(Parametros incorrectos, Error, 0)";
@@ -26,6 +27,13 @@ CallLog Unload(const std::string& name, const std::string& handle) {
     return {"RegOpenKeyEx(HKLM, " + key + ", 0, 1)", "RegQueryValueEx(" + key + ", Hnd, 4)",
             "RegCloseKey(" + key + ")", "DeactivateDevice(" + handle + ")",
             "CloseHandle(" + handle + ")"};
+}
+
+// The calls of an "off" whose key has no usable "Hnd": nothing is unloaded.
+CallLog NoHandle(const std::string& name) {
+    const std::string key = "Drivers\\Active\\" + name;
+    return {"RegOpenKeyEx(HKLM, " + key + ", 0, 1)", "RegQueryValueEx(" + key + ", Hnd, 4)",
+            "RegCloseKey(" + key + ")"};
 }
 
 CallLog Missing(const std::string& name) {
@@ -54,10 +62,12 @@ TEST_P(GpsMainTable, CallsMessagesAndExitCode) {
     const Case& c = GetParam();
     RecordingPlatform unit;
     unit.registry.keys = {
-        {"Drivers\\Active\\12", 0x1234U},
-        {"Drivers\\Active\\ 12", 0x99U},
+        {"Drivers\\Active\\12", Dword(0x1234U)},
+        {"Drivers\\Active\\ 12", Dword(0x99U)},
         {"Drivers\\Active\\NoHnd", std::nullopt},
-        {"Drivers\\Active\\" + Repeat("a", 255), 0xABCDU},
+        {"Drivers\\Active\\Short", std::vector<std::uint8_t>{0x34, 0x12}},
+        {"Drivers\\Active\\Long", std::vector<std::uint8_t>(8, 0x11)},
+        {"Drivers\\Active\\" + Repeat("a", 255), Dword(0xABCDU)},
     };
     unit.registry.activateResult = c.activateResult;
     platform::ScopedServices installed(unit.AsServices());
@@ -79,12 +89,9 @@ INSTANTIATE_TEST_SUITE_P(
         Case{"on whose load fails", "on GPS", {Activate("GPS")}, 0, 0},
         Case{"off unloads the active entry", "off 12", Unload("12", "0x1234"), 0},
         Case{"off of an unknown entry", "off 13", Missing("13"), 1},
-        Case{"off of an entry without Hnd",
-             "off NoHnd",
-             {"RegOpenKeyEx(HKLM, Drivers\\Active\\NoHnd, 0, 1)",
-              "RegQueryValueEx(Drivers\\Active\\NoHnd, Hnd, 4)",
-              "RegCloseKey(Drivers\\Active\\NoHnd)"},
-             0},
+        Case{"off of an entry without Hnd", "off NoHnd", NoHandle("NoHnd"), 0},
+        Case{"off of an entry with a 2-byte Hnd", "off Short", NoHandle("Short"), 0},
+        Case{"off of an entry with an 8-byte Hnd", "off Long", NoHandle("Long"), 0},
         Case{"capitals are no command", "ON GPS", {}, 0},
         Case{"mixed case is no command", "Off 12", {}, 0}, Case{"another word", "load GPS", {}, 0},
         Case{"empty first word", " GPS", {}, 0}, Case{"empty line", "", {kParameterError}, 1},

@@ -65,7 +65,7 @@ TEST(ExtractUnitOption, RemovesTheOptionWherever) {
 
 TEST(HostCommandLine, QuotedSpacesReachTheDriverName) {
     gps_test::RecordingPlatform unit;
-    unit.registry.keys = {{"Drivers\\Active\\ 12", 0x99U}};
+    unit.registry.keys = {{"Drivers\\Active\\ 12", gps_test::Dword(0x99U)}};
     platform::ScopedServices installed(unit.AsServices());
 
     const Words argv = {"--unit", "/u", "off  12"};

@@ -17,6 +17,12 @@ namespace gps_test {
 
 using CallLog = std::vector<std::string>;
 
+// The bytes of a REG_DWORD value as the registry stores them.
+inline std::vector<std::uint8_t> Dword(std::uint32_t value) {
+    return {static_cast<std::uint8_t>(value), static_cast<std::uint8_t>(value >> 8),
+            static_cast<std::uint8_t>(value >> 16), static_cast<std::uint8_t>(value >> 24)};
+}
+
 inline std::string Hex(std::intptr_t value) {
     return platform::Format("0x%llx", static_cast<unsigned long long>(value));
 }
@@ -25,9 +31,9 @@ class RecordingRegistry final : public platform::Registry {
   public:
     explicit RecordingRegistry(CallLog& log) : log_(log) {}
 
-    // Keys under HKEY_LOCAL_MACHINE that can be opened, with their "Hnd"
-    // value (nullopt: the key has no such value).
-    std::map<std::string, std::optional<std::uint32_t>, std::less<>> keys;
+    // Keys under HKEY_LOCAL_MACHINE that can be opened, with the bytes of
+    // their "Hnd" value (nullopt: the key has no such value).
+    std::map<std::string, std::optional<std::vector<std::uint8_t>>, std::less<>> keys;
     platform::HANDLE activateResult = 0x77;
 
     platform::LONG RegOpenKeyEx(platform::HKEY root, std::string_view subKey,
@@ -54,18 +60,24 @@ class RecordingRegistry final : public platform::Registry {
         if (it == open_.end()) {
             return static_cast<platform::LONG>(platform::ERROR_INVALID_HANDLE);
         }
-        const std::optional<std::uint32_t>& value = keys.at(it->second);
+        const std::optional<std::vector<std::uint8_t>>& value = keys.at(it->second);
         if (name != "Hnd" || !value.has_value()) {
             return static_cast<platform::LONG>(platform::ERROR_FILE_NOT_FOUND);
         }
         if (type != nullptr) {
-            *type = platform::REG_DWORD;
+            *type =
+                value->size() == sizeof(std::uint32_t) ? platform::REG_DWORD : 3U;  // REG_BINARY
         }
-        if (size == nullptr || *size < sizeof(std::uint32_t)) {
+        // As the registry does: a value larger than the buffer is not copied.
+        const auto needed = static_cast<platform::DWORD>(value->size());
+        if (size == nullptr || *size < needed) {
+            if (size != nullptr) {
+                *size = needed;
+            }
             return 234;  // ERROR_MORE_DATA
         }
-        std::memcpy(data, &*value, sizeof(std::uint32_t));
-        *size = sizeof(std::uint32_t);
+        std::memcpy(data, value->data(), value->size());
+        *size = needed;
         return static_cast<platform::LONG>(platform::ERROR_SUCCESS);
     }
 
