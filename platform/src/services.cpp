@@ -1,19 +1,16 @@
 #include "platform/services.h"
 
-#include <atomic>
-
 namespace platform {
 
 namespace {
-// Installed once before any thread starts and read by every thread after;
-// tests swap it between cases only.
+// Installed before any thread starts and read by every thread after (thread
+// creation orders the accesses); tests swap it between cases only.
 Services g_services;
 }  // namespace
 
 Services Install(const Services& services) {
     Services previous = g_services;
     g_services = services;
-    std::atomic_thread_fence(std::memory_order_seq_cst);
     return previous;
 }
 
