@@ -1,36 +1,50 @@
 #include "gpsinfo/nmea_fields.h"
 
+#include <array>
+#include <cstdint>
 #include <cstring>
+
+namespace {
+
+enum : std::uint8_t { kText = 0, kComma = 1, kEnd = 2 };
+
+constexpr std::array<std::uint8_t, 256> kByteClass = [] {
+    std::array<std::uint8_t, 256> table{};
+    table[static_cast<unsigned char>(',')] = kComma;
+    table[static_cast<unsigned char>('\r')] = kEnd;
+    table[static_cast<unsigned char>('\n')] = kEnd;
+    table[0] = kEnd;
+    return table;
+}();
+
+std::uint8_t ClassOf(char c) noexcept {
+    return kByteClass[static_cast<unsigned char>(c)];
+}
+
+}  // namespace
 
 CNmeaFields::CNmeaFields() noexcept : m_szField{} {}
 
 void CNmeaFields::Split(const char* line, std::size_t length) noexcept {
-    std::memset(m_szField, 0, sizeof m_szField);
+    // Only fields written by the previous line can hold text.
+    std::memset(m_szField, 0, m_nUsed * FIELD_SIZE);
+    m_nUsed = 0;
     if (line == nullptr) {
         return;
     }
     std::size_t field = 0;
-    std::size_t pos = 0;
-    for (std::size_t i = 0; i < length; ++i) {
-        const char c = line[i];
-        if (c == '\r' || c == '\n' || c == '\0') {
-            break;
+    std::size_t i = 0;
+    for (;;) {
+        const std::size_t start = i;
+        while (i < length && ClassOf(line[i]) == kText) {
+            ++i;
         }
-        if (c == ',') {
-            if (++field == FIELD_COUNT) {
-                break;
-            }
-            pos = 0;
-        } else if (pos < FIELD_SIZE - 1) {
-            m_szField[field][pos++] = c;
+        const std::size_t n = i - start;
+        std::memcpy(m_szField[field], line + start, n < FIELD_SIZE - 1 ? n : FIELD_SIZE - 1);
+        m_nUsed = field + 1;
+        if (i == length || ClassOf(line[i]) == kEnd || ++field == FIELD_COUNT) {
+            return;
         }
+        ++i;  // the comma
     }
-}
-
-bool CNmeaFields::IsEmpty(std::size_t index) const noexcept {
-    return index >= FIELD_COUNT || m_szField[index][0] == '\0';
-}
-
-const char* CNmeaFields::Field(std::size_t index) const noexcept {
-    return index < FIELD_COUNT ? m_szField[index] : "";
 }

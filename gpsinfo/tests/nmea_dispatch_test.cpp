@@ -106,6 +106,27 @@ TEST(NmeaDispatch, StateTable) {
     }
 }
 
+TEST(NmeaDispatch, GsvGroupEndsOnlyOnDigitsInsideTheLine) {
+    // Lines as a caller may pass them: cut short, or with the zero tail of
+    // the assembler's buffer. Neither may end the group.
+    const std::string lines[] = {
+        "$GPGSV,1,",
+        std::string("$GPGSV\r\0\0\0\0", 11),
+        std::string("$GPGSV,\r\0\0\0", 11),
+    };
+    CGpsInfoParser parser;
+    GPS_INFO info{};
+    parser.Dispatch(kGga + "\r", info);
+    parser.Dispatch(kGsa + "\r", info);
+    for (const std::string& text : lines) {
+        const ExactLine line(text);
+        parser.Dispatch(line.data(), line.size(), info);
+        EXPECT_EQ(parser.GetState(), GSV) << text;
+    }
+    parser.Dispatch("$GPGSV,1,1\r", info);
+    EXPECT_EQ(parser.GetState(), PVSNS);
+}
+
 TEST(NmeaDispatch, IgnoredSentencesLeaveTheRecordAlone) {
     const char* const ignored[] = {
         "$GPVTG,054.7,T,034.4,M,005.5,N,010.2,K*48",

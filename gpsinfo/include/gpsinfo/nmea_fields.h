@@ -21,12 +21,18 @@ class CNmeaFields {
 
     // True when field `index` holds no characters (also for an index past
     // the table).
-    bool IsEmpty(std::size_t index) const noexcept;
+    bool IsEmpty(std::size_t index) const noexcept {
+        return index >= FIELD_COUNT || m_szField[index][0] == '\0';
+    }
 
     // The zero-terminated text of field `index`; "" for an index past the
     // table. The returned buffer is FIELD_SIZE bytes, zero after the text.
-    const char* Field(std::size_t index) const noexcept;
+    const char* Field(std::size_t index) const noexcept {
+        return index < FIELD_COUNT ? m_szField[index] : "";
+    }
 
   private:
     char m_szField[FIELD_COUNT][FIELD_SIZE];
+    // Fields that may hold text; the rest are known to be all zero.
+    std::size_t m_nUsed = 0;
 };

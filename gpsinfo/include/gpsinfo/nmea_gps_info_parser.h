@@ -9,7 +9,7 @@
 #include "gpsinfo/gps_info.h"
 #include "gpsinfo/nmea_parser.h"
 
-class CGpsInfoParser final : public CNmeaParser {
+class CGpsInfoParser : public CNmeaParser {
   public:
     CGpsInfoParser() noexcept = default;
     CGpsInfoParser(const CGpsInfoParser&) noexcept = default;
