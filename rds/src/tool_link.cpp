@@ -52,12 +52,11 @@ void RdsToolLink::Send(RdsCommand command, int tuneParameter, int seekParameter,
 }
 
 platform::DWORD RdsToolLink::ReceiveLoop() {
-    if (m_hPort.load() == 0) {
-        return 0;
-    }
     std::vector<std::uint8_t> chunk;
-    for (;;) {
-        const platform::HANDLE h = m_hPort.load();
+    // A null handle ends the loop before any wait: at once when the port was
+    // never opened, and after a close even if the driver's failed wait gave
+    // another error than ERROR_INVALID_HANDLE.
+    for (platform::HANDLE h = m_hPort.load(); h != 0; h = m_hPort.load()) {
         platform::DWORD events = 0;
         if (m_port.WaitEvent(h, &events) == platform::FALSE) {
             if (m_port.LastError() == platform::ERROR_INVALID_HANDLE) {

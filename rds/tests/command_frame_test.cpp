@@ -82,19 +82,4 @@ TEST(BuildRdsCommandFrame, EveryCommandAndItsEdges) {
     }
 }
 
-TEST(BuildRdsCommandFrame, ChannelCoversTheBandInOrder) {
-    for (int frequency = 875; frequency <= 1080; ++frequency) {
-        const RdsCommandFrame frame = BuildRdsCommandFrame(RdsCommand::Tune, frequency, 0, 1, true);
-        ASSERT_EQ(frame[2], frequency - 875) << frequency;
-    }
-}
-
-TEST(RdsVersionQuery, DiffersFromShowVersionOnlyInItsParameters) {
-    const RdsCommandFrame showVersion =
-        BuildRdsCommandFrame(RdsCommand::ShowVersion, 0, 0, 0, false);
-    EXPECT_EQ(kRdsVersionQuery, (RdsCommandFrame{0xFF, 0x56, 0x78, 0x78, 0x56}));
-    EXPECT_EQ(kRdsVersionQuery[1], showVersion[1]);
-    EXPECT_EQ(kRdsVersionQuery[4], showVersion[4]);
-}
-
 }  // namespace

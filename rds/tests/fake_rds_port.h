@@ -1,8 +1,7 @@
-// A scripted tuner port for the link tests. Waits follow a script (when it
-// runs out the port reports itself closed); data that a wait delivers goes
-// to the input queue, which QueuedBytes and Read serve. The module check's
-// reads can instead follow a read script (when it runs out, reads bring
-// nothing). Calls on any handle but the one Open gave fail with error 6.
+// A scripted tuner port. Waits follow `waits` (when it runs out the port
+// reports itself closed) and put what they bring into the input queue, which
+// QueuedBytes and Read serve; reads follow `reads` first (when both run out,
+// reads bring nothing). Calls on any handle but Open's fail with error 6.
 #pragma once
 
 #include <algorithm>
@@ -17,185 +16,151 @@
 
 using Bytes = std::vector<std::uint8_t>;
 
+inline Bytes Join(std::initializer_list<Bytes> parts) {
+    Bytes out;
+    for (const auto& part : parts) {
+        out.insert(out.end(), part.begin(), part.end());
+    }
+    return out;
+}
+
 class FakeRdsPort : public RdsSerialPort {
   public:
-    static constexpr platform::HANDLE kHandle = 0x7C;
+    using HANDLE = platform::HANDLE;
+    using DWORD = platform::DWORD;
+    using BOOL = platform::BOOL;
+    static constexpr HANDLE kHandle = 0x7C;
+    static constexpr DWORD kAsRead = 0xFFFFFFFFU;
 
     struct Wait {
-        platform::BOOL ok = platform::TRUE;
-        platform::DWORD events = platform::EV_RXCHAR;
-        platform::DWORD error = 0;  // set when !ok
-        Bytes arrives;              // appended to the input queue
+        DWORD error = 0;  // fails with it when not 0
+        DWORD events = platform::EV_RXCHAR;
+        Bytes arrives;
     };
     struct ReadStep {
-        platform::BOOL ok = platform::TRUE;
+        DWORD error = 0;  // fails with it when not 0
         Bytes bytes;
-        platform::DWORD error = 0;
-        platform::DWORD reportedCount = 0xFFFFFFFFU;  // overrides the count when set
+        DWORD reportedCount = kAsRead;
     };
 
-    // Script.
+    // The script.
     bool openFails = false;
     std::deque<Wait> waits;
     std::deque<ReadStep> reads;
-    platform::BOOL writeResult = platform::TRUE;
-    platform::DWORD writeError = 0;
-    platform::DWORD clock = 0;
-    // Overrides what QueuedBytes reports (once per entry) when not empty.
-    std::deque<platform::DWORD> queuedOverride;
+    std::deque<DWORD> queuedOverride;  // what QueuedBytes reports, once each
+    DWORD writeError = 0;
+    DWORD clock = 0;
     std::function<void()> beforeRead;
 
     // What happened.
     Bytes input;
     std::vector<std::string> calls;
     std::vector<Bytes> writes;
-    std::vector<platform::DWORD> readSizes;
-    std::vector<platform::HANDLE> readHandles;
-    std::vector<platform::DWORD> masks;
+    std::vector<DWORD> readSizes;
+    std::vector<HANDLE> readHandles;
     int waitCount = 0;
 
-    platform::HANDLE Open() override {
+    HANDLE Open() override {
         calls.emplace_back("Open");
-        if (openFails) {
-            platform::SetLastError(platform::ERROR_FILE_NOT_FOUND);
-            return platform::INVALID_HANDLE_VALUE;
-        }
-        return kHandle;
+        return openFails ? platform::INVALID_HANDLE_VALUE : kHandle;
     }
-    void ConfigureLine(platform::HANDLE h) override { calls.push_back(Named("ConfigureLine", h)); }
-    void SetReadTimeouts(platform::HANDLE h) override {
-        calls.push_back(Named("SetReadTimeouts", h));
-    }
-    platform::BOOL SetEventMask(platform::HANDLE h, platform::DWORD mask) override {
-        calls.push_back(Named("SetEventMask", h) + " " + std::to_string(mask));
-        masks.push_back(mask);
+    void ConfigureLine(HANDLE h) override { Log("ConfigureLine", h); }
+    void SetReadTimeouts(HANDLE h) override { Log("SetReadTimeouts", h); }
+    BOOL SetEventMask(HANDLE h, DWORD mask) override {
+        Log("SetEventMask", h, " " + std::to_string(mask));
         return Valid(h);
     }
-    platform::BOOL WaitEvent(platform::HANDLE h, platform::DWORD* events) override {
+    BOOL WaitEvent(HANDLE h, DWORD* events) override {
         ++waitCount;
         *events = 0;
-        if (Valid(h) == platform::FALSE || waits.empty()) {
+        if (!Valid(h) || waits.empty()) {
             return Fail(platform::ERROR_INVALID_HANDLE);
         }
-        Wait wait = std::move(waits.front());
+        const Wait wait = waits.front();
         waits.pop_front();
         input.insert(input.end(), wait.arrives.begin(), wait.arrives.end());
-        if (wait.ok == platform::FALSE) {
-            return Fail(wait.error);
-        }
         *events = wait.events;
-        return platform::TRUE;
+        return wait.error != 0 ? Fail(wait.error) : platform::TRUE;
     }
-    platform::BOOL QueuedBytes(platform::HANDLE h, platform::DWORD* count) override {
-        *count = 0;
-        if (Valid(h) == platform::FALSE) {
-            return platform::FALSE;
-        }
+    BOOL QueuedBytes(HANDLE h, DWORD* count) override {
+        *count = static_cast<DWORD>(input.size());
         if (!queuedOverride.empty()) {
             *count = queuedOverride.front();
             queuedOverride.pop_front();
-        } else {
-            *count = static_cast<platform::DWORD>(input.size());
         }
-        return platform::TRUE;
+        return Valid(h);
     }
-    platform::BOOL Read(platform::HANDLE h, void* buffer, platform::DWORD toRead,
-                        platform::DWORD* read) override {
+    BOOL Read(HANDLE h, void* buffer, DWORD toRead, DWORD* read) override {
         if (beforeRead) {
             beforeRead();
         }
         *read = 0;
         readSizes.push_back(toRead);
         readHandles.push_back(h);
-        if (Valid(h) == platform::FALSE) {
+        if (!Valid(h)) {
             return platform::FALSE;
         }
-        auto* out = static_cast<std::uint8_t*>(buffer);
+        // What was queued is taken even when a scripted step answers.
+        const auto queued = std::min<std::size_t>(input.size(), toRead);
+        ReadStep step{0, Bytes(input.begin(), input.begin() + static_cast<std::ptrdiff_t>(queued)),
+                      kAsRead};
+        input.erase(input.begin(), input.begin() + static_cast<std::ptrdiff_t>(queued));
         if (!reads.empty()) {
-            // The scripted step answers; what was queued is taken all the same.
-            input.erase(input.begin(),
-                        input.begin() + static_cast<std::ptrdiff_t>(
-                                            std::min<std::size_t>(input.size(), toRead)));
-            ReadStep step = std::move(reads.front());
+            step = reads.front();
             reads.pop_front();
-            if (step.ok == platform::FALSE) {
-                return Fail(step.error);
-            }
-            const std::size_t n = std::min<std::size_t>(step.bytes.size(), toRead);
-            std::copy_n(step.bytes.begin(), n, out);
-            *read = step.reportedCount != 0xFFFFFFFFU ? step.reportedCount
-                                                      : static_cast<platform::DWORD>(n);
-            return platform::TRUE;
         }
-        const std::size_t n = std::min<std::size_t>(input.size(), toRead);
-        std::copy_n(input.begin(), n, out);
-        input.erase(input.begin(), input.begin() + static_cast<std::ptrdiff_t>(n));
-        *read = static_cast<platform::DWORD>(n);
+        if (step.error != 0) {
+            return Fail(step.error);
+        }
+        const std::size_t n = std::min<std::size_t>(step.bytes.size(), toRead);
+        std::copy_n(step.bytes.begin(), n, static_cast<std::uint8_t*>(buffer));
+        *read = step.reportedCount != kAsRead ? step.reportedCount : static_cast<DWORD>(n);
         return platform::TRUE;
     }
-    platform::BOOL Write(platform::HANDLE h, const void* data, platform::DWORD toWrite,
-                         platform::DWORD* written) override {
+    BOOL Write(HANDLE h, const void* data, DWORD toWrite, DWORD* written) override {
         *written = 0;
-        if (Valid(h) == platform::FALSE) {
-            return platform::FALSE;
+        if (!Valid(h) || writeError != 0) {
+            return Fail(writeError != 0 ? writeError : platform::ERROR_INVALID_HANDLE);
         }
-        calls.emplace_back("Write");
-        if (writeResult == platform::FALSE) {
-            return Fail(writeError);
-        }
-        const auto* in = static_cast<const std::uint8_t*>(data);
-        writes.emplace_back(in, in + toWrite);
+        Log("Write", h);
+        const auto* bytes = static_cast<const std::uint8_t*>(data);
+        writes.emplace_back(bytes, bytes + toWrite);
         *written = toWrite;
         return platform::TRUE;
     }
-    platform::BOOL Close(platform::HANDLE h) override {
-        calls.push_back(Named("Close", h));
+    BOOL Close(HANDLE h) override {
+        Log("Close", h);
         return Valid(h);
     }
-    platform::DWORD LastError() override { return platform::GetLastError(); }
-    platform::DWORD Now() override { return clock; }
+    DWORD LastError() override { return platform::GetLastError(); }
+    DWORD Now() override { return clock; }
 
   private:
-    static std::string Named(const char* call, platform::HANDLE h) {
-        return std::string(call) + " " + std::to_string(h);
+    void Log(const char* call, HANDLE h, const std::string& more = {}) {
+        calls.push_back(std::string(call) + " " + std::to_string(h) + more);
     }
-    static platform::BOOL Fail(platform::DWORD error) {
+    static BOOL Fail(DWORD error) {
         platform::SetLastError(error);
         return platform::FALSE;
     }
-    static platform::BOOL Valid(platform::HANDLE h) {
-        if (h != kHandle) {
-            return Fail(platform::ERROR_INVALID_HANDLE);
-        }
-        return platform::TRUE;
+    static bool Valid(HANDLE h) {
+        return h == kHandle || Fail(platform::ERROR_INVALID_HANDLE) != platform::FALSE;
     }
 };
 
 // Script steps.
 inline FakeRdsPort::Wait Arrives(Bytes bytes, platform::DWORD events = platform::EV_RXCHAR) {
-    FakeRdsPort::Wait wait;
-    wait.events = events;
-    wait.arrives = std::move(bytes);
-    return wait;
+    return {0, events, std::move(bytes)};
 }
 inline FakeRdsPort::Wait Event(platform::DWORD events) {
-    return Arrives({}, events);
+    return {0, events, {}};
 }
 inline FakeRdsPort::Wait WaitFails(platform::DWORD error) {
-    FakeRdsPort::Wait wait;
-    wait.ok = platform::FALSE;
-    wait.error = error;
-    return wait;
+    return {error, 0, {}};
 }
-inline FakeRdsPort::ReadStep Gives(Bytes bytes, platform::DWORD reportedCount = 0xFFFFFFFFU) {
-    FakeRdsPort::ReadStep step;
-    step.bytes = std::move(bytes);
-    step.reportedCount = reportedCount;
-    return step;
+inline FakeRdsPort::ReadStep Gives(Bytes bytes, platform::DWORD count = FakeRdsPort::kAsRead) {
+    return {0, std::move(bytes), count};
 }
 inline FakeRdsPort::ReadStep ReadFails(platform::DWORD error) {
-    FakeRdsPort::ReadStep step;
-    step.ok = platform::FALSE;
-    step.error = error;
-    return step;
+    return {error, {}, 0};
 }

@@ -14,14 +14,6 @@ const Bytes kLevel = {0x3F, 0, 0, 0x6C, 0, 0, 0xFF, 0, 0, 0x3F};
 const Bytes kGroup = {0x3F, 0x62, 0x04, 0x01, 0x30, 0x3F, 0x6B, 0x59, 0x3F, 0x3F};
 const Bytes kSeek = {0x3F, 0, 0, 0x66, 0x05, 0x01, 0x55, 0, 0, 0x3F};
 
-Bytes Join(std::initializer_list<Bytes> parts) {
-    Bytes out;
-    for (const auto& part : parts) {
-        out.insert(out.end(), part.begin(), part.end());
-    }
-    return out;
-}
-
 std::vector<RdsFrame> FramesOf(std::initializer_list<Bytes> frames) {
     std::vector<RdsFrame> out;
     for (const auto& frame : frames) {
@@ -54,7 +46,7 @@ struct StreamCase {
 
 std::vector<StreamCase> StreamCases() {
     return {
-        {"frames back to back", Join({kVersion, kGroup, kLevel, kSeek}),
+        {"frames back to back, two in one chunk", Join({kVersion, kGroup, kLevel, kSeek}),
          FramesOf({kVersion, kGroup, kLevel, kSeek})},
         {"garbage before a frame", Join({{0x00, 0x12, 0xFF, 0x56}, kVersion}),
          FramesOf({kVersion})},
@@ -98,37 +90,6 @@ TEST(RdsFrameReassembler, EveryChunkSizeGivesTheSameFrames) {
             EXPECT_EQ(Reassemble(c.stream, cuts), c.frames) << c.name << " chunks of " << size;
         }
     }
-}
-
-TEST(RdsFrameReassembler, TwoFramesInOneChunkBothCount) {
-    RdsFrameReassembler reassembler;
-    std::vector<RdsFrame> frames;
-    const Bytes chunk = Join({kLevel, kVersion});
-    reassembler.Feed(chunk, [&frames](const RdsFrame& frame) { frames.push_back(frame); });
-    EXPECT_EQ(frames, FramesOf({kLevel, kVersion}));
-    EXPECT_EQ(reassembler.Pending(), 0U);
-}
-
-TEST(RdsFrameReassembler, NineBytesAreHeldUntilTheTenth) {
-    RdsFrameReassembler reassembler;
-    for (std::size_t i = 0; i < 9; ++i) {
-        EXPECT_FALSE(reassembler.Push(kVersion[i]).has_value()) << i;
-    }
-    EXPECT_EQ(reassembler.Pending(), 9U);
-    const auto frame = reassembler.Push(kVersion[9]);
-    ASSERT_TRUE(frame.has_value());
-    EXPECT_EQ(frame->replyCode, 0x56);
-    EXPECT_EQ(reassembler.Pending(), 0U);
-}
-
-TEST(RdsFrameReassembler, ResetDropsHeldBytes) {
-    RdsFrameReassembler reassembler;
-    std::vector<RdsFrame> frames;
-    const auto collect = [&frames](const RdsFrame& frame) { frames.push_back(frame); };
-    reassembler.Feed(std::span(kVersion.data(), 5), collect);
-    reassembler.Reset();
-    reassembler.Feed(std::span(kLevel), collect);
-    EXPECT_EQ(frames, FramesOf({kLevel}));
 }
 
 }  // namespace

@@ -83,12 +83,11 @@ TEST(RunRdsModuleCheck, SetsUpTheLineBeforeTheQuery) {
     const std::atomic<platform::HANDLE> handle{port.Open()};
     RunRdsModuleCheck(port, handle);
     EXPECT_EQ(port.calls, (std::vector<std::string>{"Open", "ConfigureLine 124",
-                                                    "SetReadTimeouts 124", "Write"}));
+                                                    "SetReadTimeouts 124", "Write 124"}));
 }
 
 TEST(RunRdsModuleCheck, FailedWriteEndsTheCheckWithItsCode) {
     FakeRdsPort port;
-    port.writeResult = platform::FALSE;
     port.writeError = 0x79;
     port.reads = {Gives(kReply)};
     const std::atomic<platform::HANDLE> handle{port.Open()};

@@ -20,102 +20,80 @@ namespace {
 // event) or the port is closed (it then fails with error 6).
 class BlockingPort : public RdsSerialPort {
   public:
-    static constexpr platform::HANDLE kHandle = 0x2A;
-    static constexpr std::size_t kQueueSize = 256;
+    using HANDLE = platform::HANDLE;
+    using DWORD = platform::DWORD;
+    using BOOL = platform::BOOL;
+    static constexpr HANDLE kHandle = 0x2A;
 
-    // Blocks while the input queue is full, as a module's line would hold
-    // the sender back; a closed port takes nothing.
+    // Blocks while 256 bytes wait, as the line would hold the module back;
+    // a closed port takes nothing.
     void Deliver(const Bytes& bytes) {
-        {
-            std::unique_lock lock(m_mutex);
-            m_changed.wait(lock, [this] { return m_closed || m_queue.size() < kQueueSize; });
-            if (m_closed) {
-                return;
-            }
+        std::unique_lock lock(m_mutex);
+        m_changed.wait(lock, [this] { return m_closed || m_queue.size() < 256; });
+        if (!m_closed) {
             m_queue.insert(m_queue.end(), bytes.begin(), bytes.end());
+            m_changed.notify_all();
         }
-        m_changed.notify_all();
     }
     int Writes() {
         std::lock_guard lock(m_mutex);
         return m_writes;
     }
 
-    platform::HANDLE Open() override { return kHandle; }
-    void ConfigureLine(platform::HANDLE /*h*/) override {}
-    void SetReadTimeouts(platform::HANDLE /*h*/) override {}
-    platform::BOOL SetEventMask(platform::HANDLE h, platform::DWORD mask) override {
-        {
-            std::lock_guard lock(m_mutex);
-            if (!Usable(h)) {
-                return Fail();
-            }
-            m_mask = mask;
-            ++m_maskChanges;
-        }
+    HANDLE Open() override { return kHandle; }
+    void ConfigureLine(HANDLE) override {}
+    void SetReadTimeouts(HANDLE) override {}
+    BOOL SetEventMask(HANDLE h, DWORD mask) override {
+        std::lock_guard lock(m_mutex);
+        m_mask = mask;
+        ++m_maskChanges;
         m_changed.notify_all();
-        return platform::TRUE;
+        return Usable(h);
     }
-    platform::BOOL WaitEvent(platform::HANDLE h, platform::DWORD* events) override {
+    BOOL WaitEvent(HANDLE h, DWORD* events) override {
         std::unique_lock lock(m_mutex);
-        *events = 0;
         const int maskChanges = m_maskChanges;
         m_changed.wait(lock, [&] {
             return !Usable(h) || m_maskChanges != maskChanges || (!m_queue.empty() && m_mask != 0);
         });
-        if (!Usable(h)) {
-            return Fail();
-        }
         *events = m_maskChanges != maskChanges ? 0 : platform::EV_RXCHAR;
-        return platform::TRUE;
+        return Usable(h);
     }
-    platform::BOOL QueuedBytes(platform::HANDLE h, platform::DWORD* count) override {
+    BOOL QueuedBytes(HANDLE h, DWORD* count) override {
         std::lock_guard lock(m_mutex);
-        *count = Usable(h) ? static_cast<platform::DWORD>(m_queue.size()) : 0;
-        return Usable(h) ? platform::TRUE : Fail();
+        *count = static_cast<DWORD>(m_queue.size());
+        return Usable(h);
     }
-    platform::BOOL Read(platform::HANDLE h, void* buffer, platform::DWORD toRead,
-                        platform::DWORD* read) override {
+    BOOL Read(HANDLE h, void* buffer, DWORD toRead, DWORD* read) override {
         std::lock_guard lock(m_mutex);
-        *read = 0;
-        if (!Usable(h)) {
-            return Fail();
-        }
-        const std::size_t n = std::min<std::size_t>(toRead, m_queue.size());
+        const std::size_t n = Usable(h) ? std::min<std::size_t>(toRead, m_queue.size()) : 0;
         std::copy_n(m_queue.begin(), n, static_cast<std::uint8_t*>(buffer));
         m_queue.erase(m_queue.begin(), m_queue.begin() + static_cast<std::ptrdiff_t>(n));
-        *read = static_cast<platform::DWORD>(n);
+        *read = static_cast<DWORD>(n);
         m_changed.notify_all();
-        return platform::TRUE;
+        return Usable(h);
     }
-    platform::BOOL Write(platform::HANDLE h, const void* /*data*/, platform::DWORD toWrite,
-                         platform::DWORD* written) override {
+    BOOL Write(HANDLE h, const void*, DWORD toWrite, DWORD* written) override {
         std::lock_guard lock(m_mutex);
-        *written = 0;
-        if (!Usable(h)) {
-            return Fail();
-        }
-        ++m_writes;
-        *written = toWrite;
-        return platform::TRUE;
+        m_writes += Usable(h);
+        *written = Usable(h) ? toWrite : 0;
+        return Usable(h);
     }
-    platform::BOOL Close(platform::HANDLE h) override {
-        {
-            std::lock_guard lock(m_mutex);
-            if (!Usable(h)) {
-                return Fail();
-            }
-            m_closed = true;
-        }
+    BOOL Close(HANDLE h) override {
+        std::lock_guard lock(m_mutex);
+        const BOOL wasOpen = Usable(h);
+        m_closed = true;
         m_changed.notify_all();
-        return platform::TRUE;
+        return wasOpen;
     }
-    platform::DWORD LastError() override { return platform::GetLastError(); }
-    platform::DWORD Now() override { return 0; }
+    DWORD LastError() override { return platform::GetLastError(); }
+    DWORD Now() override { return 0; }
 
   private:
-    bool Usable(platform::HANDLE h) const { return h == kHandle && !m_closed; }
-    static platform::BOOL Fail() {
+    BOOL Usable(HANDLE h) const {
+        if (h == kHandle && !m_closed) {
+            return platform::TRUE;
+        }
         platform::SetLastError(platform::ERROR_INVALID_HANDLE);
         return platform::FALSE;
     }
@@ -123,7 +101,7 @@ class BlockingPort : public RdsSerialPort {
     std::mutex m_mutex;
     std::condition_variable m_changed;
     Bytes m_queue;
-    platform::DWORD m_mask = 0;
+    DWORD m_mask = 0;
     int m_maskChanges = 0;
     bool m_closed = false;
     int m_writes = 0;
@@ -154,21 +132,14 @@ class NameWaitingSink : public RecordingSink {
     int m_names = 0;
 };
 
+// The groups of one station's name, "KESTRIN ".
 Bytes Station() {
-    Bytes out;
     const char* name = "KESTRIN ";
-    for (std::uint8_t segment = 0; segment < 4; ++segment) {
-        const Bytes group = {0x3F,
-                             0x62,
-                             0x04,
-                             0x01,
-                             static_cast<std::uint8_t>(0x30 | segment),
-                             0x96,
-                             0x6B,
-                             static_cast<std::uint8_t>(name[2 * segment]),
-                             static_cast<std::uint8_t>(name[2 * segment + 1]),
-                             0x3F};
-        out.insert(out.end(), group.begin(), group.end());
+    Bytes out;
+    for (int segment = 0; segment < 4; ++segment) {
+        out.insert(out.end(), {0x3F, 0x62, 0x04, 0x01, static_cast<std::uint8_t>(0x30 | segment),
+                               0x96, 0x6B, static_cast<std::uint8_t>(name[2 * segment]),
+                               static_cast<std::uint8_t>(name[2 * segment + 1]), 0x3F});
     }
     return out;
 }

@@ -31,7 +31,6 @@ class RdsFrameReassembler {
 
     // Bytes held for the next chunk, 0..9.
     [[nodiscard]] std::size_t Pending() const { return m_nPending; }
-    void Reset() { m_nPending = 0; }
 
   private:
     // Drops the first held byte and any that follow it up to the next 0x3F.

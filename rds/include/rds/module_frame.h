@@ -27,10 +27,6 @@ struct RdsFrame {
     [[nodiscard]] constexpr std::uint8_t At(std::size_t offset) const {
         return offset >= 1 && offset <= bytes.size() ? bytes[offset - 1] : std::uint8_t{0};
     }
-    // Word A..D (index 0..3), high byte first; 0 for any other index.
-    [[nodiscard]] constexpr std::uint16_t Word(std::size_t index) const {
-        return static_cast<std::uint16_t>((At(2 * index + 1) << 8) | At(2 * index + 2));
-    }
 
     friend bool operator==(const RdsFrame&, const RdsFrame&) = default;
 };
