@@ -206,6 +206,7 @@ TEST(NmeaDispatch, HostileLines) {
         const ExactLine line(text);
         completed += parser.Dispatch(line.data(), line.size(), info) ? 1 : 0;
     }
+    EXPECT_FALSE(parser.Dispatch(nullptr, 10, info));
     EXPECT_EQ(completed, 1);
     EXPECT_EQ(parser.GetState(), GGA);
     // The 60-field GGA was taken, the 300-nines one after it was out of
@@ -217,13 +218,6 @@ TEST(NmeaDispatch, HostileLines) {
     // The RMC's date field 9 was never reached: the default date.
     EXPECT_EQ(info.wYear, 2003);
     EXPECT_EQ(info.bHour, 11);
-}
-
-TEST(NmeaDispatch, NullLineIsIgnored) {
-    CGpsInfoParser parser;
-    GPS_INFO info{};
-    EXPECT_FALSE(parser.Dispatch(nullptr, 10, info));
-    EXPECT_EQ(parser.GetState(), GGA);
 }
 
 }  // namespace

@@ -173,13 +173,4 @@ TEST(NmeaTruncate, TowardZeroAndSaturating) {
     }
 }
 
-TEST(NmeaLowBits, KeepsTwosComplementLowBits) {
-    EXPECT_EQ(nmea::LowBits<std::uint8_t>(300), 44);
-    EXPECT_EQ(nmea::LowBits<std::uint8_t>(-1), 255);
-    EXPECT_EQ(nmea::LowBits<std::int8_t>(129), -127);
-    EXPECT_EQ(nmea::LowBits<std::uint16_t>(70000), 4464);
-    EXPECT_EQ(nmea::LowBits<std::int16_t>(35000), -30536);
-    EXPECT_EQ(nmea::LowBits<std::int32_t>(3602399994LL), -692567302);
-}
-
 }  // namespace

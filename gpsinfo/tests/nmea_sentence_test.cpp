@@ -1,7 +1,6 @@
 #include <gtest/gtest.h>
 
 #include <array>
-#include <cstring>
 #include <string>
 
 #include "gpsinfo/gps_info.h"
@@ -14,10 +13,6 @@ using nmea_test::ExpectSats;
 using nmea_test::Feed;
 using nmea_test::RunFresh;
 using nmea_test::Sat;
-
-bool SameRecord(const GPS_INFO& a, const GPS_INFO& b) {
-    return std::memcmp(&a, &b, sizeof a) == 0;
-}
 
 // ---- GGA ----------------------------------------------------------------
 
@@ -160,18 +155,6 @@ TEST(ParseGSV, IndexRules) {
         ExpectSats(info, c.sats, c.name);
         EXPECT_EQ(parser.GetSatIndex(), c.satIndex) << c.name;
     }
-}
-
-TEST(ParseGSV, FullTableIsLeftAlone) {
-    CGpsInfoParser parser;
-    GPS_INFO info{};
-    info.bSatUsed = 3;
-    Feed(parser, &CGpsInfoParser::ParseGSV, info, "$GPGSV,2,1,8,1,1,1,1,2,2,2,2,3,3,3,3,4,4,4,4");
-    Feed(parser, &CGpsInfoParser::ParseGSV, info, "$GPGSV,2,2,8,5,5,5,5,6,6,6,6,7,7,7,7,8,8,8,8");
-    const GPS_INFO full = info;
-    Feed(parser, &CGpsInfoParser::ParseGSV, info, "$GPGSV,1,1,4,9,9,9,9,10,10,10,10");
-    EXPECT_TRUE(SameRecord(info, full));
-    EXPECT_EQ(parser.GetSatIndex(), 8);
 }
 
 // ---- PVSNS --------------------------------------------------------------
@@ -345,15 +328,6 @@ TEST(ParsePVGSA, MarksListedSatellitesAndPrecisions) {
         EXPECT_EQ(info.cPrecision2[1], c.precision1) << c.line;
         EXPECT_EQ(info.cSensorStatus, c.sensor) << c.line;
     }
-}
-
-TEST(NmeaReserved, ChangesNothing) {
-    CGpsInfoParser parser;
-    GPS_INFO info{};
-    info.wYear = 1999;
-    const GPS_INFO before = info;
-    Feed(parser, &CGpsInfoParser::Reserved, info, "$GPGGA,,3537.0,N");
-    EXPECT_TRUE(SameRecord(info, before));
 }
 
 }  // namespace
