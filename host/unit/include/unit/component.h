@@ -1,0 +1,46 @@
+// A component of the virtual unit: declares its unit.toml keys and plugs its
+// drivers in. The unit's own devices are components; GPS1:, COM7:, the touch
+// panel and the sound sink add theirs the same way:
+//
+//   class GpsComponent : public unit::Component {
+//       void Declare(unit::Schema& schema, unit::VirtualUnit& unit) override {
+//           auto& table = unit.AddDevice(schema, "gps", "GPS1:", driver_);
+//           table.String("source", [this](const std::string& s) { source_ = s; });
+//       }
+//   };
+//   unit::RegisterComponent("gps", [] { return std::make_unique<GpsComponent>(); });
+#pragma once
+
+#include <functional>
+#include <memory>
+#include <string>
+
+#include "unit/config_error.h"
+#include "unit/schema.h"
+
+namespace unit {
+
+class VirtualUnit;
+
+class Component {
+  public:
+    Component() = default;
+    Component(const Component&) = delete;
+    Component& operator=(const Component&) = delete;
+    virtual ~Component() = default;
+
+    // Declares tables and keys, registers drivers. Called before unit.toml is
+    // read; setters run while it is applied.
+    virtual void Declare(Schema& schema, VirtualUnit& unit) = 0;
+    // Called once unit.toml, registry.reg and the file system are in place
+    // (start simulated-device threads here). An error stops the loading.
+    virtual SetError Start(VirtualUnit& unit);
+};
+
+using ComponentFactory = std::function<std::unique_ptr<Component>()>;
+
+// Adds a component to every unit loaded from now on (call before LoadUnit;
+// a second registration under the same name replaces the first).
+void RegisterComponent(const std::string& name, ComponentFactory factory);
+
+}  // namespace unit

@@ -1,0 +1,45 @@
+// "PWM1:": backlight duty and photo sensor. The driver keeps the duty, the
+// automatic mode and every value a caller tried to set.
+#pragma once
+
+#include <cstdint>
+#include <mutex>
+#include <vector>
+
+#include "unit/driver.h"
+#include "unit/schema.h"
+
+namespace unit {
+
+class PwmDriver final : public Driver {
+  public:
+    static constexpr DWORD kSetAutomode = 0x8002;
+    static constexpr DWORD kGetMax = 0x10;
+    static constexpr DWORD kGetDuty = 0x11;
+    static constexpr DWORD kSetDuty = 0x8011;
+    static constexpr DWORD kGetPhotoLevel = 0x13;
+
+    // pwm.steps, pwm.duty, pwm.photo_level, pwm.automode.
+    void DeclareKeys(Schema::Table& table);
+
+    DriverResult IoControl(DeviceOpen& open, DWORD code, const void* in, DWORD inSize, void* out,
+                           DWORD outSize, DWORD* returned) override;
+
+    [[nodiscard]] std::int32_t Steps() const;
+    [[nodiscard]] std::int32_t Duty() const;
+    [[nodiscard]] bool Automode() const;
+    [[nodiscard]] std::int32_t PhotoLevel() const;
+    void SetPhotoLevel(std::int32_t level);
+    // Every value received by the set-duty code, in order, accepted or not.
+    [[nodiscard]] std::vector<std::int32_t> DutyLog() const;
+
+  private:
+    mutable std::mutex mutex_;
+    std::int32_t steps_ = 10;
+    std::int32_t duty_ = 5;
+    std::int32_t photoLevel_ = 512;
+    bool automode_ = true;
+    std::vector<std::int32_t> dutyLog_;
+};
+
+}  // namespace unit

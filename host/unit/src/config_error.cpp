@@ -1,0 +1,21 @@
+#include "unit/config_error.h"
+
+namespace unit {
+
+std::string ConfigError::Text() const {
+    std::string out;
+    if (!file.empty()) {
+        out += file;
+        if (line > 0) {
+            out += ":" + std::to_string(line);
+        }
+        out += ": ";
+    }
+    if (!key.empty()) {
+        out += key + ": ";
+    }
+    out += message;
+    return out;
+}
+
+}  // namespace unit

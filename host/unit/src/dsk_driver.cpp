@@ -1,0 +1,37 @@
+#include "unit/dsk_driver.h"
+
+#include <algorithm>
+#include <cstring>
+
+namespace unit {
+
+void DskDriver::DeclareKeys(Schema::Table& table) {
+    table.Bytes("identify", kRecordBytes, [this](const std::vector<std::uint8_t>& bytes) {
+        std::lock_guard lock(mutex_);
+        identify_ = bytes;
+    });
+}
+
+DriverResult DskDriver::IoControl(DeviceOpen&, DWORD code, const void*, DWORD, void* out,
+                                  DWORD outSize, DWORD* returned) {
+    if (code != kGetIdentify) {
+        return DriverResult::Fail(platform::ERROR_NOT_SUPPORTED);
+    }
+    if (out == nullptr) {
+        return DriverResult::Fail(platform::ERROR_INVALID_PARAMETER);
+    }
+    std::lock_guard lock(mutex_);
+    const std::size_t n = std::min<std::size_t>(outSize, identify_.size());
+    std::memcpy(out, identify_.data(), n);
+    if (returned != nullptr) {
+        *returned = static_cast<DWORD>(n);
+    }
+    return DriverResult::Ok();
+}
+
+std::vector<std::uint8_t> DskDriver::Identify() const {
+    std::lock_guard lock(mutex_);
+    return identify_;
+}
+
+}  // namespace unit

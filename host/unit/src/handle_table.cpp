@@ -1,0 +1,41 @@
+#include "handle_table.h"
+
+namespace unit {
+
+platform::HANDLE HandleTable::Add(HandleObject object, const std::set<platform::DWORD>& avoid) {
+    std::lock_guard lock(mutex_);
+    platform::HANDLE h = 0;
+    do {
+        h = next_;
+        next_ += 4;
+    } while (avoid.count(static_cast<platform::DWORD>(h)) != 0);
+    objects_.emplace(h, std::move(object));
+    return h;
+}
+
+std::optional<HandleObject> HandleTable::Get(platform::HANDLE h) const {
+    std::lock_guard lock(mutex_);
+    auto it = objects_.find(h);
+    if (it == objects_.end()) {
+        return std::nullopt;
+    }
+    return it->second;
+}
+
+std::optional<HandleObject> HandleTable::Remove(platform::HANDLE h) {
+    std::lock_guard lock(mutex_);
+    auto it = objects_.find(h);
+    if (it == objects_.end()) {
+        return std::nullopt;
+    }
+    HandleObject object = std::move(it->second);
+    objects_.erase(it);
+    return object;
+}
+
+int HandleTable::Count() const {
+    std::lock_guard lock(mutex_);
+    return static_cast<int>(objects_.size());
+}
+
+}  // namespace unit

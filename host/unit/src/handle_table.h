@@ -1,0 +1,74 @@
+// The one handle table of the unit: files, searches, devices, threads and
+// activated devices. Values are never reused, so a stale handle can never
+// reach a newer object.
+#pragma once
+
+#include <map>
+#include <memory>
+#include <mutex>
+#include <optional>
+#include <set>
+#include <string>
+#include <variant>
+#include <vector>
+
+#include "platform/win_types.h"
+#include "unique_fd.h"
+#include "unit/driver.h"
+#include "unit/scheduler.h"
+
+namespace unit {
+
+struct DeviceSlot;
+
+struct FileObject {
+    UniqueFd fd;
+    std::string unitPath;  // as opened, for fault arguments
+    std::uint64_t shareId = 0;
+};
+
+struct FindObject {
+    std::mutex mutex;
+    std::vector<platform::WIN32_FIND_DATA> entries;
+    std::size_t next = 0;
+};
+
+struct DeviceObject {
+    DeviceSlot* slot = nullptr;
+    std::shared_ptr<DeviceOpen> open;
+    std::uint64_t shareId = 0;
+};
+
+struct ThreadRecord {
+    explicit ThreadRecord(Scheduler& s) : done(s) {}
+    std::mutex mutex;
+    bool finished = false;
+    platform::DWORD exitCode = 259;  // STILL_ACTIVE
+    int priority = 3;
+    WaitPoint done;
+    std::thread thread;
+};
+
+struct ActivatedObject {
+    platform::DWORD hnd = 0;
+};
+
+using HandleObject =
+    std::variant<std::shared_ptr<FileObject>, std::shared_ptr<FindObject>,
+                 std::shared_ptr<DeviceObject>, std::shared_ptr<ThreadRecord>, ActivatedObject>;
+
+class HandleTable {
+  public:
+    // A new handle value, skipping the values in avoid.
+    platform::HANDLE Add(HandleObject object, const std::set<platform::DWORD>& avoid = {});
+    [[nodiscard]] std::optional<HandleObject> Get(platform::HANDLE h) const;
+    std::optional<HandleObject> Remove(platform::HANDLE h);
+    [[nodiscard]] int Count() const;
+
+  private:
+    mutable std::mutex mutex_;
+    std::map<platform::HANDLE, HandleObject> objects_;
+    platform::HANDLE next_ = 0x1000;
+};
+
+}  // namespace unit

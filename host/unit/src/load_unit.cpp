@@ -1,0 +1,122 @@
+// Loading a unit directory, fresh copies of one, and the registry of
+// component kinds.
+#include <fstream>
+#include <sstream>
+
+#include "unit/virtual_unit.h"
+#include "unit_impl.h"
+
+namespace unit {
+
+namespace fs = std::filesystem;
+
+namespace {
+
+std::mutex g_kindsMutex;
+
+std::vector<std::pair<std::string, ComponentFactory>>& Kinds() {
+    static std::vector<std::pair<std::string, ComponentFactory>> kinds;
+    return kinds;
+}
+
+// Register values before unit.toml: believable for an idle unit with the
+// power key's edge detection and interrupt enabled.
+void SetRegisterDefaults(VirtualUnit& unit) {
+    unit.WriteWord(kGpioBlock.base + kGpioFallingEdge0, 0x00000001U);
+    unit.WriteWord(kGpioBlock.base + kGpioEdgeStatus0, 0x00000000U);
+    unit.WriteWord(kIntcBlock.base + kIntcIcmr, 0x04000D00U);
+    unit.SetPin(kVariantPin, true);
+}
+
+}  // namespace
+
+SetError Component::Start(VirtualUnit& /*unit*/) {
+    return std::nullopt;
+}
+
+void RegisterComponent(const std::string& name, ComponentFactory factory) {
+    std::lock_guard lock(g_kindsMutex);
+    for (auto& [n, f] : Kinds()) {
+        if (n == name) {
+            f = std::move(factory);
+            return;
+        }
+    }
+    Kinds().emplace_back(name, std::move(factory));
+}
+
+Result<std::unique_ptr<VirtualUnit>> LoadUnit(const fs::path& dir, const LoadOptions& options) {
+    std::error_code ec;
+    if (!fs::is_directory(dir, ec)) {
+        return ConfigError{dir.string(), 0, {}, "no such unit directory"};
+    }
+    if (!fs::is_directory(dir / "fs", ec) && !fs::create_directory(dir / "fs", ec)) {
+        return ConfigError{(dir / "fs").string(), 0, {}, "cannot create the file system folder"};
+    }
+    auto impl = std::make_unique<VirtualUnit::Impl>(dir, options);
+    if (auto err = impl->registers.Init(); !err.empty()) {
+        return ConfigError{dir.string(), 0, {}, err};
+    }
+    VirtualUnit::Impl& in = *impl;
+    auto unit = std::make_unique<VirtualUnit>(VirtualUnit::Key{}, std::move(impl));
+    SetRegisterDefaults(*unit);
+
+    DeclareUnitKeys(*unit, in);
+    {
+        std::lock_guard lock(g_kindsMutex);
+        for (const auto& [name, factory] : Kinds()) {
+            auto component = factory();
+            component->Declare(in.schema, *unit);
+            in.components.emplace_back(name, std::move(component));
+        }
+    }
+
+    const fs::path toml = dir / "unit.toml";
+    if (!fs::exists(toml, ec)) {
+        return ConfigError{toml.string(), 0, {}, "missing"};
+    }
+    if (auto err = ApplyToml(in.schema, toml)) {
+        return *err;
+    }
+
+    const fs::path reg = dir / "registry.reg";
+    if (fs::exists(reg, ec)) {
+        std::ifstream file(reg, std::ios::binary);
+        std::stringstream text;
+        text << file.rdbuf();
+        auto parsed = RegistryStore::Parse(text.str(), reg.string());
+        if (auto* err = std::get_if<ConfigError>(&parsed)) {
+            return *err;
+        }
+        in.registry = std::move(std::get<RegistryStore>(parsed));
+    }
+
+    if (auto err = ApplyFileSpecs(in, toml.string())) {
+        return *err;
+    }
+    for (auto& [name, component] : in.components) {
+        if (auto err = component->Start(*unit)) {
+            return *err;
+        }
+    }
+    return unit;
+}
+
+Result<TempDir> MakeFreshCopy(const fs::path& sourceDir) {
+    std::error_code ec;
+    if (!fs::is_directory(sourceDir, ec)) {
+        return ConfigError{sourceDir.string(), 0, {}, "no such unit directory"};
+    }
+    auto temp = TempDir::Create("kestrin-unit-");
+    if (!temp) {
+        return ConfigError{sourceDir.string(), 0, {}, "cannot create a temporary directory"};
+    }
+    fs::copy(sourceDir, temp->path(), fs::copy_options::recursive | fs::copy_options::copy_symlinks,
+             ec);
+    if (ec) {
+        return ConfigError{sourceDir.string(), 0, {}, "cannot copy the unit: " + ec.message()};
+    }
+    return std::move(*temp);
+}
+
+}  // namespace unit

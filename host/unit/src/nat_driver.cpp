@@ -1,0 +1,40 @@
+#include "unit/nat_driver.h"
+
+namespace unit {
+
+void NatDriver::DeclareKeys(Schema::Table& table) {
+    table.Integer("level", -0x80000000LL, 0x7FFFFFFF, [this](std::int64_t v) {
+        std::lock_guard lock(mutex_);
+        level_ = static_cast<std::int32_t>(v);
+    });
+}
+
+DriverResult NatDriver::IoControl(DeviceOpen&, DWORD code, const void*, DWORD, void* out,
+                                  DWORD outSize, DWORD* returned) {
+    std::lock_guard lock(mutex_);
+    codes_.push_back(code);
+    switch (code) {
+        case kMuteOff:
+            level_ = 0;
+            return DriverResult::Ok();
+        case kMuteOn:
+            level_ = 1;
+            return DriverResult::Ok();
+        case kGetLevel:
+            return PutDword(static_cast<std::uint32_t>(level_), out, outSize, returned);
+        default:
+            return DriverResult::Fail(platform::ERROR_NOT_SUPPORTED);
+    }
+}
+
+std::int32_t NatDriver::Level() const {
+    std::lock_guard lock(mutex_);
+    return level_;
+}
+
+std::vector<DWORD> NatDriver::CodeLog() const {
+    std::lock_guard lock(mutex_);
+    return codes_;
+}
+
+}  // namespace unit

@@ -1,0 +1,84 @@
+#include "unit/pwm_driver.h"
+
+namespace unit {
+
+void PwmDriver::DeclareKeys(Schema::Table& table) {
+    table.Integer("steps", 1, 1024, [this](std::int64_t v) {
+        std::lock_guard lock(mutex_);
+        steps_ = static_cast<std::int32_t>(v);
+    });
+    table.Integer("duty", 0, 1023, [this](std::int64_t v) {
+        std::lock_guard lock(mutex_);
+        duty_ = static_cast<std::int32_t>(v);
+    });
+    table.Integer("photo_level", 0, 4095,
+                  [this](std::int64_t v) { SetPhotoLevel(static_cast<std::int32_t>(v)); });
+    table.Boolean("automode", [this](bool v) {
+        std::lock_guard lock(mutex_);
+        automode_ = v;
+    });
+}
+
+DriverResult PwmDriver::IoControl(DeviceOpen&, DWORD code, const void* in, DWORD inSize, void* out,
+                                  DWORD outSize, DWORD* returned) {
+    std::lock_guard lock(mutex_);
+    switch (code) {
+        case kSetAutomode:
+            if (in == nullptr || inSize < 1) {
+                return DriverResult::Fail(platform::ERROR_INVALID_PARAMETER);
+            }
+            automode_ = *static_cast<const std::uint8_t*>(in) != 0;
+            return DriverResult::Ok();
+        case kGetMax:
+            return PutDword(static_cast<std::uint32_t>(steps_), out, outSize, returned);
+        case kGetDuty:
+            return PutDword(static_cast<std::uint32_t>(duty_), out, outSize, returned);
+        case kSetDuty: {
+            std::uint32_t raw = 0;
+            if (auto r = GetDword(in, inSize, &raw); r.value == platform::FALSE) {
+                return r;
+            }
+            const auto value = static_cast<std::int32_t>(raw);
+            dutyLog_.push_back(value);
+            if (value < 0 || value >= steps_) {
+                return DriverResult::Fail(platform::ERROR_INVALID_PARAMETER);
+            }
+            duty_ = value;
+            if (returned != nullptr) {
+                *returned = 0;
+            }
+            return DriverResult::Ok();
+        }
+        case kGetPhotoLevel:
+            return PutDword(static_cast<std::uint32_t>(photoLevel_), out, outSize, returned);
+        default:
+            return DriverResult::Fail(platform::ERROR_NOT_SUPPORTED);
+    }
+}
+
+std::int32_t PwmDriver::Steps() const {
+    std::lock_guard lock(mutex_);
+    return steps_;
+}
+std::int32_t PwmDriver::Duty() const {
+    std::lock_guard lock(mutex_);
+    return duty_;
+}
+bool PwmDriver::Automode() const {
+    std::lock_guard lock(mutex_);
+    return automode_;
+}
+std::int32_t PwmDriver::PhotoLevel() const {
+    std::lock_guard lock(mutex_);
+    return photoLevel_;
+}
+void PwmDriver::SetPhotoLevel(std::int32_t level) {
+    std::lock_guard lock(mutex_);
+    photoLevel_ = level;
+}
+std::vector<std::int32_t> PwmDriver::DutyLog() const {
+    std::lock_guard lock(mutex_);
+    return dutyLog_;
+}
+
+}  // namespace unit

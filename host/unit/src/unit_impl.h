@@ -1,0 +1,145 @@
+// The inside of VirtualUnit, shared by the files that implement its calls.
+#pragma once
+
+#include <atomic>
+#include <filesystem>
+#include <map>
+#include <memory>
+#include <mutex>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "file_system.h"
+#include "handle_table.h"
+#include "platform/last_error.h"
+#include "register_space.h"
+#include "registry_store.h"
+#include "unit/dsk_driver.h"
+#include "unit/faults.h"
+#include "unit/inf_driver.h"
+#include "unit/log_driver.h"
+#include "unit/nat_driver.h"
+#include "unit/pwm_driver.h"
+#include "unit/scheduler.h"
+#include "unit/virtual_unit.h"
+
+namespace unit {
+
+// A registered device: its driver, presence and injected faults.
+struct DeviceSlot {
+    DeviceSlot(std::string deviceName, std::string tableName, std::shared_ptr<Driver> d);
+    std::string name;   // upper case, "PWM1:"
+    std::string table;  // "pwm"
+    std::shared_ptr<Driver> driver;
+    std::atomic<bool> absent{false};
+    FaultSet faults;
+};
+
+// A generated or retimed file from [[fs.file]] / [[fs.dir]].
+struct FileSpec {
+    int line = 0;
+    std::string path;
+    bool dir = false;
+    std::optional<std::int64_t> size;
+    std::optional<std::int64_t> mtime;
+    std::optional<std::vector<std::uint8_t>> content;
+};
+
+struct VolumeSize {
+    std::optional<std::uint64_t> total;
+    std::optional<std::uint64_t> free;
+};
+
+struct VirtualUnit::Impl {
+    explicit Impl(std::filesystem::path unitDir, const LoadOptions& options);
+
+    std::filesystem::path dir;
+    std::unique_ptr<Scheduler> scheduler;  // outlives everything below
+    FileSystem fs;
+
+    // Devices and faults.
+    mutable std::mutex devicesMutex;
+    std::vector<std::unique_ptr<DeviceSlot>> devices;
+    FaultSet kernelFaults;
+    std::shared_ptr<LogDriver> log = std::make_shared<LogDriver>();
+    std::shared_ptr<InfDriver> inf = std::make_shared<InfDriver>();
+    std::shared_ptr<PwmDriver> pwm = std::make_shared<PwmDriver>();
+    std::shared_ptr<DskDriver> dsk = std::make_shared<DskDriver>();
+    std::shared_ptr<NatDriver> nat = std::make_shared<NatDriver>();
+
+    // Configuration.
+    std::mutex configMutex;
+    Schema schema;
+    std::vector<std::pair<std::string, std::unique_ptr<Component>>> components;
+    std::vector<FileSpec> fileSpecs;
+
+    HandleTable handles;
+
+    // Sharing of open files and devices: key -> (id, access, share).
+    struct Share {
+        std::uint64_t id;
+        DWORD access;
+        DWORD share;
+    };
+    std::mutex sharesMutex;
+    std::multimap<std::string, Share> shares;
+    std::uint64_t nextShareId = 1;
+
+    // Registry and device manager.
+    mutable std::mutex registryMutex;
+    RegistryStore registry;
+    std::map<HKEY, std::string> openKeys;
+    HKEY nextKey = 0x100;
+
+    RegisterSpace registers;
+
+    mutable std::mutex localMutex;
+    std::map<void*, std::unique_ptr<std::byte[]>> locals;
+
+    mutable std::mutex threadsMutex;
+    std::vector<std::shared_ptr<ThreadRecord>> threads;
+
+    mutable std::mutex debugMutex;
+    std::vector<std::string> debugLines;
+    std::atomic<bool> debugEcho{false};
+
+    std::atomic<bool> powerAvailable{true};
+    std::atomic<std::int64_t> batteryMv{3900};
+    std::atomic<std::int64_t> batteryPercent{80};
+    std::atomic<bool> acOnline{false};
+
+    std::mutex volumesMutex;
+    std::map<std::string, VolumeSize> volumes;  // lower-case volume name
+
+    // Helpers shared by the call files.
+    DeviceSlot* FindSlot(std::string_view deviceName) const;
+    bool DescribedAndInactive(std::string_view deviceName) const;
+    // Takes a share record or reports ERROR_SHARING_VIOLATION.
+    DWORD TakeShare(const std::string& key, DWORD access, DWORD share, std::uint64_t* id);
+    void DropShare(std::uint64_t id);
+    bool HasShares(const std::string& key);
+    DWORD SaveRegistry();
+    // Sets the last error and returns FALSE.
+    static BOOL Fail(DWORD code);
+};
+
+void DeclareUnitKeys(VirtualUnit& unit, VirtualUnit::Impl& impl);
+std::optional<ConfigError> ApplyToml(const Schema& schema, const std::filesystem::path& file);
+std::optional<ConfigError> ApplyFileSpecs(VirtualUnit::Impl& impl, const std::string& tomlName);
+std::optional<std::filesystem::path> FindOnHost(const FileSystem& fs, std::string_view unitPath);
+
+}  // namespace unit
+
+namespace unit {
+
+// "XXXN:" names a stream device.
+bool IsDeviceName(std::string_view name);
+HANDLE OpenDevice(VirtualUnit::Impl& impl, std::string_view name, DWORD access, DWORD share);
+// Runs one driver call on a device handle with the fault of op checked
+// first; FALSE with ERROR_INVALID_HANDLE when h is not an open device.
+BOOL DeviceCall(VirtualUnit::Impl& impl, HANDLE h, std::string_view op,
+                std::optional<std::uint32_t> arg,
+                const std::function<DriverResult(Driver&, DeviceOpen&)>& call);
+
+}  // namespace unit

@@ -1,0 +1,260 @@
+// The registry calls and the device manager over registry.reg.
+#include <fcntl.h>
+#include <unistd.h>
+
+#include <cstdio>
+#include <cstring>
+#include <set>
+
+#include "unit_impl.h"
+#include "unit_path.h"
+
+namespace unit {
+
+using namespace platform;
+
+namespace {
+
+constexpr std::string_view kActive = "Drivers\\Active";
+
+std::optional<std::string> KeyPath(const std::map<HKEY, std::string>& open, HKEY key) {
+    if (key == HKEY_LOCAL_MACHINE) {
+        return std::string();
+    }
+    auto it = open.find(key);
+    if (it == open.end()) {
+        return std::nullopt;
+    }
+    return it->second;
+}
+
+std::string Join(const std::string& base, const std::string& sub) {
+    if (base.empty()) {
+        return sub;
+    }
+    return sub.empty() ? base : base + "\\" + sub;
+}
+
+}  // namespace
+
+DWORD VirtualUnit::Impl::SaveRegistry() {
+    const std::string text = registry.Write();
+    const auto target = dir / "registry.reg";
+    const auto tmp = dir / "registry.reg.tmp";
+    UniqueFd fd(::open(tmp.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644));
+    if (!fd.valid()) {
+        return ERROR_ACCESS_DENIED;
+    }
+    std::size_t done = 0;
+    while (done < text.size()) {
+        const ssize_t n = ::write(fd.get(), text.data() + done, text.size() - done);
+        if (n <= 0) {
+            fd.reset();
+            ::unlink(tmp.c_str());
+            return ERROR_ACCESS_DENIED;
+        }
+        done += static_cast<std::size_t>(n);
+    }
+    if (::fsync(fd.get()) != 0 || ::close(fd.release()) != 0 ||
+        ::rename(tmp.c_str(), target.c_str()) != 0) {
+        ::unlink(tmp.c_str());
+        return ERROR_ACCESS_DENIED;
+    }
+    return ERROR_SUCCESS;
+}
+
+LONG VirtualUnit::RegOpenKeyEx(HKEY root, std::string_view subKey, DWORD /*options*/,
+                               DWORD /*access*/, HKEY* key) {
+    if (key == nullptr) {
+        return static_cast<LONG>(ERROR_INVALID_PARAMETER);
+    }
+    std::lock_guard lock(impl_->registryMutex);
+    const auto base = KeyPath(impl_->openKeys, root);
+    if (!base) {
+        return static_cast<LONG>(ERROR_INVALID_HANDLE);
+    }
+    const auto sub = RegistryStore::Normalize(subKey);
+    if (!sub) {
+        return static_cast<LONG>(ERROR_FILE_NOT_FOUND);
+    }
+    const std::string path = Join(*base, *sub);
+    if (!impl_->registry.Exists(path)) {
+        return static_cast<LONG>(ERROR_FILE_NOT_FOUND);
+    }
+    *key = impl_->nextKey;
+    impl_->nextKey += 2;
+    impl_->openKeys[*key] = path;
+    return static_cast<LONG>(ERROR_SUCCESS);
+}
+
+LONG VirtualUnit::RegQueryValueEx(HKEY key, std::string_view name, DWORD* type, BYTE* data,
+                                  DWORD* size) {
+    std::lock_guard lock(impl_->registryMutex);
+    const auto path = KeyPath(impl_->openKeys, key);
+    if (!path) {
+        return static_cast<LONG>(ERROR_INVALID_HANDLE);
+    }
+    if (!impl_->registry.Exists(*path)) {
+        return static_cast<LONG>(ERROR_KEY_DELETED);
+    }
+    const auto* k = impl_->registry.FindKey(*path);
+    const auto* v = k != nullptr ? RegistryStore::FindValue(*k, name) : nullptr;
+    if (v == nullptr) {
+        return static_cast<LONG>(ERROR_FILE_NOT_FOUND);
+    }
+    if (data != nullptr && size == nullptr) {
+        return static_cast<LONG>(ERROR_INVALID_PARAMETER);
+    }
+    std::string bytes;
+    if (v->value.type == REG_DWORD) {
+        bytes.resize(4);
+        std::memcpy(bytes.data(), &v->value.dword, 4);
+    } else {
+        bytes = v->value.text;
+        bytes.push_back('\0');
+    }
+    if (type != nullptr) {
+        *type = v->value.type;
+    }
+    const auto needed = static_cast<DWORD>(bytes.size());
+    if (size != nullptr) {
+        if (data != nullptr && *size < needed) {
+            *size = needed;
+            return static_cast<LONG>(ERROR_MORE_DATA);
+        }
+        if (data != nullptr) {
+            std::memcpy(data, bytes.data(), needed);
+        }
+        *size = needed;
+    }
+    return static_cast<LONG>(ERROR_SUCCESS);
+}
+
+LONG VirtualUnit::RegCloseKey(HKEY key) {
+    if (key == HKEY_LOCAL_MACHINE) {
+        return static_cast<LONG>(ERROR_SUCCESS);
+    }
+    std::lock_guard lock(impl_->registryMutex);
+    return static_cast<LONG>(impl_->openKeys.erase(key) != 0 ? ERROR_SUCCESS
+                                                             : ERROR_INVALID_HANDLE);
+}
+
+HANDLE VirtualUnit::ActivateDevice(std::string_view key, DWORD /*clientInfo*/) {
+    std::lock_guard lock(impl_->registryMutex);
+    RegistryStore& reg = impl_->registry;
+    const auto path = RegistryStore::Normalize(key);
+    const auto* builtIn = path ? reg.FindKey(*path) : nullptr;
+    const auto* prefix =
+        builtIn != nullptr ? RegistryStore::FindValue(*builtIn, "Prefix") : nullptr;
+    if (prefix == nullptr || prefix->value.type != REG_SZ || prefix->value.text.size() != 3) {
+        SetLastError(ERROR_FILE_NOT_FOUND);
+        return 0;
+    }
+    const auto* index = RegistryStore::FindValue(*builtIn, "Index");
+
+    // Names and handles already taken by active entries.
+    std::set<std::string> activeNames;
+    std::set<DWORD> activeHandles;
+    for (const auto& sub : reg.SubKeys(kActive)) {
+        if (const auto* k = reg.FindKey(std::string(kActive) + "\\" + sub)) {
+            if (const auto* n = RegistryStore::FindValue(*k, "Name")) {
+                activeNames.insert(LowerAscii(n->value.text));
+            }
+            if (const auto* h = RegistryStore::FindValue(*k, "Hnd")) {
+                activeHandles.insert(h->value.dword);
+            }
+        }
+    }
+    std::string name;
+    if (index != nullptr && index->value.type == REG_DWORD && index->value.dword <= 9) {
+        name = prefix->value.text + std::to_string(index->value.dword) + ":";
+    } else if (index == nullptr) {
+        // No Index: the first free one, 1 to 9 then 0, as the device manager does.
+        for (int i : {1, 2, 3, 4, 5, 6, 7, 8, 9, 0}) {
+            std::string candidate = prefix->value.text + std::to_string(i) + ":";
+            if (activeNames.count(LowerAscii(candidate)) == 0) {
+                name = candidate;
+                break;
+            }
+        }
+    }
+    if (name.empty()) {
+        SetLastError(ERROR_INVALID_PARAMETER);
+        return 0;
+    }
+    if (activeNames.count(LowerAscii(name)) != 0) {
+        SetLastError(ERROR_DEVICE_IN_USE);
+        return 0;
+    }
+    unsigned number = 1;
+    std::string activePath;
+    for (;; ++number) {
+        char nn[16];
+        std::snprintf(nn, sizeof nn, "%02u", number);
+        activePath = std::string(kActive) + "\\" + nn;
+        if (!reg.Exists(activePath)) {
+            break;
+        }
+    }
+    const RegistryStore saved = reg;
+    const HANDLE h = impl_->handles.Add(ActivatedObject{}, activeHandles);
+    auto& entry = reg.Ensure(activePath);
+    RegistryStore::SetValue(entry, "Hnd", RegValue{REG_DWORD, {}, static_cast<DWORD>(h)});
+    RegistryStore::SetValue(entry, "Name", RegValue{REG_SZ, name, 0});
+    RegistryStore::SetValue(entry, "Key", RegValue{REG_SZ, *path, 0});
+    if (DWORD err = impl_->SaveRegistry(); err != ERROR_SUCCESS) {
+        reg = saved;
+        impl_->handles.Remove(h);
+        SetLastError(err);
+        return 0;
+    }
+    return h;
+}
+
+BOOL VirtualUnit::DeactivateDevice(HANDLE device) {
+    std::lock_guard lock(impl_->registryMutex);
+    RegistryStore& reg = impl_->registry;
+    for (const auto& sub : reg.SubKeys(kActive)) {
+        const std::string path = std::string(kActive) + "\\" + sub;
+        const auto* k = reg.FindKey(path);
+        const auto* h = k != nullptr ? RegistryStore::FindValue(*k, "Hnd") : nullptr;
+        if (h == nullptr || h->value.type != REG_DWORD ||
+            h->value.dword != static_cast<DWORD>(device) || device <= 0) {
+            continue;
+        }
+        const RegistryStore saved = reg;
+        reg.Remove(path);
+        if (DWORD err = impl_->SaveRegistry(); err != ERROR_SUCCESS) {
+            reg = saved;
+            return Impl::Fail(err);
+        }
+        return TRUE;
+    }
+    return Impl::Fail(ERROR_INVALID_HANDLE);
+}
+
+std::optional<RegValue> VirtualUnit::RegistryValue(std::string_view key,
+                                                   std::string_view name) const {
+    std::lock_guard lock(impl_->registryMutex);
+    const auto path = RegistryStore::Normalize(key);
+    const auto* k = path ? impl_->registry.FindKey(*path) : nullptr;
+    const auto* v = k != nullptr ? RegistryStore::FindValue(*k, name) : nullptr;
+    if (v == nullptr) {
+        return std::nullopt;
+    }
+    return v->value;
+}
+
+bool VirtualUnit::RegistryKeyExists(std::string_view key) const {
+    std::lock_guard lock(impl_->registryMutex);
+    const auto path = RegistryStore::Normalize(key);
+    return path && impl_->registry.Exists(*path);
+}
+
+std::vector<std::string> VirtualUnit::RegistrySubKeys(std::string_view key) const {
+    std::lock_guard lock(impl_->registryMutex);
+    const auto path = RegistryStore::Normalize(key);
+    return path ? impl_->registry.SubKeys(*path) : std::vector<std::string>{};
+}
+
+}  // namespace unit

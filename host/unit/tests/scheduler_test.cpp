@@ -1,0 +1,176 @@
+#include <gtest/gtest.h>
+
+#include <atomic>
+#include <chrono>
+#include <memory>
+#include <mutex>
+#include <vector>
+
+#include "platform/last_error.h"
+#include "unit/clock.h"
+#include "unit/scheduler.h"
+#include "unit/test_unit.h"
+
+namespace {
+
+using namespace std::chrono_literals;
+using platform::DWORD;
+
+// Generous: only keeps a broken build from hanging; a passing run never waits it out.
+constexpr auto kSettle = 20s;
+
+TEST(Quiescence, ASignalledWaiterCountsAsRunningUntilItBlocksAgain) {
+    unit::Scheduler s(unit::Scheduler::Time::Virtual);
+    std::mutex m;
+    unit::WaitPoint point(s);
+    int posted = 0;
+    int handled = 0;
+    unit::SimThread worker(s, [&](std::stop_token stop) {
+        std::unique_lock lock(m);
+        for (;;) {
+            point.Wait(
+                lock, [&] { return posted > handled || stop.stop_requested(); }, std::nullopt,
+                stop);
+            if (stop.stop_requested()) {
+                return;
+            }
+            ++handled;
+        }
+    });
+    ASSERT_TRUE(s.WaitQuiescent(kSettle));
+    EXPECT_EQ(s.LiveThreads(), 1);
+    for (int round = 1; round <= 3; ++round) {
+        {
+            // Holding the mutex keeps the worker from running and blocking
+            // again, so what is seen here is the waker's marking alone.
+            std::lock_guard lock(m);
+            ++posted;
+            point.NotifyAll();
+            EXPECT_FALSE(s.Quiescent()) << "the waker marks the waiter runnable";
+        }
+        ASSERT_TRUE(s.WaitQuiescent(kSettle));
+        std::lock_guard lock(m);
+        EXPECT_EQ(handled, round) << "quiescent only after the worker handled it";
+    }
+}
+
+TEST(Quiescence, AdvancingTheClockWakesExactlyTheDueSleepers) {
+    const std::vector<std::uint64_t> deadlines = {100, 200, 200, 350};
+    struct Step {
+        std::uint64_t to;
+        std::vector<int> awake;  // per sleeper, after the step
+        std::optional<std::uint64_t> next;
+    } steps[] = {
+        {99, {0, 0, 0, 0}, 100},
+        {100, {1, 0, 0, 0}, 200},
+        {349, {1, 1, 1, 0}, 350},
+        {1000, {1, 1, 1, 1}, std::nullopt},
+    };
+    unit::Scheduler s(unit::Scheduler::Time::Virtual);
+    std::vector<std::atomic<int>> awake(deadlines.size());
+    std::mutex m;
+    unit::WaitPoint park(s);
+    std::vector<std::unique_ptr<unit::SimThread>> sleepers;
+    for (std::size_t i = 0; i < deadlines.size(); ++i) {
+        sleepers.push_back(std::make_unique<unit::SimThread>(s, [&, i](std::stop_token stop) {
+            if (s.Virtual()->SleepUntil(deadlines[i], stop)) {
+                awake[i] = 1;
+            }
+            std::unique_lock lock(m);
+            park.Wait(
+                lock, [&] { return stop.stop_requested(); }, std::nullopt, stop);
+        }));
+    }
+    for (const auto& step : steps) {
+        SCOPED_TRACE(step.to);
+        ASSERT_TRUE(s.WaitQuiescent(kSettle));
+        const bool wakesSomeone = std::any_of(deadlines.begin(), deadlines.end(), [&](auto d) {
+            return d <= step.to && d > s.NowMs();
+        });
+        {
+            std::lock_guard lock(m);  // woken sleepers cannot park again yet
+            s.Virtual()->Advance(step.to);
+            EXPECT_EQ(s.Quiescent(), !wakesSomeone);
+        }
+        ASSERT_TRUE(s.WaitQuiescent(kSettle));
+        for (std::size_t i = 0; i < deadlines.size(); ++i) {
+            EXPECT_EQ(awake[i].load(), step.awake[i]) << "sleeper " << i;
+        }
+        EXPECT_EQ(s.Virtual()->NextSleeperDeadline(), step.next);
+    }
+    sleepers.clear();
+    EXPECT_EQ(s.LiveThreads(), 0);
+}
+
+TEST(Quiescence, ThreadWaitsTimeOutOnTheUnitClock) {
+    unit::TestUnit t;
+    ASSERT_TRUE(t.Load()) << t.error();
+    auto& u = t.unit();
+    std::mutex m;
+    bool open = false;
+    unit::WaitPoint gate(u.scheduler());
+    const auto holder = u.CreateThread(
+        [&]() -> DWORD {
+            std::unique_lock lock(m);
+            gate.Wait(lock, [&] { return open; });
+            return 7;
+        },
+        3);
+    std::atomic<DWORD> waited{0};
+    const auto waiter = u.CreateThread(
+        [&]() -> DWORD {
+            waited = u.WaitForSingleObject(holder, 500);
+            return 0;
+        },
+        3);
+    ASSERT_NE(holder, 0);
+    ASSERT_NE(waiter, 0);
+    EXPECT_EQ(u.LiveSystemThreads(), 2);
+    ASSERT_TRUE(u.scheduler().WaitQuiescent(kSettle));
+    EXPECT_EQ(u.Virtual()->NextSleeperDeadline(), 500U);
+    u.Virtual()->Advance(499);
+    ASSERT_TRUE(u.scheduler().WaitQuiescent(kSettle));
+    EXPECT_EQ(waited.load(), 0U) << "still waiting at 499 ms";
+    u.Virtual()->Advance(500);
+    EXPECT_EQ(u.WaitForSingleObject(waiter, platform::INFINITE), platform::WAIT_OBJECT_0);
+    EXPECT_EQ(waited.load(), platform::WAIT_TIMEOUT);
+
+    EXPECT_EQ(u.WaitForSingleObject(holder, 0), platform::WAIT_TIMEOUT);
+    {
+        std::lock_guard lock(m);
+        open = true;
+    }
+    gate.NotifyAll();
+    EXPECT_EQ(u.WaitForSingleObject(holder, platform::INFINITE), platform::WAIT_OBJECT_0);
+    EXPECT_EQ(u.LiveSystemThreads(), 0);
+    EXPECT_TRUE(u.scheduler().WaitQuiescent(kSettle));
+    EXPECT_EQ(u.CloseHandle(holder), platform::TRUE);
+    EXPECT_EQ(u.CloseHandle(waiter), platform::TRUE);
+    EXPECT_EQ(u.WaitForSingleObject(holder, 0), platform::WAIT_FAILED);
+    EXPECT_EQ(platform::GetLastError(), platform::ERROR_INVALID_HANDLE);
+}
+
+TEST(Quiescence, UnitShutdownReleasesThreadsStillWaiting) {
+    std::atomic<int> result{-1};
+    std::mutex m;
+    std::unique_ptr<unit::WaitPoint> never;
+    auto t = std::make_unique<unit::TestUnit>();
+    ASSERT_TRUE(t->Load()) << t->error();
+    auto& u = t->unit();
+    never = std::make_unique<unit::WaitPoint>(u.scheduler());
+    const auto h = u.CreateThread(
+        [&]() -> DWORD {
+            std::unique_lock lock(m);
+            result = static_cast<int>(never->Wait(lock, [] { return false; }));
+            return 0;
+        },
+        3);
+    ASSERT_NE(h, 0);
+    ASSERT_TRUE(u.scheduler().WaitQuiescent(kSettle));
+    u.CloseHandle(h);  // detached: runs on
+    EXPECT_EQ(u.LiveSystemThreads(), 1);
+    t.reset();  // must end the thread instead of hanging
+    EXPECT_EQ(result.load(), static_cast<int>(unit::WaitResult::Cancelled));
+}
+
+}  // namespace
