@@ -1,0 +1,201 @@
+// The UI thread's side of the desktop: windows, z-order, modal runs, timers,
+// painting and input routing. One instance per Desktop; reached through
+// DesktopImpl::Current() on the UI thread only.
+#pragma once
+
+#include <cstdint>
+#include <functional>
+#include <memory>
+#include <optional>
+#include <string>
+#include <unordered_map>
+#include <vector>
+
+#include "hub.h"
+#include "ui/desktop.h"
+#include "ui/graphics.h"
+#include "ui/presenter.h"
+#include "ui/types.h"
+#include "window.h"
+
+namespace platform {
+class Clock;
+}
+
+namespace ui {
+class CDialog;
+}
+
+namespace ui::detail {
+
+// A drawing context the framework fills in itself.
+class FrameworkDc : public CDC {
+  public:
+    FrameworkDc() = default;
+};
+
+class DesktopImpl {
+  public:
+    DesktopImpl(Desktop& facade, Presenter& presenter, platform::Clock* clock);
+    DesktopImpl(const DesktopImpl&) = delete;
+    DesktopImpl& operator=(const DesktopImpl&) = delete;
+    ~DesktopImpl();
+
+    // The desktop of the calling thread (null off the UI thread).
+    static DesktopImpl* Current();
+
+    Desktop& facade;
+    Presenter& presenter;
+    std::shared_ptr<Hub> hub;
+
+    [[nodiscard]] std::uint64_t Now() const;
+
+    // --- windows (desktop_windows.cpp) ---------------------------------
+    [[nodiscard]] Window* Find(HWND hwnd) const;
+    // Children go to the bottom of their siblings (template order: the first
+    // created stays on top); top-level windows go to the top.
+    Window* Create(Window* parent, HWND owner, std::unique_ptr<WindowClass> cls, int id,
+                   DWORD style, DWORD exStyle, std::string text, const Rect& rect);
+    void Destroy(Window* w);
+    void Attach(Window* w, CWnd* wnd);
+    void Detach(CWnd* wnd);
+    LRESULT Dispatch(Window* w, UINT message, WPARAM wParam, LPARAM lParam);
+    LRESULT DefProc(Window* w, UINT message, WPARAM wParam, LPARAM lParam);
+    LRESULT Send(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
+    // WM_COMMAND / WM_NOTIFY from a control to its parent.
+    void NotifyCommand(Window& control, UINT code);
+    LRESULT NotifyParent(Window& control, NMHDR* header);
+
+    [[nodiscard]] Window* TopLevelOf(const Window* w) const;
+    [[nodiscard]] Rect ScreenRect(const Window* w) const;
+    [[nodiscard]] Point ClientOrigin(const Window* w) const;  // screen
+    [[nodiscard]] Rect ClientRect(const Window* w) const;     // 0,0,width,height
+    // The screen area a window's client may draw in: its client area clipped
+    // by every ancestor's client area and the screen. Empty when hidden.
+    [[nodiscard]] Rect ClientClip(const Window* w) const;
+    [[nodiscard]] bool EffectivelyVisible(const Window* w) const;
+    [[nodiscard]] bool EffectivelyEnabled(const Window* w) const;
+    void Move(Window* w, const Rect& rect);
+    void PlaceInZOrder(Window* w, HWND insertAfter);
+    bool Show(Window* w, bool show);
+    bool Enable(Window* w, bool enable);
+    [[nodiscard]] std::vector<HWND> TopLevels() const { return topLevels_; }
+    [[nodiscard]] Window* ChildById(const Window* parent, int id) const;
+
+    // --- modal runs (desktop_modal.cpp) --------------------------------
+    int RunModal(CDialog& dialog);
+    void EndModal(CDialog& dialog, int result);
+    [[nodiscard]] HWND ActiveWindow() const;
+    [[nodiscard]] const std::vector<HWND>& ModalStack() const { return modalStack_; }
+
+    // --- the loop (desktop_loop.cpp) -----------------------------------
+    // Serves sent, posted, input, timers and painting until done() holds;
+    // waits for the presenter in between.
+    void RunLoop(const std::function<bool()>& done);
+    void PumpPending();
+    [[nodiscard]] bool QueuesEmpty() const;
+    bool quitting = false;
+
+    // --- timers (desktop_timers.cpp) -----------------------------------
+    UINT_PTR SetTimer(Window* w, UINT_PTR id, UINT elapse);
+    bool KillTimer(HWND hwnd, UINT_PTR id);
+    void KillTimers(HWND hwnd);
+    [[nodiscard]] std::optional<std::uint64_t> NextDue() const;
+    Desktop::TimerFailureHook timerFailureHook;
+
+    // --- painting (desktop_paint.cpp) ----------------------------------
+    void Damage(const Rect& screenRect);
+    void DamageWindow(const Window* w);
+    void PaintPass();
+    void PaintAndPresent();
+    void InitPaintDc(CDC& dc, HWND hwnd);
+    void InitClientDc(CDC& dc, Window* w, bool client);
+    void FinishClientDc(CDC& dc);
+    Framebuffer& Screen() { return screen_; }
+    std::uint64_t paintPasses = 0;
+
+    // --- input (desktop_input.cpp) -------------------------------------
+    void HandleInput(const InputEvent& event);
+    void SetFocus(Window* w);
+    [[nodiscard]] HWND Focus() const { return focus_; }
+    void SetCapture(Window* w);
+    void ReleaseCapture();
+    [[nodiscard]] HWND Capture() const { return capture_; }
+    // Starts tracking a caption button press (dialog class).
+    void TrackCaptionButton(HWND hwnd, int button) {
+        captionTrack_ = hwnd;
+        captionButton_ = button;
+    }
+
+    Desktop::MessageBoxHook messageBoxHook;
+
+  private:
+    friend class ::ui::CDC;
+
+    // loop
+    bool ServeSent();
+    bool DispatchPostedBatch(const std::function<bool()>& done);
+    bool ProcessInjectedInput(const std::function<bool()>& done);
+    bool FireDueTimers();
+    void ReleaseZombies();
+    // input
+    void PenDown(Point screen);
+    void PenMove(Point screen);
+    void PenUp(Point screen);
+    void KeyDown(Key key);
+    void KeyUp(Key key);
+    void Text(const std::string& text);
+    Window* HitTest(Window* top, Point screen, bool* nonClient);
+    Window* KeyTarget();
+    void NextTabStop(Window* dialog, bool backwards);
+    void PressEnter(Window* dialog);
+    // painting
+    void PaintTree(HWND hwnd, const Rect& clip);
+    void PaintOne(Window* w, const Rect& clip);
+
+    platform::Clock* clock_;
+    std::uint64_t steadyStartMs_ = 0;
+
+    std::unordered_map<HWND, std::unique_ptr<Window>> windows_;
+    std::vector<std::unique_ptr<Window>> zombies_;
+    std::vector<HWND> topLevels_;  // topmost first
+    std::vector<HWND> modalStack_;
+    std::uintptr_t nextHandle_ = 0x10000;
+
+    struct Timer {
+        HWND hwnd;
+        UINT_PTR id;
+        UINT period;
+        std::uint64_t due;
+        std::uint64_t seq;
+    };
+    std::vector<Timer> timers_;
+    std::uint64_t timerSeq_ = 0;
+
+    Framebuffer screen_;
+    Rect damage_;
+    bool presentNeeded_ = true;
+    struct PaintContext {
+        HWND hwnd;
+        Point origin;
+        Rect clip;
+    };
+    std::vector<PaintContext> paintStack_;
+
+    HWND capture_ = nullptr;
+    HWND focus_ = nullptr;
+    bool penIsDown_ = false;
+    HWND captionTrack_ = nullptr;
+    int captionButton_ = 0;
+    struct LastDown {
+        HWND hwnd = nullptr;
+        Point screen;
+        std::uint64_t time = 0;
+        bool valid = false;
+    } lastDown_;
+};
+
+// Union of two rectangles (an empty one adds nothing).
+Rect UnionRect(const Rect& a, const Rect& b);
+
+}  // namespace ui::detail

@@ -1,0 +1,232 @@
+#include "hub.h"
+
+#include <algorithm>
+#include <utility>
+
+namespace ui::detail {
+
+namespace {
+
+std::mutex& HubMutex() {
+    static std::mutex mutex;
+    return mutex;
+}
+
+std::shared_ptr<Hub>& HubSlot() {
+    static std::shared_ptr<Hub> hub;
+    return hub;
+}
+
+bool Matches(const MSG& m, HWND hwnd, UINT first, UINT last) {
+    if (hwnd != nullptr && m.hwnd != hwnd) {
+        return false;
+    }
+    if (first == 0 && last == 0) {
+        return true;
+    }
+    return m.message >= first && m.message <= last;
+}
+
+}  // namespace
+
+std::shared_ptr<Hub> CurrentHub() {
+    std::lock_guard lock(HubMutex());
+    return HubSlot();
+}
+
+void SetCurrentHub(std::shared_ptr<Hub> hub) {
+    std::lock_guard lock(HubMutex());
+    HubSlot() = std::move(hub);
+}
+
+bool Hub::Post(const MSG& msg) {
+    std::lock_guard lock(mutex_);
+    if (closed_ || live_.count(msg.hwnd) == 0) {
+        return false;
+    }
+    posted_.push_back(msg);
+    woken_ = true;
+    uiWake_.notify_all();
+    if (presenter_ != nullptr) {
+        presenter_->Wake();
+    }
+    return true;
+}
+
+LRESULT Hub::Send(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
+    auto item = std::make_shared<SentItem>();
+    item->hwnd = hwnd;
+    item->message = message;
+    item->wParam = wParam;
+    item->lParam = lParam;
+    std::unique_lock lock(mutex_);
+    if (closed_ || live_.count(hwnd) == 0) {
+        return 0;
+    }
+    sent_.push_back(item);
+    woken_ = true;
+    uiWake_.notify_all();
+    if (presenter_ != nullptr) {
+        presenter_->Wake();
+    }
+    sentDone_.wait(lock, [&] { return item->done; });
+    return item->result;
+}
+
+bool Hub::Invoke(HWND hwnd, std::function<void()> call) {
+    auto item = std::make_shared<SentItem>();
+    item->hwnd = hwnd;
+    item->invoke = std::move(call);
+    std::unique_lock lock(mutex_);
+    if (closed_ || (hwnd != nullptr && live_.count(hwnd) == 0)) {
+        return false;
+    }
+    sent_.push_back(item);
+    woken_ = true;
+    uiWake_.notify_all();
+    if (presenter_ != nullptr) {
+        presenter_->Wake();
+    }
+    sentDone_.wait(lock, [&] { return item->done; });
+    return item->result != 0;
+}
+
+void Hub::InjectInput(const InputEvent& event) {
+    std::lock_guard lock(mutex_);
+    input_.push_back(event);
+    woken_ = true;
+    uiWake_.notify_all();
+    if (presenter_ != nullptr) {
+        presenter_->Wake();
+    }
+}
+
+void Hub::RequestQuit() {
+    std::lock_guard lock(mutex_);
+    quit_ = true;
+    woken_ = true;
+    uiWake_.notify_all();
+    if (presenter_ != nullptr) {
+        presenter_->Wake();
+    }
+}
+
+void Hub::Wake() {
+    std::lock_guard lock(mutex_);
+    woken_ = true;
+    uiWake_.notify_all();
+    if (presenter_ != nullptr) {
+        presenter_->Wake();
+    }
+}
+
+bool Hub::IsLive(HWND hwnd) {
+    std::lock_guard lock(mutex_);
+    return live_.count(hwnd) != 0;
+}
+
+void Hub::AddLive(HWND hwnd) {
+    std::lock_guard lock(mutex_);
+    live_.insert(hwnd);
+}
+
+void Hub::RemoveLive(HWND hwnd) {
+    std::lock_guard lock(mutex_);
+    live_.erase(hwnd);
+    std::erase_if(posted_, [&](const MSG& m) { return m.hwnd == hwnd; });
+    bool failed = false;
+    std::erase_if(sent_, [&](const std::shared_ptr<SentItem>& item) {
+        if (item->hwnd != hwnd) {
+            return false;
+        }
+        item->result = 0;
+        item->done = true;
+        failed = true;
+        return true;
+    });
+    if (failed) {
+        sentDone_.notify_all();
+    }
+}
+
+std::shared_ptr<SentItem> Hub::TakeSent() {
+    std::lock_guard lock(mutex_);
+    if (sent_.empty()) {
+        return nullptr;
+    }
+    auto item = std::move(sent_.front());
+    sent_.pop_front();
+    return item;
+}
+
+void Hub::Complete(const std::shared_ptr<SentItem>& item, LRESULT result) {
+    std::lock_guard lock(mutex_);
+    item->result = result;
+    item->done = true;
+    sentDone_.notify_all();
+}
+
+bool Hub::TakePosted(MSG* msg, HWND hwnd, UINT first, UINT last, bool remove) {
+    std::lock_guard lock(mutex_);
+    auto it = std::find_if(posted_.begin(), posted_.end(),
+                           [&](const MSG& m) { return Matches(m, hwnd, first, last); });
+    if (it == posted_.end()) {
+        return false;
+    }
+    *msg = *it;
+    if (remove) {
+        posted_.erase(it);
+    }
+    return true;
+}
+
+std::size_t Hub::PostedCount() {
+    std::lock_guard lock(mutex_);
+    return posted_.size();
+}
+
+bool Hub::TakeInput(InputEvent* event) {
+    std::lock_guard lock(mutex_);
+    if (input_.empty()) {
+        return false;
+    }
+    *event = std::move(input_.front());
+    input_.pop_front();
+    return true;
+}
+
+bool Hub::TakeQuitRequest() {
+    std::lock_guard lock(mutex_);
+    return std::exchange(quit_, false);
+}
+
+bool Hub::Empty() {
+    std::lock_guard lock(mutex_);
+    return sent_.empty() && posted_.empty() && input_.empty() && !quit_;
+}
+
+void Hub::WaitInternal() {
+    std::unique_lock lock(mutex_);
+    uiWake_.wait(lock, [&] {
+        return woken_ || !sent_.empty() || !posted_.empty() || !input_.empty() || quit_;
+    });
+    woken_ = false;
+}
+
+void Hub::Close() {
+    std::lock_guard lock(mutex_);
+    closed_ = true;
+    presenter_ = nullptr;
+    for (auto& item : sent_) {
+        item->result = 0;
+        item->done = true;
+    }
+    sent_.clear();
+    posted_.clear();
+    input_.clear();
+    live_.clear();
+    sentDone_.notify_all();
+    uiWake_.notify_all();
+}
+
+}  // namespace ui::detail
