@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <atomic>
 #include <functional>
 
@@ -89,8 +90,12 @@ std::vector<Call> Calls() {
          }},
         {"localalloc",
          [](unit::VirtualUnit& u) -> BOOL {
-             void* p = u.LocalAlloc(LPTR, 80);
-             return p != nullptr && u.LocalFree(p) == nullptr ? TRUE : FALSE;
+             auto* p = static_cast<unsigned char*>(u.LocalAlloc(LPTR, 80));
+             if (p == nullptr) {
+                 return FALSE;
+             }
+             const bool zeroed = std::all_of(p, p + 80, [](unsigned char b) { return b == 0; });
+             return zeroed && u.LocalFree(p) == nullptr ? TRUE : FALSE;
          }},
         {"createthread",
          [](unit::VirtualUnit& u) -> BOOL {
