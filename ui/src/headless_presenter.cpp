@@ -132,4 +132,8 @@ std::size_t HeadlessPresenter::PendingSteps() const {
     return steps_.size();
 }
 
+void HeadlessPresenter::ClearSteps() {
+    steps_.clear();
+}
+
 }  // namespace ui

@@ -30,6 +30,9 @@ class UiTest : public ::testing::Test {
     HeadlessPresenter presenter{&clock};
     Desktop desktop{presenter};
 
+    // Steps left over mean checks that never ran.
+    void TearDown() override { EXPECT_EQ(presenter.PendingSteps(), 0U) << "steps never ran"; }
+
     // The screen position of a control's centre.
     Point CenterOf(int id) {
         const auto info = desktop.Describe(desktop.FindControl(id));

@@ -46,6 +46,7 @@ class HeadlessPresenter : public Presenter {
     void AddWaitUntil(std::function<bool()> condition);
 
     [[nodiscard]] std::size_t PendingSteps() const;
+    void ClearSteps();
     // The last presented frame and how many frames were presented.
     [[nodiscard]] const Framebuffer& LastFrame() const { return frame_; }
     [[nodiscard]] std::uint64_t PresentCount() const { return presents_; }

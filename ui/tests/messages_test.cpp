@@ -1,0 +1,222 @@
+// Messages between threads: sends served while the UI thread waits for a
+// worker, posts to live and gone windows, taking back posted payloads, and
+// the lifetime of thread objects.
+#include <atomic>
+#include <memory>
+#include <thread>
+
+#include "hub.h"
+#include "platform/api.h"
+#include "ui_fixture.h"
+
+namespace ui::test {
+namespace {
+
+constexpr UINT WM_DOUBLE = WM_USER + 1;
+constexpr UINT WM_CHUNK = WM_USER + 2;
+constexpr int kEdit = 1002;
+
+struct Job {
+    HWND target = nullptr;
+    std::atomic<LRESULT> reply{0};
+    std::atomic<bool> sentToGoneWindow{false};
+    CWnd* edit = nullptr;
+    std::string textSeen;
+};
+
+UINT SendDouble(LPVOID param) {
+    auto* job = static_cast<Job*>(param);
+    job->reply = ui::SendMessage(job->target, WM_DOUBLE, 21, 0);
+    return 5;
+}
+
+TEST_F(UiTest, WorkerBlockedInSendFinishesWhileWindowWaitsForIt) {
+    TestDialog dlg(BasicTemplate());
+    dlg.BindMessage(WM_DOUBLE, [](WPARAM w, LPARAM) { return static_cast<LRESULT>(w * 2); });
+    Job job;
+    bool waited = false;
+    presenter.AddCall([&] {
+        job.target = dlg.m_hWnd;
+        CWinThread* worker = AfxBeginThread(SendDouble, &job);
+        ASSERT_NE(worker, nullptr);
+        // The worker's send can only be answered by this wait.
+        EXPECT_EQ(WaitForThread(worker), TRUE);
+        EXPECT_TRUE(worker->HasEnded());
+        EXPECT_EQ(worker->ExitCode(), 5U);
+        waited = true;
+        dlg.EndDialog(IDOK);
+    });
+    EXPECT_EQ(dlg.DoModal(), IDOK);
+    EXPECT_TRUE(waited);
+    EXPECT_EQ(job.reply.load(), 42);
+}
+
+UINT WriteAndReadEdit(LPVOID param) {
+    auto* job = static_cast<Job*>(param);
+    job->edit->SetWindowText("from the worker");
+    job->textSeen = job->edit->GetWindowText();
+    return 0;
+}
+
+TEST_F(UiTest, ControlCallsFromAWorkerRunOnTheUiThread) {
+    DialogTemplate t = BasicTemplate();
+    t.items.push_back(EditText(kEdit, 5, 5, 100, 12, ES_READONLY));
+    TestDialog dlg(t);
+    CEdit edit;
+    dlg.exchange = [&](CDataExchange* dx) { DDX_Control(dx, kEdit, edit); };
+    Job job;
+    job.edit = &edit;
+    presenter.AddCall([&] {
+        WaitForThread(AfxBeginThread(WriteAndReadEdit, &job));
+        EXPECT_EQ(Info(kEdit).text, "from the worker");
+    });
+    dlg.DoModal();
+    EXPECT_EQ(job.textSeen, "from the worker");
+}
+
+UINT PostChunks(LPVOID param) {
+    auto* job = static_cast<Job*>(param);
+    for (int i = 0; i < 3; ++i) {
+        auto chunk = std::make_unique<std::string>("chunk");
+        if (ui::PostMessage(job->target, WM_CHUNK, 5, reinterpret_cast<LPARAM>(chunk.get()))) {
+            static_cast<void>(chunk.release());
+        }
+    }
+    return 0;
+}
+
+// A window that owns the blocks posted to it: it frees those it handles and
+// takes back, when it closes, those still queued.
+class ChunkDialog : public TestDialog {
+  public:
+    ChunkDialog() : TestDialog(BasicTemplate()) {
+        BindMessage(WM_CHUNK, [this](WPARAM, LPARAM l) {
+            std::unique_ptr<std::string> chunk(reinterpret_cast<std::string*>(l));
+            ++handled;
+            return 0;
+        });
+    }
+    int handled = 0;
+    int reclaimed = 0;
+
+  protected:
+    void OnClose() override {
+        MSG msg;
+        while (PeekMessage(&msg, m_hWnd, WM_CHUNK, WM_CHUNK, PM_REMOVE)) {
+            std::unique_ptr<std::string> chunk(reinterpret_cast<std::string*>(msg.lParam));
+            ++reclaimed;
+        }
+        Default();
+    }
+};
+
+TEST_F(UiTest, PostedBlocksStillQueuedAreTakenBackWhenTheWindowCloses) {
+    ChunkDialog dlg;
+    Job job;
+    presenter.AddCall([&] {
+        job.target = dlg.m_hWnd;
+        CWinThread* worker = AfxBeginThread(PostChunks, &job);
+        // Joined with a plain platform wait: the posts stay queued.
+        platform::WaitForSingleObject(worker->m_hThread, platform::INFINITE);
+        dlg.SendMessage(WM_CLOSE);
+    });
+    EXPECT_EQ(dlg.DoModal(), IDCANCEL);
+    EXPECT_EQ(dlg.handled, 0);
+    EXPECT_EQ(dlg.reclaimed, 3);
+}
+
+TEST_F(UiTest, PostedMessagesAreHandledInOrder) {
+    TestDialog dlg(BasicTemplate());
+    std::vector<WPARAM> seen;
+    dlg.BindMessage(WM_USER + 7, [&](WPARAM w, LPARAM) {
+        seen.push_back(w);
+        if (seen.size() == 3) {
+            dlg.EndDialog(0);
+        }
+        return 0;
+    });
+    presenter.AddCall([&] {
+        for (WPARAM i = 1; i <= 3; ++i) {
+            EXPECT_EQ(dlg.PostMessage(WM_USER + 7, i), TRUE);
+        }
+    });
+    dlg.DoModal();
+    EXPECT_EQ(seen, (std::vector<WPARAM>{1, 2, 3}));
+}
+
+UINT SendToGone(LPVOID param) {
+    auto* job = static_cast<Job*>(param);
+    job->reply = ui::SendMessage(job->target, WM_DOUBLE, 21, 0);
+    job->sentToGoneWindow = ui::PostMessage(job->target, WM_DOUBLE, 0, 0) == FALSE;
+    return 0;
+}
+
+TEST_F(UiTest, MessagesToAGoneWindowFailAtOnce) {
+    TestDialog dlg(BasicTemplate());
+    dlg.BindMessage(WM_DOUBLE, [](WPARAM w, LPARAM) { return static_cast<LRESULT>(w * 2); });
+    presenter.AddCall([&] { dlg.EndDialog(0); });
+    HWND gone = nullptr;
+    dlg.onInit = [&](TestDialog& d) { gone = d.m_hWnd; };
+    dlg.DoModal();
+    ASSERT_NE(gone, nullptr);
+    EXPECT_EQ(IsWindow(gone), FALSE);
+
+    Job job;
+    job.target = gone;
+    job.reply = -1;
+    WaitForThread(AfxBeginThread(SendToGone, &job));
+    EXPECT_EQ(job.reply.load(), 0);
+    EXPECT_TRUE(job.sentToGoneWindow.load());
+    // A new window never takes the old handle.
+    TestDialog next(BasicTemplate());
+    next.onInit = [&](TestDialog& d) { EXPECT_NE(d.m_hWnd, gone); };
+    presenter.AddCall([&] { next.EndDialog(0); });
+    next.DoModal();
+}
+
+TEST(HubTest, SenderWaitingOnAWindowThatGoesAwayGetsZero) {
+    detail::Hub hub(nullptr);
+    const HWND hwnd = reinterpret_cast<HWND>(std::uintptr_t{0x1234});
+    hub.AddLive(hwnd);
+    std::atomic<LRESULT> result{-1};
+    std::thread sender([&] { result = hub.Send(hwnd, WM_DOUBLE, 1, 0); });
+    while (hub.Empty()) {
+        std::this_thread::yield();
+    }
+    hub.RemoveLive(hwnd);
+    sender.join();
+    EXPECT_EQ(result.load(), 0);
+    EXPECT_TRUE(hub.Empty());
+}
+
+UINT Quick(LPVOID) {
+    return 9;
+}
+
+TEST_F(UiTest, AThreadThatEndedLongAgoCanStillBeWaitedFor) {
+    CWinThread* worker = AfxBeginThread(Quick, nullptr);
+    ASSERT_NE(worker, nullptr);
+    platform::WaitForSingleObject(worker->m_hThread, platform::INFINITE);
+    EXPECT_EQ(WaitForThread(worker), TRUE);
+    EXPECT_EQ(WaitForThread(worker), TRUE);
+    EXPECT_EQ(worker->ExitCode(), 9U);
+    EXPECT_EQ(WaitForThread(nullptr), TRUE);
+}
+
+TEST_F(UiTest, ThreadStartFailureGivesNullAndTheLastError) {
+    kernel.failThreads = true;
+    platform::SetLastError(0);
+    EXPECT_EQ(AfxBeginThread(Quick, nullptr), nullptr);
+    EXPECT_EQ(platform::GetLastError(), platform::ERROR_NOT_ENOUGH_MEMORY);
+}
+
+TEST_F(UiTest, EndedThreadObjectsAreReleasedWithTheirHandles) {
+    WaitForThread(AfxBeginThread(Quick, nullptr));
+    WaitForThread(AfxBeginThread(Quick, nullptr));
+    EXPECT_EQ(kernel.OpenThreads(), 2U);
+    ReleaseEndedThreads();
+    EXPECT_EQ(kernel.OpenThreads(), 0U);
+}
+
+}  // namespace
+}  // namespace ui::test
