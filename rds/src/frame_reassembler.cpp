@@ -21,9 +21,11 @@ std::optional<RdsFrame> RdsFrameReassembler::Push(std::uint8_t byte) {
 void RdsFrameReassembler::Resynchronise() {
     // The held bytes after the first are re-examined as a new start; the
     // buffer starts with 0x3F whenever it holds anything.
-    const auto begin = m_buffer.begin() + 1;
-    const auto end = m_buffer.begin() + static_cast<std::ptrdiff_t>(m_nPending);
-    const auto next = std::find(begin, end, kRdsFrameMarker);
-    m_nPending = static_cast<std::size_t>(end - next);
-    std::copy(next, end, m_buffer.begin());
+    std::size_t next = 1;
+    while (next < m_nPending && m_buffer[next] != kRdsFrameMarker) {
+        ++next;
+    }
+    std::copy(m_buffer.begin() + static_cast<std::ptrdiff_t>(next),
+              m_buffer.begin() + static_cast<std::ptrdiff_t>(m_nPending), m_buffer.begin());
+    m_nPending -= next;
 }

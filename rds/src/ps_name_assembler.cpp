@@ -21,7 +21,7 @@ std::optional<RdsPsName> PsNameAssembler::Feed(const RdsFrame& frame) {
     if (segment != m_nNextSegment) {
         return std::nullopt;
     }
-    const std::size_t position = 2U * segment;
+    const std::size_t position = std::size_t{2} * segment;
     m_name[position] = frame.At(7);
     m_name[position + 1] = frame.At(8);
     ++m_nNextSegment;

@@ -46,8 +46,8 @@ RdsRawWords FormatRawWords(const RdsFrame& frame) {
     for (std::size_t i = 0; i < words.size(); ++i) {
         // "0xHHLL" and its terminator.
         std::array<char, 7> text{};
-        std::snprintf(text.data(), text.size(), "0x%02X%02X", frame.At(2 * i + 1),
-                      frame.At(2 * i + 2));
+        static_cast<void>(std::snprintf(text.data(), text.size(), "0x%02X%02X", frame.At(2 * i + 1),
+                                        frame.At(2 * i + 2)));
         words[i] = text.data();
     }
     return words;

@@ -67,7 +67,7 @@ class FakeRdsPort : public RdsSerialPort {
     void ConfigureLine(HANDLE h) override { Log("ConfigureLine", h); }
     void SetReadTimeouts(HANDLE h) override { Log("SetReadTimeouts", h); }
     BOOL SetEventMask(HANDLE h, DWORD mask) override {
-        Log("SetEventMask", h, " " + std::to_string(mask));
+        Log("SetEventMask", h, std::to_string(mask));
         return Valid(h);
     }
     BOOL WaitEvent(HANDLE h, DWORD* events) override {
@@ -137,7 +137,12 @@ class FakeRdsPort : public RdsSerialPort {
 
   private:
     void Log(const char* call, HANDLE h, const std::string& more = {}) {
-        calls.push_back(std::string(call) + " " + std::to_string(h) + more);
+        std::string line = call;
+        line.append(1, ' ').append(std::to_string(h));
+        if (!more.empty()) {
+            line.append(1, ' ').append(more);
+        }
+        calls.push_back(line);
     }
     static BOOL Fail(DWORD error) {
         platform::SetLastError(error);

@@ -137,9 +137,17 @@ Bytes Station() {
     const char* name = "KESTRIN ";
     Bytes out;
     for (int segment = 0; segment < 4; ++segment) {
-        out.insert(out.end(), {0x3F, 0x62, 0x04, 0x01, static_cast<std::uint8_t>(0x30 | segment),
-                               0x96, 0x6B, static_cast<std::uint8_t>(name[2 * segment]),
-                               static_cast<std::uint8_t>(name[2 * segment + 1]), 0x3F});
+        const Bytes group = {0x3F,
+                             0x62,
+                             0x04,
+                             0x01,
+                             static_cast<std::uint8_t>(0x30 | segment),
+                             0x96,
+                             0x6B,
+                             static_cast<std::uint8_t>(name[2 * segment]),
+                             static_cast<std::uint8_t>(name[2 * segment + 1]),
+                             0x3F};
+        out = Join({out, group});
     }
     return out;
 }
