@@ -77,7 +77,15 @@ InputEvent HeadlessPresenter::EndOfSteps() {
     Desktop* desktop = Desktop::Current();
     const HWND top = desktop != nullptr ? desktop->ActiveWindow() : nullptr;
     InputEvent event;
-    if (top == nullptr || top == lastCancelled_) {
+    if (top == nullptr) {
+        // No window to cancel (a wait for a worker outside any dialog): only
+        // another thread can bring something now.
+        std::unique_lock lock(mutex_);
+        woken_cv_.wait(lock, [&] { return woken_; });
+        woken_ = false;
+        return event;
+    }
+    if (top == lastCancelled_) {
         event.kind = InputEvent::Kind::Quit;
         return event;
     }
