@@ -129,31 +129,4 @@ TEST_F(DriversTest, PhotoLevelChangesWhileTheUnitRuns) {
     EXPECT_EQ(Ioctl("PWM1:", 0x13, nullptr, 0).value, 700U);
 }
 
-TEST(DefaultUnit, LoadsAndDescribesABelievableUnit) {
-    auto copy =
-        unit::MakeFreshCopy(std::filesystem::path(KESTRIN_SOURCE_DIR) / "units" / "default");
-    ASSERT_TRUE(copy) << copy.error().Text();
-    auto loaded = unit::LoadUnit(copy->path(), {.virtualTime = true, .startMs = 0});
-    ASSERT_TRUE(loaded) << loaded.error().Text();
-    auto& u = **loaded;
-    for (const char* device : {"LOG1:", "INF1:", "PWM1:", "DSK1:", "NAT1:"}) {
-        EXPECT_TRUE(u.DevicePresent(device)) << device;
-    }
-    for (const char* path :
-         {"\\windows\\VeskApp.ini", "\\Mounted Volume2\\VESKFCODE.bin",
-          "\\Mounted Volume\\Vesk\\PLOVA\\PLOVA.EXE", "\\Mounted Volume\\Vesk\\calib.dat",
-          "\\Mounted Volume\\Vesk\\plova\\Settings\\Routes\\*.rte", "\\Mounted Volume2\\Log\\*.log",
-          "\\Mounted Volume\\Vesk\\*.map"}) {
-        WIN32_FIND_DATA data;
-        const HANDLE h = u.FindFirstFile(path, &data);
-        EXPECT_NE(h, INVALID_HANDLE_VALUE) << path;
-        u.FindClose(h);
-    }
-    SYSTEM_POWER_STATUS_EX2 status;
-    EXPECT_EQ(u.GetSystemPowerStatusEx2(&status, sizeof status, TRUE), sizeof status);
-    EXPECT_GT(status.BatteryVoltage, 3000U);
-    EXPECT_TRUE(u.RegistryKeyExists("Drivers\\BuiltIn\\GPS"));
-    EXPECT_EQ(u.Dsk().Identify().size(), 15U);
-}
-
 }  // namespace

@@ -1,0 +1,50 @@
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+
+#include "registry_store.h"
+#include "unit/dsk_driver.h"
+#include "unit/test_unit.h"
+
+namespace {
+
+using namespace platform;
+
+TEST(DefaultUnit, LoadsAndDescribesABelievableUnit) {
+    auto copy =
+        unit::MakeFreshCopy(std::filesystem::path(KESTRIN_SOURCE_DIR) / "units" / "default");
+    ASSERT_TRUE(copy) << copy.error().Text();
+    auto loaded = unit::LoadUnit(copy->path(), {.virtualTime = true, .startMs = 0});
+    ASSERT_TRUE(loaded) << loaded.error().Text();
+    auto& u = **loaded;
+    for (const char* device : {"LOG1:", "INF1:", "PWM1:", "DSK1:", "NAT1:"}) {
+        EXPECT_TRUE(u.DevicePresent(device)) << device;
+    }
+    for (const char* path :
+         {"\\windows\\VeskApp.ini", "\\Mounted Volume2\\VESKFCODE.bin",
+          "\\Mounted Volume\\Vesk\\PLOVA\\PLOVA.EXE", "\\Mounted Volume\\Vesk\\calib.dat",
+          "\\Mounted Volume\\Vesk\\plova\\Settings\\Routes\\*.rte", "\\Mounted Volume2\\Log\\*.log",
+          "\\Mounted Volume\\Vesk\\*.map"}) {
+        WIN32_FIND_DATA data;
+        const HANDLE h = u.FindFirstFile(path, &data);
+        EXPECT_NE(h, INVALID_HANDLE_VALUE) << path;
+        u.FindClose(h);
+    }
+    SYSTEM_POWER_STATUS_EX2 status;
+    EXPECT_EQ(u.GetSystemPowerStatusEx2(&status, sizeof status, TRUE), sizeof status);
+    EXPECT_GT(status.BatteryVoltage, 3000U);
+    EXPECT_TRUE(u.RegistryKeyExists("Drivers\\BuiltIn\\GPS"));
+    EXPECT_EQ(u.Dsk().Identify().size(), 15U);
+
+    // Saving the registry back (gps on/off in place) changes nothing but the change.
+    std::ifstream file(copy->path() / "registry.reg", std::ios::binary);
+    const std::string text((std::istreambuf_iterator<char>(file)),
+                           std::istreambuf_iterator<char>());
+    auto parsed = unit::RegistryStore::Parse(text, "registry.reg");
+    ASSERT_TRUE(std::holds_alternative<unit::RegistryStore>(parsed));
+    EXPECT_EQ(std::get<unit::RegistryStore>(parsed).Write(), text);
+}
+
+}  // namespace
