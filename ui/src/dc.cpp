@@ -24,18 +24,17 @@ Font& FontOf(bool bold) {
 
 }  // namespace
 
-CDC::~CDC() {
-    if (outsidePaint_) {
-        if (auto* d = detail::DesktopImpl::Current()) {
-            d->FinishClientDc(*this);
-        }
-    }
-}
+CDC::~CDC() = default;
 
 void CDC::Touch(const Rect& screenRect) {
     const Rect r = screenRect.Intersect(clip_);
-    if (!r.Empty()) {
-        drawn_ = detail::UnionRect(drawn_, r);
+    if (r.Empty()) {
+        return;
+    }
+    if (outsidePaint_) {
+        if (auto* d = detail::DesktopImpl::Current()) {
+            d->ClientDrawn(hwnd_, r);
+        }
     }
 }
 

@@ -110,7 +110,8 @@ class DesktopImpl {
     void PaintAndPresent();
     void InitPaintDc(CDC& dc, HWND hwnd);
     void InitClientDc(CDC& dc, Window* w, bool client);
-    void FinishClientDc(CDC& dc);
+    // Drawing outside painting (a client DC) changed the screen.
+    void ClientDrawn(HWND hwnd, const Rect& drawn);
     Framebuffer& Screen() { return screen_; }
     std::uint64_t paintPasses = 0;
 

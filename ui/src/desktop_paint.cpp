@@ -160,14 +160,11 @@ void DesktopImpl::InitClientDc(CDC& dc, Window* w, bool client) {
     dc.outsidePaint_ = true;
 }
 
-void DesktopImpl::FinishClientDc(CDC& dc) {
-    if (dc.drawn_.Empty()) {
-        return;
-    }
+void DesktopImpl::ClientDrawn(HWND hwnd, const Rect& drawn) {
     presentNeeded_ = true;
-    // Windows above this one's top-level window must stay on top: repaint
-    // what of them the drawing touched.
-    Window* w = Find(dc.hwnd_);
+    // Windows above this one's top-level window must stay on top: what of
+    // them the drawing touched is repainted before the frame is shown.
+    Window* w = Find(hwnd);
     Window* top = w != nullptr ? TopLevelOf(w) : nullptr;
     if (top == nullptr) {
         return;
@@ -178,7 +175,7 @@ void DesktopImpl::FinishClientDc(CDC& dc) {
         }
         const Window* a = Find(above);
         if (a != nullptr && a->Visible()) {
-            Damage(ScreenRect(a).Intersect(dc.drawn_));
+            Damage(ScreenRect(a).Intersect(drawn));
         }
     }
 }

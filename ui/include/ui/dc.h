@@ -65,7 +65,6 @@ class CDC {
     HWND hwnd_ = nullptr;
     Point origin_;  // client origin in screen pixels
     Rect clip_;     // screen pixels
-    Rect drawn_;    // what was drawn, screen pixels
     COLORREF textColor_ = 0x000000;
     COLORREF bkColor_ = 0xFFFFFF;
     int bkMode_ = 2;
