@@ -3,11 +3,12 @@
 #include <cstring>
 
 #include "sdl/display.h"
+#include "video_init.h"
 
 namespace sdl {
 
 bool DisplayAvailable(std::string* why) {
-    if (SDL_InitSubSystem(SDL_INIT_VIDEO) != 0) {
+    if (!detail::InitVideo(SDL_INIT_VIDEO)) {
         if (why != nullptr) {
             *why = SDL_GetError();
         }

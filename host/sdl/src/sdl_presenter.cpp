@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "event_translation.h"
+#include "video_init.h"
 
 namespace sdl {
 
@@ -25,12 +26,13 @@ struct TextureDeleter {
 // Video (with events) stays initialised while a presenter lives; SDL counts
 // the users of each subsystem.
 struct VideoSubsystem {
-    bool ok = SDL_InitSubSystem(SDL_INIT_VIDEO | SDL_INIT_EVENTS) == 0;
+    bool ok = detail::InitVideo(SDL_INIT_VIDEO | SDL_INIT_EVENTS);
     VideoSubsystem() = default;
     VideoSubsystem(const VideoSubsystem&) = delete;
     VideoSubsystem& operator=(const VideoSubsystem&) = delete;
     ~VideoSubsystem() {
         if (ok) {
+            // Not SDL_Quit: that would also drop the program's SDL hints.
             SDL_QuitSubSystem(SDL_INIT_VIDEO | SDL_INIT_EVENTS);
         }
     }
