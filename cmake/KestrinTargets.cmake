@@ -65,3 +65,21 @@ function(kestrin_fuzz name)
   target_link_options(${name} PRIVATE -fsanitize=fuzzer)
   set_property(GLOBAL APPEND PROPERTY KESTRIN_FUZZ_TARGETS "${name}=${ARG_CORPUS}")
 endfunction()
+
+# kestrin_script_test(NAME SCRIPT [UNIT dir] [ARGS ...]) : an end-to-end test
+# that runs the headless console under a script on a fresh copy of a unit
+# (units/default unless UNIT is given). The script's own expectations decide.
+function(kestrin_script_test name script)
+  if(NOT KESTRIN_TESTS)
+    return()
+  endif()
+  cmake_parse_arguments(ARG "" "UNIT" "ARGS" ${ARGN})
+  if(NOT ARG_UNIT)
+    set(ARG_UNIT ${PROJECT_SOURCE_DIR}/units/default)
+  endif()
+  get_filename_component(script_path ${script} ABSOLUTE)
+  add_test(NAME script.${name}
+           COMMAND $<TARGET_FILE:kestrin> --headless --unit ${ARG_UNIT} --fresh-copy
+                   --script ${script_path} ${ARG_ARGS})
+  set_tests_properties(script.${name} PROPERTIES TIMEOUT 300)
+endfunction()
