@@ -111,7 +111,9 @@ Window* DesktopImpl::Create(Window* parent, HWND owner, std::unique_ptr<WindowCl
         raw->creationIndex = static_cast<int>(parent->children.size());
         parent->children.push_back(raw);
     } else {
-        topLevels_.insert(topLevels_.begin(), raw->hwnd);
+        // New top-level windows go on top (the front).
+        topLevels_.push_back(raw->hwnd);
+        std::rotate(topLevels_.begin(), topLevels_.end() - 1, topLevels_.end());
     }
     windows_.emplace(raw->hwnd, std::move(w));
     hub->AddLive(raw->hwnd);

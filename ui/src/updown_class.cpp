@@ -200,10 +200,14 @@ class UpDownClass : public WindowClass {
         char* end = nullptr;
         errno = 0;
         const long value = std::strtol(begin, &end, 10);
-        while (end != nullptr && *end == ' ') {
-            ++end;
+        if (end == nullptr || end == begin || errno == ERANGE) {
+            return false;
         }
-        if (end == begin || *end != '\0' || errno == ERANGE || value < Low() || value > High()) {
+        const char* rest = end;
+        while (*rest == ' ') {
+            ++rest;
+        }
+        if (*rest != '\0' || value < Low() || value > High()) {
             return false;
         }
         pos_ = static_cast<int>(value);
