@@ -14,6 +14,8 @@ Services Install(const Services& services) {
     return previous;
 }
 
-const Services& Installed() { return g_services; }
+const Services& Installed() {
+    return g_services;
+}
 
 }  // namespace platform

@@ -7,8 +7,8 @@
 namespace {
 
 using platform::Format;
-using platform::WidenCodePage;
 using platform::WideLength;
+using platform::WidenCodePage;
 
 TEST(Format, ProducesLongAndShortTexts) {
     EXPECT_EQ(Format("SUM:0x%04X", 0x2aU), "SUM:0x002A");
@@ -25,13 +25,13 @@ struct WidenCase {
 
 TEST(WidenCodePage, TableOfCases) {
     const WidenCase cases[] = {
-        {std::string("AB\0CD", 5), 5, "AB"},        // stops at the first zero byte
-        {"ABCDE", 2, "AB"},                          // never reads past the count
-        {"", 4, ""},                                 // empty
-        {"\xE9t\xE9", 3, "\xC3\xA9t\xC3\xA9"},       // é in Latin-1 range
-        {"\x80", 1, "\xE2\x82\xAC"},                 // euro sign
-        {"\x81", 1, "\xC2\x81"},                     // undefined slot keeps its code point
-        {"\x9F", 1, "\xC5\xB8"},                     // Ÿ
+        {std::string("AB\0CD", 5), 5, "AB"},    // stops at the first zero byte
+        {"ABCDE", 2, "AB"},                     // never reads past the count
+        {"", 4, ""},                            // empty
+        {"\xE9t\xE9", 3, "\xC3\xA9t\xC3\xA9"},  // é in Latin-1 range
+        {"\x80", 1, "\xE2\x82\xAC"},            // euro sign
+        {"\x81", 1, "\xC2\x81"},                // undefined slot keeps its code point
+        {"\x9F", 1, "\xC5\xB8"},                // Ÿ
     };
     for (const auto& c : cases) {
         EXPECT_EQ(WidenCodePage(c.bytes.data(), c.max), c.utf8) << "bytes " << c.bytes;

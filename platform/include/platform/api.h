@@ -15,7 +15,9 @@
 
 namespace platform {
 
-inline Kernel& TheKernel() { return *Installed().kernel; }
+inline Kernel& TheKernel() {
+    return *Installed().kernel;
+}
 
 inline HANDLE CreateFile(std::string_view name, DWORD access, DWORD share, DWORD creation,
                          DWORD flags) {
@@ -31,18 +33,24 @@ inline BOOL DeviceIoControl(HANDLE h, DWORD code, const void* in, DWORD inSize, 
                             DWORD outSize, DWORD* returned) {
     return TheKernel().DeviceIoControl(h, code, in, inSize, out, outSize, returned);
 }
-inline BOOL CloseHandle(HANDLE h) { return TheKernel().CloseHandle(h); }
+inline BOOL CloseHandle(HANDLE h) {
+    return TheKernel().CloseHandle(h);
+}
 inline HANDLE FindFirstFile(std::string_view pattern, WIN32_FIND_DATA* data) {
     return TheKernel().FindFirstFile(pattern, data);
 }
 inline BOOL FindNextFile(HANDLE find, WIN32_FIND_DATA* data) {
     return TheKernel().FindNextFile(find, data);
 }
-inline BOOL FindClose(HANDLE find) { return TheKernel().FindClose(find); }
+inline BOOL FindClose(HANDLE find) {
+    return TheKernel().FindClose(find);
+}
 inline BOOL CopyFile(std::string_view existing, std::string_view target, BOOL failIfExists) {
     return TheKernel().CopyFile(existing, target, failIfExists);
 }
-inline BOOL DeleteFile(std::string_view path) { return TheKernel().DeleteFile(path); }
+inline BOOL DeleteFile(std::string_view path) {
+    return TheKernel().DeleteFile(path);
+}
 inline BOOL GetDiskFreeSpaceEx(std::string_view directory, std::uint64_t* freeToCaller,
                                std::uint64_t* total, std::uint64_t* totalFree) {
     return TheKernel().GetDiskFreeSpaceEx(directory, freeToCaller, total, totalFree);
@@ -53,8 +61,7 @@ inline BOOL FileTimeToSystemTime(const FILETIME& time, SYSTEMTIME* out) {
 inline void* VirtualAlloc(void* address, DWORD size, DWORD type, DWORD protect) {
     return TheKernel().VirtualAlloc(address, size, type, protect);
 }
-inline BOOL VirtualCopy(void* destination, std::uint32_t kernelAddress, DWORD size,
-                        DWORD protect) {
+inline BOOL VirtualCopy(void* destination, std::uint32_t kernelAddress, DWORD size, DWORD protect) {
     return TheKernel().VirtualCopy(destination, kernelAddress, size, protect);
 }
 inline BOOL VirtualFree(void* address, DWORD size, DWORD type) {
@@ -63,14 +70,24 @@ inline BOOL VirtualFree(void* address, DWORD size, DWORD type) {
 inline void* LocalAlloc(DWORD flags, std::size_t bytes) {
     return TheKernel().LocalAlloc(flags, bytes);
 }
-inline void* LocalFree(void* memory) { return TheKernel().LocalFree(memory); }
-inline BOOL GetCommState(HANDLE h, DCB* dcb) { return TheKernel().GetCommState(h, dcb); }
-inline BOOL SetCommState(HANDLE h, const DCB& dcb) { return TheKernel().SetCommState(h, dcb); }
-inline BOOL GetCommTimeouts(HANDLE h, COMMTIMEOUTS* t) { return TheKernel().GetCommTimeouts(h, t); }
+inline void* LocalFree(void* memory) {
+    return TheKernel().LocalFree(memory);
+}
+inline BOOL GetCommState(HANDLE h, DCB* dcb) {
+    return TheKernel().GetCommState(h, dcb);
+}
+inline BOOL SetCommState(HANDLE h, const DCB& dcb) {
+    return TheKernel().SetCommState(h, dcb);
+}
+inline BOOL GetCommTimeouts(HANDLE h, COMMTIMEOUTS* t) {
+    return TheKernel().GetCommTimeouts(h, t);
+}
 inline BOOL SetCommTimeouts(HANDLE h, const COMMTIMEOUTS& t) {
     return TheKernel().SetCommTimeouts(h, t);
 }
-inline BOOL SetCommMask(HANDLE h, DWORD mask) { return TheKernel().SetCommMask(h, mask); }
+inline BOOL SetCommMask(HANDLE h, DWORD mask) {
+    return TheKernel().SetCommMask(h, mask);
+}
 inline BOOL WaitCommEvent(HANDLE h, DWORD* eventMask) {
     return TheKernel().WaitCommEvent(h, eventMask);
 }
@@ -99,16 +116,19 @@ inline MMRESULT waveOutGetVolume(DWORD device, DWORD* volume) {
 inline DWORD GetSystemPowerStatusEx2(SYSTEM_POWER_STATUS_EX2* status, DWORD length, BOOL update) {
     return Installed().power->GetSystemPowerStatusEx2(status, length, update);
 }
-inline BOOL TouchCalibrate() { return Installed().touch->TouchCalibrate(); }
+inline BOOL TouchCalibrate() {
+    return Installed().touch->TouchCalibrate();
+}
 inline LONG RegOpenKeyEx(HKEY root, std::string_view subKey, DWORD options, DWORD access,
                          HKEY* key) {
     return Installed().registry->RegOpenKeyEx(root, subKey, options, access, key);
 }
-inline LONG RegQueryValueEx(HKEY key, std::string_view name, DWORD* type, BYTE* data,
-                            DWORD* size) {
+inline LONG RegQueryValueEx(HKEY key, std::string_view name, DWORD* type, BYTE* data, DWORD* size) {
     return Installed().registry->RegQueryValueEx(key, name, type, data, size);
 }
-inline LONG RegCloseKey(HKEY key) { return Installed().registry->RegCloseKey(key); }
+inline LONG RegCloseKey(HKEY key) {
+    return Installed().registry->RegCloseKey(key);
+}
 inline HANDLE ActivateDevice(std::string_view key, DWORD clientInfo) {
     return Installed().registry->ActivateDevice(key, clientInfo);
 }
@@ -116,7 +136,9 @@ inline BOOL DeactivateDevice(HANDLE device) {
     return Installed().registry->DeactivateDevice(device);
 }
 // timeGetTime: the low 32 bits of the millisecond clock.
-inline DWORD timeGetTime() { return static_cast<DWORD>(Installed().clock->NowMs()); }
+inline DWORD timeGetTime() {
+    return static_cast<DWORD>(Installed().clock->NowMs());
+}
 inline int MessageBox(std::string_view text, std::string_view caption, UINT type) {
     return Installed().prompt->MessageBox(text, caption, type);
 }

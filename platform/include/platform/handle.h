@@ -11,7 +11,7 @@ namespace platform {
 
 // Owns a handle from CreateFile (invalid = INVALID_HANDLE_VALUE).
 class UniqueHandle {
-public:
+  public:
     UniqueHandle() = default;
     explicit UniqueHandle(HANDLE h) : h_(h) {}
     UniqueHandle(UniqueHandle&& other) noexcept : h_(other.release()) {}
@@ -38,13 +38,13 @@ public:
         return ok;
     }
 
-private:
+  private:
     HANDLE h_ = INVALID_HANDLE_VALUE;
 };
 
 // Owns a directory search from FindFirstFile.
 class UniqueFind {
-public:
+  public:
     explicit UniqueFind(HANDLE h) : h_(h) {}
     UniqueFind(const UniqueFind&) = delete;
     UniqueFind& operator=(const UniqueFind&) = delete;
@@ -56,13 +56,13 @@ public:
     [[nodiscard]] HANDLE get() const { return h_; }
     [[nodiscard]] bool valid() const { return h_ != INVALID_HANDLE_VALUE; }
 
-private:
+  private:
     HANDLE h_;
 };
 
 // Owns a block from LocalAlloc.
 class UniqueLocal {
-public:
+  public:
     explicit UniqueLocal(void* p) : p_(p) {}
     UniqueLocal(const UniqueLocal&) = delete;
     UniqueLocal& operator=(const UniqueLocal&) = delete;
@@ -73,7 +73,7 @@ public:
     }
     [[nodiscard]] void* get() const { return p_; }
 
-private:
+  private:
     void* p_;
 };
 

@@ -14,7 +14,7 @@
 namespace platform {
 
 class Kernel {
-public:
+  public:
     Kernel() = default;
     Kernel(const Kernel&) = delete;
     Kernel& operator=(const Kernel&) = delete;

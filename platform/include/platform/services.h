@@ -24,7 +24,7 @@ inline constexpr MMRESULT MMSYSERR_NOTSUPPORTED = 8;
 
 // The wave output: plays in-memory RIFF/WAVE images.
 class Sound {
-public:
+  public:
     virtual ~Sound() = default;
     // image null stops whatever plays. With SND_MEMORY the image is a
     // RIFF/WAVE block whose size is taken from its header; the player reads
@@ -60,7 +60,7 @@ struct SYSTEM_POWER_STATUS_EX2 {
 };
 
 class Power {
-public:
+  public:
     virtual ~Power() = default;
     // Returns the number of bytes filled, 0 when the status is unavailable.
     virtual DWORD GetSystemPowerStatusEx2(SYSTEM_POWER_STATUS_EX2* status, DWORD length,
@@ -68,7 +68,7 @@ public:
 };
 
 class Touch {
-public:
+  public:
     virtual ~Touch() = default;
     // Runs the platform's calibration dialogue and returns when it ends.
     virtual BOOL TouchCalibrate() = 0;
@@ -82,7 +82,7 @@ inline constexpr DWORD REG_SZ = 1;
 inline constexpr DWORD REG_DWORD = 4;
 
 class Registry {
-public:
+  public:
     virtual ~Registry() = default;
     // Results are Win32 error codes: ERROR_SUCCESS or the reason.
     virtual LONG RegOpenKeyEx(HKEY root, std::string_view subKey, DWORD options, DWORD access,
@@ -98,7 +98,7 @@ public:
 // A free-running millisecond clock (timeGetTime); wraps modulo 2^32 for the
 // system, 64-bit for the framework's timers.
 class Clock {
-public:
+  public:
     virtual ~Clock() = default;
     virtual std::uint64_t NowMs() = 0;
 };
@@ -114,7 +114,7 @@ inline constexpr int IDOK = 1;
 inline constexpr int IDCANCEL = 2;
 
 class Prompt {
-public:
+  public:
     virtual ~Prompt() = default;
     virtual int MessageBox(std::string_view text, std::string_view caption, UINT type) = 0;
 };
@@ -137,13 +137,13 @@ const Services& Installed();
 
 // Installs for a scope (tests), restoring the previous backend on exit.
 class ScopedServices {
-public:
+  public:
     explicit ScopedServices(const Services& services) : previous_(Install(services)) {}
     ScopedServices(const ScopedServices&) = delete;
     ScopedServices& operator=(const ScopedServices&) = delete;
     ~ScopedServices() { Install(previous_); }
 
-private:
+  private:
     Services previous_;
 };
 

@@ -31,14 +31,14 @@ enum class Key {
 
 struct InputEvent {
     enum class Kind {
-        PenDown,   // x, y in screen pixels
+        PenDown,  // x, y in screen pixels
         PenMove,
         PenUp,
-        KeyDown,   // key
+        KeyDown,  // key
         KeyUp,
-        Text,      // text typed (UTF-8)
-        Quit,      // the unit is switched off: the program ends
-        Wake,      // nothing happened; the loop looks at its queues and timers
+        Text,  // text typed (UTF-8)
+        Quit,  // the unit is switched off: the program ends
+        Wake,  // nothing happened; the loop looks at its queues and timers
     };
     Kind kind = Kind::Wake;
     int x = 0;
@@ -48,7 +48,7 @@ struct InputEvent {
 };
 
 class Presenter {
-public:
+  public:
     virtual ~Presenter() = default;
 
     // The framework calls this after it has painted, with the whole screen.
