@@ -1,7 +1,8 @@
 // Input routing. The pen goes to the capturing window, or else to the
 // deepest visible, enabled control under it in the active (topmost modal)
 // window; elsewhere it is ignored. Keys go to the active dialog's focused
-// control, except Enter (the default button or OK), Esc (Cancel) and Tab.
+// control, except Enter (the OK command: the default push button, else IDOK;
+// a want-return edit keeps it), Esc (IDCANCEL) and Tab (next tab stop).
 #include <cstdlib>
 
 #include "desktop_impl.h"
@@ -324,14 +325,8 @@ void DesktopImpl::Text(const std::string& text) {
 }
 
 void DesktopImpl::PressEnter(Window* dialog) {
+    // The OK command: the default push button's, else IDOK itself.
     const HWND dialogHwnd = dialog->hwnd;
-    Window* f = Find(focus_);
-    if (f != nullptr && f->parent == dialog &&
-        (f->cls->DlgCode(*f) & (DLGC_DEFPUSHBUTTON | DLGC_UNDEFPUSHBUTTON)) != 0) {
-        Send(dialogHwnd, WM_COMMAND, MAKEWPARAM(static_cast<unsigned>(f->id), BN_CLICKED),
-             reinterpret_cast<LPARAM>(f->hwnd));
-        return;
-    }
     for (Window* c : dialog->children) {
         if ((c->cls->DlgCode(*c) & DLGC_DEFPUSHBUTTON) != 0 && c->Visible() && c->Enabled()) {
             Send(dialogHwnd, WM_COMMAND, MAKEWPARAM(static_cast<unsigned>(c->id), BN_CLICKED),

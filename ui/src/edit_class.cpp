@@ -59,6 +59,7 @@ class EditClass : public WindowClass {
         switch (message) {
             case WM_SETTEXT: {
                 WindowClass::Proc(d, w, message, wParam, lParam);
+                d.DamageWindow(&w);  // the caret and the scrolling start over
                 caret_ = anchor_ = 0;
                 first_ = 0;
                 xOffset_ = 0;
