@@ -136,5 +136,22 @@ TEST_F(UiTest, ATimerThatFellBehindFiresOnceAndKeepsItsPhase) {
     EXPECT_EQ(fired, (std::vector<Fire>{{350, 1}, {400, 1}}));
 }
 
+TEST_F(UiTest, OverdueTimersFireInDeadlineOrderNotInTheOrderTheyWereSet) {
+    TestDialog dlg(BasicTemplate());
+    std::vector<Fire> fired;
+    dlg.onInit = [](TestDialog& d) {
+        d.SetTimer(1, 500);
+        d.SetTimer(2, 300);
+        d.SetTimer(3, 400);
+    };
+    dlg.onTimer = [&](TestDialog&, UINT_PTR id) {
+        fired.emplace_back(clock.NowMs() - kStartMs, id);
+    };
+    presenter.AddCall([&] { clock.Advance(600); });  // all three are late
+    presenter.AddCall([&] { dlg.EndDialog(0); });
+    dlg.DoModal();
+    EXPECT_EQ(fired, (std::vector<Fire>{{600, 2}, {600, 3}, {600, 1}}));
+}
+
 }  // namespace
 }  // namespace ui::test
