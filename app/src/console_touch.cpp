@@ -1,7 +1,23 @@
+// "TouchPanel" page: the test window and the touch calibration with its wait.
 #include "app/console_dlg.h"
+#include "touch/calibration_wait.h"
+#include "touch/touch_panel_dlg.h"
 
-// The page's operations arrive with their subsystem; until then they do nothing.
-void CConsoleDlg::OnTouchPanelTest() {}
-void CConsoleDlg::OnStartCalibrationRequest() {}
-void CConsoleDlg::StartCalibration() {}
-void CConsoleDlg::CalibrationWait() {}
+void CConsoleDlg::OnTouchPanelTest() {
+    CTouchPanelDlg dlg;
+    dlg.DoModal();
+}
+
+void CConsoleDlg::OnStartCalibrationRequest() {
+    if (ConfirmRecalibration()) {
+        StartCalibration();
+    }
+}
+
+void CConsoleDlg::StartCalibration() {
+    StartCalibrationWait(*this, m_nCalibTick);
+}
+
+void CConsoleDlg::CalibrationWait() {
+    CalibrationWaitTick(*this, m_nCalibTick);
+}

@@ -1,0 +1,49 @@
+#include "host_touch/touch_component.h"
+
+#include <cstdint>
+#include <limits>
+#include <memory>
+
+#include "host_touch/touch_panel.h"
+#include "unit/component.h"
+#include "unit/virtual_unit.h"
+
+namespace host_touch {
+
+namespace {
+
+constexpr char kName[] = "touch";
+// A day; anything longer is surely a typing error.
+constexpr std::int64_t kLongestDelayMs = 24LL * 60 * 60 * 1000;
+
+class TouchComponent final : public unit::Component {
+  public:
+    void Declare(unit::Schema& schema, unit::VirtualUnit& unit) override {
+        panel_ = std::make_unique<TouchPanel>(unit);
+        schema.Add(kName).Integer("calib_delay_ms", std::numeric_limits<std::int32_t>::min(),
+                                  kLongestDelayMs,
+                                  [this](std::int64_t ms) { panel_->SetCalibrationDelay(ms); });
+    }
+
+    TouchPanel* Panel() { return panel_.get(); }
+
+  private:
+    std::unique_ptr<TouchPanel> panel_;
+};
+
+}  // namespace
+
+void RegisterTouchComponent() {
+    unit::RegisterComponent(kName, [] { return std::make_unique<TouchComponent>(); });
+}
+
+TouchPanel* PanelOf(unit::VirtualUnit& unit) {
+    auto* component = dynamic_cast<TouchComponent*>(unit.FindComponent(kName));
+    return component != nullptr ? component->Panel() : nullptr;
+}
+
+platform::Touch* TouchOf(unit::VirtualUnit& unit) {
+    return PanelOf(unit);
+}
+
+}  // namespace host_touch

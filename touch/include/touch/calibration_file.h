@@ -1,0 +1,9 @@
+// The touch calibration file. The platform's calibration writes it; the
+// console only tests whether it exists and deletes it before a requested
+// recalibration.
+#pragma once
+
+inline constexpr char kCalibrationFile[] = "\\Mounted Volume\\Vesk\\calib.dat";
+
+// Whether anything answers to the calibration file's path (FindFirstFile).
+bool CalibrationFileExists();
