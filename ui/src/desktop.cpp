@@ -165,4 +165,8 @@ bool Desktop::Quitting() const {
     return impl_->quitting;
 }
 
+bool Desktop::WaitingForThread() const {
+    return impl_->WaitingForThread();
+}
+
 }  // namespace ui

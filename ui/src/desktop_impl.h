@@ -91,7 +91,12 @@ class DesktopImpl {
     // --- the loop (desktop_loop.cpp) -----------------------------------
     // Serves sent, posted, input, timers and painting until done() holds;
     // waits for the presenter in between.
-    void RunLoop(const std::function<bool()>& done);
+    enum class LoopKind { Modal, ThreadWait };
+    void RunLoop(const std::function<bool()>& done, LoopKind kind = LoopKind::Modal);
+    // The innermost running loop waits for a worker thread to end.
+    [[nodiscard]] bool WaitingForThread() const {
+        return !loops_.empty() && loops_.back() == LoopKind::ThreadWait;
+    }
     void PumpPending();
     [[nodiscard]] bool QueuesEmpty() const;
     bool quitting = false;
@@ -161,6 +166,7 @@ class DesktopImpl {
     std::vector<std::unique_ptr<Window>> zombies_;
     std::vector<HWND> topLevels_;  // topmost first
     std::vector<HWND> modalStack_;
+    std::vector<LoopKind> loops_;
     std::uintptr_t nextHandle_ = 0x10000;
 
     struct Timer {

@@ -53,7 +53,12 @@ bool DesktopImpl::QueuesEmpty() const {
     return hub->Empty();
 }
 
-void DesktopImpl::RunLoop(const std::function<bool()>& done) {
+void DesktopImpl::RunLoop(const std::function<bool()>& done, LoopKind kind) {
+    loops_.push_back(kind);
+    struct Pop {
+        std::vector<LoopKind>& loops;
+        ~Pop() { loops.pop_back(); }
+    } pop{loops_};
     for (;;) {
         if (hub->TakeQuitRequest()) {
             quitting = true;

@@ -77,9 +77,9 @@ InputEvent HeadlessPresenter::EndOfSteps() {
     Desktop* desktop = Desktop::Current();
     const HWND top = desktop != nullptr ? desktop->ActiveWindow() : nullptr;
     InputEvent event;
-    if (top == nullptr) {
-        // No window to cancel (a wait for a worker outside any dialog): only
-        // another thread can bring something now.
+    if (top == nullptr || desktop->WaitingForThread()) {
+        // Nothing to cancel, or a window waits for its worker: only another
+        // thread can bring something now.
         std::unique_lock lock(mutex_);
         woken_cv_.wait(lock, [&] { return woken_; });
         woken_ = false;

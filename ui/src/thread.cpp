@@ -116,7 +116,7 @@ BOOL WaitForThread(CWinThread* thread) {
         return state->ended;
     };
     if (detail::DesktopImpl* d = detail::DesktopImpl::Current()) {
-        d->RunLoop(ended);
+        d->RunLoop(ended, detail::DesktopImpl::LoopKind::ThreadWait);
     } else {
         std::unique_lock lock(state->mutex);
         state->ended_cv.wait(lock, [&] { return state->ended; });

@@ -133,6 +133,9 @@ class Desktop {
     // Ends every modal loop (as the unit being switched off). Any thread.
     void Quit();
     [[nodiscard]] bool Quitting() const;
+    // The innermost loop is a window waiting for a worker thread to end
+    // (WaitForThread): only that thread can move things on.
+    [[nodiscard]] bool WaitingForThread() const;
 
     [[nodiscard]] detail::DesktopImpl& Impl() { return *impl_; }
 

@@ -3,8 +3,9 @@
 // whatever loop is waiting) and hands back an event. Tests and the script
 // runner build on it. When the list is empty the run is ended: the active
 // window gets Esc (its cancel command), and if the same window is still
-// active at the next wait the framework is told to quit. With no window at
-// all (a wait for a worker outside any dialog) it blocks until woken.
+// active at the next wait the framework is told to quit. While a window
+// waits for a worker thread (or there is no window at all) it blocks until
+// another thread wakes it instead.
 #pragma once
 
 #include <condition_variable>
