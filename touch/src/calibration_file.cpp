@@ -6,7 +6,7 @@ using namespace platform;
 
 bool CalibrationFileExists() {
     WIN32_FIND_DATA data;
-    const HANDLE find = FindFirstFile(kCalibrationFile, &data);
+    const HANDLE find = FindFirstFile(kCalibrationFilePath, &data);
     if (find == INVALID_HANDLE_VALUE) {
         return false;
     }

@@ -28,7 +28,7 @@ bool ConfirmRecalibration() {
                           ui::MB_OKCANCEL | ui::MB_ICONEXCLAMATION) != ui::IDOK) {
         return false;
     }
-    DeleteFile(kCalibrationFile);
+    DeleteFile(kCalibrationFilePath);
     return true;
 }
 

@@ -3,7 +3,7 @@
 // recalibration.
 #pragma once
 
-inline constexpr char kCalibrationFile[] = "\\Mounted Volume\\Vesk\\calib.dat";
+inline constexpr char kCalibrationFilePath[] = "\\Mounted Volume\\Vesk\\calib.dat";
 
 // Whether anything answers to the calibration file's path (FindFirstFile).
 bool CalibrationFileExists();
