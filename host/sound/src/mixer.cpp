@@ -68,4 +68,27 @@ void Mixer::Render(std::span<std::int16_t> out) {
     std::fill(out.begin() + static_cast<std::ptrdiff_t>(2 * i), out.end(), std::int16_t{0});
 }
 
+void Mixer::Skip(std::uint64_t frames) {
+    const std::lock_guard lock(mutex_);
+    if (!clip_ || frames == 0) {
+        return;
+    }
+    const std::uint64_t length = static_cast<std::uint64_t>(clip_->Frames()) << 32U;
+    // Moves in pieces small enough that the position cannot overflow.
+    const std::uint64_t limit =
+        std::max<std::uint64_t>((std::uint64_t{1} << 62U) / std::max<std::uint64_t>(step_, 1), 1);
+    while (frames > 0 && clip_) {
+        const std::uint64_t n = std::min(frames, limit);
+        frames -= n;
+        position_ += step_ * n;
+        if (position_ >= length) {
+            if (loop_) {
+                position_ %= length;
+            } else {
+                clip_.reset();
+            }
+        }
+    }
+}
+
 }  // namespace sound

@@ -1,5 +1,7 @@
 #include "sound/wave_output.h"
 
+#include "platform/last_error.h"
+
 #include <array>
 #include <cstring>
 #include <span>
@@ -13,14 +15,17 @@ constexpr platform::MMRESULT kInvalidParameter = 11;
 
 }  // namespace
 
-WaveOutput::WaveOutput(const Options& options) : volume_(options.volume) {
-    if (options.soundCard) {
-        card_ = SdlAudioSink::Open(&cardProblem_);
-    } else {
-        cardProblem_ = "no sound card wanted";
-    }
+WaveOutput::WaveOutput(const Options& options)
+    : recorder_(options.clock), cardProblem_("no sound card wanted"), volume_(options.volume) {
     const std::lock_guard lock(mutex_);
     ApplyVolume(options.volume);
+    if (options.soundCard) {
+        card_ = SdlAudioSink::Open(&cardProblem_);
+        if (card_) {
+            cardProblem_.clear();
+            card_->SetVolume(options.volume);
+        }
+    }
 }
 
 WaveOutput::~WaveOutput() = default;
@@ -29,7 +34,34 @@ void WaveOutput::Send(std::shared_ptr<const WaveClip> clip, bool loop) {
     if (card_) {
         card_->Play(clip, loop);
     }
+    current_ = clip;
+    currentLoop_ = loop;
     recorder_.Play(std::move(clip), loop);
+}
+
+bool WaveOutput::OpenSoundCard() {
+    const std::lock_guard lock(mutex_);
+    if (card_) {
+        return true;
+    }
+    card_ = SdlAudioSink::Open(&cardProblem_);
+    if (!card_) {
+        return false;
+    }
+    cardProblem_.clear();
+    card_->SetVolume(volume_.load());
+    card_->Play(current_, currentLoop_);
+    return true;
+}
+
+bool WaveOutput::Audible() const {
+    const std::lock_guard lock(mutex_);
+    return card_ != nullptr;
+}
+
+std::string WaveOutput::SoundCardProblem() const {
+    const std::lock_guard lock(mutex_);
+    return cardProblem_;
 }
 
 void WaveOutput::ApplyVolume(platform::DWORD volume) {
@@ -44,7 +76,8 @@ platform::BOOL WaveOutput::PlaySound(const void* image, platform::DWORD flags) {
     const std::lock_guard lock(mutex_);
     // Whatever happens below, the sound that played so far is replaced.
     Send(nullptr, false);
-    if (failPlay_.load()) {
+    if (const platform::DWORD code = failPlay_.load(); code != 0) {
+        platform::SetLastError(code);
         return platform::FALSE;
     }
     if (image == nullptr) {

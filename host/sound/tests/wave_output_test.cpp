@@ -7,6 +7,7 @@
 #include <cstdio>
 #include <thread>
 
+#include "platform/last_error.h"
 #include "wave_test_support.h"
 
 namespace sound {
@@ -118,13 +119,15 @@ TEST_F(WaveOutputTest, InjectedFaultsFailAndChangeNothingElse) {
               platform::MMSYSERR_NOTSUPPORTED);
     EXPECT_EQ(volume, 7U);
 
-    output_.FailPlaySound(true);
+    output_.FailPlaySound(5);
+    platform::SetLastError(0);
     EXPECT_EQ(output_.PlaySound(tone_.data(), kLoopAsyncMemory), platform::FALSE);
+    EXPECT_EQ(platform::GetLastError(), 5U);
     EXPECT_FALSE(output_.Recorder().Current().playing);
 
     output_.FailSetVolume(0);
     output_.FailGetVolume(0);
-    output_.FailPlaySound(false);
+    output_.FailPlaySound(0);
     EXPECT_EQ(output_.waveOutSetVolume(platform::WAVE_MAPPER, 0x11111111U),
               platform::MMSYSERR_NOERROR);
     EXPECT_EQ(output_.waveOutGetVolume(platform::WAVE_MAPPER, &volume), platform::MMSYSERR_NOERROR);

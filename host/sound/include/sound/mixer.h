@@ -28,6 +28,8 @@ class Mixer {
 
     // Fills out.size() / 2 stereo frames; silence once nothing plays.
     void Render(std::span<std::int16_t> out);
+    // Moves on by frames as Render would, without producing them.
+    void Skip(std::uint64_t frames);
 
   private:
     const std::uint32_t outputRate_;

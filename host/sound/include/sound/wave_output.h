@@ -22,6 +22,9 @@ class WaveOutput final : public platform::Sound {
         bool soundCard = true;
         // The unit's wave output volume when the unit starts.
         platform::DWORD volume = 0xFFFFFFFFU;
+        // Places the recorded calls in time (the unit's clock); null: the
+        // host's steady clock.
+        RecordingSink::Clock clock = nullptr;
     };
 
     explicit WaveOutput(const Options& options);
@@ -41,9 +44,12 @@ class WaveOutput final : public platform::Sound {
     platform::MMRESULT waveOutSetVolume(platform::DWORD device, platform::DWORD volume) override;
     platform::MMRESULT waveOutGetVolume(platform::DWORD device, platform::DWORD* volume) override;
 
+    // Starts playing on the sound card (what plays now included) when it is
+    // not already; false with the reason kept in SoundCardProblem().
+    bool OpenSoundCard();
     // Whether a sound card plays, and why not.
-    [[nodiscard]] bool Audible() const { return card_ != nullptr; }
-    [[nodiscard]] const std::string& SoundCardProblem() const { return cardProblem_; }
+    [[nodiscard]] bool Audible() const;
+    [[nodiscard]] std::string SoundCardProblem() const;
     [[nodiscard]] RecordingSink& Recorder() { return recorder_; }
     [[nodiscard]] const RecordingSink& Recorder() const { return recorder_; }
 
@@ -52,9 +58,10 @@ class WaveOutput final : public platform::Sound {
     [[nodiscard]] platform::DWORD Volume() const { return volume_.load(); }
     void RestoreVolume(platform::DWORD volume);
 
-    // Fault injection: PlaySound returns FALSE (and nothing plays);
-    // waveOutSetVolume/GetVolume return the given code (0: work again).
-    void FailPlaySound(bool fail) { failPlay_.store(fail); }
+    // Fault injection, code 0 to work again: PlaySound returns FALSE with
+    // the code as last error (and nothing plays); waveOutSetVolume and
+    // waveOutGetVolume return the code and change nothing.
+    void FailPlaySound(platform::DWORD code) { failPlay_.store(code); }
     void FailSetVolume(platform::MMRESULT code) { failSetVolume_.store(code); }
     void FailGetVolume(platform::MMRESULT code) { failGetVolume_.store(code); }
 
@@ -62,12 +69,14 @@ class WaveOutput final : public platform::Sound {
     void Send(std::shared_ptr<const WaveClip> clip, bool loop);  // mutex_ held
     void ApplyVolume(platform::DWORD volume);                    // mutex_ held
 
-    std::mutex mutex_;  // keeps both sinks in the same order of calls
+    mutable std::mutex mutex_;  // keeps both sinks in the same order of calls
     RecordingSink recorder_;
     std::unique_ptr<SdlAudioSink> card_;
     std::string cardProblem_;
+    std::shared_ptr<const WaveClip> current_;  // what plays, for a card opened later
+    bool currentLoop_ = false;
     std::atomic<platform::DWORD> volume_;
-    std::atomic<bool> failPlay_{false};
+    std::atomic<platform::DWORD> failPlay_{0};
     std::atomic<platform::MMRESULT> failSetVolume_{0};
     std::atomic<platform::MMRESULT> failGetVolume_{0};
 };

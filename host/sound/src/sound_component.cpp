@@ -1,0 +1,94 @@
+#include "sound/sound_component.h"
+
+#include <atomic>
+#include <memory>
+
+#include "unit/component.h"
+#include "unit/faults.h"
+#include "unit/virtual_unit.h"
+
+namespace sound {
+
+namespace {
+
+constexpr const char* kName = "sound";
+
+class SoundComponent final : public unit::Component {
+  public:
+    void Declare(unit::Schema& schema, unit::VirtualUnit& u) override {
+        output_ = std::make_unique<WaveOutput>(WaveOutput::Options{
+            .soundCard = false,
+            .volume = 0xFFFFFFFFU,
+            .clock = [&u] { return u.Clock().NowMs(); },
+        });
+        schema.Add(kName)
+            .Boolean("card", [this](bool v) { card_.store(v); })
+            .LoadOnly()
+            .Integer(
+                "volume", 0, 0xFFFFFFFFLL,
+                [this](std::int64_t v) { output_->RestoreVolume(static_cast<platform::DWORD>(v)); })
+            .Faults("fail", [this](const std::string& op, std::uint32_t code) {
+                std::string error = faults_.Set(op, code);
+                if (error.empty()) {
+                    output_->FailPlaySound(faults_.Find("playsound").value_or(0));
+                    output_->FailSetVolume(faults_.Find("waveoutsetvolume").value_or(0));
+                    output_->FailGetVolume(faults_.Find("waveoutgetvolume").value_or(0));
+                }
+                return error;
+            });
+    }
+
+    [[nodiscard]] WaveOutput* Output() const { return output_.get(); }
+    [[nodiscard]] bool CardAllowed() const { return card_.load(); }
+
+  private:
+    std::unique_ptr<WaveOutput> output_;
+    std::atomic<bool> card_{true};
+    unit::FaultSet faults_{{{"playsound"}, {"waveoutsetvolume"}, {"waveoutgetvolume"}}};
+};
+
+SoundComponent* Find(const unit::VirtualUnit& u) {
+    return dynamic_cast<SoundComponent*>(u.FindComponent(kName));
+}
+
+}  // namespace
+
+void RegisterSoundComponent() {
+    unit::RegisterComponent(kName, [] { return std::make_unique<SoundComponent>(); });
+}
+
+WaveOutput* UnitWaveOutput(const unit::VirtualUnit& u) {
+    SoundComponent* component = Find(u);
+    return component != nullptr ? component->Output() : nullptr;
+}
+
+bool StartSoundCard(const unit::VirtualUnit& u, std::string* problem) {
+    SoundComponent* component = Find(u);
+    std::string why;
+    if (component == nullptr) {
+        why = "the unit has no sound component";
+    } else if (!component->CardAllowed()) {
+        why = "sound.card is false";
+    } else if (!component->Output()->OpenSoundCard()) {
+        why = component->Output()->SoundCardProblem();
+    } else {
+        return true;
+    }
+    if (problem != nullptr) {
+        *problem = why;
+    }
+    return false;
+}
+
+bool WriteAudioOut(const unit::VirtualUnit& u, const std::string& path, std::string* error) {
+    const WaveOutput* output = UnitWaveOutput(u);
+    if (output == nullptr) {
+        if (error != nullptr) {
+            *error = "the unit has no sound component";
+        }
+        return false;
+    }
+    return output->Recorder().WriteSession(path, error);
+}
+
+}  // namespace sound
