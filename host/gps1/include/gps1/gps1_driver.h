@@ -1,0 +1,75 @@
+// "GPS1:" of the virtual unit: the GPS receiver's stream driver.
+//
+//   code 0  waits until bytes are queued; fails once the handle is closed
+//   code 1  the number of bytes queued (4-byte output)
+//   code 2  hands over that many bytes, oldest first
+//   code 4  the module's version text (gps.version), up to the buffer's size
+//
+// Bytes are queued for every open handle from the moment it is opened; a
+// handle nobody reads keeps the newest kQueueLimit bytes, as a receiver's
+// ring buffer does. Where the bytes come from is the component's business
+// (gps1_component.h); tests and benchmarks may also Feed them directly.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <functional>
+#include <memory>
+#include <mutex>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "unit/driver.h"
+#include "unit/scheduler.h"
+
+namespace gps1 {
+
+using unit::DWORD;
+
+class Gps1Driver final : public unit::Driver {
+  public:
+    static constexpr DWORD kWaitData = 0;
+    static constexpr DWORD kGetDataSize = 1;
+    static constexpr DWORD kReadData = 2;
+    static constexpr DWORD kGetVersion = 4;
+    static constexpr std::size_t kQueueLimit = 64 * 1024;
+
+    // Called at each open; a non-zero result refuses it with that code. The
+    // serial source opens its host device here.
+    using OpenHook = std::function<DWORD(unit::DeviceOpen& open)>;
+    using CloseHook = std::function<void(unit::DeviceOpen& open)>;
+
+    explicit Gps1Driver(unit::Scheduler& scheduler);
+
+    void SetVersion(std::string version);
+    [[nodiscard]] std::string Version() const;
+    void SetHooks(OpenHook open, CloseHook close);
+
+    // Queues bytes for every open handle and wakes its waiter.
+    void Feed(std::string_view bytes);
+    // Handles open now.
+    [[nodiscard]] int OpenCount() const;
+    // Blocks a feeding thread until some handle is open (true) or stop is
+    // requested or the unit goes away (false).
+    bool WaitForOpen(const std::stop_token& stop);
+
+    std::shared_ptr<unit::DeviceOpen> Open(DWORD access, DWORD share, DWORD* error) override;
+    void Close(unit::DeviceOpen& open) override;
+    unit::DriverResult IoControl(unit::DeviceOpen& open, DWORD code, const void* in, DWORD inSize,
+                                 void* out, DWORD outSize, DWORD* returned) override;
+
+  private:
+    struct Handle;
+    bool AnyOpenLocked() const;
+
+    mutable std::mutex mutex_;
+    unit::WaitPoint dataReady_;
+    unit::WaitPoint opened_;
+    std::vector<std::weak_ptr<Handle>> handles_;
+    std::string version_;
+    OpenHook openHook_;
+    CloseHook closeHook_;
+};
+
+}  // namespace gps1
