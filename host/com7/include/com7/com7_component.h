@@ -1,0 +1,46 @@
+// The unit's "COM7:" component: the [com] table of unit.toml and the port
+// behind it. Call RegisterCom7Component() once before loading a unit.
+//
+//   [com]
+//   device = ""            # a host serial device instead of the module ("/dev/ttyUSB0")
+//   silent = false         # the module takes no command and sends nothing (run time)
+//   version = [1, 4, 2]    # the three numbers of the version reply
+//   frequency = 875        # where the module is tuned at power-up
+//   noise_level = -1       # the level reported away from any station
+//   strong_level = 30      # a station from this level on sets the strength flag
+//   seek_step_ms = 15      # seek time per 100 kHz scanned
+//   chunk_max = 12         # the most bytes the line hands over at once
+//   [[com.station]]
+//   frequency = 1003       # 100 kHz units, 875..1080
+//   level = 55             # -128..127
+//   pi = 0xE203            # programme identification, not 0
+//   ps = "RADIO 3"         # up to 8 characters, padded with spaces
+//
+// plus com.absent and [com.fail] as every device has.
+#pragma once
+
+#include <memory>
+
+#include "com7/com7_driver.h"
+#include "unit/component.h"
+#include "unit/virtual_unit.h"
+
+namespace com7 {
+
+class Com7Component final : public unit::Component {
+  public:
+    void Declare(unit::Schema& schema, unit::VirtualUnit& unit) override;
+    unit::SetError Start(unit::VirtualUnit& unit) override;
+
+    Com7Driver& Driver() { return *driver_; }
+
+  private:
+    std::shared_ptr<Com7Driver> driver_;
+};
+
+// The component of a unit loaded after RegisterCom7Component(), or null.
+Com7Component* FindCom7(unit::VirtualUnit& unit);
+
+}  // namespace com7
+
+void RegisterCom7Component();

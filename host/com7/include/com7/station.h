@@ -1,0 +1,46 @@
+// A broadcast station the simulated tuner can receive, and the RDS groups it
+// transmits: type 0A groups carrying the Programme Service name two
+// characters at a time, mixed with 2A (radiotext) and 1A (slow labelling)
+// groups, in a fixed cycle.
+#pragma once
+
+#include <array>
+#include <cstddef>
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <string_view>
+
+namespace com7 {
+
+using PsBytes = std::array<std::uint8_t, 8>;
+
+struct Station {
+    int frequency = 875;   // 100 kHz units
+    int level = 40;        // signed, as the module reports it
+    std::uint16_t pi = 0;  // programme identification; never 0 on air
+    PsBytes ps{};          // single-byte characters, space padded
+};
+
+// The four blocks of one RDS group.
+struct RdsGroup {
+    std::uint16_t a = 0;
+    std::uint16_t b = 0;
+    std::uint16_t c = 0;
+    std::uint16_t d = 0;
+};
+
+// How many groups the cycle holds; position n of the stream is entry
+// n % kGroupCycle.
+inline constexpr std::size_t kGroupCycle = 8;
+
+// The group a station sends at position n of its stream. Every cycle holds
+// the name's segments 0, 1, 2 and 3 in this order.
+RdsGroup StationGroup(const Station& station, std::uint64_t n);
+
+// A name from the configuration (UTF-8) as the station sends it: at most 8
+// characters, each in the single-byte range U+0020..U+007E or
+// U+00A0..U+00FF, padded with spaces. nullopt when it does not fit.
+std::optional<PsBytes> EncodePsName(std::string_view utf8);
+
+}  // namespace com7

@@ -1,0 +1,113 @@
+// The FM tuner module with its RDS decoder, as the console meets it on the
+// far end of COM7:. It takes the 5-byte commands (FF, code, two parameters,
+// code), answers with 10-byte frames (3F, words A to D, 3F; word A zero for a
+// reply) after its own processing time, and while it is tuned to a station
+// it passes on that station's RDS groups at the air rate of 1187.5 bit/s,
+// 104 bits a group (about 11.4 groups a second). Time is in microseconds and
+// only moves as the caller says: the module is pure logic.
+#pragma once
+
+#include <array>
+#include <cstddef>
+#include <cstdint>
+#include <optional>
+#include <span>
+#include <vector>
+
+#include "com7/station.h"
+
+namespace com7 {
+
+// The band in 100 kHz units; channel c is kBandLow + c.
+inline constexpr int kBandLow = 875;
+inline constexpr int kBandHigh = 1080;
+inline constexpr int kBandChannels = kBandHigh - kBandLow + 1;
+
+// One RDS group on air, rounded to the microsecond: group n of a stream
+// that starts at 0 is ready at GroupUs(n).
+constexpr std::uint64_t GroupUs(std::uint64_t n) {
+    return n * 104 * 2'000'000 / 2375;
+}
+// What the module takes to answer a command once its last byte is in.
+inline constexpr std::uint64_t kAnswerUs = 2'000;
+
+struct ModuleConfig {
+    std::vector<Station> stations;
+    std::array<std::uint8_t, 3> version{1, 0, 0};
+    int frequency = kBandLow;       // where it is tuned at power-up
+    int noiseLevel = -1;            // the level away from any station
+    int strongLevel = 30;           // from this level on a station sets the strength flag
+    std::uint32_t seekStepMs = 15;  // per 100 kHz scanned
+};
+
+using ModuleFrame = std::array<std::uint8_t, 10>;
+
+struct TimedFrame {
+    std::uint64_t readyUs = 0;
+    ModuleFrame bytes{};
+};
+
+class TunerModule {
+  public:
+    explicit TunerModule(ModuleConfig config = {});
+
+    // Settings the unit may change while it runs. Stations are kept as
+    // loaded.
+    ModuleConfig& Config() { return config_; }
+    [[nodiscard]] const ModuleConfig& Config() const { return config_; }
+
+    // Tunes to the configured power-up frequency, streaming from nowUs.
+    void PowerUp(std::uint64_t nowUs);
+
+    // Command bytes that reached the module, the last of them at atUs.
+    // Anything that is not a well-formed command is skipped a byte at a
+    // time until the next 0xFF.
+    void Receive(std::span<const std::uint8_t> bytes, std::uint64_t atUs);
+
+    // When the next frame is ready, if one is coming.
+    [[nodiscard]] std::optional<std::uint64_t> NextFrameUs() const;
+    // The next frame, in ready order, if it is ready by nowUs.
+    std::optional<TimedFrame> TakeFrame(std::uint64_t nowUs);
+    // Nobody heard what the module sent before nowUs: frames due before it
+    // are dropped (a finished seek still retunes) and the RDS stream goes on
+    // from nowUs.
+    void Skip(std::uint64_t nowUs);
+
+    [[nodiscard]] int Frequency() const { return frequency_; }
+    [[nodiscard]] bool Muted() const { return muted_; }
+    [[nodiscard]] bool Seeking() const { return seek_.has_value(); }
+    // The station on the tuned frequency, if any.
+    [[nodiscard]] const Station* Tuned() const;
+
+  private:
+    struct PendingSeek {
+        TimedFrame reply;
+        int frequency = 0;
+    };
+
+    void Execute(const std::array<std::uint8_t, 5>& command, std::uint64_t atUs);
+    void Reply(std::uint8_t code, std::uint8_t d4, std::uint8_t d5, std::uint8_t d6,
+               std::uint64_t readyUs);
+    void TuneTo(int frequency, std::uint64_t streamFromUs);
+    void StartSeek(bool up, std::uint64_t atUs);
+    [[nodiscard]] const Station* StationOn(int frequency) const;
+    [[nodiscard]] std::uint8_t LevelByte() const;
+    [[nodiscard]] std::optional<std::uint64_t> NextGroupUs() const;
+
+    ModuleConfig config_;
+    int frequency_ = kBandLow;
+    bool muted_ = true;
+    std::array<std::uint8_t, 5> command_{};
+    std::size_t commandBytes_ = 0;
+    std::vector<TimedFrame> replies_;  // in ready order
+    std::optional<PendingSeek> seek_;
+    // The RDS stream of the tuned station: group k of the current run is
+    // ready at streamStartUs_ + GroupUs(k); cycle_ counts groups sent, so a
+    // restarted stream carries on with the next group.
+    bool streaming_ = false;
+    std::uint64_t streamStartUs_ = 0;
+    std::uint64_t streamIndex_ = 0;
+    std::uint64_t cycle_ = 0;
+};
+
+}  // namespace com7

@@ -1,0 +1,148 @@
+#include "termios_dcb.h"
+
+#include <algorithm>
+#include <array>
+#include <utility>
+
+namespace com7 {
+
+namespace {
+
+constexpr std::array<std::pair<platform::DWORD, speed_t>, 15> kBauds = {{
+    {110, B110},
+    {300, B300},
+    {600, B600},
+    {1200, B1200},
+    {2400, B2400},
+    {4800, B4800},
+    {9600, B9600},
+    {19200, B19200},
+    {38400, B38400},
+    {57600, B57600},
+    {115200, B115200},
+    {230400, B230400},
+    {460800, B460800},
+    {500000, B500000},
+    {921600, B921600},
+}};
+
+constexpr std::array<std::pair<platform::BYTE, tcflag_t>, 4> kSizes = {{
+    {5, CS5},
+    {6, CS6},
+    {7, CS7},
+    {8, CS8},
+}};
+
+}  // namespace
+
+bool ApplyDcb(const platform::DCB& dcb, termios* tio) {
+    const auto* baud = std::find_if(kBauds.begin(), kBauds.end(),
+                                    [&](const auto& b) { return b.first == dcb.BaudRate; });
+    const auto* size = std::find_if(kSizes.begin(), kSizes.end(),
+                                    [&](const auto& s) { return s.first == dcb.ByteSize; });
+    if (baud == kBauds.end() || size == kSizes.end()) {
+        return false;
+    }
+    tcflag_t parity = 0;
+    switch (dcb.Parity) {
+        case platform::NOPARITY:
+            break;
+        case platform::ODDPARITY:
+            parity = PARENB | PARODD;
+            break;
+        case platform::EVENPARITY:
+            parity = PARENB;
+            break;
+        case MARKPARITY:
+            parity = PARENB | PARODD | CMSPAR;
+            break;
+        case SPACEPARITY:
+            parity = PARENB | CMSPAR;
+            break;
+        default:
+            return false;
+    }
+    tcflag_t stop = 0;
+    switch (dcb.StopBits) {
+        case platform::ONESTOPBIT:
+            break;
+        case ONE5STOPBITS:
+            // termios gives 1.5 stop bits only as CSTOPB with 5 data bits.
+            if (dcb.ByteSize != 5) {
+                return false;
+            }
+            stop = CSTOPB;
+            break;
+        case platform::TWOSTOPBITS:
+            stop = CSTOPB;
+            break;
+        default:
+            return false;
+    }
+    termios t = *tio;
+    t.c_cflag &= ~static_cast<tcflag_t>(CSIZE | PARENB | PARODD | CMSPAR | CSTOPB | CRTSCTS);
+    t.c_cflag |= size->second | parity | stop | CLOCAL | CREAD;
+    if (dcb.fOutxCtsFlow != 0 || dcb.fRtsControl == RTS_CONTROL_HANDSHAKE) {
+        t.c_cflag |= CRTSCTS;
+    }
+    t.c_iflag &= ~static_cast<tcflag_t>(INPCK | IXON | IXOFF);
+    if (dcb.fParity != 0 && parity != 0) {
+        t.c_iflag |= INPCK;
+    }
+    if (dcb.fOutX != 0) {
+        t.c_iflag |= IXON;
+    }
+    if (dcb.fInX != 0) {
+        t.c_iflag |= IXOFF;
+    }
+    t.c_cc[VSTART] = static_cast<cc_t>(dcb.XonChar);
+    t.c_cc[VSTOP] = static_cast<cc_t>(dcb.XoffChar);
+    if (cfsetispeed(&t, baud->second) != 0 || cfsetospeed(&t, baud->second) != 0) {
+        return false;
+    }
+    *tio = t;
+    return true;
+}
+
+platform::DCB ReadDcb(const termios& tio, const platform::DCB& base) {
+    platform::DCB dcb = base;
+    const speed_t speed = cfgetospeed(&tio);
+    dcb.BaudRate = 0;
+    for (const auto& [rate, code] : kBauds) {
+        if (code == speed) {
+            dcb.BaudRate = rate;
+        }
+    }
+    for (const auto& [bits, flag] : kSizes) {
+        if ((tio.c_cflag & CSIZE) == flag) {
+            dcb.ByteSize = bits;
+        }
+    }
+    const tcflag_t parity = tio.c_cflag & (PARENB | PARODD | CMSPAR);
+    if ((parity & PARENB) == 0) {
+        dcb.Parity = platform::NOPARITY;
+    } else if ((parity & CMSPAR) != 0) {
+        dcb.Parity = (parity & PARODD) != 0 ? MARKPARITY : SPACEPARITY;
+    } else {
+        dcb.Parity = (parity & PARODD) != 0 ? platform::ODDPARITY : platform::EVENPARITY;
+    }
+    if ((tio.c_cflag & CSTOPB) == 0) {
+        dcb.StopBits = platform::ONESTOPBIT;
+    } else {
+        dcb.StopBits = dcb.ByteSize == 5 ? ONE5STOPBITS : platform::TWOSTOPBITS;
+    }
+    dcb.fParity = (tio.c_iflag & INPCK) != 0 ? 1U : 0U;
+    dcb.fOutxCtsFlow = (tio.c_cflag & CRTSCTS) != 0 ? 1U : 0U;
+    if (dcb.fOutxCtsFlow != 0) {
+        dcb.fRtsControl = RTS_CONTROL_HANDSHAKE;
+    } else if (dcb.fRtsControl == RTS_CONTROL_HANDSHAKE) {
+        dcb.fRtsControl = platform::RTS_CONTROL_ENABLE;
+    }
+    dcb.fOutX = (tio.c_iflag & IXON) != 0 ? 1U : 0U;
+    dcb.fInX = (tio.c_iflag & IXOFF) != 0 ? 1U : 0U;
+    dcb.XonChar = static_cast<char>(tio.c_cc[VSTART]);
+    dcb.XoffChar = static_cast<char>(tio.c_cc[VSTOP]);
+    return dcb;
+}
+
+}  // namespace com7

@@ -1,0 +1,388 @@
+// COM7: with the simulated module, through the unit's kernel calls on the
+// virtual clock: presence and faults, the line settings the module needs,
+// the pace of what it sends, read time-outs, events and the queue.
+#include <atomic>
+
+#include "com_port_fixture.h"
+#include "rds/frame_reassembler.h"
+
+namespace com7::test {
+namespace {
+
+using platform::GetLastError;
+
+TEST_F(ComPortTest, OpensOnceAtATimeAndCanBeAbsentOrFailing) {
+    struct OpenCase {
+        const char* name;
+        const char* toml;
+        DWORD error;
+    };
+    const std::vector<OpenCase> cases = {
+        {"absent", "[com]\nabsent = true\n", platform::ERROR_FILE_NOT_FOUND},
+        {"open fails", "[com.fail]\nopen = 5\n", 5},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        unit::TestUnit t;
+        t.Toml(c.toml);
+        ASSERT_TRUE(t.Load()) << t.error();
+        EXPECT_EQ(t.unit().CreateFile("COM7:", platform::GENERIC_READ | platform::GENERIC_WRITE, 0,
+                                      platform::OPEN_EXISTING, 0),
+                  platform::INVALID_HANDLE_VALUE);
+        EXPECT_EQ(GetLastError(), c.error);
+    }
+
+    ASSERT_TRUE(Load(StationsToml()));
+    const HANDLE first = Open();
+    ASSERT_NE(first, platform::INVALID_HANDLE_VALUE);
+    EXPECT_EQ(Open(), platform::INVALID_HANDLE_VALUE);
+    EXPECT_EQ(GetLastError(), platform::ERROR_SHARING_VIOLATION);
+    EXPECT_TRUE(U().CloseHandle(first));
+    const HANDLE again = Open();
+    EXPECT_NE(again, platform::INVALID_HANDLE_VALUE);
+    U().CloseHandle(again);
+}
+
+TEST_F(ComPortTest, TheModuleUnderstandsOnly38400EightNoneOne) {
+    struct LineCase {
+        const char* name;
+        DWORD baud;
+        platform::BYTE bits;
+        platform::BYTE parity;
+        platform::BYTE stop;
+        bool answered;
+    };
+    const std::vector<LineCase> cases = {
+        {"38400 8N1", 38400, 8, platform::NOPARITY, platform::ONESTOPBIT, true},
+        {"as opened, 9600", 9600, 8, platform::NOPARITY, platform::ONESTOPBIT, false},
+        {"7 data bits", 38400, 7, platform::NOPARITY, platform::ONESTOPBIT, false},
+        {"even parity", 38400, 8, platform::EVENPARITY, platform::ONESTOPBIT, false},
+        {"two stop bits", 38400, 8, platform::NOPARITY, platform::TWOSTOPBITS, false},
+    };
+    ASSERT_TRUE(Load(StationsToml()));
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        const HANDLE h = Open();
+        platform::DCB opened;
+        ASSERT_TRUE(U().GetCommState(h, &opened));
+        EXPECT_EQ(opened.BaudRate, 9600U) << "every open starts from the driver's defaults";
+        SetLine(h, c.baud, c.bits, c.parity, c.stop);
+        Send(h, kVersionQuery);
+        Advance(50);
+        DWORD errors = 0;
+        platform::COMSTAT status;
+        ASSERT_TRUE(U().ClearCommError(h, &errors, &status));
+        EXPECT_EQ(status.cbInQue, c.answered ? 10U : 0U);
+        U().CloseHandle(h);
+    }
+    // What the module sends over a mismatched line arrives as framing errors.
+    const HANDLE h = Open();
+    SetLine(h);
+    Send(h, TuneCommand(1003));
+    SetLine(h, 9600);
+    Advance(500);
+    DWORD errors = 0;
+    platform::COMSTAT status;
+    ASSERT_TRUE(U().ClearCommError(h, &errors, &status));
+    EXPECT_EQ(errors & CE_FRAME, CE_FRAME);
+    EXPECT_EQ(status.cbInQue, 0U);
+    U().CloseHandle(h);
+}
+
+TEST_F(ComPortTest, RepliesArriveAtTheLinePace) {
+    ASSERT_TRUE(Load(StationsToml()));
+    const HANDLE h = Open();
+    SetLine(h);
+    Advance(1000);
+    Send(h, kVersionQuery);  // in at 1.3 ms, answered 2 ms later, 2.6 ms on the line
+    Advance(3);
+    EXPECT_EQ(Queued(h), 0U);
+    Advance(3);
+    EXPECT_EQ(TakeQueued(h), kVersionReply);
+    EXPECT_EQ(Port().Written(), kVersionQuery);
+    U().CloseHandle(h);
+}
+
+TEST_F(ComPortTest, ATunedStationStreamsItsGroups) {
+    ASSERT_TRUE(Load(StationsToml()));
+    const HANDLE h = Open();
+    SetLine(h);
+    Send(h, TuneCommand(1003));
+    std::vector<RdsFrame> frames;
+    RdsFrameReassembler reassembler;
+    // A second at a time, so the queue never fills.
+    for (int second = 0; second < 10; ++second) {
+        Advance(1000);
+        reassembler.Feed(TakeQueued(h), [&](const RdsFrame& f) { frames.push_back(f); });
+    }
+    ASSERT_FALSE(frames.empty());
+    EXPECT_EQ(frames.front().kind, RdsFrameKind::Reply);
+    EXPECT_EQ(frames.front().replyCode, 0x73);
+    const auto groups = std::count_if(frames.begin(), frames.end(), [](const RdsFrame& f) {
+        return f.kind == RdsFrameKind::RdsGroup;
+    });
+    EXPECT_GE(groups, 112);  // about 11.4 a second
+    EXPECT_LE(groups, 115);
+    EXPECT_EQ(reassembler.Pending(), 0U) << "every byte belonged to a whole frame";
+    EXPECT_EQ(Port().State().frequency, 1003);
+    U().CloseHandle(h);
+}
+
+TEST_F(ComPortTest, AFullQueueDropsBytesAndSaysSo) {
+    ASSERT_TRUE(Load(StationsToml()));
+    const HANDLE h = Open();
+    SetLine(h);
+    Send(h, TuneCommand(1003));
+    Advance(60'000);  // about 6850 bytes sent, nobody reading
+    DWORD errors = 0;
+    platform::COMSTAT status;
+    ASSERT_TRUE(U().ClearCommError(h, &errors, &status));
+    EXPECT_EQ(status.cbInQue, SimulatedPort::kQueueBytes);
+    EXPECT_EQ(errors & CE_RXOVER, CE_RXOVER);
+    ASSERT_TRUE(U().ClearCommError(h, &errors, &status));
+    EXPECT_EQ(errors, 0U) << "reading the errors clears them";
+    U().CloseHandle(h);
+}
+
+// A counted thread making one call, so that its wait is accounted.
+class Caller {
+  public:
+    Caller(unit::VirtualUnit& u, std::function<platform::BOOL(DWORD* error)> call) : u_(u) {
+        thread_ = u.CreateThread(
+            [this, call = std::move(call)] {
+                DWORD error = 0;
+                result_ = call(&error);
+                error_ = error;
+                done_ = true;
+                return DWORD{0};
+            },
+            3);
+    }
+    ~Caller() {
+        u_.WaitForSingleObject(thread_, platform::INFINITE);
+        u_.CloseHandle(thread_);
+    }
+    Caller(const Caller&) = delete;
+    Caller& operator=(const Caller&) = delete;
+    [[nodiscard]] bool Done() const { return done_.load(); }
+    [[nodiscard]] platform::BOOL Result() const { return result_.load(); }
+    [[nodiscard]] DWORD Error() const { return error_.load(); }
+
+  private:
+    unit::VirtualUnit& u_;
+    HANDLE thread_ = 0;
+    std::atomic<bool> done_{false};
+    std::atomic<platform::BOOL> result_{platform::FALSE};
+    std::atomic<DWORD> error_{0};
+};
+
+TEST_F(ComPortTest, ReadsHonourTheTimeOutsOnTheUnitClock) {
+    ASSERT_TRUE(Load(StationsToml()));
+    const HANDLE h = Open();
+    SetLine(h);
+    // The module check's settings: 100 ms between bytes, 100 ms a byte + 10.
+    ASSERT_TRUE(U().SetCommTimeouts(h, {100, 100, 10, 0, 0}));
+
+    // Nothing comes: the whole total of 1010 ms.
+    {
+        std::array<std::uint8_t, 10> buffer{};
+        DWORD read = 99;
+        Caller c(U(), [&](DWORD* e) {
+            const auto r = U().ReadFile(h, buffer.data(), 10, &read);
+            *e = GetLastError();
+            return r;
+        });
+        ASSERT_TRUE(U().scheduler().WaitQuiescent(kSettle));
+        Advance(1009);
+        EXPECT_FALSE(c.Done());
+        Advance(1);
+        ASSERT_TRUE(c.Done());
+        EXPECT_TRUE(c.Result());
+        EXPECT_EQ(read, 0U);
+    }
+    // One reply, then silence: the read ends 100 ms after its last byte.
+    {
+        std::array<std::uint8_t, 20> buffer{};
+        DWORD read = 0;
+        Send(h, kVersionQuery);
+        Caller c(U(), [&](DWORD* e) {
+            const auto r = U().ReadFile(h, buffer.data(), 20, &read);
+            *e = GetLastError();
+            return r;
+        });
+        ASSERT_TRUE(U().scheduler().WaitQuiescent(kSettle));
+        Advance(6);  // the reply is in by now
+        Advance(99);
+        EXPECT_FALSE(c.Done());
+        Advance(1);
+        ASSERT_TRUE(c.Done());
+        EXPECT_EQ(read, 10U);
+        EXPECT_EQ(std::vector<std::uint8_t>(buffer.begin(), buffer.begin() + 10), kVersionReply);
+    }
+    // Closing the port ends a read that waits.
+    {
+        std::array<std::uint8_t, 10> buffer{};
+        DWORD read = 0;
+        Caller c(U(), [&](DWORD* e) {
+            const auto r = U().ReadFile(h, buffer.data(), 10, &read);
+            *e = GetLastError();
+            return r;
+        });
+        ASSERT_TRUE(U().scheduler().WaitQuiescent(kSettle));
+        U().CloseHandle(h);
+        ASSERT_TRUE(U().scheduler().WaitQuiescent(kSettle));
+        ASSERT_TRUE(c.Done());
+        EXPECT_FALSE(c.Result());
+        EXPECT_EQ(c.Error(), platform::ERROR_INVALID_HANDLE);
+    }
+}
+
+TEST_F(ComPortTest, AReadThatMayNotWaitTakesWhatIsThere) {
+    ASSERT_TRUE(Load(StationsToml("chunk_max = 1\n")));
+    const HANDLE h = Open();
+    SetLine(h);
+    ASSERT_TRUE(U().SetCommTimeouts(h, {0xFFFFFFFFU, 0, 0, 0, 0}));
+    std::array<std::uint8_t, 10> buffer{};
+    DWORD read = 99;
+    EXPECT_TRUE(U().ReadFile(h, buffer.data(), 10, &read));
+    EXPECT_EQ(read, 0U);
+    Send(h, kVersionQuery);
+    Advance(5);  // bytes 0 to 5 of the reply are in, a byte at a time
+    EXPECT_TRUE(U().ReadFile(h, buffer.data(), 10, &read));
+    EXPECT_EQ(read, 6U);
+    U().CloseHandle(h);
+}
+
+TEST_F(ComPortTest, EventWaitsEndWithCharactersAMaskChangeOrTheClose) {
+    struct EventCase {
+        const char* name;
+        std::function<void(ComPortTest&, HANDLE)> act;
+        platform::BOOL result;
+        DWORD events;
+        DWORD error;
+    };
+    const std::vector<EventCase> cases = {
+        {"characters arrive",
+         [](ComPortTest& t, HANDLE h) {
+             t.Send(h, kVersionQuery);
+             t.Advance(10);
+         },
+         platform::TRUE, platform::EV_RXCHAR, 0},
+        {"the mask is cleared", [](ComPortTest& t, HANDLE h) { t.U().SetCommMask(h, 0); },
+         platform::TRUE, 0, 0},
+        {"the port is closed", [](ComPortTest& t, HANDLE h) { t.U().CloseHandle(h); },
+         platform::FALSE, 0, platform::ERROR_INVALID_HANDLE},
+    };
+    ASSERT_TRUE(Load(StationsToml()));
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        const HANDLE h = Open();
+        SetLine(h);
+        ASSERT_TRUE(U().SetCommMask(h, platform::EV_RXCHAR));
+        DWORD events = 0xDEAD;
+        Caller waiter(U(), [&](DWORD* e) {
+            const auto r = U().WaitCommEvent(h, &events);
+            *e = GetLastError();
+            return r;
+        });
+        ASSERT_TRUE(U().scheduler().WaitQuiescent(kSettle));
+        EXPECT_FALSE(waiter.Done());
+        c.act(*this, h);
+        ASSERT_TRUE(U().scheduler().WaitQuiescent(kSettle));
+        ASSERT_TRUE(waiter.Done());
+        EXPECT_EQ(waiter.Result(), c.result);
+        if (c.result) {
+            EXPECT_EQ(events, c.events);
+        } else {
+            EXPECT_EQ(waiter.Error(), c.error);
+        }
+        U().CloseHandle(h);
+    }
+}
+
+TEST_F(ComPortTest, CharactersThatCameBeforeTheWaitAreReportedAtOnce) {
+    ASSERT_TRUE(Load(StationsToml()));
+    const HANDLE h = Open();
+    SetLine(h);
+    ASSERT_TRUE(U().SetCommMask(h, platform::EV_RXCHAR));
+    Send(h, kVersionQuery);
+    Advance(10);
+    DWORD events = 0;
+    ASSERT_TRUE(U().WaitCommEvent(h, &events));
+    EXPECT_EQ(events, platform::EV_RXCHAR);
+    U().CloseHandle(h);
+}
+
+TEST_F(ComPortTest, InjectedFaultsFailTheirCallOnly) {
+    ASSERT_TRUE(Load(std::string(StationsToml()) + "[com.fail]\nwaitcommevent = 31\n"));
+    const HANDLE h = Open();
+    ASSERT_NE(h, platform::INVALID_HANDLE_VALUE);
+    ASSERT_TRUE(U().SetCommMask(h, platform::EV_RXCHAR));
+    DWORD events = 0;
+    EXPECT_FALSE(U().WaitCommEvent(h, &events));
+    EXPECT_EQ(GetLastError(), 31U);
+    EXPECT_EQ(U().Set("com.fail.waitcommevent", "0"), std::nullopt);
+    EXPECT_EQ(U().Set("com.fail.write", "29"), std::nullopt);
+    DWORD written = 0;
+    EXPECT_FALSE(U().WriteFile(h, kVersionQuery.data(), 5, &written));
+    EXPECT_EQ(GetLastError(), 29U);
+    U().CloseHandle(h);
+}
+
+TEST_F(ComPortTest, ASilentModuleSaysNothingUntilItSpeaksAgain) {
+    ASSERT_TRUE(Load(StationsToml()));
+    const HANDLE h = Open();
+    SetLine(h);
+    Send(h, TuneCommand(1003));
+    Advance(1000);
+    TakeQueued(h);
+    ASSERT_EQ(U().Set("com.silent", "true"), std::nullopt);
+    Send(h, kVersionQuery);
+    Advance(5000);
+    EXPECT_EQ(Queued(h), 0U);
+    ASSERT_EQ(U().Set("com.silent", "false"), std::nullopt);
+    Advance(100);
+    // Back on air: the stream goes on from now, with no backlog of the
+    // silent seconds and no answer to what it ignored.
+    RdsFrameReassembler reassembler;
+    int groups = 0;
+    reassembler.Feed(TakeQueued(h), [&](const RdsFrame& f) {
+        EXPECT_EQ(f.kind, RdsFrameKind::RdsGroup) << "no answer to the query";
+        ++groups;
+    });
+    EXPECT_EQ(groups, 2);
+    U().CloseHandle(h);
+}
+
+TEST_F(ComPortTest, BadConfigurationNamesTheKey) {
+    struct ConfigCase {
+        const char* name;
+        const char* toml;
+        const char* key;
+    };
+    const std::vector<ConfigCase> cases = {
+        {"PI zero would read as a reply", "[[com.station]]\nfrequency = 900\npi = 0\nps = \"X\"\n",
+         "com.station[0].pi"},
+        {"name too long", "[[com.station]]\nfrequency = 900\npi = 1\nps = \"ABCDEFGHI\"\n",
+         "com.station[0]"},
+        {"two stations on one frequency",
+         "[[com.station]]\nfrequency = 900\npi = 1\nps = \"A\"\n"
+         "[[com.station]]\nfrequency = 900\npi = 2\nps = \"B\"\n",
+         "com.station[1]"},
+        {"outside the band", "[[com.station]]\nfrequency = 1081\npi = 1\nps = \"A\"\n",
+         "com.station[0].frequency"},
+        {"no name", "[[com.station]]\nfrequency = 900\npi = 1\n", "com.station[0].ps"},
+        {"two version numbers", "[com]\nversion = [1, 2]\n", "com.version"},
+        {"level out of range", "[com]\nnoise_level = 200\n", "com.noise_level"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        unit::TestUnit t;
+        t.Toml(c.toml);
+        ASSERT_FALSE(t.Load());
+        EXPECT_NE(t.error().find(c.key), std::string::npos) << t.error();
+    }
+}
+
+}  // namespace
+}  // namespace com7::test

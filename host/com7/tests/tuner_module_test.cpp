@@ -1,0 +1,311 @@
+// The simulated module on its own: what each command answers and when, how
+// it finds its commands in a byte stream, seeking round the band, and the
+// RDS stream of the tuned station.
+#include <gtest/gtest.h>
+
+#include <map>
+#include <set>
+#include <string>
+#include <vector>
+
+#include "com7/tuner_module.h"
+#include "rds/module_frame.h"
+#include "rds/ps_name_assembler.h"
+
+namespace com7 {
+namespace {
+
+using Bytes = std::vector<std::uint8_t>;
+
+Station MakeStation(int frequency, int level, std::uint16_t pi, const char* ps) {
+    Station s;
+    s.frequency = frequency;
+    s.level = level;
+    s.pi = pi;
+    s.ps = *EncodePsName(ps);
+    return s;
+}
+
+ModuleConfig ThreeStations() {
+    ModuleConfig c;
+    c.stations = {MakeStation(889, 42, 0xE211, "RNE 1"), MakeStation(939, 18, 0xE2C3, "KISS FM"),
+                  MakeStation(1003, 55, 0xE203, "RADIO 3")};
+    c.version = {1, 4, 2};
+    c.noiseLevel = -1;
+    c.strongLevel = 30;
+    c.seekStepMs = 15;
+    return c;
+}
+
+Bytes Command(std::uint8_t code, std::uint8_t p1, std::uint8_t p2) {
+    return {0xFF, code, p1, p2, code};
+}
+
+Bytes Reply(std::uint8_t code, std::uint8_t d4, std::uint8_t d5, std::uint8_t d6) {
+    return {0x3F, 0x00, 0x00, code, d4, d5, d6, 0x00, 0x00, 0x3F};
+}
+
+Bytes AsBytes(const ModuleFrame& f) {
+    return {f.begin(), f.end()};
+}
+
+// Everything the module sends up to nowUs, replies only (groups dropped).
+std::vector<TimedFrame> Replies(TunerModule& m, std::uint64_t nowUs) {
+    std::vector<TimedFrame> out;
+    while (auto f = m.TakeFrame(nowUs)) {
+        if (f->bytes[1] == 0 && f->bytes[2] == 0) {
+            out.push_back(*f);
+        }
+    }
+    return out;
+}
+
+struct CommandCase {
+    const char* name;
+    std::vector<Bytes> before;  // commands sent first, their replies dropped
+    Bytes command;
+    std::optional<Bytes> reply;
+};
+
+TEST(TunerModule, AnswersEachCommandAsTheConsoleDecodesIt) {
+    const std::vector<CommandCase> cases = {
+        {"tune to a strong station", {}, Command(0x73, 128, 0xF0), Reply(0x73, 128, 0x01, 0x55)},
+        {"tune to a weak station", {}, Command(0x73, 64, 0xF3), Reply(0x73, 64, 0x00, 0x55)},
+        {"tune where nothing is", {}, Command(0x73, 25, 0xF0), Reply(0x73, 25, 0x00, 0x00)},
+        {"tune above the band", {}, Command(0x73, 0xCE, 0xF0), Reply(0x73, 0xCE, 0x00, 0x00)},
+        {"level of a station",
+         {Command(0x73, 128, 0xF0)},
+         Command(0x6C, 0, 0),
+         Reply(0x6C, 0x00, 0x00, 55)},
+        {"level away from stations, signed",
+         {Command(0x73, 25, 0xF0)},
+         Command(0x6C, 0, 0),
+         Reply(0x6C, 0x00, 0x00, 0xFF)},
+        {"version", {}, Command(0x56, 0, 0), Reply(0x56, 1, 4, 2)},
+        {"version, the check's query", {}, Command(0x56, 0x78, 0x78), Reply(0x56, 1, 4, 2)},
+        {"mute on", {}, Command(0x6D, 0, 0), std::nullopt},
+        {"mute off", {}, Command(0x6D, 1, 0), std::nullopt},
+        {"unknown code", {}, Command(0x41, 0, 0), std::nullopt},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        TunerModule m(ThreeStations());
+        m.PowerUp(0);
+        std::uint64_t at = 1000;
+        for (const Bytes& b : c.before) {
+            m.Receive(b, at);
+            Replies(m, at + kAnswerUs);
+            at += 10'000;
+        }
+        m.Receive(c.command, at);
+        EXPECT_FALSE(m.TakeFrame(at + kAnswerUs - 1).has_value()) << "answered too early";
+        const auto replies = Replies(m, at + kAnswerUs);
+        if (!c.reply) {
+            EXPECT_TRUE(replies.empty());
+            continue;
+        }
+        ASSERT_EQ(replies.size(), 1U);
+        EXPECT_EQ(AsBytes(replies[0].bytes), *c.reply);
+        EXPECT_EQ(replies[0].readyUs, at + kAnswerUs);
+    }
+}
+
+TEST(TunerModule, KeepsTheMutingAndTheTunedFrequency) {
+    TunerModule m(ThreeStations());
+    m.PowerUp(0);
+    EXPECT_TRUE(m.Muted());
+    EXPECT_EQ(m.Frequency(), 875);
+    m.Receive(Command(0x6D, 1, 0), 10);
+    EXPECT_FALSE(m.Muted());
+    m.Receive(Command(0x6D, 0, 0), 20);
+    EXPECT_TRUE(m.Muted());
+    m.Receive(Command(0x73, 64, 0xF0), 30);
+    EXPECT_EQ(m.Frequency(), 939);
+    m.Receive(Command(0x73, 0xFF, 0xF0), 40);
+    EXPECT_EQ(m.Frequency(), 939) << "out of the band it stays put";
+}
+
+TEST(TunerModule, FindsCommandsInAnyByteStream) {
+    struct StreamCase {
+        const char* name;
+        std::vector<Bytes> pieces;
+        int versions;
+    };
+    const std::vector<StreamCase> cases = {
+        {"garbage before", {{0x00, 0x3F, 0x56, 0xFE}, Command(0x56, 0, 0)}, 1},
+        {"split across writes", {{0xFF, 0x56}, {0x00, 0x00}, {0x56}}, 1},
+        {"two in one write", {{0xFF, 0x56, 0, 0, 0x56, 0xFF, 0x56, 0, 0, 0x56}}, 2},
+        {"last byte differs", {{0xFF, 0x56, 0, 0, 0x57}}, 0},
+        {"a start inside a broken one", {{0xFF, 0x56, 0xFF, 0x56, 0x00, 0x00, 0x56}}, 1},
+        {"start bytes only", {{0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF}}, 0},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        TunerModule m(ThreeStations());
+        m.PowerUp(0);
+        std::uint64_t at = 100;
+        for (const Bytes& piece : c.pieces) {
+            m.Receive(piece, at);
+            at += 100;
+        }
+        EXPECT_EQ(static_cast<int>(Replies(m, 1'000'000).size()), c.versions);
+    }
+}
+
+TEST(TunerModule, SeeksToTheNextStationRoundTheBand) {
+    struct SeekCase {
+        const char* name;
+        int from;
+        bool up;
+        int found;
+        int steps;
+    };
+    const std::vector<SeekCase> cases = {
+        {"up from the bottom", 875, true, 889, 14},
+        {"up to the next", 889, true, 939, 50},
+        {"up past the top", 1003, true, 889, 77 + 1 + 14},
+        {"down from the bottom wraps", 875, false, 1003, 1 + 77},
+        {"down to the previous", 1003, false, 939, 64},
+        {"down past the bottom", 889, false, 1003, 14 + 1 + 77},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        ModuleConfig config = ThreeStations();
+        config.frequency = c.from;
+        TunerModule m(config);
+        m.PowerUp(0);
+        const std::uint64_t at = 5000;
+        m.Receive(Command(c.up ? 0x59 : 0x58, 0xFE, 1), at);
+        EXPECT_TRUE(m.Seeking());
+        const std::uint64_t ready = at + static_cast<std::uint64_t>(c.steps) * 15'000 + kAnswerUs;
+        EXPECT_TRUE(Replies(m, ready - 1).empty()) << "the scan takes its time";
+        const auto replies = Replies(m, ready);
+        ASSERT_EQ(replies.size(), 1U);
+        EXPECT_EQ(AsBytes(replies[0].bytes),
+                  Reply(0x66, static_cast<std::uint8_t>(c.found - 875), 0x01, 0x55));
+        EXPECT_EQ(m.Frequency(), c.found);
+        EXPECT_FALSE(m.Seeking());
+    }
+}
+
+TEST(TunerModule, SeekWithoutStationsGoesRoundOnceAndFindsNothing) {
+    ModuleConfig config;
+    config.frequency = 950;
+    TunerModule m(config);
+    m.PowerUp(0);
+    m.Receive(Command(0x59, 0xFE, 2), 0);
+    const auto replies = Replies(m, 1'000'000'000);
+    ASSERT_EQ(replies.size(), 1U);
+    EXPECT_EQ(AsBytes(replies[0].bytes), Reply(0x66, 75, 0x00, 0x00));
+    EXPECT_EQ(replies[0].readyUs, std::uint64_t{kBandChannels} * 15'000 + kAnswerUs);
+    EXPECT_EQ(m.Frequency(), 950);
+}
+
+TEST(TunerModule, ATuneDuringASeekCancelsIt) {
+    TunerModule m(ThreeStations());
+    m.PowerUp(0);
+    m.Receive(Command(0x59, 0xFE, 1), 0);
+    m.Receive(Command(0x73, 128, 0xF0), 50'000);
+    std::vector<std::uint8_t> codes;
+    for (const auto& r : Replies(m, 10'000'000)) {
+        codes.push_back(r.bytes[3]);
+    }
+    EXPECT_EQ(codes, std::vector<std::uint8_t>{0x73});
+    EXPECT_EQ(m.Frequency(), 1003);
+}
+
+// The groups of a tuned station over `seconds`, as frames.
+std::vector<TimedFrame> Groups(TunerModule& m, std::uint64_t fromUs, std::uint64_t toUs) {
+    std::vector<TimedFrame> out;
+    while (auto f = m.TakeFrame(toUs)) {
+        if ((f->bytes[1] != 0 || f->bytes[2] != 0) && f->readyUs >= fromUs) {
+            out.push_back(*f);
+        }
+    }
+    return out;
+}
+
+TEST(TunerModule, StreamsTheTunedStationsGroupsAtTheAirRate) {
+    ModuleConfig config = ThreeStations();
+    config.frequency = 1003;
+    TunerModule m(config);
+    m.PowerUp(0);
+    const auto groups = Groups(m, 0, 10'000'000);
+    // 1187.5 bit/s, 104 bits a group.
+    EXPECT_GE(groups.size(), 114U);
+    EXPECT_LE(groups.size(), 115U);
+
+    PsNameAssembler assembler;
+    std::set<int> types;
+    std::vector<std::string> names;
+    for (const auto& g : groups) {
+        const RdsFrame frame = DecodeRdsFrame(g.bytes.data(), g.bytes.size());
+        ASSERT_EQ(frame.kind, RdsFrameKind::RdsGroup);
+        EXPECT_EQ(frame.At(1), 0xE2);
+        EXPECT_EQ(frame.At(2), 0x03);
+        types.insert(frame.At(3) >> 4);
+        if (const auto name = assembler.Feed(frame)) {
+            names.emplace_back(name->begin(), name->end());
+        }
+    }
+    EXPECT_EQ(types, (std::set<int>{0, 1, 2})) << "0A mixed with other groups";
+    ASSERT_GE(names.size(), 10U) << "the name comes round about every 0.7 s";
+    for (const auto& name : names) {
+        EXPECT_EQ(name, "RADIO 3 ");
+    }
+}
+
+TEST(TunerModule, SendsNoGroupsWithoutAStationOrWhileSeeking) {
+    TunerModule m(ThreeStations());
+    m.PowerUp(0);
+    EXPECT_TRUE(Groups(m, 0, 5'000'000).empty()) << "875 carries nothing";
+    m.Receive(Command(0x73, 128, 0xF0), 5'000'000);
+    EXPECT_FALSE(Groups(m, 0, 6'000'000).empty());
+    m.Receive(Command(0x58, 0xFE, 1), 6'000'000);
+    // 64 steps down to 939 take 960 ms: nothing comes meanwhile.
+    EXPECT_TRUE(Groups(m, 6'000'000, 6'950'000).empty());
+    const auto after = Groups(m, 6'950'000, 8'000'000);
+    ASSERT_FALSE(after.empty());
+    EXPECT_EQ(after.front().bytes[1], 0xE2);
+    EXPECT_EQ(after.front().bytes[2], 0xC3) << "the found station's PI";
+}
+
+TEST(TunerModule, SkippingDropsWhatNobodyHeardButKeepsTheSeekResult) {
+    TunerModule m(ThreeStations());
+    m.PowerUp(0);
+    m.Receive(Command(0x56, 0, 0), 0);
+    m.Receive(Command(0x59, 0xFE, 1), 0);
+    m.Skip(10'000'000);
+    EXPECT_EQ(m.Frequency(), 889);
+    const auto next = m.NextFrameUs();
+    ASSERT_TRUE(next.has_value());
+    EXPECT_EQ(*next, 10'000'000U) << "the stream goes on from now, no backlog";
+}
+
+TEST(TunerModule, NamesOutsideTheSingleByteRangeAreRefused) {
+    struct NameCase {
+        const char* text;
+        std::optional<std::string> bytes;
+    };
+    const std::vector<NameCase> cases = {
+        {"RNE 1", std::string("RNE 1   ")},
+        {"", std::string("        ")},
+        {"ABCDEFGH", std::string("ABCDEFGH")},
+        {"ABCDEFGHI", std::nullopt},
+        {"C\xC3\xA0T", std::string("C\xE0T     ")},  // U+00E0 becomes one byte
+        {"\xE2\x82\xAC", std::nullopt},              // U+20AC needs more than one
+        {"A\tB", std::nullopt},
+        {"\xC3", std::nullopt},  // cut short
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.text);
+        const auto ps = EncodePsName(c.text);
+        ASSERT_EQ(ps.has_value(), c.bytes.has_value());
+        if (ps) {
+            EXPECT_EQ(std::string(ps->begin(), ps->end()), *c.bytes);
+        }
+    }
+}
+
+}  // namespace
+}  // namespace com7
