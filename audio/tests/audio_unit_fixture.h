@@ -8,6 +8,7 @@
 #include <cstdint>
 #include <optional>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "platform/services.h"
@@ -66,13 +67,17 @@ class AudioUnitTest : public ::testing::Test {
   protected:
     static void SetUpTestSuite() { sound::RegisterSoundComponent(); }
 
-    // Loads a unit with this unit.toml and installs it with a desktop, in
-    // place of any loaded before.
-    void Load(const std::string& toml) {
+    // Loads a unit with this unit.toml (and files at unit paths) and installs
+    // it with a desktop, in place of any loaded before.
+    void Load(const std::string& toml,
+              const std::vector<std::pair<std::string, std::string>>& files = {}) {
         TearDown();
         boxes_.clear();
         testUnit_.emplace();
         testUnit_->Toml(toml).Options({.virtualTime = true, .startMs = 1000});
+        for (const auto& [path, content] : files) {
+            testUnit_->File(path, content);
+        }
         ASSERT_TRUE(testUnit_->Load()) << testUnit_->error();
         output_ = sound::UnitWaveOutput(Unit());
         ASSERT_NE(output_, nullptr);
