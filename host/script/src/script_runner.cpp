@@ -1,0 +1,516 @@
+#include "script/script_runner.h"
+
+#include <algorithm>
+#include <utility>
+
+#include "text_escapes.h"
+#include "ui/desktop.h"
+#include "ui/graphics.h"
+#include "ui/messages.h"
+#include "ui/styles.h"
+#include "ui/wnd.h"
+#include "unit/scheduler.h"
+#include "unit/virtual_unit.h"
+
+namespace script {
+
+namespace {
+
+using detail::Quote;
+using ui::InputEvent;
+
+// How long one look at the unit blocks before the framework gets another
+// turn (it may have a sent message to serve for a blocked worker).
+constexpr std::chrono::milliseconds kSettleSlice{2};
+// Cancelling windows at the end gives up after this many tries (a window
+// that opens another on every cancel).
+constexpr int kMostCancels = 64;
+// A `wait` whose clock does not move in this many rounds is stuck.
+constexpr int kMostIdleRounds = 100000;
+
+InputEvent Event(InputEvent::Kind kind) {
+    InputEvent e;
+    e.kind = kind;
+    return e;
+}
+
+InputEvent KeyEvent(InputEvent::Kind kind, ui::Key key) {
+    InputEvent e = Event(kind);
+    e.key = key;
+    return e;
+}
+
+std::string Millis(std::chrono::milliseconds ms) {
+    if (ms.count() % 1000 == 0) {
+        return std::to_string(ms.count() / 1000) + " s";
+    }
+    return std::to_string(ms.count()) + " ms";
+}
+
+ui::Point Centre(const ui::Rect& r) {
+    return {(r.left + r.right) / 2, (r.top + r.bottom) / 2};
+}
+
+bool OnScreen(ui::Point p) {
+    return p.x >= 0 && p.y >= 0 && p.x < ui::kScreenWidth && p.y < ui::kScreenHeight;
+}
+
+}  // namespace
+
+ScriptRunner::ScriptRunner(Script script, unit::VirtualUnit& unit, std::ostream& log,
+                           RunnerOptions options)
+    : script_(std::move(script)), unit_(unit), log_(log), options_(std::move(options)) {}
+
+void ScriptRunner::Present(const ui::Framebuffer& /*screen*/) {
+    ++frames_;
+}
+
+void ScriptRunner::Wake() {
+    {
+        std::lock_guard lock(wakeMutex_);
+        woken_ = true;
+    }
+    wakeCv_.notify_all();
+}
+
+bool ScriptRunner::TakeWoken() {
+    std::lock_guard lock(wakeMutex_);
+    return std::exchange(woken_, false);
+}
+
+bool ScriptRunner::WaitWoken(std::chrono::milliseconds limit) {
+    std::unique_lock lock(wakeMutex_);
+    const bool woken = wakeCv_.wait_for(lock, limit, [&] { return woken_; });
+    woken_ = false;
+    return woken;
+}
+
+bool ScriptRunner::Settle(bool* settled) {
+    *settled = false;
+    if (unit_.Quiescent()) {
+        busySince_.reset();
+        *settled = true;
+        return true;
+    }
+    const auto now = std::chrono::steady_clock::now();
+    if (!busySince_) {
+        busySince_ = now;
+    }
+    if (now - *busySince_ > options_.settleLimit) {
+        const Command* at = waiting_ != nullptr               ? waiting_
+                            : next_ < script_.commands.size() ? &script_.commands[next_]
+                                                              : nullptr;
+        const std::string what =
+            "the system did not settle within " + Millis(options_.settleLimit) + " (" +
+            std::to_string(unit_.scheduler().LiveThreads()) + " threads live, " +
+            std::to_string(unit_.scheduler().BlockedThreads()) + " blocked)";
+        if (at != nullptr) {
+            Fail(*at, what);
+        } else {
+            log_ << script_.name << ": at the end: " << what << '\n';
+            failed_ = true;
+        }
+        return false;
+    }
+    unit_.scheduler().WaitQuiescent(kSettleSlice);
+    return true;
+}
+
+InputEvent ScriptRunner::WaitEvent(std::optional<std::uint64_t> deadlineMs) {
+    ui::Desktop* desktop = ui::Desktop::Current();
+    int idleRounds = 0;
+    for (;;) {
+        if (TakeWoken()) {
+            return {};  // the framework has something of its own first
+        }
+        if (failed_ || quitRequested_ || desktop == nullptr) {
+            return Event(InputEvent::Kind::Quit);
+        }
+        bool settled = false;
+        if (!Settle(&settled)) {
+            return Event(InputEvent::Kind::Quit);
+        }
+        if (!settled) {
+            continue;
+        }
+        if (std::exchange(advanced_, false)) {
+            // The unit's threads due at this moment have run; now the
+            // windows' timers.
+            return {};
+        }
+        if (!pending_.empty()) {
+            InputEvent e = std::move(pending_.front());
+            pending_.pop_front();
+            return e;
+        }
+        if (waitEnd_.has_value()) {
+            unit::Scheduler& scheduler = unit_.scheduler();
+            const std::uint64_t now = scheduler.NowMs();
+            if (now >= *waitEnd_) {
+                waitEnd_.reset();
+                waiting_ = nullptr;
+                continue;
+            }
+            std::uint64_t next = *waitEnd_;
+            if (deadlineMs.has_value()) {
+                next = std::min(next, *deadlineMs);
+            }
+            if (const auto unitDeadline = scheduler.NextDeadline()) {
+                next = std::min(next, std::max(*unitDeadline, now));
+            }
+            if (next <= now && ++idleRounds > kMostIdleRounds) {
+                Fail(*waiting_, "the clock does not move: a thread of the unit waits for " +
+                                    std::to_string(next) + " ms again and again");
+                return Event(InputEvent::Kind::Quit);
+            }
+            scheduler.AdvanceTo(next);
+            advanced_ = true;
+            continue;
+        }
+        if (next_ < script_.commands.size()) {
+            const Command& c = script_.commands[next_++];
+            lastCancelled_ = nullptr;
+            if (Execute(c, *desktop) == Step::Quit) {
+                return Event(InputEvent::Kind::Quit);
+            }
+            if (!pending_.empty()) {
+                InputEvent e = std::move(pending_.front());
+                pending_.pop_front();
+                return e;
+            }
+            return {};  // the framework takes its turn before the next command
+        }
+        return EndOfScript(*desktop);
+    }
+}
+
+InputEvent ScriptRunner::EndOfScript(ui::Desktop& desktop) {
+    if (!options_.finalScreenshot.empty() && !finalShotWritten_) {
+        finalShotWritten_ = true;
+        std::string error;
+        if (!WriteScreen(desktop, options_.finalScreenshot, &error)) {
+            log_ << script_.name << ": the screenshot at the end: " << error << '\n';
+            failed_ = true;
+            return Event(InputEvent::Kind::Quit);
+        }
+    }
+    const ui::HWND top = desktop.ActiveWindow();
+    if (top == nullptr) {
+        // No window to cancel (the framework waits for a thread outside
+        // any window): only another thread can bring something now.
+        if (WaitWoken(options_.settleLimit)) {
+            return {};
+        }
+        return Event(InputEvent::Kind::Quit);
+    }
+    static_assert(kMostCancels > 0);
+    if (top == lastCancelled_ || ++cancels_ > kMostCancels) {
+        // It would not go: end the run as switching the unit off does.
+        return Event(InputEvent::Kind::Quit);
+    }
+    lastCancelled_ = top;
+    return KeyEvent(InputEvent::Kind::KeyDown, ui::Key::Escape);
+}
+
+int ScriptRunner::Finish() {
+    if (!failed_) {
+        if (waiting_ != nullptr) {
+            Fail(*waiting_, "the program ended during this wait");
+        } else if (next_ < script_.commands.size()) {
+            Fail(script_.commands[next_], "the program ended before this line ran");
+        }
+    }
+    return failed_ ? kExitFailed : kExitPassed;
+}
+
+ScriptRunner::Step ScriptRunner::Fail(const Command& c, const std::string& message) {
+    log_ << script_.name << ':' << c.line << ": " << c.source << ": " << message << '\n';
+    log_.flush();
+    failed_ = true;
+    return Step::Quit;
+}
+
+ScriptRunner::Step ScriptRunner::Mismatch(const Command& c, const std::string& expected,
+                                          const std::string& found) {
+    return Fail(c, "expected " + expected + ", found " + found);
+}
+
+std::optional<ui::HWND> ScriptRunner::Control(const Command& c, ui::Desktop& desktop) {
+    const ui::HWND hwnd = desktop.FindControl(c.id);
+    if (hwnd == nullptr) {
+        Fail(c, "no control " + std::to_string(c.id) + " in the window on top or its owners");
+        return std::nullopt;
+    }
+    return hwnd;
+}
+
+void ScriptRunner::Press(InputEvent::Kind kind, int x, int y) {
+    InputEvent e = Event(kind);
+    e.x = x;
+    e.y = y;
+    pending_.push_back(std::move(e));
+}
+
+std::filesystem::path ScriptRunner::ScreenshotPath(const std::string& file) const {
+    const std::filesystem::path path(file);
+    if (path.is_absolute() || options_.screenshotFolder.empty()) {
+        return path;
+    }
+    return options_.screenshotFolder / path;
+}
+
+bool ScriptRunner::WriteScreen(ui::Desktop& desktop, const std::filesystem::path& file,
+                               std::string* error) {
+    return ui::WritePng(desktop.Screen(), file.string(), error);
+}
+
+ScriptRunner::Step ScriptRunner::Execute(const Command& c, ui::Desktop& desktop) {
+    switch (c.op) {
+        case Op::Tap:
+            Press(InputEvent::Kind::PenDown, c.x, c.y);
+            Press(InputEvent::Kind::PenUp, c.x, c.y);
+            return Step::Next;
+        case Op::Down:
+            Press(InputEvent::Kind::PenDown, c.x, c.y);
+            return Step::Next;
+        case Op::Move:
+            Press(InputEvent::Kind::PenMove, c.x, c.y);
+            return Step::Next;
+        case Op::Up:
+            Press(InputEvent::Kind::PenUp, c.x, c.y);
+            return Step::Next;
+        case Op::Click: {
+            const auto hwnd = Control(c, desktop);
+            if (!hwnd) {
+                return Step::Quit;
+            }
+            const auto info = desktop.Describe(*hwnd);
+            if (!info || !info->visible) {
+                return Fail(c, "control " + std::to_string(c.id) + " is not visible");
+            }
+            const ui::Point p = Centre(info->screenRect);
+            if (!OnScreen(p)) {
+                return Fail(c,
+                            "the centre of control " + std::to_string(c.id) + " is off the screen");
+            }
+            Press(InputEvent::Kind::PenDown, p.x, p.y);
+            Press(InputEvent::Kind::PenUp, p.x, p.y);
+            return Step::Next;
+        }
+        case Op::Tab: {
+            ui::HWND tab = nullptr;
+            for (ui::HWND w = desktop.ActiveWindow(); w != nullptr && tab == nullptr;) {
+                for (const ui::HWND child : desktop.Children(w)) {
+                    if (const auto info = desktop.Describe(child);
+                        info && info->className == "Tab") {
+                        tab = child;
+                        break;
+                    }
+                }
+                ui::CWnd* wnd = desktop.WndOf(w);
+                ui::CWnd* owner = wnd != nullptr ? wnd->GetParent() : nullptr;
+                w = owner != nullptr ? owner->m_hWnd : nullptr;
+            }
+            ui::CWnd* wnd = tab != nullptr ? desktop.WndOf(tab) : nullptr;
+            if (wnd == nullptr) {
+                return Fail(c, "no tab control in the window on top or its owners");
+            }
+            const auto count = wnd->SendMessage(ui::TCM_GETITEMCOUNT);
+            ui::Rect header;
+            if (c.number >= count ||
+                wnd->SendMessage(ui::TCM_GETITEMRECT, static_cast<ui::WPARAM>(c.number),
+                                 reinterpret_cast<ui::LPARAM>(&header)) == 0) {
+                return Fail(c, "the tab control has " + std::to_string(count) + " tabs");
+            }
+            wnd->ClientToScreen(&header);
+            const auto info = desktop.Describe(tab);
+            const ui::Point p = Centre(header);
+            if (!info || !info->visible || !info->screenRect.Contains(p) || !OnScreen(p)) {
+                return Fail(c, "tab " + std::to_string(c.number) + " cannot be tapped");
+            }
+            Press(InputEvent::Kind::PenDown, p.x, p.y);
+            Press(InputEvent::Kind::PenUp, p.x, p.y);
+            return Step::Next;
+        }
+        case Op::Type: {
+            const auto hwnd = Control(c, desktop);
+            if (!hwnd) {
+                return Step::Quit;
+            }
+            const auto info = desktop.Describe(*hwnd);
+            if (!info || !info->visible || !info->enabled) {
+                return Fail(c, "control " + std::to_string(c.id) + " is hidden or disabled");
+            }
+            desktop.WndOf(*hwnd)->SetFocus();
+            if (!c.text.empty()) {
+                InputEvent e = Event(InputEvent::Kind::Text);
+                e.text = c.text;
+                pending_.push_back(std::move(e));
+            }
+            return Step::Next;
+        }
+        case Op::Key: {
+            const KeyStroke& k = c.key;
+            if (!k.unitKey.empty()) {
+                const bool down = k.action == KeyStroke::Action::Down;
+                if (const auto error = unit_.Set(k.unitKey, down ? "1" : "0")) {
+                    return Fail(c, error->Text());
+                }
+                return Step::Next;
+            }
+            if (k.action != KeyStroke::Action::Up) {
+                pending_.push_back(KeyEvent(InputEvent::Kind::KeyDown, k.key));
+            }
+            if (k.action != KeyStroke::Action::Down) {
+                pending_.push_back(KeyEvent(InputEvent::Kind::KeyUp, k.key));
+            }
+            return Step::Next;
+        }
+        case Op::Close: {
+            const ui::HWND top = desktop.ActiveWindow();
+            if (top == nullptr) {
+                return Fail(c, "no window is open");
+            }
+            if (const auto box = desktop.CloseBoxRect(top)) {
+                const ui::Point p = Centre(*box);
+                Press(InputEvent::Kind::PenDown, p.x, p.y);
+                Press(InputEvent::Kind::PenUp, p.x, p.y);
+            } else {
+                desktop.WndOf(top)->PostMessage(ui::WM_CLOSE);
+            }
+            return Step::Next;
+        }
+        case Op::Answer: {
+            const auto box = desktop.TopMessageBox();
+            if (!box) {
+                return Fail(c, "there is no message box to answer");
+            }
+            if (!desktop.AnswerMessageBox(c.number)) {
+                return Fail(c, "the message box " + Quote(box->text) + " has no Cancel button");
+            }
+            return Step::Next;
+        }
+        case Op::Wait:
+            if (!unit_.scheduler().IsVirtual()) {
+                return Fail(c, "the unit runs on the real clock");
+            }
+            waitEnd_ = unit_.scheduler().NowMs() + c.ms;
+            waiting_ = &c;
+            return Step::Next;
+        case Op::Screenshot: {
+            std::string error;
+            if (!WriteScreen(desktop, ScreenshotPath(c.text), &error)) {
+                return Fail(c, error);
+            }
+            return Step::Next;
+        }
+        case Op::Unit:
+            if (const auto error = unit_.Set(c.text, c.value)) {
+                return Fail(c, error->Text());
+            }
+            return Step::Next;
+        case Op::Quit:
+            if (desktop.ActiveWindow() == nullptr) {
+                return Fail(c, "no window is open");
+            }
+            pending_.push_back(KeyEvent(InputEvent::Kind::KeyDown, ui::Key::Escape));
+            return Step::Next;
+        default:
+            return Expect(c, desktop);
+    }
+}
+
+ScriptRunner::Step ScriptRunner::Expect(const Command& c, ui::Desktop& desktop) {
+    auto flag = [](bool on) { return std::string(on ? "1" : "0"); };
+    switch (c.op) {
+        case Op::ExpectText:
+        case Op::ExpectMatch:
+        case Op::ExpectCheck:
+        case Op::ExpectEnabled:
+        case Op::ExpectVisible: {
+            const auto hwnd = Control(c, desktop);
+            if (!hwnd) {
+                return Step::Quit;
+            }
+            const auto info = desktop.Describe(*hwnd);
+            if (!info) {
+                return Fail(c, "control " + std::to_string(c.id) + " has gone");
+            }
+            if (c.op == Op::ExpectText && info->text != c.text) {
+                return Mismatch(c, Quote(c.text), Quote(info->text));
+            }
+            if (c.op == Op::ExpectMatch && !std::regex_match(info->text, *c.pattern)) {
+                return Mismatch(c, "a match of " + Quote(c.text), Quote(info->text));
+            }
+            if (c.op == Op::ExpectCheck) {
+                if (info->check < 0) {
+                    return Fail(c, "control " + std::to_string(c.id) + " is not a button");
+                }
+                if (info->check != c.number) {
+                    return Mismatch(c, std::to_string(c.number), std::to_string(info->check));
+                }
+            }
+            if (c.op == Op::ExpectEnabled && info->enabled != (c.number != 0)) {
+                return Mismatch(c, flag(c.number != 0), flag(info->enabled));
+            }
+            if (c.op == Op::ExpectVisible && info->visible != (c.number != 0)) {
+                return Mismatch(c, flag(c.number != 0), flag(info->visible));
+            }
+            return Step::Next;
+        }
+        case Op::ExpectCaption: {
+            const auto info = desktop.Describe(desktop.ActiveWindow());
+            if (!info) {
+                return Mismatch(c, Quote(c.text), "no window");
+            }
+            if (info->text != c.text) {
+                return Mismatch(c, Quote(c.text), Quote(info->text));
+            }
+            return Step::Next;
+        }
+        case Op::ExpectMsgBox: {
+            const auto box = desktop.TopMessageBox();
+            if (!box) {
+                return Mismatch(c, "a message box " + Quote(c.text), "none");
+            }
+            if (box->text != c.text) {
+                return Mismatch(c, Quote(c.text), Quote(box->text));
+            }
+            return Step::Next;
+        }
+        case Op::ExpectNoMsgBox:
+            if (const auto box = desktop.TopMessageBox()) {
+                return Mismatch(c, "no message box", "the message box " + Quote(box->text));
+            }
+            return Step::Next;
+        case Op::ExpectDebug: {
+            const std::vector<std::string> lines = unit_.DebugLines();
+            if (debugSeen_ > lines.size()) {
+                debugSeen_ = 0;  // the unit's record was cleared
+            }
+            for (std::size_t i = debugSeen_; i < lines.size(); ++i) {
+                if (lines[i] == c.text) {
+                    debugSeen_ = i + 1;
+                    return Step::Next;
+                }
+            }
+            std::string found;
+            constexpr std::size_t kShown = 5;
+            const std::size_t from =
+                std::max(debugSeen_, lines.size() - std::min(lines.size(), kShown));
+            for (std::size_t i = from; i < lines.size(); ++i) {
+                found += (found.empty() ? "" : ", ") + Quote(lines[i]);
+            }
+            if (found.empty()) {
+                found = "no new debug line";
+            } else if (from > debugSeen_) {
+                found = "..., " + found;
+            }
+            return Mismatch(c, "the debug line " + Quote(c.text), found);
+        }
+        default:
+            return Fail(c, "not an expectation");
+    }
+}
+
+}  // namespace script

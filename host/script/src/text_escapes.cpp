@@ -1,0 +1,116 @@
+#include "text_escapes.h"
+
+#include <cstdio>
+
+namespace script::detail {
+
+namespace {
+
+bool IsBlank(char c) {
+    return c == ' ' || c == '\t';
+}
+
+}  // namespace
+
+bool SplitWords(std::string_view line, std::vector<Word>* words, std::string* error) {
+    words->clear();
+    std::size_t i = 0;
+    while (i < line.size()) {
+        if (IsBlank(line[i])) {
+            ++i;
+            continue;
+        }
+        Word word;
+        word.offset = i;
+        if (line[i] != '"') {
+            while (i < line.size() && !IsBlank(line[i])) {
+                word.text += line[i++];
+            }
+            words->push_back(std::move(word));
+            continue;
+        }
+        word.quoted = true;
+        ++i;
+        bool closed = false;
+        while (i < line.size()) {
+            const char c = line[i++];
+            if (c == '"') {
+                closed = true;
+                break;
+            }
+            if (c != '\\') {
+                word.text += c;
+                continue;
+            }
+            if (i == line.size()) {
+                break;
+            }
+            const char e = line[i++];
+            switch (e) {
+                case 'r':
+                    word.text += '\r';
+                    break;
+                case 'n':
+                    word.text += '\n';
+                    break;
+                case 't':
+                    word.text += '\t';
+                    break;
+                case '\\':
+                    word.text += '\\';
+                    break;
+                case '"':
+                    word.text += '"';
+                    break;
+                default:
+                    *error = std::string("unknown escape \\") + e + " (use \\r \\n \\t \\\\ \\\")";
+                    return false;
+            }
+        }
+        if (!closed) {
+            *error = "the string has no closing quote";
+            return false;
+        }
+        if (i < line.size() && !IsBlank(line[i])) {
+            *error = "a blank must follow the closing quote";
+            return false;
+        }
+        words->push_back(std::move(word));
+    }
+    return true;
+}
+
+std::string Quote(std::string_view text) {
+    std::string out = "\"";
+    for (const char c : text) {
+        switch (c) {
+            case '\r':
+                out += "\\r";
+                break;
+            case '\n':
+                out += "\\n";
+                break;
+            case '\t':
+                out += "\\t";
+                break;
+            case '\\':
+                out += "\\\\";
+                break;
+            case '"':
+                out += "\\\"";
+                break;
+            default:
+                if (static_cast<unsigned char>(c) < 0x20 || c == 0x7F) {
+                    char hex[8];
+                    std::snprintf(hex, sizeof hex, "\\x%02X", static_cast<unsigned char>(c));
+                    out += hex;
+                } else {
+                    out += c;
+                }
+        }
+    }
+    out += '"';
+    return out;
+}
+
+}  // namespace script::detail

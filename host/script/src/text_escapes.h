@@ -1,0 +1,27 @@
+// Strings in scripts and in the runner's messages: C escapes both ways.
+#pragma once
+
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace script::detail {
+
+// The words of one line. A word in double quotes may hold blanks and the
+// escapes \r \n \t \\ \"; others end at a blank (a quote inside
+// such a word is an ordinary character).
+struct Word {
+    std::string text;
+    bool quoted = false;
+    std::size_t offset = 0;  // where it starts in the line
+};
+
+// Splits a line into words; false with the reason in *error on an unclosed
+// quote or an unknown escape.
+bool SplitWords(std::string_view line, std::vector<Word>* words, std::string* error);
+
+// The text in double quotes with escapes, control bytes as \xHH: how the
+// runner shows what it expected and what it found.
+std::string Quote(std::string_view text);
+
+}  // namespace script::detail

@@ -1,0 +1,230 @@
+// The script text: every command's words, strings with escapes, and the
+// line and reason of whatever cannot run.
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <fstream>
+
+#include "platform/services.h"
+#include "script/script.h"
+#include "unit/temp_dir.h"
+
+namespace script {
+namespace {
+
+Script Parsed(std::string_view text) {
+    ParseResult r = ParseScript(text, "t.script");
+    if (auto* f = std::get_if<ParseFailure>(&r)) {
+        ADD_FAILURE() << Describe("t.script", *f);
+        return {};
+    }
+    return std::get<Script>(std::move(r));
+}
+
+Command One(std::string_view line) {
+    Script s = Parsed(line);
+    EXPECT_EQ(s.commands.size(), 1U) << line;
+    return s.commands.empty() ? Command{} : s.commands.front();
+}
+
+TEST(ParseScriptTest, CommandsAndTheirArguments) {
+    Command c = One("tap 0 239");
+    EXPECT_EQ(c.op, Op::Tap);
+    EXPECT_EQ(c.x, 0);
+    EXPECT_EQ(c.y, 239);
+    c = One("  move 319 5  ");
+    EXPECT_EQ(c.op, Op::Move);
+    EXPECT_EQ(c.x, 319);
+    EXPECT_EQ(c.source, "move 319 5");
+    EXPECT_EQ(One("down 1 2").op, Op::Down);
+    EXPECT_EQ(One("up 1 2").op, Op::Up);
+    c = One("click 1004");
+    EXPECT_EQ(c.op, Op::Click);
+    EXPECT_EQ(c.id, 1004);
+    EXPECT_EQ(One("tab 6").number, 6);
+    c = One("wait 86400000");
+    EXPECT_EQ(c.op, Op::Wait);
+    EXPECT_EQ(c.ms, 86400000U);
+    EXPECT_EQ(One("answer ok").number, platform::IDOK);
+    EXPECT_EQ(One("answer CANCEL").number, platform::IDCANCEL);
+    EXPECT_EQ(One("close").op, Op::Close);
+    EXPECT_EQ(One("quit").op, Op::Quit);
+    c = One("unit gpio.variant \"tamsel\"");
+    EXPECT_EQ(c.op, Op::Unit);
+    EXPECT_EQ(c.text, "gpio.variant");
+    EXPECT_EQ(c.value, "tamsel");
+    c = One("screenshot \"shots/Ver page.png\"");
+    EXPECT_EQ(c.op, Op::Screenshot);
+    EXPECT_EQ(c.text, "shots/Ver page.png");
+}
+
+TEST(ParseScriptTest, Expectations) {
+    Command c = One(R"(expect text 1051 "3912")");
+    EXPECT_EQ(c.op, Op::ExpectText);
+    EXPECT_EQ(c.id, 1051);
+    EXPECT_EQ(c.text, "3912");
+    c = One(R"(expect match 1051 "3[0-9]{3}")");
+    EXPECT_EQ(c.op, Op::ExpectMatch);
+    ASSERT_NE(c.pattern, nullptr);
+    EXPECT_TRUE(std::regex_match("3912", *c.pattern));
+    EXPECT_FALSE(std::regex_match("39120", *c.pattern));  // the whole text
+    EXPECT_EQ(One(R"(expect caption "Kestrin -- Creating calib.dat.")").text,
+              "Kestrin -- Creating calib.dat.");
+    c = One("expect check 1010 1");
+    EXPECT_EQ(c.op, Op::ExpectCheck);
+    EXPECT_EQ(c.number, 1);
+    EXPECT_EQ(One("expect enabled 1004 0").op, Op::ExpectEnabled);
+    EXPECT_EQ(One("expect visible 1004 0").op, Op::ExpectVisible);
+    EXPECT_EQ(One(R"(expect msgbox "x")").op, Op::ExpectMsgBox);
+    EXPECT_EQ(One("expect nomsgbox").op, Op::ExpectNoMsgBox);
+    EXPECT_EQ(One(R"(expect debug "LOG:CreateFile failed!\r\n")").text,
+              "LOG:CreateFile failed!\r\n");
+}
+
+TEST(ParseScriptTest, StringsTakeCEscapes) {
+    EXPECT_EQ(One(R"(expect msgbox "a\r\nb\tc \\ \"q\"")").text, "a\r\nb\tc \\ \"q\"");
+    EXPECT_EQ(One(R"(expect msgbox "")").text, "");
+    // A bare word may hold a quote; only a leading quote opens a string.
+    EXPECT_EQ(One(R"(expect msgbox a"b)").text, "a\"b");
+}
+
+TEST(ParseScriptTest, TypeTakesAQuotedTextOrTheRestOfTheLine) {
+    Command c = One("type 1032   twelve and a half  ");
+    EXPECT_EQ(c.op, Op::Type);
+    EXPECT_EQ(c.id, 1032);
+    EXPECT_EQ(c.text, "twelve and a half");
+    EXPECT_EQ(One(R"(type 1032 "  7\t")").text, "  7\t");
+}
+
+TEST(ParseScriptTest, Keys) {
+    struct Case {
+        const char* line;
+        ui::Key key;
+        const char* unitKey;
+        KeyStroke::Action action;
+    };
+    const Case cases[] = {
+        {"key Enter", ui::Key::Enter, "", KeyStroke::Action::Press},
+        {"key esc", ui::Key::Escape, "", KeyStroke::Action::Press},
+        {"key Escape", ui::Key::Escape, "", KeyStroke::Action::Press},
+        {"key Backspace", ui::Key::Backspace, "", KeyStroke::Action::Press},
+        {"key Down", ui::Key::Down, "", KeyStroke::Action::Press},
+        {"key Left down", ui::Key::Left, "", KeyStroke::Action::Down},
+        {"key POWER down", ui::Key::None, "gpio.power_key", KeyStroke::Action::Down},
+        {"key power up", ui::Key::None, "gpio.power_key", KeyStroke::Action::Up},
+        {"key GUIDE down", ui::Key::None, "gpio.guide_key", KeyStroke::Action::Down},
+    };
+    for (const Case& k : cases) {
+        const Command c = One(k.line);
+        EXPECT_EQ(c.op, Op::Key) << k.line;
+        EXPECT_EQ(c.key.key, k.key) << k.line;
+        EXPECT_EQ(c.key.unitKey, k.unitKey) << k.line;
+        EXPECT_EQ(c.key.action, k.action) << k.line;
+    }
+}
+
+TEST(ParseScriptTest, CommentsBlankLinesAndLineNumbers) {
+    const Script s = Parsed("# a tour\r\n\n   \t\ntap 1 1\r\n  # indented comment\nquit");
+    ASSERT_EQ(s.commands.size(), 2U);
+    EXPECT_EQ(s.commands[0].line, 4);
+    EXPECT_EQ(s.commands[0].source, "tap 1 1");
+    EXPECT_EQ(s.commands[1].line, 6);
+    EXPECT_TRUE(Parsed("").commands.empty());
+}
+
+TEST(ParseScriptTest, MalformedLinesNameTheLineAndTheReason) {
+    struct Case {
+        const char* text;
+        int line;
+        const char* reason;
+    };
+    const Case cases[] = {
+        {"tapp 1 2", 1, "unknown command \"tapp\""},
+        {"\"tap\" 1 2", 1, "unknown command \"tap\""},
+        {"tap 1", 1, "expected: tap X Y"},
+        {"tap 1 2 3", 1, "expected: tap X Y"},
+        {"tap 320 0", 1, "X must be 0 to 319, not 320"},
+        {"tap 0 240", 1, "Y must be 0 to 239, not 240"},
+        {"tap -1 0", 1, "X must be 0 to 319"},
+        {"tap x 0", 1, "X must be a whole number, not \"x\""},
+        {"tap 1.5 0", 1, "X must be a whole number"},
+        {"tap \"1\" 0", 1, "X must be a whole number"},
+        {"click", 1, "expected: click ID"},
+        {"click 0", 1, "ID must be 1 to 65535"},
+        {"click 99999999999999999999", 1, "ID must be a whole number"},
+        {"tab 100", 1, "N must be 0 to 99"},
+        {"type 1001", 1, "expected: type ID TEXT"},
+        {"type 1001 \"a\" b", 1, "one quoted text"},
+        {"key", 1, "expected: key NAME"},
+        {"key F9", 1, "unknown key \"F9\""},
+        {"key POWER", 1, "key POWER down|up"},
+        {"key POWER press", 1, "expected down or up"},
+        {"key Enter down up", 1, "expected: key NAME"},
+        {"close now", 1, "expected: close"},
+        {"answer YES", 1, "answer takes OK or CANCEL, not YES"},
+        {"wait", 1, "expected: wait MS"},
+        {"wait 86400001", 1, "MS must be 0 to 86400000"},
+        {"expect", 1, "expected: expect text|match"},
+        {"expect colour 1 2", 1, "unknown expectation \"colour\""},
+        {"expect text 1051", 1, "expected: expect text ID \"TEXT\""},
+        {"expect text 1051 \"a\" \"b\"", 1, "expected: expect text ID"},
+        {"expect match 1 \"([a-z\"", 1, "is not valid"},
+        {"expect check 1010 2", 1, "the state must be 0 to 1, not 2"},
+        {"expect visible 1010", 1, "expected: expect visible ID 0|1"},
+        {"expect nomsgbox \"x\"", 1, "expected: expect nomsgbox"},
+        {"expect caption", 1, "expected: expect caption"},
+        {"screenshot", 1, "expected: screenshot FILE"},
+        {"screenshot \"\"", 1, "screenshot needs a file name"},
+        {"unit gpio.power_key", 1, "expected: unit KEY VALUE"},
+        {"quit 1", 1, "expected: quit"},
+        {"expect msgbox \"abc", 1, "no closing quote"},
+        {"expect msgbox \"a\\qb\"", 1, "unknown escape \\q"},
+        {"expect msgbox \"ab\"c", 1, "a blank must follow the closing quote"},
+        {"expect msgbox \"ab\\", 1, "no closing quote"},
+        {"tap 1 1\n# fine\n\nwait x", 4, "MS must be a whole number"},
+    };
+    for (const Case& k : cases) {
+        const ParseResult r = ParseScript(k.text, "t.script");
+        const auto* failure = std::get_if<ParseFailure>(&r);
+        ASSERT_NE(failure, nullptr) << k.text;
+        EXPECT_EQ(failure->line, k.line) << k.text;
+        EXPECT_NE(failure->message.find(k.reason), std::string::npos)
+            << k.text << " -> " << failure->message;
+    }
+}
+
+TEST(ParseScriptTest, ANulByteIsMalformed) {
+    using namespace std::string_literals;
+    const ParseResult r = ParseScript("tap 1 1\nexpect msgbox \"a\0b\"\n"s, "t.script");
+    const auto* failure = std::get_if<ParseFailure>(&r);
+    ASSERT_NE(failure, nullptr);
+    EXPECT_EQ(failure->line, 2);
+}
+
+TEST(ParseScriptTest, FilesAreReadWithTheirFolder) {
+    auto dir = unit::TempDir::Create("script-test-");
+    ASSERT_TRUE(dir.has_value());
+    const auto file = dir->path() / "a.script";
+    std::ofstream(file) << "tap 1 1\nexpect nomsgbox\n";
+    ParseResult r = LoadScriptFile(file);
+    ASSERT_TRUE(std::holds_alternative<Script>(r));
+    const Script& s = std::get<Script>(r);
+    EXPECT_EQ(s.commands.size(), 2U);
+    EXPECT_EQ(s.folder, dir->path());
+    EXPECT_EQ(s.name, file.string());
+
+    std::ofstream(file) << "tap 1 1\nbogus\n";
+    r = LoadScriptFile(file);
+    ASSERT_TRUE(std::holds_alternative<ParseFailure>(r));
+    EXPECT_EQ(Describe(file.string(), std::get<ParseFailure>(r)),
+              file.string() + ":2: unknown command \"bogus\"");
+
+    for (const auto& bad : {dir->path() / "missing.script", dir->path()}) {
+        r = LoadScriptFile(bad);
+        ASSERT_TRUE(std::holds_alternative<ParseFailure>(r)) << bad;
+        EXPECT_EQ(std::get<ParseFailure>(r).line, 0);
+    }
+}
+
+}  // namespace
+}  // namespace script

@@ -1,0 +1,455 @@
+// The runner on real dialogs of the framework and a small unit: each command,
+// the failures with their line, expected and found value, the settling of
+// workers and of the unit's threads, and how a run ends.
+#include <gtest/gtest.h>
+
+#include <condition_variable>
+#include <fstream>
+#include <memory>
+#include <mutex>
+#include <sstream>
+
+#include "platform/services.h"
+#include "probe_dialog.h"
+#include "script/script_runner.h"
+#include "ui/demo_dialog.h"
+#include "ui/desktop.h"
+#include "ui/headless_presenter.h"
+#include "ui/manual_clock.h"
+#include "unit/scheduler.h"
+#include "unit/test_unit.h"
+
+namespace script::test {
+namespace {
+
+class DemoApp : public ui::CWinApp {
+  public:
+    int result = 0;
+    ui::BOOL InitInstance() override {
+        ui::demo::CDemoDlg dlg;
+        m_pMainWnd = &dlg;
+        result = dlg.DoModal();
+        m_pMainWnd = nullptr;
+        return ui::FALSE;
+    }
+};
+
+struct Outcome {
+    int code = -1;
+    std::string log;
+    std::size_t commandsRun = 0;
+};
+
+class RunnerTest : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        unit_.Toml("[power]\nbattery_mv = 3700\n");
+        ASSERT_TRUE(unit_.Load()) << unit_.error();
+    }
+
+    // Runs the script on whatever application object the test made.
+    Outcome Run(std::string_view text, RunnerOptions options = {}) {
+        ParseResult parsed = ParseScript(text, "t.script");
+        if (auto* f = std::get_if<ParseFailure>(&parsed)) {
+            ADD_FAILURE() << Describe("t.script", *f);
+            return {};
+        }
+        platform::ScopedServices services(unit_.unit().Services());
+        unit_.unit().ClearDebugLines();
+        std::ostringstream log;
+        ScriptRunner runner(std::get<Script>(std::move(parsed)), unit_.unit(), log,
+                            std::move(options));
+        ui::AfxWinMain(runner, &unit_.unit().Clock());
+        Outcome out;
+        out.code = runner.Finish();
+        out.log = log.str();
+        out.commandsRun = runner.CommandsRun();
+        return out;
+    }
+
+    // Where a control of the probe dialog lies on the screen.
+    ui::Rect ProbeRect(int id) {
+        ui::ManualClock clock;
+        platform::ScopedServices services(unit_.unit().Services());
+        ui::HeadlessPresenter presenter(&clock);
+        ProbeApp app;
+        ui::Rect rect;
+        presenter.AddCall([&] {
+            ui::Desktop* d = ui::Desktop::Current();
+            rect = d->Describe(d->FindControl(id)).value_or(ui::WindowInfo{}).screenRect;
+        });
+        ui::AfxWinMain(presenter, &clock);
+        return rect;
+    }
+
+    unit::TestUnit unit_;
+};
+
+TEST_F(RunnerTest, EveryKindOfCommandOnOneDialog) {
+    ProbeApp app;
+    const Outcome out = Run(R"(# what a technician does, checked as it goes
+expect caption "Probe"
+expect text 1002 "idle"
+expect match 1002 "i[a-z]+"
+expect visible 1006 0
+expect visible 1003 1
+expect enabled 1007 0
+expect enabled 1003 1
+expect check 1005 0
+click 1005
+expect check 1005 1
+type 1001 "abc"
+expect text 1001 "abc"
+key Backspace
+type 1001 d e
+expect text 1001 "abd e"
+click 1004
+expect debug "Log pressed::OnLog\r\n"
+expect debug "count=1\r\n"
+click 1003
+expect msgbox "Proceed?\r\nSure"
+expect caption "Question"
+answer CANCEL
+expect nomsgbox
+expect text 1002 "answer 2"
+click 1003
+answer OK
+expect text 1002 "answer 1"
+click 1003
+key Enter
+expect text 1002 "answer 1"
+click 1003
+key Esc
+expect text 1002 "answer 2"
+click 1009
+expect text 1002 "worker 7"
+click 1010
+expect caption "Child"
+expect text 2001 "inside"
+expect text 1002 "worker 7"
+quit
+expect caption "Probe"
+expect text 1002 "child 2"
+close
+expect caption "Probe"
+)");
+    EXPECT_EQ(out.code, kExitPassed) << out.log;
+    EXPECT_EQ(out.log, "");
+    EXPECT_EQ(app.closeRequests, 1);
+    // The end of the script cancels the dialog.
+    EXPECT_EQ(app.result, ui::IDCANCEL);
+}
+
+TEST_F(RunnerTest, WaitRunsTimersAndUnitChangesShowOnTheirNextTick) {
+    ProbeApp app;
+    const Outcome out = Run(R"(
+expect text 1008 ""
+wait 0
+wait 499
+expect text 1008 ""
+wait 1
+expect text 1008 "3700"
+unit power.battery_mv 3650
+expect text 1008 "3700"
+wait 499
+expect text 1008 "3700"
+wait 1
+expect text 1008 "3650"
+)");
+    EXPECT_EQ(out.code, kExitPassed) << out.log;
+    EXPECT_EQ(unit_.unit().Clock().NowMs(), 1000U);
+}
+
+TEST_F(RunnerTest, WaitStopsAtEveryDeadlineOfTheUnitsThreads) {
+    // A simulated device counts every 300 ms; the dialog shows the count
+    // every 500 ms. Each tick must see every count due before it.
+    std::atomic<int> count{0};
+    unit::Scheduler& scheduler = unit_.unit().scheduler();
+    unit::SimThread device(scheduler, [&](std::stop_token stop) {
+        for (std::uint64_t n = 1;; ++n) {
+            if (!scheduler.SleepUntil(300 * n, stop)) {
+                return;
+            }
+            count.store(static_cast<int>(n));
+        }
+    });
+    ProbeApp app;
+    app.prepare = [&](CProbeDlg& dlg) {
+        dlg.onTick = [&] { return std::to_string(count.load()); };
+    };
+    const Outcome out = Run(R"(
+wait 500
+expect text 1011 "1"
+wait 500
+expect text 1011 "3"
+wait 1000
+expect text 1011 "6"
+wait 1000
+expect text 1011 "10"
+)");
+    EXPECT_EQ(out.code, kExitPassed) << out.log;
+}
+
+TEST_F(RunnerTest, FailuresNameTheLineWhatWasExpectedAndWhatWasFound) {
+    struct Case {
+        const char* script;
+        const char* message;  // the whole line the runner writes
+    };
+    const Case cases[] = {
+        {"expect text 1002 \"busy\"",
+         "t.script:1: expect text 1002 \"busy\": "
+         "expected \"busy\", found \"idle\""},
+        {"\n\nexpect match 1002 \"i.\"",
+         "t.script:3: expect match 1002 \"i.\": "
+         "expected a match of \"i.\", found \"idle\""},
+        {"expect caption \"Kestrin\"",
+         "t.script:1: expect caption \"Kestrin\": expected \"Kestrin\", found \"Probe\""},
+        {"expect check 1005 1", "t.script:1: expect check 1005 1: expected 1, found 0"},
+        {"expect check 1002 0", "t.script:1: expect check 1002 0: control 1002 is not a button"},
+        {"expect enabled 1007 1", "t.script:1: expect enabled 1007 1: expected 1, found 0"},
+        {"expect visible 1006 1", "t.script:1: expect visible 1006 1: expected 1, found 0"},
+        {"expect msgbox \"x\"",
+         "t.script:1: expect msgbox \"x\": expected a message box \"x\", found none"},
+        {"click 1003\nexpect nomsgbox",
+         "t.script:2: expect nomsgbox: expected no message box, found the message box "
+         "\"Proceed?\\r\\nSure\""},
+        {"click 1003\nexpect msgbox \"Proceed?\"",
+         "t.script:2: expect msgbox \"Proceed?\": expected \"Proceed?\", found "
+         "\"Proceed?\\r\\nSure\""},
+        {"expect debug \"x\"",
+         "t.script:1: expect debug \"x\": expected the debug line \"x\", found no new debug "
+         "line"},
+        // Debug lines are taken in order: the second line was already passed.
+        {"click 1004\nexpect debug \"count=1\\r\\n\"\nexpect debug \"Log pressed::OnLog\\r\\n\"",
+         "t.script:3: expect debug \"Log pressed::OnLog\\r\\n\": expected the debug line "
+         "\"Log pressed::OnLog\\r\\n\", found no new debug line"},
+        {"click 1004\nexpect debug \"count=2\\r\\n\"",
+         "t.script:2: expect debug \"count=2\\r\\n\": expected the debug line \"count=2\\r\\n\", "
+         "found \"Log pressed::OnLog\\r\\n\", \"count=1\\r\\n\""},
+        {"expect text 4242 \"\"",
+         "t.script:1: expect text 4242 \"\": no control 4242 in the window on top or its owners"},
+        {"click 4242",
+         "t.script:1: click 4242: no control 4242 in the window on top or its owners"},
+        {"click 1006", "t.script:1: click 1006: control 1006 is not visible"},
+        {"type 1007 x", "t.script:1: type 1007 x: control 1007 is hidden or disabled"},
+        {"answer OK", "t.script:1: answer OK: there is no message box to answer"},
+        {"tab 0", "t.script:1: tab 0: no tab control in the window on top or its owners"},
+        {"wait 100\nexpect text 1008 \"3700\"",
+         "t.script:2: expect text 1008 \"3700\": expected \"3700\", found \"\""},
+    };
+    for (const Case& k : cases) {
+        ProbeApp app;
+        const Outcome out = Run(k.script);
+        EXPECT_EQ(out.code, kExitFailed) << k.script;
+        EXPECT_EQ(out.log, std::string(k.message) + "\n") << k.script;
+    }
+}
+
+TEST_F(RunnerTest, SettingsTheUnitRefusesFailWithItsReason) {
+    struct Case {
+        const char* script;
+        const char* reason;
+    };
+    const Case cases[] = {
+        {"unit power.battery_mv 20001", "power.battery_mv"},
+        {"unit power.battery_mv many", "power.battery_mv"},
+        {"unit nosuch.key 1", "unknown table"},
+    };
+    for (const Case& k : cases) {
+        ProbeApp app;
+        const Outcome out = Run(k.script);
+        EXPECT_EQ(out.code, kExitFailed) << k.script;
+        EXPECT_EQ(out.log.rfind("t.script:1: " + std::string(k.script) + ": ", 0), 0U) << out.log;
+        EXPECT_NE(out.log.find(k.reason), std::string::npos) << out.log;
+    }
+}
+
+TEST_F(RunnerTest, NothingRunsAfterAFailure) {
+    ProbeApp app;
+    const Outcome out = Run("expect text 1002 \"busy\"\nclick 1004\nexpect text 1002 \"idle\"");
+    EXPECT_EQ(out.code, kExitFailed);
+    EXPECT_EQ(out.commandsRun, 1U);
+    EXPECT_TRUE(unit_.unit().DebugLines().empty());
+}
+
+TEST_F(RunnerTest, TheEndCancelsEveryWindowFromTheTop) {
+    for (const char* script : {"click 1010", "click 1003", "click 1010\nclick 2001"}) {
+        ProbeApp app;
+        const Outcome out = Run(script);
+        EXPECT_EQ(out.code, kExitPassed) << script << ": " << out.log;
+        EXPECT_EQ(app.result, ui::IDCANCEL) << script;
+    }
+}
+
+TEST_F(RunnerTest, LinesLeftWhenTheProgramEndsFailTheRun) {
+    struct Case {
+        const char* script;
+        const char* message;
+    };
+    const Case cases[] = {
+        {"quit\nexpect text 1002 \"idle\"",
+         "t.script:2: expect text 1002 \"idle\": the program ended before this line ran\n"},
+        {"quit\nwait 10", "t.script:2: wait 10: the program ended before this line ran\n"},
+        {"quit", ""},
+        {"key Esc", ""},
+    };
+    for (const Case& k : cases) {
+        ProbeApp app;
+        const Outcome out = Run(k.script);
+        EXPECT_EQ(out.code, *k.message == '\0' ? kExitPassed : kExitFailed) << k.script;
+        EXPECT_EQ(out.log, k.message);
+        EXPECT_EQ(app.result, ui::IDCANCEL);
+    }
+}
+
+TEST_F(RunnerTest, AWorkerThatNeverSettlesFailsTheScriptInsteadOfHanging) {
+    // The worker blocks where the unit cannot see it, so it never counts as
+    // settled. It keeps its own share of the latch: it runs on after the
+    // test body until the unit joins it.
+    struct Latch {
+        std::mutex mutex;
+        std::condition_variable cv;
+        bool released = false;
+    };
+    const auto latch = std::make_shared<Latch>();
+    ProbeApp app;
+    app.prepare = [latch](CProbeDlg& dlg) {
+        dlg.work = [latch](CProbeDlg& /*self*/) {
+            std::unique_lock lock(latch->mutex);
+            latch->cv.wait(lock, [&] { return latch->released; });
+        };
+    };
+    RunnerOptions options;
+    options.settleLimit = std::chrono::milliseconds(100);
+    const Outcome out = Run("click 1009\nexpect text 1002 \"idle\"", options);
+    {
+        std::lock_guard lock(latch->mutex);
+        latch->released = true;
+    }
+    latch->cv.notify_all();
+    EXPECT_EQ(out.code, kExitFailed);
+    EXPECT_EQ(out.log.rfind("t.script:2: expect text 1002 \"idle\": the system did not settle "
+                            "within 100 ms (",
+                            0),
+              0U)
+        << out.log;
+}
+
+TEST_F(RunnerTest, HardwareKeysAreThePinsOfTheUnit) {
+    struct Case {
+        const char* script;
+        bool power;
+        bool guide;
+    };
+    const Case cases[] = {
+        {"key POWER down", true, false},
+        {"key POWER down\nkey POWER up", false, false},
+        {"key GUIDE down", false, true},
+        {"key GUIDE down\nkey POWER down\nkey GUIDE up", true, false},
+    };
+    for (const Case& k : cases) {
+        unit_.unit().SetPin(0, false);
+        unit_.unit().SetPin(2, false);
+        ProbeApp app;
+        const Outcome out = Run(k.script);
+        EXPECT_EQ(out.code, kExitPassed) << out.log;
+        EXPECT_EQ(unit_.unit().Pin(0), k.power) << k.script;
+        EXPECT_EQ(unit_.unit().Pin(2), k.guide) << k.script;
+    }
+}
+
+TEST_F(RunnerTest, PenDownMoveAndUpAreSeparateEvents) {
+    const ui::Rect mute = ProbeRect(IDC_MUTE);
+    ASSERT_GT(mute.right, mute.left);
+    const int x = (mute.left + mute.right) / 2;
+    const int y = (mute.top + mute.bottom) / 2;
+    const std::string at = std::to_string(x) + " " + std::to_string(y);
+    const std::string away = std::to_string(x) + " " + std::to_string(mute.bottom + 30);
+    struct Case {
+        std::string script;
+        int checked;
+    };
+    const Case cases[] = {
+        {"down " + at + "\nexpect check 1005 0\nup " + at, 1},
+        {"down " + at + "\nmove " + away + "\nup " + away, 0},
+        {"down " + at + "\nmove " + away + "\nmove " + at + "\nup " + at, 1},
+        {"tap " + at + "\ntap " + at, 0},
+    };
+    for (const Case& k : cases) {
+        ProbeApp app;
+        const Outcome out = Run(k.script + "\nexpect check 1005 " + std::to_string(k.checked));
+        EXPECT_EQ(out.code, kExitPassed) << k.script << "\n" << out.log;
+    }
+}
+
+TEST_F(RunnerTest, TabsAndRadiosOfTheDemoDialog) {
+    DemoApp app;
+    const Outcome out = Run(R"(
+expect text 1012 "Page: Buttons"
+tab 2
+expect text 1012 "Page: Values"
+tab 1
+expect text 1012 "Page: Text"
+expect check 1002 1
+click 1004
+expect check 1004 1
+expect check 1002 0
+click 1015
+expect text 1012 "Applied"
+tab 3
+)");
+    EXPECT_EQ(out.code, kExitFailed);
+    EXPECT_EQ(out.log, "t.script:13: tab 3: the tab control has 3 tabs\n");
+}
+
+TEST_F(RunnerTest, TheCloseBoxOfADialogThatTakesItEndsTheProgram) {
+    DemoApp app;
+    const Outcome out = Run("close\nexpect nomsgbox");
+    EXPECT_EQ(out.code, kExitFailed);
+    EXPECT_EQ(out.log, "t.script:2: expect nomsgbox: the program ended before this line ran\n");
+    EXPECT_EQ(app.result, ui::IDCANCEL);
+}
+
+// The PNG's size from its header.
+std::pair<int, int> PngSize(const std::filesystem::path& file) {
+    std::ifstream in(file, std::ios::binary);
+    std::string bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    if (bytes.size() < 24 || bytes.compare(0, 8, "\x89PNG\r\n\x1a\n") != 0) {
+        return {0, 0};
+    }
+    auto word = [&](std::size_t at) {
+        int v = 0;
+        for (std::size_t i = 0; i < 4; ++i) {
+            v = (v << 8) | static_cast<unsigned char>(bytes[at + i]);
+        }
+        return v;
+    };
+    return {word(16), word(20)};
+}
+
+TEST_F(RunnerTest, ScreenshotsGoToTheFolderGivenOrWhereTheyAreNamed) {
+    auto folder = unit::TempDir::Create("script-shots-");
+    ASSERT_TRUE(folder.has_value());
+    const auto absolute = folder->path() / "absolute.png";
+    ProbeApp app;
+    RunnerOptions options;
+    options.screenshotFolder = folder->path() / "shots";
+    options.finalScreenshot = folder->path() / "final.png";
+    std::filesystem::create_directory(options.screenshotFolder);
+    const Outcome out = Run("screenshot probe.png\nscreenshot \"" + absolute.string() +
+                                "\"\nclick 1003\nscreenshot \"with box.png\"",
+                            options);
+    EXPECT_EQ(out.code, kExitPassed) << out.log;
+    for (const auto& file : {options.screenshotFolder / "probe.png", absolute,
+                             options.screenshotFolder / "with box.png", options.finalScreenshot}) {
+        EXPECT_EQ(PngSize(file), std::make_pair(320, 240)) << file;
+    }
+
+    ProbeApp again;
+    const Outcome bad = Run("screenshot no/such/folder/x.png", options);
+    EXPECT_EQ(bad.code, kExitFailed);
+    EXPECT_EQ(bad.log.rfind("t.script:1: screenshot no/such/folder/x.png: ", 0), 0U) << bad.log;
+}
+
+}  // namespace
+}  // namespace script::test
