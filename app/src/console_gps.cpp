@@ -1,4 +1,9 @@
 #include "app/console_dlg.h"
+#include "gpsinfo/gps_info_dlg.h"
 
-// The page's operations arrive with their subsystem; until then they do nothing.
-void CConsoleDlg::OnGpsInformation() {}
+// "GPS Information": the window runs on its own until the user closes it,
+// and is gone before the handler returns.
+void CConsoleDlg::OnGpsInformation() {
+    CGpsInfoDlg dlg;
+    dlg.DoModal();
+}
