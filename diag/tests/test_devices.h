@@ -1,0 +1,189 @@
+// Small stand-ins for the GPS receiver ("GPS1:") and the tuner module's
+// serial port ("COM7:"), plugged into the test's unit as one component.
+#pragma once
+
+#include <cstdint>
+#include <cstring>
+#include <deque>
+#include <functional>
+#include <memory>
+#include <mutex>
+#include <string>
+#include <vector>
+
+#include "gpsinfo/gps_driver.h"
+#include "unit/component.h"
+#include "unit/driver.h"
+#include "unit/scheduler.h"
+#include "unit/virtual_unit.h"
+
+namespace kestrin_test {
+
+// Answers the version request with the bytes it is given.
+class FakeGpsDriver final : public unit::Driver {
+  public:
+    unit::DriverResult IoControl(unit::DeviceOpen&, unit::DWORD code, const void*, unit::DWORD,
+                                 void* out, unit::DWORD outSize, unit::DWORD* returned) override {
+        std::lock_guard lock(mutex_);
+        if (code != VESK_GPS_IOCTL_GET_GPS_VERSION) {
+            return unit::DriverResult::Fail(platform::ERROR_NOT_SUPPORTED);
+        }
+        ++versionRequests_;
+        const std::size_t n = std::min<std::size_t>(version_.size(), outSize);
+        if (n > 0) {
+            std::memcpy(out, version_.data(), n);
+        }
+        if (returned != nullptr) {
+            *returned = static_cast<unit::DWORD>(n);
+        }
+        return unit::DriverResult::Ok();
+    }
+    void SetVersion(std::string bytes) {
+        std::lock_guard lock(mutex_);
+        version_ = std::move(bytes);
+    }
+    int VersionRequests() const {
+        std::lock_guard lock(mutex_);
+        return versionRequests_;
+    }
+
+  private:
+    mutable std::mutex mutex_;
+    std::string version_ = "GSW3.2.4_3.1.00.12";
+    int versionRequests_ = 0;
+};
+
+// Replies read by read from a script; an empty script reads nothing (the
+// module is silent). A Block step waits until the handle is closed.
+class FakeComDriver final : public unit::Driver {
+  public:
+    struct Step {
+        std::vector<std::uint8_t> bytes;
+        bool block = false;
+    };
+
+    explicit FakeComDriver(unit::Scheduler& scheduler) : closed_(scheduler) {}
+
+    std::shared_ptr<unit::DeviceOpen> Open(unit::DWORD, unit::DWORD, unit::DWORD*) override {
+        std::lock_guard lock(mutex_);
+        ++opens_;
+        return std::make_shared<ComOpen>();
+    }
+    void Close(unit::DeviceOpen& open) override {
+        {
+            std::lock_guard lock(mutex_);
+            static_cast<ComOpen&>(open).closed = true;
+            ++closes_;
+        }
+        closed_.NotifyAll();
+    }
+    unit::DriverResult GetCommState(unit::DeviceOpen&, platform::DCB*) override { return {}; }
+    unit::DriverResult SetCommState(unit::DeviceOpen&, const platform::DCB& dcb) override {
+        std::lock_guard lock(mutex_);
+        baud_ = dcb.BaudRate;
+        return {};
+    }
+    unit::DriverResult GetCommTimeouts(unit::DeviceOpen&, platform::COMMTIMEOUTS*) override {
+        return {};
+    }
+    unit::DriverResult SetCommTimeouts(unit::DeviceOpen&, const platform::COMMTIMEOUTS&) override {
+        return {};
+    }
+    unit::DriverResult Write(unit::DeviceOpen&, const void* data, unit::DWORD size,
+                             unit::DWORD* written) override {
+        std::lock_guard lock(mutex_);
+        const auto* p = static_cast<const std::uint8_t*>(data);
+        written_.insert(written_.end(), p, p + size);
+        *written = size;
+        return {};
+    }
+    unit::DriverResult Read(unit::DeviceOpen& open, void* buffer, unit::DWORD toRead,
+                            unit::DWORD* read) override {
+        auto& com = static_cast<ComOpen&>(open);
+        std::unique_lock lock(mutex_);
+        *read = 0;
+        if (script_.empty()) {
+            return {};
+        }
+        Step step = script_.front();
+        script_.pop_front();
+        if (step.block) {
+            ++blockedReads_;
+            if (onBlock) {
+                onBlock();
+            }
+            closed_.Wait(lock, [&com] { return com.closed; });
+            return unit::DriverResult::Fail(platform::ERROR_INVALID_HANDLE);
+        }
+        const std::size_t n = std::min<std::size_t>(step.bytes.size(), toRead);
+        std::memcpy(buffer, step.bytes.data(), n);
+        *read = static_cast<unit::DWORD>(n);
+        return {};
+    }
+
+    // Called by a read that starts to wait for the close (the test wakes
+    // its framework with it).
+    std::function<void()> onBlock;
+
+    void Script(std::vector<Step> steps) {
+        std::lock_guard lock(mutex_);
+        script_.assign(steps.begin(), steps.end());
+    }
+    std::vector<std::uint8_t> Written() const {
+        std::lock_guard lock(mutex_);
+        return written_;
+    }
+    int Opens() const {
+        std::lock_guard lock(mutex_);
+        return opens_;
+    }
+    int Closes() const {
+        std::lock_guard lock(mutex_);
+        return closes_;
+    }
+    int BlockedReads() const {
+        std::lock_guard lock(mutex_);
+        return blockedReads_;
+    }
+    unit::DWORD Baud() const {
+        std::lock_guard lock(mutex_);
+        return baud_;
+    }
+
+  private:
+    struct ComOpen : unit::DeviceOpen {
+        bool closed = false;
+    };
+    mutable std::mutex mutex_;
+    unit::WaitPoint closed_;
+    std::deque<Step> script_;
+    std::vector<std::uint8_t> written_;
+    int opens_ = 0;
+    int closes_ = 0;
+    int blockedReads_ = 0;
+    unit::DWORD baud_ = 0;
+};
+
+class FakeDevices final : public unit::Component {
+  public:
+    static constexpr const char* kName = "diag_test_devices";
+
+    void Declare(unit::Schema& schema, unit::VirtualUnit& u) override {
+        com = std::make_shared<FakeComDriver>(u.scheduler());
+        u.AddDevice(schema, "gps", "GPS1:", gps);
+        u.AddDevice(schema, "com", "COM7:", com);
+    }
+
+    // Adds the devices to every unit loaded from now on.
+    static void Register() {
+        unit::RegisterComponent(kName, [] { return std::make_unique<FakeDevices>(); });
+    }
+    static FakeDevices& Of(unit::VirtualUnit& u) {
+        return *static_cast<FakeDevices*>(u.FindComponent(kName));
+    }
+
+    std::shared_ptr<FakeGpsDriver> gps = std::make_shared<FakeGpsDriver>();
+    std::shared_ptr<FakeComDriver> com;
+};
+
+}  // namespace kestrin_test

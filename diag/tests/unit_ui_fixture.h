@@ -1,0 +1,119 @@
+// The setting of the window tests: a virtual unit built for the test, the
+// framework on the test's thread with a headless presenter and a manual
+// clock, a recording wave output and a touch panel that only counts.
+#pragma once
+
+#include <memory>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include <gtest/gtest.h>
+
+#include "platform/services.h"
+#include "sound/wave_output.h"
+#include "ui/desktop.h"
+#include "ui/headless_presenter.h"
+#include "ui/manual_clock.h"
+#include "ui/message_box.h"
+#include "unit/test_unit.h"
+#include "unit/virtual_unit.h"
+
+namespace kestrin_test {
+
+class CountingTouch : public platform::Touch {
+  public:
+    platform::BOOL TouchCalibrate() override {
+        ++calls;
+        return platform::TRUE;
+    }
+    int calls = 0;
+};
+
+class UnitUiTest : public ::testing::Test {
+  protected:
+    // Loads the unit described so far and starts the framework on it.
+    void Start() {
+        ASSERT_TRUE(unitDir->Load()) << unitDir->error();
+        platform::Services s = unitDir->unit().Services();
+        s.clock = &clock;
+        s.sound = &sound;
+        s.touch = &touch;
+        services.emplace(s);
+        desktop = std::make_unique<ui::Desktop>(presenter, &clock);
+    }
+
+    void TearDown() override { EXPECT_EQ(presenter.PendingSteps(), 0U) << "steps never ran"; }
+
+    // Ends the framework and the unit for a new start on another unit.
+    void Restart() {
+        desktop.reset();
+        services.reset();
+        boxes.clear();
+        unitDir = std::make_unique<unit::TestUnit>();
+    }
+
+    unit::VirtualUnit& Unit() { return unitDir->unit(); }
+    ui::Desktop& Desk() { return *desktop; }
+
+    // A control of the active window (or its owners).
+    ui::WindowInfo Info(int id) {
+        const auto info = desktop->Describe(desktop->FindControl(id));
+        EXPECT_TRUE(info.has_value()) << "no control " << id;
+        return info.value_or(ui::WindowInfo{});
+    }
+    std::string Text(int id) { return Info(id).text; }
+    ui::Point CenterOf(int id) {
+        const ui::Rect r = Info(id).screenRect;
+        return {(r.left + r.right) / 2, (r.top + r.bottom) / 2};
+    }
+    void TapControl(int id) {
+        const ui::Point p = CenterOf(id);
+        desktop->Tap(p.x, p.y);
+    }
+    // Steps that act when they run (the window exists by then).
+    void StepTap(int id) {
+        presenter.AddCall([this, id] { TapControl(id); });
+    }
+    void StepCall(std::function<void()> call) { presenter.AddCall(std::move(call)); }
+    void StepWait(std::uint64_t ms) { presenter.AddWait(ms); }
+
+    // Every message box shown from now on: answered at once with OK (or
+    // left open when keepOpen) and recorded.
+    void RecordMessageBoxes(bool keepOpen = false) {
+        desktop->SetMessageBoxHook([this, keepOpen](const ui::MessageBoxInfo& box) {
+            boxes.push_back(box);
+            return keepOpen ? std::nullopt : std::optional<int>(ui::IDOK);
+        });
+    }
+    std::vector<std::string> BoxTexts() const {
+        std::vector<std::string> texts;
+        for (const auto& b : boxes) {
+            texts.push_back(b.text);
+        }
+        return texts;
+    }
+    // Message boxes on screen now.
+    int OpenBoxes() {
+        int n = 0;
+        for (ui::HWND w : desktop->TopLevelWindows()) {
+            for (ui::HWND c : desktop->Children(w)) {
+                if (desktop->Describe(c)->id == ui::kMessageBoxTextId) {
+                    ++n;
+                }
+            }
+        }
+        return n;
+    }
+
+    std::unique_ptr<unit::TestUnit> unitDir = std::make_unique<unit::TestUnit>();
+    ui::ManualClock clock{1000};
+    sound::WaveOutput sound{sound::WaveOutput::Options{.soundCard = false, .volume = 0xFFFFFFFFU}};
+    CountingTouch touch;
+    std::optional<platform::ScopedServices> services;
+    ui::HeadlessPresenter presenter{&clock};
+    std::unique_ptr<ui::Desktop> desktop;
+    std::vector<ui::MessageBoxInfo> boxes;
+};
+
+}  // namespace kestrin_test
