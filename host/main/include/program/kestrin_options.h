@@ -1,0 +1,35 @@
+// The host command line of `kestrin` (the unit's own build takes none).
+#pragma once
+
+#include <filesystem>
+#include <optional>
+#include <span>
+#include <string>
+#include <string_view>
+
+namespace program {
+
+struct KestrinOptions {
+    std::optional<std::filesystem::path> unitDir;     // --unit DIR: that unit, in place
+    bool freshCopy = false;                           // --fresh-copy: a copy of it instead
+    bool headless = false;                            // --headless
+    std::optional<std::filesystem::path> script;      // --script FILE
+    int scale = 2;                                    // --scale N, 1 to 8
+    std::optional<std::filesystem::path> screenshot;  // --screenshot FILE, at the end
+    std::optional<std::filesystem::path> audioOut;    // --audio-out FILE, at the end
+    bool debugEcho = false;                           // --debug-echo
+    bool help = false;                                // --help
+};
+
+struct ParsedKestrinOptions {
+    std::optional<KestrinOptions> options;
+    std::string error;  // when options is empty
+};
+
+// The arguments after the program's name. Each option may be given once.
+ParsedKestrinOptions ParseKestrinOptions(std::span<const std::string_view> arguments);
+
+// The usage text, ending in a newline.
+std::string KestrinUsage();
+
+}  // namespace program

@@ -1,0 +1,16 @@
+// gps: loads or unloads a stream driver of a unit (`gps on|off NAME`).
+#include <cstdlib>
+#include <iostream>
+#include <string_view>
+#include <vector>
+
+#include "program/gps_program.h"
+
+int main(int argc, char** argv) {
+    const std::vector<std::string_view> arguments(argv + 1, argv + argc);
+    std::optional<std::string> unitFromEnv;
+    if (const char* env = std::getenv("KESTRIN_UNIT_DIR")) {
+        unitFromEnv = env;
+    }
+    return program::RunGps(arguments, unitFromEnv, std::cerr);
+}

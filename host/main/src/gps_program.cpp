@@ -1,0 +1,51 @@
+#include "program/gps_program.h"
+
+#include "gps/gps_main.h"
+#include "gps/host_arguments.h"
+#include "platform/services.h"
+#include "program/components.h"
+#include "stream_prompt.h"
+#include "unit/virtual_unit.h"
+
+namespace program {
+
+namespace {
+
+constexpr int kExitFailure = 1;
+
+constexpr const char* kUsage =
+    "usage: gps on|off NAME --unit DIR   (or set KESTRIN_UNIT_DIR to the unit's folder)\n";
+
+}  // namespace
+
+int RunGps(std::span<const std::string_view> arguments, std::optional<std::string> unitFromEnv,
+           std::ostream& err) {
+    const gps::HostArguments parsed = gps::ExtractUnitOption(arguments);
+    std::filesystem::path dir;
+    if (parsed.unitDirectoryMissing) {
+        err << "gps: --unit needs a folder\n" << kUsage;
+        return kExitFailure;
+    }
+    if (parsed.unitDirectory) {
+        dir = std::filesystem::path(*parsed.unitDirectory);
+    } else if (unitFromEnv && !unitFromEnv->empty()) {
+        dir = *unitFromEnv;
+    } else {
+        err << kUsage;
+        return kExitFailure;
+    }
+
+    RegisterHostComponents();
+    auto loaded = unit::LoadUnit(dir);
+    if (!loaded) {
+        err << loaded.error().Text() << '\n';
+        return kExitFailure;
+    }
+    StreamPrompt prompt(err);
+    platform::Services services = (*loaded)->Services();
+    services.prompt = &prompt;
+    platform::ScopedServices installed(services);
+    return gps::GpsMain(gps::JoinHostArguments(parsed.words));
+}
+
+}  // namespace program

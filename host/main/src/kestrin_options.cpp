@@ -1,0 +1,86 @@
+#include "program/kestrin_options.h"
+
+#include <charconv>
+#include <set>
+
+namespace program {
+
+namespace {
+
+constexpr int kMinScale = 1;
+constexpr int kMaxScale = 8;
+
+}  // namespace
+
+std::string KestrinUsage() {
+    return "usage: kestrin [--unit DIR] [--fresh-copy] [--headless] [--script FILE] [--scale N]\n"
+           "               [--screenshot FILE] [--audio-out FILE] [--debug-echo]\n"
+           "  --unit DIR         run on the unit in DIR (default: a fresh copy of the\n"
+           "                     built-in default unit, or of $KESTRIN_UNIT_DIR)\n"
+           "  --fresh-copy       run on a temporary copy of the unit instead\n"
+           "  --headless         no window: run the script, or the tour of the pages\n"
+           "  --script FILE      run FILE on the virtual clock (implies --headless)\n"
+           "  --scale N          window pixels per screen pixel, 1 to 8 (default 2)\n"
+           "  --screenshot FILE  write the screen as PNG when the run ends\n"
+           "  --audio-out FILE   write the run's sound as WAV when the run ends\n"
+           "  --debug-echo       copy the unit's debug output to standard error\n";
+}
+
+ParsedKestrinOptions ParseKestrinOptions(std::span<const std::string_view> arguments) {
+    KestrinOptions o;
+    std::set<std::string_view> seen;
+    auto fail = [](std::string message) { return ParsedKestrinOptions{std::nullopt, message}; };
+    for (std::size_t i = 0; i < arguments.size(); ++i) {
+        const std::string_view arg = arguments[i];
+        if (!seen.insert(arg).second) {
+            return fail(std::string(arg) + " is given twice");
+        }
+        auto value = [&](std::optional<std::filesystem::path>* out) {
+            if (i + 1 >= arguments.size() || arguments[i + 1].empty()) {
+                return false;
+            }
+            *out = std::filesystem::path(arguments[++i]);
+            return true;
+        };
+        bool ok = true;
+        if (arg == "--unit") {
+            ok = value(&o.unitDir);
+        } else if (arg == "--script") {
+            ok = value(&o.script);
+        } else if (arg == "--screenshot") {
+            ok = value(&o.screenshot);
+        } else if (arg == "--audio-out") {
+            ok = value(&o.audioOut);
+        } else if (arg == "--scale") {
+            if (i + 1 >= arguments.size()) {
+                ok = false;
+            } else {
+                const std::string_view n = arguments[++i];
+                int scale = 0;
+                const auto [ptr, ec] = std::from_chars(n.data(), n.data() + n.size(), scale);
+                if (ec != std::errc() || ptr != n.data() + n.size() || scale < kMinScale ||
+                    scale > kMaxScale) {
+                    return fail("--scale takes a whole number from 1 to 8, not \"" +
+                                std::string(n) + "\"");
+                }
+                o.scale = scale;
+            }
+        } else if (arg == "--fresh-copy") {
+            o.freshCopy = true;
+        } else if (arg == "--headless") {
+            o.headless = true;
+        } else if (arg == "--debug-echo") {
+            o.debugEcho = true;
+        } else if (arg == "--help" || arg == "-h") {
+            o.help = true;
+        } else {
+            return fail("unknown argument \"" + std::string(arg) + "\"");
+        }
+        if (!ok) {
+            return fail(std::string(arg) + " needs a value");
+        }
+    }
+    return {o, {}};
+}
+
+}  // namespace program
