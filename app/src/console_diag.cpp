@@ -16,18 +16,18 @@ void CConsoleDlg::OnDiagExec() {
         return;
     }
     // The last checked one in this order wins.
-    std::int32_t selector = kDiagNone;
+    std::int32_t selector = kDiagCheckNone;
     if (IsChecked(m_pRadioNor)) {
-        selector = kDiagNor;
+        selector = kDiagCheckNor;
     }
     if (IsChecked(m_pRadioRds)) {
-        selector = kDiagRds;
+        selector = kDiagCheckRds;
     }
     if (IsChecked(m_pRadioGps)) {
-        selector = kDiagGps;
+        selector = kDiagCheckGps;
     }
     if (IsChecked(m_pRadioStorage)) {
-        selector = kDiagStorage;
+        selector = kDiagCheckStorage;
     }
     CDiagResultDlg dlg;
     dlg.SetSelector(selector);

@@ -49,16 +49,16 @@ void CDiagResultDlg::DoDataExchange(ui::CDataExchange* dx) {
 ui::BOOL CDiagResultDlg::OnInitDialog() {
     ui::CDialog::OnInitDialog();
     switch (m_nSelector) {
-        case kDiagNor:
+        case kDiagCheckNor:
             SetWindowText("NOR Flash Test");
             break;
-        case kDiagRds:
+        case kDiagCheckRds:
             SetWindowText("RDS check");
             break;
-        case kDiagGps:
+        case kDiagCheckGps:
             SetWindowText("GPS check");
             break;
-        case kDiagStorage:
+        case kDiagCheckStorage:
             SetWindowText("STORAGE check");
             break;
         default:
@@ -70,16 +70,16 @@ ui::BOOL CDiagResultDlg::OnInitDialog() {
 
 void CDiagResultDlg::RunCheck() {
     switch (m_nSelector) {
-        case kDiagNor:
+        case kDiagCheckNor:
             DiagNorFunc(this);
             break;
-        case kDiagRds:
+        case kDiagCheckRds:
             DiagRdsFunc(this);
             break;
-        case kDiagGps:
+        case kDiagCheckGps:
             DiagGpsFunc(this);
             break;
-        case kDiagStorage:
+        case kDiagCheckStorage:
             DiagStorageFunc(this);
             break;
         default:

@@ -26,7 +26,7 @@ TEST_F(DiagTest, GpsVariantFromPin38Alone) {
     for (const Case& c : cases) {
         SCOPED_TRACE(c.caption);
         Unit().WriteWord(kGpioLevel1, c.level1);
-        EXPECT_EQ(RunCheck(kDiagGps).caption, c.caption);
+        EXPECT_EQ(RunCheck(kDiagCheckGps).caption, c.caption);
     }
     EXPECT_EQ(Unit().Reservations(), 0);
 }
@@ -49,7 +49,7 @@ TEST_F(DiagTest, GpsVersionText) {
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
         Devices().gps->SetVersion(c.version);
-        EXPECT_EQ(RunCheck(kDiagGps).text, header + c.shown);
+        EXPECT_EQ(RunCheck(kDiagCheckGps).text, header + c.shown);
     }
     EXPECT_EQ(Unit().OpenHandles(), 0);
     EXPECT_EQ(Unit().LocalBlocks(), 0);
@@ -84,7 +84,7 @@ TEST_F(DiagTest, GpsFailuresShowTheirErrorThenNg) {
         unitDir->Toml(c.toml);
         Start();
         RecordMessageBoxes();
-        const Outcome out = RunCheck(kDiagGps);
+        const Outcome out = RunCheck(kDiagCheckGps);
         EXPECT_EQ(out.text, "GPS test NG.\r\n");
         EXPECT_EQ(out.caption, c.caption);
         ASSERT_EQ(boxes.size(), 1U);
@@ -102,7 +102,7 @@ TEST_F(DiagTest, GpsErrorWaitsForTheUser) {
     unitDir->Toml("[gps]\nabsent = true\n");
     Start();
     CDiagResultDlg dlg;
-    dlg.SetSelector(kDiagGps);
+    dlg.SetSelector(kDiagCheckGps);
     StepCall([&] {
         ASSERT_TRUE(desktop->TopMessageBox().has_value());
         EXPECT_EQ(Text(kResultId), "");

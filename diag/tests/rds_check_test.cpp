@@ -36,7 +36,7 @@ TEST_F(DiagTest, RdsReplies) {
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
         Devices().com->Script(c.script);
-        const Outcome out = RunCheck(kDiagRds, [this] { StepUntilText(); });
+        const Outcome out = RunCheck(kDiagCheckRds, [this] { StepUntilText(); });
         EXPECT_EQ(out.text, c.text);
         EXPECT_EQ(out.caption, "RDS check");
     }
@@ -67,7 +67,7 @@ TEST_F(DiagTest, RdsFailures) {
         Restart();
         unitDir->Toml(c.toml);
         Start();
-        const Outcome out = RunCheck(kDiagRds, [this] { StepUntilText(); });
+        const Outcome out = RunCheck(kDiagCheckRds, [this] { StepUntilText(); });
         EXPECT_EQ(out.text, c.text);
         // Whoever opened it, the window closed it.
         EXPECT_EQ(Devices().com->Opens(), c.portOpened ? 1 : 0);
@@ -97,7 +97,7 @@ TEST_F(DiagTest, RdsEndingTheWindowWhileTheWorkerReads) {
         SCOPED_TRACE(name);
         Devices().com->Script({Step{{}, true}});
         CDiagResultDlg dlg;
-        dlg.SetSelector(kDiagRds);
+        dlg.SetSelector(kDiagCheckRds);
         presenter.AddWaitUntil([&] { return Devices().com->BlockedReads() == runs + 1; });
         StepCall(end);
         dlg.DoModal();
@@ -112,7 +112,7 @@ TEST_F(DiagTest, RdsPortThatWillNotClose) {
     unitDir->Toml("[com.fail]\nclose = 5\n");
     Start();
     RecordMessageBoxes();
-    const Outcome out = RunCheck(kDiagRds, [this] { StepUntilText(); });
+    const Outcome out = RunCheck(kDiagCheckRds, [this] { StepUntilText(); });
     EXPECT_EQ(out.text, "RDS port NG!");
     ASSERT_EQ(boxes.size(), 1U);
     EXPECT_EQ(boxes[0].text, "CloseHandle(\"COM\") not close!!");

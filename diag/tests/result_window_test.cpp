@@ -14,8 +14,12 @@ TEST_F(DiagTest, CaptionNamesTheCheck) {
     Start();
     RecordMessageBoxes();
     const std::vector<std::pair<std::int32_t, std::string>> cases = {
-        {kDiagNone, "No Select!!"},      {kDiagNor, "NOR Flash Test"}, {kDiagRds, "RDS check"},
-        {kDiagStorage, "STORAGE check"}, {7, "No Select!!"},           {-1, "No Select!!"},
+        {kDiagCheckNone, "No Select!!"},
+        {kDiagCheckNor, "NOR Flash Test"},
+        {kDiagCheckRds, "RDS check"},
+        {kDiagCheckStorage, "STORAGE check"},
+        {7, "No Select!!"},
+        {-1, "No Select!!"},
     };
     for (const auto& [selector, caption] : cases) {
         SCOPED_TRACE(selector);
@@ -25,7 +29,7 @@ TEST_F(DiagTest, CaptionNamesTheCheck) {
 
 TEST_F(DiagTest, NoSelectionRunsNothing) {
     Start();
-    const Outcome out = RunCheck(kDiagNone);
+    const Outcome out = RunCheck(kDiagCheckNone);
     EXPECT_EQ(out.text, "");
     EXPECT_EQ(out.result, 0);
     EXPECT_TRUE(Unit().DebugLines().empty());
@@ -36,7 +40,7 @@ TEST_F(DiagTest, NoSelectionRunsNothing) {
 TEST_F(DiagTest, TheCheckRunsOnTheFirstPaintOnly) {
     Start();
     CDiagResultDlg dlg;
-    dlg.SetSelector(kDiagGps);
+    dlg.SetSelector(kDiagCheckGps);
     std::uint64_t passes = 0;
     StepCall([&] {
         EXPECT_EQ(Devices().gps->VersionRequests(), 1);
@@ -93,7 +97,7 @@ TEST_F(DiagTest, NorCheck) {
             unitDir->UnitFile("nor.bin", c.image);
         }
         Start();
-        const Outcome out = RunCheck(kDiagNor);
+        const Outcome out = RunCheck(kDiagCheckNor);
         EXPECT_EQ(out.text, c.text);
         if (c.debugLine.empty()) {
             EXPECT_TRUE(Unit().DebugLines().empty());
@@ -136,7 +140,7 @@ TEST_F(DiagTest, StorageCheckShapes) {
         Restart();
         unitDir->Toml(c.toml).Dir("\\Mounted Volume");
         Start();
-        EXPECT_EQ(RunCheck(kDiagStorage).text, c.text);
+        EXPECT_EQ(RunCheck(kDiagCheckStorage).text, c.text);
         EXPECT_EQ(Unit().OpenHandles(), 0);
         EXPECT_EQ(Unit().LocalBlocks(), 0);
     }

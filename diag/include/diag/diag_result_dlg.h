@@ -13,11 +13,11 @@
 #include "ui/thread.h"
 
 // Check selectors.
-inline constexpr std::int32_t kDiagNone = 0;
-inline constexpr std::int32_t kDiagNor = 1;
-inline constexpr std::int32_t kDiagRds = 2;
-inline constexpr std::int32_t kDiagGps = 3;
-inline constexpr std::int32_t kDiagStorage = 4;
+inline constexpr std::int32_t kDiagCheckNone = 0;
+inline constexpr std::int32_t kDiagCheckNor = 1;
+inline constexpr std::int32_t kDiagCheckRds = 2;
+inline constexpr std::int32_t kDiagCheckGps = 3;
+inline constexpr std::int32_t kDiagCheckStorage = 4;
 
 class CDiagResultDlg : public ui::CDialog {
   public:
@@ -50,7 +50,7 @@ class CDiagResultDlg : public ui::CDialog {
 
     ui::CEdit m_editResult;  // 1002
     ui::CButton m_btnOk;     // 1001
-    std::int32_t m_nSelector = kDiagNone;
+    std::int32_t m_nSelector = kDiagCheckNone;
     std::int32_t m_nFirstPaint = 1;  // 0 once the check has run
 
   public:

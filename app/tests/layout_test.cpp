@@ -1,0 +1,232 @@
+// Where every control ends up, which page shows, and the radio groups.
+#include <algorithm>
+#include <string>
+#include <vector>
+
+#include "console_fixture.h"
+
+namespace kestrin_test {
+namespace {
+
+struct Placed {
+    int id;
+    ui::Rect rect;  // client pixels
+};
+
+// Controls moved to fixed places.
+const std::vector<Placed> kFixed = {
+    {1057, {5, 25, 35, 37}},     {1009, {40, 25, 305, 45}},   {1044, {5, 50, 35, 62}},
+    {1002, {40, 50, 305, 100}},  {1045, {5, 105, 35, 117}},   {1003, {40, 105, 305, 205}},
+    {1046, {50, 50, 200, 80}},   {1096, {50, 100, 200, 130}}, {1047, {50, 50, 200, 80}},
+    {1058, {50, 100, 200, 130}}, {1000, {0, 0, 319, 215}},
+};
+
+struct Kept {
+    int id;
+    int x, y, cx, cy;  // template, dialog units
+};
+
+struct Group {
+    Kept box;
+    ui::Point place;  // where the group box goes, client pixels
+    std::vector<Kept> members;
+};
+
+// Group boxes moved as a whole: members keep their distance from the box.
+const std::vector<Group> kGroups = {
+    {{1100, 17, 191, 23, 8}, {50, 50}, {{1101, 45, 188, 50, 14}}},
+    {{1008, 125, 5, 140, 45},
+     {20, 25},
+     {{1010, 139, 15, 40, 10},
+      {1017, 185, 15, 35, 10},
+      {1018, 185, 25, 35, 10},
+      {1019, 139, 25, 35, 10},
+      {1021, 139, 35, 47, 10},
+      {1004, 230, 15, 30, 15},
+      {1059, 125, 55, 100, 25},
+      {1020, 135, 65, 35, 10},
+      {1016, 185, 65, 35, 10},
+      {1050, 125, 90, 30, 10},
+      {1051, 155, 90, 35, 12},
+      {1052, 195, 90, 15, 10}}},
+    {{1022, 125, 115, 165, 55},
+     {20, 25},
+     {{1023, 135, 125, 30, 10},
+      {1024, 135, 135, 40, 10},
+      {1025, 135, 145, 30, 10},
+      {1026, 135, 155, 55, 10},
+      {1027, 195, 125, 44, 10},
+      {1028, 195, 135, 45, 10},
+      {1029, 195, 145, 50, 10},
+      {1030, 195, 156, 59, 10},
+      {1005, 250, 125, 30, 15},
+      {1035, 125, 175, 75, 10},
+      {1032, 210, 175, 30, 15},
+      {1034, 125, 195, 75, 10},
+      {1033, 210, 195, 30, 15}}},
+    {{1036, 315, 5, 95, 85},
+     {20, 25},
+     {{1037, 325, 15, 35, 9},
+      {1038, 325, 25, 35, 9},
+      {1039, 325, 34, 35, 9},
+      {1040, 325, 45, 35, 9},
+      {1041, 325, 55, 35, 9},
+      {1042, 325, 65, 35, 9},
+      {1043, 325, 74, 35, 9},
+      {1006, 375, 15, 30, 15},
+      {1007, 375, 70, 30, 15},
+      {1054, 435, 5, 30, 10},
+      {1053, 435, 15, 30, 77},
+      {1055, 465, 20, 20, 10},
+      {1056, 465, 80, 20, 10}}},
+};
+
+ui::Rect Pixels(const Kept& k) {
+    return ui::DluRectToPixels(k.x, k.y, k.cx, k.cy);
+}
+
+TEST_F(ConsoleTest, EveryControlInItsPlace) {
+    StartUnit();
+    StepCall([this] {
+        for (const Placed& p : kFixed) {
+            EXPECT_EQ(ClientRect(p.id), p.rect) << p.id;
+        }
+        for (const Group& g : kGroups) {
+            const ui::Rect box = Pixels(g.box);
+            const ui::Rect placedBox = ClientRect(g.box.id);
+            EXPECT_EQ(placedBox, box.Offset(g.place.x - box.left, g.place.y - box.top)) << g.box.id;
+            for (const Kept& m : g.members) {
+                const ui::Rect expected =
+                    Pixels(m).Offset(placedBox.left - box.left, placedBox.top - box.top);
+                const ui::Rect actual = ClientRect(m.id);
+                EXPECT_EQ(actual.left, expected.left) << m.id;
+                EXPECT_EQ(actual.top, expected.top) << m.id;
+                EXPECT_EQ(actual.Height(), expected.Height()) << m.id;
+                if (m.id != kDuty) {  // the spin takes its room from the duty edit
+                    EXPECT_EQ(actual.Width(), expected.Width()) << m.id;
+                }
+            }
+        }
+        // The spin sits on its buddy's right edge.
+        const ui::Rect duty = ClientRect(kDuty);
+        const ui::Rect spin = ClientRect(kDutySpin);
+        EXPECT_EQ(spin.top, duty.top);
+        EXPECT_EQ(spin.left, duty.right - 2);
+        EXPECT_EQ(spin.Width(), Pixels({0, 240, 175, 11, 15}).Width());
+    });
+    RunConsole();
+}
+
+// Group boxes and the tab lie below their pages' controls.
+TEST_F(ConsoleTest, FramesLieBelowThePages) {
+    StartUnit();
+    StepCall([this] {
+        const std::vector<ui::HWND> order = desktop->Children(ConsoleHwnd());
+        const auto depth = [&](int id) {
+            const auto it = std::find(order.begin(), order.end(), desktop->FindControl(id));
+            return it - order.begin();
+        };
+        EXPECT_EQ(depth(kTab), static_cast<long>(order.size()) - 1);
+        for (std::size_t page = 0; page < PageControls().size(); ++page) {
+            for (int frame : {kShipLabel, kDiagGroup, kMutingGroup, kLcdGroup, kSineGroup}) {
+                const auto& ids = PageControls()[page];
+                if (std::find(ids.begin(), ids.end(), frame) == ids.end()) {
+                    continue;
+                }
+                for (int id : ids) {
+                    const bool frameOfPage = id == kShipLabel || id == kDiagGroup ||
+                                             id == kMutingGroup || id == kLcdGroup ||
+                                             id == kSineGroup;
+                    if (!frameOfPage) {
+                        EXPECT_LT(depth(id), depth(frame)) << id << " above " << frame;
+                    }
+                }
+            }
+        }
+    });
+    RunConsole();
+}
+
+TEST_F(ConsoleTest, EachTabShowsExactlyItsPage) {
+    StartUnit();
+    for (int page : {1, 2, 3, 4, 5, 6, 0, 6, 2}) {
+        StepCall([this, page] { TapTab(page); });
+        StepCall([this, page] {
+            const auto& ids = PageControls()[static_cast<std::size_t>(page)];
+            EXPECT_EQ(VisibleControls(), std::set<int>(ids.begin(), ids.end())) << "page " << page;
+            EXPECT_TRUE(Info(kTab).visible);
+        });
+    }
+    RunConsole();
+}
+
+// Four exclusive sets: a choice in one leaves the others alone.
+TEST_F(ConsoleTest, RadioGroupsAreIndependent) {
+    StartUnit();
+    struct Tap {
+        int page;
+        int radio;
+        std::vector<int> checked;
+        std::vector<int> unchecked;
+    };
+    const std::vector<Tap> taps = {
+        {kPageDiag, kDiagStorage, {kDiagStorage, kMuteOff, 1023, 1037}, {kDiagNor}},
+        {kPageDiag, kMuteOn, {kDiagStorage, kMuteOn, 1023, 1037}, {kMuteOff}},
+        {kPageLcd, 1030, {kDiagStorage, kMuteOn, 1030, 1037}, {1023}},
+        {kPageAudio, 1043, {kDiagStorage, kMuteOn, 1030, 1043}, {1037}},
+        {kPageDiag, kDiagKey, {kDiagKey, kMuteOn, 1030, 1043}, {kDiagStorage}},
+    };
+    for (const Tap& t : taps) {
+        StepCall([this, t] { TapTab(t.page); });
+        StepTap(t.radio);
+        StepCall([this, t] {
+            for (int id : t.checked) {
+                EXPECT_EQ(Info(id).check, ui::BST_CHECKED) << t.radio << ": " << id;
+            }
+            for (int id : t.unchecked) {
+                EXPECT_EQ(Info(id).check, ui::BST_UNCHECKED) << t.radio << ": " << id;
+            }
+        });
+    }
+    RunConsole();
+}
+
+TEST_F(ConsoleTest, ControlStyles) {
+    const ui::DialogTemplate t = CConsoleDlg::Template102();
+    EXPECT_EQ(t.id, 102);
+    EXPECT_EQ(t.caption, "Kestrin");
+    EXPECT_EQ(t.cx, 495);
+    EXPECT_EQ(t.cy, 238);
+    EXPECT_NE(t.exStyle & ui::WS_EX_CAPTIONOKBTN, 0U);
+    EXPECT_NE(t.style & ui::WS_SYSMENU, 0U);
+    const auto item = [&t](int id) {
+        const auto it = std::find_if(t.items.begin(), t.items.end(),
+                                     [id](const ui::DialogItem& i) { return i.id == id; });
+        EXPECT_NE(it, t.items.end()) << id;
+        return it != t.items.end() ? *it : ui::DialogItem{};
+    };
+    const auto index = [&t](int id) {
+        return std::find_if(t.items.begin(), t.items.end(),
+                            [id](const ui::DialogItem& i) { return i.id == id; }) -
+               t.items.begin();
+    };
+    constexpr ui::DWORD kSpin = ui::UDS_AUTOBUDDY | ui::UDS_SETBUDDYINT | ui::UDS_ALIGNRIGHT;
+    EXPECT_EQ(item(kDutySpin).style & kSpin, kSpin);
+    EXPECT_EQ(index(kDuty) + 1, index(kDutySpin));  // the automatic buddy
+    EXPECT_EQ(item(kVolume).style & (ui::TBS_VERT | ui::TBS_AUTOTICKS),
+              ui::TBS_VERT | ui::TBS_AUTOTICKS);
+    EXPECT_NE(item(kNaviFiles).style & ui::WS_VSCROLL, 0U);
+    for (int id : {kFactoryCode, kSystemVersion, kNaviFiles}) {
+        EXPECT_EQ(item(id).style & (ui::ES_MULTILINE | ui::ES_READONLY),
+                  ui::ES_MULTILINE | ui::ES_READONLY);
+    }
+    for (int id : {kBattery, kPhoto}) {
+        EXPECT_NE(item(id).style & ui::ES_READONLY, 0U);
+    }
+    EXPECT_EQ(item(kDuty).style & ui::ES_READONLY, 0U);
+    EXPECT_EQ(item(kDiagGroup).style & ui::BS_TYPEMASK, ui::BS_GROUPBOX);
+    EXPECT_EQ(item(kDiagNor).style & ui::BS_TYPEMASK, ui::BS_AUTORADIOBUTTON);
+}
+
+}  // namespace
+}  // namespace kestrin_test
