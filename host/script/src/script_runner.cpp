@@ -195,15 +195,30 @@ InputEvent ScriptRunner::EndOfScript(ui::Desktop& desktop) {
         }
     }
     const ui::HWND top = desktop.ActiveWindow();
-    if (top == nullptr) {
-        // No window to cancel (the framework waits for a thread outside
-        // any window): only another thread can bring something now.
-        if (WaitWoken(options_.settleLimit)) {
+    if (top == nullptr || desktop.WaitingForThread()) {
+        // Nothing to cancel, or a window waits for its worker: only that
+        // thread can move things on. One blocked on the unit's clock gets
+        // its time.
+        const auto now = std::chrono::steady_clock::now();
+        if (!threadWaitSince_) {
+            threadWaitSince_ = now;
+        }
+        const bool inTime = now - *threadWaitSince_ <= options_.settleLimit;
+        unit::Scheduler& scheduler = unit_.scheduler();
+        if (const auto deadline = scheduler.NextDeadline();
+            inTime && deadline && scheduler.IsVirtual()) {
+            scheduler.AdvanceTo(std::max(*deadline, scheduler.NowMs()));
             return {};
         }
+        if (inTime && WaitWoken(options_.settleLimit)) {
+            return {};
+        }
+        log_ << script_.name << ": at the end: a window still waits for a thread after "
+             << Millis(options_.settleLimit) << '\n';
+        failed_ = true;
         return Event(InputEvent::Kind::Quit);
     }
-    static_assert(kMostCancels > 0);
+    threadWaitSince_.reset();
     if (top == lastCancelled_ || ++cancels_ > kMostCancels) {
         // It would not go: end the run as switching the unit off does.
         return Event(InputEvent::Kind::Quit);

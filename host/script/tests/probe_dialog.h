@@ -85,6 +85,8 @@ class CProbeDlg : public ui::CDialog {
     std::function<std::string()> onTick;
     // What the caption's close box did.
     int closeRequests = 0;
+    // Cancel waits for the worker to end first.
+    bool joinWorkerOnCancel = false;
     // The worker's procedure (the default reports back at once).
     std::function<void(CProbeDlg&)> work = [](CProbeDlg& self) {
         self.SendMessage(WM_WORK_DONE, 7, 0);
@@ -110,6 +112,12 @@ class CProbeDlg : public ui::CDialog {
         }
     }
     void OnClose() override { ++closeRequests; }
+    void OnCancel() override {
+        if (joinWorkerOnCancel) {
+            ui::WaitForThread(worker_);
+        }
+        ui::CDialog::OnCancel();
+    }
 
   private:
     void OnAsk() {
@@ -127,13 +135,13 @@ class CProbeDlg : public ui::CDialog {
     };
     void OnWork() {
         auto job = std::make_unique<Job>(Job{this, work});
-        if (ui::AfxBeginThread(
-                [](ui::LPVOID param) -> ui::UINT {
-                    const std::unique_ptr<Job> mine(static_cast<Job*>(param));
-                    mine->work(*mine->dlg);
-                    return 0;
-                },
-                job.get()) != nullptr) {
+        if ((worker_ = ui::AfxBeginThread(
+                 [](ui::LPVOID param) -> ui::UINT {
+                     const std::unique_ptr<Job> mine(static_cast<Job*>(param));
+                     mine->work(*mine->dlg);
+                     return 0;
+                 },
+                 job.get())) != nullptr) {
             job.release();
         }
     }
@@ -148,6 +156,7 @@ class CProbeDlg : public ui::CDialog {
     }
 
     int logs_ = 0;
+    ui::CWinThread* worker_ = nullptr;
 
   public:
     int childResult = 0;

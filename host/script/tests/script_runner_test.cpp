@@ -335,6 +335,27 @@ TEST_F(RunnerTest, AWorkerThatNeverSettlesFailsTheScriptInsteadOfHanging) {
         << out.log;
 }
 
+TEST_F(RunnerTest, AtTheEndAWindowWaitingForItsWorkerGetsTheTimeTheWorkerWaitsFor) {
+    // The worker waits on the unit's clock for 3 s; cancelling the dialog
+    // waits for the worker.
+    unit::Scheduler& scheduler = unit_.unit().scheduler();
+    ProbeApp app;
+    app.prepare = [&](CProbeDlg& dlg) {
+        dlg.joinWorkerOnCancel = true;
+        dlg.work = [&scheduler](CProbeDlg& /*self*/) {
+            unit::WaitPoint never(scheduler);
+            std::mutex mutex;
+            std::unique_lock lock(mutex);
+            never.Wait(
+                lock, [] { return false; }, scheduler.NowMs() + 3000);
+        };
+    };
+    const Outcome out = Run("wait 100\nclick 1009\nwait 100");
+    EXPECT_EQ(out.code, kExitPassed) << out.log;
+    EXPECT_EQ(app.result, ui::IDCANCEL);
+    EXPECT_EQ(scheduler.NowMs(), 3100U);
+}
+
 TEST_F(RunnerTest, HardwareKeysAreThePinsOfTheUnit) {
     struct Case {
         const char* script;

@@ -107,6 +107,7 @@ class ScriptRunner final : public ui::Presenter {
     ui::HWND lastCancelled_ = nullptr;
     int cancels_ = 0;
     std::optional<std::chrono::steady_clock::time_point> busySince_;
+    std::optional<std::chrono::steady_clock::time_point> threadWaitSince_;
     std::uint64_t frames_ = 0;
 
     std::mutex wakeMutex_;

@@ -1,0 +1,189 @@
+// kestrin in-process on copies of the default unit: which unit a run loads,
+// what stops a run before it starts, script runs with their end products,
+// and the tour of the pages when there is no display.
+#include <cstdlib>
+#include <regex>
+#include <set>
+
+#include "program/kestrin_program.h"
+#include "program_fixture.h"
+
+namespace program::test {
+namespace {
+
+struct Outcome {
+    int status = -1;
+    std::string out;
+    std::string err;
+};
+
+class KestrinProgramTest : public ProgramTest {
+  protected:
+    Outcome Kestrin(const KestrinOptions& options, UnitSources sources = {kDefaultUnit, {}}) {
+        std::ostringstream out;
+        std::ostringstream err;
+        Outcome o;
+        o.status = RunKestrin(options, sources, out, err);
+        o.out = out.str();
+        o.err = err.str();
+        return o;
+    }
+
+    KestrinOptions Scripted(const std::string& text) {
+        KestrinOptions o;
+        o.headless = true;
+        o.script = WriteFile("run.script", text);
+        return o;
+    }
+};
+
+TEST_F(KestrinProgramTest, ARunLoadsTheUnitItIsGivenOrACopy) {
+    const auto source = CopyOfDefault("source", kMarkerToml);
+    const auto missing = Work() / "missing";
+    struct Case {
+        const char* what;
+        std::optional<std::filesystem::path> unitDir;
+        bool freshCopy;
+        UnitSources sources;
+        int status;
+        bool changedInPlace;
+    };
+    const Case cases[] = {
+        {"--unit: in place", source, false, {missing, {}}, 0, true},
+        {"--unit --fresh-copy", source, true, {missing, {}}, 0, false},
+        {"built-in default: a copy", {}, false, {source, {}}, 0, false},
+        {"KESTRIN_UNIT_DIR over the built-in: a copy", {}, false, {missing, source}, 0, false},
+        {"KESTRIN_UNIT_DIR is what is used", {}, false, {source, missing}, kExitUsage, false},
+        {"--unit over KESTRIN_UNIT_DIR", source, true, {missing, missing}, 0, false},
+    };
+    for (const Case& k : cases) {
+        std::filesystem::remove(source / "fs" / "Mounted Volume2" / "marker.bin");
+        KestrinOptions o = Scripted("expect caption \"Kestrin\"\n");
+        o.unitDir = k.unitDir;
+        o.freshCopy = k.freshCopy;
+        const Outcome r = Kestrin(o, k.sources);
+        EXPECT_EQ(r.status, k.status) << k.what << ": " << r.err;
+        EXPECT_EQ(HasMarker(source), k.changedInPlace) << k.what;
+    }
+}
+
+TEST_F(KestrinProgramTest, AUnitThatDoesNotLoadStopsTheRunNamingFileLineAndKey) {
+    struct Case {
+        const char* file;
+        const char* text;
+        std::string message;  // what the error line holds
+    };
+    const Case cases[] = {
+        {"unit.toml", "[pwm]\nsteps = \"ten\"\n", "unit.toml:2: pwm.steps: "},
+        {"unit.toml", "[pwm]\nsteps = 4\nstep = 4\n", "unit.toml:3: pwm.step: "},
+        {"unit.toml", "# the power\n\n[power]\nbattery_mv = 99999\n",
+         "unit.toml:4: power.battery_mv: "},
+        {"unit.toml", "[nosuch]\nkey = 1\n", "unit.toml:1: nosuch"},
+        {"registry.reg", "REGEDIT4\n\n[HKEY_LOCAL_MACHINE\\Drivers]\nbogus line\n",
+         "registry.reg:4"},
+    };
+    int n = 0;
+    for (const Case& k : cases) {
+        const auto dir = CopyOfDefault("bad" + std::to_string(n++));
+        std::ofstream(dir / k.file, std::ios::trunc) << k.text;
+        for (const bool freshCopy : {false, true}) {
+            KestrinOptions o = Scripted("expect caption \"Kestrin\"\n");
+            o.unitDir = dir;
+            o.freshCopy = freshCopy;
+            const Outcome r = Kestrin(o);
+            EXPECT_EQ(r.status, kExitUsage) << k.text;
+            EXPECT_NE(r.err.find(k.message), std::string::npos) << k.text << " -> " << r.err;
+            EXPECT_EQ(r.err.find('\n'), r.err.size() - 1) << "one line: " << r.err;
+        }
+    }
+}
+
+TEST_F(KestrinProgramTest, AMalformedScriptStopsBeforeAnythingRuns) {
+    const auto source = CopyOfDefault("unit", kMarkerToml);
+    const auto shot = Work() / "first.png";
+    KestrinOptions o = Scripted("screenshot \"" + shot.string() + "\"\n\nbogus 1\n");
+    o.unitDir = source;
+    const Outcome r = Kestrin(o);
+    EXPECT_EQ(r.status, kExitUsage);
+    EXPECT_EQ(r.err, o.script->string() + ":3: unknown command \"bogus\"\n");
+    EXPECT_FALSE(std::filesystem::exists(shot));
+    EXPECT_FALSE(HasMarker(source)) << "the unit was loaded";
+
+    o.script = Work() / "no-such.script";
+    EXPECT_EQ(Kestrin(o).status, kExitUsage);
+}
+
+TEST_F(KestrinProgramTest, AScriptRunPassesOrFailsWithItsLineAndLeavesItsEndProducts) {
+    const auto shot = Work() / "end.png";
+    const auto wav = Work() / "run.wav";
+    KestrinOptions o = Scripted(
+        "expect caption \"Kestrin\"\nwait 500\ntab 2\nexpect match 1051 \"[0-9]+\"\ntab 5\n"
+        "click 1006\nwait 300\n");
+    o.screenshot = shot;
+    o.audioOut = wav;
+    Outcome r = Kestrin(o);
+    EXPECT_EQ(r.status, 0) << r.err;
+    EXPECT_EQ(r.err, "");
+    EXPECT_EQ(ReadFile(shot).substr(0, 4), "\x89PNG");
+    const std::string sound = ReadFile(wav);
+    EXPECT_EQ(sound.substr(0, 4), "RIFF");
+    EXPECT_EQ(sound.substr(8, 4), "WAVE");
+
+    r = Kestrin(Scripted("wait 500\ntab 2\nexpect text 1051 \"0\"\n"));
+    EXPECT_EQ(r.status, 1);
+    EXPECT_TRUE(std::regex_match(
+        r.err, std::regex(".*run\\.script:3: expect text 1051 \"0\": expected \"0\", found "
+                          "\"[0-9]+\"\n")))
+        << r.err;
+}
+
+// The seven screenshots of a tour, from the folder the program names.
+std::set<std::string> TourShots(const std::string& out, std::filesystem::path* folder) {
+    std::smatch m;
+    const std::regex named("Screenshots of the seven pages go to (.*)\n");
+    std::set<std::string> files;
+    if (!std::regex_search(out, m, named)) {
+        return files;
+    }
+    *folder = m[1].str();
+    for (const auto& entry : std::filesystem::directory_iterator(*folder)) {
+        if (ReadFile(entry.path()).substr(0, 4) == "\x89PNG") {
+            files.insert(entry.path().filename().string());
+        }
+    }
+    return files;
+}
+
+const std::set<std::string> kPages = {"ver.png", "ship.png",  "diag.png",   "touchpanel.png",
+                                      "lcd.png", "audio.png", "rds-gps.png"};
+
+TEST_F(KestrinProgramTest, HeadlessWithoutAScriptTakesTheTour) {
+    KestrinOptions o;
+    o.headless = true;
+    const Outcome r = Kestrin(o);
+    EXPECT_EQ(r.status, 0) << r.err;
+    std::filesystem::path folder;
+    EXPECT_EQ(TourShots(r.out, &folder), kPages) << r.out;
+    if (!folder.empty()) {
+        std::filesystem::remove_all(folder);
+    }
+}
+
+TEST_F(KestrinProgramTest, WithoutADisplayTheProgramSaysSoAndTakesTheTour) {
+    // Each test runs in a process of its own: the environment is ours.
+    for (const char* name : {"DISPLAY", "WAYLAND_DISPLAY", "SDL_VIDEODRIVER"}) {
+        unsetenv(name);
+    }
+    const Outcome r = Kestrin(KestrinOptions{});
+    EXPECT_EQ(r.status, 0) << r.err;
+    EXPECT_EQ(r.out.rfind("No display (", 0), 0U) << r.out;
+    EXPECT_EQ(std::count(r.out.begin(), r.out.end(), '\n'), 2) << r.out;
+    std::filesystem::path folder;
+    EXPECT_EQ(TourShots(r.out, &folder), kPages) << r.out;
+    if (!folder.empty()) {
+        std::filesystem::remove_all(folder);
+    }
+}
+
+}  // namespace
+}  // namespace program::test

@@ -1,0 +1,64 @@
+// Unit folders made from the default unit, script files, and the run of a
+// program in-process with its output kept.
+#pragma once
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <optional>
+#include <sstream>
+#include <string>
+
+#include "unit/temp_dir.h"
+
+namespace program::test {
+
+inline const std::filesystem::path kDefaultUnit =
+    std::filesystem::path(KESTRIN_SOURCE_DIR) / "units" / "default";
+
+// Makes the unit create this file when it loads: proof of which folder a run
+// loaded.
+inline constexpr const char* kMarkerToml =
+    "\n[[fs.file]]\npath = \"\\\\Mounted Volume2\\\\marker.bin\"\nsize = 16\n";
+
+inline std::string ReadFile(const std::filesystem::path& file) {
+    std::ifstream in(file, std::ios::binary);
+    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+}
+
+class ProgramTest : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        auto dir = unit::TempDir::Create("kestrin-program-test-");
+        ASSERT_TRUE(dir.has_value());
+        work_.emplace(std::move(*dir));
+    }
+
+    [[nodiscard]] const std::filesystem::path& Work() const { return work_->path(); }
+
+    // A copy of the default unit; extraToml is added to its unit.toml.
+    std::filesystem::path CopyOfDefault(const std::string& name,
+                                        const std::string& extraToml = {}) {
+        const auto dir = Work() / name;
+        std::filesystem::copy(kDefaultUnit, dir, std::filesystem::copy_options::recursive);
+        std::ofstream(dir / "unit.toml", std::ios::app) << extraToml;
+        return dir;
+    }
+
+    std::filesystem::path WriteFile(const std::string& name, const std::string& text) {
+        const auto file = Work() / name;
+        std::ofstream(file, std::ios::binary) << text;
+        return file;
+    }
+
+    static bool HasMarker(const std::filesystem::path& unitDir) {
+        return std::filesystem::exists(unitDir / "fs" / "Mounted Volume2" / "marker.bin");
+    }
+
+  private:
+    std::optional<unit::TempDir> work_;
+};
+
+}  // namespace program::test

@@ -1,0 +1,93 @@
+// The built programs themselves, as a shell runs them: exit statuses and
+// what they write where.
+#include <sys/wait.h>
+
+#include <cstdlib>
+
+#include "program_fixture.h"
+
+namespace program::test {
+namespace {
+
+struct Outcome {
+    int status = -1;
+    std::string out;
+    std::string err;
+};
+
+class ProgramsTest : public ProgramTest {
+  protected:
+    // Runs a command line of the shell, without the caller's unit folder.
+    Outcome Shell(const std::string& command) {
+        const auto out = Work() / "stdout";
+        const auto err = Work() / "stderr";
+        const std::string line = "env -u KESTRIN_UNIT_DIR " + command + " >'" + out.string() +
+                                 "' 2>'" + err.string() + "' </dev/null";
+        const int raw = std::system(line.c_str());
+        Outcome o;
+        o.status = WIFEXITED(raw) ? WEXITSTATUS(raw) : -1;
+        o.out = ReadFile(out);
+        o.err = ReadFile(err);
+        return o;
+    }
+    static std::string Quoted(const std::filesystem::path& p) { return "'" + p.string() + "'"; }
+};
+
+const std::string kKestrin = "'" KESTRIN_BIN "'";
+const std::string kGps = "'" GPS_BIN "'";
+
+TEST_F(ProgramsTest, KestrinWithAnInvalidUnitTomlSaysWhereAndFails) {
+    const auto dir = CopyOfDefault("unit");
+    std::ofstream(dir / "unit.toml", std::ios::trunc) << "[pwm]\nsteps = 4\nduty = \"high\"\n";
+    const Outcome r = Shell(kKestrin + " --headless --unit " + Quoted(dir));
+    EXPECT_NE(r.status, 0);
+    EXPECT_EQ(r.err,
+              (dir / "unit.toml").string() + ":3: pwm.duty: expected an integer, found a string\n");
+}
+
+TEST_F(ProgramsTest, KestrinArgumentsAndScripts) {
+    Outcome r = Shell(kKestrin + " --scale 12");
+    EXPECT_EQ(r.status, 2);
+    EXPECT_NE(r.err.find("--scale"), std::string::npos) << r.err;
+    EXPECT_NE(r.err.find("usage: kestrin"), std::string::npos) << r.err;
+    r = Shell(kKestrin + " --help");
+    EXPECT_EQ(r.status, 0);
+    EXPECT_EQ(r.out.rfind("usage: kestrin", 0), 0U) << r.out;
+
+    const auto pass = WriteFile("pass.script", "expect caption \"Kestrin\"\nwait 500\n");
+    const auto fail = WriteFile("fail.script", "wait 10\nexpect caption \"Kestrel\"\n");
+    const auto bad = WriteFile("bad.script", "wait ten\n");
+    const std::string run =
+        kKestrin + " --headless --unit " + Quoted(kDefaultUnit) + " --fresh-copy --script ";
+    EXPECT_EQ(Shell(run + Quoted(pass)).status, 0);
+    r = Shell(run + Quoted(fail));
+    EXPECT_EQ(r.status, 1);
+    EXPECT_EQ(r.err, fail.string() +
+                         ":2: expect caption \"Kestrel\": expected \"Kestrel\", found "
+                         "\"Kestrin\"\n");
+    r = Shell(run + Quoted(bad));
+    EXPECT_EQ(r.status, 2);
+    EXPECT_EQ(r.err, bad.string() + ":1: MS must be a whole number, not \"ten\"\n");
+}
+
+TEST_F(ProgramsTest, GpsReportsOnStandardErrorAndNeverTouchesTheRepository) {
+    const auto dir = CopyOfDefault("unit");
+    Outcome r = Shell(kGps + " on --unit " + Quoted(dir));
+    EXPECT_EQ(r.status, 1);
+    EXPECT_EQ(r.err, "Error: Parametros incorrectos\n");
+    EXPECT_EQ(r.out, "");
+
+    r = Shell(kGps + " off 12");
+    EXPECT_EQ(r.status, 1);
+    EXPECT_NE(r.err.find("--unit"), std::string::npos) << r.err;
+
+    r = Shell(kGps + " \"off  12\" --unit " + Quoted(dir));
+    EXPECT_EQ(r.status, 1);
+    EXPECT_EQ(r.err, "Error: No existe ese dispositivo\n");
+    r = Shell("KESTRIN_UNIT_DIR=" + Quoted(dir) + " " + kGps + " off 12");
+    EXPECT_EQ(r.status, 0) << r.err;
+    EXPECT_EQ(ReadFile(dir / "registry.reg").find("Drivers\\Active\\12"), std::string::npos);
+}
+
+}  // namespace
+}  // namespace program::test

@@ -1,0 +1,102 @@
+// kestrin in its SDL window (needs an X display: CI runs the suite under
+// xvfb-run; elsewhere the test skips): the console shows in the window and
+// the window's close box ends the program.
+#include <SDL.h>
+#include <png.h>
+
+#include <vector>
+
+#include "program/kestrin_program.h"
+#include "program_fixture.h"
+#include "sdl/display.h"
+#include "sdl/sdl_presenter.h"
+#include "ui/desktop.h"
+
+namespace program::test {
+namespace {
+
+// A PNG's pixels as 0x00RRGGBB words.
+std::vector<std::uint32_t> ReadPng(const std::filesystem::path& file, int* width, int* height) {
+    png_image image{};
+    image.version = PNG_IMAGE_VERSION;
+    std::vector<std::uint32_t> pixels;
+    if (png_image_begin_read_from_file(&image, file.string().c_str()) == 0) {
+        return pixels;
+    }
+    image.format = PNG_FORMAT_BGRA;
+    pixels.resize(PNG_IMAGE_SIZE(image) / 4);
+    if (png_image_finish_read(&image, nullptr, pixels.data(), 0, nullptr) == 0) {
+        return {};
+    }
+    for (auto& p : pixels) {
+        p &= 0x00FFFFFFU;
+    }
+    *width = static_cast<int>(image.width);
+    *height = static_cast<int>(image.height);
+    return pixels;
+}
+
+class SdlProgramTest : public ProgramTest {
+  protected:
+    void SetUp() override {
+        ProgramTest::SetUp();
+        SDL_SetHint(SDL_HINT_VIDEODRIVER, "x11");
+        SDL_SetHint(SDL_HINT_RENDER_DRIVER, "software");      // pixels can be read back
+        SDL_SetHint(SDL_HINT_FRAMEBUFFER_ACCELERATION, "0");  // plain X11, no GL
+        SDL_SetHint(SDL_HINT_AUDIODRIVER, "dummy");           // never the machine's sound
+        std::string why;
+        if (!sdl::DisplayAvailable(&why)) {
+            GTEST_SKIP() << "no X display (run under xvfb-run): " << why;
+        }
+    }
+};
+
+TEST_F(SdlProgramTest, TheConsoleShowsInTheWindowAndItsCloseBoxEndsTheProgram) {
+    KestrinOptions options;
+    options.screenshot = Work() / "last.png";
+    KestrinHooks hooks;
+    hooks.hiddenWindow = true;
+    std::string caption;
+    std::uint64_t frames = 0;
+    ui::Framebuffer shown;
+    std::string readBackError;
+    hooks.afterPresent = [&](sdl::SdlPresenter& window, std::uint64_t frame) {
+        frames = frame;
+        if (!window.ReadBack(&shown, &readBackError)) {
+            return;
+        }
+        if (frame == 1) {
+            ui::Desktop* desktop = ui::Desktop::Current();
+            caption = desktop->Describe(desktop->ActiveWindow()).value_or(ui::WindowInfo{}).text;
+            SDL_Event close{};
+            close.type = SDL_WINDOWEVENT;
+            close.window.event = SDL_WINDOWEVENT_CLOSE;
+            close.window.windowID = window.WindowId();
+            SDL_PushEvent(&close);
+        }
+    };
+    std::ostringstream out;
+    std::ostringstream err;
+    const int status = RunKestrin(options, {kDefaultUnit, {}}, out, err, hooks);
+    EXPECT_EQ(status, 0) << err.str();
+    ASSERT_GE(frames, 1U);
+    EXPECT_EQ(caption, "Kestrin");
+    ASSERT_EQ(readBackError, "");
+
+    // The window showed exactly the last frame the console drew.
+    int width = 0;
+    int height = 0;
+    const std::vector<std::uint32_t> last = ReadPng(*options.screenshot, &width, &height);
+    ASSERT_EQ(width, shown.Width());
+    ASSERT_EQ(height, shown.Height());
+    int different = 0;
+    for (int y = 0; y < height; ++y) {
+        for (int x = 0; x < width; ++x) {
+            different += last[static_cast<std::size_t>(y * width + x)] != shown.GetPixel(x, y);
+        }
+    }
+    EXPECT_EQ(different, 0);
+}
+
+}  // namespace
+}  // namespace program::test
