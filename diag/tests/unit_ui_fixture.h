@@ -3,6 +3,8 @@
 // clock, a recording wave output and a touch panel that only counts.
 #pragma once
 
+#include <cstdio>
+#include <cstdlib>
 #include <memory>
 #include <optional>
 #include <string>
@@ -34,7 +36,11 @@ class UnitUiTest : public ::testing::Test {
   protected:
     // Loads the unit described so far and starts the framework on it.
     void Start() {
-        ASSERT_TRUE(unitDir->Load()) << unitDir->error();
+        if (!unitDir->Load()) {
+            // A test that describes its unit wrongly cannot go on.
+            std::fprintf(stderr, "unit: %s\n", unitDir->error().c_str());
+            std::abort();
+        }
         platform::Services s = unitDir->unit().Services();
         s.clock = &clock;
         s.sound = &sound;

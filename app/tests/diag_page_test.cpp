@@ -1,0 +1,129 @@
+// The "Diag" page: which check "EXEC" opens, the radio muting switch, and
+// the key check window's registers over the console's life.
+#include <string>
+#include <vector>
+
+#include "console_fixture.h"
+#include "unit/nat_driver.h"
+#include "unit/registers.h"
+
+namespace kestrin_test {
+namespace {
+
+struct Selection {
+    const char* name;
+    std::vector<int> checked;  // set directly, without the group rule
+    std::string caption;
+};
+
+TEST_F(ConsoleTest, ExecOpensTheCheckedChoiceLastOneWins) {
+    StartUnit();  // no "GPS1:" and no "COM7:" here
+    RecordMessageBoxes();
+    const std::vector<Selection> cases = {
+        {"NOR", {kDiagNor}, "NOR Flash Test"},
+        {"RDS", {kDiagRds}, "RDS check"},
+        {"STORAGE", {kDiagStorage}, "STORAGE check"},
+        {"none", {}, "No Select!!"},
+        {"NOR and GPS", {kDiagNor, kDiagGps}, "GPS check"},
+        {"NOR, RDS and STORAGE", {kDiagNor, kDiagRds, kDiagStorage}, "STORAGE check"},
+        {"STORAGE before NOR in id order", {kDiagStorage, kDiagNor}, "STORAGE check"},
+        {"KEY goes before all", {kDiagStorage, kDiagKey, kDiagNor}, "Key check"},
+        {"KEY alone", {kDiagKey}, "Key check"},
+    };
+    StepCall([this] { TapTab(kPageDiag); });
+    for (const Selection& c : cases) {
+        StepCall([this, &c] {
+            for (int id : {kDiagNor, kDiagRds, kDiagGps, kDiagKey, kDiagStorage}) {
+                Button(id)->SetCheck(ui::BST_UNCHECKED);
+            }
+            for (int id : c.checked) {
+                Button(id)->SetCheck(ui::BST_CHECKED);
+            }
+            TapControl(kDiagExec);
+        });
+        StepCall([this, &c] {
+            SCOPED_TRACE(c.name);
+            // One window over the console: the key check bypasses the result window.
+            EXPECT_EQ(desktop->TopLevelWindows().size(), 2U);
+            EXPECT_EQ(desktop->Describe(desktop->ActiveWindow())->text.substr(0, c.caption.size()),
+                      c.caption);
+            desktop->KeyDown(ui::Key::Escape);
+        });
+        StepCall([this] { EXPECT_EQ(desktop->ActiveWindow(), ConsoleHwnd()); });
+    }
+    RunConsole();
+}
+
+TEST_F(ConsoleTest, ChecksRunFromThePage) {
+    StartUnit(
+        "[dsk]\nidentify = \"03 53 44 53 44 30 31 47 94 80 11 2c 7e 00 62\"\n"
+        "[volume.\"Mounted Volume\"]\ntotal_bytes = 1015234560\nfree_bytes = 806879232\n");
+    StepCall([this] { TapTab(kPageDiag); });
+    StepTap(kDiagNor);
+    StepTap(kDiagExec);
+    StepCall([this] {
+        EXPECT_EQ(desktop->Describe(desktop->ActiveWindow())->text, "NOR Flash Test");
+        desktop->KeyDown(ui::Key::Escape);
+    });
+    StepTap(kDiagStorage);
+    StepTap(kDiagExec);
+    StepCall([this] {
+        const std::string text = desktop->Describe(desktop->FindControl(1002))->text;
+        EXPECT_EQ(text.substr(0, 19), "ManufactureID:0x03\r");
+        EXPECT_EQ(text.substr(text.size() - 5), "OK.\r\n");
+        desktop->KeyDown(ui::Key::Escape);
+    });
+    RunConsole();
+}
+
+TEST_F(ConsoleTest, MutingRadiosSwitchTheDevice) {
+    StartUnit("[nat]\nlevel = 0\n");
+    StepCall([this] { TapTab(kPageDiag); });
+    StepTap(kMuteOn);
+    StepTap(kMuteOff);
+    StepTap(kMuteOn);
+    RunConsole();
+    std::vector<unit::DWORD> switches;
+    for (unit::DWORD code : Unit().Nat().CodeLog()) {
+        if (code != unit::NatDriver::kGetLevel) {
+            switches.push_back(code);
+        }
+    }
+    EXPECT_EQ(switches,
+              (std::vector<unit::DWORD>{unit::NatDriver::kMuteOn, unit::NatDriver::kMuteOff,
+                                        unit::NatDriver::kMuteOn}));
+}
+
+// Mapped once when the console is built, given back when it goes.
+TEST_F(ConsoleTest, KeyCheckRegistersOverTheConsolesLife) {
+    constexpr std::uint32_t kFallingEdge = unit::kGpioBlock.base + unit::kGpioFallingEdge0;
+    constexpr std::uint32_t kEdgeStatus = unit::kGpioBlock.base + unit::kGpioEdgeStatus0;
+    constexpr std::uint32_t kIcmr = unit::kIntcBlock.base + unit::kIntcIcmr;
+    StartUnit("[gpio]\nfalling_edge = 0x00000001\nedge_status = 0x00000001\n");
+    StepCall([this] { TapTab(kPageDiag); });
+    StepTap(kDiagKey);
+    for (int run = 0; run < 2; ++run) {
+        StepTap(kDiagExec);
+        StepCall([this] { Unit().SetPin(unit::kPowerKeyPin, true); });
+        StepWait(100);
+        StepCall([this, kFallingEdge, kIcmr] {
+            EXPECT_EQ(desktop->Describe(desktop->ActiveWindow())->text, "Key check");
+            EXPECT_EQ(Info(1093).check, ui::BST_CHECKED);
+            EXPECT_EQ(Unit().Reservations(), 2);
+            EXPECT_EQ(Unit().ReadWord(kFallingEdge) & 1U, 0U);
+            EXPECT_EQ(Unit().ReadWord(kIcmr) & 0x100U, 0U);
+            Unit().SetPin(unit::kPowerKeyPin, false);
+            TapControl(1095);
+        });
+    }
+    RunConsole();
+    EXPECT_EQ(Unit().Reservations(), 2);  // the console object still exists
+    console.reset();
+    EXPECT_EQ(Unit().Reservations(), 0);
+    EXPECT_EQ(Unit().ReadWord(kFallingEdge), 1U);
+    EXPECT_EQ(Unit().ReadWord(kEdgeStatus), 1U);
+    EXPECT_EQ(Unit().ReadWord(kIcmr), 0x04000D00U);
+}
+
+}  // namespace
+}  // namespace kestrin_test
