@@ -1,5 +1,6 @@
 #include "diag/nor_sum.h"
 
+#include <array>
 #include <bit>
 #include <cstring>
 
@@ -13,6 +14,11 @@ std::uint16_t SumBytewise(const std::uint8_t* p, std::size_t words) {
     return sum;
 }
 
+// Words per round: independent 16-bit lanes the compiler keeps in vector
+// registers. Wrapping addition is exact per lane, so the lanes need no
+// carries, masks or blocks; they are added up once at the end.
+constexpr std::size_t kLanes = 32;
+
 }  // namespace
 
 std::uint16_t SumLittleEndianWords(const void* data, std::size_t words) {
@@ -20,30 +26,19 @@ std::uint16_t SumLittleEndianWords(const void* data, std::size_t words) {
     if constexpr (std::endian::native != std::endian::little) {
         return SumBytewise(p, words);
     }
-    // Four words per 64-bit load, split into two accumulators with a 32-bit
-    // slot per word lane. A slot takes 65536 words of at most 0xFFFF before
-    // it could carry into its neighbour; only its low 16 bits matter, so
-    // each block ends by masking the rest away.
-    constexpr std::uint64_t kLanes = 0x0000FFFF0000FFFFULL;
-    constexpr std::size_t kBlock = 65536;
-    std::uint64_t even = 0;
-    std::uint64_t odd = 0;
-    std::size_t quads = words / 4;
-    while (quads > 0) {
-        const std::size_t n = quads < kBlock ? quads : kBlock;
-        for (std::size_t i = 0; i < n; ++i) {
-            std::uint64_t v = 0;
-            std::memcpy(&v, p + 8 * i, sizeof v);
-            even += v & kLanes;
-            odd += (v >> 16) & kLanes;
+    std::array<std::uint16_t, kLanes> lanes{};
+    const std::size_t rounds = words / kLanes;
+    for (std::size_t r = 0; r < rounds; ++r) {
+        const std::uint8_t* round = p + r * kLanes * 2;
+        for (std::size_t i = 0; i < kLanes; ++i) {
+            std::uint16_t w = 0;
+            std::memcpy(&w, round + 2 * i, sizeof w);
+            lanes[i] = static_cast<std::uint16_t>(lanes[i] + w);
         }
-        even &= kLanes;
-        odd &= kLanes;
-        p += 8 * n;
-        quads -= n;
     }
-    const auto lanes = even + odd;  // each slot below 2^17: no carry across
-    auto sum = static_cast<std::uint16_t>(lanes + (lanes >> 32));
-    sum = static_cast<std::uint16_t>(sum + SumBytewise(p, words % 4));
+    std::uint16_t sum = SumBytewise(p + rounds * kLanes * 2, words % kLanes);
+    for (const std::uint16_t lane : lanes) {
+        sum = static_cast<std::uint16_t>(sum + lane);
+    }
     return sum;
 }
