@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <chrono>
 #include <filesystem>
 #include <optional>
 #include <regex>
@@ -12,9 +13,11 @@
 #include "gpsinfo/gps_chunk.h"
 #include "gpsinfo/gps_info_dlg.h"
 #include "platform/services.h"
+#include "program/components.h"
 #include "ui/desktop.h"
 #include "ui/headless_presenter.h"
 #include "ui/thread.h"
+#include "unit/scheduler.h"
 #include "unit/virtual_unit.h"
 
 namespace {
@@ -36,7 +39,7 @@ std::vector<std::string> Lines(const std::string& text) {
 // over in one run: every time a live cycle of the recorded drive, and
 // nothing left behind.
 TEST(GpsDefaultUnit, ShowsTheDriveEveryTimeItOpens) {
-    RegisterGps1Component();
+    program::RegisterHostComponents();
     auto copy =
         unit::MakeFreshCopy(std::filesystem::path(KESTRIN_SOURCE_DIR) / "units" / "default");
     ASSERT_TRUE(copy) << copy.error().Text();
@@ -101,6 +104,7 @@ TEST(GpsDefaultUnit, ShowsTheDriveEveryTimeItOpens) {
         EXPECT_EQ(u.OpenHandles(), handles);
         EXPECT_EQ(LiveGpsChunks(), chunks);
         EXPECT_EQ(gps1::FindGps1Driver(u)->OpenCount(), 0);
+        ASSERT_TRUE(u.scheduler().WaitQuiescent(std::chrono::seconds(10)));
         EXPECT_EQ(u.LiveSystemThreads(), 0);
         EXPECT_EQ(u.Reservations(), 0);
         int ends = 0;

@@ -76,6 +76,7 @@ TEST(GpsInfoDlg, CaptionAndStartFailures) {
         EXPECT_EQ(env.boxes.size(), c.messages.size()) << "a message after the start";
         ui::ReleaseEndedThreads();  // the framework keeps ended threads' objects till asked
         EXPECT_EQ(env.u().OpenHandles(), handlesBefore);
+        ASSERT_TRUE(env.Settle());
         EXPECT_EQ(env.u().LiveSystemThreads(), 0);
         EXPECT_EQ(env.DebugCount(kEndLine), c.threadRuns ? 1 : 0);
     }
@@ -86,10 +87,12 @@ TEST(GpsInfoDlg, WithoutDriverTheThreadEndsAtOnce) {
     GpsWindowEnv env("[gps]\nabsent = true\n");
     ASSERT_TRUE(env.loaded());
     CGpsInfoDlg dlg;
-    env.presenter.AddWaitUntil([&] { return env.u().LiveSystemThreads() == 0; });
+    env.presenter.AddWaitUntil([&] { return env.DebugCount(kEndLine) == 1; });
     env.presenter.AddCall([&] {
-        EXPECT_EQ(env.DebugCount(kEndLine), 1);
+        ASSERT_TRUE(env.Settle());
+        EXPECT_EQ(env.u().LiveSystemThreads(), 0);
         EXPECT_EQ(env.Text(), "");
+        EXPECT_NE(env.desktop().ActiveWindow(), nullptr);
     });
     env.presenter.AddKey(ui::Key::Escape);
     dlg.DoModal();
@@ -151,6 +154,7 @@ TEST(GpsInfoDlg, EveryWayOfClosingStopsOnce) {
         EXPECT_EQ(env.boxes[0].text, "CloseHandle(\"GPS1\") not close!!");
         EXPECT_EQ(env.boxes[0].type & ui::MB_ICONMASK, ui::MB_ICONQUESTION);
         EXPECT_EQ(env.driver().OpenCount(), 0);
+        ASSERT_TRUE(env.Settle());
         EXPECT_EQ(env.u().LiveSystemThreads(), 0);
         EXPECT_EQ(env.DebugCount(kEndLine), 1);
         EXPECT_EQ(LiveGpsChunks(), chunks) << "chunks left behind";

@@ -58,6 +58,10 @@ class GpsWindowEnv {
         });
     }
 
+    // Every thread of the unit blocked or gone: a thread that has just told
+    // the framework it ended may still be on its way out of the unit.
+    bool Settle() { return u().scheduler().WaitQuiescent(std::chrono::seconds(10)); }
+
     int DebugCount(const std::string& line) {
         int n = 0;
         for (const auto& l : u().DebugLines()) {
