@@ -188,16 +188,6 @@ TEST_F(ConsoleAudioTest, StopWithNothingPlayingShowsNothing) {
     EXPECT_TRUE(boxes_.empty());
 }
 
-TEST_F(ConsoleAudioTest, ARefusedSoundShowsItsMessage) {
-    LoadConsole(std::string(kSoundOnly) + "[sound.fail]\nplaysound = 1\n");
-    Step([&] { SelectPage(kPageAudio); });
-    Step([&] { Tap(kPlay); });
-    Run();
-    ASSERT_EQ(BoxTexts(), (std::vector<std::string>{"PlaySound() failed."}));
-    EXPECT_EQ(boxes_[0].type, ui::MB_ICONINFORMATION);
-    EXPECT_FALSE(output_->Recorder().Current().playing);
-}
-
 // Every slider position through the keys, down to "Min" and up to "Max".
 TEST_F(ConsoleAudioTest, EverySliderPositionSetsItsVolume) {
     LoadConsole(kSoundOnly);

@@ -29,16 +29,6 @@ TEST_F(RadioMuteDeviceTest, EachOperationSendsItsCode) {
     EXPECT_TRUE(boxes_.empty());
 }
 
-TEST_F(RadioMuteDeviceTest, LevelsArePassedThroughWhole) {
-    Load("");
-    RadioMuteDevice device;
-    for (const char* level : {"0", "1", "2", "-1", "-2147483648", "2147483647"}) {
-        ASSERT_EQ(Unit().Set("nat.level", level), std::nullopt);
-        EXPECT_EQ(device.GetLevel(), std::stoi(level)) << level;
-    }
-    EXPECT_TRUE(boxes_.empty());
-}
-
 // Opened once, on first use, shared for reading and writing, and kept open
 // until the device object goes.
 TEST_F(RadioMuteDeviceTest, OpensOnceOnFirstUseAndKeepsTheHandle) {

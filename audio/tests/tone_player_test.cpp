@@ -164,37 +164,5 @@ TEST_F(TonePlayerTest, ARefusedSoundIsReportedAndNothingPlays) {
     EXPECT_TRUE(output_->Recorder().Current().playing);
 }
 
-TEST_F(TonePlayerTest, StopSilencesWhateverPlaysAndNeverComplains) {
-    struct Case {
-        const char* name;
-        std::vector<int> playedBefore;
-    };
-    const Case cases[] = {
-        {"nothing played yet", {}},
-        {"a tone", {1040}},
-        {"the sweep", {1043}},
-        {"already stopped", {1038, -1}},
-    };
-    for (const auto& c : cases) {
-        SCOPED_TRACE(c.name);
-        for (const int id : c.playedBefore) {
-            if (id < 0) {
-                StopTone();
-            } else {
-                ASSERT_EQ(PlayToneChoice(generator_, ChoiceOf(id)), platform::TRUE);
-            }
-        }
-        const std::size_t waveSize = generator_.GetWaveSize();
-        spy_->calls.clear();
-        StopTone();
-        ASSERT_EQ(spy_->calls.size(), 1U);
-        EXPECT_EQ(spy_->calls[0].image, nullptr);
-        EXPECT_EQ(spy_->calls[0].flags, platform::SND_ASYNC);
-        EXPECT_FALSE(output_->Recorder().Current().playing);
-        EXPECT_EQ(generator_.GetWaveSize(), waveSize);  // the buffer keeps its wave
-    }
-    EXPECT_TRUE(boxes_.empty());
-}
-
 }  // namespace
 }  // namespace audio_test
