@@ -4,7 +4,6 @@
 
 #include <algorithm>
 #include <filesystem>
-#include <functional>
 #include <optional>
 #include <string>
 #include <vector>
@@ -24,19 +23,14 @@ namespace {
 constexpr char kCreating[] = "Kestrin -- Creating calib.dat.";
 constexpr char kNotCreated[] = "Kestrin -- Not created!! calib.dat";
 constexpr char kFound[] = "Kestrin";
-constexpr char kQuestion[] = "Would you like to start calibration? ";
 
 class FakeTouch : public platform::Touch {
   public:
     platform::BOOL TouchCalibrate() override {
         ++calls;
-        if (during) {
-            during();
-        }
         return platform::TRUE;
     }
     int calls = 0;
-    std::function<void()> during;
 };
 
 // Timer 2 and the caption, as the console has them.
@@ -108,7 +102,7 @@ class CalibrationWaitTest : public ::testing::Test {
 
 struct Arrival {
     const char* name;
-    int beforeTick;  // 0: never
+    int beforeTick;  // 0: never; after the eighth it is never looked for
 };
 
 TEST_F(CalibrationWaitTest, TheCaptionFollowsTheTicks) {
@@ -143,39 +137,24 @@ TEST_F(CalibrationWaitTest, TheCaptionFollowsTheTicks) {
         presenter.AddCall([&] { console.EndDialog(ui::IDOK); });
         console.DoModal();
 
-        const int lastTick = c.beforeTick == 0 ? 8 : c.beforeTick;
+        const bool seen = c.beforeTick != 0 && c.beforeTick <= 8;
+        const int lastTick = seen ? c.beforeTick : 8;
         EXPECT_EQ(console.ticks, lastTick);
         EXPECT_EQ(after[0], kCreating);
         for (int n = 1; n <= kTicksWatched; ++n) {
-            const char* expected = n < lastTick        ? kCreating
-                                   : c.beforeTick == 0 ? kNotCreated
-                                                       : kFound;
+            const char* expected = n < lastTick ? kCreating : seen ? kFound : kNotCreated;
             EXPECT_EQ(after[static_cast<std::size_t>(n)], expected) << "after tick " << n;
         }
         std::vector<std::string> expectedCaptions = {kCreating};
         if (lastTick == 8) {
             expectedCaptions.emplace_back(kNotCreated);
         }
-        if (c.beforeTick != 0) {
+        if (seen) {
             expectedCaptions.emplace_back(kFound);
         }
         EXPECT_EQ(console.captions, expectedCaptions);
     }
     EXPECT_EQ(touch.calls, static_cast<int>(cases.size()));
-}
-
-TEST_F(CalibrationWaitTest, AFileArrivingAfterTheEighthTickIsNotSeen) {
-    Load(false);
-    presenter.AddCall([&] { StartCalibrationWait(console, console.tick); });
-    presenter.AddWait(8500);
-    presenter.AddCall([&] { CreateCalibration(); });
-    presenter.AddWait(5000);
-    presenter.AddCall([&] {
-        EXPECT_EQ(Caption(), kNotCreated);
-        EXPECT_EQ(console.ticks, 8);
-        console.EndDialog(ui::IDOK);
-    });
-    console.DoModal();
 }
 
 TEST_F(CalibrationWaitTest, StartingAgainWhileWaitingRestartsTheCountAndThePeriod) {
@@ -214,65 +193,6 @@ TEST_F(CalibrationWaitTest, WithoutItsTimerTheWaitSaysCreatingForever) {
     console.DoModal();
     const auto lines = t.unit().DebugLines();
     EXPECT_EQ(std::count(lines.begin(), lines.end(), "SetTimer failed!::OnInitDialog\r\n"), 1);
-}
-
-TEST_F(CalibrationWaitTest, TheCalibrationRunsBeforeTheWaitStarts) {
-    Load(false);
-    std::optional<std::string> captionDuring;
-    touch.during = [&] { captionDuring = Caption(); };
-    presenter.AddCall([&] {
-        StartCalibrationWait(console, console.tick);
-        EXPECT_EQ(Caption(), kCreating);
-        console.EndDialog(ui::IDOK);
-    });
-    console.DoModal();
-    EXPECT_EQ(captionDuring, kFound);
-}
-
-struct Request {
-    const char* name;
-    bool present;
-    std::optional<int> answer;  // none: no question expected
-    bool deleteFails;
-    bool starts;
-    bool presentAfter;
-};
-
-TEST_F(CalibrationWaitTest, TheRequestAsksOnlyWhenThereIsAFileToReplace) {
-    Load(true);
-    const std::vector<Request> cases = {
-        {"present, OK", true, ui::IDOK, false, true, false},
-        {"present, Cancel", true, ui::IDCANCEL, false, false, true},
-        {"present, OK, deletion refused", true, ui::IDOK, true, true, true},
-        {"absent", false, std::nullopt, false, true, false},
-    };
-    for (const Request& c : cases) {
-        SCOPED_TRACE(c.name);
-        t.unit().FailKernel(std::string("deletefile:") + kCalibrationFilePath, 0);
-        if (c.present && !FilePresent()) {
-            CreateCalibration();
-        }
-        if (!c.present && FilePresent()) {
-            ASSERT_TRUE(platform::DeleteFile(kCalibrationFilePath));
-        }
-        if (c.deleteFails) {
-            t.unit().FailKernel(std::string("deletefile:") + kCalibrationFilePath,
-                                platform::ERROR_ACCESS_DENIED);
-        }
-        std::vector<ui::MessageBoxInfo> asked;
-        desktop.SetMessageBoxHook([&](const ui::MessageBoxInfo& info) {
-            asked.push_back(info);
-            return c.answer;
-        });
-        EXPECT_EQ(ConfirmRecalibration(), c.starts);
-        EXPECT_EQ(FilePresent(), c.presentAfter);
-        ASSERT_EQ(asked.size(), c.answer.has_value() ? 1U : 0U);
-        if (!asked.empty()) {
-            EXPECT_EQ(asked[0].text, kQuestion);
-            EXPECT_EQ(asked[0].caption, "Kestrin");
-            EXPECT_EQ(asked[0].type, ui::MB_OKCANCEL | ui::MB_ICONEXCLAMATION);
-        }
-    }
 }
 
 }  // namespace

@@ -72,18 +72,6 @@ TEST_F(ConsoleTest, WithoutACalibrationFileTheConsoleStartsWithTheCalibration) {
     }
 }
 
-TEST_F(ConsoleTest, WithACalibrationFileTheConsoleStartsAsItIs) {
-    t->File(kCalibrationFile, kOldCalibration);
-    Load();
-    steps().AddWait(10000);
-    steps().AddCall([&] {
-        EXPECT_EQ(desktop.ActiveWindow(), console->m_hWnd);
-        EXPECT_EQ(Caption(), "Kestrin");
-    });
-    console->DoModal();
-    EXPECT_EQ(panel->Completed(), 0);
-}
-
 struct Request {
     const char* name;
     bool present;
@@ -146,25 +134,6 @@ TEST_F(ConsoleTest, StartCalibrationAsksBeforeReplacingTheFile) {
         }
         EXPECT_EQ(caption, "Kestrin");
     }
-}
-
-TEST_F(ConsoleTest, StartingAgainWhileWaitingRestartsTheCount) {
-    t->Dir("\\Mounted Volume\\Vesk").Toml("[touch]\ncalib_delay_ms = -1\n");
-    Load();
-    StepTapCrosshairs();  // the start-up calibration
-    steps().AddWait(5000);
-    StepSelectPage(kPageTouchPanel);
-    StepClick(kCalibration);
-    StepTapCrosshairs();
-    std::vector<std::string> captions;
-    for (int tick = 1; tick <= 8; ++tick) {
-        steps().AddWait(1000);
-        steps().AddCall([&] { captions.push_back(Caption()); });
-    }
-    console->DoModal();
-    EXPECT_EQ(captions, (std::vector<std::string>{kCreating, kCreating, kCreating, kCreating,
-                                                  kCreating, kCreating, kCreating, kNotCreated}));
-    EXPECT_EQ(panel->Completed(), 2);
 }
 
 TEST_F(ConsoleTest, TheTestButtonRunsTheTestWindowUntilADoubleTap) {

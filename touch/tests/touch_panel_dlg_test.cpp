@@ -219,24 +219,4 @@ TEST_F(TouchPanelTest, TheDoubleTapIsMeasuredFromWhereTheStrokeEnded) {
     }
 }
 
-TEST_F(TouchPanelTest, ATapAfterTheTimerHasFiredStartsAFreshWindowOfTime) {
-    // Taps 3 px apart: the second comes 350 ms after the first and leaves
-    // the window open; the third, 250 ms after the second, closes it.
-    CTouchPanelDlg dlg;
-    bool openAfterSecond = false;
-    Down(100, 100);
-    Up(100, 100);
-    presenter.AddWait(350);
-    Down(103, 100);
-    Up(103, 100);
-    presenter.AddCall([&] { openAfterSecond = dlg.IsRunning(); });
-    presenter.AddWait(250);
-    Down(106, 100);
-    Up(106, 100);
-    presenter.AddCall([&] { dlg.EndDialog(ui::IDOK); });
-    EXPECT_EQ(dlg.DoModal(), ui::IDCANCEL);
-    EXPECT_TRUE(openAfterSecond);
-    presenter.ClearSteps();
-}
-
 }  // namespace

@@ -244,14 +244,6 @@ TEST_F(TouchPanelTest, WithoutAScreenOnTheThreadThereIsNoCalibration) {
     EXPECT_EQ(panel->Completed(), 0);
 }
 
-TEST_F(TouchPanelTest, AUnitGoingAwayWithAWriteWaitingEndsCleanly) {
-    Load("[touch]\ncalib_delay_ms = 5000\n");
-    TapAll();
-    ASSERT_EQ(platform::TouchCalibrate(), platform::TRUE);
-    EXPECT_EQ(t.unit().scheduler().LiveThreads(), 1);
-    // The TestUnit goes first, with its writer asleep on the virtual clock.
-}
-
 TEST(TouchComponentTest, TheDelayKeyIsCheckedLikeEveryOther) {
     RegisterTouchComponent();
     struct Case {
