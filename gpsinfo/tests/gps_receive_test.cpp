@@ -126,16 +126,4 @@ TEST(GpsReceiveLoop, ChunkThatCannotBePostedIsFreed) {
     EXPECT_EQ(kernel.Problems(), std::vector<std::string>{});
 }
 
-// A driver that was never opened: the handle is 0 and the first wait ends
-// the loop.
-TEST(GpsReceiveLoop, NoDriverEndsAtOnce) {
-    ScriptedGpsKernel kernel;
-    platform::ScopedServices services(platform::Services{&kernel});
-    Shared shared;
-    shared.gps = 0;
-    GpsReceiveLoop(shared.stop, shared.gps, nullptr);
-    EXPECT_EQ(kernel.Problems(), std::vector<std::string>{"request 0 beyond the script"});
-    EXPECT_EQ(kernel.Debug(), std::vector<std::string>{"GpsReceiveProc:End.\r\n"});
-}
-
 }  // namespace

@@ -88,12 +88,6 @@ TEST_F(Gps1Driver, VersionText) {
     }
 }
 
-TEST_F(Gps1Driver, VersionChangesAtRunTime) {
-    Load("[gps]\nsource = \"none\"\nversion = \"old\"\n");
-    EXPECT_FALSE(u().Set("gps.version", "new 2.0").has_value());
-    EXPECT_EQ(driver->Version(), "new 2.0");
-}
-
 // Code 0 waits through the unit's accounted primitive: a thread blocked in
 // it leaves the unit quiescent, bytes wake it, closing the handle ends it.
 TEST_F(Gps1Driver, WaitBlocksUntilBytesAndFailsOnceClosed) {
