@@ -26,7 +26,7 @@ constexpr std::chrono::milliseconds kSettleSlice{2};
 // that opens another on every cancel).
 constexpr int kMostCancels = 64;
 // A `wait` whose clock does not move in this many rounds is stuck.
-constexpr int kMostIdleRounds = 100000;
+constexpr int kMostStuckRounds = 100000;
 
 InputEvent Event(InputEvent::Kind kind) {
     InputEvent e;
@@ -118,12 +118,11 @@ bool ScriptRunner::Settle(bool* settled) {
 
 InputEvent ScriptRunner::WaitEvent(std::optional<std::uint64_t> deadlineMs) {
     ui::Desktop* desktop = ui::Desktop::Current();
-    int idleRounds = 0;
     for (;;) {
         if (TakeWoken()) {
             return {};  // the framework has something of its own first
         }
-        if (failed_ || quitRequested_ || desktop == nullptr) {
+        if (failed_ || desktop == nullptr) {
             return Event(InputEvent::Kind::Quit);
         }
         bool settled = false;
@@ -158,8 +157,9 @@ InputEvent ScriptRunner::WaitEvent(std::optional<std::uint64_t> deadlineMs) {
             if (const auto unitDeadline = scheduler.NextDeadline()) {
                 next = std::min(next, std::max(*unitDeadline, now));
             }
-            if (next <= now && ++idleRounds > kMostIdleRounds) {
-                Fail(*waiting_, "the clock does not move: a thread of the unit waits for " +
+            stuckRounds_ = next > now ? 0 : stuckRounds_ + 1;
+            if (stuckRounds_ > kMostStuckRounds) {
+                Fail(*waiting_, "the clock does not move: a thread of the unit is due at " +
                                     std::to_string(next) + " ms again and again");
                 return Event(InputEvent::Kind::Quit);
             }

@@ -102,7 +102,6 @@ class ScriptRunner final : public ui::Presenter {
     std::deque<ui::InputEvent> pending_;  // events of the command that ran
     std::size_t debugSeen_ = 0;           // debug lines already looked at
     bool failed_ = false;
-    bool quitRequested_ = false;
     bool finalShotWritten_ = false;
     ui::HWND lastCancelled_ = nullptr;
     int cancels_ = 0;
