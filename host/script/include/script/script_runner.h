@@ -99,6 +99,7 @@ class ScriptRunner final : public ui::Presenter {
     std::optional<std::uint64_t> waitEnd_;  // a `wait` in progress
     const Command* waiting_ = nullptr;
     bool advanced_ = false;               // the clock moved: settle, then the framework's turn
+    int stuckRounds_ = 0;                 // steps of a wait that found the clock already there
     std::deque<ui::InputEvent> pending_;  // events of the command that ran
     std::size_t debugSeen_ = 0;           // debug lines already looked at
     bool failed_ = false;
