@@ -65,41 +65,6 @@ TEST_F(HostSerialTest, LineSettingsReachTheTerminal) {
     U().CloseHandle(h);
 }
 
-TEST_F(HostSerialTest, BytesGoBothWaysWithEventsAndTheQueueCount) {
-    const HANDLE h = Open();
-    ASSERT_NE(h, platform::INVALID_HANDLE_VALUE);
-    const std::vector<std::uint8_t> command = {0xFF, 0x6D, 0x01, 0x00, 0x6D};
-    DWORD written = 0;
-    ASSERT_TRUE(U().WriteFile(h, command.data(), 5, &written));
-    EXPECT_EQ(written, 5U);
-    EXPECT_EQ(pty_.Read(5), command);
-
-    ASSERT_TRUE(U().SetCommMask(h, platform::EV_RXCHAR));
-    const std::vector<std::uint8_t> reply = {0x3F, 0, 0, 0x56, 1, 4, 2, 0, 0, 0x3F};
-    ASSERT_TRUE(pty_.Write(reply));
-    DWORD events = 0;
-    ASSERT_TRUE(U().WaitCommEvent(h, &events));
-    EXPECT_EQ(events, platform::EV_RXCHAR);
-    // The terminal may hand the bytes over in pieces: read until all are in.
-    std::vector<std::uint8_t> got;
-    while (got.size() < reply.size()) {
-        DWORD errors = 0;
-        platform::COMSTAT status;
-        ASSERT_TRUE(U().ClearCommError(h, &errors, &status));
-        if (status.cbInQue == 0) {
-            ASSERT_TRUE(U().WaitCommEvent(h, &events));
-            continue;
-        }
-        std::vector<std::uint8_t> chunk(status.cbInQue);
-        DWORD read = 0;
-        ASSERT_TRUE(U().ReadFile(h, chunk.data(), status.cbInQue, &read));
-        EXPECT_EQ(read, status.cbInQue) << "what was counted can be read";
-        got.insert(got.end(), chunk.begin(), chunk.begin() + read);
-    }
-    EXPECT_EQ(got, reply);
-    U().CloseHandle(h);
-}
-
 TEST_F(HostSerialTest, AReadReturnsWhatCameWhenTheLineGoesQuiet) {
     const HANDLE h = Open();
     ASSERT_NE(h, platform::INVALID_HANDLE_VALUE);

@@ -11,27 +11,7 @@ namespace {
 
 using platform::GetLastError;
 
-TEST_F(ComPortTest, OpensOnceAtATimeAndCanBeAbsentOrFailing) {
-    struct OpenCase {
-        const char* name;
-        const char* toml;
-        DWORD error;
-    };
-    const std::vector<OpenCase> cases = {
-        {"absent", "[com]\nabsent = true\n", platform::ERROR_FILE_NOT_FOUND},
-        {"open fails", "[com.fail]\nopen = 5\n", 5},
-    };
-    for (const auto& c : cases) {
-        SCOPED_TRACE(c.name);
-        unit::TestUnit t;
-        t.Toml(c.toml);
-        ASSERT_TRUE(t.Load()) << t.error();
-        EXPECT_EQ(t.unit().CreateFile("COM7:", platform::GENERIC_READ | platform::GENERIC_WRITE, 0,
-                                      platform::OPEN_EXISTING, 0),
-                  platform::INVALID_HANDLE_VALUE);
-        EXPECT_EQ(GetLastError(), c.error);
-    }
-
+TEST_F(ComPortTest, OpensOnceAtATime) {
     ASSERT_TRUE(Load(StationsToml()));
     const HANDLE first = Open();
     ASSERT_NE(first, platform::INVALID_HANDLE_VALUE);
@@ -100,31 +80,6 @@ TEST_F(ComPortTest, RepliesArriveAtTheLinePace) {
     Advance(3);
     EXPECT_EQ(TakeQueued(h), kVersionReply);
     EXPECT_EQ(Port().Written(), kVersionQuery);
-    U().CloseHandle(h);
-}
-
-TEST_F(ComPortTest, ATunedStationStreamsItsGroups) {
-    ASSERT_TRUE(Load(StationsToml()));
-    const HANDLE h = Open();
-    SetLine(h);
-    Send(h, TuneCommand(1003));
-    std::vector<RdsFrame> frames;
-    RdsFrameReassembler reassembler;
-    // A second at a time, so the queue never fills.
-    for (int second = 0; second < 10; ++second) {
-        Advance(1000);
-        reassembler.Feed(TakeQueued(h), [&](const RdsFrame& f) { frames.push_back(f); });
-    }
-    ASSERT_FALSE(frames.empty());
-    EXPECT_EQ(frames.front().kind, RdsFrameKind::Reply);
-    EXPECT_EQ(frames.front().replyCode, 0x73);
-    const auto groups = std::count_if(frames.begin(), frames.end(), [](const RdsFrame& f) {
-        return f.kind == RdsFrameKind::RdsGroup;
-    });
-    EXPECT_GE(groups, 112);  // about 11.4 a second
-    EXPECT_LE(groups, 115);
-    EXPECT_EQ(reassembler.Pending(), 0U) << "every byte belonged to a whole frame";
-    EXPECT_EQ(Port().State().frequency, 1003);
     U().CloseHandle(h);
 }
 
@@ -237,22 +192,6 @@ TEST_F(ComPortTest, ReadsHonourTheTimeOutsOnTheUnitClock) {
     }
 }
 
-TEST_F(ComPortTest, AReadThatMayNotWaitTakesWhatIsThere) {
-    ASSERT_TRUE(Load(StationsToml("chunk_max = 1\n")));
-    const HANDLE h = Open();
-    SetLine(h);
-    ASSERT_TRUE(U().SetCommTimeouts(h, {0xFFFFFFFFU, 0, 0, 0, 0}));
-    std::array<std::uint8_t, 10> buffer{};
-    DWORD read = 99;
-    EXPECT_TRUE(U().ReadFile(h, buffer.data(), 10, &read));
-    EXPECT_EQ(read, 0U);
-    Send(h, kVersionQuery);
-    Advance(5);  // bytes 0 to 5 of the reply are in, a byte at a time
-    EXPECT_TRUE(U().ReadFile(h, buffer.data(), 10, &read));
-    EXPECT_EQ(read, 6U);
-    U().CloseHandle(h);
-}
-
 TEST_F(ComPortTest, EventWaitsEndWithCharactersAMaskChangeOrTheClose) {
     struct EventCase {
         const char* name;
@@ -310,22 +249,6 @@ TEST_F(ComPortTest, CharactersThatCameBeforeTheWaitAreReportedAtOnce) {
     DWORD events = 0;
     ASSERT_TRUE(U().WaitCommEvent(h, &events));
     EXPECT_EQ(events, platform::EV_RXCHAR);
-    U().CloseHandle(h);
-}
-
-TEST_F(ComPortTest, InjectedFaultsFailTheirCallOnly) {
-    ASSERT_TRUE(Load(std::string(StationsToml()) + "[com.fail]\nwaitcommevent = 31\n"));
-    const HANDLE h = Open();
-    ASSERT_NE(h, platform::INVALID_HANDLE_VALUE);
-    ASSERT_TRUE(U().SetCommMask(h, platform::EV_RXCHAR));
-    DWORD events = 0;
-    EXPECT_FALSE(U().WaitCommEvent(h, &events));
-    EXPECT_EQ(GetLastError(), 31U);
-    EXPECT_EQ(U().Set("com.fail.waitcommevent", "0"), std::nullopt);
-    EXPECT_EQ(U().Set("com.fail.write", "29"), std::nullopt);
-    DWORD written = 0;
-    EXPECT_FALSE(U().WriteFile(h, kVersionQuery.data(), 5, &written));
-    EXPECT_EQ(GetLastError(), 29U);
     U().CloseHandle(h);
 }
 

@@ -49,29 +49,6 @@ TEST(TermiosDcb, LineSettingsComeBackAsSet) {
     }
 }
 
-TEST(TermiosDcb, FlowControlAndCharactersComeBack) {
-    platform::DCB dcb = Line(38400, 8, platform::NOPARITY, platform::ONESTOPBIT);
-    dcb.fOutxCtsFlow = 1;
-    dcb.fOutX = 1;
-    dcb.fInX = 1;
-    dcb.XonChar = 0x11;
-    dcb.XoffChar = 0x13;
-    termios t = Raw();
-    ASSERT_TRUE(ApplyDcb(dcb, &t));
-    const platform::DCB back = ReadDcb(t);
-    EXPECT_EQ(back.fOutxCtsFlow, 1U);
-    EXPECT_EQ(back.fRtsControl, RTS_CONTROL_HANDSHAKE);
-    EXPECT_EQ(back.fOutX, 1U);
-    EXPECT_EQ(back.fInX, 1U);
-    EXPECT_EQ(back.XoffChar, 0x13);
-
-    dcb.fOutxCtsFlow = 0;
-    dcb.fOutX = 0;
-    ASSERT_TRUE(ApplyDcb(dcb, &t));
-    EXPECT_EQ(ReadDcb(t).fOutxCtsFlow, 0U);
-    EXPECT_EQ(ReadDcb(t).fOutX, 0U);
-}
-
 TEST(TermiosDcb, SettingsWithoutATermiosFormAreRefused) {
     const std::vector<platform::DCB> refused = {
         Line(14400, 8, platform::NOPARITY, platform::ONESTOPBIT),  // no such speed here

@@ -110,21 +110,6 @@ TEST(TunerModule, AnswersEachCommandAsTheConsoleDecodesIt) {
     }
 }
 
-TEST(TunerModule, KeepsTheMutingAndTheTunedFrequency) {
-    TunerModule m(ThreeStations());
-    m.PowerUp(0);
-    EXPECT_TRUE(m.Muted());
-    EXPECT_EQ(m.Frequency(), 875);
-    m.Receive(Command(0x6D, 1, 0), 10);
-    EXPECT_FALSE(m.Muted());
-    m.Receive(Command(0x6D, 0, 0), 20);
-    EXPECT_TRUE(m.Muted());
-    m.Receive(Command(0x73, 64, 0xF0), 30);
-    EXPECT_EQ(m.Frequency(), 939);
-    m.Receive(Command(0x73, 0xFF, 0xF0), 40);
-    EXPECT_EQ(m.Frequency(), 939) << "out of the band it stays put";
-}
-
 TEST(TunerModule, FindsCommandsInAnyByteStream) {
     struct StreamCase {
         const char* name;
@@ -201,19 +186,6 @@ TEST(TunerModule, SeekWithoutStationsGoesRoundOnceAndFindsNothing) {
     EXPECT_EQ(m.Frequency(), 950);
 }
 
-TEST(TunerModule, ATuneDuringASeekCancelsIt) {
-    TunerModule m(ThreeStations());
-    m.PowerUp(0);
-    m.Receive(Command(0x59, 0xFE, 1), 0);
-    m.Receive(Command(0x73, 128, 0xF0), 50'000);
-    std::vector<std::uint8_t> codes;
-    for (const auto& r : Replies(m, 10'000'000)) {
-        codes.push_back(r.bytes[3]);
-    }
-    EXPECT_EQ(codes, std::vector<std::uint8_t>{0x73});
-    EXPECT_EQ(m.Frequency(), 1003);
-}
-
 // The groups of a tuned station over `seconds`, as frames.
 std::vector<TimedFrame> Groups(TunerModule& m, std::uint64_t fromUs, std::uint64_t toUs) {
     std::vector<TimedFrame> out;
@@ -268,18 +240,6 @@ TEST(TunerModule, SendsNoGroupsWithoutAStationOrWhileSeeking) {
     ASSERT_FALSE(after.empty());
     EXPECT_EQ(after.front().bytes[1], 0xE2);
     EXPECT_EQ(after.front().bytes[2], 0xC3) << "the found station's PI";
-}
-
-TEST(TunerModule, SkippingDropsWhatNobodyHeardButKeepsTheSeekResult) {
-    TunerModule m(ThreeStations());
-    m.PowerUp(0);
-    m.Receive(Command(0x56, 0, 0), 0);
-    m.Receive(Command(0x59, 0xFE, 1), 0);
-    m.Skip(10'000'000);
-    EXPECT_EQ(m.Frequency(), 889);
-    const auto next = m.NextFrameUs();
-    ASSERT_TRUE(next.has_value());
-    EXPECT_EQ(*next, 10'000'000U) << "the stream goes on from now, no backlog";
 }
 
 TEST(TunerModule, NamesOutsideTheSingleByteRangeAreRefused) {
