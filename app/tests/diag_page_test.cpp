@@ -17,7 +17,7 @@ struct Selection {
 };
 
 TEST_F(ConsoleTest, ExecOpensTheCheckedChoiceLastOneWins) {
-    StartUnit();  // no "GPS1:" and no "COM7:" here
+    StartUnit("[dsk]\nidentify = \"03\"\n");  // no "GPS1:" and no "COM7:" here
     RecordMessageBoxes();
     const std::vector<Selection> cases = {
         {"NOR", {kDiagNor}, "NOR Flash Test"},
@@ -51,28 +51,6 @@ TEST_F(ConsoleTest, ExecOpensTheCheckedChoiceLastOneWins) {
         });
         StepCall([this] { EXPECT_EQ(desktop->ActiveWindow(), ConsoleHwnd()); });
     }
-    RunConsole();
-}
-
-TEST_F(ConsoleTest, ChecksRunFromThePage) {
-    StartUnit(
-        "[dsk]\nidentify = \"03 53 44 53 44 30 31 47 94 80 11 2c 7e 00 62\"\n"
-        "[volume.\"Mounted Volume\"]\ntotal_bytes = 1015234560\nfree_bytes = 806879232\n");
-    StepCall([this] { TapTab(kPageDiag); });
-    StepTap(kDiagNor);
-    StepTap(kDiagExec);
-    StepCall([this] {
-        EXPECT_EQ(desktop->Describe(desktop->ActiveWindow())->text, "NOR Flash Test");
-        desktop->KeyDown(ui::Key::Escape);
-    });
-    StepTap(kDiagStorage);
-    StepTap(kDiagExec);
-    StepCall([this] {
-        const std::string text = desktop->Describe(desktop->FindControl(1002))->text;
-        EXPECT_EQ(text.substr(0, 19), "ManufactureID:0x03\r");
-        EXPECT_EQ(text.substr(text.size() - 5), "OK.\r\n");
-        desktop->KeyDown(ui::Key::Escape);
-    });
     RunConsole();
 }
 

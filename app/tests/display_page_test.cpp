@@ -130,12 +130,5 @@ TEST_F(ConsoleTest, PatternsArePixelExact) {
     RunConsole();
 }
 
-TEST(PatternDlg, BorderlessPopupWithoutControls) {
-    const ui::DialogTemplate t = CPatternDlg::Template133();
-    EXPECT_EQ(t.id, 133);
-    EXPECT_EQ(t.style & (ui::WS_CAPTION | ui::WS_BORDER), 0U);
-    EXPECT_TRUE(t.items.empty());
-}
-
 }  // namespace
 }  // namespace kestrin_test

@@ -160,72 +160,25 @@ TEST_F(ConsoleTest, EachTabShowsExactlyItsPage) {
     RunConsole();
 }
 
-// Four exclusive sets: a choice in one leaves the others alone.
-TEST_F(ConsoleTest, RadioGroupsAreIndependent) {
-    StartUnit();
-    struct Tap {
-        int page;
-        int radio;
-        std::vector<int> checked;
-        std::vector<int> unchecked;
-    };
-    const std::vector<Tap> taps = {
-        {kPageDiag, kDiagStorage, {kDiagStorage, kMuteOff, 1023, 1037}, {kDiagNor}},
-        {kPageDiag, kMuteOn, {kDiagStorage, kMuteOn, 1023, 1037}, {kMuteOff}},
-        {kPageLcd, 1030, {kDiagStorage, kMuteOn, 1030, 1037}, {1023}},
-        {kPageAudio, 1043, {kDiagStorage, kMuteOn, 1030, 1043}, {1037}},
-        {kPageDiag, kDiagKey, {kDiagKey, kMuteOn, 1030, 1043}, {kDiagStorage}},
-    };
-    for (const Tap& t : taps) {
-        StepCall([this, t] { TapTab(t.page); });
-        StepTap(t.radio);
-        StepCall([this, t] {
-            for (int id : t.checked) {
-                EXPECT_EQ(Info(id).check, ui::BST_CHECKED) << t.radio << ": " << id;
-            }
-            for (int id : t.unchecked) {
-                EXPECT_EQ(Info(id).check, ui::BST_UNCHECKED) << t.radio << ": " << id;
-            }
-        });
-    }
-    RunConsole();
-}
-
+// Styles that the other tests do not show through behaviour.
 TEST_F(ConsoleTest, ControlStyles) {
-    const ui::DialogTemplate t = CConsoleDlg::Template102();
-    EXPECT_EQ(t.id, 102);
-    EXPECT_EQ(t.caption, "Kestrin");
-    EXPECT_EQ(t.cx, 495);
-    EXPECT_EQ(t.cy, 238);
-    EXPECT_NE(t.exStyle & ui::WS_EX_CAPTIONOKBTN, 0U);
-    EXPECT_NE(t.style & ui::WS_SYSMENU, 0U);
-    const auto item = [&t](int id) {
-        const auto it = std::find_if(t.items.begin(), t.items.end(),
-                                     [id](const ui::DialogItem& i) { return i.id == id; });
-        EXPECT_NE(it, t.items.end()) << id;
-        return it != t.items.end() ? *it : ui::DialogItem{};
+    using namespace ui;
+    const std::vector<std::pair<int, DWORD>> styles = {
+        {kVolume, TBS_VERT | TBS_AUTOTICKS},
+        {kNaviFiles, ES_MULTILINE | ES_READONLY | WS_VSCROLL},
+        {kSystemVersion, ES_MULTILINE | ES_READONLY},
+        {kFactoryCode, ES_MULTILINE | ES_READONLY},
+        {kBattery, ES_READONLY},
+        {kPhoto, ES_READONLY},
     };
-    const auto index = [&t](int id) {
-        return std::find_if(t.items.begin(), t.items.end(),
-                            [id](const ui::DialogItem& i) { return i.id == id; }) -
-               t.items.begin();
-    };
-    constexpr ui::DWORD kSpin = ui::UDS_AUTOBUDDY | ui::UDS_SETBUDDYINT | ui::UDS_ALIGNRIGHT;
-    EXPECT_EQ(item(kDutySpin).style & kSpin, kSpin);
-    EXPECT_EQ(index(kDuty) + 1, index(kDutySpin));  // the automatic buddy
-    EXPECT_EQ(item(kVolume).style & (ui::TBS_VERT | ui::TBS_AUTOTICKS),
-              ui::TBS_VERT | ui::TBS_AUTOTICKS);
-    EXPECT_NE(item(kNaviFiles).style & ui::WS_VSCROLL, 0U);
-    for (int id : {kFactoryCode, kSystemVersion, kNaviFiles}) {
-        EXPECT_EQ(item(id).style & (ui::ES_MULTILINE | ui::ES_READONLY),
-                  ui::ES_MULTILINE | ui::ES_READONLY);
-    }
-    for (int id : {kBattery, kPhoto}) {
-        EXPECT_NE(item(id).style & ui::ES_READONLY, 0U);
-    }
-    EXPECT_EQ(item(kDuty).style & ui::ES_READONLY, 0U);
-    EXPECT_EQ(item(kDiagGroup).style & ui::BS_TYPEMASK, ui::BS_GROUPBOX);
-    EXPECT_EQ(item(kDiagNor).style & ui::BS_TYPEMASK, ui::BS_AUTORADIOBUTTON);
+    StartUnit();
+    StepCall([this, &styles] {
+        for (const auto& [id, mask] : styles) {
+            EXPECT_EQ(Info(id).style & mask, mask) << id;
+        }
+        EXPECT_EQ(Info(kDuty).style & ES_READONLY, 0U);
+    });
+    RunConsole();
 }
 
 }  // namespace

@@ -13,30 +13,6 @@ const std::string kOpenFailed = "CreateFile(PWM1:) failed.";
 const std::string kAutomodeFailed = "SET_AUTOMODE failed.";
 const std::string kLevelFailed = "VESK_PHOTOSENSOR_IOCTL_GET_LEVEL error!!";
 
-TEST_F(ConsoleTest, BatteryAndPhotoLevelEveryHalfSecond) {
-    StartUnit("[power]\nbattery_mv = 3912\n[pwm]\nphoto_level = 496\n");
-    StepCall([this] {
-        EXPECT_EQ(Text(kBattery), "");
-        EXPECT_EQ(Text(kPhoto), "");
-    });
-    StepWait(500);
-    StepCall([this] {
-        EXPECT_EQ(Text(kBattery), "3912");
-        EXPECT_EQ(Text(kPhoto), "496");
-        Unit().Set("power.battery_mv", "3650");
-        Unit().Set("pwm.photo_level", "700");
-        TapTab(kPageLcd);
-    });
-    StepWait(499);
-    StepCall([this] { EXPECT_EQ(Text(kPhoto), "496"); });
-    StepWait(1);
-    StepCall([this] {
-        EXPECT_EQ(Text(kBattery), "3650");
-        EXPECT_EQ(Text(kPhoto), "700");
-    });
-    RunConsole();
-}
-
 TEST_F(ConsoleTest, BatteryWithoutAPowerStatus) {
     StartUnit("[power]\navailable = false\n");
     StepWait(500);
@@ -46,7 +22,7 @@ TEST_F(ConsoleTest, BatteryWithoutAPowerStatus) {
 
 // Also while the result window or the key check window is open.
 TEST_F(ConsoleTest, ReadOutGoesOnUnderModalWindows) {
-    StartUnit("[pwm]\nphoto_level = 100\n");
+    StartUnit("[pwm]\nphoto_level = 100\n[dsk]\nidentify = \"03\"\n");
     for (int radio : {kDiagStorage, kDiagKey}) {
         StepCall([this] { TapTab(kPageDiag); });
         StepTap(radio);
@@ -86,34 +62,6 @@ TEST_F(ConsoleTest, MissingBacklightMessagesDoNotPileUp) {
         EXPECT_EQ(boxes.front().type, ui::MB_OK);
         EXPECT_EQ(Text(kPhoto), "-1");
         EXPECT_EQ(Text(kDuty), "-1");
-    });
-    RunConsole();
-}
-
-// Boxes left open: the read-out writes "-1" under them and opens no other.
-TEST_F(ConsoleTest, MissingBacklightNeverStacksBoxes) {
-    StartUnit("[pwm]\nabsent = true\n");
-    RecordMessageBoxes(/*keepOpen=*/true);
-    const auto answer = [this](std::size_t shown) {
-        StepCall([this, shown] {
-            EXPECT_EQ(boxes.size(), shown);
-            EXPECT_EQ(OpenBoxes(), 1);
-            desktop->AnswerMessageBox(ui::IDOK);
-        });
-    };
-    for (std::size_t n = 1; n <= 6; ++n) {
-        answer(n);  // the start-up's, one after the other
-    }
-    // The read-out's first box stays open for ten seconds of ticks.
-    StepWait(10000);
-    StepCall([this] { EXPECT_EQ(Text(kPhoto), "-1"); });
-    for (std::size_t n = 7; n <= 9; ++n) {
-        answer(n);
-    }
-    StepWait(10000);
-    StepCall([this] {
-        EXPECT_EQ(boxes.size(), 9U);
-        EXPECT_EQ(OpenBoxes(), 0);
     });
     RunConsole();
 }

@@ -23,40 +23,6 @@ class KeyCheckTest : public DiagTest {
     int Mark(int id) { return Info(id).check; }
 };
 
-TEST_F(KeyCheckTest, MarksFollowThePinsAtEachTick) {
-    Start();
-    CKeyCheckDlg dlg;
-    struct Levels {
-        bool power;
-        bool guide;
-    };
-    const std::vector<Levels> steps = {{true, true}, {false, false}, {true, false}, {false, true}};
-    for (const Levels& l : steps) {
-        StepCall([this, l] {
-            Unit().SetPin(unit::kPowerKeyPin, l.power);
-            Unit().SetPin(unit::kGuideKeyPin, l.guide);
-        });
-        StepWait(100);
-        StepCall([this, l] {
-            EXPECT_EQ(Mark(kPowerKeyId), l.power ? ui::BST_CHECKED : ui::BST_UNCHECKED);
-            EXPECT_EQ(Mark(kGuideKeyId), l.guide ? ui::BST_CHECKED : ui::BST_UNCHECKED);
-        });
-    }
-    StepTap(kOkId);
-    EXPECT_EQ(dlg.DoModal(), 0);
-}
-
-TEST_F(KeyCheckTest, ATapOnAMarkIsUndoneByTheNextTick) {
-    Start();
-    CKeyCheckDlg dlg;
-    StepWait(100);
-    StepTap(kGuideKeyId);
-    StepCall([this] { EXPECT_EQ(Mark(kGuideKeyId), ui::BST_CHECKED); });
-    StepWait(100);
-    StepCall([this] { EXPECT_EQ(Mark(kGuideKeyId), ui::BST_UNCHECKED); });
-    dlg.DoModal();
-}
-
 TEST_F(KeyCheckTest, ThePowerKeyInterruptIsHeldOffForTheObjectsLife) {
     unitDir->Toml(
         "[gpio]\nfalling_edge = 0x00000015\nedge_status = 0x00000024\n"

@@ -99,19 +99,6 @@ class UnitUiTest : public ::testing::Test {
         }
         return texts;
     }
-    // Message boxes on screen now.
-    int OpenBoxes() {
-        int n = 0;
-        for (ui::HWND w : desktop->TopLevelWindows()) {
-            for (ui::HWND c : desktop->Children(w)) {
-                if (desktop->Describe(c)->id == ui::kMessageBoxTextId) {
-                    ++n;
-                }
-            }
-        }
-        return n;
-    }
-
     std::unique_ptr<unit::TestUnit> unitDir = std::make_unique<unit::TestUnit>();
     ui::ManualClock clock{1000};
     sound::WaveOutput sound{sound::WaveOutput::Options{.soundCard = false, .volume = 0xFFFFFFFFU}};
