@@ -72,36 +72,5 @@ TEST_F(ConsoleTest, MutingRadiosSwitchTheDevice) {
                                         unit::NatDriver::kMuteOn}));
 }
 
-// Mapped once when the console is built, given back when it goes.
-TEST_F(ConsoleTest, KeyCheckRegistersOverTheConsolesLife) {
-    constexpr std::uint32_t kFallingEdge = unit::kGpioBlock.base + unit::kGpioFallingEdge0;
-    constexpr std::uint32_t kEdgeStatus = unit::kGpioBlock.base + unit::kGpioEdgeStatus0;
-    constexpr std::uint32_t kIcmr = unit::kIntcBlock.base + unit::kIntcIcmr;
-    StartUnit("[gpio]\nfalling_edge = 0x00000001\nedge_status = 0x00000001\n");
-    StepCall([this] { TapTab(kPageDiag); });
-    StepTap(kDiagKey);
-    for (int run = 0; run < 2; ++run) {
-        StepTap(kDiagExec);
-        StepCall([this] { Unit().SetPin(unit::kPowerKeyPin, true); });
-        StepWait(100);
-        StepCall([this, kFallingEdge, kIcmr] {
-            EXPECT_EQ(desktop->Describe(desktop->ActiveWindow())->text, "Key check");
-            EXPECT_EQ(Info(1093).check, ui::BST_CHECKED);
-            EXPECT_EQ(Unit().Reservations(), 2);
-            EXPECT_EQ(Unit().ReadWord(kFallingEdge) & 1U, 0U);
-            EXPECT_EQ(Unit().ReadWord(kIcmr) & 0x100U, 0U);
-            Unit().SetPin(unit::kPowerKeyPin, false);
-            TapControl(1095);
-        });
-    }
-    RunConsole();
-    EXPECT_EQ(Unit().Reservations(), 2);  // the console object still exists
-    console.reset();
-    EXPECT_EQ(Unit().Reservations(), 0);
-    EXPECT_EQ(Unit().ReadWord(kFallingEdge), 1U);
-    EXPECT_EQ(Unit().ReadWord(kEdgeStatus), 1U);
-    EXPECT_EQ(Unit().ReadWord(kIcmr), 0x04000D00U);
-}
-
 }  // namespace
 }  // namespace kestrin_test

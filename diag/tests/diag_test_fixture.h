@@ -52,15 +52,6 @@ class DiagTest : public UnitUiTest {
             return edit != nullptr && !desktop->Describe(edit)->text.empty();
         });
     }
-
-    bool HasDebugLine(const std::string& line) {
-        for (const auto& l : Unit().DebugLines()) {
-            if (l == line) {
-                return true;
-            }
-        }
-        return false;
-    }
 };
 
 }  // namespace kestrin_test

@@ -97,23 +97,5 @@ TEST_F(DiagTest, GpsFailuresShowTheirErrorThenNg) {
     }
 }
 
-// The message box holds the check: the text comes only once it is dismissed.
-TEST_F(DiagTest, GpsErrorWaitsForTheUser) {
-    unitDir->Toml("[gps]\nabsent = true\n");
-    Start();
-    CDiagResultDlg dlg;
-    dlg.SetSelector(kDiagCheckGps);
-    StepCall([&] {
-        ASSERT_TRUE(desktop->TopMessageBox().has_value());
-        EXPECT_EQ(Text(kResultId), "");
-        desktop->AnswerMessageBox(ui::IDOK);
-    });
-    StepCall([&] {
-        EXPECT_EQ(Text(kResultId), "GPS test NG.\r\n");
-        TapControl(kResultOkId);
-    });
-    dlg.DoModal();
-}
-
 }  // namespace
 }  // namespace kestrin_test
