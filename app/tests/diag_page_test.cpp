@@ -1,11 +1,9 @@
-// The "Diag" page: which check "EXEC" opens, the radio muting switch, and
-// the key check window's registers over the console's life.
+// The "Diag" page: which check "EXEC" opens, and the radio muting switch.
 #include <string>
 #include <vector>
 
 #include "console_fixture.h"
 #include "unit/nat_driver.h"
-#include "unit/registers.h"
 
 namespace kestrin_test {
 namespace {
