@@ -52,7 +52,12 @@ class RecordingKernel : public platform::Kernel {
         return m_target.DeviceIoControl(h, code, in, inSize, out, outSize, returned);
     }
     BOOL CloseHandle(HANDLE h) override {
-        Note("CloseHandle");
+        bool thread = false;
+        {
+            std::lock_guard lock(m_mutex);
+            thread = std::erase(m_threads, h) > 0;
+        }
+        Note(thread ? "CloseHandle thread" : "CloseHandle");
         return m_target.CloseHandle(h);
     }
     HANDLE FindFirstFile(std::string_view pattern, platform::WIN32_FIND_DATA* data) override {
@@ -116,7 +121,10 @@ class RecordingKernel : public platform::Kernel {
     }
     HANDLE CreateThread(std::function<DWORD()> entry, int priority) override {
         Note("CreateThread " + std::to_string(priority));
-        return m_target.CreateThread(std::move(entry), priority);
+        const HANDLE h = m_target.CreateThread(std::move(entry), priority);
+        std::lock_guard lock(m_mutex);
+        m_threads.push_back(h);
+        return h;
     }
     DWORD WaitForSingleObject(HANDLE h, DWORD milliseconds) override {
         return m_target.WaitForSingleObject(h, milliseconds);
@@ -136,5 +144,6 @@ class RecordingKernel : public platform::Kernel {
 
     platform::Kernel& m_target;
     std::mutex m_mutex;
+    std::vector<HANDLE> m_threads;  // thread handles, whose closing is noted apart
     std::vector<std::string> m_calls;
 };

@@ -121,6 +121,9 @@ BOOL WaitForThread(CWinThread* thread) {
         std::unique_lock lock(state->mutex);
         state->ended_cv.wait(lock, [&] { return state->ended; });
     }
+    // The platform's thread is released now; the object stays valid for
+    // later waits and is freed with the other ended ones.
+    thread->Join();
     return TRUE;
 }
 
