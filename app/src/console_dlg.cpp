@@ -3,6 +3,7 @@
 #include "app/console_dlg.h"
 
 #include "app/console_ids.h"
+#include "audio/tone_player.h"
 #include "ui/app.h"
 
 using namespace console_id;
@@ -34,7 +35,11 @@ CConsoleDlg::CConsoleDlg(ui::CWnd* parent) : ui::CDialog(Template102(), parent) 
 
 // Members go in reverse order: the key check window first (it gives the
 // power key's interrupt back), then the tone generator, then the wrappers.
-CConsoleDlg::~CConsoleDlg() = default;
+// The player reads the wave buffer while it plays: stop it before the tone
+// generator releases the buffer.
+CConsoleDlg::~CConsoleDlg() {
+    StopTone();
+}
 
 void CConsoleDlg::DoDataExchange(ui::CDataExchange* dx) {
     ui::CDialog::DoDataExchange(dx);

@@ -22,7 +22,9 @@ DriverResult DskDriver::IoControl(DeviceOpen&, DWORD code, const void*, DWORD, v
     }
     std::lock_guard lock(mutex_);
     const std::size_t n = std::min<std::size_t>(outSize, identify_.size());
-    std::memcpy(out, identify_.data(), n);
+    if (n > 0) {
+        std::memcpy(out, identify_.data(), n);
+    }
     if (returned != nullptr) {
         *returned = static_cast<DWORD>(n);
     }
