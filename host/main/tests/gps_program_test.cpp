@@ -43,7 +43,9 @@ class GpsProgramTest : public ProgramTest {
         return loaded && (*loaded)->DevicePresent(device);
     }
     bool ActiveKey(const std::string& entry) {
+        RegisterHostComponents();
         auto loaded = unit::LoadUnit(unitDir_);
+        EXPECT_TRUE(loaded.ok()) << loaded.error().Text();
         return loaded && (*loaded)->RegistryKeyExists("Drivers\\Active\\" + entry);
     }
 
