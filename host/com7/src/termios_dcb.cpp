@@ -2,29 +2,14 @@
 
 #include <algorithm>
 #include <array>
+#include <optional>
 #include <utility>
+
+#include "unit/termios_speed.h"
 
 namespace com7 {
 
 namespace {
-
-constexpr std::array<std::pair<platform::DWORD, speed_t>, 15> kBauds = {{
-    {110, B110},
-    {300, B300},
-    {600, B600},
-    {1200, B1200},
-    {2400, B2400},
-    {4800, B4800},
-    {9600, B9600},
-    {19200, B19200},
-    {38400, B38400},
-    {57600, B57600},
-    {115200, B115200},
-    {230400, B230400},
-    {460800, B460800},
-    {500000, B500000},
-    {921600, B921600},
-}};
 
 constexpr std::array<std::pair<platform::BYTE, tcflag_t>, 4> kSizes = {{
     {5, CS5},
@@ -36,11 +21,10 @@ constexpr std::array<std::pair<platform::BYTE, tcflag_t>, 4> kSizes = {{
 }  // namespace
 
 bool ApplyDcb(const platform::DCB& dcb, termios* tio) {
-    const auto* baud = std::find_if(kBauds.begin(), kBauds.end(),
-                                    [&](const auto& b) { return b.first == dcb.BaudRate; });
+    const std::optional<speed_t> baud = unit::TermiosSpeed(dcb.BaudRate);
     const auto* size = std::find_if(kSizes.begin(), kSizes.end(),
                                     [&](const auto& s) { return s.first == dcb.ByteSize; });
-    if (baud == kBauds.end() || size == kSizes.end()) {
+    if (!baud || size == kSizes.end()) {
         return false;
     }
     tcflag_t parity = 0;
@@ -97,7 +81,7 @@ bool ApplyDcb(const platform::DCB& dcb, termios* tio) {
     }
     t.c_cc[VSTART] = static_cast<cc_t>(dcb.XonChar);
     t.c_cc[VSTOP] = static_cast<cc_t>(dcb.XoffChar);
-    if (cfsetispeed(&t, baud->second) != 0 || cfsetospeed(&t, baud->second) != 0) {
+    if (cfsetispeed(&t, *baud) != 0 || cfsetospeed(&t, *baud) != 0) {
         return false;
     }
     *tio = t;
@@ -106,13 +90,7 @@ bool ApplyDcb(const platform::DCB& dcb, termios* tio) {
 
 platform::DCB ReadDcb(const termios& tio, const platform::DCB& base) {
     platform::DCB dcb = base;
-    const speed_t speed = cfgetospeed(&tio);
-    dcb.BaudRate = 0;
-    for (const auto& [rate, code] : kBauds) {
-        if (code == speed) {
-            dcb.BaudRate = rate;
-        }
-    }
+    dcb.BaudRate = unit::BaudOfSpeed(cfgetospeed(&tio));
     for (const auto& [bits, flag] : kSizes) {
         if ((tio.c_cflag & CSIZE) == flag) {
             dcb.ByteSize = bits;

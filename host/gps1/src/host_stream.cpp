@@ -11,58 +11,13 @@
 #include <cstdint>
 #include <utility>
 
+#include "unit/termios_speed.h"
+
 namespace gps1 {
 
-namespace {
-
-struct BaudRate {
-    std::int64_t baud;
-    speed_t speed;
-};
-
-constexpr std::array<BaudRate, 8> kRates{{
-    {1200, B1200},
-    {2400, B2400},
-    {4800, B4800},
-    {9600, B9600},
-    {19200, B19200},
-    {38400, B38400},
-    {57600, B57600},
-    {115200, B115200},
-}};
-
-bool SpeedOf(std::int64_t baud, speed_t* speed) {
-    for (const BaudRate& r : kRates) {
-        if (r.baud == baud) {
-            *speed = r.speed;
-            return true;
-        }
-    }
-    return false;
-}
-
-}  // namespace
-
-UniqueFd& UniqueFd::operator=(UniqueFd&& other) noexcept {
-    if (this != &other) {
-        UniqueFd old(std::exchange(fd_, other.Release()));
-    }
-    return *this;
-}
-
-UniqueFd::~UniqueFd() {
-    if (fd_ >= 0) {
-        ::close(fd_);
-    }
-}
-
-int UniqueFd::Release() {
-    return std::exchange(fd_, -1);
-}
-
 bool IsSupportedBaud(std::int64_t baud) {
-    speed_t speed = 0;
-    return SpeedOf(baud, &speed);
+    return baud >= 0 && baud <= UINT32_MAX &&
+           unit::TermiosSpeed(static_cast<std::uint32_t>(baud)).has_value();
 }
 
 UniqueFd OpenSerial(const std::string& path, std::uint32_t baud, int* error) {
@@ -75,8 +30,7 @@ UniqueFd OpenSerial(const std::string& path, std::uint32_t baud, int* error) {
     if (::tcgetattr(fd.get(), &tio) != 0) {
         return fd;  // not a terminal: read it as it is
     }
-    speed_t speed = B9600;
-    SpeedOf(baud, &speed);
+    const speed_t speed = unit::TermiosSpeed(baud).value_or(B9600);
     ::cfmakeraw(&tio);
     tio.c_cflag |= CLOCAL | CREAD;
     tio.c_cc[VMIN] = 1;

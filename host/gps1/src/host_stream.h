@@ -10,26 +10,11 @@
 #include <string_view>
 #include <thread>
 
+#include "unit/unique_fd.h"
+
 namespace gps1 {
 
-// Owns a file descriptor.
-class UniqueFd {
-  public:
-    UniqueFd() = default;
-    explicit UniqueFd(int fd) : fd_(fd) {}
-    UniqueFd(UniqueFd&& other) noexcept : fd_(other.Release()) {}
-    UniqueFd& operator=(UniqueFd&& other) noexcept;
-    UniqueFd(const UniqueFd&) = delete;
-    UniqueFd& operator=(const UniqueFd&) = delete;
-    ~UniqueFd();
-
-    [[nodiscard]] int get() const { return fd_; }
-    [[nodiscard]] bool valid() const { return fd_ >= 0; }
-    int Release();
-
-  private:
-    int fd_ = -1;
-};
+using unit::UniqueFd;
 
 // The speed constant of a baud rate, or false for one termios lacks.
 bool IsSupportedBaud(std::int64_t baud);

@@ -13,7 +13,7 @@
 #include <vector>
 
 #include "platform/win_types.h"
-#include "unique_fd.h"
+#include "unit/unique_fd.h"
 #include "unit/driver.h"
 #include "unit/scheduler.h"
 

@@ -12,7 +12,7 @@
 #include <string>
 
 #include "platform/win_types.h"
-#include "unique_fd.h"
+#include "unit/unique_fd.h"
 #include "unit/registers.h"
 
 namespace unit {
