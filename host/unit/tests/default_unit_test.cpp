@@ -4,6 +4,7 @@
 #include <fstream>
 #include <iterator>
 
+#include "program/components.h"
 #include "registry_store.h"
 #include "unit/dsk_driver.h"
 #include "unit/test_unit.h"
@@ -13,13 +14,14 @@ namespace {
 using namespace platform;
 
 TEST(DefaultUnit, LoadsAndDescribesABelievableUnit) {
+    program::RegisterHostComponents();
     auto copy =
         unit::MakeFreshCopy(std::filesystem::path(KESTRIN_SOURCE_DIR) / "units" / "default");
     ASSERT_TRUE(copy) << copy.error().Text();
     auto loaded = unit::LoadUnit(copy->path(), {.virtualTime = true, .startMs = 0});
     ASSERT_TRUE(loaded) << loaded.error().Text();
     auto& u = **loaded;
-    for (const char* device : {"LOG1:", "INF1:", "PWM1:", "DSK1:", "NAT1:"}) {
+    for (const char* device : {"LOG1:", "INF1:", "PWM1:", "DSK1:", "NAT1:", "GPS1:", "COM7:"}) {
         EXPECT_TRUE(u.DevicePresent(device)) << device;
     }
     for (const char* path :
