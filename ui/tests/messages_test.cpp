@@ -210,10 +210,20 @@ TEST_F(UiTest, ThreadStartFailureGivesNullAndTheLastError) {
     EXPECT_EQ(platform::GetLastError(), platform::ERROR_NOT_ENOUGH_MEMORY);
 }
 
+// A wait releases the platform's thread at once; a thread nobody waits for
+// keeps its handle until the ended objects are released.
 TEST_F(UiTest, EndedThreadObjectsAreReleasedWithTheirHandles) {
-    WaitForThread(AfxBeginThread(Quick, nullptr));
-    WaitForThread(AfxBeginThread(Quick, nullptr));
-    EXPECT_EQ(kernel.OpenThreads(), 2U);
+    CWinThread* waited = AfxBeginThread(Quick, nullptr);
+    WaitForThread(waited);
+    EXPECT_EQ(kernel.OpenThreads(), 0U);
+    EXPECT_TRUE(waited->HasEnded());  // the object outlives the wait
+    WaitForThread(waited);            // and a second wait returns at once
+
+    CWinThread* unwaited = AfxBeginThread(Quick, nullptr);
+    while (!unwaited->HasEnded()) {
+        std::this_thread::yield();
+    }
+    EXPECT_EQ(kernel.OpenThreads(), 1U);
     ReleaseEndedThreads();
     EXPECT_EQ(kernel.OpenThreads(), 0U);
 }
