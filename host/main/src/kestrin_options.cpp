@@ -14,7 +14,7 @@ constexpr int kMaxScale = 8;
 
 std::string KestrinUsage() {
     return "usage: kestrin [--unit DIR] [--fresh-copy] [--headless] [--script FILE] [--scale N]\n"
-           "               [--screenshot FILE] [--audio-out FILE] [--debug-echo]\n"
+           "               [--screenshot FILE] [--audio-out FILE] [--debug-echo] [--demo]\n"
            "  --unit DIR         run on the unit in DIR (default: a fresh copy of the\n"
            "                     built-in default unit, or of $KESTRIN_UNIT_DIR)\n"
            "  --fresh-copy       run on a temporary copy of the unit instead\n"
@@ -23,7 +23,8 @@ std::string KestrinUsage() {
            "  --scale N          window pixels per screen pixel, 1 to 8 (default 2)\n"
            "  --screenshot FILE  write the screen as PNG when the run ends\n"
            "  --audio-out FILE   write the run's sound as WAV when the run ends\n"
-           "  --debug-echo       copy the unit's debug output to standard error\n";
+           "  --debug-echo       copy the unit's debug output to standard error\n"
+           "  --demo             run the dialog framework's demo dialog, not the console\n";
 }
 
 ParsedKestrinOptions ParseKestrinOptions(std::span<const std::string_view> arguments) {
@@ -71,6 +72,8 @@ ParsedKestrinOptions ParseKestrinOptions(std::span<const std::string_view> argum
             o.headless = true;
         } else if (arg == "--debug-echo") {
             o.debugEcho = true;
+        } else if (arg == "--demo") {
+            o.demo = true;
         } else if (arg == "--help" || arg == "-h") {
             o.help = true;
         } else {

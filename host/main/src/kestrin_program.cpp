@@ -19,6 +19,7 @@
 #include "sound/wave_output.h"
 #include "tour_script.h"
 #include "ui/app.h"
+#include "ui/demo_dialog.h"
 #include "ui/graphics.h"
 #include "unit/temp_dir.h"
 #include "unit/virtual_unit.h"
@@ -31,6 +32,19 @@ enum class Mode {
     Window,  // the SDL window on the real clock
     Script,  // --script on the virtual clock
     Tour,    // the tour of the pages on the virtual clock
+};
+
+// The framework's demo dialog as the program's one window, to try the
+// framework by hand and to show every control kind.
+class DemoApp final : public ui::CWinApp {
+  public:
+    ui::BOOL InitInstance() override {
+        ui::demo::CDemoDlg dlg;
+        m_pMainWnd = &dlg;
+        dlg.DoModal();
+        m_pMainWnd = nullptr;
+        return ui::FALSE;
+    }
 };
 
 // Without a touch panel of the unit, calibration cannot run.
@@ -89,7 +103,9 @@ int RunKestrin(const KestrinOptions& options, const UnitSources& sources, std::o
         mode = Mode::Tour;
     }
     if (mode == Mode::Tour) {
-        script::ParseResult parsed = script::ParseScript(kTourScript, "tour.script");
+        // The tour visits the console's pages; the demo dialog has none.
+        script::ParseResult parsed =
+            script::ParseScript(options.demo ? std::string_view{} : kTourScript, "tour.script");
         if (const auto* failure = std::get_if<script::ParseFailure>(&parsed)) {
             err << script::Describe("tour.script", *failure) << '\n';
             return kExitUsage;
@@ -140,8 +156,13 @@ int RunKestrin(const KestrinOptions& options, const UnitSources& sources, std::o
     services.prompt = &prompt;
     platform::ScopedServices installed(services);
 
-    // 5. The console.
-    CConsoleApp app;
+    // 5. The console (or the demo dialog).
+    std::unique_ptr<ui::CWinApp> app;
+    if (options.demo) {
+        app = std::make_unique<DemoApp>();
+    } else {
+        app = std::make_unique<CConsoleApp>();
+    }
     int status = 0;
     if (mode == Mode::Window) {
         if (std::string problem; !sound::StartSoundCard(u, &problem)) {
@@ -171,7 +192,7 @@ int RunKestrin(const KestrinOptions& options, const UnitSources& sources, std::o
         if (options.screenshot) {
             runnerOptions.finalScreenshot = *options.screenshot;
         }
-        if (mode == Mode::Tour) {
+        if (mode == Mode::Tour && !options.demo) {
             std::optional<unit::TempDir> folder = unit::TempDir::Create("kestrin-tour-");
             if (!folder) {
                 err << "kestrin: cannot make a folder for the screenshots\n";

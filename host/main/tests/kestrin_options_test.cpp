@@ -18,10 +18,11 @@ TEST(KestrinOptionsTest, EveryOptionAndTheDefaults) {
     EXPECT_FALSE(none.options->unitDir.has_value());
     EXPECT_FALSE(none.options->headless);
     EXPECT_EQ(none.options->scale, 2);
+    EXPECT_FALSE(none.options->demo);
 
     const ParsedKestrinOptions all =
         Parse({"--unit", "u", "--fresh-copy", "--headless", "--script", "s.script", "--scale", "3",
-               "--screenshot", "end.png", "--audio-out", "run.wav", "--debug-echo"});
+               "--screenshot", "end.png", "--audio-out", "run.wav", "--debug-echo", "--demo"});
     ASSERT_TRUE(all.options.has_value()) << all.error;
     const KestrinOptions& o = *all.options;
     EXPECT_EQ(o.unitDir, std::filesystem::path("u"));
@@ -32,6 +33,7 @@ TEST(KestrinOptionsTest, EveryOptionAndTheDefaults) {
     EXPECT_EQ(o.screenshot, std::filesystem::path("end.png"));
     EXPECT_EQ(o.audioOut, std::filesystem::path("run.wav"));
     EXPECT_TRUE(o.debugEcho);
+    EXPECT_TRUE(o.demo);
     EXPECT_TRUE(Parse({"--help"}).options->help);
 }
 

@@ -18,7 +18,8 @@ struct KestrinOptions {
     std::optional<std::filesystem::path> screenshot;  // --screenshot FILE, at the end
     std::optional<std::filesystem::path> audioOut;    // --audio-out FILE, at the end
     bool debugEcho = false;                           // --debug-echo
-    bool help = false;                                // --help
+    bool demo = false;  // --demo: the framework's demo dialog instead of the console
+    bool help = false;  // --help
 };
 
 struct ParsedKestrinOptions {
