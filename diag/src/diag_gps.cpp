@@ -4,6 +4,7 @@
 #include "diag/diag_checks.h"
 #include "diag/diag_result_dlg.h"
 #include "diag/kernel_mapping.h"
+#include "gpio_block.h"
 #include "gpsinfo/gps_driver.h"
 #include "platform/api.h"
 #include "platform/handle.h"
@@ -11,8 +12,6 @@
 
 namespace {
 
-constexpr std::uint32_t kGpioAddress = 0xA7000000U;
-constexpr platform::DWORD kGpioBytes = 0x6C;
 constexpr std::size_t kLevel1Word = 1;       // pins 32 to 63, offset 0x04
 constexpr std::uint32_t kVariantBit = 0x40;  // pin 38: set on Corvin
 
@@ -25,12 +24,12 @@ void ShowError(const std::string& text) {
 // The variant decides the caption; false after the error was shown.
 bool ShowVariant(CDiagResultDlg* dlg) {
     KernelMapping gpio;
-    if (!gpio.Reserve(kGpioBytes)) {
+    if (!gpio.Reserve(diag::kGpioBytes)) {
         ShowError(
             platform::Format("VirtualAlloc() failed. errcode=0x%x\r\n", platform::GetLastError()));
         return false;
     }
-    if (!gpio.Map(kGpioAddress)) {
+    if (!gpio.Map(diag::kGpioAddress)) {
         ShowError(
             platform::Format("VirtualCopy() failed. errcode=0x%x\r\n", platform::GetLastError()));
         return false;

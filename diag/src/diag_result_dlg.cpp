@@ -8,12 +8,12 @@
 namespace {
 
 constexpr int kResultId = 1002;
-constexpr int kOkId = 1001;
+constexpr int kResultOkId = 1001;
 
 }  // namespace
 
 CDiagResultDlg::CDiagResultDlg(ui::CWnd* parent) : ui::CDialog(Template101(), parent) {
-    BindClicked(kOkId, &CDiagResultDlg::OnOkClicked);
+    BindClicked(kResultOkId, &CDiagResultDlg::OnOkClicked);
 }
 
 CDiagResultDlg::~CDiagResultDlg() = default;
@@ -27,7 +27,7 @@ ui::DialogTemplate CDiagResultDlg::Template101() {
     t.cy = 100;
     t.items = {
         EditText(kResultId, 5, 5, 125, 70, ES_MULTILINE | ES_READONLY | ES_WANTRETURN),
-        PushButton(kOkId, "OK", 95, 80, 40, 15),
+        PushButton(kResultOkId, "OK", 95, 80, 40, 15),
     };
     return t;
 }
@@ -43,7 +43,7 @@ void CDiagResultDlg::SetResultText(std::string_view text) {
 void CDiagResultDlg::DoDataExchange(ui::CDataExchange* dx) {
     ui::CDialog::DoDataExchange(dx);
     ui::DDX_Control(dx, kResultId, m_editResult);
-    ui::DDX_Control(dx, kOkId, m_btnOk);
+    ui::DDX_Control(dx, kResultOkId, m_btnOk);
 }
 
 ui::BOOL CDiagResultDlg::OnInitDialog() {

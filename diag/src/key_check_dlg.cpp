@@ -1,16 +1,15 @@
 #include "diag/key_check_dlg.h"
 
 #include "diag/kernel_mapping.h"
+#include "gpio_block.h"
 #include "platform/api.h"
 
 namespace {
 
 constexpr int kPowerKeyId = 1093;
 constexpr int kGuideKeyId = 1094;
-constexpr int kOkId = 1095;
+constexpr int kKeyCheckOkId = 1095;
 
-constexpr std::uint32_t kGpioAddress = 0xA7000000U;
-constexpr platform::DWORD kGpioBytes = 0x6C;
 constexpr std::uint32_t kIntcAddress = 0xA6F00000U;
 constexpr platform::DWORD kIntcBytes = 0x18;
 
@@ -52,10 +51,11 @@ void ClearBits(volatile std::uint32_t* reg, std::uint32_t bits) {
 }  // namespace
 
 CKeyCheckDlg::CKeyCheckDlg(ui::CWnd* parent) : ui::CDialog(Template137(), parent) {
-    BindClicked(kOkId, &CKeyCheckDlg::OnOkClicked);
+    BindClicked(kKeyCheckOkId, &CKeyCheckDlg::OnOkClicked);
 
-    m_tpGpioReg = MapBlock(kGpioAddress, kGpioBytes, "VirtualAlloc failed!::m_tpGpioReg\r\n",
-                           "VirtualCopy failed!::m_tpGpioReg\r\n");
+    m_tpGpioReg =
+        MapBlock(diag::kGpioAddress, diag::kGpioBytes, "VirtualAlloc failed!::m_tpGpioReg\r\n",
+                 "VirtualCopy failed!::m_tpGpioReg\r\n");
     m_tpIntcReg = MapBlock(kIntcAddress, kIntcBytes, "VirtualAlloc failed!::m_tpIntcReg\r\n",
                            "VirtualCopy failed!::m_tpIntcReg\r\n");
 
@@ -101,7 +101,7 @@ ui::DialogTemplate CKeyCheckDlg::Template137() {
         AutoRadioButton(kPowerKeyId, "POWER KEY", 10, 10, 50, 10,
                         BS_LEFTTEXT | WS_GROUP | WS_TABSTOP),
         AutoRadioButton(kGuideKeyId, "GUIDE  KEY", 10, 25, 50, 10, BS_LEFTTEXT),
-        PushButton(kOkId, "OK", 55, 45, 40, 15, WS_GROUP),
+        PushButton(kKeyCheckOkId, "OK", 55, 45, 40, 15, WS_GROUP),
     };
     return t;
 }

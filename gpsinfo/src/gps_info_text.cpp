@@ -3,13 +3,15 @@
 #include <algorithm>
 #include <cstring>
 
+#include "arc_units.h"
 #include "platform/text.h"
 
 namespace {
 
-constexpr std::int32_t kMsPerDegree = 3600000;
-constexpr std::int32_t kMsPerMinute = 60000;
-constexpr std::int32_t kMsPerSecond = 1000;
+using nmea::kMsPerDegree;
+using nmea::kMsPerMinute;
+using nmea::kMsPerSecond;
+
 constexpr int kMaxStarIndex = 14;
 
 // A letter the receiver sent, widened like all device text. A missing letter

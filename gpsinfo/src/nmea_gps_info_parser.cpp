@@ -2,9 +2,12 @@
 
 #include <cstring>
 
+#include "arc_units.h"
 #include "gpsinfo/nmea_day_of_week.h"
 #include "gpsinfo/nmea_number.h"
 
+using nmea::kMsPerDegree;
+using nmea::kMsPerMinute;
 using nmea::LowBits;
 using nmea::ToDouble;
 using nmea::ToDoublePrefix;
@@ -13,9 +16,6 @@ using nmea::ToIntPrefix;
 using nmea::Truncate;
 
 namespace {
-
-constexpr std::int64_t kMsPerDegree = 3'600'000;
-constexpr double kMsPerMinute = 60'000.0;
 
 // Where the unit believes it is when the receiver sends no position:
 // 35d 37m 14.000s N, 139d 44m 10.000s W.
@@ -45,7 +45,7 @@ constexpr std::size_t kLevelChars = 2;
 constexpr std::size_t kGsvGroups = 4;
 
 // Milliseconds of arc of "dd[d]mm.mmmm"; wraps to 32 bits like the record's field.
-std::int32_t Angle(const char* text, std::size_t degreeChars) noexcept {
+std::int32_t ArcMs(const char* text, std::size_t degreeChars) noexcept {
     const std::int64_t degrees = ToIntPrefix(text, degreeChars);
     const double minutes = ToDoublePrefix(text + degreeChars, kMinuteChars);
     return LowBits<std::int32_t>(degrees * kMsPerDegree + Truncate(minutes * kMsPerMinute));
@@ -92,7 +92,7 @@ void CGpsInfoParser::ParseGGA(GPS_INFO& info, const char* line, std::size_t leng
         info.lLatitude = kDefaultLatitude;
         info.cLatitudeHemisphere = 'N';
     } else {
-        info.lLatitude = Angle(m_fields.Field(2), kLatitudeDegreeChars);
+        info.lLatitude = ArcMs(m_fields.Field(2), kLatitudeDegreeChars);
         info.cLatitudeHemisphere = m_fields.Field(3)[0];
     }
 
@@ -100,7 +100,7 @@ void CGpsInfoParser::ParseGGA(GPS_INFO& info, const char* line, std::size_t leng
         info.lLongitude = kDefaultLongitude;
         info.cLongitudeHemisphere = 'W';
     } else {
-        info.lLongitude = Angle(m_fields.Field(4), kLongitudeDegreeChars);
+        info.lLongitude = ArcMs(m_fields.Field(4), kLongitudeDegreeChars);
         info.cLongitudeHemisphere = m_fields.Field(5)[0];
     }
 

@@ -10,9 +10,9 @@ namespace {
 
 using Read = FakeRdsPort::ReadStep;
 
-const Bytes kReply = {0x3F, 0, 0, 0x56, 0x01, 0x02, 0x03, 0, 0, 0x3F};
-const Bytes kGroup = {0x3F, 0x62, 0x04, 0x01, 0x30, 0x96, 0x6B, 0x59, 0x4C, 0x3F};
-const Bytes kLevel = {0x3F, 0, 0, 0x6C, 0x00, 0x00, 0xFF, 0, 0, 0x3F};
+const Bytes kCheckReply = {0x3F, 0, 0, 0x56, 0x01, 0x02, 0x03, 0, 0, 0x3F};
+const Bytes kCheckGroup = {0x3F, 0x62, 0x04, 0x01, 0x30, 0x96, 0x6B, 0x59, 0x4C, 0x3F};
+const Bytes kCheckLevel = {0x3F, 0, 0, 0x6C, 0x00, 0x00, 0xFF, 0, 0, 0x3F};
 
 Bytes Slice(const Bytes& bytes, std::size_t begin, std::size_t end) {
     return {bytes.begin() + static_cast<std::ptrdiff_t>(begin),
@@ -29,21 +29,22 @@ struct CheckCase {
 TEST(RunRdsModuleCheck, ResultOfWhatTheModuleSends) {
     const CheckCase cases[] = {
         {"silent module", {}, "RDS port NG!", 1},
-        {"version reply", {Gives(kReply)}, "RDS test OK.\r\nVersion=1-2-3", 1},
+        {"version reply", {Gives(kCheckReply)}, "RDS test OK.\r\nVersion=1-2-3", 1},
         {"version bytes are unsigned",
          {Gives({0x3F, 0, 0, 0x56, 0x81, 0xFF, 0x00, 0, 0, 0x3F})},
          "RDS test OK.\r\nVersion=129-255-0",
          1},
         {"groups before the reply are skipped",
-         {Gives(kGroup), Gives(kLevel), Gives(kGroup), Gives(kReply)},
+         {Gives(kCheckGroup), Gives(kCheckLevel), Gives(kCheckGroup), Gives(kCheckReply)},
          "RDS test OK.\r\nVersion=1-2-3",
          4},
         {"reply split across two reads",
-         {Gives(Slice(kReply, 0, 6)), Gives(Slice(kReply, 6, 10))},
+         {Gives(Slice(kCheckReply, 0, 6)), Gives(Slice(kCheckReply, 6, 10))},
          "RDS test OK.\r\nVersion=1-2-3",
          2},
         {"reply split over three short reads",
-         {Gives(Slice(kReply, 0, 1)), Gives(Slice(kReply, 1, 9)), Gives(Slice(kReply, 9, 10))},
+         {Gives(Slice(kCheckReply, 0, 1)), Gives(Slice(kCheckReply, 1, 9)),
+          Gives(Slice(kCheckReply, 9, 10))},
          "RDS test OK.\r\nVersion=1-2-3",
          3},
         {"reply out of step with the reads",
@@ -51,16 +52,16 @@ TEST(RunRdsModuleCheck, ResultOfWhatTheModuleSends) {
           Gives({0x3F, 0x3F, 0, 0, 0x56, 0x04, 0x05, 0x06, 0, 0}), Gives({0x3F})},
          "RDS test OK.\r\nVersion=4-5-6",
          3},
-        {"other frames, then silence", {Gives(kGroup), Gives(kLevel)}, "RDS port NG!", 3},
-        {"half a reply, then silence", {Gives(Slice(kReply, 0, 7))}, "RDS port NG!", 2},
+        {"other frames, then silence", {Gives(kCheckGroup), Gives(kCheckLevel)}, "RDS port NG!", 3},
+        {"half a reply, then silence", {Gives(Slice(kCheckReply, 0, 7))}, "RDS port NG!", 2},
         {"reply without its end marker",
          {Gives({0x3F, 0, 0, 0x56, 1, 2, 3, 0, 0, 0x00})},
          "RDS port NG!",
          2},
-        {"failed read", {Gives(kGroup), ReadFails(0x1F)}, "RDS read Error! (001f)", 2},
+        {"failed read", {Gives(kCheckGroup), ReadFails(0x1F)}, "RDS read Error! (001f)", 2},
         {"long error code", {ReadFails(0x12345)}, "RDS read Error! (12345)", 1},
         {"driver claims more than asked",
-         {Gives(kReply, 4096)},
+         {Gives(kCheckReply, 4096)},
          "RDS test OK.\r\nVersion=1-2-3",
          1},
     };
@@ -79,7 +80,7 @@ TEST(RunRdsModuleCheck, ResultOfWhatTheModuleSends) {
 
 TEST(RunRdsModuleCheck, SetsUpTheLineBeforeTheQuery) {
     FakeRdsPort port;
-    port.reads = {Gives(kReply)};
+    port.reads = {Gives(kCheckReply)};
     const std::atomic<platform::HANDLE> handle{port.Open()};
     RunRdsModuleCheck(port, handle);
     EXPECT_EQ(port.calls, (std::vector<std::string>{"Open", "ConfigureLine 124",
@@ -89,7 +90,7 @@ TEST(RunRdsModuleCheck, SetsUpTheLineBeforeTheQuery) {
 TEST(RunRdsModuleCheck, FailedWriteEndsTheCheckWithItsCode) {
     FakeRdsPort port;
     port.writeError = 0x79;
-    port.reads = {Gives(kReply)};
+    port.reads = {Gives(kCheckReply)};
     const std::atomic<platform::HANDLE> handle{port.Open()};
     EXPECT_EQ(RunRdsModuleCheck(port, handle), "RDS write Error! (0079)");
     EXPECT_TRUE(port.readSizes.empty());
@@ -98,7 +99,7 @@ TEST(RunRdsModuleCheck, FailedWriteEndsTheCheckWithItsCode) {
 TEST(RunRdsModuleCheck, PortClosedByTheWindowFailsTheNextRead) {
     FakeRdsPort port;
     std::atomic<platform::HANDLE> handle{port.Open()};
-    port.reads = {Gives(kGroup), Gives(kGroup), Gives(kReply)};
+    port.reads = {Gives(kCheckGroup), Gives(kCheckGroup), Gives(kCheckReply)};
     // The user presses OK during the second read: the window closes the port.
     // That read still brings its group; the next one fails.
     port.beforeRead = [&] {

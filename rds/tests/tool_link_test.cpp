@@ -13,8 +13,8 @@ namespace {
 
 using Events = std::vector<std::string>;
 
-const Bytes kVersion = {0x3F, 0, 0, 0x56, 0x81, 0x02, 0x03, 0, 0, 0x3F};
-const Bytes kLevel = {0x3F, 0, 0, 0x6C, 0x00, 0x00, 0xFF, 0, 0, 0x3F};
+const Bytes kToolVersion = {0x3F, 0, 0, 0x56, 0x81, 0x02, 0x03, 0, 0, 0x3F};
+const Bytes kToolLevel = {0x3F, 0, 0, 0x6C, 0x00, 0x00, 0xFF, 0, 0, 0x3F};
 const Bytes kTune = {0x3F, 0, 0, 0x73, 0x00, 0x01, 0x55, 0, 0, 0x3F};
 const Bytes kSeekFound = {0x3F, 0, 0, 0x66, 0x0A, 0x01, 0x55, 0, 0, 0x3F};
 const Bytes kSeekNone = {0x3F, 0, 0, 0x66, 0x0A, 0x00, 0x00, 0, 0, 0x3F};
@@ -59,8 +59,11 @@ struct DisplayCase {
 
 TEST_F(ToolLinkTest, EveryFrameUpdatesItsFieldsThenTheRawWords) {
     const DisplayCase cases[] = {
-        {"version, signed", kVersion, {"version -127 2 3", "raw 0x0000 0x5681 0x0203 0x0000"}, 900},
-        {"level, signed", kLevel, {"level -1", "raw 0x0000 0x6C00 0x00FF 0x0000"}, 900},
+        {"version, signed",
+         kToolVersion,
+         {"version -127 2 3", "raw 0x0000 0x5681 0x0203 0x0000"},
+         900},
+        {"level, signed", kToolLevel, {"level -1", "raw 0x0000 0x6C00 0x00FF 0x0000"}, 900},
         {"tune", kTune, {"tune strength=1 tuned=1", "raw 0x0000 0x7300 0x0155 0x0000"}, 900},
         {"seek found moves the frequency",
          kSeekFound,
@@ -72,9 +75,9 @@ TEST_F(ToolLinkTest, EveryFrameUpdatesItsFieldsThenTheRawWords) {
          900},
         {"unknown reply: raw only", kMuteEcho, {"raw 0x0000 0x6D01 0x0000 0x0000"}, 900},
         {"a lone group: raw only", PsGroup(0, 'A', 'B'), {"raw 0x6204 0x0130 0x966B 0x4142"}, 900},
-        {"nine bytes: nothing", Bytes(kVersion.begin(), kVersion.begin() + 9), {}, 900},
+        {"nine bytes: nothing", Bytes(kToolVersion.begin(), kToolVersion.begin() + 9), {}, 900},
         {"garbage then two frames",
-         Join({{0x00, 0x3F, 0x77}, kLevel, kTune}),
+         Join({{0x00, 0x3F, 0x77}, kToolLevel, kTune}),
          {"level -1", "raw 0x0000 0x6C00 0x00FF 0x0000", "tune strength=1 tuned=1",
           "raw 0x0000 0x7300 0x0155 0x0000"},
          900},
@@ -101,10 +104,10 @@ TEST_F(ToolLinkTest, NameIsWidenedShownBeforeItsLastRawWordsAndEndsAtAZero) {
 }
 
 TEST_F(ToolLinkTest, FrameSplitAcrossChunksIsShownOnceWhole) {
-    HandleChunk(Bytes(kLevel.begin(), kLevel.begin() + 4));
+    HandleChunk(Bytes(kToolLevel.begin(), kToolLevel.begin() + 4));
     EXPECT_TRUE(sink.Events().empty());
-    HandleChunk(
-        Join({Bytes(kLevel.begin() + 4, kLevel.end()), Bytes(kTune.begin(), kTune.begin() + 1)}));
+    HandleChunk(Join({Bytes(kToolLevel.begin() + 4, kToolLevel.end()),
+                      Bytes(kTune.begin(), kTune.begin() + 1)}));
     EXPECT_EQ(sink.Events(), (Events{"level -1", "raw 0x0000 0x6C00 0x00FF 0x0000"}));
     link.HandleChunk(nullptr, 5);
     link.HandleChunk(kTune.data(), 0);
@@ -235,35 +238,35 @@ struct LoopCase {
 TEST_F(ToolLinkTest, ReceiveLoopWaitsReadsAndHandsOverChunks) {
     const FakeRdsPort::Wait closed = WaitFails(platform::ERROR_INVALID_HANDLE);
     const LoopCase cases[] = {
-        {"closed port ends the loop", {closed, Arrives(kLevel)}, {}, {}, {}, {}},
+        {"closed port ends the loop", {closed, Arrives(kToolLevel)}, {}, {}, {}, {}},
         {"other wait errors retry",
          {WaitFails(platform::ERROR_GEN_FAILURE), WaitFails(platform::ERROR_OPERATION_ABORTED),
-          Arrives(kLevel)},
+          Arrives(kToolLevel)},
          {},
          {},
          {10},
          {"level -1", "raw 0x0000 0x6C00 0x00FF 0x0000"}},
         {"events without a received character are skipped",
-         {Arrives(kLevel, 0x0004), Event(0), Event(0x0081)},
+         {Arrives(kToolLevel, 0x0004), Event(0), Event(0x0081)},
          {},
          {},
          {10},
          {"level -1", "raw 0x0000 0x6C00 0x00FF 0x0000"}},
         {"nothing queued, nothing read",
-         {Arrives(kLevel), Event(platform::EV_RXCHAR)},
+         {Arrives(kToolLevel), Event(platform::EV_RXCHAR)},
          {0},
          {},
          {10},
          {"level -1", "raw 0x0000 0x6C00 0x00FF 0x0000"}},
         {"the whole queue in one read",
-         {Arrives(Join({kVersion, kTune, {0x3F, 0}}))},
+         {Arrives(Join({kToolVersion, kTune, {0x3F, 0}}))},
          {},
          {},
          {22},
          {"version -127 2 3", "raw 0x0000 0x5681 0x0203 0x0000", "tune strength=1 tuned=1",
           "raw 0x0000 0x7300 0x0155 0x0000"}},
         {"a failed read drops its chunk",
-         {Arrives(kLevel), Arrives(kTune)},
+         {Arrives(kToolLevel), Arrives(kTune)},
          {},
          {ReadFails(platform::ERROR_GEN_FAILURE), Gives(kTune)},
          {10, 10},
@@ -292,7 +295,7 @@ TEST_F(ToolLinkTest, ReceiveLoopWaitsReadsAndHandsOverChunks) {
 TEST_F(ToolLinkTest, ReceiveLoopTakesAQueueBeyondOneChunkBeforeWaitingAgain) {
     // A frame straddles the chunk boundary and still arrives whole.
     Bytes stream(RdsToolLink::kMaxChunkBytes - 4, 0x00);
-    stream.insert(stream.end(), kLevel.begin(), kLevel.end());
+    stream.insert(stream.end(), kToolLevel.begin(), kToolLevel.end());
     ASSERT_TRUE(link.OpenPort());
     port.waits = {Arrives(stream)};
     link.ReceiveLoop();

@@ -8,6 +8,7 @@
 #include <string>
 #include <vector>
 
+#include "calibration_captions.h"
 #include "platform/api.h"
 #include "touch/calibration_file.h"
 #include "touch/calibration_wait.h"
@@ -20,8 +21,8 @@
 
 namespace {
 
-constexpr char kCreating[] = "Kestrin -- Creating calib.dat.";
-constexpr char kNotCreated[] = "Kestrin -- Not created!! calib.dat";
+using touch::test::kCreating;
+using touch::test::kNotCreated;
 constexpr char kFound[] = "Kestrin";
 
 class FakeTouch : public platform::Touch {

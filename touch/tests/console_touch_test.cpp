@@ -1,5 +1,6 @@
 // The console's "TouchPanel" page and its start-up calibration, on the
 // virtual unit's calibration dialogue and clock.
+#include "calibration_captions.h"
 #include "console_fixture.h"
 #include "host_touch/calibration_record.h"
 
@@ -12,8 +13,8 @@ using console_id::kTouchTest;
 
 constexpr char kCalibrationFile[] = "\\Mounted Volume\\Vesk\\calib.dat";
 constexpr char kOldCalibration[] = "CalibrationData=500,500 130,130 890,130 890,890 130,890\r\n";
-constexpr char kCreating[] = "Kestrin -- Creating calib.dat.";
-constexpr char kNotCreated[] = "Kestrin -- Not created!! calib.dat";
+using touch::test::kCreating;
+using touch::test::kNotCreated;
 
 std::string Record(int offset) {
     auto taps = host_touch::kCrosshairs;

@@ -15,7 +15,7 @@ namespace ui::detail {
 
 namespace {
 
-constexpr int kMargin = 2;
+constexpr int kEditMargin = 2;
 constexpr int kMinThumb = 8;
 
 bool IsContinuation(char c) {
@@ -186,7 +186,7 @@ class EditClass : public WindowClass {
         const int from = Multi(w) ? first_ : 0;
         for (int i = 0; i < visible + 1 && from + i < static_cast<int>(lines.size()); ++i) {
             const Line& line = lines[static_cast<std::size_t>(from + i)];
-            Rect r{kMargin - xOffset_, top + i * lh, client.right + 4096, top + (i + 1) * lh};
+            Rect r{kEditMargin - xOffset_, top + i * lh, client.right + 4096, top + (i + 1) * lh};
             dc.DrawText(std::string_view(w.text).substr(line.start, line.end - line.start), &r,
                         DT_LEFT | DT_SINGLELINE | DT_NOCLIP);
         }
@@ -244,7 +244,7 @@ class EditClass : public WindowClass {
     static bool HasBar(const Window& w) { return Multi(w) && (w.style & WS_VSCROLL) != 0; }
 
     static int TextWidth(DesktopImpl& d, const Window& w) {
-        return std::max(1, d.ClientRect(&w).Width() - 2 * kMargin);
+        return std::max(1, d.ClientRect(&w).Width() - 2 * kEditMargin);
     }
 
     [[nodiscard]] int TextTop(DesktopImpl& d, const Window& w) const {
@@ -356,7 +356,7 @@ class EditClass : public WindowClass {
         const Line& line = lines[static_cast<std::size_t>(index)];
         const std::size_t upTo = std::min(std::max(caret_, line.start), line.end);
         const int x =
-            kMargin - xOffset_ +
+            kEditMargin - xOffset_ +
             Font::System().Measure(std::string_view(w.text).substr(line.start, upTo - line.start));
         return {index, x};
     }
@@ -366,7 +366,7 @@ class EditClass : public WindowClass {
         const int lh = Font::System().LineHeight();
         int index = Multi(w) ? first_ + (p.y - TextTop(d, w)) / std::max(1, lh) : 0;
         index = std::clamp(index, 0, static_cast<int>(lines.size()) - 1);
-        return ColumnAt(w, lines[static_cast<std::size_t>(index)], p.x - kMargin + xOffset_);
+        return ColumnAt(w, lines[static_cast<std::size_t>(index)], p.x - kEditMargin + xOffset_);
     }
 
     static std::size_t ColumnAt(const Window& w, const Line& line, int x) {

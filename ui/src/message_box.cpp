@@ -22,7 +22,7 @@ namespace detail {
 namespace {
 
 constexpr int kMaxWindowWidth = 300;
-constexpr int kMargin = 10;
+constexpr int kBoxMargin = 10;
 constexpr int kButtonWidth = 60;
 constexpr int kButtonHeight = 20;
 constexpr int kButtonGap = 8;
@@ -75,8 +75,8 @@ BOOL CMessageBoxDlg::OnInitDialog() {
     const int maxClientHeight = kScreenHeight - 2 * frame.border - frame.caption;
 
     const bool icon = Icon() != 0;
-    const int textLeft = icon ? kMargin + look::kIconSize + kMargin : kMargin;
-    const int maxTextWidth = maxClientWidth - textLeft - kMargin;
+    const int textLeft = icon ? kBoxMargin + look::kIconSize + kBoxMargin : kBoxMargin;
+    const int maxTextWidth = maxClientWidth - textLeft - kBoxMargin;
     const std::vector<std::string> lines = font.Wrap(text_, maxTextWidth);
     int textWidth = 0;
     for (const std::string& line : lines) {
@@ -86,21 +86,21 @@ BOOL CMessageBoxDlg::OnInitDialog() {
     const int buttonsWidth = buttons * kButtonWidth + (buttons - 1) * kButtonGap;
     const int clientWidth =
         std::min(maxClientWidth,
-                 std::max({textLeft + textWidth + kMargin, buttonsWidth + 2 * kMargin, 120}));
+                 std::max({textLeft + textWidth + kBoxMargin, buttonsWidth + 2 * kBoxMargin, 120}));
     const int bodyHeight =
         std::max(static_cast<int>(lines.size()) * font.LineHeight(), icon ? look::kIconSize : 0);
-    const int clientHeight =
-        std::min(maxClientHeight, kMargin + bodyHeight + kMargin + kButtonHeight + kMargin);
-    const int textHeight = clientHeight - 3 * kMargin - kButtonHeight;
+    const int clientHeight = std::min(
+        maxClientHeight, kBoxMargin + bodyHeight + kBoxMargin + kButtonHeight + kBoxMargin);
+    const int textHeight = clientHeight - 3 * kBoxMargin - kButtonHeight;
 
     const int width = clientWidth + 2 * frame.border;
     const int height = clientHeight + 2 * frame.border + frame.caption;
     MoveWindow((kScreenWidth - width) / 2, (kScreenHeight - height) / 2, width, height);
     if (CWnd* label = GetDlgItem(kMessageBoxTextId)) {
-        label->MoveWindow(textLeft, kMargin, clientWidth - textLeft - kMargin, textHeight);
+        label->MoveWindow(textLeft, kBoxMargin, clientWidth - textLeft - kBoxMargin, textHeight);
     }
     int x = (clientWidth - buttonsWidth) / 2;
-    const int y = clientHeight - kMargin - kButtonHeight;
+    const int y = clientHeight - kBoxMargin - kButtonHeight;
     for (int id : {IDOK, IDCANCEL}) {
         if (CWnd* button = GetDlgItem(id)) {
             button->MoveWindow(x, y, kButtonWidth, kButtonHeight);
@@ -115,7 +115,7 @@ BOOL CMessageBoxDlg::OnInitDialog() {
 
 void CMessageBoxDlg::OnPaint() {
     CPaintDC dc(this);
-    look::MessageIcon(dc, kMargin, kMargin, Icon());
+    look::MessageIcon(dc, kBoxMargin, kBoxMargin, Icon());
 }
 
 void CMessageBoxDlg::OnCancel() {

@@ -4,7 +4,7 @@
 namespace ui::test {
 namespace {
 
-constexpr int kEdit = 1020;
+constexpr int kInputEdit = 1020;
 constexpr int kReadOnly = 1021;
 
 // Records the pen messages it gets, in client coordinates.
@@ -104,7 +104,7 @@ TEST_F(UiTest, ASecondTapSoonAndCloseIsADoubleClick) {
 
 DialogTemplate EditTemplate() {
     DialogTemplate t = BasicTemplate();
-    t.items.push_back(EditText(kEdit, 10, 10, 100, 12));
+    t.items.push_back(EditText(kInputEdit, 10, 10, 100, 12));
     t.items.push_back(EditText(kReadOnly, 10, 30, 100, 12, ES_READONLY));
     return t;
 }
@@ -112,15 +112,15 @@ DialogTemplate EditTemplate() {
 TEST_F(UiTest, TypingGoesIntoTheFocusedEditableEdit) {
     TestDialog dlg(EditTemplate());
     int changes = 0;
-    dlg.BindCommand(kEdit, EN_CHANGE, [&] { ++changes; });
-    StepTap(kEdit);
+    dlg.BindCommand(kInputEdit, EN_CHANGE, [&] { ++changes; });
+    StepTap(kInputEdit);
     presenter.AddEvent({InputEvent::Kind::Text, 0, 0, Key::None, "ab\xE2\x82\xAC"});
     presenter.AddKey(Key::Backspace);  // the euro sign goes whole
     presenter.AddKey(Key::Left);
     presenter.AddEvent({InputEvent::Kind::Text, 0, 0, Key::None, "X"});
     presenter.AddKey(Key::Home);
     presenter.AddKey(Key::Delete);
-    presenter.AddCall([&] { EXPECT_EQ(Info(kEdit).text, "Xb"); });
+    presenter.AddCall([&] { EXPECT_EQ(Info(kInputEdit).text, "Xb"); });
     StepTap(kReadOnly);
     presenter.AddEvent({InputEvent::Kind::Text, 0, 0, Key::None, "zz"});
     presenter.AddKey(Key::Backspace);
@@ -135,14 +135,14 @@ TEST_F(UiTest, TypingGoesIntoTheFocusedEditableEdit) {
 
 TEST_F(UiTest, EnterInAWantReturnEditBreaksTheLineInsteadOfEndingTheDialog) {
     DialogTemplate t = BasicTemplate();
-    t.items.push_back(EditText(kEdit, 10, 10, 100, 40, ES_MULTILINE | ES_WANTRETURN));
+    t.items.push_back(EditText(kInputEdit, 10, 10, 100, 40, ES_MULTILINE | ES_WANTRETURN));
     TestDialog dlg(t);
     presenter.AddEvent({InputEvent::Kind::Text, 0, 0, Key::None, "a"});
     presenter.AddKey(Key::Enter);
     presenter.AddEvent({InputEvent::Kind::Text, 0, 0, Key::None, "b"});
     presenter.AddCall([&] {
-        EXPECT_EQ(Info(kEdit).text, "a\r\nb");
-        EXPECT_EQ(static_cast<CEdit*>(dlg.GetDlgItem(kEdit))->GetLineCount(), 2);
+        EXPECT_EQ(Info(kInputEdit).text, "a\r\nb");
+        EXPECT_EQ(static_cast<CEdit*>(dlg.GetDlgItem(kInputEdit))->GetLineCount(), 2);
     });
     presenter.AddKey(Key::Escape);
     EXPECT_EQ(dlg.DoModal(), IDCANCEL);

@@ -77,7 +77,7 @@ struct HostOpen final : unit::DeviceOpen {
     }
 };
 
-HostOpen& AsOpen(unit::DeviceOpen& open) {
+HostOpen& AsHostOpen(unit::DeviceOpen& open) {
     return static_cast<HostOpen&>(open);
 }
 
@@ -184,7 +184,7 @@ std::shared_ptr<unit::DeviceOpen> HostSerialPort::Open(DWORD access, DWORD share
 }
 
 void HostSerialPort::Close(unit::DeviceOpen& open) {
-    HostOpen& o = AsOpen(open);
+    HostOpen& o = AsHostOpen(open);
     o.closed.store(true);
     o.Signal();
 }
@@ -196,7 +196,7 @@ DriverResult HostSerialPort::Read(unit::DeviceOpen& open, void* buffer, DWORD to
     if (buffer == nullptr && toRead > 0) {
         return DriverResult::Fail(ERROR_INVALID_PARAMETER);
     }
-    HostOpen& o = AsOpen(open);
+    HostOpen& o = AsHostOpen(open);
     platform::COMMTIMEOUTS timeouts;
     {
         std::lock_guard lock(o.mutex);
@@ -250,7 +250,7 @@ DriverResult HostSerialPort::Write(unit::DeviceOpen& open, const void* buffer, D
     if (buffer == nullptr && toWrite > 0) {
         return DriverResult::Fail(ERROR_INVALID_PARAMETER);
     }
-    HostOpen& o = AsOpen(open);
+    HostOpen& o = AsHostOpen(open);
     const auto* bytes = static_cast<const std::uint8_t*>(buffer);
     DWORD done = 0;
     while (done < toWrite) {
@@ -286,7 +286,7 @@ DriverResult HostSerialPort::GetCommState(unit::DeviceOpen& open, platform::DCB*
     if (dcb == nullptr) {
         return DriverResult::Fail(ERROR_INVALID_PARAMETER);
     }
-    HostOpen& o = AsOpen(open);
+    HostOpen& o = AsHostOpen(open);
     if (o.closed.load()) {
         return DriverResult::Fail(ERROR_INVALID_HANDLE);
     }
@@ -300,7 +300,7 @@ DriverResult HostSerialPort::GetCommState(unit::DeviceOpen& open, platform::DCB*
 }
 
 DriverResult HostSerialPort::SetCommState(unit::DeviceOpen& open, const platform::DCB& dcb) {
-    HostOpen& o = AsOpen(open);
+    HostOpen& o = AsHostOpen(open);
     if (o.closed.load()) {
         return DriverResult::Fail(ERROR_INVALID_HANDLE);
     }
@@ -324,7 +324,7 @@ DriverResult HostSerialPort::GetCommTimeouts(unit::DeviceOpen& open,
     if (timeouts == nullptr) {
         return DriverResult::Fail(ERROR_INVALID_PARAMETER);
     }
-    HostOpen& o = AsOpen(open);
+    HostOpen& o = AsHostOpen(open);
     if (o.closed.load()) {
         return DriverResult::Fail(ERROR_INVALID_HANDLE);
     }
@@ -335,7 +335,7 @@ DriverResult HostSerialPort::GetCommTimeouts(unit::DeviceOpen& open,
 
 DriverResult HostSerialPort::SetCommTimeouts(unit::DeviceOpen& open,
                                              const platform::COMMTIMEOUTS& timeouts) {
-    HostOpen& o = AsOpen(open);
+    HostOpen& o = AsHostOpen(open);
     if (o.closed.load()) {
         return DriverResult::Fail(ERROR_INVALID_HANDLE);
     }
@@ -345,7 +345,7 @@ DriverResult HostSerialPort::SetCommTimeouts(unit::DeviceOpen& open,
 }
 
 DriverResult HostSerialPort::SetCommMask(unit::DeviceOpen& open, DWORD mask) {
-    HostOpen& o = AsOpen(open);
+    HostOpen& o = AsHostOpen(open);
     if (o.closed.load()) {
         return DriverResult::Fail(ERROR_INVALID_HANDLE);
     }
@@ -363,7 +363,7 @@ DriverResult HostSerialPort::WaitCommEvent(unit::DeviceOpen& open, DWORD* eventM
         return DriverResult::Fail(ERROR_INVALID_PARAMETER);
     }
     *eventMask = 0;
-    HostOpen& o = AsOpen(open);
+    HostOpen& o = AsHostOpen(open);
     std::uint64_t changes = 0;
     {
         std::lock_guard lock(o.mutex);
@@ -396,7 +396,7 @@ DriverResult HostSerialPort::WaitCommEvent(unit::DeviceOpen& open, DWORD* eventM
 
 DriverResult HostSerialPort::ClearCommError(unit::DeviceOpen& open, DWORD* errors,
                                             platform::COMSTAT* status) {
-    HostOpen& o = AsOpen(open);
+    HostOpen& o = AsHostOpen(open);
     if (o.closed.load()) {
         return DriverResult::Fail(ERROR_INVALID_HANDLE);
     }

@@ -34,7 +34,7 @@ struct SimulatedOpen final : unit::DeviceOpen {
     bool closed = false;  // under the port's mutex
 };
 
-SimulatedOpen& AsOpen(unit::DeviceOpen& open) {
+SimulatedOpen& AsSimulatedOpen(unit::DeviceOpen& open) {
     return static_cast<SimulatedOpen&>(open);
 }
 
@@ -208,7 +208,7 @@ std::shared_ptr<unit::DeviceOpen> SimulatedPort::Open(DWORD access, DWORD share,
 void SimulatedPort::Close(unit::DeviceOpen& open) {
     {
         std::lock_guard lock(mutex_);
-        SimulatedOpen& o = AsOpen(open);
+        SimulatedOpen& o = AsSimulatedOpen(open);
         if (o.closed) {
             return;
         }
@@ -230,7 +230,7 @@ DriverResult SimulatedPort::Read(unit::DeviceOpen& open, void* buffer, DWORD toR
         return DriverResult::Fail(ERROR_INVALID_PARAMETER);
     }
     auto* out = static_cast<std::uint8_t*>(buffer);
-    SimulatedOpen& o = AsOpen(open);
+    SimulatedOpen& o = AsSimulatedOpen(open);
     std::unique_lock lock(mutex_);
     const ReadDeadline plan(timeouts_, toRead, scheduler_.NowMs());
     DWORD got = 0;
@@ -271,7 +271,7 @@ DriverResult SimulatedPort::Write(unit::DeviceOpen& open, const void* buffer, DW
     const auto* bytes = static_cast<const std::uint8_t*>(buffer);
     {
         std::lock_guard lock(mutex_);
-        if (AsOpen(open).closed) {
+        if (AsSimulatedOpen(open).closed) {
             return DriverResult::Fail(ERROR_INVALID_HANDLE);
         }
         written_.insert(written_.end(), bytes, bytes + toWrite);
@@ -297,7 +297,7 @@ DriverResult SimulatedPort::GetCommState(unit::DeviceOpen& open, platform::DCB* 
         return DriverResult::Fail(ERROR_INVALID_PARAMETER);
     }
     std::lock_guard lock(mutex_);
-    if (AsOpen(open).closed) {
+    if (AsSimulatedOpen(open).closed) {
         return DriverResult::Fail(ERROR_INVALID_HANDLE);
     }
     *dcb = dcb_;
@@ -311,7 +311,7 @@ DriverResult SimulatedPort::SetCommState(unit::DeviceOpen& open, const platform:
         return DriverResult::Fail(ERROR_INVALID_PARAMETER);
     }
     std::lock_guard lock(mutex_);
-    if (AsOpen(open).closed) {
+    if (AsSimulatedOpen(open).closed) {
         return DriverResult::Fail(ERROR_INVALID_HANDLE);
     }
     dcb_ = dcb;
@@ -324,7 +324,7 @@ DriverResult SimulatedPort::GetCommTimeouts(unit::DeviceOpen& open,
         return DriverResult::Fail(ERROR_INVALID_PARAMETER);
     }
     std::lock_guard lock(mutex_);
-    if (AsOpen(open).closed) {
+    if (AsSimulatedOpen(open).closed) {
         return DriverResult::Fail(ERROR_INVALID_HANDLE);
     }
     *timeouts = timeouts_;
@@ -334,7 +334,7 @@ DriverResult SimulatedPort::GetCommTimeouts(unit::DeviceOpen& open,
 DriverResult SimulatedPort::SetCommTimeouts(unit::DeviceOpen& open,
                                             const platform::COMMTIMEOUTS& timeouts) {
     std::lock_guard lock(mutex_);
-    if (AsOpen(open).closed) {
+    if (AsSimulatedOpen(open).closed) {
         return DriverResult::Fail(ERROR_INVALID_HANDLE);
     }
     timeouts_ = timeouts;
@@ -344,7 +344,7 @@ DriverResult SimulatedPort::SetCommTimeouts(unit::DeviceOpen& open,
 DriverResult SimulatedPort::SetCommMask(unit::DeviceOpen& open, DWORD mask) {
     {
         std::lock_guard lock(mutex_);
-        if (AsOpen(open).closed) {
+        if (AsSimulatedOpen(open).closed) {
             return DriverResult::Fail(ERROR_INVALID_HANDLE);
         }
         mask_ = mask;
@@ -361,7 +361,7 @@ DriverResult SimulatedPort::WaitCommEvent(unit::DeviceOpen& open, DWORD* eventMa
         return DriverResult::Fail(ERROR_INVALID_PARAMETER);
     }
     *eventMask = 0;
-    SimulatedOpen& o = AsOpen(open);
+    SimulatedOpen& o = AsSimulatedOpen(open);
     std::unique_lock lock(mutex_);
     const std::uint64_t changes = maskChanges_;
     // An empty mask waits for a new mask or the close, rather than failing
@@ -382,7 +382,7 @@ DriverResult SimulatedPort::WaitCommEvent(unit::DeviceOpen& open, DWORD* eventMa
 DriverResult SimulatedPort::ClearCommError(unit::DeviceOpen& open, DWORD* errors,
                                            platform::COMSTAT* status) {
     std::lock_guard lock(mutex_);
-    if (AsOpen(open).closed) {
+    if (AsSimulatedOpen(open).closed) {
         return DriverResult::Fail(ERROR_INVALID_HANDLE);
     }
     if (errors != nullptr) {

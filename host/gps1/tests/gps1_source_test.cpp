@@ -21,7 +21,7 @@ namespace {
 using namespace platform;
 using gps1_test::Gps1Test;
 
-constexpr auto kSettle = std::chrono::seconds(10);
+constexpr auto kSourceSettle = std::chrono::seconds(10);
 
 std::string Cycle(int second) {
     const std::string t = "1200" + std::string(second < 10 ? "0" : "") + std::to_string(second);
@@ -60,13 +60,13 @@ class Gps1Replay : public Gps1Test {
         std::vector<std::string> chunks;
         unit::Scheduler& s = u().scheduler();
         for (;;) {
-            EXPECT_TRUE(s.WaitQuiescent(kSettle));
+            EXPECT_TRUE(s.WaitQuiescent(kSourceSettle));
             const auto next = s.NextDeadline();
             if (!next || *next > to) {
                 break;
             }
             s.AdvanceTo(*next);
-            EXPECT_TRUE(s.WaitQuiescent(kSettle));
+            EXPECT_TRUE(s.WaitQuiescent(kSourceSettle));
             if (const DWORD n = Count(h); n > 0) {
                 chunks.push_back(Read(h, n));
             }

@@ -9,11 +9,6 @@
 namespace program::test {
 namespace {
 
-struct Outcome {
-    int status = -1;
-    std::string err;
-};
-
 class GpsProgramTest : public ProgramTest {
   protected:
     void SetUp() override {

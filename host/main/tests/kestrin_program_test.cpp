@@ -11,12 +11,6 @@
 namespace program::test {
 namespace {
 
-struct Outcome {
-    int status = -1;
-    std::string out;
-    std::string err;
-};
-
 class KestrinProgramTest : public ProgramTest {
   protected:
     Outcome Kestrin(const KestrinOptions& options, UnitSources sources = {kDefaultUnit, {}}) {

@@ -28,6 +28,13 @@ inline std::string ReadFile(const std::filesystem::path& file) {
     return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
 }
 
+// How a program run ended and what it wrote.
+struct Outcome {
+    int status = -1;
+    std::string out;
+    std::string err;
+};
+
 class ProgramTest : public ::testing::Test {
   protected:
     void SetUp() override {

@@ -9,12 +9,6 @@
 namespace program::test {
 namespace {
 
-struct Outcome {
-    int status = -1;
-    std::string out;
-    std::string err;
-};
-
 class ProgramsTest : public ProgramTest {
   protected:
     // Runs a command line of the shell, without the caller's unit folder.

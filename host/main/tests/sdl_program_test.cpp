@@ -55,24 +55,33 @@ class SdlProgramTest : public ProgramTest {
     }
 };
 
-TEST_F(SdlProgramTest, TheConsoleShowsInTheWindowAndItsCloseBoxEndsTheProgram) {
-    KestrinOptions options;
-    options.screenshot = Work() / "last.png";
-    KestrinHooks hooks;
-    hooks.hiddenWindow = true;
-    std::string caption;
+// What a run in the window showed: the active window's caption and the
+// window's pixels at the first frame, and the screenshot written at the end.
+struct WindowRun {
+    int status = -1;
+    std::string err;
     std::uint64_t frames = 0;
+    std::string caption;
     ui::Framebuffer shown;
     std::string readBackError;
-    hooks.afterPresent = [&](sdl::SdlPresenter& window, std::uint64_t frame) {
+};
+
+// Runs kestrin in a hidden SDL window and closes the window after the first
+// frame, as a user's click on its close box would.
+WindowRun RunInWindow(KestrinOptions options) {
+    WindowRun run;
+    KestrinHooks hooks;
+    hooks.hiddenWindow = true;
+    hooks.afterPresent = [&run](sdl::SdlPresenter& window, std::uint64_t frame) {
         openedWindow = true;
-        frames = frame;
-        if (!window.ReadBack(&shown, &readBackError)) {
+        run.frames = frame;
+        if (!window.ReadBack(&run.shown, &run.readBackError)) {
             return;
         }
         if (frame == 1) {
             ui::Desktop* desktop = ui::Desktop::Current();
-            caption = desktop->Describe(desktop->ActiveWindow()).value_or(ui::WindowInfo{}).text;
+            run.caption =
+                desktop->Describe(desktop->ActiveWindow()).value_or(ui::WindowInfo{}).text;
             SDL_Event close{};
             close.type = SDL_WINDOWEVENT;
             close.window.event = SDL_WINDOWEVENT_CLOSE;
@@ -82,25 +91,50 @@ TEST_F(SdlProgramTest, TheConsoleShowsInTheWindowAndItsCloseBoxEndsTheProgram) {
     };
     std::ostringstream out;
     std::ostringstream err;
-    const int status = RunKestrin(options, {kDefaultUnit, {}}, out, err, hooks);
-    EXPECT_EQ(status, 0) << err.str();
-    ASSERT_GE(frames, 1U);
-    EXPECT_EQ(caption, "Kestrin");
-    ASSERT_EQ(readBackError, "");
+    run.status = RunKestrin(options, {kDefaultUnit, {}}, out, err, hooks);
+    run.err = err.str();
+    return run;
+}
 
-    // The window showed exactly the last frame the console drew.
+// The number of pixels where the window and the PNG written at the end differ.
+int PixelsDifferent(const ui::Framebuffer& shown, const std::filesystem::path& png) {
     int width = 0;
     int height = 0;
-    const std::vector<std::uint32_t> last = ReadPng(*options.screenshot, &width, &height);
-    ASSERT_EQ(width, shown.Width());
-    ASSERT_EQ(height, shown.Height());
+    const std::vector<std::uint32_t> last = ReadPng(png, &width, &height);
+    if (width != shown.Width() || height != shown.Height()) {
+        return -1;
+    }
     int different = 0;
     for (int y = 0; y < height; ++y) {
         for (int x = 0; x < width; ++x) {
             different += last[static_cast<std::size_t>(y * width + x)] != shown.GetPixel(x, y);
         }
     }
-    EXPECT_EQ(different, 0);
+    return different;
+}
+
+TEST_F(SdlProgramTest, TheConsoleShowsInTheWindowAndItsCloseBoxEndsTheProgram) {
+    KestrinOptions options;
+    options.screenshot = Work() / "last.png";
+    const WindowRun run = RunInWindow(options);
+    EXPECT_EQ(run.status, 0) << run.err;
+    ASSERT_GE(run.frames, 1U);
+    EXPECT_EQ(run.caption, "Kestrin");
+    ASSERT_EQ(run.readBackError, "");
+    // The window showed exactly the last frame the console drew.
+    EXPECT_EQ(PixelsDifferent(run.shown, *options.screenshot), 0);
+}
+
+TEST_F(SdlProgramTest, TheDemoDialogShowsInTheWindow) {
+    KestrinOptions options;
+    options.demo = true;
+    options.screenshot = Work() / "demo.png";
+    const WindowRun run = RunInWindow(options);
+    EXPECT_EQ(run.status, 0) << run.err;
+    ASSERT_GE(run.frames, 1U);
+    EXPECT_EQ(run.caption, "Controls");
+    ASSERT_EQ(run.readBackError, "");
+    EXPECT_EQ(PixelsDifferent(run.shown, *options.screenshot), 0);
 }
 
 }  // namespace

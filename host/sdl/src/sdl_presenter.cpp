@@ -11,7 +11,9 @@
 
 namespace sdl {
 
-namespace {
+// Named, not file-local: SdlPresenter::Resources holds these and has external
+// linkage.
+namespace presenter {
 
 struct WindowDeleter {
     void operator()(SDL_Window* w) const { SDL_DestroyWindow(w); }
@@ -42,7 +44,13 @@ ui::InputEvent WakeEvent() {
     return ui::InputEvent{};
 }
 
-}  // namespace
+}  // namespace presenter
+
+using presenter::RendererDeleter;
+using presenter::TextureDeleter;
+using presenter::VideoSubsystem;
+using presenter::WakeEvent;
+using presenter::WindowDeleter;
 
 struct SdlPresenter::Resources {
     // Declared in the order they are made; destroyed the other way round.

@@ -1,20 +1,13 @@
 #include "unit/faults.h"
 
-#include <cctype>
 #include <charconv>
 #include <cstdio>
+
+#include "unit_path.h"
 
 namespace unit {
 
 namespace {
-
-std::string Lower(std::string_view text) {
-    std::string out(text);
-    for (char& c : out) {
-        c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
-    }
-    return out;
-}
 
 std::optional<std::uint32_t> ParseNumber(std::string_view text) {
     int base = 10;
@@ -40,7 +33,7 @@ std::string CanonicalNumber(std::uint32_t value) {
 }
 
 std::string CanonicalPath(std::string_view path) {
-    std::string out = Lower(path);
+    std::string out = LowerAscii(path);
     if (out.empty() || out.front() != '\\') {
         out.insert(out.begin(), '\\');
     }
@@ -49,7 +42,7 @@ std::string CanonicalPath(std::string_view path) {
 
 std::string FaultSet::Set(std::string_view op, std::uint32_t code) {
     const auto colon = op.find(':');
-    const std::string name = Lower(op.substr(0, colon));
+    const std::string name = LowerAscii(op.substr(0, colon));
     const FaultOp* known = nullptr;
     for (const auto& o : ops_) {
         if (o.name == name) {

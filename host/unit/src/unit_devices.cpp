@@ -12,7 +12,6 @@ using namespace platform;
 namespace {
 
 constexpr std::string_view kBuiltIn = "Drivers\\BuiltIn";
-constexpr std::string_view kActive = "Drivers\\Active";
 
 }  // namespace
 
@@ -47,8 +46,8 @@ bool VirtualUnit::Impl::DescribedAndInactive(std::string_view deviceName) const 
     if (!described) {
         return false;
     }
-    for (const auto& sub : registry.SubKeys(kActive)) {
-        const auto* key = registry.FindKey(std::string(kActive) + "\\" + sub);
+    for (const auto& sub : registry.SubKeys(kActiveDriversKey)) {
+        const auto* key = registry.FindKey(std::string(kActiveDriversKey) + "\\" + sub);
         const auto* name = key != nullptr ? RegistryStore::FindValue(*key, "Name") : nullptr;
         if (name != nullptr && name->value.type == REG_SZ &&
             EqualsNoCase(name->value.text, deviceName)) {

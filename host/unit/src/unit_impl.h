@@ -1,6 +1,8 @@
 // The inside of VirtualUnit, shared by the files that implement its calls.
 #pragma once
 
+#include <string_view>
+
 #include <atomic>
 #include <filesystem>
 #include <map>
@@ -25,6 +27,9 @@
 #include "unit/virtual_unit.h"
 
 namespace unit {
+
+// Where the registry lists the loaded stream drivers.
+inline constexpr std::string_view kActiveDriversKey = "Drivers\\Active";
 
 // A registered device: its driver, presence and injected faults.
 struct DeviceSlot {

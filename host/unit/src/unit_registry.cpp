@@ -15,8 +15,6 @@ using namespace platform;
 
 namespace {
 
-constexpr std::string_view kActive = "Drivers\\Active";
-
 std::optional<std::string> KeyPath(const std::map<HKEY, std::string>& open, HKEY key) {
     if (key == HKEY_LOCAL_MACHINE) {
         return std::string();
@@ -155,8 +153,8 @@ HANDLE VirtualUnit::ActivateDevice(std::string_view key, DWORD /*clientInfo*/) {
     // Names and handles already taken by active entries.
     std::set<std::string> activeNames;
     std::set<DWORD> activeHandles;
-    for (const auto& sub : reg.SubKeys(kActive)) {
-        if (const auto* k = reg.FindKey(std::string(kActive) + "\\" + sub)) {
+    for (const auto& sub : reg.SubKeys(kActiveDriversKey)) {
+        if (const auto* k = reg.FindKey(std::string(kActiveDriversKey) + "\\" + sub)) {
             if (const auto* n = RegistryStore::FindValue(*k, "Name")) {
                 activeNames.insert(LowerAscii(n->value.text));
             }
@@ -191,7 +189,7 @@ HANDLE VirtualUnit::ActivateDevice(std::string_view key, DWORD /*clientInfo*/) {
     for (;; ++number) {
         char nn[16];
         std::snprintf(nn, sizeof nn, "%02u", number);
-        activePath = std::string(kActive) + "\\" + nn;
+        activePath = std::string(kActiveDriversKey) + "\\" + nn;
         if (!reg.Exists(activePath)) {
             break;
         }
@@ -214,8 +212,8 @@ HANDLE VirtualUnit::ActivateDevice(std::string_view key, DWORD /*clientInfo*/) {
 BOOL VirtualUnit::DeactivateDevice(HANDLE device) {
     std::lock_guard lock(impl_->registryMutex);
     RegistryStore& reg = impl_->registry;
-    for (const auto& sub : reg.SubKeys(kActive)) {
-        const std::string path = std::string(kActive) + "\\" + sub;
+    for (const auto& sub : reg.SubKeys(kActiveDriversKey)) {
+        const std::string path = std::string(kActiveDriversKey) + "\\" + sub;
         const auto* k = reg.FindKey(path);
         const auto* h = k != nullptr ? RegistryStore::FindValue(*k, "Hnd") : nullptr;
         if (h == nullptr || h->value.type != REG_DWORD ||

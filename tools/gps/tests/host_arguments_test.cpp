@@ -16,11 +16,11 @@ using gps::JoinHostArguments;
 using Words = std::vector<std::string_view>;
 
 TEST(JoinHostArguments, JoinsWithSingleSpacesKeepingEachWord) {
-    struct Case {
+    struct JoinCase {
         Words words;
         std::string line;
     };
-    const Case cases[] = {
+    const JoinCase cases[] = {
         {{}, ""},
         {{"on", "GPS"}, "on GPS"},
         {{"off  12"}, "off  12"},  // one quoted argument passes through
@@ -35,13 +35,13 @@ TEST(JoinHostArguments, JoinsWithSingleSpacesKeepingEachWord) {
 }
 
 TEST(ExtractUnitOption, RemovesTheOptionWherever) {
-    struct Case {
+    struct ExtractCase {
         Words arguments;
         Words words;
         std::optional<std::string_view> unit;
         bool missing;
     };
-    const Case cases[] = {
+    const ExtractCase cases[] = {
         {{"on", "GPS"}, {"on", "GPS"}, std::nullopt, false},
         {{"on", "GPS", "--unit", "/u"}, {"on", "GPS"}, "/u", false},
         {{"--unit", "/u", "off", "12"}, {"off", "12"}, "/u", false},

@@ -13,14 +13,15 @@
 
 namespace ui::detail {
 
-namespace {
-
+// Named, not file-local: FreeTypeFont::Faces holds them and has external linkage.
 struct LibraryDeleter {
     void operator()(FT_Library library) const { FT_Done_FreeType(library); }
 };
 struct FaceDeleter {
     void operator()(FT_Face face) const { FT_Done_Face(face); }
 };
+
+namespace {
 
 int Pixels26Dot6(FT_Pos value) {
     return static_cast<int>((value + 32) >> 6);

@@ -12,7 +12,7 @@ namespace {
 
 constexpr int kW = 12;
 constexpr int kH = 9;
-constexpr Rgb kInk = 0x00FF8040;
+constexpr Rgb kOrange = 0x00FF8040;
 
 TEST(RectTest, IntersectKeepsTheCommonPartOrNothing) {
     struct Case {
@@ -43,14 +43,15 @@ struct Primitive {
 std::vector<Primitive> Primitives() {
     auto inside = [](const Rect& r, int x, int y) { return r.Contains({x, y}); };
     return {
-        {"FillRect", [](Framebuffer& fb, const Rect& r) { fb.FillRect(r, kInk); }, inside},
-        {"HLine", [](Framebuffer& fb, const Rect& r) { fb.HLine(r.left, r.right, r.top, kInk); },
+        {"FillRect", [](Framebuffer& fb, const Rect& r) { fb.FillRect(r, kOrange); }, inside},
+        {"HLine", [](Framebuffer& fb, const Rect& r) { fb.HLine(r.left, r.right, r.top, kOrange); },
          [](const Rect& r, int x, int y) { return y == r.top && x >= r.left && x < r.right; }},
-        {"VLine", [](Framebuffer& fb, const Rect& r) { fb.VLine(r.left, r.top, r.bottom, kInk); },
+        {"VLine",
+         [](Framebuffer& fb, const Rect& r) { fb.VLine(r.left, r.top, r.bottom, kOrange); },
          [](const Rect& r, int x, int y) { return x == r.left && y >= r.top && y < r.bottom; }},
-        {"SetPixel", [](Framebuffer& fb, const Rect& r) { fb.SetPixel(r.left, r.top, kInk); },
+        {"SetPixel", [](Framebuffer& fb, const Rect& r) { fb.SetPixel(r.left, r.top, kOrange); },
          [](const Rect& r, int x, int y) { return x == r.left && y == r.top; }},
-        {"FrameRect", [](Framebuffer& fb, const Rect& r) { fb.FrameRect(r, kInk); },
+        {"FrameRect", [](Framebuffer& fb, const Rect& r) { fb.FrameRect(r, kOrange); },
          [inside](const Rect& r, int x, int y) {
              return inside(r, x, y) &&
                     (x == r.left || x == r.right - 1 || y == r.top || y == r.bottom - 1);
@@ -80,7 +81,7 @@ TEST(FramebufferTest, EveryPrimitiveIsClippedAtEveryEdge) {
                                 for (int x = 0; x < kW; ++x) {
                                     const bool want =
                                         effective.Contains({x, y}) && p.covers(shape, x, y);
-                                    if (fb.GetPixel(x, y) == (want ? kInk : 0U)) {
+                                    if (fb.GetPixel(x, y) == (want ? kOrange : 0U)) {
                                         continue;
                                     }
                                     FAIL() << p.name << " shape (" << x0 << "," << y0 << ")-(" << x1
@@ -99,36 +100,36 @@ TEST(FramebufferTest, EveryPrimitiveIsClippedAtEveryEdge) {
 
 TEST(FramebufferTest, HugeCoordinatesAreClippedWithoutOverflow) {
     Framebuffer fb(kW, kH);
-    fb.FillRect({INT_MIN, INT_MIN, INT_MAX, INT_MAX}, kInk);
+    fb.FillRect({INT_MIN, INT_MIN, INT_MAX, INT_MAX}, kOrange);
     for (int y = 0; y < kH; ++y) {
         for (int x = 0; x < kW; ++x) {
-            ASSERT_EQ(fb.GetPixel(x, y), kInk);
+            ASSERT_EQ(fb.GetPixel(x, y), kOrange);
         }
     }
     Framebuffer other(kW, kH);
-    other.HLine(INT_MIN, INT_MAX, INT_MAX, kInk);
-    other.VLine(INT_MAX, INT_MIN, INT_MAX, kInk);
-    other.HLine(INT_MIN, INT_MAX, INT_MIN, kInk);
-    other.SetPixel(INT_MIN, INT_MAX, kInk);
-    other.FrameRect({INT_MIN, INT_MIN, INT_MAX, INT_MAX}, kInk);
+    other.HLine(INT_MIN, INT_MAX, INT_MAX, kOrange);
+    other.VLine(INT_MAX, INT_MIN, INT_MAX, kOrange);
+    other.HLine(INT_MIN, INT_MAX, INT_MIN, kOrange);
+    other.SetPixel(INT_MIN, INT_MAX, kOrange);
+    other.FrameRect({INT_MIN, INT_MIN, INT_MAX, INT_MAX}, kOrange);
     EXPECT_EQ(other.GetPixel(0, 1), 0U);
     EXPECT_EQ(other.GetPixel(kW / 2, kH / 2), 0U);
 }
 
 TEST(FramebufferTest, GetPixelOutsideIsZeroAndClipStaysInsideTheBuffer) {
     Framebuffer fb(kW, kH);
-    fb.FillRect({0, 0, kW, kH}, kInk);
+    fb.FillRect({0, 0, kW, kH}, kOrange);
     for (const Point p : {Point{-1, 0}, Point{0, -1}, Point{kW, 0}, Point{0, kH}, Point{kW, kH}}) {
         EXPECT_EQ(fb.GetPixel(p.x, p.y), 0U) << p.x << "," << p.y;
     }
-    EXPECT_EQ(fb.GetPixel(kW - 1, kH - 1), kInk);
+    EXPECT_EQ(fb.GetPixel(kW - 1, kH - 1), kOrange);
 
     fb.SetClip({-10, -10, 5, 100});
     EXPECT_EQ(fb.Clip(), (Rect{0, 0, 5, kH}));
     fb.SetClip({100, 100, 200, 200});
     EXPECT_TRUE(fb.Clip().Empty());
     fb.FillRect({0, 0, kW, kH}, 0);
-    EXPECT_EQ(fb.GetPixel(3, 3), kInk);
+    EXPECT_EQ(fb.GetPixel(3, 3), kOrange);
     fb.ResetClip();
     EXPECT_EQ(fb.Clip(), (Rect{0, 0, kW, kH}));
 }
@@ -138,8 +139,8 @@ TEST(FramebufferTest, DegenerateSizesDrawNothing) {
         Framebuffer fb(w, h);
         EXPECT_GE(fb.Width(), 0);
         EXPECT_GE(fb.Height(), 0);
-        fb.FillRect({0, 0, 10, 10}, kInk);
-        fb.SetPixel(0, 0, kInk);
+        fb.FillRect({0, 0, 10, 10}, kOrange);
+        fb.SetPixel(0, 0, kOrange);
         EXPECT_EQ(fb.GetPixel(0, 0), 0U);
     }
     EXPECT_EQ(Framebuffer().Width(), kScreenWidth);
