@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "com_port_fixture.h"
 #include "rds_tool_env.h"
 
 namespace {
@@ -16,28 +17,7 @@ using rds_test::RdsToolEnv;
 const Bytes kMuteOff = {0xFF, 0x6D, 0x01, 0x00, 0x6D};
 
 // The stations of the default unit, for units made in a test.
-const std::string kStations = R"(
-[com]
-version = [1, 4, 2]
-noise_level = -1
-strong_level = 30
-seek_step_ms = 15
-[[com.station]]
-frequency = 889
-level = 42
-pi = 0xE211
-ps = "RNE 1"
-[[com.station]]
-frequency = 939
-level = 18
-pi = 0xE2C3
-ps = "KISS FM"
-[[com.station]]
-frequency = 1003
-level = 55
-pi = 0xE203
-ps = "RADIO 3"
-)";
+const std::string kStations = com7::test::StationsToml();
 
 TEST(RdsTool, OpeningSetsTheWindowUpAndSendsMuteOffOnceAfterTheThreadStarts) {
     RdsToolEnv env(RdsToolEnv::DefaultUnit{});
@@ -388,7 +368,7 @@ TEST(RdsTool, HoweverItClosesThePortIsReleasedAndTheThreadHasEnded) {
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
         // Tuned to a station from the start: frames arrive all the time.
-        RdsToolEnv env("[com]\nfrequency = 1003\n" + kStations.substr(kStations.find("version")));
+        RdsToolEnv env(com7::test::StationsToml("frequency = 1003\n"));
         ASSERT_TRUE(env.loaded());
         const int handles = env.u().OpenHandles();
         CRdsToolDlg dlg;
@@ -437,8 +417,7 @@ TEST(RdsTool, HoweverItClosesThePortIsReleasedAndTheThreadHasEnded) {
 // thread is always waited for (serving its control updates), nothing is
 // left open and nothing hangs.
 TEST(RdsTool, ClosingWhileFramesStreamFiveHundredTimes) {
-    RdsToolEnv env("[com]\nfrequency = 1003\nchunk_max = 3\n" +
-                   kStations.substr(kStations.find("version")));
+    RdsToolEnv env(com7::test::StationsToml("frequency = 1003\nchunk_max = 3\n"));
     ASSERT_TRUE(env.loaded());
     const int handles = env.u().OpenHandles();
     for (int round = 0; round < 500; ++round) {

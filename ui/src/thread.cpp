@@ -4,6 +4,7 @@
 #include "ui/thread.h"
 
 #include <condition_variable>
+#include <memory>
 #include <mutex>
 #include <vector>
 
@@ -27,23 +28,16 @@ struct ThreadState {
 namespace {
 
 struct Registry {
-    Registry() = default;
-    Registry(const Registry&) = delete;
-    Registry& operator=(const Registry&) = delete;
-    // At exit the platform may be gone: threads still listed then (a program
-    // that never waited for them) are left alone.
-    ~Registry() {
-        for (auto& thread : threads) {
-            static_cast<void>(thread.release());
-        }
-    }
     std::mutex mutex;
     std::vector<std::unique_ptr<CWinThread>> threads;
 };
 
+// Never destroyed: at exit the platform may be gone, so threads still listed
+// then (a program that never waited for them) are left alone, and their
+// objects stay reachable instead of leaking.
 Registry& Threads() {
-    static Registry registry;
-    return registry;
+    static Registry* const registry = std::make_unique<Registry>().release();
+    return *registry;
 }
 
 }  // namespace
