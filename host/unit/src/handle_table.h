@@ -13,9 +13,9 @@
 #include <vector>
 
 #include "platform/win_types.h"
-#include "unit/unique_fd.h"
 #include "unit/driver.h"
 #include "unit/scheduler.h"
+#include "unit/unique_fd.h"
 
 namespace unit {
 

@@ -12,8 +12,8 @@
 #include <string>
 
 #include "platform/win_types.h"
-#include "unit/unique_fd.h"
 #include "unit/registers.h"
+#include "unit/unique_fd.h"
 
 namespace unit {
 
