@@ -11,7 +11,7 @@ std::atomic<std::int64_t> g_liveChunks{0};
 
 void GpsChunkFree::operator()(std::uint8_t* chunk) const noexcept {
     if (chunk != nullptr) {
-        std::free(chunk);  // NOLINT(cppcoreguidelines-no-malloc)
+        std::free(chunk);  // NOLINT(cppcoreguidelines-no-malloc,cppcoreguidelines-owning-memory)
         g_liveChunks.fetch_sub(1, std::memory_order_relaxed);
     }
 }
@@ -19,9 +19,11 @@ void GpsChunkFree::operator()(std::uint8_t* chunk) const noexcept {
 GpsChunk AllocateGpsChunk(std::size_t bytes) noexcept {
     // The program's ordinary heap, as a driver chunk of any size may ask for
     // more than there is: failure is a null chunk, not an exception.
-    void* memory = std::calloc(bytes == 0 ? 1 : bytes, 1);  // NOLINT(cppcoreguidelines-no-malloc)
+    void* memory =
+        std::calloc(bytes == 0 ? 1 : bytes,
+                    1);  // NOLINT(cppcoreguidelines-no-malloc,cppcoreguidelines-owning-memory)
     if (memory == nullptr) {
-        return GpsChunk();
+        return {};
     }
     g_liveChunks.fetch_add(1, std::memory_order_relaxed);
     return GpsChunk(static_cast<std::uint8_t*>(memory));

@@ -20,7 +20,7 @@ std::string FormatV(const char* format, std::va_list args) {
         return std::string(small.data(), length);
     }
     std::string out(length + 1, '\0');
-    std::vsnprintf(out.data(), out.size(), format, args);
+    static_cast<void>(std::vsnprintf(out.data(), out.size(), format, args));
     out.resize(length);
     return out;
 }

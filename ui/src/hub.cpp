@@ -41,7 +41,7 @@ void SetCurrentHub(std::shared_ptr<Hub> hub) {
 
 bool Hub::Post(const MSG& msg) {
     std::lock_guard lock(mutex_);
-    if (closed_ || live_.count(msg.hwnd) == 0) {
+    if (closed_ || !live_.contains(msg.hwnd)) {
         return false;
     }
     posted_.push_back(msg);
@@ -60,7 +60,7 @@ LRESULT Hub::Send(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
     item->wParam = wParam;
     item->lParam = lParam;
     std::unique_lock lock(mutex_);
-    if (closed_ || live_.count(hwnd) == 0) {
+    if (closed_ || !live_.contains(hwnd)) {
         return 0;
     }
     sent_.push_back(item);
@@ -78,7 +78,7 @@ bool Hub::Invoke(HWND hwnd, std::function<void()> call) {
     item->hwnd = hwnd;
     item->invoke = std::move(call);
     std::unique_lock lock(mutex_);
-    if (closed_ || (hwnd != nullptr && live_.count(hwnd) == 0)) {
+    if (closed_ || (hwnd != nullptr && !live_.contains(hwnd))) {
         return false;
     }
     sent_.push_back(item);
@@ -122,7 +122,7 @@ void Hub::Wake() {
 
 bool Hub::IsLive(HWND hwnd) {
     std::lock_guard lock(mutex_);
-    return live_.count(hwnd) != 0;
+    return live_.contains(hwnd);
 }
 
 void Hub::AddLive(HWND hwnd) {

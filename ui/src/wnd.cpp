@@ -231,7 +231,7 @@ void CWnd::ScreenToClient(Point* point) const {
     if (point == nullptr) {
         return;
     }
-    const Point o =
+    const auto o =
         OnWindow<Point>(m_hWnd, {}, [](DesktopImpl& d, Window& w) { return d.ClientOrigin(&w); });
     point->x -= o.x;
     point->y -= o.y;
@@ -241,7 +241,7 @@ void CWnd::ScreenToClient(Rect* rect) const {
     if (rect == nullptr) {
         return;
     }
-    const Point o =
+    const auto o =
         OnWindow<Point>(m_hWnd, {}, [](DesktopImpl& d, Window& w) { return d.ClientOrigin(&w); });
     *rect = rect->Offset(-o.x, -o.y);
 }
@@ -250,7 +250,7 @@ void CWnd::ClientToScreen(Point* point) const {
     if (point == nullptr) {
         return;
     }
-    const Point o =
+    const auto o =
         OnWindow<Point>(m_hWnd, {}, [](DesktopImpl& d, Window& w) { return d.ClientOrigin(&w); });
     point->x += o.x;
     point->y += o.y;
@@ -260,7 +260,7 @@ void CWnd::ClientToScreen(Rect* rect) const {
     if (rect == nullptr) {
         return;
     }
-    const Point o =
+    const auto o =
         OnWindow<Point>(m_hWnd, {}, [](DesktopImpl& d, Window& w) { return d.ClientOrigin(&w); });
     *rect = rect->Offset(o.x, o.y);
 }
@@ -286,7 +286,7 @@ void CWnd::UpdateWindow() {
 }
 
 UINT_PTR CWnd::SetTimer(UINT_PTR id, UINT elapse, void* /*unused*/) {
-    const UINT_PTR result = OnWindow<UINT_PTR>(
+    const auto result = OnWindow<UINT_PTR>(
         m_hWnd, 0, [&](DesktopImpl& d, Window& w) { return d.SetTimer(&w, id, elapse); });
     if (result == 0 && IsWindow(m_hWnd) == FALSE) {
         platform::SetLastError(platform::ERROR_INVALID_HANDLE);

@@ -115,7 +115,7 @@ class Gps1Component final : public unit::Component {
                                          "required when gps.source is \"file\""};
             }
             replay_ = std::make_unique<unit::SimThread>(
-                *scheduler_, [this](std::stop_token stop) { Replay(stop); });
+                *scheduler_, [this](const std::stop_token& stop) { Replay(stop); });
         } else if (source_ == "serial") {
             if (device_.empty()) {
                 return unit::ConfigError{"unit.toml", 0, "gps.device",

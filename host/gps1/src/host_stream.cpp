@@ -38,7 +38,7 @@ UniqueFd OpenSerial(const std::string& path, std::uint32_t baud, int* error) {
     if (::cfsetispeed(&tio, speed) != 0 || ::cfsetospeed(&tio, speed) != 0 ||
         ::tcsetattr(fd.get(), TCSANOW, &tio) != 0) {
         *error = errno;
-        return UniqueFd();
+        return {};
     }
     ::tcflush(fd.get(), TCIFLUSH);
     return fd;

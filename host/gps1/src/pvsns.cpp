@@ -31,7 +31,7 @@ std::string NmeaChecksum(std::string_view body) {
         sum ^= static_cast<unsigned char>(c);
     }
     std::array<char, 3> hex{};
-    std::snprintf(hex.data(), hex.size(), "%02X", sum);
+    static_cast<void>(std::snprintf(hex.data(), hex.size(), "%02X", sum));
     return {hex.data(), 2};
 }
 

@@ -2,6 +2,7 @@
 
 #include <charconv>
 #include <set>
+#include <utility>
 
 namespace program {
 
@@ -30,7 +31,9 @@ std::string KestrinUsage() {
 ParsedKestrinOptions ParseKestrinOptions(std::span<const std::string_view> arguments) {
     KestrinOptions o;
     std::set<std::string_view> seen;
-    auto fail = [](std::string message) { return ParsedKestrinOptions{std::nullopt, message}; };
+    auto fail = [](std::string message) {
+        return ParsedKestrinOptions{std::nullopt, std::move(message)};
+    };
     for (std::size_t i = 0; i < arguments.size(); ++i) {
         const std::string_view arg = arguments[i];
         if (!seen.insert(arg).second) {

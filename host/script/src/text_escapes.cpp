@@ -102,7 +102,8 @@ std::string Quote(std::string_view text) {
             default:
                 if (static_cast<unsigned char>(c) < 0x20 || c == 0x7F) {
                     char hex[8];
-                    std::snprintf(hex, sizeof hex, "\\x%02X", static_cast<unsigned char>(c));
+                    static_cast<void>(
+                        std::snprintf(hex, sizeof hex, "\\x%02X", static_cast<unsigned char>(c)));
                     out += hex;
                 } else {
                     out += c;

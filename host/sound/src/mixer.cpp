@@ -44,7 +44,7 @@ void Mixer::Render(std::span<std::int16_t> out) {
         const WaveClip& clip = *clip_;
         const std::size_t count = clip.Frames();
         const std::size_t channels = clip.channels;
-        const std::size_t index = static_cast<std::size_t>(position_ >> 32U);
+        const auto index = static_cast<std::size_t>(position_ >> 32U);
         const std::size_t next = index + 1 < count ? index + 1 : (loop_ ? 0 : index);
         const auto fraction = static_cast<std::int64_t>(position_ & 0xFFFFFFFFU);
         auto at = [&](std::size_t channel) {

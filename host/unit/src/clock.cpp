@@ -25,7 +25,7 @@ void VirtualClock::Advance(std::uint64_t toMs) {
 }
 
 bool VirtualClock::SleepUntil(std::uint64_t deadlineMs, std::stop_token stop) {
-    return scheduler_.SleepUntil(deadlineMs, std::move(stop));
+    return scheduler_.SleepUntil(deadlineMs, stop);
 }
 
 std::optional<std::uint64_t> VirtualClock::NextSleeperDeadline() const {

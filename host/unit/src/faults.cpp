@@ -28,7 +28,7 @@ std::optional<std::uint32_t> ParseNumber(std::string_view text) {
 
 std::string CanonicalNumber(std::uint32_t value) {
     char text[16];
-    std::snprintf(text, sizeof text, "0x%X", value);
+    static_cast<void>(std::snprintf(text, sizeof text, "0x%X", value));
     return text;
 }
 

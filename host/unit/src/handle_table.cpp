@@ -8,7 +8,7 @@ platform::HANDLE HandleTable::Add(HandleObject object, const std::set<platform::
     do {
         h = next_;
         next_ += 4;
-    } while (avoid.count(static_cast<platform::DWORD>(h)) != 0);
+    } while (avoid.contains(static_cast<platform::DWORD>(h)));
     objects_.emplace(h, std::move(object));
     return h;
 }

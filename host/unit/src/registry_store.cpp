@@ -189,7 +189,7 @@ std::string RegistryStore::Write() const {
             out += v.name.empty() ? "@" : "\"" + Escape(v.name) + "\"";
             if (v.value.type == platform::REG_DWORD) {
                 char hex[16];
-                std::snprintf(hex, sizeof hex, "%08x", v.value.dword);
+                static_cast<void>(std::snprintf(hex, sizeof hex, "%08x", v.value.dword));
                 out += std::string("=dword:") + hex + "\n";
             } else {
                 out += "=\"" + Escape(v.value.text) + "\"\n";

@@ -109,7 +109,7 @@ void Scheduler::Shutdown() {
     }
 }
 
-bool Scheduler::SleepUntil(std::uint64_t deadlineMs, std::stop_token stop) {
+bool Scheduler::SleepUntil(std::uint64_t deadlineMs, const std::stop_token& stop) {
     for (;;) {
         if (stop.stop_requested() || stopping_.load()) {
             return false;

@@ -1,6 +1,6 @@
 #include "unit/temp_dir.h"
 
-#include <stdlib.h>
+#include <cstdlib>
 
 #include <string>
 #include <system_error>

@@ -95,10 +95,10 @@ std::variant<Value, std::string> Convert(const KeySpec& spec, const toml::node& 
                     return std::string("give the time without a time zone");
                 }
                 char text[32];
-                std::snprintf(text, sizeof text, "%04u-%02u-%02uT%02u:%02u:%02u",
-                              unsigned{t.date.year}, unsigned{t.date.month}, unsigned{t.date.day},
-                              unsigned{t.time.hour}, unsigned{t.time.minute},
-                              unsigned{t.time.second});
+                static_cast<void>(std::snprintf(text, sizeof text, "%04u-%02u-%02uT%02u:%02u:%02u",
+                                                unsigned{t.date.year}, unsigned{t.date.month},
+                                                unsigned{t.date.day}, unsigned{t.time.hour},
+                                                unsigned{t.time.minute}, unsigned{t.time.second}));
                 out = ParseValueText(spec, text);
             } else {
                 return expected("a date-time YYYY-MM-DDTHH:MM:SS");
@@ -257,7 +257,7 @@ class Loader {
             }
             const int line = LineOf(element.source());
             for (const auto& s : list.keys) {
-                if (s.required && record.count(s.name) == 0) {
+                if (s.required && !record.contains(s.name)) {
                     return Error(line, at + "." + s.name, "missing");
                 }
             }

@@ -164,7 +164,7 @@ void DeclareUnitKeys(VirtualUnit& unit, VirtualUnit::Impl& impl) {
 std::optional<ConfigError> ApplyFileSpecs(VirtualUnit::Impl& impl, const std::string& tomlName) {
     for (const FileSpec& spec : impl.fileSpecs) {
         const std::string key = spec.dir ? "fs.dir" : "fs.file";
-        auto fail = [&](std::string message) {
+        auto fail = [&](const std::string& message) {
             return ConfigError{tomlName, spec.line, key, "\"" + spec.path + "\": " + message};
         };
         const auto split = SplitUnitPath(spec.path, false);

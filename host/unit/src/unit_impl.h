@@ -33,7 +33,7 @@ inline constexpr std::string_view kActiveDriversKey = "Drivers\\Active";
 
 // A registered device: its driver, presence and injected faults.
 struct DeviceSlot {
-    DeviceSlot(std::string deviceName, std::string tableName, std::shared_ptr<Driver> d);
+    DeviceSlot(const std::string& deviceName, std::string tableName, std::shared_ptr<Driver> d);
     std::string name;   // upper case, "PWM1:"
     std::string table;  // "pwm"
     std::shared_ptr<Driver> driver;

@@ -170,7 +170,7 @@ HANDLE VirtualUnit::ActivateDevice(std::string_view key, DWORD /*clientInfo*/) {
         // No Index: the first free one, 1 to 9 then 0, as the device manager does.
         for (int i : {1, 2, 3, 4, 5, 6, 7, 8, 9, 0}) {
             std::string candidate = prefix->value.text + std::to_string(i) + ":";
-            if (activeNames.count(LowerAscii(candidate)) == 0) {
+            if (!activeNames.contains(LowerAscii(candidate))) {
                 name = candidate;
                 break;
             }
@@ -180,7 +180,7 @@ HANDLE VirtualUnit::ActivateDevice(std::string_view key, DWORD /*clientInfo*/) {
         SetLastError(ERROR_INVALID_PARAMETER);
         return 0;
     }
-    if (activeNames.count(LowerAscii(name)) != 0) {
+    if (activeNames.contains(LowerAscii(name))) {
         SetLastError(ERROR_DEVICE_IN_USE);
         return 0;
     }
@@ -188,7 +188,7 @@ HANDLE VirtualUnit::ActivateDevice(std::string_view key, DWORD /*clientInfo*/) {
     std::string activePath;
     for (;; ++number) {
         char nn[16];
-        std::snprintf(nn, sizeof nn, "%02u", number);
+        static_cast<void>(std::snprintf(nn, sizeof nn, "%02u", number));
         activePath = std::string(kActiveDriversKey) + "\\" + nn;
         if (!reg.Exists(activePath)) {
             break;

@@ -1,11 +1,11 @@
 #include "freetype_font.h"
 
 #include <ft2build.h>
+#include <unistd.h>
 #include FT_FREETYPE_H
 
 #include <algorithm>
 #include <cerrno>
-#include <cstdio>
 #include <cstring>
 
 #include "glyph_blend.h"
@@ -57,9 +57,8 @@ std::unique_ptr<FreeTypeFont> FreeTypeFont::Open(const std::string& path, int pi
         return fail("FreeType did not initialise");
     }
     faces->library.reset(library);
-    if (std::FILE* file = std::fopen(path.c_str(), "rb")) {
-        std::fclose(file);
-    } else {
+    // FreeType's own error would not say why the file cannot be read.
+    if (::access(path.c_str(), R_OK) != 0) {
         return fail(path + ": " + std::strerror(errno));
     }
     FT_Face face = nullptr;

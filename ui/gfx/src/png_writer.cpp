@@ -13,7 +13,8 @@ namespace ui {
 namespace {
 
 struct FileCloser {
-    void operator()(std::FILE* file) const { std::fclose(file); }
+    // NOLINTNEXTLINE(cppcoreguidelines-owning-memory): the deleter is the owner
+    void operator()(std::FILE* file) const { static_cast<void>(std::fclose(file)); }
 };
 
 bool Fail(std::string* error, std::string why) {

@@ -23,7 +23,8 @@ std::unique_ptr<Font> Font::FromFile(const std::string& path, int pixelSize) {
     }
     static std::atomic<bool> told{false};
     if (!told.exchange(true)) {
-        std::fprintf(stderr, "kestrin: %s; text is drawn as boxes\n", error.c_str());
+        static_cast<void>(
+            std::fprintf(stderr, "kestrin: %s; text is drawn as boxes\n", error.c_str()));
     }
     return std::make_unique<detail::BoxFont>(pixelSize);
 }

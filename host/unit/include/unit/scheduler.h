@@ -67,7 +67,7 @@ class Scheduler {
     [[nodiscard]] bool Stopping() const { return stopping_.load(); }
 
     // Sleeps until the clock reaches deadlineMs; false when stopped first.
-    bool SleepUntil(std::uint64_t deadlineMs, std::stop_token stop = {});
+    bool SleepUntil(std::uint64_t deadlineMs, const std::stop_token& stop = {});
 
     // Starts a counted thread: it is live before this returns and stops being
     // live when body returns. Used by SimThread and CreateThread.
