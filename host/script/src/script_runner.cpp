@@ -267,7 +267,7 @@ void ScriptRunner::Press(InputEvent::Kind kind, int x, int y) {
 }
 
 std::filesystem::path ScriptRunner::ScreenshotPath(const std::string& file) const {
-    const std::filesystem::path path(file);
+    std::filesystem::path path(file);
     if (path.is_absolute() || options_.screenshotFolder.empty()) {
         return path;
     }

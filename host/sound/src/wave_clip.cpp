@@ -99,7 +99,7 @@ std::optional<WaveClip> ParseWaveImage(std::span<const std::uint8_t> image, std:
             if (!haveFormat) {
                 return Refuse(error, "data before the format");
             }
-            if (size % (clip.channels * 2U) != 0) {
+            if (size % (std::size_t{clip.channels} * 2U) != 0) {
                 return Refuse(error, "data size not a whole number of frames");
             }
             clip.samples.resize(size / 2);

@@ -142,7 +142,8 @@ std::optional<std::int64_t> ParseDateTime(std::string_view text) {
     if (*mo == 2 && *d == 29 && !leap) {
         return std::nullopt;
     }
-    return DaysFromCivil(*y, *mo, *d) * 86400 + *h * 3600 + *mi * 60 + *s;
+    return DaysFromCivil(*y, *mo, *d) * 86400 + std::int64_t{*h} * 3600 + std::int64_t{*mi} * 60 +
+           *s;
 }
 
 KeySpec IntegerKey(std::string name, std::int64_t min, std::int64_t max) {

@@ -171,11 +171,13 @@ class Loader {
                         spec = &s;
                     }
                 }
+                std::string dotted = prefix;
+                dotted.append(".").append(key);
                 if (spec == nullptr) {
-                    return Error(LineOf(k.source()), prefix + "." + key, "unknown key");
+                    return Error(LineOf(k.source()), dotted, "unknown key");
                 }
                 const auto& set = SchemaAccess::NamedSet(table);
-                auto err = ApplyValue(*spec, n, prefix + "." + key,
+                auto err = ApplyValue(*spec, n, dotted,
                                       [&](const Value& v) { return set(entry, key, v); });
                 if (err) {
                     return err;
@@ -244,10 +246,12 @@ class Loader {
                         spec = &s;
                     }
                 }
+                std::string keyPath = at;
+                keyPath.append(".").append(key);
                 if (spec == nullptr) {
-                    return Error(LineOf(k.source()), at + "." + key, "unknown key");
+                    return Error(LineOf(k.source()), keyPath, "unknown key");
                 }
-                auto err = ApplyValue(*spec, v, at + "." + key, [&](const Value& value) {
+                auto err = ApplyValue(*spec, v, keyPath, [&](const Value& value) {
                     record[key] = value;
                     return std::string();
                 });
@@ -277,7 +281,9 @@ class Loader {
         for (auto&& [k, v] : *t) {
             const std::string op(k.str());
             const KeySpec spec = IntegerKey(op, 0, 0xFFFFFFFFLL);
-            auto err = ApplyValue(spec, v, dotted + "." + op, [&](const Value& value) {
+            std::string dottedOp = dotted;
+            dottedOp.append(".").append(op);
+            auto err = ApplyValue(spec, v, dottedOp, [&](const Value& value) {
                 return map.set(op, static_cast<std::uint32_t>(std::get<std::int64_t>(value)));
             });
             if (err) {

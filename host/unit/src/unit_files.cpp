@@ -343,26 +343,26 @@ HANDLE VirtualUnit::FindFirstFile(std::string_view pattern, WIN32_FIND_DATA* dat
     return impl_->handles.Add(find);
 }
 
-BOOL VirtualUnit::FindNextFile(HANDLE h, WIN32_FIND_DATA* data) {
-    auto object = impl_->handles.Get(h);
-    auto* find = As<FindObject>(object);
-    if (find == nullptr) {
+BOOL VirtualUnit::FindNextFile(HANDLE find, WIN32_FIND_DATA* data) {
+    auto object = impl_->handles.Get(find);
+    auto* search = As<FindObject>(object);
+    if (search == nullptr) {
         return Impl::Fail(ERROR_INVALID_HANDLE);
     }
     if (data == nullptr) {
         return Impl::Fail(ERROR_INVALID_PARAMETER);
     }
-    std::lock_guard lock(find->mutex);
-    if (find->next >= find->entries.size()) {
+    std::lock_guard lock(search->mutex);
+    if (search->next >= search->entries.size()) {
         return Impl::Fail(ERROR_NO_MORE_FILES);
     }
-    *data = find->entries[find->next++];
+    *data = search->entries[search->next++];
     return TRUE;
 }
 
-BOOL VirtualUnit::FindClose(HANDLE h) {
-    auto object = impl_->handles.Get(h);
-    if (As<FindObject>(object) == nullptr || !impl_->handles.Remove(h)) {
+BOOL VirtualUnit::FindClose(HANDLE find) {
+    auto object = impl_->handles.Get(find);
+    if (As<FindObject>(object) == nullptr || !impl_->handles.Remove(find)) {
         return Impl::Fail(ERROR_INVALID_HANDLE);
     }
     return TRUE;

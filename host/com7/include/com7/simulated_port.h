@@ -50,7 +50,7 @@ class SimulatedPort final : public unit::Driver {
     // Bytes the receive queue holds; more are lost (CE_RXOVER).
     static constexpr std::size_t kQueueBytes = 4096;
     // Bytes of console output kept for the host side.
-    static constexpr std::size_t kWrittenKept = 64 * 1024;
+    static constexpr std::size_t kWrittenKept = std::size_t{64} * 1024;
 
     explicit SimulatedPort(unit::Scheduler& scheduler);
     ~SimulatedPort() override;

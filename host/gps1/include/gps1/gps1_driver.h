@@ -33,7 +33,7 @@ class Gps1Driver final : public unit::Driver {
     static constexpr DWORD kGetDataSize = 1;
     static constexpr DWORD kReadData = 2;
     static constexpr DWORD kGetVersion = 4;
-    static constexpr std::size_t kQueueLimit = 64 * 1024;
+    static constexpr std::size_t kQueueLimit = std::size_t{64} * 1024;
 
     // Called at each open; a non-zero result refuses it with that code. The
     // serial source opens its host device here.
