@@ -19,9 +19,8 @@ void GpsChunkFree::operator()(std::uint8_t* chunk) const noexcept {
 GpsChunk AllocateGpsChunk(std::size_t bytes) noexcept {
     // The program's ordinary heap, as a driver chunk of any size may ask for
     // more than there is: failure is a null chunk, not an exception.
-    void* memory =
-        std::calloc(bytes == 0 ? 1 : bytes,
-                    1);  // NOLINT(cppcoreguidelines-no-malloc,cppcoreguidelines-owning-memory)
+    // NOLINTNEXTLINE(cppcoreguidelines-no-malloc,cppcoreguidelines-owning-memory)
+    void* memory = std::calloc(bytes == 0 ? 1 : bytes, 1);
     if (memory == nullptr) {
         return {};
     }

@@ -23,7 +23,7 @@ std::uint8_t ClassOf(char c) noexcept {
 
 }  // namespace
 
-CNmeaFields::CNmeaFields() noexcept : m_szField{} {}
+CNmeaFields::CNmeaFields() noexcept = default;
 
 void CNmeaFields::Split(const char* line, std::size_t length) noexcept {
     // Only fields written by the previous line can hold text.

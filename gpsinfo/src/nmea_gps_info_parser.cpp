@@ -210,7 +210,8 @@ void CGpsInfoParser::ParsePVSNS(GPS_INFO& info, const char* line, std::size_t le
         info.cSensorStatus = m_fields.Field(1)[0];
     }
     info.wPressure = m_fields.IsEmpty(4) ? 0 : LowBits<std::uint16_t>(Tenths(m_fields.Field(4)));
-    info.sGradient = m_fields.IsEmpty(3) ? 0 : LowBits<std::int16_t>(Tenths(m_fields.Field(3)));
+    info.sGradient =
+        m_fields.IsEmpty(3) ? std::int16_t{0} : LowBits<std::int16_t>(Tenths(m_fields.Field(3)));
     info.bDRStatus = IntOr<std::uint8_t>(m_fields, 7, 0);
     info.bCradle = IntOr<std::uint8_t>(m_fields, 8, 0);
 }

@@ -17,7 +17,7 @@ std::string FormatV(const char* format, std::va_list args) {
     }
     const auto length = static_cast<std::size_t>(needed);
     if (length < small.size()) {
-        return std::string(small.data(), length);
+        return {small.data(), length};
     }
     std::string out(length + 1, '\0');
     static_cast<void>(std::vsnprintf(out.data(), out.size(), format, args));

@@ -185,7 +185,7 @@ class EditClass : public WindowClass {
         const int visible = VisibleLines(d, w);
         const int from = Multi(w) ? first_ : 0;
         for (int i = 0; i < visible + 1 && from + i < static_cast<int>(lines.size()); ++i) {
-            const Line& line = lines[static_cast<std::size_t>(from + i)];
+            const Line& line = lines[static_cast<std::size_t>(from) + static_cast<std::size_t>(i)];
             Rect r{kEditMargin - xOffset_, top + i * lh, client.right + 4096, top + (i + 1) * lh};
             dc.DrawText(std::string_view(w.text).substr(line.start, line.end - line.start), &r,
                         DT_LEFT | DT_SINGLELINE | DT_NOCLIP);

@@ -32,7 +32,7 @@ class CNmeaFields {
     }
 
   private:
-    char m_szField[FIELD_COUNT][FIELD_SIZE];
+    char m_szField[FIELD_COUNT][FIELD_SIZE]{};
     // Fields that may hold text; the rest are known to be all zero.
     std::size_t m_nUsed = 0;
 };

@@ -43,6 +43,10 @@ void Mixer::Render(std::span<std::int16_t> out) {
     for (; i < frames && clip_; ++i) {
         const WaveClip& clip = *clip_;
         const std::size_t count = clip.Frames();
+        if (count == 0) {  // Play refuses empty clips; never divide by an empty length
+            clip_.reset();
+            break;
+        }
         const std::size_t channels = clip.channels;
         const auto index = static_cast<std::size_t>(position_ >> 32U);
         const std::size_t next = index + 1 < count ? index + 1 : (loop_ ? 0 : index);

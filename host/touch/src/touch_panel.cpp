@@ -52,7 +52,8 @@ void TouchPanel::ScheduleWrite(std::string record) {
     unit::Scheduler& scheduler = unit_.scheduler();
     const std::uint64_t deadline = scheduler.NowMs() + static_cast<std::uint64_t>(delay);
     writer_ = std::make_unique<unit::SimThread>(
-        scheduler, [this, &scheduler, deadline, record = std::move(record)](std::stop_token stop) {
+        scheduler,
+        [this, &scheduler, deadline, record = std::move(record)](const std::stop_token& stop) {
             if (scheduler.SleepUntil(deadline, stop)) {
                 Write(record);
             }

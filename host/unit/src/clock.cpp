@@ -24,7 +24,7 @@ void VirtualClock::Advance(std::uint64_t toMs) {
     scheduler_.AdvanceTo(toMs);
 }
 
-bool VirtualClock::SleepUntil(std::uint64_t deadlineMs, std::stop_token stop) {
+bool VirtualClock::SleepUntil(std::uint64_t deadlineMs, const std::stop_token& stop) {
     return scheduler_.SleepUntil(deadlineMs, stop);
 }
 

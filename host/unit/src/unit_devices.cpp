@@ -1,5 +1,6 @@
 // Stream devices: name resolution, presence, faults and the calls that go
 // through to the drivers.
+#include <algorithm>
 #include <cctype>
 
 #include "unit_impl.h"
@@ -46,15 +47,13 @@ bool VirtualUnit::Impl::DescribedAndInactive(std::string_view deviceName) const 
     if (!described) {
         return false;
     }
-    for (const auto& sub : registry.SubKeys(kActiveDriversKey)) {
+    // Not loaded yet: no active key names it.
+    return std::ranges::none_of(registry.SubKeys(kActiveDriversKey), [&](const std::string& sub) {
         const auto* key = registry.FindKey(std::string(kActiveDriversKey) + "\\" + sub);
         const auto* name = key != nullptr ? RegistryStore::FindValue(*key, "Name") : nullptr;
-        if (name != nullptr && name->value.type == REG_SZ &&
-            EqualsNoCase(name->value.text, deviceName)) {
-            return false;
-        }
-    }
-    return true;
+        return name != nullptr && name->value.type == REG_SZ &&
+               EqualsNoCase(name->value.text, deviceName);
+    });
 }
 
 HANDLE OpenDevice(VirtualUnit::Impl& impl, std::string_view name, DWORD access, DWORD share) {

@@ -121,7 +121,8 @@ LONG VirtualUnit::RegQueryValueEx(HKEY key, std::string_view name, DWORD* type, 
             return static_cast<LONG>(ERROR_MORE_DATA);
         }
         if (data != nullptr) {
-            std::memcpy(data, bytes.data(), needed);
+            // Raw value bytes, as stored (a string value keeps its own terminator).
+            std::memcpy(data, bytes.data(), needed);  // NOLINT(bugprone-not-null-terminated-result)
         }
         *size = needed;
     }

@@ -110,7 +110,8 @@ FreeTypeFont::Glyph FreeTypeFont::Render(unsigned index) const {
                 ? bitmap.buffer + static_cast<std::ptrdiff_t>(row) * pitch
                 : bitmap.buffer + static_cast<std::ptrdiff_t>(bitmap.rows - 1 - row) * -pitch;
         std::copy_n(source, bitmap.width,
-                    glyph.coverage.begin() + static_cast<std::ptrdiff_t>(row * bitmap.width));
+                    glyph.coverage.begin() + static_cast<std::ptrdiff_t>(row) *
+                                                 static_cast<std::ptrdiff_t>(bitmap.width));
     }
     return glyph;
 }

@@ -36,7 +36,7 @@ class VirtualClock final : public platform::Clock {
     // deadline has come is runnable when this returns.
     void Advance(std::uint64_t toMs);
     // For simulated-device threads: false when stopped before the deadline.
-    bool SleepUntil(std::uint64_t deadlineMs, std::stop_token stop = {});
+    bool SleepUntil(std::uint64_t deadlineMs, const std::stop_token& stop = {});
     // The earliest deadline of any thread blocked on the unit.
     [[nodiscard]] std::optional<std::uint64_t> NextSleeperDeadline() const;
 
