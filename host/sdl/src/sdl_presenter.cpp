@@ -130,7 +130,15 @@ void SdlPresenter::Present(const ui::Framebuffer& screen) {
         SDL_RenderSetLogicalSize(sdl_->renderer.get(), screen.Width(), screen.Height());
         sdl_->textureWidth = screen.Width();
         sdl_->textureHeight = screen.Height();
+        shown_.clear();  // the new texture holds nothing yet
     }
+    const auto pixels =
+        static_cast<std::size_t>(screen.Width()) * static_cast<std::size_t>(screen.Height());
+    if (presented_ && shown_.size() == pixels &&
+        std::equal(shown_.begin(), shown_.end(), screen.Data())) {
+        return;
+    }
+    shown_.assign(screen.Data(), screen.Data() + pixels);
     SDL_UpdateTexture(sdl_->texture.get(), nullptr, screen.Data(),
                       screen.Width() * static_cast<int>(sizeof(std::uint32_t)));
     presented_ = true;

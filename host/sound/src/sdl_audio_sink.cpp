@@ -51,7 +51,7 @@ std::unique_ptr<SdlAudioSink> SdlAudioSink::Open(std::string* error) {
         return nullptr;
     }
     sink->device_->id = id;
-    SDL_PauseAudioDevice(id, 0);
+    // Paused until something plays: an idle console costs no audio thread wake-ups.
     return sink;
 }
 
@@ -62,7 +62,9 @@ SdlAudioSink::~SdlAudioSink() {
 }
 
 void SdlAudioSink::Play(std::shared_ptr<const WaveClip> clip, bool loop) {
+    const bool sound = clip != nullptr;
     mixer_.Play(std::move(clip), loop);
+    SDL_PauseAudioDevice(device_->id, sound ? 0 : 1);
 }
 
 void SdlAudioSink::SetVolume(std::uint32_t volume) {

@@ -8,6 +8,7 @@
 #include <memory>
 #include <optional>
 #include <string>
+#include <vector>
 
 #include "platform/services.h"
 #include "ui/presenter.h"
@@ -58,6 +59,9 @@ class SdlPresenter final : public ui::Presenter {
     std::atomic<bool> wakePending_{false};
     bool penDown_ = false;
     bool presented_ = false;
+    // The frame the texture holds: an unchanged frame (a timer repainting the
+    // same read-out) is not sent to the window again.
+    std::vector<std::uint32_t> shown_;
 };
 
 }  // namespace sdl

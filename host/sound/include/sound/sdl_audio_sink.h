@@ -1,5 +1,5 @@
 // The sound card through SDL2 audio: one 48000 Hz 16-bit stereo stream fed
-// by a mixer from SDL's audio thread.
+// by a mixer from SDL's audio thread, paused while nothing plays.
 #pragma once
 
 #include <condition_variable>
@@ -29,7 +29,8 @@ class SdlAudioSink final : public Sink {
     void SetVolume(std::uint32_t volume) override;
 
     // Blocks until the device has taken at least `frames` frames since it
-    // opened (tests that read a disk driver's output).
+    // opened (tests that read a disk driver's output). The device runs only
+    // from the first Play of a clip until a Play of none.
     void WaitForFrames(std::uint64_t frames);
 
     struct Device;
