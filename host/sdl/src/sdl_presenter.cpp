@@ -134,14 +134,12 @@ void SdlPresenter::Present(const ui::Framebuffer& screen) {
     }
     const auto pixels =
         static_cast<std::size_t>(screen.Width()) * static_cast<std::size_t>(screen.Height());
-    if (presented_ && shown_.size() == pixels &&
-        std::equal(shown_.begin(), shown_.end(), screen.Data())) {
+    if (shown_.size() == pixels && std::equal(shown_.begin(), shown_.end(), screen.Data())) {
         return;
     }
     shown_.assign(screen.Data(), screen.Data() + pixels);
     SDL_UpdateTexture(sdl_->texture.get(), nullptr, screen.Data(),
                       screen.Width() * static_cast<int>(sizeof(std::uint32_t)));
-    presented_ = true;
     Redraw();
     SDL_RenderPresent(sdl_->renderer.get());
 }
@@ -149,7 +147,7 @@ void SdlPresenter::Present(const ui::Framebuffer& screen) {
 void SdlPresenter::Redraw() {
     SDL_SetRenderDrawColor(sdl_->renderer.get(), 0, 0, 0, 255);
     SDL_RenderClear(sdl_->renderer.get());
-    if (presented_) {
+    if (!shown_.empty()) {
         SDL_RenderCopy(sdl_->renderer.get(), sdl_->texture.get(), nullptr, nullptr);
     }
 }
@@ -209,7 +207,7 @@ bool SdlPresenter::ReadBack(ui::Framebuffer* out, std::string* error) {
         }
         return false;
     };
-    if (!presented_) {
+    if (shown_.empty()) {
         return fail("nothing presented yet");
     }
     Redraw();

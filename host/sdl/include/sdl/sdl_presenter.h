@@ -58,9 +58,8 @@ class SdlPresenter final : public ui::Presenter {
     std::uint32_t wakeEvent_;
     std::atomic<bool> wakePending_{false};
     bool penDown_ = false;
-    bool presented_ = false;
-    // The frame the texture holds: an unchanged frame (a timer repainting the
-    // same read-out) is not sent to the window again.
+    // The frame the texture holds (empty before the first): an unchanged frame
+    // (a timer repainting the same read-out) is not sent to the window again.
     std::vector<std::uint32_t> shown_;
 };
 
