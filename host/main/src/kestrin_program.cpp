@@ -12,6 +12,7 @@
 #include "platform/services.h"
 #include "program/components.h"
 #include "program/hardware_keys.h"
+#include "program/unit_target.h"
 #include "script/script_runner.h"
 #include "sdl/display.h"
 #include "sdl/sdl_presenter.h"
@@ -202,7 +203,8 @@ int RunKestrin(const KestrinOptions& options, const UnitSources& sources, std::o
             out << "Screenshots of the seven pages go to "
                 << runnerOptions.screenshotFolder.string() << '\n';
         }
-        script::ScriptRunner runner(std::move(*script), u, err, runnerOptions);
+        UnitTarget target(u);
+        script::ScriptRunner runner(std::move(*script), target, err, runnerOptions);
         ui::AfxWinMain(runner, &u.Clock());
         status = runner.Finish();
     }

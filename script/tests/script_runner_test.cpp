@@ -11,6 +11,7 @@
 
 #include "platform/services.h"
 #include "probe_dialog.h"
+#include "program/unit_target.h"
 #include "script/script_runner.h"
 #include "ui/demo_dialog.h"
 #include "ui/desktop.h"
@@ -57,8 +58,8 @@ class RunnerTest : public ::testing::Test {
         platform::ScopedServices services(unit_.unit().Services());
         unit_.unit().ClearDebugLines();
         std::ostringstream log;
-        ScriptRunner runner(std::get<Script>(std::move(parsed)), unit_.unit(), log,
-                            std::move(options));
+        program::UnitTarget target(unit_.unit());
+        ScriptRunner runner(std::get<Script>(std::move(parsed)), target, log, std::move(options));
         ui::AfxWinMain(runner, &unit_.unit().Clock());
         Outcome out;
         out.code = runner.Finish();

@@ -9,8 +9,6 @@
 #include "ui/messages.h"
 #include "ui/styles.h"
 #include "ui/wnd.h"
-#include "unit/scheduler.h"
-#include "unit/virtual_unit.h"
 
 namespace script {
 
@@ -57,9 +55,8 @@ bool OnScreen(ui::Point p) {
 
 }  // namespace
 
-ScriptRunner::ScriptRunner(Script script, unit::VirtualUnit& unit, std::ostream& log,
-                           RunnerOptions options)
-    : script_(std::move(script)), unit_(unit), log_(log), options_(std::move(options)) {}
+ScriptRunner::ScriptRunner(Script script, Target& target, std::ostream& log, RunnerOptions options)
+    : script_(std::move(script)), target_(target), log_(log), options_(std::move(options)) {}
 
 void ScriptRunner::Present(const ui::Framebuffer& /*screen*/) {
     ++frames_;
@@ -87,7 +84,7 @@ bool ScriptRunner::WaitWoken(std::chrono::milliseconds limit) {
 
 bool ScriptRunner::Settle(bool* settled) {
     *settled = false;
-    if (unit_.Quiescent()) {
+    if (target_.Quiescent()) {
         busySince_.reset();
         *settled = true;
         return true;
@@ -100,10 +97,8 @@ bool ScriptRunner::Settle(bool* settled) {
         const Command* at = waiting_ != nullptr               ? waiting_
                             : next_ < script_.commands.size() ? &script_.commands[next_]
                                                               : nullptr;
-        const std::string what =
-            "the system did not settle within " + Millis(options_.settleLimit) + " (" +
-            std::to_string(unit_.scheduler().LiveThreads()) + " threads live, " +
-            std::to_string(unit_.scheduler().BlockedThreads()) + " blocked)";
+        const std::string what = "the system did not settle within " +
+                                 Millis(options_.settleLimit) + " (" + target_.Activity() + ")";
         if (at != nullptr) {
             Fail(*at, what);
         } else {
@@ -112,7 +107,7 @@ bool ScriptRunner::Settle(bool* settled) {
         }
         return false;
     }
-    unit_.scheduler().WaitQuiescent(kSettleSlice);
+    target_.WaitQuiescent(kSettleSlice);
     return true;
 }
 
@@ -143,8 +138,7 @@ InputEvent ScriptRunner::WaitEvent(std::optional<std::uint64_t> deadlineMs) {
             return e;
         }
         if (waitEnd_.has_value()) {
-            unit::Scheduler& scheduler = unit_.scheduler();
-            const std::uint64_t now = scheduler.NowMs();
+            const std::uint64_t now = target_.NowMs();
             if (now >= *waitEnd_) {
                 waitEnd_.reset();
                 waiting_ = nullptr;
@@ -154,7 +148,7 @@ InputEvent ScriptRunner::WaitEvent(std::optional<std::uint64_t> deadlineMs) {
             if (deadlineMs.has_value()) {
                 next = std::min(next, *deadlineMs);
             }
-            if (const auto unitDeadline = scheduler.NextDeadline()) {
+            if (const auto unitDeadline = target_.NextDeadline()) {
                 next = std::min(next, std::max(*unitDeadline, now));
             }
             stuckRounds_ = next > now ? 0 : stuckRounds_ + 1;
@@ -163,7 +157,7 @@ InputEvent ScriptRunner::WaitEvent(std::optional<std::uint64_t> deadlineMs) {
                                     std::to_string(next) + " ms again and again");
                 return Event(InputEvent::Kind::Quit);
             }
-            scheduler.AdvanceTo(next);
+            target_.AdvanceTo(next);
             advanced_ = true;
             continue;
         }
@@ -204,10 +198,9 @@ InputEvent ScriptRunner::EndOfScript(ui::Desktop& desktop) {
             threadWaitSince_ = now;
         }
         const bool inTime = now - *threadWaitSince_ <= options_.settleLimit;
-        unit::Scheduler& scheduler = unit_.scheduler();
-        if (const auto deadline = scheduler.NextDeadline();
-            inTime && deadline && scheduler.IsVirtual()) {
-            scheduler.AdvanceTo(std::max(*deadline, scheduler.NowMs()));
+        if (const auto deadline = target_.NextDeadline();
+            inTime && deadline && target_.VirtualTime()) {
+            target_.AdvanceTo(std::max(*deadline, target_.NowMs()));
             return {};
         }
         if (inTime && WaitWoken(options_.settleLimit)) {
@@ -368,8 +361,8 @@ ScriptRunner::Step ScriptRunner::Execute(const Command& c, ui::Desktop& desktop)
             const KeyStroke& k = c.key;
             if (!k.unitKey.empty()) {
                 const bool down = k.action == KeyStroke::Action::Down;
-                if (const auto error = unit_.Set(k.unitKey, down ? "1" : "0")) {
-                    return Fail(c, error->Text());
+                if (const auto error = target_.Set(k.unitKey, down ? "1" : "0")) {
+                    return Fail(c, *error);
                 }
                 return Step::Next;
             }
@@ -406,10 +399,10 @@ ScriptRunner::Step ScriptRunner::Execute(const Command& c, ui::Desktop& desktop)
             return Step::Next;
         }
         case Op::Wait:
-            if (!unit_.scheduler().IsVirtual()) {
+            if (!target_.VirtualTime()) {
                 return Fail(c, "the unit runs on the real clock");
             }
-            waitEnd_ = unit_.scheduler().NowMs() + c.ms;
+            waitEnd_ = target_.NowMs() + c.ms;
             waiting_ = &c;
             return Step::Next;
         case Op::Screenshot: {
@@ -420,8 +413,8 @@ ScriptRunner::Step ScriptRunner::Execute(const Command& c, ui::Desktop& desktop)
             return Step::Next;
         }
         case Op::Unit:
-            if (const auto error = unit_.Set(c.text, c.value)) {
-                return Fail(c, error->Text());
+            if (const auto error = target_.Set(c.text, c.value)) {
+                return Fail(c, *error);
             }
             return Step::Next;
         case Op::Quit:
@@ -499,7 +492,7 @@ ScriptRunner::Step ScriptRunner::Expect(const Command& c, ui::Desktop& desktop) 
             }
             return Step::Next;
         case Op::ExpectDebug: {
-            const std::vector<std::string> lines = unit_.DebugLines();
+            const std::vector<std::string> lines = target_.DebugLines();
             if (debugSeen_ > lines.size()) {
                 debugSeen_ = 0;  // the unit's record was cleared
             }

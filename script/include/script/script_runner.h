@@ -1,12 +1,13 @@
-// Runs a script as the presenter of a headless run on the unit's virtual
-// clock. Each time the framework waits for input, the runner first lets the
-// system settle (the framework's queues empty and every thread of the unit
-// blocked), then carries out the next command: input goes back to the
-// framework as events, expectations are checked on the windows there and
-// then, and `wait` moves the clock from one timer or unit deadline to the
-// next. When the commands are done every window is cancelled from the top.
+// Runs a script as the presenter of a headless run. Each time the framework
+// waits for input, the runner first lets the system settle (the framework's
+// queues empty and every thread of the target blocked), then carries out the
+// next command: input goes back to the framework as events, expectations are
+// checked on the windows there and then, and `wait` moves the clock from one
+// timer or unit deadline to the next. When the commands are done every window is cancelled from the
+// top.
 //
-//   script::ScriptRunner runner(std::move(parsed), unit, std::cerr);
+//   program::UnitTarget target(unit);
+//   script::ScriptRunner runner(std::move(parsed), target, std::cerr);
 //   ui::AfxWinMain(runner, &unit.Clock());
 //   return runner.Finish();   // 0, or 1 after a failure
 #pragma once
@@ -22,12 +23,9 @@
 #include <string>
 
 #include "script/script.h"
+#include "script/target.h"
 #include "ui/presenter.h"
 #include "ui/types.h"
-
-namespace unit {
-class VirtualUnit;
-}
 
 namespace ui {
 class Desktop;
@@ -51,10 +49,8 @@ struct RunnerOptions {
 
 class ScriptRunner final : public ui::Presenter {
   public:
-    // unit must run on the virtual clock and outlive the runner; failures
-    // and notes are written to log.
-    ScriptRunner(Script script, unit::VirtualUnit& unit, std::ostream& log,
-                 RunnerOptions options = {});
+    // target must outlive the runner; failures and notes are written to log.
+    ScriptRunner(Script script, Target& target, std::ostream& log, RunnerOptions options = {});
 
     void Present(const ui::Framebuffer& screen) override;
     ui::InputEvent WaitEvent(std::optional<std::uint64_t> deadlineMs) override;
@@ -91,7 +87,7 @@ class ScriptRunner final : public ui::Presenter {
     bool WriteScreen(ui::Desktop& desktop, const std::filesystem::path& file, std::string* error);
 
     Script script_;
-    unit::VirtualUnit& unit_;
+    Target& target_;
     std::ostream& log_;
     RunnerOptions options_;
 

@@ -1,0 +1,49 @@
+// What a script run drives beneath the framework: the clock the run moves,
+// the threads it waits for before each command, the keys `unit` changes and
+// the debug lines `expect debug` reads. The virtual unit is one target (on
+// its virtual or the real clock); a PC's own Win32 API is another.
+#pragma once
+
+#include <chrono>
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace script {
+
+class Target {
+  public:
+    Target() = default;
+    Target(const Target&) = delete;
+    Target& operator=(const Target&) = delete;
+    virtual ~Target() = default;
+
+    // Virtual time moves only when the runner advances it; real time runs
+    // on the wall clock.
+    [[nodiscard]] virtual bool VirtualTime() const = 0;
+    [[nodiscard]] virtual std::uint64_t NowMs() const = 0;
+    // Virtual time only: moves the clock to ms (never backwards); every
+    // thread due by then is runnable when this returns.
+    virtual void AdvanceTo(std::uint64_t ms) = 0;
+    // The earliest moment a thread beneath the framework waits for.
+    [[nodiscard]] virtual std::optional<std::uint64_t> NextDeadline() const = 0;
+
+    // Every thread beneath the framework is blocked (nothing would change if
+    // the clock stood still).
+    [[nodiscard]] virtual bool Quiescent() const = 0;
+    // Blocks until Quiescent() or limit has passed; returns Quiescent().
+    virtual bool WaitQuiescent(std::chrono::milliseconds limit) = 0;
+    // For the message of a run that does not settle ("3 threads live, 2 blocked").
+    [[nodiscard]] virtual std::string Activity() const = 0;
+
+    // Changes a key of the running unit ("power.battery_mv", "3650"); an
+    // error text when it cannot.
+    virtual std::optional<std::string> Set(std::string_view key, std::string_view value) = 0;
+
+    // Every debug line written since the start or the last clearing.
+    [[nodiscard]] virtual std::vector<std::string> DebugLines() const = 0;
+};
+
+}  // namespace script
