@@ -127,8 +127,7 @@ bool ScriptRunner::Settle(bool* settled) {
         if (at != nullptr) {
             Fail(*at, what);
         } else {
-            log_ << script_.name << ": at the end: " << what << '\n';
-            failed_ = true;
+            FailAtEnd("at the end: " + what);
         }
         return false;
     }
@@ -216,8 +215,7 @@ InputEvent ScriptRunner::EndOfScript(ui::Desktop& desktop) {
         finalShotWritten_ = true;
         std::string error;
         if (!WriteScreen(desktop, options_.finalScreenshot, &error)) {
-            log_ << script_.name << ": the screenshot at the end: " << error << '\n';
-            failed_ = true;
+            FailAtEnd("the screenshot at the end: " + error);
             return Event(InputEvent::Kind::Quit);
         }
     }
@@ -239,9 +237,8 @@ InputEvent ScriptRunner::EndOfScript(ui::Desktop& desktop) {
         if (inTime && WaitWoken(options_.settleLimit)) {
             return {};
         }
-        log_ << script_.name << ": at the end: a window still waits for a thread after "
-             << Millis(options_.settleLimit) << '\n';
-        failed_ = true;
+        FailAtEnd("at the end: a window still waits for a thread after " +
+                  Millis(options_.settleLimit));
         return Event(InputEvent::Kind::Quit);
     }
     threadWaitSince_.reset();
@@ -267,13 +264,27 @@ int ScriptRunner::Finish() {
 }
 
 ScriptRunner::Step ScriptRunner::Fail(const Command& c, const std::string& message) {
-    log_ << script_.name << ':' << c.line << ": " << c.source << ": " << message << '\n';
+    const std::string line =
+        script_.name + ':' + std::to_string(c.line) + ": " + c.source + ": " + message;
+    log_ << line << '\n';
     log_.flush();
     if (!failed_) {
+        failure_ = line;
         KeepEvidence(&c, ui::Desktop::Current());
     }
     failed_ = true;
     return Step::Quit;
+}
+
+void ScriptRunner::FailAtEnd(const std::string& message) {
+    const std::string line = script_.name + ": " + message;
+    log_ << line << '\n';
+    log_.flush();
+    if (!failed_) {
+        failure_ = line;
+        KeepEvidence(nullptr, ui::Desktop::Current());
+    }
+    failed_ = true;
 }
 
 void ScriptRunner::KeepEvidence(const Command* c, ui::Desktop* desktop) {

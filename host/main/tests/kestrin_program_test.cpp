@@ -26,7 +26,7 @@ class KestrinProgramTest : public ProgramTest {
     KestrinOptions Scripted(const std::string& text) {
         KestrinOptions o;
         o.headless = true;
-        o.script = WriteFile("run.script", text);
+        o.scripts = {WriteFile("run.script", text)};
         return o;
     }
 };
@@ -97,11 +97,11 @@ TEST_F(KestrinProgramTest, AMalformedScriptStopsBeforeAnythingRuns) {
     o.unitDir = source;
     const Outcome r = Kestrin(o);
     EXPECT_EQ(r.status, kExitUsage);
-    EXPECT_EQ(r.err, o.script->string() + ":3: unknown command \"bogus\"\n");
+    EXPECT_EQ(r.err, o.scripts.front().string() + ":3: unknown command \"bogus\"\n");
     EXPECT_FALSE(std::filesystem::exists(shot));
     EXPECT_FALSE(HasMarker(source)) << "the unit was loaded";
 
-    o.script = Work() / "no-such.script";
+    o.scripts = {Work() / "no-such.script"};
     EXPECT_EQ(Kestrin(o).status, kExitUsage);
 }
 
