@@ -100,9 +100,12 @@ bool ScriptRunner::WaitWoken(std::chrono::milliseconds limit) {
     return woken;
 }
 
-bool ScriptRunner::Settle(bool* settled) {
+bool ScriptRunner::Settle(ui::Desktop& desktop, bool* settled) {
     *settled = false;
-    if (target_.Quiescent()) {
+    // On the wall clock a window that waits for its worker has not settled
+    // either: its close goes on in real time.
+    const bool threadWait = !target_.VirtualTime() && desktop.WaitingForThread();
+    if (target_.Quiescent() && !threadWait) {
         busySince_.reset();
         *settled = true;
         return true;
@@ -131,7 +134,12 @@ bool ScriptRunner::Settle(bool* settled) {
         }
         return false;
     }
-    target_.WaitQuiescent(kSettleSlice);
+    if (threadWait) {
+        std::unique_lock lock(wakeMutex_);
+        wakeCv_.wait_for(lock, kSettleSlice, [&] { return woken_; });
+    } else {
+        target_.WaitQuiescent(kSettleSlice);
+    }
     return true;
 }
 
@@ -145,7 +153,7 @@ InputEvent ScriptRunner::WaitEvent(std::optional<std::uint64_t> deadlineMs) {
             return Event(InputEvent::Kind::Quit);
         }
         bool settled = false;
-        if (!Settle(&settled)) {
+        if (!Settle(*desktop, &settled)) {
             return Event(InputEvent::Kind::Quit);
         }
         if (!settled) {
@@ -537,7 +545,11 @@ ScriptRunner::Step ScriptRunner::Expect(const Command& c, ui::Desktop& desktop) 
             return Step::Next;
         }
         retry_.reset();
-        *failure += " (after " + std::to_string(*c.withinMs) + " ms)";
+        *failure += " (for " + std::to_string(*c.withinMs) + " ms)";
+    }
+    if (c.op == Op::ExpectScreen && !options_.artifactsFolder.empty()) {
+        *failure +=
+            "; the actual and difference pictures are in " + options_.artifactsFolder.string();
     }
     return Fail(c, *failure);
 }
@@ -669,6 +681,11 @@ std::optional<std::string> ScriptRunner::CheckScreen(const Command& c, ui::Deskt
         return std::nullopt;
     }
     ui::Framebuffer want;
+    std::error_code ec;
+    if (!std::filesystem::exists(reference, ec)) {
+        return "no reference picture " + reference.string() +
+               " (--update-screens writes it from the screen)";
+    }
     if (!ui::ReadPng(reference.string(), &want, &error)) {
         return error;
     }
@@ -686,10 +703,6 @@ std::optional<std::string> ScriptRunner::CheckScreen(const Command& c, ui::Deskt
                           Quote(c.text) + " in x " + std::to_string(d.box.left) + ".." +
                           std::to_string(d.box.right - 1) + ", y " + std::to_string(d.box.top) +
                           ".." + std::to_string(d.box.bottom - 1);
-    if (!options_.artifactsFolder.empty()) {
-        message +=
-            "; the actual and difference pictures are in " + options_.artifactsFolder.string();
-    }
     return message;
 }
 

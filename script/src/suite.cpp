@@ -154,10 +154,21 @@ bool WriteJUnit(const std::filesystem::path& file, const std::vector<ScriptResul
 }
 
 std::string ArtifactName(const std::filesystem::path& script) {
-    std::string name = script.lexically_normal().string();
-    while (name.starts_with("../") || name.starts_with("./")) {
-        name.erase(0, name.find('/') + 1);
+    // Relative to the working folder when it lies inside it, else its own
+    // folder's name and its file name.
+    std::error_code ec;
+    std::filesystem::path shown = script.lexically_normal();
+    if (shown.is_absolute()) {
+        const std::filesystem::path inside =
+            shown.lexically_relative(std::filesystem::current_path(ec));
+        shown = !ec && !inside.empty() && *inside.begin() != ".."
+                    ? inside
+                    : shown.parent_path().filename() / shown.filename();
     }
+    while (!shown.empty() && *shown.begin() == "..") {
+        shown = shown.lexically_relative("..");
+    }
+    std::string name = shown.generic_string();
     for (char& ch : name) {
         const bool plain = (ch >= 'a' && ch <= 'z') || (ch >= 'A' && ch <= 'Z') ||
                            (ch >= '0' && ch <= '9') || ch == '.' || ch == '-' || ch == '_';
@@ -165,7 +176,7 @@ std::string ArtifactName(const std::filesystem::path& script) {
             ch = '_';
         }
     }
-    return name.empty() ? std::string("script") : name;
+    return name.empty() || name == "." ? std::string("script") : name;
 }
 
 }  // namespace script

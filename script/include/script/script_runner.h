@@ -90,7 +90,7 @@ class ScriptRunner final : public ui::Presenter {
     bool TakeWoken();
     bool WaitWoken(std::chrono::milliseconds limit);
     // False once the settle limit is over (the script has failed then).
-    bool Settle(bool* settled);
+    bool Settle(ui::Desktop& desktop, bool* settled);
     Step Execute(const Command& c, ui::Desktop& desktop);
     // Checks an expectation now; what is wrong, or nothing when it holds.
     std::optional<std::string> Check(const Command& c, ui::Desktop& desktop);
