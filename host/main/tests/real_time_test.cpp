@@ -17,16 +17,6 @@ namespace {
 
 class RealTimeTest : public ProgramTest {
   protected:
-    // Replaces the first `from` in the unit's unit.toml.
-    static void EditToml(const std::filesystem::path& unitDir, const std::string& from,
-                         const std::string& to) {
-        std::string toml = ReadFile(unitDir / "unit.toml");
-        const std::size_t at = toml.find(from);
-        ASSERT_NE(at, std::string::npos) << from;
-        toml.replace(at, from.size(), to);
-        std::ofstream(unitDir / "unit.toml", std::ios::binary) << toml;
-    }
-
     Outcome RunScript(const std::filesystem::path& unitDir, const std::string& text) {
         KestrinOptions o;
         o.unitDir = unitDir;
