@@ -214,6 +214,24 @@ Component* VirtualUnit::FindComponent(std::string_view name) const {
     return nullptr;
 }
 
+bool VirtualUnit::UsesHostDevice(std::string* which) const {
+    for (const auto& [n, c] : impl_->components) {
+        if (c->UsesHostDevice(which)) {
+            return true;
+        }
+    }
+    return false;
+}
+
+std::string VirtualUnit::ClaimStandardInput(const std::string& key) {
+    std::lock_guard lock(impl_->configMutex);
+    if (impl_->standardInputKey.empty()) {
+        impl_->standardInputKey = key;
+        return {};
+    }
+    return impl_->standardInputKey;
+}
+
 LogDriver& VirtualUnit::Log() {
     return *impl_->log;
 }

@@ -35,6 +35,11 @@ class Component {
     // Called once unit.toml, registry.reg and the file system are in place
     // (start simulated-device threads here). An error stops the loading.
     virtual SetError Start(VirtualUnit& unit);
+    // Whether the loaded configuration takes something of the host that
+    // keeps real time (a serial line, standard input, a network daemon);
+    // *which then names the setting as written in unit.toml
+    // ("gps.source = \"gpsd\"").
+    virtual bool UsesHostDevice(std::string* which) const;
 };
 
 using ComponentFactory = std::function<std::unique_ptr<Component>()>;
