@@ -14,8 +14,5 @@ set(CMAKE_FIND_ROOT_PATH_MODE_LIBRARY ONLY)
 set(CMAKE_FIND_ROOT_PATH_MODE_INCLUDE ONLY)
 set(CMAKE_FIND_ROOT_PATH_MODE_PACKAGE ONLY)
 
-# The C++ and threads run-times linked in: each program is one .exe file.
-set(CMAKE_EXE_LINKER_FLAGS_INIT "-static")
-
 # Built to prove the code holds with the unit's 32-bit words; Debian's wine64
 # alone does not run 32-bit programs.
