@@ -50,7 +50,9 @@ std::string PcUsage() {
 ParsedPcOptions ParsePcOptions(std::span<const std::string_view> arguments) {
     PcOptions o;
     std::set<std::string_view> seen;
-    auto fail = [](std::string message) { return ParsedPcOptions{std::nullopt, std::move(message)}; };
+    auto fail = [](std::string message) {
+        return ParsedPcOptions{std::nullopt, std::move(message)};
+    };
     for (std::size_t i = 0; i < arguments.size(); ++i) {
         const std::string_view arg = arguments[i];
         if (!seen.insert(arg).second) {

@@ -42,8 +42,7 @@ class DemoApp final : public ui::CWinApp {
 class FrameworkPrompt final : public platform::Prompt {
   public:
     explicit FrameworkPrompt(std::ostream& err) : err_(err) {}
-    int MessageBox(std::string_view text, std::string_view caption,
-                   platform::UINT type) override {
+    int MessageBox(std::string_view text, std::string_view caption, platform::UINT type) override {
         if (ui::Desktop::Current() != nullptr) {
             return ui::MessageBox(nullptr, text, caption, type);
         }
