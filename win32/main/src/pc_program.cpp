@@ -77,6 +77,33 @@ class FrameKeeper final : public ui::Presenter {
     std::uint64_t frames_ = 0;
 };
 
+// Answers every message box OK from the start (a PC has none of the unit's
+// drivers, so the console has much to say) and lists each on out: the tour
+// then shows the pages.
+template <class App>
+class AnsweringApp final : public App {
+  public:
+    explicit AnsweringApp(std::ostream& out) : out_(out) {}
+    ui::BOOL InitInstance() override {
+        if (ui::Desktop* desktop = ui::Desktop::Current()) {
+            desktop->SetMessageBoxHook([this](const ui::MessageBoxInfo& box) {
+                out_ << "Message box answered OK: " << box.text << '\n';
+                return std::optional<int>(platform::IDOK);
+            });
+        }
+        return App::InitInstance();
+    }
+
+  private:
+    std::ostream& out_;
+};
+
+// A path given as UTF-8 (std::filesystem would read a narrow string in the
+// PC's ANSI code page).
+std::filesystem::path Utf8Path(const std::string& text) {
+    return {std::u8string(text.begin(), text.end())};
+}
+
 // A fresh folder for the tour's screenshots under the PC's temporary folder.
 std::optional<std::filesystem::path> TourFolder() {
     std::error_code ec;
@@ -99,7 +126,7 @@ int RunPcKestrin(const PcOptions& options, std::ostream& out, std::ostream& err)
     // 1. The script: a malformed line stops the run before anything runs.
     std::optional<script::Script> script;
     if (options.script) {
-        script::ParseResult parsed = script::LoadScriptFile(*options.script);
+        script::ParseResult parsed = script::LoadScriptFile(Utf8Path(*options.script));
         if (const auto* failure = std::get_if<script::ParseFailure>(&parsed)) {
             err << script::Describe(*options.script, *failure) << '\n';
             return kExitUsage;
@@ -118,12 +145,16 @@ int RunPcKestrin(const PcOptions& options, std::ostream& out, std::ostream& err)
     services.prompt = &prompt;
     platform::ScopedServices installed(services);
 
-    std::unique_ptr<ui::CWinApp> app;
-    if (options.demo) {
-        app = std::make_unique<DemoApp>();
-    } else {
-        app = std::make_unique<CConsoleApp>();
-    }
+    // The application object, made once the run's kind is known.
+    auto makeApp = [&](bool answering) -> std::unique_ptr<ui::CWinApp> {
+        if (options.demo) {
+            return std::make_unique<DemoApp>();
+        }
+        if (answering) {
+            return std::make_unique<AnsweringApp<CConsoleApp>>(out);
+        }
+        return std::make_unique<CConsoleApp>();
+    };
 
     // 3. The window, unless a script or --headless asks for none.
     if (!script && !options.headless) {
@@ -131,6 +162,7 @@ int RunPcKestrin(const PcOptions& options, std::ostream& out, std::ostream& err)
         auto window = window::Win32Presenter::Create({.scale = options.scale, .title = "Kestrin"},
                                                      *services.clock, &error);
         if (window != nullptr) {
+            const std::unique_ptr<ui::CWinApp> app = makeApp(false);
             FrameKeeper keeper(*window);
             int status = ui::AfxWinMain(keeper, services.clock);
             if (options.screenshot && keeper.Frames() > 0 &&
@@ -147,7 +179,7 @@ int RunPcKestrin(const PcOptions& options, std::ostream& out, std::ostream& err)
     // 4. A script, or the tour of the pages.
     script::RunnerOptions runnerOptions;
     if (options.screenshot) {
-        runnerOptions.finalScreenshot = *options.screenshot;
+        runnerOptions.finalScreenshot = Utf8Path(*options.screenshot);
     }
     if (!script) {
         script::ParseResult parsed =
@@ -167,6 +199,7 @@ int RunPcKestrin(const PcOptions& options, std::ostream& out, std::ostream& err)
             out << "Screenshots of the seven pages go to " << folder->string() << '\n';
         }
     }
+    const std::unique_ptr<ui::CWinApp> app = makeApp(!options.script);
     PcTarget target(backend);
     script::ScriptRunner runner(std::move(*script), target, err, runnerOptions);
     ui::AfxWinMain(runner, services.clock);
