@@ -103,6 +103,10 @@ ParsedPcOptions ParsePcOptions(std::span<const std::string_view> arguments) {
             o.debugEcho = true;
         } else if (arg == "--demo") {
             o.demo = true;
+        } else if (arg == "--unit") {
+            return fail(
+                "--unit names a virtual unit; on a PC give the folder that stands for the "
+                "unit's file system with --root");
         } else if (arg == "--help" || arg == "-h" || arg == "/?") {
             o.help = true;
         } else {
