@@ -263,7 +263,7 @@ void Win32Presenter::Present(const ui::Framebuffer& screen) {
 }
 
 void Win32Presenter::Paint(void* dc) {
-    const auto hdc = static_cast<HDC>(dc);
+    auto* const hdc = static_cast<HDC>(dc);
     RECT client{};
     GetClientRect(native_->hwnd, &client);
     if (shown_.empty()) {
@@ -344,10 +344,13 @@ bool Win32Presenter::ReadBack(ui::Framebuffer* out, std::string* error) {
             for (int y = 0; y < shot.Height(); ++y) {
                 for (int x = 0; x < shot.Width(); ++x) {
                     // The centre of each screen pixel's square in the window.
-                    const auto sx = static_cast<std::size_t>(x * scale_ + scale_ / 2);
-                    const auto sy = static_cast<std::size_t>(y * scale_ + scale_ / 2);
-                    shot.SetPixel(x, y,
-                                  pixels[sy * static_cast<std::size_t>(width) + sx] & 0x00FFFFFFU);
+                    const int sx = x * scale_ + scale_ / 2;
+                    const int sy = y * scale_ + scale_ / 2;
+                    shot.SetPixel(
+                        x, y,
+                        pixels[static_cast<std::size_t>(sy) * static_cast<std::size_t>(width) +
+                               static_cast<std::size_t>(sx)] &
+                            0x00FFFFFFU);
                 }
             }
             *out = std::move(shot);
