@@ -132,15 +132,15 @@ LRESULT CALLBACK WindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lPara
         case WM_CAPTURECHANGED:
             p->PenLost();
             return 0;
+        // The system keys (Alt with a key, F10) stay Windows': Alt+F4 closes
+        // the window, which switches the unit off.
         case WM_KEYDOWN:
-        case WM_SYSKEYDOWN:
-        case WM_KEYUP:
-        case WM_SYSKEYUP: {
+        case WM_KEYUP: {
             const ui::Key key = detail::KeyForVirtualKey(static_cast<std::uint32_t>(wParam));
-            const bool down = message == WM_KEYDOWN || message == WM_SYSKEYDOWN;
+            const bool down = message == WM_KEYDOWN;
             const bool repeat = down && (lParam & (LPARAM{1} << 30)) != 0;
             if (key == ui::Key::None || (repeat && !detail::Repeats(key))) {
-                break;  // Alt+F4 and the like stay Windows'
+                break;
             }
             ui::InputEvent e = Make(down ? Kind::KeyDown : Kind::KeyUp);
             e.key = key;
