@@ -349,6 +349,10 @@ class LineParser {
 
 }  // namespace
 
+std::string ScriptString(std::string_view text) {
+    return detail::Quote(text);
+}
+
 bool IsExpectation(Op op) {
     switch (op) {
         case Op::ExpectText:

@@ -100,9 +100,12 @@ bool ScriptRunner::WaitWoken(std::chrono::milliseconds limit) {
     return woken;
 }
 
-bool ScriptRunner::Settle(bool* settled) {
+bool ScriptRunner::Settle(ui::Desktop& desktop, bool* settled) {
     *settled = false;
-    if (target_.Quiescent()) {
+    // On the wall clock a window that waits for its worker has not settled
+    // either: its close goes on in real time.
+    const bool threadWait = !target_.VirtualTime() && desktop.WaitingForThread();
+    if (target_.Quiescent() && !threadWait) {
         busySince_.reset();
         *settled = true;
         return true;
@@ -127,12 +130,16 @@ bool ScriptRunner::Settle(bool* settled) {
         if (at != nullptr) {
             Fail(*at, what);
         } else {
-            log_ << script_.name << ": at the end: " << what << '\n';
-            failed_ = true;
+            FailAtEnd("at the end: " + what);
         }
         return false;
     }
-    target_.WaitQuiescent(kSettleSlice);
+    if (threadWait) {
+        std::unique_lock lock(wakeMutex_);
+        wakeCv_.wait_for(lock, kSettleSlice, [&] { return woken_; });
+    } else {
+        target_.WaitQuiescent(kSettleSlice);
+    }
     return true;
 }
 
@@ -146,7 +153,7 @@ InputEvent ScriptRunner::WaitEvent(std::optional<std::uint64_t> deadlineMs) {
             return Event(InputEvent::Kind::Quit);
         }
         bool settled = false;
-        if (!Settle(&settled)) {
+        if (!Settle(*desktop, &settled)) {
             return Event(InputEvent::Kind::Quit);
         }
         if (!settled) {
@@ -216,8 +223,7 @@ InputEvent ScriptRunner::EndOfScript(ui::Desktop& desktop) {
         finalShotWritten_ = true;
         std::string error;
         if (!WriteScreen(desktop, options_.finalScreenshot, &error)) {
-            log_ << script_.name << ": the screenshot at the end: " << error << '\n';
-            failed_ = true;
+            FailAtEnd("the screenshot at the end: " + error);
             return Event(InputEvent::Kind::Quit);
         }
     }
@@ -239,9 +245,8 @@ InputEvent ScriptRunner::EndOfScript(ui::Desktop& desktop) {
         if (inTime && WaitWoken(options_.settleLimit)) {
             return {};
         }
-        log_ << script_.name << ": at the end: a window still waits for a thread after "
-             << Millis(options_.settleLimit) << '\n';
-        failed_ = true;
+        FailAtEnd("at the end: a window still waits for a thread after " +
+                  Millis(options_.settleLimit));
         return Event(InputEvent::Kind::Quit);
     }
     threadWaitSince_.reset();
@@ -267,13 +272,27 @@ int ScriptRunner::Finish() {
 }
 
 ScriptRunner::Step ScriptRunner::Fail(const Command& c, const std::string& message) {
-    log_ << script_.name << ':' << c.line << ": " << c.source << ": " << message << '\n';
+    const std::string line =
+        script_.name + ':' + std::to_string(c.line) + ": " + c.source + ": " + message;
+    log_ << line << '\n';
     log_.flush();
     if (!failed_) {
+        failure_ = line;
         KeepEvidence(&c, ui::Desktop::Current());
     }
     failed_ = true;
     return Step::Quit;
+}
+
+void ScriptRunner::FailAtEnd(const std::string& message) {
+    const std::string line = script_.name + ": " + message;
+    log_ << line << '\n';
+    log_.flush();
+    if (!failed_) {
+        failure_ = line;
+        KeepEvidence(nullptr, ui::Desktop::Current());
+    }
+    failed_ = true;
 }
 
 void ScriptRunner::KeepEvidence(const Command* c, ui::Desktop* desktop) {
@@ -526,7 +545,11 @@ ScriptRunner::Step ScriptRunner::Expect(const Command& c, ui::Desktop& desktop) 
             return Step::Next;
         }
         retry_.reset();
-        *failure += " (after " + std::to_string(*c.withinMs) + " ms)";
+        *failure += " (for " + std::to_string(*c.withinMs) + " ms)";
+    }
+    if (c.op == Op::ExpectScreen && !options_.artifactsFolder.empty()) {
+        *failure +=
+            "; the actual and difference pictures are in " + options_.artifactsFolder.string();
     }
     return Fail(c, *failure);
 }
@@ -658,6 +681,11 @@ std::optional<std::string> ScriptRunner::CheckScreen(const Command& c, ui::Deskt
         return std::nullopt;
     }
     ui::Framebuffer want;
+    std::error_code ec;
+    if (!std::filesystem::exists(reference, ec)) {
+        return "no reference picture " + reference.string() +
+               " (--update-screens writes it from the screen)";
+    }
     if (!ui::ReadPng(reference.string(), &want, &error)) {
         return error;
     }
@@ -675,10 +703,6 @@ std::optional<std::string> ScriptRunner::CheckScreen(const Command& c, ui::Deskt
                           Quote(c.text) + " in x " + std::to_string(d.box.left) + ".." +
                           std::to_string(d.box.right - 1) + ", y " + std::to_string(d.box.top) +
                           ".." + std::to_string(d.box.bottom - 1);
-    if (!options_.artifactsFolder.empty()) {
-        message +=
-            "; the actual and difference pictures are in " + options_.artifactsFolder.string();
-    }
     return message;
 }
 

@@ -96,6 +96,10 @@ using ParseResult = std::variant<Script, ParseFailure>;
 // Checks and translates a whole script. name is used in messages only.
 ParseResult ParseScript(std::string_view text, std::string name = "script");
 
+// The text as a script string: in double quotes, with the escapes the
+// parser reads back (\r \n \t \\ \" and \xHH for other control bytes).
+std::string ScriptString(std::string_view text);
+
 // Reads and parses a script file.
 ParseResult LoadScriptFile(const std::filesystem::path& file);
 

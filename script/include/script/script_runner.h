@@ -72,6 +72,8 @@ class ScriptRunner final : public ui::Presenter {
     int Finish();
 
     [[nodiscard]] bool Failed() const { return failed_; }
+    // The first failure as it was reported ("FILE:LINE: command: why").
+    [[nodiscard]] const std::string& FailureMessage() const { return failure_; }
     // Commands carried out so far.
     [[nodiscard]] std::size_t CommandsRun() const { return next_; }
     [[nodiscard]] std::uint64_t FramesPresented() const { return frames_; }
@@ -88,7 +90,7 @@ class ScriptRunner final : public ui::Presenter {
     bool TakeWoken();
     bool WaitWoken(std::chrono::milliseconds limit);
     // False once the settle limit is over (the script has failed then).
-    bool Settle(bool* settled);
+    bool Settle(ui::Desktop& desktop, bool* settled);
     Step Execute(const Command& c, ui::Desktop& desktop);
     // Checks an expectation now; what is wrong, or nothing when it holds.
     std::optional<std::string> Check(const Command& c, ui::Desktop& desktop);
@@ -109,6 +111,8 @@ class ScriptRunner final : public ui::Presenter {
     ui::InputEvent EndOfScript(ui::Desktop& desktop);
     // Writes "<script>:<line>: <source>: <message>" and marks the run failed.
     Step Fail(const Command& c, const std::string& message);
+    // A failure that belongs to no line (the end of the run).
+    void FailAtEnd(const std::string& message);
     // The control a command names, or a failure.
     std::optional<ui::HWND> Control(const Command& c, ui::Desktop& desktop, std::string* why);
     void Press(ui::InputEvent::Kind kind, int x, int y);
@@ -129,6 +133,7 @@ class ScriptRunner final : public ui::Presenter {
     std::deque<ui::InputEvent> pending_;  // events of the command that ran
     std::size_t debugSeen_ = 0;           // debug lines already looked at
     bool failed_ = false;
+    std::string failure_;
     bool finalShotWritten_ = false;
     ui::HWND lastCancelled_ = nullptr;
     int cancels_ = 0;
