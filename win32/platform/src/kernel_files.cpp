@@ -81,12 +81,19 @@ platform::HANDLE Win32Kernel::OpenDevice(std::string_view name, platform::DWORD 
         Fail(kNoSuchDevice);
         return kInvalidHandle;
     }
+    std::lock_guard lock(portsMutex_);
+    if (const std::shared_ptr<SerialPort> open = com7_.lock(); open && open->IsOpen()) {
+        // What Windows answers for a port in use.
+        Fail(ERROR_ACCESS_DENIED);
+        return kInvalidHandle;
+    }
     platform::DWORD error = 0;
     std::shared_ptr<SerialPort> port = SerialPort::Open(options_.com7Port, access, share, &error);
     if (!port) {
         Fail(error);
         return kInvalidHandle;
     }
+    com7_ = port;
     return handles_.Add(std::move(port));
 }
 

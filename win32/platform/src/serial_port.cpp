@@ -1,5 +1,6 @@
 #include "serial_port.h"
 
+#include <algorithm>
 #include <string>
 
 #include "platform/last_error.h"
@@ -46,8 +47,19 @@ std::shared_ptr<SerialPort> SerialPort::Open(std::string_view device, platform::
     return std::make_shared<SerialPort>(h);
 }
 
+SerialPort::SerialPort(::HANDLE port)
+    : port_(port), wake_(::CreateEventW(nullptr, FALSE, FALSE, nullptr)) {}
+
 SerialPort::~SerialPort() {
     Close();
+    if (wake_ != nullptr) {
+        ::CloseHandle(wake_);
+    }
+}
+
+bool SerialPort::IsOpen() {
+    std::lock_guard lock(mutex_);
+    return !closed_;
 }
 
 void SerialPort::Close() {
@@ -59,6 +71,9 @@ void SerialPort::Close() {
     // Calls in flight end now; their threads learn why from closed_.
     ::CancelIoEx(port_, nullptr);
     ::CloseHandle(port_);
+    if (wake_ != nullptr) {
+        ::SetEvent(wake_);
+    }
 }
 
 SerialPort::Outcome SerialPort::Overlapped(const std::function<BOOL(::HANDLE, OVERLAPPED*)>& start,
@@ -85,6 +100,7 @@ SerialPort::Outcome SerialPort::Overlapped(const std::function<BOOL(::HANDLE, OV
         if (isWait) {
             pendingWait_ = &ov;
             changes = maskChanges_;
+            out.maskChangesAtStart = changes;
         }
     }
     ::WaitForSingleObject(done.get(), INFINITE);
@@ -92,6 +108,10 @@ SerialPort::Outcome SerialPort::Overlapped(const std::function<BOOL(::HANDLE, OV
     // (which a close may already have released).
     out.ok = ::GetOverlappedResult(port_, &ov, &out.transferred, FALSE);
     out.error = out.ok ? ERROR_SUCCESS : ::GetLastError();
+    if (!out.ok && out.error == kSerialTimedOut) {
+        out.ok = TRUE;
+        out.error = ERROR_SUCCESS;
+    }
     std::lock_guard lock(mutex_);
     if (isWait) {
         pendingWait_ = nullptr;
@@ -118,8 +138,70 @@ BOOL SerialPort::Read(void* buffer, platform::DWORD toRead, platform::DWORD* rea
     if (read != nullptr) {
         *read = 0;
     }
+    // The two MAXDWORD forms are built here from the queue count and plain
+    // total time-outs: wine keeps an overlapped read of an empty line
+    // waiting under either.
+    ::COMMTIMEOUTS timeouts{};
+    ::DWORD errors = 0;
+    ::COMSTAT queue{};
+    if (!Locked([&](::HANDLE h) {
+            return ::GetCommTimeouts(h, &timeouts) && ::ClearCommError(h, &errors, &queue);
+        })) {
+        return FALSE;
+    }
+    const bool interval = timeouts.ReadIntervalTimeout == MAXDWORD;
+    const bool atOnce = interval && timeouts.ReadTotalTimeoutMultiplier == 0 &&
+                        timeouts.ReadTotalTimeoutConstant == 0;
+    const bool firstByte = interval && timeouts.ReadTotalTimeoutMultiplier == MAXDWORD &&
+                           timeouts.ReadTotalTimeoutConstant != 0 &&
+                           timeouts.ReadTotalTimeoutConstant != MAXDWORD;
+    if (atOnce || (firstByte && queue.cbInQue > 0)) {
+        toRead = std::min<platform::DWORD>(toRead, queue.cbInQue);
+        if (toRead == 0) {
+            return TRUE;
+        }
+        return ReadOnce(buffer, toRead, read, nullptr);
+    }
+    if (firstByte && toRead > 0) {
+        // Nothing queued: one byte within the constant, then what came with it.
+        ::COMMTIMEOUTS wait = timeouts;
+        wait.ReadIntervalTimeout = 0;
+        wait.ReadTotalTimeoutMultiplier = 0;
+        if (!ReadOnce(buffer, 1, read, &wait)) {
+            return FALSE;
+        }
+        if (read == nullptr || *read == 0 || toRead == 1) {
+            return TRUE;
+        }
+        platform::DWORD more = 0;
+        ::COMMTIMEOUTS now{MAXDWORD, 0, 0, timeouts.WriteTotalTimeoutMultiplier,
+                           timeouts.WriteTotalTimeoutConstant};
+        const BOOL ok = ReadOnce(static_cast<std::uint8_t*>(buffer) + 1, toRead - 1, &more, &now);
+        *read += more;
+        return ok;
+    }
+    return ReadOnce(buffer, toRead, read, nullptr);
+}
+
+BOOL SerialPort::ReadOnce(void* buffer, platform::DWORD toRead, platform::DWORD* read,
+                          ::COMMTIMEOUTS* only) {
+    ::COMMTIMEOUTS restore{};
     const Outcome r = Overlapped(
-        [&](::HANDLE h, OVERLAPPED* ov) { return ::ReadFile(h, buffer, toRead, nullptr, ov); },
+        [&](::HANDLE h, OVERLAPPED* ov) {
+            // Time-outs count from the start of a read, so ones set just for
+            // it can be put back as soon as it has started.
+            if (only != nullptr &&
+                (!::GetCommTimeouts(h, &restore) || !::SetCommTimeouts(h, only))) {
+                return FALSE;
+            }
+            const BOOL started = ::ReadFile(h, buffer, toRead, nullptr, ov);
+            const ::DWORD error = ::GetLastError();
+            if (only != nullptr) {
+                ::SetCommTimeouts(h, &restore);
+            }
+            ::SetLastError(error);
+            return started;
+        },
         false);
     if (read != nullptr) {
         *read = r.transferred;
@@ -153,9 +235,26 @@ BOOL SerialPort::WaitEvent(platform::DWORD* eventMask) {
         Fail(ERROR_INVALID_PARAMETER);
         return FALSE;
     }
+    bool watch = false;
+    std::uint64_t changes = 0;
+    {
+        std::lock_guard lock(mutex_);
+        watch = driverCannotWait_;
+        changes = maskChanges_;
+    }
+    if (watch) {
+        return WatchQueue(eventMask, changes);
+    }
     ::DWORD events = 0;
     const Outcome r = Overlapped(
         [&](::HANDLE h, OVERLAPPED* ov) { return ::WaitCommEvent(h, &events, ov); }, true);
+    if (!r.ok && !r.closed && !r.maskChanged && r.error == ERROR_OPERATION_ABORTED) {
+        {
+            std::lock_guard lock(mutex_);
+            driverCannotWait_ = true;
+        }
+        return WatchQueue(eventMask, r.maskChangesAtStart);
+    }
     if (r.closed) {
         *eventMask = 0;
         Fail(kBadHandle);
@@ -174,6 +273,36 @@ BOOL SerialPort::WaitEvent(platform::DWORD* eventMask) {
     return r.ok;
 }
 
+BOOL SerialPort::WatchQueue(platform::DWORD* eventMask, std::uint64_t maskChangesAtStart) {
+    // How often the queue is looked at: well under a byte time of the
+    // tuner's frames (10 bytes at 38400 baud take 2.6 ms).
+    constexpr ::DWORD kLookMs = 2;
+    *eventMask = 0;
+    for (;;) {
+        {
+            std::lock_guard lock(mutex_);
+            if (closed_) {
+                Fail(kBadHandle);
+                return FALSE;
+            }
+            if (maskChanges_ != maskChangesAtStart) {
+                return TRUE;
+            }
+            ::DWORD errors = 0;
+            ::COMSTAT queue{};
+            if (!::ClearCommError(port_, &errors, &queue)) {
+                TakeLastError();
+                return FALSE;
+            }
+            if ((mask_ & EV_RXCHAR) != 0 && queue.cbInQue > 0) {
+                *eventMask = EV_RXCHAR;
+                return TRUE;
+            }
+        }
+        ::WaitForSingleObject(wake_, kLookMs);
+    }
+}
+
 BOOL SerialPort::SetMask(platform::DWORD mask) {
     std::lock_guard lock(mutex_);
     if (closed_) {
@@ -185,6 +314,10 @@ BOOL SerialPort::SetMask(platform::DWORD mask) {
         return FALSE;
     }
     ++maskChanges_;
+    mask_ = mask;
+    if (wake_ != nullptr) {
+        ::SetEvent(wake_);
+    }
     if (pendingWait_ != nullptr) {
         ::CancelIoEx(port_, pendingWait_);
     }

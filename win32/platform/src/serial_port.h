@@ -3,7 +3,10 @@
 // synchronous I/O runs its calls one at a time), with each call made
 // synchronous again for the system. Clearing or changing the event mask
 // releases a pending wait (mask 0); closing the port ends every pending call
-// with ERROR_INVALID_HANDLE, as the unit's serial driver does.
+// with ERROR_INVALID_HANDLE, as the unit's serial driver does. A driver that
+// cannot wait for events at all (wine's, on a pseudo-terminal: it ends every
+// wait at once as cancelled) gets its received-character events from the
+// queue count instead.
 #pragma once
 
 #include <cstdint>
@@ -37,8 +40,10 @@ class SerialPort final : public HandleObject {
     BOOL WaitEvent(platform::DWORD* eventMask);
     BOOL ClearError(platform::DWORD* errors, platform::COMSTAT* status);
     void Close();
+    // Until Close.
+    bool IsOpen();
 
-    explicit SerialPort(::HANDLE port) : port_(port) {}
+    explicit SerialPort(::HANDLE port);
 
   private:
     struct Outcome {
@@ -47,10 +52,16 @@ class SerialPort final : public HandleObject {
         DWORD error = 0;
         bool closed = false;
         bool maskChanged = false;
+        std::uint64_t maskChangesAtStart = 0;
     };
     // Starts one overlapped call under the lock and waits for its end
     // outside it.
     Outcome Overlapped(const std::function<BOOL(::HANDLE, OVERLAPPED*)>& start, bool isWait);
+    // EV_RXCHAR from the queue count, until an event, a new mask or the close.
+    BOOL WatchQueue(platform::DWORD* eventMask, std::uint64_t maskChangesAtStart);
+    // One overlapped read, under the given time-outs when `only` is set.
+    BOOL ReadOnce(void* buffer, platform::DWORD toRead, platform::DWORD* read,
+                  ::COMMTIMEOUTS* only);
     // A quick call under the lock; false (last error set) when closed.
     BOOL Locked(const std::function<BOOL(::HANDLE)>& call);
 
@@ -59,6 +70,10 @@ class SerialPort final : public HandleObject {
     bool closed_ = false;
     OVERLAPPED* pendingWait_ = nullptr;
     std::uint64_t maskChanges_ = 0;
+    platform::DWORD mask_ = 0;
+    bool driverCannotWait_ = false;
+    // Wakes a queue watch for a new mask or the close (auto-reset).
+    ::HANDLE wake_;
 };
 
 }  // namespace win32

@@ -26,6 +26,11 @@ inline constexpr platform::DWORD kBadHandle = 6;  // ERROR_INVALID_HANDLE
 // Device control codes of the unit's drivers mean nothing to a PC's driver.
 inline constexpr platform::DWORD kNoSuchControl = 1;  // ERROR_INVALID_FUNCTION
 
+// How wine ends an overlapped serial read on its time-out (STATUS_TIMEOUT,
+// which Windows counts as success): a read that ran out of time ended well,
+// with what came.
+inline constexpr platform::DWORD kSerialTimedOut = 1460;  // ERROR_TIMEOUT
+
 // The failed Win32 call's own code becomes the platform's last error.
 void TakeLastError();
 // The backend's own verdict becomes the platform's last error.

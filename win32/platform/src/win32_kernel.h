@@ -13,6 +13,8 @@
 
 namespace win32 {
 
+class SerialPort;
+
 class Win32Kernel final : public platform::Kernel {
   public:
     // root: the absolute root folder (UTF-8).
@@ -73,6 +75,10 @@ class Win32Kernel final : public platform::Kernel {
 
     std::string root_;
     Options options_;
+    // Serial ports open once at a time, as on the unit and on Windows (wine
+    // alone would open one twice).
+    std::mutex portsMutex_;
+    std::weak_ptr<SerialPort> com7_;
     HandleTable handles_;
     mutable std::mutex debugMutex_;
     std::vector<std::string> debugLines_;
