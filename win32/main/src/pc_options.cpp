@@ -33,14 +33,20 @@ bool IsComPort(std::string_view name) {
 }  // namespace
 
 std::string PcUsage() {
-    return "usage: kestrin [--root DIR] [--com7 COMn] [--headless] [--real-time] [--script FILE]\n"
-           "               [--screenshot FILE] [--scale N] [--debug-echo] [--demo]\n"
+    return "usage: kestrin [--root DIR] [--com7 COMn] [--headless] [--real-time]\n"
+           "               [--script FILE|DIR ...] [--junit FILE] [--artifacts DIR]\n"
+           "               [--update-screens] [--screenshot FILE] [--scale N] [--debug-echo]\n"
+           "               [--demo]\n"
            "  --root DIR         the folder that stands for the unit's file system\n"
            "                     (default: the folder \"unit\" beside the program)\n"
            "  --com7 COMn        the PC's serial port that \"COM7:\" opens (default COM7)\n"
            "  --headless         no window: run the script, or the tour of the pages\n"
            "  --real-time        scripts run on the wall clock (always, on a PC)\n"
-           "  --script FILE      run FILE against the console (implies --headless)\n"
+           "  --script FILE|DIR  run scripts (a folder: its *.ks and *.script files) against\n"
+           "                     the console, one after the other (implies --headless)\n"
+           "  --junit FILE       write a JUnit XML report of the scripts\n"
+           "  --artifacts DIR    keep the screen, debug lines and output of failed scripts\n"
+           "  --update-screens   `expect screen` writes its reference instead of comparing\n"
            "  --screenshot FILE  write the screen as PNG when the run ends\n"
            "  --scale N          window pixels per screen pixel, 1 to 8 (default 2)\n"
            "  --debug-echo       copy the debug output to standard error\n"
@@ -69,7 +75,19 @@ ParsedPcOptions ParsePcOptions(std::span<const std::string_view> arguments) {
         if (arg == "--root") {
             ok = value(&o.root);
         } else if (arg == "--script") {
-            ok = value(&o.script);
+            while (i + 1 < arguments.size() && !arguments[i + 1].starts_with("--")) {
+                if (arguments[i + 1].empty()) {
+                    return fail("--script takes no empty name");
+                }
+                o.scripts.emplace_back(arguments[++i]);
+            }
+            ok = !o.scripts.empty();
+        } else if (arg == "--junit") {
+            ok = value(&o.junit);
+        } else if (arg == "--artifacts") {
+            ok = value(&o.artifacts);
+        } else if (arg == "--update-screens") {
+            o.updateScreens = true;
         } else if (arg == "--screenshot") {
             ok = value(&o.screenshot);
         } else if (arg == "--com7") {
@@ -115,6 +133,9 @@ ParsedPcOptions ParsePcOptions(std::span<const std::string_view> arguments) {
         if (!ok) {
             return fail(std::string(arg) + " needs a value");
         }
+    }
+    if (o.scripts.empty() && (o.junit || o.artifacts || o.updateScreens)) {
+        return fail("--junit, --artifacts and --update-screens go with --script");
     }
     return {o, {}};
 }

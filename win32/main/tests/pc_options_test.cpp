@@ -20,21 +20,23 @@ TEST(PcOptionsTest, TheIssuesCommandLineAndItsDefaults) {
     EXPECT_EQ(none.options->scale, 2);
 
     const ParsedPcOptions run =
-        Parse({"--root", "D:\\bench\\unit", "--headless", "--real-time", "--script", "check.script",
-               "--com7", "com12", "--scale", "3", "--screenshot", "end.png", "--debug-echo"});
+        Parse({"--root", "D:\\bench\\unit", "--headless", "--real-time", "--script", "a.script",
+               "more", "--com7", "com12", "--scale", "3", "--junit", "r.xml", "--debug-echo"});
     ASSERT_TRUE(run.options) << run.error;
     EXPECT_EQ(run.options->root, "D:\\bench\\unit");
     EXPECT_EQ(run.options->com7Port, "com12");
     EXPECT_TRUE(run.options->headless && run.options->realTime && run.options->debugEcho);
-    EXPECT_EQ(run.options->script, "check.script");
-    EXPECT_EQ(run.options->screenshot, "end.png");
+    EXPECT_EQ(run.options->scripts, (std::vector<std::string>{"a.script", "more"}));
+    EXPECT_EQ(run.options->junit, "r.xml");
     EXPECT_EQ(run.options->scale, 3);
 }
 
 TEST(PcOptionsTest, BadCommandLinesAreRefusedWithTheReason) {
     const std::pair<std::vector<std::string_view>, std::string> cases[] = {
         {{"--root"}, "--root needs a value"},
-        {{"--script", ""}, "--script needs a value"},
+        {{"--script"}, "--script needs a value"},
+        {{"--script", ""}, "--script takes no empty name"},
+        {{"--junit", "r.xml"}, "--junit, --artifacts and --update-screens go with --script"},
         {{"--com7", "COM0"}, "--com7 takes a port name COM1 to COM256, not \"COM0\""},
         {{"--com7", "COM257"}, "--com7 takes a port name COM1 to COM256, not \"COM257\""},
         {{"--com7", "COM07"}, "--com7 takes a port name COM1 to COM256, not \"COM07\""},

@@ -5,6 +5,7 @@
 #include <span>
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace pc {
 
@@ -15,7 +16,10 @@ struct PcOptions {
     std::string com7Port = "COM7";          // --com7 COMn: the PC's port behind "COM7:"
     bool headless = false;                  // --headless
     bool realTime = false;                  // --real-time (a PC's runs always are)
-    std::optional<std::string> script;      // --script FILE
+    std::vector<std::string> scripts;       // --script FILE|DIR ...
+    std::optional<std::string> junit;       // --junit FILE: JUnit XML of the scripts
+    std::optional<std::string> artifacts;   // --artifacts DIR: evidence of failed scripts
+    bool updateScreens = false;             // --update-screens
     std::optional<std::string> screenshot;  // --screenshot FILE, at the end
     int scale = 2;                          // --scale N, 1 to 8
     bool debugEcho = false;                 // --debug-echo
