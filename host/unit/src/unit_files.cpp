@@ -184,9 +184,10 @@ HANDLE VirtualUnit::CreateFile(std::string_view name, DWORD access, DWORD share,
         return INVALID_HANDLE_VALUE;
     }
     const HANDLE h = impl_->handles.Add(object);
-    if (creation == CREATE_ALWAYS || creation == OPEN_ALWAYS) {
-        SetLastError(entry.exists ? ERROR_ALREADY_EXISTS : ERROR_SUCCESS);
-    }
+    // Every successful open says whether an existing file was taken over by
+    // CREATE_ALWAYS / OPEN_ALWAYS, and clears the code otherwise.
+    const bool tookOver = (creation == CREATE_ALWAYS || creation == OPEN_ALWAYS) && entry.exists;
+    SetLastError(tookOver ? ERROR_ALREADY_EXISTS : ERROR_SUCCESS);
     return h;
 }
 
@@ -432,12 +433,21 @@ BOOL VirtualUnit::GetDiskFreeSpaceEx(std::string_view directory, std::uint64_t* 
     if (auto code = impl_->kernelFaults.Find("getdiskfreespaceex", directory)) {
         return Impl::Fail(*code);
     }
-    auto resolved = impl_->fs.Resolve(directory);
+    // A missing folder is missing at its own level (ERROR_FILE_NOT_FOUND)
+    // when its parent exists, trailing separator or not.
+    std::string_view folder = directory;
+    while (folder.size() > 1 && folder.back() == '\\') {
+        folder.remove_suffix(1);
+    }
+    auto resolved = impl_->fs.Resolve(folder);
     if (auto* err = std::get_if<DWORD>(&resolved)) {
         return Impl::Fail(*err);
     }
     const FsEntry& entry = std::get<FsEntry>(resolved);
-    if (!entry.exists || !entry.isDir) {
+    if (!entry.exists) {
+        return Impl::Fail(ERROR_FILE_NOT_FOUND);
+    }
+    if (!entry.isDir) {
         return Impl::Fail(ERROR_PATH_NOT_FOUND);
     }
     std::error_code ec;

@@ -171,7 +171,7 @@ free_bytes = 524288
     EXPECT_EQ(u.GetDiskFreeSpaceEx("\\Mounted Volume2\\Log\\", nullptr, &total, &free), TRUE)
         << "other volumes report the host's sizes";
     EXPECT_EQ(u.GetDiskFreeSpaceEx("\\Mounted Volume3", nullptr, &total, &free), FALSE);
-    EXPECT_EQ(GetLastError(), ERROR_PATH_NOT_FOUND);
+    EXPECT_EQ(GetLastError(), ERROR_FILE_NOT_FOUND);
 }
 
 TEST(FileTime, ConvertsWithoutTimeZoneAndRejectsOutOfRange) {

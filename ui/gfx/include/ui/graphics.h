@@ -1,6 +1,7 @@
 // Software rendering for the unit's 320 x 240 screen: a framebuffer, solid
-// fills, pixels, lines and text through FreeType. Everything the framework
-// draws goes through here; the presenters only show or save the result.
+// fills, pixels, lines and text (FreeType on Linux, GDI on Windows).
+// Everything the framework draws goes through here; the presenters only show
+// or save the result.
 #pragma once
 
 #include <cstdint>
@@ -99,19 +100,23 @@ inline constexpr unsigned DT_TOP = 0x0000;
 
 enum class FontWeight { Normal, Bold };
 
-// UTF-8 text in a face with the metrics of the unit's 8-point system font.
-// Glyphs are cached; rendering is anti-aliased onto whatever lies beneath.
+// UTF-8 text sized like the unit's 8-point system font (11 pixels): DejaVu
+// Sans Condensed through FreeType on Linux (close to the unit's Tahoma
+// widths), Tahoma through GDI on Windows. Glyphs are cached; rendering is
+// anti-aliased onto whatever lies beneath.
 class Font {
   public:
-    // The shared fonts, loaded on first use (on Linux DejaVu Sans Condensed
-    // from the system's font folder, fonts-dejavu-extra). If the font file
-    // is missing the program still runs: text is drawn as boxes of about the
-    // right advance.
+    // The shared fonts, loaded on first use (on Linux from the system's font
+    // folder, fonts-dejavu-extra). If the font is missing the program still
+    // runs: text is drawn as boxes of about the right advance.
     static Font& System(FontWeight weight = FontWeight::Normal);
 
-    // A TrueType font at a pixel size. If the file cannot be loaded the font
-    // still works and draws boxes; the reason goes to stderr (once per run).
+#if !defined(_WIN32)
+    // A TrueType font file at a pixel size. If the file cannot be loaded the
+    // font still works and draws boxes; the reason goes to stderr (once per
+    // run). Windows fonts are chosen by face name through GDI instead.
     static std::unique_ptr<Font> FromFile(const std::string& path, int pixelSize = 11);
+#endif
 
     virtual ~Font() = default;
     [[nodiscard]] virtual int Ascent() const = 0;      // pixels above the baseline
@@ -138,6 +143,7 @@ class Font {
 };
 
 // Writes the framebuffer as an 8-bit RGB PNG; false with a reason on failure.
+// libpng on Linux, the Windows Imaging Component on Windows.
 bool WritePng(const Framebuffer& fb, const std::string& path, std::string* error);
 // Reads a PNG (any colour type; alpha is dropped) into out, sized to the
 // picture; false with a reason on failure, out unchanged.

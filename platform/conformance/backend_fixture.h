@@ -1,0 +1,86 @@
+// The backend beneath the conformance suite: the same test bodies run on
+// the virtual unit (Linux) and on the Win32 backend (under wine, or on a
+// PC). Each build links one implementation of Backend::Make.
+#pragma once
+
+#include <gtest/gtest.h>
+
+#include <cstdint>
+#include <memory>
+#include <optional>
+#include <string>
+#include <utility>
+#include <vector>
+
+#include "platform/api.h"
+
+namespace conformance {
+
+// The keys the tests write live below this key of HKEY_LOCAL_MACHINE.
+inline constexpr const char* kRegistryRoot = "Drivers\\KestrinConformance";
+
+struct RegistryValue {
+    std::string key;  // below kRegistryRoot, "" for the root itself
+    std::string name;
+    std::optional<std::string> text;  // REG_SZ when set, else REG_DWORD
+    std::uint32_t dword = 0;
+};
+
+struct Content {
+    std::vector<std::pair<std::string, std::string>> files{};  // unit path, content
+    std::vector<std::string> folders{};                        // unit paths
+    std::vector<RegistryValue> registry{};
+    bool serial = false;  // "COM7:" wired to a far end the test holds
+};
+
+class Backend {
+  public:
+    Backend() = default;
+    Backend(const Backend&) = delete;
+    Backend& operator=(const Backend&) = delete;
+    virtual ~Backend() = default;
+
+    // A fresh backend with exactly this content; null (and a failure
+    // recorded) when it cannot be made.
+    static std::unique_ptr<Backend> Make(const Content& setup);
+
+    virtual platform::Services Services() = 0;
+    // Desktop Windows, where it truly differs from the unit's Windows CE.
+    [[nodiscard]] virtual bool Desktop() const = 0;
+
+    // Why "COM7:" has no far end here (the serial tests then skip), or
+    // nullopt when it has one.
+    [[nodiscard]] virtual std::optional<std::string> SerialUnavailable() const = 0;
+    // The far end of the line: bytes written here arrive at "COM7:", and
+    // what "COM7:" writes is read here (n bytes or fewer when timeoutMs
+    // passes without one).
+    virtual bool FarWrite(const std::vector<std::uint8_t>& bytes) = 0;
+    virtual std::vector<std::uint8_t> FarRead(std::size_t n, int timeoutMs) = 0;
+};
+
+// Installs a backend for one test.
+class ConformanceTest : public ::testing::Test {
+  protected:
+    // False (with a failure) when the backend could not be made.
+    bool Start(const Content& setup) {
+        backend_ = Backend::Make(setup);
+        if (!backend_) {
+            ADD_FAILURE() << "the backend could not be made";
+            return false;
+        }
+        services_.emplace(backend_->Services());
+        return true;
+    }
+    Backend& B() { return *backend_; }
+
+    void TearDown() override {
+        services_.reset();
+        backend_.reset();
+    }
+
+  private:
+    std::unique_ptr<Backend> backend_;
+    std::optional<platform::ScopedServices> services_;
+};
+
+}  // namespace conformance

@@ -1,0 +1,287 @@
+// "COM7:" as the tuner module's link relies on it, against a far end the
+// test holds. Real time: the bounds are generous, the orders are exact.
+#include <atomic>
+#include <chrono>
+#include <cstdint>
+#include <thread>
+#include <vector>
+
+#include "backend_fixture.h"
+#include "platform/handle.h"
+
+namespace conformance {
+namespace {
+
+using namespace platform;
+using std::chrono::milliseconds;
+using Bytes = std::vector<std::uint8_t>;
+
+constexpr DWORD kMaxDword = 0xFFFFFFFFU;
+// How long bytes may take to cross the line (a pseudo-terminal, or two
+// joined by socat under wine).
+constexpr int kCrossingMs = 2000;
+
+class SerialTest : public ConformanceTest {
+  protected:
+    // Starts the backend with COM7: wired, and opens it as the console does.
+    bool OpenLine() {
+        if (!Start({.serial = true})) {
+            return false;
+        }
+        if (const auto why = B().SerialUnavailable()) {
+            skipped_ = *why;
+            return false;
+        }
+        port_ =
+            UniqueHandle(CreateFile("COM7:", GENERIC_READ | GENERIC_WRITE, 0, OPEN_EXISTING, 0));
+        EXPECT_TRUE(port_.valid()) << "error " << GetLastError();
+        DCB dcb;
+        EXPECT_TRUE(GetCommState(port_.get(), &dcb));
+        dcb.BaudRate = CBR_38400;
+        dcb.ByteSize = 8;
+        dcb.Parity = NOPARITY;
+        dcb.StopBits = ONESTOPBIT;
+        EXPECT_TRUE(SetCommState(port_.get(), dcb));
+        return port_.valid();
+    }
+    void SetReadTimeouts(DWORD interval, DWORD multiplier, DWORD constant) {
+        COMMTIMEOUTS t;
+        ASSERT_TRUE(GetCommTimeouts(port_.get(), &t));
+        t.ReadIntervalTimeout = interval;
+        t.ReadTotalTimeoutMultiplier = multiplier;
+        t.ReadTotalTimeoutConstant = constant;
+        ASSERT_TRUE(SetCommTimeouts(port_.get(), t));
+    }
+    DWORD Queued() {
+        DWORD errors = 0;
+        COMSTAT status;
+        EXPECT_TRUE(ClearCommError(port_.get(), &errors, &status));
+        return status.cbInQue;
+    }
+    // Waits (without sleeping) until n bytes are queued or the line's
+    // crossing time has passed.
+    bool AwaitQueued(DWORD n) {
+        const auto end = std::chrono::steady_clock::now() + milliseconds(kCrossingMs);
+        while (Queued() < n && std::chrono::steady_clock::now() < end) {
+            std::this_thread::yield();
+        }
+        return Queued() == n;
+    }
+    // One read; the bytes and how long it took.
+    std::pair<Bytes, long long> TimedRead(DWORD n) {
+        Bytes bytes(n);
+        DWORD read = 0;
+        const auto start = std::chrono::steady_clock::now();
+        EXPECT_TRUE(ReadFile(port_.get(), bytes.data(), n, &read)) << GetLastError();
+        const auto took =
+            std::chrono::duration_cast<milliseconds>(std::chrono::steady_clock::now() - start)
+                .count();
+        bytes.resize(read);
+        return {bytes, took};
+    }
+
+    void TearDown() override {
+        port_.reset();
+        ConformanceTest::TearDown();
+    }
+
+    UniqueHandle port_;
+    std::string skipped_;
+};
+
+#define OPEN_LINE_OR_SKIP()           \
+    if (!OpenLine()) {                \
+        if (!skipped_.empty()) {      \
+            GTEST_SKIP() << skipped_; \
+        }                             \
+        return;                       \
+    }
+
+TEST_F(SerialTest, ControlBlockRoundTripAndExclusiveOpen) {
+    OPEN_LINE_OR_SKIP();
+    struct Line {
+        DWORD baud;
+        BYTE bits;
+        BYTE parity;
+        BYTE stop;
+    };
+    // A pseudo-terminal keeps neither parity nor a byte size other than 8,
+    // so the lines tried differ in speed and stop bits.
+    for (const Line l :
+         {Line{CBR_9600, 8, NOPARITY, TWOSTOPBITS}, Line{CBR_115200, 8, NOPARITY, ONESTOPBIT},
+          Line{CBR_38400, 8, NOPARITY, ONESTOPBIT}}) {
+        DCB dcb;
+        ASSERT_TRUE(GetCommState(port_.get(), &dcb));
+        const DCB before = dcb;
+        dcb.BaudRate = l.baud;
+        dcb.ByteSize = l.bits;
+        dcb.Parity = l.parity;
+        dcb.StopBits = l.stop;
+        ASSERT_TRUE(SetCommState(port_.get(), dcb)) << l.baud;
+        DCB after;
+        ASSERT_TRUE(GetCommState(port_.get(), &after));
+        EXPECT_EQ(after.BaudRate, l.baud);
+        EXPECT_EQ(after.ByteSize, l.bits);
+        EXPECT_EQ(after.Parity, l.parity);
+        EXPECT_EQ(after.StopBits, l.stop);
+        // Flow control stays as the driver reported it.
+        EXPECT_EQ(after.fOutxCtsFlow, before.fOutxCtsFlow);
+        EXPECT_EQ(after.fOutX, before.fOutX);
+        EXPECT_EQ(after.fInX, before.fInX);
+    }
+    COMMTIMEOUTS t{1, 2, 3, 4, 5};
+    ASSERT_TRUE(SetCommTimeouts(port_.get(), t));
+    COMMTIMEOUTS back;
+    ASSERT_TRUE(GetCommTimeouts(port_.get(), &back));
+    EXPECT_EQ((std::vector<DWORD>{back.ReadIntervalTimeout, back.ReadTotalTimeoutMultiplier,
+                                  back.ReadTotalTimeoutConstant, back.WriteTotalTimeoutMultiplier,
+                                  back.WriteTotalTimeoutConstant}),
+              (std::vector<DWORD>{1, 2, 3, 4, 5}));
+
+    // The port opens once at a time. (The code differs: desktop Windows
+    // answers ERROR_ACCESS_DENIED; wine would open it twice, so the Win32
+    // backend refuses the second open itself.)
+    UniqueHandle second(CreateFile("COM7:", GENERIC_READ | GENERIC_WRITE, 0, OPEN_EXISTING, 0));
+    EXPECT_FALSE(second.valid());
+    EXPECT_NE(GetLastError(), ERROR_SUCCESS);
+}
+
+TEST_F(SerialTest, WritesArriveAndQueueCountsWhatCame) {
+    OPEN_LINE_OR_SKIP();
+    DWORD written = 0;
+    ASSERT_TRUE(WriteFile(port_.get(), "\xFF\x56\x78\x78\x56", 5, &written));
+    EXPECT_EQ(written, 5U);
+    EXPECT_EQ(B().FarRead(5, kCrossingMs), (Bytes{0xFF, 0x56, 0x78, 0x78, 0x56}));
+
+    EXPECT_EQ(Queued(), 0U);
+    ASSERT_TRUE(B().FarWrite({1, 2, 3, 4, 5, 6, 7}));
+    ASSERT_TRUE(AwaitQueued(7));
+    SetReadTimeouts(kMaxDword, 0, 0);
+    EXPECT_EQ(TimedRead(3).first, (Bytes{1, 2, 3}));
+    EXPECT_EQ(Queued(), 4U);
+    EXPECT_EQ(TimedRead(10).first, (Bytes{4, 5, 6, 7}));
+    EXPECT_EQ(Queued(), 0U);
+}
+
+TEST_F(SerialTest, ReadTimeouts) {
+    OPEN_LINE_OR_SKIP();
+    // MAXDWORD, 0, 0: at once, with whatever is queued (nothing here).
+    SetReadTimeouts(kMaxDword, 0, 0);
+    auto [bytes, took] = TimedRead(10);
+    EXPECT_TRUE(bytes.empty());
+    EXPECT_LT(took, 150);
+
+    // MAXDWORD, MAXDWORD, c: the first byte, or nothing after c ms.
+    SetReadTimeouts(kMaxDword, kMaxDword, 300);
+    std::tie(bytes, took) = TimedRead(10);
+    EXPECT_TRUE(bytes.empty());
+    EXPECT_GE(took, 250);
+    EXPECT_LT(took, 300 + kCrossingMs);
+    ASSERT_TRUE(B().FarWrite({0x3F, 0x00}));
+    ASSERT_TRUE(AwaitQueued(2));
+    std::tie(bytes, took) = TimedRead(10);
+    EXPECT_EQ(bytes, (Bytes{0x3F, 0x00}));
+    EXPECT_LT(took, 150);
+
+    // The module check's set: interval 100, 100 per byte, 10: a short reply
+    // ends when the line falls silent, far before the total.
+    SetReadTimeouts(100, 100, 10);
+    ASSERT_TRUE(B().FarWrite({1, 2, 3}));
+    ASSERT_TRUE(AwaitQueued(3));
+    std::tie(bytes, took) = TimedRead(10);
+    EXPECT_EQ(bytes, (Bytes{1, 2, 3}));
+    EXPECT_GE(took, 80);
+    EXPECT_LT(took, 1010);
+
+    // Totals only: nothing arrives, the read ends after 10 x 20 + 50 ms.
+    SetReadTimeouts(0, 20, 50);
+    std::tie(bytes, took) = TimedRead(10);
+    EXPECT_TRUE(bytes.empty());
+    EXPECT_GE(took, 200);
+    EXPECT_LT(took, 250 + kCrossingMs);
+}
+
+TEST_F(SerialTest, EventsWaitsAndTheMask) {
+    OPEN_LINE_OR_SKIP();
+    ASSERT_TRUE(SetCommMask(port_.get(), EV_RXCHAR));
+    // Bytes that came before the wait are reported by it.
+    ASSERT_TRUE(B().FarWrite({0x3F}));
+    ASSERT_TRUE(AwaitQueued(1));
+    DWORD events = 0;
+    ASSERT_TRUE(WaitCommEvent(port_.get(), &events));
+    EXPECT_EQ(events, EV_RXCHAR);
+
+    // A wait in progress sees bytes that come while it waits.
+    std::atomic<DWORD> seen{0xFFFF};
+    std::atomic<BOOL> result{FALSE};
+    std::thread waiter([&] {
+        DWORD e = 0;
+        result = WaitCommEvent(port_.get(), &e);
+        seen = e;
+    });
+    ASSERT_TRUE(B().FarWrite({0x00, 0x00}));
+    waiter.join();
+    EXPECT_TRUE(result.load());
+    EXPECT_EQ(seen.load(), EV_RXCHAR);
+    ASSERT_TRUE(AwaitQueued(3));
+    SetReadTimeouts(kMaxDword, 0, 0);
+    EXPECT_EQ(TimedRead(3).first, (Bytes{0x3F, 0x00, 0x00}));
+
+    // Clearing the mask releases a pending wait, with no event.
+    seen = 0xFFFF;
+    std::atomic<bool> waiting{false};
+    std::thread released([&] {
+        DWORD e = 0xFFFF;
+        SetCommMask(port_.get(), EV_RXCHAR);
+        waiting = true;
+        result = WaitCommEvent(port_.get(), &e);
+        seen = e;
+    });
+    while (!waiting.load()) {
+        std::this_thread::yield();
+    }
+    // Whether the wait has begun or not, the new mask must end it.
+    const auto start = std::chrono::steady_clock::now();
+    while (std::chrono::steady_clock::now() - start < milliseconds(100)) {
+        std::this_thread::yield();
+    }
+    ASSERT_TRUE(SetCommMask(port_.get(), 0));
+    released.join();
+    EXPECT_TRUE(result.load());
+    EXPECT_EQ(seen.load(), 0U);
+}
+
+TEST_F(SerialTest, CloseEndsAPendingWaitWithInvalidHandle) {
+    OPEN_LINE_OR_SKIP();
+    ASSERT_TRUE(SetCommMask(port_.get(), EV_RXCHAR));
+    const HANDLE h = port_.get();
+    std::atomic<BOOL> result{TRUE};
+    std::atomic<DWORD> error{0};
+    std::atomic<bool> started{false};
+    std::thread waiter([&] {
+        DWORD e = 0;
+        started = true;
+        result = WaitCommEvent(h, &e);
+        error = GetLastError();
+    });
+    while (!started.load()) {
+        std::this_thread::yield();
+    }
+    const auto start = std::chrono::steady_clock::now();
+    while (std::chrono::steady_clock::now() - start < milliseconds(100)) {
+        std::this_thread::yield();
+    }
+    ASSERT_TRUE(CloseHandle(port_.release()));
+    waiter.join();
+    EXPECT_FALSE(result.load());
+    EXPECT_EQ(error.load(), ERROR_INVALID_HANDLE);
+    // The next wait on the old handle, or on none, fails the same way.
+    DWORD e = 0;
+    EXPECT_FALSE(WaitCommEvent(h, &e));
+    EXPECT_EQ(GetLastError(), ERROR_INVALID_HANDLE);
+    EXPECT_FALSE(WaitCommEvent(0, &e));
+    EXPECT_EQ(GetLastError(), ERROR_INVALID_HANDLE);
+}
+
+}  // namespace
+}  // namespace conformance

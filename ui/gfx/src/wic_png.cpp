@@ -1,0 +1,268 @@
+// PNG files through the Windows Imaging Component: the screenshots of the
+// Windows build and the pictures scripts compare the screen with.
+#include <cstdint>
+#include <cstdio>
+#include <limits>
+#include <string>
+#include <vector>
+
+#include "ui/graphics.h"
+
+// After the framework's headers: windows.h defines macros (DT_*, RGB) that
+// would rewrite their declarations.
+#ifndef WIN32_LEAN_AND_MEAN
+#define WIN32_LEAN_AND_MEAN
+#endif
+#ifndef NOMINMAX
+#define NOMINMAX
+#endif
+#include <wincodec.h>
+#include <windows.h>
+
+namespace ui {
+
+namespace {
+
+// Pictures larger than this are refused before anything is allocated.
+constexpr UINT kMaxSide = 16384;
+
+bool Fail(std::string* error, std::string why) {
+    if (error != nullptr) {
+        *error = std::move(why);
+    }
+    return false;
+}
+
+std::string Hex(HRESULT hr) {
+    char text[16];
+    static_cast<void>(std::snprintf(text, sizeof text, "0x%08lX", static_cast<unsigned long>(hr)));
+    return text;
+}
+
+// The system's own words for an HRESULT, without the line break it ends in.
+std::string Describe(HRESULT hr) {
+    wchar_t* buffer = nullptr;
+    const DWORD length = FormatMessageW(
+        FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS,
+        nullptr, static_cast<DWORD>(hr), 0, reinterpret_cast<wchar_t*>(&buffer), 0, nullptr);
+    std::string text;
+    if (length > 0 && buffer != nullptr) {
+        const int bytes = WideCharToMultiByte(CP_UTF8, 0, buffer, static_cast<int>(length), nullptr,
+                                              0, nullptr, nullptr);
+        text.resize(static_cast<std::size_t>(bytes));
+        WideCharToMultiByte(CP_UTF8, 0, buffer, static_cast<int>(length), text.data(), bytes,
+                            nullptr, nullptr);
+        while (!text.empty() && (text.back() == '\n' || text.back() == '\r' || text.back() == ' ' ||
+                                 text.back() == '.')) {
+            text.pop_back();
+        }
+    }
+    if (buffer != nullptr) {
+        LocalFree(buffer);
+    }
+    return text.empty() ? "error " + Hex(hr) : text + " (" + Hex(hr) + ")";
+}
+
+std::wstring Widen(const std::string& text) {
+    const int units =
+        MultiByteToWideChar(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), nullptr, 0);
+    std::wstring out(static_cast<std::size_t>(units > 0 ? units : 0), L'\0');
+    MultiByteToWideChar(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), out.data(), units);
+    return out;
+}
+
+// One COM reference.
+template <class T>
+class Com {
+  public:
+    Com() = default;
+    Com(const Com&) = delete;
+    Com& operator=(const Com&) = delete;
+    ~Com() {
+        if (p_ != nullptr) {
+            p_->Release();
+        }
+    }
+    T** Out() { return &p_; }
+    T* operator->() const { return p_; }
+    T* Get() const { return p_; }
+
+  private:
+    T* p_ = nullptr;
+};
+
+// COM for the calling thread for as long as the call runs. A thread that
+// already has COM in the other threading model can use it all the same.
+class ComScope {
+  public:
+    ComScope() : hr_(CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED)) {}
+    ComScope(const ComScope&) = delete;
+    ComScope& operator=(const ComScope&) = delete;
+    ~ComScope() {
+        if (SUCCEEDED(hr_)) {
+            CoUninitialize();
+        }
+    }
+    [[nodiscard]] bool Usable() const { return SUCCEEDED(hr_) || hr_ == RPC_E_CHANGED_MODE; }
+    [[nodiscard]] HRESULT Result() const { return hr_; }
+
+  private:
+    HRESULT hr_;
+};
+
+HRESULT MakeFactory(Com<IWICImagingFactory>& factory) {
+    return CoCreateInstance(CLSID_WICImagingFactory, nullptr, CLSCTX_INPROC_SERVER,
+                            IID_IWICImagingFactory, reinterpret_cast<void**>(factory.Out()));
+}
+
+// Writes the encoded picture; the caller removes the file on failure.
+HRESULT Encode(IWICImagingFactory* factory, const std::wstring& path,
+               const std::vector<std::uint8_t>& bgr, UINT width, UINT height, const char** step) {
+    Com<IWICStream> stream;
+    *step = "cannot create the file";
+    HRESULT hr = factory->CreateStream(stream.Out());
+    if (SUCCEEDED(hr)) {
+        hr = stream->InitializeFromFilename(path.c_str(), GENERIC_WRITE);
+    }
+    if (FAILED(hr)) {
+        return hr;
+    }
+    *step = "cannot encode PNG";
+    Com<IWICBitmapEncoder> encoder;
+    Com<IWICBitmapFrameEncode> frame;
+    Com<IPropertyBag2> properties;
+    hr = factory->CreateEncoder(GUID_ContainerFormatPng, nullptr, encoder.Out());
+    if (SUCCEEDED(hr)) {
+        hr = encoder->Initialize(stream.Get(), WICBitmapEncoderNoCache);
+    }
+    if (SUCCEEDED(hr)) {
+        hr = encoder->CreateNewFrame(frame.Out(), properties.Out());
+    }
+    if (SUCCEEDED(hr)) {
+        hr = frame->Initialize(properties.Get());
+    }
+    if (SUCCEEDED(hr)) {
+        hr = frame->SetSize(width, height);
+    }
+    WICPixelFormatGUID format = GUID_WICPixelFormat24bppBGR;
+    if (SUCCEEDED(hr)) {
+        hr = frame->SetPixelFormat(&format);
+    }
+    if (SUCCEEDED(hr) && !IsEqualGUID(format, GUID_WICPixelFormat24bppBGR)) {
+        hr = WINCODEC_ERR_UNSUPPORTEDPIXELFORMAT;
+    }
+    if (SUCCEEDED(hr)) {
+        hr = frame->WritePixels(height, width * 3, static_cast<UINT>(bgr.size()),
+                                const_cast<BYTE*>(bgr.data()));
+    }
+    if (SUCCEEDED(hr)) {
+        hr = frame->Commit();
+    }
+    if (SUCCEEDED(hr)) {
+        hr = encoder->Commit();
+    }
+    if (SUCCEEDED(hr)) {
+        *step = "cannot write the file";
+        hr = stream->Commit(STGC_DEFAULT);
+    }
+    return hr;
+}
+
+}  // namespace
+
+bool WritePng(const Framebuffer& fb, const std::string& path, std::string* error) {
+    if (fb.Width() <= 0 || fb.Height() <= 0) {
+        return Fail(error, path + ": the picture is empty");
+    }
+    const auto width = static_cast<UINT>(fb.Width());
+    const auto height = static_cast<UINT>(fb.Height());
+    // WIC's 24-bit format is blue, green, red in each pixel.
+    std::vector<std::uint8_t> bgr(static_cast<std::size_t>(width) * height * 3U);
+    const std::uint32_t* source = fb.Data();
+    for (std::size_t i = 0; i < static_cast<std::size_t>(width) * height; ++i) {
+        bgr[i * 3] = BlueOf(source[i]);
+        bgr[i * 3 + 1] = GreenOf(source[i]);
+        bgr[i * 3 + 2] = RedOf(source[i]);
+    }
+    const ComScope com;
+    if (!com.Usable()) {
+        return Fail(error, path + ": COM: " + Describe(com.Result()));
+    }
+    Com<IWICImagingFactory> factory;
+    if (const HRESULT hr = MakeFactory(factory); FAILED(hr)) {
+        return Fail(error, path + ": no imaging component: " + Describe(hr));
+    }
+    const std::wstring wide = Widen(path);
+    const char* step = "";
+    if (const HRESULT hr = Encode(factory.Get(), wide, bgr, width, height, &step); FAILED(hr)) {
+        DeleteFileW(wide.c_str());
+        return Fail(error, path + ": " + step + ": " + Describe(hr));
+    }
+    return true;
+}
+
+bool ReadPng(const std::string& path, Framebuffer* out, std::string* error) {
+    const ComScope com;
+    if (!com.Usable()) {
+        return Fail(error, path + ": COM: " + Describe(com.Result()));
+    }
+    Com<IWICImagingFactory> factory;
+    if (const HRESULT hr = MakeFactory(factory); FAILED(hr)) {
+        return Fail(error, path + ": no imaging component: " + Describe(hr));
+    }
+    const std::wstring wide = Widen(path);
+    Com<IWICBitmapDecoder> decoder;
+    HRESULT hr = factory->CreateDecoderFromFilename(wide.c_str(), nullptr, GENERIC_READ,
+                                                    WICDecodeMetadataCacheOnDemand, decoder.Out());
+    if (FAILED(hr)) {
+        return Fail(error, path + ": " + Describe(hr));
+    }
+    GUID container{};
+    if (FAILED(decoder->GetContainerFormat(&container)) ||
+        !IsEqualGUID(container, GUID_ContainerFormatPng)) {
+        return Fail(error, path + ": not a PNG file");
+    }
+    Com<IWICBitmapFrameDecode> frame;
+    hr = decoder->GetFrame(0, frame.Out());
+    if (FAILED(hr)) {
+        return Fail(error, path + ": " + Describe(hr));
+    }
+    UINT width = 0;
+    UINT height = 0;
+    hr = frame->GetSize(&width, &height);
+    if (FAILED(hr)) {
+        return Fail(error, path + ": " + Describe(hr));
+    }
+    if (width == 0 || height == 0 || width > kMaxSide || height > kMaxSide) {
+        return Fail(error, path + ": a picture of " + std::to_string(width) + " x " +
+                               std::to_string(height) + " pixels is not read");
+    }
+    // Whatever the file holds, as 32-bit blue, green, red, alpha; the alpha
+    // is dropped (the framebuffer has none).
+    Com<IWICFormatConverter> converter;
+    hr = factory->CreateFormatConverter(converter.Out());
+    if (SUCCEEDED(hr)) {
+        hr = converter->Initialize(frame.Get(), GUID_WICPixelFormat32bppBGRA,
+                                   WICBitmapDitherTypeNone, nullptr, 0.0,
+                                   WICBitmapPaletteTypeCustom);
+    }
+    std::vector<std::uint32_t> pixels(static_cast<std::size_t>(width) * height);
+    if (SUCCEEDED(hr)) {
+        hr = converter->CopyPixels(nullptr, width * 4U, static_cast<UINT>(pixels.size() * 4U),
+                                   reinterpret_cast<BYTE*>(pixels.data()));
+    }
+    if (FAILED(hr)) {
+        return Fail(error, path + ": cannot decode: " + Describe(hr));
+    }
+    Framebuffer picture(static_cast<int>(width), static_cast<int>(height));
+    // Blue, green, red, alpha bytes are the word 0xAARRGGBB on a
+    // little-endian machine: the framebuffer's layout once alpha is cleared.
+    std::uint32_t* target = picture.Data();
+    for (std::size_t i = 0; i < pixels.size(); ++i) {
+        target[i] = pixels[i] & 0x00FFFFFFU;
+    }
+    *out = std::move(picture);
+    return true;
+}
+
+}  // namespace ui

@@ -1,0 +1,73 @@
+// Screenshots and reference pictures through the Windows Imaging Component.
+#include <gtest/gtest.h>
+
+#include <cstdio>
+#include <fstream>
+#include <string>
+
+#include "ui/graphics.h"
+
+namespace ui {
+namespace {
+
+std::string TempPath(const char* name) {
+    return ::testing::TempDir() + "kestrin_wic_" + name;
+}
+
+TEST(WicPngTest, WrittenPicturesReadBackPixelForPixel) {
+    Framebuffer fb(37, 23);  // odd sizes catch stride mistakes
+    for (int y = 0; y < fb.Height(); ++y) {
+        for (int x = 0; x < fb.Width(); ++x) {
+            fb.SetPixel(x, y,
+                        MakeRgb(static_cast<std::uint8_t>(x * 7), static_cast<std::uint8_t>(y * 11),
+                                static_cast<std::uint8_t>((x * y) ^ 0xA5)));
+        }
+    }
+    const std::string path = TempPath("round.png");
+    std::string error = "untouched";
+    ASSERT_TRUE(WritePng(fb, path, &error)) << error;
+    std::ifstream file(path, std::ios::binary);
+    char signature[8] = {};
+    file.read(signature, sizeof signature);
+    EXPECT_EQ(std::string(signature, 8), "\x89PNG\r\n\x1A\n");
+
+    Framebuffer back(1, 1);
+    ASSERT_TRUE(ReadPng(path, &back, &error)) << error;
+    ASSERT_EQ(back.Width(), 37);
+    ASSERT_EQ(back.Height(), 23);
+    for (int y = 0; y < fb.Height(); ++y) {
+        for (int x = 0; x < fb.Width(); ++x) {
+            ASSERT_EQ(back.GetPixel(x, y), fb.GetPixel(x, y)) << x << "," << y;
+        }
+    }
+    file.close();
+    std::remove(path.c_str());
+}
+
+TEST(WicPngTest, FailuresNameTheFileAndLeaveThePictureAlone) {
+    std::string error;
+    EXPECT_FALSE(WritePng(Framebuffer(4, 4), "Z:/nonexistent-dir/shot.png", &error));
+    EXPECT_NE(error.find("Z:/nonexistent-dir/shot.png: cannot create the file"), std::string::npos)
+        << error;
+    EXPECT_FALSE(WritePng(Framebuffer(0, 0), TempPath("empty.png"), &error));
+    EXPECT_NE(error.find("empty"), std::string::npos) << error;
+
+    const std::string notPng = TempPath("not.png");
+    std::ofstream(notPng, std::ios::binary) << "BM this is no picture at all";
+    const std::string truncated = TempPath("truncated.png");
+    std::ofstream(truncated, std::ios::binary) << "\x89PNG\r\n\x1A\n\0\0\0\x0DIHDR";
+    Framebuffer kept(3, 2);
+    kept.SetPixel(1, 1, 0x123456);
+    for (const std::string& path : {std::string("Z:/nonexistent-dir/x.png"), notPng, truncated}) {
+        error.clear();
+        EXPECT_FALSE(ReadPng(path, &kept, &error)) << path;
+        EXPECT_EQ(error.rfind(path + ": ", 0), 0U) << error;
+        EXPECT_EQ(kept.Width(), 3);
+        EXPECT_EQ(kept.GetPixel(1, 1), 0x123456U);
+    }
+    std::remove(notPng.c_str());
+    std::remove(truncated.c_str());
+}
+
+}  // namespace
+}  // namespace ui

@@ -1,0 +1,328 @@
+// Files and directory searches under the root folder, and the device names.
+#include <algorithm>
+#include <cstring>
+#include <optional>
+
+#include "pc_path.h"
+#include "platform/last_error.h"
+#include "serial_port.h"
+#include "utf16.h"
+#include "win32_api.h"
+#include "win32_error.h"
+#include "win32_kernel.h"
+
+namespace win32 {
+
+namespace {
+
+struct FileObject final : HandleObject {
+    explicit FileObject(::HANDLE file) : h(file) {}
+    ~FileObject() override { ::CloseHandle(h); }
+    ::HANDLE h;
+};
+
+// A search: every match, taken when it starts, in the unit's order.
+struct FindObject final : HandleObject {
+    std::vector<platform::WIN32_FIND_DATA> entries;
+    std::size_t next = 0;
+};
+
+platform::FILETIME FromWin32(const ::FILETIME& t) {
+    return {t.dwLowDateTime, t.dwHighDateTime};
+}
+
+platform::WIN32_FIND_DATA FromWin32(const WIN32_FIND_DATAW& d) {
+    platform::WIN32_FIND_DATA out;
+    out.dwFileAttributes = d.dwFileAttributes;
+    out.ftCreationTime = FromWin32(d.ftCreationTime);
+    out.ftLastAccessTime = FromWin32(d.ftLastAccessTime);
+    out.ftLastWriteTime = FromWin32(d.ftLastWriteTime);
+    out.nFileSizeHigh = d.nFileSizeHigh;
+    out.nFileSizeLow = d.nFileSizeLow;
+    out.cFileName = Narrow(d.cFileName);
+    return out;
+}
+
+// A name of the unit's stream drivers: three letters, a digit and a colon.
+bool IsDeviceName(std::string_view name) {
+    const auto letter = [](char c) { return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z'); };
+    return name.size() == 5 && letter(name[0]) && letter(name[1]) && letter(name[2]) &&
+           name[3] >= '0' && name[3] <= '9' && name[4] == ':';
+}
+
+bool EqualsNoCase(std::string_view a, std::string_view b) {
+    return a.size() == b.size() && std::equal(a.begin(), a.end(), b.begin(), [](char x, char y) {
+               return (x | 0x20) == (y | 0x20);
+           });
+}
+
+// The caller's flags, but never overlapped: the handle's calls are synchronous.
+constexpr DWORD kSynchronousOnly = ~static_cast<DWORD>(FILE_FLAG_OVERLAPPED);
+
+}  // namespace
+
+std::optional<std::wstring> Win32Kernel::PcPath(std::string_view unitPath, bool pattern) const {
+    const std::optional<std::string> relative =
+        RelativePcPath(unitPath, pattern ? PathUse::Pattern : PathUse::File);
+    if (!relative) {
+        Fail(kBadUnitPath);
+        return std::nullopt;
+    }
+    std::optional<std::wstring> wide = Widen(JoinPcPath(root_, *relative));
+    if (!wide) {
+        Fail(kBadUnitPath);
+    }
+    return wide;
+}
+
+platform::HANDLE Win32Kernel::OpenDevice(std::string_view name, platform::DWORD access,
+                                         platform::DWORD share) {
+    if (!EqualsNoCase(name, "COM7:")) {
+        Fail(kNoSuchDevice);
+        return kInvalidHandle;
+    }
+    std::lock_guard lock(portsMutex_);
+    if (const std::shared_ptr<SerialPort> open = com7_.lock(); open && open->IsOpen()) {
+        // What Windows answers for a port in use.
+        Fail(ERROR_ACCESS_DENIED);
+        return kInvalidHandle;
+    }
+    platform::DWORD error = 0;
+    std::shared_ptr<SerialPort> port = SerialPort::Open(options_.com7Port, access, share, &error);
+    if (!port) {
+        Fail(error);
+        return kInvalidHandle;
+    }
+    com7_ = port;
+    return handles_.Add(std::move(port));
+}
+
+platform::HANDLE Win32Kernel::CreateFile(std::string_view name, platform::DWORD access,
+                                         platform::DWORD share, platform::DWORD creation,
+                                         platform::DWORD flags) {
+    if (IsDeviceName(name)) {
+        return OpenDevice(name, access, share);
+    }
+    const std::optional<std::wstring> path = PcPath(name, false);
+    if (!path) {
+        return kInvalidHandle;
+    }
+    ::HANDLE h = ::CreateFileW(path->c_str(), access, share, nullptr, creation,
+                               flags & kSynchronousOnly, nullptr);
+    if (h == INVALID_HANDLE_VALUE) {
+        TakeLastError();
+        return kInvalidHandle;
+    }
+    // A successful CREATE_ALWAYS / OPEN_ALWAYS says whether the file was
+    // there through the last error, as Win32 does.
+    const DWORD note = ::GetLastError();
+    const platform::HANDLE out = handles_.Add(std::make_shared<FileObject>(h));
+    platform::SetLastError(note);
+    return out;
+}
+
+platform::BOOL Win32Kernel::ReadFile(platform::HANDLE h, void* buffer, platform::DWORD toRead,
+                                     platform::DWORD* read) {
+    if (auto port = handles_.Find<SerialPort>(h)) {
+        return port->Read(buffer, toRead, read);
+    }
+    const auto file = handles_.Find<FileObject>(h);
+    if (!file) {
+        Fail(kBadHandle);
+        return FALSE;
+    }
+    DWORD n = 0;
+    const BOOL ok = ::ReadFile(file->h, buffer, toRead, &n, nullptr);
+    if (read != nullptr) {
+        *read = n;
+    }
+    if (!ok) {
+        TakeLastError();
+    }
+    return ok;
+}
+
+platform::BOOL Win32Kernel::WriteFile(platform::HANDLE h, const void* buffer,
+                                      platform::DWORD toWrite, platform::DWORD* written) {
+    if (auto port = handles_.Find<SerialPort>(h)) {
+        return port->Write(buffer, toWrite, written);
+    }
+    const auto file = handles_.Find<FileObject>(h);
+    if (!file) {
+        Fail(kBadHandle);
+        return FALSE;
+    }
+    DWORD n = 0;
+    const BOOL ok = ::WriteFile(file->h, buffer, toWrite, &n, nullptr);
+    if (written != nullptr) {
+        *written = n;
+    }
+    if (!ok) {
+        TakeLastError();
+    }
+    return ok;
+}
+
+platform::BOOL Win32Kernel::DeviceIoControl(platform::HANDLE h, platform::DWORD /*code*/,
+                                            const void* /*in*/, platform::DWORD /*inSize*/,
+                                            void* /*out*/, platform::DWORD /*outSize*/,
+                                            platform::DWORD* returned) {
+    if (returned != nullptr) {
+        *returned = 0;
+    }
+    Fail(handles_.FindAny(h) ? kNoSuchControl : kBadHandle);
+    return FALSE;
+}
+
+platform::BOOL Win32Kernel::CloseHandle(platform::HANDLE h) {
+    // A search is ended with FindClose only.
+    if (handles_.Find<FindObject>(h)) {
+        Fail(kBadHandle);
+        return FALSE;
+    }
+    std::shared_ptr<HandleObject> object = handles_.Take(h);
+    if (!object) {
+        Fail(kBadHandle);
+        return FALSE;
+    }
+    if (auto* port = dynamic_cast<SerialPort*>(object.get())) {
+        port->Close();
+    }
+    return TRUE;
+}
+
+platform::HANDLE Win32Kernel::FindFirstFile(std::string_view pattern,
+                                            platform::WIN32_FIND_DATA* data) {
+    const std::optional<std::wstring> path = PcPath(pattern, true);
+    if (!path) {
+        return kInvalidHandle;
+    }
+    WIN32_FIND_DATAW found{};
+    ::HANDLE search = ::FindFirstFileW(path->c_str(), &found);
+    if (search == INVALID_HANDLE_VALUE) {
+        TakeLastError();
+        return kInvalidHandle;
+    }
+    // Desktop Windows also matches the 8.3 short names ("*.map" finds
+    // "a.mapx") and lists "." and ".."; the unit has neither, so only long
+    // names that match by the unit's rules are kept.
+    const std::string_view name = PatternName(pattern);
+    auto search_result = std::make_shared<FindObject>();
+    do {
+        platform::WIN32_FIND_DATA entry = FromWin32(found);
+        if (entry.cFileName != "." && entry.cFileName != ".." &&
+            UnitWildcardMatch(name, entry.cFileName)) {
+            search_result->entries.push_back(std::move(entry));
+        }
+    } while (::FindNextFileW(search, &found));
+    ::FindClose(search);
+    if (search_result->entries.empty()) {
+        Fail(ERROR_FILE_NOT_FOUND);
+        return kInvalidHandle;
+    }
+    std::sort(search_result->entries.begin(), search_result->entries.end(),
+              [](const auto& a, const auto& b) { return NameLess(a.cFileName, b.cFileName); });
+    if (data != nullptr) {
+        *data = search_result->entries.front();
+    }
+    search_result->next = 1;
+    return handles_.Add(std::move(search_result));
+}
+
+platform::BOOL Win32Kernel::FindNextFile(platform::HANDLE find, platform::WIN32_FIND_DATA* data) {
+    const auto search = handles_.Find<FindObject>(find);
+    if (!search) {
+        Fail(kBadHandle);
+        return FALSE;
+    }
+    if (search->next >= search->entries.size()) {
+        Fail(ERROR_NO_MORE_FILES);
+        return FALSE;
+    }
+    if (data != nullptr) {
+        *data = search->entries[search->next];
+    }
+    ++search->next;
+    return TRUE;
+}
+
+platform::BOOL Win32Kernel::FindClose(platform::HANDLE find) {
+    if (!handles_.Find<FindObject>(find)) {
+        Fail(kBadHandle);
+        return FALSE;
+    }
+    handles_.Take(find);
+    return TRUE;
+}
+
+platform::BOOL Win32Kernel::CopyFile(std::string_view existing, std::string_view target,
+                                     platform::BOOL failIfExists) {
+    const std::optional<std::wstring> from = PcPath(existing, false);
+    if (!from) {
+        return FALSE;
+    }
+    const std::optional<std::wstring> to = PcPath(target, false);
+    if (!to) {
+        return FALSE;
+    }
+    if (!::CopyFileW(from->c_str(), to->c_str(), failIfExists)) {
+        TakeLastError();
+        return FALSE;
+    }
+    return TRUE;
+}
+
+platform::BOOL Win32Kernel::DeleteFile(std::string_view path) {
+    const std::optional<std::wstring> file = PcPath(path, false);
+    if (!file) {
+        return FALSE;
+    }
+    if (!::DeleteFileW(file->c_str())) {
+        TakeLastError();
+        return FALSE;
+    }
+    return TRUE;
+}
+
+platform::BOOL Win32Kernel::GetDiskFreeSpaceEx(std::string_view directory,
+                                               std::uint64_t* freeToCaller, std::uint64_t* total,
+                                               std::uint64_t* totalFree) {
+    const std::optional<std::wstring> dir = PcPath(directory, false);
+    if (!dir) {
+        return FALSE;
+    }
+    ULARGE_INTEGER available{};
+    ULARGE_INTEGER size{};
+    ULARGE_INTEGER free{};
+    if (!::GetDiskFreeSpaceExW(dir->c_str(), &available, &size, &free)) {
+        TakeLastError();
+        return FALSE;
+    }
+    if (freeToCaller != nullptr) {
+        *freeToCaller = available.QuadPart;
+    }
+    if (total != nullptr) {
+        *total = size.QuadPart;
+    }
+    if (totalFree != nullptr) {
+        *totalFree = free.QuadPart;
+    }
+    return TRUE;
+}
+
+platform::BOOL Win32Kernel::FileTimeToSystemTime(const platform::FILETIME& time,
+                                                 platform::SYSTEMTIME* out) {
+    const ::FILETIME in{time.dwLowDateTime, time.dwHighDateTime};
+    ::SYSTEMTIME t{};
+    if (!::FileTimeToSystemTime(&in, &t)) {
+        TakeLastError();
+        return FALSE;
+    }
+    if (out != nullptr) {
+        *out = {t.wYear, t.wMonth,  t.wDayOfWeek, t.wDay,
+                t.wHour, t.wMinute, t.wSecond,    t.wMilliseconds};
+    }
+    return TRUE;
+}
+
+}  // namespace win32

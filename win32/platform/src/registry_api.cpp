@@ -1,0 +1,148 @@
+// The registry on the PC's HKEY_LOCAL_MACHINE, and the device manager,
+// which a PC does not have.
+#include <cstring>
+#include <string>
+#include <vector>
+
+#include "utf16.h"
+#include "win32_api.h"
+#include "win32_error.h"
+#include "win32_services.h"
+
+namespace win32 {
+
+namespace {
+
+// The platform spells HKEY_LOCAL_MACHINE without Win32's sign extension.
+constexpr platform::HKEY kLocalMachine = static_cast<platform::HKEY>(0x80000002U);
+
+::HKEY ToWin32(platform::HKEY key) {
+    return reinterpret_cast<::HKEY>(key);  // NOLINT(performance-no-int-to-ptr)
+}
+
+bool IsText(::DWORD type) {
+    return type == REG_SZ || type == REG_EXPAND_SZ || type == REG_MULTI_SZ;
+}
+
+}  // namespace
+
+platform::LONG Win32Registry::RegOpenKeyEx(platform::HKEY root, std::string_view subKey,
+                                           platform::DWORD options, platform::DWORD access,
+                                           platform::HKEY* key) {
+    if (key == nullptr) {
+        return ERROR_INVALID_PARAMETER;
+    }
+    ::HKEY parent = nullptr;
+    if (root == kLocalMachine) {
+        parent = HKEY_LOCAL_MACHINE;
+    } else {
+        std::lock_guard lock(mutex_);
+        if (open_.count(root) == 0) {
+            return ERROR_INVALID_HANDLE;
+        }
+        parent = ToWin32(root);
+    }
+    const std::optional<std::wstring> name = Widen(subKey);
+    if (!name) {
+        return ERROR_FILE_NOT_FOUND;
+    }
+    ::HKEY opened = nullptr;
+    const LONG result = ::RegOpenKeyExW(parent, name->c_str(), options, access, &opened);
+    if (result != ERROR_SUCCESS) {
+        return result;
+    }
+    *key = reinterpret_cast<platform::HKEY>(opened);
+    std::lock_guard lock(mutex_);
+    open_.insert(*key);
+    return ERROR_SUCCESS;
+}
+
+platform::LONG Win32Registry::RegQueryValueEx(platform::HKEY key, std::string_view name,
+                                              platform::DWORD* type, platform::BYTE* data,
+                                              platform::DWORD* size) {
+    {
+        std::lock_guard lock(mutex_);
+        if (open_.count(key) == 0) {
+            return ERROR_INVALID_HANDLE;
+        }
+    }
+    if (data != nullptr && size == nullptr) {
+        return ERROR_INVALID_PARAMETER;
+    }
+    const std::optional<std::wstring> valueName = Widen(name);
+    if (!valueName) {
+        return ERROR_FILE_NOT_FOUND;
+    }
+    ::DWORD kind = 0;
+    ::DWORD needed = 0;
+    LONG result =
+        ::RegQueryValueExW(ToWin32(key), valueName->c_str(), nullptr, &kind, nullptr, &needed);
+    if (result != ERROR_SUCCESS) {
+        return result;
+    }
+    if (type != nullptr) {
+        *type = kind;
+    }
+    if (!IsText(kind)) {
+        if (size == nullptr) {
+            return ERROR_SUCCESS;
+        }
+        ::DWORD bytes = *size;
+        result =
+            ::RegQueryValueExW(ToWin32(key), valueName->c_str(), nullptr, nullptr, data, &bytes);
+        *size = bytes;
+        return result;
+    }
+    // Text is UTF-16 in the PC's registry and UTF-8 for the system.
+    std::vector<wchar_t> wide(needed / sizeof(wchar_t) + 1, L'\0');
+    ::DWORD wideBytes = needed;
+    result = ::RegQueryValueExW(ToWin32(key), valueName->c_str(), nullptr, nullptr,
+                                reinterpret_cast<BYTE*>(wide.data()), &wideBytes);
+    if (result != ERROR_SUCCESS) {
+        return result;
+    }
+    std::wstring_view text(wide.data(), wideBytes / sizeof(wchar_t));
+    while (!text.empty() && text.back() == L'\0') {
+        text.remove_suffix(1);
+    }
+    std::string utf8 = Narrow(text);
+    utf8.push_back('\0');
+    const auto utf8Size = static_cast<platform::DWORD>(utf8.size());
+    if (size == nullptr) {
+        return ERROR_SUCCESS;
+    }
+    if (data == nullptr) {
+        *size = utf8Size;
+        return ERROR_SUCCESS;
+    }
+    if (*size < utf8Size) {
+        *size = utf8Size;
+        return ERROR_MORE_DATA;
+    }
+    std::memcpy(data, utf8.data(), utf8.size());
+    *size = utf8Size;
+    return ERROR_SUCCESS;
+}
+
+platform::LONG Win32Registry::RegCloseKey(platform::HKEY key) {
+    {
+        std::lock_guard lock(mutex_);
+        if (open_.erase(key) == 0) {
+            return ERROR_INVALID_HANDLE;
+        }
+    }
+    return ::RegCloseKey(ToWin32(key));
+}
+
+platform::HANDLE Win32Registry::ActivateDevice(std::string_view /*key*/,
+                                               platform::DWORD /*clientInfo*/) {
+    Fail(kNoDesktopCounterpart);
+    return 0;
+}
+
+platform::BOOL Win32Registry::DeactivateDevice(platform::HANDLE /*device*/) {
+    Fail(kNoDesktopCounterpart);
+    return FALSE;
+}
+
+}  // namespace win32

@@ -1,0 +1,17 @@
+#include "win32/text_arguments.h"
+
+#include <cwchar>
+
+#include "utf16.h"
+
+namespace win32 {
+
+std::vector<std::string> Utf8Arguments(int argc, wchar_t** argv) {
+    std::vector<std::string> out;
+    for (int i = 1; i < argc; ++i) {
+        out.push_back(Narrow(argv[i]));
+    }
+    return out;
+}
+
+}  // namespace win32

@@ -1,0 +1,370 @@
+#include "window/win32_presenter.h"
+
+#include <algorithm>
+#include <climits>
+#include <utility>
+
+#include "input_translation.h"
+
+// After the framework's headers: windows.h defines macros (DT_*, RGB) that
+// would rewrite their declarations.
+#ifndef WIN32_LEAN_AND_MEAN
+#define WIN32_LEAN_AND_MEAN
+#endif
+#ifndef NOMINMAX
+#define NOMINMAX
+#endif
+#include <windows.h>
+#include <windowsx.h>
+
+namespace window {
+
+namespace {
+
+constexpr const wchar_t* kClassName = L"KestrinScreen";
+constexpr DWORD kStyle = WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX;
+
+std::wstring Widen(const std::string& text) {
+    const int units =
+        MultiByteToWideChar(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), nullptr, 0);
+    std::wstring out(static_cast<std::size_t>(std::max(units, 0)), L'\0');
+    MultiByteToWideChar(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), out.data(), units);
+    return out;
+}
+
+ui::InputEvent Make(ui::InputEvent::Kind kind) {
+    ui::InputEvent e;
+    e.kind = kind;
+    return e;
+}
+
+// A 32-bit top-down DIB header: the framebuffer's 0x00RRGGBB words are
+// DIB_RGB_COLORS pixels (blue, green, red, unused bytes) as they are.
+BITMAPINFO DibOf(int width, int height) {
+    BITMAPINFO info{};
+    info.bmiHeader.biSize = sizeof info.bmiHeader;
+    info.bmiHeader.biWidth = width;
+    info.bmiHeader.biHeight = -height;
+    info.bmiHeader.biPlanes = 1;
+    info.bmiHeader.biBitCount = 32;
+    info.bmiHeader.biCompression = BI_RGB;
+    return info;
+}
+
+LRESULT CALLBACK WindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
+
+bool RegisterScreenClass(std::string* error) {
+    WNDCLASSEXW cls{};
+    cls.cbSize = sizeof cls;
+    const HINSTANCE instance = GetModuleHandleW(nullptr);
+    if (GetClassInfoExW(instance, kClassName, &cls) != 0) {
+        return true;
+    }
+    cls.cbSize = sizeof cls;
+    cls.style = CS_HREDRAW | CS_VREDRAW;
+    cls.lpfnWndProc = WindowProc;
+    cls.hInstance = instance;
+    cls.hCursor = LoadCursorW(nullptr, MAKEINTRESOURCEW(32512));  // IDC_ARROW
+    cls.lpszClassName = kClassName;
+    if (RegisterClassExW(&cls) == 0 && GetLastError() != ERROR_CLASS_ALREADY_EXISTS) {
+        *error = "RegisterClassEx failed (error " + std::to_string(GetLastError()) + ")";
+        return false;
+    }
+    return true;
+}
+
+}  // namespace
+
+struct Win32Presenter::Native {
+    HWND hwnd = nullptr;
+    HANDLE wake = nullptr;  // auto-reset: one pending wake-up is enough
+    detail::TypedText typed;
+
+    Native() = default;
+    Native(const Native&) = delete;
+    Native& operator=(const Native&) = delete;
+    ~Native() {
+        if (hwnd != nullptr) {
+            SetWindowLongPtrW(hwnd, GWLP_USERDATA, 0);
+            DestroyWindow(hwnd);
+        }
+        if (wake != nullptr) {
+            CloseHandle(wake);
+        }
+    }
+};
+
+namespace {
+
+// Window messages to the framework's input; everything else is Windows'.
+LRESULT CALLBACK WindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
+    auto* p = reinterpret_cast<Win32Presenter*>(GetWindowLongPtrW(hwnd, GWLP_USERDATA));
+    if (p == nullptr) {
+        return DefWindowProcW(hwnd, message, wParam, lParam);
+    }
+    using Kind = ui::InputEvent::Kind;
+    switch (message) {
+        case WM_CLOSE:
+            // Switching the unit off; the window goes with the presenter.
+            p->Push(Make(Kind::Quit));
+            return 0;
+        case WM_PAINT: {
+            PAINTSTRUCT ps;
+            HDC dc = BeginPaint(hwnd, &ps);
+            p->Paint(dc);
+            EndPaint(hwnd, &ps);
+            return 0;
+        }
+        case WM_ERASEBKGND:
+            return 1;  // the frame covers everything
+        case WM_LBUTTONDOWN:
+            SetCapture(hwnd);  // the stroke follows the mouse off the window
+            p->Pen(Kind::PenDown, GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam));
+            return 0;
+        case WM_MOUSEMOVE:
+            p->Pen((wParam & MK_LBUTTON) != 0 ? Kind::PenMove : Kind::PenUp, GET_X_LPARAM(lParam),
+                   GET_Y_LPARAM(lParam));
+            return 0;
+        case WM_LBUTTONUP:
+            p->Pen(Kind::PenUp, GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam));
+            ReleaseCapture();  // WM_CAPTURECHANGED then finds the pen up
+            return 0;
+        case WM_CAPTURECHANGED:
+            p->PenLost();
+            return 0;
+        // The system keys (Alt with a key, F10) stay Windows': Alt+F4 closes
+        // the window, which switches the unit off.
+        case WM_KEYDOWN:
+        case WM_KEYUP: {
+            const ui::Key key = detail::KeyForVirtualKey(static_cast<std::uint32_t>(wParam));
+            const bool down = message == WM_KEYDOWN;
+            const bool repeat = down && (lParam & (LPARAM{1} << 30)) != 0;
+            if (key == ui::Key::None || (repeat && !detail::Repeats(key))) {
+                break;
+            }
+            ui::InputEvent e = Make(down ? Kind::KeyDown : Kind::KeyUp);
+            e.key = key;
+            p->Push(std::move(e));
+            return 0;
+        }
+        case WM_CHAR:
+            if (auto text = p->TypedUnit(static_cast<char16_t>(wParam))) {
+                ui::InputEvent e = Make(Kind::Text);
+                e.text = std::move(*text);
+                p->Push(std::move(e));
+            }
+            return 0;
+        default:
+            break;
+    }
+    return DefWindowProcW(hwnd, message, wParam, lParam);
+}
+
+}  // namespace
+
+std::unique_ptr<Win32Presenter> Win32Presenter::Create(const Options& options,
+                                                       platform::Clock& clock, std::string* error) {
+    std::string why;
+    auto fail = [&](const std::string& reason) {
+        if (error != nullptr) {
+            *error = reason;
+        }
+        return std::unique_ptr<Win32Presenter>();
+    };
+    if (options.scale < 1 || options.scale > 8) {
+        return fail("the scale must be 1 to 8, not " + std::to_string(options.scale));
+    }
+    if (!RegisterScreenClass(&why)) {
+        return fail(why);
+    }
+    auto native = std::make_unique<Native>();
+    native->wake = CreateEventW(nullptr, FALSE, FALSE, nullptr);
+    if (native->wake == nullptr) {
+        return fail("CreateEvent failed (error " + std::to_string(GetLastError()) + ")");
+    }
+    RECT frame{0, 0, ui::kScreenWidth * options.scale, ui::kScreenHeight * options.scale};
+    AdjustWindowRectEx(&frame, kStyle, FALSE, 0);
+    native->hwnd =
+        CreateWindowExW(0, kClassName, Widen(options.title).c_str(), kStyle, CW_USEDEFAULT,
+                        CW_USEDEFAULT, frame.right - frame.left, frame.bottom - frame.top, nullptr,
+                        nullptr, GetModuleHandleW(nullptr), nullptr);
+    if (native->hwnd == nullptr) {
+        return fail("CreateWindowEx failed (error " + std::to_string(GetLastError()) +
+                    "): is there a display?");
+    }
+    auto presenter = std::make_unique<Win32Presenter>(std::move(native), clock, options.scale);
+    const HWND hwnd = presenter->native_->hwnd;
+    SetWindowLongPtrW(hwnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(presenter.get()));
+    if (!options.hidden) {
+        ShowWindow(hwnd, SW_SHOWNORMAL);
+        SetForegroundWindow(hwnd);
+    }
+    return presenter;
+}
+
+Win32Presenter::Win32Presenter(std::unique_ptr<Native> native, platform::Clock& clock, int scale)
+    : native_(std::move(native)), clock_(clock), scale_(scale) {}
+
+Win32Presenter::~Win32Presenter() = default;
+
+void* Win32Presenter::NativeHandle() const {
+    return native_->hwnd;
+}
+
+std::optional<std::string> Win32Presenter::TypedUnit(char16_t unit) {
+    return native_->typed.Add(unit);
+}
+
+void Win32Presenter::Push(ui::InputEvent event) {
+    input_.push_back(std::move(event));
+}
+
+void Win32Presenter::Pen(ui::InputEvent::Kind kind, int windowX, int windowY) {
+    using Kind = ui::InputEvent::Kind;
+    if (kind == Kind::PenDown ? penDown_ : !penDown_) {
+        return;
+    }
+    penDown_ = kind != Kind::PenUp;
+    ui::InputEvent e = Make(kind);
+    e.x = detail::ToScreen(windowX, scale_);
+    e.y = detail::ToScreen(windowY, scale_);
+    lastPen_ = {e.x, e.y};
+    Push(std::move(e));
+}
+
+void Win32Presenter::PenLost() {
+    if (!penDown_) {
+        return;
+    }
+    penDown_ = false;
+    ui::InputEvent e = Make(ui::InputEvent::Kind::PenUp);
+    e.x = lastPen_.x;
+    e.y = lastPen_.y;
+    Push(std::move(e));
+}
+
+void Win32Presenter::Present(const ui::Framebuffer& screen) {
+    if (screen.Width() <= 0 || screen.Height() <= 0) {
+        return;
+    }
+    const auto pixels =
+        static_cast<std::size_t>(screen.Width()) * static_cast<std::size_t>(screen.Height());
+    if (shownWidth_ == screen.Width() && shownHeight_ == screen.Height() &&
+        std::equal(shown_.begin(), shown_.end(), screen.Data())) {
+        return;
+    }
+    shown_.assign(screen.Data(), screen.Data() + pixels);
+    shownWidth_ = screen.Width();
+    shownHeight_ = screen.Height();
+    // Drawn now, not at the next wait: the frame is on screen when Present
+    // returns.
+    InvalidateRect(native_->hwnd, nullptr, FALSE);
+    UpdateWindow(native_->hwnd);
+}
+
+void Win32Presenter::Paint(void* dc) {
+    auto* const hdc = static_cast<HDC>(dc);
+    RECT client{};
+    GetClientRect(native_->hwnd, &client);
+    if (shown_.empty()) {
+        FillRect(hdc, &client, static_cast<HBRUSH>(GetStockObject(BLACK_BRUSH)));
+        return;
+    }
+    const BITMAPINFO info = DibOf(shownWidth_, shownHeight_);
+    SetStretchBltMode(hdc, COLORONCOLOR);  // whole pixels, no smoothing
+    StretchDIBits(hdc, 0, 0, shownWidth_ * scale_, shownHeight_ * scale_, 0, 0, shownWidth_,
+                  shownHeight_, shown_.data(), &info, DIB_RGB_COLORS, SRCCOPY);
+}
+
+ui::InputEvent Win32Presenter::WaitEvent(std::optional<std::uint64_t> deadlineMs) {
+    for (;;) {
+        MSG msg;
+        while (input_.empty() && PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE) != 0) {
+            if (msg.message == WM_QUIT) {
+                Push(Make(ui::InputEvent::Kind::Quit));
+                break;
+            }
+            TranslateMessage(&msg);
+            DispatchMessageW(&msg);
+        }
+        if (!input_.empty()) {
+            ui::InputEvent e = std::move(input_.front());
+            input_.pop_front();
+            return e;
+        }
+        DWORD timeout = INFINITE;
+        if (deadlineMs) {
+            const std::uint64_t now = clock_.NowMs();
+            if (now >= *deadlineMs) {
+                return {};  // the deadline: the loop looks at its timers
+            }
+            timeout = static_cast<DWORD>(std::min<std::uint64_t>(*deadlineMs - now, INFINITE - 1));
+        }
+        const DWORD woke = MsgWaitForMultipleObjectsEx(1, &native_->wake, timeout, QS_ALLINPUT,
+                                                       MWMO_INPUTAVAILABLE);
+        if (woke == WAIT_OBJECT_0 || woke == WAIT_TIMEOUT || woke == WAIT_FAILED) {
+            return {};  // a wake-up, the deadline, or a wait that cannot wait
+        }
+        // WAIT_OBJECT_0 + 1: messages (sent ones were served inside the wait).
+    }
+}
+
+void Win32Presenter::Wake() {
+    SetEvent(native_->wake);
+}
+
+bool Win32Presenter::ReadBack(ui::Framebuffer* out, std::string* error) {
+    auto fail = [&](const std::string& why) {
+        if (error != nullptr) {
+            *error = why;
+        }
+        return false;
+    };
+    if (shown_.empty()) {
+        return fail("nothing presented yet");
+    }
+    const int width = shownWidth_ * scale_;
+    const int height = shownHeight_ * scale_;
+    HDC windowDc = GetDC(native_->hwnd);
+    if (windowDc == nullptr) {
+        return fail("GetDC failed");
+    }
+    HDC memory = CreateCompatibleDC(windowDc);
+    const BITMAPINFO info = DibOf(width, height);
+    void* bits = nullptr;
+    HBITMAP bitmap = CreateDIBSection(windowDc, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
+    bool ok = false;
+    if (memory != nullptr && bitmap != nullptr && bits != nullptr) {
+        HGDIOBJ old = SelectObject(memory, bitmap);
+        ok = BitBlt(memory, 0, 0, width, height, windowDc, 0, 0, SRCCOPY) != 0;
+        GdiFlush();
+        if (ok) {
+            const auto* pixels = static_cast<const std::uint32_t*>(bits);
+            ui::Framebuffer shot(shownWidth_, shownHeight_);
+            for (int y = 0; y < shot.Height(); ++y) {
+                for (int x = 0; x < shot.Width(); ++x) {
+                    // The centre of each screen pixel's square in the window.
+                    const int sx = x * scale_ + scale_ / 2;
+                    const int sy = y * scale_ + scale_ / 2;
+                    shot.SetPixel(
+                        x, y,
+                        pixels[static_cast<std::size_t>(sy) * static_cast<std::size_t>(width) +
+                               static_cast<std::size_t>(sx)] &
+                            0x00FFFFFFU);
+                }
+            }
+            *out = std::move(shot);
+        }
+        SelectObject(memory, old);
+    }
+    if (bitmap != nullptr) {
+        DeleteObject(bitmap);
+    }
+    if (memory != nullptr) {
+        DeleteDC(memory);
+    }
+    ReleaseDC(native_->hwnd, windowDc);
+    return ok ? true : fail("BitBlt from the window failed");
+}
+
+}  // namespace window
