@@ -2,7 +2,6 @@
 // rectangle; a paint pass repaints every window that touches it, bottom to
 // top, each clipped to its parent, and the presenter gets the frame.
 #include <algorithm>
-#include <ranges>
 
 #include "desktop_impl.h"
 #include "look.h"
@@ -90,8 +89,8 @@ void DesktopImpl::PaintTree(HWND hwnd, const Rect& clip) {
     }
     std::vector<HWND> children;
     children.reserve(w->children.size());
-    for (const auto& window : std::ranges::reverse_view(w->children)) {
-        children.push_back(window->hwnd);
+    for (auto it = w->children.rbegin(); it != w->children.rend(); ++it) {
+        children.push_back((*it)->hwnd);
     }
     for (HWND child : children) {
         PaintTree(child, childClip);
