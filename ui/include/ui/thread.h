@@ -1,14 +1,16 @@
 // Worker threads for the framework's programs.
 //
 // Lifetime: every CWinThread belongs to the framework. One started on the UI
-// thread while a modal window is open belongs to that window: it stays valid
-// while the window runs and until the code that ran the window is back in
-// its own message loop, so the window may wait for its thread and look at it
-// afterwards for as long as it lives. From then on, once its thread has
-// ended and been waited for (WaitForThread on the UI thread), the object is
-// released. Any other thread object (no window open at its start, started
-// off the UI thread, or never waited for) stays until the Desktop ends or
-// ReleaseEndedThreads. A thread ends by returning from its procedure.
+// thread while a modal window is open belongs to that window's run: it stays
+// valid while the window runs and until the code that ran the window is back
+// in its own message loop, so the window, and the handler that ran it, may
+// wait for the thread and look at it afterwards. After that, once the thread
+// has ended and been waited for (WaitForThread on the UI thread), the object
+// is released: a window object that outlives that handler forgets its
+// pointer when it has waited. Any other thread object (no window open at its
+// start, started off the UI thread, or never waited for) stays until the
+// Desktop ends or ReleaseEndedThreads. A thread ends by returning from its
+// procedure.
 #pragma once
 
 #include <cstddef>
