@@ -44,13 +44,14 @@ function(kestrin_library name)
   target_link_libraries(${name} PUBLIC ${ARG_PUBLIC_DEPS} PRIVATE kestrin_warnings ${ARG_PRIVATE_DEPS})
 endfunction()
 
-# kestrin_test(NAME SOURCES ... DEPS ...) : one GoogleTest executable,
-# registered with CTest test by test.
+# kestrin_test(NAME [PORTABLE] SOURCES ... DEPS ...) : one GoogleTest
+# executable, registered with CTest test by test. Only PORTABLE tests (those
+# that need no part of the Linux host) are built for Windows.
 function(kestrin_test name)
-  if(NOT KESTRIN_TESTS)
+  cmake_parse_arguments(ARG "PORTABLE" "" "SOURCES;DEPS" ${ARGN})
+  if(NOT KESTRIN_TESTS OR (WIN32 AND NOT ARG_PORTABLE))
     return()
   endif()
-  cmake_parse_arguments(ARG "" "" "SOURCES;DEPS" ${ARGN})
   add_executable(${name} ${ARG_SOURCES})
   target_link_libraries(${name} PRIVATE kestrin_warnings ${ARG_DEPS} GTest::gtest GTest::gtest_main GTest::gmock Threads::Threads)
   target_compile_definitions(${name} PRIVATE KESTRIN_TESTDATA_DIR="${PROJECT_SOURCE_DIR}/testdata"
@@ -83,7 +84,7 @@ endfunction()
 # that runs the headless console under a script on a fresh copy of a unit
 # (units/default unless UNIT is given). The script's own expectations decide.
 function(kestrin_script_test name script)
-  if(NOT KESTRIN_TESTS)
+  if(NOT KESTRIN_TESTS OR WIN32)
     return()
   endif()
   cmake_parse_arguments(ARG "" "UNIT" "ARGS" ${ARGN})
