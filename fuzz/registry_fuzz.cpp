@@ -56,7 +56,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         fuzz::Check(!error->message.empty(), "an error says what is wrong");
         return 0;
     }
-    RegistryStore& store = std::get<RegistryStore>(parsed);
+    auto& store = std::get<RegistryStore>(parsed);
     const std::string written = store.Write();
     auto again = RegistryStore::Parse(written, "written");
     fuzz::Check(std::holds_alternative<RegistryStore>(again), "what is written reads back");

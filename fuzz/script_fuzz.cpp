@@ -1,6 +1,7 @@
 // Arbitrary text as a script. The parser either names the line of the first
 // problem, or gives commands in line order whose values are within what the
-// runner accepts; and each command's line, parsed alone, gives it again.
+// runner accepts; and each command's line, parsed alone, gives it again. The
+// text written as a script string reads back as itself.
 #include <cstddef>
 #include <cstdint>
 #include <string>
@@ -23,8 +24,12 @@ std::size_t Lines(std::string_view text) {
     return n;
 }
 
+constexpr std::uint64_t kDayMs = 24ULL * 60 * 60 * 1000;
+
 void CheckValues(const script::Command& c) {
     using script::Op;
+    Check(!c.withinMs || (script::IsExpectation(c.op) && *c.withinMs <= kDayMs),
+          "only an expectation waits, at most a day");
     switch (c.op) {
         case Op::Tap:
         case Op::Down:
@@ -46,7 +51,7 @@ void CheckValues(const script::Command& c) {
             Check(c.pattern != nullptr, "a compiled pattern");
             break;
         case Op::Wait:
-            Check(c.ms <= 24ULL * 60 * 60 * 1000, "a wait of at most a day");
+            Check(c.ms <= kDayMs, "a wait of at most a day");
             break;
         case Op::Key:
             Check((c.key.key != ui::Key::None) != !c.key.unitKey.empty(),
@@ -54,6 +59,17 @@ void CheckValues(const script::Command& c) {
             break;
         case Op::Screenshot:
             Check(!c.text.empty(), "a screenshot's file");
+            break;
+        case Op::ExpectScreen:
+            Check(!c.text.empty(), "a reference picture");
+            Check(!c.area.Empty() && c.area.left >= 0 && c.area.top >= 0 &&
+                      c.area.right <= ui::kScreenWidth && c.area.bottom <= ui::kScreenHeight,
+                  "an area on the screen");
+            break;
+        case Op::ExpectPixel:
+            Check(c.x >= 0 && c.x < ui::kScreenWidth && c.y >= 0 && c.y < ui::kScreenHeight,
+                  "a pixel on the screen");
+            Check(c.color <= 0xFFFFFFU, "a colour RRGGBB");
             break;
         default:
             break;
@@ -63,13 +79,24 @@ void CheckValues(const script::Command& c) {
 bool SameCommand(const script::Command& a, const script::Command& b) {
     return a.op == b.op && a.x == b.x && a.y == b.y && a.id == b.id && a.number == b.number &&
            a.ms == b.ms && a.text == b.text && a.value == b.value && a.key.key == b.key.key &&
-           a.key.unitKey == b.key.unitKey && a.key.action == b.key.action;
+           a.key.unitKey == b.key.unitKey && a.key.action == b.key.action && a.area == b.area &&
+           a.color == b.color && a.withinMs == b.withinMs;
+}
+
+// Any text written as a script string reads back as itself.
+void CheckScriptString(std::string_view text) {
+    const std::string line = "expect msgbox " + script::ScriptString(text);
+    const script::ParseResult result = script::ParseScript(line, "string");
+    const auto* parsed = std::get_if<script::Script>(&result);
+    Check(parsed != nullptr && parsed->commands.size() == 1, "a script string parses");
+    Check(parsed->commands.front().text == text, "to the text it was made from");
 }
 
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     const std::string_view text(reinterpret_cast<const char*>(data), size);
+    CheckScriptString(text);
     const script::ParseResult result = script::ParseScript(text, "fuzz.script");
     if (const auto* failure = std::get_if<script::ParseFailure>(&result)) {
         Check(failure->line >= 1 && static_cast<std::size_t>(failure->line) <= Lines(text),
@@ -78,7 +105,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         Check(!script::Describe("fuzz.script", *failure).empty(), "a failure can be described");
         return 0;
     }
-    const script::Script& script = std::get<script::Script>(result);
+    const auto& script = std::get<script::Script>(result);
     int previous = 0;
     for (const script::Command& command : script.commands) {
         Check(command.line > previous && static_cast<std::size_t>(command.line) <= Lines(text),
