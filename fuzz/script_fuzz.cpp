@@ -83,8 +83,12 @@ bool SameCommand(const script::Command& a, const script::Command& b) {
            a.color == b.color && a.withinMs == b.withinMs;
 }
 
-// Any text written as a script string reads back as itself.
+// Any text written as a script string reads back as itself (but for a zero
+// byte, which a script string never holds).
 void CheckScriptString(std::string_view text) {
+    if (text.find('\0') != std::string_view::npos) {
+        return;
+    }
     const std::string line = "expect msgbox " + script::ScriptString(text);
     const script::ParseResult result = script::ParseScript(line, "string");
     const auto* parsed = std::get_if<script::Script>(&result);
