@@ -1,7 +1,10 @@
 # The driver switch: arbitrary command lines through the split and the whole
-# tool, against recording stand-ins of the registry, kernel and prompt.
-if(TARGET gps_tool)
-  kestrin_fuzz(gps_fuzz SOURCES ${CMAKE_CURRENT_LIST_DIR}/gps_fuzz.cpp DEPS gps_tool
+# tool, against recording stand-ins of the registry, kernel and prompt, and
+# as the host program's arguments on a unit folder.
+if(TARGET gps_tool AND TARGET host_gps)
+  kestrin_fuzz(gps_fuzz SOURCES ${CMAKE_CURRENT_LIST_DIR}/gps_fuzz.cpp DEPS gps_tool host_gps
                CORPUS fuzz/corpus/gps)
-  target_include_directories(gps_fuzz PRIVATE ${PROJECT_SOURCE_DIR}/tools/gps/tests)
+  target_include_directories(gps_fuzz PRIVATE ${PROJECT_SOURCE_DIR}/tools/gps/tests
+                                              ${PROJECT_SOURCE_DIR}/host/unit/src)
+  target_compile_definitions(gps_fuzz PRIVATE KESTRIN_SOURCE_DIR="${PROJECT_SOURCE_DIR}")
 endif()

@@ -2,29 +2,31 @@
 // as host arguments). Checks what must hold for any input: the split never
 // reaches past the line's end, over-long parts are refused, every run ends in
 // exit code 0 or 1 with at most one message, a failure always shows one, and
-// no registry key is left open.
+// no registry key is left open. The host arguments then take the whole way
+// of the host program `gps`, to a unit folder whose registry.reg it changes:
+// the status is 0 or 1, 1 comes with a message, and the registry it leaves
+// reads back.
 #include <cstddef>
 #include <cstdint>
-#include <cstdio>
-#include <cstdlib>
+#include <sstream>
 #include <string>
 #include <string_view>
 #include <vector>
 
+#include "fuzz_unit_folder.h"
 #include "gps/command_line.h"
 #include "gps/gps_main.h"
 #include "gps/host_arguments.h"
 #include "platform/text.h"
+#include "program/gps_program.h"
 #include "recording_platform.h"
+#include "registry_store.h"
 
 namespace {
 
-void Check(bool condition, const char* what) {
-    if (!condition) {
-        std::fprintf(stderr, "gps_fuzz: %s\n", what);
-        std::abort();
-    }
-}
+const fuzz::UnitFolder* g_folder = nullptr;
+
+using fuzz::Check;
 
 void CheckSplit(std::string_view line) {
     const std::string_view text = line.substr(0, line.find('\0'));
@@ -67,13 +69,18 @@ void CheckRun(std::string_view line) {
     }
 }
 
-void CheckHostArguments(std::string_view data) {
+std::vector<std::string_view> SplitArguments(std::string_view data) {
     std::vector<std::string_view> arguments;
     for (std::size_t start = 0; start <= data.size();) {
         const std::size_t end = std::min(data.find('\n', start), data.size());
         arguments.push_back(data.substr(start, end - start));
         start = end + 1;
     }
+    return arguments;
+}
+
+void CheckHostArguments(std::string_view data) {
+    const std::vector<std::string_view> arguments = SplitArguments(data);
     const gps::HostArguments host = gps::ExtractUnitOption(arguments);
     Check(host.words.size() <= arguments.size(), "extraction only removes");
     for (std::string_view word : host.words) {
@@ -87,12 +94,41 @@ void CheckHostArguments(std::string_view data) {
     Check(line.size() == expected, "joined with single spaces");
 }
 
+// The host program on the unit folder; every "--unit" names that folder
+// (with its directory, or without one as given), and so does the
+// environment.
+void CheckProgram(std::string_view data) {
+    std::vector<std::string_view> arguments = SplitArguments(data);
+    const std::string folder = g_folder->dir().string();
+    for (std::size_t i = 0; i + 1 < arguments.size(); ++i) {
+        if (arguments[i] == "--unit" && !arguments[i + 1].empty()) {
+            arguments[++i] = folder;
+        }
+    }
+    g_folder->Reset();
+    std::ostringstream err;
+    const int code = program::RunGps(arguments, folder, err);
+    Check(code == 0 || code == 1, "status 0 or 1");
+    Check((code == 1) == !err.str().empty(), "a failure and only a failure says why");
+    const auto registry =
+        unit::RegistryStore::Parse(fuzz::ReadWhole(g_folder->dir() / "registry.reg"), "written");
+    Check(std::holds_alternative<unit::RegistryStore>(registry), "the registry left reads back");
+    g_folder->CheckNothingOutside();
+}
+
 }  // namespace
+
+extern "C" int LLVMFuzzerInitialize(int* /*argc*/, char*** /*argv*/) {
+    static const fuzz::UnitFolder folder;
+    g_folder = &folder;
+    return 0;
+}
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     const std::string_view line(reinterpret_cast<const char*>(data), size);
     CheckSplit(line);
     CheckRun(line);
     CheckHostArguments(line);
+    CheckProgram(line);
     return 0;
 }

@@ -72,6 +72,48 @@ TEST_F(ConsoleTest, NoDutyStepWithoutTheDriver) {
     RunConsole();
 }
 
+// "PWM1:" there but one of its calls failing: only switching automatic mode
+// off has a message, once, at the opening; the read-outs go on quietly.
+TEST_F(ConsoleTest, BacklightCallsThatFail) {
+    struct Case {
+        const char* name;
+        const char* failing;
+        std::vector<std::string> boxes;
+        int upper;  // of the spin's range
+        std::string duty;
+    };
+    const std::vector<Case> cases = {
+        {"set automatic mode", "ioctl:0x8002", {"SET_AUTOMODE failed."}, 9, "9"},
+        {"get the number of steps", "ioctl:0x10", {}, -1, "3"},
+        {"get the duty", "ioctl:0x11", {}, 9, "-1"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        Restart();
+        StartUnit(
+            "[pwm]\nsteps = 10\nduty = 3\nphoto_level = 77\nautomode = true\n"
+            "[pwm.fail]\n\"" +
+            std::string(c.failing) + "\" = 31\n");
+        RecordMessageBoxes();
+        StepWait(10000);
+        StepCall([this, &c] {
+            int lower = 0;
+            int upper = 0;
+            static_cast<ui::CSpinButtonCtrl*>(console->GetDlgItem(kDutySpin))
+                ->GetRange(lower, upper);
+            EXPECT_EQ(lower, 0);
+            EXPECT_EQ(upper, c.upper);
+            EXPECT_EQ(Text(kDuty), c.duty);
+            EXPECT_EQ(Text(kPhoto), "77");
+        });
+        RunConsole();
+        EXPECT_EQ(BoxTexts(), c.boxes);
+        for (const auto& box : boxes) {
+            EXPECT_EQ(box.type, ui::MB_OK);
+        }
+    }
+}
+
 constexpr ui::Rgb kWhite = ui::MakeRgb(255, 255, 255);
 constexpr ui::Rgb kBlack = ui::MakeRgb(0, 0, 0);
 

@@ -1,6 +1,6 @@
 // The console's start-up: what shows first, the initial choices, logging
 // off, the early end when the status timer cannot be set, and the
-// calibration check.
+// calibration check; and the console's refusal to close.
 #include <string>
 #include <vector>
 
@@ -15,6 +15,7 @@ const std::string kIcmrLine = "ICMR:04000d00\r\n";
 
 TEST_F(ConsoleTest, StartsFullScreenOnTheVerPage) {
     StartUnit();
+    RecordMessageBoxes();
     StepCall([this] {
         const auto window = desktop->Describe(ConsoleHwnd());
         EXPECT_EQ(window->text, "Kestrin");
@@ -35,10 +36,33 @@ TEST_F(ConsoleTest, StartsFullScreenOnTheVerPage) {
         }
     });
     EXPECT_EQ(RunConsole(), ui::IDCANCEL);
-    EXPECT_TRUE(boxes.empty());
+    EXPECT_EQ(BoxTexts(), std::vector<std::string>{});
     EXPECT_EQ(Unit().DebugLines(), std::vector<std::string>{kIcmrLine});
     EXPECT_TRUE(Unit().Log().LoggingStopped());
     EXPECT_EQ(touch.calls, 0);
+}
+
+// The close box, the caption's OK box and Enter ask for the power switch
+// with OK and Cancel and the exclamation icon, under the program's name.
+TEST_F(ConsoleTest, CloseAndOkAskWithTheExclamationIcon) {
+    StartUnit();
+    RecordMessageBoxes();
+    StepCall([this] {
+        const ui::Rect r = *desktop->CloseBoxRect(ConsoleHwnd());
+        desktop->Tap((r.left + r.right) / 2, (r.top + r.bottom) / 2);
+    });
+    StepCall([this] {
+        const ui::Rect r = *desktop->OkBoxRect(ConsoleHwnd());
+        desktop->Tap((r.left + r.right) / 2, (r.top + r.bottom) / 2);
+    });
+    StepCall([this] { desktop->KeyDown(ui::Key::Enter); });
+    StepCall([this] { EXPECT_EQ(desktop->ActiveWindow(), ConsoleHwnd()); });
+    RunConsole();
+    ASSERT_EQ(boxes.size(), 3U);
+    for (const auto& box : boxes) {
+        EXPECT_EQ(box.type, ui::MB_OKCANCEL | ui::MB_ICONEXCLAMATION);
+        EXPECT_EQ(box.caption, "Kestrin");
+    }
 }
 
 TEST_F(ConsoleTest, MutingStateAtStart) {
@@ -131,7 +155,7 @@ TEST_F(ConsoleTest, StartUpEndsWhenTheStatusTimerCannotBeSet) {
               (std::vector<std::string>{kIcmrLine, "SetTimer failed!::OnInitDialog\r\n"}));
     EXPECT_TRUE(Unit().Pwm().DutyLog().empty());
     EXPECT_TRUE(Unit().Pwm().Automode());
-    EXPECT_TRUE(boxes.empty());
+    EXPECT_EQ(BoxTexts(), std::vector<std::string>{});
 }
 
 TEST_F(ConsoleTest, CalibrationRunsAtStartOnlyWithoutCalibDat) {

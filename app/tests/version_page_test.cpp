@@ -90,6 +90,7 @@ TEST_F(ConsoleTest, VersionPageTexts) {
             unitDir->File("\\windows\\VeskApp.ini", *c.ini);
         }
         StartUnit(c.toml);
+        RecordMessageBoxes();
         StepCall([this, &c] {
             if (c.system) {
                 EXPECT_EQ(Text(kSystemVersion), *c.system);
@@ -102,7 +103,7 @@ TEST_F(ConsoleTest, VersionPageTexts) {
             }
         });
         RunConsole();
-        EXPECT_TRUE(boxes.empty());
+        EXPECT_EQ(BoxTexts(), std::vector<std::string>{}) << "every failure is text on the page";
         // Only the console's own "PWM1:" and "NAT1:" stay open.
         EXPECT_EQ(Unit().OpenHandles(), 2);
     }

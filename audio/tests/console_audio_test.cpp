@@ -212,6 +212,31 @@ TEST_F(ConsoleAudioTest, EverySliderPositionSetsItsVolume) {
     EXPECT_TRUE(boxes_.empty());
 }
 
+// A move the wave output refuses: the message with the refusal's code, the
+// slider where it was moved to, the unit's volume as it was.
+TEST_F(ConsoleAudioTest, AVolumeRefusedOnASliderMoveIsReported) {
+    LoadConsole(kSoundOnly);
+    Step([&] { SelectPage(kPageAudio); });
+    Step([&] {
+        Control<ui::CSliderCtrl>(kVolume)->SetFocus();
+        ASSERT_TRUE(Unit().Set("sound.fail.waveoutsetvolume", "31") == std::nullopt);
+        boxes_.clear();
+    });
+    presenter_.AddKey(ui::Key::Down);
+    Step([&] {
+        EXPECT_EQ(SliderPos(), 5);
+        EXPECT_EQ(output_->Volume(), 0x99999999U);
+    });
+    Run();
+    // Every scroll notification applies the volume: the step's and the end
+    // of the scroll's.
+    const std::string refused = "waveOutSetVolume(WAVE_MAPPER) returned 31.";
+    EXPECT_EQ(BoxTexts(), (std::vector<std::string>{refused, refused}));
+    for (const auto& box : boxes_) {
+        EXPECT_EQ(box.type, ui::MB_ICONQUESTION);
+    }
+}
+
 TEST_F(ConsoleAudioTest, TheDutySpinLeavesTheVolumeAlone) {
     LoadConsole(kSoundOnly);
     std::size_t before = 0;

@@ -126,5 +126,6 @@ void CDiagResultDlg::OnDestroy() {
         platform::CloseHandle(port);
     }
     ui::WaitForThread(m_pRdsThread);
+    m_pRdsThread = nullptr;  // released by the framework once this run is over
     ui::CDialog::OnDestroy();
 }

@@ -128,8 +128,11 @@ ui::BOOL CRdsToolDlg::OnInitDialog() {
 }
 
 void CRdsToolDlg::OnOK() {
-    // The values are of no use once the port is closed: no read-back that
-    // could refuse to end the window.
+    // The framework's OK: the edits are read back first, and a text that is
+    // no number keeps the window open, its port and thread with it.
+    if (UpdateData(ui::TRUE) == ui::FALSE) {
+        return;
+    }
     CloseLink();
     EndDialog(ui::IDOK);
 }

@@ -486,6 +486,44 @@ TEST(RdsTool, HoweverItClosesThePortIsReleasedAndTheThreadHasEnded) {
     }
 }
 
+// Enter is the framework's OK: the edits are read back first, so a text that
+// is no number keeps the tool open and working; once they read back, the
+// close sequence runs as for every other way out.
+TEST(RdsTool, EnterReadsTheEditsBackBeforeItCloses) {
+    RdsToolEnv env(kStations);
+    ASSERT_TRUE(env.loaded());
+    const int handles = env.u().OpenHandles();
+    CRdsToolDlg dlg;
+    for (const int id : {IDC_RDS_FREQUENCY, IDC_RDS_TUNE_PARAM, IDC_RDS_SEEK_PARAM}) {
+        env.presenter.AddCall([&env, id] {
+            env.boxes.clear();
+            env.SetText(id, "abc");
+            env.desktop().KeyDown(ui::Key::Enter);
+        });
+        env.presenter.AddCall([&env, id] {
+            SCOPED_TRACE(id);
+            ASSERT_EQ(env.boxes.size(), 1U);
+            EXPECT_EQ(env.boxes[0].text, "Please enter an integer.");
+            EXPECT_EQ(env.boxes[0].type, ui::MB_OK | ui::MB_ICONEXCLAMATION);
+            EXPECT_EQ(env.desktop().Describe(env.desktop().ActiveWindow())->text, "RDS Tool");
+            EXPECT_EQ(env.port().State().opens, 1);
+            EXPECT_EQ(env.u().LiveSystemThreads(), 1);
+            env.SetText(id, "2");
+        });
+    }
+    env.presenter.AddCall([&] {
+        env.kernel().ClearCalls();
+        env.desktop().KeyDown(ui::Key::Enter);
+    });
+    EXPECT_EQ(dlg.DoModal(), ui::IDOK);
+    const auto calls = env.kernel().Calls();
+    ASSERT_GE(calls.size(), 2U);
+    EXPECT_EQ(calls[0], "SetCommMask 00");
+    EXPECT_EQ(calls[1], "CloseHandle");
+    EXPECT_EQ(env.u().LiveSystemThreads(), 0);
+    EXPECT_EQ(env.u().OpenHandles(), handles);
+}
+
 // Closing the window while frames stream in, many times in one run: the
 // thread is always waited for (serving its control updates), nothing is
 // left open and nothing hangs.

@@ -18,6 +18,10 @@ using detail::Word;
 
 constexpr std::uint64_t kLongestWaitMs = 24ULL * 60 * 60 * 1000;
 
+// std::regex compiles by recursion, a level for each piece of the pattern: a
+// long one overflows the stack. Patterns of screen texts are short.
+constexpr std::size_t kLongestPattern = 1000;
+
 struct KeyName {
     const char* name;
     ui::Key key;
@@ -269,6 +273,10 @@ class LineParser {
             idAndText(Op::ExpectText, "expect text ID \"TEXT\"");
         } else if (what == "match") {
             idAndText(Op::ExpectMatch, "expect match ID \"REGEX\"");
+            if (error_.empty() && out_->text.size() > kLongestPattern) {
+                Fail("the pattern is longer than " + std::to_string(kLongestPattern) +
+                     " characters");
+            }
             if (error_.empty()) {
                 try {
                     out_->pattern =

@@ -123,6 +123,7 @@ TEST(ParseScriptTest, MalformedLinesNameTheLineAndTheReason) {
         int line;
         const char* reason;
     };
+    const std::string longPattern = "expect match 1 \"" + std::string(1001, 'a') + "\"";
     const Case cases[] = {
         {"tapp 1 2", 1, "unknown command \"tapp\""},
         {"\"tap\" 1 2", 1, "unknown command \"tap\""},
@@ -154,6 +155,7 @@ TEST(ParseScriptTest, MalformedLinesNameTheLineAndTheReason) {
         {"expect text 1051", 1, "expected: expect text ID \"TEXT\""},
         {"expect text 1051 \"a\" \"b\"", 1, "expected: expect text ID"},
         {"expect match 1 \"([a-z\"", 1, "is not valid"},
+        {longPattern.c_str(), 1, "the pattern is longer than 1000 characters"},
         {"expect check 1010 2", 1, "the state must be 0 to 1, not 2"},
         {"expect visible 1010", 1, "expected: expect visible ID 0|1"},
         {"expect nomsgbox \"x\"", 1, "expected: expect nomsgbox"},

@@ -65,6 +65,8 @@ void CTouchPanelDlg::OnLButtonDown(UINT /*flags*/, Point point) {
         // Closes once this handler has returned; the rest still runs.
         EndDialog(IDCANCEL);
     }
+    // A timer that cannot be set leaves the tap pending: every later tap
+    // close by then closes the window, which beats a window no tap can close.
     m_nTapTimer = SetTimer(kTapTimerId, kTapTimerMs);
     m_nTapPending = 1;
     m_nLastX = point.x;
@@ -92,7 +94,14 @@ void CTouchPanelDlg::OnTimer(UINT_PTR /*id*/) {
     Default();
 }
 
-void CTouchPanelDlg::OnLButtonDblClk(UINT /*flags*/, Point /*point*/) {
+// The system's double click spans 500 ms, but this window's own 300 ms tap
+// timer decides: once it has fired, the second pen-down is one like any
+// other (a dot, a new tap pending) and does not close the window.
+void CTouchPanelDlg::OnLButtonDblClk(UINT flags, Point point) {
+    if (m_nTapPending == 0) {
+        OnLButtonDown(flags, point);
+        return;
+    }
     Default();
     EndDialog(IDCANCEL);
 }

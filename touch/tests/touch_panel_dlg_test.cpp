@@ -173,10 +173,11 @@ TEST_F(TouchPanelTest, ASecondPenDownSoonAndCloseClosesTheWindow) {
         {"3 px at 299 ms", 299, 3, 0, true},
         {"3 px at 301 ms", 301, 3, 0, false},
         {"same place after 600 ms", 600, 0, 0, false},
-        // Within the system's double click (2 px, 500 ms) the window closes
-        // by the double click, whatever the tap timer says.
-        {"same place at 400 ms", 400, 0, 0, true},
-        {"2 px at 450 ms", 450, 2, 2, true},
+        // The system's double click (2 px, 500 ms) closes it only while the
+        // tap timer runs.
+        {"double click at 200 ms", 200, 1, 1, true},
+        {"double click at 400 ms", 400, 0, 0, false},
+        {"double click at 450 ms, 2 px", 450, 2, 2, false},
     };
     for (const SecondTap& c : cases) {
         SCOPED_TRACE(c.name);
@@ -190,6 +191,48 @@ TEST_F(TouchPanelTest, ASecondPenDownSoonAndCloseClosesTheWindow) {
         EXPECT_EQ(dlg.DoModal(), c.closes ? ui::IDCANCEL : ui::IDOK);
         presenter.ClearSteps();
         clock.Advance(1000);
+    }
+}
+
+// A double click after the tap timer is a pen-down like any other: it is
+// plotted and starts a tap of its own.
+TEST_F(TouchPanelTest, ALateDoubleClickIsAnOrdinaryPenDown) {
+    CTouchPanelDlg dlg;
+    Down(100, 100);
+    Up(100, 100);
+    presenter.AddWait(400);
+    Down(101, 102);
+    Up(101, 102);
+    bool open = false;
+    presenter.AddCall([&] {
+        open = true;
+        EXPECT_EQ(desktop.Screen().GetPixel(101, 102), kWhite);
+        EXPECT_EQ(ReadoutMismatches({{"101", "102"}}), 0);
+    });
+    presenter.AddWait(100);
+    Down(103, 104);
+    Up(103, 104);
+    presenter.AddCall([&] { dlg.EndDialog(ui::IDOK); });
+    EXPECT_EQ(dlg.DoModal(), ui::IDCANCEL);
+    EXPECT_TRUE(open) << "closed by the double click";
+}
+
+// Without its tap timer the window cannot tell the time: the tap stays
+// pending, so a later tap close by still closes it.
+TEST_F(TouchPanelTest, WithoutTheTapTimerATapCloseByStillCloses) {
+    desktop.SetTimerFailureHook([](ui::HWND, ui::UINT_PTR) { return true; });
+    for (const SecondTap& c : {SecondTap{"4 px after 2 s", 2000, 4, 4, true},
+                               SecondTap{"5 px after 100 ms", 100, 5, 0, false}}) {
+        SCOPED_TRACE(c.name);
+        CTouchPanelDlg dlg;
+        Down(100, 100);
+        Up(100, 100);
+        presenter.AddWait(c.afterMs);
+        Down(100 + c.dx, 100 + c.dy);
+        Up(100 + c.dx, 100 + c.dy);
+        presenter.AddCall([&] { dlg.EndDialog(ui::IDOK); });
+        EXPECT_EQ(dlg.DoModal(), c.closes ? ui::IDCANCEL : ui::IDOK);
+        presenter.ClearSteps();
     }
 }
 

@@ -207,4 +207,10 @@ class DesktopImpl {
 // Union of two rectangles (an empty one adds nothing).
 Rect UnionRect(const Rect& a, const Rect& b);
 
+// Frees this desktop's thread objects that were waited for and whose window
+// has left the modal stack, which is only at or below modalDepth now
+// (thread.cpp). Called by a modal loop between its messages, so the code
+// that ran that window has returned.
+void ReleaseWaitedThreads(const DesktopImpl& desktop, std::size_t modalDepth);
+
 }  // namespace ui::detail

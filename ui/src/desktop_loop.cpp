@@ -84,6 +84,11 @@ void DesktopImpl::RunLoop(const std::function<bool()>& done, LoopKind kind) {
         }
         PaintAndPresent();
         ReleaseZombies();
+        if (kind == LoopKind::Modal) {
+            // Not in a thread wait: the code that waits may still hold the
+            // objects released here.
+            ReleaseWaitedThreads(*this, modalStack_.size());
+        }
         if (done()) {
             return;
         }

@@ -1,8 +1,9 @@
 // Worker threads. The platform runs the procedure; the framework keeps the
-// CWinThread object (so a late wait never meets a dangling pointer) and the
-// end of the procedure wakes the UI thread.
+// CWinThread object for as long as its window may look at it, and the end of
+// the procedure wakes the UI thread.
 #include "ui/thread.h"
 
+#include <atomic>
 #include <condition_variable>
 #include <memory>
 #include <mutex>
@@ -27,9 +28,22 @@ struct ThreadState {
 
 namespace {
 
+struct Entry {
+    std::unique_ptr<CWinThread> thread;
+    // The desktop whose modal window the thread belongs to, and that
+    // window's place in the modal stack (1 for the first); null and 0 when
+    // it belongs to no window.
+    const detail::DesktopImpl* home = nullptr;
+    std::size_t homeDepth = 0;
+    // Ended and waited for on its desktop's UI thread.
+    bool waited = false;
+};
+
 struct Registry {
     std::mutex mutex;
-    std::vector<std::unique_ptr<CWinThread>> threads;
+    std::vector<Entry> threads;
+    // Entries with waited set: lets the loops skip the lock when none is.
+    std::atomic<std::size_t> waited{0};
 };
 
 // Never destroyed: at exit the platform may be gone, so threads still listed
@@ -93,10 +107,15 @@ CWinThread* AfxBeginThread(AFX_THREADPROC proc, LPVOID param, int priority, UINT
         return nullptr;  // the platform's last error stays
     }
     thread->m_hThread = handle;
-    CWinThread* raw = thread.get();
+    Entry entry{std::move(thread)};
+    if (const detail::DesktopImpl* d = detail::DesktopImpl::Current()) {
+        entry.home = d;
+        entry.homeDepth = d->ModalStack().size();
+    }
+    CWinThread* raw = entry.thread.get();
     Registry& registry = Threads();
     std::lock_guard lock(registry.mutex);
-    registry.threads.push_back(std::move(thread));
+    registry.threads.push_back(std::move(entry));
     return raw;
 }
 
@@ -109,26 +128,38 @@ BOOL WaitForThread(CWinThread* thread) {
         std::lock_guard lock(state->mutex);
         return state->ended;
     };
-    if (detail::DesktopImpl* d = detail::DesktopImpl::Current()) {
+    detail::DesktopImpl* const d = detail::DesktopImpl::Current();
+    if (d != nullptr) {
         d->RunLoop(ended, detail::DesktopImpl::LoopKind::ThreadWait);
     } else {
         std::unique_lock lock(state->mutex);
         state->ended_cv.wait(lock, [&] { return state->ended; });
     }
     // The platform's thread is released now; the object stays valid for
-    // later waits and is freed with the other ended ones.
+    // later waits and looks until its window's time is up.
     thread->Join();
+    if (d != nullptr) {
+        Registry& registry = Threads();
+        std::lock_guard lock(registry.mutex);
+        for (Entry& entry : registry.threads) {
+            if (entry.thread.get() == thread && entry.home == d && !entry.waited) {
+                entry.waited = true;
+                ++registry.waited;
+            }
+        }
+    }
     return TRUE;
 }
 
 void ReleaseEndedThreads() {
-    std::vector<std::unique_ptr<CWinThread>> ended;
+    std::vector<Entry> ended;
     {
         Registry& registry = Threads();
         std::lock_guard lock(registry.mutex);
         auto& all = registry.threads;
         for (auto it = all.begin(); it != all.end();) {
-            if ((*it)->HasEnded()) {
+            if (it->thread->HasEnded()) {
+                registry.waited -= it->waited ? 1 : 0;
                 ended.push_back(std::move(*it));
                 it = all.erase(it);
             } else {
@@ -138,5 +169,37 @@ void ReleaseEndedThreads() {
     }
     // Joined and closed here, outside the registry's lock.
 }
+
+std::size_t ThreadObjects() {
+    Registry& registry = Threads();
+    std::lock_guard lock(registry.mutex);
+    return registry.threads.size();
+}
+
+namespace detail {
+
+void ReleaseWaitedThreads(const DesktopImpl& desktop, std::size_t modalDepth) {
+    Registry& registry = Threads();
+    if (registry.waited.load() == 0) {
+        return;
+    }
+    std::vector<Entry> released;
+    {
+        std::lock_guard lock(registry.mutex);
+        auto& all = registry.threads;
+        for (auto it = all.begin(); it != all.end();) {
+            if (it->waited && it->home == &desktop && it->homeDepth > modalDepth) {
+                --registry.waited;
+                released.push_back(std::move(*it));
+                it = all.erase(it);
+            } else {
+                ++it;
+            }
+        }
+    }
+    // Already joined by the wait: nothing blocks here.
+}
+
+}  // namespace detail
 
 }  // namespace ui

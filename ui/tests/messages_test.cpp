@@ -228,5 +228,60 @@ TEST_F(UiTest, EndedThreadObjectsAreReleasedWithTheirHandles) {
     EXPECT_EQ(kernel.OpenThreads(), 0U);
 }
 
+// A window that starts a worker as it opens and, when told to, waits for it
+// there; it keeps the thread object. The worker has ended before the wait,
+// so the wait serves no step of the test.
+class WorkerWindow : public CDialog {
+  public:
+    explicit WorkerWindow(bool wait) : CDialog(BasicTemplate("Worker")), m_bWait(wait) {}
+    BOOL OnInitDialog() override {
+        CDialog::OnInitDialog();
+        m_thread = AfxBeginThread(Quick, nullptr);
+        while (!m_thread->HasEnded()) {
+            std::this_thread::yield();
+        }
+        if (m_bWait) {
+            WaitForThread(m_thread);
+        }
+        EndDialog(IDOK);
+        return TRUE;
+    }
+    CWinThread* m_thread = nullptr;
+
+  private:
+    bool m_bWait;
+};
+
+// A window's thread object stays while the window and the code that ran it
+// may look at it, and goes once that code is back in its loop and the thread
+// was waited for: opening such a window again and again leaves nothing.
+TEST_F(UiTest, AWaitedThreadObjectGoesOnceTheRunOfItsWindowIsOver) {
+    TestDialog host(BasicTemplate());
+    const std::size_t before = ThreadObjects();
+    for (int round = 0; round < 200; ++round) {
+        presenter.AddCall([&] {
+            WorkerWindow window(true);
+            window.DoModal();
+            ASSERT_NE(window.m_thread, nullptr);
+            EXPECT_EQ(window.m_thread->ExitCode(), 9U);
+            EXPECT_EQ(WaitForThread(window.m_thread), TRUE);
+            EXPECT_EQ(ThreadObjects(), before + 1);
+        });
+    }
+    CWinThread* unwaited = nullptr;
+    presenter.AddCall([&] {
+        EXPECT_EQ(ThreadObjects(), before);
+        WorkerWindow window(false);
+        window.DoModal();
+        unwaited = window.m_thread;
+    });
+    presenter.AddCall([&] {
+        EXPECT_EQ(ThreadObjects(), before + 1) << "one nobody waited for stays";
+        EXPECT_TRUE(unwaited->HasEnded());
+        host.EndDialog(IDOK);
+    });
+    host.DoModal();
+}
+
 }  // namespace
 }  // namespace ui::test

@@ -39,6 +39,9 @@ class CGpsLineAssembler {
                 onLine(static_cast<const char*>(m_line.data()), m_nPos);
                 Reset();
             } else if (m_nPos == LINE_SIZE) {
+                // Only the over-long line is dropped, up to its end; the rest
+                // of the chunk goes on, since the good sentences after it
+                // would be lost with it.
                 Reset();
                 m_bDropping = true;
             }

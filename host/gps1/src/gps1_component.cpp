@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cerrno>
 #include <cstdio>
+#include <filesystem>
 #include <fstream>
 #include <iterator>
 #include <map>
@@ -198,6 +199,11 @@ class Gps1Component final : public unit::Component {
 
     std::string LoadTrack(unit::VirtualUnit& unit, const unit::Value& v) {
         const std::filesystem::path path = unit.Dir() / std::get<std::string>(v);
+        // Read whole: a device or a pipe named here would never end.
+        std::error_code ec;
+        if (!std::filesystem::is_regular_file(path, ec)) {
+            return "cannot read " + path.string() + ": not a file";
+        }
         std::ifstream in(path, std::ios::binary);
         if (!in) {
             return "cannot read " + path.string();

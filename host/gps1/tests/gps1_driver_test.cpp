@@ -149,6 +149,9 @@ TEST_F(Gps1Driver, ConfigurationErrorsNameTheKey) {
     };
     const Row rows[] = {
         {"[gps]\nsource = \"file\"\nfile = \"missing.nmea\"\n", "gps.file"},
+        // A device is never read to its end.
+        {"[gps]\nsource = \"file\"\nfile = \"/dev/zero\"\n", "gps.file"},
+        {"[gps]\nsource = \"file\"\nfile = \".\"\n", "gps.file"},
         {"[gps]\nsource = \"file\"\n", "gps.file"},
         {"[gps]\nsource = \"serial\"\n", "gps.device"},
         {"[gps]\nsource = \"radio\"\n", "gps.source"},

@@ -33,8 +33,9 @@
 // Threads: AfxBeginThread starts a worker; it may call SendMessage,
 // PostMessage and any CWnd / control method (they run on the UI thread).
 // A window that must outlive its worker waits with WaitForThread, which keeps
-// serving messages so a worker blocked in a send can finish. Thread objects
-// stay valid until the Desktop ends.
+// serving messages so a worker blocked in a send can finish. A window's
+// thread object stays valid while the window lives; once waited for, it is
+// released after the code that ran the window has returned (ui/thread.h).
 //
 // Hosts and tests drive the framework through ui/desktop.h (screen,
 // introspection, input) and a Presenter (ui/presenter.h; headless:

@@ -1,11 +1,19 @@
 // Worker threads for the framework's programs.
 //
-// Lifetime: every CWinThread belongs to the framework and stays valid until
-// the Desktop it was started under ends (or ReleaseEndedThreads), so a window
-// may wait for, or look at, a thread that finished long ago. A thread ends by
-// returning from its procedure.
+// Lifetime: every CWinThread belongs to the framework. One started on the UI
+// thread while a modal window is open belongs to that window's run: it stays
+// valid while the window runs and until the code that ran the window is back
+// in its own message loop, so the window, and the handler that ran it, may
+// wait for the thread and look at it afterwards. After that, once the thread
+// has ended and been waited for (WaitForThread on the UI thread), the object
+// is released: a window object that outlives that handler forgets its
+// pointer when it has waited. Any other thread object (no window open at its
+// start, started off the UI thread, or never waited for) stays until the
+// Desktop ends or ReleaseEndedThreads. A thread ends by returning from its
+// procedure.
 #pragma once
 
+#include <cstddef>
 #include <memory>
 
 #include "ui/styles.h"
@@ -35,6 +43,9 @@ BOOL WaitForThread(CWinThread* thread);
 // Frees the CWinThread objects whose threads have ended (the Desktop does
 // this when it ends). Pointers to them become invalid.
 void ReleaseEndedThreads();
+
+// How many CWinThread objects the framework holds now, running or ended.
+std::size_t ThreadObjects();
 
 class CWinThread {
   public:
