@@ -358,7 +358,8 @@ class LineParser {
 }  // namespace
 
 std::string ScriptString(std::string_view text) {
-    return detail::Quote(text);
+    // A window's text ends at a zero byte; a script string cannot hold one.
+    return detail::Quote(text.substr(0, text.find('\0')));
 }
 
 bool IsExpectation(Op op) {

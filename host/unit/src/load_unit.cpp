@@ -54,6 +54,11 @@ Result<std::unique_ptr<VirtualUnit>> LoadUnit(const fs::path& dir, const LoadOpt
     if (!fs::is_directory(dir, ec)) {
         return ConfigError{dir.string(), 0, {}, "no such unit directory"};
     }
+    // A folder that is not a unit is left as it was: no fs/ made in it.
+    const fs::path toml = dir / "unit.toml";
+    if (!fs::exists(toml, ec)) {
+        return ConfigError{toml.string(), 0, {}, "missing"};
+    }
     if (!fs::is_directory(dir / "fs", ec) && !fs::create_directory(dir / "fs", ec)) {
         return ConfigError{(dir / "fs").string(), 0, {}, "cannot create the file system folder"};
     }
@@ -75,10 +80,6 @@ Result<std::unique_ptr<VirtualUnit>> LoadUnit(const fs::path& dir, const LoadOpt
         }
     }
 
-    const fs::path toml = dir / "unit.toml";
-    if (!fs::exists(toml, ec)) {
-        return ConfigError{toml.string(), 0, {}, "missing"};
-    }
     if (auto err = ApplyToml(in.schema, toml)) {
         return *err;
     }

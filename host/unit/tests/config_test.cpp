@@ -56,6 +56,15 @@ TEST(UnitToml, ErrorsNameTheFileLineAndKey) {
     }
 }
 
+TEST(UnitToml, AFolderWithoutOneIsNotAUnitAndIsLeftAsItWas) {
+    const auto folder = unit::TempDir::Create("not-a-unit-");
+    ASSERT_TRUE(folder.has_value());
+    const auto loaded = unit::LoadUnit(folder->path());
+    ASSERT_FALSE(loaded.ok());
+    EXPECT_EQ(loaded.error().Text(), (folder->path() / "unit.toml").string() + ": missing");
+    EXPECT_TRUE(std::filesystem::is_empty(folder->path()));
+}
+
 TEST(UnitToml, RunTimeSettingsValidateLikeTheFile) {
     unit::TestUnit t;
     t.Toml("[pwm]\nphoto_level = 500\n[[fs.file]]\npath = \"\\\\a\"\n");

@@ -98,6 +98,7 @@ ParseResult ParseScript(std::string_view text, std::string name = "script");
 
 // The text as a script string: in double quotes, with the escapes the
 // parser reads back (\r \n \t \\ \" and \xHH for other control bytes).
+// The text ends at a zero byte, as a window's text does.
 std::string ScriptString(std::string_view text);
 
 // Reads and parses a script file.
