@@ -8,6 +8,7 @@
 
 #include "platform/services.h"
 #include "script/script.h"
+#include "script/utf8_path.h"
 #include "text_escapes.h"
 
 namespace script {
@@ -435,7 +436,7 @@ ParseResult LoadScriptFile(const std::filesystem::path& file) {
     if (in.bad()) {
         return ParseFailure{0, "cannot read the script"};
     }
-    ParseResult result = ParseScript(text.str(), file.string());
+    ParseResult result = ParseScript(text.str(), Utf8FromPath(file));
     if (auto* s = std::get_if<Script>(&result)) {
         s->folder = file.parent_path();
     }

@@ -5,6 +5,7 @@
 #include <utility>
 
 #include "screen_compare.h"
+#include "script/utf8_path.h"
 #include "text_escapes.h"
 #include "ui/desktop.h"
 #include "ui/graphics.h"
@@ -303,23 +304,25 @@ void ScriptRunner::KeepEvidence(const Command* c, ui::Desktop* desktop) {
     std::filesystem::create_directories(options_.artifactsFolder, ec);
     if (desktop != nullptr) {
         std::string error;
-        if (!ui::WritePng(desktop->Screen(), (options_.artifactsFolder / "screen.png").string(),
+        if (!ui::WritePng(desktop->Screen(), Utf8FromPath(options_.artifactsFolder / "screen.png"),
                           &error)) {
             log_ << script_.name << ": " << error << '\n';
         }
         if (c != nullptr && c->op == Op::ExpectScreen) {
             // What was there instead of the reference, and where it differs.
-            const std::filesystem::path stem = std::filesystem::path(c->text).stem();
+            const std::filesystem::path stem = PathFromUtf8(c->text).stem();
             const ui::Framebuffer actual = detail::Crop(desktop->Screen(), c->area);
             ui::Framebuffer reference;
-            ui::WritePng(actual,
-                         (options_.artifactsFolder / (stem.string() + ".actual.png")).string(),
-                         nullptr);
-            if (ui::ReadPng(ReferencePath(c->text).string(), &reference, nullptr) &&
+            ui::WritePng(
+                actual,
+                Utf8FromPath(options_.artifactsFolder / (Utf8FromPath(stem) + ".actual.png")),
+                nullptr);
+            if (ui::ReadPng(Utf8FromPath(ReferencePath(c->text)), &reference, nullptr) &&
                 reference.Width() == c->area.Width() && reference.Height() == c->area.Height()) {
-                ui::WritePng(detail::Compare(desktop->Screen(), c->area, reference).picture,
-                             (options_.artifactsFolder / (stem.string() + ".diff.png")).string(),
-                             nullptr);
+                ui::WritePng(
+                    detail::Compare(desktop->Screen(), c->area, reference).picture,
+                    Utf8FromPath(options_.artifactsFolder / (Utf8FromPath(stem) + ".diff.png")),
+                    nullptr);
             }
         }
     }
@@ -347,7 +350,7 @@ void ScriptRunner::Press(InputEvent::Kind kind, int x, int y) {
 }
 
 std::filesystem::path ScriptRunner::ScreenshotPath(const std::string& file) const {
-    std::filesystem::path path(file);
+    std::filesystem::path path = PathFromUtf8(file);
     if (path.is_absolute() || options_.screenshotFolder.empty()) {
         return path;
     }
@@ -356,7 +359,7 @@ std::filesystem::path ScriptRunner::ScreenshotPath(const std::string& file) cons
 
 bool ScriptRunner::WriteScreen(ui::Desktop& desktop, const std::filesystem::path& file,
                                std::string* error) {
-    return ui::WritePng(desktop.Screen(), file.string(), error);
+    return ui::WritePng(desktop.Screen(), Utf8FromPath(file), error);
 }
 
 ScriptRunner::Step ScriptRunner::Execute(const Command& c, ui::Desktop& desktop) {
@@ -549,7 +552,7 @@ ScriptRunner::Step ScriptRunner::Expect(const Command& c, ui::Desktop& desktop) 
     }
     if (c.op == Op::ExpectScreen && !options_.artifactsFolder.empty()) {
         *failure +=
-            "; the actual and difference pictures are in " + options_.artifactsFolder.string();
+            "; the actual and difference pictures are in " + Utf8FromPath(options_.artifactsFolder);
     }
     return Fail(c, *failure);
 }
@@ -663,7 +666,7 @@ std::optional<std::string> ScriptRunner::CheckDebug(const Command& c) {
 }
 
 std::filesystem::path ScriptRunner::ReferencePath(const std::string& file) const {
-    std::filesystem::path path(file);
+    std::filesystem::path path = PathFromUtf8(file);
     if (path.is_absolute() || script_.folder.empty()) {
         return path;
     }
@@ -675,7 +678,7 @@ std::optional<std::string> ScriptRunner::CheckScreen(const Command& c, ui::Deskt
     const ui::Framebuffer& screen = desktop.Screen();
     std::string error;
     if (options_.updateScreens) {
-        if (!ui::WritePng(detail::Crop(screen, c.area), reference.string(), &error)) {
+        if (!ui::WritePng(detail::Crop(screen, c.area), Utf8FromPath(reference), &error)) {
             return error;
         }
         return std::nullopt;
@@ -683,10 +686,10 @@ std::optional<std::string> ScriptRunner::CheckScreen(const Command& c, ui::Deskt
     ui::Framebuffer want;
     std::error_code ec;
     if (!std::filesystem::exists(reference, ec)) {
-        return "no reference picture " + reference.string() +
+        return "no reference picture " + Utf8FromPath(reference) +
                " (--update-screens writes it from the screen)";
     }
-    if (!ui::ReadPng(reference.string(), &want, &error)) {
+    if (!ui::ReadPng(Utf8FromPath(reference), &want, &error)) {
         return error;
     }
     if (want.Width() != c.area.Width() || want.Height() != c.area.Height()) {

@@ -4,6 +4,7 @@
 #include <fstream>
 
 #include "platform/text.h"
+#include "script/utf8_path.h"
 
 namespace script {
 
@@ -82,7 +83,7 @@ bool CollectScripts(const std::vector<std::filesystem::path>& names,
             continue;
         }
         if (!std::filesystem::is_directory(name, ec)) {
-            *error = name.string() + ": no such script or folder";
+            *error = Utf8FromPath(name) + ": no such script or folder";
             return false;
         }
         std::vector<std::filesystem::path> found;
@@ -92,11 +93,11 @@ bool CollectScripts(const std::vector<std::filesystem::path>& names,
             }
         }
         if (ec) {
-            *error = name.string() + ": " + ec.message();
+            *error = Utf8FromPath(name) + ": " + ec.message();
             return false;
         }
         if (found.empty()) {
-            *error = name.string() + ": the folder holds no *.ks or *.script file";
+            *error = Utf8FromPath(name) + ": the folder holds no *.ks or *.script file";
             return false;
         }
         std::ranges::sort(found);
@@ -127,8 +128,8 @@ bool WriteJUnit(const std::filesystem::path& file, const std::vector<ScriptResul
            "\" failures=\"" + std::to_string(failures) + "\" errors=\"0\" skipped=\"0\" time=\"" +
            Seconds(total) + "\" timestamp=\"" + Timestamp() + "\">\n";
     for (const ScriptResult& r : results) {
-        const std::string folder = r.file.parent_path().string();
-        xml += "    <testcase name=\"" + Xml(r.file.filename().string()) + "\" classname=\"" +
+        const std::string folder = Utf8FromPath(r.file.parent_path());
+        xml += "    <testcase name=\"" + Xml(Utf8FromPath(r.file.filename())) + "\" classname=\"" +
                Xml(folder.empty() ? "." : folder) + "\" time=\"" + Seconds(r.time) + "\">\n";
         if (!r.passed) {
             xml += "      <failure message=\"" + Xml(r.failure) + "\" type=\"script\">" +
@@ -145,7 +146,7 @@ bool WriteJUnit(const std::filesystem::path& file, const std::vector<ScriptResul
     out << xml;
     out.close();
     if (!out) {
-        *error = file.string() + ": cannot write the report";
+        *error = Utf8FromPath(file) + ": cannot write the report";
         return false;
     }
     return true;
@@ -166,7 +167,8 @@ std::string ArtifactName(const std::filesystem::path& script) {
     while (!shown.empty() && *shown.begin() == "..") {
         shown = shown.lexically_relative("..");
     }
-    std::string name = shown.generic_string();
+    std::string name = Utf8FromPath(shown);
+    std::replace(name.begin(), name.end(), '\\', '/');
     for (char& ch : name) {
         const bool plain = (ch >= 'a' && ch <= 'z') || (ch >= 'A' && ch <= 'Z') ||
                            (ch >= '0' && ch <= '9') || ch == '.' || ch == '-' || ch == '_';

@@ -19,6 +19,7 @@
 #include "recorder.h"
 #include "script/script_runner.h"
 #include "script/suite.h"
+#include "script/utf8_path.h"
 #include "sdl/display.h"
 #include "sdl/sdl_presenter.h"
 #include "sound/sound_component.h"
@@ -86,7 +87,7 @@ bool ReadScripts(const KestrinOptions& options, std::ostream& err,
     for (const std::filesystem::path& file : files) {
         script::ParseResult parsed = script::LoadScriptFile(file);
         if (const auto* failure = std::get_if<script::ParseFailure>(&parsed)) {
-            err << script::Describe(file.string(), *failure) << '\n';
+            err << script::Describe(script::Utf8FromPath(file), *failure) << '\n';
             ok = false;
         } else {
             scripts->push_back(std::get<script::Script>(std::move(parsed)));
@@ -204,12 +205,12 @@ int RunScripts(const KestrinOptions& options, const std::filesystem::path& sourc
         }
         std::filesystem::path artifacts;
         if (options.artifacts) {
-            artifacts = *options.artifacts / script::ArtifactName(s.name);
+            artifacts = *options.artifacts / script::ArtifactName(script::PathFromUtf8(s.name));
             runnerOptions.artifactsFolder = artifacts;
         }
         runnerOptions.updateScreens = options.updateScreens;
         script::ScriptResult result;
-        result.file = s.name;
+        result.file = script::PathFromUtf8(s.name);
         std::unique_ptr<ui::CWinApp> app = MakeApp(options);
         UnitTarget target(u);
         script::ScriptRunner runner(std::move(s), target, log, runnerOptions);

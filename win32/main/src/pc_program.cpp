@@ -18,6 +18,7 @@
 #include "platform/services.h"
 #include "script/script_runner.h"
 #include "script/suite.h"
+#include "script/utf8_path.h"
 #include "ui/app.h"
 #include "ui/demo_dialog.h"
 #include "ui/desktop.h"
@@ -103,12 +104,6 @@ class AnsweringApp final : public App {
     std::ostream& out_;
 };
 
-// A path given as UTF-8 (std::filesystem would read a narrow string in the
-// PC's ANSI code page).
-std::filesystem::path Utf8Path(const std::string& text) {
-    return {std::u8string(text.begin(), text.end())};
-}
-
 // A fresh folder for the tour's screenshots under the PC's temporary folder.
 std::optional<std::filesystem::path> TourFolder() {
     std::error_code ec;
@@ -170,7 +165,7 @@ std::unique_ptr<ui::CWinApp> MakeApp(const PcOptions& options, bool answering, s
 bool ReadScripts(const PcOptions& options, std::ostream& err, std::vector<script::Script>* out) {
     std::vector<std::filesystem::path> names;
     for (const std::string& name : options.scripts) {
-        names.push_back(Utf8Path(name));
+        names.push_back(script::PathFromUtf8(name));
     }
     std::vector<std::filesystem::path> files;
     std::string error;
@@ -182,7 +177,7 @@ bool ReadScripts(const PcOptions& options, std::ostream& err, std::vector<script
     for (const std::filesystem::path& file : files) {
         script::ParseResult parsed = script::LoadScriptFile(file);
         if (const auto* failure = std::get_if<script::ParseFailure>(&parsed)) {
-            err << script::Describe(file.string(), *failure) << '\n';
+            err << script::Describe(script::Utf8FromPath(file), *failure) << '\n';
             ok = false;
         } else {
             out->push_back(std::get<script::Script>(std::move(parsed)));
@@ -208,16 +203,17 @@ int RunScripts(const PcOptions& options, std::vector<script::Script> scripts, st
         std::ostringstream log;
         script::RunnerOptions runnerOptions;
         if (options.screenshot) {
-            runnerOptions.finalScreenshot = Utf8Path(*options.screenshot);
+            runnerOptions.finalScreenshot = script::PathFromUtf8(*options.screenshot);
         }
         std::filesystem::path artifacts;
         if (options.artifacts) {
-            artifacts = Utf8Path(*options.artifacts) / script::ArtifactName(s.name);
+            artifacts = script::PathFromUtf8(*options.artifacts) /
+                        script::ArtifactName(script::PathFromUtf8(s.name));
             runnerOptions.artifactsFolder = artifacts;
         }
         runnerOptions.updateScreens = options.updateScreens;
         script::ScriptResult result;
-        result.file = s.name;
+        result.file = script::PathFromUtf8(s.name);
         {
             PcRun run(options, log);
             const std::unique_ptr<ui::CWinApp> app = MakeApp(options, false, out);
@@ -244,7 +240,7 @@ int RunScripts(const PcOptions& options, std::vector<script::Script> scripts, st
     out << script::Verdict(results) << '\n';
     if (options.junit) {
         std::string error;
-        if (!script::WriteJUnit(Utf8Path(*options.junit), results, &error)) {
+        if (!script::WriteJUnit(script::PathFromUtf8(*options.junit), results, &error)) {
             err << "kestrin: " << error << '\n';
             status = status != script::kExitPassed ? status : script::kExitFailed;
         }
@@ -295,7 +291,7 @@ int RunPcKestrin(const PcOptions& options, std::ostream& out, std::ostream& err)
     }
     script::RunnerOptions runnerOptions;
     if (options.screenshot) {
-        runnerOptions.finalScreenshot = Utf8Path(*options.screenshot);
+        runnerOptions.finalScreenshot = script::PathFromUtf8(*options.screenshot);
     }
     if (!options.demo) {
         const std::optional<std::filesystem::path> folder = TourFolder();
