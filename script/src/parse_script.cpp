@@ -230,8 +230,17 @@ class LineParser {
     }
 
     void ParseExpect() {
+        // "... within MS" at the end: retried until it holds.
+        if (words_.size() >= 4 && !words_[words_.size() - 2].quoted &&
+            words_[words_.size() - 2].text == "within") {
+            out_->withinMs = static_cast<std::uint64_t>(
+                Number(words_.size() - 1, 0, static_cast<std::int64_t>(kLongestWaitMs), "MS"));
+            words_.resize(words_.size() - 2);
+        }
         if (words_.size() < 2) {
-            Fail("expected: expect text|match|caption|check|enabled|visible|msgbox|nomsgbox|debug");
+            Fail(
+                "expected: expect text|match|caption|check|enabled|visible|msgbox|nomsgbox|"
+                "debug|screen|pixel");
             return;
         }
         const std::string& what = words_[1].text;
@@ -283,9 +292,53 @@ class LineParser {
             Count(1, "expect nomsgbox");
         } else if (what == "debug") {
             text(Op::ExpectDebug, "expect debug \"TEXT\"");
+        } else if (what == "screen") {
+            ParseScreen();
+        } else if (what == "pixel") {
+            out_->op = Op::ExpectPixel;
+            Count(4, "expect pixel X Y RRGGBB");
+            out_->x = Number(2, 0, ui::kScreenWidth - 1, "X");
+            out_->y = Number(3, 0, ui::kScreenHeight - 1, "Y");
+            if (error_.empty()) {
+                out_->color = Color(words_[4]);
+            }
         } else {
             Fail("unknown expectation " + detail::Quote(what));
         }
+    }
+
+    void ParseScreen() {
+        constexpr const char* kUsage = "expect screen FILE.png [X Y W H]";
+        out_->op = Op::ExpectScreen;
+        if (words_.size() != 3 && words_.size() != 7) {
+            Fail(std::string("expected: ") + kUsage);
+            return;
+        }
+        out_->text = words_[2].text;
+        if (out_->text.empty()) {
+            Fail("expect screen needs a file name");
+            return;
+        }
+        if (words_.size() == 3) {
+            out_->area = {0, 0, ui::kScreenWidth, ui::kScreenHeight};
+            return;
+        }
+        const int x = Number(3, 0, ui::kScreenWidth - 1, "X");
+        const int y = Number(4, 0, ui::kScreenHeight - 1, "Y");
+        const int w = Number(5, 1, ui::kScreenWidth - x, "W");
+        const int h = Number(6, 1, ui::kScreenHeight - y, "H");
+        out_->area = {x, y, x + w, y + h};
+    }
+
+    std::uint32_t Color(const Word& word) {
+        const std::string& t = word.text;
+        std::uint32_t value = 0;
+        const auto [ptr, ec] = std::from_chars(t.data(), t.data() + t.size(), value, 16);
+        if (word.quoted || t.size() != 6 || ec != std::errc() || ptr != t.data() + t.size()) {
+            Fail("the colour must be six hex digits RRGGBB, not " + detail::Quote(t));
+            return 0;
+        }
+        return value;
     }
 
     std::string_view line_;
@@ -295,6 +348,29 @@ class LineParser {
 };
 
 }  // namespace
+
+std::string ScriptString(std::string_view text) {
+    return detail::Quote(text);
+}
+
+bool IsExpectation(Op op) {
+    switch (op) {
+        case Op::ExpectText:
+        case Op::ExpectMatch:
+        case Op::ExpectCaption:
+        case Op::ExpectCheck:
+        case Op::ExpectEnabled:
+        case Op::ExpectVisible:
+        case Op::ExpectMsgBox:
+        case Op::ExpectNoMsgBox:
+        case Op::ExpectDebug:
+        case Op::ExpectScreen:
+        case Op::ExpectPixel:
+            return true;
+        default:
+            return false;
+    }
+}
 
 std::string Describe(const std::string& name, const ParseFailure& failure) {
     if (failure.line <= 0) {

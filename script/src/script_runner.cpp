@@ -1,8 +1,10 @@
 #include "script/script_runner.h"
 
 #include <algorithm>
+#include <fstream>
 #include <utility>
 
+#include "screen_compare.h"
 #include "text_escapes.h"
 #include "ui/desktop.h"
 #include "ui/graphics.h"
@@ -25,6 +27,8 @@ constexpr std::chrono::milliseconds kSettleSlice{2};
 constexpr int kMostCancels = 64;
 // A `wait` whose clock does not move in this many rounds is stuck.
 constexpr int kMostStuckRounds = 100000;
+// How far the clock moves between two tries of an expectation with `within`.
+constexpr std::uint64_t kRetryStepMs = 20;
 
 InputEvent Event(InputEvent::Kind kind) {
     InputEvent e;
@@ -43,6 +47,20 @@ std::string Millis(std::chrono::milliseconds ms) {
         return std::to_string(ms.count() / 1000) + " s";
     }
     return std::to_string(ms.count()) + " ms";
+}
+
+std::string Mismatch(const std::string& expected, const std::string& found) {
+    return "expected " + expected + ", found " + found;
+}
+
+std::string Hex6(std::uint32_t rgb) {
+    static constexpr char kDigits[] = "0123456789ABCDEF";
+    std::string text(6, '0');
+    for (int i = 5; i >= 0; --i) {
+        text[static_cast<std::size_t>(i)] = kDigits[rgb & 0xF];
+        rgb >>= 4;
+    }
+    return text;
 }
 
 ui::Point Centre(const ui::Rect& r) {
@@ -82,9 +100,12 @@ bool ScriptRunner::WaitWoken(std::chrono::milliseconds limit) {
     return woken;
 }
 
-bool ScriptRunner::Settle(bool* settled) {
+bool ScriptRunner::Settle(ui::Desktop& desktop, bool* settled) {
     *settled = false;
-    if (target_.Quiescent()) {
+    // On the wall clock a window that waits for its worker has not settled
+    // either: its close goes on in real time.
+    const bool threadWait = !target_.VirtualTime() && desktop.WaitingForThread();
+    if (target_.Quiescent() && !threadWait) {
         busySince_.reset();
         *settled = true;
         return true;
@@ -92,6 +113,13 @@ bool ScriptRunner::Settle(bool* settled) {
     const auto now = std::chrono::steady_clock::now();
     if (!busySince_) {
         busySince_ = now;
+    }
+    if (!target_.VirtualTime() && now - *busySince_ >= options_.realTimeSettle) {
+        // On the wall clock the world does not stop: a thread busy with a
+        // host device is no reason to hold the script.
+        busySince_.reset();
+        *settled = true;
+        return true;
     }
     if (now - *busySince_ > options_.settleLimit) {
         const Command* at = waiting_ != nullptr               ? waiting_
@@ -102,12 +130,16 @@ bool ScriptRunner::Settle(bool* settled) {
         if (at != nullptr) {
             Fail(*at, what);
         } else {
-            log_ << script_.name << ": at the end: " << what << '\n';
-            failed_ = true;
+            FailAtEnd("at the end: " + what);
         }
         return false;
     }
-    target_.WaitQuiescent(kSettleSlice);
+    if (threadWait) {
+        std::unique_lock lock(wakeMutex_);
+        wakeCv_.wait_for(lock, kSettleSlice, [&] { return woken_; });
+    } else {
+        target_.WaitQuiescent(kSettleSlice);
+    }
     return true;
 }
 
@@ -121,7 +153,7 @@ InputEvent ScriptRunner::WaitEvent(std::optional<std::uint64_t> deadlineMs) {
             return Event(InputEvent::Kind::Quit);
         }
         bool settled = false;
-        if (!Settle(&settled)) {
+        if (!Settle(*desktop, &settled)) {
             return Event(InputEvent::Kind::Quit);
         }
         if (!settled) {
@@ -142,7 +174,14 @@ InputEvent ScriptRunner::WaitEvent(std::optional<std::uint64_t> deadlineMs) {
             if (now >= *waitEnd_) {
                 waitEnd_.reset();
                 waiting_ = nullptr;
+                if (retry_ && Expect(*retry_->command, *desktop) == Step::Quit) {
+                    return Event(InputEvent::Kind::Quit);
+                }
                 continue;
+            }
+            if (!target_.VirtualTime()) {
+                SleepReal(deadlineMs);
+                return {};  // the framework's turn: a timer may be due
             }
             std::uint64_t next = *waitEnd_;
             if (deadlineMs.has_value()) {
@@ -164,7 +203,8 @@ InputEvent ScriptRunner::WaitEvent(std::optional<std::uint64_t> deadlineMs) {
         if (next_ < script_.commands.size()) {
             const Command& c = script_.commands[next_++];
             lastCancelled_ = nullptr;
-            if (Execute(c, *desktop) == Step::Quit) {
+            const Step step = IsExpectation(c.op) ? Expect(c, *desktop) : Execute(c, *desktop);
+            if (step == Step::Quit) {
                 return Event(InputEvent::Kind::Quit);
             }
             if (!pending_.empty()) {
@@ -183,8 +223,7 @@ InputEvent ScriptRunner::EndOfScript(ui::Desktop& desktop) {
         finalShotWritten_ = true;
         std::string error;
         if (!WriteScreen(desktop, options_.finalScreenshot, &error)) {
-            log_ << script_.name << ": the screenshot at the end: " << error << '\n';
-            failed_ = true;
+            FailAtEnd("the screenshot at the end: " + error);
             return Event(InputEvent::Kind::Quit);
         }
     }
@@ -206,9 +245,8 @@ InputEvent ScriptRunner::EndOfScript(ui::Desktop& desktop) {
         if (inTime && WaitWoken(options_.settleLimit)) {
             return {};
         }
-        log_ << script_.name << ": at the end: a window still waits for a thread after "
-             << Millis(options_.settleLimit) << '\n';
-        failed_ = true;
+        FailAtEnd("at the end: a window still waits for a thread after " +
+                  Millis(options_.settleLimit));
         return Event(InputEvent::Kind::Quit);
     }
     threadWaitSince_.reset();
@@ -222,7 +260,9 @@ InputEvent ScriptRunner::EndOfScript(ui::Desktop& desktop) {
 
 int ScriptRunner::Finish() {
     if (!failed_) {
-        if (waiting_ != nullptr) {
+        if (retry_) {
+            Fail(*retry_->command, "the program ended before this held");
+        } else if (waiting_ != nullptr) {
             Fail(*waiting_, "the program ended during this wait");
         } else if (next_ < script_.commands.size()) {
             Fail(script_.commands[next_], "the program ended before this line ran");
@@ -232,21 +272,68 @@ int ScriptRunner::Finish() {
 }
 
 ScriptRunner::Step ScriptRunner::Fail(const Command& c, const std::string& message) {
-    log_ << script_.name << ':' << c.line << ": " << c.source << ": " << message << '\n';
+    const std::string line =
+        script_.name + ':' + std::to_string(c.line) + ": " + c.source + ": " + message;
+    log_ << line << '\n';
     log_.flush();
+    if (!failed_) {
+        failure_ = line;
+        KeepEvidence(&c, ui::Desktop::Current());
+    }
     failed_ = true;
     return Step::Quit;
 }
 
-ScriptRunner::Step ScriptRunner::Mismatch(const Command& c, const std::string& expected,
-                                          const std::string& found) {
-    return Fail(c, "expected " + expected + ", found " + found);
+void ScriptRunner::FailAtEnd(const std::string& message) {
+    const std::string line = script_.name + ": " + message;
+    log_ << line << '\n';
+    log_.flush();
+    if (!failed_) {
+        failure_ = line;
+        KeepEvidence(nullptr, ui::Desktop::Current());
+    }
+    failed_ = true;
 }
 
-std::optional<ui::HWND> ScriptRunner::Control(const Command& c, ui::Desktop& desktop) {
+void ScriptRunner::KeepEvidence(const Command* c, ui::Desktop* desktop) {
+    if (options_.artifactsFolder.empty()) {
+        return;
+    }
+    std::error_code ec;
+    std::filesystem::create_directories(options_.artifactsFolder, ec);
+    if (desktop != nullptr) {
+        std::string error;
+        if (!ui::WritePng(desktop->Screen(), (options_.artifactsFolder / "screen.png").string(),
+                          &error)) {
+            log_ << script_.name << ": " << error << '\n';
+        }
+        if (c != nullptr && c->op == Op::ExpectScreen) {
+            // What was there instead of the reference, and where it differs.
+            const std::filesystem::path stem = std::filesystem::path(c->text).stem();
+            const ui::Framebuffer actual = detail::Crop(desktop->Screen(), c->area);
+            ui::Framebuffer reference;
+            ui::WritePng(actual,
+                         (options_.artifactsFolder / (stem.string() + ".actual.png")).string(),
+                         nullptr);
+            if (ui::ReadPng(ReferencePath(c->text).string(), &reference, nullptr) &&
+                reference.Width() == c->area.Width() && reference.Height() == c->area.Height()) {
+                ui::WritePng(detail::Compare(desktop->Screen(), c->area, reference).picture,
+                             (options_.artifactsFolder / (stem.string() + ".diff.png")).string(),
+                             nullptr);
+            }
+        }
+    }
+    std::ofstream debug(options_.artifactsFolder / "debug.txt", std::ios::binary);
+    for (const std::string& line : target_.DebugLines()) {
+        debug << line;
+    }
+}
+
+std::optional<ui::HWND> ScriptRunner::Control(const Command& c, ui::Desktop& desktop,
+                                              std::string* why) {
     const ui::HWND hwnd = desktop.FindControl(c.id);
     if (hwnd == nullptr) {
-        Fail(c, "no control " + std::to_string(c.id) + " in the window on top or its owners");
+        *why = "no control " + std::to_string(c.id) + " in the window on top or its owners";
         return std::nullopt;
     }
     return hwnd;
@@ -288,9 +375,10 @@ ScriptRunner::Step ScriptRunner::Execute(const Command& c, ui::Desktop& desktop)
             Press(InputEvent::Kind::PenUp, c.x, c.y);
             return Step::Next;
         case Op::Click: {
-            const auto hwnd = Control(c, desktop);
+            std::string why;
+            const auto hwnd = Control(c, desktop, &why);
             if (!hwnd) {
-                return Step::Quit;
+                return Fail(c, why);
             }
             const auto info = desktop.Describe(*hwnd);
             if (!info || !info->visible) {
@@ -341,9 +429,10 @@ ScriptRunner::Step ScriptRunner::Execute(const Command& c, ui::Desktop& desktop)
             return Step::Next;
         }
         case Op::Type: {
-            const auto hwnd = Control(c, desktop);
+            std::string why;
+            const auto hwnd = Control(c, desktop, &why);
             if (!hwnd) {
-                return Step::Quit;
+                return Fail(c, why);
             }
             const auto info = desktop.Describe(*hwnd);
             if (!info || !info->visible || !info->enabled) {
@@ -399,11 +488,7 @@ ScriptRunner::Step ScriptRunner::Execute(const Command& c, ui::Desktop& desktop)
             return Step::Next;
         }
         case Op::Wait:
-            if (!target_.VirtualTime()) {
-                return Fail(c, "the unit runs on the real clock");
-            }
-            waitEnd_ = target_.NowMs() + c.ms;
-            waiting_ = &c;
+            StartWait(c, c.ms);
             return Step::Next;
         case Op::Screenshot: {
             std::string error;
@@ -424,101 +509,201 @@ ScriptRunner::Step ScriptRunner::Execute(const Command& c, ui::Desktop& desktop)
             pending_.push_back(KeyEvent(InputEvent::Kind::KeyDown, ui::Key::Escape));
             return Step::Next;
         default:
-            return Expect(c, desktop);
+            return Fail(c, "not a command");
+    }
+}
+
+void ScriptRunner::StartWait(const Command& c, std::uint64_t ms) {
+    waitEnd_ = target_.NowMs() + ms;
+    waiting_ = &c;
+}
+
+void ScriptRunner::SleepReal(std::optional<std::uint64_t> deadlineMs) {
+    std::uint64_t until = *waitEnd_;
+    if (deadlineMs) {
+        until = std::min(until, *deadlineMs);
+    }
+    const std::uint64_t now = target_.NowMs();
+    if (until > now) {
+        WaitWoken(std::chrono::milliseconds(until - now));
     }
 }
 
 ScriptRunner::Step ScriptRunner::Expect(const Command& c, ui::Desktop& desktop) {
-    auto flag = [](bool on) { return std::string(on ? "1" : "0"); };
+    std::optional<std::string> failure = Check(c, desktop);
+    if (!failure) {
+        retry_.reset();
+        return Step::Next;
+    }
+    const std::uint64_t now = target_.NowMs();
+    if (c.withinMs && !options_.updateScreens) {
+        if (!retry_ || retry_->command != &c) {
+            retry_ = Retry{&c, now + *c.withinMs};
+        }
+        if (now < retry_->untilMs) {
+            StartWait(c, std::min(kRetryStepMs, retry_->untilMs - now));
+            return Step::Next;
+        }
+        retry_.reset();
+        *failure += " (for " + std::to_string(*c.withinMs) + " ms)";
+    }
+    if (c.op == Op::ExpectScreen && !options_.artifactsFolder.empty()) {
+        *failure +=
+            "; the actual and difference pictures are in " + options_.artifactsFolder.string();
+    }
+    return Fail(c, *failure);
+}
+
+std::optional<std::string> ScriptRunner::Check(const Command& c, ui::Desktop& desktop) {
     switch (c.op) {
         case Op::ExpectText:
         case Op::ExpectMatch:
         case Op::ExpectCheck:
         case Op::ExpectEnabled:
-        case Op::ExpectVisible: {
-            const auto hwnd = Control(c, desktop);
-            if (!hwnd) {
-                return Step::Quit;
-            }
-            const auto info = desktop.Describe(*hwnd);
-            if (!info) {
-                return Fail(c, "control " + std::to_string(c.id) + " has gone");
-            }
-            if (c.op == Op::ExpectText && info->text != c.text) {
-                return Mismatch(c, Quote(c.text), Quote(info->text));
-            }
-            if (c.op == Op::ExpectMatch && !std::regex_match(info->text, *c.pattern)) {
-                return Mismatch(c, "a match of " + Quote(c.text), Quote(info->text));
-            }
-            if (c.op == Op::ExpectCheck) {
-                if (info->check < 0) {
-                    return Fail(c, "control " + std::to_string(c.id) + " is not a button");
-                }
-                if (info->check != c.number) {
-                    return Mismatch(c, std::to_string(c.number), std::to_string(info->check));
-                }
-            }
-            if (c.op == Op::ExpectEnabled && info->enabled != (c.number != 0)) {
-                return Mismatch(c, flag(c.number != 0), flag(info->enabled));
-            }
-            if (c.op == Op::ExpectVisible && info->visible != (c.number != 0)) {
-                return Mismatch(c, flag(c.number != 0), flag(info->visible));
-            }
-            return Step::Next;
-        }
+        case Op::ExpectVisible:
+            return CheckControl(c, desktop);
         case Op::ExpectCaption: {
             const auto info = desktop.Describe(desktop.ActiveWindow());
             if (!info) {
-                return Mismatch(c, Quote(c.text), "no window");
+                return Mismatch(Quote(c.text), "no window");
             }
             if (info->text != c.text) {
-                return Mismatch(c, Quote(c.text), Quote(info->text));
+                return Mismatch(Quote(c.text), Quote(info->text));
             }
-            return Step::Next;
+            return std::nullopt;
         }
         case Op::ExpectMsgBox: {
             const auto box = desktop.TopMessageBox();
             if (!box) {
-                return Mismatch(c, "a message box " + Quote(c.text), "none");
+                return Mismatch("a message box " + Quote(c.text), "none");
             }
             if (box->text != c.text) {
-                return Mismatch(c, Quote(c.text), Quote(box->text));
+                return Mismatch(Quote(c.text), Quote(box->text));
             }
-            return Step::Next;
+            return std::nullopt;
         }
         case Op::ExpectNoMsgBox:
             if (const auto box = desktop.TopMessageBox()) {
-                return Mismatch(c, "no message box", "the message box " + Quote(box->text));
+                return Mismatch("no message box", "the message box " + Quote(box->text));
             }
-            return Step::Next;
-        case Op::ExpectDebug: {
-            const std::vector<std::string> lines = target_.DebugLines();
-            if (debugSeen_ > lines.size()) {
-                debugSeen_ = 0;  // the unit's record was cleared
+            return std::nullopt;
+        case Op::ExpectDebug:
+            return CheckDebug(c);
+        case Op::ExpectScreen:
+            return CheckScreen(c, desktop);
+        case Op::ExpectPixel: {
+            const ui::Rgb found = desktop.Screen().GetPixel(c.x, c.y);
+            if (found != c.color) {
+                return Mismatch(Hex6(c.color), Hex6(found));
             }
-            for (std::size_t i = debugSeen_; i < lines.size(); ++i) {
-                if (lines[i] == c.text) {
-                    debugSeen_ = i + 1;
-                    return Step::Next;
-                }
-            }
-            std::string found;
-            constexpr std::size_t kShown = 5;
-            const std::size_t from =
-                std::max(debugSeen_, lines.size() - std::min(lines.size(), kShown));
-            for (std::size_t i = from; i < lines.size(); ++i) {
-                found += (found.empty() ? "" : ", ") + Quote(lines[i]);
-            }
-            if (found.empty()) {
-                found = "no new debug line";
-            } else if (from > debugSeen_) {
-                found = "..., " + found;
-            }
-            return Mismatch(c, "the debug line " + Quote(c.text), found);
+            return std::nullopt;
         }
         default:
-            return Fail(c, "not an expectation");
+            return "not an expectation";
     }
+}
+
+std::optional<std::string> ScriptRunner::CheckControl(const Command& c, ui::Desktop& desktop) {
+    auto flag = [](bool on) { return std::string(on ? "1" : "0"); };
+    std::string why;
+    const auto hwnd = Control(c, desktop, &why);
+    if (!hwnd) {
+        return why;
+    }
+    const auto info = desktop.Describe(*hwnd);
+    if (!info) {
+        return "control " + std::to_string(c.id) + " has gone";
+    }
+    if (c.op == Op::ExpectText && info->text != c.text) {
+        return Mismatch(Quote(c.text), Quote(info->text));
+    }
+    if (c.op == Op::ExpectMatch && !std::regex_match(info->text, *c.pattern)) {
+        return Mismatch("a match of " + Quote(c.text), Quote(info->text));
+    }
+    if (c.op == Op::ExpectCheck) {
+        if (info->check < 0) {
+            return "control " + std::to_string(c.id) + " is not a button";
+        }
+        if (info->check != c.number) {
+            return Mismatch(std::to_string(c.number), std::to_string(info->check));
+        }
+    }
+    if (c.op == Op::ExpectEnabled && info->enabled != (c.number != 0)) {
+        return Mismatch(flag(c.number != 0), flag(info->enabled));
+    }
+    if (c.op == Op::ExpectVisible && info->visible != (c.number != 0)) {
+        return Mismatch(flag(c.number != 0), flag(info->visible));
+    }
+    return std::nullopt;
+}
+
+std::optional<std::string> ScriptRunner::CheckDebug(const Command& c) {
+    const std::vector<std::string> lines = target_.DebugLines();
+    if (debugSeen_ > lines.size()) {
+        debugSeen_ = 0;  // the unit's record was cleared
+    }
+    for (std::size_t i = debugSeen_; i < lines.size(); ++i) {
+        if (lines[i] == c.text) {
+            debugSeen_ = i + 1;
+            return std::nullopt;
+        }
+    }
+    std::string found;
+    constexpr std::size_t kShown = 5;
+    const std::size_t from = std::max(debugSeen_, lines.size() - std::min(lines.size(), kShown));
+    for (std::size_t i = from; i < lines.size(); ++i) {
+        found += (found.empty() ? "" : ", ") + Quote(lines[i]);
+    }
+    if (found.empty()) {
+        found = "no new debug line";
+    } else if (from > debugSeen_) {
+        found = "..., " + found;
+    }
+    return Mismatch("the debug line " + Quote(c.text), found);
+}
+
+std::filesystem::path ScriptRunner::ReferencePath(const std::string& file) const {
+    std::filesystem::path path(file);
+    if (path.is_absolute() || script_.folder.empty()) {
+        return path;
+    }
+    return script_.folder / path;
+}
+
+std::optional<std::string> ScriptRunner::CheckScreen(const Command& c, ui::Desktop& desktop) {
+    const std::filesystem::path reference = ReferencePath(c.text);
+    const ui::Framebuffer& screen = desktop.Screen();
+    std::string error;
+    if (options_.updateScreens) {
+        if (!ui::WritePng(detail::Crop(screen, c.area), reference.string(), &error)) {
+            return error;
+        }
+        return std::nullopt;
+    }
+    ui::Framebuffer want;
+    std::error_code ec;
+    if (!std::filesystem::exists(reference, ec)) {
+        return "no reference picture " + reference.string() +
+               " (--update-screens writes it from the screen)";
+    }
+    if (!ui::ReadPng(reference.string(), &want, &error)) {
+        return error;
+    }
+    if (want.Width() != c.area.Width() || want.Height() != c.area.Height()) {
+        return "the reference " + Quote(c.text) + " is " + std::to_string(want.Width()) + " x " +
+               std::to_string(want.Height()) + ", the area " + std::to_string(c.area.Width()) +
+               " x " + std::to_string(c.area.Height());
+    }
+    const detail::ScreenDifference d = detail::Compare(screen, c.area, want);
+    if (d.pixels == 0) {
+        return std::nullopt;
+    }
+    std::string message = std::to_string(d.pixels) +
+                          (d.pixels == 1 ? " pixel differs" : " pixels differ") + " from " +
+                          Quote(c.text) + " in x " + std::to_string(d.box.left) + ".." +
+                          std::to_string(d.box.right - 1) + ", y " + std::to_string(d.box.top) +
+                          ".." + std::to_string(d.box.bottom - 1);
+    return message;
 }
 
 }  // namespace script

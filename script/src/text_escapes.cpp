@@ -62,8 +62,31 @@ bool SplitWords(std::string_view line, std::vector<Word>* words, std::string* er
                 case '"':
                     word.text += '"';
                     break;
+                case 'x': {
+                    // \xHH: a byte the runner shows that way (control bytes).
+                    int value = 0;
+                    for (int k = 0; k < 2; ++k) {
+                        const char h = i < line.size() ? line[i++] : '\0';
+                        const int digit = h >= '0' && h <= '9'   ? h - '0'
+                                          : h >= 'a' && h <= 'f' ? h - 'a' + 10
+                                          : h >= 'A' && h <= 'F' ? h - 'A' + 10
+                                                                 : -1;
+                        if (digit < 0) {
+                            *error = "\\x takes two hex digits";
+                            return false;
+                        }
+                        value = value * 16 + digit;
+                    }
+                    if (value == 0) {
+                        *error = "a string cannot hold \\x00";
+                        return false;
+                    }
+                    word.text += static_cast<char>(value);
+                    break;
+                }
                 default:
-                    *error = std::string("unknown escape \\") + e + " (use \\r \\n \\t \\\\ \\\")";
+                    *error =
+                        std::string("unknown escape \\") + e + " (use \\r \\n \\t \\\\ \\\" \\xHH)";
                     return false;
             }
         }

@@ -45,10 +45,29 @@ TEST(ParseScriptTest, CommandsAndTheirArguments) {
     ASSERT_NE(c.pattern, nullptr);
     EXPECT_TRUE(std::regex_match("3912", *c.pattern));
     EXPECT_FALSE(std::regex_match("39120", *c.pattern));  // the whole text
+
+    // Expectations retried for a time; the screen, a part of it, one pixel.
+    c = One("expect text 1051 \"within\" within 2500");
+    EXPECT_EQ(c.text, "within");
+    EXPECT_EQ(c.withinMs, 2500U);
+    EXPECT_FALSE(One("expect nomsgbox").withinMs.has_value());
+    EXPECT_EQ(One("expect nomsgbox within 0").withinMs, 0U);
+    c = One("expect screen \"shots/ver.png\"");
+    EXPECT_EQ(c.op, Op::ExpectScreen);
+    EXPECT_EQ(c.text, "shots/ver.png");
+    EXPECT_EQ(c.area, (ui::Rect{0, 0, 320, 240}));
+    EXPECT_EQ(One("expect screen p.png 300 10 20 30 within 100").area,
+              (ui::Rect{300, 10, 320, 40}));
+    c = One("expect pixel 319 239 00fF80");
+    EXPECT_EQ(c.op, Op::ExpectPixel);
+    EXPECT_EQ(c.color, 0x00FF80U);
 }
 
 TEST(ParseScriptTest, StringsTakeCEscapes) {
     EXPECT_EQ(One(R"(expect msgbox "a\r\nb\tc \\ \"q\"")").text, "a\r\nb\tc \\ \"q\"");
+    // What the runner shows (and a recording writes) reads back the same.
+    const std::string odd = "\x01\"\\\x7F\xC3\xA9\r\n";
+    EXPECT_EQ(One("expect msgbox " + ScriptString(odd)).text, odd);
     EXPECT_EQ(One(R"(expect msgbox "")").text, "");
     // A bare word may hold a quote; only a leading quote opens a string.
     EXPECT_EQ(One(R"(expect msgbox a"b)").text, "a\"b");
@@ -148,6 +167,19 @@ TEST(ParseScriptTest, MalformedLinesNameTheLineAndTheReason) {
         {"expect msgbox \"ab\"c", 1, "a blank must follow the closing quote"},
         {"expect msgbox \"ab\\", 1, "no closing quote"},
         {"tap 1 1\n# fine\n\nwait x", 4, "MS must be a whole number"},
+        {"expect text 1 \"a\" within", 1, "expected: expect text ID"},
+        {"expect text 1 \"a\" within x", 1, "MS must be a whole number"},
+        {"expect text 1 \"a\" within -5", 1, "MS must be 0 to 86400000"},
+        {"tap 1 1 within 5", 1, "expected: tap X Y"},
+        {"expect screen", 1, "expected: expect screen FILE.png [X Y W H]"},
+        {"expect screen a.png 1 2 3", 1, "expected: expect screen FILE.png [X Y W H]"},
+        {"expect screen a.png 300 0 21 1", 1, "W must be 1 to 20, not 21"},
+        {"expect screen a.png 0 0 1 0", 1, "H must be 1 to 240, not 0"},
+        {"expect pixel 1 1 12345", 1, "six hex digits RRGGBB, not \"12345\""},
+        {"expect pixel 1 1 GG0000", 1, "six hex digits"},
+        {"expect pixel 1 1 \"FF0000\"", 1, "six hex digits"},
+        {"expect msgbox \"\\x0\"", 1, "\\x takes two hex digits"},
+        {"expect msgbox \"\\x00\"", 1, "cannot hold \\x00"},
     };
     for (const Case& k : cases) {
         const ParseResult r = ParseScript(k.text, "t.script");

@@ -3,7 +3,9 @@
 // workers and of the unit's threads, and how a run ends.
 #include <gtest/gtest.h>
 
+#include <chrono>
 #include <condition_variable>
+#include <cstdio>
 #include <fstream>
 #include <memory>
 #include <mutex>
@@ -471,6 +473,95 @@ TEST_F(RunnerTest, ScreenshotsGoToTheFolderGivenOrWhereTheyAreNamed) {
     const Outcome bad = Run("screenshot no/such/folder/x.png", options);
     EXPECT_EQ(bad.code, kExitFailed);
     EXPECT_EQ(bad.log.rfind("t.script:1: screenshot no/such/folder/x.png: ", 0), 0U) << bad.log;
+}
+
+TEST_F(RunnerTest, WithinRetriesAnExpectationUntilItHoldsOrItsTimeIsUp) {
+    // The battery read-out comes with the first tick, at 500 ms.
+    ProbeApp app;
+    Outcome out = Run("expect text 1008 \"3700\" within 2000\n");
+    EXPECT_EQ(out.code, kExitPassed) << out.log;
+    EXPECT_EQ(unit_.unit().Clock().NowMs(), 500U);
+
+    ProbeApp again;
+    out = Run("wait 100\nexpect text 1008 \"3700\" within 300\nwait 1000\n");
+    EXPECT_EQ(out.code, kExitFailed);
+    EXPECT_EQ(out.log,
+              "t.script:2: expect text 1008 \"3700\" within 300: expected \"3700\", found \"\" "
+              "(for 300 ms)\n");
+    // From 500 (the first run), 100 + 300 ms: nothing ran after the failure.
+    EXPECT_EQ(unit_.unit().Clock().NowMs(), 900U);
+}
+
+TEST_F(RunnerTest, ScreensAreComparedWithReferencePicturesAndDifferencesKept) {
+    auto folder = unit::TempDir::Create("script-screens-");
+    ASSERT_TRUE(folder.has_value());
+    const std::string whole = (folder->path() / "whole.png").string();
+    const std::string part = (folder->path() / "part.png").string();
+    const std::string script =
+        "wait 500\nexpect screen \"" + whole + "\"\nexpect screen \"" + part + "\" 10 20 40 30\n";
+    RunnerOptions update;
+    update.updateScreens = true;
+    ProbeApp writes;
+    ASSERT_EQ(Run(script, update).code, kExitPassed);
+    ui::Framebuffer picture;
+    ASSERT_TRUE(ui::ReadPng(part, &picture, nullptr));
+    EXPECT_EQ(picture.Width(), 40);
+    EXPECT_EQ(picture.Height(), 30);
+
+    ProbeApp same;
+    Outcome out = Run(script);
+    EXPECT_EQ(out.code, kExitPassed) << out.log;
+
+    // One pixel of the reference changed: found, counted and kept.
+    const ui::Rgb was = picture.GetPixel(5, 7);
+    picture.SetPixel(5, 7, was ^ 0x00FFFFFFU);
+    ASSERT_TRUE(ui::WritePng(picture, part, nullptr));
+    RunnerOptions keep;
+    keep.artifactsFolder = folder->path() / "evidence";
+    ProbeApp differs;
+    out = Run(script, keep);
+    EXPECT_EQ(out.code, kExitFailed);
+    EXPECT_NE(out.log.find("1 pixel differs from \"" + part + "\" in x 15..15, y 27..27"),
+              std::string::npos)
+        << out.log;
+    for (const char* file : {"screen.png", "part.actual.png", "part.diff.png", "debug.txt"}) {
+        EXPECT_TRUE(std::filesystem::exists(keep.artifactsFolder / file)) << file;
+    }
+    ui::Framebuffer diff;
+    ASSERT_TRUE(ui::ReadPng((keep.artifactsFolder / "part.diff.png").string(), &diff, nullptr));
+    EXPECT_EQ(diff.GetPixel(5, 7), ui::MakeRgb(0xFF, 0x00, 0xFF));
+    EXPECT_NE(diff.GetPixel(6, 7), ui::MakeRgb(0xFF, 0x00, 0xFF));
+
+    // The pixel on its own: the screen still has the old colour.
+    char colour[8];
+    std::snprintf(colour, sizeof colour, "%06X", was);
+    ProbeApp pixel;
+    out = Run(std::string("wait 500\nexpect pixel 15 27 ") + colour +
+              "\nexpect pixel 15 27 000001\n");
+    EXPECT_EQ(out.log,
+              std::string("t.script:3: expect pixel 15 27 000001: expected 000001, found ") +
+                  colour + "\n");
+}
+
+TEST(RealTimeRunnerTest, WaitsAreOnTheWallClockAndTimersFireWhenDue) {
+    unit::TestUnit unit;
+    unit.Toml("[power]\nbattery_mv = 3700\n").Options({.virtualTime = false});
+    ASSERT_TRUE(unit.Load()) << unit.error();
+    platform::ScopedServices services(unit.unit().Services());
+    ParseResult parsed = ParseScript(
+        "wait 600\nexpect text 1008 \"3700\"\nunit power.battery_mv 3650\n"
+        "expect text 1008 \"3650\" within 2000\n",
+        "t.script");
+    program::UnitTarget target(unit.unit());
+    std::ostringstream log;
+    ScriptRunner runner(std::get<Script>(std::move(parsed)), target, log);
+    ProbeApp app;
+    const auto started = std::chrono::steady_clock::now();
+    ui::AfxWinMain(runner, &unit.unit().Clock());
+    const auto took = std::chrono::steady_clock::now() - started;
+    EXPECT_EQ(runner.Finish(), kExitPassed) << log.str();
+    // Two ticks of the 500 ms timer at least: the second shows the change.
+    EXPECT_GE(took, std::chrono::milliseconds(1000));
 }
 
 }  // namespace

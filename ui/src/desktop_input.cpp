@@ -51,6 +51,10 @@ UINT VirtualKeyOf(Key key) {
             return VK_F3;
         case Key::F4:
             return VK_F4;
+        case Key::F5:
+            return VK_F5;
+        case Key::F6:
+            return VK_F6;
         case Key::None:
             break;
     }

@@ -89,6 +89,11 @@ unit::SetError Com7Component::Start(unit::VirtualUnit& /*unit*/) {
     return std::nullopt;
 }
 
+std::string Com7Component::HostDevice() const {
+    const std::string device = driver_->Host().Device();
+    return device.empty() ? std::string() : "com.device = \"" + device + "\"";
+}
+
 Com7Component* FindCom7(unit::VirtualUnit& unit) {
     return dynamic_cast<Com7Component*>(unit.FindComponent(kComponentName));
 }

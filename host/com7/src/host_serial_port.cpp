@@ -238,6 +238,7 @@ DriverResult HostSerialPort::Read(unit::DeviceOpen& open, void* buffer, DWORD to
             }
             timeoutMs = static_cast<int>(std::min<std::uint64_t>(*deadline - now, kSliceMs));
         }
+        const unit::Scheduler::HostWait quiet(scheduler_);
         WaitDevice(o, true, timeoutMs);
     }
 }
@@ -384,7 +385,12 @@ DriverResult HostSerialPort::WaitCommEvent(unit::DeviceOpen& open, DWORD* eventM
         // Received characters are reported while any bytes wait in the input
         // queue: a reader that takes what was counted loses nothing.
         const bool wantsChars = (mask & platform::EV_RXCHAR) != 0;
-        if (WaitDevice(o, wantsChars, kSliceMs) && wantsChars && !o.closed.load()) {
+        bool readable = false;
+        {
+            const unit::Scheduler::HostWait quiet(scheduler_);
+            readable = WaitDevice(o, wantsChars, kSliceMs);
+        }
+        if (readable && wantsChars && !o.closed.load()) {
             std::lock_guard lock(o.mutex);
             if (o.maskChanges == changes) {
                 *eventMask = platform::EV_RXCHAR;

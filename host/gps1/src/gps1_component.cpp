@@ -132,6 +132,16 @@ class Gps1Component final : public unit::Component {
         return std::nullopt;
     }
 
+    [[nodiscard]] std::string HostDevice() const override {
+        if (source_ == "serial") {
+            return "gps.source = \"serial\" (gps.device = \"" + device_ + "\")";
+        }
+        if (source_ == "stdin") {
+            return "gps.source = \"stdin\"";
+        }
+        return {};
+    }
+
     [[nodiscard]] Gps1Driver* driver() const { return driver_.get(); }
 
   private:

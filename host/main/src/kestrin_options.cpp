@@ -14,13 +14,22 @@ constexpr int kMaxScale = 8;
 }  // namespace
 
 std::string KestrinUsage() {
-    return "usage: kestrin [--unit DIR] [--fresh-copy] [--headless] [--script FILE] [--scale N]\n"
-           "               [--screenshot FILE] [--audio-out FILE] [--debug-echo] [--demo]\n"
+    return "usage: kestrin [--unit DIR] [--fresh-copy] [--headless] [--script FILE|DIR ...]\n"
+           "               [--real-time] [--junit FILE] [--artifacts DIR] [--update-screens]\n"
+           "               [--record FILE] [--scale N] [--screenshot FILE] [--audio-out FILE]\n"
+           "               [--debug-echo] [--demo]\n"
            "  --unit DIR         run on the unit in DIR (default: a fresh copy of the\n"
            "                     built-in default unit, or of $KESTRIN_UNIT_DIR)\n"
            "  --fresh-copy       run on a temporary copy of the unit instead\n"
            "  --headless         no window: run the script, or the tour of the pages\n"
-           "  --script FILE      run FILE on the virtual clock (implies --headless)\n"
+           "  --script FILE|DIR  run scripts (a folder: its *.ks and *.script files) on\n"
+           "                     the virtual clock (implies --headless); with several,\n"
+           "                     each on its own fresh copy of the unit\n"
+           "  --real-time        run the scripts on the wall clock (for host devices)\n"
+           "  --junit FILE       write a JUnit XML report of the scripts\n"
+           "  --artifacts DIR    keep the screen, debug lines and output of failed scripts\n"
+           "  --update-screens   `expect screen` writes its reference instead of comparing\n"
+           "  --record FILE      write what is done in the window as a script\n"
            "  --scale N          window pixels per screen pixel, 1 to 8 (default 2)\n"
            "  --screenshot FILE  write the screen as PNG when the run ends\n"
            "  --audio-out FILE   write the run's sound as WAV when the run ends\n"
@@ -50,7 +59,19 @@ ParsedKestrinOptions ParseKestrinOptions(std::span<const std::string_view> argum
         if (arg == "--unit") {
             ok = value(&o.unitDir);
         } else if (arg == "--script") {
-            ok = value(&o.script);
+            while (i + 1 < arguments.size() && !arguments[i + 1].starts_with("--")) {
+                if (arguments[i + 1].empty()) {
+                    return fail("--script takes no empty name");
+                }
+                o.scripts.emplace_back(arguments[++i]);
+            }
+            ok = !o.scripts.empty();
+        } else if (arg == "--junit") {
+            ok = value(&o.junit);
+        } else if (arg == "--artifacts") {
+            ok = value(&o.artifacts);
+        } else if (arg == "--record") {
+            ok = value(&o.record);
         } else if (arg == "--screenshot") {
             ok = value(&o.screenshot);
         } else if (arg == "--audio-out") {
@@ -73,6 +94,10 @@ ParsedKestrinOptions ParseKestrinOptions(std::span<const std::string_view> argum
             o.freshCopy = true;
         } else if (arg == "--headless") {
             o.headless = true;
+        } else if (arg == "--real-time") {
+            o.realTime = true;
+        } else if (arg == "--update-screens") {
+            o.updateScreens = true;
         } else if (arg == "--debug-echo") {
             o.debugEcho = true;
         } else if (arg == "--demo") {
@@ -85,6 +110,13 @@ ParsedKestrinOptions ParseKestrinOptions(std::span<const std::string_view> argum
         if (!ok) {
             return fail(std::string(arg) + " needs a value");
         }
+    }
+    const bool scripted = !o.scripts.empty();
+    if (!scripted && (o.junit || o.artifacts || o.updateScreens)) {
+        return fail("--junit, --artifacts and --update-screens go with --script");
+    }
+    if (o.record && (scripted || o.headless)) {
+        return fail("--record records the window: not with --script or --headless");
     }
     return {o, {}};
 }

@@ -1,7 +1,10 @@
 #include "program/kestrin_program.h"
 
+#include <chrono>
 #include <cstdlib>
+#include <fstream>
 #include <memory>
+#include <sstream>
 #include <string>
 #include <utility>
 #include <variant>
@@ -13,11 +16,14 @@
 #include "program/components.h"
 #include "program/hardware_keys.h"
 #include "program/unit_target.h"
+#include "recorder.h"
 #include "script/script_runner.h"
+#include "script/suite.h"
 #include "sdl/display.h"
 #include "sdl/sdl_presenter.h"
 #include "sound/sound_component.h"
 #include "sound/wave_output.h"
+#include "tee_stream.h"
 #include "tour_script.h"
 #include "ui/app.h"
 #include "ui/demo_dialog.h"
@@ -31,7 +37,7 @@ namespace {
 
 enum class Mode {
     Window,  // the SDL window on the real clock
-    Script,  // --script on the virtual clock
+    Script,  // --script on the virtual clock (or the real one)
     Tour,    // the tour of the pages on the virtual clock
 };
 
@@ -66,104 +72,213 @@ bool DisplayNamed(std::string* why) {
     return false;
 }
 
-// Parses the script of the run before anything else happens.
-std::optional<script::Script> ReadScript(const KestrinOptions& options, std::ostream& err,
-                                         bool* failed) {
-    *failed = false;
-    if (!options.script) {
-        return std::nullopt;
+// Every script the command line names, read before anything runs: a
+// malformed one stops the run. False after the reason is written.
+bool ReadScripts(const KestrinOptions& options, std::ostream& err,
+                 std::vector<script::Script>* scripts) {
+    std::vector<std::filesystem::path> files;
+    std::string error;
+    if (!script::CollectScripts(options.scripts, &files, &error)) {
+        err << "kestrin: " << error << '\n';
+        return false;
     }
-    script::ParseResult parsed = script::LoadScriptFile(*options.script);
-    if (const auto* failure = std::get_if<script::ParseFailure>(&parsed)) {
-        err << script::Describe(options.script->string(), *failure) << '\n';
-        *failed = true;
-        return std::nullopt;
+    bool ok = true;
+    for (const std::filesystem::path& file : files) {
+        script::ParseResult parsed = script::LoadScriptFile(file);
+        if (const auto* failure = std::get_if<script::ParseFailure>(&parsed)) {
+            err << script::Describe(file.string(), *failure) << '\n';
+            ok = false;
+        } else {
+            scripts->push_back(std::get<script::Script>(std::move(parsed)));
+        }
     }
-    return std::get<script::Script>(std::move(parsed));
+    return ok;
+}
+
+// One loaded unit with everything a run of the console needs installed
+// around it: sound output, touch panel, the platform's prompt.
+class UnitRun {
+  public:
+    static std::unique_ptr<UnitRun> Load(const std::filesystem::path& source, bool copy,
+                                         bool virtualTime, bool debugEcho, std::ostream& err) {
+        auto run = std::unique_ptr<UnitRun>(new UnitRun(err));
+        std::filesystem::path dir = source;
+        if (copy) {
+            unit::Result<unit::TempDir> made = unit::MakeFreshCopy(source);
+            if (!made) {
+                err << made.error().Text() << '\n';
+                return nullptr;
+            }
+            run->copied_.emplace(std::move(*made));
+            dir = run->copied_->path();
+        }
+        RegisterHostComponents();
+        auto loaded = unit::LoadUnit(dir, {.virtualTime = virtualTime});
+        if (!loaded) {
+            err << loaded.error().Text() << '\n';
+            return nullptr;
+        }
+        run->unit_ = std::move(*loaded);
+        run->unit_->SetDebugEcho(debugEcho);
+
+        run->services_ = run->unit_->Services();
+        run->services_.sound = sound::UnitWaveOutput(*run->unit_);
+        if (run->services_.sound == nullptr) {
+            run->ownSound_ =
+                std::make_unique<sound::WaveOutput>(sound::WaveOutput::Options{.soundCard = false});
+            run->services_.sound = run->ownSound_.get();
+        }
+        run->services_.touch = host_touch::TouchOf(*run->unit_);
+        if (run->services_.touch == nullptr) {
+            run->services_.touch = &run->noTouch_;
+        }
+        run->services_.prompt = &run->prompt_;
+        return run;
+    }
+
+    unit::VirtualUnit& unit() { return *unit_; }
+    [[nodiscard]] const platform::Services& services() const { return services_; }
+
+  private:
+    explicit UnitRun(std::ostream& err) : prompt_(err) {}
+
+    std::optional<unit::TempDir> copied_;
+    std::unique_ptr<unit::VirtualUnit> unit_;
+    std::unique_ptr<sound::WaveOutput> ownSound_;
+    NoTouch noTouch_;
+    FrameworkPrompt prompt_;
+    platform::Services services_;
+};
+
+std::unique_ptr<ui::CWinApp> MakeApp(const KestrinOptions& options) {
+    if (options.demo) {
+        return std::make_unique<DemoApp>();
+    }
+    return std::make_unique<CConsoleApp>();
+}
+
+// The run's sound as WAV, when asked for. False after the reason is written.
+bool WriteAudio(const KestrinOptions& options, unit::VirtualUnit& u, std::ostream& err) {
+    if (!options.audioOut) {
+        return true;
+    }
+    std::string error;
+    if (!sound::WriteAudioOut(u, options.audioOut->string(), &error)) {
+        err << "kestrin: " << options.audioOut->string() << ": " << error << '\n';
+        return false;
+    }
+    return true;
+}
+
+// The scripts, one after the other, each on its own unit.
+int RunScripts(const KestrinOptions& options, const std::filesystem::path& source,
+               std::vector<script::Script> scripts, std::ostream& out, std::ostream& err) {
+    const bool several = scripts.size() > 1;
+    if (several && (options.screenshot || options.audioOut)) {
+        err << "kestrin: --screenshot and --audio-out go with one script\n";
+        return kExitUsage;
+    }
+    const bool copy = several || !options.unitDir || options.freshCopy;
+    std::vector<script::ScriptResult> results;
+    int status = script::kExitPassed;
+    for (script::Script& s : scripts) {
+        const auto started = std::chrono::steady_clock::now();
+        std::ostringstream captured;
+        TeeStream log(err, captured);
+        std::unique_ptr<UnitRun> run =
+            UnitRun::Load(source, copy, !options.realTime, options.debugEcho, log);
+        if (run == nullptr) {
+            return kExitUsage;
+        }
+        unit::VirtualUnit& u = run->unit();
+        if (const std::string device = u.HostDevice(); !device.empty() && !options.realTime) {
+            err << "kestrin: the unit uses a device of the host (" << device
+                << "), which runs on the wall clock: run the script with --real-time\n";
+            return kExitUsage;
+        }
+        platform::ScopedServices installed(run->services());
+
+        script::RunnerOptions runnerOptions;
+        if (options.screenshot) {
+            runnerOptions.finalScreenshot = *options.screenshot;
+        }
+        std::filesystem::path artifacts;
+        if (options.artifacts) {
+            artifacts = *options.artifacts / script::ArtifactName(s.name);
+            runnerOptions.artifactsFolder = artifacts;
+        }
+        runnerOptions.updateScreens = options.updateScreens;
+        script::ScriptResult result;
+        result.file = s.name;
+        std::unique_ptr<ui::CWinApp> app = MakeApp(options);
+        UnitTarget target(u);
+        script::ScriptRunner runner(std::move(s), target, log, runnerOptions);
+        ui::AfxWinMain(runner, &u.Clock());
+        result.passed = runner.Finish() == script::kExitPassed && WriteAudio(options, u, log);
+        result.failure = runner.FailureMessage();
+        result.time = std::chrono::steady_clock::now() - started;
+        result.output = captured.str();
+        if (!result.passed) {
+            status = script::kExitFailed;
+            if (!artifacts.empty()) {
+                std::error_code ec;
+                std::filesystem::create_directories(artifacts, ec);
+                std::ofstream(artifacts / "output.txt", std::ios::binary) << result.output;
+            }
+        }
+        results.push_back(std::move(result));
+    }
+    out << script::Verdict(results) << '\n';
+    if (options.junit) {
+        std::string error;
+        if (!script::WriteJUnit(*options.junit, results, &error)) {
+            err << "kestrin: " << error << '\n';
+            status = status != script::kExitPassed ? status : script::kExitFailed;
+        }
+    }
+    out.flush();
+    return status;
 }
 
 }  // namespace
 
 int RunKestrin(const KestrinOptions& options, const UnitSources& sources, std::ostream& out,
                std::ostream& err, const KestrinHooks& hooks) {
-    // 1. The script: a malformed line stops the run before anything runs.
-    bool badScript = false;
-    std::optional<script::Script> script = ReadScript(options, err, &badScript);
-    if (badScript) {
+    // 1. The scripts: a malformed line stops the run before anything runs.
+    std::vector<script::Script> scripts;
+    if (!options.scripts.empty() && !ReadScripts(options, err, &scripts)) {
         return kExitUsage;
     }
+    const std::filesystem::path source =
+        options.unitDir.value_or(sources.fromEnv.value_or(sources.builtIn));
+    if (!scripts.empty()) {
+        return RunScripts(options, source, std::move(scripts), out, err);
+    }
 
-    // 2. Window, script or tour.
+    // 2. Window or tour.
     Mode mode = Mode::Window;
-    if (script) {
-        mode = Mode::Script;
-    } else if (options.headless) {
+    if (options.headless) {
         mode = Mode::Tour;
     } else if (std::string why; !DisplayNamed(&why) || !sdl::DisplayAvailable(&why)) {
         out << "No display (" << why << "): running the tour of the pages headless.\n";
         mode = Mode::Tour;
     }
-    if (mode == Mode::Tour) {
-        // The tour visits the console's pages; the demo dialog has none.
-        script::ParseResult parsed =
-            script::ParseScript(options.demo ? std::string_view{} : kTourScript, "tour.script");
-        if (const auto* failure = std::get_if<script::ParseFailure>(&parsed)) {
-            err << script::Describe("tour.script", *failure) << '\n';
-            return kExitUsage;
-        }
-        script = std::get<script::Script>(std::move(parsed));
+    if (mode == Mode::Tour && options.record) {
+        err << "kestrin: --record needs the window, and there is no display\n";
+        return kExitUsage;
     }
 
     // 3. The unit: in place with --unit, else a fresh copy.
-    std::filesystem::path source =
-        options.unitDir.value_or(sources.fromEnv.value_or(sources.builtIn));
     const bool copy = !options.unitDir || options.freshCopy;
-    std::optional<unit::TempDir> copied;
-    std::filesystem::path dir = source;
-    if (copy) {
-        unit::Result<unit::TempDir> made = unit::MakeFreshCopy(source);
-        if (!made) {
-            err << made.error().Text() << '\n';
-            return kExitUsage;
-        }
-        copied.emplace(std::move(*made));
-        dir = copied->path();
-    }
-
-    RegisterHostComponents();
-    auto loaded = unit::LoadUnit(dir, {.virtualTime = mode != Mode::Window});
-    if (!loaded) {
-        err << loaded.error().Text() << '\n';
+    std::unique_ptr<UnitRun> run =
+        UnitRun::Load(source, copy, mode != Mode::Window, options.debugEcho, err);
+    if (run == nullptr) {
         return kExitUsage;
     }
-    unit::VirtualUnit& u = **loaded;
-    u.SetDebugEcho(options.debugEcho);
+    unit::VirtualUnit& u = run->unit();
+    platform::ScopedServices installed(run->services());
+    std::unique_ptr<ui::CWinApp> app = MakeApp(options);
 
-    // 4. The unit's services, the sound output, the touch panel, the prompt.
-    platform::Services services = u.Services();
-    std::unique_ptr<sound::WaveOutput> ownSound;
-    services.sound = sound::UnitWaveOutput(u);
-    if (services.sound == nullptr) {
-        ownSound =
-            std::make_unique<sound::WaveOutput>(sound::WaveOutput::Options{.soundCard = false});
-        services.sound = ownSound.get();
-    }
-    NoTouch noTouch;
-    services.touch = host_touch::TouchOf(u);
-    if (services.touch == nullptr) {
-        services.touch = &noTouch;
-    }
-    FrameworkPrompt prompt(err);
-    services.prompt = &prompt;
-    platform::ScopedServices installed(services);
-
-    // 5. The console (or the demo dialog).
-    std::unique_ptr<ui::CWinApp> app;
-    if (options.demo) {
-        app = std::make_unique<DemoApp>();
-    } else {
-        app = std::make_unique<CConsoleApp>();
-    }
     int status = 0;
     if (mode == Mode::Window) {
         if (std::string problem; !sound::StartSoundCard(u, &problem)) {
@@ -177,11 +292,24 @@ int RunKestrin(const KestrinOptions& options, const UnitSources& sources, std::o
             err << "kestrin: no window: " << error << '\n';
             return kExitUsage;
         }
-        HardwareKeys keys(*window, u);
+        // The recorder sees the window's events first, the POWER and GUIDE
+        // keys among them.
+        std::unique_ptr<Recorder> recorder;
+        ui::Presenter* input = window.get();
+        if (options.record) {
+            recorder = std::make_unique<Recorder>(*window, u.Clock(), *options.record,
+                                                  [&window] { return window->Pointer(); });
+            input = recorder.get();
+        }
+        HardwareKeys keys(*input, u);
         if (hooks.afterPresent) {
             keys.afterPresent = [&](std::uint64_t frame) { hooks.afterPresent(*window, frame); };
         }
         status = ui::AfxWinMain(keys, &u.Clock());
+        if (recorder != nullptr && !recorder->Save(&error)) {
+            err << "kestrin: " << error << '\n';
+            status = status != 0 ? status : script::kExitFailed;
+        }
         if (options.screenshot && keys.Frames() > 0) {
             if (!ui::WritePng(keys.LastFrame(), options.screenshot->string(), &error)) {
                 err << "kestrin: " << options.screenshot->string() << ": " << error << '\n';
@@ -189,11 +317,18 @@ int RunKestrin(const KestrinOptions& options, const UnitSources& sources, std::o
             }
         }
     } else {
+        // The tour visits the console's pages; the demo dialog has none.
+        script::ParseResult parsed =
+            script::ParseScript(options.demo ? std::string_view{} : kTourScript, "tour.script");
+        if (const auto* failure = std::get_if<script::ParseFailure>(&parsed)) {
+            err << script::Describe("tour.script", *failure) << '\n';
+            return kExitUsage;
+        }
         script::RunnerOptions runnerOptions;
         if (options.screenshot) {
             runnerOptions.finalScreenshot = *options.screenshot;
         }
-        if (mode == Mode::Tour && !options.demo) {
+        if (!options.demo) {
             std::optional<unit::TempDir> folder = unit::TempDir::Create("kestrin-tour-");
             if (!folder) {
                 err << "kestrin: cannot make a folder for the screenshots\n";
@@ -204,17 +339,14 @@ int RunKestrin(const KestrinOptions& options, const UnitSources& sources, std::o
                 << runnerOptions.screenshotFolder.string() << '\n';
         }
         UnitTarget target(u);
-        script::ScriptRunner runner(std::move(*script), target, err, runnerOptions);
+        script::ScriptRunner runner(std::get<script::Script>(std::move(parsed)), target, err,
+                                    runnerOptions);
         ui::AfxWinMain(runner, &u.Clock());
         status = runner.Finish();
     }
 
-    if (options.audioOut) {
-        std::string error;
-        if (!sound::WriteAudioOut(u, options.audioOut->string(), &error)) {
-            err << "kestrin: " << options.audioOut->string() << ": " << error << '\n';
-            status = status != 0 ? status : script::kExitFailed;
-        }
+    if (!WriteAudio(options, u, err)) {
+        status = status != 0 ? status : script::kExitFailed;
     }
     out.flush();
     return status;

@@ -28,7 +28,7 @@ TEST(KestrinOptionsTest, EveryOptionAndTheDefaults) {
     EXPECT_EQ(o.unitDir, std::filesystem::path("u"));
     EXPECT_TRUE(o.freshCopy);
     EXPECT_TRUE(o.headless);
-    EXPECT_EQ(o.script, std::filesystem::path("s.script"));
+    EXPECT_EQ(o.scripts, std::vector<std::filesystem::path>{"s.script"});
     EXPECT_EQ(o.scale, 3);
     EXPECT_EQ(o.screenshot, std::filesystem::path("end.png"));
     EXPECT_EQ(o.audioOut, std::filesystem::path("run.wav"));

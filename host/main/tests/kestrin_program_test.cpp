@@ -26,7 +26,7 @@ class KestrinProgramTest : public ProgramTest {
     KestrinOptions Scripted(const std::string& text) {
         KestrinOptions o;
         o.headless = true;
-        o.script = WriteFile("run.script", text);
+        o.scripts = {WriteFile("run.script", text)};
         return o;
     }
 };
@@ -97,11 +97,11 @@ TEST_F(KestrinProgramTest, AMalformedScriptStopsBeforeAnythingRuns) {
     o.unitDir = source;
     const Outcome r = Kestrin(o);
     EXPECT_EQ(r.status, kExitUsage);
-    EXPECT_EQ(r.err, o.script->string() + ":3: unknown command \"bogus\"\n");
+    EXPECT_EQ(r.err, o.scripts.front().string() + ":3: unknown command \"bogus\"\n");
     EXPECT_FALSE(std::filesystem::exists(shot));
     EXPECT_FALSE(HasMarker(source)) << "the unit was loaded";
 
-    o.script = Work() / "no-such.script";
+    o.scripts = {Work() / "no-such.script"};
     EXPECT_EQ(Kestrin(o).status, kExitUsage);
 }
 
@@ -127,6 +127,62 @@ TEST_F(KestrinProgramTest, AScriptRunPassesOrFailsWithItsLineAndLeavesItsEndProd
         r.err, std::regex(".*run\\.script:3: expect text 1051 \"0\": expected \"0\", found "
                           "\"[0-9]+\"\n")))
         << r.err;
+}
+
+TEST_F(KestrinProgramTest, SeveralScriptsRunEachOnAFreshUnitWithOneVerdict) {
+    const auto source = CopyOfDefault("source", kMarkerToml);
+    const auto suite = Work() / "suite";
+    std::filesystem::create_directory(suite);
+    WriteFile("suite/1-pass.ks", "expect caption \"Kestrin\"\n");
+    WriteFile("suite/2-fail.script", "tab 2\nexpect text 1051 \"0\"\n");
+    WriteFile("suite/3-pass.ks", "tab 2\nexpect match 1051 \"[0-9]+\" within 1000\n");
+    WriteFile("suite/notes.txt", "not a script\n");
+    KestrinOptions o;
+    o.unitDir = source;
+    o.scripts = {suite};
+    o.artifacts = Work() / "artifacts";
+    o.junit = Work() / "report.xml";
+    const Outcome r = Kestrin(o);
+    EXPECT_EQ(r.status, 1);
+    EXPECT_EQ(r.out, "2 passed, 1 failed\n");
+    EXPECT_FALSE(HasMarker(source)) << "with several scripts, each runs on a copy";
+    EXPECT_TRUE(std::filesystem::exists(*o.junit));
+
+    // Only the failed script leaves artifacts.
+    std::vector<std::filesystem::path> kept;
+    for (const auto& entry : std::filesystem::directory_iterator(*o.artifacts)) {
+        kept.push_back(entry.path());
+    }
+    ASSERT_EQ(kept.size(), 1U);
+    EXPECT_EQ(kept.front().filename(), "suite_2-fail.script");
+    for (const char* file : {"screen.png", "debug.txt", "output.txt"}) {
+        EXPECT_TRUE(std::filesystem::exists(kept.front() / file)) << file;
+    }
+    EXPECT_NE(ReadFile(kept.front() / "output.txt").find("2-fail.script:2: expect text 1051"),
+              std::string::npos);
+}
+
+TEST_F(KestrinProgramTest, AUnitOnAHostDeviceIsRefusedOnTheVirtualClock) {
+    struct Case {
+        const char* from;
+        const char* to;
+        const char* named;
+    };
+    const Case cases[] = {
+        {"[com]\n", "[com]\ndevice = \"/dev/null\"\n", "com.device = \"/dev/null\""},
+        {"source = \"file\"", "source = \"stdin\"", "gps.source = \"stdin\""},
+    };
+    int n = 0;
+    for (const Case& k : cases) {
+        const auto dir = CopyOfDefault("host" + std::to_string(n++));
+        EditToml(dir, k.from, k.to);
+        KestrinOptions o = Scripted("expect caption \"Kestrin\"\n");
+        o.unitDir = dir;
+        const Outcome r = Kestrin(o);
+        EXPECT_EQ(r.status, kExitUsage) << k.named;
+        EXPECT_NE(r.err.find(k.named), std::string::npos) << r.err;
+        EXPECT_NE(r.err.find("--real-time"), std::string::npos) << r.err;
+    }
 }
 
 // The seven screenshots of a tour, from the folder the program names.

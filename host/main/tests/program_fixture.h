@@ -60,6 +60,16 @@ class ProgramTest : public ::testing::Test {
         return file;
     }
 
+    // Replaces the first `from` in a unit's unit.toml.
+    static void EditToml(const std::filesystem::path& unitDir, const std::string& from,
+                         const std::string& to) {
+        std::string toml = ReadFile(unitDir / "unit.toml");
+        const std::size_t at = toml.find(from);
+        ASSERT_NE(at, std::string::npos) << from;
+        toml.replace(at, from.size(), to);
+        std::ofstream(unitDir / "unit.toml", std::ios::binary) << toml;
+    }
+
     static bool HasMarker(const std::filesystem::path& unitDir) {
         return std::filesystem::exists(unitDir / "fs" / "Mounted Volume2" / "marker.bin");
     }

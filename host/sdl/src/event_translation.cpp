@@ -20,7 +20,8 @@ ui::InputEvent Pen(ui::InputEvent::Kind kind, int x, int y) {
 }
 
 bool IsHardwareKey(ui::Key key) {
-    return key == ui::Key::F1 || key == ui::Key::F2 || key == ui::Key::F3 || key == ui::Key::F4;
+    return key == ui::Key::F1 || key == ui::Key::F2 || key == ui::Key::F3 || key == ui::Key::F4 ||
+           key == ui::Key::F5 || key == ui::Key::F6;
 }
 
 }  // namespace
@@ -58,6 +59,10 @@ ui::Key KeyFor(SDL_Keycode key) {
             return ui::Key::F3;
         case SDLK_F4:
             return ui::Key::F4;
+        case SDLK_F5:
+            return ui::Key::F5;
+        case SDLK_F6:
+            return ui::Key::F6;
         default:
             return ui::Key::None;
     }

@@ -182,6 +182,11 @@ ui::InputEvent SdlPresenter::WaitEvent(std::optional<std::uint64_t> deadlineMs) 
             SDL_RenderPresent(sdl_->renderer.get());
             continue;
         }
+        if (event.type == SDL_MOUSEMOTION) {
+            pointer_ = ui::Point{event.motion.x, event.motion.y};
+        } else if (event.type == SDL_WINDOWEVENT && event.window.event == SDL_WINDOWEVENT_LEAVE) {
+            pointer_.reset();
+        }
         if (auto input = detail::Translate(event, penDown_)) {
             return *input;
         }

@@ -46,7 +46,8 @@ TEST(KeyForTest, MapsTheUnitsKeysAndNothingElse) {
         {SDLK_HOME, ui::Key::Home},     {SDLK_END, ui::Key::End},
         {SDLK_F1, ui::Key::F1},         {SDLK_F2, ui::Key::F2},
         {SDLK_F3, ui::Key::F3},         {SDLK_F4, ui::Key::F4},
-        {SDLK_a, ui::Key::None},        {SDLK_F5, ui::Key::None},
+        {SDLK_F5, ui::Key::F5},         {SDLK_F6, ui::Key::F6},
+        {SDLK_a, ui::Key::None},        {SDLK_F7, ui::Key::None},
         {SDLK_LSHIFT, ui::Key::None},   {SDLK_SPACE, ui::Key::None},
     };
     for (const auto& [sym, key] : table) {

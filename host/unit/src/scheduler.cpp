@@ -211,6 +211,25 @@ void Scheduler::Wake(const void* point) {
     }
 }
 
+Scheduler::HostWait::HostWait(Scheduler& scheduler) {
+    if (t_counted != &scheduler) {
+        return;
+    }
+    counted_ = &scheduler;
+    std::lock_guard lock(scheduler.mutex_);
+    ++scheduler.blocked_;
+    scheduler.changed_.notify_all();
+}
+
+Scheduler::HostWait::~HostWait() {
+    if (counted_ == nullptr) {
+        return;
+    }
+    std::lock_guard lock(counted_->mutex_);
+    --counted_->blocked_;
+    counted_->changed_.notify_all();
+}
+
 SimThread::SimThread(Scheduler& scheduler, std::function<void(std::stop_token)> body) {
     thread_ = scheduler.StartCounted(
         [body = std::move(body), token = stop_.get_token()] { body(token); });

@@ -214,6 +214,15 @@ Component* VirtualUnit::FindComponent(std::string_view name) const {
     return nullptr;
 }
 
+std::string VirtualUnit::HostDevice() const {
+    for (const auto& [name, component] : impl_->components) {
+        if (std::string device = component->HostDevice(); !device.empty()) {
+            return device;
+        }
+    }
+    return {};
+}
+
 LogDriver& VirtualUnit::Log() {
     return *impl_->log;
 }

@@ -6,12 +6,14 @@
 #include <cstdint>
 #include <filesystem>
 #include <memory>
+#include <optional>
 #include <regex>
 #include <string>
 #include <string_view>
 #include <variant>
 #include <vector>
 
+#include "ui/graphics.h"
 #include "ui/presenter.h"
 
 namespace script {
@@ -37,6 +39,8 @@ enum class Op {
     ExpectMsgBox,    // text
     ExpectNoMsgBox,  //
     ExpectDebug,     // text
+    ExpectScreen,    // text: the reference picture; area (empty: the whole screen)
+    ExpectPixel,     // x, y, color
     Screenshot,      // text: the file
     Unit,            // text: dotted key, value
     Quit,            //
@@ -64,7 +68,14 @@ struct Command {
     std::string value;  // unit: the value
     std::shared_ptr<const std::regex> pattern;
     KeyStroke key;
+    ui::Rect area;            // expect screen: the part compared
+    std::uint32_t color = 0;  // expect pixel: 0xRRGGBB
+    // Expectations: retried until they hold or this much time has passed.
+    std::optional<std::uint64_t> withinMs;
 };
+
+// Whether a command checks the screen rather than acting on it.
+bool IsExpectation(Op op);
 
 struct Script {
     std::string name;  // for messages: the file as given
@@ -84,6 +95,10 @@ using ParseResult = std::variant<Script, ParseFailure>;
 
 // Checks and translates a whole script. name is used in messages only.
 ParseResult ParseScript(std::string_view text, std::string name = "script");
+
+// The text as a script string: in double quotes, with the escapes the
+// parser reads back (\r \n \t \\ \" and \xHH for other control bytes).
+std::string ScriptString(std::string_view text);
 
 // Reads and parses a script file.
 ParseResult LoadScriptFile(const std::filesystem::path& file);

@@ -45,6 +45,16 @@ struct RunnerOptions {
     std::chrono::milliseconds settleLimit{20000};
     // Written when the last command has run, before the windows close.
     std::filesystem::path finalScreenshot;
+    // On real time a target that does not settle (a thread busy on a host
+    // device) is waited for this long before each command, then the command
+    // runs anyway.
+    std::chrono::milliseconds realTimeSettle{250};
+    // Where a failure leaves its evidence (the screen at that moment, the
+    // debug lines, the actual and difference pictures of a screen
+    // comparison); empty: nowhere.
+    std::filesystem::path artifactsFolder;
+    // `expect screen` writes its reference instead of comparing.
+    bool updateScreens = false;
 };
 
 class ScriptRunner final : public ui::Presenter {
@@ -62,6 +72,8 @@ class ScriptRunner final : public ui::Presenter {
     int Finish();
 
     [[nodiscard]] bool Failed() const { return failed_; }
+    // The first failure as it was reported ("FILE:LINE: command: why").
+    [[nodiscard]] const std::string& FailureMessage() const { return failure_; }
     // Commands carried out so far.
     [[nodiscard]] std::size_t CommandsRun() const { return next_; }
     [[nodiscard]] std::uint64_t FramesPresented() const { return frames_; }
@@ -69,19 +81,40 @@ class ScriptRunner final : public ui::Presenter {
   private:
     // What a command leaves for the loop.
     enum class Step { Next, Quit };
+    // An expectation with `within` that does not hold yet.
+    struct Retry {
+        const Command* command = nullptr;
+        std::uint64_t untilMs = 0;
+    };
 
     bool TakeWoken();
     bool WaitWoken(std::chrono::milliseconds limit);
     // False once the settle limit is over (the script has failed then).
-    bool Settle(bool* settled);
+    bool Settle(ui::Desktop& desktop, bool* settled);
     Step Execute(const Command& c, ui::Desktop& desktop);
+    // Checks an expectation now; what is wrong, or nothing when it holds.
+    std::optional<std::string> Check(const Command& c, ui::Desktop& desktop);
+    std::optional<std::string> CheckControl(const Command& c, ui::Desktop& desktop);
+    std::optional<std::string> CheckDebug(const Command& c);
+    std::optional<std::string> CheckScreen(const Command& c, ui::Desktop& desktop);
+    // Runs an expectation: it holds, fails, or (with `within` and time left)
+    // is tried again after a step of the clock.
     Step Expect(const Command& c, ui::Desktop& desktop);
+    // Starts a `wait` (or a retry's step) of ms from now.
+    void StartWait(const Command& c, std::uint64_t ms);
+    // Real time: sleeps until the wait's end or the framework's deadline,
+    // whichever is first, or until woken.
+    void SleepReal(std::optional<std::uint64_t> deadlineMs);
+    // The evidence of a failure, into the artifacts folder.
+    void KeepEvidence(const Command* c, ui::Desktop* desktop);
+    std::filesystem::path ReferencePath(const std::string& file) const;
     ui::InputEvent EndOfScript(ui::Desktop& desktop);
     // Writes "<script>:<line>: <source>: <message>" and marks the run failed.
     Step Fail(const Command& c, const std::string& message);
-    Step Mismatch(const Command& c, const std::string& expected, const std::string& found);
+    // A failure that belongs to no line (the end of the run).
+    void FailAtEnd(const std::string& message);
     // The control a command names, or a failure.
-    std::optional<ui::HWND> Control(const Command& c, ui::Desktop& desktop);
+    std::optional<ui::HWND> Control(const Command& c, ui::Desktop& desktop, std::string* why);
     void Press(ui::InputEvent::Kind kind, int x, int y);
     std::filesystem::path ScreenshotPath(const std::string& file) const;
     bool WriteScreen(ui::Desktop& desktop, const std::filesystem::path& file, std::string* error);
@@ -94,11 +127,13 @@ class ScriptRunner final : public ui::Presenter {
     std::size_t next_ = 0;                  // the next command to run
     std::optional<std::uint64_t> waitEnd_;  // a `wait` in progress
     const Command* waiting_ = nullptr;
+    std::optional<Retry> retry_;
     bool advanced_ = false;               // the clock moved: settle, then the framework's turn
     int stuckRounds_ = 0;                 // steps of a wait that found the clock already there
     std::deque<ui::InputEvent> pending_;  // events of the command that ran
     std::size_t debugSeen_ = 0;           // debug lines already looked at
     bool failed_ = false;
+    std::string failure_;
     bool finalShotWritten_ = false;
     ui::HWND lastCancelled_ = nullptr;
     int cancels_ = 0;

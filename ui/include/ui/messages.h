@@ -148,5 +148,7 @@ inline constexpr UINT VK_F1 = 0x70;
 inline constexpr UINT VK_F2 = 0x71;
 inline constexpr UINT VK_F3 = 0x72;
 inline constexpr UINT VK_F4 = 0x73;
+inline constexpr UINT VK_F5 = 0x74;
+inline constexpr UINT VK_F6 = 0x75;
 
 }  // namespace ui

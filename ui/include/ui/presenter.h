@@ -27,6 +27,8 @@ enum class Key {
     F2,
     F3,
     F4,
+    F5,
+    F6,
 };
 
 struct InputEvent {

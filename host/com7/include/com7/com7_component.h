@@ -31,6 +31,7 @@ class Com7Component final : public unit::Component {
   public:
     void Declare(unit::Schema& schema, unit::VirtualUnit& unit) override;
     unit::SetError Start(unit::VirtualUnit& unit) override;
+    [[nodiscard]] std::string HostDevice() const override;
 
     Com7Driver& Driver() { return *driver_; }
 

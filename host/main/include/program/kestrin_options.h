@@ -6,6 +6,7 @@
 #include <span>
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace program {
 
@@ -13,7 +14,12 @@ struct KestrinOptions {
     std::optional<std::filesystem::path> unitDir;     // --unit DIR: that unit, in place
     bool freshCopy = false;                           // --fresh-copy: a copy of it instead
     bool headless = false;                            // --headless
-    std::optional<std::filesystem::path> script;      // --script FILE
+    std::vector<std::filesystem::path> scripts;       // --script FILE|DIR ...
+    bool realTime = false;                            // --real-time
+    std::optional<std::filesystem::path> junit;       // --junit FILE
+    std::optional<std::filesystem::path> artifacts;   // --artifacts DIR
+    bool updateScreens = false;                       // --update-screens
+    std::optional<std::filesystem::path> record;      // --record FILE
     int scale = 2;                                    // --scale N, 1 to 8
     std::optional<std::filesystem::path> screenshot;  // --screenshot FILE, at the end
     std::optional<std::filesystem::path> audioOut;    // --audio-out FILE, at the end
@@ -27,7 +33,8 @@ struct ParsedKestrinOptions {
     std::string error;  // when options is empty
 };
 
-// The arguments after the program's name. Each option may be given once.
+// The arguments after the program's name. Each option may be given once;
+// --script takes every word up to the next option.
 ParsedKestrinOptions ParseKestrinOptions(std::span<const std::string_view> arguments);
 
 // The usage text, ending in a newline.

@@ -43,6 +43,9 @@ class SdlPresenter final : public ui::Presenter {
     // SDL's id of the window, for events made up by tests.
     [[nodiscard]] std::uint32_t WindowId() const;
     [[nodiscard]] int Scale() const { return scale_; }
+    // Where the mouse is over the screen, in screen pixels, pen down or not;
+    // nothing once it has left the window.
+    [[nodiscard]] std::optional<ui::Point> Pointer() const { return pointer_; }
 
     struct Resources;
     // Only Create makes the resources.
@@ -58,6 +61,7 @@ class SdlPresenter final : public ui::Presenter {
     std::uint32_t wakeEvent_;
     std::atomic<bool> wakePending_{false};
     bool penDown_ = false;
+    std::optional<ui::Point> pointer_;
     // The frame the texture holds (empty before the first): an unchanged frame
     // (a timer repainting the same read-out) is not sent to the window again.
     std::vector<std::uint32_t> shown_;

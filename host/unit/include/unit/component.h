@@ -35,6 +35,10 @@ class Component {
     // Called once unit.toml, registry.reg and the file system are in place
     // (start simulated-device threads here). An error stops the loading.
     virtual SetError Start(VirtualUnit& unit);
+    // The key and value that make this component use a device of the host
+    // (a serial line, standard input), which runs on the wall clock only:
+    // `com.device = "/dev/ttyUSB0"`. Empty when it uses none.
+    [[nodiscard]] virtual std::string HostDevice() const { return {}; }
 };
 
 using ComponentFactory = std::function<std::unique_ptr<Component>()>;

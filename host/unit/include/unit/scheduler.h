@@ -81,6 +81,21 @@ class Scheduler {
     // Marks every waiter on point runnable and wakes it.
     void Wake(const void* point);
 
+    // A counted thread that waits on the host itself (a poll on a real
+    // serial device) counts as blocked for as long as the scope lasts, so the
+    // unit can settle on real time while a line is quiet. Other threads are
+    // not affected.
+    class HostWait {
+      public:
+        explicit HostWait(Scheduler& scheduler);
+        ~HostWait();
+        HostWait(const HostWait&) = delete;
+        HostWait& operator=(const HostWait&) = delete;
+
+      private:
+        Scheduler* counted_ = nullptr;
+    };
+
   private:
     struct Waiter;
     void MarkRunnableLocked(Waiter& w);

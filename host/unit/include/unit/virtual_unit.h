@@ -128,6 +128,9 @@ class VirtualUnit final : public platform::Kernel,
     std::string FailDevice(std::string_view deviceName, std::string_view op, DWORD code);
     std::string FailKernel(std::string_view op, DWORD code);
     [[nodiscard]] Component* FindComponent(std::string_view name) const;
+    // What makes the unit use a device of the host, as its key and value
+    // (see Component::HostDevice); empty when nothing does.
+    [[nodiscard]] std::string HostDevice() const;
 
     LogDriver& Log();
     InfDriver& Inf();

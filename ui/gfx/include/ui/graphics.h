@@ -138,5 +138,8 @@ class Font {
 
 // Writes the framebuffer as an 8-bit RGB PNG; false with a reason on failure.
 bool WritePng(const Framebuffer& fb, const std::string& path, std::string* error);
+// Reads a PNG (any colour type; alpha is dropped) into out, sized to the
+// picture; false with a reason on failure, out unchanged.
+bool ReadPng(const std::string& path, Framebuffer* out, std::string* error);
 
 }  // namespace ui

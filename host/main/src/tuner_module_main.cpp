@@ -1,0 +1,161 @@
+// tuner-module: the simulated FM tuner module of a unit, served on a host
+// terminal on the wall clock, for runs that reach COM7 through a real line:
+// the console with `[com] device`, or kestrin.exe under wine with COM7 mapped
+// to a pseudo-terminal.
+//
+//   tuner-module [--unit DIR] [--reply-delay MS] (--pty [LINK] | --tty DEVICE)
+//
+// With --pty it prints the device the other party opens (and makes LINK a
+// symbolic link to it); it runs until interrupted or terminated.
+#include <csignal>
+#include <cstdlib>
+#include <cstring>
+#include <filesystem>
+#include <iostream>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "com7/com7_component.h"
+#include "com7/module_server.h"
+#include "program/components.h"
+#include "unit/virtual_unit.h"
+
+namespace {
+
+constexpr int kExitUsage = 2;
+constexpr const char* kUsage =
+    "usage: tuner-module [--unit DIR] [--reply-delay MS] (--pty [LINK] | --tty DEVICE)\n";
+
+struct Options {
+    std::filesystem::path unit = KESTRIN_DEFAULT_UNIT_DIR;
+    std::optional<std::string> tty;
+    bool pty = false;
+    std::optional<std::filesystem::path> link;
+    int replyDelayMs = 0;
+};
+
+std::optional<Options> Parse(const std::vector<std::string_view>& args, std::string* error) {
+    Options o;
+    constexpr int kMostDelayMs = 60000;
+    for (std::size_t i = 0; i < args.size(); ++i) {
+        const std::string_view a = args[i];
+        const bool hasValue = i + 1 < args.size() && !args[i + 1].starts_with("--");
+        if (a == "--unit" && hasValue) {
+            o.unit = args[++i];
+        } else if (a == "--tty" && hasValue) {
+            o.tty = std::string(args[++i]);
+        } else if (a == "--pty") {
+            o.pty = true;
+            if (hasValue) {
+                o.link = args[++i];
+            }
+        } else if (a == "--reply-delay" && hasValue) {
+            const std::string value(args[++i]);
+            char* end = nullptr;
+            const long ms = std::strtol(value.c_str(), &end, 10);
+            if (value.empty() || *end != '\0' || ms < 0 || ms > kMostDelayMs) {
+                *error = "--reply-delay takes 0 to 60000 milliseconds, not \"" + value + "\"";
+                return std::nullopt;
+            }
+            o.replyDelayMs = static_cast<int>(ms);
+        } else {
+            *error = "unexpected \"" + std::string(a) + "\"";
+            return std::nullopt;
+        }
+    }
+    if (o.pty == o.tty.has_value()) {
+        *error = "give one of --pty and --tty";
+        return std::nullopt;
+    }
+    return o;
+}
+
+// The module as the unit's unit.toml describes it ([com] and its stations).
+std::optional<com7::ModuleConfig> ModuleOf(const std::filesystem::path& dir, std::string* error) {
+    program::RegisterHostComponents();
+    unit::Result<unit::TempDir> copy = unit::MakeFreshCopy(dir);
+    if (!copy) {
+        *error = copy.error().Text();
+        return std::nullopt;
+    }
+    auto loaded = unit::LoadUnit(copy->path(), {.virtualTime = true});
+    if (!loaded) {
+        *error = loaded.error().Text();
+        return std::nullopt;
+    }
+    com7::Com7Component* com = com7::FindCom7(**loaded);
+    if (com == nullptr) {
+        *error = "the unit has no tuner module";
+        return std::nullopt;
+    }
+    com7::ModuleConfig config;
+    com->Driver().Simulated().Configure([&](com7::ModuleConfig& c) { config = c; });
+    return config;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    const std::vector<std::string_view> args(argv + 1, argv + argc);
+    std::string error;
+    const std::optional<Options> options = Parse(args, &error);
+    if (!options) {
+        std::cerr << "tuner-module: " << error << '\n' << kUsage;
+        return kExitUsage;
+    }
+    const std::optional<com7::ModuleConfig> config = ModuleOf(options->unit, &error);
+    if (!config) {
+        std::cerr << "tuner-module: " << error << '\n';
+        return kExitUsage;
+    }
+
+    // The signals that end the run are taken by sigwait below, never by a
+    // handler, so every thread started from here on leaves them blocked.
+    sigset_t ending;
+    sigemptyset(&ending);
+    sigaddset(&ending, SIGINT);
+    sigaddset(&ending, SIGTERM);
+    sigaddset(&ending, SIGHUP);
+    pthread_sigmask(SIG_BLOCK, &ending, nullptr);
+
+    int openError = 0;
+    std::string device;
+    unit::UniqueFd line;
+    if (options->pty) {
+        line = com7::OpenPseudoTerminal(&device, &openError);
+    } else {
+        device = *options->tty;
+        line = com7::OpenModuleLine(device, &openError);
+    }
+    if (!line.valid()) {
+        std::cerr << "tuner-module: " << (options->pty ? "no pseudo-terminal" : device) << ": "
+                  << std::strerror(openError) << '\n';
+        return EXIT_FAILURE;
+    }
+    if (options->link) {
+        std::error_code ec;
+        std::filesystem::remove(*options->link, ec);
+        std::filesystem::create_symlink(device, *options->link, ec);
+        if (ec) {
+            std::cerr << "tuner-module: " << options->link->string() << ": " << ec.message()
+                      << '\n';
+            return EXIT_FAILURE;
+        }
+    }
+
+    {
+        const com7::ModuleServer server(
+            std::move(line), *config,
+            {.replyDelay = std::chrono::milliseconds(options->replyDelayMs)});
+        std::cout << "tuner module on " << device << std::endl;
+        int signal = 0;
+        sigwait(&ending, &signal);
+    }
+    if (options->link) {
+        std::error_code ec;
+        std::filesystem::remove(*options->link, ec);
+    }
+    return EXIT_SUCCESS;
+}

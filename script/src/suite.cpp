@@ -1,0 +1,182 @@
+#include "script/suite.h"
+
+#include <algorithm>
+#include <cstdio>
+#include <fstream>
+
+namespace script {
+
+namespace {
+
+bool IsScriptName(const std::filesystem::path& p) {
+    return p.extension() == ".ks" || p.extension() == ".script";
+}
+
+// Text for an XML attribute or element: the five markup characters escaped,
+// control characters XML 1.0 cannot carry dropped (tab, line feed and
+// carriage return stay).
+std::string Xml(std::string_view text) {
+    std::string out;
+    out.reserve(text.size());
+    for (const char ch : text) {
+        const auto u = static_cast<unsigned char>(ch);
+        switch (ch) {
+            case '&':
+                out += "&amp;";
+                break;
+            case '<':
+                out += "&lt;";
+                break;
+            case '>':
+                out += "&gt;";
+                break;
+            case '"':
+                out += "&quot;";
+                break;
+            case '\'':
+                out += "&apos;";
+                break;
+            case '\t':
+            case '\n':
+                out += ch;
+                break;
+            case '\r':
+                out += "&#13;";
+                break;
+            default:
+                if (u >= 0x20) {
+                    out += ch;
+                }
+        }
+    }
+    return out;
+}
+
+std::string Seconds(std::chrono::duration<double> t) {
+    char text[32];
+    std::snprintf(text, sizeof text, "%.3f", t.count());
+    return text;
+}
+
+// Now, in UTC, as ISO 8601 without a zone (what JUnit readers expect).
+std::string Timestamp() {
+    using namespace std::chrono;
+    const auto now = floor<seconds>(system_clock::now());
+    const auto day = floor<days>(now);
+    const year_month_day date{day};
+    const hh_mm_ss time{now - day};
+    char text[32];
+    std::snprintf(text, sizeof text, "%04d-%02u-%02uT%02d:%02d:%02d", static_cast<int>(date.year()),
+                  static_cast<unsigned>(date.month()), static_cast<unsigned>(date.day()),
+                  static_cast<int>(time.hours().count()), static_cast<int>(time.minutes().count()),
+                  static_cast<int>(time.seconds().count()));
+    return text;
+}
+
+}  // namespace
+
+bool CollectScripts(const std::vector<std::filesystem::path>& names,
+                    std::vector<std::filesystem::path>* scripts, std::string* error) {
+    for (const std::filesystem::path& name : names) {
+        std::error_code ec;
+        if (std::filesystem::is_regular_file(name, ec)) {
+            scripts->push_back(name);
+            continue;
+        }
+        if (!std::filesystem::is_directory(name, ec)) {
+            *error = name.string() + ": no such script or folder";
+            return false;
+        }
+        std::vector<std::filesystem::path> found;
+        for (const auto& entry : std::filesystem::directory_iterator(name, ec)) {
+            if (entry.is_regular_file(ec) && IsScriptName(entry.path())) {
+                found.push_back(entry.path());
+            }
+        }
+        if (ec) {
+            *error = name.string() + ": " + ec.message();
+            return false;
+        }
+        if (found.empty()) {
+            *error = name.string() + ": the folder holds no *.ks or *.script file";
+            return false;
+        }
+        std::ranges::sort(found);
+        scripts->insert(scripts->end(), found.begin(), found.end());
+    }
+    return true;
+}
+
+std::string Verdict(const std::vector<ScriptResult>& results) {
+    const auto passed = std::ranges::count_if(results, [](const auto& r) { return r.passed; });
+    return std::to_string(passed) + " passed, " +
+           std::to_string(static_cast<std::ptrdiff_t>(results.size()) - passed) + " failed";
+}
+
+bool WriteJUnit(const std::filesystem::path& file, const std::vector<ScriptResult>& results,
+                std::string* error) {
+    std::chrono::duration<double> total{};
+    std::size_t failures = 0;
+    for (const ScriptResult& r : results) {
+        total += r.time;
+        failures += r.passed ? 0 : 1;
+    }
+    std::string xml = "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n";
+    xml += "<testsuites name=\"kestrin\" tests=\"" + std::to_string(results.size()) +
+           "\" failures=\"" + std::to_string(failures) + "\" errors=\"0\" time=\"" +
+           Seconds(total) + "\">\n";
+    xml += "  <testsuite name=\"kestrin scripts\" tests=\"" + std::to_string(results.size()) +
+           "\" failures=\"" + std::to_string(failures) + "\" errors=\"0\" skipped=\"0\" time=\"" +
+           Seconds(total) + "\" timestamp=\"" + Timestamp() + "\">\n";
+    for (const ScriptResult& r : results) {
+        const std::string folder = r.file.parent_path().string();
+        xml += "    <testcase name=\"" + Xml(r.file.filename().string()) + "\" classname=\"" +
+               Xml(folder.empty() ? "." : folder) + "\" time=\"" + Seconds(r.time) + "\">\n";
+        if (!r.passed) {
+            xml += "      <failure message=\"" + Xml(r.failure) + "\" type=\"script\">" +
+                   Xml(r.failure) + "</failure>\n";
+        }
+        if (!r.output.empty()) {
+            xml += "      <system-out>" + Xml(r.output) + "</system-out>\n";
+        }
+        xml += "    </testcase>\n";
+    }
+    xml += "  </testsuite>\n</testsuites>\n";
+
+    std::ofstream out(file, std::ios::binary | std::ios::trunc);
+    out << xml;
+    out.close();
+    if (!out) {
+        *error = file.string() + ": cannot write the report";
+        return false;
+    }
+    return true;
+}
+
+std::string ArtifactName(const std::filesystem::path& script) {
+    // Relative to the working folder when it lies inside it, else its own
+    // folder's name and its file name.
+    std::error_code ec;
+    std::filesystem::path shown = script.lexically_normal();
+    if (shown.is_absolute()) {
+        const std::filesystem::path inside =
+            shown.lexically_relative(std::filesystem::current_path(ec));
+        shown = !ec && !inside.empty() && *inside.begin() != ".."
+                    ? inside
+                    : shown.parent_path().filename() / shown.filename();
+    }
+    while (!shown.empty() && *shown.begin() == "..") {
+        shown = shown.lexically_relative("..");
+    }
+    std::string name = shown.generic_string();
+    for (char& ch : name) {
+        const bool plain = (ch >= 'a' && ch <= 'z') || (ch >= 'A' && ch <= 'Z') ||
+                           (ch >= '0' && ch <= '9') || ch == '.' || ch == '-' || ch == '_';
+        if (!plain) {
+            ch = '_';
+        }
+    }
+    return name.empty() || name == "." ? std::string("script") : name;
+}
+
+}  // namespace script
