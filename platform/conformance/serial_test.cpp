@@ -21,7 +21,7 @@ constexpr DWORD kMaxDword = 0xFFFFFFFFU;
 // joined by socat under wine).
 constexpr int kCrossingMs = 2000;
 
-class SerialTest : public ConformanceTest {
+class ConformanceSerial : public ConformanceTest {
   protected:
     // Starts the backend with COM7: wired, and opens it as the console does.
     bool OpenLine() {
@@ -97,7 +97,7 @@ class SerialTest : public ConformanceTest {
         return;                       \
     }
 
-TEST_F(SerialTest, ControlBlockRoundTripAndExclusiveOpen) {
+TEST_F(ConformanceSerial, ControlBlockRoundTripAndExclusiveOpen) {
     OPEN_LINE_OR_SKIP();
     struct Line {
         DWORD baud;
@@ -146,7 +146,7 @@ TEST_F(SerialTest, ControlBlockRoundTripAndExclusiveOpen) {
     EXPECT_NE(GetLastError(), ERROR_SUCCESS);
 }
 
-TEST_F(SerialTest, WritesArriveAndQueueCountsWhatCame) {
+TEST_F(ConformanceSerial, WritesArriveAndQueueCountsWhatCame) {
     OPEN_LINE_OR_SKIP();
     DWORD written = 0;
     ASSERT_TRUE(WriteFile(port_.get(), "\xFF\x56\x78\x78\x56", 5, &written));
@@ -163,7 +163,7 @@ TEST_F(SerialTest, WritesArriveAndQueueCountsWhatCame) {
     EXPECT_EQ(Queued(), 0U);
 }
 
-TEST_F(SerialTest, ReadTimeouts) {
+TEST_F(ConformanceSerial, ReadTimeouts) {
     OPEN_LINE_OR_SKIP();
     // MAXDWORD, 0, 0: at once, with whatever is queued (nothing here).
     SetReadTimeouts(kMaxDword, 0, 0);
@@ -203,7 +203,7 @@ TEST_F(SerialTest, ReadTimeouts) {
     EXPECT_LT(took, 250 + kCrossingMs);
 }
 
-TEST_F(SerialTest, EventsWaitsAndTheMask) {
+TEST_F(ConformanceSerial, EventsWaitsAndTheMask) {
     OPEN_LINE_OR_SKIP();
     ASSERT_TRUE(SetCommMask(port_.get(), EV_RXCHAR));
     // Bytes that came before the wait are reported by it.
@@ -253,7 +253,7 @@ TEST_F(SerialTest, EventsWaitsAndTheMask) {
     EXPECT_EQ(seen.load(), 0U);
 }
 
-TEST_F(SerialTest, CloseEndsAPendingWaitWithInvalidHandle) {
+TEST_F(ConformanceSerial, CloseEndsAPendingWaitWithInvalidHandle) {
     OPEN_LINE_OR_SKIP();
     ASSERT_TRUE(SetCommMask(port_.get(), EV_RXCHAR));
     const HANDLE h = port_.get();
