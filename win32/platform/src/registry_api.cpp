@@ -107,6 +107,9 @@ platform::LONG Win32Registry::RegQueryValueEx(platform::HKEY key, std::string_vi
     }
     std::string utf8 = Narrow(text);
     utf8.push_back('\0');
+    if (kind == REG_MULTI_SZ) {
+        utf8.push_back('\0');  // the list's own terminator
+    }
     const auto utf8Size = static_cast<platform::DWORD>(utf8.size());
     if (size == nullptr) {
         return ERROR_SUCCESS;
