@@ -58,7 +58,9 @@ ui::DialogTemplate CConsoleDlg::Template102() {
         LText(kDutyLabel, "Duty ratio Up/Down", 125, 175, 75, 10),
         EditText(kDuty, 210, 175, 30, 15, ES_AUTOHSCROLL),
         UpDown(kDutySpin, 240, 175, 11, 15, UDS_AUTOBUDDY | UDS_SETBUDDYINT | UDS_ALIGNRIGHT),
-        LText(kPhotoLabel, "Photo sensor A/D value", 125, 195, 75, 10),
+        // Wider than "Duty ratio Up/Down": at 75 the text is a pixel too wide
+        // for one line and its last word wraps out of sight.
+        LText(kPhotoLabel, "Photo sensor A/D value", 125, 195, 80, 10),
         EditText(kPhoto, 210, 195, 30, 15, ES_AUTOHSCROLL | ES_READONLY),
         // "Audio"
         GroupBox(kSineGroup, "Sine wave", 315, 5, 95, 85),

@@ -1,8 +1,14 @@
 #include <gtest/gtest.h>
 
+#include <chrono>
+#include <condition_variable>
+#include <functional>
+#include <mutex>
 #include <string>
+#include <thread>
 #include <vector>
 
+#include "fake_gpsd.h"
 #include "gps_window_env.h"
 #include "gpsinfo/gps_chunk.h"
 #include "gpsinfo/gps_info_dlg.h"
@@ -212,6 +218,121 @@ TEST(GpsInfoDlg, RendersEveryCompletedCycle) {
     }
     env.presenter.AddKey(ui::Key::Escape);
     dlg.DoModal();
+}
+
+}  // namespace
+
+namespace {
+
+// A cycle as a standard receiver sends it: no "$PVSNS", which the driver
+// makes up from the unit's sensor values.
+std::string WithoutPvsns(std::string cycle) {
+    const std::size_t at = cycle.find("$PVSNS");
+    return cycle.erase(at, cycle.find('\n', at) + 1 - at);
+}
+
+std::string Replaced(std::string text, const std::string& from, const std::string& to) {
+    for (std::size_t at = text.find(from); at != std::string::npos; at = text.find(from, at)) {
+        text.replace(at, from.size(), to);
+        at += to.size();
+    }
+    return text;
+}
+
+// Holds the window's steps until done() or a patience that only a broken
+// build runs out of (then the wait fails).
+class StepWaiter {
+  public:
+    explicit StepWaiter(GpsWindowEnv& env) : env_(env) {}
+    ~StepWaiter() {
+        {
+            std::lock_guard lock(mutex_);
+            over_ = true;
+        }
+        changed_.notify_all();
+        if (alarm_.joinable()) {
+            alarm_.join();
+        }
+    }
+    StepWaiter(const StepWaiter&) = delete;
+    StepWaiter& operator=(const StepWaiter&) = delete;
+
+    void Add(const std::function<bool()>& done, const std::string& what) {
+        env_.presenter.AddCall([this] { Arm(); });
+        env_.presenter.AddWaitUntil([this, done] { return done() || Expired(); });
+        env_.presenter.AddCall([done, what] { EXPECT_TRUE(done()) << what; });
+    }
+
+  private:
+    static constexpr auto kPatience = std::chrono::seconds(60);
+
+    void Arm() {
+        if (alarm_.joinable()) {
+            {
+                std::lock_guard lock(mutex_);
+                over_ = true;
+            }
+            changed_.notify_all();
+            alarm_.join();
+        }
+        std::lock_guard lock(mutex_);
+        over_ = false;
+        expired_ = false;
+        alarm_ = std::thread([this] {
+            std::unique_lock waiting(mutex_);
+            if (!changed_.wait_for(waiting, kPatience, [this] { return over_; })) {
+                expired_ = true;
+                waiting.unlock();
+                env_.presenter.Wake();
+            }
+        });
+    }
+    bool Expired() {
+        std::lock_guard lock(mutex_);
+        return expired_;
+    }
+
+    GpsWindowEnv& env_;
+    std::mutex mutex_;
+    std::condition_variable changed_;
+    bool over_ = false;
+    bool expired_ = false;
+    std::thread alarm_;
+};
+
+TEST(GpsInfoDlg, GpsdFeedsTheWindowAndCarriesOnWhenItComesBack) {
+    gps1_test::FakeGpsd gpsd;
+    ASSERT_TRUE(gpsd.ok());
+    testing::internal::CaptureStderr();
+    // The sensor values of kCycleA's "$PVSNS".
+    GpsWindowEnv env("[gps]\nsource = \"gpsd\"\ngpsd = \"" + gpsd.Address() +
+                         "\"\npressure = \"1013.2\"\ngradient = \"-2.5\"\ndr = true\n"
+                         "cradle = false\n",
+                     false);
+    ASSERT_TRUE(env.loaded());
+    const std::string later = Replaced(kCycleA, "123456.00", "123457.00");
+    const std::string laterText = Replaced(kTextA, "TIME:12:34:56", "TIME:12:34:57");
+    CGpsInfoDlg dlg;
+    StepWaiter waiter(env);
+    env.presenter.AddCall([&] { gpsd.Send(WithoutPvsns(kCycleA)); });
+    waiter.Add([&] { return env.Text() == kTextA; }, "the first cycle through gpsd");
+    // gpsd goes away and comes back: the window keeps its handle and shows
+    // what comes after.
+    env.presenter.AddCall([&] {
+        gpsd.DropClient();
+        EXPECT_TRUE(gpsd.WaitForWatchers(2, std::chrono::seconds(60)));
+        gpsd.Send(WithoutPvsns(later));
+    });
+    waiter.Add([&] { return env.Text() == laterText; }, "the cycle after gpsd came back");
+    env.presenter.AddKey(ui::Key::Escape);
+    dlg.DoModal();
+    const std::string said = testing::internal::GetCapturedStderr();
+    EXPECT_NE(said.find("GPS1: gpsd at " + gpsd.Address() + " went away"), std::string::npos)
+        << said;
+    EXPECT_NE(said.find("GPS1: connected to gpsd at " + gpsd.Address()), std::string::npos) << said;
+    const auto requests = gpsd.Requests();
+    ASSERT_EQ(requests.size(), 2U);
+    EXPECT_EQ(requests[0], "?WATCH={\"enable\":true,\"nmea\":true}");
 }
 
 }  // namespace

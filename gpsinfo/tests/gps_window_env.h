@@ -1,6 +1,7 @@
 // The GPS information window on a virtual unit with the GPS1: component:
-// the unit on virtual time, the platform installed, a headless desktop whose
-// message boxes are answered and recorded.
+// the unit on virtual time (or real time, for a source of the host), the
+// platform installed, a headless desktop whose message boxes are answered
+// and recorded.
 #pragma once
 
 #include <gtest/gtest.h>
@@ -24,9 +25,9 @@ namespace gps_test {
 
 class GpsWindowEnv {
   public:
-    explicit GpsWindowEnv(const std::string& toml) {
+    explicit GpsWindowEnv(const std::string& toml, bool virtualTime = true) {
         RegisterGps1Component();
-        t_.Toml(toml);
+        t_.Toml(toml).Options({.virtualTime = virtualTime});
         loaded_ = t_.Load();
         if (!loaded_) {
             ADD_FAILURE() << t_.error();

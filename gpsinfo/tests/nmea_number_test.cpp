@@ -129,8 +129,8 @@ TEST(NmeaToInt, MatchesAtoiInRange) {
         "-2147483648",
         "1e5",
         "0x10",
-        "\xff"
-        "1",
+        ("\xff"
+         "1"),  // one text: the split ends the hex escape before the 1
     };
     for (const char* text : texts) {
         EXPECT_EQ(nmea::ToInt(text), std::atoi(text)) << '"' << text << '"';

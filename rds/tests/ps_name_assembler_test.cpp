@@ -1,12 +1,11 @@
 #include <gtest/gtest.h>
 
-#include <fstream>
-#include <sstream>
 #include <string>
 #include <vector>
 
 #include "rds/module_frame.h"
 #include "rds/ps_name_assembler.h"
+#include "redsea_vectors.h"
 
 namespace {
 
@@ -89,48 +88,19 @@ TEST(PsNameAssembler, OnlyTypeZeroGroupsCount) {
     }
 }
 
-// The groups of the captured-station vectors and the names an independent
-// decoder gives after them.
-struct VectorSection {
-    std::vector<RdsFrame> groups;
-    std::string expected;
-};
-
-std::vector<VectorSection> LoadVectors() {
-    std::ifstream file(KESTRIN_TESTDATA_DIR "/rds/redsea_ps_vectors.txt");
-    std::vector<VectorSection> sections(1);
-    std::string line;
-    while (std::getline(file, line)) {
-        if (line.rfind("expect ps=\"", 0) == 0) {
-            const auto begin = line.find('"') + 1;
-            sections.back().expected = line.substr(begin, line.rfind('"') - begin);
-            sections.emplace_back();
-        } else if (!line.empty() && line[0] != '#') {
-            std::istringstream words(line);
-            unsigned a = 0, b = 0, c = 0, d = 0;
-            words >> std::hex >> a >> b >> c >> d;
-            sections.back().groups.push_back(
-                Group(static_cast<std::uint16_t>(a), static_cast<std::uint16_t>(b),
-                      static_cast<std::uint16_t>(c), static_cast<std::uint16_t>(d)));
-        }
-    }
-    sections.pop_back();
-    return sections;
-}
-
 TEST(PsNameAssembler, CapturedStationsGiveTheirNames) {
-    const auto sections = LoadVectors();
+    const auto sections = rds_test::LoadRedseaVectors();
     ASSERT_EQ(sections.size(), 2U);  // one station on 0A groups, one on 0B
     const char* expected[] = {"YLE X3M ", "  KRKA  "};
     for (std::size_t i = 0; i < sections.size(); ++i) {
-        EXPECT_EQ(sections[i].expected, expected[i]);
+        EXPECT_EQ(sections[i].ps, expected[i]);
         PsNameAssembler assembler;
         std::optional<RdsPsName> last;
-        for (const auto& group : sections[i].groups) {
-            last = assembler.Feed(group);
+        for (const auto& [a, b, c, d] : sections[i].groups) {
+            last = assembler.Feed(Group(a, b, c, d));
         }
-        ASSERT_TRUE(last) << sections[i].expected;
-        EXPECT_EQ(Text(*last), sections[i].expected);
+        ASSERT_TRUE(last) << sections[i].ps;
+        EXPECT_EQ(Text(*last), sections[i].ps);
     }
 }
 

@@ -3,11 +3,16 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <array>
+#include <cstdio>
 #include <string>
 #include <vector>
 
+#include "com7/line_pacer.h"
+#include "com7/tuner_module.h"
 #include "com_port_fixture.h"
 #include "rds_tool_env.h"
+#include "redsea_vectors.h"
 
 namespace {
 
@@ -259,6 +264,74 @@ TEST(RdsTool, TuningShowsTheFlagsTheLevelAndTheStationsName) {
     }
     env.presenter.AddKey(ui::Key::Escape);
     dlg.DoModal();
+}
+
+// A station sending a capture made from the groups of a recorded station
+// with the noise of the air around them: the tool shows the name that an
+// independent decoder gives for those groups, once the segments have come
+// in order, and nothing before.
+TEST(RdsTool, ANoisyCaptureShowsTheNameAnIndependentDecoderGives) {
+    const auto sections = rds_test::LoadRedseaVectors();
+    ASSERT_EQ(sections.size(), 2U);
+    // 0..3: the section's groups, segments 0 to 3; below 0: noise.
+    constexpr int kRadiotext = -1;
+    constexpr int kLabelling = -2;
+    constexpr int kClock = -3;
+    constexpr int kSegment2InError = -4;
+    struct NoiseCase {
+        const char* name;
+        std::vector<int> groups;  // each case completes the name with its last group
+    };
+    const std::vector<NoiseCase> cases = {
+        {"other groups and a block in error",
+         {kRadiotext, 0, kRadiotext, 1, kSegment2InError, kLabelling, 3, kClock, 0, 1, kRadiotext,
+          2, 3}},
+        {"segments out of order", {0, 2, 1, 3, kRadiotext, 0, 1, 2, 3}},
+        {"a group lost mid-name", {0, 1, 3, kLabelling, 0, 1, 2, 3}},
+    };
+    const auto hex = [](std::uint16_t block) {
+        char text[8];
+        static_cast<void>(std::snprintf(text, sizeof text, "%04X", block));
+        return std::string(text);
+    };
+    for (const auto& section : sections) {
+        const std::uint16_t pi = section.groups[0][0];
+        for (const auto& c : cases) {
+            SCOPED_TRACE(section.ps + ": " + c.name);
+            std::string capture = "<groups made for the test>\n";
+            for (const int g : c.groups) {
+                std::array<std::uint16_t, 4> blocks{};
+                if (g >= 0) {
+                    blocks = section.groups[static_cast<std::size_t>(g)];
+                } else if (g == kSegment2InError) {
+                    blocks = section.groups[2];
+                } else {
+                    const std::uint16_t b = g == kRadiotext   ? 0x2130
+                                            : g == kLabelling ? 0x1130
+                                                              : 0x4131;
+                    blocks = {pi, b, 0x5241, 0x4449};
+                }
+                capture += hex(blocks[0]) + " " + hex(blocks[1]) + " " + hex(blocks[2]) + " " +
+                           (g == kSegment2InError ? "----" : hex(blocks[3])) + "\n";
+            }
+            RdsToolEnv env("[[com.station]]\nfrequency = 950\ngroups = \"capture.spy\"\n", true,
+                           {{"capture.spy", capture}});
+            ASSERT_TRUE(env.loaded());
+            CRdsToolDlg dlg;
+            env.presenter.AddCall([&] { env.SetText(IDC_RDS_FREQUENCY, "950"); });
+            env.StepTap(IDC_RDS_TUNE_SEND);
+            // The tune command on the line, the module's answer, one group
+            // time to settle, then the capture from its start.
+            const std::uint64_t lastUs = com7::ByteEndUs(4) + com7::kAnswerUs + com7::GroupUs(1) +
+                                         com7::GroupUs(c.groups.size() - 1);
+            env.StepAdvance(lastUs / 1000 - 40);
+            env.presenter.AddCall([&] { EXPECT_EQ(env.Text(IDC_RDS_PS_NAME), ""); });
+            env.StepAdvance(80);
+            env.presenter.AddCall([&] { EXPECT_EQ(env.Text(IDC_RDS_PS_NAME), section.ps); });
+            env.presenter.AddKey(ui::Key::Escape);
+            dlg.DoModal();
+        }
+    }
 }
 
 TEST(RdsTool, VersionNumbersAreShownAsSignedBytes) {

@@ -13,6 +13,7 @@
 #include <optional>
 #include <string>
 #include <thread>
+#include <utility>
 #include <vector>
 
 #include "com7/com7_component.h"
@@ -57,11 +58,16 @@ class RdsToolEnv {
   public:
     struct DefaultUnit {};
 
-    // A unit made from this unit.toml text.
-    explicit RdsToolEnv(const std::string& toml, bool virtualTime = true) {
+    // A unit made from this unit.toml text, and files beside it.
+    using UnitFiles = std::vector<std::pair<std::string, std::string>>;
+    explicit RdsToolEnv(const std::string& toml, bool virtualTime = true,
+                        const UnitFiles& files = {}) {
         RegisterComponents();
         test_.emplace();
         test_->Toml(toml).Options({.virtualTime = virtualTime});
+        for (const auto& [name, content] : files) {
+            test_->UnitFile(name, content);
+        }
         if (!test_->Load()) {
             ADD_FAILURE() << test_->error();
             return;

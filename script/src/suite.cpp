@@ -1,8 +1,9 @@
 #include "script/suite.h"
 
 #include <algorithm>
-#include <cstdio>
 #include <fstream>
+
+#include "platform/text.h"
 
 namespace script {
 
@@ -53,9 +54,7 @@ std::string Xml(std::string_view text) {
 }
 
 std::string Seconds(std::chrono::duration<double> t) {
-    char text[32];
-    std::snprintf(text, sizeof text, "%.3f", t.count());
-    return text;
+    return platform::Format("%.3f", t.count());
 }
 
 // Now, in UTC, as ISO 8601 without a zone (what JUnit readers expect).
@@ -65,12 +64,11 @@ std::string Timestamp() {
     const auto day = floor<days>(now);
     const year_month_day date{day};
     const hh_mm_ss time{now - day};
-    char text[32];
-    std::snprintf(text, sizeof text, "%04d-%02u-%02uT%02d:%02d:%02d", static_cast<int>(date.year()),
-                  static_cast<unsigned>(date.month()), static_cast<unsigned>(date.day()),
-                  static_cast<int>(time.hours().count()), static_cast<int>(time.minutes().count()),
-                  static_cast<int>(time.seconds().count()));
-    return text;
+    return platform::Format("%04d-%02u-%02uT%02d:%02d:%02d", static_cast<int>(date.year()),
+                            static_cast<unsigned>(date.month()), static_cast<unsigned>(date.day()),
+                            static_cast<int>(time.hours().count()),
+                            static_cast<int>(time.minutes().count()),
+                            static_cast<int>(time.seconds().count()));
 }
 
 }  // namespace

@@ -112,6 +112,15 @@ std::uint64_t Desktop::NowMs() const {
     return impl_->Now();
 }
 
+HWND Desktop::WindowAt(Point p) const {
+    detail::Window* top = impl_->Find(impl_->ActiveWindow());
+    if (top == nullptr || !top->Visible() || !impl_->ScreenRect(top).Contains(p)) {
+        return nullptr;
+    }
+    bool nonClient = false;
+    return impl_->HitTest(top, p, &nonClient)->hwnd;
+}
+
 std::optional<Rect> Desktop::CloseBoxRect(HWND hwnd) const {
     return CaptionBoxRect(hwnd, static_cast<int>(detail::CaptionButton::Close));
 }

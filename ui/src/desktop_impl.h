@@ -86,6 +86,9 @@ class DesktopImpl {
     int RunModal(CDialog& dialog);
     void EndModal(CDialog& dialog, int result);
     [[nodiscard]] HWND ActiveWindow() const;
+    // The window of top that a pen-down at screen reaches; *nonClient when
+    // that is top's caption or frame.
+    Window* HitTest(Window* top, Point screen, bool* nonClient);
     [[nodiscard]] const std::vector<HWND>& ModalStack() const { return modalStack_; }
 
     // --- the loop (desktop_loop.cpp) -----------------------------------
@@ -151,7 +154,6 @@ class DesktopImpl {
     void KeyDown(Key key);
     void KeyUp(Key key);
     void Text(const std::string& text);
-    Window* HitTest(Window* top, Point screen, bool* nonClient);
     Window* KeyTarget();
     void NextTabStop(Window* dialog, bool backwards);
     void PressEnter(Window* dialog);

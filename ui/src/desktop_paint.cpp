@@ -2,7 +2,6 @@
 // rectangle; a paint pass repaints every window that touches it, bottom to
 // top, each clipped to its parent, and the presenter gets the frame.
 #include <algorithm>
-#include <ranges>
 
 #include "desktop_impl.h"
 #include "look.h"
@@ -88,11 +87,12 @@ void DesktopImpl::PaintTree(HWND hwnd, const Rect& clip) {
     if (childClip.Empty()) {
         return;
     }
-    std::vector<HWND> children;
-    children.reserve(w->children.size());
-    for (const auto& window : std::ranges::reverse_view(w->children)) {
-        children.push_back(window->hwnd);
-    }
+    // Bottom first, so that the topmost child is painted last. (Reverse
+    // iterators rather than a reversed range view: clang 14 cannot compile
+    // the view over libstdc++ 12's vector.)
+    std::vector<HWND> children(w->children.size());
+    std::transform(w->children.rbegin(), w->children.rend(), children.begin(),
+                   [](const Window* child) { return child->hwnd; });
     for (HWND child : children) {
         PaintTree(child, childClip);
     }

@@ -1,6 +1,15 @@
 #include "com7/com7_component.h"
 
+#include <algorithm>
+#include <cstdio>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
 #include <string>
+
+#include "com7/capture_schedule.h"
+#include "com7/group_capture.h"
+#include "live_groups.h"
 
 namespace com7 {
 
@@ -9,21 +18,108 @@ namespace {
 constexpr const char* kComponentName = "com";
 constexpr int kLevelMin = -128;
 constexpr int kLevelMax = 127;
+// Larger captures are refused rather than read whole (about two days of
+// groups).
+constexpr std::uintmax_t kCaptureBytesMax = std::uintmax_t{64} * 1024 * 1024;
 
-std::string AddStation(SimulatedPort& port, const unit::Record& record) {
+void ReportOnStderr(const std::string& text) {
+    static_cast<void>(std::fprintf(stderr, "%s\n", text.c_str()));
+}
+
+// A path inside the unit folder: relative, and never climbing out of it.
+bool InsideUnit(const std::filesystem::path& path) {
+    if (path.empty() || path.is_absolute() || path.has_root_name()) {
+        return false;
+    }
+    return std::none_of(path.begin(), path.end(), [](const auto& part) { return part == ".."; });
+}
+
+// The capture named by `groups`, with the station's identity laid over it.
+std::string LoadCapture(const std::filesystem::path& unitDir, const std::string& name,
+                        Station& station) {
+    const std::filesystem::path path(name);
+    if (!InsideUnit(path)) {
+        return "groups: a file inside the unit folder, or \"-\" for standard input";
+    }
+    const std::filesystem::path file = unitDir / path;
+    std::error_code ec;
+    const std::uintmax_t size = std::filesystem::file_size(file, ec);
+    if (ec) {
+        return "groups: cannot read " + name + " (" + ec.message() + ")";
+    }
+    if (size > kCaptureBytesMax) {
+        return "groups: " + name + " is larger than " +
+               std::to_string(kCaptureBytesMax / (std::uintmax_t{1024} * 1024)) + " MiB";
+    }
+    std::ifstream in(file, std::ios::binary);
+    const std::string text{std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+    if (!in.good() && !in.eof()) {
+        return "groups: cannot read " + name;
+    }
+    auto parsed = ParseCapture(text);
+    if (const auto* error = std::get_if<CaptureError>(&parsed)) {
+        return "groups: " + name + ":" +
+               (error->line > 0 ? std::to_string(error->line) + ":" : "") + " " + error->message;
+    }
+    auto& groups = std::get<std::vector<CapturedGroup>>(parsed);
+    bool piFound = station.identity.pi.has_value();
+    for (CapturedGroup& g : groups) {
+        if (!g.Clean()) {
+            continue;
+        }
+        g.group = station.identity.Apply(g.group);
+        if (g.group.a == 0) {
+            return "groups: " + name + ":" + std::to_string(g.line) +
+                   ": block A 0000 would read as a reply on the module's line; give the station "
+                   "a pi";
+        }
+        if (!piFound) {
+            station.pi = g.group.a;
+            piFound = true;
+        }
+    }
+    station.capture = std::make_shared<const CaptureSchedule>(groups);
+    return {};
+}
+
+}  // namespace
+
+std::string Com7Component::AddStation(unit::VirtualUnit& unit, const unit::Record& record) {
+    const int index = stations_++;
     Station station;
     station.frequency = static_cast<int>(std::get<std::int64_t>(record.at("frequency")));
-    station.pi = static_cast<std::uint16_t>(std::get<std::int64_t>(record.at("pi")));
     if (const auto level = record.find("level"); level != record.end()) {
         station.level = static_cast<int>(std::get<std::int64_t>(level->second));
     }
-    const auto ps = EncodePsName(std::get<std::string>(record.at("ps")));
-    if (!ps) {
-        return "ps: at most 8 characters from U+0020..U+007E and U+00A0..U+00FF";
+    if (const auto pi = record.find("pi"); pi != record.end()) {
+        station.identity.pi = static_cast<std::uint16_t>(std::get<std::int64_t>(pi->second));
+        station.pi = *station.identity.pi;
     }
-    station.ps = *ps;
+    if (const auto ps = record.find("ps"); ps != record.end()) {
+        station.identity.ps = EncodePsName(std::get<std::string>(ps->second));
+        if (!station.identity.ps) {
+            return "ps: at most 8 characters from U+0020..U+007E and U+00A0..U+00FF";
+        }
+        station.ps = *station.identity.ps;
+    }
+    const auto groups = record.find("groups");
+    if (groups == record.end()) {
+        if (!station.identity.pi || !station.identity.ps) {
+            return std::string(station.identity.pi ? "ps" : "pi") +
+                   ": missing (a station without groups needs pi and ps)";
+        }
+    } else if (const auto& name = std::get<std::string>(groups->second); name == "-") {
+        if (!liveKey_.empty()) {
+            return "groups: only one station can take standard input (" + liveKey_ +
+                   " already does)";
+        }
+        station.live = true;
+        liveKey_ = "com.station[" + std::to_string(index) + "].groups";
+    } else if (auto error = LoadCapture(unit.Dir(), name, station); !error.empty()) {
+        return error;
+    }
     std::string error;
-    port.Configure([&](ModuleConfig& config) {
+    driver_->Simulated().Configure([&](ModuleConfig& config) {
         for (const Station& other : config.stations) {
             if (other.frequency == station.frequency) {
                 error = "a second station on " + std::to_string(station.frequency);
@@ -35,7 +131,8 @@ std::string AddStation(SimulatedPort& port, const unit::Record& record) {
     return error;
 }
 
-}  // namespace
+Com7Component::Com7Component() = default;
+Com7Component::~Com7Component() = default;
 
 void Com7Component::Declare(unit::Schema& schema, unit::VirtualUnit& unit) {
     driver_ = std::make_shared<Com7Driver>(unit.scheduler());
@@ -78,20 +175,44 @@ void Com7Component::Declare(unit::Schema& schema, unit::VirtualUnit& unit) {
         .Records(
             "station",
             {unit::Required(unit::IntegerKey("frequency", kBandLow, kBandHigh)),
-             unit::IntegerKey("level", kLevelMin, kLevelMax),
-             unit::Required(unit::IntegerKey("pi", 1, 0xFFFF)),
-             unit::Required(unit::StringKey("ps"))},
-            [&port](const unit::Record& record, int /*line*/) { return AddStation(port, record); });
+             unit::IntegerKey("level", kLevelMin, kLevelMax), unit::IntegerKey("pi", 1, 0xFFFF),
+             unit::StringKey("ps"), unit::StringKey("groups")},
+            [this, &unit](const unit::Record& record, int /*line*/) {
+                return AddStation(unit, record);
+            });
 }
 
-unit::SetError Com7Component::Start(unit::VirtualUnit& /*unit*/) {
+unit::SetError Com7Component::Start(unit::VirtualUnit& unit) {
+    if (!liveKey_.empty()) {
+        if (const std::string holder = unit.ClaimStandardInput(liveKey_); !holder.empty()) {
+            return unit::ConfigError{"unit.toml", 0, liveKey_,
+                                     "standard input is taken by " + holder + " already"};
+        }
+    }
     driver_->Simulated().Start();
+    if (!liveKey_.empty()) {
+        SimulatedPort& port = driver_->Simulated();
+        live_ = std::make_unique<LiveGroupReader>(
+            unit::DuplicateStdin(), "standard input",
+            [&port](const CapturedGroup& g) { port.ReceiveLive(g.group, g.Clean()); },
+            ReportOnStderr);
+    }
     return std::nullopt;
 }
 
-std::string Com7Component::HostDevice() const {
-    const std::string device = driver_->Host().Device();
-    return device.empty() ? std::string() : "com.device = \"" + device + "\"";
+bool Com7Component::UsesHostDevice(std::string* which) const {
+    std::string text;
+    if (const std::string device = driver_->Host().Device(); !device.empty()) {
+        text = "com.device = \"" + device + "\"";
+    } else if (!liveKey_.empty()) {
+        text = liveKey_ + " = \"-\"";
+    } else {
+        return false;
+    }
+    if (which != nullptr) {
+        *which = text;
+    }
+    return true;
 }
 
 Com7Component* FindCom7(unit::VirtualUnit& unit) {

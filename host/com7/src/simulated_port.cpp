@@ -84,6 +84,14 @@ void SimulatedPort::Start() {
                                                 [this](const std::stop_token& stop) { Run(stop); });
 }
 
+void SimulatedPort::ReceiveLive(const RdsGroup& group, bool clean) {
+    {
+        std::lock_guard lock(mutex_);
+        module_.ReceiveLive(group, clean, NowUs());
+    }
+    Kick();
+}
+
 PortState SimulatedPort::State() const {
     std::lock_guard lock(mutex_);
     PortState s;

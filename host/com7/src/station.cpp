@@ -50,6 +50,21 @@ std::uint8_t RadiotextAt(const Station& station, std::size_t index) {
 
 }  // namespace
 
+RdsGroup StationIdentity::Apply(RdsGroup group) const {
+    constexpr std::uint16_t kVersionB = 0x0800;
+    if (pi) {
+        group.a = *pi;
+        if ((group.b & kVersionB) != 0) {
+            group.c = *pi;
+        }
+    }
+    if (ps && (group.b >> kTypeShift) == 0) {
+        const std::size_t at = std::size_t{2} * (group.b & 0x03U);
+        group.d = Pair((*ps)[at], (*ps)[at + 1]);
+    }
+    return group;
+}
+
 RdsGroup StationGroup(const Station& station, std::uint64_t n) {
     const CycleEntry entry = kCycle[n % kGroupCycle];
     RdsGroup group;

@@ -2,6 +2,8 @@
 
 #include <algorithm>
 
+#include "com7/capture_schedule.h"
+
 namespace com7 {
 
 namespace {
@@ -145,6 +147,11 @@ void TunerModule::TuneTo(int frequency, std::uint64_t streamFromUs) {
     streaming_ = StationOn(frequency) != nullptr;
     streamStartUs_ = streamFromUs;
     streamIndex_ = 0;
+    // A capture plays from its start; live groups count from now on.
+    captureBaseUs_ = streamFromUs;
+    captureNext_ = 0;
+    live_.clear();
+    liveFreeUs_ = streamFromUs;
 }
 
 void TunerModule::StartSeek(bool up, std::uint64_t atUs) {
@@ -177,8 +184,18 @@ void TunerModule::StartSeek(bool up, std::uint64_t atUs) {
 }
 
 std::optional<std::uint64_t> TunerModule::NextGroupUs() const {
-    if (!streaming_ || seek_) {
+    const Station* station = streaming_ ? Tuned() : nullptr;
+    if (station == nullptr) {
         return std::nullopt;
+    }
+    if (station->live) {
+        return live_.empty() ? std::nullopt : std::optional(live_.front().readyUs);
+    }
+    if (station->capture) {
+        if (station->capture->Size() == 0) {
+            return std::nullopt;
+        }
+        return captureBaseUs_ + station->capture->OffsetUs(captureNext_);
     }
     return streamStartUs_ + GroupUs(streamIndex_);
 }
@@ -222,6 +239,14 @@ std::optional<TimedFrame> TunerModule::TakeFrame(std::uint64_t nowUs) {
         streaming_ = false;
         return std::nullopt;
     }
+    if (station->live) {
+        const TimedFrame frame = live_.front();
+        live_.pop_front();
+        return frame;
+    }
+    if (station->capture) {
+        return TimedFrame{*next, GroupFrame(station->capture->Group(captureNext_++))};
+    }
     TimedFrame frame{*next, GroupFrame(StationGroup(*station, cycle_++))};
     ++streamIndex_;
     return frame;
@@ -237,6 +262,32 @@ void TunerModule::Skip(std::uint64_t nowUs) {
     if (const auto group = NextGroupUs(); group && *group < nowUs) {
         streamStartUs_ = nowUs;
         streamIndex_ = 0;
+        const Station* station = Tuned();
+        if (station->capture) {
+            // The next group of the capture is ready now; the ones after it
+            // keep their spacing.
+            captureBaseUs_ = nowUs - station->capture->OffsetUs(captureNext_);
+        }
+        while (!live_.empty() && live_.front().readyUs < nowUs) {
+            live_.pop_front();
+        }
+    }
+}
+
+void TunerModule::ReceiveLive(const RdsGroup& group, bool clean, std::uint64_t atUs) {
+    const Station* station = streaming_ ? Tuned() : nullptr;
+    if (station == nullptr || !station->live || !clean) {
+        return;
+    }
+    const RdsGroup g = station->identity.Apply(group);
+    if (g.a == 0) {
+        return;  // word A zero would read as a reply
+    }
+    const std::uint64_t readyUs = std::max(atUs, liveFreeUs_);
+    live_.push_back({readyUs, GroupFrame(g)});
+    liveFreeUs_ = readyUs + GroupUs(1);
+    if (live_.size() > kLiveGroupsHeld) {
+        live_.pop_front();
     }
 }
 

@@ -1,7 +1,11 @@
 // COM7: with the simulated module, through the unit's kernel calls on the
 // virtual clock: presence and faults, the line settings the module needs,
 // the pace of what it sends, read time-outs, events and the queue.
+#include <unistd.h>
+
+#include <array>
 #include <atomic>
+#include <chrono>
 
 #include "com_port_fixture.h"
 #include "rds/frame_reassembler.h"
@@ -282,7 +286,9 @@ TEST_F(ComPortTest, BadConfigurationNamesTheKey) {
         const char* name;
         const char* toml;
         const char* key;
+        std::string capture = {};  // capture.spy beside unit.toml
     };
+    const char* kCaptureStation = "[[com.station]]\nfrequency = 900\ngroups = \"capture.spy\"\n";
     const std::vector<ConfigCase> cases = {
         {"PI zero would read as a reply", "[[com.station]]\nfrequency = 900\npi = 0\nps = \"X\"\n",
          "com.station[0].pi"},
@@ -294,17 +300,96 @@ TEST_F(ComPortTest, BadConfigurationNamesTheKey) {
          "com.station[1]"},
         {"outside the band", "[[com.station]]\nfrequency = 1081\npi = 1\nps = \"A\"\n",
          "com.station[0].frequency"},
-        {"no name", "[[com.station]]\nfrequency = 900\npi = 1\n", "com.station[0].ps"},
+        {"no name", "[[com.station]]\nfrequency = 900\npi = 1\n", "com.station[0]: ps: missing"},
+        {"no PI", "[[com.station]]\nfrequency = 900\nps = \"A\"\n", "com.station[0]: pi: missing"},
         {"two version numbers", "[com]\nversion = [1, 2]\n", "com.version"},
         {"level out of range", "[com]\nnoise_level = 200\n", "com.noise_level"},
+        {"malformed capture line", kCaptureStation,
+         "com.station[0]: groups: capture.spy:2: ", "6204 0130 966B 594C\n6204 0131 93CD\n"},
+        {"capture without a group", kCaptureStation, "capture.spy: no RDS group", "<header>\n"},
+        {"block A zero without a pi", kCaptureStation, "capture.spy:2: block A 0000",
+         "6204 0130 966B 594C\n0000 0131 93CD 4520\n"},
+        {"no such capture", "[[com.station]]\nfrequency = 900\ngroups = \"none.spy\"\n",
+         "groups: cannot read none.spy"},
+        {"capture outside the unit",
+         "[[com.station]]\nfrequency = 900\ngroups = \"../capture.spy\"\n",
+         "groups: a file inside the unit folder"},
+        {"two live stations",
+         "[[com.station]]\nfrequency = 900\ngroups = \"-\"\n"
+         "[[com.station]]\nfrequency = 901\ngroups = \"-\"\n",
+         "com.station[1]: groups: only one station"},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
         unit::TestUnit t;
         t.Toml(c.toml);
+        if (!c.capture.empty()) {
+            t.UnitFile("capture.spy", c.capture);
+        }
         ASSERT_FALSE(t.Load());
         EXPECT_NE(t.error().find(c.key), std::string::npos) << t.error();
     }
+}
+
+// Groups through a pipe on standard input, as redsea -x writes them, reach
+// the line as they come, at most one group time apart.
+TEST_F(ComPortTest, LiveGroupsComeThroughAPipeInRealTime) {
+    std::array<int, 2> pipeFds{};
+    ASSERT_EQ(::pipe(pipeFds.data()), 0);
+    const int savedStdin = ::dup(STDIN_FILENO);
+    ::dup2(pipeFds[0], STDIN_FILENO);
+    T().Options({.virtualTime = false});
+    const bool loaded = Load(
+        "[com]\nfrequency = 900\n[[com.station]]\nfrequency = 900\n"
+        "groups = \"-\"\n");
+    ::dup2(savedStdin, STDIN_FILENO);
+    ::close(savedStdin);
+    ::close(pipeFds[0]);
+    ASSERT_TRUE(loaded);
+    std::string which;
+    EXPECT_TRUE(U().UsesHostDevice(&which));
+    EXPECT_EQ(which, "com.station[0].groups = \"-\"");
+
+    const HANDLE h = Open();
+    SetLine(h);
+    // Each read waits for its ten bytes, up to a time-out no passing run
+    // comes near.
+    platform::COMMTIMEOUTS timeouts;
+    timeouts.ReadTotalTimeoutConstant = 20'000;
+    ASSERT_TRUE(U().SetCommTimeouts(h, timeouts));
+    const auto readFrame = [&] {
+        std::vector<std::uint8_t> frame(10);
+        DWORD read = 0;
+        EXPECT_TRUE(U().ReadFile(h, frame.data(), 10, &read));
+        frame.resize(read);
+        return frame;
+    };
+    testing::internal::CaptureStderr();
+    const std::string lines =
+        "<redsea>\n"
+        "6204 0130 966B 594C\n"
+        "6204 ---- 93CD 4520\n"  // in error: the decoder passes it not
+        "not a group\n"
+        "6204 0132 E472 5833 @2016/09/15 12:00:00.00\n";
+    const auto written = std::chrono::steady_clock::now();
+    ASSERT_EQ(::write(pipeFds[1], lines.data(), lines.size()), static_cast<ssize_t>(lines.size()));
+    const auto first = readFrame();
+    const auto second = readFrame();
+    const auto apart = std::chrono::steady_clock::now() - written;
+    EXPECT_EQ(first, (std::vector<std::uint8_t>{0x3F, 0x62, 0x04, 0x01, 0x30, 0x96, 0x6B, 0x59,
+                                                0x4C, 0x3F}));
+    EXPECT_EQ(second, (std::vector<std::uint8_t>{0x3F, 0x62, 0x04, 0x01, 0x32, 0xE4, 0x72, 0x58,
+                                                 0x33, 0x3F}));
+    EXPECT_GE(apart, std::chrono::microseconds(87'578)) << "one group time on air";
+    // A group written later comes later.
+    const std::string later = "6204 0137 966B 4D20\n";
+    ASSERT_EQ(::write(pipeFds[1], later.data(), later.size()), static_cast<ssize_t>(later.size()));
+    EXPECT_EQ(readFrame()[4], 0x37);
+    ::close(pipeFds[1]);
+    U().CloseHandle(h);
+    const std::string reports = testing::internal::GetCapturedStderr();
+    EXPECT_NE(reports.find("COM7: standard input:4: expected four blocks"), std::string::npos)
+        << reports;
 }
 
 }  // namespace

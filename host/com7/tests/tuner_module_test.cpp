@@ -8,6 +8,8 @@
 #include <string>
 #include <vector>
 
+#include "com7/capture_schedule.h"
+#include "com7/group_capture.h"
 #include "com7/tuner_module.h"
 #include "rds/module_frame.h"
 #include "rds/ps_name_assembler.h"
@@ -240,6 +242,76 @@ TEST(TunerModule, SendsNoGroupsWithoutAStationOrWhileSeeking) {
     ASSERT_FALSE(after.empty());
     EXPECT_EQ(after.front().bytes[1], 0xE2);
     EXPECT_EQ(after.front().bytes[2], 0xC3) << "the found station's PI";
+}
+
+// A module tuned at power-up to a station that sends this capture.
+TunerModule CaptureModule(const std::string& capture) {
+    Station station;
+    station.frequency = 950;
+    const auto parsed = ParseCapture(capture);
+    station.capture =
+        std::make_shared<const CaptureSchedule>(std::get<std::vector<CapturedGroup>>(parsed));
+    ModuleConfig config;
+    config.stations = {station};
+    config.frequency = 950;
+    TunerModule m(config);
+    m.PowerUp(0);
+    return m;
+}
+
+TEST(TunerModule, ACaptureKeepsItsTimeStampsAtLeastAGroupTimeApartAndLoops) {
+    TunerModule m = CaptureModule(
+        "0001 0000 0000 0000 @2016/09/15 12:00:00.00\n"
+        "0002 0000 0000 0000 @2016/09/15 12:00:00.09\n"  // later than the air rate
+        "0003 ---- 0000 0000 @2016/09/15 12:00:00.18\n"  // in error: its slot, no group
+        "0004 0000 0000 0000 @2016/09/15 12:00:02.18\n"  // two seconds lost in a fade
+        "0005 0000 0000 0000\n"                          // no stamp: one group time on
+        "0006 0000 0000 0000 @2016/09/15 12:00:02.20\n"  // too early: the air rate wins
+    );
+    // GroupUs(1..3): 87578, 175157, 262736; one loop is 2180000 + 262736.
+    const std::vector<std::pair<int, std::uint64_t>> expected = {
+        {1, 0},         {2, 90'000},    {4, 2'180'000}, {5, 2'267'578},
+        {6, 2'355'157}, {1, 2'442'736}, {2, 2'532'736}, {4, 4'622'736},
+        {5, 4'710'314}, {6, 4'797'893}, {1, 4'885'472},
+    };
+    std::vector<std::pair<int, std::uint64_t>> got;
+    for (const auto& frame : Groups(m, 0, 4'885'472)) {
+        got.emplace_back(frame.bytes[2], frame.readyUs);
+    }
+    EXPECT_EQ(got, expected);
+
+    // Without stamps, the air rate.
+    TunerModule plain = CaptureModule("0001 0000 0000 0000\n0002 0000 0000 0000\n");
+    const auto groups = Groups(plain, 0, 10'000'000);
+    EXPECT_GE(groups.size(), 114U);
+    EXPECT_LE(groups.size(), 115U);
+}
+
+TEST(TunerModule, AStationsRecordLaysItsIdentityOverGroupsItDidNotMake) {
+    struct IdentityCase {
+        const char* name;
+        RdsGroup in;
+        RdsGroup out;
+    };
+    StationIdentity identity;
+    identity.pi = 0xE2AB;
+    identity.ps = EncodePsName("KESTRIN");
+    const std::vector<IdentityCase> cases = {
+        {"0A: PI and the name's segment",
+         {0x6204, 0x0132, 0xE472, 0x5833},
+         {0xE2AB, 0x0132, 0xE472, 0x5249}},
+        {"0B: block C carries the PI too",
+         {0x9423, 0x0803, 0x0000, 0x2020},
+         {0xE2AB, 0x0803, 0xE2AB, 0x4E20}},
+        {"2A: radiotext left alone",
+         {0x6204, 0x2130, 0x4142, 0x4344},
+         {0xE2AB, 0x2130, 0x4142, 0x4344}},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        EXPECT_EQ(identity.Apply(c.in), c.out);
+    }
+    EXPECT_EQ(StationIdentity{}.Apply(cases[0].in), cases[0].in) << "nothing to lay over";
 }
 
 TEST(TunerModule, NamesOutsideTheSingleByteRangeAreRefused) {

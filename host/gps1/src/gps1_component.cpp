@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cerrno>
+#include <cstdio>
 #include <fstream>
 #include <iterator>
 #include <map>
@@ -11,6 +12,8 @@
 #include <string>
 
 #include "gps1/gps1_driver.h"
+#include "gpsd_address.h"
+#include "gpsd_client.h"
 #include "host_stream.h"
 #include "nmea_track.h"
 #include "pvsns.h"
@@ -36,6 +39,10 @@ struct Settings {
     SensorValues sensors;
 };
 
+void ReportOnStderr(const std::string& text) {
+    static_cast<void>(std::fprintf(stderr, "%s\n", text.c_str()));
+}
+
 platform::DWORD Win32ErrorOf(int error) {
     switch (error) {
         case ENOENT:
@@ -58,6 +65,7 @@ class Gps1Component final : public unit::Component {
         // Readers and the replay feed the driver: they go first.
         replay_.reset();
         stdinReader_.reset();
+        gpsd_.reset();
         std::lock_guard lock(readersMutex_);
         serialReaders_.clear();
     }
@@ -68,9 +76,17 @@ class Gps1Component final : public unit::Component {
         auto& table = unit.AddDevice(schema, "gps", "GPS1:", driver_);
         table.String("version", [this](const std::string& v) { driver_->SetVersion(v); });
         table
-            .Choice("source", {"file", "serial", "stdin", "none"},
+            .Choice("source", {"file", "serial", "stdin", "gpsd", "none"},
                     [this](const std::string& v) { source_ = v; })
             .LoadOnly();
+        table.Key(unit::LoadTime(unit::StringKey("gpsd")), [this](const unit::Value& v) {
+            auto address = ParseGpsdAddress(std::get<std::string>(v));
+            if (!address) {
+                return std::string("expected HOST:PORT, for instance ") + std::string(kDefaultGpsd);
+            }
+            gpsdAddress_ = std::move(*address);
+            return std::string();
+        });
         table.Key(unit::LoadTime(unit::StringKey("file")),
                   [this, &unit](const unit::Value& v) { return LoadTrack(unit, v); });
         table.String("device", [this](const std::string& v) { device_ = v; }).LoadOnly();
@@ -108,7 +124,13 @@ class Gps1Component final : public unit::Component {
                       [this](bool v) { Update([&](Settings& s) { s.sensors.cradle = v; }); });
     }
 
-    unit::SetError Start(unit::VirtualUnit& /*unit*/) override {
+    unit::SetError Start(unit::VirtualUnit& unit) override {
+        if (source_ == "stdin") {
+            if (const std::string holder = unit.ClaimStandardInput("gps.source"); !holder.empty()) {
+                return unit::ConfigError{"unit.toml", 0, "gps.source",
+                                         "standard input is taken by " + holder + " already"};
+            }
+        }
         if (source_ == "file") {
             if (!track_) {
                 return unit::ConfigError{"unit.toml", 0, "gps.file",
@@ -128,18 +150,24 @@ class Gps1Component final : public unit::Component {
             stdinReader_ = std::make_unique<HostStreamReader>(
                 DuplicateStdin(),
                 [this](std::string_view bytes) { driver_->Feed(stdinInserter_->Feed(bytes)); });
+        } else if (source_ == "gpsd") {
+            gpsdInserter_ = MakeInserter();
+            gpsd_ = std::make_unique<GpsdClient>(
+                gpsdAddress_,
+                [this](std::string_view bytes) { driver_->Feed(gpsdInserter_->Feed(bytes)); },
+                ReportOnStderr);
         }
         return std::nullopt;
     }
 
-    [[nodiscard]] std::string HostDevice() const override {
-        if (source_ == "serial") {
-            return "gps.source = \"serial\" (gps.device = \"" + device_ + "\")";
+    bool UsesHostDevice(std::string* which) const override {
+        if (source_ != "serial" && source_ != "stdin" && source_ != "gpsd") {
+            return false;
         }
-        if (source_ == "stdin") {
-            return "gps.source = \"stdin\"";
+        if (which != nullptr) {
+            *which = "gps.source = \"" + source_ + "\"";
         }
-        return {};
+        return true;
     }
 
     [[nodiscard]] Gps1Driver* driver() const { return driver_.get(); }
@@ -278,6 +306,9 @@ class Gps1Component final : public unit::Component {
     std::map<const unit::DeviceOpen*, std::unique_ptr<SerialReader>> serialReaders_;
     std::unique_ptr<PvsnsInserter> stdinInserter_;
     std::unique_ptr<HostStreamReader> stdinReader_;
+    GpsdAddress gpsdAddress_ = *ParseGpsdAddress(kDefaultGpsd);
+    std::unique_ptr<PvsnsInserter> gpsdInserter_;
+    std::unique_ptr<GpsdClient> gpsd_;
     std::unique_ptr<unit::SimThread> replay_;
 };
 

@@ -1,15 +1,12 @@
 // Bytes from the host: a serial device with a real receiver on it, set up
-// with termios, or the program's standard input. A reader thread of its own
-// hands every read to a sink. It is not one of the unit's counted threads:
-// when bytes come is up to the outside world, not to the unit's clock.
+// with termios, or the program's standard input, each read by a
+// unit::HostStreamReader.
 #pragma once
 
 #include <cstdint>
-#include <functional>
 #include <string>
-#include <string_view>
-#include <thread>
 
+#include "unit/host_stream_reader.h"
 #include "unit/unique_fd.h"
 
 namespace gps1 {
@@ -24,27 +21,7 @@ bool IsSupportedBaud(std::int64_t baud);
 // the result is invalid and *error holds errno.
 UniqueFd OpenSerial(const std::string& path, std::uint32_t baud, int* error);
 
-// A duplicate of standard input, or invalid.
-UniqueFd DuplicateStdin();
-
-class HostStreamReader {
-  public:
-    using Sink = std::function<void(std::string_view)>;
-
-    // Starts reading fd at once; the reader ends at end of input, on a read
-    // error or when destroyed.
-    HostStreamReader(UniqueFd fd, Sink sink);
-    ~HostStreamReader();
-    HostStreamReader(const HostStreamReader&) = delete;
-    HostStreamReader& operator=(const HostStreamReader&) = delete;
-
-  private:
-    void Run();
-
-    UniqueFd fd_;
-    UniqueFd wake_;  // eventfd that ends the poll
-    Sink sink_;
-    std::thread thread_;
-};
+using unit::DuplicateStdin;
+using unit::HostStreamReader;
 
 }  // namespace gps1

@@ -157,6 +157,10 @@ TEST_F(Gps1Driver, ConfigurationErrorsNameTheKey) {
         {"[gps]\npressure = \"-1.0\"\n", "gps.pressure"},
         {"[gps]\ngradient = \"3300\"\n", "gps.gradient"},
         {"[gps]\nchunk_min = 0\n", "gps.chunk_min"},
+        {"[gps]\ngpsd = \"localhost:0\"\n", "gps.gpsd"},
+        {"[gps]\ngpsd = \"localhost:gpsd\"\n", "gps.gpsd"},
+        {"[gps]\ngpsd = \"::1:2947\"\n", "gps.gpsd"},  // IPv6 needs its brackets
+        {"[gps]\ngpsd = \":2947\"\n", "gps.gpsd"},
     };
     for (const Row& r : rows) {
         unit::TestUnit bad;

@@ -191,7 +191,7 @@ int RunScripts(const KestrinOptions& options, const std::filesystem::path& sourc
             return kExitUsage;
         }
         unit::VirtualUnit& u = run->unit();
-        if (const std::string device = u.HostDevice(); !device.empty() && !options.realTime) {
+        if (std::string device; !options.realTime && u.UsesHostDevice(&device)) {
             err << "kestrin: the unit uses a device of the host (" << device
                 << "), which runs on the wall clock: run the script with --real-time\n";
             return kExitUsage;

@@ -66,17 +66,6 @@ std::string At(const char* verb, ui::Point p) {
     return std::string(verb) + ' ' + std::to_string(p.x) + ' ' + std::to_string(p.y);
 }
 
-// The innermost visible window under p, starting at hwnd.
-ui::HWND WindowAt(ui::Desktop& desktop, ui::HWND hwnd, ui::Point p) {
-    for (const ui::HWND child : desktop.Children(hwnd)) {
-        const auto info = desktop.Describe(child);
-        if (info && info->visible && info->screenRect.Contains(p)) {
-            return WindowAt(desktop, child, p);
-        }
-    }
-    return hwnd;
-}
-
 // The tab header under p of a tab control, if any.
 std::optional<int> TabAt(ui::CWnd& tab, ui::Point p) {
     const auto count = tab.SendMessage(ui::TCM_GETITEMCOUNT);
@@ -203,7 +192,7 @@ std::string Recorder::TapCommand(ui::Desktop& desktop, ui::Point p) const {
     if (const auto box = desktop.CloseBoxRect(top); box && box->Contains(p)) {
         return "close";
     }
-    const ui::HWND hit = WindowAt(desktop, top, p);
+    const ui::HWND hit = desktop.WindowAt(p);
     const auto info = desktop.Describe(hit);
     if (hit == top || !info) {
         return At("tap", p);
@@ -236,7 +225,7 @@ void Recorder::NoteExpectText(ui::Desktop& desktop) {
         Note("# F5: the mouse is not over the screen", now);
         return;
     }
-    const ui::HWND hit = WindowAt(desktop, top, *p);
+    const ui::HWND hit = desktop.WindowAt(*p);
     const auto info = desktop.Describe(hit);
     if (hit == top || !info || info->id <= 0 || desktop.FindControl(info->id) != hit) {
         Note("# F5: no control with an id of its own under the mouse", now);

@@ -12,6 +12,8 @@
 #include "sdl/display.h"
 #include "sdl/sdl_presenter.h"
 #include "ui/desktop.h"
+#include "ui/messages.h"
+#include "ui/wnd.h"
 
 namespace program::test {
 
@@ -135,6 +137,101 @@ TEST_F(SdlProgramTest, TheDemoDialogShowsInTheWindow) {
     EXPECT_EQ(run.caption, "Controls");
     ASSERT_EQ(run.readBackError, "");
     EXPECT_EQ(PixelsDifferent(run.shown, *options.screenshot), 0);
+}
+
+// A recording of the window replays headless to the same screen: the
+// window is driven by events pushed into SDL's queue as a user's would come.
+TEST_F(SdlProgramTest, ARecordingReplaysHeadlessToTheSameScreen) {
+    KestrinOptions options;
+    options.record = Work() / "rec.ks";
+    options.screenshot = Work() / "window.png";
+    WindowRun run;
+    KestrinHooks hooks;
+    hooks.hiddenWindow = true;
+    bool pushed = false;
+    hooks.afterPresent = [&run, &pushed](sdl::SdlPresenter& window, std::uint64_t frame) {
+        openedWindow = true;
+        run.frames = frame;
+        // Once the first battery read-out is in (the console's 500 ms timer).
+        ui::Desktop* desktop = ui::Desktop::Current();
+        if (pushed || desktop->Describe(desktop->FindControl(1051))->text.empty()) {
+            return;
+        }
+        pushed = true;
+        ui::Rect diag;
+        for (const ui::HWND child : desktop->Children(desktop->ActiveWindow())) {
+            if (desktop->Describe(child)->className == "Tab") {
+                ui::CWnd* tab = desktop->WndOf(child);
+                tab->SendMessage(ui::TCM_GETITEMRECT, 2, reinterpret_cast<ui::LPARAM>(&diag));
+                tab->ClientToScreen(&diag);
+            }
+        }
+        const ui::Rect battery = desktop->Describe(desktop->FindControl(1051))->screenRect;
+        const int scale = window.Scale();
+        auto mouse = [&](Uint32 type, const ui::Rect& r) {
+            SDL_Event e{};
+            e.type = type;
+            const int x = (r.left + r.right) / 2 * scale;
+            const int y = (r.top + r.bottom) / 2 * scale;
+            if (type == SDL_MOUSEMOTION) {
+                e.motion = {type, 0, window.WindowId(), 0, 0, x, y, 0, 0};
+            } else {
+                e.button = {
+                    type,
+                    0,
+                    window.WindowId(),
+                    0,
+                    SDL_BUTTON_LEFT,
+                    static_cast<Uint8>(type == SDL_MOUSEBUTTONDOWN ? SDL_PRESSED : SDL_RELEASED),
+                    1,
+                    0,
+                    x,
+                    y};
+            }
+            SDL_PushEvent(&e);
+        };
+        auto key = [&](Uint32 type, SDL_Keycode sym) {
+            SDL_Event e{};
+            e.type = type;
+            e.key.windowID = window.WindowId();
+            e.key.keysym.sym = sym;
+            SDL_PushEvent(&e);
+        };
+        mouse(SDL_MOUSEBUTTONDOWN, diag);
+        mouse(SDL_MOUSEBUTTONUP, diag);
+        mouse(SDL_MOUSEMOTION, battery);
+        key(SDL_KEYDOWN, SDLK_F5);
+        key(SDL_KEYUP, SDLK_F5);
+        key(SDL_KEYDOWN, SDLK_F1);
+        key(SDL_KEYUP, SDLK_F1);
+        key(SDL_KEYDOWN, SDLK_F6);
+        key(SDL_KEYUP, SDLK_F6);
+        SDL_Event close{};
+        close.type = SDL_WINDOWEVENT;
+        close.window.event = SDL_WINDOWEVENT_CLOSE;
+        close.window.windowID = window.WindowId();
+        SDL_PushEvent(&close);
+    };
+    std::ostringstream out;
+    std::ostringstream err;
+    run.status = RunKestrin(options, {kDefaultUnit, {}}, out, err, hooks);
+    ASSERT_EQ(run.status, 0) << err.str();
+    const std::string recorded = ReadFile(*options.record);
+    for (const char* line : {"\ntab 2\n", "\nexpect text 1051 \"3912\"\n", "\nkey POWER down\n",
+                             "\nkey POWER up\n", "\nexpect screen \"rec-1.png\"\n"}) {
+        EXPECT_NE(recorded.find(line), std::string::npos) << line << " in:\n" << recorded;
+    }
+
+    // The replay checks the recorded screen itself, and ends where the window did.
+    KestrinOptions replay;
+    replay.scripts = {*options.record};
+    replay.screenshot = Work() / "replay.png";
+    std::ostringstream replayOut;
+    std::ostringstream replayErr;
+    EXPECT_EQ(RunKestrin(replay, {kDefaultUnit, {}}, replayOut, replayErr), 0) << replayErr.str();
+    ui::Framebuffer replayed;
+    ASSERT_TRUE(ui::ReadPng(replay.screenshot->string(), &replayed, nullptr));
+    EXPECT_EQ(PixelsDifferent(replayed, *options.screenshot), 0);
 }
 
 }  // namespace

@@ -73,6 +73,12 @@ std::unique_ptr<SdlPresenter> SdlPresenter::Create(const Options& options, platf
     if (options.scale < 1 || options.scale > 8) {
         return fail("the scale must be 1 to 8, not " + std::to_string(options.scale));
     }
+    // A 320 x 240 picture scaled by whole factors needs no GPU: SDL's software
+    // renderer on a plain X11 window surface does it without loading a GL
+    // stack (which would take about 90 MB). Default priority: a program's
+    // own hint or SDL's environment variables still choose otherwise.
+    SDL_SetHintWithPriority(SDL_HINT_RENDER_DRIVER, "software", SDL_HINT_DEFAULT);
+    SDL_SetHintWithPriority(SDL_HINT_FRAMEBUFFER_ACCELERATION, "0", SDL_HINT_DEFAULT);
     auto res = std::make_unique<Resources>();
     if (!res->video.ok) {
         return fail(std::string("SDL video: ") + SDL_GetError());

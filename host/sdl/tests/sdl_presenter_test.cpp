@@ -2,6 +2,8 @@
 #include <gtest/gtest.h>
 
 #include <atomic>
+#include <fstream>
+#include <string>
 #include <thread>
 
 #include "sdl/display.h"
@@ -39,8 +41,6 @@ class SdlPresenterTest : public ::testing::Test {
   protected:
     void SetUp() override {
         SDL_SetHint(SDL_HINT_VIDEODRIVER, "x11");
-        SDL_SetHint(SDL_HINT_RENDER_DRIVER, "software");      // pixels can be read back
-        SDL_SetHint(SDL_HINT_FRAMEBUFFER_ACCELERATION, "0");  // plain X11, no GL
         std::string why;
         if (!DisplayAvailable(&why)) {
             GTEST_SKIP() << "no X display (run under xvfb-run): " << why;
@@ -54,8 +54,6 @@ class SdlPresenterTest : public ::testing::Test {
     void TearDown() override {
         presenter_.reset();
         SDL_ResetHint(SDL_HINT_VIDEODRIVER);
-        SDL_ResetHint(SDL_HINT_RENDER_DRIVER);
-        SDL_ResetHint(SDL_HINT_FRAMEBUFFER_ACCELERATION);
     }
 
     // Events as the window system would deliver them, in window pixels.
@@ -116,6 +114,23 @@ TEST_F(SdlPresenterTest, ShowsThePresentedFramebuffer) {
     presenter_->Present(screen);
     ASSERT_TRUE(presenter_->ReadBack(&shown, &error)) << error;
     EXPECT_EQ(shown.GetPixel(319, 239), 0x00336699U);
+}
+
+// The window is drawn by SDL's software renderer: no GL library is loaded,
+// even once a picture has been shown.
+TEST_F(SdlPresenterTest, DrawsWithoutAGlStack) {
+    presenter_->Present(ui::Framebuffer());
+    SDL_Renderer* renderer = SDL_GetRenderer(SDL_GetWindowFromID(presenter_->WindowId()));
+    SDL_RendererInfo info{};
+    ASSERT_EQ(SDL_GetRendererInfo(renderer, &info), 0) << SDL_GetError();
+    EXPECT_STREQ(info.name, "software");
+    std::ifstream maps("/proc/self/maps");
+    ASSERT_TRUE(maps.good());
+    for (std::string line; std::getline(maps, line);) {
+        for (const char* library : {"/libGL", "/libEGL", "/libGLX", "_dri.so", "/libLLVM"}) {
+            EXPECT_EQ(line.find(library), std::string::npos) << line;
+        }
+    }
 }
 
 TEST_F(SdlPresenterTest, MouseBecomesPenInScreenPixelsAndKeysArrive) {

@@ -4,6 +4,8 @@
 
 #include <span>
 
+#include "alsa_messages.h"
+
 namespace sound {
 
 struct SdlAudioSink::Device {
@@ -25,6 +27,9 @@ struct SdlAudioSink::Device {
 
 std::unique_ptr<SdlAudioSink> SdlAudioSink::Open(std::string* error) {
     auto device = std::make_unique<Device>();
+    // Without a sound card ALSA would print its own errors, and a busy or
+    // misnamed device would too; SDL_GetError says why in one line.
+    detail::SilenceAlsaMessages();
     if (SDL_InitSubSystem(SDL_INIT_AUDIO) != 0) {
         if (error != nullptr) {
             *error = std::string("SDL audio: ") + SDL_GetError();

@@ -6,6 +6,7 @@
 
 #include <cstdio>
 #include <cstdlib>
+#include <string>
 
 #include "sound/wave_output.h"
 #include "wave_test_support.h"
@@ -70,6 +71,24 @@ TEST_F(SdlAudioTest, WithoutADeviceTheOutputRecordsInstead) {
                                platform::SND_ASYNC | platform::SND_MEMORY | platform::SND_LOOP),
               platform::TRUE);
     EXPECT_TRUE(output.Recorder().Current().playing);
+}
+
+// ALSA reports a device it cannot open on standard error itself; only SDL's
+// one-line reason may come out of it.
+TEST_F(SdlAudioTest, AlsaFailingToOpenPrintsNothing) {
+    SDL_SetHint(SDL_HINT_AUDIODRIVER, "alsa");
+    ::setenv("AUDIODEV", "hw:99", 1);  // SDL's ALSA driver opens this device instead
+    ::testing::internal::CaptureStderr();
+    std::string error;
+    const auto sink = SdlAudioSink::Open(&error);
+    const std::string printed = ::testing::internal::GetCapturedStderr();
+    ::unsetenv("AUDIODEV");
+    if (error.starts_with("SDL audio:")) {
+        GTEST_SKIP() << "SDL has no ALSA driver: " << error;
+    }
+    EXPECT_EQ(sink, nullptr);
+    EXPECT_NE(error.find("ALSA"), std::string::npos) << error;
+    EXPECT_EQ(printed, "");
 }
 
 }  // namespace

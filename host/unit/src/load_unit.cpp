@@ -34,6 +34,10 @@ SetError Component::Start(VirtualUnit& /*unit*/) {
     return std::nullopt;
 }
 
+bool Component::UsesHostDevice(std::string* /*which*/) const {
+    return false;
+}
+
 void RegisterComponent(const std::string& name, ComponentFactory factory) {
     std::lock_guard lock(g_kindsMutex);
     for (auto& [n, f] : Kinds()) {

@@ -78,6 +78,7 @@ struct VirtualUnit::Impl {
     Schema schema;
     std::vector<std::pair<std::string, std::unique_ptr<Component>>> components;
     std::vector<FileSpec> fileSpecs;
+    std::string standardInputKey;  // the setting that reads the host's standard input
 
     HandleTable handles;
 

@@ -214,13 +214,22 @@ Component* VirtualUnit::FindComponent(std::string_view name) const {
     return nullptr;
 }
 
-std::string VirtualUnit::HostDevice() const {
-    for (const auto& [name, component] : impl_->components) {
-        if (std::string device = component->HostDevice(); !device.empty()) {
-            return device;
+bool VirtualUnit::UsesHostDevice(std::string* which) const {
+    for (const auto& [n, c] : impl_->components) {
+        if (c->UsesHostDevice(which)) {
+            return true;
         }
     }
-    return {};
+    return false;
+}
+
+std::string VirtualUnit::ClaimStandardInput(const std::string& key) {
+    std::lock_guard lock(impl_->configMutex);
+    if (impl_->standardInputKey.empty()) {
+        impl_->standardInputKey = key;
+        return {};
+    }
+    return impl_->standardInputKey;
 }
 
 LogDriver& VirtualUnit::Log() {

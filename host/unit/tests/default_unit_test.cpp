@@ -3,6 +3,8 @@
 #include <filesystem>
 #include <fstream>
 #include <iterator>
+#include <string>
+#include <vector>
 
 #include "program/components.h"
 #include "registry_store.h"
@@ -39,6 +41,7 @@ TEST(DefaultUnit, LoadsAndDescribesABelievableUnit) {
     EXPECT_GT(status.BatteryVoltage, 3000U);
     EXPECT_TRUE(u.RegistryKeyExists("Drivers\\BuiltIn\\GPS"));
     EXPECT_EQ(u.Dsk().Identify().size(), 15U);
+    EXPECT_FALSE(u.UsesHostDevice(nullptr)) << "the default unit keeps to its own clock";
 
     // Saving the registry back (gps on/off in place) changes nothing but the change.
     std::ifstream file(copy->path() / "registry.reg", std::ios::binary);
@@ -47,6 +50,39 @@ TEST(DefaultUnit, LoadsAndDescribesABelievableUnit) {
     auto parsed = unit::RegistryStore::Parse(text, "registry.reg");
     ASSERT_TRUE(std::holds_alternative<unit::RegistryStore>(parsed));
     EXPECT_EQ(std::get<unit::RegistryStore>(parsed).Write(), text);
+}
+
+// Settings that take something of the host name themselves, so that a run
+// on the unit's own clock can refuse them; standard input has one reader.
+TEST(DefaultUnit, HostDevicesNameTheirSetting) {
+    program::RegisterHostComponents();
+    struct HostCase {
+        const char* toml;
+        std::string which;  // empty: none; "!": the unit does not load
+    };
+    const std::vector<HostCase> cases = {
+        {"[gps]\nsource = \"none\"\n", ""},
+        {"[com]\ndevice = \"/dev/ttyUSB0\"\n", "com.device = \"/dev/ttyUSB0\""},
+        {"[gps]\nsource = \"serial\"\ndevice = \"/dev/ttyACM0\"\n", "gps.source = \"serial\""},
+        {"[gps]\nsource = \"stdin\"\n[[com.station]]\nfrequency = 900\ngroups = \"-\"\n", "!"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.toml);
+        unit::TestUnit t;
+        t.Toml(c.toml);
+        if (c.which == "!") {
+            ASSERT_FALSE(t.Load());
+            EXPECT_NE(t.error().find("com.station[0].groups: standard input is taken by "
+                                     "gps.source already"),
+                      std::string::npos)
+                << t.error();
+            continue;
+        }
+        ASSERT_TRUE(t.Load()) << t.error();
+        std::string which;
+        EXPECT_EQ(t.unit().UsesHostDevice(&which), !c.which.empty());
+        EXPECT_EQ(which, c.which);
+    }
 }
 
 }  // namespace

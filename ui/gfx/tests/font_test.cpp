@@ -15,7 +15,7 @@ class FontTest : public ::testing::Test {
   protected:
     void SetUp() override {
         if (!HaveDejaVu()) {
-            GTEST_SKIP() << "fonts-dejavu-core is not installed";
+            GTEST_SKIP() << "fonts-dejavu-extra is not installed";
         }
     }
 };

@@ -11,9 +11,10 @@ namespace ui::testing_support {
 inline constexpr Rgb kPaper = 0x00FFFFFF;
 inline constexpr Rgb kInk = 0x00000000;
 
+// The system font's files (fonts-dejavu-extra).
 inline bool HaveDejaVu() {
-    return std::ifstream("/usr/share/fonts/truetype/dejavu/DejaVuSans.ttf").good() &&
-           std::ifstream("/usr/share/fonts/truetype/dejavu/DejaVuSans-Bold.ttf").good();
+    return std::ifstream("/usr/share/fonts/truetype/dejavu/DejaVuSansCondensed.ttf").good() &&
+           std::ifstream("/usr/share/fonts/truetype/dejavu/DejaVuSansCondensed-Bold.ttf").good();
 }
 
 inline Framebuffer Paper(int width = 160, int height = 100) {

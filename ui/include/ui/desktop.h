@@ -76,6 +76,11 @@ class Desktop {
     // A window's children in z-order, topmost first.
     [[nodiscard]] std::vector<HWND> Children(HWND hwnd) const;
     [[nodiscard]] std::optional<WindowInfo> Describe(HWND hwnd) const;
+    // The window a pen-down at p (screen pixels) reaches when nothing has
+    // the capture: the innermost control of the active window there that
+    // takes input (group boxes and disabled controls let it through), the
+    // window itself on its caption or frame, null outside it.
+    [[nodiscard]] HWND WindowAt(Point p) const;
     [[nodiscard]] CWnd* WndOf(HWND hwnd) const;
 
     // --- message boxes -------------------------------------------------

@@ -15,11 +15,15 @@
 //   level = 55             # -128..127
 //   pi = 0xE203            # programme identification, not 0
 //   ps = "RADIO 3"         # up to 8 characters, padded with spaces
+//   groups = "yle.spy"     # recorded groups instead of the station's own cycle
+//                          # (then pi and ps are optional and lay over them);
+//                          # "-": live groups from standard input
 //
 // plus com.absent and [com.fail] as every device has.
 #pragma once
 
 #include <memory>
+#include <string>
 
 #include "com7/com7_driver.h"
 #include "unit/component.h"
@@ -27,16 +31,27 @@
 
 namespace com7 {
 
+class LiveGroupReader;
+
 class Com7Component final : public unit::Component {
   public:
+    Com7Component();
+    ~Com7Component() override;
+
     void Declare(unit::Schema& schema, unit::VirtualUnit& unit) override;
     unit::SetError Start(unit::VirtualUnit& unit) override;
-    [[nodiscard]] std::string HostDevice() const override;
+    // com.device, or a station with live groups.
+    bool UsesHostDevice(std::string* which) const override;
 
     Com7Driver& Driver() { return *driver_; }
 
   private:
+    std::string AddStation(unit::VirtualUnit& unit, const unit::Record& record);
+
     std::shared_ptr<Com7Driver> driver_;
+    int stations_ = 0;
+    std::string liveKey_;                    // the station that takes standard input
+    std::unique_ptr<LiveGroupReader> live_;  // feeds the driver: goes first
 };
 
 // The component of a unit loaded after RegisterCom7Component(), or null.

@@ -62,6 +62,8 @@ class SimulatedPort final : public unit::Driver {
     void SetMaxChunk(std::size_t bytes);
     // Powers the module up and starts its thread.
     void Start();
+    // A group for the live station, come now (TunerModule::ReceiveLive).
+    void ReceiveLive(const RdsGroup& group, bool clean);
 
     [[nodiscard]] PortState State() const;
     // Everything the console wrote to the port, oldest first.

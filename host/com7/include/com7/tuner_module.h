@@ -3,13 +3,15 @@
 // code), answers with 10-byte frames (3F, words A to D, 3F; word A zero for a
 // reply) after its own processing time, and while it is tuned to a station
 // it passes on that station's RDS groups at the air rate of 1187.5 bit/s,
-// 104 bits a group (about 11.4 groups a second). Time is in microseconds and
+// 104 bits a group (about 11.4 groups a second): its own cycle, its capture
+// as recorded, or the groups handed to it live. Time is in microseconds and
 // only moves as the caller says: the module is pure logic.
 #pragma once
 
 #include <array>
 #include <cstddef>
 #include <cstdint>
+#include <deque>
 #include <optional>
 #include <span>
 #include <vector>
@@ -30,6 +32,9 @@ constexpr std::uint64_t GroupUs(std::uint64_t n) {
 }
 // What the module takes to answer a command once its last byte is in.
 inline constexpr std::uint64_t kAnswerUs = 2'000;
+// Live groups the module holds for the line; beyond it the oldest go, so
+// that what it passes on stays current.
+inline constexpr std::size_t kLiveGroupsHeld = 32;
 
 struct ModuleConfig {
     std::vector<Station> stations;
@@ -72,6 +77,10 @@ class TunerModule {
     // are dropped (a finished seek still retunes) and the RDS stream goes on
     // from nowUs.
     void Skip(std::uint64_t nowUs);
+    // A group of the live station, come at atUs. It is passed on, at the
+    // air rate, only while the module is tuned to that station; a group with
+    // a block in error, or whose block A would read as a reply, is not.
+    void ReceiveLive(const RdsGroup& group, bool clean, std::uint64_t atUs);
 
     [[nodiscard]] int Frequency() const { return frequency_; }
     [[nodiscard]] bool Muted() const { return muted_; }
@@ -108,6 +117,13 @@ class TunerModule {
     std::uint64_t streamStartUs_ = 0;
     std::uint64_t streamIndex_ = 0;
     std::uint64_t cycle_ = 0;
+    // A capture: group n of its schedule is ready at captureBaseUs_ +
+    // OffsetUs(n); captureNext_ is the next one to send.
+    std::uint64_t captureBaseUs_ = 0;
+    std::uint64_t captureNext_ = 0;
+    // Live groups waiting for the line, each with the time it is ready.
+    std::deque<TimedFrame> live_;
+    std::uint64_t liveFreeUs_ = 0;  // when the next live group may be ready
 };
 
 }  // namespace com7

@@ -3,9 +3,10 @@
 //
 //   [gps]
 //   version = "..."          code 4's text (run time)
-//   source = "file"          "file" | "serial" | "stdin" | "none" (load only)
+//   source = "file"          "file" | "serial" | "stdin" | "gpsd" | "none" (load only)
 //   file = "track.nmea"      recorded NMEA, beside unit.toml (load only)
 //   device = "/dev/ttyACM0"  serial device, opened with each handle (load only)
+//   gpsd = "localhost:2947"  gpsd to ask for the receiver's sentences (load only)
 //   baud = 9600              serial speed; also paces the replay (run time)
 //   cycle_ms = 1000          replay: one recorded cycle per period (run time)
 //   chunk_min = 16           replay: chunk sizes (run time)

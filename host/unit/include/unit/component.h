@@ -35,10 +35,11 @@ class Component {
     // Called once unit.toml, registry.reg and the file system are in place
     // (start simulated-device threads here). An error stops the loading.
     virtual SetError Start(VirtualUnit& unit);
-    // The key and value that make this component use a device of the host
-    // (a serial line, standard input), which runs on the wall clock only:
-    // `com.device = "/dev/ttyUSB0"`. Empty when it uses none.
-    [[nodiscard]] virtual std::string HostDevice() const { return {}; }
+    // Whether the loaded configuration takes something of the host that
+    // keeps real time (a serial line, standard input, a network daemon);
+    // *which then names the setting as written in unit.toml
+    // ("gps.source = \"gpsd\"").
+    virtual bool UsesHostDevice(std::string* which) const;
 };
 
 using ComponentFactory = std::function<std::unique_ptr<Component>()>;

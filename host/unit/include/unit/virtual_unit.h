@@ -128,9 +128,13 @@ class VirtualUnit final : public platform::Kernel,
     std::string FailDevice(std::string_view deviceName, std::string_view op, DWORD code);
     std::string FailKernel(std::string_view op, DWORD code);
     [[nodiscard]] Component* FindComponent(std::string_view name) const;
-    // What makes the unit use a device of the host, as its key and value
-    // (see Component::HostDevice); empty when nothing does.
-    [[nodiscard]] std::string HostDevice() const;
+    // The first component setting that takes a host device (see
+    // Component::UsesHostDevice): such a unit keeps real time, whatever its
+    // clock does.
+    bool UsesHostDevice(std::string* which) const;
+    // Standard input has one reader: the first key to claim it gets it
+    // (empty result); a later claim gets the key that holds it.
+    std::string ClaimStandardInput(const std::string& key);
 
     LogDriver& Log();
     InfDriver& Inf();

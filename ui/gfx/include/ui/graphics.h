@@ -99,13 +99,14 @@ inline constexpr unsigned DT_TOP = 0x0000;
 
 enum class FontWeight { Normal, Bold };
 
-// UTF-8 text in DejaVu Sans, sized like the unit's 8-point system font.
+// UTF-8 text in a face with the metrics of the unit's 8-point system font.
 // Glyphs are cached; rendering is anti-aliased onto whatever lies beneath.
 class Font {
   public:
-    // The shared fonts, loaded on first use from the system's font folder
-    // (fonts-dejavu-core). If the font file is missing the program still
-    // runs: text is drawn as boxes of the right advance.
+    // The shared fonts, loaded on first use (on Linux DejaVu Sans Condensed
+    // from the system's font folder, fonts-dejavu-extra). If the font file
+    // is missing the program still runs: text is drawn as boxes of about the
+    // right advance.
     static Font& System(FontWeight weight = FontWeight::Normal);
 
     // A TrueType font at a pixel size. If the file cannot be loaded the font

@@ -1,0 +1,39 @@
+// A capture as its station broadcasts it, over and over: every captured
+// group takes its slot on air, one group time (104 bits at 1187.5 bit/s)
+// after the one before, or later where the capture's time stamps show a gap
+// (a fade, groups lost to noise); the groups received without error are the
+// ones the module's decoder passes on. Times are microseconds from the start
+// of the first loop.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <vector>
+
+#include "com7/group_capture.h"
+#include "com7/rds_group.h"
+
+namespace com7 {
+
+class CaptureSchedule {
+  public:
+    explicit CaptureSchedule(const std::vector<CapturedGroup>& groups);
+
+    // Groups sent in one loop; 0 when every one of them had an error.
+    [[nodiscard]] std::size_t Size() const { return entries_.size(); }
+    // One loop on air, the last group's slot included.
+    [[nodiscard]] std::uint64_t LoopUs() const { return loopUs_; }
+    // When group n, counted on over the loops, is ready (Size() > 0).
+    [[nodiscard]] std::uint64_t OffsetUs(std::uint64_t n) const;
+    [[nodiscard]] const RdsGroup& Group(std::uint64_t n) const;
+
+  private:
+    struct Entry {
+        std::uint64_t offsetUs = 0;
+        RdsGroup group;
+    };
+    std::vector<Entry> entries_;
+    std::uint64_t loopUs_ = 0;
+};
+
+}  // namespace com7

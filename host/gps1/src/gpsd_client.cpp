@@ -1,0 +1,234 @@
+#include "gpsd_client.h"
+
+#include <netdb.h>
+#include <poll.h>
+#include <sys/eventfd.h>
+#include <sys/socket.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <array>
+#include <cerrno>
+#include <memory>
+#include <system_error>
+#include <utility>
+
+namespace gps1 {
+
+namespace {
+
+std::string ErrorText(int error) {
+    return std::generic_category().message(error);
+}
+
+std::string Seconds(std::chrono::milliseconds ms) {
+    const auto tenths = ms.count() / 100;
+    return std::to_string(tenths / 10) +
+           (tenths % 10 != 0 ? "." + std::to_string(tenths % 10) : "") + " s";
+}
+
+}  // namespace
+
+std::chrono::milliseconds GpsdRetryDelay(int failures, const GpsdTiming& timing) {
+    std::chrono::milliseconds delay = timing.firstRetry;
+    for (int i = 0; i < failures && delay < timing.lastRetry; ++i) {
+        delay *= 2;
+    }
+    return std::min(delay, timing.lastRetry);
+}
+
+GpsdClient::GpsdClient(GpsdAddress address, Sink sink, Report report, GpsdTiming timing)
+    : address_(std::move(address)),
+      sink_(std::move(sink)),
+      report_(std::move(report)),
+      timing_(timing),
+      wake_(::eventfd(0, EFD_CLOEXEC)) {
+    if (!wake_.valid()) {
+        report_("GPS1: cannot wait for gpsd (" + ErrorText(errno) + "); no bytes will come");
+        return;
+    }
+    thread_ = std::thread([this] { Run(); });
+    std::unique_lock lock(mutex_);
+    firstTry_.wait_for(lock, timing_.connect + timing_.greeting + std::chrono::seconds(1),
+                       [this] { return firstTryDone_; });
+}
+
+GpsdClient::~GpsdClient() {
+    if (thread_.joinable()) {
+        const std::uint64_t one = 1;
+        static_cast<void>(::write(wake_.get(), &one, sizeof(one)));
+        thread_.join();
+    }
+}
+
+void GpsdClient::FirstTryDone() {
+    {
+        std::lock_guard lock(mutex_);
+        firstTryDone_ = true;
+    }
+    firstTry_.notify_all();
+}
+
+int GpsdClient::WaitFd(int fd, short events, std::chrono::milliseconds timeout) {
+    std::array<pollfd, 2> fds{{{wake_.get(), POLLIN, 0}, {fd, events, 0}}};
+    const nfds_t count = fd >= 0 ? 2 : 1;
+    const auto deadline = std::chrono::steady_clock::now() + timeout;
+    for (;;) {
+        const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(
+            deadline - std::chrono::steady_clock::now());
+        const int ms = timeout.count() < 0 ? -1 : static_cast<int>(std::max<long>(left.count(), 0));
+        const int n = ::poll(fds.data(), count, ms);
+        if (n < 0 && errno == EINTR) {
+            continue;
+        }
+        if (fds[0].revents != 0) {
+            return -1;
+        }
+        return n > 0 ? 1 : 0;
+    }
+}
+
+void GpsdClient::Run() {
+    int failures = 0;
+    // A trouble was reported and no connection has been made since: the
+    // next failures stay quiet, the next connection is reported.
+    bool troubled = false;
+    for (;;) {
+        std::string why;
+        const End end = Attempt(&why, &troubled);
+        if (end == End::Stopped) {
+            break;
+        }
+        if (end == End::Lost) {
+            failures = 0;
+            report_("GPS1: gpsd at " + address_.Text() + " went away (" + why + "); reconnecting");
+            troubled = true;
+        } else if (!troubled) {
+            report_("GPS1: cannot reach gpsd at " + address_.Text() + ": " + why +
+                    "; GPS1: stays silent and tries again in the background");
+            troubled = true;
+        }
+        FirstTryDone();
+        if (WaitFd(-1, 0, GpsdRetryDelay(failures++, timing_)) < 0) {
+            break;
+        }
+    }
+    FirstTryDone();
+}
+
+GpsdClient::End GpsdClient::Attempt(std::string* why, bool* troubled) {
+    bool stopped = false;
+    unit::UniqueFd fd = Connect(why, &stopped);
+    if (stopped) {
+        return End::Stopped;
+    }
+    if (!fd.valid()) {
+        return End::Failed;
+    }
+    return Serve(std::move(fd), why, troubled);
+}
+
+unit::UniqueFd GpsdClient::Connect(std::string* why, bool* stopped) {
+    addrinfo hints{};
+    hints.ai_family = AF_UNSPEC;
+    hints.ai_socktype = SOCK_STREAM;
+    addrinfo* found = nullptr;
+    if (const int rc = ::getaddrinfo(address_.host.c_str(), address_.port.c_str(), &hints, &found);
+        rc != 0) {
+        *why = rc == EAI_SYSTEM ? ErrorText(errno) : ::gai_strerror(rc);
+        return {};
+    }
+    const std::unique_ptr<addrinfo, decltype(&::freeaddrinfo)> owner(found, ::freeaddrinfo);
+    for (const addrinfo* a = found; a != nullptr; a = a->ai_next) {
+        unit::UniqueFd fd(
+            ::socket(a->ai_family, a->ai_socktype | SOCK_NONBLOCK | SOCK_CLOEXEC, a->ai_protocol));
+        if (!fd.valid()) {
+            *why = ErrorText(errno);
+            continue;
+        }
+        if (::connect(fd.get(), a->ai_addr, a->ai_addrlen) == 0) {
+            return fd;
+        }
+        if (errno != EINPROGRESS) {
+            *why = ErrorText(errno);
+            continue;
+        }
+        const int ready = WaitFd(fd.get(), POLLOUT, timing_.connect);
+        if (ready < 0) {
+            *stopped = true;
+            return {};
+        }
+        if (ready == 0) {
+            *why = "no answer within " + Seconds(timing_.connect);
+            continue;
+        }
+        int error = 0;
+        socklen_t size = sizeof error;
+        if (::getsockopt(fd.get(), SOL_SOCKET, SO_ERROR, &error, &size) != 0) {
+            error = errno;
+        }
+        if (error == 0) {
+            return fd;
+        }
+        *why = ErrorText(error);
+    }
+    return {};
+}
+
+GpsdClient::End GpsdClient::Serve(unit::UniqueFd fd, std::string* why, bool* troubled) {
+    filter_.Reset();
+    bool watching = false;
+    const auto greetBy = std::chrono::steady_clock::now() + timing_.greeting;
+    std::array<char, 4096> buffer{};
+    for (;;) {
+        const auto left = watching ? std::chrono::milliseconds(-1)
+                                   : std::max(std::chrono::milliseconds(0),
+                                              std::chrono::duration_cast<std::chrono::milliseconds>(
+                                                  greetBy - std::chrono::steady_clock::now()));
+        const int ready = WaitFd(fd.get(), POLLIN, left);
+        if (ready < 0) {
+            return End::Stopped;
+        }
+        if (ready == 0) {
+            *why = "no greeting within " + Seconds(timing_.greeting);
+            return End::Failed;
+        }
+        const ssize_t n = ::recv(fd.get(), buffer.data(), buffer.size(), 0);
+        if (n < 0 && (errno == EINTR || errno == EAGAIN)) {
+            continue;
+        }
+        if (n <= 0) {
+            *why = n == 0 ? "the connection was closed" : ErrorText(errno);
+            return watching ? End::Lost : End::Failed;
+        }
+        const std::string sentences =
+            filter_.Feed(std::string_view(buffer.data(), static_cast<std::size_t>(n)));
+        if (!watching) {
+            if (filter_.greeting() == GpsdLineFilter::Greeting::Other) {
+                *why = "it does not speak gpsd's protocol (its first line: \"" +
+                       filter_.stranger() + "\")";
+                return End::Failed;
+            }
+            if (filter_.greeting() == GpsdLineFilter::Greeting::Gpsd) {
+                const ssize_t sent =
+                    ::send(fd.get(), kGpsdWatch.data(), kGpsdWatch.size(), MSG_NOSIGNAL);
+                if (sent != static_cast<ssize_t>(kGpsdWatch.size())) {
+                    *why = sent < 0 ? ErrorText(errno) : "the request was cut short";
+                    return End::Failed;
+                }
+                watching = true;
+                ++sessions_;
+                if (*troubled) {
+                    report_("GPS1: connected to gpsd at " + address_.Text());
+                    *troubled = false;
+                }
+                FirstTryDone();
+            }
+        }
+        if (!sentences.empty()) {
+            sink_(sentences);
+        }
+    }
+}
+
+}  // namespace gps1

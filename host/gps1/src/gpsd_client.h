@@ -1,0 +1,84 @@
+// GPS1:'s bytes from gpsd, for a bench where gpsd already owns the receiver
+// (its hotplug takes USB receivers as they are plugged in). The client
+// connects, checks gpsd's banner, asks for the receiver's sentences
+// (?WATCH={"enable":true,"nmea":true}) and hands them on, whole lines, as
+// they come. When gpsd goes away (or is not there yet) it says so once on
+// its report and tries again, waiting longer after each failure.
+//
+// Its thread is a host thread: when bytes come is up to gpsd and the
+// receiver, not to the unit's clock.
+#pragma once
+
+#include <atomic>
+#include <chrono>
+#include <condition_variable>
+#include <functional>
+#include <mutex>
+#include <string>
+#include <string_view>
+#include <thread>
+
+#include "gpsd_address.h"
+#include "gpsd_lines.h"
+#include "unit/unique_fd.h"
+
+namespace gps1 {
+
+struct GpsdTiming {
+    std::chrono::milliseconds connect{3000};   // to make the connection
+    std::chrono::milliseconds greeting{3000};  // for gpsd's banner
+    std::chrono::milliseconds firstRetry{250};
+    std::chrono::milliseconds lastRetry{4000};  // the longest wait between tries
+};
+
+// The wait before try n + 1 after n failures in a row (n from 0): the
+// first retry doubling up to the longest.
+std::chrono::milliseconds GpsdRetryDelay(int failures, const GpsdTiming& timing);
+
+// What a client asks gpsd for.
+inline constexpr std::string_view kGpsdWatch = "?WATCH={\"enable\":true,\"nmea\":true}\n";
+
+class GpsdClient {
+  public:
+    using Sink = std::function<void(std::string_view)>;
+    using Report = std::function<void(const std::string&)>;
+
+    // Starts at once and returns when the first try has been made (at most
+    // the connect and greeting times), so that a missing gpsd is reported
+    // before anything else runs.
+    GpsdClient(GpsdAddress address, Sink sink, Report report, GpsdTiming timing = {});
+    ~GpsdClient();
+    GpsdClient(const GpsdClient&) = delete;
+    GpsdClient& operator=(const GpsdClient&) = delete;
+
+    // Connections that got as far as asking for sentences.
+    [[nodiscard]] int Sessions() const { return sessions_.load(); }
+
+  private:
+    enum class End { Stopped, Failed, Lost };
+
+    void Run();
+    End Attempt(std::string* why, bool* troubled);
+    End Serve(unit::UniqueFd fd, std::string* why, bool* troubled);
+    unit::UniqueFd Connect(std::string* why, bool* stopped);
+    // Waits for events on fd (or only for the stop when fd < 0): 1 ready,
+    // 0 timed out, -1 stopped.
+    int WaitFd(int fd, short events, std::chrono::milliseconds timeout);
+    void FirstTryDone();
+
+    const GpsdAddress address_;
+    const Sink sink_;
+    const Report report_;
+    const GpsdTiming timing_;
+    GpsdLineFilter filter_;
+    unit::UniqueFd wake_;  // eventfd: the client is going away
+    std::atomic<int> sessions_{0};
+
+    std::mutex mutex_;
+    std::condition_variable firstTry_;
+    bool firstTryDone_ = false;
+
+    std::thread thread_;  // last
+};
+
+}  // namespace gps1

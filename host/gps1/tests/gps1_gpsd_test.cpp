@@ -1,0 +1,250 @@
+// GPS1: fed by gpsd: what the client keeps from gpsd's stream, what it says
+// when gpsd is missing or is something else, and one run through the real
+// daemon where gpsfake can start one.
+#include <fcntl.h>
+#include <spawn.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <condition_variable>
+#include <csignal>
+#include <fstream>
+#include <mutex>
+#include <sstream>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "fake_gpsd.h"
+#include "gps1_test_support.h"
+#include "gpsd_lines.h"
+
+namespace {
+
+using namespace platform;
+using gps1::GpsdLineFilter;
+using gps1_test::Gps1Unit;
+
+// Only keeps a broken build from hanging; a passing run never waits it out.
+constexpr auto kPatience = std::chrono::seconds(60);
+
+TEST(GpsdLineFilter, PassesTheSentencesWholeAndKeepsTheJsonToItself) {
+    struct FilterCase {
+        const char* name;
+        std::vector<std::string> pieces;
+        std::string passed;
+        GpsdLineFilter::Greeting greeting;
+    };
+    const std::string banner = gps1_test::kGpsdBanner;
+    const std::string replies = gps1_test::kGpsdWatchReplies;
+    const std::vector<FilterCase> cases = {
+        {"banner, replies, sentences",
+         {banner + replies + "$GPGGA,1*00\r\n!AIVDM,1*00\r\n"},
+         "$GPGGA,1*00\r\n!AIVDM,1*00\r\n",
+         GpsdLineFilter::Greeting::Gpsd},
+        {"cut anywhere",
+         {banner.substr(0, 7), banner.substr(7) + "$GP", "RMC,2*0", "0\r\n"},
+         "$GPRMC,2*00\r\n",
+         GpsdLineFilter::Greeting::Gpsd},
+        {"line feed only, JSON between",
+         {banner + "$GPGSA,3\n{\"class\":\"TPV\"}\n$GPGSV,4\n"},
+         "$GPGSA,3\r\n$GPGSV,4\r\n",
+         GpsdLineFilter::Greeting::Gpsd},
+        {"an over-long line is dropped whole",
+         {banner + "$GPGGA," + std::string(GpsdLineFilter::kMaxLine, '9') + "\r\n$GPGSA,5\r\n"},
+         "$GPGSA,5\r\n",
+         GpsdLineFilter::Greeting::Gpsd},
+        {"no banner yet", {"$GPGGA,6\r\n"}, "", GpsdLineFilter::Greeting::Other},
+        {"a sentence before the line is complete",
+         {banner + "$GPGGA,7"},
+         "",
+         GpsdLineFilter::Greeting::Gpsd},
+        {"not gpsd", {"SSH-2.0-OpenSSH_9.2\r\n$GPGGA,8\r\n"}, "", GpsdLineFilter::Greeting::Other},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        GpsdLineFilter filter;
+        std::string passed;
+        for (const auto& piece : c.pieces) {
+            passed += filter.Feed(piece);
+        }
+        EXPECT_EQ(passed, c.passed);
+        EXPECT_EQ(filter.greeting(), c.greeting);
+    }
+}
+
+class Gps1Gpsd : public ::testing::Test, public Gps1Unit {
+  protected:
+    static void SetUpTestSuite() { RegisterGps1Component(); }
+
+    void LoadGpsd(const std::string& address) {
+        t.Options({.virtualTime = false});
+        Load("[gps]\nsource = \"gpsd\"\ngpsd = \"" + address + "\"\n");
+    }
+};
+
+TEST_F(Gps1Gpsd, AMissingOrStrangeGpsdIsSaidAtStartAndGps1StaysOpenAndSilent) {
+    int refusedPort = 0;
+    const unit::UniqueFd bound = gps1_test::BindLoopback(&refusedPort, false);
+    ASSERT_TRUE(bound.valid());
+    gps1_test::FakeGpsd ssh("SSH-2.0-OpenSSH_9.2\r\n");
+    ASSERT_TRUE(ssh.ok());
+    struct StartCase {
+        const char* name;
+        std::string address;
+        std::string said;
+    };
+    const std::vector<StartCase> cases = {
+        {"refused", "127.0.0.1:" + std::to_string(refusedPort),
+         "GPS1: cannot reach gpsd at 127.0.0.1:" + std::to_string(refusedPort) +
+             ": Connection refused"},
+        {"not gpsd", ssh.Address(),
+         "GPS1: cannot reach gpsd at " + ssh.Address() +
+             ": it does not speak gpsd's protocol (its first line: \"SSH-2.0-OpenSSH_9.2\")"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        Gps1Unit g;
+        testing::internal::CaptureStderr();
+        g.t.Options({.virtualTime = false});
+        g.Load("[gps]\nsource = \"gpsd\"\ngpsd = \"" + c.address + "\"\n");
+        const std::string said = testing::internal::GetCapturedStderr();
+        EXPECT_EQ(said.find(c.said), 0U) << said;
+        std::string which;
+        EXPECT_TRUE(g.u().UsesHostDevice(&which));
+        EXPECT_EQ(which, "gps.source = \"gpsd\"");
+        const HANDLE h = g.Open();
+        ASSERT_NE(h, INVALID_HANDLE_VALUE);
+        EXPECT_EQ(g.Count(h), 0U);
+        g.u().CloseHandle(h);
+    }
+}
+
+// A program the test starts in a process group of its own, ended with it.
+class Child {
+  public:
+    explicit Child(const std::vector<std::string>& argv) {
+        std::vector<char*> args;
+        args.reserve(argv.size() + 1);
+        for (const auto& a : argv) {
+            args.push_back(const_cast<char*>(a.c_str()));
+        }
+        args.push_back(nullptr);
+        posix_spawnattr_t attr;
+        posix_spawnattr_init(&attr);
+        posix_spawnattr_setflags(&attr, POSIX_SPAWN_SETPGROUP);
+        posix_spawnattr_setpgroup(&attr, 0);
+        posix_spawn_file_actions_t files;
+        posix_spawn_file_actions_init(&files);
+        posix_spawn_file_actions_addopen(&files, 1, "/dev/null", O_WRONLY, 0);
+        posix_spawn_file_actions_addopen(&files, 2, "/dev/null", O_WRONLY, 0);
+        error_ = posix_spawnp(&pid_, args[0], &files, &attr, args.data(), environ);
+        posix_spawn_file_actions_destroy(&files);
+        posix_spawnattr_destroy(&attr);
+    }
+    ~Child() {
+        if (error_ == 0 && !ended_) {
+            ::kill(-pid_, SIGTERM);
+            Wait();
+        }
+    }
+    Child(const Child&) = delete;
+    Child& operator=(const Child&) = delete;
+
+    [[nodiscard]] bool Started() const { return error_ == 0; }
+    int Wait() {
+        int status = 0;
+        ::waitpid(pid_, &status, 0);
+        ended_ = true;
+        return status;
+    }
+
+  private:
+    pid_t pid_ = 0;
+    int error_ = 0;
+    bool ended_ = false;
+};
+
+std::vector<std::string> Lines(const std::string& text) {
+    std::vector<std::string> lines;
+    std::istringstream in(text);
+    std::string line;
+    while (std::getline(in, line)) {
+        if (!line.empty() && line.back() == '\r') {
+            line.pop_back();
+        }
+        lines.push_back(line);
+    }
+    return lines;
+}
+
+TEST_F(Gps1Gpsd, TheRealDaemonPassesTheReceiversSentencesOn) {
+    {
+        Child probe({"gpsfake", "-V"});
+        if (!probe.Started() || probe.Wait() != 0) {
+            GTEST_SKIP() << "gpsfake cannot run here (Debian: gpsd, gpsd-clients, python3-gps)";
+        }
+    }
+    int port = 0;
+    gps1_test::BindLoopback(&port, false);  // a free port, released again
+    const std::string log = KESTRIN_TESTDATA_DIR "/nmea/bt-q818.log";
+    Child gpsfake({"gpsfake", "-q", "-P", std::to_string(port), "-c", "0.01", log});
+    ASSERT_TRUE(gpsfake.Started());
+    testing::internal::CaptureStderr();  // gpsd may take a moment to come up
+    LoadGpsd("127.0.0.1:" + std::to_string(port));
+    const HANDLE h = Open();
+    ASSERT_NE(h, INVALID_HANDLE_VALUE);
+
+    // Closing the handle ends a wait that would otherwise never end.
+    std::mutex mutex;
+    std::condition_variable done;
+    bool finished = false;
+    std::thread watchdog([&] {
+        std::unique_lock lock(mutex);
+        if (!done.wait_for(lock, kPatience, [&] { return finished; })) {
+            u().CloseHandle(h);
+        }
+    });
+    std::string got;
+    int cycles = 0;
+    while (cycles < 3 && u().DeviceIoControl(h, 0, nullptr, 0, nullptr, 0, nullptr) == TRUE) {
+        got += ReadAll(h);
+        cycles = 0;
+        for (std::size_t at = got.find("$GPRMC"); at != std::string::npos;
+             at = got.find("$GPRMC", at + 1)) {
+            cycles += got.find("\r\n", at) != std::string::npos ? 1 : 0;
+        }
+    }
+    {
+        std::lock_guard lock(mutex);
+        finished = true;
+    }
+    done.notify_all();
+    watchdog.join();
+    testing::internal::GetCapturedStderr();
+    ASSERT_EQ(cycles, 3) << got;
+
+    std::ifstream file(log);
+    std::stringstream text;
+    text << file.rdbuf();
+    const std::vector<std::string> logLines = Lines(text.str());
+    const std::vector<std::string> lines = Lines(got.substr(0, got.rfind("\r\n") + 2));
+    for (std::size_t i = 0; i < lines.size(); ++i) {
+        if (lines[i].starts_with("$PVSNS")) {
+            ASSERT_LT(i + 1, lines.size());
+            EXPECT_TRUE(lines[i + 1].starts_with("$GPRMC")) << "made up for the cycle";
+            continue;
+        }
+        EXPECT_NE(std::find(logLines.begin(), logLines.end(), lines[i]), logLines.end())
+            << lines[i];
+        if (lines[i].starts_with("$GPRMC") && i > 0) {
+            EXPECT_TRUE(lines[i - 1].starts_with("$PVSNS")) << "before every $GPRMC";
+        }
+    }
+    u().CloseHandle(h);
+}
+
+}  // namespace
