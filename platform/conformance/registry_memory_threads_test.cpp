@@ -1,7 +1,8 @@
 // The registry, address space, local memory and threads.
+#include <algorithm>
 #include <atomic>
-#include <cstring>
 #include <string>
+#include <thread>
 
 #include "backend_fixture.h"
 
