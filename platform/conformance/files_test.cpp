@@ -28,9 +28,9 @@ std::string ReadAll(std::string_view path) {
     return out;
 }
 
-class FilesTest : public ConformanceTest {};
+class ConformanceFiles : public ConformanceTest {};
 
-TEST_F(FilesTest, OpenDispositionsAndTheirCodes) {
+TEST_F(ConformanceFiles, OpenDispositionsAndTheirCodes) {
     ASSERT_TRUE(Start({.files = {{kBook, "abc"}}}));
     struct Case {
         const char* path;
@@ -57,7 +57,7 @@ TEST_F(FilesTest, OpenDispositionsAndTheirCodes) {
     }
 }
 
-TEST_F(FilesTest, ShareModesRefuseASecondOpen) {
+TEST_F(ConformanceFiles, ShareModesRefuseASecondOpen) {
     ASSERT_TRUE(Start({.files = {{kBook, "abc"}}}));
     {
         UniqueHandle first(Open(kBook, GENERIC_READ, 0, OPEN_EXISTING));
@@ -72,7 +72,7 @@ TEST_F(FilesTest, ShareModesRefuseASecondOpen) {
     EXPECT_EQ(GetLastError(), ERROR_SHARING_VIOLATION);
 }
 
-TEST_F(FilesTest, ReadsAndWritesAtTheEnd) {
+TEST_F(ConformanceFiles, ReadsAndWritesAtTheEnd) {
     ASSERT_TRUE(Start({.folders = {"\\Mounted Volume\\Vesk"}}));
     {
         UniqueHandle h(Open(kBook, GENERIC_READ | GENERIC_WRITE, 0, CREATE_NEW));
@@ -117,7 +117,7 @@ std::vector<std::string> Find(std::string_view pattern, DWORD* error) {
     return names;
 }
 
-TEST_F(FilesTest, FindFirstFilePatternsIgnoreCase) {
+TEST_F(ConformanceFiles, FindFirstFilePatternsIgnoreCase) {
     ASSERT_TRUE(Start({.files = {{"\\Maps\\Spain.MAP", "1"},
                                  {"\\Maps\\france.map", "22"},
                                  {"\\Maps\\a.mapx", "3"},
@@ -153,7 +153,7 @@ TEST_F(FilesTest, FindFirstFilePatternsIgnoreCase) {
     EXPECT_EQ(data.nFileSizeHigh, 0U);
 }
 
-TEST_F(FilesTest, CopyWithAndWithoutOverwrite) {
+TEST_F(ConformanceFiles, CopyWithAndWithoutOverwrite) {
     ASSERT_TRUE(Start({.files = {{"\\a\\factory.ini", "factory"}, {"\\a\\user.ini", "user"}}}));
     EXPECT_FALSE(CopyFile("\\a\\factory.ini", "\\a\\user.ini", TRUE));
     EXPECT_EQ(GetLastError(), ERROR_FILE_EXISTS);
@@ -175,7 +175,7 @@ TEST_F(FilesTest, CopyWithAndWithoutOverwrite) {
     EXPECT_EQ(copy.ftLastWriteTime.dwHighDateTime, source.ftLastWriteTime.dwHighDateTime);
 }
 
-TEST_F(FilesTest, DeleteAndItsRefusals) {
+TEST_F(ConformanceFiles, DeleteAndItsRefusals) {
     ASSERT_TRUE(Start({.files = {{"\\Log\\a.log", "a"}, {"\\Log\\b.log", "b"}}}));
     EXPECT_FALSE(DeleteFile("\\Log\\missing.log"));
     EXPECT_EQ(GetLastError(), ERROR_FILE_NOT_FOUND);
@@ -193,7 +193,7 @@ TEST_F(FilesTest, DeleteAndItsRefusals) {
     EXPECT_EQ(GetLastError(), ERROR_FILE_NOT_FOUND);
 }
 
-TEST_F(FilesTest, DiskSizesAndFileTimes) {
+TEST_F(ConformanceFiles, DiskSizesAndFileTimes) {
     ASSERT_TRUE(Start({.folders = {"\\Mounted Volume"}}));
     std::uint64_t available = 0;
     std::uint64_t total = 0;

@@ -1,7 +1,8 @@
 // The registry, address space, local memory and threads.
+#include <algorithm>
 #include <atomic>
-#include <cstring>
 #include <string>
+#include <thread>
 
 #include "backend_fixture.h"
 
@@ -16,9 +17,9 @@ std::string Key(const std::string& below) {
     return std::string(kRegistryRoot) + "\\" + below;
 }
 
-class RegistryMemoryThreadsTest : public ConformanceTest {};
+class ConformanceRegistryMemoryThreads : public ConformanceTest {};
 
-TEST_F(RegistryMemoryThreadsTest, RegistryOpenQueryAndMissingParts) {
+TEST_F(ConformanceRegistryMemoryThreads, RegistryOpenQueryAndMissingParts) {
     ASSERT_TRUE(Start({.registry = {{"Active\\12", "Hnd", std::nullopt, 0x1234},
                                     {"Active\\12", "Name", std::string("GPS1:"), 0}}}));
     HKEY missing = 0;
@@ -55,7 +56,7 @@ TEST_F(RegistryMemoryThreadsTest, RegistryOpenQueryAndMissingParts) {
     EXPECT_EQ(RegCloseKey(key), 0);
 }
 
-TEST_F(RegistryMemoryThreadsTest, AddressSpaceAndLocalMemory) {
+TEST_F(ConformanceRegistryMemoryThreads, AddressSpaceAndLocalMemory) {
     ASSERT_TRUE(Start({}));
     constexpr DWORD kNorWindow = 0x1000000;
     void* reservation = VirtualAlloc(nullptr, kNorWindow, MEM_RESERVE, PAGE_NOACCESS);
@@ -77,7 +78,7 @@ TEST_F(RegistryMemoryThreadsTest, AddressSpaceAndLocalMemory) {
     EXPECT_EQ(LocalFree(block), nullptr);
 }
 
-TEST_F(RegistryMemoryThreadsTest, ThreadsWaitsAndLastErrorPerThread) {
+TEST_F(ConformanceRegistryMemoryThreads, ThreadsWaitsAndLastErrorPerThread) {
     ASSERT_TRUE(Start({}));
     std::atomic<bool> release{false};
     std::atomic<DWORD> errorSeenByThread{0};

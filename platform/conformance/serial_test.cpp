@@ -21,7 +21,7 @@ constexpr DWORD kMaxDword = 0xFFFFFFFFU;
 // joined by socat under wine).
 constexpr int kCrossingMs = 2000;
 
-class SerialTest : public ConformanceTest {
+class ConformanceSerial : public ConformanceTest {
   protected:
     // Starts the backend with COM7: wired, and opens it as the console does.
     bool OpenLine() {
@@ -97,7 +97,7 @@ class SerialTest : public ConformanceTest {
         return;                       \
     }
 
-TEST_F(SerialTest, ControlBlockRoundTripAndExclusiveOpen) {
+TEST_F(ConformanceSerial, ControlBlockRoundTripAndExclusiveOpen) {
     OPEN_LINE_OR_SKIP();
     struct Line {
         DWORD baud;
@@ -146,7 +146,7 @@ TEST_F(SerialTest, ControlBlockRoundTripAndExclusiveOpen) {
     EXPECT_NE(GetLastError(), ERROR_SUCCESS);
 }
 
-TEST_F(SerialTest, WritesArriveAndQueueCountsWhatCame) {
+TEST_F(ConformanceSerial, WritesArriveAndQueueCountsWhatCame) {
     OPEN_LINE_OR_SKIP();
     DWORD written = 0;
     ASSERT_TRUE(WriteFile(port_.get(), "\xFF\x56\x78\x78\x56", 5, &written));
@@ -163,25 +163,27 @@ TEST_F(SerialTest, WritesArriveAndQueueCountsWhatCame) {
     EXPECT_EQ(Queued(), 0U);
 }
 
-TEST_F(SerialTest, ReadTimeouts) {
+TEST_F(ConformanceSerial, ReadTimeouts) {
     OPEN_LINE_OR_SKIP();
     // MAXDWORD, 0, 0: at once, with whatever is queued (nothing here).
     SetReadTimeouts(kMaxDword, 0, 0);
     auto [bytes, took] = TimedRead(10);
     EXPECT_TRUE(bytes.empty());
-    EXPECT_LT(took, 150);
+    EXPECT_LT(took, 1000);
 
-    // MAXDWORD, MAXDWORD, c: the first byte, or nothing after c ms.
+    // MAXDWORD, MAXDWORD, c: nothing after c ms ...
     SetReadTimeouts(kMaxDword, kMaxDword, 300);
     std::tie(bytes, took) = TimedRead(10);
     EXPECT_TRUE(bytes.empty());
     EXPECT_GE(took, 250);
     EXPECT_LT(took, 300 + kCrossingMs);
+    // ... or what is queued, at once, far before c.
+    SetReadTimeouts(kMaxDword, kMaxDword, 3000);
     ASSERT_TRUE(B().FarWrite({0x3F, 0x00}));
     ASSERT_TRUE(AwaitQueued(2));
     std::tie(bytes, took) = TimedRead(10);
     EXPECT_EQ(bytes, (Bytes{0x3F, 0x00}));
-    EXPECT_LT(took, 150);
+    EXPECT_LT(took, 1500);
 
     // The module check's set: interval 100, 100 per byte, 10: a short reply
     // ends when the line falls silent, far before the total.
@@ -201,7 +203,7 @@ TEST_F(SerialTest, ReadTimeouts) {
     EXPECT_LT(took, 250 + kCrossingMs);
 }
 
-TEST_F(SerialTest, EventsWaitsAndTheMask) {
+TEST_F(ConformanceSerial, EventsWaitsAndTheMask) {
     OPEN_LINE_OR_SKIP();
     ASSERT_TRUE(SetCommMask(port_.get(), EV_RXCHAR));
     // Bytes that came before the wait are reported by it.
@@ -251,7 +253,7 @@ TEST_F(SerialTest, EventsWaitsAndTheMask) {
     EXPECT_EQ(seen.load(), 0U);
 }
 
-TEST_F(SerialTest, CloseEndsAPendingWaitWithInvalidHandle) {
+TEST_F(ConformanceSerial, CloseEndsAPendingWaitWithInvalidHandle) {
     OPEN_LINE_OR_SKIP();
     ASSERT_TRUE(SetCommMask(port_.get(), EV_RXCHAR));
     const HANDLE h = port_.get();

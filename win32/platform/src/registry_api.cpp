@@ -1,6 +1,6 @@
 // The registry on the PC's HKEY_LOCAL_MACHINE, and the device manager,
 // which a PC does not have.
-#include <cstring>
+#include <algorithm>
 #include <string>
 #include <vector>
 
@@ -37,7 +37,7 @@ platform::LONG Win32Registry::RegOpenKeyEx(platform::HKEY root, std::string_view
         parent = HKEY_LOCAL_MACHINE;
     } else {
         std::lock_guard lock(mutex_);
-        if (open_.count(root) == 0) {
+        if (!open_.contains(root)) {
             return ERROR_INVALID_HANDLE;
         }
         parent = ToWin32(root);
@@ -62,7 +62,7 @@ platform::LONG Win32Registry::RegQueryValueEx(platform::HKEY key, std::string_vi
                                               platform::DWORD* size) {
     {
         std::lock_guard lock(mutex_);
-        if (open_.count(key) == 0) {
+        if (!open_.contains(key)) {
             return ERROR_INVALID_HANDLE;
         }
     }
@@ -107,6 +107,9 @@ platform::LONG Win32Registry::RegQueryValueEx(platform::HKEY key, std::string_vi
     }
     std::string utf8 = Narrow(text);
     utf8.push_back('\0');
+    if (kind == REG_MULTI_SZ) {
+        utf8.push_back('\0');  // the list's own terminator
+    }
     const auto utf8Size = static_cast<platform::DWORD>(utf8.size());
     if (size == nullptr) {
         return ERROR_SUCCESS;
@@ -119,7 +122,7 @@ platform::LONG Win32Registry::RegQueryValueEx(platform::HKEY key, std::string_vi
         *size = utf8Size;
         return ERROR_MORE_DATA;
     }
-    std::memcpy(data, utf8.data(), utf8.size());
+    std::copy(utf8.begin(), utf8.end(), data);
     *size = utf8Size;
     return ERROR_SUCCESS;
 }
