@@ -1,0 +1,12 @@
+# kestrin.exe under wine (win32/tests/run-under-wine, with a prefix of its
+# own): what a PC without the unit's drivers shows, the RDS check and tool
+# over COM7 with the native tuner module on the other end, and the window
+# under Xvfb. The module comes from the Linux build (the Release stage's,
+# or built here when the stage runs alone).
+linux_build=$root/build-ci
+if [ ! -x "$linux_build/tuner-module" ]; then
+  cmake -S . -B "$linux_build" -DCMAKE_BUILD_TYPE=Release -DCMAKE_UNITY_BUILD=ON \
+    -DKESTRIN_TESTS=OFF -DKESTRIN_BENCH=OFF
+  cmake --build "$linux_build" -j "$jobs" --target tuner-module
+fi
+win32/tests/run-under-wine "$win64" "$linux_build" "$work/kestrin-wine"
