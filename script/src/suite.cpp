@@ -2,9 +2,12 @@
 
 #include <algorithm>
 #include <fstream>
+#include <sstream>
+#include <variant>
 
 #include "platform/text.h"
 #include "script/utf8_path.h"
+#include "tee_stream.h"
 
 namespace script {
 
@@ -104,6 +107,74 @@ bool CollectScripts(const std::vector<std::filesystem::path>& names,
         scripts->insert(scripts->end(), found.begin(), found.end());
     }
     return true;
+}
+
+bool LoadScripts(const std::vector<std::filesystem::path>& names, std::ostream& err,
+                 std::vector<Script>* scripts) {
+    std::vector<std::filesystem::path> files;
+    std::string error;
+    if (!CollectScripts(names, &files, &error)) {
+        err << "kestrin: " << error << '\n';
+        return false;
+    }
+    bool ok = true;
+    for (const std::filesystem::path& file : files) {
+        ParseResult parsed = LoadScriptFile(file);
+        if (const auto* failure = std::get_if<ParseFailure>(&parsed)) {
+            err << Describe(Utf8FromPath(file), *failure) << '\n';
+            ok = false;
+        } else {
+            scripts->push_back(std::get<Script>(std::move(parsed)));
+        }
+    }
+    return ok;
+}
+
+int RunSuite(std::vector<Script> scripts, const SuiteOptions& options, const RunOne& runOne,
+             std::ostream& out, std::ostream& err) {
+    std::vector<ScriptResult> results;
+    int status = kExitPassed;
+    for (Script& s : scripts) {
+        const auto started = std::chrono::steady_clock::now();
+        ScriptResult result;
+        result.file = PathFromUtf8(s.name);
+        RunnerOptions runnerOptions;
+        runnerOptions.finalScreenshot = options.screenshot.value_or(std::filesystem::path());
+        runnerOptions.updateScreens = options.updateScreens;
+        if (options.artifacts) {
+            runnerOptions.artifactsFolder = *options.artifacts / ArtifactName(result.file);
+        }
+        std::ostringstream captured;
+        detail::TeeStream log(err, captured);
+        const RunOutcome outcome = runOne(std::move(s), runnerOptions, log);
+        if (outcome.status == kExitMalformed) {
+            return kExitMalformed;
+        }
+        result.passed = outcome.status == kExitPassed;
+        result.failure = outcome.failure;
+        result.time = std::chrono::steady_clock::now() - started;
+        result.output = captured.str();
+        if (!result.passed) {
+            status = kExitFailed;
+            if (!runnerOptions.artifactsFolder.empty()) {
+                std::error_code ec;
+                std::filesystem::create_directories(runnerOptions.artifactsFolder, ec);
+                std::ofstream(runnerOptions.artifactsFolder / "output.txt", std::ios::binary)
+                    << result.output;
+            }
+        }
+        results.push_back(std::move(result));
+    }
+    out << Verdict(results) << '\n';
+    if (options.junit) {
+        std::string error;
+        if (!WriteJUnit(*options.junit, results, &error)) {
+            err << "kestrin: " << error << '\n';
+            status = kExitFailed;
+        }
+    }
+    out.flush();
+    return status;
 }
 
 std::string Verdict(const std::vector<ScriptResult>& results) {

@@ -25,18 +25,6 @@
 namespace script::test {
 namespace {
 
-class DemoApp : public ui::CWinApp {
-  public:
-    int result = 0;
-    ui::BOOL InitInstance() override {
-        ui::demo::CDemoDlg dlg;
-        m_pMainWnd = &dlg;
-        result = dlg.DoModal();
-        m_pMainWnd = nullptr;
-        return ui::FALSE;
-    }
-};
-
 struct Outcome {
     int code = -1;
     std::string log;
@@ -407,7 +395,7 @@ TEST_F(RunnerTest, PenDownMoveAndUpAreSeparateEvents) {
 }
 
 TEST_F(RunnerTest, TabsAndRadiosOfTheDemoDialog) {
-    DemoApp app;
+    ui::demo::CDemoApp app;
     const Outcome out = Run(R"(
 expect text 1012 "Page: Buttons"
 tab 2
@@ -427,7 +415,7 @@ tab 3
 }
 
 TEST_F(RunnerTest, TheCloseBoxOfADialogThatTakesItEndsTheProgram) {
-    DemoApp app;
+    ui::demo::CDemoApp app;
     const Outcome out = Run("close\nexpect nomsgbox");
     EXPECT_EQ(out.code, kExitFailed);
     EXPECT_EQ(out.log, "t.script:2: expect nomsgbox: the program ended before this line ran\n");

@@ -24,7 +24,6 @@
 #include "sdl/sdl_presenter.h"
 #include "sound/sound_component.h"
 #include "sound/wave_output.h"
-#include "tee_stream.h"
 #include "tour_script.h"
 #include "ui/app.h"
 #include "ui/demo_dialog.h"
@@ -40,19 +39,6 @@ enum class Mode {
     Window,  // the SDL window on the real clock
     Script,  // --script on the virtual clock (or the real one)
     Tour,    // the tour of the pages on the virtual clock
-};
-
-// The framework's demo dialog as the program's one window, to try the
-// framework by hand and to show every control kind.
-class DemoApp final : public ui::CWinApp {
-  public:
-    ui::BOOL InitInstance() override {
-        ui::demo::CDemoDlg dlg;
-        m_pMainWnd = &dlg;
-        dlg.DoModal();
-        m_pMainWnd = nullptr;
-        return ui::FALSE;
-    }
 };
 
 // Without a touch panel of the unit, calibration cannot run.
@@ -71,29 +57,6 @@ bool DisplayNamed(std::string* why) {
     }
     *why = "neither DISPLAY nor WAYLAND_DISPLAY is set";
     return false;
-}
-
-// Every script the command line names, read before anything runs: a
-// malformed one stops the run. False after the reason is written.
-bool ReadScripts(const KestrinOptions& options, std::ostream& err,
-                 std::vector<script::Script>* scripts) {
-    std::vector<std::filesystem::path> files;
-    std::string error;
-    if (!script::CollectScripts(options.scripts, &files, &error)) {
-        err << "kestrin: " << error << '\n';
-        return false;
-    }
-    bool ok = true;
-    for (const std::filesystem::path& file : files) {
-        script::ParseResult parsed = script::LoadScriptFile(file);
-        if (const auto* failure = std::get_if<script::ParseFailure>(&parsed)) {
-            err << script::Describe(script::Utf8FromPath(file), *failure) << '\n';
-            ok = false;
-        } else {
-            scripts->push_back(std::get<script::Script>(std::move(parsed)));
-        }
-    }
-    return ok;
 }
 
 // One loaded unit with everything a run of the console needs installed
@@ -153,7 +116,7 @@ class UnitRun {
 
 std::unique_ptr<ui::CWinApp> MakeApp(const KestrinOptions& options) {
     if (options.demo) {
-        return std::make_unique<DemoApp>();
+        return std::make_unique<ui::demo::CDemoApp>();
     }
     return std::make_unique<CConsoleApp>();
 }
@@ -180,65 +143,33 @@ int RunScripts(const KestrinOptions& options, const std::filesystem::path& sourc
         return kExitUsage;
     }
     const bool copy = several || !options.unitDir || options.freshCopy;
-    std::vector<script::ScriptResult> results;
-    int status = script::kExitPassed;
-    for (script::Script& s : scripts) {
-        const auto started = std::chrono::steady_clock::now();
-        std::ostringstream captured;
-        TeeStream log(err, captured);
+    auto runOne = [&](script::Script s, const script::RunnerOptions& runnerOptions,
+                      std::ostream& log) -> script::RunOutcome {
         std::unique_ptr<UnitRun> run =
             UnitRun::Load(source, copy, !options.realTime, options.debugEcho, log);
         if (run == nullptr) {
-            return kExitUsage;
+            return {kExitUsage, {}};
         }
         unit::VirtualUnit& u = run->unit();
         if (std::string device; !options.realTime && u.UsesHostDevice(&device)) {
-            err << "kestrin: the unit uses a device of the host (" << device
+            log << "kestrin: the unit uses a device of the host (" << device
                 << "), which runs on the wall clock: run the script with --real-time\n";
-            return kExitUsage;
+            return {kExitUsage, {}};
         }
         platform::ScopedServices installed(run->services());
-
-        script::RunnerOptions runnerOptions;
-        if (options.screenshot) {
-            runnerOptions.finalScreenshot = *options.screenshot;
-        }
-        std::filesystem::path artifacts;
-        if (options.artifacts) {
-            artifacts = *options.artifacts / script::ArtifactName(script::PathFromUtf8(s.name));
-            runnerOptions.artifactsFolder = artifacts;
-        }
-        runnerOptions.updateScreens = options.updateScreens;
-        script::ScriptResult result;
-        result.file = script::PathFromUtf8(s.name);
         std::unique_ptr<ui::CWinApp> app = MakeApp(options);
         UnitTarget target(u);
         script::ScriptRunner runner(std::move(s), target, log, runnerOptions);
         ui::AfxWinMain(runner, &u.Clock());
-        result.passed = runner.Finish() == script::kExitPassed && WriteAudio(options, u, log);
-        result.failure = runner.FailureMessage();
-        result.time = std::chrono::steady_clock::now() - started;
-        result.output = captured.str();
-        if (!result.passed) {
-            status = script::kExitFailed;
-            if (!artifacts.empty()) {
-                std::error_code ec;
-                std::filesystem::create_directories(artifacts, ec);
-                std::ofstream(artifacts / "output.txt", std::ios::binary) << result.output;
-            }
-        }
-        results.push_back(std::move(result));
-    }
-    out << script::Verdict(results) << '\n';
-    if (options.junit) {
-        std::string error;
-        if (!script::WriteJUnit(*options.junit, results, &error)) {
-            err << "kestrin: " << error << '\n';
-            status = status != script::kExitPassed ? status : script::kExitFailed;
-        }
-    }
-    out.flush();
-    return status;
+        const bool passed = runner.Finish() == script::kExitPassed && WriteAudio(options, u, log);
+        return {passed ? script::kExitPassed : script::kExitFailed, runner.FailureMessage()};
+    };
+    return script::RunSuite(std::move(scripts),
+                            {.screenshot = options.screenshot,
+                             .artifacts = options.artifacts,
+                             .junit = options.junit,
+                             .updateScreens = options.updateScreens},
+                            runOne, out, err);
 }
 
 }  // namespace
@@ -247,7 +178,7 @@ int RunKestrin(const KestrinOptions& options, const UnitSources& sources, std::o
                std::ostream& err, const KestrinHooks& hooks) {
     // 1. The scripts: a malformed line stops the run before anything runs.
     std::vector<script::Script> scripts;
-    if (!options.scripts.empty() && !ReadScripts(options, err, &scripts)) {
+    if (!options.scripts.empty() && !script::LoadScripts(options.scripts, err, &scripts)) {
         return kExitUsage;
     }
     const std::filesystem::path source =

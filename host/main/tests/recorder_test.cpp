@@ -19,17 +19,6 @@ namespace {
 
 using Kind = ui::InputEvent::Kind;
 
-class DemoApp final : public ui::CWinApp {
-  public:
-    ui::BOOL InitInstance() override {
-        ui::demo::CDemoDlg dlg;
-        m_pMainWnd = &dlg;
-        dlg.DoModal();
-        m_pMainWnd = nullptr;
-        return ui::FALSE;
-    }
-};
-
 ui::Point CentreOf(int id) {
     ui::Desktop* d = ui::Desktop::Current();
     const ui::Rect r = d->Describe(d->FindControl(id))->screenRect;
@@ -78,7 +67,7 @@ TEST(RecorderTest, EachKindOfInputBecomesTheCommandThatReplaysIt) {
     window.AddEvent(Pen(Kind::PenUp, {30, 200}));
     window.AddEvent({Kind::KeyDown, 0, 0, ui::Key::F2, {}});
     window.AddEvent({Kind::KeyUp, 0, 0, ui::Key::F2, {}});
-    DemoApp app;
+    ui::demo::CDemoApp app;
     ui::AfxWinMain(recorder, &clock);
 
     auto at = [](const char* verb, ui::Point p) {

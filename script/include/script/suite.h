@@ -4,8 +4,14 @@
 
 #include <chrono>
 #include <filesystem>
+#include <functional>
+#include <optional>
+#include <ostream>
 #include <string>
 #include <vector>
+
+#include "script/script.h"
+#include "script/script_runner.h"
 
 namespace script {
 
@@ -30,6 +36,39 @@ std::string Verdict(const std::vector<ScriptResult>& results);
 // its time, failure message and output. False with the reason on failure.
 bool WriteJUnit(const std::filesystem::path& file, const std::vector<ScriptResult>& results,
                 std::string* error);
+
+// Reads every script the names give (CollectScripts), all before anything
+// runs. False after every reason (a missing name, a malformed line) is
+// written to err.
+bool LoadScripts(const std::vector<std::filesystem::path>& names, std::ostream& err,
+                 std::vector<Script>* scripts);
+
+// How one script of a suite ended: kExitPassed, kExitFailed (failure says
+// why), or kExitMalformed when it could not run at all (the unit did not
+// load): that ends the suite.
+struct RunOutcome {
+    int status = kExitPassed;
+    std::string failure;
+};
+
+// Runs one script with the runner's options; what it writes about itself
+// goes to log.
+using RunOne =
+    std::function<RunOutcome(Script script, const RunnerOptions& options, std::ostream& log)>;
+
+struct SuiteOptions {
+    std::optional<std::filesystem::path> screenshot;  // the screen at the end (one script)
+    std::optional<std::filesystem::path> artifacts;   // evidence of each failed script
+    std::optional<std::filesystem::path> junit;       // the JUnit report
+    bool updateScreens = false;
+};
+
+// Runs the scripts one after the other through runOne, each one's output to
+// err as it comes, then writes the verdict line to out and the report.
+// Returns the exit status: kExitPassed, kExitFailed when any failed (or the
+// report could not be written), kExitMalformed when one could not run.
+int RunSuite(std::vector<Script> scripts, const SuiteOptions& options, const RunOne& runOne,
+             std::ostream& out, std::ostream& err);
 
 // A folder name for one script's artifacts: its path with the separators
 // and anything unusual made into '_' ("tests/ver page.ks" -> "tests_ver_page.ks").

@@ -95,4 +95,12 @@ void CDemoDlg::OnVScroll(UINT code, UINT pos, CWnd* bar) {
     CDialog::OnVScroll(code, pos, bar);
 }
 
+BOOL CDemoApp::InitInstance() {
+    CDemoDlg dlg;
+    m_pMainWnd = &dlg;
+    result = dlg.DoModal();
+    m_pMainWnd = nullptr;
+    return FALSE;
+}
+
 }  // namespace ui::demo

@@ -8,12 +8,6 @@
 
 // After the framework's headers: windows.h defines macros (DT_*, RGB) that
 // would rewrite their declarations.
-#ifndef WIN32_LEAN_AND_MEAN
-#define WIN32_LEAN_AND_MEAN
-#endif
-#ifndef NOMINMAX
-#define NOMINMAX
-#endif
 #include <windows.h>
 
 namespace ui::detail {

@@ -31,18 +31,6 @@ namespace pc {
 
 namespace {
 
-// The framework's demo dialog as the program's one window.
-class DemoApp final : public ui::CWinApp {
-  public:
-    ui::BOOL InitInstance() override {
-        ui::demo::CDemoDlg dlg;
-        m_pMainWnd = &dlg;
-        dlg.DoModal();
-        m_pMainWnd = nullptr;
-        return ui::FALSE;
-    }
-};
-
 // Message boxes asked for through the platform rather than a window: the
 // framework's box while it runs, else a line on the error stream.
 class FrameworkPrompt final : public platform::Prompt {
@@ -152,38 +140,12 @@ class PcRun {
 // The application object of a run.
 std::unique_ptr<ui::CWinApp> MakeApp(const PcOptions& options, bool answering, std::ostream& out) {
     if (options.demo) {
-        return std::make_unique<DemoApp>();
+        return std::make_unique<ui::demo::CDemoApp>();
     }
     if (answering) {
         return std::make_unique<AnsweringApp<CConsoleApp>>(out);
     }
     return std::make_unique<CConsoleApp>();
-}
-
-// Every script the command line names, read before anything runs: a
-// malformed one stops the run. False after the reason is written.
-bool ReadScripts(const PcOptions& options, std::ostream& err, std::vector<script::Script>* out) {
-    std::vector<std::filesystem::path> names;
-    for (const std::string& name : options.scripts) {
-        names.push_back(script::PathFromUtf8(name));
-    }
-    std::vector<std::filesystem::path> files;
-    std::string error;
-    if (!script::CollectScripts(names, &files, &error)) {
-        err << "kestrin: " << error << '\n';
-        return false;
-    }
-    bool ok = true;
-    for (const std::filesystem::path& file : files) {
-        script::ParseResult parsed = script::LoadScriptFile(file);
-        if (const auto* failure = std::get_if<script::ParseFailure>(&parsed)) {
-            err << script::Describe(script::Utf8FromPath(file), *failure) << '\n';
-            ok = false;
-        } else {
-            out->push_back(std::get<script::Script>(std::move(parsed)));
-        }
-    }
-    return ok;
 }
 
 // The scripts one after the other, each on a fresh backend over the same
@@ -194,59 +156,28 @@ int RunScripts(const PcOptions& options, std::vector<script::Script> scripts, st
         err << "kestrin: --screenshot goes with one script\n";
         return kExitUsage;
     }
-    std::vector<script::ScriptResult> results;
-    int status = script::kExitPassed;
-    for (script::Script& s : scripts) {
-        const auto started = std::chrono::steady_clock::now();
-        // What the run writes about itself, for the report; it goes to the
-        // error stream when the script has run.
-        std::ostringstream log;
-        script::RunnerOptions runnerOptions;
-        if (options.screenshot) {
-            runnerOptions.finalScreenshot = script::PathFromUtf8(*options.screenshot);
+    auto runOne = [&](script::Script s, const script::RunnerOptions& runnerOptions,
+                      std::ostream& log) -> script::RunOutcome {
+        PcRun run(options, log);
+        const std::unique_ptr<ui::CWinApp> app = MakeApp(options, false, out);
+        PcTarget target(run.backend());
+        script::ScriptRunner runner(std::move(s), target, log, runnerOptions);
+        ui::AfxWinMain(runner, run.clock());
+        const bool passed = runner.Finish() == script::kExitPassed;
+        return {passed ? script::kExitPassed : script::kExitFailed, runner.FailureMessage()};
+    };
+    auto path = [](const std::optional<std::string>& utf8) -> std::optional<std::filesystem::path> {
+        if (!utf8) {
+            return std::nullopt;
         }
-        std::filesystem::path artifacts;
-        if (options.artifacts) {
-            artifacts = script::PathFromUtf8(*options.artifacts) /
-                        script::ArtifactName(script::PathFromUtf8(s.name));
-            runnerOptions.artifactsFolder = artifacts;
-        }
-        runnerOptions.updateScreens = options.updateScreens;
-        script::ScriptResult result;
-        result.file = script::PathFromUtf8(s.name);
-        {
-            PcRun run(options, log);
-            const std::unique_ptr<ui::CWinApp> app = MakeApp(options, false, out);
-            PcTarget target(run.backend());
-            script::ScriptRunner runner(std::move(s), target, log, runnerOptions);
-            ui::AfxWinMain(runner, run.clock());
-            result.passed = runner.Finish() == script::kExitPassed;
-            result.failure = runner.FailureMessage();
-        }
-        result.time = std::chrono::steady_clock::now() - started;
-        result.output = log.str();
-        err << result.output;
-        err.flush();
-        if (!result.passed) {
-            status = script::kExitFailed;
-            if (!artifacts.empty()) {
-                std::error_code ec;
-                std::filesystem::create_directories(artifacts, ec);
-                std::ofstream(artifacts / "output.txt", std::ios::binary) << result.output;
-            }
-        }
-        results.push_back(std::move(result));
-    }
-    out << script::Verdict(results) << '\n';
-    if (options.junit) {
-        std::string error;
-        if (!script::WriteJUnit(script::PathFromUtf8(*options.junit), results, &error)) {
-            err << "kestrin: " << error << '\n';
-            status = status != script::kExitPassed ? status : script::kExitFailed;
-        }
-    }
-    out.flush();
-    return status;
+        return script::PathFromUtf8(*utf8);
+    };
+    return script::RunSuite(std::move(scripts),
+                            {.screenshot = path(options.screenshot),
+                             .artifacts = path(options.artifacts),
+                             .junit = path(options.junit),
+                             .updateScreens = options.updateScreens},
+                            runOne, out, err);
 }
 
 }  // namespace
@@ -254,8 +185,12 @@ int RunScripts(const PcOptions& options, std::vector<script::Script> scripts, st
 int RunPcKestrin(const PcOptions& options, std::ostream& out, std::ostream& err) {
     // 1. The scripts: a malformed line stops the run before anything runs.
     if (!options.scripts.empty()) {
+        std::vector<std::filesystem::path> names;
+        for (const std::string& name : options.scripts) {
+            names.push_back(script::PathFromUtf8(name));
+        }
         std::vector<script::Script> scripts;
-        if (!ReadScripts(options, err, &scripts)) {
+        if (!script::LoadScripts(names, err, &scripts)) {
             return kExitUsage;
         }
         return RunScripts(options, std::move(scripts), out, err);

@@ -10,12 +10,6 @@
 
 #include "platform/api.h"
 
-#ifndef WIN32_LEAN_AND_MEAN
-#define WIN32_LEAN_AND_MEAN
-#endif
-#ifndef NOMINMAX
-#define NOMINMAX
-#endif
 #include <windows.h>
 // winmm needs the types of <windows.h> first.
 #include <mmsystem.h>

@@ -2,6 +2,7 @@
 // the golden-image test and trying the framework out by hand.
 #pragma once
 
+#include "ui/app.h"
 #include "ui/framework.h"
 
 namespace ui::demo {
@@ -49,6 +50,14 @@ class CDemoDlg : public CDialog {
     CSpinButtonCtrl m_spin;
     CSliderCtrl m_volume;
     CStatic m_status;
+};
+
+// The demo dialog as a program's one window (kestrin --demo, tests).
+class CDemoApp final : public CWinApp {
+  public:
+    BOOL InitInstance() override;
+    // What the dialog's modal run returned.
+    int result = 0;
 };
 
 }  // namespace ui::demo

@@ -2,10 +2,11 @@
 // program's error stream as they come and into the run's record.
 #pragma once
 
+#include <algorithm>
 #include <ostream>
 #include <streambuf>
 
-namespace program {
+namespace script::detail {
 
 class TeeBuffer final : public std::streambuf {
   public:
@@ -43,4 +44,4 @@ class TeeStream final : public std::ostream {
     TeeBuffer buffer_;
 };
 
-}  // namespace program
+}  // namespace script::detail
