@@ -1,17 +1,11 @@
 #include "program/kestrin_options.h"
 
-#include <charconv>
 #include <set>
 #include <utility>
 
+#include "script/command_line.h"
+
 namespace program {
-
-namespace {
-
-constexpr int kMinScale = 1;
-constexpr int kMaxScale = 8;
-
-}  // namespace
 
 std::string KestrinUsage() {
     return "usage: kestrin [--unit DIR] [--fresh-copy] [--headless] [--script FILE|DIR ...]\n"
@@ -59,13 +53,12 @@ ParsedKestrinOptions ParseKestrinOptions(std::span<const std::string_view> argum
         if (arg == "--unit") {
             ok = value(&o.unitDir);
         } else if (arg == "--script") {
-            while (i + 1 < arguments.size() && !arguments[i + 1].starts_with("--")) {
-                if (arguments[i + 1].empty()) {
-                    return fail("--script takes no empty name");
-                }
-                o.scripts.emplace_back(arguments[++i]);
+            std::vector<std::string> names;
+            std::string error;
+            if (!script::TakeScriptNames(arguments, &i, &names, &error)) {
+                return fail(error);
             }
-            ok = !o.scripts.empty();
+            o.scripts.insert(o.scripts.end(), names.begin(), names.end());
         } else if (arg == "--junit") {
             ok = value(&o.junit);
         } else if (arg == "--artifacts") {
@@ -81,14 +74,12 @@ ParsedKestrinOptions ParseKestrinOptions(std::span<const std::string_view> argum
                 ok = false;
             } else {
                 const std::string_view n = arguments[++i];
-                int scale = 0;
-                const auto [ptr, ec] = std::from_chars(n.data(), n.data() + n.size(), scale);
-                if (ec != std::errc() || ptr != n.data() + n.size() || scale < kMinScale ||
-                    scale > kMaxScale) {
+                const std::optional<int> scale = script::ParseScale(n);
+                if (!scale) {
                     return fail("--scale takes a whole number from 1 to 8, not \"" +
                                 std::string(n) + "\"");
                 }
-                o.scale = scale;
+                o.scale = *scale;
             }
         } else if (arg == "--fresh-copy") {
             o.freshCopy = true;

@@ -8,8 +8,6 @@
 #include <cerrno>
 #include <cstring>
 
-#include "glyph_blend.h"
-#include "utf8.h"
 
 namespace ui::detail {
 
@@ -74,9 +72,9 @@ std::unique_ptr<FreeTypeFont> FreeTypeFont::Open(const std::string& path, int pi
 
 FreeTypeFont::FreeTypeFont(std::unique_ptr<Faces> faces) : faces_(std::move(faces)) {
     const FT_Face face = faces_->face.get();
-    ascent_ = Pixels26Dot6(face->size->metrics.ascender);
-    descent_ = -Pixels26Dot6(face->size->metrics.descender);
-    lineHeight_ = Pixels26Dot6(face->size->metrics.height);
+    SetMetrics(Pixels26Dot6(face->size->metrics.ascender),
+               -Pixels26Dot6(face->size->metrics.descender),
+               Pixels26Dot6(face->size->metrics.height));
     asciiIndex_.resize(128);
     for (char32_t c = 0; c < 128; ++c) {
         asciiIndex_[c] = FT_Get_Char_Index(face, Printable(c));
@@ -127,32 +125,6 @@ const FreeTypeFont::Glyph& FreeTypeFont::GlyphFor(char32_t codepoint) const {
         slot = Render(index);
     }
     return *slot;
-}
-
-int FreeTypeFont::Measure(std::string_view text) const {
-    const std::lock_guard lock(mutex_);
-    int width = 0;
-    for (std::size_t pos = 0; pos < text.size();) {
-        width += GlyphFor(utf8::Next(text, pos)).advance;
-    }
-    return width;
-}
-
-int FreeTypeFont::DrawLine(Framebuffer& fb, int x, int top, std::string_view text, Rgb color,
-                           const Rect& clip) {
-    const Rect area = TextClip(fb, clip);
-    const std::lock_guard lock(mutex_);
-    const int baseline = top + ascent_;
-    int pen = x;
-    for (std::size_t pos = 0; pos < text.size();) {
-        const Glyph& glyph = GlyphFor(utf8::Next(text, pos));
-        if (!area.Empty() && glyph.width > 0) {
-            BlendCoverage(fb, pen + glyph.left, baseline - glyph.top, glyph.coverage.data(),
-                          glyph.width, glyph.rows, color, area);
-        }
-        pen += glyph.advance;
-    }
-    return pen - x;
 }
 
 }  // namespace ui::detail

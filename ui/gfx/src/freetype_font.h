@@ -3,17 +3,16 @@
 #pragma once
 
 #include <memory>
-#include <mutex>
 #include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
 
-#include "ui/graphics.h"
+#include "glyph_font.h"
 
 namespace ui::detail {
 
-class FreeTypeFont final : public Font {
+class FreeTypeFont final : public GlyphFont {
   public:
     // nullptr, with the reason in *error, when the face cannot be loaded.
     static std::unique_ptr<FreeTypeFont> Open(const std::string& path, int pixelSize,
@@ -25,31 +24,11 @@ class FreeTypeFont final : public Font {
     FreeTypeFont(const FreeTypeFont&) = delete;
     FreeTypeFont& operator=(const FreeTypeFont&) = delete;
 
-    [[nodiscard]] int Ascent() const override { return ascent_; }
-    [[nodiscard]] int Descent() const override { return descent_; }
-    [[nodiscard]] int LineHeight() const override { return lineHeight_; }
-    [[nodiscard]] int Measure(std::string_view text) const override;
-    int DrawLine(Framebuffer& fb, int x, int top, std::string_view text, Rgb color,
-                 const Rect& clip) override;
-
   private:
-    struct Glyph {
-        int advance = 0;
-        int left = 0;  // bitmap origin relative to the pen position
-        int top = 0;   // rows above the baseline
-        int width = 0;
-        int rows = 0;
-        std::vector<std::uint8_t> coverage;
-    };
-
-    const Glyph& GlyphFor(char32_t codepoint) const;  // mutex_ held
+    [[nodiscard]] const Glyph& GlyphFor(char32_t codepoint) const override;
     Glyph Render(unsigned index) const;
 
     std::unique_ptr<Faces> faces_;
-    int ascent_ = 0;
-    int descent_ = 0;
-    int lineHeight_ = 0;
-    mutable std::mutex mutex_;
     mutable std::vector<unsigned> asciiIndex_;         // glyph index of code points below 128
     mutable std::vector<std::optional<Glyph>> cache_;  // by glyph index
 };

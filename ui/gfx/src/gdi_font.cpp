@@ -3,8 +3,6 @@
 #include <algorithm>
 #include <cstring>
 
-#include "glyph_blend.h"
-#include "utf8.h"
 
 // After the framework's headers: windows.h defines macros (DT_*, RGB) that
 // would rewrite their declarations.
@@ -179,9 +177,7 @@ std::unique_ptr<GdiFont> GdiFont::Open(std::string_view face, int pixelSize, Fon
 GdiFont::GdiFont(std::unique_ptr<Surface> surface) : surface_(std::move(surface)) {
     TEXTMETRICW metrics{};
     GetTextMetricsW(surface_->dc, &metrics);
-    ascent_ = metrics.tmAscent;
-    descent_ = metrics.tmDescent;
-    lineHeight_ = metrics.tmHeight + metrics.tmExternalLeading;
+    SetMetrics(metrics.tmAscent, metrics.tmDescent, metrics.tmHeight + metrics.tmExternalLeading);
     wchar_t name[LF_FACESIZE] = {};
     if (GetTextFaceW(surface_->dc, LF_FACESIZE, name) > 0) {
         faceName_ = Narrow(name);
@@ -201,9 +197,9 @@ GdiFont::Glyph GdiFont::Render(char32_t codepoint) const {
     glyph.advance = extent.cx;
     // Room on both sides for what overhangs the advance (italic tails,
     // negative side bearings).
-    const int pad = lineHeight_;
+    const int pad = LineHeight();
     const int cellWidth = std::max<int>(extent.cx, 0) + 2 * pad;
-    const int cellHeight = std::max<int>(extent.cy, lineHeight_);
+    const int cellHeight = std::max<int>(extent.cy, LineHeight());
     if (!surface_->Ensure(cellWidth, cellHeight)) {
         return glyph;
     }
@@ -235,7 +231,7 @@ GdiFont::Glyph GdiFont::Render(char32_t codepoint) const {
         return glyph;  // a blank
     }
     glyph.left = left - pad;
-    glyph.top = ascent_ - top;
+    glyph.top = Ascent() - top;
     glyph.width = right - left;
     glyph.rows = bottom - top;
     glyph.coverage.resize(static_cast<std::size_t>(glyph.width) *
@@ -257,32 +253,6 @@ const GdiFont::Glyph& GdiFont::GlyphFor(char32_t codepoint) const {
         cache_.clear();
     }
     return cache_.emplace(codepoint, Render(codepoint)).first->second;
-}
-
-int GdiFont::Measure(std::string_view text) const {
-    const std::lock_guard lock(mutex_);
-    int width = 0;
-    for (std::size_t pos = 0; pos < text.size();) {
-        width += GlyphFor(utf8::Next(text, pos)).advance;
-    }
-    return width;
-}
-
-int GdiFont::DrawLine(Framebuffer& fb, int x, int top, std::string_view text, Rgb color,
-                      const Rect& clip) {
-    const Rect area = TextClip(fb, clip);
-    const std::lock_guard lock(mutex_);
-    const int baseline = top + ascent_;
-    int pen = x;
-    for (std::size_t pos = 0; pos < text.size();) {
-        const Glyph& glyph = GlyphFor(utf8::Next(text, pos));
-        if (!area.Empty() && glyph.width > 0) {
-            BlendCoverage(fb, pen + glyph.left, baseline - glyph.top, glyph.coverage.data(),
-                          glyph.width, glyph.rows, color, area);
-        }
-        pen += glyph.advance;
-    }
-    return pen - x;
 }
 
 }  // namespace ui::detail

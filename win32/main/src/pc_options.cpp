@@ -5,12 +5,12 @@
 #include <set>
 #include <utility>
 
+#include "script/command_line.h"
+
 namespace pc {
 
 namespace {
 
-constexpr int kMinScale = 1;
-constexpr int kMaxScale = 8;
 constexpr int kMaxComNumber = 256;
 
 // "COM1" to "COM256", any case.
@@ -75,13 +75,10 @@ ParsedPcOptions ParsePcOptions(std::span<const std::string_view> arguments) {
         if (arg == "--root") {
             ok = value(&o.root);
         } else if (arg == "--script") {
-            while (i + 1 < arguments.size() && !arguments[i + 1].starts_with("--")) {
-                if (arguments[i + 1].empty()) {
-                    return fail("--script takes no empty name");
-                }
-                o.scripts.emplace_back(arguments[++i]);
+            std::string error;
+            if (!script::TakeScriptNames(arguments, &i, &o.scripts, &error)) {
+                return fail(error);
             }
-            ok = !o.scripts.empty();
         } else if (arg == "--junit") {
             ok = value(&o.junit);
         } else if (arg == "--artifacts") {
@@ -104,14 +101,12 @@ ParsedPcOptions ParsePcOptions(std::span<const std::string_view> arguments) {
                 ok = false;
             } else {
                 const std::string_view n = arguments[++i];
-                int scale = 0;
-                const auto [ptr, ec] = std::from_chars(n.data(), n.data() + n.size(), scale);
-                if (ec != std::errc() || ptr != n.data() + n.size() || scale < kMinScale ||
-                    scale > kMaxScale) {
+                const std::optional<int> scale = script::ParseScale(n);
+                if (!scale) {
                     return fail("--scale takes a whole number from 1 to 8, not \"" +
                                 std::string(n) + "\"");
                 }
-                o.scale = scale;
+                o.scale = *scale;
             }
         } else if (arg == "--headless") {
             o.headless = true;

@@ -1,0 +1,34 @@
+#include "glyph_font.h"
+
+#include "glyph_blend.h"
+#include "utf8.h"
+
+namespace ui::detail {
+
+int GlyphFont::Measure(std::string_view text) const {
+    const std::lock_guard lock(mutex_);
+    int width = 0;
+    for (std::size_t pos = 0; pos < text.size();) {
+        width += GlyphFor(utf8::Next(text, pos)).advance;
+    }
+    return width;
+}
+
+int GlyphFont::DrawLine(Framebuffer& fb, int x, int top, std::string_view text, Rgb color,
+                        const Rect& clip) {
+    const Rect area = TextClip(fb, clip);
+    const std::lock_guard lock(mutex_);
+    const int baseline = top + ascent_;
+    int pen = x;
+    for (std::size_t pos = 0; pos < text.size();) {
+        const Glyph& glyph = GlyphFor(utf8::Next(text, pos));
+        if (!area.Empty() && glyph.width > 0) {
+            BlendCoverage(fb, pen + glyph.left, baseline - glyph.top, glyph.coverage.data(),
+                          glyph.width, glyph.rows, color, area);
+        }
+        pen += glyph.advance;
+    }
+    return pen - x;
+}
+
+}  // namespace ui::detail
