@@ -57,6 +57,15 @@ class SdlProgramTest : public ProgramTest {
     }
 };
 
+// A click on the window's close box, as SDL reports it.
+void CloseWindow(sdl::SdlPresenter& window) {
+    SDL_Event close{};
+    close.type = SDL_WINDOWEVENT;
+    close.window.event = SDL_WINDOWEVENT_CLOSE;
+    close.window.windowID = window.WindowId();
+    SDL_PushEvent(&close);
+}
+
 // What a run in the window showed: the active window's caption and the
 // window's pixels at the first frame, and the screenshot written at the end.
 struct WindowRun {
@@ -84,11 +93,7 @@ WindowRun RunInWindow(KestrinOptions options) {
             ui::Desktop* desktop = ui::Desktop::Current();
             run.caption =
                 desktop->Describe(desktop->ActiveWindow()).value_or(ui::WindowInfo{}).text;
-            SDL_Event close{};
-            close.type = SDL_WINDOWEVENT;
-            close.window.event = SDL_WINDOWEVENT_CLOSE;
-            close.window.windowID = window.WindowId();
-            SDL_PushEvent(&close);
+            CloseWindow(window);
         }
     };
     std::ostringstream out;
@@ -206,11 +211,7 @@ TEST_F(SdlProgramTest, ARecordingReplaysHeadlessToTheSameScreen) {
         key(SDL_KEYUP, SDLK_F1);
         key(SDL_KEYDOWN, SDLK_F6);
         key(SDL_KEYUP, SDLK_F6);
-        SDL_Event close{};
-        close.type = SDL_WINDOWEVENT;
-        close.window.event = SDL_WINDOWEVENT_CLOSE;
-        close.window.windowID = window.WindowId();
-        SDL_PushEvent(&close);
+        CloseWindow(window);
     };
     std::ostringstream out;
     std::ostringstream err;
