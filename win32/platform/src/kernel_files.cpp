@@ -5,6 +5,7 @@
 
 #include "pc_path.h"
 #include "platform/last_error.h"
+#include "platform/unit_paths.h"
 #include "serial_port.h"
 #include "utf16.h"
 #include "win32_api.h"
@@ -211,7 +212,7 @@ platform::HANDLE Win32Kernel::FindFirstFile(std::string_view pattern,
     do {
         platform::WIN32_FIND_DATA entry = FromWin32(found);
         if (entry.cFileName != "." && entry.cFileName != ".." &&
-            UnitWildcardMatch(name, entry.cFileName)) {
+            platform::WildcardMatch(name, entry.cFileName)) {
             search_result->entries.push_back(std::move(entry));
         }
     } while (::FindNextFileW(search, &found));
@@ -221,7 +222,9 @@ platform::HANDLE Win32Kernel::FindFirstFile(std::string_view pattern,
         return kInvalidHandle;
     }
     std::sort(search_result->entries.begin(), search_result->entries.end(),
-              [](const auto& a, const auto& b) { return NameLess(a.cFileName, b.cFileName); });
+              [](const auto& a, const auto& b) {
+                  return platform::LessNoCase(a.cFileName, b.cFileName);
+              });
     if (data != nullptr) {
         *data = search_result->entries.front();
     }

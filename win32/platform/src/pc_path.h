@@ -29,13 +29,4 @@ std::string JoinPcPath(std::string_view root, std::string_view relative);
 // The last component of a pattern ("*.map" of "\Mounted Volume\*.map").
 std::string_view PatternName(std::string_view pattern);
 
-// Whether a name matches a pattern as the unit's FindFirstFile matches it:
-// '*' any run of characters, '?' one character, ASCII case ignored, and a
-// pattern ending in ".*" also matches a name without a dot. Only the long
-// name counts (the unit has no 8.3 short names).
-bool UnitWildcardMatch(std::string_view pattern, std::string_view name);
-
-// Orders names as the unit lists them: case-insensitive byte order.
-bool NameLess(std::string_view a, std::string_view b);
-
 }  // namespace win32

@@ -1,8 +1,8 @@
-#include "unit_path.h"
+#include "platform/unit_paths.h"
 
 #include <algorithm>
 
-namespace unit {
+namespace platform {
 
 namespace {
 
@@ -108,4 +108,4 @@ std::optional<SplitPath> SplitUnitPath(std::string_view path, bool allowWildcard
     return out;
 }
 
-}  // namespace unit
+}  // namespace platform
