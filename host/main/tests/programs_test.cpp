@@ -11,12 +11,13 @@ namespace {
 
 class ProgramsTest : public ProgramTest {
   protected:
-    // Runs a command line of the shell, without the caller's unit folder.
-    Outcome Shell(const std::string& command) {
+    // Runs a command line of the shell, without the caller's unit folder;
+    // `feed` is a command whose output is the program's standard input.
+    Outcome Shell(const std::string& command, const std::string& feed = "cat /dev/null") {
         const auto out = Work() / "stdout";
         const auto err = Work() / "stderr";
-        const std::string line = "env -u KESTRIN_UNIT_DIR " + command + " >'" + out.string() +
-                                 "' 2>'" + err.string() + "' </dev/null";
+        const std::string line = feed + " | env -u KESTRIN_UNIT_DIR " + command + " >'" +
+                                 out.string() + "' 2>'" + err.string() + "'";
         const int raw = std::system(line.c_str());
         Outcome o;
         o.status = WIFEXITED(raw) ? WEXITSTATUS(raw) : -1;
@@ -79,6 +80,39 @@ TEST_F(ProgramsTest, GpsReportsOnStandardErrorAndNeverTouchesTheRepository) {
     r = Shell("KESTRIN_UNIT_DIR=" + Quoted(dir) + " " + kGps + " off 12");
     EXPECT_EQ(r.status, 0) << r.err;
     EXPECT_EQ(ReadFile(dir / "registry.reg").find("Drivers\\Active\\12"), std::string::npos);
+}
+
+// The bench's pipeline (`redsea -x | kestrin ...`): a decoder's groups on
+// standard input reach the RDS tool of a script on the wall clock. The feed
+// repeats the groups, as a station does, until the program has gone.
+TEST_F(ProgramsTest, KestrinTakesAStationsGroupsFromAPipe) {
+    const auto dir = CopyOfDefault("unit", "[[com.station]]\nfrequency = 900\ngroups = \"-\"\n");
+    const auto groups = WriteFile("groups.hex",
+                                  "<redsea -x>\n"
+                                  "6204 0130 966B 594C\n"
+                                  "6204 0131 93CD 4520\n"
+                                  "6204 ---- E472 5833\n"
+                                  "6204 0132 E472 5833\n"
+                                  "6204 0137 966B 4D20\n");
+    const auto script = WriteFile("live.ks", R"(tab 6
+click 1047
+click 1079
+key End
+key Backspace
+key Backspace
+key Backspace
+type 1079 900
+click 1060
+expect text 1086 "YLE X3M " within 5000
+expect text 1087 "0x6204"
+close
+expect caption "Kestrin" within 3000
+)");
+    const Outcome r = Shell(
+        kKestrin + " --headless --real-time --unit " + Quoted(dir) + " --script " + Quoted(script),
+        "while cat " + Quoted(groups) + "; do sleep 0.2; done 2>/dev/null");
+    EXPECT_EQ(r.status, 0) << r.err;
+    EXPECT_EQ(r.out, "1 passed, 0 failed\n");
 }
 
 }  // namespace
