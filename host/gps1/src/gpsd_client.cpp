@@ -1,6 +1,8 @@
 #include "gpsd_client.h"
 
 #include <netdb.h>
+#include <netinet/in.h>
+#include <netinet/tcp.h>
 #include <poll.h>
 #include <sys/eventfd.h>
 #include <sys/socket.h>
@@ -25,6 +27,20 @@ std::string Seconds(std::chrono::milliseconds ms) {
     const auto tenths = ms.count() / 100;
     return std::to_string(tenths / 10) +
            (tenths % 10 != 0 ? "." + std::to_string(tenths % 10) : "") + " s";
+}
+
+// Asks the host to probe a quiet connection, so that a gpsd host that
+// vanished without closing it ends the session (ETIMEDOUT) and the client
+// reconnects.
+bool KeepAlive(int fd, const GpsdTiming& timing) {
+    const int on = 1;
+    const int idle = static_cast<int>(timing.keepIdle.count());
+    const int interval = static_cast<int>(timing.keepInterval.count());
+    return ::setsockopt(fd, SOL_SOCKET, SO_KEEPALIVE, &on, sizeof on) == 0 &&
+           ::setsockopt(fd, IPPROTO_TCP, TCP_KEEPIDLE, &idle, sizeof idle) == 0 &&
+           ::setsockopt(fd, IPPROTO_TCP, TCP_KEEPINTVL, &interval, sizeof interval) == 0 &&
+           ::setsockopt(fd, IPPROTO_TCP, TCP_KEEPCNT, &timing.keepCount, sizeof timing.keepCount) ==
+               0;
 }
 
 }  // namespace
@@ -143,6 +159,10 @@ unit::UniqueFd GpsdClient::Connect(std::string* why, bool* stopped) {
         unit::UniqueFd fd(
             ::socket(a->ai_family, a->ai_socktype | SOCK_NONBLOCK | SOCK_CLOEXEC, a->ai_protocol));
         if (!fd.valid()) {
+            *why = ErrorText(errno);
+            continue;
+        }
+        if (!KeepAlive(fd.get(), timing_)) {
             *why = ErrorText(errno);
             continue;
         }

@@ -29,6 +29,12 @@ struct GpsdTiming {
     std::chrono::milliseconds greeting{3000};  // for gpsd's banner
     std::chrono::milliseconds firstRetry{250};
     std::chrono::milliseconds lastRetry{4000};  // the longest wait between tries
+    // gpsd is quiet while its receiver is unplugged, so silence proves
+    // nothing; the host's own TCP probes do: a host that has vanished stops
+    // answering them (idle + interval x count, about 25 s).
+    std::chrono::seconds keepIdle{10};
+    std::chrono::seconds keepInterval{5};
+    int keepCount = 3;
 };
 
 // The wait before try n + 1 after n failures in a row (n from 0): the

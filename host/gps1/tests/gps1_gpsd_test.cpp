@@ -2,7 +2,10 @@
 // when gpsd is missing or is something else, and one run through the real
 // daemon where gpsfake can start one.
 #include <fcntl.h>
+#include <net/if.h>
+#include <sched.h>
 #include <spawn.h>
+#include <sys/ioctl.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -20,6 +23,7 @@
 
 #include "fake_gpsd.h"
 #include "gps1_test_support.h"
+#include "gpsd_client.h"
 #include "gpsd_lines.h"
 
 namespace {
@@ -121,6 +125,79 @@ TEST_F(Gps1Gpsd, AMissingOrStrangeGpsdIsSaidAtStartAndGps1StaysOpenAndSilent) {
         EXPECT_EQ(g.Count(h), 0U);
         g.u().CloseHandle(h);
     }
+}
+
+// Takes the loopback of the process's network up or down.
+bool SetLoopback(bool up) {
+    const unit::UniqueFd fd(::socket(AF_INET, SOCK_DGRAM | SOCK_CLOEXEC, 0));
+    ifreq request{};
+    std::snprintf(request.ifr_name, sizeof request.ifr_name, "lo");
+    if (!fd.valid() || ::ioctl(fd.get(), SIOCGIFFLAGS, &request) != 0) {
+        return false;
+    }
+    request.ifr_flags =
+        static_cast<short>(up ? request.ifr_flags | IFF_UP : request.ifr_flags & ~IFF_UP);
+    return ::ioctl(fd.get(), SIOCSIFFLAGS, &request) == 0;
+}
+
+constexpr int kNoNetworkOfItsOwn = 77;
+
+// In a network of its own: a client watching a stand-in gpsd whose host then
+// vanishes without a word (the loopback taken down). 0 when the client says
+// the session timed out.
+int WatchAHostVanish() {
+    if (::unshare(CLONE_NEWNET) != 0 || !SetLoopback(true)) {
+        return kNoNetworkOfItsOwn;
+    }
+    gps1_test::FakeGpsd gpsd;
+    std::mutex mutex;
+    std::condition_variable changed;
+    std::vector<std::string> said;
+    gps1::GpsdTiming timing;
+    timing.keepIdle = std::chrono::seconds(1);
+    timing.keepInterval = std::chrono::seconds(1);
+    timing.keepCount = 2;
+    const gps1::GpsdClient client(
+        *gps1::ParseGpsdAddress(gpsd.Address()), [](std::string_view) {},
+        [&](const std::string& line) {
+            const std::lock_guard lock(mutex);
+            said.push_back(line);
+            changed.notify_all();
+        },
+        timing);
+    if (!gpsd.ok() || !gpsd.WaitForWatchers(1, kPatience) || !SetLoopback(false)) {
+        std::fprintf(stderr, "the client never watched\n");
+        return 1;
+    }
+    const std::string lost =
+        "GPS1: gpsd at " + gpsd.Address() + " went away (Connection timed out); reconnecting";
+    std::unique_lock lock(mutex);
+    if (!changed.wait_for(lock, kPatience, [&] {
+            return std::find(said.begin(), said.end(), lost) != said.end();
+        })) {
+        for (const auto& line : said) {
+            std::fprintf(stderr, "said: %s\n", line.c_str());
+        }
+        return 1;
+    }
+    return 0;
+}
+
+// gpsd is quiet while its receiver is unplugged, so only the host's own
+// probes can tell a gpsd host that vanished from a quiet one.
+TEST(GpsdClient, AHostThatVanishesIsFoundOutAndLeft) {
+    const pid_t pid = ::fork();
+    ASSERT_GE(pid, 0);
+    if (pid == 0) {
+        ::_exit(WatchAHostVanish());
+    }
+    int status = 0;
+    ASSERT_EQ(::waitpid(pid, &status, 0), pid);
+    ASSERT_TRUE(WIFEXITED(status));
+    if (WEXITSTATUS(status) == kNoNetworkOfItsOwn) {
+        GTEST_SKIP() << "no network namespace of the test's own here (needs CAP_SYS_ADMIN)";
+    }
+    EXPECT_EQ(WEXITSTATUS(status), 0);
 }
 
 // A program the test starts in a process group of its own, ended with it.
