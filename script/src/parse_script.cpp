@@ -245,7 +245,7 @@ class LineParser {
         if (words_.size() < 2) {
             Fail(
                 "expected: expect text|match|caption|check|enabled|visible|msgbox|nomsgbox|"
-                "debug|screen|pixel");
+                "debug|screen|pixel|fit");
             return;
         }
         const std::string& what = words_[1].text;
@@ -299,6 +299,9 @@ class LineParser {
         } else if (what == "nomsgbox") {
             out_->op = Op::ExpectNoMsgBox;
             Count(1, "expect nomsgbox");
+        } else if (what == "fit") {
+            out_->op = Op::ExpectFit;
+            Count(1, "expect fit");
         } else if (what == "debug") {
             text(Op::ExpectDebug, "expect debug \"TEXT\"");
         } else if (what == "screen") {
@@ -376,6 +379,7 @@ bool IsExpectation(Op op) {
         case Op::ExpectDebug:
         case Op::ExpectScreen:
         case Op::ExpectPixel:
+        case Op::ExpectFit:
             return true;
         default:
             return false;

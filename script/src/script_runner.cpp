@@ -601,6 +601,8 @@ std::optional<std::string> ScriptRunner::Check(const Command& c, ui::Desktop& de
             }
             return std::nullopt;
         }
+        case Op::ExpectFit:
+            return CheckFit(desktop);
         default:
             return "not an expectation";
     }
@@ -638,6 +640,32 @@ std::optional<std::string> ScriptRunner::CheckControl(const Command& c, ui::Desk
         return Mismatch(flag(c.number != 0), flag(info->visible));
     }
     return std::nullopt;
+}
+
+std::optional<std::string> ScriptRunner::CheckFit(ui::Desktop& desktop) {
+    desktop.Screen();  // paints what is pending, so that every text on screen was drawn
+    std::string found;
+    const auto visit = [&](const auto& self, ui::HWND hwnd) -> void {
+        const auto info = desktop.Describe(hwnd);
+        if (!info || !info->visible) {
+            return;
+        }
+        for (const std::string& text : info->clippedTexts) {
+            found += (found.empty() ? "" : ", ") + Quote(text) + " in " +
+                     (info->id != 0 ? "control " + std::to_string(info->id)
+                                    : "the window " + Quote(info->text));
+        }
+        for (ui::HWND child : desktop.Children(hwnd)) {
+            self(self, child);
+        }
+    };
+    for (ui::HWND top : desktop.TopLevelWindows()) {
+        visit(visit, top);
+    }
+    if (found.empty()) {
+        return std::nullopt;
+    }
+    return Mismatch("every text on screen whole", found + " cut short");
 }
 
 std::optional<std::string> ScriptRunner::CheckDebug(const Command& c) {

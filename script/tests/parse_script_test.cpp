@@ -159,6 +159,7 @@ TEST(ParseScriptTest, MalformedLinesNameTheLineAndTheReason) {
         {"expect check 1010 2", 1, "the state must be 0 to 1, not 2"},
         {"expect visible 1010", 1, "expected: expect visible ID 0|1"},
         {"expect nomsgbox \"x\"", 1, "expected: expect nomsgbox"},
+        {"expect fit 1010", 1, "expected: expect fit"},
         {"expect caption", 1, "expected: expect caption"},
         {"screenshot", 1, "expected: screenshot FILE"},
         {"screenshot \"\"", 1, "screenshot needs a file name"},

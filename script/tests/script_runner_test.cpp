@@ -480,6 +480,19 @@ TEST_F(RunnerTest, WithinRetriesAnExpectationUntilItHoldsOrItsTimeIsUp) {
     EXPECT_EQ(unit_.unit().Clock().NowMs(), 900U);
 }
 
+TEST_F(RunnerTest, FitNamesEveryTextCutShortOnScreen) {
+    ProbeApp app;
+    app.prepare = [](CProbeDlg& dlg) {
+        dlg.onTick = [] { return std::string("a read-out far too long for its place"); };
+    };
+    const Outcome out =
+        Run("expect fit\nclick 1003\nexpect fit\nanswer OK\nwait 500\nexpect fit\n");
+    EXPECT_EQ(out.code, kExitFailed);
+    EXPECT_EQ(out.log,
+              "t.script:6: expect fit: expected every text on screen whole, found \"a read-out "
+              "far too long for its place\" in control 1011 cut short\n");
+}
+
 TEST_F(RunnerTest, ScreensAreComparedWithReferencePicturesAndDifferencesKept) {
     auto folder = unit::TempDir::Create("script-screens-");
     ASSERT_TRUE(folder.has_value());

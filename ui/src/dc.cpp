@@ -105,6 +105,11 @@ int CDC::DrawText(std::string_view text, Rect* rect, UINT format) {
         }
         return height;
     }
+    if ((format & DT_NOCLIP) == 0 && !font.Fits(text, r, format)) {
+        if (auto* d = detail::DesktopImpl::Current()) {
+            d->TextClipped(hwnd_, text, nonClient_);
+        }
+    }
     const Rgb background = ToRgb(bkColor_);
     fb_->SetClip(clip_);
     const int height = font.DrawText(*fb_, text, r, format, ToRgb(textColor_),

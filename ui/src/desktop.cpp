@@ -62,6 +62,9 @@ std::optional<WindowInfo> Desktop::Describe(HWND hwnd) const {
     info.enabled = w->Enabled();
     info.screenRect = impl_->ScreenRect(w);
     info.style = w->style;
+    for (const Window::ClippedText& t : w->clippedTexts) {
+        info.clippedTexts.push_back(t.text);
+    }
     if (info.className == "Button" && (w->style & BS_TYPEMASK) != BS_GROUPBOX) {
         info.check = static_cast<int>(impl_->DefProc(w, BM_GETCHECK, 0, 0));
     }

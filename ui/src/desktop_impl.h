@@ -120,6 +120,8 @@ class DesktopImpl {
     void InitClientDc(CDC& dc, Window* w, bool client);
     // Drawing outside painting (a client DC) changed the screen.
     void ClientDrawn(HWND hwnd, const Rect& drawn);
+    // A text drawn in the window did not fit where it was drawn.
+    void TextClipped(HWND hwnd, std::string_view text, bool nonClient);
     Framebuffer& Screen() { return screen_; }
     std::uint64_t paintPasses = 0;
 
@@ -160,6 +162,7 @@ class DesktopImpl {
     // painting
     void PaintTree(HWND hwnd, const Rect& clip);
     void PaintOne(Window* w, const Rect& clip);
+    void ForgetClippedTexts(Window* w, bool nonClient);
 
     platform::Clock* clock_;
     std::uint64_t steadyStartMs_ = 0;

@@ -106,6 +106,8 @@ void DesktopImpl::PaintOne(Window* w, const Rect& clip) {
         nc.hwnd_ = w->hwnd;
         nc.origin_ = {windowRect.left, windowRect.top};
         nc.clip_ = clip;
+        nc.nonClient_ = true;
+        ForgetClippedTexts(w, true);
         w->cls->PaintNonClient(*this, *w, nc);
     }
     const Point origin = ClientOrigin(w);
@@ -127,6 +129,7 @@ void DesktopImpl::PaintOne(Window* w, const Rect& clip) {
         return;
     }
     paintStack_.push_back({w->hwnd, origin, clientClip});
+    ForgetClippedTexts(w, false);
     ++w->painting;
     Dispatch(w, WM_PAINT, 0, 0);
     --w->painting;
@@ -159,6 +162,24 @@ void DesktopImpl::InitClientDc(CDC& dc, Window* w, bool client) {
         dc.clip_ = EffectivelyVisible(w) ? r.Intersect(kScreen) : Rect{};
     }
     dc.outsidePaint_ = true;
+    dc.nonClient_ = !client;
+}
+
+void DesktopImpl::ForgetClippedTexts(Window* w, bool nonClient) {
+    std::erase_if(w->clippedTexts,
+                  [&](const Window::ClippedText& t) { return t.nonClient == nonClient; });
+}
+
+void DesktopImpl::TextClipped(HWND hwnd, std::string_view text, bool nonClient) {
+    Window* w = Find(hwnd);
+    if (w == nullptr) {
+        return;
+    }
+    const bool known = std::any_of(w->clippedTexts.begin(), w->clippedTexts.end(),
+                                   [&](const Window::ClippedText& t) { return t.text == text; });
+    if (!known) {
+        w->clippedTexts.push_back({std::string(text), nonClient});
+    }
 }
 
 void DesktopImpl::ClientDrawn(HWND hwnd, const Rect& drawn) {

@@ -39,6 +39,13 @@ struct Window {
                                   // window's focus while a modal runs
     int busy = 0;                 // handlers running for it
     int painting = 0;             // inside its WM_PAINT
+    // Texts of its last painting that did not fit where they were drawn;
+    // each painting (frame or client) clears its own.
+    struct ClippedText {
+        std::string text;
+        bool nonClient = false;
+    };
+    std::vector<ClippedText> clippedTexts;
     bool dead = false;
 
     [[nodiscard]] bool Visible() const { return (style & WS_VISIBLE) != 0; }

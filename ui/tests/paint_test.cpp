@@ -228,6 +228,41 @@ bool IsPaletteColour(Rgb c) {
     return std::find(std::begin(kPalette), std::end(kPalette), c) != std::end(kPalette);
 }
 
+// Texts cut short where they are drawn are known per window, and forgotten
+// once the window is painted with texts that fit.
+TEST_F(UiTest, TextsThatDoNotFitAreKnownUntilRepaintedWhole) {
+    struct FitCase {
+        const char* name;
+        DialogItem item;
+        bool fits;
+    };
+    const std::vector<FitCase> cases = {
+        {"static on one line", LText(kLabel, "POWER KEY", 10, 10, 60, 10), true},
+        {"static wrapped below its bottom", LText(kLabel, "POWER KEY", 10, 10, 25, 10), false},
+        {"static wrapped within its height", LText(kLabel, "POWER KEY", 10, 10, 25, 20), true},
+        {"push button", PushButton(kLabel, "Start calibration", 10, 10, 40, 14), false},
+        {"radio button beside its glyph", AutoRadioButton(kLabel, "STORAGE", 10, 10, 40, 10),
+         false},
+        {"radio button with room", AutoRadioButton(kLabel, "STORAGE", 10, 10, 47, 10), true},
+        {"group box label", GroupBox(kLabel, "LCD color setting", 10, 10, 40, 30), false},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        DialogTemplate t = BasicTemplate();
+        t.items.push_back(c.item);
+        TestDialog dlg(t);
+        presenter.AddCall([&] {
+            desktop.Screen();
+            EXPECT_EQ(Info(kLabel).clippedTexts.empty(), c.fits);
+            dlg.SetDlgItemText(kLabel, "A");
+            desktop.Screen();
+            EXPECT_TRUE(Info(kLabel).clippedTexts.empty());
+            dlg.EndDialog(0);
+        });
+        dlg.DoModal();
+    }
+}
+
 TEST_F(UiTest, TheDemoDialogLooksAsRecorded) {
     const std::string path = std::string(KESTRIN_SOURCE_DIR) + "/ui/tests/golden/demo_dialog.png";
     demo::CDemoDlg dlg;

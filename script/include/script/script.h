@@ -41,6 +41,7 @@ enum class Op {
     ExpectDebug,     // text
     ExpectScreen,    // text: the reference picture; area (empty: the whole screen)
     ExpectPixel,     // x, y, color
+    ExpectFit,       //
     Screenshot,      // text: the file
     Unit,            // text: dotted key, value
     Quit,            //

@@ -96,6 +96,7 @@ class ScriptRunner final : public ui::Presenter {
     std::optional<std::string> Check(const Command& c, ui::Desktop& desktop);
     std::optional<std::string> CheckControl(const Command& c, ui::Desktop& desktop);
     std::optional<std::string> CheckDebug(const Command& c);
+    std::optional<std::string> CheckFit(ui::Desktop& desktop);
     std::optional<std::string> CheckScreen(const Command& c, ui::Desktop& desktop);
     // Runs an expectation: it holds, fails, or (with `within` and time left)
     // is tried again after a step of the clock.

@@ -126,6 +126,21 @@ std::vector<std::string> Font::Wrap(std::string_view text, int width) const {
     return {lines.begin(), lines.end()};
 }
 
+bool Font::Fits(std::string_view text, const Rect& r, unsigned format) const {
+    const std::vector<std::string_view> lines = LayOut(*this, text, r.Width(), format);
+    for (const std::string_view line : lines) {
+        if (Measure(line) > r.Width()) {
+            return false;
+        }
+    }
+    if ((format & DT_SINGLELINE) != 0 || lines.empty()) {
+        return true;
+    }
+    const long long lastBaseline =
+        static_cast<long long>(lines.size() - 1) * LineHeight() + Ascent();
+    return lastBaseline <= r.Height();
+}
+
 int Font::DrawText(Framebuffer& fb, std::string_view text, Rect& r, unsigned format, Rgb color,
                    const Rgb* background) {
     const std::vector<std::string_view> lines = LayOut(*this, text, r.Width(), format);

@@ -70,6 +70,7 @@ class CDC {
     int bkMode_ = 2;
     bool bold_ = false;
     bool outsidePaint_ = false;
+    bool nonClient_ = false;  // draws the window's frame
 };
 
 class CPaintDC : public CDC {

@@ -44,6 +44,9 @@ struct WindowInfo {
     Rect screenRect;
     int check = -1;  // buttons: BST_*; other classes -1
     DWORD style = 0;
+    // Texts its last painting could not show whole (cut at its edge, or
+    // lines below its bottom).
+    std::vector<std::string> clippedTexts;
 };
 
 struct MessageBoxInfo {

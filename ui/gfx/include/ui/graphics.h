@@ -140,6 +140,11 @@ class Font {
 
     // The lines the text breaks into for a width (DT_WORDBREAK rules).
     [[nodiscard]] std::vector<std::string> Wrap(std::string_view text, int width) const;
+
+    // Whether DrawText shows all of the text in r: no line wider than r and,
+    // for text on several lines, every line's letters (down to the
+    // baseline) inside r's height. A single line is not held to the height.
+    [[nodiscard]] bool Fits(std::string_view text, const Rect& r, unsigned format) const;
 };
 
 // Writes the framebuffer as an 8-bit RGB PNG; false with a reason on failure.
