@@ -244,6 +244,9 @@ TEST_F(UiTest, TextsThatDoNotFitAreKnownUntilRepaintedWhole) {
         {"radio button beside its glyph", AutoRadioButton(kLabel, "STORAGE", 10, 10, 40, 10),
          false},
         {"radio button with room", AutoRadioButton(kLabel, "STORAGE", 10, 10, 47, 10), true},
+        // Only letters count: blanks past the edge hide nothing.
+        {"blanks past the edge", AutoRadioButton(kLabel, "NOR                 ", 10, 10, 40, 10),
+         true},
         {"group box label", GroupBox(kLabel, "LCD color setting", 10, 10, 40, 30), false},
     };
     for (const auto& c : cases) {

@@ -1,5 +1,8 @@
 #include "glyph_font.h"
 
+#include <algorithm>
+#include <optional>
+
 #include "glyph_blend.h"
 #include "utf8.h"
 
@@ -12,6 +15,22 @@ int GlyphFont::Measure(std::string_view text) const {
         width += GlyphFor(utf8::Next(text, pos)).advance;
     }
     return width;
+}
+
+Font::Ink GlyphFont::InkOf(std::string_view text) const {
+    const std::lock_guard lock(mutex_);
+    std::optional<Ink> ink;
+    int pen = 0;
+    for (std::size_t pos = 0; pos < text.size();) {
+        const Glyph& glyph = GlyphFor(utf8::Next(text, pos));
+        if (glyph.width > 0) {
+            const Ink here{pen + glyph.left, pen + glyph.left + glyph.width};
+            ink =
+                ink ? Ink{std::min(ink->left, here.left), std::max(ink->right, here.right)} : here;
+        }
+        pen += glyph.advance;
+    }
+    return ink.value_or(Ink{});
 }
 
 int GlyphFont::DrawLine(Framebuffer& fb, int x, int top, std::string_view text, Rgb color,

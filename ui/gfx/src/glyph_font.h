@@ -19,6 +19,7 @@ class GlyphFont : public Font {
     [[nodiscard]] int Descent() const override { return descent_; }
     [[nodiscard]] int LineHeight() const override { return lineHeight_; }
     [[nodiscard]] int Measure(std::string_view text) const override;
+    [[nodiscard]] Ink InkOf(std::string_view text) const override;
     int DrawLine(Framebuffer& fb, int x, int top, std::string_view text, Rgb color,
                  const Rect& clip) override;
 

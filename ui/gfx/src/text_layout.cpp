@@ -129,7 +129,16 @@ std::vector<std::string> Font::Wrap(std::string_view text, int width) const {
 bool Font::Fits(std::string_view text, const Rect& r, unsigned format) const {
     const std::vector<std::string_view> lines = LayOut(*this, text, r.Width(), format);
     for (const std::string_view line : lines) {
-        if (Measure(line) > r.Width()) {
+        // Placed as DrawLine places it.
+        const int advance = Measure(line);
+        int x = 0;
+        if ((format & DT_CENTER) != 0) {
+            x = (r.Width() - advance) / 2;
+        } else if ((format & DT_RIGHT) != 0) {
+            x = r.Width() - advance;
+        }
+        const Ink ink = InkOf(line);
+        if (ink.left < ink.right && (x + ink.left < 0 || x + ink.right > r.Width())) {
             return false;
         }
     }

@@ -123,6 +123,15 @@ class Font {
     [[nodiscard]] virtual int Descent() const = 0;     // pixels below (positive)
     [[nodiscard]] virtual int LineHeight() const = 0;  // baseline to baseline
     [[nodiscard]] virtual int Measure(std::string_view text) const = 0;  // advance width
+    // Where a line's letters are inked, from its pen start: a glyph's bearing
+    // may reach a pixel outside the advance or stop short of it.
+    struct Ink {
+        int left = 0;
+        int right = 0;
+    };
+    [[nodiscard]] virtual Ink InkOf(std::string_view text) const {
+        return {0, Measure(text)};
+    }
 
     // Draws one line with its top-left corner at (x, top); returns the
     // advance. Only pixels inside clip (and the framebuffer's clip) change.
@@ -141,9 +150,10 @@ class Font {
     // The lines the text breaks into for a width (DT_WORDBREAK rules).
     [[nodiscard]] std::vector<std::string> Wrap(std::string_view text, int width) const;
 
-    // Whether DrawText shows all of the text in r: no line wider than r and,
-    // for text on several lines, every line's letters (down to the
-    // baseline) inside r's height. A single line is not held to the height.
+    // Whether DrawText shows all of the text in r: every line's letters
+    // inside r's width and, for text on several lines, down to the last
+    // line's baseline inside r's height. A single line is not held to the
+    // height.
     [[nodiscard]] bool Fits(std::string_view text, const Rect& r, unsigned format) const;
 };
 
