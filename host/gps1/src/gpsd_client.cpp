@@ -53,11 +53,38 @@ std::chrono::milliseconds GpsdRetryDelay(int failures, const GpsdTiming& timing)
     return std::min(delay, timing.lastRetry);
 }
 
-GpsdClient::GpsdClient(GpsdAddress address, Sink sink, Report report, GpsdTiming timing)
+// One lookup of gpsd's host, on a thread of its own: a name server that
+// does not answer can keep getaddrinfo for many seconds, and the client
+// must be able to go away meanwhile. Whichever of the two ends last frees
+// it.
+struct GpsdLookup {
+    unit::UniqueFd ready{::eventfd(0, EFD_CLOEXEC)};  // readable once done
+    int rc = 0;
+    int error = 0;  // errno, for EAI_SYSTEM
+    addrinfo* found = nullptr;
+
+    GpsdLookup() = default;
+    GpsdLookup(const GpsdLookup&) = delete;
+    GpsdLookup& operator=(const GpsdLookup&) = delete;
+    ~GpsdLookup() {
+        if (found != nullptr) {
+            ::freeaddrinfo(found);
+        }
+    }
+};
+
+GpsdClient::GpsdClient(GpsdAddress address, Sink sink, Report report, GpsdTiming timing,
+                       Resolver resolver)
     : address_(std::move(address)),
       sink_(std::move(sink)),
       report_(std::move(report)),
       timing_(timing),
+      resolver_(
+          resolver
+              ? std::move(resolver)
+              : [](const std::string& host, const std::string& port, const addrinfo& hints,
+                   addrinfo**
+                       found) { return ::getaddrinfo(host.c_str(), port.c_str(), &hints, found); }),
       wake_(::eventfd(0, EFD_CLOEXEC)) {
     if (!wake_.valid()) {
         report_("GPS1: cannot wait for gpsd (" + ErrorText(errno) + "); no bytes will come");
@@ -144,18 +171,47 @@ GpsdClient::End GpsdClient::Attempt(std::string* why, bool* troubled) {
     return Serve(std::move(fd), why, troubled);
 }
 
-unit::UniqueFd GpsdClient::Connect(std::string* why, bool* stopped) {
-    addrinfo hints{};
-    hints.ai_family = AF_UNSPEC;
-    hints.ai_socktype = SOCK_STREAM;
-    addrinfo* found = nullptr;
-    if (const int rc = ::getaddrinfo(address_.host.c_str(), address_.port.c_str(), &hints, &found);
-        rc != 0) {
-        *why = rc == EAI_SYSTEM ? ErrorText(errno) : ::gai_strerror(rc);
+std::shared_ptr<GpsdLookup> GpsdClient::Resolve(std::string* why, bool* stopped) {
+    auto lookup = std::make_shared<GpsdLookup>();
+    if (!lookup->ready.valid()) {
+        *why = ErrorText(errno);
         return {};
     }
-    const std::unique_ptr<addrinfo, decltype(&::freeaddrinfo)> owner(found, ::freeaddrinfo);
-    for (const addrinfo* a = found; a != nullptr; a = a->ai_next) {
+    try {
+        std::thread([lookup, resolver = resolver_, host = address_.host, port = address_.port] {
+            addrinfo hints{};
+            hints.ai_family = AF_UNSPEC;
+            hints.ai_socktype = SOCK_STREAM;
+            lookup->rc = resolver(host, port, hints, &lookup->found);
+            lookup->error = errno;
+            const std::uint64_t one = 1;
+            static_cast<void>(::write(lookup->ready.get(), &one, sizeof one));
+        }).detach();
+    } catch (const std::system_error& e) {
+        *why = e.what();
+        return {};
+    }
+    if (WaitFd(lookup->ready.get(), POLLIN, std::chrono::milliseconds(-1)) < 0) {
+        *stopped = true;
+        return {};
+    }
+    // The eventfd's write and this read order the lookup's results before
+    // their use here.
+    std::uint64_t count = 0;
+    static_cast<void>(::read(lookup->ready.get(), &count, sizeof count));
+    if (lookup->rc != 0) {
+        *why = lookup->rc == EAI_SYSTEM ? ErrorText(lookup->error) : ::gai_strerror(lookup->rc);
+        return {};
+    }
+    return lookup;
+}
+
+unit::UniqueFd GpsdClient::Connect(std::string* why, bool* stopped) {
+    const std::shared_ptr<GpsdLookup> lookup = Resolve(why, stopped);
+    if (!lookup) {
+        return {};
+    }
+    for (const addrinfo* a = lookup->found; a != nullptr; a = a->ai_next) {
         unit::UniqueFd fd(
             ::socket(a->ai_family, a->ai_socktype | SOCK_NONBLOCK | SOCK_CLOEXEC, a->ai_protocol));
         if (!fd.valid()) {

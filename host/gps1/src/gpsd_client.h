@@ -9,10 +9,13 @@
 // receiver, not to the unit's clock.
 #pragma once
 
+#include <netdb.h>
+
 #include <atomic>
 #include <chrono>
 #include <condition_variable>
 #include <functional>
+#include <memory>
 #include <mutex>
 #include <string>
 #include <string_view>
@@ -44,15 +47,22 @@ std::chrono::milliseconds GpsdRetryDelay(int failures, const GpsdTiming& timing)
 // What a client asks gpsd for.
 inline constexpr std::string_view kGpsdWatch = "?WATCH={\"enable\":true,\"nmea\":true}\n";
 
+struct GpsdLookup;
+
 class GpsdClient {
   public:
     using Sink = std::function<void(std::string_view)>;
     using Report = std::function<void(const std::string&)>;
+    // Looks a host and port up as getaddrinfo does (and is, unless a test
+    // gives another).
+    using Resolver = std::function<int(const std::string& host, const std::string& port,
+                                       const addrinfo& hints, addrinfo** found)>;
 
     // Starts at once and returns when the first try has been made (at most
     // the connect and greeting times), so that a missing gpsd is reported
     // before anything else runs.
-    GpsdClient(GpsdAddress address, Sink sink, Report report, GpsdTiming timing = {});
+    GpsdClient(GpsdAddress address, Sink sink, Report report, GpsdTiming timing = {},
+               Resolver resolver = {});
     ~GpsdClient();
     GpsdClient(const GpsdClient&) = delete;
     GpsdClient& operator=(const GpsdClient&) = delete;
@@ -66,6 +76,9 @@ class GpsdClient {
     void Run();
     End Attempt(std::string* why, bool* troubled);
     End Serve(unit::UniqueFd fd, std::string* why, bool* troubled);
+    // The addresses of the host, or null with why; stopped when the client
+    // is going away first.
+    std::shared_ptr<GpsdLookup> Resolve(std::string* why, bool* stopped);
     unit::UniqueFd Connect(std::string* why, bool* stopped);
     // Waits for events on fd (or only for the stop when fd < 0): 1 ready,
     // 0 timed out, -1 stopped.
@@ -76,6 +89,7 @@ class GpsdClient {
     const Sink sink_;
     const Report report_;
     const GpsdTiming timing_;
+    const Resolver resolver_;
     GpsdLineFilter filter_;
     unit::UniqueFd wake_;  // eventfd: the client is going away
     std::atomic<int> sessions_{0};

@@ -200,6 +200,53 @@ TEST(GpsdClient, AHostThatVanishesIsFoundOutAndLeft) {
     EXPECT_EQ(WEXITSTATUS(status), 0);
 }
 
+// A name server that does not answer holds up the lookup, not the unit: the
+// client's start waits no longer than for a gpsd that does not answer, and
+// its end does not wait at all.
+TEST(GpsdClient, ALookupThatHangsHoldsUpNeitherStartNorEnd) {
+    struct Gate {
+        std::mutex mutex;
+        std::condition_variable changed;
+        bool open = false;
+    };
+    const auto gate = std::make_shared<Gate>();
+    const auto release = [gate] {
+        {
+            const std::lock_guard lock(gate->mutex);
+            gate->open = true;
+        }
+        gate->changed.notify_all();
+    };
+    // Keeps a broken client from hanging the test: the lookup ends after 5 s.
+    std::thread watchdog([gate, release] {
+        std::unique_lock lock(gate->mutex);
+        if (!gate->changed.wait_for(lock, std::chrono::seconds(5), [&] { return gate->open; })) {
+            lock.unlock();
+            release();
+        }
+    });
+    gps1::GpsdTiming timing;
+    timing.connect = std::chrono::milliseconds(200);
+    timing.greeting = std::chrono::milliseconds(200);
+    const auto begun = std::chrono::steady_clock::now();
+    std::chrono::steady_clock::duration started{};
+    {
+        const gps1::GpsdClient client(
+            {"gpsd.example", "2947"}, [](std::string_view) {}, [](const std::string&) {}, timing,
+            [gate](const std::string&, const std::string&, const addrinfo&, addrinfo**) {
+                std::unique_lock lock(gate->mutex);
+                gate->changed.wait(lock, [&] { return gate->open; });
+                return EAI_AGAIN;
+            });
+        started = std::chrono::steady_clock::now() - begun;
+    }
+    const auto ended = std::chrono::steady_clock::now() - begun;
+    release();
+    watchdog.join();
+    EXPECT_LT(started, std::chrono::seconds(2));  // connect + greeting + 1 s
+    EXPECT_LT(ended, std::chrono::seconds(3));
+}
+
 // A program the test starts in a process group of its own, ended with it.
 class Child {
   public:
