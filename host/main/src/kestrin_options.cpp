@@ -70,16 +70,9 @@ ParsedKestrinOptions ParseKestrinOptions(std::span<const std::string_view> argum
         } else if (arg == "--audio-out") {
             ok = value(&o.audioOut);
         } else if (arg == "--scale") {
-            if (i + 1 >= arguments.size()) {
-                ok = false;
-            } else {
-                const std::string_view n = arguments[++i];
-                const std::optional<int> scale = script::ParseScale(n);
-                if (!scale) {
-                    return fail("--scale takes a whole number from 1 to 8, not \"" +
-                                std::string(n) + "\"");
-                }
-                o.scale = *scale;
+            std::string error;
+            if (!script::TakeScale(arguments, &i, &o.scale, &error)) {
+                return fail(error);
             }
         } else if (arg == "--fresh-copy") {
             o.freshCopy = true;

@@ -44,4 +44,22 @@ inline std::optional<int> ParseScale(std::string_view text) {
     return scale;
 }
 
+// The number after --scale (at *i), moving *i past it. False with the
+// reason when there is none or it is out of range.
+inline bool TakeScale(std::span<const std::string_view> arguments, std::size_t* i, int* scale,
+                      std::string* error) {
+    if (*i + 1 >= arguments.size()) {
+        *error = "--scale needs a value";
+        return false;
+    }
+    const std::string_view n = arguments[++*i];
+    const std::optional<int> parsed = ParseScale(n);
+    if (!parsed) {
+        *error = "--scale takes a whole number from 1 to 8, not \"" + std::string(n) + "\"";
+        return false;
+    }
+    *scale = *parsed;
+    return true;
+}
+
 }  // namespace script

@@ -97,16 +97,9 @@ ParsedPcOptions ParsePcOptions(std::span<const std::string_view> arguments) {
                 o.com7Port = *port;
             }
         } else if (arg == "--scale") {
-            if (i + 1 >= arguments.size()) {
-                ok = false;
-            } else {
-                const std::string_view n = arguments[++i];
-                const std::optional<int> scale = script::ParseScale(n);
-                if (!scale) {
-                    return fail("--scale takes a whole number from 1 to 8, not \"" +
-                                std::string(n) + "\"");
-                }
-                o.scale = *scale;
+            std::string error;
+            if (!script::TakeScale(arguments, &i, &o.scale, &error)) {
+                return fail(error);
             }
         } else if (arg == "--headless") {
             o.headless = true;
