@@ -164,7 +164,26 @@ struct SecondTap {
     bool closes;
 };
 
-TEST_F(TouchPanelTest, ASecondPenDownSoonAndCloseClosesTheWindow) {
+class TouchPanelTapTest : public TouchPanelTest {
+  protected:
+    // A tap at (100, 100), then after afterMs one dx, dy from it; the
+    // dialog's result: IDCANCEL when the taps closed it, IDOK when the test
+    // ended it.
+    int TwoTaps(const SecondTap& c) {
+        CTouchPanelDlg dlg;
+        Down(100, 100);
+        Up(100, 100);
+        presenter.AddWait(c.afterMs);
+        Down(100 + c.dx, 100 + c.dy);
+        Up(100 + c.dx, 100 + c.dy);
+        presenter.AddCall([&] { dlg.EndDialog(ui::IDOK); });
+        const int result = dlg.DoModal();
+        presenter.ClearSteps();
+        return result;
+    }
+};
+
+TEST_F(TouchPanelTapTest, ASecondPenDownSoonAndCloseClosesTheWindow) {
     const std::vector<SecondTap> cases = {
         {"4 px in both axes", 100, 4, 4, true},
         {"4 px left and up", 100, -4, -4, true},
@@ -181,15 +200,7 @@ TEST_F(TouchPanelTest, ASecondPenDownSoonAndCloseClosesTheWindow) {
     };
     for (const SecondTap& c : cases) {
         SCOPED_TRACE(c.name);
-        CTouchPanelDlg dlg;
-        Down(100, 100);
-        Up(100, 100);
-        presenter.AddWait(c.afterMs);
-        Down(100 + c.dx, 100 + c.dy);
-        Up(100 + c.dx, 100 + c.dy);
-        presenter.AddCall([&] { dlg.EndDialog(ui::IDOK); });
-        EXPECT_EQ(dlg.DoModal(), c.closes ? ui::IDCANCEL : ui::IDOK);
-        presenter.ClearSteps();
+        EXPECT_EQ(TwoTaps(c), c.closes ? ui::IDCANCEL : ui::IDOK);
         clock.Advance(1000);
     }
 }
@@ -219,20 +230,12 @@ TEST_F(TouchPanelTest, ALateDoubleClickIsAnOrdinaryPenDown) {
 
 // Without its tap timer the window cannot tell the time: the tap stays
 // pending, so a later tap close by still closes it.
-TEST_F(TouchPanelTest, WithoutTheTapTimerATapCloseByStillCloses) {
+TEST_F(TouchPanelTapTest, WithoutTheTapTimerATapCloseByStillCloses) {
     desktop.SetTimerFailureHook([](ui::HWND, ui::UINT_PTR) { return true; });
     for (const SecondTap& c : {SecondTap{"4 px after 2 s", 2000, 4, 4, true},
                                SecondTap{"5 px after 100 ms", 100, 5, 0, false}}) {
         SCOPED_TRACE(c.name);
-        CTouchPanelDlg dlg;
-        Down(100, 100);
-        Up(100, 100);
-        presenter.AddWait(c.afterMs);
-        Down(100 + c.dx, 100 + c.dy);
-        Up(100 + c.dx, 100 + c.dy);
-        presenter.AddCall([&] { dlg.EndDialog(ui::IDOK); });
-        EXPECT_EQ(dlg.DoModal(), c.closes ? ui::IDCANCEL : ui::IDOK);
-        presenter.ClearSteps();
+        EXPECT_EQ(TwoTaps(c), c.closes ? ui::IDCANCEL : ui::IDOK);
     }
 }
 
