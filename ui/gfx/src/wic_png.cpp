@@ -104,10 +104,33 @@ class ComScope {
     HRESULT hr_;
 };
 
-HRESULT MakeFactory(Com<IWICImagingFactory>& factory) {
-    return CoCreateInstance(CLSID_WICImagingFactory, nullptr, CLSCTX_INPROC_SERVER,
-                            IID_IWICImagingFactory, reinterpret_cast<void**>(factory.Out()));
-}
+// COM on the calling thread and the imaging factory, for one read or write
+// of the file at path.
+class Imaging {
+  public:
+    Imaging() = default;
+    Imaging(const Imaging&) = delete;
+    Imaging& operator=(const Imaging&) = delete;
+
+    // False with the reason (naming path) when either is missing.
+    bool Start(const std::string& path, std::string* error) {
+        if (!com_.Usable()) {
+            return Fail(error, path + ": COM: " + Describe(com_.Result()));
+        }
+        const HRESULT hr =
+            CoCreateInstance(CLSID_WICImagingFactory, nullptr, CLSCTX_INPROC_SERVER,
+                             IID_IWICImagingFactory, reinterpret_cast<void**>(factory_.Out()));
+        if (FAILED(hr)) {
+            return Fail(error, path + ": no imaging component: " + Describe(hr));
+        }
+        return true;
+    }
+    [[nodiscard]] IWICImagingFactory* Factory() const { return factory_.Get(); }
+
+  private:
+    ComScope com_;  // first: the factory is released before COM ends
+    Com<IWICImagingFactory> factory_;
+};
 
 // Writes the encoded picture; the caller removes the file on failure.
 HRESULT Encode(IWICImagingFactory* factory, const std::wstring& path,
@@ -178,17 +201,13 @@ bool WritePng(const Framebuffer& fb, const std::string& path, std::string* error
         bgr[i * 3 + 1] = GreenOf(source[i]);
         bgr[i * 3 + 2] = RedOf(source[i]);
     }
-    const ComScope com;
-    if (!com.Usable()) {
-        return Fail(error, path + ": COM: " + Describe(com.Result()));
-    }
-    Com<IWICImagingFactory> factory;
-    if (const HRESULT hr = MakeFactory(factory); FAILED(hr)) {
-        return Fail(error, path + ": no imaging component: " + Describe(hr));
+    Imaging imaging;
+    if (!imaging.Start(path, error)) {
+        return false;
     }
     const std::wstring wide = Widen(path);
     const char* step = "";
-    if (const HRESULT hr = Encode(factory.Get(), wide, bgr, width, height, &step); FAILED(hr)) {
+    if (const HRESULT hr = Encode(imaging.Factory(), wide, bgr, width, height, &step); FAILED(hr)) {
         DeleteFileW(wide.c_str());
         return Fail(error, path + ": " + step + ": " + Describe(hr));
     }
@@ -196,18 +215,14 @@ bool WritePng(const Framebuffer& fb, const std::string& path, std::string* error
 }
 
 bool ReadPng(const std::string& path, Framebuffer* out, std::string* error) {
-    const ComScope com;
-    if (!com.Usable()) {
-        return Fail(error, path + ": COM: " + Describe(com.Result()));
-    }
-    Com<IWICImagingFactory> factory;
-    if (const HRESULT hr = MakeFactory(factory); FAILED(hr)) {
-        return Fail(error, path + ": no imaging component: " + Describe(hr));
+    Imaging imaging;
+    if (!imaging.Start(path, error)) {
+        return false;
     }
     const std::wstring wide = Widen(path);
     Com<IWICBitmapDecoder> decoder;
-    HRESULT hr = factory->CreateDecoderFromFilename(wide.c_str(), nullptr, GENERIC_READ,
-                                                    WICDecodeMetadataCacheOnDemand, decoder.Out());
+    HRESULT hr = imaging.Factory()->CreateDecoderFromFilename(
+        wide.c_str(), nullptr, GENERIC_READ, WICDecodeMetadataCacheOnDemand, decoder.Out());
     if (FAILED(hr)) {
         return Fail(error, path + ": " + Describe(hr));
     }
@@ -234,7 +249,7 @@ bool ReadPng(const std::string& path, Framebuffer* out, std::string* error) {
     // Whatever the file holds, as 32-bit blue, green, red, alpha; the alpha
     // is dropped (the framebuffer has none).
     Com<IWICFormatConverter> converter;
-    hr = factory->CreateFormatConverter(converter.Out());
+    hr = imaging.Factory()->CreateFormatConverter(converter.Out());
     if (SUCCEEDED(hr)) {
         hr = converter->Initialize(frame.Get(), GUID_WICPixelFormat32bppBGRA,
                                    WICBitmapDitherTypeNone, nullptr, 0.0,
