@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "test_picture.h"
 #include "ui/graphics.h"
 
 namespace ui {
@@ -17,14 +18,7 @@ std::string TempPath(const char* name) {
 }
 
 TEST(WritePngTest, RoundTripsEveryPixelAsEightBitRgb) {
-    Framebuffer fb(37, 23);  // odd sizes catch stride mistakes
-    for (int y = 0; y < fb.Height(); ++y) {
-        for (int x = 0; x < fb.Width(); ++x) {
-            fb.SetPixel(x, y,
-                        MakeRgb(static_cast<std::uint8_t>(x * 7), static_cast<std::uint8_t>(y * 11),
-                                static_cast<std::uint8_t>((x * y) ^ 0xA5)));
-        }
-    }
+    const Framebuffer fb = testing_support::TestPicture();
     const std::string path = TempPath("round.png");
     std::string error = "untouched";
     ASSERT_TRUE(WritePng(fb, path, &error)) << error;
