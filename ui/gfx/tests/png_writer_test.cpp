@@ -39,7 +39,7 @@ TEST(WritePngTest, RoundTripsEveryPixelAsEightBitRgb) {
             ASSERT_EQ(MakeRgb(rgb[i], rgb[i + 1], rgb[i + 2]), fb.GetPixel(x, y)) << x << "," << y;
         }
     }
-    std::remove(path.c_str());
+    static_cast<void>(std::remove(path.c_str()));
 }
 
 TEST(WritePngTest, FailuresGiveAReason) {

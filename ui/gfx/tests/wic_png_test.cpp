@@ -35,7 +35,7 @@ TEST(WicPngTest, WrittenPicturesReadBackPixelForPixel) {
         }
     }
     file.close();
-    std::remove(path.c_str());
+    static_cast<void>(std::remove(path.c_str()));
 }
 
 TEST(WicPngTest, FailuresNameTheFileAndLeaveThePictureAlone) {
