@@ -59,8 +59,8 @@ TEST(WicPngTest, FailuresNameTheFileAndLeaveThePictureAlone) {
         EXPECT_EQ(kept.Width(), 3);
         EXPECT_EQ(kept.GetPixel(1, 1), 0x123456U);
     }
-    std::remove(notPng.c_str());
-    std::remove(truncated.c_str());
+    static_cast<void>(std::remove(notPng.c_str()));
+    static_cast<void>(std::remove(truncated.c_str()));
 }
 
 }  // namespace
