@@ -5,6 +5,6 @@ if(TARGET gps_tool AND TARGET host_gps)
   kestrin_fuzz(gps_fuzz SOURCES ${CMAKE_CURRENT_LIST_DIR}/gps_fuzz.cpp DEPS gps_tool host_gps
                CORPUS fuzz/corpus/gps)
   target_include_directories(gps_fuzz PRIVATE ${PROJECT_SOURCE_DIR}/tools/gps/tests
-                                              ${PROJECT_SOURCE_DIR}/host/unit/src)
+                                              ${PROJECT_SOURCE_DIR}/host/platform/src)
   target_compile_definitions(gps_fuzz PRIVATE KESTRIN_SOURCE_DIR="${PROJECT_SOURCE_DIR}")
 endif()

@@ -1,14 +1,14 @@
 # The virtual unit's files: arbitrary unit.toml text loaded as a whole unit
 # folder with every host component registered, and arbitrary registry.reg
 # text through the registry reader and writer.
-if(TARGET host_unit AND TARGET host_components)
+if(TARGET host_platform AND TARGET host_components)
   find_package(tomlplusplus REQUIRED)
   kestrin_fuzz(unit_toml_fuzz SOURCES ${CMAKE_CURRENT_LIST_DIR}/unit_toml_fuzz.cpp
-               DEPS host_unit host_components CORPUS fuzz/corpus/unit_toml)
+               DEPS host_platform host_components CORPUS fuzz/corpus/unit_toml)
   target_link_libraries(unit_toml_fuzz PRIVATE tomlplusplus::tomlplusplus)
   target_compile_definitions(unit_toml_fuzz PRIVATE KESTRIN_SOURCE_DIR="${PROJECT_SOURCE_DIR}")
 
   kestrin_fuzz(registry_fuzz SOURCES ${CMAKE_CURRENT_LIST_DIR}/registry_fuzz.cpp
-               DEPS host_unit CORPUS fuzz/corpus/registry)
-  target_include_directories(registry_fuzz PRIVATE ${PROJECT_SOURCE_DIR}/host/unit/src)
+               DEPS host_platform CORPUS fuzz/corpus/registry)
+  target_include_directories(registry_fuzz PRIVATE ${PROJECT_SOURCE_DIR}/host/platform/src)
 endif()

@@ -3,7 +3,7 @@
 #include <string>
 #include <vector>
 
-#include "backend_fixture.h"
+#include "conformance/backend_fixture.h"
 #include "platform/handle.h"
 
 namespace conformance {

@@ -4,7 +4,7 @@
 #include <string>
 #include <thread>
 
-#include "backend_fixture.h"
+#include "conformance/backend_fixture.h"
 
 namespace conformance {
 namespace {

@@ -6,7 +6,7 @@
 #include <thread>
 #include <vector>
 
-#include "backend_fixture.h"
+#include "conformance/backend_fixture.h"
 #include "platform/handle.h"
 
 namespace conformance {
