@@ -24,7 +24,9 @@ expect_gps() {
 "$wine" reg add 'HKLM\Drivers\BuiltIn\GPS' /v Prefix /t REG_SZ /d GPS /f >/dev/null
 
 # Both word sizes give the same answers.
-for gps_run in "$wine:$win64" "$wine32:$win32"; do
+gps_runs=("$wine:$win64")
+if [ "$run32" = 1 ]; then gps_runs+=("$wine32:$win32"); fi
+for gps_run in "${gps_runs[@]}"; do
   gps_wine=${gps_run%%:*} gps_build=${gps_run#*:}
   expect_gps 1 "Error: Parametros incorrectos"
   expect_gps 1 "Error: Parametros incorrectos" on

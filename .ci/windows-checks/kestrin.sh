@@ -12,4 +12,6 @@ if [ ! -x "$linux_build/tuner-module" ]; then
 fi
 win32/tests/run-under-wine "$win64" "$linux_build" "$work/kestrin-wine"
 # The 32-bit kestrin.exe, the unit's word size, the same way.
-WINE=$wine32 win32/tests/run-under-wine "$win32" "$linux_build" "$work/kestrin-wine32"
+if [ "$run32" = 1 ]; then
+  WINE=$wine32 win32/tests/run-under-wine "$win32" "$linux_build" "$work/kestrin-wine32"
+fi
