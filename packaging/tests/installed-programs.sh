@@ -24,7 +24,7 @@ for program in kestrin gps tuner-module; do
   done
 done
 for file in share/kestrin/units/default/unit.toml share/doc/kestrin/copyright \
-            share/doc/kestrin/LICENSE share/man/man1/kestrin.1.gz share/man/man1/gps.1.gz \
+            share/doc/kestrin/LICENSE share/man/man1/kestrin.1.gz share/man/man1/gps.1kestrin.gz \
             share/man/man1/tuner-module.1.gz; do
   [ -f "$prefix/$file" ] || fail "$file is not installed"
 done
