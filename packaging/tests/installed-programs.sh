@@ -9,7 +9,8 @@ work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
 fail() { echo "FAIL: $*" >&2; exit 1; }
 
-cmake --install "$build" --prefix "$work/installed" >/dev/null
+# Stripped, as the packages are: debugging information names the sources.
+cmake --install "$build" --prefix "$work/installed" --strip >/dev/null
 # Moved: nothing may depend on the prefix it was installed to either.
 mv "$work/installed" "$work/moved"
 prefix=$work/moved
