@@ -369,6 +369,7 @@ void DesktopImpl::SetFocus(Window* w) {
     if (Window* now = Find(next); now != nullptr && focus_ == next) {
         Dispatch(now, WM_SETFOCUS, reinterpret_cast<WPARAM>(previous), 0);
     }
+    // Unless its handler moved the focus on or destroyed the window.
     if (Window* now = Find(next); now != nullptr && focus_ == next) {
         MoveDefaultLook(now);
     }
