@@ -4,7 +4,7 @@
 #include <string_view>
 #include <vector>
 
-#include "program/gps_program.h"
+#include "host/gps_program.h"
 
 int main(int argc, char** argv) {
     const std::vector<std::string_view> arguments(argv + 1, argv + argc);
@@ -12,5 +12,5 @@ int main(int argc, char** argv) {
     if (const char* env = std::getenv("KESTRIN_UNIT_DIR")) {
         unitFromEnv = env;
     }
-    return program::RunGps(arguments, unitFromEnv, std::cerr);
+    return host::RunGps(arguments, unitFromEnv, std::cerr);
 }

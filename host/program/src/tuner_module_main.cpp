@@ -19,7 +19,7 @@
 
 #include "com7/com7_component.h"
 #include "com7/module_server.h"
-#include "program/components.h"
+#include "host/components.h"
 #include "unit/virtual_unit.h"
 
 namespace {
@@ -74,7 +74,7 @@ std::optional<Options> Parse(const std::vector<std::string_view>& args, std::str
 
 // The module as the unit's unit.toml describes it ([com] and its stations).
 std::optional<com7::ModuleConfig> ModuleOf(const std::filesystem::path& dir, std::string* error) {
-    program::RegisterHostComponents();
+    host::RegisterHostComponents();
     unit::Result<unit::TempDir> copy = unit::MakeFreshCopy(dir);
     if (!copy) {
         *error = copy.error().Text();

@@ -6,7 +6,7 @@
 
 #include "program_fixture.h"
 
-namespace program::test {
+namespace host::test {
 namespace {
 
 class ProgramsTest : public ProgramTest {
@@ -116,4 +116,4 @@ expect caption "Kestrin" within 3000
 }
 
 }  // namespace
-}  // namespace program::test
+}  // namespace host::test

@@ -6,32 +6,19 @@
 #include <io.h>
 
 #include <cstdio>
+#include <iostream>
 #include <string>
 #include <string_view>
 #include <vector>
 
-#include "gps/gps_main.h"
 #include "gps/host_arguments.h"
-#include "platform/services.h"
+#include "gps/stream_run.h"
 #include "win32/backend.h"
 #include "win32/text_arguments.h"
 
 namespace {
 
 constexpr int kExitFailure = 1;
-
-// A program without a window: "<caption>: <text>" on standard error,
-// answered OK at once.
-class StderrPrompt final : public platform::Prompt {
-  public:
-    int MessageBox(std::string_view text, std::string_view caption,
-                   platform::UINT /*type*/) override {
-        std::fprintf(stderr, "%.*s: %.*s\n", static_cast<int>(caption.size()), caption.data(),
-                     static_cast<int>(text.size()), text.data());
-        std::fflush(stderr);
-        return platform::IDOK;
-    }
-};
 
 }  // namespace
 
@@ -51,9 +38,5 @@ int wmain(int argc, wchar_t** argv) {
         return kExitFailure;
     }
     win32::Backend backend(win32::Options{});
-    StderrPrompt prompt;
-    platform::Services services = backend.Services();
-    services.prompt = &prompt;
-    platform::ScopedServices installed(services);
-    return gps::GpsMain(gps::JoinHostArguments(parsed.words));
+    return gps::RunWithStreamPrompt(backend.Services(), parsed.words, std::cerr);
 }
