@@ -115,11 +115,7 @@ program::Window Seam::OpenWindow(program::Session& session, const program::Windo
         {.scale = options.scale, .title = options.title, .hidden = options.hidden},
         *session.Services().clock, error);
     window_ = window.get();
-    if (window == nullptr) {
-        return {};
-    }
-    sdl::SdlPresenter* shown = window.get();
-    return {std::move(window), [shown] { return shown->Pointer(); }};
+    return program::WindowOf(std::move(window));
 }
 
 }  // namespace host

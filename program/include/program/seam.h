@@ -9,6 +9,7 @@
 #include <ostream>
 #include <string>
 #include <string_view>
+#include <utility>
 #include <vector>
 
 #include "platform/services.h"
@@ -57,6 +58,17 @@ struct Window {
     std::unique_ptr<ui::Presenter> presenter;
     std::function<std::optional<ui::Point>()> pointer;
 };
+
+// A window whose presenter knows where the mouse is (Pointer()); no
+// presenter, no window.
+template <class Presenter>
+Window WindowOf(std::unique_ptr<Presenter> presenter) {
+    if (presenter == nullptr) {
+        return {};
+    }
+    const Presenter* shown = presenter.get();
+    return {std::move(presenter), [shown] { return shown->Pointer(); }};
+}
 
 // How one backend's runs differ from another's.
 struct Traits {

@@ -103,11 +103,7 @@ program::Window Seam::OpenWindow(program::Session& session, const program::Windo
         {.scale = options.scale, .title = options.title, .hidden = options.hidden},
         *session.Services().clock, error);
     window_ = window.get();
-    if (window == nullptr) {
-        return {};
-    }
-    window::Win32Presenter* shown = window.get();
-    return {std::move(window), [shown] { return shown->Pointer(); }};
+    return program::WindowOf(std::move(window));
 }
 
 }  // namespace win32

@@ -21,8 +21,10 @@
 #include "window/win32_presenter.h"
 
 // After the framework's headers: windows.h defines macros that would
-// rewrite their declarations.
+// rewrite their declarations; its SendMessage would rewrite the framework's
+// calls here too.
 #include <windows.h>
+#undef SendMessage
 
 namespace win32 {
 namespace {
@@ -135,7 +137,7 @@ TEST_F(RecordTest, TheWindowsOwnMessagesBecomeAScriptThatReplays) {
         "tap " + std::to_string(duty.x) + " " + std::to_string(duty.y),
         "type 1010 \"7\"",
         "key Left",
-        "expect text 1010 \"7\"",
+        "expect text 1010 \"57\"",  // typed before the duty's 5
     };
     EXPECT_EQ(LinesOf(*options.record), expected);
 
