@@ -112,10 +112,12 @@ const OptionSpec* Find(const std::vector<OptionSpec>& table, std::string_view na
     if (found == table.end()) {
         return nullptr;
     }
-    if (!found->sameAs.empty()) {
-        return Find(table, found->sameAs);
+    if (found->sameAs.empty()) {
+        return &*found;
     }
-    return &*found;
+    // Another spelling names the option itself, never a further spelling.
+    const auto named = std::ranges::find(table, found->sameAs, &OptionSpec::name);
+    return named == table.end() || !named->sameAs.empty() ? nullptr : &*named;
 }
 
 }  // namespace
@@ -256,7 +258,8 @@ std::vector<std::string_view> EndProductOptions(const std::vector<OptionSpec>& o
             names.push_back(spec.name);
         }
     }
-    std::ranges::stable_partition(names, [](std::string_view n) { return n == "--screenshot"; });
+    std::stable_partition(names.begin(), names.end(),
+                          [](std::string_view n) { return n == "--screenshot"; });
     return names;
 }
 
