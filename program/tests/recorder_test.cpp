@@ -10,6 +10,7 @@
 #include <random>
 #include <string>
 
+#include "demo_points.h"
 #include "platform/services.h"
 #include "recorder.h"
 #include "ui/app.h"
@@ -24,22 +25,6 @@ namespace program::test {
 namespace {
 
 using Kind = ui::InputEvent::Kind;
-
-ui::Point CentreOf(int id) {
-    ui::Desktop* d = ui::Desktop::Current();
-    const ui::Rect r = d->Describe(d->FindControl(id))->screenRect;
-    return {(r.left + r.right) / 2, (r.top + r.bottom) / 2};
-}
-
-ui::Point TabHeader(int index) {
-    ui::Desktop* d = ui::Desktop::Current();
-    ui::CWnd* tab = d->WndOf(d->FindControl(ui::demo::IDC_TAB));
-    ui::Rect header;
-    tab->SendMessage(ui::TCM_GETITEMRECT, static_cast<ui::WPARAM>(index),
-                     reinterpret_cast<ui::LPARAM>(&header));
-    tab->ClientToScreen(&header);
-    return {(header.left + header.right) / 2, (header.top + header.bottom) / 2};
-}
 
 ui::InputEvent Pen(Kind kind, ui::Point p) {
     return {kind, p.x, p.y, ui::Key::None, {}};

@@ -111,11 +111,7 @@ std::optional<std::string> Seam::NoDisplay() {
 
 program::Window Seam::OpenWindow(program::Session& session, const program::WindowOptions& options,
                                  std::string* error) {
-    std::unique_ptr<sdl::SdlPresenter> window = sdl::SdlPresenter::Create(
-        {.scale = options.scale, .title = options.title, .hidden = options.hidden},
-        *session.Services().clock, error);
-    window_ = window.get();
-    return program::WindowOf(std::move(window));
+    return program::OpenWindowOf(session, options, error, &window_);
 }
 
 }  // namespace host

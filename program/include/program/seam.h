@@ -59,17 +59,6 @@ struct Window {
     std::function<std::optional<ui::Point>()> pointer;
 };
 
-// A window whose presenter knows where the mouse is (Pointer()); no
-// presenter, no window.
-template <class Presenter>
-Window WindowOf(std::unique_ptr<Presenter> presenter) {
-    if (presenter == nullptr) {
-        return {};
-    }
-    const Presenter* shown = presenter.get();
-    return {std::move(presenter), [shown] { return shown->Pointer(); }};
-}
-
 // How one backend's runs differ from another's.
 struct Traits {
     // A window that cannot be made means the tour (no desktop to open one
@@ -115,5 +104,23 @@ class Seam {
   private:
     Traits traits_;
 };
+
+// The window of a presenter made as the SDL and the native window are
+// (Create(Options{scale, title, hidden}, clock, error)) that knows where the
+// mouse is (Pointer()), on the session's clock. *opened: the presenter, or
+// nullptr.
+template <class Presenter>
+Window OpenWindowOf(Session& session, const WindowOptions& options, std::string* error,
+                    Presenter** opened) {
+    std::unique_ptr<Presenter> presenter = Presenter::Create(
+        {.scale = options.scale, .title = options.title, .hidden = options.hidden},
+        *session.Services().clock, error);
+    *opened = presenter.get();
+    if (presenter == nullptr) {
+        return {};
+    }
+    const Presenter* shown = presenter.get();
+    return {std::move(presenter), [shown] { return shown->Pointer(); }};
+}
 
 }  // namespace program

@@ -99,11 +99,7 @@ std::unique_ptr<program::Session> Seam::Load(const program::SessionRequest& /*re
 
 program::Window Seam::OpenWindow(program::Session& session, const program::WindowOptions& options,
                                  std::string* error) {
-    std::unique_ptr<window::Win32Presenter> window = window::Win32Presenter::Create(
-        {.scale = options.scale, .title = options.title, .hidden = options.hidden},
-        *session.Services().clock, error);
-    window_ = window.get();
-    return program::WindowOf(std::move(window));
+    return program::OpenWindowOf(session, options, error, &window_);
 }
 
 }  // namespace win32

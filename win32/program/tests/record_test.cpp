@@ -12,41 +12,18 @@
 #include <string>
 #include <vector>
 
+#include "demo_points.h"
 #include "program/run.h"
-#include "ui/demo_dialog.h"
-#include "ui/desktop.h"
-#include "ui/messages.h"
-#include "ui/wnd.h"
+#include "script/utf8_path.h"
 #include "win32/seam.h"
 #include "window/win32_presenter.h"
 
 // After the framework's headers: windows.h defines macros that would
-// rewrite their declarations; its SendMessage would rewrite the framework's
-// calls here too.
+// rewrite their declarations.
 #include <windows.h>
-#undef SendMessage
 
 namespace win32 {
 namespace {
-
-ui::Point CentreOf(const ui::Rect& r) {
-    return {(r.left + r.right) / 2, (r.top + r.bottom) / 2};
-}
-
-ui::Point ControlCentre(int id) {
-    ui::Desktop* d = ui::Desktop::Current();
-    return CentreOf(d->Describe(d->FindControl(id))->screenRect);
-}
-
-ui::Point TabHeader(int index) {
-    ui::Desktop* d = ui::Desktop::Current();
-    ui::CWnd* tab = d->WndOf(d->FindControl(ui::demo::IDC_TAB));
-    ui::Rect header;
-    tab->SendMessage(ui::TCM_GETITEMRECT, static_cast<ui::WPARAM>(index),
-                     reinterpret_cast<ui::LPARAM>(&header));
-    tab->ClientToScreen(&header);
-    return CentreOf(header);
-}
 
 std::vector<std::string> LinesOf(const std::filesystem::path& file) {
     std::ifstream in(file, std::ios::binary);
@@ -65,15 +42,11 @@ class RecordTest : public ::testing::Test {
         folder_ = std::filesystem::temp_directory_path() /
                   ("kestrin-record-" + std::to_string(std::random_device()()));
         std::filesystem::create_directories(folder_);
-        options_.root = Utf8(folder_);
+        options_.root = script::Utf8FromPath(folder_);
     }
     void TearDown() override {
         std::error_code ec;
         std::filesystem::remove_all(folder_, ec);
-    }
-    static std::string Utf8(const std::filesystem::path& p) {
-        const std::u8string text = p.u8string();
-        return {text.begin(), text.end()};
     }
 
     std::filesystem::path folder_;
@@ -111,9 +84,9 @@ TEST_F(RecordTest, TheWindowsOwnMessagesBecomeAScriptThatReplays) {
             PostMessageW(hwnd, WM_KEYDOWN, vk, 1);
             PostMessageW(hwnd, WM_KEYUP, vk, 1);
         };
-        duty = ControlCentre(ui::demo::IDC_DUTY);
-        tap(ControlCentre(ui::demo::IDC_GREEN));
-        tap(TabHeader(2));
+        duty = program::test::CentreOf(ui::demo::IDC_DUTY);
+        tap(program::test::CentreOf(ui::demo::IDC_GREEN));
+        tap(program::test::TabHeader(2));
         tap(duty);
         PostMessageW(hwnd, WM_CHAR, '7', 1);
         key(VK_LEFT);
