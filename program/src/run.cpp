@@ -10,6 +10,7 @@
 #include "app/console_app.h"
 #include "frame_keeper.h"
 #include "framework_prompt.h"
+#include "kestrin_version.h"
 #include "platform/services.h"
 #include "program/suite.h"
 #include "recorder.h"
@@ -265,6 +266,14 @@ int Main(std::string_view name, std::span<const std::string_view> arguments, Sea
     if (parsed.options->help) {
         out << Usage(name, own);
         return 0;
+    }
+    if (parsed.options->version) {
+        out << kestrin::VersionLine(name);
+        return 0;
+    }
+    if (const std::optional<std::string> why = seam.Ready()) {
+        err << name << ": " << *why << '\n';
+        return kExitUsage;
     }
     return Run(*parsed.options, seam, out, err);
 }

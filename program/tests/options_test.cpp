@@ -98,7 +98,7 @@ TEST(OptionsTest, TheUsageFollowsTheBackendsOrderAndWordsThenTheRest) {
               "usage: kestrin [--script FILE|DIR ...] [--fast] [--port NAME] [--level N]\n"
               "               [--real-time] [--headless] [--junit FILE] [--artifacts DIR]\n"
               "               [--update-screens] [--record FILE] [--scale N] [--screenshot FILE]\n"
-              "               [--demo]\n"
+              "               [--demo] [--version]\n"
               "  --script FILE|DIR  the scripts\n"
               "  --fast             quickly\n"
               "  --port NAME        the port\n"
@@ -112,7 +112,8 @@ TEST(OptionsTest, TheUsageFollowsTheBackendsOrderAndWordsThenTheRest) {
               "  --record FILE      write what is done in the window as a script\n"
               "  --scale N          window pixels per screen pixel, 1 to 8 (default 2)\n"
               "  --screenshot FILE  write the screen as PNG when the run ends\n"
-              "  --demo             run the dialog framework's demo dialog, not the console\n");
+              "  --demo             run the dialog framework's demo dialog, not the console\n"
+              "  --version          print the version and exit\n");
     EXPECT_EQ(EndProductOptions(Table(&own)),
               (std::vector<std::string_view>{"--screenshot", "--port"}));
 }

@@ -9,7 +9,6 @@
 
 int main(int argc, char** argv) {
     host::UnitSources sources;
-    sources.builtIn = KESTRIN_DEFAULT_UNIT_DIR;
     if (const char* env = std::getenv("KESTRIN_UNIT_DIR"); env != nullptr && *env != '\0') {
         sources.fromEnv = env;
     }

@@ -2,6 +2,7 @@
 
 #include <cstdlib>
 #include <utility>
+#include "host/default_unit.h"
 
 #include "sdl/display.h"
 #include "sdl/sdl_presenter.h"
@@ -46,8 +47,8 @@ std::vector<OptionSpec> Seam::OwnOptions() {
     audioOut.endProduct = true;
     return {
         PathOption("--unit", "DIR",
-                   "run on the unit in DIR (default: a fresh copy of the\n"
-                   "built-in default unit, or of $KESTRIN_UNIT_DIR)",
+                   "run on the unit in DIR (default: a fresh copy of\n"
+                   "$KESTRIN_UNIT_DIR, else of the default unit)",
                    &options_.unitDir),
         FlagOption("--fresh-copy", "run on a temporary copy of the unit instead",
                    &options_.freshCopy),
@@ -72,6 +73,18 @@ std::vector<OptionSpec> Seam::OwnOptions() {
 
 bool Seam::EndProductsWanted() const {
     return options_.audioOut.has_value();
+}
+
+std::optional<std::string> Seam::Ready() {
+    if (options_.unitDir || sources_.fromEnv || !sources_.builtIn.empty()) {
+        return std::nullopt;
+    }
+    const FoundUnit found = FindDefaultUnit(ExecutablePath());
+    if (!found.dir) {
+        return found.error + ": give --unit DIR or set KESTRIN_UNIT_DIR";
+    }
+    sources_.builtIn = *found.dir;
+    return std::nullopt;
 }
 
 std::unique_ptr<program::Session> Seam::Load(const program::SessionRequest& request,

@@ -23,8 +23,9 @@ struct Options {
     std::optional<std::filesystem::path> record;      // --record FILE
     int scale = 2;                                    // --scale N, 1 to 8
     std::optional<std::filesystem::path> screenshot;  // --screenshot FILE, at the end
-    bool demo = false;  // --demo: the framework's demo dialog instead of the console
-    bool help = false;  // --help
+    bool demo = false;     // --demo: the framework's demo dialog instead of the console
+    bool help = false;     // --help
+    bool version = false;  // --version
 };
 
 // One option of the command line. A backend lists its own options with a

@@ -87,6 +87,9 @@ class Seam {
     virtual std::vector<OptionSpec> OwnOptions() = 0;
     // One of its own end products (OptionSpec::endProduct) is asked for.
     [[nodiscard]] virtual bool EndProductsWanted() const { return false; }
+    // Gets ready to run with the options read (finds what they leave to
+    // it), before anything runs; why it cannot.
+    virtual std::optional<std::string> Ready() { return std::nullopt; }
 
     // The backend for one run; nullptr after the reason is written to log.
     // Notes about the run go to out.

@@ -81,7 +81,7 @@ TEST(Win32SeamTest, TheUsageListsThePcsOptionsAndRecord) {
               "usage: kestrin [--root DIR] [--com7 COMn] [--headless] [--real-time]\n"
               "               [--script FILE|DIR ...] [--junit FILE] [--artifacts DIR]\n"
               "               [--update-screens] [--record FILE] [--screenshot FILE] [--scale N]\n"
-              "               [--debug-echo] [--demo]\n"
+              "               [--debug-echo] [--demo] [--version]\n"
               "  --root DIR         the folder that stands for the unit's file system\n"
               "                     (default: the folder \"unit\" beside the program)\n"
               "  --com7 COMn        the PC's serial port that \"COM7:\" opens (default COM7)\n"
@@ -96,7 +96,8 @@ TEST(Win32SeamTest, TheUsageListsThePcsOptionsAndRecord) {
               "  --screenshot FILE  write the screen as PNG when the run ends\n"
               "  --scale N          window pixels per screen pixel, 1 to 8 (default 2)\n"
               "  --debug-echo       copy the debug output to standard error\n"
-              "  --demo             run the dialog framework's demo dialog, not the console\n");
+              "  --demo             run the dialog framework's demo dialog, not the console\n"
+              "  --version          print the version and exit\n");
 }
 
 }  // namespace

@@ -28,7 +28,9 @@ struct UnitOptions {
 
 // Where the unit comes from when no --unit is given.
 struct UnitSources {
-    std::filesystem::path builtIn;                 // the repository's units/default
+    // The default unit; empty: found beside the program when it is needed
+    // (host/default_unit.h).
+    std::filesystem::path builtIn;
     std::optional<std::filesystem::path> fromEnv;  // KESTRIN_UNIT_DIR, when set
 };
 
@@ -38,6 +40,7 @@ class Seam final : public program::Seam {
 
     std::vector<program::OptionSpec> OwnOptions() override;
     [[nodiscard]] bool EndProductsWanted() const override;
+    std::optional<std::string> Ready() override;
     std::unique_ptr<program::Session> Load(const program::SessionRequest& request,
                                            std::ostream& out, std::ostream& log) override;
     std::optional<std::string> NoDisplay() override;
