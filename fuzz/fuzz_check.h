@@ -9,7 +9,7 @@ namespace fuzz {
 
 inline void Check(bool condition, const char* what) {
     if (!condition) {
-        std::fprintf(stderr, "fuzz check failed: %s\n", what);
+        static_cast<void>(std::fprintf(stderr, "fuzz check failed: %s\n", what));
         std::abort();
     }
 }

@@ -127,9 +127,8 @@ TEST_F(ConsoleTest, FramesLieBelowThePages) {
             return it - order.begin();
         };
         EXPECT_EQ(depth(kTab), static_cast<long>(order.size()) - 1);
-        for (std::size_t page = 0; page < PageControls().size(); ++page) {
+        for (const auto& ids : PageControls()) {
             for (int frame : {kShipLabel, kDiagGroup, kMutingGroup, kLcdGroup, kSineGroup}) {
-                const auto& ids = PageControls()[page];
                 if (std::find(ids.begin(), ids.end(), frame) == ids.end()) {
                     continue;
                 }

@@ -38,7 +38,7 @@ class UnitUiTest : public ::testing::Test {
     void Start() {
         if (!unitDir->Load()) {
             // A test that describes its unit wrongly cannot go on.
-            std::fprintf(stderr, "unit: %s\n", unitDir->error().c_str());
+            static_cast<void>(std::fprintf(stderr, "unit: %s\n", unitDir->error().c_str()));
             std::abort();
         }
         platform::Services s = unitDir->unit().Services();

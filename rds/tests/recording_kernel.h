@@ -134,7 +134,7 @@ class RecordingKernel : public platform::Kernel {
   private:
     static std::string Hex(DWORD value) {
         char text[16];
-        std::snprintf(text, sizeof text, " %02X", value);
+        static_cast<void>(std::snprintf(text, sizeof text, " %02X", value));
         return text;
     }
     void Note(std::string call) {

@@ -28,8 +28,9 @@ Bytes PsGroup(std::uint8_t segment, std::uint8_t first, std::uint8_t second) {
 Bytes PsName(const char* text) {
     Bytes out;
     for (std::uint8_t segment = 0; segment < 4; ++segment) {
-        const Bytes group = PsGroup(segment, static_cast<std::uint8_t>(text[2 * segment]),
-                                    static_cast<std::uint8_t>(text[2 * segment + 1]));
+        const Bytes group =
+            PsGroup(segment, static_cast<std::uint8_t>(text[std::size_t{2} * segment]),
+                    static_cast<std::uint8_t>(text[std::size_t{2} * segment + 1]));
         out.insert(out.end(), group.begin(), group.end());
     }
     return out;

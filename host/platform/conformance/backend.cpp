@@ -3,11 +3,11 @@
 // is the far end.
 #include <fcntl.h>
 #include <poll.h>
-#include <stdlib.h>
 #include <unistd.h>
 
 #include <algorithm>
 #include <array>
+#include <cstdlib>
 
 #include "conformance/backend_fixture.h"
 #include "com7/com7_component.h"

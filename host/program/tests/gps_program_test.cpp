@@ -1,6 +1,8 @@
 // gps on a copy of the default unit: the driver switch seen from the unit's
 // device table and registry, its messages on the error stream, and where it
 // takes the unit from.
+#include <utility>
+
 #include "host/gps_program.h"
 #include "host/components.h"
 #include "program_fixture.h"
@@ -20,12 +22,12 @@ class GpsProgramTest : public ProgramTest {
                 std::optional<std::string> env = std::nullopt) {
         const std::string dir = unitDir_.string();
         if (withUnit) {
-            words.push_back("--unit");
-            words.push_back(dir);
+            words.emplace_back("--unit");
+            words.emplace_back(dir);
         }
         std::ostringstream err;
         Outcome o;
-        o.status = RunGps(words, env, err);
+        o.status = RunGps(words, std::move(env), err);
         o.err = err.str();
         return o;
     }

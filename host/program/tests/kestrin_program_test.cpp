@@ -14,7 +14,8 @@ using program::kExitUsage;
 
 class KestrinProgramTest : public ProgramTest {
   protected:
-    Outcome Kestrin(const KestrinOptions& options, UnitSources sources = {kDefaultUnit, {}}) {
+    Outcome Kestrin(const KestrinOptions& options,
+                    const UnitSources& sources = {kDefaultUnit, {}}) {
         std::ostringstream out;
         std::ostringstream err;
         Outcome o;

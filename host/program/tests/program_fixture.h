@@ -36,7 +36,7 @@ struct KestrinOptions : program::Options, UnitOptions {};
 // kestrin in-process: the program layer over the host's seam.
 inline int RunKestrin(const KestrinOptions& options, const UnitSources& sources, std::ostream& out,
                       std::ostream& err, const program::Hooks& hooks = {}) {
-    Seam seam(sources, options);
+    Seam seam(sources, static_cast<const UnitOptions&>(options));
     return program::Run(options, seam, out, err, hooks);
 }
 
@@ -60,14 +60,14 @@ class ProgramTest : public ::testing::Test {
     // A copy of the default unit; extraToml is added to its unit.toml.
     std::filesystem::path CopyOfDefault(const std::string& name,
                                         const std::string& extraToml = {}) {
-        const auto dir = Work() / name;
+        auto dir = Work() / name;
         std::filesystem::copy(kDefaultUnit, dir, std::filesystem::copy_options::recursive);
         std::ofstream(dir / "unit.toml", std::ios::app) << extraToml;
         return dir;
     }
 
     std::filesystem::path WriteFile(const std::string& name, const std::string& text) {
-        const auto file = Work() / name;
+        auto file = Work() / name;
         std::ofstream(file, std::ios::binary) << text;
         return file;
     }

@@ -43,7 +43,7 @@ TEST_F(SdlAudioTest, DeviceGetsTheLoopAtTheVolume) {
     sink.reset();  // closes the device and its file
 
     const std::vector<std::uint8_t> bytes = ReadFile(path);
-    std::remove(path.c_str());
+    static_cast<void>(std::remove(path.c_str()));
     ::unsetenv("SDL_DISKAUDIOFILE");
     ::unsetenv("SDL_DISKAUDIODELAY");
     std::size_t frame = 0;
