@@ -70,7 +70,7 @@ HANDLE OpenDevice(VirtualUnit::Impl& impl, std::string_view name, DWORD access, 
     object->slot = slot;
     if (DWORD err = impl.TakeShare("device:" + slot->name, access, share, &object->shareId);
         err != ERROR_SUCCESS) {
-        SetLastError(err);
+        SetLastError(err == ERROR_SHARING_VIOLATION ? slot->driver->InUseError() : err);
         return INVALID_HANDLE_VALUE;
     }
     DWORD error = ERROR_GEN_FAILURE;

@@ -92,6 +92,8 @@ class FarPort {
     HANDLE h_ = INVALID_HANDLE_VALUE;
 };
 
+constexpr const char* kPortLine = "port";
+
 // Empties what an earlier test left queued on the near port.
 void PurgeNear(const std::string& name) {
     const std::wstring device = L"\\\\.\\" + Wide(name);
@@ -140,7 +142,11 @@ class Win32Backend final : public Backend {
         const std::u8string root = root_.u8string();
         options.root.assign(root.begin(), root.end());
         options.com7Port = Environment("KESTRIN_CONFORMANCE_COM7").value_or("COM7");
-        if (setup.serial) {
+        if (!setup.serial.empty()) {
+            if (setup.serial != kPortLine) {
+                ADD_FAILURE() << "no serial line \"" << setup.serial << "\" here";
+                return false;
+            }
             farName_ = Environment("KESTRIN_CONFORMANCE_FAR");
             if (farName_) {
                 PurgeNear(options.com7Port);
@@ -167,6 +173,7 @@ class Win32Backend final : public Backend {
     std::vector<std::uint8_t> FarRead(std::size_t n, int timeoutMs) override {
         return far_->Read(n, timeoutMs);
     }
+    int LineWaiters() override { return backend_->Com7CallsWaiting(); }
 
   private:
     static bool WriteRegistry(const std::vector<RegistryValue>& values) {
@@ -209,6 +216,10 @@ class Win32Backend final : public Backend {
 };
 
 }  // namespace
+
+std::vector<std::string> SerialLines() {
+    return {kPortLine};
+}
 
 std::unique_ptr<Backend> Backend::Make(const Content& setup) {
     auto backend = std::make_unique<Win32Backend>();

@@ -76,6 +76,10 @@ void Backend::ClearDebugLines() {
     impl_->kernel.ClearDebugLines();
 }
 
+int Backend::Com7CallsWaiting() const {
+    return impl_->kernel.Com7Waiting();
+}
+
 std::string DefaultRoot() {
     std::wstring path(MAX_PATH, L'\0');
     for (;;) {

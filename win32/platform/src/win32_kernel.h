@@ -65,6 +65,8 @@ class Win32Kernel final : public platform::Kernel {
     [[nodiscard]] const std::string& Root() const { return root_; }
     [[nodiscard]] std::vector<std::string> DebugLines() const;
     void ClearDebugLines();
+    // Calls on "COM7:" that wait for the line now.
+    int Com7Waiting();
 
   private:
     // The PC path of a unit path under the root (UTF-16), or nullopt with

@@ -30,8 +30,16 @@ struct Content {
     std::vector<std::pair<std::string, std::string>> files{};  // unit path, content
     std::vector<std::string> folders{};                        // unit paths
     std::vector<RegistryValue> registry{};
-    bool serial = false;  // "COM7:" wired to a far end the test holds
+    // "COM7:" wired to a far end the test holds: one of SerialLines(), or ""
+    // for none.
+    std::string serial{};
 };
+
+// The far ends this backend can give "COM7:"; the serial tests run once
+// against each. The virtual unit: "pty" (a host pseudo-terminal as its
+// serial device) and "simulated" (the simulated port, its module replaced
+// by a far end for tests); Windows: "port" (a second port).
+std::vector<std::string> SerialLines();
 
 class Backend {
   public:
@@ -56,6 +64,10 @@ class Backend {
     // passes without one).
     virtual bool FarWrite(const std::vector<std::uint8_t>& bytes) = 0;
     virtual std::vector<std::uint8_t> FarRead(std::size_t n, int timeoutMs) = 0;
+    // How many calls on "COM7:" wait for the line now (a ReadFile waiting
+    // for bytes, a WaitCommEvent), as the backend counts them: a test makes
+    // sure its call waits before the far end writes.
+    [[nodiscard]] virtual int LineWaiters() = 0;
 };
 
 // Installs a backend for one test.
