@@ -9,6 +9,9 @@
 
 #include <algorithm>
 #include <array>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
 
 #include "com7/com7_component.h"
 #include "conformance/backend_fixture.h"
@@ -92,11 +95,23 @@ class UnitBackend final : public Backend {
         if (line_ == kSimulatedLine) {
             Simulated().UseTestFarEnd();
         }
-        return true;
+        return MakeLinks(setup.links);
     }
 
     platform::Services Services() override { return t_.unit().Services(); }
     [[nodiscard]] bool Desktop() const override { return false; }
+    [[nodiscard]] std::optional<std::string> LinksUnavailable() const override {
+        return std::nullopt;
+    }
+    [[nodiscard]] bool OutsideUntouched() const override {
+        namespace fs = std::filesystem;
+        std::error_code ec;
+        const auto entries =
+            std::distance(fs::directory_iterator(Outside(), ec), fs::directory_iterator());
+        std::ifstream in(Outside() / kOutsideFile, std::ios::binary);
+        const std::string text{std::istreambuf_iterator<char>(in), {}};
+        return !ec && entries == 1 && text == kOutsideText && !fs::exists(Nowhere(), ec);
+    }
     [[nodiscard]] std::optional<std::string> SerialUnavailable() const override {
         return std::nullopt;
     }
@@ -135,6 +150,47 @@ class UnitBackend final : public Backend {
     }
 
   private:
+    [[nodiscard]] std::filesystem::path Outside() const { return t_.dir() / "outside"; }
+    [[nodiscard]] std::filesystem::path Nowhere() const { return t_.dir() / "nowhere"; }
+    std::filesystem::path HostPath(const std::string& unitPath) {
+        std::filesystem::path out = t_.unit().FsRoot();
+        std::string rest = unitPath.substr(unitPath.find_first_not_of('\\'));
+        std::replace(rest.begin(), rest.end(), '\\', '/');
+        return out / rest;
+    }
+    bool MakeLinks(const std::vector<Link>& links) {
+        namespace fs = std::filesystem;
+        if (links.empty()) {
+            return true;
+        }
+        std::error_code ec;
+        fs::create_directories(Outside(), ec);
+        std::ofstream(Outside() / kOutsideFile, std::ios::binary) << kOutsideText;
+        for (const Link& link : links) {
+            const fs::path at = HostPath(link.path);
+            fs::create_directories(at.parent_path(), ec);
+            switch (link.to) {
+                case Link::To::Inside:
+                    fs::create_directory_symlink(HostPath(link.inside), at, ec);
+                    break;
+                case Link::To::OutsideFolder:
+                    fs::create_directory_symlink(Outside(), at, ec);
+                    break;
+                case Link::To::OutsideFile:
+                    fs::create_symlink(Outside() / kOutsideFile, at, ec);
+                    break;
+                case Link::To::Nowhere:
+                    fs::create_symlink(Nowhere(), at, ec);
+                    break;
+            }
+            if (ec) {
+                ADD_FAILURE() << "cannot make the link " << link.path << ": " << ec.message();
+                return false;
+            }
+        }
+        return true;
+    }
+
     com7::SimulatedPort& Simulated() { return com7::FindCom7(t_.unit())->Driver().Simulated(); }
 
     std::string line_;

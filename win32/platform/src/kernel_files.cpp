@@ -72,6 +72,16 @@ std::optional<std::wstring> Win32Kernel::PcPath(std::string_view unitPath, bool 
     std::optional<std::wstring> wide = Widen(JoinPcPath(root_, *relative));
     if (!wide) {
         Fail(kBadUnitPath);
+        return std::nullopt;
+    }
+    // A pattern's folder must stay below the root, and its matches are
+    // looked at one by one; a plain name is looked up as CreateFile does.
+    const bool wildcards =
+        pattern && PatternName(unitPath).find_first_of("*?") != std::string::npos;
+    const std::wstring reached = wildcards ? wide->substr(0, wide->find_last_of(L'\\')) : *wide;
+    if (!guard_.Admits(reached)) {
+        Fail(kBadUnitPath);
+        return std::nullopt;
     }
     return wide;
 }
@@ -108,6 +118,10 @@ platform::HANDLE Win32Kernel::CreateFile(std::string_view name, platform::DWORD 
     if (!path) {
         return kInvalidHandle;
     }
+    // Whether an open that may make the file finds one there (wine says
+    // ERROR_ALREADY_EXISTS also for a file it made through a link).
+    const bool mayMake = creation != OPEN_EXISTING && creation != TRUNCATE_EXISTING;
+    const bool existed = mayMake && guard_.Exists(*path);
     ::HANDLE h = ::CreateFileW(path->c_str(), access, share, nullptr, creation,
                                flags & kSynchronousOnly, nullptr);
     if (h == INVALID_HANDLE_VALUE) {
@@ -117,6 +131,17 @@ platform::HANDLE Win32Kernel::CreateFile(std::string_view name, platform::DWORD 
     // A successful CREATE_ALWAYS / OPEN_ALWAYS says whether the file was
     // there through the last error, as Win32 does.
     const DWORD note = ::GetLastError();
+    // Where it opened: a link that leads nowhere (wine does not show one)
+    // or one changed since the look may have taken it out of the root. A
+    // file made out there goes again.
+    if (const std::optional<std::wstring> outside = guard_.Escape(h, *path)) {
+        ::CloseHandle(h);
+        if (mayMake && !existed && !outside->empty()) {
+            ::DeleteFileW(outside->c_str());
+        }
+        Fail(kBadUnitPath);
+        return kInvalidHandle;
+    }
     const platform::HANDLE out = handles_.Add(std::make_shared<FileObject>(h));
     platform::SetLastError(note);
     return out;
@@ -207,12 +232,16 @@ platform::HANDLE Win32Kernel::FindFirstFile(std::string_view pattern,
     // Desktop Windows also matches the 8.3 short names ("*.map" finds
     // "a.mapx") and lists "." and ".."; the unit has neither, so only long
     // names that match by the unit's rules are kept.
+    // Links that lead out of the root are left out, as the unit lists them.
     const std::string_view name = PatternName(pattern);
+    const std::wstring folder = path->substr(0, path->find_last_of(L'\\') + 1);
+    const std::optional<std::wstring> rootFinal = guard_.RootFinal();
     auto search_result = std::make_shared<FindObject>();
     do {
         platform::WIN32_FIND_DATA entry = FromWin32(found);
         if (entry.cFileName != "." && entry.cFileName != ".." &&
-            platform::WildcardMatch(name, entry.cFileName)) {
+            platform::WildcardMatch(name, entry.cFileName) &&
+            guard_.Admits(folder + found.cFileName, rootFinal)) {
             search_result->entries.push_back(std::move(entry));
         }
     } while (::FindNextFileW(search, &found));
@@ -270,6 +299,14 @@ platform::BOOL Win32Kernel::CopyFile(std::string_view existing, std::string_view
     }
     if (!::CopyFileW(from->c_str(), to->c_str(), failIfExists)) {
         TakeLastError();
+        return FALSE;
+    }
+    // A copy made out of the root (through a link to nothing) goes again.
+    if (const std::optional<std::wstring> outside = guard_.Escape(*to)) {
+        if (!outside->empty()) {
+            ::DeleteFileW(outside->c_str());
+        }
+        Fail(kBadUnitPath);
         return FALSE;
     }
     return TRUE;

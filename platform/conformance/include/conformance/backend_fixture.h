@@ -26,9 +26,27 @@ struct RegistryValue {
     std::uint32_t dword = 0;
 };
 
+// A link the test places in the unit's file system (a symbolic link of the
+// host, or of the PC), and where it points.
+struct Link {
+    enum class To {
+        Inside,         // the unit folder `inside`
+        OutsideFolder,  // a folder beside the root, holding kOutsideFile
+        OutsideFile,    // that file
+        Nowhere,        // a name beside the root that does not exist
+    };
+    std::string path;  // unit path
+    To to = To::Nowhere;
+    std::string inside{};
+};
+// The file beside the root that links point at, and what it holds.
+inline constexpr const char* kOutsideFile = "secret.txt";
+inline constexpr const char* kOutsideText = "secret";
+
 struct Content {
     std::vector<std::pair<std::string, std::string>> files{};  // unit path, content
     std::vector<std::string> folders{};                        // unit paths
+    std::vector<Link> links{};
     std::vector<RegistryValue> registry{};
     // "COM7:" wired to a far end the test holds: one of SerialLines(), or ""
     // for none.
@@ -55,6 +73,13 @@ class Backend {
     virtual platform::Services Services() = 0;
     // Desktop Windows, where it truly differs from the unit's Windows CE.
     [[nodiscard]] virtual bool Desktop() const = 0;
+
+    // Why the links could not be made here (the test then skips: a PC may
+    // not let a user make them), or nullopt.
+    [[nodiscard]] virtual std::optional<std::string> LinksUnavailable() const = 0;
+    // Whether the folder beside the root still holds kOutsideFile alone,
+    // with kOutsideText, and nothing was made where Link::To::Nowhere points.
+    [[nodiscard]] virtual bool OutsideUntouched() const = 0;
 
     // Why "COM7:" has no far end here (the serial tests then skip), or
     // nullopt when it has one.
