@@ -48,7 +48,8 @@ std::string PcUsage() {
            "  --artifacts DIR    keep the screen, debug lines and output of failed scripts\n"
            "  --update-screens   `expect screen` writes its reference instead of comparing\n"
            "  --screenshot FILE  write the screen as PNG when the run ends\n"
-           "  --scale N          window pixels per screen pixel, 1 to 8 (default 2)\n"
+           "  --scale N          window pixels per screen pixel, 1 to 8 (default 2); a scaled\n"
+           "                     desktop multiplies it in whole pixels (2 at 150 % is 3)\n"
            "  --debug-echo       copy the debug output to standard error\n"
            "  --demo             run the dialog framework's demo dialog, not the console\n";
 }
