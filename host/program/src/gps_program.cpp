@@ -1,29 +1,28 @@
-#include "program/gps_program.h"
+#include "host/gps_program.h"
 
-#include "gps/gps_main.h"
 #include "gps/host_arguments.h"
-#include "platform/services.h"
-#include "program/components.h"
-#include "stream_prompt.h"
+#include "gps/stream_run.h"
+#include "host/components.h"
 #include "unit/virtual_unit.h"
 
-namespace program {
+namespace host {
 
 namespace {
 
 constexpr int kExitFailure = 1;
 
-constexpr const char* kUsage =
-    "usage: gps on|off NAME --unit DIR   (or set KESTRIN_UNIT_DIR to the unit's folder)\n";
-
 }  // namespace
+
+std::string GpsUsage() {
+    return "usage: gps on|off NAME --unit DIR   (or set KESTRIN_UNIT_DIR to the unit's folder)\n";
+}
 
 int RunGps(std::span<const std::string_view> arguments, std::optional<std::string> unitFromEnv,
            std::ostream& err) {
     const gps::HostArguments parsed = gps::ExtractUnitOption(arguments);
     std::filesystem::path dir;
     if (parsed.unitDirectoryMissing) {
-        err << "gps: --unit needs a folder\n" << kUsage;
+        err << "gps: --unit needs a folder\n" << GpsUsage();
         return kExitFailure;
     }
     if (parsed.unitDirectory) {
@@ -31,7 +30,7 @@ int RunGps(std::span<const std::string_view> arguments, std::optional<std::strin
     } else if (unitFromEnv && !unitFromEnv->empty()) {
         dir = *unitFromEnv;
     } else {
-        err << kUsage;
+        err << GpsUsage();
         return kExitFailure;
     }
 
@@ -41,11 +40,7 @@ int RunGps(std::span<const std::string_view> arguments, std::optional<std::strin
         err << loaded.error().Text() << '\n';
         return kExitFailure;
     }
-    StreamPrompt prompt(err);
-    platform::Services services = (*loaded)->Services();
-    services.prompt = &prompt;
-    platform::ScopedServices installed(services);
-    return gps::GpsMain(gps::JoinHostArguments(parsed.words));
+    return gps::RunWithStreamPrompt((*loaded)->Services(), parsed.words, err);
 }
 
-}  // namespace program
+}  // namespace host
