@@ -89,7 +89,7 @@ class ConformanceSerial : public ConformanceTest,
             done = true;
         });
         EXPECT_TRUE(AwaitWaiting()) << "the call does not wait";
-        EXPECT_FALSE(done.load()) << "the call ended before the far end did anything";
+        EXPECT_FALSE(done.load()) << "the call ended before anything happened";
         then();
         const auto end = std::chrono::steady_clock::now() + milliseconds(withinMs);
         while (!done.load() && std::chrono::steady_clock::now() < end) {
