@@ -1,7 +1,5 @@
 #include "gpsd_lines.h"
 
-#include <algorithm>
-
 namespace gps1 {
 
 namespace {
@@ -32,9 +30,6 @@ std::string GpsdLineFilter::Feed(std::string_view bytes) {
                 greeting_ = Greeting::Other;
                 const std::string_view shown = line.substr(0, kStrangerShown);
                 stranger_.assign(shown.begin(), shown.end());
-                std::replace_if(
-                    stranger_.begin(), stranger_.end(),
-                    [](char c) { return static_cast<unsigned char>(c) < 0x20 || c == 0x7F; }, '?');
             }
             return;
         }

@@ -26,7 +26,8 @@ class GpsdLineFilter {
     std::string Feed(std::string_view bytes);
 
     [[nodiscard]] Greeting greeting() const { return greeting_; }
-    // The start of a first line that was not gpsd's banner, for a report.
+    // The start of a first line that was not gpsd's banner, as it came
+    // (escape it for a report).
     [[nodiscard]] const std::string& stranger() const { return stranger_; }
 
     // A new connection.
