@@ -63,8 +63,11 @@ bool DisplayNamed(std::string* why) {
 // around it: sound output, touch panel, the platform's prompt.
 class UnitRun {
   public:
+    // refuseHostDevices: a unit on a device of the host is refused before
+    // anything of it starts (a script on the virtual clock cannot take one).
     static std::unique_ptr<UnitRun> Load(const std::filesystem::path& source, bool copy,
-                                         bool virtualTime, bool debugEcho, std::ostream& err) {
+                                         bool virtualTime, bool refuseHostDevices, bool debugEcho,
+                                         std::ostream& err) {
         auto run = std::unique_ptr<UnitRun>(new UnitRun(err));
         std::filesystem::path dir = source;
         if (copy) {
@@ -77,7 +80,22 @@ class UnitRun {
             dir = run->copied_->path();
         }
         RegisterHostComponents();
-        auto loaded = unit::LoadUnit(dir, {.virtualTime = virtualTime});
+        unit::LoadOptions loadOptions{.virtualTime = virtualTime};
+        if (refuseHostDevices) {
+            loadOptions.beforeStart = [](const unit::VirtualUnit& u) -> unit::SetError {
+                std::string device;
+                if (!u.UsesHostDevice(&device)) {
+                    return std::nullopt;
+                }
+                return unit::ConfigError{{},
+                                         0,
+                                         {},
+                                         "kestrin: the unit uses a device of the host (" + device +
+                                             "), which runs on the wall clock: run the script "
+                                             "with --real-time"};
+            };
+        }
+        auto loaded = unit::LoadUnit(dir, loadOptions);
         if (!loaded) {
             err << loaded.error().Text() << '\n';
             return nullptr;
@@ -145,17 +163,12 @@ int RunScripts(const KestrinOptions& options, const std::filesystem::path& sourc
     const bool copy = several || !options.unitDir || options.freshCopy;
     auto runOne = [&](script::Script s, const script::RunnerOptions& runnerOptions,
                       std::ostream& log) -> script::RunOutcome {
-        std::unique_ptr<UnitRun> run =
-            UnitRun::Load(source, copy, !options.realTime, options.debugEcho, log);
+        std::unique_ptr<UnitRun> run = UnitRun::Load(source, copy, !options.realTime,
+                                                     !options.realTime, options.debugEcho, log);
         if (run == nullptr) {
             return {kExitUsage, {}};
         }
         unit::VirtualUnit& u = run->unit();
-        if (std::string device; !options.realTime && u.UsesHostDevice(&device)) {
-            log << "kestrin: the unit uses a device of the host (" << device
-                << "), which runs on the wall clock: run the script with --real-time\n";
-            return {kExitUsage, {}};
-        }
         platform::ScopedServices installed(run->services());
         std::unique_ptr<ui::CWinApp> app = MakeApp(options);
         UnitTarget target(u);
@@ -203,7 +216,7 @@ int RunKestrin(const KestrinOptions& options, const UnitSources& sources, std::o
     // 3. The unit: in place with --unit, else a fresh copy.
     const bool copy = !options.unitDir || options.freshCopy;
     std::unique_ptr<UnitRun> run =
-        UnitRun::Load(source, copy, mode != Mode::Window, options.debugEcho, err);
+        UnitRun::Load(source, copy, mode != Mode::Window, false, options.debugEcho, err);
     if (run == nullptr) {
         return kExitUsage;
     }
