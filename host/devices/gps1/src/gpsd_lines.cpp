@@ -1,5 +1,7 @@
 #include "gpsd_lines.h"
 
+#include <algorithm>
+
 namespace gps1 {
 
 namespace {
@@ -10,9 +12,12 @@ bool IsBanner(std::string_view line) {
     return line.starts_with('{') && line.find("\"class\":\"VERSION\"") != std::string_view::npos;
 }
 
-// A sentence: "$" for NMEA, "!" for the encapsulated kind (AIS).
+// A sentence: "$" for NMEA, "!" for the encapsulated kind (AIS), and no
+// control byte in it (one would cut it or act on a terminal).
 bool IsSentence(std::string_view line) {
-    return line.starts_with('$') || line.starts_with('!');
+    return (line.starts_with('$') || line.starts_with('!')) &&
+           std::none_of(line.begin(), line.end(),
+                        [](char c) { return static_cast<unsigned char>(c) < 0x20 || c == 0x7F; });
 }
 
 }  // namespace

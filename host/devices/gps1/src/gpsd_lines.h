@@ -2,7 +2,8 @@
 // object a line ({"class":"VERSION",...} first, then the DEVICES and WATCH
 // replies and whatever else it reports) and the receiver's sentences as
 // they come. The filter keeps the JSON to itself and passes the sentences
-// on whole, each ending in CR LF as a serial receiver's do.
+// on whole, each ending in CR LF as a serial receiver's do; a line with a
+// control byte inside is no sentence.
 #pragma once
 
 #include <cstddef>
