@@ -22,9 +22,9 @@ std::vector<std::pair<std::string, ComponentFactory>>& Kinds() {
 // Register values before unit.toml: believable for an idle unit with the
 // power key's edge detection and interrupt enabled.
 void SetRegisterDefaults(VirtualUnit& unit) {
-    unit.WriteWord(kGpioBlock.base + kGpioFallingEdge0, 0x00000001U);
-    unit.WriteWord(kGpioBlock.base + kGpioEdgeStatus0, 0x00000000U);
-    unit.WriteWord(kIntcBlock.base + kIntcIcmr, 0x04000D00U);
+    unit.WriteWord(kGpioAddress + kGpioFallingEdge, GpioPinMask(kPowerKeyPin));
+    unit.WriteWord(kGpioAddress + kGpioEdgeStatus, 0x00000000U);
+    unit.WriteWord(kIntcAddress + kIntcIcmr, 0x04000D00U);
     unit.SetPin(kVariantPin, true);
 }
 

@@ -10,12 +10,6 @@ namespace unit {
 
 using namespace platform;
 
-namespace {
-
-constexpr std::string_view kBuiltIn = "Drivers\\BuiltIn";
-
-}  // namespace
-
 bool IsDeviceName(std::string_view name) {
     return name.size() == 5 && std::isalpha(static_cast<unsigned char>(name[0])) != 0 &&
            std::isalpha(static_cast<unsigned char>(name[1])) != 0 &&
@@ -26,8 +20,8 @@ bool IsDeviceName(std::string_view name) {
 bool VirtualUnit::Impl::DescribedAndInactive(std::string_view deviceName) const {
     std::lock_guard lock(registryMutex);
     bool described = false;
-    for (const auto& sub : registry.SubKeys(kBuiltIn)) {
-        const auto* key = registry.FindKey(std::string(kBuiltIn) + "\\" + sub);
+    for (const auto& sub : registry.SubKeys(kBuiltInDriversKey)) {
+        const auto* key = registry.FindKey(std::string(kBuiltInDriversKey) + "\\" + sub);
         if (key == nullptr) {
             continue;
         }

@@ -12,6 +12,7 @@
 #include <string>
 #include <vector>
 
+#include "devices/driver_keys.h"
 #include "file_system.h"
 #include "handle_table.h"
 #include "platform/last_error.h"
@@ -27,9 +28,6 @@
 #include "unit/virtual_unit.h"
 
 namespace unit {
-
-// Where the registry lists the loaded stream drivers.
-inline constexpr std::string_view kActiveDriversKey = "Drivers\\Active";
 
 // A registered device: its driver, presence and injected faults.
 struct DeviceSlot {

@@ -257,19 +257,18 @@ bool VirtualUnit::WriteWord(std::uint32_t kernelAddress, std::uint32_t value) {
 }
 
 bool VirtualUnit::Pin(int pin) const {
-    if (pin < 0 || pin >= 96) {
+    if (pin < 0 || pin >= kGpioPins) {
         return false;
     }
-    const auto address = kGpioBlock.base + kGpioLevel0 + static_cast<std::uint32_t>(pin / 32) * 4;
-    return ((ReadWord(address) >> (pin % 32)) & 1U) != 0;
+    return (ReadWord(kGpioAddress + kGpioPinLevel + GpioPinWordOffset(pin)) & GpioPinMask(pin)) !=
+           0;
 }
 
 void VirtualUnit::SetPin(int pin, bool level) {
-    if (pin < 0 || pin >= 96) {
+    if (pin < 0 || pin >= kGpioPins) {
         return;
     }
-    const auto address = kGpioBlock.base + kGpioLevel0 + static_cast<std::uint32_t>(pin / 32) * 4;
-    impl_->registers.SetBit(address, pin % 32, level);
+    impl_->registers.SetBit(kGpioAddress + kGpioPinLevel + GpioPinWordOffset(pin), pin % 32, level);
 }
 
 int VirtualUnit::Reservations() const {

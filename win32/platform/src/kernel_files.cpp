@@ -3,6 +3,7 @@
 #include <cstring>
 #include <optional>
 
+#include "devices/com7.h"
 #include "pc_path.h"
 #include "platform/last_error.h"
 #include "platform/unit_paths.h"
@@ -78,7 +79,7 @@ std::optional<std::wstring> Win32Kernel::PcPath(std::string_view unitPath, bool 
 
 platform::HANDLE Win32Kernel::OpenDevice(std::string_view name, platform::DWORD access,
                                          platform::DWORD share) {
-    if (!EqualsNoCase(name, "COM7:")) {
+    if (!EqualsNoCase(name, kRdsPortName)) {
         Fail(kNoSuchDevice);
         return kInvalidHandle;
     }
