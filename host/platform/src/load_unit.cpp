@@ -1,7 +1,5 @@
 // Loading a unit directory, fresh copies of one, and the registry of
 // component kinds.
-#include <fstream>
-#include <sstream>
 
 #include "unit/virtual_unit.h"
 #include "unit_impl.h"
@@ -84,16 +82,8 @@ Result<std::unique_ptr<VirtualUnit>> LoadUnit(const fs::path& dir, const LoadOpt
         return *err;
     }
 
-    const fs::path reg = dir / "registry.reg";
-    if (fs::exists(reg, ec)) {
-        std::ifstream file(reg, std::ios::binary);
-        std::stringstream text;
-        text << file.rdbuf();
-        auto parsed = RegistryStore::Parse(text.str(), reg.string());
-        if (auto* err = std::get_if<ConfigError>(&parsed)) {
-            return *err;
-        }
-        in.registry = std::move(std::get<RegistryStore>(parsed));
+    if (auto err = in.registry.Load()) {
+        return *err;
     }
 
     if (auto err = ApplyFileSpecs(in, toml.string())) {

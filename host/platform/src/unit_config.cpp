@@ -67,11 +67,11 @@ void DeclareRegisters(VirtualUnit& unit, VirtualUnit::Impl& impl) {
 void DeclareHost(VirtualUnit::Impl& impl) {
     Schema& s = impl.schema;
     s.Add("power")
-        .Boolean("available", [&impl](bool v) { impl.powerAvailable.store(v); })
-        .Integer("battery_mv", 0, 20000, [&impl](std::int64_t v) { impl.batteryMv.store(v); })
+        .Boolean("available", [&impl](bool v) { impl.power.SetAvailable(v); })
+        .Integer("battery_mv", 0, 20000, [&impl](std::int64_t v) { impl.power.SetBatteryMv(v); })
         .Integer("battery_percent", 0, 100,
-                 [&impl](std::int64_t v) { impl.batteryPercent.store(v); })
-        .Boolean("ac_online", [&impl](bool v) { impl.acOnline.store(v); });
+                 [&impl](std::int64_t v) { impl.power.SetBatteryPercent(v); })
+        .Boolean("ac_online", [&impl](bool v) { impl.power.SetAcOnline(v); });
 
     constexpr std::int64_t kMaxBytes = std::int64_t{1} << 50;
     s.AddNamed("volume",
