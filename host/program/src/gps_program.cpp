@@ -13,17 +13,18 @@ namespace {
 
 constexpr int kExitFailure = 1;
 
-constexpr const char* kUsage =
-    "usage: gps on|off NAME --unit DIR   (or set KESTRIN_UNIT_DIR to the unit's folder)\n";
-
 }  // namespace
+
+std::string GpsUsage() {
+    return "usage: gps on|off NAME --unit DIR   (or set KESTRIN_UNIT_DIR to the unit's folder)\n";
+}
 
 int RunGps(std::span<const std::string_view> arguments, std::optional<std::string> unitFromEnv,
            std::ostream& err) {
     const gps::HostArguments parsed = gps::ExtractUnitOption(arguments);
     std::filesystem::path dir;
     if (parsed.unitDirectoryMissing) {
-        err << "gps: --unit needs a folder\n" << kUsage;
+        err << "gps: --unit needs a folder\n" << GpsUsage();
         return kExitFailure;
     }
     if (parsed.unitDirectory) {
@@ -31,7 +32,7 @@ int RunGps(std::span<const std::string_view> arguments, std::optional<std::strin
     } else if (unitFromEnv && !unitFromEnv->empty()) {
         dir = *unitFromEnv;
     } else {
-        err << kUsage;
+        err << GpsUsage();
         return kExitFailure;
     }
 

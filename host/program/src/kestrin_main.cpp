@@ -4,6 +4,8 @@
 #include <string_view>
 #include <vector>
 
+#include "kestrin_version.h"
+#include "program/default_unit.h"
 #include "program/kestrin_options.h"
 #include "program/kestrin_program.h"
 
@@ -18,10 +20,22 @@ int main(int argc, char** argv) {
         std::cout << program::KestrinUsage();
         return 0;
     }
+    if (parsed.options->version) {
+        std::cout << kestrin::VersionLine("kestrin");
+        return 0;
+    }
     program::UnitSources sources;
-    sources.builtIn = KESTRIN_DEFAULT_UNIT_DIR;
     if (const char* env = std::getenv("KESTRIN_UNIT_DIR"); env != nullptr && *env != '\0') {
         sources.fromEnv = env;
+    }
+    if (!parsed.options->unitDir && !sources.fromEnv) {
+        const program::FoundUnit found = program::FindDefaultUnit(program::ExecutablePath());
+        if (!found.dir) {
+            std::cerr << "kestrin: " << found.error
+                      << ": give --unit DIR or set KESTRIN_UNIT_DIR\n";
+            return program::kExitUsage;
+        }
+        sources.builtIn = *found.dir;
     }
     return program::RunKestrin(*parsed.options, sources, std::cout, std::cerr);
 }

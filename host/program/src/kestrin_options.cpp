@@ -11,9 +11,9 @@ std::string KestrinUsage() {
     return "usage: kestrin [--unit DIR] [--fresh-copy] [--headless] [--script FILE|DIR ...]\n"
            "               [--real-time] [--junit FILE] [--artifacts DIR] [--update-screens]\n"
            "               [--record FILE] [--scale N] [--screenshot FILE] [--audio-out FILE]\n"
-           "               [--debug-echo] [--demo]\n"
-           "  --unit DIR         run on the unit in DIR (default: a fresh copy of the\n"
-           "                     built-in default unit, or of $KESTRIN_UNIT_DIR)\n"
+           "               [--debug-echo] [--demo] [--version]\n"
+           "  --unit DIR         run on the unit in DIR (default: a fresh copy of\n"
+           "                     $KESTRIN_UNIT_DIR, else of the default unit)\n"
            "  --fresh-copy       run on a temporary copy of the unit instead\n"
            "  --headless         no window: run the script, or the tour of the pages\n"
            "  --script FILE|DIR  run scripts (a folder: its *.ks and *.script files) on\n"
@@ -28,7 +28,8 @@ std::string KestrinUsage() {
            "  --screenshot FILE  write the screen as PNG when the run ends\n"
            "  --audio-out FILE   write the run's sound as WAV when the run ends\n"
            "  --debug-echo       copy the unit's debug output to standard error\n"
-           "  --demo             run the dialog framework's demo dialog, not the console\n";
+           "  --demo             run the dialog framework's demo dialog, not the console\n"
+           "  --version          print the version and exit\n";
 }
 
 ParsedKestrinOptions ParseKestrinOptions(std::span<const std::string_view> arguments) {
@@ -88,6 +89,8 @@ ParsedKestrinOptions ParseKestrinOptions(std::span<const std::string_view> argum
             o.demo = true;
         } else if (arg == "--help" || arg == "-h") {
             o.help = true;
+        } else if (arg == "--version") {
+            o.version = true;
         } else {
             return fail("unknown argument \"" + std::string(arg) + "\"");
         }

@@ -4,7 +4,9 @@
 // to a pseudo-terminal.
 //
 //   tuner-module [--unit DIR] [--reply-delay MS] (--pty [LINK] | --tty DEVICE)
+//   tuner-module --version | --help
 //
+// Without --unit: $KESTRIN_UNIT_DIR, else the default unit beside the program.
 // With --pty it prints the device the other party opens (and makes LINK a
 // symbolic link to it); it runs until interrupted or terminated.
 #include <csignal>
@@ -19,25 +21,35 @@
 
 #include "com7/com7_component.h"
 #include "com7/module_server.h"
+#include "kestrin_version.h"
 #include "program/components.h"
+#include "program/default_unit.h"
 #include "unit/virtual_unit.h"
 
 namespace {
 
 constexpr int kExitUsage = 2;
 constexpr const char* kUsage =
-    "usage: tuner-module [--unit DIR] [--reply-delay MS] (--pty [LINK] | --tty DEVICE)\n";
+    "usage: tuner-module [--unit DIR] [--reply-delay MS] (--pty [LINK] | --tty DEVICE)\n"
+    "       tuner-module --version | --help\n";
 
 struct Options {
-    std::filesystem::path unit = KESTRIN_DEFAULT_UNIT_DIR;
+    std::optional<std::filesystem::path> unit;
     std::optional<std::string> tty;
     bool pty = false;
     std::optional<std::filesystem::path> link;
     int replyDelayMs = 0;
+    bool version = false;
+    bool help = false;
 };
 
 std::optional<Options> Parse(const std::vector<std::string_view>& args, std::string* error) {
     Options o;
+    if (args.size() == 1 && (args[0] == "--version" || args[0] == "--help")) {
+        o.version = args[0] == "--version";
+        o.help = !o.version;
+        return o;
+    }
     constexpr int kMostDelayMs = 60000;
     for (std::size_t i = 0; i < args.size(); ++i) {
         const std::string_view a = args[i];
@@ -105,7 +117,29 @@ int main(int argc, char** argv) {
         std::cerr << "tuner-module: " << error << '\n' << kUsage;
         return kExitUsage;
     }
-    const std::optional<com7::ModuleConfig> config = ModuleOf(options->unit, &error);
+    if (options->version) {
+        std::cout << kestrin::VersionLine("tuner-module");
+        return EXIT_SUCCESS;
+    }
+    if (options->help) {
+        std::cout << kUsage;
+        return EXIT_SUCCESS;
+    }
+    std::filesystem::path unit;
+    if (options->unit) {
+        unit = *options->unit;
+    } else if (const char* env = std::getenv("KESTRIN_UNIT_DIR"); env != nullptr && *env != '\0') {
+        unit = env;
+    } else {
+        const program::FoundUnit found = program::FindDefaultUnit(program::ExecutablePath());
+        if (!found.dir) {
+            std::cerr << "tuner-module: " << found.error
+                      << ": give --unit DIR or set KESTRIN_UNIT_DIR\n";
+            return kExitUsage;
+        }
+        unit = *found.dir;
+    }
+    const std::optional<com7::ModuleConfig> config = ModuleOf(unit, &error);
     if (!config) {
         std::cerr << "tuner-module: " << error << '\n';
         return kExitUsage;

@@ -3,6 +3,8 @@
 #include <sys/wait.h>
 
 #include <cstdlib>
+#include <regex>
+#include <utility>
 
 #include "program_fixture.h"
 
@@ -30,6 +32,7 @@ class ProgramsTest : public ProgramTest {
 
 const std::string kKestrin = "'" KESTRIN_BIN "'";
 const std::string kGps = "'" GPS_BIN "'";
+const std::string kTunerModule = "'" TUNER_MODULE_BIN "'";
 
 TEST_F(ProgramsTest, KestrinWithAnInvalidUnitTomlSaysWhereAndFails) {
     const auto dir = CopyOfDefault("unit");
@@ -80,6 +83,38 @@ TEST_F(ProgramsTest, GpsReportsOnStandardErrorAndNeverTouchesTheRepository) {
     r = Shell("KESTRIN_UNIT_DIR=" + Quoted(dir) + " " + kGps + " off 12");
     EXPECT_EQ(r.status, 0) << r.err;
     EXPECT_EQ(ReadFile(dir / "registry.reg").find("Drivers\\Active\\12"), std::string::npos);
+}
+
+TEST_F(ProgramsTest, EveryProgramSaysItsVersion) {
+    const std::regex line(R"(\d+\.\d+\.\d+( \(git [0-9a-f]{7,}\))?\n)");
+    for (const auto& [program, name] : {std::pair{kKestrin, "kestrin "}, std::pair{kGps, "gps "},
+                                        std::pair{kTunerModule, "tuner-module "}}) {
+        const Outcome r = Shell(program + " --version");
+        EXPECT_EQ(r.status, 0) << program;
+        ASSERT_EQ(r.out.rfind(name, 0), 0U) << r.out;
+        EXPECT_TRUE(std::regex_match(r.out.substr(std::string(name).size()), line)) << r.out;
+        EXPECT_EQ(r.err, "");
+    }
+}
+
+// Nothing of the build tree is compiled in: a copy of the program elsewhere
+// finds no unit until one is beside it.
+TEST_F(ProgramsTest, KestrinFindsItsDefaultUnitBesideItselfOnly) {
+    const auto bin = Work() / "elsewhere";
+    std::filesystem::create_directories(bin);
+    std::filesystem::copy_file(KESTRIN_BIN, bin / "kestrin");
+    const std::string kestrin = Quoted(bin / "kestrin");
+    Outcome r = Shell(kestrin + " --headless");
+    EXPECT_EQ(r.status, 2);
+    EXPECT_EQ(r.err, "kestrin: no default unit (looked in " +
+                         (Work() / "share/kestrin/units/default").string() + ", " +
+                         (bin / "units/default").string() +
+                         "): give --unit DIR or set KESTRIN_UNIT_DIR\n");
+
+    std::filesystem::create_directory_symlink(kDefaultUnit.parent_path(), bin / "units");
+    const auto script = WriteFile("caption.script", "expect caption \"Kestrin\"\n");
+    r = Shell(kestrin + " --script " + Quoted(script));
+    EXPECT_EQ(r.status, 0) << r.err;
 }
 
 // The bench's pipeline (`redsea -x | kestrin ...`): a decoder's groups on

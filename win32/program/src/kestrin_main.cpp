@@ -7,6 +7,7 @@
 #include <string_view>
 #include <vector>
 
+#include "kestrin_version.h"
 #include "pc/pc_options.h"
 #include "pc/pc_program.h"
 #include "win32/text_arguments.h"
@@ -24,6 +25,10 @@ int wmain(int argc, wchar_t** argv) {
     }
     if (parsed.options->help) {
         std::cout << pc::PcUsage();
+        return 0;
+    }
+    if (parsed.options->version) {
+        std::cout << kestrin::VersionLine("kestrin");
         return 0;
     }
     return pc::RunPcKestrin(*parsed.options, std::cout, std::cerr);

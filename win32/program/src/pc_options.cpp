@@ -36,7 +36,7 @@ std::string PcUsage() {
     return "usage: kestrin [--root DIR] [--com7 COMn] [--headless] [--real-time]\n"
            "               [--script FILE|DIR ...] [--junit FILE] [--artifacts DIR]\n"
            "               [--update-screens] [--screenshot FILE] [--scale N] [--debug-echo]\n"
-           "               [--demo]\n"
+           "               [--demo] [--version]\n"
            "  --root DIR         the folder that stands for the unit's file system\n"
            "                     (default: the folder \"unit\" beside the program)\n"
            "  --com7 COMn        the PC's serial port that \"COM7:\" opens (default COM7)\n"
@@ -50,7 +50,8 @@ std::string PcUsage() {
            "  --screenshot FILE  write the screen as PNG when the run ends\n"
            "  --scale N          window pixels per screen pixel, 1 to 8 (default 2)\n"
            "  --debug-echo       copy the debug output to standard error\n"
-           "  --demo             run the dialog framework's demo dialog, not the console\n";
+           "  --demo             run the dialog framework's demo dialog, not the console\n"
+           "  --version          print the version and exit\n";
 }
 
 ParsedPcOptions ParsePcOptions(std::span<const std::string_view> arguments) {
@@ -115,6 +116,8 @@ ParsedPcOptions ParsePcOptions(std::span<const std::string_view> arguments) {
                 "unit's file system with --root");
         } else if (arg == "--help" || arg == "-h" || arg == "/?") {
             o.help = true;
+        } else if (arg == "--version") {
+            o.version = true;
         } else {
             return fail("unknown argument \"" + std::string(arg) + "\"");
         }

@@ -17,4 +17,7 @@ namespace program {
 int RunGps(std::span<const std::string_view> arguments, std::optional<std::string> unitFromEnv,
            std::ostream& err);
 
+// The usage line, ending in a newline.
+std::string GpsUsage();
+
 }  // namespace program

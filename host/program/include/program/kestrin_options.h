@@ -24,8 +24,9 @@ struct KestrinOptions {
     std::optional<std::filesystem::path> screenshot;  // --screenshot FILE, at the end
     std::optional<std::filesystem::path> audioOut;    // --audio-out FILE, at the end
     bool debugEcho = false;                           // --debug-echo
-    bool demo = false;  // --demo: the framework's demo dialog instead of the console
-    bool help = false;  // --help
+    bool demo = false;     // --demo: the framework's demo dialog instead of the console
+    bool help = false;     // --help
+    bool version = false;  // --version
 };
 
 struct ParsedKestrinOptions {

@@ -21,7 +21,7 @@ inline constexpr int kExitUsage = 2;  // bad arguments, script or unit
 
 // Where the unit comes from when no --unit is given.
 struct UnitSources {
-    std::filesystem::path builtIn;                 // the repository's units/default
+    std::filesystem::path builtIn;                 // the default unit (program/default_unit.h)
     std::optional<std::filesystem::path> fromEnv;  // KESTRIN_UNIT_DIR, when set
 };
 

@@ -25,6 +25,7 @@ struct PcOptions {
     bool debugEcho = false;                 // --debug-echo
     bool demo = false;                      // --demo: the framework's demo dialog
     bool help = false;                      // --help
+    bool version = false;                   // --version
 };
 
 struct ParsedPcOptions {
