@@ -1,5 +1,5 @@
 // "DSK1:": the storage card. The identify request takes no input and fills
-// an output of up to 80 bytes with the card's identify record.
+// an output of up to kStorageReplyBytes with the card's identify record.
 #pragma once
 
 #include <cstddef>
