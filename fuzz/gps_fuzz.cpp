@@ -17,8 +17,8 @@
 #include "gps/command_line.h"
 #include "gps/gps_main.h"
 #include "gps/host_arguments.h"
+#include "host/gps_program.h"
 #include "platform/text.h"
-#include "program/gps_program.h"
 #include "recording_platform.h"
 #include "registry_store.h"
 
@@ -107,7 +107,7 @@ void CheckProgram(std::string_view data) {
     }
     g_folder->Reset();
     std::ostringstream err;
-    const int code = program::RunGps(arguments, folder, err);
+    const int code = host::RunGps(arguments, folder, err);
     Check(code == 0 || code == 1, "status 0 or 1");
     Check((code == 1) == !err.str().empty(), "a failure and only a failure says why");
     const auto registry =

@@ -11,7 +11,7 @@
 #include <string_view>
 
 #include "fuzz_unit_folder.h"
-#include "program/components.h"
+#include "host/components.h"
 #include "unit/virtual_unit.h"
 
 namespace {
@@ -40,7 +40,7 @@ bool ReachesTheHost(std::string_view text) {
 }  // namespace
 
 extern "C" int LLVMFuzzerInitialize(int* /*argc*/, char*** /*argv*/) {
-    program::RegisterHostComponents();
+    host::RegisterHostComponents();
     static const fuzz::UnitFolder folder;
     g_folder = &folder;
     return 0;

@@ -11,9 +11,9 @@
 #include <mutex>
 #include <sstream>
 
+#include "host/script_target.h"
 #include "platform/services.h"
 #include "probe_dialog.h"
-#include "program/unit_target.h"
 #include "script/script_runner.h"
 #include "ui/demo_dialog.h"
 #include "ui/desktop.h"
@@ -48,7 +48,7 @@ class RunnerTest : public ::testing::Test {
         platform::ScopedServices services(unit_.unit().Services());
         unit_.unit().ClearDebugLines();
         std::ostringstream log;
-        program::UnitTarget target(unit_.unit());
+        host::ScriptTarget target(unit_.unit());
         ScriptRunner runner(std::get<Script>(std::move(parsed)), target, log, std::move(options));
         ui::AfxWinMain(runner, &unit_.unit().Clock());
         Outcome out;
@@ -553,7 +553,7 @@ TEST(RealTimeRunnerTest, WaitsAreOnTheWallClockAndTimersFireWhenDue) {
         "wait 600\nexpect text 1008 \"3700\"\nunit power.battery_mv 3650\n"
         "expect text 1008 \"3650\" within 2000\n",
         "t.script");
-    program::UnitTarget target(unit.unit());
+    host::ScriptTarget target(unit.unit());
     std::ostringstream log;
     ScriptRunner runner(std::get<Script>(std::move(parsed)), target, log);
     ProbeApp app;

@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-#include "program/components.h"
+#include "host/components.h"
 #include "registry_store.h"
 #include "unit/dsk_driver.h"
 #include "unit/test_unit.h"
@@ -16,7 +16,7 @@ namespace {
 using namespace platform;
 
 TEST(DefaultUnit, LoadsAndDescribesABelievableUnit) {
-    program::RegisterHostComponents();
+    host::RegisterHostComponents();
     auto copy =
         unit::MakeFreshCopy(std::filesystem::path(KESTRIN_SOURCE_DIR) / "units" / "default");
     ASSERT_TRUE(copy) << copy.error().Text();
@@ -56,7 +56,7 @@ TEST(DefaultUnit, LoadsAndDescribesABelievableUnit) {
 // Settings that take something of the host name themselves, so that a run
 // on the unit's own clock can refuse them; standard input has one reader.
 TEST(DefaultUnit, HostDevicesNameTheirSetting) {
-    program::RegisterHostComponents();
+    host::RegisterHostComponents();
     struct HostCase {
         const char* toml;
         std::string which;  // empty: none; "!": the unit does not load

@@ -1,8 +1,8 @@
-#include "program/default_unit.h"
+#include "host/default_unit.h"
 
 #include <system_error>
 
-namespace program {
+namespace host {
 
 std::filesystem::path ExecutablePath() {
     std::error_code ec;
@@ -35,4 +35,4 @@ FoundUnit FindDefaultUnit(const std::filesystem::path& executable) {
     return {std::nullopt, "no default unit (looked in " + looked + ")"};
 }
 
-}  // namespace program
+}  // namespace host

@@ -4,8 +4,8 @@
 #include <string_view>
 #include <vector>
 
+#include "host/gps_program.h"
 #include "kestrin_version.h"
-#include "program/gps_program.h"
 
 int main(int argc, char** argv) {
     const std::vector<std::string_view> arguments(argv + 1, argv + argc);
@@ -15,12 +15,12 @@ int main(int argc, char** argv) {
         return 0;
     }
     if (arguments.size() == 1 && (arguments[0] == "--help" || arguments[0] == "-h")) {
-        std::cout << program::GpsUsage();
+        std::cout << host::GpsUsage();
         return 0;
     }
     std::optional<std::string> unitFromEnv;
     if (const char* env = std::getenv("KESTRIN_UNIT_DIR")) {
         unitFromEnv = env;
     }
-    return program::RunGps(arguments, unitFromEnv, std::cerr);
+    return host::RunGps(arguments, unitFromEnv, std::cerr);
 }

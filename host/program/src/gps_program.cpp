@@ -1,13 +1,11 @@
-#include "program/gps_program.h"
+#include "host/gps_program.h"
 
-#include "gps/gps_main.h"
 #include "gps/host_arguments.h"
-#include "platform/services.h"
-#include "program/components.h"
-#include "stream_prompt.h"
+#include "gps/stream_run.h"
+#include "host/components.h"
 #include "unit/virtual_unit.h"
 
-namespace program {
+namespace host {
 
 namespace {
 
@@ -42,11 +40,7 @@ int RunGps(std::span<const std::string_view> arguments, std::optional<std::strin
         err << loaded.error().Text() << '\n';
         return kExitFailure;
     }
-    StreamPrompt prompt(err);
-    platform::Services services = (*loaded)->Services();
-    services.prompt = &prompt;
-    platform::ScopedServices installed(services);
-    return gps::GpsMain(gps::JoinHostArguments(parsed.words));
+    return gps::RunWithStreamPrompt((*loaded)->Services(), parsed.words, err);
 }
 
-}  // namespace program
+}  // namespace host

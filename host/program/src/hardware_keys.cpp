@@ -1,8 +1,8 @@
-#include "program/hardware_keys.h"
+#include "host/hardware_keys.h"
 
 #include "unit/virtual_unit.h"
 
-namespace program {
+namespace host {
 
 namespace {
 
@@ -23,12 +23,7 @@ HardwareKeys::HardwareKeys(ui::Presenter& inner, unit::VirtualUnit& unit)
     : inner_(inner), unit_(unit) {}
 
 void HardwareKeys::Present(const ui::Framebuffer& screen) {
-    last_ = screen;
     inner_.Present(screen);
-    ++frames_;
-    if (afterPresent) {
-        afterPresent(frames_);
-    }
 }
 
 ui::InputEvent HardwareKeys::WaitEvent(std::optional<std::uint64_t> deadlineMs) {
@@ -48,4 +43,4 @@ void HardwareKeys::Wake() {
     inner_.Wake();
 }
 
-}  // namespace program
+}  // namespace host

@@ -21,9 +21,9 @@
 
 #include "com7/com7_component.h"
 #include "com7/module_server.h"
+#include "host/components.h"
+#include "host/default_unit.h"
 #include "kestrin_version.h"
-#include "program/components.h"
-#include "program/default_unit.h"
 #include "unit/virtual_unit.h"
 
 namespace {
@@ -86,7 +86,7 @@ std::optional<Options> Parse(const std::vector<std::string_view>& args, std::str
 
 // The module as the unit's unit.toml describes it ([com] and its stations).
 std::optional<com7::ModuleConfig> ModuleOf(const std::filesystem::path& dir, std::string* error) {
-    program::RegisterHostComponents();
+    host::RegisterHostComponents();
     unit::Result<unit::TempDir> copy = unit::MakeFreshCopy(dir);
     if (!copy) {
         *error = copy.error().Text();
@@ -131,7 +131,7 @@ int main(int argc, char** argv) {
     } else if (const char* env = std::getenv("KESTRIN_UNIT_DIR"); env != nullptr && *env != '\0') {
         unit = env;
     } else {
-        const program::FoundUnit found = program::FindDefaultUnit(program::ExecutablePath());
+        const host::FoundUnit found = host::FindDefaultUnit(host::ExecutablePath());
         if (!found.dir) {
             std::cerr << "tuner-module: " << found.error
                       << ": give --unit DIR or set KESTRIN_UNIT_DIR\n";

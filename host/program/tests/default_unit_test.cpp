@@ -1,6 +1,6 @@
 // Where a program finds its default unit: the installed layout first, then
 // the build tree's, each only when a unit is there.
-#include "program/default_unit.h"
+#include "host/default_unit.h"
 
 #include <gtest/gtest.h>
 
@@ -8,7 +8,7 @@
 
 #include "program_fixture.h"
 
-namespace program::test {
+namespace host::test {
 namespace {
 
 class DefaultUnitTest : public ProgramTest {
@@ -68,4 +68,4 @@ TEST_F(DefaultUnitTest, TheProgramKnowsItsOwnFile) {
 }
 
 }  // namespace
-}  // namespace program::test
+}  // namespace host::test

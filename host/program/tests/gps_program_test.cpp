@@ -1,12 +1,12 @@
 // gps on a copy of the default unit: the driver switch seen from the unit's
 // device table and registry, its messages on the error stream, and where it
 // takes the unit from.
-#include "program/gps_program.h"
-#include "program/components.h"
+#include "host/gps_program.h"
+#include "host/components.h"
 #include "program_fixture.h"
 #include "unit/virtual_unit.h"
 
-namespace program::test {
+namespace host::test {
 namespace {
 
 class GpsProgramTest : public ProgramTest {
@@ -114,4 +114,4 @@ TEST_F(GpsProgramTest, TheUnitComesFromTheCommandLineOrTheEnvironmentOnly) {
 }
 
 }  // namespace
-}  // namespace program::test
+}  // namespace host::test

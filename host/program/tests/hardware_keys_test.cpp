@@ -3,10 +3,10 @@
 
 #include <deque>
 
-#include "program/hardware_keys.h"
+#include "host/hardware_keys.h"
 #include "unit/test_unit.h"
 
-namespace program {
+namespace host {
 namespace {
 
 using Kind = ui::InputEvent::Kind;
@@ -69,25 +69,5 @@ TEST(HardwareKeysTest, F1AndF2HoldThePowerAndGuideKeys) {
     }
 }
 
-TEST(HardwareKeysTest, FramesAreShownKeptAndReported) {
-    unit::TestUnit t;
-    ASSERT_TRUE(t.Load()) << t.error();
-    QueuePresenter inner;
-    HardwareKeys keys(inner, t.unit());
-    std::vector<std::uint64_t> reported;
-    keys.afterPresent = [&](std::uint64_t frame) {
-        reported.push_back(frame);
-        EXPECT_EQ(inner.presents, static_cast<int>(frame));  // shown before the report
-    };
-    ui::Framebuffer frame;
-    frame.SetPixel(3, 4, 0x123456);
-    keys.Present(ui::Framebuffer());
-    keys.Present(frame);
-    EXPECT_EQ(reported, (std::vector<std::uint64_t>{1, 2}));
-    EXPECT_EQ(keys.LastFrame().GetPixel(3, 4), 0x123456U);
-    keys.Wake();
-    EXPECT_EQ(inner.wakes, 1);
-}
-
 }  // namespace
-}  // namespace program
+}  // namespace host

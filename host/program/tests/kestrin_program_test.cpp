@@ -5,11 +5,12 @@
 #include <regex>
 #include <set>
 
-#include "program/kestrin_program.h"
 #include "program_fixture.h"
 
-namespace program::test {
+namespace host::test {
 namespace {
+
+using program::kExitUsage;
 
 class KestrinProgramTest : public ProgramTest {
   protected:
@@ -140,17 +141,17 @@ TEST_F(KestrinProgramTest, SeveralScriptsRunEachOnAFreshUnitWithOneVerdict) {
     KestrinOptions o;
     o.unitDir = source;
     o.scripts = {suite};
-    o.artifacts = Work() / "artifacts";
-    o.junit = Work() / "report.xml";
+    o.suite.artifacts = Work() / "artifacts";
+    o.suite.junit = Work() / "report.xml";
     const Outcome r = Kestrin(o);
     EXPECT_EQ(r.status, 1);
     EXPECT_EQ(r.out, "2 passed, 1 failed\n");
     EXPECT_FALSE(HasMarker(source)) << "with several scripts, each runs on a copy";
-    EXPECT_TRUE(std::filesystem::exists(*o.junit));
+    EXPECT_TRUE(std::filesystem::exists(*o.suite.junit));
 
     // Only the failed script leaves artifacts.
     std::vector<std::filesystem::path> kept;
-    for (const auto& entry : std::filesystem::directory_iterator(*o.artifacts)) {
+    for (const auto& entry : std::filesystem::directory_iterator(*o.suite.artifacts)) {
         kept.push_back(entry.path());
     }
     ASSERT_EQ(kept.size(), 1U);
@@ -234,4 +235,4 @@ TEST_F(KestrinProgramTest, WithoutADisplayTheProgramSaysSoAndTakesTheTour) {
 }
 
 }  // namespace
-}  // namespace program::test
+}  // namespace host::test

@@ -11,9 +11,11 @@
 #include <sstream>
 #include <string>
 
+#include "host/seam.h"
+#include "program/run.h"
 #include "unit/temp_dir.h"
 
-namespace program::test {
+namespace host::test {
 
 inline const std::filesystem::path kDefaultUnit =
     std::filesystem::path(KESTRIN_SOURCE_DIR) / "units" / "default";
@@ -26,6 +28,16 @@ inline constexpr const char* kMarkerToml =
 inline std::string ReadFile(const std::filesystem::path& file) {
     std::ifstream in(file, std::ios::binary);
     return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+}
+
+// Both halves of kestrin's command line: the shared options and the host's.
+struct KestrinOptions : program::Options, UnitOptions {};
+
+// kestrin in-process: the program layer over the host's seam.
+inline int RunKestrin(const KestrinOptions& options, const UnitSources& sources, std::ostream& out,
+                      std::ostream& err, const program::Hooks& hooks = {}) {
+    Seam seam(sources, options);
+    return program::Run(options, seam, out, err, hooks);
 }
 
 // How a program run ended and what it wrote.
@@ -78,4 +90,4 @@ class ProgramTest : public ::testing::Test {
     std::optional<unit::TempDir> work_;
 };
 
-}  // namespace program::test
+}  // namespace host::test

@@ -8,7 +8,7 @@
 
 #include "program_fixture.h"
 
-namespace program::test {
+namespace host::test {
 namespace {
 
 class ProgramsTest : public ProgramTest {
@@ -151,4 +151,4 @@ expect caption "Kestrin" within 3000
 }
 
 }  // namespace
-}  // namespace program::test
+}  // namespace host::test

@@ -9,10 +9,9 @@
 
 #include "com7/module_server.h"
 #include "com7/station.h"
-#include "program/kestrin_program.h"
 #include "program_fixture.h"
 
-namespace program::test {
+namespace host::test {
 namespace {
 
 class RealTimeTest : public ProgramTest {
@@ -116,4 +115,4 @@ expect caption "Kestrin" within 3000
 }
 
 }  // namespace
-}  // namespace program::test
+}  // namespace host::test

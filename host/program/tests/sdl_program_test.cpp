@@ -1,13 +1,14 @@
 // kestrin in its SDL window (needs an X display: CI runs the suite under
-// xvfb-run; elsewhere the test skips): the console shows in the window and
+// xvfb-run and fails without one; elsewhere the test skips): the console shows in the window and
 // the window's close box ends the program.
 #include <SDL.h>
 #include <png.h>
 
 #include <atomic>
+#include <functional>
 #include <vector>
 
-#include "program/kestrin_program.h"
+#include "display_required.h"
 #include "program_fixture.h"
 #include "sdl/display.h"
 #include "sdl/sdl_presenter.h"
@@ -15,7 +16,7 @@
 #include "ui/messages.h"
 #include "ui/wnd.h"
 
-namespace program::test {
+namespace host::test {
 
 std::atomic<bool> openedWindow{false};
 
@@ -52,6 +53,9 @@ class SdlProgramTest : public ProgramTest {
         SDL_SetHint(SDL_HINT_AUDIODRIVER, "dummy");           // never the machine's sound
         std::string why;
         if (!sdl::DisplayAvailable(&why)) {
+            if (sdl::testing_support::DisplayRequired()) {
+                FAIL() << sdl::testing_support::kNoDisplayInCi << why;
+            }
             GTEST_SKIP() << "no X display (run under xvfb-run): " << why;
         }
     }
@@ -77,13 +81,22 @@ struct WindowRun {
     std::string readBackError;
 };
 
+// Runs kestrin in a hidden SDL window, calling each after every frame.
+using EachFrame = std::function<void(sdl::SdlPresenter& window, std::uint64_t frame)>;
+int RunWindowed(const KestrinOptions& options, const EachFrame& each, std::ostream& out,
+                std::ostream& err) {
+    Seam seam({kDefaultUnit, {}}, options);
+    program::Hooks hooks;
+    hooks.hiddenWindow = true;
+    hooks.afterPresent = [&](std::uint64_t frame) { each(*seam.window(), frame); };
+    return program::Run(options, seam, out, err, hooks);
+}
+
 // Runs kestrin in a hidden SDL window and closes the window after the first
 // frame, as a user's click on its close box would.
-WindowRun RunInWindow(KestrinOptions options) {
+WindowRun RunInWindow(const KestrinOptions& options) {
     WindowRun run;
-    KestrinHooks hooks;
-    hooks.hiddenWindow = true;
-    hooks.afterPresent = [&run](sdl::SdlPresenter& window, std::uint64_t frame) {
+    const EachFrame each = [&run](sdl::SdlPresenter& window, std::uint64_t frame) {
         openedWindow = true;
         run.frames = frame;
         if (!window.ReadBack(&run.shown, &run.readBackError)) {
@@ -98,7 +111,7 @@ WindowRun RunInWindow(KestrinOptions options) {
     };
     std::ostringstream out;
     std::ostringstream err;
-    run.status = RunKestrin(options, {kDefaultUnit, {}}, out, err, hooks);
+    run.status = RunWindowed(options, each, out, err);
     run.err = err.str();
     return run;
 }
@@ -151,10 +164,8 @@ TEST_F(SdlProgramTest, ARecordingReplaysHeadlessToTheSameScreen) {
     options.record = Work() / "rec.ks";
     options.screenshot = Work() / "window.png";
     WindowRun run;
-    KestrinHooks hooks;
-    hooks.hiddenWindow = true;
     bool pushed = false;
-    hooks.afterPresent = [&run, &pushed](sdl::SdlPresenter& window, std::uint64_t frame) {
+    const EachFrame each = [&run, &pushed](sdl::SdlPresenter& window, std::uint64_t frame) {
         openedWindow = true;
         run.frames = frame;
         // Once the first battery read-out is in (the console's 500 ms timer).
@@ -215,7 +226,7 @@ TEST_F(SdlProgramTest, ARecordingReplaysHeadlessToTheSameScreen) {
     };
     std::ostringstream out;
     std::ostringstream err;
-    run.status = RunKestrin(options, {kDefaultUnit, {}}, out, err, hooks);
+    run.status = RunWindowed(options, each, out, err);
     ASSERT_EQ(run.status, 0) << err.str();
     const std::string recorded = ReadFile(*options.record);
     for (const char* line : {"\ntab 2\n", "\nexpect text 1051 \"3912\"\n", "\nkey POWER down\n",
@@ -236,7 +247,7 @@ TEST_F(SdlProgramTest, ARecordingReplaysHeadlessToTheSameScreen) {
 }
 
 }  // namespace
-}  // namespace program::test
+}  // namespace host::test
 
 // The libraries under SDL leave blocks behind at exit once a window has shown
 // a picture (libdbus keeps a buffer past SDL_Quit; the X libraries SDL loads
@@ -246,5 +257,5 @@ extern "C" const char* __lsan_default_suppressions() {
     return "leak:libdbus-1.so\n";
 }
 extern "C" int __lsan_is_turned_off() {
-    return program::test::openedWindow.load() ? 1 : 0;
+    return host::test::openedWindow.load() ? 1 : 0;
 }

@@ -6,7 +6,7 @@
 // timer or unit deadline to the next. When the commands are done every window is cancelled from the
 // top.
 //
-//   program::UnitTarget target(unit);
+//   host::ScriptTarget target(unit);
 //   script::ScriptRunner runner(std::move(parsed), target, std::cerr);
 //   ui::AfxWinMain(runner, &unit.Clock());
 //   return runner.Finish();   // 0, or 1 after a failure

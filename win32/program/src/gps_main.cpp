@@ -6,14 +6,14 @@
 #include <io.h>
 
 #include <cstdio>
+#include <iostream>
 #include <string>
 #include <string_view>
 #include <vector>
 
-#include "gps/gps_main.h"
 #include "gps/host_arguments.h"
+#include "gps/stream_run.h"
 #include "kestrin_version.h"
-#include "platform/services.h"
 #include "win32/backend.h"
 #include "win32/text_arguments.h"
 
@@ -21,19 +21,6 @@ namespace {
 
 constexpr int kExitFailure = 1;
 constexpr const char* kUsage = "usage: gps on|off NAME\n";
-
-// A program without a window: "<caption>: <text>" on standard error,
-// answered OK at once.
-class StderrPrompt final : public platform::Prompt {
-  public:
-    int MessageBox(std::string_view text, std::string_view caption,
-                   platform::UINT /*type*/) override {
-        std::fprintf(stderr, "%.*s: %.*s\n", static_cast<int>(caption.size()), caption.data(),
-                     static_cast<int>(text.size()), text.data());
-        std::fflush(stderr);
-        return platform::IDOK;
-    }
-};
 
 }  // namespace
 
@@ -62,9 +49,5 @@ int wmain(int argc, wchar_t** argv) {
         return kExitFailure;
     }
     win32::Backend backend(win32::Options{});
-    StderrPrompt prompt;
-    platform::Services services = backend.Services();
-    services.prompt = &prompt;
-    platform::ScopedServices installed(services);
-    return gps::GpsMain(gps::JoinHostArguments(parsed.words));
+    return gps::RunWithStreamPrompt(backend.Services(), parsed.words, std::cerr);
 }

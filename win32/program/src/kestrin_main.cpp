@@ -7,9 +7,8 @@
 #include <string_view>
 #include <vector>
 
-#include "kestrin_version.h"
-#include "pc/pc_options.h"
-#include "pc/pc_program.h"
+#include "program/run.h"
+#include "win32/seam.h"
 #include "win32/text_arguments.h"
 
 int wmain(int argc, wchar_t** argv) {
@@ -18,18 +17,6 @@ int wmain(int argc, wchar_t** argv) {
     _setmode(_fileno(stderr), _O_BINARY);
     const std::vector<std::string> owned = win32::Utf8Arguments(argc, argv);
     const std::vector<std::string_view> arguments(owned.begin(), owned.end());
-    const pc::ParsedPcOptions parsed = pc::ParsePcOptions(arguments);
-    if (!parsed.options) {
-        std::cerr << "kestrin: " << parsed.error << '\n' << pc::PcUsage();
-        return pc::kExitUsage;
-    }
-    if (parsed.options->help) {
-        std::cout << pc::PcUsage();
-        return 0;
-    }
-    if (parsed.options->version) {
-        std::cout << kestrin::VersionLine("kestrin");
-        return 0;
-    }
-    return pc::RunPcKestrin(*parsed.options, std::cout, std::cerr);
+    win32::Seam seam;
+    return program::Main("kestrin", arguments, seam, std::cout, std::cerr);
 }

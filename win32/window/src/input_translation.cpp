@@ -49,13 +49,18 @@ ui::Key KeyForVirtualKey(std::uint32_t virtualKey) {
             return ui::Key::F3;
         case VK_F4:
             return ui::Key::F4;
+        case VK_F5:
+            return ui::Key::F5;
+        case VK_F6:
+            return ui::Key::F6;
         default:
             return ui::Key::None;
     }
 }
 
 bool Repeats(ui::Key key) {
-    return key != ui::Key::F1 && key != ui::Key::F2 && key != ui::Key::F3 && key != ui::Key::F4;
+    return key != ui::Key::F1 && key != ui::Key::F2 && key != ui::Key::F3 && key != ui::Key::F4 &&
+           key != ui::Key::F5 && key != ui::Key::F6;
 }
 
 std::optional<std::string> TypedText::Add(char16_t unit) {

@@ -16,7 +16,7 @@ namespace window::detail {
 ui::Key KeyForVirtualKey(std::uint32_t virtualKey);
 
 // Keys whose auto-repeat reaches the framework: the editing keys repeat,
-// the unit's hardware keys (F1 to F4) do not.
+// the unit's hardware keys (F1 to F4) and the recorder's (F5, F6) do not.
 bool Repeats(ui::Key key);
 
 // WM_CHAR delivers UTF-16 units one message at a time; characters beyond

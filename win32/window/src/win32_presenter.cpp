@@ -109,12 +109,16 @@ LRESULT CALLBACK WindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lPara
             p->Pen(Kind::PenDown, GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam));
             return 0;
         case WM_MOUSEMOVE:
+            p->Hover(GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam));
             p->Pen((wParam & MK_LBUTTON) != 0 ? Kind::PenMove : Kind::PenUp, GET_X_LPARAM(lParam),
                    GET_Y_LPARAM(lParam));
             return 0;
         case WM_LBUTTONUP:
             p->Pen(Kind::PenUp, GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam));
             ReleaseCapture();  // WM_CAPTURECHANGED then finds the pen up
+            return 0;
+        case WM_MOUSELEAVE:
+            p->Left();
             return 0;
         case WM_CAPTURECHANGED:
             p->PenLost();
@@ -217,6 +221,29 @@ void Win32Presenter::Pen(ui::InputEvent::Kind kind, int windowX, int windowY) {
     e.y = detail::ToScreen(windowY, scale_);
     lastPen_ = {e.x, e.y};
     Push(std::move(e));
+}
+
+void Win32Presenter::Hover(int windowX, int windowY) {
+    const int x = detail::ToScreen(windowX, scale_);
+    const int y = detail::ToScreen(windowY, scale_);
+    if (x < 0 || y < 0 || x >= ui::kScreenWidth || y >= ui::kScreenHeight) {
+        pointer_.reset();  // a stroke dragged off the window
+        return;
+    }
+    pointer_ = ui::Point{x, y};
+    if (!trackingLeave_) {
+        // WM_MOUSELEAVE when the mouse goes, once per visit.
+        TRACKMOUSEEVENT track{};
+        track.cbSize = sizeof track;
+        track.dwFlags = TME_LEAVE;
+        track.hwndTrack = native_->hwnd;
+        trackingLeave_ = TrackMouseEvent(&track) != 0;
+    }
+}
+
+void Win32Presenter::Left() {
+    pointer_.reset();
+    trackingLeave_ = false;
 }
 
 void Win32Presenter::PenLost() {

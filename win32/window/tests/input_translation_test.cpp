@@ -15,7 +15,8 @@ TEST(InputTranslationTest, VirtualKeysMapToTheUnitsKeys) {
         {0x27, ui::Key::Right},  {0x26, ui::Key::Up},     {0x28, ui::Key::Down},
         {0x24, ui::Key::Home},   {0x23, ui::Key::End},    {0x70, ui::Key::F1},
         {0x71, ui::Key::F2},     {0x72, ui::Key::F3},     {0x73, ui::Key::F4},
-        {0x41, ui::Key::None},   {0x74, ui::Key::None},   {0x10, ui::Key::None},
+        {0x74, ui::Key::F5},     {0x75, ui::Key::F6},     {0x76, ui::Key::None},
+        {0x41, ui::Key::None},   {0x10, ui::Key::None},
     };
     for (const auto& [vk, key] : keys) {
         EXPECT_EQ(KeyForVirtualKey(vk), key) << vk;
@@ -24,6 +25,7 @@ TEST(InputTranslationTest, VirtualKeysMapToTheUnitsKeys) {
     EXPECT_TRUE(Repeats(ui::Key::Backspace));
     EXPECT_FALSE(Repeats(ui::Key::F1));
     EXPECT_FALSE(Repeats(ui::Key::F2));
+    EXPECT_FALSE(Repeats(ui::Key::F6));  // held, it would write a picture per repeat
 }
 
 TEST(InputTranslationTest, TypedUnitsBecomeUtf8Text) {

@@ -49,6 +49,9 @@ class Win32Presenter final : public ui::Presenter {
     // The window's handle (an HWND), for messages made up by tests.
     [[nodiscard]] void* NativeHandle() const;
     [[nodiscard]] int Scale() const { return scale_; }
+    // Where the mouse is over the screen, in screen pixels, pen down or not;
+    // nothing once it has left the window.
+    [[nodiscard]] std::optional<ui::Point> Pointer() const { return pointer_; }
 
     struct Native;
     // Only Create makes the native parts.
@@ -59,6 +62,10 @@ class Win32Presenter final : public ui::Presenter {
     // The pen at a window position; a move or an up without a down before
     // it is dropped.
     void Pen(ui::InputEvent::Kind kind, int windowX, int windowY);
+    // The mouse at a window position (every WM_MOUSEMOVE), and off the
+    // window (WM_MOUSELEAVE).
+    void Hover(int windowX, int windowY);
+    void Left();
     // The mouse was taken away (another window captured it): a stroke in
     // progress ends where it was last seen.
     void PenLost();
@@ -73,6 +80,8 @@ class Win32Presenter final : public ui::Presenter {
     std::deque<ui::InputEvent> input_;  // UI thread only
     bool penDown_ = false;
     ui::Point lastPen_;
+    std::optional<ui::Point> pointer_;
+    bool trackingLeave_ = false;
     // The frame the window shows (empty before the first); an unchanged
     // frame is not drawn again.
     std::vector<std::uint32_t> shown_;

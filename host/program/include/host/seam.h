@@ -1,0 +1,60 @@
+// The virtual unit beneath kestrin: the host's options (--unit,
+// --fresh-copy, --audio-out, --debug-echo), a unit loaded for each run with
+// its sound and touch panel, the unit as the scripts' target, F1 and F2 as
+// the unit's keys, and the SDL window.
+#pragma once
+
+#include <filesystem>
+#include <memory>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "program/seam.h"
+
+namespace sdl {
+class SdlPresenter;
+}
+
+namespace host {
+
+// The host's own options.
+struct UnitOptions {
+    std::optional<std::filesystem::path> unitDir;   // --unit DIR: that unit, in place
+    bool freshCopy = false;                         // --fresh-copy: a copy of it instead
+    std::optional<std::filesystem::path> audioOut;  // --audio-out FILE, at the end
+    bool debugEcho = false;                         // --debug-echo
+};
+
+// Where the unit comes from when no --unit is given.
+struct UnitSources {
+    // The default unit; empty: found beside the program when it is needed
+    // (host/default_unit.h).
+    std::filesystem::path builtIn;
+    std::optional<std::filesystem::path> fromEnv;  // KESTRIN_UNIT_DIR, when set
+};
+
+class Seam final : public program::Seam {
+  public:
+    explicit Seam(UnitSources sources, UnitOptions options = {});
+
+    std::vector<program::OptionSpec> OwnOptions() override;
+    [[nodiscard]] bool EndProductsWanted() const override;
+    std::optional<std::string> Ready() override;
+    std::unique_ptr<program::Session> Load(const program::SessionRequest& request,
+                                           std::ostream& out, std::ostream& log) override;
+    std::optional<std::string> NoDisplay() override;
+    program::Window OpenWindow(program::Session& session, const program::WindowOptions& options,
+                               std::string* error) override;
+
+    [[nodiscard]] const UnitOptions& options() const { return options_; }
+    // The last window opened (tests make up its events); nullptr before.
+    [[nodiscard]] sdl::SdlPresenter* window() const { return window_; }
+
+  private:
+    UnitSources sources_;
+    UnitOptions options_;
+    sdl::SdlPresenter* window_ = nullptr;
+};
+
+}  // namespace host

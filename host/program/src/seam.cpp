@@ -1,0 +1,130 @@
+#include "host/seam.h"
+
+#include <cstdlib>
+#include <utility>
+#include "host/default_unit.h"
+
+#include "sdl/display.h"
+#include "sdl/sdl_presenter.h"
+#include "session.h"
+#include "sound/sound_component.h"
+
+namespace host {
+
+namespace {
+
+using program::FlagOption;
+using program::OptionSpec;
+using program::PathOption;
+using Purpose = program::SessionRequest::Purpose;
+
+// Whether the environment names a display at all; asking the video drivers
+// on a machine without one only makes them complain.
+bool DisplayNamed(std::string* why) {
+    for (const char* name : {"DISPLAY", "WAYLAND_DISPLAY", "SDL_VIDEODRIVER"}) {
+        if (const char* value = std::getenv(name); value != nullptr && *value != '\0') {
+            return true;
+        }
+    }
+    *why = "neither DISPLAY nor WAYLAND_DISPLAY is set";
+    return false;
+}
+
+}  // namespace
+
+Seam::Seam(UnitSources sources, UnitOptions options)
+    : program::Seam({.tourWithoutWindow = false,
+                     .tourAnswersMessageBoxes = false,
+                     .unitKeys = true,
+                     .replayWith = "--unit <the same unit>"}),
+      sources_(std::move(sources)),
+      options_(std::move(options)) {}
+
+std::vector<OptionSpec> Seam::OwnOptions() {
+    OptionSpec audioOut =
+        PathOption("--audio-out", "FILE", "write the run's sound as WAV when the run ends",
+                   &options_.audioOut);
+    audioOut.endProduct = true;
+    return {
+        PathOption("--unit", "DIR",
+                   "run on the unit in DIR (default: a fresh copy of\n"
+                   "$KESTRIN_UNIT_DIR, else of the default unit)",
+                   &options_.unitDir),
+        FlagOption("--fresh-copy", "run on a temporary copy of the unit instead",
+                   &options_.freshCopy),
+        program::Shared("--headless"),
+        program::Shared("--script",
+                        "run scripts (a folder: its *.ks and *.script files) on\n"
+                        "the virtual clock (implies --headless); with several,\n"
+                        "each on its own fresh copy of the unit"),
+        program::Shared("--real-time", "run the scripts on the wall clock (for host devices)"),
+        program::Shared("--junit"),
+        program::Shared("--artifacts"),
+        program::Shared("--update-screens"),
+        program::Shared("--record"),
+        program::Shared("--scale"),
+        program::Shared("--screenshot"),
+        std::move(audioOut),
+        FlagOption("--debug-echo", "copy the unit's debug output to standard error",
+                   &options_.debugEcho),
+        program::Shared("--demo"),
+    };
+}
+
+bool Seam::EndProductsWanted() const {
+    return options_.audioOut.has_value();
+}
+
+std::optional<std::string> Seam::Ready() {
+    if (options_.unitDir || sources_.fromEnv || !sources_.builtIn.empty()) {
+        return std::nullopt;
+    }
+    const FoundUnit found = FindDefaultUnit(ExecutablePath());
+    if (!found.dir) {
+        return found.error + ": give --unit DIR or set KESTRIN_UNIT_DIR";
+    }
+    sources_.builtIn = *found.dir;
+    return std::nullopt;
+}
+
+std::unique_ptr<program::Session> Seam::Load(const program::SessionRequest& request,
+                                             std::ostream& out, std::ostream& log) {
+    // In place with --unit (and one script), else a fresh copy.
+    const bool copy = request.oneOfSeveral || !options_.unitDir || options_.freshCopy;
+    std::unique_ptr<Session> session = Session::Load(
+        {.source = options_.unitDir.value_or(sources_.fromEnv.value_or(sources_.builtIn)),
+         .copy = copy,
+         .virtualTime = request.virtualTime,
+         .debugEcho = options_.debugEcho,
+         .audioOut = options_.audioOut},
+        log);
+    if (session == nullptr) {
+        return nullptr;
+    }
+    unit::VirtualUnit& u = session->unit();
+    if (std::string device;
+        request.purpose == Purpose::Script && request.virtualTime && u.UsesHostDevice(&device)) {
+        log << "kestrin: the unit uses a device of the host (" << device
+            << "), which runs on the wall clock: run the script with --real-time\n";
+        return nullptr;
+    }
+    if (std::string problem;
+        request.purpose == Purpose::Window && !sound::StartSoundCard(u, &problem)) {
+        out << "Sound is recorded only: " << problem << ".\n";
+    }
+    return session;
+}
+
+std::optional<std::string> Seam::NoDisplay() {
+    if (std::string why; !DisplayNamed(&why) || !sdl::DisplayAvailable(&why)) {
+        return why;
+    }
+    return std::nullopt;
+}
+
+program::Window Seam::OpenWindow(program::Session& session, const program::WindowOptions& options,
+                                 std::string* error) {
+    return program::OpenWindowOf(session, options, error, &window_);
+}
+
+}  // namespace host

@@ -1,0 +1,74 @@
+#include "session.h"
+
+#include <string>
+#include <utility>
+
+#include "host/components.h"
+#include "host/hardware_keys.h"
+#include "host_touch/touch_component.h"
+#include "sound/sound_component.h"
+#include "sound/wave_output.h"
+
+namespace host {
+
+std::unique_ptr<Session> Session::Load(const Plan& plan, std::ostream& err) {
+    std::optional<unit::TempDir> copied;
+    std::filesystem::path dir = plan.source;
+    if (plan.copy) {
+        unit::Result<unit::TempDir> made = unit::MakeFreshCopy(plan.source);
+        if (!made) {
+            err << made.error().Text() << '\n';
+            return nullptr;
+        }
+        copied.emplace(std::move(*made));
+        dir = copied->path();
+    }
+    RegisterHostComponents();
+    auto loaded = unit::LoadUnit(dir, {.virtualTime = plan.virtualTime});
+    if (!loaded) {
+        err << loaded.error().Text() << '\n';
+        return nullptr;
+    }
+    (*loaded)->SetDebugEcho(plan.debugEcho);
+    return std::unique_ptr<Session>(
+        new Session(std::move(copied), std::move(*loaded), plan.audioOut));
+}
+
+Session::Session(std::optional<unit::TempDir> copied, std::unique_ptr<unit::VirtualUnit> unit,
+                 std::optional<std::filesystem::path> audioOut)
+    : copied_(std::move(copied)),
+      unit_(std::move(unit)),
+      audioOut_(std::move(audioOut)),
+      services_(unit_->Services()),
+      target_(*unit_) {
+    services_.sound = sound::UnitWaveOutput(*unit_);
+    if (services_.sound == nullptr) {
+        ownSound_ =
+            std::make_unique<sound::WaveOutput>(sound::WaveOutput::Options{.soundCard = false});
+        services_.sound = ownSound_.get();
+    }
+    services_.touch = host_touch::TouchOf(*unit_);
+    if (services_.touch == nullptr) {
+        services_.touch = &noTouch_;
+    }
+}
+
+Session::~Session() = default;
+
+std::unique_ptr<ui::Presenter> Session::Keys(ui::Presenter& window) {
+    return std::make_unique<HardwareKeys>(window, *unit_);
+}
+
+bool Session::Finish(std::ostream& err) {
+    if (!audioOut_) {
+        return true;
+    }
+    std::string error;
+    if (!sound::WriteAudioOut(*unit_, audioOut_->string(), &error)) {
+        err << "kestrin: " << audioOut_->string() << ": " << error << '\n';
+        return false;
+    }
+    return true;
+}
+
+}  // namespace host

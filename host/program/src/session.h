@@ -1,0 +1,61 @@
+// One loaded unit with everything a run of the console needs around it:
+// sound output, touch panel, the unit as the script target, and its end
+// product, the sound as WAV (--audio-out).
+#pragma once
+
+#include <filesystem>
+#include <memory>
+#include <optional>
+#include <ostream>
+
+#include "host/script_target.h"
+#include "program/seam.h"
+#include "unit/temp_dir.h"
+#include "unit/virtual_unit.h"
+
+namespace sound {
+class WaveOutput;
+}
+
+namespace host {
+
+// Without a touch panel of the unit, calibration cannot run.
+class NoTouch final : public platform::Touch {
+  public:
+    platform::BOOL TouchCalibrate() override { return platform::FALSE; }
+};
+
+class Session final : public program::Session {
+  public:
+    struct Plan {
+        std::filesystem::path source;  // the unit's folder
+        bool copy = false;             // run on a fresh copy of it
+        bool virtualTime = true;
+        bool debugEcho = false;
+        std::optional<std::filesystem::path> audioOut;
+    };
+    // nullptr after the reason is written to err.
+    static std::unique_ptr<Session> Load(const Plan& plan, std::ostream& err);
+    ~Session() override;
+
+    platform::Services Services() override { return services_; }
+    script::Target& Target() override { return target_; }
+    std::unique_ptr<ui::Presenter> Keys(ui::Presenter& window) override;
+    bool Finish(std::ostream& err) override;
+
+    unit::VirtualUnit& unit() { return *unit_; }
+
+  private:
+    Session(std::optional<unit::TempDir> copied, std::unique_ptr<unit::VirtualUnit> unit,
+            std::optional<std::filesystem::path> audioOut);
+
+    std::optional<unit::TempDir> copied_;
+    std::unique_ptr<unit::VirtualUnit> unit_;
+    std::optional<std::filesystem::path> audioOut_;
+    std::unique_ptr<sound::WaveOutput> ownSound_;
+    NoTouch noTouch_;
+    platform::Services services_;
+    ScriptTarget target_;
+};
+
+}  // namespace host

@@ -1,0 +1,88 @@
+// The command line of kestrin on either backend: the options both programs
+// read, and each backend's own given as data (OptionSpec), read by one
+// parser and listed in one usage text in the order the backend gives.
+#pragma once
+
+#include <filesystem>
+#include <functional>
+#include <optional>
+#include <span>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "program/suite.h"
+
+namespace program {
+
+struct Options {
+    bool headless = false;                            // --headless
+    std::vector<std::filesystem::path> scripts;       // --script FILE|DIR ...
+    bool realTime = false;                            // --real-time
+    SuiteOptions suite;                               // --junit, --artifacts, --update-screens
+    std::optional<std::filesystem::path> record;      // --record FILE
+    int scale = 2;                                    // --scale N, 1 to 8
+    std::optional<std::filesystem::path> screenshot;  // --screenshot FILE, at the end
+    bool demo = false;     // --demo: the framework's demo dialog instead of the console
+    bool help = false;     // --help
+    bool version = false;  // --version
+};
+
+// One option of the command line. A backend lists its own options with a
+// `take` and the shared ones by name alone (with its own help text where
+// its usage words them differently), in the order of its usage.
+struct OptionSpec {
+    enum class Takes {
+        Nothing,  // a flag
+        Value,    // one word after it
+        Words,    // every word up to the next option
+    };
+    std::string_view name;  // "--unit"
+    Takes takes = Takes::Nothing;
+    std::string_view value;  // what the usage calls the value: "DIR"
+    // The usage's text, lines separated by '\n'; for a shared option, empty
+    // keeps the shared text.
+    std::string_view help;
+    // A backend's own option: takes the value (each word of Words; nothing
+    // for a flag) and returns why it is refused. Empty for a shared option.
+    std::function<std::optional<std::string>(std::string_view value)> take;
+    std::string_view sameAs;  // another spelling of that option ("/?" of "--help")
+    bool hidden = false;      // read, but not in the usage
+    bool endProduct = false;  // writes what one run leaves, as --screenshot does
+};
+
+// A shared option in a backend's list, with its help text or the shared one.
+inline OptionSpec Shared(std::string_view name, std::string_view help = {}) {
+    OptionSpec spec;
+    spec.name = name;
+    spec.help = help;
+    return spec;
+}
+
+// Options bound to where their values go: a flag, a path (UTF-8 on the
+// command line), a value checked by take.
+OptionSpec FlagOption(std::string_view name, std::string_view help, bool* to);
+OptionSpec ValueOption(std::string_view name, std::string_view value, std::string_view help,
+                       std::function<std::optional<std::string>(std::string_view)> take);
+OptionSpec PathOption(std::string_view name, std::string_view value, std::string_view help,
+                      std::optional<std::filesystem::path>* to);
+
+struct ParsedOptions {
+    std::optional<Options> options;
+    std::string error;  // when options is empty
+};
+
+// The arguments after the program's name (UTF-8); a backend's own options
+// go to their `take`. Each option may be given once.
+ParsedOptions ParseOptions(std::span<const std::string_view> arguments,
+                           const std::vector<OptionSpec>& own);
+
+// The usage text, ending in a newline: the synopsis, then each option with
+// its help, in the backend's order; shared options it does not name follow.
+std::string Usage(std::string_view program, const std::vector<OptionSpec>& own);
+
+// The options that write what one run leaves ("--screenshot" first), for
+// the message that they go with one script.
+std::vector<std::string_view> EndProductOptions(const std::vector<OptionSpec>& own);
+
+}  // namespace program

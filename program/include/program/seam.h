@@ -1,0 +1,129 @@
+// What a backend gives the program layer: its own options as data, the
+// platform beneath each run (loaded per script), that run's script target,
+// and its window.
+#pragma once
+
+#include <functional>
+#include <memory>
+#include <optional>
+#include <ostream>
+#include <string>
+#include <string_view>
+#include <utility>
+#include <vector>
+
+#include "platform/services.h"
+#include "program/options.h"
+#include "script/target.h"
+#include "ui/presenter.h"
+
+namespace program {
+
+// What a session is loaded for.
+struct SessionRequest {
+    enum class Purpose { Script, Window, Tour };
+    Purpose purpose = Purpose::Script;
+    // The run moves the clock itself (scripts without --real-time, the tour).
+    bool virtualTime = true;
+    bool oneOfSeveral = false;  // one script of a suite of several
+};
+
+// The backend loaded beneath one run of the console.
+class Session {
+  public:
+    Session() = default;
+    Session(const Session&) = delete;
+    Session& operator=(const Session&) = delete;
+    virtual ~Session() = default;
+
+    // The platform for the run; the program adds its prompt.
+    [[nodiscard]] virtual platform::Services Services() = 0;
+    virtual script::Target& Target() = 0;
+    // The window's input as this backend reads it before the framework
+    // does (the unit's hardware keys); nullptr: as it comes.
+    virtual std::unique_ptr<ui::Presenter> Keys(ui::Presenter& /*window*/) { return nullptr; }
+    // Writes what the run leaves besides the screen. False after the reason
+    // is written to err.
+    virtual bool Finish(std::ostream& /*err*/) { return true; }
+};
+
+struct WindowOptions {
+    int scale = 2;
+    std::string title = "Kestrin";
+    bool hidden = false;  // tests keep the window off the desktop
+};
+
+// An open window, and where the mouse is over the screen when it is.
+struct Window {
+    std::unique_ptr<ui::Presenter> presenter;
+    std::function<std::optional<ui::Point>()> pointer;
+};
+
+// How one backend's runs differ from another's.
+struct Traits {
+    // A window that cannot be made means the tour (no desktop to open one
+    // on), not a failed start.
+    bool tourWithoutWindow = false;
+    // The tour answers every message box OK and lists it: the console has
+    // much to say where the unit's drivers are missing.
+    bool tourAnswersMessageBoxes = false;
+    // F1 and F2 are the unit's POWER and GUIDE keys, so a recording notes them.
+    bool unitKeys = false;
+    // What a recording's replay names after the script ("--unit <the same unit>").
+    std::string_view replayWith;
+};
+
+class Seam {
+  public:
+    explicit Seam(Traits traits) : traits_(traits) {}
+    Seam(const Seam&) = delete;
+    Seam& operator=(const Seam&) = delete;
+    virtual ~Seam() = default;
+
+    [[nodiscard]] const Traits& traits() const { return traits_; }
+
+    // Its own options (bound to itself) and the shared ones by name, in the
+    // order of its usage.
+    virtual std::vector<OptionSpec> OwnOptions() = 0;
+    // One of its own end products (OptionSpec::endProduct) is asked for.
+    [[nodiscard]] virtual bool EndProductsWanted() const { return false; }
+    // Gets ready to run with the options read (finds what they leave to
+    // it), before anything runs; why it cannot.
+    virtual std::optional<std::string> Ready() { return std::nullopt; }
+
+    // The backend for one run; nullptr after the reason is written to log.
+    // Notes about the run go to out.
+    virtual std::unique_ptr<Session> Load(const SessionRequest& request, std::ostream& out,
+                                          std::ostream& log) = 0;
+
+    // Why no window can be shown, known before one is tried; nullopt when
+    // one may be.
+    virtual std::optional<std::string> NoDisplay() { return std::nullopt; }
+    // The window on the session's clock; no presenter, with the reason in
+    // *error, when it cannot be made.
+    virtual Window OpenWindow(Session& session, const WindowOptions& options,
+                              std::string* error) = 0;
+
+  private:
+    Traits traits_;
+};
+
+// The window of a presenter made as the SDL and the native window are
+// (Create(Options{scale, title, hidden}, clock, error)) that knows where the
+// mouse is (Pointer()), on the session's clock. *opened: the presenter, or
+// nullptr.
+template <class Presenter>
+Window OpenWindowOf(Session& session, const WindowOptions& options, std::string* error,
+                    Presenter** opened) {
+    std::unique_ptr<Presenter> presenter = Presenter::Create(
+        {.scale = options.scale, .title = options.title, .hidden = options.hidden},
+        *session.Services().clock, error);
+    *opened = presenter.get();
+    if (presenter == nullptr) {
+        return {};
+    }
+    const Presenter* shown = presenter.get();
+    return {std::move(presenter), [shown] { return shown->Pointer(); }};
+}
+
+}  // namespace program

@@ -1,0 +1,267 @@
+#include "program/options.h"
+
+#include <algorithm>
+#include <charconv>
+#include <set>
+#include <utility>
+
+#include "script/utf8_path.h"
+
+namespace program {
+
+namespace {
+
+using Takes = OptionSpec::Takes;
+
+constexpr int kMinScale = 1;
+constexpr int kMaxScale = 8;
+// The synopsis's lines hold up to this many characters.
+constexpr std::size_t kSynopsisWidth = 81;
+// Where an option's help starts on its line.
+constexpr std::size_t kHelpColumn = 21;
+
+std::optional<int> ParseScale(std::string_view text) {
+    int scale = 0;
+    const auto [ptr, ec] = std::from_chars(text.data(), text.data() + text.size(), scale);
+    if (ec != std::errc() || ptr != text.data() + text.size() || scale < kMinScale ||
+        scale > kMaxScale) {
+        return std::nullopt;
+    }
+    return scale;
+}
+
+// The options both programs read, bound to *o, in their usual order.
+std::vector<OptionSpec> SharedSpecs(Options* o) {
+    std::vector<OptionSpec> specs;
+    specs.push_back(FlagOption("--headless", "no window: run the script, or the tour of the pages",
+                               &o->headless));
+    OptionSpec script;
+    script.name = "--script";
+    script.takes = Takes::Words;
+    script.value = "FILE|DIR";
+    script.take = [o](std::string_view word) {
+        o->scripts.push_back(script::PathFromUtf8(word));
+        return std::optional<std::string>();
+    };
+    specs.push_back(std::move(script));
+    specs.push_back(FlagOption("--real-time", {}, &o->realTime));
+    specs.push_back(
+        PathOption("--junit", "FILE", "write a JUnit XML report of the scripts", &o->suite.junit));
+    specs.push_back(PathOption("--artifacts", "DIR",
+                               "keep the screen, debug lines and output of failed scripts",
+                               &o->suite.artifacts));
+    specs.push_back(FlagOption("--update-screens",
+                               "`expect screen` writes its reference instead of comparing",
+                               &o->suite.updateScreens));
+    specs.push_back(
+        PathOption("--record", "FILE", "write what is done in the window as a script", &o->record));
+    specs.push_back(ValueOption(
+        "--scale", "N", "window pixels per screen pixel, 1 to 8 (default 2)",
+        [o](std::string_view n) -> std::optional<std::string> {
+            const std::optional<int> parsed = ParseScale(n);
+            if (!parsed) {
+                return "--scale takes a whole number from 1 to 8, not \"" + std::string(n) + "\"";
+            }
+            o->scale = *parsed;
+            return std::nullopt;
+        }));
+    OptionSpec screenshot = PathOption("--screenshot", "FILE",
+                                       "write the screen as PNG when the run ends", &o->screenshot);
+    screenshot.endProduct = true;
+    specs.push_back(std::move(screenshot));
+    specs.push_back(
+        FlagOption("--demo", "run the dialog framework's demo dialog, not the console", &o->demo));
+    specs.push_back(FlagOption("--version", "print the version and exit", &o->version));
+    for (const std::string_view help : {"--help", "-h"}) {
+        specs.push_back(FlagOption(help, {}, &o->help));
+        specs.back().hidden = true;
+    }
+    return specs;
+}
+
+// The whole table in the backend's order: its entries, a shared one by name
+// taking the shared spec with the backend's words, then the shared ones it
+// does not name.
+std::vector<OptionSpec> Table(const std::vector<OptionSpec>& own, Options* o) {
+    std::vector<OptionSpec> shared = SharedSpecs(o);
+    std::vector<bool> placed(shared.size(), false);
+    std::vector<OptionSpec> table;
+    for (const OptionSpec& entry : own) {
+        const auto found = std::ranges::find(shared, entry.name, &OptionSpec::name);
+        if (entry.take || found == shared.end()) {
+            table.push_back(entry);
+            continue;
+        }
+        OptionSpec spec = *found;
+        if (!entry.help.empty()) {
+            spec.help = entry.help;
+        }
+        spec.hidden = spec.hidden || entry.hidden;
+        placed[static_cast<std::size_t>(found - shared.begin())] = true;
+        table.push_back(std::move(spec));
+    }
+    for (std::size_t i = 0; i < shared.size(); ++i) {
+        if (!placed[i]) {
+            table.push_back(std::move(shared[i]));
+        }
+    }
+    return table;
+}
+
+const OptionSpec* Find(const std::vector<OptionSpec>& table, std::string_view name) {
+    const auto found = std::ranges::find(table, name, &OptionSpec::name);
+    if (found == table.end()) {
+        return nullptr;
+    }
+    if (found->sameAs.empty()) {
+        return &*found;
+    }
+    // Another spelling names the option itself, never a further spelling.
+    const auto named = std::ranges::find(table, found->sameAs, &OptionSpec::name);
+    return named == table.end() || !named->sameAs.empty() ? nullptr : &*named;
+}
+
+}  // namespace
+
+OptionSpec FlagOption(std::string_view name, std::string_view help, bool* to) {
+    OptionSpec spec;
+    spec.name = name;
+    spec.help = help;
+    spec.take = [to](std::string_view) {
+        *to = true;
+        return std::optional<std::string>();
+    };
+    return spec;
+}
+
+OptionSpec ValueOption(std::string_view name, std::string_view value, std::string_view help,
+                       std::function<std::optional<std::string>(std::string_view)> take) {
+    OptionSpec spec;
+    spec.name = name;
+    spec.takes = Takes::Value;
+    spec.value = value;
+    spec.help = help;
+    spec.take = std::move(take);
+    return spec;
+}
+
+OptionSpec PathOption(std::string_view name, std::string_view value, std::string_view help,
+                      std::optional<std::filesystem::path>* to) {
+    return ValueOption(name, value, help, [to](std::string_view v) {
+        *to = script::PathFromUtf8(v);
+        return std::optional<std::string>();
+    });
+}
+
+ParsedOptions ParseOptions(std::span<const std::string_view> arguments,
+                           const std::vector<OptionSpec>& own) {
+    Options o;
+    const std::vector<OptionSpec> table = Table(own, &o);
+    std::set<std::string_view> seen;
+    auto fail = [](std::string message) { return ParsedOptions{std::nullopt, std::move(message)}; };
+    for (std::size_t i = 0; i < arguments.size(); ++i) {
+        const std::string_view arg = arguments[i];
+        if (!seen.insert(arg).second) {
+            return fail(std::string(arg) + " is given twice");
+        }
+        const OptionSpec* spec = Find(table, arg);
+        if (spec == nullptr) {
+            return fail("unknown argument \"" + std::string(arg) + "\"");
+        }
+        std::optional<std::string> refused;
+        switch (spec->takes) {
+            case Takes::Nothing:
+                refused = spec->take({});
+                break;
+            case Takes::Value:
+                if (i + 1 >= arguments.size() || arguments[i + 1].empty()) {
+                    return fail(std::string(arg) + " needs a value");
+                }
+                refused = spec->take(arguments[++i]);
+                break;
+            case Takes::Words: {
+                const std::size_t first = i + 1;
+                while (i + 1 < arguments.size() && !arguments[i + 1].starts_with("--")) {
+                    if (arguments[++i].empty()) {
+                        return fail(std::string(arg) + " takes no empty name");
+                    }
+                    refused = refused ? refused : spec->take(arguments[i]);
+                }
+                if (i + 1 == first) {
+                    return fail(std::string(arg) + " needs a value");
+                }
+                break;
+            }
+        }
+        if (refused) {
+            return fail(std::move(*refused));
+        }
+    }
+    const bool scripted = !o.scripts.empty();
+    if (!scripted && (o.suite.junit || o.suite.artifacts || o.suite.updateScreens)) {
+        return fail("--junit, --artifacts and --update-screens go with --script");
+    }
+    if (o.record && (scripted || o.headless)) {
+        return fail("--record records the window: not with --script or --headless");
+    }
+    return {o, {}};
+}
+
+std::string Usage(std::string_view program, const std::vector<OptionSpec>& own) {
+    Options unused;
+    const std::vector<OptionSpec> table = Table(own, &unused);
+    std::string usage = "usage: " + std::string(program);
+    const std::size_t indent = usage.size() + 1;
+    std::size_t line = usage.size();
+    for (const OptionSpec& spec : table) {
+        if (spec.hidden) {
+            continue;
+        }
+        std::string item = "[" + std::string(spec.name);
+        if (spec.takes != Takes::Nothing) {
+            item += " " + std::string(spec.value);
+        }
+        item += spec.takes == Takes::Words ? " ...]" : "]";
+        if (line + 1 + item.size() > kSynopsisWidth) {
+            usage += "\n" + std::string(indent - 1, ' ');
+            line = indent - 1;
+        }
+        usage += " " + item;
+        line += 1 + item.size();
+    }
+    usage += "\n";
+    for (const OptionSpec& spec : table) {
+        if (spec.hidden) {
+            continue;
+        }
+        std::string head = "  " + std::string(spec.name);
+        if (spec.takes != Takes::Nothing) {
+            head += " " + std::string(spec.value);
+        }
+        head.resize(std::max(kHelpColumn, head.size() + 2), ' ');
+        std::string_view help = spec.help;
+        for (bool first = true; first || !help.empty(); first = false) {
+            const std::size_t end = help.find('\n');
+            usage += (first ? head : std::string(kHelpColumn, ' '));
+            usage += help.substr(0, end);
+            usage += '\n';
+            help = end == std::string_view::npos ? std::string_view{} : help.substr(end + 1);
+        }
+    }
+    return usage;
+}
+
+std::vector<std::string_view> EndProductOptions(const std::vector<OptionSpec>& own) {
+    Options unused;
+    std::vector<std::string_view> names;
+    for (const OptionSpec& spec : Table(own, &unused)) {
+        if (spec.endProduct) {
+            names.push_back(spec.name);
+        }
+    }
+    std::stable_partition(names.begin(), names.end(),
+                          [](std::string_view n) { return n == "--screenshot"; });
+    return names;
+}
+
+}  // namespace program

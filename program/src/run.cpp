@@ -1,0 +1,281 @@
+#include "program/run.h"
+
+#include <iostream>
+#include <memory>
+#include <string>
+#include <utility>
+#include <variant>
+#include <vector>
+
+#include "app/console_app.h"
+#include "frame_keeper.h"
+#include "framework_prompt.h"
+#include "kestrin_version.h"
+#include "platform/services.h"
+#include "program/suite.h"
+#include "recorder.h"
+#include "script/script_runner.h"
+#include "script/utf8_path.h"
+#include "tour_folder.h"
+#include "tour_script.h"
+#include "ui/app.h"
+#include "ui/demo_dialog.h"
+#include "ui/desktop.h"
+#include "ui/graphics.h"
+
+namespace program {
+
+namespace {
+
+using Purpose = SessionRequest::Purpose;
+
+// Answers every message box OK from the start and lists each on out: the
+// tour then shows the pages, whatever the console has to say.
+template <class App>
+class AnsweringApp final : public App {
+  public:
+    explicit AnsweringApp(std::ostream& out) : out_(out) {}
+    ui::BOOL InitInstance() override {
+        if (ui::Desktop* desktop = ui::Desktop::Current()) {
+            desktop->SetMessageBoxHook([this](const ui::MessageBoxInfo& box) {
+                out_ << "Message box answered OK: " << box.text << '\n';
+                return std::optional<int>(platform::IDOK);
+            });
+        }
+        return App::InitInstance();
+    }
+
+  private:
+    std::ostream& out_;
+};
+
+std::unique_ptr<ui::CWinApp> MakeApp(const Options& options, bool answering, std::ostream& out) {
+    if (options.demo) {
+        return std::make_unique<ui::demo::CDemoApp>();
+    }
+    if (answering) {
+        return std::make_unique<AnsweringApp<CConsoleApp>>(out);
+    }
+    return std::make_unique<CConsoleApp>();
+}
+
+// A loaded session with the program's prompt, installed for its life.
+class Installed {
+  public:
+    Installed(std::unique_ptr<Session> session, std::ostream& err)
+        : session_(std::move(session)), prompt_(err), installed_(WithPrompt()) {}
+
+    Session& session() { return *session_; }
+    platform::Clock& clock() { return *session_->Services().clock; }
+
+  private:
+    platform::Services WithPrompt() {
+        platform::Services services = session_->Services();
+        services.prompt = &prompt_;
+        return services;
+    }
+
+    std::unique_ptr<Session> session_;
+    FrameworkPrompt prompt_;
+    platform::ScopedServices installed_;
+};
+
+std::unique_ptr<Installed> Load(Seam& seam, const SessionRequest& request, std::ostream& out,
+                                std::ostream& err) {
+    std::unique_ptr<Session> session = seam.Load(request, out, err);
+    if (session == nullptr) {
+        return nullptr;
+    }
+    return std::make_unique<Installed>(std::move(session), err);
+}
+
+// "--a", "--a and --b", "--a, --b and --c"
+std::string Listed(const std::vector<std::string_view>& names) {
+    std::string text;
+    for (std::size_t i = 0; i < names.size(); ++i) {
+        if (i > 0) {
+            text += i + 1 == names.size() ? " and " : ", ";
+        }
+        text += names[i];
+    }
+    return text;
+}
+
+// The scripts, one after the other, each on a session of its own.
+int RunScripts(const Options& options, Seam& seam, std::vector<script::Script> scripts,
+               std::ostream& out, std::ostream& err) {
+    const bool several = scripts.size() > 1;
+    if (several && (options.screenshot || seam.EndProductsWanted())) {
+        const std::vector<std::string_view> products = EndProductOptions(seam.OwnOptions());
+        err << "kestrin: " << Listed(products) << (products.size() > 1 ? " go" : " goes")
+            << " with one script\n";
+        return kExitUsage;
+    }
+    auto runOne = [&](script::Script s, const script::RunnerOptions& runnerOptions,
+                      std::ostream& log) -> RunOutcome {
+        const std::unique_ptr<Installed> run =
+            Load(seam, {Purpose::Script, !options.realTime, several}, out, log);
+        if (run == nullptr) {
+            return {kExitUsage, {}};
+        }
+        const std::unique_ptr<ui::CWinApp> app = MakeApp(options, false, out);
+        script::ScriptRunner runner(std::move(s), run->session().Target(), log, runnerOptions);
+        ui::AfxWinMain(runner, &run->clock());
+        const bool passed = runner.Finish() == script::kExitPassed && run->session().Finish(log);
+        return {passed ? script::kExitPassed : script::kExitFailed, runner.FailureMessage()};
+    };
+    return RunSuite(std::move(scripts), options.suite, options.screenshot, runOne, out, err);
+}
+
+// Takes the first status over a later failure.
+void Fail(int* status) {
+    *status = *status != 0 ? *status : script::kExitFailed;
+}
+
+// The console in the window until it is closed. nullopt when no window
+// could be made and the seam takes the tour instead (said on out).
+std::optional<int> RunWindow(const Options& options, Seam& seam, std::ostream& out,
+                             std::ostream& err, const Hooks& hooks) {
+    const std::unique_ptr<Installed> run = Load(seam, {Purpose::Window, false, false}, out, err);
+    if (run == nullptr) {
+        return kExitUsage;
+    }
+    std::string error;
+    Window window = seam.OpenWindow(
+        run->session(), {.scale = options.scale, .title = "Kestrin", .hidden = hooks.hiddenWindow},
+        &error);
+    if (window.presenter == nullptr) {
+        if (!seam.traits().tourWithoutWindow) {
+            err << "kestrin: no window: " << error << '\n';
+            return kExitUsage;
+        }
+        out << "No window (" << error << "): running the tour of the pages headless.\n";
+        return std::nullopt;
+    }
+    const std::unique_ptr<ui::CWinApp> app = MakeApp(options, false, out);
+    // The recorder sees the window's events first, the unit's keys among them.
+    ui::Presenter* input = window.presenter.get();
+    std::unique_ptr<Recorder> recorder;
+    if (options.record) {
+        recorder =
+            std::make_unique<Recorder>(*input, run->clock(), *options.record,
+                                       Recorder::Manner{.pointer = window.pointer,
+                                                        .unitKeys = seam.traits().unitKeys,
+                                                        .replayWith = seam.traits().replayWith});
+        input = recorder.get();
+    }
+    const std::unique_ptr<ui::Presenter> keys = run->session().Keys(*input);
+    FrameKeeper keeper(keys != nullptr ? *keys : *input);
+    keeper.afterPresent = hooks.afterPresent;
+    int status = ui::AfxWinMain(keeper, &run->clock());
+    if (recorder != nullptr && !recorder->Save(&error)) {
+        err << "kestrin: " << error << '\n';
+        Fail(&status);
+    }
+    if (options.screenshot && keeper.Frames() > 0 &&
+        !ui::WritePng(keeper.LastFrame(), script::Utf8FromPath(*options.screenshot), &error)) {
+        err << "kestrin: " << error << '\n';
+        Fail(&status);
+    }
+    if (!run->session().Finish(err)) {
+        Fail(&status);
+    }
+    return status;
+}
+
+// The tour of the pages (the demo dialog has none) on the virtual clock.
+int RunTour(const Options& options, Seam& seam, std::ostream& out, std::ostream& err) {
+    script::ParseResult parsed =
+        script::ParseScript(options.demo ? std::string_view{} : kTourScript, "tour.script");
+    if (const auto* failure = std::get_if<script::ParseFailure>(&parsed)) {
+        err << script::Describe("tour.script", *failure) << '\n';
+        return kExitUsage;
+    }
+    const std::unique_ptr<Installed> run = Load(seam, {Purpose::Tour, true, false}, out, err);
+    if (run == nullptr) {
+        return kExitUsage;
+    }
+    script::RunnerOptions runnerOptions;
+    if (options.screenshot) {
+        runnerOptions.finalScreenshot = *options.screenshot;
+    }
+    if (!options.demo) {
+        const std::optional<std::filesystem::path> folder = MakeTourFolder();
+        if (!folder) {
+            err << "kestrin: cannot make a folder for the screenshots\n";
+            return kExitUsage;
+        }
+        runnerOptions.screenshotFolder = *folder;
+        out << "Screenshots of the seven pages go to " << folder->string() << '\n';
+    }
+    const std::unique_ptr<ui::CWinApp> app =
+        MakeApp(options, seam.traits().tourAnswersMessageBoxes, out);
+    script::ScriptRunner runner(std::get<script::Script>(std::move(parsed)),
+                                run->session().Target(), err, runnerOptions);
+    ui::AfxWinMain(runner, &run->clock());
+    int status = runner.Finish();
+    if (!run->session().Finish(err)) {
+        Fail(&status);
+    }
+    return status;
+}
+
+}  // namespace
+
+int Run(const Options& options, Seam& seam, std::ostream& out, std::ostream& err,
+        const Hooks& hooks) {
+    // 1. The scripts: a malformed line stops the run before anything runs.
+    if (!options.scripts.empty()) {
+        std::vector<script::Script> scripts;
+        if (!LoadScripts(options.scripts, err, &scripts)) {
+            return kExitUsage;
+        }
+        return RunScripts(options, seam, std::move(scripts), out, err);
+    }
+
+    // 2. The window, unless --headless asks for none or there is no display.
+    std::optional<int> status;
+    if (!options.headless) {
+        if (const std::optional<std::string> why = seam.NoDisplay()) {
+            out << "No display (" << *why << "): running the tour of the pages headless.\n";
+        } else {
+            status = RunWindow(options, seam, out, err, hooks);
+        }
+    }
+
+    // 3. The tour.
+    if (!status) {
+        if (options.record) {
+            err << "kestrin: --record needs the window, and there is no display\n";
+            return kExitUsage;
+        }
+        status = RunTour(options, seam, out, err);
+    }
+    out.flush();
+    return *status;
+}
+
+int Main(std::string_view name, std::span<const std::string_view> arguments, Seam& seam,
+         std::ostream& out, std::ostream& err) {
+    const std::vector<OptionSpec> own = seam.OwnOptions();
+    const ParsedOptions parsed = ParseOptions(arguments, own);
+    if (!parsed.options) {
+        err << name << ": " << parsed.error << '\n' << Usage(name, own);
+        return kExitUsage;
+    }
+    if (parsed.options->help) {
+        out << Usage(name, own);
+        return 0;
+    }
+    if (parsed.options->version) {
+        out << kestrin::VersionLine(name);
+        return 0;
+    }
+    if (const std::optional<std::string> why = seam.Ready()) {
+        err << name << ": " << *why << '\n';
+        return kExitUsage;
+    }
+    return Run(*parsed.options, seam, out, err);
+}
+
+}  // namespace program

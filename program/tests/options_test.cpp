@@ -1,0 +1,122 @@
+// The one parser and usage of both programs, with a made-up backend's table:
+// its own options reach it, the shared ones land in Options, and the usage
+// follows the backend's order and words.
+#include "program/options.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+namespace program {
+namespace {
+
+struct Own {
+    bool fast = false;
+    std::optional<std::filesystem::path> port;
+    std::vector<std::string> taken;
+};
+
+std::vector<OptionSpec> Table(Own* own) {
+    OptionSpec port = PathOption("--port", "NAME", "the port\nto use", &own->port);
+    port.endProduct = true;
+    OptionSpec checked;
+    checked.name = "--level";
+    checked.takes = OptionSpec::Takes::Value;
+    checked.value = "N";
+    checked.help = "how loud";
+    checked.take = [own](std::string_view v) -> std::optional<std::string> {
+        if (v != "1" && v != "2") {
+            return "--level takes 1 or 2";
+        }
+        own->taken.emplace_back(v);
+        return std::nullopt;
+    };
+    OptionSpec refused;
+    refused.name = "--old";
+    refused.hidden = true;
+    refused.take = [](std::string_view) { return std::optional<std::string>("--old is gone"); };
+    OptionSpec alias;
+    alias.name = "/?";
+    alias.sameAs = "--help";
+    alias.hidden = true;
+    return {Shared("--script", "the scripts"),
+            FlagOption("--fast", "quickly", &own->fast),
+            std::move(port),
+            std::move(checked),
+            Shared("--real-time", "on the wall clock"),
+            std::move(refused),
+            std::move(alias)};
+}
+
+TEST(OptionsTest, SharedOptionsLandInOptionsAndTheBackendsReachItsTable) {
+    Own own;
+    const ParsedOptions parsed = ParseOptions(
+        std::vector<std::string_view>{"--script", "a.ks", "dir", "--fast", "--port", "COM3",
+                                      "--level", "2", "--junit", "r.xml", "--scale", "4", "/?"},
+        Table(&own));
+    ASSERT_TRUE(parsed.options) << parsed.error;
+    EXPECT_EQ(parsed.options->scripts, (std::vector<std::filesystem::path>{"a.ks", "dir"}));
+    EXPECT_EQ(parsed.options->suite.junit, std::filesystem::path("r.xml"));
+    EXPECT_EQ(parsed.options->scale, 4);
+    EXPECT_TRUE(parsed.options->help);
+    EXPECT_TRUE(own.fast);
+    EXPECT_EQ(own.port, std::filesystem::path("COM3"));
+    EXPECT_EQ(own.taken, std::vector<std::string>{"2"});
+}
+
+TEST(OptionsTest, BadCommandLinesAreRefusedWithTheReason) {
+    const std::pair<std::vector<std::string_view>, std::string> cases[] = {
+        {{"--port"}, "--port needs a value"},
+        {{"--port", ""}, "--port needs a value"},
+        {{"--level", "3"}, "--level takes 1 or 2"},
+        {{"--old"}, "--old is gone"},
+        {{"--script"}, "--script needs a value"},
+        {{"--script", "--fast"}, "--script needs a value"},
+        {{"--script", "a", ""}, "--script takes no empty name"},
+        {{"--fast", "--fast"}, "--fast is given twice"},
+        {{"--record", "r.ks", "--headless"},
+         "--record records the window: not with --script or --headless"},
+        {{"--record", "r.ks", "--script", "a"},
+         "--record records the window: not with --script or --headless"},
+        {{"--artifacts", "out"}, "--junit, --artifacts and --update-screens go with --script"},
+        {{"--scale", "0"}, "--scale takes a whole number from 1 to 8, not \"0\""},
+        {{"--unit", "u"}, "unknown argument \"--unit\""},
+        {{"a.ks"}, "unknown argument \"a.ks\""},
+    };
+    for (const auto& [args, error] : cases) {
+        Own own;
+        const ParsedOptions parsed = ParseOptions(args, Table(&own));
+        EXPECT_FALSE(parsed.options) << error;
+        EXPECT_EQ(parsed.error, error);
+    }
+}
+
+TEST(OptionsTest, TheUsageFollowsTheBackendsOrderAndWordsThenTheRest) {
+    Own own;
+    EXPECT_EQ(Usage("kestrin", Table(&own)),
+              "usage: kestrin [--script FILE|DIR ...] [--fast] [--port NAME] [--level N]\n"
+              "               [--real-time] [--headless] [--junit FILE] [--artifacts DIR]\n"
+              "               [--update-screens] [--record FILE] [--scale N] [--screenshot FILE]\n"
+              "               [--demo] [--version]\n"
+              "  --script FILE|DIR  the scripts\n"
+              "  --fast             quickly\n"
+              "  --port NAME        the port\n"
+              "                     to use\n"
+              "  --level N          how loud\n"
+              "  --real-time        on the wall clock\n"
+              "  --headless         no window: run the script, or the tour of the pages\n"
+              "  --junit FILE       write a JUnit XML report of the scripts\n"
+              "  --artifacts DIR    keep the screen, debug lines and output of failed scripts\n"
+              "  --update-screens   `expect screen` writes its reference instead of comparing\n"
+              "  --record FILE      write what is done in the window as a script\n"
+              "  --scale N          window pixels per screen pixel, 1 to 8 (default 2)\n"
+              "  --screenshot FILE  write the screen as PNG when the run ends\n"
+              "  --demo             run the dialog framework's demo dialog, not the console\n"
+              "  --version          print the version and exit\n");
+    EXPECT_EQ(EndProductOptions(Table(&own)),
+              (std::vector<std::string_view>{"--screenshot", "--port"}));
+}
+
+}  // namespace
+}  // namespace program

@@ -1,0 +1,36 @@
+// A PC's own Win32 API as the target of a script run: the wall clock, real
+// threads the runner cannot look into, and the backend's debug lines. A PC
+// has no unit keys, so `unit KEY VALUE` and the hardware keys fail with a
+// message that says so.
+#pragma once
+
+#include "script/target.h"
+
+namespace win32 {
+
+class Backend;
+
+class ScriptTarget final : public script::Target {
+  public:
+    explicit ScriptTarget(Backend& backend);
+
+    [[nodiscard]] bool VirtualTime() const override { return false; }
+    [[nodiscard]] std::uint64_t NowMs() const override;
+    // The wall clock cannot be moved.
+    void AdvanceTo(std::uint64_t /*ms*/) override {}
+    [[nodiscard]] std::optional<std::uint64_t> NextDeadline() const override {
+        return std::nullopt;
+    }
+    // The PC's threads run and block on their own; only the script's waits
+    // and expectations with a time limit account for them.
+    [[nodiscard]] bool Quiescent() const override { return true; }
+    bool WaitQuiescent(std::chrono::milliseconds /*limit*/) override { return true; }
+    [[nodiscard]] std::string Activity() const override;
+    std::optional<std::string> Set(std::string_view key, std::string_view value) override;
+    [[nodiscard]] std::vector<std::string> DebugLines() const override;
+
+  private:
+    Backend& backend_;
+};
+
+}  // namespace win32
