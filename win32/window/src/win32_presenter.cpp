@@ -5,6 +5,7 @@
 #include <utility>
 
 #include "input_translation.h"
+#include "platform/utf16.h"
 
 // After the framework's headers: windows.h defines macros (DT_*, RGB) that
 // would rewrite their declarations.
@@ -17,14 +18,6 @@ namespace {
 
 constexpr const wchar_t* kClassName = L"KestrinScreen";
 constexpr DWORD kStyle = WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX;
-
-std::wstring Widen(const std::string& text) {
-    const int units =
-        MultiByteToWideChar(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), nullptr, 0);
-    std::wstring out(static_cast<std::size_t>(std::max(units, 0)), L'\0');
-    MultiByteToWideChar(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), out.data(), units);
-    return out;
-}
 
 ui::InputEvent Make(ui::InputEvent::Kind kind) {
     ui::InputEvent e;
@@ -182,10 +175,10 @@ std::unique_ptr<Win32Presenter> Win32Presenter::Create(const Options& options,
     }
     RECT frame{0, 0, ui::kScreenWidth * options.scale, ui::kScreenHeight * options.scale};
     AdjustWindowRectEx(&frame, kStyle, FALSE, 0);
-    native->hwnd =
-        CreateWindowExW(0, kClassName, Widen(options.title).c_str(), kStyle, CW_USEDEFAULT,
-                        CW_USEDEFAULT, frame.right - frame.left, frame.bottom - frame.top, nullptr,
-                        nullptr, GetModuleHandleW(nullptr), nullptr);
+    native->hwnd = CreateWindowExW(
+        0, kClassName, platform::utf16::FromUtf8Lossy(options.title).c_str(), kStyle, CW_USEDEFAULT,
+        CW_USEDEFAULT, frame.right - frame.left, frame.bottom - frame.top, nullptr, nullptr,
+        GetModuleHandleW(nullptr), nullptr);
     if (native->hwnd == nullptr) {
         return fail("CreateWindowEx failed (error " + std::to_string(GetLastError()) +
                     "): is there a display?");
