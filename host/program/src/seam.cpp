@@ -95,6 +95,7 @@ std::unique_ptr<program::Session> Seam::Load(const program::SessionRequest& requ
         {.source = options_.unitDir.value_or(sources_.fromEnv.value_or(sources_.builtIn)),
          .copy = copy,
          .virtualTime = request.virtualTime,
+         .refuseHostDevices = request.purpose == Purpose::Script && request.virtualTime,
          .debugEcho = options_.debugEcho,
          .audioOut = options_.audioOut},
         log);
@@ -102,12 +103,6 @@ std::unique_ptr<program::Session> Seam::Load(const program::SessionRequest& requ
         return nullptr;
     }
     unit::VirtualUnit& u = session->unit();
-    if (std::string device;
-        request.purpose == Purpose::Script && request.virtualTime && u.UsesHostDevice(&device)) {
-        log << "kestrin: the unit uses a device of the host (" << device
-            << "), which runs on the wall clock: run the script with --real-time\n";
-        return nullptr;
-    }
     if (std::string problem;
         request.purpose == Purpose::Window && !sound::StartSoundCard(u, &problem)) {
         out << "Sound is recorded only: " << problem << ".\n";

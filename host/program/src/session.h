@@ -31,6 +31,9 @@ class Session final : public program::Session {
         std::filesystem::path source;  // the unit's folder
         bool copy = false;             // run on a fresh copy of it
         bool virtualTime = true;
+        // A unit on a device of the host is refused before any of it starts
+        // (a script on the virtual clock cannot take one).
+        bool refuseHostDevices = false;
         bool debugEcho = false;
         std::optional<std::filesystem::path> audioOut;
     };

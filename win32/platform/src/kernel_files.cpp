@@ -3,11 +3,12 @@
 #include <cstring>
 #include <optional>
 
+#include "devices/com7.h"
 #include "pc_path.h"
 #include "platform/last_error.h"
 #include "platform/unit_paths.h"
+#include "platform/utf16.h"
 #include "serial_port.h"
-#include "utf16.h"
 #include "win32_api.h"
 #include "win32_error.h"
 #include "win32_kernel.h"
@@ -40,7 +41,7 @@ platform::WIN32_FIND_DATA FromWin32(const WIN32_FIND_DATAW& d) {
     out.ftLastWriteTime = FromWin32(d.ftLastWriteTime);
     out.nFileSizeHigh = d.nFileSizeHigh;
     out.nFileSizeLow = d.nFileSizeLow;
-    out.cFileName = Narrow(d.cFileName);
+    out.cFileName = platform::utf16::ToUtf8(d.cFileName);
     return out;
 }
 
@@ -69,7 +70,7 @@ std::optional<std::wstring> Win32Kernel::PcPath(std::string_view unitPath, bool 
         Fail(kBadUnitPath);
         return std::nullopt;
     }
-    std::optional<std::wstring> wide = Widen(JoinPcPath(root_, *relative));
+    std::optional<std::wstring> wide = platform::utf16::FromUtf8(JoinPcPath(root_, *relative));
     if (!wide) {
         Fail(kBadUnitPath);
         return std::nullopt;
@@ -88,7 +89,7 @@ std::optional<std::wstring> Win32Kernel::PcPath(std::string_view unitPath, bool 
 
 platform::HANDLE Win32Kernel::OpenDevice(std::string_view name, platform::DWORD access,
                                          platform::DWORD share) {
-    if (!EqualsNoCase(name, "COM7:")) {
+    if (!EqualsNoCase(name, kRdsPortName)) {
         Fail(kNoSuchDevice);
         return kInvalidHandle;
     }

@@ -4,8 +4,8 @@
 #include <string>
 #include <vector>
 
+#include "platform/utf16.h"
 #include "registry_value.h"
-#include "utf16.h"
 #include "win32_api.h"
 #include "win32_error.h"
 #include "win32_services.h"
@@ -43,7 +43,7 @@ platform::LONG Win32Registry::RegOpenKeyEx(platform::HKEY root, std::string_view
         }
         parent = ToWin32(root);
     }
-    const std::optional<std::wstring> name = Widen(subKey);
+    const std::optional<std::wstring> name = platform::utf16::FromUtf8(subKey);
     if (!name) {
         return ERROR_FILE_NOT_FOUND;
     }
@@ -70,7 +70,7 @@ platform::LONG Win32Registry::RegQueryValueEx(platform::HKEY key, std::string_vi
     if (data != nullptr && size == nullptr) {
         return ERROR_INVALID_PARAMETER;
     }
-    const std::optional<std::wstring> valueName = Widen(name);
+    const std::optional<std::wstring> valueName = platform::utf16::FromUtf8(name);
     if (!valueName) {
         return ERROR_FILE_NOT_FOUND;
     }
@@ -97,7 +97,7 @@ platform::LONG Win32Registry::RegQueryValueEx(platform::HKEY key, std::string_vi
         while (!text.empty() && text.back() == L'\0') {
             text.remove_suffix(1);
         }
-        std::string utf8 = Narrow(text);
+        std::string utf8 = platform::utf16::ToUtf8(text);
         utf8.push_back('\0');
         if (value.type == REG_MULTI_SZ) {
             utf8.push_back('\0');  // the list's own terminator

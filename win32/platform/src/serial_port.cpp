@@ -4,8 +4,8 @@
 #include <string>
 
 #include "platform/last_error.h"
+#include "platform/utf16.h"
 #include "serial_dcb.h"
-#include "utf16.h"
 #include "win32_error.h"
 
 namespace win32 {
@@ -33,7 +33,8 @@ class Event {
 
 std::shared_ptr<SerialPort> SerialPort::Open(std::string_view device, platform::DWORD access,
                                              platform::DWORD share, platform::DWORD* error) {
-    const std::optional<std::wstring> name = Widen(std::string("\\\\.\\") + std::string(device));
+    const std::optional<std::wstring> name =
+        platform::utf16::FromUtf8(std::string("\\\\.\\") + std::string(device));
     if (!name) {
         *error = kNoSuchDevice;
         return nullptr;

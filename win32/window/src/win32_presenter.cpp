@@ -7,6 +7,7 @@
 #include "input_translation.h"
 #include "message_wait.h"
 #include "pixel_scale.h"
+#include "platform/utf16.h"
 #include "ui/desktop.h"
 
 // After the framework's headers: windows.h defines macros (DT_*, RGB) that
@@ -23,14 +24,6 @@ constexpr DWORD kStyle = WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBO
 // Feeds the framework while Windows runs a move or menu loop of its own.
 constexpr UINT_PTR kModalLoopTimer = 1;
 constexpr UINT kModalLoopMs = USER_TIMER_MINIMUM;
-
-std::wstring Widen(const std::string& text) {
-    const int units =
-        MultiByteToWideChar(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), nullptr, 0);
-    std::wstring out(static_cast<std::size_t>(std::max(units, 0)), L'\0');
-    MultiByteToWideChar(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), out.data(), units);
-    return out;
-}
 
 ui::InputEvent Make(ui::InputEvent::Kind kind) {
     ui::InputEvent e;
@@ -247,7 +240,7 @@ std::unique_ptr<Win32Presenter> Win32Presenter::Create(const Options& options,
     const unsigned dpi = DesktopDpi(nullptr);
     const int scale = detail::WholeScale(options.scale, dpi);
     const SIZE frame = FrameFor(ui::kScreenWidth * scale, ui::kScreenHeight * scale, dpi);
-    native->hwnd = CreateWindowExW(0, kClassName, Widen(options.title).c_str(), kStyle,
+    native->hwnd = CreateWindowExW(0, kClassName, platform::utf16::FromUtf8Lossy(options.title).c_str(), kStyle,
                                    CW_USEDEFAULT, CW_USEDEFAULT, frame.cx, frame.cy, nullptr,
                                    nullptr, GetModuleHandleW(nullptr), nullptr);
     if (native->hwnd == nullptr) {

@@ -162,8 +162,8 @@ void SimulatedPort::Kick() {
 }
 
 bool SimulatedPort::LineMatches() const {
-    return dcb_.BaudRate == kLineBaud && dcb_.ByteSize == 8 && dcb_.Parity == platform::NOPARITY &&
-           dcb_.StopBits == platform::ONESTOPBIT;
+    return dcb_.BaudRate == kRdsBaudRate && dcb_.ByteSize == kRdsByteSize &&
+           dcb_.Parity == kRdsParity && dcb_.StopBits == kRdsStopBits;
 }
 
 void SimulatedPort::Run(const std::stop_token& stop) {
