@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cstring>
+#include <limits>
 
 #include "com7/read_deadline.h"
 
@@ -174,12 +175,13 @@ void SimulatedPort::Run(const std::stop_token& stop) {
         Pump(nowUs);
         std::optional<std::uint64_t> wakeMs;
         if (Listening()) {
-            std::optional<std::uint64_t> next = testFarEnd_ ? std::nullopt : module_.NextFrameUs();
-            if (const auto chunk = pacer_.NextChunkUs(); chunk && (!next || *chunk < *next)) {
-                next = chunk;
-            }
-            if (next) {
-                wakeMs = CeilMs(*next);
+            // The earlier of the module's next frame and the pacer's next chunk.
+            constexpr std::uint64_t kNever = std::numeric_limits<std::uint64_t>::max();
+            const std::uint64_t frame =
+                testFarEnd_ ? kNever : module_.NextFrameUs().value_or(kNever);
+            const std::uint64_t next = std::min(frame, pacer_.NextChunkUs().value_or(kNever));
+            if (next != kNever) {
+                wakeMs = CeilMs(next);
             }
         }
         // With nobody listening nothing needs the clock: the next open or
