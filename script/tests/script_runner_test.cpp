@@ -7,6 +7,7 @@
 #include <condition_variable>
 #include <cstdio>
 #include <fstream>
+#include <iterator>
 #include <memory>
 #include <mutex>
 #include <sstream>
@@ -423,6 +424,11 @@ TEST_F(RunnerTest, TheCloseBoxOfADialogThatTakesItEndsTheProgram) {
 }
 
 // The PNG's size from its header.
+std::string ReadBytes(const std::filesystem::path& file) {
+    std::ifstream in(file, std::ios::binary);
+    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+}
+
 std::pair<int, int> PngSize(const std::filesystem::path& file) {
     std::ifstream in(file, std::ios::binary);
     std::string bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
@@ -503,7 +509,10 @@ TEST_F(RunnerTest, ScreensAreComparedWithReferencePicturesAndDifferencesKept) {
     RunnerOptions update;
     update.updateScreens = true;
     ProbeApp writes;
-    ASSERT_EQ(Run(script, update).code, kExitPassed);
+    const Outcome written = Run(script, update);
+    ASSERT_EQ(written.code, kExitPassed);
+    EXPECT_EQ(written.log, "t.script:2: wrote the reference " + whole +
+                               "\nt.script:3: wrote the reference " + part + "\n");
     ui::Framebuffer picture;
     ASSERT_TRUE(ui::ReadPng(part, &picture, nullptr));
     EXPECT_EQ(picture.Width(), 40);
@@ -528,10 +537,46 @@ TEST_F(RunnerTest, ScreensAreComparedWithReferencePicturesAndDifferencesKept) {
     for (const char* file : {"screen.png", "part.actual.png", "part.diff.png", "debug.txt"}) {
         EXPECT_TRUE(std::filesystem::exists(keep.artifactsFolder / file)) << file;
     }
+    EXPECT_NE(out.log.find("; the actual and difference pictures are in " +
+                           keep.artifactsFolder.string() + "\n"),
+              std::string::npos)
+        << out.log;
     ui::Framebuffer diff;
     ASSERT_TRUE(ui::ReadPng((keep.artifactsFolder / "part.diff.png").string(), &diff, nullptr));
     EXPECT_EQ(diff.GetPixel(5, 7), ui::MakeRgb(0xFF, 0x00, 0xFF));
     EXPECT_NE(diff.GetPixel(6, 7), ui::MakeRgb(0xFF, 0x00, 0xFF));
+
+    // References that cannot be used say what is wrong with the file, and a
+    // failure names only the pictures it wrote.
+    const std::string png = ReadBytes(part);
+    const auto bad = folder->path() / "bad.png";
+    struct Case {
+        std::string bytes;  // of bad.png; "-": no such file
+        std::string why;
+    };
+    const Case cases[] = {
+        {"-", "no reference picture " + bad.string() +
+                  " (--update-screens writes it from the screen); the actual picture is in "},
+        {"", "the reference \"" + bad.string() + "\" is empty; the actual picture is in "},
+        {"GIF89a, not a PNG",
+         "the reference \"" + bad.string() + "\" is not a PNG picture; the actual picture is in "},
+        {png.substr(0, png.size() / 2),
+         "the reference \"" + bad.string() +
+             "\" is cut short or damaged; the actual picture is in "},
+    };
+    for (const Case& k : cases) {
+        std::filesystem::remove(bad);
+        if (k.bytes != "-") {
+            std::ofstream(bad, std::ios::binary) << k.bytes;
+        }
+        std::filesystem::remove_all(keep.artifactsFolder);
+        ProbeApp unusable;
+        out = Run("expect screen \"" + bad.string() + "\"\n", keep);
+        EXPECT_EQ(out.log, "t.script:1: expect screen \"" + bad.string() + "\": " + k.why +
+                               keep.artifactsFolder.string() + "\n");
+        EXPECT_TRUE(std::filesystem::exists(keep.artifactsFolder / "bad.actual.png"));
+        EXPECT_FALSE(std::filesystem::exists(keep.artifactsFolder / "bad.diff.png"));
+    }
 
     // The pixel on its own: the screen still has the old colour.
     char colour[8];

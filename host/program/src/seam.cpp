@@ -89,8 +89,8 @@ std::optional<std::string> Seam::Ready() {
 
 std::unique_ptr<program::Session> Seam::Load(const program::SessionRequest& request,
                                              std::ostream& out, std::ostream& log) {
-    // In place with --unit (and one script), else a fresh copy.
-    const bool copy = request.oneOfSeveral || !options_.unitDir || options_.freshCopy;
+    // In place with --unit (and a single script file), else a fresh copy.
+    const bool copy = request.suite || !options_.unitDir || options_.freshCopy;
     std::unique_ptr<Session> session = Session::Load(
         {.source = options_.unitDir.value_or(sources_.fromEnv.value_or(sources_.builtIn)),
          .copy = copy,
@@ -103,9 +103,11 @@ std::unique_ptr<program::Session> Seam::Load(const program::SessionRequest& requ
     }
     unit::VirtualUnit& u = session->unit();
     if (std::string device;
-        request.purpose == Purpose::Script && request.virtualTime && u.UsesHostDevice(&device)) {
+        request.purpose != Purpose::Window && request.virtualTime && u.UsesHostDevice(&device)) {
         log << "kestrin: the unit uses a device of the host (" << device
-            << "), which runs on the wall clock: run the script with --real-time\n";
+            << "), which runs on the wall clock: "
+            << (request.purpose == Purpose::Script ? "run the script" : "take the tour")
+            << " with --real-time\n";
         return nullptr;
     }
     if (std::string problem;

@@ -17,13 +17,18 @@
 namespace program {
 
 // The scripts named by files and folders: a file as it is, a folder as every
-// `*.ks` and `*.script` directly in it, sorted by name. False with the
-// reason when a name is neither or a folder holds none.
+// `*.ks` and `*.script` directly in it, sorted by name; a script named twice
+// runs once. False with every reason (a name that is neither, a folder that
+// holds none) in *errors.
 bool CollectScripts(const std::vector<std::filesystem::path>& names,
-                    std::vector<std::filesystem::path>* scripts, std::string* error);
+                    std::vector<std::filesystem::path>* scripts, std::vector<std::string>* errors);
+
+// The deepest folder that holds every script (absolute).
+std::filesystem::path CommonFolder(const std::vector<std::filesystem::path>& scripts);
 
 struct ScriptResult {
     std::filesystem::path file;  // as given or found
+    std::string className;       // ClassName: its folder within the run
     bool passed = false;
     std::chrono::duration<double> time{};
     std::string failure;  // the first failure, "FILE:LINE: command: why"
@@ -39,8 +44,8 @@ bool WriteJUnit(const std::filesystem::path& file, const std::vector<ScriptResul
                 std::string* error);
 
 // Reads every script the names give (CollectScripts), all before anything
-// runs. False after every reason (a missing name, a malformed line) is
-// written to err.
+// runs. False after every reason (a missing name, a malformed line, an
+// empty script) is written to err.
 bool LoadScripts(const std::vector<std::filesystem::path>& names, std::ostream& err,
                  std::vector<script::Script>* scripts);
 
@@ -73,8 +78,14 @@ int RunSuite(std::vector<script::Script> scripts, const SuiteOptions& options,
              const std::optional<std::filesystem::path>& screenshot, const RunOne& runOne,
              std::ostream& out, std::ostream& err);
 
-// A folder name for one script's artifacts: its path with the separators
-// and anything unusual made into '_' ("tests/ver page.ks" -> "tests_ver_page.ks").
-std::string ArtifactName(const std::filesystem::path& script);
+// Where one script's artifacts go inside the artifacts folder: its path
+// relative to the run's common folder ("ver.ks", "app/tests/ver.ks"), so
+// that no two scripts of a run share one.
+std::filesystem::path ArtifactFolder(const std::filesystem::path& script,
+                                     const std::filesystem::path& common);
+
+// JUnit's classname of a script: its folder relative to the run's common
+// folder, or the common folder's own name for a script directly in it.
+std::string ClassName(const std::filesystem::path& script, const std::filesystem::path& common);
 
 }  // namespace program
