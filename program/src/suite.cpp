@@ -51,35 +51,18 @@ std::string GenericUtf8(const std::filesystem::path& p) {
     return {text.begin(), text.end()};
 }
 
-// The files a failed run of a script leaves in its artifacts folder.
-bool IsEvidence(const std::filesystem::path& file) {
-    const std::string name = script::Utf8FromPath(file.filename());
-    return name == "screen.png" || name == "debug.txt" || name == "output.txt" ||
-           name.ends_with(".actual.png") || name.ends_with(".diff.png");
-}
-
-// Takes away what an earlier run of the script left in its folder, so that
-// the evidence of a script that now passes does not stay.
-void ClearEvidence(const std::filesystem::path& folder) {
-    std::error_code ec;
-    if (!std::filesystem::is_directory(std::filesystem::symlink_status(folder, ec))) {
-        return;
-    }
-    std::vector<std::filesystem::path> stale;
-    for (const auto& entry : std::filesystem::directory_iterator(folder, ec)) {
-        if (entry.is_regular_file(ec) && IsEvidence(entry.path())) {
-            stale.push_back(entry.path());
-        }
-    }
-    for (const std::filesystem::path& file : stale) {
-        std::filesystem::remove(file, ec);
-    }
-    if (std::filesystem::is_empty(folder, ec)) {
-        std::filesystem::remove(folder, ec);
-    }
-}
-
 }  // namespace
+
+bool InShard(const std::filesystem::path& relative, const Shard& shard) {
+    // FNV-1a of the path as UTF-8 with '/' between its parts: the same slice
+    // on every machine and in every checkout.
+    constexpr std::uint64_t kPrime = 0x100000001b3ULL;
+    std::uint64_t hash = 0xcbf29ce484222325ULL;
+    for (const char ch : GenericUtf8(relative)) {
+        hash = (hash ^ static_cast<unsigned char>(ch)) * kPrime;
+    }
+    return static_cast<int>(hash % static_cast<std::uint64_t>(shard.n)) == shard.k - 1;
+}
 
 bool CollectScripts(const std::vector<std::filesystem::path>& names,
                     std::vector<std::filesystem::path>* scripts, std::vector<std::string>* errors) {
@@ -150,8 +133,8 @@ std::filesystem::path CommonFolder(const std::vector<std::filesystem::path>& scr
     return common;
 }
 
-std::filesystem::path ArtifactFolder(const std::filesystem::path& script,
-                                     const std::filesystem::path& common) {
+std::filesystem::path PathInRun(const std::filesystem::path& script,
+                                const std::filesystem::path& common) {
     const std::filesystem::path inside = Absolute(script).lexically_relative(common);
     return inside.empty() ? script.filename() : inside;
 }
@@ -182,68 +165,6 @@ bool LoadScripts(const std::vector<std::filesystem::path>& names, std::ostream& 
         }
     }
     return ok;
-}
-
-int RunSuite(std::vector<script::Script> scripts, const SuiteOptions& options,
-             const std::optional<std::filesystem::path>& screenshot, const RunOne& runOne,
-             std::ostream& out, std::ostream& err) {
-    using script::kExitFailed;
-    using script::kExitMalformed;
-    using script::kExitPassed;
-    std::vector<std::filesystem::path> files;
-    for (const script::Script& s : scripts) {
-        files.push_back(script::PathFromUtf8(s.name));
-    }
-    const std::filesystem::path common = CommonFolder(files);
-    std::vector<ScriptResult> results;
-    int status = kExitPassed;
-    for (script::Script& s : scripts) {
-        const auto started = std::chrono::steady_clock::now();
-        ScriptResult result;
-        result.file = script::PathFromUtf8(s.name);
-        result.className = ClassName(result.file, common);
-        script::RunnerOptions runnerOptions;
-        runnerOptions.finalScreenshot = screenshot.value_or(std::filesystem::path());
-        runnerOptions.updateScreens = options.updateScreens;
-        if (options.artifacts) {
-            runnerOptions.artifactsFolder =
-                *options.artifacts / ArtifactFolder(result.file, common);
-            ClearEvidence(runnerOptions.artifactsFolder);
-        }
-        std::ostringstream captured;
-        detail::TeeStream log(err, captured);
-        const RunOutcome outcome = runOne(std::move(s), runnerOptions, log);
-        if (outcome.status == kExitMalformed) {
-            return kExitMalformed;
-        }
-        result.passed = outcome.status == kExitPassed;
-        result.failure = outcome.failure;
-        result.time = std::chrono::steady_clock::now() - started;
-        result.output = captured.str();
-        if (!result.passed) {
-            status = kExitFailed;
-            if (!runnerOptions.artifactsFolder.empty()) {
-                const std::filesystem::path file = runnerOptions.artifactsFolder / "output.txt";
-                std::ofstream output(file, std::ios::binary | std::ios::trunc);
-                output << result.output;
-                output.close();
-                if (!output) {
-                    err << "kestrin: " << script::Utf8FromPath(file) << ": cannot write\n";
-                }
-            }
-        }
-        results.push_back(std::move(result));
-    }
-    out << Verdict(results) << '\n';
-    if (options.junit) {
-        std::string error;
-        if (!WriteJUnit(*options.junit, results, &error)) {
-            err << "kestrin: " << error << '\n';
-            status = script::kExitFailed;
-        }
-    }
-    out.flush();
-    return status;
 }
 
 std::string Verdict(const std::vector<ScriptResult>& results) {

@@ -245,6 +245,25 @@ TEST_F(KestrinProgramTest, EachScriptKeepsItsEvidenceApartAndARunClearsWhatIsSta
     }
 }
 
+TEST_F(KestrinProgramTest, AReportEmptiesAnEarlierReportButNoOtherFolder) {
+    KestrinOptions o = Scripted("expect caption \"Kestrin\"\n");
+    o.suite.report = Work() / "notes";
+    std::filesystem::create_directory(*o.suite.report);
+    WriteFile("notes/mine.txt", "not a report\n");
+    const Outcome refused = Kestrin(o);
+    EXPECT_EQ(refused.status, kExitUsage);
+    EXPECT_EQ(refused.err, "kestrin: --report " + o.suite.report->string() +
+                               ": the folder holds files that are not a report of kestrin\n");
+    EXPECT_EQ(ReadFile(Work() / "notes" / "mine.txt"), "not a report\n");
+
+    o.suite.report = Work() / "report";
+    ASSERT_EQ(Kestrin(o).status, 0);
+    WriteFile("report/screens/stale.png", "from an earlier run");
+    ASSERT_EQ(Kestrin(o).status, 0);
+    EXPECT_TRUE(std::filesystem::exists(Work() / "report" / "index.html"));
+    EXPECT_FALSE(std::filesystem::exists(Work() / "report" / "screens" / "stale.png"));
+}
+
 TEST_F(KestrinProgramTest, AUnitOnAHostDeviceIsRefusedOnTheVirtualClock) {
     struct Case {
         const char* from;

@@ -4,6 +4,7 @@
 #pragma once
 
 #include <chrono>
+#include <cstdint>
 #include <filesystem>
 #include <functional>
 #include <optional>
@@ -26,6 +27,22 @@ bool CollectScripts(const std::vector<std::filesystem::path>& names,
 // The deepest folder that holds every script (absolute).
 std::filesystem::path CommonFolder(const std::vector<std::filesystem::path>& scripts);
 
+// One command of a script's trace, as the report shows it.
+struct TraceStep {
+    int line = 0;
+    std::string command;       // as written
+    std::string failure;       // empty: it held or ran
+    std::uint64_t unitMs = 0;  // the unit's clock as it ended
+    double wallMs = 0;         // how long it took on the wall clock
+    // Pictures are files of the report's screens/ folder; empty: none.
+    std::string screen;                     // the screen after it
+    std::vector<std::string> debugLines;    // the unit's, since the command before
+    std::vector<std::string> messageBoxes;  // that came on top since then
+    std::string reference;                  // a failed `expect screen`: the three pictures
+    std::string actual;
+    std::string difference;
+};
+
 struct ScriptResult {
     std::filesystem::path file;  // as given or found
     std::string className;       // ClassName: its folder within the run
@@ -33,6 +50,8 @@ struct ScriptResult {
     std::chrono::duration<double> time{};
     std::string failure;  // the first failure, "FILE:LINE: command: why"
     std::string output;   // everything the run wrote about itself
+    bool traced = false;  // the trace was kept (--report: a failed script, or --trace)
+    std::vector<TraceStep> trace;
 };
 
 // "N passed, M failed"
@@ -62,27 +81,54 @@ struct RunOutcome {
 using RunOne = std::function<RunOutcome(script::Script script, const script::RunnerOptions& options,
                                         std::ostream& log)>;
 
+// --shard K/N: the K-th of N slices of the suite, K from 1.
+struct Shard {
+    int k = 1;
+    int n = 1;
+};
+
+// A process that runs one script of a suite run with --jobs and hands its
+// result back through a file.
+struct SuiteWorker {
+    std::size_t index = 0;  // among the suite's scripts (after --shard)
+    std::filesystem::path result;
+};
+
 // How a suite runs and what it reports.
 struct SuiteOptions {
     std::optional<std::filesystem::path> junit;      // --junit FILE: the JUnit report
     std::optional<std::filesystem::path> artifacts;  // --artifacts DIR: evidence of failures
     bool updateScreens = false;                      // --update-screens
+    std::optional<std::filesystem::path> report;     // --report DIR: the HTML report
+    bool trace = false;                              // --trace: passing scripts' traces too
+    int jobs = 1;                                    // --jobs N: scripts at a time
+    std::optional<Shard> shard;                      // --shard K/N
+    std::optional<SuiteWorker> worker;               // a worker of a run with --jobs
+    // The program's arguments as given, for its workers; without them the
+    // scripts run one at a time.
+    std::vector<std::string> commandLine;
 };
 
-// Runs the scripts one after the other through runOne, each one's output to
-// err as it comes, then writes the verdict line to out and the report.
-// screenshot: the screen at the end (one script). Returns the exit status:
-// kExitPassed, kExitFailed when any failed (or the report could not be
-// written), kExitMalformed when one could not run.
+// Whether a script (its path relative to the run's common folder) is in the
+// K-th of N slices: by a hash of that path, so that its slice depends on
+// nothing else.
+bool InShard(const std::filesystem::path& relative, const Shard& shard);
+
+// Runs the scripts through runOne (with --jobs, each in a worker process of
+// its own), each one's output to err in their order, then writes the
+// verdict line to out and the reports. screenshot: the screen at the end
+// (one script). Returns the exit status: kExitPassed, kExitFailed when any
+// failed (or a report could not be written), kExitMalformed when one could
+// not run or the report's folder cannot be used.
 int RunSuite(std::vector<script::Script> scripts, const SuiteOptions& options,
              const std::optional<std::filesystem::path>& screenshot, const RunOne& runOne,
              std::ostream& out, std::ostream& err);
 
-// Where one script's artifacts go inside the artifacts folder: its path
-// relative to the run's common folder ("ver.ks", "app/tests/ver.ks"), so
-// that no two scripts of a run share one.
-std::filesystem::path ArtifactFolder(const std::filesystem::path& script,
-                                     const std::filesystem::path& common);
+// A script's path relative to the run's common folder ("ver.ks",
+// "app/tests/ver.ks"): its artifacts folder inside DIR (no two scripts of a
+// run share one) and what --shard hashes.
+std::filesystem::path PathInRun(const std::filesystem::path& script,
+                                const std::filesystem::path& common);
 
 // JUnit's classname of a script: its folder relative to the run's common
 // folder, or the common folder's own name for a script directly in it.

@@ -1,0 +1,22 @@
+// One script's result as a worker process hands it to the suite that
+// started it (--jobs): a file of named, length-prefixed fields, so that any
+// bytes a script's output holds come back as they were.
+#pragma once
+
+#include <filesystem>
+#include <string>
+
+#include "program/suite.h"
+
+namespace program::detail {
+
+// status: how the run ended (script::kExitPassed, kExitFailed or
+// kExitMalformed). False with the reason.
+bool WriteResultFile(const std::filesystem::path& file, const ScriptResult& result, int status,
+                     std::string* error);
+// Fills result (all but its file and class name) and status; false with
+// the reason when the file is missing or not such a file.
+bool ReadResultFile(const std::filesystem::path& file, ScriptResult* result, int* status,
+                    std::string* error);
+
+}  // namespace program::detail
