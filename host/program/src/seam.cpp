@@ -55,8 +55,8 @@ std::vector<OptionSpec> Seam::OwnOptions() {
         program::Shared("--headless"),
         program::Shared("--script",
                         "run scripts (a folder: its *.ks and *.script files) on\n"
-                        "the virtual clock (implies --headless); with several,\n"
-                        "each on its own fresh copy of the unit"),
+                        "the virtual clock (implies --headless), each on a fresh\n"
+                        "copy of the unit (a single file: on --unit in place)"),
         program::Shared("--real-time", "run the scripts on the wall clock (for host devices)"),
         program::Shared("--junit"),
         program::Shared("--artifacts"),

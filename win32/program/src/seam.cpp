@@ -76,7 +76,7 @@ std::vector<OptionSpec> Seam::OwnOptions() {
         program::Shared("--real-time", "scripts run on the wall clock (always, on a PC)"),
         program::Shared("--script",
                         "run scripts (a folder: its *.ks and *.script files) against\n"
-                        "the console, one after the other (implies --headless)"),
+                        "the console (implies --headless), each on a fresh backend"),
         program::Shared("--junit"),
         program::Shared("--artifacts"),
         program::Shared("--update-screens"),
