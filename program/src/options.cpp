@@ -45,19 +45,6 @@ std::optional<Shard> ParseShard(std::string_view text) {
     return Shard{*k, *n};
 }
 
-// "INDEX:FILE" of a worker.
-std::optional<SuiteWorker> ParseWorker(std::string_view text) {
-    const std::size_t colon = text.find(':');
-    const std::optional<int> index = colon == std::string_view::npos
-                                         ? std::nullopt
-                                         : ParseNumber(text.substr(0, colon), 0, 1 << 30);
-    if (!index || colon + 1 == text.size()) {
-        return std::nullopt;
-    }
-    return SuiteWorker{static_cast<std::size_t>(*index),
-                       script::PathFromUtf8(text.substr(colon + 1))};
-}
-
 // The options both programs read, bound to *o, in their usual order.
 std::vector<OptionSpec> SharedSpecs(Options* o) {
     std::vector<OptionSpec> specs;
@@ -107,14 +94,14 @@ std::vector<OptionSpec> SharedSpecs(Options* o) {
             }
             return std::nullopt;
         }));
-    OptionSpec worker = ValueOption("--suite-worker", "INDEX:FILE", {},
-                                    [o](std::string_view text) -> std::optional<std::string> {
-                                        o->suite.worker = ParseWorker(text);
-                                        if (!o->suite.worker) {
-                                            return "--suite-worker takes INDEX:FILE";
-                                        }
-                                        return std::nullopt;
-                                    });
+    OptionSpec worker;
+    worker.name = "--suite-worker";
+    worker.takes = Takes::Value;
+    worker.value = "DIR";
+    worker.take = [o](std::string_view folder) {
+        o->suite.worker = script::PathFromUtf8(folder);
+        return std::optional<std::string>();
+    };
     worker.hidden = true;
     specs.push_back(std::move(worker));
     specs.push_back(

@@ -4,6 +4,7 @@
 #include <condition_variable>
 #include <fstream>
 #include <iterator>
+#include <list>
 #include <mutex>
 #include <sstream>
 #include <thread>
@@ -122,16 +123,68 @@ std::string ReadAll(const std::filesystem::path& file) {
     return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
 }
 
-// A script that ran in a worker: what it handed back, or what is known of
-// a worker that ended without a result.
+// The files of a run's workers: a script is taken by making its claim
+// folder (one process succeeds), its result appears whole (written beside,
+// then renamed), and a run that cannot go on is marked stopped.
+std::filesystem::path ClaimOf(const std::filesystem::path& folder, std::size_t i) {
+    return folder / (std::to_string(i) + ".claim");
+}
+std::filesystem::path ResultOf(const std::filesystem::path& folder, std::size_t i) {
+    return folder / (std::to_string(i) + ".result");
+}
+std::filesystem::path StopOf(const std::filesystem::path& folder) {
+    return folder / "stop";
+}
+
+// A worker: the first script no other worker has taken, then the next,
+// each result handed back as it ends.
+int RunAsWorker(std::vector<script::Script> scripts, const SuiteRun& run,
+                const std::filesystem::path& folder, std::ostream& err) {
+    for (std::size_t i = 0; i < scripts.size(); ++i) {
+        std::error_code ec;
+        if (std::filesystem::exists(StopOf(folder), ec)) {
+            break;
+        }
+        if (!std::filesystem::create_directory(ClaimOf(folder, i), ec)) {
+            continue;  // another worker's
+        }
+        int status = kExitPassed;
+        const ScriptResult result = RunScript(std::move(scripts[i]), run, nullptr, err, &status);
+        std::filesystem::path partial = ResultOf(folder, i);
+        partial += ".part";
+        std::string error;
+        if (!detail::WriteResultFile(partial, result, status, &error)) {
+            err << "kestrin: " << error << '\n';
+            return kExitMalformed;
+        }
+        std::filesystem::rename(partial, ResultOf(folder, i), ec);
+        if (status == kExitMalformed) {
+            std::filesystem::create_directory(StopOf(folder), ec);
+            break;
+        }
+    }
+    return kExitPassed;
+}
+
+// A script's end as the workers' folder tells it.
 struct Finished {
     ScriptResult result;
     int status = kExitFailed;
 };
 
-// One worker per script, at most --jobs at a time; each script's output is
-// written once those of the scripts before it are. Stops starting scripts
-// after one that could not run at all.
+// A worker process and whether it has ended.
+struct Worker {
+    std::unique_ptr<detail::WorkerProcess> process;
+    std::filesystem::path log;
+    std::thread waiting;
+    bool ended = false;
+    std::string how;  // how it ended, when not with status 0
+};
+
+// --jobs N: N workers take the scripts one by one; each script's output is
+// written once those of the scripts before it are, as one at a time does.
+// A worker that ends early is replaced while scripts are left; a script
+// whose worker died with it fails with what the worker wrote.
 int RunInWorkers(std::vector<script::Script> scripts, const SuiteRun& run,
                  std::vector<ScriptResult>* results, std::ostream& err) {
     const std::optional<std::filesystem::path> self = detail::SelfPath();
@@ -142,87 +195,123 @@ int RunInWorkers(std::vector<script::Script> scripts, const SuiteRun& run,
         return kExitMalformed;
     }
     const std::size_t count = scripts.size();
-    std::vector<std::optional<Finished>> done(count);
+    std::vector<std::string> arguments = run.options.commandLine;
+    arguments.emplace_back("--suite-worker");
+    arguments.push_back(script::Utf8FromPath(*folder));
+
     std::mutex mutex;
     std::condition_variable changed;
-    std::vector<std::thread> waiting;
-    std::size_t running = 0;
-    std::size_t next = 0;
-    std::size_t written = 0;
-    bool stop = false;
-    int status = kExitPassed;
-
-    auto start = [&](std::size_t i) {
-        const std::filesystem::path result = *folder / (std::to_string(i) + ".result");
-        const std::filesystem::path log = *folder / (std::to_string(i) + ".log");
-        std::vector<std::string> arguments = run.options.commandLine;
-        arguments.emplace_back("--suite-worker");
-        arguments.push_back(std::to_string(i) + ":" + script::Utf8FromPath(result));
+    std::list<Worker> workers;
+    std::size_t alive = 0;
+    // Every worker ever started: at most one more per script than --jobs.
+    const std::size_t mostStarts = count + static_cast<std::size_t>(run.options.jobs);
+    std::size_t starts = 0;
+    auto start = [&] {
+        Worker& w = workers.emplace_back();
+        w.log = *folder / ("worker-" + std::to_string(starts++) + ".log");
         std::string error;
-        std::shared_ptr<detail::WorkerProcess> worker =
-            detail::WorkerProcess::Start(*self, arguments, log, &error);
-        Finished failed;
-        failed.result.file = script::PathFromUtf8(scripts[i].name);
-        failed.result.className = ClassName(failed.result.file, run.common);
-        if (worker == nullptr) {
-            failed.result.failure = scripts[i].name + ": " + error;
-            failed.result.output = failed.result.failure + '\n';
-            std::lock_guard lock(mutex);
-            done[i] = std::move(failed);
-            --running;
-            return;
+        w.process = detail::WorkerProcess::Start(*self, arguments, w.log, &error);
+        if (w.process == nullptr) {
+            w.ended = true;
+            w.how = error;
+            return false;
         }
-        waiting.emplace_back([&, i, worker, result, log, failed]() mutable {
+        ++alive;
+        w.waiting = std::thread([&, worker = &w] {
             std::string how;
-            const std::optional<int> exit = worker->Wait(&how);
-            Finished finished = failed;
-            std::string unread;
-            if (!detail::ReadResultFile(result, &finished.result, &finished.status, &unread)) {
-                finished.status = kExitFailed;
-                finished.result.failure = scripts[i].name + ": its worker ended " +
-                                          (exit ? "with status " + std::to_string(*exit) : how) +
-                                          " without a result";
-                finished.result.output = ReadAll(log) + finished.result.failure + '\n';
-            }
+            const std::optional<int> exit = worker->process->Wait(&how);
             std::lock_guard lock(mutex);
-            done[i] = std::move(finished);
-            --running;
+            worker->ended = true;
+            if (exit != 0) {
+                worker->how = exit ? "with status " + std::to_string(*exit) : how;
+            }
+            --alive;
             changed.notify_all();
         });
+        return true;
+    };
+    auto unclaimed = [&] {
+        std::error_code ec;
+        for (std::size_t i = 0; i < count; ++i) {
+            if (!std::filesystem::exists(ClaimOf(*folder, i), ec)) {
+                return true;
+            }
+        }
+        return false;
+    };
+    // What the workers that ended badly wrote: the evidence of a script
+    // that died with one of them.
+    auto casualty = [&](std::size_t i) {
+        Finished f;
+        f.result.file = script::PathFromUtf8(scripts[i].name);
+        f.result.className = ClassName(f.result.file, run.common);
+        std::string how;
+        std::string logs;
+        for (const Worker& w : workers) {
+            if (!w.how.empty()) {
+                how = w.how;
+                logs += ReadAll(w.log);
+            }
+        }
+        f.result.failure = scripts[i].name + ": its worker ended " +
+                           (how.empty() ? std::string("without its result") : how);
+        f.result.output = logs + f.result.failure + '\n';
+        return f;
     };
 
     std::unique_lock lock(mutex);
-    for (;;) {
-        while (!stop && next < count && running < static_cast<std::size_t>(run.options.jobs)) {
-            const std::size_t i = next++;
-            ++running;
-            lock.unlock();
-            start(i);
-            lock.lock();
-        }
-        // The scripts' output in their order, as a run one at a time writes it.
-        while (written < count && done[written] && !stop) {
-            Finished& f = *done[written];
-            err << f.result.output;
-            if (f.status == kExitMalformed) {
-                stop = true;
-                status = kExitMalformed;
-                break;
+    for (std::size_t n = 0; n < std::min(count, static_cast<std::size_t>(run.options.jobs)); ++n) {
+        start();
+    }
+    std::size_t written = 0;
+    int status = kExitPassed;
+    bool stop = false;
+    while (written < count && !stop) {
+        std::error_code ec;
+        std::optional<Finished> next;
+        if (std::filesystem::exists(ResultOf(*folder, written), ec)) {
+            next.emplace();
+            std::string error;
+            next->result.file = script::PathFromUtf8(scripts[written].name);
+            next->result.className = ClassName(next->result.file, run.common);
+            if (!detail::ReadResultFile(ResultOf(*folder, written), &next->result, &next->status,
+                                        &error)) {
+                next->result.failure = error;
+                next->result.output = error + '\n';
             }
-            if (f.status != kExitPassed) {
-                status = kExitFailed;
+        } else if (alive == 0) {
+            // Nobody will write it: start another worker, or it died with one.
+            if (unclaimed() && starts < mostStarts && start()) {
+                continue;
             }
-            results->push_back(std::move(f.result));
-            ++written;
+            next = casualty(written);
         }
-        if (running == 0 && (stop || next == count)) {
+        if (!next) {
+            changed.wait_for(lock, std::chrono::milliseconds(20));
+            continue;
+        }
+        err << next->result.output;
+        err.flush();
+        if (next->status == kExitMalformed) {
+            stop = true;
+            status = kExitMalformed;
             break;
         }
-        changed.wait(lock);
+        if (next->status != kExitPassed) {
+            status = kExitFailed;
+        }
+        results->push_back(std::move(next->result));
+        ++written;
+    }
+    if (stop) {
+        std::error_code ec;
+        std::filesystem::create_directory(StopOf(*folder), ec);
     }
     lock.unlock();
-    for (std::thread& t : waiting) {
-        t.join();
+    for (Worker& w : workers) {
+        if (w.waiting.joinable()) {
+            w.waiting.join();
+        }
     }
     std::error_code ec;
     std::filesystem::remove_all(*folder, ec);
@@ -246,20 +335,7 @@ int RunSuite(std::vector<script::Script> scripts, const SuiteOptions& options,
     }
 
     if (options.worker) {
-        // One script, its result handed back through the file.
-        if (options.worker->index >= scripts.size()) {
-            err << "kestrin: the suite has no script " << options.worker->index << '\n';
-            return kExitMalformed;
-        }
-        int status = kExitPassed;
-        const ScriptResult result =
-            RunScript(std::move(scripts[options.worker->index]), run, nullptr, err, &status);
-        std::string error;
-        if (!detail::WriteResultFile(options.worker->result, result, status, &error)) {
-            err << "kestrin: " << error << '\n';
-            return kExitMalformed;
-        }
-        return status;
+        return RunAsWorker(std::move(scripts), run, *options.worker, err);
     }
 
     if (options.report) {

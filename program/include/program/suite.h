@@ -87,13 +87,6 @@ struct Shard {
     int n = 1;
 };
 
-// A process that runs one script of a suite run with --jobs and hands its
-// result back through a file.
-struct SuiteWorker {
-    std::size_t index = 0;  // among the suite's scripts (after --shard)
-    std::filesystem::path result;
-};
-
 // How a suite runs and what it reports.
 struct SuiteOptions {
     std::optional<std::filesystem::path> junit;      // --junit FILE: the JUnit report
@@ -103,7 +96,9 @@ struct SuiteOptions {
     bool trace = false;                              // --trace: passing scripts' traces too
     int jobs = 1;                                    // --jobs N: scripts at a time
     std::optional<Shard> shard;                      // --shard K/N
-    std::optional<SuiteWorker> worker;               // a worker of a run with --jobs
+    // A worker process of a run with --jobs: takes the run's scripts one by
+    // one (the first not yet taken) and hands each result back in this folder.
+    std::optional<std::filesystem::path> worker;
     // The program's arguments as given, for its workers; without them the
     // scripts run one at a time.
     std::vector<std::string> commandLine;
@@ -114,8 +109,9 @@ struct SuiteOptions {
 // nothing else.
 bool InShard(const std::filesystem::path& relative, const Shard& shard);
 
-// Runs the scripts through runOne (with --jobs, each in a worker process of
-// its own), each one's output to err in their order, then writes the
+// Runs the scripts through runOne (with --jobs N, in N worker processes of
+// the program that take them one by one), each one's output to err in their
+// order, then writes the
 // verdict line to out and the reports. screenshot: the screen at the end
 // (one script). Returns the exit status: kExitPassed, kExitFailed when any
 // failed (or a report could not be written), kExitMalformed when one could
