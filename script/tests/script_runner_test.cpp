@@ -469,6 +469,67 @@ TEST_F(RunnerTest, ScreenshotsGoToTheFolderGivenOrWhereTheyAreNamed) {
     EXPECT_EQ(bad.log.rfind("t.script:1: screenshot no/such/folder/x.png: ", 0), 0U) << bad.log;
 }
 
+// Keeps what the runner tells about each command.
+struct Heard final : RunObserver {
+    struct Record {
+        int line = 0;
+        std::string failure;
+        std::uint64_t unitMs = 0;
+        bool screen = false;
+        std::vector<std::string> debugLines;
+        std::vector<std::string> boxes;
+        bool pictures = false;
+    };
+    std::vector<Record> records;
+    void CommandEnded(const CommandRecord& r) override {
+        Record kept{r.command->line,      r.failure,    r.unitMs,
+                    r.screen != nullptr,  r.debugLines, {},
+                    r.pictures != nullptr};
+        for (const ui::MessageBoxInfo& box : r.messageBoxes) {
+            kept.boxes.push_back(box.text);
+        }
+        records.push_back(std::move(kept));
+    }
+};
+
+TEST_F(RunnerTest, TheObserverHearsOfEachCommandAsItEndsWithWhatCameOnTheWay) {
+    ProbeApp app;
+    Heard heard;
+    RunnerOptions options;
+    options.observer = &heard;
+    const Outcome out =
+        Run("click 1004\nwait 250\nclick 1003\nexpect caption \"Question\"\n"
+            "answer OK\nexpect text 1002 \"answer 2\"\nwait 100\n",
+            options);
+    EXPECT_EQ(out.code, kExitFailed);
+    ASSERT_EQ(heard.records.size(), 6U) << "nothing after the failure";
+    const std::vector<std::string> logged = {"Log pressed::OnLog\r\n", "count=1\r\n"};
+    EXPECT_EQ(heard.records[0].debugLines, logged);
+    EXPECT_EQ(heard.records[1].unitMs, 250U);
+    EXPECT_EQ(heard.records[2].boxes, std::vector<std::string>{"Proceed?\r\nSure"});
+    EXPECT_TRUE(heard.records[3].boxes.empty()) << "a box is told once";
+    for (std::size_t i = 0; i < 5; ++i) {
+        EXPECT_EQ(heard.records[i].line, static_cast<int>(i) + 1);
+        EXPECT_EQ(heard.records[i].failure, "") << i;
+        EXPECT_TRUE(heard.records[i].screen) << i;
+        EXPECT_TRUE(i == 0 || heard.records[i].debugLines.empty()) << "told once: " << i;
+    }
+    EXPECT_EQ(heard.records[5].line, 6);
+    EXPECT_EQ(heard.records[5].failure, "expected \"answer 2\", found \"answer 1\"");
+
+    // A failed comparison carries its pictures.
+    auto folder = unit::TempDir::Create("script-observer-");
+    ASSERT_TRUE(folder.has_value());
+    const std::string reference = (folder->path() / "ref.png").string();
+    ASSERT_TRUE(ui::WritePng(ui::Framebuffer(), reference, nullptr));
+    ProbeApp again;
+    heard.records.clear();
+    Run("wait 500\nexpect screen \"" + reference + "\"\n", options);
+    ASSERT_EQ(heard.records.size(), 2U);
+    EXPECT_FALSE(heard.records[0].pictures);
+    EXPECT_TRUE(heard.records[1].pictures);
+}
+
 TEST_F(RunnerTest, WithinRetriesAnExpectationUntilItHoldsOrItsTimeIsUp) {
     // The battery read-out comes with the first tick, at 500 ms.
     ProbeApp app;
