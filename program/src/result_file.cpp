@@ -79,10 +79,11 @@ bool ParseDouble(std::string_view text, double* out) {
 
 }  // namespace
 
-bool WriteResultFile(const std::filesystem::path& file, const ScriptResult& result, int status,
-                     std::string* error) {
+bool WriteResultFile(const std::filesystem::path& file, const ScriptResult& result,
+                     const ResultEnd& end, std::string* error) {
     std::string out(kHeader);
-    Field(&out, "status", std::to_string(status));
+    Field(&out, "status", std::to_string(end.status));
+    Field(&out, "notes", end.notes);
     Field(&out, "time", platform::Format("%.6f", result.time.count()));
     Field(&out, "failure", result.failure);
     Field(&out, "output", result.output);
@@ -114,7 +115,7 @@ bool WriteResultFile(const std::filesystem::path& file, const ScriptResult& resu
     return true;
 }
 
-bool ReadResultFile(const std::filesystem::path& file, ScriptResult* result, int* status,
+bool ReadResultFile(const std::filesystem::path& file, ScriptResult* result, ResultEnd* end,
                     std::string* error) {
     std::ifstream stream(file, std::ios::binary);
     const std::string text{std::istreambuf_iterator<char>(stream),
@@ -137,8 +138,10 @@ bool ReadResultFile(const std::filesystem::path& file, ScriptResult* result, int
     while (ok && reader.Next(&key, &value)) {
         double seconds = 0;
         if (key == "status") {
-            ok = ParseNumber(value, status);
+            ok = ParseNumber(value, &end->status);
             statusRead = ok;
+        } else if (key == "notes") {
+            end->notes = value;
         } else if (key == "time") {
             ok = ParseDouble(value, &seconds);
             result->time = std::chrono::duration<double>(seconds);
@@ -179,7 +182,7 @@ bool ReadResultFile(const std::filesystem::path& file, ScriptResult* result, int
         *error = named + ": a damaged script result";
         return false;
     }
-    result->passed = *status == script::kExitPassed;
+    result->passed = end->status == script::kExitPassed;
     return true;
 }
 

@@ -148,17 +148,20 @@ int RunAsWorker(std::vector<script::Script> scripts, const SuiteRun& run,
         if (!std::filesystem::create_directory(ClaimOf(folder, i), ec)) {
             continue;  // another worker's
         }
-        int status = kExitPassed;
-        const ScriptResult result = RunScript(std::move(scripts[i]), run, nullptr, err, &status);
+        detail::ResultEnd end;
+        std::ostringstream notes;
+        const ScriptResult result =
+            RunScript(std::move(scripts[i]), run, nullptr, notes, &end.status);
+        end.notes = notes.str();
         std::filesystem::path partial = ResultOf(folder, i);
         partial += ".part";
         std::string error;
-        if (!detail::WriteResultFile(partial, result, status, &error)) {
+        if (!detail::WriteResultFile(partial, result, end, &error)) {
             err << "kestrin: " << error << '\n';
             return kExitMalformed;
         }
         std::filesystem::rename(partial, ResultOf(folder, i), ec);
-        if (status == kExitMalformed) {
+        if (end.status == kExitMalformed) {
             std::filesystem::create_directory(StopOf(folder), ec);
             break;
         }
@@ -169,7 +172,7 @@ int RunAsWorker(std::vector<script::Script> scripts, const SuiteRun& run,
 // A script's end as the workers' folder tells it.
 struct Finished {
     ScriptResult result;
-    int status = kExitFailed;
+    detail::ResultEnd end{kExitFailed, {}};
 };
 
 // A worker process and whether it has ended.
@@ -274,8 +277,9 @@ int RunInWorkers(std::vector<script::Script> scripts, const SuiteRun& run,
             std::string error;
             next->result.file = script::PathFromUtf8(scripts[written].name);
             next->result.className = ClassName(next->result.file, run.common);
-            if (!detail::ReadResultFile(ResultOf(*folder, written), &next->result, &next->status,
+            if (!detail::ReadResultFile(ResultOf(*folder, written), &next->result, &next->end,
                                         &error)) {
+                next->end.status = kExitFailed;
                 next->result.failure = error;
                 next->result.output = error + '\n';
             }
@@ -290,14 +294,14 @@ int RunInWorkers(std::vector<script::Script> scripts, const SuiteRun& run,
             changed.wait_for(lock, std::chrono::milliseconds(20));
             continue;
         }
-        err << next->result.output;
+        err << next->result.output << next->end.notes;
         err.flush();
-        if (next->status == kExitMalformed) {
+        if (next->end.status == kExitMalformed) {
             stop = true;
             status = kExitMalformed;
             break;
         }
-        if (next->status != kExitPassed) {
+        if (next->end.status != kExitPassed) {
             status = kExitFailed;
         }
         results->push_back(std::move(next->result));
