@@ -2,7 +2,9 @@
 // theirs behind.
 #include <thread>
 
+#include "com7/com7_component.h"
 #include "console_fixture.h"
+#include "gps1/gps1_component.h"
 #include "ui/thread.h"
 
 namespace kestrin_test {
@@ -35,6 +37,37 @@ TEST_F(ConsoleTest, TwoHundredOpeningsLeaveNoThreadObjectBehind) {
     });
     RunConsole();
     EXPECT_EQ(boxes.size(), 200U);
+}
+
+// The normal case: with "GPS1:" and "COM7:" each window's receive thread is
+// still running when the window closes, and the close waits for it.
+TEST_F(ConsoleTest, TwoHundredOpeningsWithRunningReceiversLeaveNoThreadObjectBehind) {
+    RegisterGps1Component();
+    RegisterCom7Component();
+    StartUnit("[gps]\nsource = \"none\"\n[com]\nfrequency = 875\n");
+    RecordMessageBoxes();
+    const std::size_t before = ui::ThreadObjects();
+    StepCall([this] { TapTab(kPageRdsGps); });
+    for (int round = 0; round < 100; ++round) {
+        for (const int button : {kGpsInfo, kRdsTool}) {
+            StepTap(button);
+            StepCall([this] {
+                ASSERT_NE(desktop->ActiveWindow(), ConsoleHwnd());
+                EXPECT_NE(Unit().LiveSystemThreads(), 0);
+                desktop->KeyDown(ui::Key::Escape);
+            });
+            // The next opening is the next step, not something for the
+            // close's wait to serve.
+            presenter.AddWaitUntil([this] { return !desktop->WaitingForThread(); });
+        }
+    }
+    StepCall([&] {
+        EXPECT_EQ(desktop->ActiveWindow(), ConsoleHwnd());
+        EXPECT_EQ(ui::ThreadObjects(), before);
+        EXPECT_EQ(Unit().LiveSystemThreads(), 0);
+    });
+    RunConsole();
+    EXPECT_EQ(BoxTexts(), std::vector<std::string>{});
 }
 
 }  // namespace

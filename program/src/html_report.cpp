@@ -127,7 +127,8 @@ std::string Index(const std::vector<ScriptResult>& results) {
     for (std::size_t i = 0; i < order.size(); ++i) {
         order[i] = i;
     }
-    std::ranges::stable_partition(order, [&](std::size_t i) { return !results[i].passed; });
+    std::stable_partition(order.begin(), order.end(),
+                          [&](std::size_t i) { return !results[i].passed; });
     for (const std::size_t i : order) {
         const ScriptResult& r = results[i];
         const char* cls = r.passed ? "passed" : "failed";

@@ -6,6 +6,7 @@
 #include <optional>
 #include <sstream>
 
+#include "pattern_check.h"
 #include "platform/services.h"
 #include "script/script.h"
 #include "script/utf8_path.h"
@@ -277,6 +278,11 @@ class LineParser {
             if (error_.empty() && out_->text.size() > kLongestPattern) {
                 Fail("the pattern is longer than " + std::to_string(kLongestPattern) +
                      " characters");
+            }
+            if (error_.empty()) {
+                if (const std::string why = detail::CheckPattern(out_->text); !why.empty()) {
+                    Fail("the pattern " + detail::Quote(out_->text) + " is not valid: " + why);
+                }
             }
             if (error_.empty()) {
                 try {

@@ -140,6 +140,16 @@ class DesktopImpl {
 
     Desktop::MessageBoxHook messageBoxHook;
 
+    // --- default push buttons (desktop_default_button.cpp) -------------
+    // The template's last DEFPUSHBUTTON is the dialog's default; earlier
+    // ones lose the look.
+    void InitDefaultButton(Window* dialog, const std::vector<Window*>& controls);
+    // DM_GETDEFID: the id Enter clicks when the focus is not on a push
+    // button; 0 when the dialog has none.
+    [[nodiscard]] int DefaultButtonId(const Window* dialog) const;
+    // DM_SETDEFID; false when the control is no push button.
+    bool SetDefaultButton(Window* dialog, int id);
+
   private:
     friend class ::ui::CDC;
 
@@ -158,7 +168,10 @@ class DesktopImpl {
     void Text(const std::string& text);
     Window* KeyTarget();
     void NextTabStop(Window* dialog, bool backwards);
+    // default push buttons
     void PressEnter(Window* dialog);
+    void MoveDefaultLook(Window* focus);
+    void ShowDefaultLookOn(Window* dialog, Window* button);
     // painting
     void PaintTree(HWND hwnd, const Rect& clip);
     void PaintOne(Window* w, const Rect& clip);

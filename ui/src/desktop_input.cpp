@@ -1,8 +1,9 @@
 // Input routing. The pen goes to the capturing window, or else to the
 // deepest visible, enabled control under it in the active (topmost modal)
 // window; elsewhere it is ignored. Keys go to the active dialog's focused
-// control, except Enter (the OK command: the default push button, else IDOK;
-// a want-return edit keeps it), Esc (IDCANCEL) and Tab (next tab stop).
+// control, except Enter (the focused push button, else the default one, else
+// IDOK: desktop_default_button.cpp; a want-return edit keeps it), Esc
+// (IDCANCEL) and Tab (next tab stop).
 #include <cstdlib>
 
 #include "desktop_impl.h"
@@ -328,19 +329,6 @@ void DesktopImpl::Text(const std::string& text) {
     }
 }
 
-void DesktopImpl::PressEnter(Window* dialog) {
-    // The OK command: the default push button's, else IDOK itself.
-    const HWND dialogHwnd = dialog->hwnd;
-    for (Window* c : dialog->children) {
-        if ((c->cls->DlgCode(*c) & DLGC_DEFPUSHBUTTON) != 0 && c->Visible() && c->Enabled()) {
-            Send(dialogHwnd, WM_COMMAND, MAKEWPARAM(static_cast<unsigned>(c->id), BN_CLICKED),
-                 reinterpret_cast<LPARAM>(c->hwnd));
-            return;
-        }
-    }
-    Send(dialogHwnd, WM_COMMAND, MAKEWPARAM(static_cast<unsigned>(IDOK), BN_CLICKED), 0);
-}
-
 void DesktopImpl::NextTabStop(Window* dialog, bool backwards) {
     std::vector<Window*> stops;
     for (Window* c : dialog->children) {
@@ -380,6 +368,10 @@ void DesktopImpl::SetFocus(Window* w) {
     }
     if (Window* now = Find(next); now != nullptr && focus_ == next) {
         Dispatch(now, WM_SETFOCUS, reinterpret_cast<WPARAM>(previous), 0);
+    }
+    // Unless its handler moved the focus on or destroyed the window.
+    if (Window* now = Find(next); now != nullptr && focus_ == next) {
+        MoveDefaultLook(now);
     }
 }
 

@@ -105,6 +105,7 @@ int DesktopImpl::RunModal(CDialog& dialog) {
     for (std::size_t i = 0; i < controls.size(); ++i) {
         controls[i]->cls->AfterCreate(*this, *controls[i], i > 0 ? controls[i - 1] : nullptr);
     }
+    InitDefaultButton(w, controls);
 
     bool reenableOwner = false;
     if (Window* o = Find(owner)) {

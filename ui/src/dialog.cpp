@@ -70,6 +70,14 @@ void CDialog::GotoDlgCtrl(CWnd* control) {
     }
 }
 
+void CDialog::SetDefID(UINT id) {
+    SendMessage(DM_SETDEFID, id);
+}
+
+DWORD CDialog::GetDefID() const {
+    return static_cast<DWORD>(SendMessage(DM_GETDEFID));
+}
+
 BOOL CDialog::OnWndMsg(UINT message, WPARAM wParam, LPARAM lParam, LRESULT* result) {
     if (message == WM_INITDIALOG) {
         *result = OnInitDialog();

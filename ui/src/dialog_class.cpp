@@ -1,7 +1,8 @@
 // The dialog window class: a grey client area under a blue caption bar with
 // the title, the close box (WS_SYSMENU) and the Windows CE OK box
 // (WS_EX_CAPTIONOKBTN). The close box sends WM_CLOSE, which a dialog takes
-// as its cancel command; the OK box is the OK command.
+// as its cancel command; the OK box is the OK command. DM_GETDEFID and
+// DM_SETDEFID name the default push button (desktop_default_button.cpp).
 #include "desktop_impl.h"
 #include "dialog_frame.h"
 #include "look.h"
@@ -27,6 +28,12 @@ class DialogClass : public WindowClass {
             case WM_LBUTTONDOWN:
             case WM_LBUTTONDBLCLK:
                 return 0;
+            case DM_GETDEFID: {
+                const int id = d.DefaultButtonId(&w);
+                return id != 0 ? MAKELONG(id, DC_HASDEFID) : 0;
+            }
+            case DM_SETDEFID:
+                return d.SetDefaultButton(&w, static_cast<int>(wParam)) ? TRUE : FALSE;
             default:
                 return WindowClass::Proc(d, w, message, wParam, lParam);
         }

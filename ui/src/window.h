@@ -34,9 +34,9 @@ struct Window {
     int creationIndex = 0;          // order among its siblings at creation
     HICON iconBig = 0;
     HICON iconSmall = 0;
-    HWND savedFocus = nullptr;
-    HWND arrowKeySpin = nullptr;  // an up-down that takes this window's arrow keys  // a top-level
-                                  // window's focus while a modal runs
+    HWND savedFocus = nullptr;    // a top-level window's focus while a modal runs
+    int defaultId = 0;            // a dialog's default push button (DM_SETDEFID)
+    HWND arrowKeySpin = nullptr;  // an up-down that takes this window's arrow keys
     int busy = 0;                 // handlers running for it
     int painting = 0;             // inside its WM_PAINT
     // Texts of its last painting that did not fit where they were drawn;

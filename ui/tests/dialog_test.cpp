@@ -103,20 +103,99 @@ TEST_F(UiTest, EveryWayOfEndingADialogGivesItsResult) {
     }
 }
 
-TEST_F(UiTest, EnterIsTheDefaultButtonsCommandWhereverTheFocusIs) {
-    DialogTemplate t = BasicTemplate();
-    t.items.push_back(PushButton(kButton, "Other", 10, 10, 40, 14));
-    t.items.push_back(DefPushButton(kDefault, "Default", 60, 10, 40, 14));
-    TestDialog dlg(t);
-    std::vector<int> clicked;
-    dlg.BindClicked(kButton, [&] { clicked.push_back(kButton); });
-    dlg.BindClicked(kDefault, [&] { clicked.push_back(kDefault); });
-    presenter.AddCall([&] { EXPECT_EQ(CWnd::GetFocus(), dlg.GetDlgItem(kButton)); });
-    presenter.AddKey(Key::Enter);
-    presenter.AddCall([&] { dlg.GetDlgItem(kDefault)->EnableWindow(FALSE); });
-    presenter.AddKey(Key::Enter);  // no default button left: the plain OK command
-    EXPECT_EQ(dlg.DoModal(), IDOK);
-    EXPECT_EQ(clicked, (std::vector<int>{kDefault}));
+// Enter as the Windows dialog manager takes it: the focused push button is
+// clicked, and looks like the default one; with the focus elsewhere the
+// dialog's default push button (the template's, or DM_SETDEFID's) is, and
+// without one Enter is IDOK.
+TEST_F(UiTest, EnterClicksTheFocusedPushButtonElseTheDefaultOne) {
+    struct Case {
+        const char* name;
+        bool withDefault;  // the template has a DEFPUSHBUTTON
+        std::function<void(TestDialog&)> act;
+        int looksDefault;  // the push button drawn as the default (0: none)
+        std::vector<int> clicked;
+        int result;  // 99: Enter did not end the dialog
+    };
+    const auto focusEdit = [](TestDialog& d) { d.GotoDlgCtrl(d.GetDlgItem(kValue)); };
+    const std::vector<Case> cases = {
+        {"focus on the first tab stop, a push button",
+         true,
+         [](TestDialog&) {},
+         kButton,
+         {kButton},
+         99},
+        {"a push button tapped",
+         true,
+         [&](TestDialog& d) {
+             focusEdit(d);
+             TapControl(kButton);
+         },
+         kButton,
+         {kButton, kButton},
+         99},
+        {"focus on an edit", true, focusEdit, kDefault, {kDefault}, 99},
+        {"Tab onto the default button",
+         true,
+         [&](TestDialog&) {
+             desktop.KeyDown(Key::Tab);
+             desktop.KeyDown(Key::Tab);
+         },
+         kDefault,
+         {kDefault},
+         99},
+        {"DM_SETDEFID",
+         true,
+         [&](TestDialog& d) {
+             d.SetDefID(kButton);
+             focusEdit(d);
+             EXPECT_EQ(d.GetDefID(), static_cast<DWORD>(MAKELONG(kButton, DC_HASDEFID)));
+         },
+         kButton,
+         {kButton},
+         99},
+        {"a disabled default button",
+         true,
+         [&](TestDialog& d) {
+             focusEdit(d);
+             d.GetDlgItem(kDefault)->EnableWindow(FALSE);
+         },
+         kDefault,
+         {},
+         99},
+        {"no default button",
+         false,
+         [&](TestDialog& d) {
+             focusEdit(d);
+             EXPECT_EQ(d.GetDefID(), 0U);
+         },
+         0,
+         {},
+         IDOK},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        DialogTemplate t = BasicTemplate();
+        t.items.push_back(PushButton(kButton, "Other", 10, 10, 40, 14));
+        t.items.push_back(EditText(kValue, 10, 30, 40, 12));
+        t.items.push_back(c.withDefault ? DefPushButton(kDefault, "Default", 60, 10, 40, 14)
+                                        : PushButton(kDefault, "Default", 60, 10, 40, 14));
+        TestDialog dlg(t);
+        std::vector<int> clicked;
+        dlg.BindClicked(kButton, [&] { clicked.push_back(kButton); });
+        dlg.BindClicked(kDefault, [&] { clicked.push_back(kDefault); });
+        presenter.AddCall([&] { c.act(dlg); });
+        presenter.AddCall([&] {
+            for (const int id : {kButton, kDefault}) {
+                EXPECT_EQ((Info(id).style & BS_TYPEMASK) == BS_DEFPUSHBUTTON, id == c.looksDefault)
+                    << id;
+            }
+        });
+        presenter.AddKey(Key::Enter);
+        presenter.AddCall([&] { dlg.EndDialog(99); });
+        EXPECT_EQ(dlg.DoModal(), c.result);
+        EXPECT_EQ(clicked, c.clicked);
+        presenter.ClearSteps();
+    }
 }
 
 TEST_F(UiTest, ADialogThatEndsInOnInitDialogIsNeverShown) {

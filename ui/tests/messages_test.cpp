@@ -14,6 +14,7 @@ namespace {
 
 constexpr UINT WM_DOUBLE = WM_USER + 1;
 constexpr UINT WM_CHUNK = WM_USER + 2;
+constexpr UINT WM_PIECE = WM_USER + 3;
 constexpr int kEdit = 1002;
 
 struct Job {
@@ -278,6 +279,80 @@ TEST_F(UiTest, AWaitedThreadObjectGoesOnceTheRunOfItsWindowIsOver) {
     presenter.AddCall([&] {
         EXPECT_EQ(ThreadObjects(), before + 1) << "one nobody waited for stays";
         EXPECT_TRUE(unwaited->HasEnded());
+        host.EndDialog(IDOK);
+    });
+    host.DoModal();
+}
+
+// A window whose worker runs for as long as the window is open, as a receive
+// thread does: it hands the window a piece as it starts and one more as it
+// stops, and it stops only when the window's close tells it to; the close
+// then waits for it.
+class ReceiverWindow : public CDialog {
+  public:
+    ReceiverWindow() : CDialog(BasicTemplate("Receiver")) {
+        BindMessage(WM_PIECE, [this](WPARAM, LPARAM) {
+            ++m_pieces;
+            return 0;
+        });
+    }
+    BOOL OnInitDialog() override {
+        CDialog::OnInitDialog();
+        m_thread = AfxBeginThread(Receive, this);
+        return TRUE;
+    }
+    void OnCancel() override {
+        m_stop = true;
+        m_stop.notify_one();
+        m_runningAtClose = !m_thread->HasEnded();
+        WaitForThread(m_thread);  // serves the worker's last piece
+        CDialog::OnCancel();
+    }
+    CWinThread* m_thread = nullptr;
+    int m_pieces = 0;
+    bool m_runningAtClose = false;
+
+  private:
+    static UINT Receive(LPVOID param) {
+        auto* self = static_cast<ReceiverWindow*>(param);
+        ui::SendMessage(self->m_hWnd, WM_PIECE, 0, 0);
+        self->m_stop.wait(false);
+        ui::SendMessage(self->m_hWnd, WM_PIECE, 0, 0);
+        return 9;
+    }
+    std::atomic<bool> m_stop{false};
+};
+
+// The normal case: the worker is still running when its window is closed
+// (Esc or the close box). Opening and closing such a window again and again
+// leaves no thread object behind.
+TEST_F(UiTest, AWorkerRunningWhenItsWindowClosesLeavesNoThreadObject) {
+    TestDialog host(BasicTemplate());
+    const std::size_t before = ThreadObjects();
+    for (int round = 0; round < 200; ++round) {
+        presenter.AddCall([&, round] {
+            ReceiverWindow window;
+            EXPECT_EQ(window.DoModal(), IDCANCEL);
+            EXPECT_TRUE(window.m_runningAtClose);
+            EXPECT_EQ(window.m_pieces, 2);
+            EXPECT_EQ(window.m_thread->ExitCode(), 9U);
+            EXPECT_EQ(ThreadObjects(), before + 1) << "round " << round;
+        });
+        if (round % 2 == 0) {
+            presenter.AddKey(Key::Escape);
+        } else {
+            presenter.AddCall([&] {
+                const Rect box = *desktop.CloseBoxRect(desktop.ActiveWindow());
+                desktop.Tap(box.left + 3, box.top + 3);
+            });
+        }
+        // The next step is the next round, not something for the close's
+        // wait to serve.
+        presenter.AddWaitUntil([&] { return !desktop.WaitingForThread(); });
+    }
+    presenter.AddCall([&] {
+        EXPECT_EQ(ThreadObjects(), before);
+        EXPECT_EQ(kernel.OpenThreads(), 0U);
         host.EndDialog(IDOK);
     });
     host.DoModal();

@@ -99,6 +99,11 @@ Result<std::unique_ptr<VirtualUnit>> LoadUnit(const fs::path& dir, const LoadOpt
     if (auto err = ApplyFileSpecs(in, toml.string())) {
         return *err;
     }
+    if (options.beforeStart) {
+        if (auto err = options.beforeStart(*unit)) {
+            return *err;
+        }
+    }
     for (auto& [name, component] : in.components) {
         if (auto err = component->Start(*unit)) {
             return *err;

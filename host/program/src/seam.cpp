@@ -99,6 +99,11 @@ std::unique_ptr<program::Session> Seam::Load(const program::SessionRequest& requ
         {.source = options_.unitDir.value_or(sources_.fromEnv.value_or(sources_.builtIn)),
          .copy = copy,
          .virtualTime = request.virtualTime,
+         // The tour too runs on the virtual clock unless told otherwise.
+         .refuseHostDevices = request.purpose == Purpose::Window || !request.virtualTime
+                                  ? std::string()
+                              : request.purpose == Purpose::Script ? "run the script"
+                                                                   : "take the tour",
          .debugEcho = options_.debugEcho,
          .audioOut = options_.audioOut},
         log);
@@ -106,14 +111,6 @@ std::unique_ptr<program::Session> Seam::Load(const program::SessionRequest& requ
         return nullptr;
     }
     unit::VirtualUnit& u = session->unit();
-    if (std::string device;
-        request.purpose != Purpose::Window && request.virtualTime && u.UsesHostDevice(&device)) {
-        log << "kestrin: the unit uses a device of the host (" << device
-            << "), which runs on the wall clock: "
-            << (request.purpose == Purpose::Script ? "run the script" : "take the tour")
-            << " with --real-time\n";
-        return nullptr;
-    }
     if (std::string problem;
         request.purpose == Purpose::Window && !sound::StartSoundCard(u, &problem)) {
         out << "Sound is recorded only: " << problem << ".\n";

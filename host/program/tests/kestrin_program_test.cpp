@@ -1,11 +1,16 @@
 // kestrin in-process on copies of the default unit: which unit a run loads,
 // what stops a run before it starts, script runs with their end products,
 // and the tour of the pages when there is no display.
+#include <arpa/inet.h>
+#include <netinet/in.h>
+#include <sys/socket.h>
+
 #include <cstdlib>
 #include <regex>
 #include <set>
 
 #include "program_fixture.h"
+#include "unit/unique_fd.h"
 
 namespace host::test {
 namespace {
@@ -264,15 +269,29 @@ TEST_F(KestrinProgramTest, AReportEmptiesAnEarlierReportButNoOtherFolder) {
     EXPECT_FALSE(std::filesystem::exists(Work() / "report" / "screens" / "stale.png"));
 }
 
+// The refusal is made from the unit's configuration before anything of it
+// starts: a gpsd that never greets is not even connected to.
 TEST_F(KestrinProgramTest, AUnitOnAHostDeviceIsRefusedOnTheVirtualClock) {
+    const unit::UniqueFd gpsd(::socket(AF_INET, SOCK_STREAM | SOCK_NONBLOCK | SOCK_CLOEXEC, 0));
+    sockaddr_in address{};
+    address.sin_family = AF_INET;
+    address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+    socklen_t size = sizeof address;
+    ASSERT_TRUE(gpsd.valid() &&
+                ::bind(gpsd.get(), reinterpret_cast<sockaddr*>(&address), size) == 0 &&
+                ::listen(gpsd.get(), 4) == 0 &&
+                ::getsockname(gpsd.get(), reinterpret_cast<sockaddr*>(&address), &size) == 0);
     struct Case {
-        const char* from;
-        const char* to;
-        const char* named;
+        std::string from;
+        std::string to;
+        std::string named;
     };
     const Case cases[] = {
         {"[com]\n", "[com]\ndevice = \"/dev/null\"\n", "com.device = \"/dev/null\""},
         {"source = \"file\"", "source = \"stdin\"", "gps.source = \"stdin\""},
+        {"source = \"file\"",
+         "source = \"gpsd\"\ngpsd = \"127.0.0.1:" + std::to_string(ntohs(address.sin_port)) + "\"",
+         "gps.source = \"gpsd\""},
     };
     int n = 0;
     for (const Case& k : cases) {
@@ -282,8 +301,8 @@ TEST_F(KestrinProgramTest, AUnitOnAHostDeviceIsRefusedOnTheVirtualClock) {
         o.unitDir = dir;
         const Outcome r = Kestrin(o);
         EXPECT_EQ(r.status, kExitUsage) << k.named;
-        EXPECT_NE(r.err.find(k.named), std::string::npos) << r.err;
-        EXPECT_NE(r.err.find("run the script with --real-time"), std::string::npos) << r.err;
+        EXPECT_EQ(r.err, "kestrin: the unit uses a device of the host (" + k.named +
+                             "), which runs on the wall clock: run the script with --real-time\n");
 
         // The tour too runs on the virtual clock unless told otherwise.
         KestrinOptions tour;
@@ -291,10 +310,11 @@ TEST_F(KestrinProgramTest, AUnitOnAHostDeviceIsRefusedOnTheVirtualClock) {
         tour.unitDir = dir;
         const Outcome refused = Kestrin(tour);
         EXPECT_EQ(refused.status, kExitUsage) << k.named;
-        EXPECT_NE(refused.err.find(k.named), std::string::npos) << refused.err;
-        EXPECT_NE(refused.err.find("take the tour with --real-time"), std::string::npos)
-            << refused.err;
+        EXPECT_EQ(refused.err, "kestrin: the unit uses a device of the host (" + k.named +
+                                   "), which runs on the wall clock: take the tour with "
+                                   "--real-time\n");
     }
+    EXPECT_LT(::accept4(gpsd.get(), nullptr, nullptr, SOCK_CLOEXEC), 0) << "gpsd was connected to";
 }
 
 // The seven screenshots of a tour, from the folder the program names.

@@ -1,5 +1,5 @@
 // kestrin in its SDL window (needs an X display: CI runs the suite under
-// xvfb-run; elsewhere the test skips): the console shows in the window and
+// xvfb-run and fails without one; elsewhere the test skips): the console shows in the window and
 // the window's close box ends the program.
 #include <SDL.h>
 #include <png.h>
@@ -8,6 +8,7 @@
 #include <functional>
 #include <vector>
 
+#include "display_required.h"
 #include "program_fixture.h"
 #include "sdl/display.h"
 #include "sdl/sdl_presenter.h"
@@ -52,6 +53,9 @@ class SdlProgramTest : public ProgramTest {
         SDL_SetHint(SDL_HINT_AUDIODRIVER, "dummy");           // never the machine's sound
         std::string why;
         if (!sdl::DisplayAvailable(&why)) {
+            if (sdl::testing_support::DisplayRequired()) {
+                FAIL() << sdl::testing_support::kNoDisplayInCi << why;
+            }
             GTEST_SKIP() << "no X display (run under xvfb-run): " << why;
         }
     }

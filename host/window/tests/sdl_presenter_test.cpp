@@ -6,6 +6,7 @@
 #include <string>
 #include <thread>
 
+#include "display_required.h"
 #include "sdl/display.h"
 #include "sdl/sdl_presenter.h"
 
@@ -35,14 +36,17 @@ TEST(DisplayTest, OffscreenAndDummyDriversAreNoDisplay) {
     SDL_ResetHint(SDL_HINT_VIDEODRIVER);
 }
 
-// Needs an X display: CI runs the suite under xvfb-run; elsewhere the test
-// skips.
+// Needs an X display: CI runs the suite under xvfb-run and fails without
+// one; elsewhere the test skips.
 class SdlPresenterTest : public ::testing::Test {
   protected:
     void SetUp() override {
         SDL_SetHint(SDL_HINT_VIDEODRIVER, "x11");
         std::string why;
         if (!DisplayAvailable(&why)) {
+            if (testing_support::DisplayRequired()) {
+                FAIL() << testing_support::kNoDisplayInCi << why;
+            }
             GTEST_SKIP() << "no X display (run under xvfb-run): " << why;
         }
         std::string error;

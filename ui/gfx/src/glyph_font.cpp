@@ -1,4 +1,4 @@
-#include "glyph_font.h"
+#include "ui/glyph_font.h"
 
 #include <algorithm>
 #include <optional>
@@ -6,7 +6,7 @@
 #include "glyph_blend.h"
 #include "utf8.h"
 
-namespace ui::detail {
+namespace ui::gfx {
 
 int GlyphFont::Measure(std::string_view text) const {
     const std::lock_guard lock(mutex_);
@@ -35,19 +35,19 @@ Font::Ink GlyphFont::InkOf(std::string_view text) const {
 
 int GlyphFont::DrawLine(Framebuffer& fb, int x, int top, std::string_view text, Rgb color,
                         const Rect& clip) {
-    const Rect area = TextClip(fb, clip);
+    const Rect area = detail::TextClip(fb, clip);
     const std::lock_guard lock(mutex_);
     const int baseline = top + ascent_;
     int pen = x;
     for (std::size_t pos = 0; pos < text.size();) {
         const Glyph& glyph = GlyphFor(utf8::Next(text, pos));
         if (!area.Empty() && glyph.width > 0) {
-            BlendCoverage(fb, pen + glyph.left, baseline - glyph.top, glyph.coverage.data(),
-                          glyph.width, glyph.rows, color, area);
+            detail::BlendCoverage(fb, pen + glyph.left, baseline - glyph.top, glyph.coverage.data(),
+                                  glyph.width, glyph.rows, color, area);
         }
         pen += glyph.advance;
     }
     return pen - x;
 }
 
-}  // namespace ui::detail
+}  // namespace ui::gfx

@@ -1,44 +1,40 @@
+// The shared system fonts: the backend's face, or boxes of about the right
+// advance when it has none, so that the program still runs and lays out.
 #include <atomic>
 #include <cstdio>
 
 #include "box_font.h"
-#include "freetype_font.h"
+#include "ui/gfx_backend.h"
 #include "ui/graphics.h"
 
 namespace ui {
 
 namespace {
 
-// The unit's dialogs are laid out for its 8-point system font (Tahoma):
-// 11 pixels high, about 5 pixels a character. DejaVu Sans Condensed at that
-// size keeps DejaVu Sans's heights (ascent 11, descent 3, line 13) and comes
-// within a few per cent of Tahoma's widths; DejaVu Sans itself is a tenth
-// wider and clips captions the unit fits exactly.
-constexpr const char* kRegularPath = "/usr/share/fonts/truetype/dejavu/DejaVuSansCondensed.ttf";
-constexpr const char* kBoldPath = "/usr/share/fonts/truetype/dejavu/DejaVuSansCondensed-Bold.ttf";
+// The unit's 8-point system font is 11 pixels high on its screen.
 constexpr int kSystemPixelSize = 11;
 
-}  // namespace
-
-std::unique_ptr<Font> Font::FromFile(const std::string& path, int pixelSize) {
+std::unique_ptr<Font> Open(FontWeight weight) {
     std::string error;
-    if (auto font = detail::FreeTypeFont::Open(path, pixelSize, &error)) {
-        return font;
+    if (auto face = gfx::OpenSystemFace(weight, &error)) {
+        return face;
     }
     static std::atomic<bool> told{false};
     if (!told.exchange(true)) {
         static_cast<void>(
             std::fprintf(stderr, "kestrin: %s; text is drawn as boxes\n", error.c_str()));
     }
-    return std::make_unique<detail::BoxFont>(pixelSize);
+    return std::make_unique<detail::BoxFont>(kSystemPixelSize);
 }
+
+}  // namespace
 
 Font& Font::System(FontWeight weight) {
     if (weight == FontWeight::Bold) {
-        static const std::unique_ptr<Font> bold = FromFile(kBoldPath, kSystemPixelSize);
+        static const std::unique_ptr<Font> bold = Open(FontWeight::Bold);
         return *bold;
     }
-    static const std::unique_ptr<Font> regular = FromFile(kRegularPath, kSystemPixelSize);
+    static const std::unique_ptr<Font> regular = Open(FontWeight::Normal);
     return *regular;
 }
 

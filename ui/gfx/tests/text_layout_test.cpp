@@ -4,6 +4,7 @@
 #include <string>
 #include <vector>
 
+#include "box_font.h"
 #include "text_test_support.h"
 #include "ui/graphics.h"
 
@@ -15,8 +16,8 @@ using namespace testing_support;
 // The box font has fixed advances (letters 7 px, blanks 3 px at 11 px), so
 // wrapping tables do not depend on the hinting of the installed face.
 Font& Boxes() {
-    static const std::unique_ptr<Font> font = Font::FromFile("/nonexistent/boxes.ttf");
-    return *font;
+    static detail::BoxFont font(11);
+    return font;
 }
 
 TEST(WrapTest, BreaksAtBlanksAndCutsOverlongWords) {

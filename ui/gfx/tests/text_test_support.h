@@ -1,8 +1,7 @@
-// Helpers shared by the text tests.
+// Helpers shared by the text tests of the framework and of each backend.
 #pragma once
 
 #include <algorithm>
-#include <fstream>
 
 #include "ui/graphics.h"
 
@@ -10,12 +9,6 @@ namespace ui::testing_support {
 
 inline constexpr Rgb kPaper = 0x00FFFFFF;
 inline constexpr Rgb kInk = 0x00000000;
-
-// The system font's files (fonts-dejavu-extra).
-inline bool HaveDejaVu() {
-    return std::ifstream("/usr/share/fonts/truetype/dejavu/DejaVuSansCondensed.ttf").good() &&
-           std::ifstream("/usr/share/fonts/truetype/dejavu/DejaVuSansCondensed-Bold.ttf").good();
-}
 
 inline Framebuffer Paper(int width = 160, int height = 100) {
     Framebuffer fb(width, height);

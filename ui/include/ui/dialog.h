@@ -32,8 +32,8 @@ class CDialog : public CWnd {
     // data exchange towards the controls. Returning TRUE gives the focus to
     // the first tab-stop control.
     virtual BOOL OnInitDialog();
-    // Enter, the default button, the caption's OK button: UpdateData(TRUE),
-    // then EndDialog(IDOK).
+    // IDOK (Enter where there is no default push button, the caption's OK
+    // button): UpdateData(TRUE), then EndDialog(IDOK).
     virtual void OnOK();
     // Esc and the close box (through WM_CLOSE): EndDialog(IDCANCEL).
     virtual void OnCancel();
@@ -43,6 +43,11 @@ class CDialog : public CWnd {
     BOOL UpdateData(BOOL save = TRUE);
     // Moves the focus to a control.
     void GotoDlgCtrl(CWnd* control);
+    // The default push button (DM_SETDEFID, DM_GETDEFID): the one Enter
+    // clicks while the focus is not on a push button. GetDefID answers
+    // MAKELONG(id, DC_HASDEFID), or 0 without one.
+    void SetDefID(UINT id);
+    [[nodiscard]] DWORD GetDefID() const;
 
     [[nodiscard]] const DialogTemplate& Template() const { return template_; }
     // True between DoModal's start and its end.

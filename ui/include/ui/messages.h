@@ -47,6 +47,12 @@ inline constexpr UINT MK_LBUTTON = 0x0001;
 inline constexpr UINT PM_NOREMOVE = 0x0000;
 inline constexpr UINT PM_REMOVE = 0x0001;
 
+// Dialogs: the default push button's id (DM_GETDEFID answers
+// MAKELONG(id, DC_HASDEFID), or 0 when there is none).
+inline constexpr UINT DM_GETDEFID = WM_USER;
+inline constexpr UINT DM_SETDEFID = WM_USER + 1;  // wParam: the id
+inline constexpr WORD DC_HASDEFID = 0x534B;
+
 // Buttons.
 inline constexpr UINT BM_GETCHECK = 0x00F0;
 inline constexpr UINT BM_SETCHECK = 0x00F1;

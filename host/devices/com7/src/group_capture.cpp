@@ -2,6 +2,8 @@
 
 #include <chrono>
 
+#include "unit/host_report.h"
+
 namespace com7 {
 
 namespace {
@@ -9,7 +11,6 @@ namespace {
 constexpr const char* kBlocksExpected =
     "expected four blocks of four hex digits, or ---- for a block in error";
 constexpr const char* kStampExpected = "expected a time stamp @YYYY/MM/DD hh:mm:ss.ss";
-constexpr std::string_view kByteOrderMark = "\xEF\xBB\xBF";
 
 bool IsBlank(char c) {
     return c == ' ' || c == '\t';
@@ -161,7 +162,7 @@ CaptureLine ParseCaptureLine(std::string_view raw) {
         return g;
     }
     if (line.front() != '@') {
-        return "unexpected text after the four blocks: \"" + std::string(line) + "\"";
+        return "unexpected text after the four blocks: \"" + unit::EscapeControls(line) + "\"";
     }
     g.stampMs = ParseStamp(line.substr(1));
     if (!g.stampMs) {
@@ -171,8 +172,8 @@ CaptureLine ParseCaptureLine(std::string_view raw) {
 }
 
 std::variant<std::vector<CapturedGroup>, CaptureError> ParseCapture(std::string_view text) {
-    if (text.starts_with(kByteOrderMark)) {
-        text.remove_prefix(kByteOrderMark.size());
+    if (text.starts_with(kUtf8ByteOrderMark)) {
+        text.remove_prefix(kUtf8ByteOrderMark.size());
     }
     std::vector<CapturedGroup> groups;
     int number = 0;

@@ -2,7 +2,6 @@
 
 #include <algorithm>
 #include <cerrno>
-#include <cstdio>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
@@ -20,6 +19,7 @@
 #include "pvsns.h"
 #include "replay_plan.h"
 #include "unit/component.h"
+#include "unit/host_report.h"
 #include "unit/scheduler.h"
 #include "unit/virtual_unit.h"
 
@@ -39,10 +39,6 @@ struct Settings {
     bool loop = true;
     SensorValues sensors;
 };
-
-void ReportOnStderr(const std::string& text) {
-    static_cast<void>(std::fprintf(stderr, "%s\n", text.c_str()));
-}
 
 platform::DWORD Win32ErrorOf(int error) {
     switch (error) {
@@ -156,7 +152,7 @@ class Gps1Component final : public unit::Component {
             gpsd_ = std::make_unique<GpsdClient>(
                 gpsdAddress_,
                 [this](std::string_view bytes) { driver_->Feed(gpsdInserter_->Feed(bytes)); },
-                ReportOnStderr);
+                unit::ReportOnStderr);
         }
         return std::nullopt;
     }

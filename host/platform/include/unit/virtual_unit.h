@@ -6,6 +6,7 @@
 
 #include <cstdint>
 #include <filesystem>
+#include <functional>
 #include <memory>
 #include <optional>
 #include <string>
@@ -40,9 +41,16 @@ inline constexpr DWORD ERROR_KEY_DELETED = 1018;
 inline constexpr DWORD ERROR_DEVICE_IN_USE = 2404;
 inline constexpr DWORD TRUNCATE_EXISTING = 5;
 
+class VirtualUnit;
+
 struct LoadOptions {
     bool virtualTime = false;  // scripts and tests: time moves only when advanced
     std::uint64_t startMs = 0;
+    // Asked once the configuration is read and before any component starts
+    // (no device thread runs, no host device or standard input is taken):
+    // an error stops the load there. A run that cannot take a unit on a
+    // host device (VirtualUnit::UsesHostDevice) refuses it here.
+    std::function<SetError(const VirtualUnit&)> beforeStart = {};
 };
 
 // A registry value as the host sees it.

@@ -1,7 +1,7 @@
 // Software rendering for the unit's 320 x 240 screen: a framebuffer, solid
-// fills, pixels, lines and text (FreeType on Linux, GDI on Windows).
-// Everything the framework draws goes through here; the presenters only show
-// or save the result.
+// fills, pixels, lines and text (in the face the backend gives:
+// ui/gfx_backend.h). Everything the framework draws goes through here; the
+// presenters only show or save the result.
 #pragma once
 
 #include <cstdint>
@@ -100,23 +100,16 @@ inline constexpr unsigned DT_TOP = 0x0000;
 
 enum class FontWeight { Normal, Bold };
 
-// UTF-8 text sized like the unit's 8-point system font (11 pixels): DejaVu
-// Sans Condensed through FreeType on Linux (close to the unit's Tahoma
-// widths), Tahoma through GDI on Windows. Glyphs are cached; rendering is
-// anti-aliased onto whatever lies beneath.
+// UTF-8 text sized like the unit's 8-point system font (11 pixels), in the
+// backend's face: DejaVu Sans Condensed through FreeType on Linux (close to
+// the unit's Tahoma widths), Tahoma through GDI on Windows. Glyphs are
+// cached; rendering is anti-aliased onto whatever lies beneath.
 class Font {
   public:
-    // The shared fonts, loaded on first use (on Linux from the system's font
-    // folder, fonts-dejavu-extra). If the font is missing the program still
-    // runs: text is drawn as boxes of about the right advance.
+    // The shared fonts, made on first use. If the backend has no face the
+    // program still runs: it says so once on stderr and draws text as boxes
+    // of about the right advance.
     static Font& System(FontWeight weight = FontWeight::Normal);
-
-#if !defined(_WIN32)
-    // A TrueType font file at a pixel size. If the file cannot be loaded the
-    // font still works and draws boxes; the reason goes to stderr (once per
-    // run). Windows fonts are chosen by face name through GDI instead.
-    static std::unique_ptr<Font> FromFile(const std::string& path, int pixelSize = 11);
-#endif
 
     virtual ~Font() = default;
     [[nodiscard]] virtual int Ascent() const = 0;      // pixels above the baseline
@@ -129,9 +122,7 @@ class Font {
         int left = 0;
         int right = 0;
     };
-    [[nodiscard]] virtual Ink InkOf(std::string_view text) const {
-        return {0, Measure(text)};
-    }
+    [[nodiscard]] virtual Ink InkOf(std::string_view text) const { return {0, Measure(text)}; }
 
     // Draws one line with its top-left corner at (x, top); returns the
     // advance. Only pixels inside clip (and the framebuffer's clip) change.
@@ -158,7 +149,7 @@ class Font {
 };
 
 // Writes the framebuffer as an 8-bit RGB PNG; false with a reason on failure.
-// libpng on Linux, the Windows Imaging Component on Windows.
+// The backend's (libpng on Linux, the Windows Imaging Component on Windows).
 bool WritePng(const Framebuffer& fb, const std::string& path, std::string* error);
 // Reads a PNG (any colour type; alpha is dropped) into out, sized to the
 // picture; false with a reason on failure, out unchanged.

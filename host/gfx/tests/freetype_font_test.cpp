@@ -1,8 +1,10 @@
+// The host's system faces: DejaVu Sans Condensed through FreeType.
 #include <gtest/gtest.h>
 
 #include <random>
 #include <string>
 
+#include "system_faces.h"
 #include "text_test_support.h"
 #include "ui/graphics.h"
 
@@ -14,7 +16,7 @@ using namespace testing_support;
 class FontTest : public ::testing::Test {
   protected:
     void SetUp() override {
-        if (!HaveDejaVu()) {
+        if (!testing_support::HaveSystemFaces()) {
             GTEST_SKIP() << "fonts-dejavu-extra is not installed";
         }
     }
@@ -126,35 +128,11 @@ TEST_F(FontTest, DrawLineChangesOnlyPixelsInsideBothClips) {
     }
 }
 
-TEST(FontFallbackTest, MissingFontFileStillLaysOutAndDrawsBoxes) {
-    std::unique_ptr<Font> font = Font::FromFile("/nonexistent/font.ttf");
-    ASSERT_NE(font, nullptr);
-    EXPECT_EQ(font->Ascent(), 11);
-    EXPECT_EQ(font->Descent(), 3);
-    EXPECT_EQ(font->LineHeight(), 13);
-    const int letter = font->Measure("a");
-    const int blank = font->Measure(" ");
-    EXPECT_GT(letter, blank);
-    EXPECT_GT(blank, 0);
-    EXPECT_EQ(font->Measure("a b\xE2\x82\xAC"), 3 * letter + blank);
-
-    Framebuffer fb = Paper();
-    EXPECT_EQ(font->DrawLine(fb, 10, 10, "   ", kInk, {0, 0, 160, 100}), 3 * blank);
-    EXPECT_TRUE(InkBounds(fb).Empty());
-    font->DrawLine(fb, 10, 10, "ab", kInk, {0, 0, 160, 100});
-    const Rect ink = InkBounds(fb);
-    EXPECT_GE(ink.left, 10);
-    EXPECT_LE(ink.right, 10 + 2 * letter);
-    EXPECT_EQ(ink.bottom, 10 + font->Ascent());
-    EXPECT_TRUE(fb.Clip() == (Rect{0, 0, 160, 100}));  // its own clipping is undone
-}
-
 // Random bytes, code points the face lacks and control characters are all
 // drawn somehow and never read or write out of bounds.
 TEST(FontGarbageTest, AnyBytesAreSafeToMeasureAndDraw) {
     std::mt19937 random(11);
-    std::unique_ptr<Font> boxes = Font::FromFile("/nonexistent/font.ttf");
-    for (Font* font : {&Font::System(), &Font::System(FontWeight::Bold), boxes.get()}) {
+    for (Font* font : {&Font::System(), &Font::System(FontWeight::Bold)}) {
         for (int round = 0; round < 300; ++round) {
             std::string bytes(static_cast<std::size_t>(random() % 40), '\0');
             for (char& b : bytes) {

@@ -8,9 +8,9 @@
 #include <string_view>
 #include <vector>
 
-#include "glyph_font.h"
+#include "ui/glyph_font.h"
 
-namespace ui::detail {
+namespace ui::gfx {
 
 class FreeTypeFont final : public GlyphFont {
   public:
@@ -33,4 +33,4 @@ class FreeTypeFont final : public GlyphFont {
     mutable std::vector<std::optional<Glyph>> cache_;  // by glyph index
 };
 
-}  // namespace ui::detail
+}  // namespace ui::gfx

@@ -1,7 +1,7 @@
 // A font whose characters are coverage bitmaps made once and kept, which is
-// what FreeType and GDI both give: measuring and drawing are the same for
-// every such face; each face only makes its glyphs. Calls are serialised,
-// so one font serves every thread.
+// what the backends' faces (FreeType, GDI) all give: measuring and drawing
+// are the same for every such face; each face only makes its glyphs. Calls
+// are serialised, so one font serves every thread.
 #pragma once
 
 #include <cstdint>
@@ -11,7 +11,7 @@
 
 #include "ui/graphics.h"
 
-namespace ui::detail {
+namespace ui::gfx {
 
 class GlyphFont : public Font {
   public:
@@ -50,4 +50,4 @@ class GlyphFont : public Font {
     mutable std::mutex mutex_;
 };
 
-}  // namespace ui::detail
+}  // namespace ui::gfx

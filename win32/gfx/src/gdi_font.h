@@ -10,9 +10,9 @@
 #include <unordered_map>
 #include <vector>
 
-#include "glyph_font.h"
+#include "ui/glyph_font.h"
 
-namespace ui::detail {
+namespace ui::gfx {
 
 class GdiFont final : public GlyphFont {
   public:
@@ -40,4 +40,4 @@ class GdiFont final : public GlyphFont {
     mutable std::unordered_map<char32_t, Glyph> cache_;
 };
 
-}  // namespace ui::detail
+}  // namespace ui::gfx

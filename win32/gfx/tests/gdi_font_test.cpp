@@ -15,7 +15,7 @@ using namespace testing_support;
 
 TEST(GdiFontTest, SystemFontsAreTahomaAtTheUnitsSize) {
     for (FontWeight weight : {FontWeight::Normal, FontWeight::Bold}) {
-        const auto* font = dynamic_cast<const detail::GdiFont*>(&Font::System(weight));
+        const auto* font = dynamic_cast<const gfx::GdiFont*>(&Font::System(weight));
         ASSERT_NE(font, nullptr) << "GDI made no font";
         EXPECT_EQ(font->FaceName(), "Tahoma");
         // An 11-pixel em: capitals about 8 pixels, a cell of 13 or 14.

@@ -8,8 +8,7 @@
 #include <cerrno>
 #include <cstring>
 
-
-namespace ui::detail {
+namespace ui::gfx {
 
 // Named, not file-local: FreeTypeFont::Faces holds them and has external linkage.
 struct LibraryDeleter {
@@ -127,4 +126,4 @@ const FreeTypeFont::Glyph& FreeTypeFont::GlyphFor(char32_t codepoint) const {
     return *slot;
 }
 
-}  // namespace ui::detail
+}  // namespace ui::gfx

@@ -3,12 +3,11 @@
 #include <algorithm>
 #include <cstring>
 
-
 // After the framework's headers: windows.h defines macros (DT_*, RGB) that
 // would rewrite their declarations.
 #include <windows.h>
 
-namespace ui::detail {
+namespace ui::gfx {
 
 namespace {
 
@@ -255,4 +254,4 @@ const GdiFont::Glyph& GdiFont::GlyphFor(char32_t codepoint) const {
     return cache_.emplace(codepoint, Render(codepoint)).first->second;
 }
 
-}  // namespace ui::detail
+}  // namespace ui::gfx

@@ -1,0 +1,172 @@
+// Finding the system face: fontconfig's match taken only when it is the face
+// asked for, and KESTRIN_FONT naming one by hand.
+#include <gtest/gtest.h>
+#include <unistd.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <string>
+#include <vector>
+
+#include "freetype_font.h"
+#include "system_faces.h"
+#include "ui/gfx_backend.h"
+
+namespace ui::gfx {
+namespace {
+
+namespace fs = std::filesystem;
+
+constexpr const char* kSample = "Kestrin Diag 0123 WMW";
+
+class FontLookupTest : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        const auto faces = testing_support::FindSystemFaces();
+        const auto fonts = FontCatalogue::System(nullptr);
+        const auto wide = fonts ? fonts->Find("DejaVu Sans", FontWeight::Normal, nullptr)
+                                : std::optional<std::string>();
+        if (!faces || !wide) {
+            GTEST_SKIP() << "fonts-dejavu-core and fonts-dejavu-extra are not installed";
+        }
+        condensed_ = faces->regular;
+        condensedBold_ = faces->bold;
+        wide_ = *wide;
+        folder_ = fs::path(::testing::TempDir()) / ("kestrin_fonts_" + std::to_string(::getpid()));
+        fs::create_directories(folder_);
+    }
+    void TearDown() override {
+        std::error_code ignored;
+        fs::remove_all(folder_, ignored);
+    }
+
+    // The width of the sample in the face of a file, or in a font.
+    static int Width(const std::string& file) {
+        const auto font = FreeTypeFont::Open(file, kSystemPixelSize, nullptr);
+        return font ? font->Measure(kSample) : -1;
+    }
+
+    std::string condensed_;
+    std::string condensedBold_;
+    std::string wide_;
+    fs::path folder_;
+};
+
+TEST_F(FontLookupTest, OnlyTheFaceAskedForWithItsFileIsTaken) {
+    // A copy of the regular face that is gone by the time it is looked up.
+    const std::string vanished = (folder_ / "DejaVuSansCondensed.ttf").string();
+    fs::copy_file(condensed_, vanished);
+    std::string error;
+    const auto stale = FontCatalogue::Of({vanished}, &error);
+    ASSERT_TRUE(stale.has_value()) << error;
+    fs::remove(vanished);
+
+    struct Case {
+        const char* name;
+        std::vector<std::string> files;
+        FontWeight weight;
+        std::string found;  // empty: none
+        std::string why;    // part of the reason when none
+    };
+    const Case cases[] = {
+        {"regular", {condensed_, condensedBold_}, FontWeight::Normal, condensed_, ""},
+        {"bold", {condensed_, condensedBold_}, FontWeight::Bold, condensedBold_, ""},
+        {"another family", {wide_}, FontWeight::Normal, "", "no DejaVu Sans Condensed among"},
+        {"no bold face", {condensed_}, FontWeight::Bold, "", "no DejaVu Sans Condensed Bold"},
+        {"no regular face", {condensedBold_}, FontWeight::Normal, "", "nearest: DejaVu Sans"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        const auto fonts = FontCatalogue::Of(c.files, &error);
+        ASSERT_TRUE(fonts.has_value()) << error;
+        std::string why;
+        const auto file = fonts->Find(kSystemFamily, c.weight, &why);
+        EXPECT_EQ(file.value_or(""), c.found);
+        if (c.found.empty()) {
+            EXPECT_NE(why.find(c.why), std::string::npos) << why;
+        }
+    }
+    std::string why;
+    EXPECT_FALSE(stale->Find(kSystemFamily, FontWeight::Normal, &why).has_value());
+    EXPECT_EQ(why, "DejaVu Sans Condensed: " + vanished + ": No such file or directory");
+
+    EXPECT_FALSE(FontCatalogue::Of({"/nonexistent/face.ttf"}, &error).has_value());
+    EXPECT_EQ(error, "/nonexistent/face.ttf: fontconfig cannot read it");
+}
+
+// KESTRIN_FONT's face serves both weights; one that cannot be used is
+// reported and the family is looked up as without it.
+TEST_F(FontLookupTest, AFaceNamedByHandIsUsedWhenItOpens) {
+    ASSERT_NE(Width(wide_), Width(condensed_));
+    const std::string notAFont = (folder_ / "notes.ttf").string();
+    std::ofstream(notAFont) << "not a font";
+    const auto system = FontCatalogue::System(nullptr);
+    const auto onlyWide = FontCatalogue::Of({wide_}, nullptr);
+    const CatalogueSource systemFonts = [&](std::string*) { return &*system; };
+    const CatalogueSource wideOnly = [&](std::string*) { return &*onlyWide; };
+    const CatalogueSource none = [](std::string* why) -> const FontCatalogue* {
+        *why = "no catalogue";
+        return nullptr;
+    };
+
+    struct Case {
+        const char* name;
+        const char* byHand;
+        const CatalogueSource* catalogue;
+        int regularWidth;       // -1: no face
+        int boldWidth;          // -1: no face
+        std::string byHandWhy;  // part of the complaint about KESTRIN_FONT
+        std::string why;        // part of the reason when there is no face
+    };
+    const Case cases[] = {
+        {"by hand", wide_.c_str(), &none, Width(wide_), Width(wide_), "", ""},
+        {"unset", nullptr, &systemFonts, Width(condensed_), Width(condensedBold_), "", ""},
+        {"empty", "", &systemFonts, Width(condensed_), Width(condensedBold_), "", ""},
+        {"missing file", "/nonexistent/by-hand.ttf", &systemFonts, Width(condensed_),
+         Width(condensedBold_), "/nonexistent/by-hand.ttf: No such file or directory", ""},
+        {"not a font", notAFont.c_str(), &systemFonts, Width(condensed_), Width(condensedBold_),
+         notAFont + ": cannot load the face", ""},
+        {"nothing found", "/nonexistent/by-hand.ttf", &wideOnly, -1, -1, "/nonexistent/by-hand.ttf",
+         "no DejaVu Sans Condensed"},
+        {"no catalogue", nullptr, &none, -1, -1, "", "no catalogue"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        for (const FontWeight weight : {FontWeight::Normal, FontWeight::Bold}) {
+            std::string byHandWhy;
+            std::string why;
+            const auto face = ChooseSystemFace(weight, c.byHand, *c.catalogue, &byHandWhy, &why);
+            const int want = weight == FontWeight::Bold ? c.boldWidth : c.regularWidth;
+            EXPECT_EQ(face ? face->Measure(kSample) : -1, want);
+            EXPECT_EQ(byHandWhy.empty(), c.byHandWhy.empty()) << byHandWhy;
+            EXPECT_NE(byHandWhy.find(c.byHandWhy), std::string::npos) << byHandWhy;
+            if (!face) {
+                EXPECT_NE(why.find(c.why), std::string::npos) << why;
+            }
+        }
+    }
+}
+
+// What the program does: the complaint about KESTRIN_FONT is one line for
+// the whole run, and the looked-up faces are used.
+TEST_F(FontLookupTest, AFaceNamedByHandThatCannotBeUsedIsSaidOnce) {
+    ASSERT_EQ(::setenv("KESTRIN_FONT", "/nonexistent/by-hand.ttf", 1), 0);
+    ::testing::internal::CaptureStderr();
+    std::string error;
+    const auto regular = OpenSystemFace(FontWeight::Normal, &error);
+    const auto bold = OpenSystemFace(FontWeight::Bold, &error);
+    const std::string said = ::testing::internal::GetCapturedStderr();
+    ::unsetenv("KESTRIN_FONT");
+    ASSERT_NE(regular, nullptr) << error;
+    ASSERT_NE(bold, nullptr) << error;
+    EXPECT_EQ(regular->Measure(kSample), Width(condensed_));
+    EXPECT_EQ(bold->Measure(kSample), Width(condensedBold_));
+    EXPECT_EQ(said,
+              "kestrin: KESTRIN_FONT: /nonexistent/by-hand.ttf: No such file or directory; "
+              "looking up DejaVu Sans Condensed instead\n");
+}
+
+}  // namespace
+}  // namespace ui::gfx
