@@ -33,9 +33,11 @@ bool IsEvidence(const std::filesystem::path& file) {
            name.ends_with(".actual.png") || name.ends_with(".diff.png");
 }
 
-// Takes away what an earlier run of the script left in its folder, so that
-// the evidence of a script that now passes does not stay.
-void ClearEvidence(const std::filesystem::path& folder) {
+// Takes away what an earlier run of the script left in its folder inside
+// root, and the folders that leaves empty, so that the evidence of a script
+// that now passes does not stay.
+void ClearEvidence(const std::filesystem::path& root, const std::filesystem::path& inside) {
+    const std::filesystem::path folder = root / inside;
     std::error_code ec;
     if (!std::filesystem::is_directory(std::filesystem::symlink_status(folder, ec))) {
         return;
@@ -49,8 +51,12 @@ void ClearEvidence(const std::filesystem::path& folder) {
     for (const std::filesystem::path& file : stale) {
         std::filesystem::remove(file, ec);
     }
-    if (std::filesystem::is_empty(folder, ec)) {
-        std::filesystem::remove(folder, ec);
+    for (std::filesystem::path empty = inside; !empty.empty() && empty != empty.root_path();
+         empty = empty.parent_path()) {
+        if (!std::filesystem::is_empty(root / empty, ec) || ec ||
+            !std::filesystem::remove(root / empty, ec)) {
+            break;
+        }
     }
 }
 
@@ -74,8 +80,9 @@ ScriptResult RunScript(script::Script s, const SuiteRun& run, std::ostream* echo
     runnerOptions.finalScreenshot = run.screenshot.value_or(std::filesystem::path());
     runnerOptions.updateScreens = run.options.updateScreens;
     if (run.options.artifacts) {
-        runnerOptions.artifactsFolder = *run.options.artifacts / PathInRun(result.file, run.common);
-        ClearEvidence(runnerOptions.artifactsFolder);
+        const std::filesystem::path inside = PathInRun(result.file, run.common);
+        runnerOptions.artifactsFolder = *run.options.artifacts / inside;
+        ClearEvidence(*run.options.artifacts, inside);
     }
     detail::TraceCollector trace;
     if (run.options.report) {
