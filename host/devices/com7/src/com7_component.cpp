@@ -7,6 +7,7 @@
 #include <string>
 
 #include "com7/station_capture.h"
+#include "devices/com7.h"
 #include "live_groups.h"
 #include "unit/host_report.h"
 
@@ -157,7 +158,7 @@ void Com7Component::Declare(unit::Schema& schema, unit::VirtualUnit& unit) {
     driver_ = std::make_shared<Com7Driver>(unit.scheduler());
     SimulatedPort& port = driver_->Simulated();
     HostSerialPort& host = driver_->Host();
-    auto& table = unit.AddDevice(schema, kComponentName, "COM7:", driver_);
+    auto& table = unit.AddDevice(schema, kComponentName, kRdsPortName, driver_);
     table.String("device", [&host](const std::string& path) { host.SetDevice(path); })
         .LoadOnly()
         .Boolean("silent", [&port](bool silent) { port.SetSilent(silent); })
@@ -171,7 +172,7 @@ void Com7Component::Declare(unit::Schema& schema, unit::VirtualUnit& unit) {
                      [&](ModuleConfig& c) { std::copy_n(bytes.begin(), 3, c.version.begin()); });
                  return {};
              })
-        .Integer("frequency", kBandLow, kBandHigh,
+        .Integer("frequency", kRdsBaseFrequency, kRdsTopFrequency,
                  [&port](std::int64_t f) {
                      port.Configure([f](ModuleConfig& c) { c.frequency = static_cast<int>(f); });
                  })
@@ -193,7 +194,7 @@ void Com7Component::Declare(unit::Schema& schema, unit::VirtualUnit& unit) {
                  [&port](std::int64_t n) { port.SetMaxChunk(static_cast<std::size_t>(n)); })
         .Records(
             "station",
-            {unit::Required(unit::IntegerKey("frequency", kBandLow, kBandHigh)),
+            {unit::Required(unit::IntegerKey("frequency", kRdsBaseFrequency, kRdsTopFrequency)),
              unit::IntegerKey("level", kLevelMin, kLevelMax), unit::IntegerKey("pi", 1, 0xFFFF),
              unit::StringKey("ps"), unit::StringKey("groups")},
             [this, &unit](const unit::Record& record, int /*line*/) {

@@ -2,6 +2,7 @@
 
 #include <chrono>
 
+#include "platform/text.h"
 #include "unit/host_report.h"
 
 namespace com7 {
@@ -14,16 +15,6 @@ constexpr const char* kStampExpected = "expected a time stamp @YYYY/MM/DD hh:mm:
 
 bool IsBlank(char c) {
     return c == ' ' || c == '\t';
-}
-
-std::string_view Trim(std::string_view s) {
-    while (!s.empty() && (IsBlank(s.front()) || s.front() == '\r')) {
-        s.remove_prefix(1);
-    }
-    while (!s.empty() && (IsBlank(s.back()) || s.back() == '\r')) {
-        s.remove_suffix(1);
-    }
-    return s;
 }
 
 void SkipBlanks(std::string_view& s) {
@@ -114,7 +105,7 @@ CaptureLine ParseCaptureLine(std::string_view raw) {
     if (raw.size() >= kCaptureLineMax) {
         return std::string("longer than ") + std::to_string(kCaptureLineMax - 1) + " bytes";
     }
-    std::string_view line = Trim(raw);
+    std::string_view line = platform::Trim(raw);
     if (line.empty()) {
         return std::monostate{};
     }

@@ -19,14 +19,24 @@ using platform::GetLastError;
 
 TEST_F(ComPortTest, OpensOnceAtATime) {
     ASSERT_TRUE(Load(StationsToml()));
-    const HANDLE first = Open();
-    ASSERT_NE(first, platform::INVALID_HANDLE_VALUE);
-    EXPECT_EQ(Open(), platform::INVALID_HANDLE_VALUE);
-    EXPECT_EQ(GetLastError(), platform::ERROR_SHARING_VIOLATION);
-    EXPECT_TRUE(U().CloseHandle(first));
-    const HANDLE again = Open();
-    EXPECT_NE(again, platform::INVALID_HANDLE_VALUE);
-    U().CloseHandle(again);
+    // Whatever the share modes, a second open is refused as Windows refuses
+    // a port in use.
+    constexpr DWORD kShareAll = platform::FILE_SHARE_READ | platform::FILE_SHARE_WRITE;
+    for (const DWORD share : {DWORD{0}, kShareAll}) {
+        SCOPED_TRACE(share);
+        const auto open = [&] {
+            return U().CreateFile("COM7:", platform::GENERIC_READ | platform::GENERIC_WRITE, share,
+                                  platform::OPEN_EXISTING, 0);
+        };
+        const HANDLE first = open();
+        ASSERT_NE(first, platform::INVALID_HANDLE_VALUE);
+        EXPECT_EQ(open(), platform::INVALID_HANDLE_VALUE);
+        EXPECT_EQ(GetLastError(), platform::ERROR_ACCESS_DENIED);
+        EXPECT_TRUE(U().CloseHandle(first));
+        const HANDLE again = open();
+        EXPECT_NE(again, platform::INVALID_HANDLE_VALUE);
+        U().CloseHandle(again);
+    }
 }
 
 TEST_F(ComPortTest, TheModuleUnderstandsOnly38400EightNoneOne) {

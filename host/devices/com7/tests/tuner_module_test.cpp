@@ -343,7 +343,7 @@ TEST(TunerModule, LiveGroupsGoOnAirOnlyWhileTunedToTheirStation) {
         return RdsGroup{0x6204, 0x2130, static_cast<std::uint16_t>(n), 0x4142};
     };
     m.ReceiveLive(radiotext(100), true, 500'000);  // tuned elsewhere
-    m.Receive(Command(0x73, 950 - kBandLow, 0xF0), 1'000'000);
+    m.Receive(Command(0x73, 950 - kRdsBaseFrequency, 0xF0), 1'000'000);
     EXPECT_TRUE(Groups(m, 1'000'000, 5'000'000).empty()) << "a group fed before the tune";
 
     const std::uint64_t at = 5'000'000;

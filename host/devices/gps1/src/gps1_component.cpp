@@ -11,6 +11,7 @@
 #include <optional>
 #include <string>
 
+#include "devices/gps1.h"
 #include "gps1/gps1_driver.h"
 #include "gpsd_address.h"
 #include "gpsd_client.h"
@@ -70,7 +71,7 @@ class Gps1Component final : public unit::Component {
     void Declare(unit::Schema& schema, unit::VirtualUnit& unit) override {
         scheduler_ = &unit.scheduler();
         driver_ = std::make_shared<Gps1Driver>(unit.scheduler());
-        auto& table = unit.AddDevice(schema, "gps", "GPS1:", driver_);
+        auto& table = unit.AddDevice(schema, "gps", kGpsDeviceName, driver_);
         table.String("version", [this](const std::string& v) { driver_->SetVersion(v); });
         table
             .Choice("source", {"file", "serial", "stdin", "gpsd", "none"},

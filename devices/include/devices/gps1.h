@@ -1,10 +1,9 @@
-// The GPS receiver's stream driver: device name and request codes. Requests
-// take no input buffer; see each code for its output.
+// "GPS1:": the GPS receiver's stream driver. Opened read/write, exclusive,
+// open-existing. Requests take no input buffer; see each code for its output.
 #pragma once
 
 #include <cstdint>
 
-// "GPS1:", opened read/write, exclusive, open-existing.
 inline constexpr const char* kGpsDeviceName = "GPS1:";
 
 // Succeeds when data may be ready, fails once reading is no longer possible

@@ -1,4 +1,4 @@
-#include "utf8.h"
+#include "platform/utf8.h"
 
 #include <gtest/gtest.h>
 
@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-namespace ui {
+namespace platform {
 namespace {
 
 std::u32string Decode(std::string_view text) {
@@ -52,6 +52,18 @@ TEST(Utf8Test, DecodesWellFormedAndReplacesEachIllFormedPiece) {
     }
 }
 
+TEST(Utf8Test, EncodingDecodesBackForEveryLength) {
+    for (const char32_t c : {U'\0', U'A', U'\u007F', U'\u0080', U'\u07FF', U'\u0800', U'\uFFFD',
+                             U'\uFFFF', U'\U00010000', U'\U0001F600', U'\U0010FFFF'}) {
+        std::string bytes;
+        utf8::Append(bytes, c);
+        EXPECT_EQ(Decode(bytes), std::u32string(1, c)) << static_cast<unsigned>(c);
+    }
+    std::string none;
+    utf8::Append(none, 0x110000);
+    EXPECT_EQ(none, "");
+}
+
 TEST(Utf8Test, GarbageAlwaysAdvancesAndStaysInBounds) {
     std::mt19937 random(7);
     for (int round = 0; round < 2000; ++round) {
@@ -67,4 +79,4 @@ TEST(Utf8Test, GarbageAlwaysAdvancesAndStaysInBounds) {
 }
 
 }  // namespace
-}  // namespace ui
+}  // namespace platform

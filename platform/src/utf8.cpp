@@ -1,6 +1,6 @@
-#include "utf8.h"
+#include "platform/utf8.h"
 
-namespace ui::utf8 {
+namespace platform::utf8 {
 
 char32_t Next(std::string_view text, std::size_t& pos) {
     const auto lead = static_cast<unsigned char>(text[pos]);
@@ -55,4 +55,23 @@ char32_t Next(std::string_view text, std::size_t& pos) {
     return value;
 }
 
-}  // namespace ui::utf8
+void Append(std::string& out, char32_t cp) {
+    const auto byte = [&out](char32_t bits) { out.push_back(static_cast<char>(bits)); };
+    if (cp < 0x80) {
+        byte(cp);
+    } else if (cp < 0x800) {
+        byte(0xC0 | (cp >> 6));
+        byte(0x80 | (cp & 0x3F));
+    } else if (cp < 0x10000) {
+        byte(0xE0 | (cp >> 12));
+        byte(0x80 | ((cp >> 6) & 0x3F));
+        byte(0x80 | (cp & 0x3F));
+    } else if (cp < 0x110000) {
+        byte(0xF0 | (cp >> 18));
+        byte(0x80 | ((cp >> 12) & 0x3F));
+        byte(0x80 | ((cp >> 6) & 0x3F));
+        byte(0x80 | (cp & 0x3F));
+    }
+}
+
+}  // namespace platform::utf8
