@@ -439,6 +439,10 @@ ParseResult LoadScriptFile(const std::filesystem::path& file) {
     }
     ParseResult result = ParseScript(text.str(), Utf8FromPath(file));
     if (auto* s = std::get_if<Script>(&result)) {
+        if (s->commands.empty()) {
+            // Most likely the wrong file, or one cut short: it proves nothing.
+            return ParseFailure{0, "the script holds no command"};
+        }
         s->folder = file.parent_path();
     }
     return result;

@@ -25,16 +25,19 @@ std::unique_ptr<Session> Session::Load(const Plan& plan, std::ostream& err) {
     }
     RegisterHostComponents();
     unit::LoadOptions options{.virtualTime = plan.virtualTime};
-    if (plan.refuseHostDevices) {
-        options.beforeStart = [](const unit::VirtualUnit& u) -> unit::SetError {
+    if (!plan.refuseHostDevices.empty()) {
+        options.beforeStart =
+            [what = plan.refuseHostDevices](const unit::VirtualUnit& u) -> unit::SetError {
             std::string device;
             if (!u.UsesHostDevice(&device)) {
                 return std::nullopt;
             }
-            return unit::ConfigError{{}, 0, {},
+            return unit::ConfigError{{},
+                                     0,
+                                     {},
                                      "kestrin: the unit uses a device of the host (" + device +
-                                         "), which runs on the wall clock: run the script with "
-                                         "--real-time"};
+                                         "), which runs on the wall clock: " + what +
+                                         " with --real-time"};
         };
     }
     auto loaded = unit::LoadUnit(dir, options);
