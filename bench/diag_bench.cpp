@@ -8,11 +8,12 @@
 #include <cstring>
 #include <vector>
 
+#include "devices/nor_flash.h"
 #include "diag/nor_sum.h"
 
 namespace {
 
-constexpr std::size_t kFlashBytes = 0x1000000;
+constexpr std::size_t kFlashBytes = kNorBytes;
 
 std::vector<std::uint8_t> Flash() {
     std::vector<std::uint8_t> bytes(kFlashBytes);

@@ -10,6 +10,7 @@
 #include <string>
 #include <vector>
 
+#include "devices/com7.h"
 #include "platform/last_error.h"
 #include "rds/frame_reassembler.h"
 #include "rds/module_check.h"
@@ -87,7 +88,7 @@ class CountingSink : public RdsToolSink {
     void SetLevel(int level) override { Require(level >= -128 && level <= 127); }
     void SetTuneReply(bool /*strength*/, bool /*tuned*/) override {}
     void SetSeekReply(bool found, int frequency, bool /*tuned*/) override {
-        Require(!found || (frequency >= 875 && frequency <= 875 + 255));
+        Require(!found || (frequency >= kRdsBaseFrequency && frequency <= kRdsBaseFrequency + 255));
     }
     void SetPsName(const std::string& name) override {
         Require(name.size() <= 3 * 8);
@@ -164,7 +165,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     CountingSink sink;
     {
         RdsToolLink link(port, sink);
-        link.SetFrequency(875);
+        link.SetFrequency(kRdsBaseFrequency);
         link.Send(RdsCommand::Seek, 0, 1, (seed & 1U) != 0);  // no port: nothing written
         ForEachChunk(stream, seed, [&](std::span<const std::uint8_t> chunk) {
             link.HandleChunk(chunk.data(), chunk.size());

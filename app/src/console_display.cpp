@@ -5,17 +5,12 @@
 #include "app/console_dlg.h"
 #include "app/console_ids.h"
 #include "app/pattern_dlg.h"
+#include "devices/pwm1.h"
 #include "platform/api.h"
 
 using namespace console_id;
 
 namespace {
-
-constexpr platform::DWORD VESK_PWM_IOCTL_SET_AUTOMODE = 0x8002;
-constexpr platform::DWORD VESK_PWM_IOCTL_GET_MAX = 0x10;
-constexpr platform::DWORD VESK_PWM_IOCTL_GET_DUTY = 0x11;
-constexpr platform::DWORD VESK_PWM_IOCTL_SET_DUTY = 0x8011;
-constexpr platform::DWORD VESK_PHOTOSENSOR_IOCTL_GET_LEVEL = 0x13;
 
 // A control code with a signed 32-bit result.
 bool ReadValue(platform::HANDLE h, platform::DWORD code, std::int32_t* value) {
@@ -30,9 +25,9 @@ platform::HANDLE CConsoleDlg::OpenBacklight() {
     if (m_hBacklight != platform::INVALID_HANDLE_VALUE) {
         return m_hBacklight;
     }
-    m_hBacklight = platform::CreateFile("PWM1:", platform::GENERIC_READ | platform::GENERIC_WRITE,
-                                        platform::FILE_SHARE_READ | platform::FILE_SHARE_WRITE,
-                                        platform::OPEN_EXISTING, 0);
+    m_hBacklight = platform::CreateFile(
+        kPwmDeviceName, platform::GENERIC_READ | platform::GENERIC_WRITE,
+        platform::FILE_SHARE_READ | platform::FILE_SHARE_WRITE, platform::OPEN_EXISTING, 0);
     if (m_hBacklight == platform::INVALID_HANDLE_VALUE) {
         m_backlightAlerts.Show(BacklightAlert::Open, "CreateFile(PWM1:) failed.", ui::MB_OK);
     } else {

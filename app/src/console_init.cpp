@@ -3,21 +3,20 @@
 
 #include "app/console_dlg.h"
 #include "app/console_ids.h"
+#include "devices/log1.h"
 #include "platform/api.h"
-#include "platform/handle.h"
+#include "touch/calibration_file.h"
 
 using namespace console_id;
 
 namespace {
 
-constexpr platform::DWORD VESK_LOG_IOCTL_LOGGING_DISABLE = 1;
-constexpr const char* kCalibrationFile = "\\Mounted Volume\\Vesk\\calib.dat";
-
 // Stops the unit's logging; each failure is a debug line and the start-up
 // goes on.
 void SwitchLoggingOff() {
-    const platform::HANDLE log = platform::CreateFile(
-        "LOG1:", platform::GENERIC_READ | platform::GENERIC_WRITE, 0, platform::OPEN_EXISTING, 0);
+    const platform::HANDLE log =
+        platform::CreateFile(kLogDeviceName, platform::GENERIC_READ | platform::GENERIC_WRITE, 0,
+                             platform::OPEN_EXISTING, 0);
     if (log == platform::INVALID_HANDLE_VALUE) {
         platform::NKDbgPrintf("LOG:CreateFile failed!\r\n");
         return;
@@ -29,12 +28,6 @@ void SwitchLoggingOff() {
     if (platform::CloseHandle(log) == platform::FALSE) {
         platform::NKDbgPrintf("LOG:CloseHandle failed!\r\n");
     }
-}
-
-bool FileExists(const char* path) {
-    platform::WIN32_FIND_DATA data;
-    const platform::UniqueFind find(platform::FindFirstFile(path, &data));
-    return find.valid();
 }
 
 }  // namespace
@@ -106,7 +99,7 @@ ui::BOOL CConsoleDlg::OnInitDialog() {
 
     UpdateData(ui::FALSE);
 
-    if (!FileExists(kCalibrationFile)) {
+    if (!CalibrationFileExists()) {
         StartCalibration();
     }
     return ui::TRUE;

@@ -6,6 +6,7 @@
 #include <string_view>
 
 #include "app/console_dlg.h"
+#include "devices/log1.h"
 #include "platform/api.h"
 #include "platform/handle.h"
 #include "ui/message_box.h"
@@ -42,9 +43,6 @@ constexpr std::string_view kRoutesFolder = "\\Mounted Volume\\Vesk\\plova\\Setti
 constexpr std::string_view kRoutesMask = "*.rte";
 constexpr std::string_view kLogFolder = "\\Mounted Volume2\\Log\\";
 constexpr std::string_view kLogMask = "*.log";
-
-// The logging driver's "stop logging" code, as at start-up.
-constexpr DWORD kLoggingDisable = 1;
 
 // Deletes every file in folder that matches mask, in the order the file
 // system returns them. Folders are left alone. A name too long to join its
@@ -88,13 +86,13 @@ void CConsoleDlg::InitializeForShipping() {
     }
     DeleteMatchingFiles(kRoutesFolder, kRoutesMask);
     {
-        const UniqueHandle log(CreateFile("LOG1:", GENERIC_READ | GENERIC_WRITE,
+        const UniqueHandle log(CreateFile(kLogDeviceName, GENERIC_READ | GENERIC_WRITE,
                                           FILE_SHARE_READ | FILE_SHARE_WRITE, OPEN_EXISTING, 0));
         if (log.valid()) {
             // Only a plain TRUE means logging has stopped; the files may be
             // in use otherwise.
-            if (DeviceIoControl(log.get(), kLoggingDisable, nullptr, 0, nullptr, 0, nullptr) ==
-                TRUE) {
+            if (DeviceIoControl(log.get(), VESK_LOG_IOCTL_LOGGING_DISABLE, nullptr, 0, nullptr, 0,
+                                nullptr) == TRUE) {
                 DeleteMatchingFiles(kLogFolder, kLogMask);
             }
         }

@@ -4,12 +4,12 @@
 #include <array>
 #include <cstdint>
 
+#include "devices/inf1.h"
 #include "platform/api.h"
 #include "platform/handle.h"
 
 namespace {
 
-constexpr platform::DWORD VESK_INFO_IOCTL_GET_SYSTEM_VERSION = 0;
 constexpr std::size_t kIniBytes = 128;
 constexpr std::size_t kFactoryCodeBytes = 16;
 
@@ -23,7 +23,7 @@ platform::HANDLE OpenForReading(const char* path) {
 
 int ReadSystemVersion(std::string& text) {
     const platform::UniqueHandle info(platform::CreateFile(
-        "INF1:", platform::GENERIC_READ | platform::GENERIC_WRITE,
+        kInfDeviceName, platform::GENERIC_READ | platform::GENERIC_WRITE,
         platform::FILE_SHARE_READ | platform::FILE_SHARE_WRITE, platform::OPEN_EXISTING, 0));
     if (!info.valid()) {
         text = "System version : ----";
@@ -36,7 +36,8 @@ int ReadSystemVersion(std::string& text) {
         text = "System version : ----\r\n";
         return -1;
     }
-    text = platform::Format("System version : %u.%u\r\n", version >> 16, version & 0xFFFFU);
+    text = platform::Format("System version : %u.%u\r\n", SystemVersionMajor(version),
+                            SystemVersionMinor(version));
     return 0;
 }
 

@@ -45,7 +45,7 @@ TEST(ConsoleApp, RunsTheConsoleAsMainWindowUntilItIsCancelled) {
     EXPECT_EQ(reservations, 2);
     EXPECT_EQ(app.m_pMainWnd, nullptr);
     EXPECT_EQ(unitDir.unit().Reservations(), 0);
-    EXPECT_EQ(unitDir.unit().ReadWord(unit::kIntcBlock.base + unit::kIntcIcmr) & 0x100U, 0x100U);
+    EXPECT_EQ(unitDir.unit().ReadWord(kIntcAddress + kIntcIcmr) & 0x100U, 0x100U);
 }
 
 }  // namespace

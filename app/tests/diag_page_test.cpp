@@ -61,13 +61,13 @@ TEST_F(ConsoleTest, MutingRadiosSwitchTheDevice) {
     RunConsole();
     std::vector<unit::DWORD> switches;
     for (unit::DWORD code : Unit().Nat().CodeLog()) {
-        if (code != unit::NatDriver::kGetLevel) {
+        if (code != VESK_NAVATT_IOCTL_GET_LEVEL) {
             switches.push_back(code);
         }
     }
     EXPECT_EQ(switches,
-              (std::vector<unit::DWORD>{unit::NatDriver::kMuteOn, unit::NatDriver::kMuteOff,
-                                        unit::NatDriver::kMuteOn}));
+              (std::vector<unit::DWORD>{VESK_NAVATT_IOCTL_MUTE_ON, VESK_NAVATT_IOCTL_MUTE_OFF,
+                                        VESK_NAVATT_IOCTL_MUTE_ON}));
 }
 
 }  // namespace

@@ -1,5 +1,6 @@
 #include "audio/radio_mute_device.h"
 
+#include "devices/nat1.h"
 #include "platform/api.h"
 #include "ui/message_box.h"
 
@@ -13,7 +14,7 @@ RadioMuteDevice::~RadioMuteDevice() {
 
 HANDLE RadioMuteDevice::Open() {
     if (m_hDevice == INVALID_HANDLE_VALUE) {
-        m_hDevice = CreateFile("NAT1:", GENERIC_READ | GENERIC_WRITE,
+        m_hDevice = CreateFile(kNatDeviceName, GENERIC_READ | GENERIC_WRITE,
                                FILE_SHARE_READ | FILE_SHARE_WRITE, OPEN_EXISTING, 0);
         if (m_hDevice == INVALID_HANDLE_VALUE) {
             ui::AfxMessageBox("CreateFile(NAT1:) failed.", ui::MB_OK);

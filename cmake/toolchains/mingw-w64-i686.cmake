@@ -14,5 +14,7 @@ set(CMAKE_FIND_ROOT_PATH_MODE_LIBRARY ONLY)
 set(CMAKE_FIND_ROOT_PATH_MODE_INCLUDE ONLY)
 set(CMAKE_FIND_ROOT_PATH_MODE_PACKAGE ONLY)
 
-# Built to prove the code holds with the unit's 32-bit words; Debian's wine64
-# alone does not run 32-bit programs.
+# Built to prove the code holds with the unit's 32-bit words. The programs
+# run under wine's 32-bit loader (/usr/lib/wine/wine, Debian's wine32:i386,
+# which .ci/install-deps adds) on a kernel that runs i386 programs, as
+# .ci/windows does.

@@ -1,19 +1,16 @@
 #include <cstdint>
 #include <string>
 
+#include "devices/gpio.h"
+#include "devices/gps1.h"
 #include "diag/diag_checks.h"
 #include "diag/diag_result_dlg.h"
 #include "diag/kernel_mapping.h"
-#include "gpio_block.h"
-#include "gpsinfo/gps_driver.h"
 #include "platform/api.h"
 #include "platform/handle.h"
 #include "ui/message_box.h"
 
 namespace {
-
-constexpr std::size_t kLevel1Word = 1;       // pins 32 to 63, offset 0x04
-constexpr std::uint32_t kVariantBit = 0x40;  // pin 38: set on Corvin
 
 // Shows an error until the user dismisses it. Callers format it with the
 // last-error code of the call that just failed.
@@ -24,18 +21,18 @@ void ShowError(const std::string& text) {
 // The variant decides the caption; false after the error was shown.
 bool ShowVariant(CDiagResultDlg* dlg) {
     KernelMapping gpio;
-    if (!gpio.Reserve(diag::kGpioBytes)) {
+    if (!gpio.Reserve(kGpioBytes)) {
         ShowError(
             platform::Format("VirtualAlloc() failed. errcode=0x%x\r\n", platform::GetLastError()));
         return false;
     }
-    if (!gpio.Map(diag::kGpioAddress)) {
+    if (!gpio.Map(kGpioAddress)) {
         ShowError(
             platform::Format("VirtualCopy() failed. errcode=0x%x\r\n", platform::GetLastError()));
         return false;
     }
-    const auto* registers = static_cast<const volatile std::uint32_t*>(gpio.Address());
-    const bool corvin = (registers[kLevel1Word] & kVariantBit) != 0;
+    const bool corvin =
+        GpioPinHigh(static_cast<const volatile std::uint32_t*>(gpio.Address()), kVariantPin);
     dlg->SetWindowText(corvin ? "GPS check / Corvin" : "GPS check / Tamsel");
     gpio.Release();
     return true;

@@ -1,3 +1,4 @@
+#include "devices/nor_flash.h"
 #include "diag/diag_checks.h"
 #include "diag/diag_result_dlg.h"
 #include "diag/kernel_mapping.h"
@@ -6,8 +7,6 @@
 
 namespace {
 
-constexpr std::uint32_t kNorAddress = 0xB8300000U;
-constexpr platform::DWORD kNorBytes = 0x1000000U;
 constexpr std::size_t kNorWords = kNorBytes / 2;
 
 }  // namespace

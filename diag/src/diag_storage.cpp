@@ -2,6 +2,7 @@
 #include <cstdint>
 #include <string>
 
+#include "devices/dsk1.h"
 #include "diag/diag_checks.h"
 #include "diag/diag_result_dlg.h"
 #include "diag/storage_identify.h"
@@ -10,13 +11,11 @@
 
 namespace {
 
-constexpr platform::DWORD kIdentifyCode = 0x72000;
-
 // The result text: the identify lines and sizes as far as they could be
 // read, then "OK." or "NG.".
 std::string StorageResult() {
     const platform::UniqueHandle disk(
-        platform::CreateFile("DSK1:", platform::GENERIC_READ | platform::GENERIC_WRITE, 0,
+        platform::CreateFile(kDskDeviceName, platform::GENERIC_READ | platform::GENERIC_WRITE, 0,
                              platform::OPEN_EXISTING, platform::FILE_ATTRIBUTE_NORMAL));
     if (!disk.valid()) {
         return "NG.\r\n";

@@ -1,7 +1,8 @@
 #include "diag/key_check_dlg.h"
 
+#include "devices/gpio.h"
+#include "devices/intc.h"
 #include "diag/kernel_mapping.h"
-#include "gpio_block.h"
 #include "platform/api.h"
 
 namespace {
@@ -10,18 +11,12 @@ constexpr int kPowerKeyId = 1093;
 constexpr int kGuideKeyId = 1094;
 constexpr int kKeyCheckOkId = 1095;
 
-constexpr std::uint32_t kIntcAddress = 0xA6F00000U;
-constexpr platform::DWORD kIntcBytes = 0x18;
-
 // Word indices of the registers.
-constexpr std::size_t kPinLevel = 0x00 / 4;
-constexpr std::size_t kFallingEdge = 0x3C / 4;
-constexpr std::size_t kEdgeStatus = 0x48 / 4;
-constexpr std::size_t kIcmr = 0x04 / 4;
+constexpr std::size_t kFallingEdge = kGpioFallingEdge / 4;
+constexpr std::size_t kEdgeStatus = kGpioEdgeStatus / 4;
+constexpr std::size_t kIcmr = kIntcIcmr / 4;
 
-constexpr std::uint32_t kPowerKeyPin = 1U << 0;
-constexpr std::uint32_t kGuideKeyPin = 1U << 2;
-constexpr std::uint32_t kPowerKeySource = 1U << 8;
+constexpr std::uint32_t kPowerKeyBit = GpioPinMask(kPowerKeyPin);
 
 constexpr ui::UINT_PTR kPollTimer = 1;
 
@@ -53,15 +48,14 @@ void ClearBits(volatile std::uint32_t* reg, std::uint32_t bits) {
 CKeyCheckDlg::CKeyCheckDlg(ui::CWnd* parent) : ui::CDialog(Template137(), parent) {
     BindClicked(kKeyCheckOkId, &CKeyCheckDlg::OnOkClicked);
 
-    m_tpGpioReg =
-        MapBlock(diag::kGpioAddress, diag::kGpioBytes, "VirtualAlloc failed!::m_tpGpioReg\r\n",
-                 "VirtualCopy failed!::m_tpGpioReg\r\n");
+    m_tpGpioReg = MapBlock(kGpioAddress, kGpioBytes, "VirtualAlloc failed!::m_tpGpioReg\r\n",
+                           "VirtualCopy failed!::m_tpGpioReg\r\n");
     m_tpIntcReg = MapBlock(kIntcAddress, kIntcBytes, "VirtualAlloc failed!::m_tpIntcReg\r\n",
                            "VirtualCopy failed!::m_tpIntcReg\r\n");
 
     // While the console exists the power key raises no interrupt.
     if (m_tpGpioReg != nullptr) {
-        ClearBits(&m_tpGpioReg[kFallingEdge], kPowerKeyPin);
+        ClearBits(&m_tpGpioReg[kFallingEdge], kPowerKeyBit);
     }
     if (m_tpIntcReg != nullptr) {
         platform::NKDbgPrintf("ICMR:%08x\r\n", static_cast<unsigned>(m_tpIntcReg[kIcmr]));
@@ -73,8 +67,8 @@ CKeyCheckDlg::CKeyCheckDlg(ui::CWnd* parent) : ui::CDialog(Template137(), parent
 // interrupt is unmasked last.
 CKeyCheckDlg::~CKeyCheckDlg() {
     if (m_tpGpioReg != nullptr) {
-        SetBits(&m_tpGpioReg[kEdgeStatus], kPowerKeyPin);
-        SetBits(&m_tpGpioReg[kFallingEdge], kPowerKeyPin);
+        SetBits(&m_tpGpioReg[kEdgeStatus], kPowerKeyBit);
+        SetBits(&m_tpGpioReg[kFallingEdge], kPowerKeyBit);
         if (ReleaseMapping(m_tpGpioReg) == platform::FALSE) {
             platform::NKDbgPrintf("VirtualFree failed!::m_tpGpioReg\r\n");
         }
@@ -121,10 +115,10 @@ ui::BOOL CKeyCheckDlg::OnInitDialog() {
 
 void CKeyCheckDlg::OnTimer(ui::UINT_PTR id) {
     if (m_tpGpioReg != nullptr && m_pPowerKey != nullptr && m_pGuideKey != nullptr) {
-        m_pPowerKey->SetCheck((m_tpGpioReg[kPinLevel] & kPowerKeyPin) != 0 ? ui::BST_CHECKED
-                                                                           : ui::BST_UNCHECKED);
-        m_pGuideKey->SetCheck((m_tpGpioReg[kPinLevel] & kGuideKeyPin) != 0 ? ui::BST_CHECKED
-                                                                           : ui::BST_UNCHECKED);
+        m_pPowerKey->SetCheck(GpioPinHigh(m_tpGpioReg, kPowerKeyPin) ? ui::BST_CHECKED
+                                                                     : ui::BST_UNCHECKED);
+        m_pGuideKey->SetCheck(GpioPinHigh(m_tpGpioReg, kGuideKeyPin) ? ui::BST_CHECKED
+                                                                     : ui::BST_UNCHECKED);
     }
     ui::CDialog::OnTimer(id);
 }

@@ -9,7 +9,7 @@
 namespace kestrin_test {
 namespace {
 
-constexpr std::uint32_t kGpioLevel1 = unit::kGpioBlock.base + 0x04;
+constexpr std::uint32_t kGpioLevel1 = kGpioAddress + kGpioPinLevel + GpioPinWordOffset(kVariantPin);
 
 TEST_F(DiagTest, GpsVariantFromPin38Alone) {
     struct Case {

@@ -14,9 +14,9 @@ constexpr int kPowerKeyId = 1093;
 constexpr int kGuideKeyId = 1094;
 constexpr int kOkId = 1095;
 
-constexpr std::uint32_t kFallingEdge = unit::kGpioBlock.base + unit::kGpioFallingEdge0;
-constexpr std::uint32_t kEdgeStatus = unit::kGpioBlock.base + unit::kGpioEdgeStatus0;
-constexpr std::uint32_t kIcmr = unit::kIntcBlock.base + unit::kIntcIcmr;
+constexpr std::uint32_t kFallingEdge = kGpioAddress + kGpioFallingEdge;
+constexpr std::uint32_t kEdgeStatus = kGpioAddress + kGpioEdgeStatus;
+constexpr std::uint32_t kIcmr = kIntcAddress + kIntcIcmr;
 
 class KeyCheckTest : public DiagTest {
   protected:
@@ -99,7 +99,7 @@ TEST_F(KeyCheckTest, MappingFailuresAreDebugLinesOnly) {
             EXPECT_EQ(Unit().ReadWord(kFallingEdge), c.gpioMapped ? 0U : 1U);
             EXPECT_EQ(Unit().ReadWord(kIcmr), c.intcMapped ? 0x04000C00U : 0x04000D00U);
             // The window still opens; an unmapped block is never read.
-            StepCall([this] { Unit().SetPin(unit::kPowerKeyPin, true); });
+            StepCall([this] { Unit().SetPin(kPowerKeyPin, true); });
             StepWait(100);
             StepCall([this, &c] {
                 EXPECT_EQ(Mark(kPowerKeyId), c.gpioMapped ? ui::BST_CHECKED : ui::BST_UNCHECKED);
@@ -120,7 +120,7 @@ TEST_F(KeyCheckTest, WithoutItsTimerTheMarksStay) {
     desktop->SetTimerFailureHook([](ui::HWND, ui::UINT_PTR) { return true; });
     CKeyCheckDlg dlg;
     Unit().ClearDebugLines();
-    StepCall([this] { Unit().SetPin(unit::kPowerKeyPin, true); });
+    StepCall([this] { Unit().SetPin(kPowerKeyPin, true); });
     StepWait(300);
     StepCall([this] { EXPECT_EQ(Mark(kPowerKeyId), ui::BST_UNCHECKED); });
     dlg.DoModal();

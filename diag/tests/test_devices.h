@@ -11,7 +11,7 @@
 #include <string>
 #include <vector>
 
-#include "gpsinfo/gps_driver.h"
+#include "devices/gps1.h"
 #include "unit/component.h"
 #include "unit/driver.h"
 #include "unit/scheduler.h"

@@ -2,21 +2,15 @@
 
 #include <cstddef>
 
+#include "devices/gpio.h"
+#include "devices/gps1.h"
 #include "gpsinfo/gps_chunk.h"
-#include "gpsinfo/gps_driver.h"
 #include "gpsinfo/gps_info_text.h"
 #include "gpsinfo/gps_receive.h"
 #include "platform/api.h"
 #include "ui/message_box.h"
 
 namespace {
-
-// The GPIO register block; bit 6 of the pin-level word at offset 4 (pin 38)
-// tells the hardware variant.
-constexpr std::uint32_t kGpioBlock = 0xA7000000;
-constexpr platform::DWORD kGpioBlockSize = 108;
-constexpr std::size_t kPinLevelWord = 1;
-constexpr std::uint32_t kVariantBit = 0x40;
 
 constexpr int kScreenWidth = 320;
 constexpr int kScreenHeight = 240;
@@ -90,18 +84,17 @@ ui::BOOL CGpsInfoDlg::OnInitDialog() {
 }
 
 void CGpsInfoDlg::SetVariantCaption() {
-    const ScopedReservation block(kGpioBlockSize);
+    const ScopedReservation block(kGpioBytes);
     if (block.get() == nullptr) {
         Ask(platform::Format("VirtualAlloc() failed. errcode=0x%x\r\n", platform::GetLastError()));
         return;
     }
-    if (platform::VirtualCopy(block.get(), kGpioBlock, kGpioBlockSize,
+    if (platform::VirtualCopy(block.get(), kGpioAddress, kGpioBytes,
                               platform::PAGE_READWRITE | platform::PAGE_NOCACHE) != 1) {
         Ask(platform::Format("VirtualCopy() failed. errcode=0x%x\r\n", platform::GetLastError()));
         return;
     }
-    const auto* gpio = static_cast<const volatile std::uint32_t*>(block.get());
-    if ((gpio[kPinLevelWord] & kVariantBit) != 0) {
+    if (GpioPinHigh(static_cast<const volatile std::uint32_t*>(block.get()), kVariantPin)) {
         SetWindowText("GPS Information / Corvin");
     } else {
         SetWindowText("GPS Information / Tamsel");

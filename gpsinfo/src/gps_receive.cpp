@@ -1,7 +1,7 @@
 #include "gpsinfo/gps_receive.h"
 
+#include "devices/gps1.h"
 #include "gpsinfo/gps_chunk.h"
-#include "gpsinfo/gps_driver.h"
 #include "gpsinfo/gps_info_dlg.h"
 #include "platform/api.h"
 #include "ui/wnd.h"

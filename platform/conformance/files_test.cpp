@@ -153,6 +153,54 @@ TEST_F(ConformanceFiles, FindFirstFilePatternsIgnoreCase) {
     EXPECT_EQ(data.nFileSizeHigh, 0U);
 }
 
+TEST_F(ConformanceFiles, LinksLeadingOutOfTheRootAreRefused) {
+    constexpr const char* kMap = "\\Vesk\\a.map";
+    constexpr const char* kNowhere = "\\Mounted Volume\\nowhere";
+    ASSERT_TRUE(Start({.files = {{kMap, "map"}},
+                       .links = {{"\\Mounted Volume\\out", Link::To::OutsideFolder},
+                                 {"\\Mounted Volume\\secret.lnk", Link::To::OutsideFile},
+                                 {kNowhere, Link::To::Nowhere},
+                                 {"\\Mounted Volume\\maps", Link::To::Inside, "\\Vesk"}}}));
+    if (const auto why = B().LinksUnavailable()) {
+        GTEST_SKIP() << *why;
+    }
+    // Every call through a link to something outside fails as a path that
+    // is not there; through a link to nothing it fails too (wine cannot
+    // see such a link, so its code is a missing file's there).
+    for (const char* path : {"\\Mounted Volume\\out\\secret.txt", "\\Mounted Volume\\out\\new.txt",
+                             "\\Mounted Volume\\secret.lnk", kNowhere}) {
+        SCOPED_TRACE(path);
+        const auto refused = [&](bool failed) {
+            EXPECT_TRUE(failed);
+            if (path != kNowhere) {
+                EXPECT_EQ(GetLastError(), ERROR_PATH_NOT_FOUND);
+            }
+        };
+        for (const DWORD creation :
+             {DWORD{OPEN_EXISTING}, DWORD{CREATE_ALWAYS}, DWORD{CREATE_NEW}}) {
+            SCOPED_TRACE(creation);
+            UniqueHandle h(Open(path, GENERIC_READ | GENERIC_WRITE, 0, creation));
+            refused(!h.valid());
+        }
+        refused(!DeleteFile(path));
+        refused(!CopyFile(kMap, path, FALSE));
+        refused(!CopyFile(path, "\\Vesk\\copy.txt", FALSE));
+        DWORD error = 0;
+        refused(Find(path, &error).empty());
+    }
+    DWORD error = 0;
+    EXPECT_TRUE(Find("\\Mounted Volume\\out\\*", &error).empty());
+    EXPECT_EQ(error, ERROR_PATH_NOT_FOUND);
+    std::uint64_t free = 0;
+    EXPECT_FALSE(GetDiskFreeSpaceEx("\\Mounted Volume\\out\\", &free, nullptr, nullptr));
+    EXPECT_EQ(GetLastError(), ERROR_PATH_NOT_FOUND);
+    // A link that stays inside is followed, and the listing leaves the
+    // others out.
+    EXPECT_EQ(ReadAll("\\Mounted Volume\\maps\\a.map"), "map");
+    EXPECT_EQ(Find("\\Mounted Volume\\*", &error), (std::vector<std::string>{"maps\\"}));
+    EXPECT_TRUE(B().OutsideUntouched());
+}
+
 TEST_F(ConformanceFiles, CopyWithAndWithoutOverwrite) {
     ASSERT_TRUE(Start({.files = {{"\\a\\factory.ini", "factory"}, {"\\a\\user.ini", "user"}}}));
     EXPECT_FALSE(CopyFile("\\a\\factory.ini", "\\a\\user.ini", TRUE));

@@ -5,6 +5,8 @@
 #include <thread>
 
 #include "conformance/backend_fixture.h"
+#include "devices/gpio.h"
+#include "devices/nor_flash.h"
 
 namespace conformance {
 namespace {
@@ -58,10 +60,10 @@ TEST_F(ConformanceRegistryMemoryThreads, RegistryOpenQueryAndMissingParts) {
 
 TEST_F(ConformanceRegistryMemoryThreads, AddressSpaceAndLocalMemory) {
     ASSERT_TRUE(Start({}));
-    constexpr DWORD kNorWindow = 0x1000000;
-    void* reservation = VirtualAlloc(nullptr, kNorWindow, MEM_RESERVE, PAGE_NOACCESS);
+    void* reservation = VirtualAlloc(nullptr, kNorBytes, MEM_RESERVE, PAGE_NOACCESS);
     ASSERT_NE(reservation, nullptr);
-    const BOOL mapped = VirtualCopy(reservation, 0xA7000000U, 0x6C, PAGE_READWRITE | PAGE_NOCACHE);
+    const BOOL mapped =
+        VirtualCopy(reservation, kGpioAddress, kGpioBytes, PAGE_READWRITE | PAGE_NOCACHE);
     if (B().Desktop()) {
         // Desktop exception: a PC has no kernel addresses of the unit to map.
         EXPECT_FALSE(mapped);

@@ -4,6 +4,8 @@
 #include <cstdint>
 #include <cstdio>
 
+#include "platform/utf8.h"
+
 namespace platform {
 
 std::string FormatV(const char* format, std::va_list args) {
@@ -42,30 +44,17 @@ constexpr std::array<std::uint16_t, 32> kCp1252High = {
     0x2039, 0x0152, 0,      0x017D, 0,      0,      0x2018, 0x2019, 0x201C, 0x201D, 0x2022,
     0x2013, 0x2014, 0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0,      0x017E, 0x0178};
 
-void AppendUtf8(std::string& out, std::uint32_t cp) {
-    if (cp < 0x80) {
-        out.push_back(static_cast<char>(cp));
-    } else if (cp < 0x800) {
-        out.push_back(static_cast<char>(0xC0 | (cp >> 6)));
-        out.push_back(static_cast<char>(0x80 | (cp & 0x3F)));
-    } else {
-        out.push_back(static_cast<char>(0xE0 | (cp >> 12)));
-        out.push_back(static_cast<char>(0x80 | ((cp >> 6) & 0x3F)));
-        out.push_back(static_cast<char>(0x80 | (cp & 0x3F)));
-    }
-}
-
 }  // namespace
 
 std::string WidenCodePage(const void* bytes, std::size_t maxBytes) {
     std::string out;
     const auto* p = static_cast<const unsigned char*>(bytes);
     for (std::size_t i = 0; i < maxBytes && p[i] != 0; ++i) {
-        std::uint32_t cp = p[i];
+        char32_t cp = p[i];
         if (cp >= 0x80 && cp < 0xA0 && kCp1252High[cp - 0x80] != 0) {
             cp = kCp1252High[cp - 0x80];
         }
-        AppendUtf8(out, cp);
+        utf8::Append(out, cp);
     }
     return out;
 }
@@ -86,6 +75,17 @@ std::size_t WideLength(std::string_view utf8) {
         i += len;
     }
     return units;
+}
+
+std::string_view Trim(std::string_view s) {
+    const auto blank = [](char c) { return c == ' ' || c == '\t' || c == '\r'; };
+    while (!s.empty() && blank(s.front())) {
+        s.remove_prefix(1);
+    }
+    while (!s.empty() && blank(s.back())) {
+        s.remove_suffix(1);
+    }
+    return s;
 }
 
 }  // namespace platform

@@ -7,6 +7,7 @@
 namespace {
 
 using platform::Format;
+using platform::Trim;
 using platform::WideLength;
 using platform::WidenCodePage;
 
@@ -44,6 +45,14 @@ TEST(WideLength, CountsUtf16Units) {
     EXPECT_EQ(WideLength("\xC3\xA9"), 1U);
     EXPECT_EQ(WideLength("\xE2\x82\xAC"), 1U);
     EXPECT_EQ(WideLength("\xF0\x9F\x98\x80"), 2U);
+}
+
+TEST(Trim, TakesBlanksAndCarriageReturnsOffBothEnds) {
+    EXPECT_EQ(Trim(" \t tap 1 2\t \r"), "tap 1 2");
+    EXPECT_EQ(Trim("\r\"a b\" "), "\"a b\"");
+    EXPECT_EQ(Trim("a \t b"), "a \t b") << "inside stays";
+    EXPECT_EQ(Trim(" \t\r "), "");
+    EXPECT_EQ(Trim("\na\n"), "\na\n") << "line breaks are the splitter's";
 }
 
 }  // namespace

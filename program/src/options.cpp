@@ -15,19 +15,34 @@ using Takes = OptionSpec::Takes;
 
 constexpr int kMinScale = 1;
 constexpr int kMaxScale = 8;
+constexpr int kMostJobs = 64;
 // The synopsis's lines hold up to this many characters.
 constexpr std::size_t kSynopsisWidth = 81;
 // Where an option's help starts on its line.
 constexpr std::size_t kHelpColumn = 21;
 
-std::optional<int> ParseScale(std::string_view text) {
-    int scale = 0;
-    const auto [ptr, ec] = std::from_chars(text.data(), text.data() + text.size(), scale);
-    if (ec != std::errc() || ptr != text.data() + text.size() || scale < kMinScale ||
-        scale > kMaxScale) {
+// A whole number from least to most, the whole text.
+std::optional<int> ParseNumber(std::string_view text, int least, int most) {
+    int number = 0;
+    const auto [ptr, ec] = std::from_chars(text.data(), text.data() + text.size(), number);
+    if (ec != std::errc() || ptr != text.data() + text.size() || number < least || number > most) {
         return std::nullopt;
     }
-    return scale;
+    return number;
+}
+
+// "K/N", 1 <= K <= N.
+std::optional<Shard> ParseShard(std::string_view text) {
+    const std::size_t slash = text.find('/');
+    if (slash == std::string_view::npos) {
+        return std::nullopt;
+    }
+    const std::optional<int> n = ParseNumber(text.substr(slash + 1), 1, 1000000);
+    const std::optional<int> k = n ? ParseNumber(text.substr(0, slash), 1, *n) : std::nullopt;
+    if (!k) {
+        return std::nullopt;
+    }
+    return Shard{*k, *n};
 }
 
 // The options both programs read, bound to *o, in their usual order.
@@ -53,12 +68,48 @@ std::vector<OptionSpec> SharedSpecs(Options* o) {
     specs.push_back(FlagOption("--update-screens",
                                "`expect screen` writes its reference instead of comparing",
                                &o->suite.updateScreens));
+    specs.push_back(PathOption("--report", "DIR",
+                               "write an HTML report of the scripts into DIR, with the\n"
+                               "trace of each failed one (index.html)",
+                               &o->suite.report));
+    specs.push_back(FlagOption("--trace", "keep the trace of passing scripts in the report too",
+                               &o->suite.trace));
+    specs.push_back(ValueOption(
+        "--jobs", "N",
+        "run N scripts at a time, each in a process of its own\n(1 to 64, default 1)",
+        [o](std::string_view n) -> std::optional<std::string> {
+            const std::optional<int> parsed = ParseNumber(n, 1, kMostJobs);
+            if (!parsed) {
+                return "--jobs takes a whole number from 1 to 64, not \"" + std::string(n) + "\"";
+            }
+            o->suite.jobs = *parsed;
+            return std::nullopt;
+        }));
+    specs.push_back(ValueOption(
+        "--shard", "K/N", "run only the K-th of N slices of the scripts (K from 1)",
+        [o](std::string_view text) -> std::optional<std::string> {
+            o->suite.shard = ParseShard(text);
+            if (!o->suite.shard) {
+                return "--shard takes K/N with 1 <= K <= N, not \"" + std::string(text) + "\"";
+            }
+            return std::nullopt;
+        }));
+    OptionSpec worker;
+    worker.name = "--suite-worker";
+    worker.takes = Takes::Value;
+    worker.value = "DIR";
+    worker.take = [o](std::string_view folder) {
+        o->suite.worker = script::PathFromUtf8(folder);
+        return std::optional<std::string>();
+    };
+    worker.hidden = true;
+    specs.push_back(std::move(worker));
     specs.push_back(
         PathOption("--record", "FILE", "write what is done in the window as a script", &o->record));
     specs.push_back(ValueOption(
         "--scale", "N", "window pixels per screen pixel, 1 to 8 (default 2)",
         [o](std::string_view n) -> std::optional<std::string> {
-            const std::optional<int> parsed = ParseScale(n);
+            const std::optional<int> parsed = ParseNumber(n, kMinScale, kMaxScale);
             if (!parsed) {
                 return "--scale takes a whole number from 1 to 8, not \"" + std::string(n) + "\"";
             }
@@ -161,12 +212,13 @@ ParsedOptions ParseOptions(std::span<const std::string_view> arguments,
     auto fail = [](std::string message) { return ParsedOptions{std::nullopt, std::move(message)}; };
     for (std::size_t i = 0; i < arguments.size(); ++i) {
         const std::string_view arg = arguments[i];
-        if (!seen.insert(arg).second) {
-            return fail(std::string(arg) + " is given twice");
-        }
         const OptionSpec* spec = Find(table, arg);
         if (spec == nullptr) {
             return fail("unknown argument \"" + std::string(arg) + "\"");
+        }
+        // A list (--script a --script b) may be given again and goes on.
+        if (!seen.insert(spec->name).second && spec->takes != Takes::Words) {
+            return fail(std::string(arg) + " is given twice");
         }
         std::optional<std::string> refused;
         switch (spec->takes) {
@@ -198,9 +250,17 @@ ParsedOptions ParseOptions(std::span<const std::string_view> arguments,
         }
     }
     const bool scripted = !o.scripts.empty();
-    if (!scripted && (o.suite.junit || o.suite.artifacts || o.suite.updateScreens)) {
-        return fail("--junit, --artifacts and --update-screens go with --script");
+    const SuiteOptions& suite = o.suite;
+    if (!scripted && (suite.junit || suite.artifacts || suite.updateScreens || suite.report ||
+                      suite.trace || suite.jobs != 1 || suite.shard)) {
+        return fail(
+            "--junit, --artifacts, --update-screens, --report, --trace, --jobs and --shard go "
+            "with --script");
     }
+    if (suite.trace && !suite.report) {
+        return fail("--trace goes with --report");
+    }
+    o.suite.commandLine.assign(arguments.begin(), arguments.end());
     if (o.record && (scripted || o.headless)) {
         return fail("--record records the window: not with --script or --headless");
     }

@@ -111,10 +111,14 @@ int RunScripts(const Options& options, Seam& seam, std::vector<script::Script> s
             << " with one script\n";
         return kExitUsage;
     }
+    // Only a single script file named may run on the unit in place.
+    std::error_code ec;
+    const bool suite =
+        options.scripts.size() != 1 || !std::filesystem::is_regular_file(options.scripts[0], ec);
     auto runOne = [&](script::Script s, const script::RunnerOptions& runnerOptions,
                       std::ostream& log) -> RunOutcome {
         const std::unique_ptr<Installed> run =
-            Load(seam, {Purpose::Script, !options.realTime, several}, out, log);
+            Load(seam, {Purpose::Script, !options.realTime, suite}, out, log);
         if (run == nullptr) {
             return {kExitUsage, {}};
         }
@@ -191,7 +195,8 @@ int RunTour(const Options& options, Seam& seam, std::ostream& out, std::ostream&
         err << script::Describe("tour.script", *failure) << '\n';
         return kExitUsage;
     }
-    const std::unique_ptr<Installed> run = Load(seam, {Purpose::Tour, true, false}, out, err);
+    const std::unique_ptr<Installed> run =
+        Load(seam, {Purpose::Tour, !options.realTime, false}, out, err);
     if (run == nullptr) {
         return kExitUsage;
     }

@@ -8,53 +8,16 @@
 #include "platform/text.h"
 #include "script/utf8_path.h"
 #include "tee_stream.h"
+#include "xml_text.h"
 
 namespace program {
 
 namespace {
 
+using detail::XmlText;
+
 bool IsScriptName(const std::filesystem::path& p) {
     return p.extension() == ".ks" || p.extension() == ".script";
-}
-
-// Text for an XML attribute or element: the five markup characters escaped,
-// control characters XML 1.0 cannot carry dropped (tab, line feed and
-// carriage return stay).
-std::string Xml(std::string_view text) {
-    std::string out;
-    out.reserve(text.size());
-    for (const char ch : text) {
-        const auto u = static_cast<unsigned char>(ch);
-        switch (ch) {
-            case '&':
-                out += "&amp;";
-                break;
-            case '<':
-                out += "&lt;";
-                break;
-            case '>':
-                out += "&gt;";
-                break;
-            case '"':
-                out += "&quot;";
-                break;
-            case '\'':
-                out += "&apos;";
-                break;
-            case '\t':
-            case '\n':
-                out += ch;
-                break;
-            case '\r':
-                out += "&#13;";
-                break;
-            default:
-                if (u >= 0x20) {
-                    out += ch;
-                }
-        }
-    }
-    return out;
 }
 
 std::string Seconds(std::chrono::duration<double> t) {
@@ -75,19 +38,56 @@ std::string Timestamp() {
                             static_cast<int>(time.seconds().count()));
 }
 
+// A path made absolute and plain ("a/./b/../c" -> "/cwd/a/c").
+std::filesystem::path Absolute(const std::filesystem::path& p) {
+    std::error_code ec;
+    const std::filesystem::path absolute = std::filesystem::absolute(p, ec);
+    return (ec ? p : absolute).lexically_normal();
+}
+
+// A path as UTF-8 with '/' between its parts, on Windows too.
+std::string GenericUtf8(const std::filesystem::path& p) {
+    const std::u8string text = p.generic_u8string();
+    return {text.begin(), text.end()};
+}
+
 }  // namespace
 
+bool InShard(const std::filesystem::path& relative, const Shard& shard) {
+    // FNV-1a of the path as UTF-8 with '/' between its parts: the same slice
+    // on every machine and in every checkout.
+    constexpr std::uint64_t kPrime = 0x100000001b3ULL;
+    std::uint64_t hash = 0xcbf29ce484222325ULL;
+    for (const char ch : GenericUtf8(relative)) {
+        hash = (hash ^ static_cast<unsigned char>(ch)) * kPrime;
+    }
+    return static_cast<int>(hash % static_cast<std::uint64_t>(shard.n)) == shard.k - 1;
+}
+
 bool CollectScripts(const std::vector<std::filesystem::path>& names,
-                    std::vector<std::filesystem::path>* scripts, std::string* error) {
+                    std::vector<std::filesystem::path>* scripts, std::vector<std::string>* errors) {
+    const std::size_t errorsBefore = errors->size();
+    std::vector<std::filesystem::path> seen;
+    auto add = [&](const std::filesystem::path& file) {
+        std::error_code ec;
+        std::filesystem::path same = std::filesystem::weakly_canonical(file, ec);
+        if (ec) {
+            same = Absolute(file);
+        }
+        if (std::ranges::find(seen, same) == seen.end()) {
+            seen.push_back(std::move(same));
+            scripts->push_back(file);
+        }
+    };
     for (const std::filesystem::path& name : names) {
         std::error_code ec;
         if (std::filesystem::is_regular_file(name, ec)) {
-            scripts->push_back(name);
+            add(name);
             continue;
         }
         if (!std::filesystem::is_directory(name, ec)) {
-            *error = script::Utf8FromPath(name) + ": no such script or folder";
-            return false;
+            errors->push_back(script::Utf8FromPath(name) + ": no such script or folder");
+            continue;
         }
         std::vector<std::filesystem::path> found;
         for (const auto& entry : std::filesystem::directory_iterator(name, ec)) {
@@ -96,28 +96,65 @@ bool CollectScripts(const std::vector<std::filesystem::path>& names,
             }
         }
         if (ec) {
-            *error = script::Utf8FromPath(name) + ": " + ec.message();
-            return false;
+            errors->push_back(script::Utf8FromPath(name) + ": " + ec.message());
+            continue;
         }
         if (found.empty()) {
-            *error = script::Utf8FromPath(name) + ": the folder holds no *.ks or *.script file";
-            return false;
+            errors->push_back(script::Utf8FromPath(name) +
+                              ": the folder holds no *.ks or *.script file");
+            continue;
         }
         std::ranges::sort(found);
-        scripts->insert(scripts->end(), found.begin(), found.end());
+        for (const std::filesystem::path& file : found) {
+            add(file);
+        }
     }
-    return true;
+    return errors->size() == errorsBefore;
+}
+
+std::filesystem::path CommonFolder(const std::vector<std::filesystem::path>& scripts) {
+    std::filesystem::path common;
+    bool first = true;
+    for (const std::filesystem::path& file : scripts) {
+        const std::filesystem::path folder = Absolute(file).parent_path();
+        if (first) {
+            common = folder;
+            first = false;
+            continue;
+        }
+        std::filesystem::path shared;
+        auto a = common.begin();
+        auto b = folder.begin();
+        for (; a != common.end() && b != folder.end() && *a == *b; ++a, ++b) {
+            shared /= *a;
+        }
+        common = shared;
+    }
+    return common;
+}
+
+std::filesystem::path PathInRun(const std::filesystem::path& script,
+                                const std::filesystem::path& common) {
+    const std::filesystem::path inside = Absolute(script).lexically_relative(common);
+    return inside.empty() ? script.filename() : inside;
+}
+
+std::string ClassName(const std::filesystem::path& script, const std::filesystem::path& common) {
+    const std::filesystem::path folder = Absolute(script).parent_path().lexically_relative(common);
+    if (!folder.empty() && folder != ".") {
+        return GenericUtf8(folder);
+    }
+    return common.has_filename() ? GenericUtf8(common.filename()) : GenericUtf8(common);
 }
 
 bool LoadScripts(const std::vector<std::filesystem::path>& names, std::ostream& err,
                  std::vector<script::Script>* scripts) {
     std::vector<std::filesystem::path> files;
-    std::string error;
-    if (!CollectScripts(names, &files, &error)) {
+    std::vector<std::string> errors;
+    bool ok = CollectScripts(names, &files, &errors);
+    for (const std::string& error : errors) {
         err << "kestrin: " << error << '\n';
-        return false;
     }
-    bool ok = true;
     for (const std::filesystem::path& file : files) {
         script::ParseResult parsed = script::LoadScriptFile(file);
         if (const auto* failure = std::get_if<script::ParseFailure>(&parsed)) {
@@ -128,57 +165,6 @@ bool LoadScripts(const std::vector<std::filesystem::path>& names, std::ostream& 
         }
     }
     return ok;
-}
-
-int RunSuite(std::vector<script::Script> scripts, const SuiteOptions& options,
-             const std::optional<std::filesystem::path>& screenshot, const RunOne& runOne,
-             std::ostream& out, std::ostream& err) {
-    using script::kExitFailed;
-    using script::kExitMalformed;
-    using script::kExitPassed;
-    std::vector<ScriptResult> results;
-    int status = kExitPassed;
-    for (script::Script& s : scripts) {
-        const auto started = std::chrono::steady_clock::now();
-        ScriptResult result;
-        result.file = script::PathFromUtf8(s.name);
-        script::RunnerOptions runnerOptions;
-        runnerOptions.finalScreenshot = screenshot.value_or(std::filesystem::path());
-        runnerOptions.updateScreens = options.updateScreens;
-        if (options.artifacts) {
-            runnerOptions.artifactsFolder = *options.artifacts / ArtifactName(result.file);
-        }
-        std::ostringstream captured;
-        detail::TeeStream log(err, captured);
-        const RunOutcome outcome = runOne(std::move(s), runnerOptions, log);
-        if (outcome.status == kExitMalformed) {
-            return kExitMalformed;
-        }
-        result.passed = outcome.status == kExitPassed;
-        result.failure = outcome.failure;
-        result.time = std::chrono::steady_clock::now() - started;
-        result.output = captured.str();
-        if (!result.passed) {
-            status = kExitFailed;
-            if (!runnerOptions.artifactsFolder.empty()) {
-                std::error_code ec;
-                std::filesystem::create_directories(runnerOptions.artifactsFolder, ec);
-                std::ofstream(runnerOptions.artifactsFolder / "output.txt", std::ios::binary)
-                    << result.output;
-            }
-        }
-        results.push_back(std::move(result));
-    }
-    out << Verdict(results) << '\n';
-    if (options.junit) {
-        std::string error;
-        if (!WriteJUnit(*options.junit, results, &error)) {
-            err << "kestrin: " << error << '\n';
-            status = script::kExitFailed;
-        }
-    }
-    out.flush();
-    return status;
 }
 
 std::string Verdict(const std::vector<ScriptResult>& results) {
@@ -203,16 +189,15 @@ bool WriteJUnit(const std::filesystem::path& file, const std::vector<ScriptResul
            "\" failures=\"" + std::to_string(failures) + "\" errors=\"0\" skipped=\"0\" time=\"" +
            Seconds(total) + "\" timestamp=\"" + Timestamp() + "\">\n";
     for (const ScriptResult& r : results) {
-        const std::string folder = script::Utf8FromPath(r.file.parent_path());
-        xml += "    <testcase name=\"" + Xml(script::Utf8FromPath(r.file.filename())) +
-               "\" classname=\"" + Xml(folder.empty() ? "." : folder) + "\" time=\"" +
-               Seconds(r.time) + "\">\n";
+        xml += "    <testcase name=\"" + XmlText(script::Utf8FromPath(r.file.filename())) +
+               "\" classname=\"" + XmlText(r.className) + "\" file=\"" +
+               XmlText(GenericUtf8(r.file)) + "\" time=\"" + Seconds(r.time) + "\">\n";
         if (!r.passed) {
-            xml += "      <failure message=\"" + Xml(r.failure) + "\" type=\"script\">" +
-                   Xml(r.failure) + "</failure>\n";
+            xml += "      <failure message=\"" + XmlText(r.failure) + "\" type=\"script\">" +
+                   XmlText(r.failure) + "</failure>\n";
         }
         if (!r.output.empty()) {
-            xml += "      <system-out>" + Xml(r.output) + "</system-out>\n";
+            xml += "      <system-out>" + XmlText(r.output) + "</system-out>\n";
         }
         xml += "    </testcase>\n";
     }
@@ -226,33 +211,6 @@ bool WriteJUnit(const std::filesystem::path& file, const std::vector<ScriptResul
         return false;
     }
     return true;
-}
-
-std::string ArtifactName(const std::filesystem::path& script) {
-    // Relative to the working folder when it lies inside it, else its own
-    // folder's name and its file name.
-    std::error_code ec;
-    std::filesystem::path shown = script.lexically_normal();
-    if (shown.is_absolute()) {
-        const std::filesystem::path inside =
-            shown.lexically_relative(std::filesystem::current_path(ec));
-        shown = !ec && !inside.empty() && *inside.begin() != ".."
-                    ? inside
-                    : shown.parent_path().filename() / shown.filename();
-    }
-    while (!shown.empty() && *shown.begin() == "..") {
-        shown = shown.lexically_relative("..");
-    }
-    std::string name = script::Utf8FromPath(shown);
-    std::replace(name.begin(), name.end(), '\\', '/');
-    for (char& ch : name) {
-        const bool plain = (ch >= 'a' && ch <= 'z') || (ch >= 'A' && ch <= 'Z') ||
-                           (ch >= '0' && ch <= '9') || ch == '.' || ch == '-' || ch == '_';
-        if (!plain) {
-            ch = '_';
-        }
-    }
-    return name.empty() || name == "." ? std::string("script") : name;
 }
 
 }  // namespace program

@@ -7,7 +7,7 @@
 
 namespace program {
 
-std::optional<std::filesystem::path> MakeTourFolder() {
+std::optional<std::filesystem::path> MakeTempFolder(std::string_view prefix) {
     std::error_code ec;
     const std::filesystem::path base = std::filesystem::temp_directory_path(ec);
     if (ec) {
@@ -20,7 +20,7 @@ std::optional<std::filesystem::path> MakeTourFolder() {
     std::mt19937 random(seed());
     std::uniform_int_distribution<std::size_t> pick(0, kLetters.size() - 1);
     for (int i = 0; i < kTries; ++i) {
-        std::string name = "kestrin-tour-";
+        std::string name(prefix);
         for (int n = 0; n < 6; ++n) {
             name += kLetters[pick(random)];
         }

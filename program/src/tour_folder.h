@@ -1,13 +1,20 @@
-// A fresh folder for the tour's screenshots.
+// Fresh folders in the system's temporary folder: the tour's screenshots,
+// the results of a suite's workers.
 #pragma once
 
 #include <filesystem>
 #include <optional>
+#include <string_view>
 
 namespace program {
 
-// <the system's temporary folder>/kestrin-tour-XXXXXX, made new (never one
-// that was there); nullopt when none can be made.
-std::optional<std::filesystem::path> MakeTourFolder();
+// <the system's temporary folder>/<prefix>XXXXXX, made new (never one that
+// was there) and only its owner's; nullopt when none can be made.
+std::optional<std::filesystem::path> MakeTempFolder(std::string_view prefix);
+
+// kestrin-tour-XXXXXX
+inline std::optional<std::filesystem::path> MakeTourFolder() {
+    return MakeTempFolder("kestrin-tour-");
+}
 
 }  // namespace program

@@ -52,12 +52,22 @@ std::vector<OptionSpec> Table(Own* own) {
 TEST(OptionsTest, SharedOptionsLandInOptionsAndTheBackendsReachItsTable) {
     Own own;
     const ParsedOptions parsed = ParseOptions(
-        std::vector<std::string_view>{"--script", "a.ks", "dir", "--fast", "--port", "COM3",
-                                      "--level", "2", "--junit", "r.xml", "--scale", "4", "/?"},
+        std::vector<std::string_view>{"--script", "a.ks",    "dir",     "--fast",   "--port",
+                                      "COM3",     "--level", "2",       "--junit",  "r.xml",
+                                      "--scale",  "4",       "/?",      "--script", "b.ks",
+                                      "--report", "out",     "--trace", "--jobs",   "3",
+                                      "--shard",  "2/5"},
         Table(&own));
     ASSERT_TRUE(parsed.options) << parsed.error;
-    EXPECT_EQ(parsed.options->scripts, (std::vector<std::filesystem::path>{"a.ks", "dir"}));
+    EXPECT_EQ(parsed.options->scripts, (std::vector<std::filesystem::path>{"a.ks", "dir", "b.ks"}));
     EXPECT_EQ(parsed.options->suite.junit, std::filesystem::path("r.xml"));
+    EXPECT_EQ(parsed.options->suite.report, std::filesystem::path("out"));
+    EXPECT_TRUE(parsed.options->suite.trace);
+    EXPECT_EQ(parsed.options->suite.jobs, 3);
+    ASSERT_TRUE(parsed.options->suite.shard);
+    EXPECT_EQ(parsed.options->suite.shard->k, 2);
+    EXPECT_EQ(parsed.options->suite.shard->n, 5);
+    EXPECT_EQ(parsed.options->suite.commandLine.size(), 22U) << "kept for the workers";
     EXPECT_EQ(parsed.options->scale, 4);
     EXPECT_TRUE(parsed.options->help);
     EXPECT_TRUE(own.fast);
@@ -79,7 +89,21 @@ TEST(OptionsTest, BadCommandLinesAreRefusedWithTheReason) {
          "--record records the window: not with --script or --headless"},
         {{"--record", "r.ks", "--script", "a"},
          "--record records the window: not with --script or --headless"},
-        {{"--artifacts", "out"}, "--junit, --artifacts and --update-screens go with --script"},
+        {{"--artifacts", "out"},
+         "--junit, --artifacts, --update-screens, --report, --trace, --jobs and --shard go with "
+         "--script"},
+        {{"--jobs", "2"},
+         "--junit, --artifacts, --update-screens, --report, --trace, --jobs and --shard go with "
+         "--script"},
+        {{"--script", "a", "--trace"}, "--trace goes with --report"},
+        {{"--script", "a", "--jobs", "0"}, "--jobs takes a whole number from 1 to 64, not \"0\""},
+        {{"--script", "a", "--jobs", "65"}, "--jobs takes a whole number from 1 to 64, not \"65\""},
+        {{"--script", "a", "--jobs", "2x"}, "--jobs takes a whole number from 1 to 64, not \"2x\""},
+        {{"--script", "a", "--shard", "0/3"}, "--shard takes K/N with 1 <= K <= N, not \"0/3\""},
+        {{"--script", "a", "--shard", "4/3"}, "--shard takes K/N with 1 <= K <= N, not \"4/3\""},
+        {{"--script", "a", "--shard", "1/0"}, "--shard takes K/N with 1 <= K <= N, not \"1/0\""},
+        {{"--script", "a", "--shard", "2"}, "--shard takes K/N with 1 <= K <= N, not \"2\""},
+        {{"--script", "a", "--shard", "1/3", "--shard", "2/3"}, "--shard is given twice"},
         {{"--scale", "0"}, "--scale takes a whole number from 1 to 8, not \"0\""},
         {{"--unit", "u"}, "unknown argument \"--unit\""},
         {{"a.ks"}, "unknown argument \"a.ks\""},
@@ -97,7 +121,8 @@ TEST(OptionsTest, TheUsageFollowsTheBackendsOrderAndWordsThenTheRest) {
     EXPECT_EQ(Usage("kestrin", Table(&own)),
               "usage: kestrin [--script FILE|DIR ...] [--fast] [--port NAME] [--level N]\n"
               "               [--real-time] [--headless] [--junit FILE] [--artifacts DIR]\n"
-              "               [--update-screens] [--record FILE] [--scale N] [--screenshot FILE]\n"
+              "               [--update-screens] [--report DIR] [--trace] [--jobs N]\n"
+              "               [--shard K/N] [--record FILE] [--scale N] [--screenshot FILE]\n"
               "               [--demo] [--version]\n"
               "  --script FILE|DIR  the scripts\n"
               "  --fast             quickly\n"
@@ -109,6 +134,12 @@ TEST(OptionsTest, TheUsageFollowsTheBackendsOrderAndWordsThenTheRest) {
               "  --junit FILE       write a JUnit XML report of the scripts\n"
               "  --artifacts DIR    keep the screen, debug lines and output of failed scripts\n"
               "  --update-screens   `expect screen` writes its reference instead of comparing\n"
+              "  --report DIR       write an HTML report of the scripts into DIR, with the\n"
+              "                     trace of each failed one (index.html)\n"
+              "  --trace            keep the trace of passing scripts in the report too\n"
+              "  --jobs N           run N scripts at a time, each in a process of its own\n"
+              "                     (1 to 64, default 1)\n"
+              "  --shard K/N        run only the K-th of N slices of the scripts (K from 1)\n"
               "  --record FILE      write what is done in the window as a script\n"
               "  --scale N          window pixels per screen pixel, 1 to 8 (default 2)\n"
               "  --screenshot FILE  write the screen as PNG when the run ends\n"

@@ -19,9 +19,10 @@ RdsCommandFrame BuildRdsCommandFrame(RdsCommand command, int frequency, int tune
                                      int seekParameter, bool seekUp) {
     switch (command) {
         case RdsCommand::Tune:
-            // frequency - 875 modulo 256, i.e. (frequency + 149) & 0xFF; unsigned
-            // so that no int value can overflow.
-            return Frame(kRdsCodeTune, LowByte(static_cast<unsigned>(frequency) + 149U),
+            // The channel modulo 256; unsigned so that no int value can overflow.
+            return Frame(kRdsCodeTune,
+                         LowByte(static_cast<unsigned>(frequency) -
+                                 static_cast<unsigned>(kRdsBaseFrequency)),
                          LowByte(0xF0 | tuneParameter));
         case RdsCommand::Seek:
             return Frame(seekUp ? kRdsCodeSeekUp : kRdsCodeSeekDown, 0xFE, LowByte(seekParameter));

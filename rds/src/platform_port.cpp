@@ -1,11 +1,6 @@
+#include "devices/com7.h"
 #include "platform/api.h"
 #include "rds/serial_port.h"
-
-namespace {
-
-constexpr const char* kRdsPortName = "COM7:";
-
-}  // namespace
 
 platform::HANDLE RdsPlatformPort::Open() {
     return platform::CreateFile(kRdsPortName, platform::GENERIC_READ | platform::GENERIC_WRITE, 0,
@@ -15,10 +10,10 @@ platform::HANDLE RdsPlatformPort::Open() {
 void RdsPlatformPort::ConfigureLine(platform::HANDLE h) {
     platform::DCB dcb;
     platform::GetCommState(h, &dcb);
-    dcb.BaudRate = platform::CBR_38400;
-    dcb.ByteSize = 8;
-    dcb.Parity = platform::NOPARITY;
-    dcb.StopBits = platform::ONESTOPBIT;
+    dcb.BaudRate = kRdsBaudRate;
+    dcb.ByteSize = kRdsByteSize;
+    dcb.Parity = kRdsParity;
+    dcb.StopBits = kRdsStopBits;
     platform::SetCommState(h, dcb);
 }
 

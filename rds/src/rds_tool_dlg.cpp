@@ -100,12 +100,12 @@ ui::BOOL CRdsToolDlg::OnInitDialog() {
     CDialog::OnInitDialog();
 
     CheckDlgButton(IDC_RDS_TUNE_MODE, BST_CHECKED);
-    m_pLink->SetFrequency(875);
+    m_pLink->SetFrequency(kRdsBaseFrequency);
     m_nTuneParameter = 0;
     m_nSeekParameter = 1;
     CheckDlgButton(IDC_RDS_SEEK_UP, BST_CHECKED);
     CheckDlgButton(IDC_RDS_MUTE_OFF, BST_CHECKED);
-    m_spinFrequency.SetRange(875, 1080);
+    m_spinFrequency.SetRange(kRdsBaseFrequency, kRdsTopFrequency);
     m_spinTuneParameter.SetRange(0, 15);
     m_spinSeekParameter.SetRange(1, 3);
     ApplyEnableSet(true);

@@ -6,7 +6,9 @@
 #include <optional>
 #include <sstream>
 
+#include "pattern_check.h"
 #include "platform/services.h"
+#include "platform/text.h"
 #include "script/script.h"
 #include "script/utf8_path.h"
 #include "text_escapes.h"
@@ -58,16 +60,6 @@ bool SameLetters(std::string_view a, std::string_view b) {
         return std::tolower(static_cast<unsigned char>(x)) ==
                std::tolower(static_cast<unsigned char>(y));
     });
-}
-
-std::string_view Trim(std::string_view s) {
-    while (!s.empty() && (s.front() == ' ' || s.front() == '\t')) {
-        s.remove_prefix(1);
-    }
-    while (!s.empty() && (s.back() == ' ' || s.back() == '\t' || s.back() == '\r')) {
-        s.remove_suffix(1);
-    }
-    return s;
 }
 
 // Reads one command's words; the first error is kept and ends the parse.
@@ -191,7 +183,7 @@ class LineParser {
             Count(2, "type ID \"TEXT\" (one quoted text)");
             out_->text = words_[2].text;
         } else {
-            out_->text = std::string(Trim(line_.substr(words_[2].offset)));
+            out_->text = std::string(platform::Trim(line_.substr(words_[2].offset)));
         }
     }
 
@@ -277,6 +269,11 @@ class LineParser {
             if (error_.empty() && out_->text.size() > kLongestPattern) {
                 Fail("the pattern is longer than " + std::to_string(kLongestPattern) +
                      " characters");
+            }
+            if (error_.empty()) {
+                if (const std::string why = detail::CheckPattern(out_->text); !why.empty()) {
+                    Fail("the pattern " + detail::Quote(out_->text) + " is not valid: " + why);
+                }
             }
             if (error_.empty()) {
                 try {
@@ -402,7 +399,7 @@ ParseResult ParseScript(std::string_view text, std::string name) {
         const std::size_t end = text.find('\n');
         const std::string_view raw = text.substr(0, end);
         text = end == std::string_view::npos ? std::string_view() : text.substr(end + 1);
-        const std::string_view line = Trim(raw);
+        const std::string_view line = platform::Trim(raw);
         if (line.empty() || line.front() == '#') {
             continue;
         }
@@ -442,6 +439,10 @@ ParseResult LoadScriptFile(const std::filesystem::path& file) {
     }
     ParseResult result = ParseScript(text.str(), Utf8FromPath(file));
     if (auto* s = std::get_if<Script>(&result)) {
+        if (s->commands.empty()) {
+            // Most likely the wrong file, or one cut short: it proves nothing.
+            return ParseFailure{0, "the script holds no command"};
+        }
         s->folder = file.parent_path();
     }
     return result;

@@ -1,6 +1,8 @@
 #include "script/script_runner.h"
 
 #include <algorithm>
+#include <array>
+#include <cstring>
 #include <fstream>
 #include <utility>
 
@@ -201,9 +203,13 @@ InputEvent ScriptRunner::WaitEvent(std::optional<std::uint64_t> deadlineMs) {
             advanced_ = true;
             continue;
         }
+        // The command before has ended: settled, nothing of it pending.
+        ReportEnded(desktop);
         if (next_ < script_.commands.size()) {
             const Command& c = script_.commands[next_++];
             lastCancelled_ = nullptr;
+            current_ = &c;
+            currentSince_ = std::chrono::steady_clock::now();
             const Step step = IsExpectation(c.op) ? Expect(c, *desktop) : Execute(c, *desktop);
             if (step == Step::Quit) {
                 return Event(InputEvent::Kind::Quit);
@@ -273,63 +279,143 @@ int ScriptRunner::Finish() {
 }
 
 ScriptRunner::Step ScriptRunner::Fail(const Command& c, const std::string& message) {
-    const std::string line =
-        script_.name + ':' + std::to_string(c.line) + ": " + c.source + ": " + message;
-    log_ << line << '\n';
-    log_.flush();
-    if (!failed_) {
-        failure_ = line;
-        KeepEvidence(&c, ui::Desktop::Current());
-    }
+    ui::Desktop* desktop = ui::Desktop::Current();
+    const bool first = !failed_;
     failed_ = true;
+    std::string why = message;
+    std::string problems;
+    if (first) {
+        if (c.op == Op::ExpectScreen && desktop != nullptr && !options_.updateScreens &&
+            (!options_.artifactsFolder.empty() || options_.observer != nullptr)) {
+            TakePictures(c, *desktop);
+        }
+        why += KeepEvidence(&c, desktop, &problems);
+    }
+    const std::string line =
+        script_.name + ':' + std::to_string(c.line) + ": " + c.source + ": " + why;
+    log_ << line << '\n' << problems;
+    log_.flush();
+    if (first) {
+        failure_ = line;
+        if (current_ != &c) {
+            // The command before ended; this one fails before it started.
+            ReportEnded(desktop);
+            current_ = &c;
+            currentSince_ = std::chrono::steady_clock::now();
+        }
+        ReportEnded(desktop, why);
+    }
     return Step::Quit;
 }
 
 void ScriptRunner::FailAtEnd(const std::string& message) {
-    const std::string line = script_.name + ": " + message;
-    log_ << line << '\n';
-    log_.flush();
-    if (!failed_) {
-        failure_ = line;
-        KeepEvidence(nullptr, ui::Desktop::Current());
-    }
+    ui::Desktop* desktop = ui::Desktop::Current();
+    const bool first = !failed_;
     failed_ = true;
+    std::string problems;
+    if (first) {
+        KeepEvidence(nullptr, desktop, &problems);
+    }
+    const std::string line = script_.name + ": " + message;
+    log_ << line << '\n' << problems;
+    log_.flush();
+    if (first) {
+        failure_ = line;
+        ReportEnded(desktop);
+    }
 }
 
-void ScriptRunner::KeepEvidence(const Command* c, ui::Desktop* desktop) {
-    if (options_.artifactsFolder.empty()) {
-        return;
+void ScriptRunner::TakePictures(const Command& c, ui::Desktop& desktop) {
+    ScreenPictures pictures{detail::Crop(desktop.Screen(), c.area), std::nullopt, std::nullopt};
+    ui::Framebuffer reference;
+    if (!ReadReference(c, &reference) && reference.Width() == c.area.Width() &&
+        reference.Height() == c.area.Height()) {
+        pictures.difference = detail::Compare(desktop.Screen(), c.area, reference).picture;
+        pictures.reference = std::move(reference);
     }
+    pictures_ = std::move(pictures);
+}
+
+std::string ScriptRunner::KeepEvidence(const Command* c, ui::Desktop* desktop,
+                                       std::string* problems) {
+    if (options_.artifactsFolder.empty()) {
+        return {};
+    }
+    const std::filesystem::path& folder = options_.artifactsFolder;
     std::error_code ec;
-    std::filesystem::create_directories(options_.artifactsFolder, ec);
-    if (desktop != nullptr) {
+    std::filesystem::create_directories(folder, ec);
+    if (ec || !std::filesystem::is_directory(folder, ec)) {
+        *problems += script_.name + ": cannot keep the evidence in " + Utf8FromPath(folder) + ": " +
+                     (ec ? ec.message() : std::string("not a folder")) + '\n';
+        return {};
+    }
+    auto write = [&](const ui::Framebuffer& picture, const std::string& name) {
         std::string error;
-        if (!ui::WritePng(desktop->Screen(), Utf8FromPath(options_.artifactsFolder / "screen.png"),
-                          &error)) {
-            log_ << script_.name << ": " << error << '\n';
+        if (!ui::WritePng(picture, Utf8FromPath(folder / PathFromUtf8(name)), &error)) {
+            *problems += script_.name + ": " + error + '\n';
+            return false;
         }
-        if (c != nullptr && c->op == Op::ExpectScreen) {
+        return true;
+    };
+    std::string kept;
+    if (desktop != nullptr) {
+        write(desktop->Screen(), "screen.png");
+        if (c != nullptr && c->op == Op::ExpectScreen && pictures_) {
             // What was there instead of the reference, and where it differs.
-            const std::filesystem::path stem = PathFromUtf8(c->text).stem();
-            const ui::Framebuffer actual = detail::Crop(desktop->Screen(), c->area);
-            ui::Framebuffer reference;
-            ui::WritePng(
-                actual,
-                Utf8FromPath(options_.artifactsFolder / (Utf8FromPath(stem) + ".actual.png")),
-                nullptr);
-            if (ui::ReadPng(Utf8FromPath(ReferencePath(c->text)), &reference, nullptr) &&
-                reference.Width() == c->area.Width() && reference.Height() == c->area.Height()) {
-                ui::WritePng(
-                    detail::Compare(desktop->Screen(), c->area, reference).picture,
-                    Utf8FromPath(options_.artifactsFolder / (Utf8FromPath(stem) + ".diff.png")),
-                    nullptr);
+            const std::string stem = Utf8FromPath(PathFromUtf8(c->text).stem());
+            const bool actual = write(pictures_->actual, stem + ".actual.png");
+            const bool difference =
+                pictures_->difference && write(*pictures_->difference, stem + ".diff.png");
+            if (actual || difference) {
+                kept = std::string("; the ") +
+                       (actual && difference ? "actual and difference pictures are"
+                        : actual             ? "actual picture is"
+                                             : "difference picture is") +
+                       " in " + Utf8FromPath(folder);
             }
         }
     }
-    std::ofstream debug(options_.artifactsFolder / "debug.txt", std::ios::binary);
+    std::ofstream debug(folder / "debug.txt", std::ios::binary | std::ios::trunc);
     for (const std::string& line : target_.DebugLines()) {
         debug << line;
     }
+    debug.close();
+    if (!debug) {
+        *problems += script_.name + ": " + Utf8FromPath(folder / "debug.txt") + ": cannot write\n";
+    }
+    return kept;
+}
+
+void ScriptRunner::ReportEnded(ui::Desktop* desktop, const std::string& failure) {
+    const Command* c = std::exchange(current_, nullptr);
+    if (c == nullptr || options_.observer == nullptr) {
+        return;
+    }
+    CommandRecord record;
+    record.command = c;
+    record.failure = failure;
+    record.unitMs = target_.NowMs();
+    record.wall = std::chrono::steady_clock::now() - currentSince_;
+    if (desktop != nullptr) {
+        record.screen = &desktop->Screen();
+        const auto box = desktop->TopMessageBox();
+        if (box && box->hwnd != boxReported_) {
+            record.messageBoxes.push_back(*box);
+        }
+        boxReported_ = box ? box->hwnd : nullptr;
+    }
+    std::vector<std::string> lines = target_.DebugLines();
+    if (debugReported_ > lines.size()) {
+        debugReported_ = 0;  // the unit's record was cleared
+    }
+    record.debugLines.assign(
+        std::make_move_iterator(lines.begin() + static_cast<std::ptrdiff_t>(debugReported_)),
+        std::make_move_iterator(lines.end()));
+    debugReported_ = lines.size();
+    if (!failure.empty() && c->op == Op::ExpectScreen && pictures_) {
+        record.pictures = &*pictures_;
+    }
+    options_.observer->CommandEnded(record);
 }
 
 std::optional<ui::HWND> ScriptRunner::Control(const Command& c, ui::Desktop& desktop,
@@ -351,10 +437,12 @@ void ScriptRunner::Press(InputEvent::Kind kind, int x, int y) {
 
 std::filesystem::path ScriptRunner::ScreenshotPath(const std::string& file) const {
     std::filesystem::path path = PathFromUtf8(file);
-    if (path.is_absolute() || options_.screenshotFolder.empty()) {
+    const std::filesystem::path& folder =
+        options_.screenshotFolder.empty() ? script_.folder : options_.screenshotFolder;
+    if (path.is_absolute() || folder.empty()) {
         return path;
     }
-    return options_.screenshotFolder / path;
+    return folder / path;
 }
 
 bool ScriptRunner::WriteScreen(ui::Desktop& desktop, const std::filesystem::path& file,
@@ -550,10 +638,6 @@ ScriptRunner::Step ScriptRunner::Expect(const Command& c, ui::Desktop& desktop) 
         retry_.reset();
         *failure += " (for " + std::to_string(*c.withinMs) + " ms)";
     }
-    if (c.op == Op::ExpectScreen && !options_.artifactsFolder.empty()) {
-        *failure +=
-            "; the actual and difference pictures are in " + Utf8FromPath(options_.artifactsFolder);
-    }
     return Fail(c, *failure);
 }
 
@@ -701,24 +785,47 @@ std::filesystem::path ScriptRunner::ReferencePath(const std::string& file) const
     return script_.folder / path;
 }
 
-std::optional<std::string> ScriptRunner::CheckScreen(const Command& c, ui::Desktop& desktop) {
+std::optional<std::string> ScriptRunner::ReadReference(const Command& c,
+                                                       ui::Framebuffer* picture) const {
+    static constexpr std::array<char, 8> kSignature = {'\x89', 'P',  'N',    'G',
+                                                       '\r',   '\n', '\x1a', '\n'};
     const std::filesystem::path reference = ReferencePath(c.text);
-    const ui::Framebuffer& screen = desktop.Screen();
-    std::string error;
-    if (options_.updateScreens) {
-        if (!ui::WritePng(detail::Crop(screen, c.area), Utf8FromPath(reference), &error)) {
-            return error;
-        }
-        return std::nullopt;
-    }
-    ui::Framebuffer want;
     std::error_code ec;
     if (!std::filesystem::exists(reference, ec)) {
         return "no reference picture " + Utf8FromPath(reference) +
                " (--update-screens writes it from the screen)";
     }
-    if (!ui::ReadPng(Utf8FromPath(reference), &want, &error)) {
-        return error;
+    const std::string named = "the reference " + Quote(Utf8FromPath(reference));
+    std::ifstream in(reference, std::ios::binary);
+    std::array<char, kSignature.size()> head{};
+    in.read(head.data(), static_cast<std::streamsize>(head.size()));
+    if (!in && in.gcount() == 0) {
+        return in.eof() ? named + " is empty" : named + " cannot be read";
+    }
+    if (in.gcount() < static_cast<std::streamsize>(head.size()) || head != kSignature) {
+        return named + " is not a PNG picture";
+    }
+    if (!ui::ReadPng(Utf8FromPath(reference), picture, nullptr)) {
+        return named + " is cut short or damaged";
+    }
+    return std::nullopt;
+}
+
+std::optional<std::string> ScriptRunner::CheckScreen(const Command& c, ui::Desktop& desktop) {
+    const ui::Framebuffer& screen = desktop.Screen();
+    if (options_.updateScreens) {
+        const std::filesystem::path reference = ReferencePath(c.text);
+        std::string error;
+        if (!ui::WritePng(detail::Crop(screen, c.area), Utf8FromPath(reference), &error)) {
+            return error;
+        }
+        log_ << script_.name << ':' << c.line << ": wrote the reference " << Utf8FromPath(reference)
+             << '\n';
+        return std::nullopt;
+    }
+    ui::Framebuffer want;
+    if (std::optional<std::string> why = ReadReference(c, &want)) {
+        return why;
     }
     if (want.Width() != c.area.Width() || want.Height() != c.area.Height()) {
         return "the reference " + Quote(c.text) + " is " + std::to_string(want.Width()) + " x " +

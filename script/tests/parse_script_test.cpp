@@ -45,6 +45,11 @@ TEST(ParseScriptTest, CommandsAndTheirArguments) {
     ASSERT_NE(c.pattern, nullptr);
     EXPECT_TRUE(std::regex_match("3912", *c.pattern));
     EXPECT_FALSE(std::regex_match("39120", *c.pattern));  // the whole text
+    // Back-references to groups before them, counts up to 1000, a brace in
+    // a class.
+    c = One(R"(expect match 1 "(?:x)(a)(b)\\2\\1{2,1000}[{99999]")");
+    ASSERT_NE(c.pattern, nullptr);
+    EXPECT_TRUE(std::regex_match("xabbaa{", *c.pattern));
 
     // Expectations retried for a time; the screen, a part of it, one pixel.
     c = One("expect text 1051 \"within\" within 2500");
@@ -155,6 +160,13 @@ TEST(ParseScriptTest, MalformedLinesNameTheLineAndTheReason) {
         {"expect text 1051", 1, "expected: expect text ID \"TEXT\""},
         {"expect text 1051 \"a\" \"b\"", 1, "expected: expect text ID"},
         {"expect match 1 \"([a-z\"", 1, "is not valid"},
+        {R"(expect match 1 "\\66666666666666666666")", 1,
+         "is not valid: the back-reference \\66666666666666666666 names no group opened before it"},
+        {R"x(expect match 1 "\\1(a)")x", 1, "the back-reference \\1 names no group"},
+        {R"(expect match 1 "(a(b)\\2)[\\3]")", 1, "the back-reference \\3 names no group"},
+        {"expect match 1 \"a{1001}\"", 1, "the repetition count 1001 is above 1000"},
+        {"expect match 1 \"a{2,99999999999999999999}\"", 1,
+         "the repetition count 99999999999999999999 is above 1000"},
         {longPattern.c_str(), 1, "the pattern is longer than 1000 characters"},
         {"expect check 1010 2", 1, "the state must be 0 to 1, not 2"},
         {"expect visible 1010", 1, "expected: expect visible ID 0|1"},

@@ -7,6 +7,7 @@
 #include <condition_variable>
 #include <cstdio>
 #include <fstream>
+#include <iterator>
 #include <memory>
 #include <mutex>
 #include <sstream>
@@ -423,6 +424,11 @@ TEST_F(RunnerTest, TheCloseBoxOfADialogThatTakesItEndsTheProgram) {
 }
 
 // The PNG's size from its header.
+std::string ReadBytes(const std::filesystem::path& file) {
+    std::ifstream in(file, std::ios::binary);
+    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+}
+
 std::pair<int, int> PngSize(const std::filesystem::path& file) {
     std::ifstream in(file, std::ios::binary);
     std::string bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
@@ -461,6 +467,67 @@ TEST_F(RunnerTest, ScreenshotsGoToTheFolderGivenOrWhereTheyAreNamed) {
     const Outcome bad = Run("screenshot no/such/folder/x.png", options);
     EXPECT_EQ(bad.code, kExitFailed);
     EXPECT_EQ(bad.log.rfind("t.script:1: screenshot no/such/folder/x.png: ", 0), 0U) << bad.log;
+}
+
+// Keeps what the runner tells about each command.
+struct Heard final : RunObserver {
+    struct Record {
+        int line = 0;
+        std::string failure;
+        std::uint64_t unitMs = 0;
+        bool screen = false;
+        std::vector<std::string> debugLines;
+        std::vector<std::string> boxes;
+        bool pictures = false;
+    };
+    std::vector<Record> records;
+    void CommandEnded(const CommandRecord& r) override {
+        Record kept{r.command->line,      r.failure,    r.unitMs,
+                    r.screen != nullptr,  r.debugLines, {},
+                    r.pictures != nullptr};
+        for (const ui::MessageBoxInfo& box : r.messageBoxes) {
+            kept.boxes.push_back(box.text);
+        }
+        records.push_back(std::move(kept));
+    }
+};
+
+TEST_F(RunnerTest, TheObserverHearsOfEachCommandAsItEndsWithWhatCameOnTheWay) {
+    ProbeApp app;
+    Heard heard;
+    RunnerOptions options;
+    options.observer = &heard;
+    const Outcome out =
+        Run("click 1004\nwait 250\nclick 1003\nexpect caption \"Question\"\n"
+            "answer OK\nexpect text 1002 \"answer 2\"\nwait 100\n",
+            options);
+    EXPECT_EQ(out.code, kExitFailed);
+    ASSERT_EQ(heard.records.size(), 6U) << "nothing after the failure";
+    const std::vector<std::string> logged = {"Log pressed::OnLog\r\n", "count=1\r\n"};
+    EXPECT_EQ(heard.records[0].debugLines, logged);
+    EXPECT_EQ(heard.records[1].unitMs, 250U);
+    EXPECT_EQ(heard.records[2].boxes, std::vector<std::string>{"Proceed?\r\nSure"});
+    EXPECT_TRUE(heard.records[3].boxes.empty()) << "a box is told once";
+    for (std::size_t i = 0; i < 5; ++i) {
+        EXPECT_EQ(heard.records[i].line, static_cast<int>(i) + 1);
+        EXPECT_EQ(heard.records[i].failure, "") << i;
+        EXPECT_TRUE(heard.records[i].screen) << i;
+        EXPECT_TRUE(i == 0 || heard.records[i].debugLines.empty()) << "told once: " << i;
+    }
+    EXPECT_EQ(heard.records[5].line, 6);
+    EXPECT_EQ(heard.records[5].failure, "expected \"answer 2\", found \"answer 1\"");
+
+    // A failed comparison carries its pictures.
+    auto folder = unit::TempDir::Create("script-observer-");
+    ASSERT_TRUE(folder.has_value());
+    const std::string reference = (folder->path() / "ref.png").string();
+    ASSERT_TRUE(ui::WritePng(ui::Framebuffer(), reference, nullptr));
+    ProbeApp again;
+    heard.records.clear();
+    Run("wait 500\nexpect screen \"" + reference + "\"\n", options);
+    ASSERT_EQ(heard.records.size(), 2U);
+    EXPECT_FALSE(heard.records[0].pictures);
+    EXPECT_TRUE(heard.records[1].pictures);
 }
 
 TEST_F(RunnerTest, WithinRetriesAnExpectationUntilItHoldsOrItsTimeIsUp) {
@@ -503,7 +570,10 @@ TEST_F(RunnerTest, ScreensAreComparedWithReferencePicturesAndDifferencesKept) {
     RunnerOptions update;
     update.updateScreens = true;
     ProbeApp writes;
-    ASSERT_EQ(Run(script, update).code, kExitPassed);
+    const Outcome written = Run(script, update);
+    ASSERT_EQ(written.code, kExitPassed);
+    EXPECT_EQ(written.log, "t.script:2: wrote the reference " + whole +
+                               "\nt.script:3: wrote the reference " + part + "\n");
     ui::Framebuffer picture;
     ASSERT_TRUE(ui::ReadPng(part, &picture, nullptr));
     EXPECT_EQ(picture.Width(), 40);
@@ -528,10 +598,46 @@ TEST_F(RunnerTest, ScreensAreComparedWithReferencePicturesAndDifferencesKept) {
     for (const char* file : {"screen.png", "part.actual.png", "part.diff.png", "debug.txt"}) {
         EXPECT_TRUE(std::filesystem::exists(keep.artifactsFolder / file)) << file;
     }
+    EXPECT_NE(out.log.find("; the actual and difference pictures are in " +
+                           keep.artifactsFolder.string() + "\n"),
+              std::string::npos)
+        << out.log;
     ui::Framebuffer diff;
     ASSERT_TRUE(ui::ReadPng((keep.artifactsFolder / "part.diff.png").string(), &diff, nullptr));
     EXPECT_EQ(diff.GetPixel(5, 7), ui::MakeRgb(0xFF, 0x00, 0xFF));
     EXPECT_NE(diff.GetPixel(6, 7), ui::MakeRgb(0xFF, 0x00, 0xFF));
+
+    // References that cannot be used say what is wrong with the file, and a
+    // failure names only the pictures it wrote.
+    const std::string png = ReadBytes(part);
+    const auto bad = folder->path() / "bad.png";
+    struct Case {
+        std::string bytes;  // of bad.png; "-": no such file
+        std::string why;
+    };
+    const Case cases[] = {
+        {"-", "no reference picture " + bad.string() +
+                  " (--update-screens writes it from the screen); the actual picture is in "},
+        {"", "the reference \"" + bad.string() + "\" is empty; the actual picture is in "},
+        {"GIF89a, not a PNG",
+         "the reference \"" + bad.string() + "\" is not a PNG picture; the actual picture is in "},
+        {png.substr(0, png.size() / 2),
+         "the reference \"" + bad.string() +
+             "\" is cut short or damaged; the actual picture is in "},
+    };
+    for (const Case& k : cases) {
+        std::filesystem::remove(bad);
+        if (k.bytes != "-") {
+            std::ofstream(bad, std::ios::binary) << k.bytes;
+        }
+        std::filesystem::remove_all(keep.artifactsFolder);
+        ProbeApp unusable;
+        out = Run("expect screen \"" + bad.string() + "\"\n", keep);
+        EXPECT_EQ(out.log, "t.script:1: expect screen \"" + bad.string() + "\": " + k.why +
+                               keep.artifactsFolder.string() + "\n");
+        EXPECT_TRUE(std::filesystem::exists(keep.artifactsFolder / "bad.actual.png"));
+        EXPECT_FALSE(std::filesystem::exists(keep.artifactsFolder / "bad.diff.png"));
+    }
 
     // The pixel on its own: the screen still has the old colour.
     char colour[8];

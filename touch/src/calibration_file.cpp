@@ -1,15 +1,10 @@
 #include "touch/calibration_file.h"
 
 #include "platform/api.h"
-
-using namespace platform;
+#include "platform/handle.h"
 
 bool CalibrationFileExists() {
-    WIN32_FIND_DATA data;
-    const HANDLE find = FindFirstFile(kCalibrationFilePath, &data);
-    if (find == INVALID_HANDLE_VALUE) {
-        return false;
-    }
-    FindClose(find);
-    return true;
+    platform::WIN32_FIND_DATA data;
+    const platform::UniqueFind find(platform::FindFirstFile(kCalibrationFilePath, &data));
+    return find.valid();
 }

@@ -2,6 +2,7 @@
 // virtual unit's calibration dialogue and clock.
 #include "calibration_captions.h"
 #include "console_fixture.h"
+#include "devices/touch_calibration.h"
 #include "host_touch/calibration_record.h"
 
 namespace touch_test {
@@ -11,7 +12,6 @@ using console_id::kCalibration;
 using console_id::kPageTouchPanel;
 using console_id::kTouchTest;
 
-constexpr char kCalibrationFile[] = "\\Mounted Volume\\Vesk\\calib.dat";
 constexpr char kOldCalibration[] = "CalibrationData=500,500 130,130 890,130 890,890 130,890\r\n";
 using touch::test::kCreating;
 using touch::test::kNotCreated;
@@ -68,7 +68,7 @@ TEST_F(ConsoleTest, WithoutACalibrationFileTheConsoleStartsWithTheCalibration) {
                                                                               : kCreating)
                 << "tick " << tick;
         }
-        EXPECT_EQ(FileText(kCalibrationFile),
+        EXPECT_EQ(FileText(kCalibrationFilePath),
                   c.foundAtTick != 0 ? std::optional(Record(2)) : std::nullopt);
     }
 }
@@ -93,12 +93,12 @@ TEST_F(ConsoleTest, StartCalibrationAsksBeforeReplacingTheFile) {
         Fresh();
         t->Dir("\\Mounted Volume\\Vesk").Toml(std::string("[touch]\ncalib_delay_ms = ") + c.delay);
         if (c.present) {
-            t->File(kCalibrationFile, kOldCalibration);
+            t->File(kCalibrationFilePath, kOldCalibration);
         }
         Load();
         if (!c.present) {
             StepTapCrosshairs();
-            steps().AddCall([&] { ASSERT_TRUE(platform::DeleteFile(kCalibrationFile)); });
+            steps().AddCall([&] { ASSERT_TRUE(platform::DeleteFile(kCalibrationFilePath)); });
         }
         AnswerBoxes(c.answer ? std::vector<int>{*c.answer} : std::vector<int>{});
         const int before = c.present ? 0 : 1;
@@ -108,7 +108,7 @@ TEST_F(ConsoleTest, StartCalibrationAsksBeforeReplacingTheFile) {
         if (c.calibrates) {
             steps().AddCall([&] {
                 EXPECT_NE(desktop.ActiveWindow(), console->m_hWnd);
-                fileDuringCalibration = FileText(kCalibrationFile);
+                fileDuringCalibration = FileText(kCalibrationFilePath);
             });
             StepTapCrosshairs(-3);
         }
@@ -117,7 +117,7 @@ TEST_F(ConsoleTest, StartCalibrationAsksBeforeReplacingTheFile) {
         steps().AddWait(2000);
         steps().AddCall([&] {
             caption = Caption();
-            file = FileText(kCalibrationFile);
+            file = FileText(kCalibrationFilePath);
         });
         console->DoModal();
 
@@ -138,7 +138,7 @@ TEST_F(ConsoleTest, StartCalibrationAsksBeforeReplacingTheFile) {
 }
 
 TEST_F(ConsoleTest, TheTestButtonRunsTheTestWindowUntilADoubleTap) {
-    t->File(kCalibrationFile, kOldCalibration);
+    t->File(kCalibrationFilePath, kOldCalibration);
     Load();
     StepSelectPage(kPageTouchPanel);
     StepClick(kTouchTest);

@@ -187,19 +187,4 @@ void DDX_Text(CDataExchange* dx, int id, std::string& value) {
     }
 }
 
-void DDX_Check(CDataExchange* dx, int id, int& value) {
-    if (dx->Failed()) {
-        return;
-    }
-    CWnd* control = CWnd::FromHandle(dx->PrepareCtrl(id));
-    if (control == nullptr) {
-        return;
-    }
-    if (dx->m_bSaveAndValidate == FALSE) {
-        control->SendMessage(BM_SETCHECK, static_cast<WPARAM>(value), 0);
-    } else {
-        value = static_cast<int>(control->SendMessage(BM_GETCHECK, 0, 0));
-    }
-}
-
 }  // namespace ui

@@ -26,14 +26,6 @@ DialogItem LText(int id, std::string text, int x, int y, int cx, int cy, DWORD e
     return Item(id, ControlClass::Static, std::move(text), x, y, cx, cy, SS_LEFT | extraStyle);
 }
 
-DialogItem CText(int id, std::string text, int x, int y, int cx, int cy, DWORD extraStyle) {
-    return Item(id, ControlClass::Static, std::move(text), x, y, cx, cy, SS_CENTER | extraStyle);
-}
-
-DialogItem RText(int id, std::string text, int x, int y, int cx, int cy, DWORD extraStyle) {
-    return Item(id, ControlClass::Static, std::move(text), x, y, cx, cy, SS_RIGHT | extraStyle);
-}
-
 DialogItem PushButton(int id, std::string text, int x, int y, int cx, int cy, DWORD extraStyle) {
     return Item(id, ControlClass::Button, std::move(text), x, y, cx, cy,
                 BS_PUSHBUTTON | WS_TABSTOP | extraStyle);

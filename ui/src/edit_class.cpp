@@ -10,6 +10,7 @@
 
 #include "desktop_impl.h"
 #include "look.h"
+#include "platform/utf8.h"
 
 namespace ui::detail {
 
@@ -23,26 +24,6 @@ bool IsContinuation(char c) {
 }
 bool IsBlank(char c) {
     return c == ' ' || c == '\t';
-}
-
-std::string EncodeUtf8(std::uint32_t cp) {
-    std::string out;
-    if (cp < 0x80) {
-        out += static_cast<char>(cp);
-    } else if (cp < 0x800) {
-        out += static_cast<char>(0xC0 | (cp >> 6));
-        out += static_cast<char>(0x80 | (cp & 0x3F));
-    } else if (cp < 0x10000) {
-        out += static_cast<char>(0xE0 | (cp >> 12));
-        out += static_cast<char>(0x80 | ((cp >> 6) & 0x3F));
-        out += static_cast<char>(0x80 | (cp & 0x3F));
-    } else if (cp < 0x110000) {
-        out += static_cast<char>(0xF0 | (cp >> 18));
-        out += static_cast<char>(0x80 | ((cp >> 12) & 0x3F));
-        out += static_cast<char>(0x80 | ((cp >> 6) & 0x3F));
-        out += static_cast<char>(0x80 | (cp & 0x3F));
-    }
-    return out;
 }
 
 struct Line {
@@ -472,7 +453,9 @@ class EditClass : public WindowClass {
             if ((w.style & ES_NUMBER) != 0 && (cp < '0' || cp > '9')) {
                 return;
             }
-            Replace(d, w, EncodeUtf8(cp));
+            std::string typed;
+            platform::utf8::Append(typed, static_cast<char32_t>(cp));
+            Replace(d, w, typed);
         }
         d.NotifyCommand(w, EN_CHANGE);
     }

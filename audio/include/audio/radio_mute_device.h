@@ -5,10 +5,6 @@
 
 #include "platform/win_types.h"
 
-inline constexpr platform::DWORD VESK_NAVATT_IOCTL_MUTE_OFF = 0;
-inline constexpr platform::DWORD VESK_NAVATT_IOCTL_MUTE_ON = 1;
-inline constexpr platform::DWORD VESK_NAVATT_IOCTL_GET_LEVEL = 2;
-
 class RadioMuteDevice {
   public:
     RadioMuteDevice() = default;

@@ -5,10 +5,11 @@
 #include <cstdint>
 #include <string>
 
-// The identify reply: 80 bytes, zero-filled before the driver writes it.
-inline constexpr std::uint32_t kStorageReplyBytes = 80;
+#include "devices/dsk1.h"
 
-// The five identify lines; record holds at least 15 bytes.
+// The five identify lines; record holds at least kIdentifyFieldBytes bytes
+// (the reply of kStorageReplyBytes is zero-filled before the driver writes
+// it).
 std::string FormatStorageIdentify(const std::uint8_t* record);
 // "TotalSize:%d[MB]\r\nFreeSize:%d[MB]\r\n" in whole (truncated) MB.
 std::string FormatStorageSizes(std::uint64_t totalBytes, std::uint64_t freeBytes);

@@ -1,6 +1,7 @@
 // The conformance suite's backend on Linux: a virtual unit in a temporary
-// folder on the real clock, its COM7: a pseudo-terminal whose master side
-// is the far end.
+// folder on the real clock. Its COM7: is either a pseudo-terminal whose
+// master side is the far end ("pty"), or the simulated port with the far
+// end for tests in place of the tuner module ("simulated").
 #include <fcntl.h>
 #include <poll.h>
 #include <unistd.h>
@@ -8,9 +9,12 @@
 #include <algorithm>
 #include <array>
 #include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
 
-#include "conformance/backend_fixture.h"
 #include "com7/com7_component.h"
+#include "conformance/backend_fixture.h"
 #include "platform/text.h"
 #include "unit/test_unit.h"
 
@@ -58,17 +62,24 @@ std::string RegistryText(const std::vector<RegistryValue>& values) {
     return text;
 }
 
+constexpr const char* kPtyLine = "pty";
+constexpr const char* kSimulatedLine = "simulated";
+
 class UnitBackend final : public Backend {
   public:
     bool Load(const Content& setup) {
         RegisterCom7Component();
         std::string toml;
-        if (setup.serial) {
+        line_ = setup.serial;
+        if (line_ == kPtyLine) {
             if (pty_.fd() < 0 || pty_.Slave().empty()) {
                 ADD_FAILURE() << "no pseudo-terminal";
                 return false;
             }
             toml = "[com]\ndevice = \"" + pty_.Slave() + "\"\n";
+        } else if (!line_.empty() && line_ != kSimulatedLine) {
+            ADD_FAILURE() << "no serial line \"" << line_ << "\" here";
+            return false;
         }
         t_.Toml(toml).Registry(RegistryText(setup.registry)).Options({.virtualTime = false});
         for (const auto& [path, content] : setup.files) {
@@ -81,19 +92,41 @@ class UnitBackend final : public Backend {
             ADD_FAILURE() << t_.error();
             return false;
         }
-        return true;
+        if (line_ == kSimulatedLine) {
+            Simulated().UseTestFarEnd();
+        }
+        return MakeLinks(setup.links);
     }
 
     platform::Services Services() override { return t_.unit().Services(); }
     [[nodiscard]] bool Desktop() const override { return false; }
+    [[nodiscard]] std::optional<std::string> LinksUnavailable() const override {
+        return std::nullopt;
+    }
+    [[nodiscard]] bool OutsideUntouched() const override {
+        namespace fs = std::filesystem;
+        std::error_code ec;
+        const auto entries =
+            std::distance(fs::directory_iterator(Outside(), ec), fs::directory_iterator());
+        std::ifstream in(Outside() / kOutsideFile, std::ios::binary);
+        const std::string text{std::istreambuf_iterator<char>(in), {}};
+        return !ec && entries == 1 && text == kOutsideText && !fs::exists(Nowhere(), ec);
+    }
     [[nodiscard]] std::optional<std::string> SerialUnavailable() const override {
         return std::nullopt;
     }
 
     bool FarWrite(const std::vector<std::uint8_t>& bytes) override {
+        if (line_ == kSimulatedLine) {
+            Simulated().FarWrite(bytes);
+            return true;
+        }
         return ::write(pty_.fd(), bytes.data(), bytes.size()) == static_cast<ssize_t>(bytes.size());
     }
     std::vector<std::uint8_t> FarRead(std::size_t n, int timeoutMs) override {
+        if (line_ == kSimulatedLine) {
+            return Simulated().FarRead(n, static_cast<std::uint64_t>(timeoutMs));
+        }
         std::vector<std::uint8_t> out;
         while (out.size() < n) {
             pollfd fd{pty_.fd(), POLLIN, 0};
@@ -110,13 +143,66 @@ class UnitBackend final : public Backend {
         }
         return out;
     }
+    int LineWaiters() override {
+        com7::Com7Driver& driver = com7::FindCom7(t_.unit())->Driver();
+        return line_ == kSimulatedLine ? driver.Simulated().State().waiting
+                                       : driver.Host().Waiting();
+    }
 
   private:
+    [[nodiscard]] std::filesystem::path Outside() const { return t_.dir() / "outside"; }
+    [[nodiscard]] std::filesystem::path Nowhere() const { return t_.dir() / "nowhere"; }
+    std::filesystem::path HostPath(const std::string& unitPath) {
+        std::filesystem::path out = t_.unit().FsRoot();
+        std::string rest = unitPath.substr(unitPath.find_first_not_of('\\'));
+        std::replace(rest.begin(), rest.end(), '\\', '/');
+        return out / rest;
+    }
+    bool MakeLinks(const std::vector<Link>& links) {
+        namespace fs = std::filesystem;
+        if (links.empty()) {
+            return true;
+        }
+        std::error_code ec;
+        fs::create_directories(Outside(), ec);
+        std::ofstream(Outside() / kOutsideFile, std::ios::binary) << kOutsideText;
+        for (const Link& link : links) {
+            const fs::path at = HostPath(link.path);
+            fs::create_directories(at.parent_path(), ec);
+            switch (link.to) {
+                case Link::To::Inside:
+                    fs::create_directory_symlink(HostPath(link.inside), at, ec);
+                    break;
+                case Link::To::OutsideFolder:
+                    fs::create_directory_symlink(Outside(), at, ec);
+                    break;
+                case Link::To::OutsideFile:
+                    fs::create_symlink(Outside() / kOutsideFile, at, ec);
+                    break;
+                case Link::To::Nowhere:
+                    fs::create_symlink(Nowhere(), at, ec);
+                    break;
+            }
+            if (ec) {
+                ADD_FAILURE() << "cannot make the link " << link.path << ": " << ec.message();
+                return false;
+            }
+        }
+        return true;
+    }
+
+    com7::SimulatedPort& Simulated() { return com7::FindCom7(t_.unit())->Driver().Simulated(); }
+
+    std::string line_;
     PtyMaster pty_;
     unit::TestUnit t_;
 };
 
 }  // namespace
+
+std::vector<std::string> SerialLines() {
+    return {kPtyLine, kSimulatedLine};
+}
 
 std::unique_ptr<Backend> Backend::Make(const Content& setup) {
     auto backend = std::make_unique<UnitBackend>();

@@ -6,7 +6,7 @@
 namespace unit {
 
 void DskDriver::DeclareKeys(Schema::Table& table) {
-    table.Bytes("identify", kRecordBytes, [this](const std::vector<std::uint8_t>& bytes) {
+    table.Bytes("identify", kStorageReplyBytes, [this](const std::vector<std::uint8_t>& bytes) {
         std::lock_guard lock(mutex_);
         identify_ = bytes;
     });
@@ -14,7 +14,7 @@ void DskDriver::DeclareKeys(Schema::Table& table) {
 
 DriverResult DskDriver::IoControl(DeviceOpen&, DWORD code, const void*, DWORD, void* out,
                                   DWORD outSize, DWORD* returned) {
-    if (code != kGetIdentify) {
+    if (code != kIdentifyCode) {
         return DriverResult::Fail(platform::ERROR_NOT_SUPPORTED);
     }
     if (out == nullptr) {

@@ -1,7 +1,5 @@
 // Loading a unit directory, fresh copies of one, and the registry of
 // component kinds.
-#include <fstream>
-#include <sstream>
 
 #include "unit/virtual_unit.h"
 #include "unit_impl.h"
@@ -22,9 +20,9 @@ std::vector<std::pair<std::string, ComponentFactory>>& Kinds() {
 // Register values before unit.toml: believable for an idle unit with the
 // power key's edge detection and interrupt enabled.
 void SetRegisterDefaults(VirtualUnit& unit) {
-    unit.WriteWord(kGpioBlock.base + kGpioFallingEdge0, 0x00000001U);
-    unit.WriteWord(kGpioBlock.base + kGpioEdgeStatus0, 0x00000000U);
-    unit.WriteWord(kIntcBlock.base + kIntcIcmr, 0x04000D00U);
+    unit.WriteWord(kGpioAddress + kGpioFallingEdge, GpioPinMask(kPowerKeyPin));
+    unit.WriteWord(kGpioAddress + kGpioEdgeStatus, 0x00000000U);
+    unit.WriteWord(kIntcAddress + kIntcIcmr, 0x04000D00U);
     unit.SetPin(kVariantPin, true);
 }
 
@@ -84,20 +82,17 @@ Result<std::unique_ptr<VirtualUnit>> LoadUnit(const fs::path& dir, const LoadOpt
         return *err;
     }
 
-    const fs::path reg = dir / "registry.reg";
-    if (fs::exists(reg, ec)) {
-        std::ifstream file(reg, std::ios::binary);
-        std::stringstream text;
-        text << file.rdbuf();
-        auto parsed = RegistryStore::Parse(text.str(), reg.string());
-        if (auto* err = std::get_if<ConfigError>(&parsed)) {
-            return *err;
-        }
-        in.registry = std::move(std::get<RegistryStore>(parsed));
+    if (auto err = in.registry.Load()) {
+        return *err;
     }
 
     if (auto err = ApplyFileSpecs(in, toml.string())) {
         return *err;
+    }
+    if (options.beforeStart) {
+        if (auto err = options.beforeStart(*unit)) {
+            return *err;
+        }
     }
     for (auto& [name, component] : in.components) {
         if (auto err = component->Start(*unit)) {

@@ -10,7 +10,7 @@ void LogDriver::DeclareKeys(Schema::Table& table) {
 
 DriverResult LogDriver::IoControl(DeviceOpen&, DWORD code, const void*, DWORD, void*, DWORD,
                                   DWORD*) {
-    if (code != kLoggingDisable) {
+    if (code != VESK_LOG_IOCTL_LOGGING_DISABLE) {
         return DriverResult::Fail(platform::ERROR_NOT_SUPPORTED);
     }
     if (refuse_.load()) {

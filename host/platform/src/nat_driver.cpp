@@ -14,13 +14,13 @@ DriverResult NatDriver::IoControl(DeviceOpen&, DWORD code, const void*, DWORD, v
     std::lock_guard lock(mutex_);
     codes_.push_back(code);
     switch (code) {
-        case kMuteOff:
+        case VESK_NAVATT_IOCTL_MUTE_OFF:
             level_ = 0;
             return DriverResult::Ok();
-        case kMuteOn:
+        case VESK_NAVATT_IOCTL_MUTE_ON:
             level_ = 1;
             return DriverResult::Ok();
-        case kGetLevel:
+        case VESK_NAVATT_IOCTL_GET_LEVEL:
             return PutDword(static_cast<std::uint32_t>(level_), out, outSize, returned);
         default:
             return DriverResult::Fail(platform::ERROR_NOT_SUPPORTED);

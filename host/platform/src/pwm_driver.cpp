@@ -23,17 +23,17 @@ DriverResult PwmDriver::IoControl(DeviceOpen&, DWORD code, const void* in, DWORD
                                   DWORD outSize, DWORD* returned) {
     std::lock_guard lock(mutex_);
     switch (code) {
-        case kSetAutomode:
+        case VESK_PWM_IOCTL_SET_AUTOMODE:
             if (in == nullptr || inSize < 1) {
                 return DriverResult::Fail(platform::ERROR_INVALID_PARAMETER);
             }
             automode_ = *static_cast<const std::uint8_t*>(in) != 0;
             return DriverResult::Ok();
-        case kGetMax:
+        case VESK_PWM_IOCTL_GET_MAX:
             return PutDword(static_cast<std::uint32_t>(steps_), out, outSize, returned);
-        case kGetDuty:
+        case VESK_PWM_IOCTL_GET_DUTY:
             return PutDword(static_cast<std::uint32_t>(duty_), out, outSize, returned);
-        case kSetDuty: {
+        case VESK_PWM_IOCTL_SET_DUTY: {
             std::uint32_t raw = 0;
             if (auto r = GetDword(in, inSize, &raw); r.value == platform::FALSE) {
                 return r;
@@ -49,7 +49,7 @@ DriverResult PwmDriver::IoControl(DeviceOpen&, DWORD code, const void* in, DWORD
             }
             return DriverResult::Ok();
         }
-        case kGetPhotoLevel:
+        case VESK_PHOTOSENSOR_IOCTL_GET_LEVEL:
             return PutDword(static_cast<std::uint32_t>(photoLevel_), out, outSize, returned);
         default:
             return DriverResult::Fail(platform::ERROR_NOT_SUPPORTED);

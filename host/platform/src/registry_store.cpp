@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cstdio>
 
+#include "platform/text.h"
 #include "unit_path.h"
 
 namespace unit {
@@ -10,16 +11,6 @@ namespace unit {
 namespace {
 
 constexpr std::string_view kRoot = "HKEY_LOCAL_MACHINE";
-
-std::string_view Trim(std::string_view s) {
-    while (!s.empty() && (s.front() == ' ' || s.front() == '\t')) {
-        s.remove_prefix(1);
-    }
-    while (!s.empty() && (s.back() == ' ' || s.back() == '\t' || s.back() == '\r')) {
-        s.remove_suffix(1);
-    }
-    return s;
-}
 
 // Reads a quoted string at the start of s; returns the rest after the quote.
 std::optional<std::string_view> ReadQuoted(std::string_view s, std::string* out,
@@ -96,7 +87,7 @@ std::variant<RegistryStore, ConfigError> RegistryStore::Parse(std::string_view t
     };
     while (pos <= text.size()) {
         const auto end = std::min(text.find('\n', pos), text.size());
-        const std::string_view line = Trim(text.substr(pos, end - pos));
+        const std::string_view line = platform::Trim(text.substr(pos, end - pos));
         pos = end + 1;
         ++lineNo;
         if (line.empty() || line.front() == ';') {
@@ -145,11 +136,11 @@ std::variant<RegistryStore, ConfigError> RegistryStore::Parse(std::string_view t
             }
             rest = *after;
         }
-        rest = Trim(rest);
+        rest = platform::Trim(rest);
         if (rest.empty() || rest.front() != '=') {
             return fail("expected = after the value name", name);
         }
-        rest = Trim(rest.substr(1));
+        rest = platform::Trim(rest.substr(1));
         RegValue value;
         if (!rest.empty() && rest.front() == '"') {
             value.type = platform::REG_SZ;
@@ -157,7 +148,7 @@ std::variant<RegistryStore, ConfigError> RegistryStore::Parse(std::string_view t
             if (!after) {
                 return fail(error, name);
             }
-            if (!Trim(*after).empty()) {
+            if (!platform::Trim(*after).empty()) {
                 return fail("text after the closing quote", name);
             }
         } else if (rest.substr(0, 6) == "dword:") {

@@ -50,8 +50,11 @@ std::uint64_t Scheduler::NowMs() const {
 }
 
 std::chrono::steady_clock::time_point Scheduler::RealTimeOf(std::uint64_t ms) const {
-    const std::uint64_t offset = ms > startMs_ ? ms - startMs_ : 0;
-    return real_->start() + std::chrono::milliseconds(offset);
+    // A deadline further off than the steady clock can count to (in
+    // nanoseconds) is as good as never: it is held at about 35 years.
+    constexpr std::uint64_t kFarMs = std::uint64_t{1} << 40;
+    const std::uint64_t offset = std::min(ms > startMs_ ? ms - startMs_ : 0, kFarMs);
+    return real_->start() + std::chrono::milliseconds(static_cast<std::int64_t>(offset));
 }
 
 void Scheduler::AdvanceTo(std::uint64_t toMs) {

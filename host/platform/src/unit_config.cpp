@@ -18,11 +18,11 @@ constexpr std::int64_t kWord = 0xFFFFFFFFLL;
 
 void DeclareDevices(VirtualUnit& unit, VirtualUnit::Impl& impl) {
     Schema& s = impl.schema;
-    impl.log->DeclareKeys(unit.AddDevice(s, "log", "LOG1:", impl.log));
-    impl.inf->DeclareKeys(unit.AddDevice(s, "inf", "INF1:", impl.inf));
-    impl.pwm->DeclareKeys(unit.AddDevice(s, "pwm", "PWM1:", impl.pwm));
-    impl.dsk->DeclareKeys(unit.AddDevice(s, "dsk", "DSK1:", impl.dsk));
-    impl.nat->DeclareKeys(unit.AddDevice(s, "nat", "NAT1:", impl.nat));
+    impl.log->DeclareKeys(unit.AddDevice(s, "log", kLogDeviceName, impl.log));
+    impl.inf->DeclareKeys(unit.AddDevice(s, "inf", kInfDeviceName, impl.inf));
+    impl.pwm->DeclareKeys(unit.AddDevice(s, "pwm", kPwmDeviceName, impl.pwm));
+    impl.dsk->DeclareKeys(unit.AddDevice(s, "dsk", kDskDeviceName, impl.dsk));
+    impl.nat->DeclareKeys(unit.AddDevice(s, "nat", kNatDeviceName, impl.nat));
 }
 
 void DeclareRegisters(VirtualUnit& unit, VirtualUnit::Impl& impl) {
@@ -40,9 +40,9 @@ void DeclareRegisters(VirtualUnit& unit, VirtualUnit::Impl& impl) {
         .Integer("guide_key", 0, 1, pin(kGuideKeyPin))
         .Choice("variant", {"corvin", "tamsel"},
                 [&unit](const std::string& v) { unit.SetPin(kVariantPin, v == "corvin"); })
-        .Integer("falling_edge", 0, kWord, word(kGpioBlock.base + kGpioFallingEdge0))
-        .Integer("edge_status", 0, kWord, word(kGpioBlock.base + kGpioEdgeStatus0));
-    s.Add("intc").Integer("icmr", 0, kWord, word(kIntcBlock.base + kIntcIcmr));
+        .Integer("falling_edge", 0, kWord, word(kGpioAddress + kGpioFallingEdge))
+        .Integer("edge_status", 0, kWord, word(kGpioAddress + kGpioEdgeStatus));
+    s.Add("intc").Integer("icmr", 0, kWord, word(kIntcAddress + kIntcIcmr));
     s.Add("nor")
         .Key(LoadTime(StringKey("image")),
              [&impl](const Value& v) -> std::string {
@@ -52,7 +52,7 @@ void DeclareRegisters(VirtualUnit& unit, VirtualUnit::Impl& impl) {
                  if (ec) {
                      return "cannot read the image " + image.string();
                  }
-                 if (size > kNorBlock.size) {
+                 if (size > kNorBytes) {
                      return "the image is larger than the 16 MiB flash";
                  }
                  impl.registers.SetNorImage(image);
@@ -67,11 +67,11 @@ void DeclareRegisters(VirtualUnit& unit, VirtualUnit::Impl& impl) {
 void DeclareHost(VirtualUnit::Impl& impl) {
     Schema& s = impl.schema;
     s.Add("power")
-        .Boolean("available", [&impl](bool v) { impl.powerAvailable.store(v); })
-        .Integer("battery_mv", 0, 20000, [&impl](std::int64_t v) { impl.batteryMv.store(v); })
+        .Boolean("available", [&impl](bool v) { impl.power.SetAvailable(v); })
+        .Integer("battery_mv", 0, 20000, [&impl](std::int64_t v) { impl.power.SetBatteryMv(v); })
         .Integer("battery_percent", 0, 100,
-                 [&impl](std::int64_t v) { impl.batteryPercent.store(v); })
-        .Boolean("ac_online", [&impl](bool v) { impl.acOnline.store(v); });
+                 [&impl](std::int64_t v) { impl.power.SetBatteryPercent(v); })
+        .Boolean("ac_online", [&impl](bool v) { impl.power.SetAcOnline(v); });
 
     constexpr std::int64_t kMaxBytes = std::int64_t{1} << 50;
     s.AddNamed("volume",

@@ -10,12 +10,6 @@ namespace unit {
 
 using namespace platform;
 
-namespace {
-
-constexpr std::string_view kBuiltIn = "Drivers\\BuiltIn";
-
-}  // namespace
-
 bool IsDeviceName(std::string_view name) {
     return name.size() == 5 && std::isalpha(static_cast<unsigned char>(name[0])) != 0 &&
            std::isalpha(static_cast<unsigned char>(name[1])) != 0 &&
@@ -23,42 +17,9 @@ bool IsDeviceName(std::string_view name) {
            std::isdigit(static_cast<unsigned char>(name[3])) != 0 && name[4] == ':';
 }
 
-bool VirtualUnit::Impl::DescribedAndInactive(std::string_view deviceName) const {
-    std::lock_guard lock(registryMutex);
-    bool described = false;
-    for (const auto& sub : registry.SubKeys(kBuiltIn)) {
-        const auto* key = registry.FindKey(std::string(kBuiltIn) + "\\" + sub);
-        if (key == nullptr) {
-            continue;
-        }
-        const auto* prefix = RegistryStore::FindValue(*key, "Prefix");
-        const auto* index = RegistryStore::FindValue(*key, "Index");
-        if (prefix == nullptr || prefix->value.type != REG_SZ ||
-            !EqualsNoCase(prefix->value.text, deviceName.substr(0, 3))) {
-            continue;
-        }
-        // A key without Index describes the prefix with any index.
-        if (index == nullptr || (index->value.type == REG_DWORD &&
-                                 index->value.dword == static_cast<DWORD>(deviceName[3] - '0'))) {
-            described = true;
-            break;
-        }
-    }
-    if (!described) {
-        return false;
-    }
-    // Not loaded yet: no active key names it.
-    return std::ranges::none_of(registry.SubKeys(kActiveDriversKey), [&](const std::string& sub) {
-        const auto* key = registry.FindKey(std::string(kActiveDriversKey) + "\\" + sub);
-        const auto* name = key != nullptr ? RegistryStore::FindValue(*key, "Name") : nullptr;
-        return name != nullptr && name->value.type == REG_SZ &&
-               EqualsNoCase(name->value.text, deviceName);
-    });
-}
-
 HANDLE OpenDevice(VirtualUnit::Impl& impl, std::string_view name, DWORD access, DWORD share) {
     DeviceSlot* slot = impl.FindSlot(name);
-    if (slot == nullptr || slot->absent.load() || impl.DescribedAndInactive(slot->name)) {
+    if (slot == nullptr || slot->absent.load() || impl.registry.DescribedAndInactive(slot->name)) {
         SetLastError(ERROR_FILE_NOT_FOUND);
         return INVALID_HANDLE_VALUE;
     }
@@ -68,15 +29,15 @@ HANDLE OpenDevice(VirtualUnit::Impl& impl, std::string_view name, DWORD access, 
     }
     auto object = std::make_shared<DeviceObject>();
     object->slot = slot;
-    if (DWORD err = impl.TakeShare("device:" + slot->name, access, share, &object->shareId);
+    if (DWORD err = impl.shares.Take("device:" + slot->name, access, share, &object->shareId);
         err != ERROR_SUCCESS) {
-        SetLastError(err);
+        SetLastError(err == ERROR_SHARING_VIOLATION ? slot->driver->InUseError() : err);
         return INVALID_HANDLE_VALUE;
     }
     DWORD error = ERROR_GEN_FAILURE;
     object->open = slot->driver->Open(access, share, &error);
     if (!object->open) {
-        impl.DropShare(object->shareId);
+        impl.shares.Drop(object->shareId);
         SetLastError(error != ERROR_SUCCESS ? error : ERROR_GEN_FAILURE);
         return INVALID_HANDLE_VALUE;
     }

@@ -171,7 +171,7 @@ HANDLE VirtualUnit::CreateFile(std::string_view name, DWORD access, DWORD share,
     auto object = std::make_shared<FileObject>();
     object->unitPath = std::string(name);
     const std::string shareKey = entry.host.string();
-    if (DWORD err = impl_->TakeShare(shareKey, access, share, &object->shareId);
+    if (DWORD err = impl_->shares.Take(shareKey, access, share, &object->shareId);
         err != ERROR_SUCCESS) {
         SetLastError(err);
         return INVALID_HANDLE_VALUE;
@@ -179,7 +179,7 @@ HANDLE VirtualUnit::CreateFile(std::string_view name, DWORD access, DWORD share,
     object->fd.reset(::open(entry.host.c_str(), oflags, 0644));
     if (!object->fd.valid()) {
         const DWORD err = ErrnoToWin32(errno);
-        impl_->DropShare(object->shareId);
+        impl_->shares.Drop(object->shareId);
         SetLastError(err);
         return INVALID_HANDLE_VALUE;
     }
@@ -271,11 +271,11 @@ BOOL VirtualUnit::CloseHandle(HANDLE h) {
         return Impl::Fail(ERROR_INVALID_HANDLE);  // closed by another thread meanwhile
     }
     if (auto* file = As<FileObject>(object)) {
-        impl_->DropShare(file->shareId);
+        impl_->shares.Drop(file->shareId);
         return TRUE;
     }
     if (auto* device = As<DeviceObject>(object)) {
-        impl_->DropShare(device->shareId);
+        impl_->shares.Drop(device->shareId);
         device->slot->driver->Close(*device->open);
         // A failing close still closes: the caller forgets the handle anyway.
         if (auto code = device->slot->faults.Find("close")) {
@@ -395,7 +395,7 @@ BOOL VirtualUnit::CopyFile(std::string_view existing, std::string_view target, B
     if (to.exists && failIfExists != FALSE) {
         return Impl::Fail(ERROR_FILE_EXISTS);
     }
-    if (impl_->HasShares(to.host.string())) {
+    if (impl_->shares.Held(to.host.string())) {
         return Impl::Fail(ERROR_SHARING_VIOLATION);
     }
     if (DWORD err = CopyHostFile(from.host, to.host); err != ERROR_SUCCESS) {
@@ -419,7 +419,7 @@ BOOL VirtualUnit::DeleteFile(std::string_view path) {
     if (entry.isDir) {
         return Impl::Fail(ERROR_ACCESS_DENIED);
     }
-    if (impl_->HasShares(entry.host.string())) {
+    if (impl_->shares.Held(entry.host.string())) {
         return Impl::Fail(ERROR_SHARING_VIOLATION);
     }
     if (::unlink(entry.host.c_str()) != 0) {

@@ -12,11 +12,13 @@
 #include <string>
 #include <vector>
 
+#include "devices/driver_keys.h"
 #include "file_system.h"
 #include "handle_table.h"
 #include "platform/last_error.h"
 #include "register_space.h"
 #include "registry_store.h"
+#include "share_table.h"
 #include "unit/dsk_driver.h"
 #include "unit/faults.h"
 #include "unit/inf_driver.h"
@@ -25,11 +27,10 @@
 #include "unit/pwm_driver.h"
 #include "unit/scheduler.h"
 #include "unit/virtual_unit.h"
+#include "unit_power.h"
+#include "unit_registry.h"
 
 namespace unit {
-
-// Where the registry lists the loaded stream drivers.
-inline constexpr std::string_view kActiveDriversKey = "Drivers\\Active";
 
 // A registered device: its driver, presence and injected faults.
 struct DeviceSlot {
@@ -81,22 +82,9 @@ struct VirtualUnit::Impl {
     std::string standardInputKey;  // the setting that reads the host's standard input
 
     HandleTable handles;
-
-    // Sharing of open files and devices: key -> (id, access, share).
-    struct Share {
-        std::uint64_t id;
-        DWORD access;
-        DWORD share;
-    };
-    std::mutex sharesMutex;
-    std::multimap<std::string, Share> shares;
-    std::uint64_t nextShareId = 1;
-
-    // Registry and device manager.
-    mutable std::mutex registryMutex;
-    RegistryStore registry;
-    std::map<HKEY, std::string> openKeys;
-    HKEY nextKey = 0x100;
+    ShareTable shares;  // open files and devices
+    UnitRegistry registry;
+    UnitPower power;
 
     RegisterSpace registers;
 
@@ -110,22 +98,11 @@ struct VirtualUnit::Impl {
     std::vector<std::string> debugLines;
     std::atomic<bool> debugEcho{false};
 
-    std::atomic<bool> powerAvailable{true};
-    std::atomic<std::int64_t> batteryMv{3900};
-    std::atomic<std::int64_t> batteryPercent{80};
-    std::atomic<bool> acOnline{false};
-
     std::mutex volumesMutex;
     std::map<std::string, VolumeSize> volumes;  // lower-case volume name
 
     // Helpers shared by the call files.
     DeviceSlot* FindSlot(std::string_view deviceName) const;
-    bool DescribedAndInactive(std::string_view deviceName) const;
-    // Takes a share record or reports ERROR_SHARING_VIOLATION.
-    DWORD TakeShare(const std::string& key, DWORD access, DWORD share, std::uint64_t* id);
-    void DropShare(std::uint64_t id);
-    bool HasShares(const std::string& key);
-    DWORD SaveRegistry();
     // Sets the last error and returns FALSE.
     static BOOL Fail(DWORD code);
 };

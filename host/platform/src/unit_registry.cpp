@@ -1,12 +1,18 @@
-// The registry calls and the device manager over registry.reg.
+#include "unit_registry.h"
+
 #include <fcntl.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <cstring>
+#include <fstream>
 #include <set>
+#include <sstream>
 
-#include "unit_impl.h"
+#include "devices/driver_keys.h"
+#include "platform/last_error.h"
+#include "unit/unique_fd.h"
 #include "unit_path.h"
 
 namespace unit {
@@ -35,10 +41,30 @@ std::string Join(const std::string& base, const std::string& sub) {
 
 }  // namespace
 
-DWORD VirtualUnit::Impl::SaveRegistry() {
-    const std::string text = registry.Write();
-    const auto target = dir / "registry.reg";
-    const auto tmp = dir / "registry.reg.tmp";
+UnitRegistry::UnitRegistry(std::filesystem::path file, HandleTable& handles)
+    : file_(std::move(file)), handles_(handles) {}
+
+std::optional<ConfigError> UnitRegistry::Load() {
+    std::error_code ec;
+    if (!std::filesystem::exists(file_, ec)) {
+        return std::nullopt;
+    }
+    std::ifstream in(file_, std::ios::binary);
+    std::stringstream text;
+    text << in.rdbuf();
+    auto parsed = RegistryStore::Parse(text.str(), file_.string());
+    if (auto* err = std::get_if<ConfigError>(&parsed)) {
+        return *err;
+    }
+    std::lock_guard lock(mutex_);
+    store_ = std::move(std::get<RegistryStore>(parsed));
+    return std::nullopt;
+}
+
+DWORD UnitRegistry::Save() {
+    const std::string text = store_.Write();
+    auto tmp = file_;
+    tmp += ".tmp";
     UniqueFd fd(::open(tmp.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644));
     if (!fd.valid()) {
         return ERROR_ACCESS_DENIED;
@@ -54,20 +80,20 @@ DWORD VirtualUnit::Impl::SaveRegistry() {
         done += static_cast<std::size_t>(n);
     }
     if (::fsync(fd.get()) != 0 || ::close(fd.release()) != 0 ||
-        ::rename(tmp.c_str(), target.c_str()) != 0) {
+        ::rename(tmp.c_str(), file_.c_str()) != 0) {
         ::unlink(tmp.c_str());
         return ERROR_ACCESS_DENIED;
     }
     return ERROR_SUCCESS;
 }
 
-LONG VirtualUnit::RegOpenKeyEx(HKEY root, std::string_view subKey, DWORD /*options*/,
-                               DWORD /*access*/, HKEY* key) {
+LONG UnitRegistry::RegOpenKeyEx(HKEY root, std::string_view subKey, DWORD /*options*/,
+                                DWORD /*access*/, HKEY* key) {
     if (key == nullptr) {
         return static_cast<LONG>(ERROR_INVALID_PARAMETER);
     }
-    std::lock_guard lock(impl_->registryMutex);
-    const auto base = KeyPath(impl_->openKeys, root);
+    std::lock_guard lock(mutex_);
+    const auto base = KeyPath(openKeys_, root);
     if (!base) {
         return static_cast<LONG>(ERROR_INVALID_HANDLE);
     }
@@ -76,26 +102,26 @@ LONG VirtualUnit::RegOpenKeyEx(HKEY root, std::string_view subKey, DWORD /*optio
         return static_cast<LONG>(ERROR_FILE_NOT_FOUND);
     }
     const std::string path = Join(*base, *sub);
-    if (!impl_->registry.Exists(path)) {
+    if (!store_.Exists(path)) {
         return static_cast<LONG>(ERROR_FILE_NOT_FOUND);
     }
-    *key = impl_->nextKey;
-    impl_->nextKey += 2;
-    impl_->openKeys[*key] = path;
+    *key = nextKey_;
+    nextKey_ += 2;
+    openKeys_[*key] = path;
     return static_cast<LONG>(ERROR_SUCCESS);
 }
 
-LONG VirtualUnit::RegQueryValueEx(HKEY key, std::string_view name, DWORD* type, BYTE* data,
-                                  DWORD* size) {
-    std::lock_guard lock(impl_->registryMutex);
-    const auto path = KeyPath(impl_->openKeys, key);
+LONG UnitRegistry::RegQueryValueEx(HKEY key, std::string_view name, DWORD* type, BYTE* data,
+                                   DWORD* size) {
+    std::lock_guard lock(mutex_);
+    const auto path = KeyPath(openKeys_, key);
     if (!path) {
         return static_cast<LONG>(ERROR_INVALID_HANDLE);
     }
-    if (!impl_->registry.Exists(*path)) {
+    if (!store_.Exists(*path)) {
         return static_cast<LONG>(ERROR_KEY_DELETED);
     }
-    const auto* k = impl_->registry.FindKey(*path);
+    const auto* k = store_.FindKey(*path);
     const auto* v = k != nullptr ? RegistryStore::FindValue(*k, name) : nullptr;
     if (v == nullptr) {
         return static_cast<LONG>(ERROR_FILE_NOT_FOUND);
@@ -129,18 +155,17 @@ LONG VirtualUnit::RegQueryValueEx(HKEY key, std::string_view name, DWORD* type, 
     return static_cast<LONG>(ERROR_SUCCESS);
 }
 
-LONG VirtualUnit::RegCloseKey(HKEY key) {
+LONG UnitRegistry::RegCloseKey(HKEY key) {
     if (key == HKEY_LOCAL_MACHINE) {
         return static_cast<LONG>(ERROR_SUCCESS);
     }
-    std::lock_guard lock(impl_->registryMutex);
-    return static_cast<LONG>(impl_->openKeys.erase(key) != 0 ? ERROR_SUCCESS
-                                                             : ERROR_INVALID_HANDLE);
+    std::lock_guard lock(mutex_);
+    return static_cast<LONG>(openKeys_.erase(key) != 0 ? ERROR_SUCCESS : ERROR_INVALID_HANDLE);
 }
 
-HANDLE VirtualUnit::ActivateDevice(std::string_view key, DWORD /*clientInfo*/) {
-    std::lock_guard lock(impl_->registryMutex);
-    RegistryStore& reg = impl_->registry;
+HANDLE UnitRegistry::ActivateDevice(std::string_view key, DWORD /*clientInfo*/) {
+    std::lock_guard lock(mutex_);
+    RegistryStore& reg = store_;
     const auto path = RegistryStore::Normalize(key);
     const auto* builtIn = path ? reg.FindKey(*path) : nullptr;
     const auto* prefix =
@@ -196,23 +221,23 @@ HANDLE VirtualUnit::ActivateDevice(std::string_view key, DWORD /*clientInfo*/) {
         }
     }
     const RegistryStore saved = reg;
-    const HANDLE h = impl_->handles.Add(ActivatedObject{}, activeHandles);
+    const HANDLE h = handles_.Add(ActivatedObject{}, activeHandles);
     auto& entry = reg.Ensure(activePath);
     RegistryStore::SetValue(entry, "Hnd", RegValue{REG_DWORD, {}, static_cast<DWORD>(h)});
     RegistryStore::SetValue(entry, "Name", RegValue{REG_SZ, name, 0});
     RegistryStore::SetValue(entry, "Key", RegValue{REG_SZ, *path, 0});
-    if (DWORD err = impl_->SaveRegistry(); err != ERROR_SUCCESS) {
+    if (DWORD err = Save(); err != ERROR_SUCCESS) {
         reg = saved;
-        impl_->handles.Remove(h);
+        handles_.Remove(h);
         SetLastError(err);
         return 0;
     }
     return h;
 }
 
-BOOL VirtualUnit::DeactivateDevice(HANDLE device) {
-    std::lock_guard lock(impl_->registryMutex);
-    RegistryStore& reg = impl_->registry;
+BOOL UnitRegistry::DeactivateDevice(HANDLE device) {
+    std::lock_guard lock(mutex_);
+    RegistryStore& reg = store_;
     for (const auto& sub : reg.SubKeys(kActiveDriversKey)) {
         const std::string path = std::string(kActiveDriversKey) + "\\" + sub;
         const auto* k = reg.FindKey(path);
@@ -223,20 +248,21 @@ BOOL VirtualUnit::DeactivateDevice(HANDLE device) {
         }
         const RegistryStore saved = reg;
         reg.Remove(path);
-        if (DWORD err = impl_->SaveRegistry(); err != ERROR_SUCCESS) {
+        if (DWORD err = Save(); err != ERROR_SUCCESS) {
             reg = saved;
-            return Impl::Fail(err);
+            SetLastError(err);
+            return FALSE;
         }
         return TRUE;
     }
-    return Impl::Fail(ERROR_INVALID_HANDLE);
+    SetLastError(ERROR_INVALID_HANDLE);
+    return FALSE;
 }
 
-std::optional<RegValue> VirtualUnit::RegistryValue(std::string_view key,
-                                                   std::string_view name) const {
-    std::lock_guard lock(impl_->registryMutex);
+std::optional<RegValue> UnitRegistry::Value(std::string_view key, std::string_view name) const {
+    std::lock_guard lock(mutex_);
     const auto path = RegistryStore::Normalize(key);
-    const auto* k = path ? impl_->registry.FindKey(*path) : nullptr;
+    const auto* k = path ? store_.FindKey(*path) : nullptr;
     const auto* v = k != nullptr ? RegistryStore::FindValue(*k, name) : nullptr;
     if (v == nullptr) {
         return std::nullopt;
@@ -244,16 +270,49 @@ std::optional<RegValue> VirtualUnit::RegistryValue(std::string_view key,
     return v->value;
 }
 
-bool VirtualUnit::RegistryKeyExists(std::string_view key) const {
-    std::lock_guard lock(impl_->registryMutex);
+bool UnitRegistry::KeyExists(std::string_view key) const {
+    std::lock_guard lock(mutex_);
     const auto path = RegistryStore::Normalize(key);
-    return path && impl_->registry.Exists(*path);
+    return path && store_.Exists(*path);
 }
 
-std::vector<std::string> VirtualUnit::RegistrySubKeys(std::string_view key) const {
-    std::lock_guard lock(impl_->registryMutex);
+std::vector<std::string> UnitRegistry::SubKeys(std::string_view key) const {
+    std::lock_guard lock(mutex_);
     const auto path = RegistryStore::Normalize(key);
-    return path ? impl_->registry.SubKeys(*path) : std::vector<std::string>{};
+    return path ? store_.SubKeys(*path) : std::vector<std::string>{};
+}
+
+bool UnitRegistry::DescribedAndInactive(std::string_view deviceName) const {
+    std::lock_guard lock(mutex_);
+    bool described = false;
+    for (const auto& sub : store_.SubKeys(kBuiltInDriversKey)) {
+        const auto* key = store_.FindKey(std::string(kBuiltInDriversKey) + "\\" + sub);
+        if (key == nullptr) {
+            continue;
+        }
+        const auto* prefix = RegistryStore::FindValue(*key, "Prefix");
+        const auto* index = RegistryStore::FindValue(*key, "Index");
+        if (prefix == nullptr || prefix->value.type != REG_SZ ||
+            !EqualsNoCase(prefix->value.text, deviceName.substr(0, 3))) {
+            continue;
+        }
+        // A key without Index describes the prefix with any index.
+        if (index == nullptr || (index->value.type == REG_DWORD &&
+                                 index->value.dword == static_cast<DWORD>(deviceName[3] - '0'))) {
+            described = true;
+            break;
+        }
+    }
+    if (!described) {
+        return false;
+    }
+    // Not loaded yet: no active key names it.
+    return std::ranges::none_of(store_.SubKeys(kActiveDriversKey), [&](const std::string& sub) {
+        const auto* key = store_.FindKey(std::string(kActiveDriversKey) + "\\" + sub);
+        const auto* name = key != nullptr ? RegistryStore::FindValue(*key, "Name") : nullptr;
+        return name != nullptr && name->value.type == REG_SZ &&
+               EqualsNoCase(name->value.text, deviceName);
+    });
 }
 
 }  // namespace unit

@@ -66,7 +66,8 @@ VirtualUnit::Impl::Impl(std::filesystem::path unitDir, const LoadOptions& option
       scheduler(std::make_unique<Scheduler>(
           options.virtualTime ? Scheduler::Time::Virtual : Scheduler::Time::Real, options.startMs)),
       fs(dir / "fs"),
-      kernelFaults(KernelOps()) {}
+      kernelFaults(KernelOps()),
+      registry(dir / "registry.reg", handles) {}
 
 BOOL VirtualUnit::Impl::Fail(DWORD code) {
     platform::SetLastError(code);
@@ -81,38 +82,6 @@ DeviceSlot* VirtualUnit::Impl::FindSlot(std::string_view deviceName) const {
         }
     }
     return nullptr;
-}
-
-DWORD VirtualUnit::Impl::TakeShare(const std::string& key, DWORD access, DWORD share,
-                                   std::uint64_t* id) {
-    constexpr DWORD kRead = platform::GENERIC_READ;
-    constexpr DWORD kWrite = platform::GENERIC_WRITE;
-    std::lock_guard lock(sharesMutex);
-    auto [first, last] = shares.equal_range(key);
-    for (auto it = first; it != last; ++it) {
-        const Share& s = it->second;
-        const bool conflict =
-            ((access & kRead) != 0 && (s.share & platform::FILE_SHARE_READ) == 0) ||
-            ((access & kWrite) != 0 && (s.share & platform::FILE_SHARE_WRITE) == 0) ||
-            ((s.access & kRead) != 0 && (share & platform::FILE_SHARE_READ) == 0) ||
-            ((s.access & kWrite) != 0 && (share & platform::FILE_SHARE_WRITE) == 0);
-        if (conflict) {
-            return platform::ERROR_SHARING_VIOLATION;
-        }
-    }
-    *id = nextShareId++;
-    shares.emplace(key, Share{*id, access, share});
-    return platform::ERROR_SUCCESS;
-}
-
-void VirtualUnit::Impl::DropShare(std::uint64_t id) {
-    std::lock_guard lock(sharesMutex);
-    std::erase_if(shares, [id](const auto& entry) { return entry.second.id == id; });
-}
-
-bool VirtualUnit::Impl::HasShares(const std::string& key) {
-    std::lock_guard lock(sharesMutex);
-    return shares.contains(key);
 }
 
 VirtualUnit::VirtualUnit(Key /*key*/, std::unique_ptr<Impl> impl) : impl_(std::move(impl)) {}
@@ -137,8 +106,8 @@ VirtualUnit::~VirtualUnit() {
 platform::Services VirtualUnit::Services() {
     platform::Services s;
     s.kernel = this;
-    s.power = this;
-    s.registry = this;
+    s.power = &impl_->power;
+    s.registry = &impl_->registry;
     s.clock = &impl_->scheduler->Clock();
     return s;
 }
@@ -184,7 +153,8 @@ std::shared_ptr<Driver> VirtualUnit::FindDriver(std::string_view deviceName) con
 
 bool VirtualUnit::DevicePresent(std::string_view deviceName) const {
     DeviceSlot* slot = impl_->FindSlot(deviceName);
-    return slot != nullptr && !slot->absent.load() && !impl_->DescribedAndInactive(slot->name);
+    return slot != nullptr && !slot->absent.load() &&
+           !impl_->registry.DescribedAndInactive(slot->name);
 }
 
 void VirtualUnit::SetDeviceAbsent(std::string_view deviceName, bool absent) {
@@ -257,19 +227,29 @@ bool VirtualUnit::WriteWord(std::uint32_t kernelAddress, std::uint32_t value) {
 }
 
 bool VirtualUnit::Pin(int pin) const {
-    if (pin < 0 || pin >= 96) {
+    if (pin < 0 || pin >= kGpioPins) {
         return false;
     }
-    const auto address = kGpioBlock.base + kGpioLevel0 + static_cast<std::uint32_t>(pin / 32) * 4;
-    return ((ReadWord(address) >> (pin % 32)) & 1U) != 0;
+    return (ReadWord(kGpioAddress + kGpioPinLevel + GpioPinWordOffset(pin)) & GpioPinMask(pin)) !=
+           0;
 }
 
 void VirtualUnit::SetPin(int pin, bool level) {
-    if (pin < 0 || pin >= 96) {
+    if (pin < 0 || pin >= kGpioPins) {
         return;
     }
-    const auto address = kGpioBlock.base + kGpioLevel0 + static_cast<std::uint32_t>(pin / 32) * 4;
-    impl_->registers.SetBit(address, pin % 32, level);
+    impl_->registers.SetBit(kGpioAddress + kGpioPinLevel + GpioPinWordOffset(pin), pin % 32, level);
+}
+
+std::optional<RegValue> VirtualUnit::RegistryValue(std::string_view key,
+                                                   std::string_view name) const {
+    return impl_->registry.Value(key, name);
+}
+bool VirtualUnit::RegistryKeyExists(std::string_view key) const {
+    return impl_->registry.KeyExists(key);
+}
+std::vector<std::string> VirtualUnit::RegistrySubKeys(std::string_view key) const {
+    return impl_->registry.SubKeys(key);
 }
 
 int VirtualUnit::Reservations() const {
@@ -298,27 +278,6 @@ void VirtualUnit::DebugOutput(std::string_view text) {
         static_cast<void>(std::fwrite(text.data(), 1, text.size(), stderr));
         static_cast<void>(std::fflush(stderr));
     }
-}
-
-DWORD VirtualUnit::GetSystemPowerStatusEx2(platform::SYSTEM_POWER_STATUS_EX2* status, DWORD length,
-                                           BOOL /*update*/) {
-    if (status == nullptr || length == 0) {
-        platform::SetLastError(platform::ERROR_INVALID_PARAMETER);
-        return 0;
-    }
-    if (!impl_->powerAvailable.load()) {
-        platform::SetLastError(platform::ERROR_NOT_SUPPORTED);
-        return 0;
-    }
-    platform::SYSTEM_POWER_STATUS_EX2 s;
-    s.ACLineStatus = impl_->acOnline.load() ? 1 : 0;
-    s.BatteryFlag = 1;  // high
-    s.BatteryLifePercent = static_cast<platform::BYTE>(impl_->batteryPercent.load());
-    s.BatteryVoltage = static_cast<DWORD>(impl_->batteryMv.load());
-    s.BatteryChemistry = 4;  // lithium-ion
-    const DWORD n = std::min<DWORD>(length, sizeof s);
-    std::memcpy(status, &s, n);
-    return n;
 }
 
 unit::Scheduler& VirtualUnit::scheduler() {

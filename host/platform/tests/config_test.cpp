@@ -105,10 +105,11 @@ TEST(UnitToml, RunTimeSettingsValidateLikeTheFile) {
     EXPECT_EQ(u.Pwm().PhotoLevel(), 700);
     EXPECT_TRUE(u.Pin(0));
     SYSTEM_POWER_STATUS_EX2 status;
-    EXPECT_EQ(u.GetSystemPowerStatusEx2(&status, sizeof status, TRUE), sizeof status);
+    EXPECT_EQ(u.Services().power->GetSystemPowerStatusEx2(&status, sizeof status, TRUE),
+              sizeof status);
     EXPECT_EQ(status.BatteryVoltage, 3700U);
     ASSERT_EQ(u.Set("power.available", "false"), std::nullopt);
-    EXPECT_EQ(u.GetSystemPowerStatusEx2(&status, sizeof status, TRUE), 0U);
+    EXPECT_EQ(u.Services().power->GetSystemPowerStatusEx2(&status, sizeof status, TRUE), 0U);
 }
 
 TEST(UnitToml, DescribedFilesAreGeneratedWithTheirSizeTimeAndContent) {

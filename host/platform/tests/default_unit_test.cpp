@@ -37,7 +37,8 @@ TEST(DefaultUnit, LoadsAndDescribesABelievableUnit) {
         u.FindClose(h);
     }
     SYSTEM_POWER_STATUS_EX2 status;
-    EXPECT_EQ(u.GetSystemPowerStatusEx2(&status, sizeof status, TRUE), sizeof status);
+    EXPECT_EQ(u.Services().power->GetSystemPowerStatusEx2(&status, sizeof status, TRUE),
+              sizeof status);
     EXPECT_GT(status.BatteryVoltage, 3000U);
     EXPECT_TRUE(u.RegistryKeyExists("Drivers\\BuiltIn\\GPS"));
     EXPECT_EQ(u.Dsk().Identify().size(), 15U);

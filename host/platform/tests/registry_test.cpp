@@ -4,9 +4,12 @@
 #include <fstream>
 #include <sstream>
 
+#include "handle_table.h"
 #include "platform/last_error.h"
 #include "registry_store.h"
+#include "unit/temp_dir.h"
 #include "unit/test_unit.h"
+#include "unit_registry.h"
 
 namespace {
 
@@ -92,11 +95,25 @@ TEST(RegistryText, MalformedLinesAreReportedWithTheirLine) {
     }
 }
 
-TEST(RegistryCalls, QueryFollowsWin32SizeRules) {
-    unit::TestUnit t;
-    t.Registry(kRegistry);
-    ASSERT_TRUE(t.Load()) << t.error();
-    auto& u = t.unit();
+// A registry of its own on kRegistry, in a folder removed with it.
+class UnitRegistryTest : public testing::Test {
+  protected:
+    void SetUp() override {
+        ASSERT_TRUE(dir_);
+        std::ofstream(File(), std::ios::binary) << kRegistry;
+        ASSERT_EQ(registry_.Load(), std::nullopt);
+    }
+    [[nodiscard]] std::filesystem::path File() const {
+        return dir_ ? dir_->path() / "registry.reg" : std::filesystem::path();
+    }
+
+    std::optional<unit::TempDir> dir_ = unit::TempDir::Create("kestrin-registry-");
+    unit::HandleTable handles_;
+    unit::UnitRegistry registry_{File(), handles_};
+};
+
+TEST_F(UnitRegistryTest, QueryFollowsWin32SizeRules) {
+    auto& u = registry_;
     HKEY key = 0;
     EXPECT_EQ(u.RegOpenKeyEx(HKEY_LOCAL_MACHINE, "Drivers\\Missing", 0, KEY_QUERY_VALUE, &key),
               static_cast<LONG>(ERROR_FILE_NOT_FOUND));
@@ -131,11 +148,25 @@ TEST(RegistryCalls, QueryFollowsWin32SizeRules) {
               static_cast<LONG>(ERROR_INVALID_HANDLE));
 }
 
+TEST_F(UnitRegistryTest, AChangeThatCannotBeSavedIsUndone) {
+    std::filesystem::remove_all(dir_->path());
+    EXPECT_EQ(registry_.ActivateDevice("Drivers\\BuiltIn\\GPS", 0), 0);
+    EXPECT_EQ(GetLastError(), ERROR_ACCESS_DENIED);
+    EXPECT_EQ(registry_.SubKeys("Drivers\\Active"), (std::vector<std::string>{"12"}));
+    EXPECT_EQ(handles_.Count(), 0) << "the handle is given back";
+    EXPECT_EQ(registry_.DeactivateDevice(0x8a340), FALSE);
+    EXPECT_EQ(GetLastError(), ERROR_ACCESS_DENIED);
+    EXPECT_TRUE(registry_.KeyExists("Drivers\\Active\\12"));
+    EXPECT_TRUE(registry_.DescribedAndInactive("GPS1:")) << "still not loaded";
+    EXPECT_FALSE(registry_.DescribedAndInactive("PWM1:"));
+}
+
 TEST(DeviceManager, OnOffRoundTripIsSeenByCreateFileAndByTheNextLoad) {
     unit::TestUnit t;
     t.Registry(kRegistry);
     ASSERT_TRUE(t.Load()) << t.error();
     auto& u = t.unit();
+    platform::Registry& reg = *u.Services().registry;
     auto opens = [&u](const char* name) {
         const HANDLE h = u.CreateFile(name, GENERIC_READ | GENERIC_WRITE, 0, OPEN_EXISTING, 0);
         if (h == INVALID_HANDLE_VALUE) {
@@ -151,16 +182,16 @@ TEST(DeviceManager, OnOffRoundTripIsSeenByCreateFileAndByTheNextLoad) {
 
     // Off, as the driver switch tool does it: the handle comes from "Hnd".
     HKEY key = 0;
-    ASSERT_EQ(u.RegOpenKeyEx(HKEY_LOCAL_MACHINE, "Drivers\\Active\\12", 0, 1, &key), 0);
+    ASSERT_EQ(reg.RegOpenKeyEx(HKEY_LOCAL_MACHINE, "Drivers\\Active\\12", 0, 1, &key), 0);
     DWORD hnd = 0;
     DWORD size = 4;
-    u.RegQueryValueEx(key, "Hnd", nullptr, reinterpret_cast<BYTE*>(&hnd), &size);
-    u.RegCloseKey(key);
+    reg.RegQueryValueEx(key, "Hnd", nullptr, reinterpret_cast<BYTE*>(&hnd), &size);
+    reg.RegCloseKey(key);
     EXPECT_EQ(hnd, 0x8a340U);
-    EXPECT_EQ(u.DeactivateDevice(static_cast<HANDLE>(hnd)), TRUE);
+    EXPECT_EQ(reg.DeactivateDevice(static_cast<HANDLE>(hnd)), TRUE);
     EXPECT_FALSE(u.RegistryKeyExists("Drivers\\Active\\12"));
     EXPECT_FALSE(opens("PWM1:"));
-    EXPECT_EQ(u.DeactivateDevice(static_cast<HANDLE>(hnd)), FALSE);
+    EXPECT_EQ(reg.DeactivateDevice(static_cast<HANDLE>(hnd)), FALSE);
 
     // Another program started now on the same unit sees it gone.
     auto second = unit::LoadUnit(t.dir(), {.virtualTime = true, .startMs = 0});
@@ -168,7 +199,7 @@ TEST(DeviceManager, OnOffRoundTripIsSeenByCreateFileAndByTheNextLoad) {
     EXPECT_FALSE((*second)->DevicePresent("PWM1:"));
 
     // On again: the next free entry, with the values the tool reads back.
-    const HANDLE h = u.ActivateDevice("Drivers\\BuiltIn\\PWM", 0);
+    const HANDLE h = reg.ActivateDevice("Drivers\\BuiltIn\\PWM", 0);
     ASSERT_NE(h, 0);
     EXPECT_TRUE(opens("PWM1:"));
     const auto entries = u.RegistrySubKeys("Drivers\\Active");
@@ -176,7 +207,7 @@ TEST(DeviceManager, OnOffRoundTripIsSeenByCreateFileAndByTheNextLoad) {
     EXPECT_EQ(u.RegistryValue("Drivers\\Active\\01", "Hnd")->dword, static_cast<DWORD>(h));
     EXPECT_EQ(u.RegistryValue("Drivers\\Active\\01", "Name")->text, "PWM1:");
     EXPECT_EQ(u.RegistryValue("Drivers\\Active\\01", "Key")->text, "Drivers\\BuiltIn\\PWM");
-    EXPECT_EQ(u.ActivateDevice("Drivers\\BuiltIn\\PWM", 0), 0) << "already loaded";
+    EXPECT_EQ(reg.ActivateDevice("Drivers\\BuiltIn\\PWM", 0), 0) << "already loaded";
     EXPECT_EQ(u.CloseHandle(h), TRUE) << "closing the handle leaves the driver loaded";
     EXPECT_TRUE(opens("PWM1:"));
     EXPECT_NE(ReadAll(t.dir() / "registry.reg").find("\"Name\"=\"PWM1:\""), std::string::npos);
@@ -185,9 +216,9 @@ TEST(DeviceManager, OnOffRoundTripIsSeenByCreateFileAndByTheNextLoad) {
     ASSERT_TRUE(third) << third.error().Text();
     EXPECT_TRUE((*third)->DevicePresent("PWM1:"));
 
-    EXPECT_EQ(u.ActivateDevice("Drivers\\BuiltIn\\NoSuch", 0), 0);
+    EXPECT_EQ(reg.ActivateDevice("Drivers\\BuiltIn\\NoSuch", 0), 0);
     EXPECT_EQ(GetLastError(), ERROR_FILE_NOT_FOUND);
-    EXPECT_EQ(u.ActivateDevice("Drivers\\BuiltIn", 0), 0) << "a key without Prefix";
+    EXPECT_EQ(reg.ActivateDevice("Drivers\\BuiltIn", 0), 0) << "a key without Prefix";
 }
 
 }  // namespace

@@ -1,9 +1,12 @@
 #include <gtest/gtest.h>
+#include <time.h>
 
 #include <atomic>
 #include <chrono>
+#include <limits>
 #include <memory>
 #include <mutex>
+#include <thread>
 #include <vector>
 
 #include "platform/last_error.h"
@@ -171,6 +174,36 @@ TEST(Quiescence, UnitShutdownReleasesThreadsStillWaiting) {
     EXPECT_EQ(u.LiveSystemThreads(), 1);
     t.reset();  // must end the thread instead of hanging
     EXPECT_EQ(result.load(), static_cast<int>(unit::WaitResult::Cancelled));
+}
+
+// The processor time the calling thread has used.
+std::chrono::nanoseconds ThreadCpu() {
+    timespec t{};
+    ::clock_gettime(CLOCK_THREAD_CPUTIME_ID, &t);
+    return std::chrono::seconds(t.tv_sec) + std::chrono::nanoseconds(t.tv_nsec);
+}
+
+// A deadline centuries off, or further than the steady clock counts, is on
+// the wall clock a wait like any other: the waiter sleeps through it.
+TEST(Quiescence, AFarDeadlineOnTheWallClockIsSleptThrough) {
+    for (const std::uint64_t deadline :
+         {std::uint64_t{10'000'000'000'000'000}, std::numeric_limits<std::uint64_t>::max()}) {
+        SCOPED_TRACE(deadline);
+        unit::Scheduler s(unit::Scheduler::Time::Real);
+        std::mutex m;
+        unit::WaitPoint point(s);
+        std::chrono::nanoseconds used{};
+        auto waiter = std::make_unique<unit::SimThread>(s, [&](const std::stop_token& stop) {
+            const auto before = ThreadCpu();
+            std::unique_lock lock(m);
+            point.Wait(
+                lock, [] { return false; }, deadline, stop);
+            used = ThreadCpu() - before;
+        });
+        std::this_thread::sleep_for(300ms);
+        waiter.reset();
+        EXPECT_LT(used, 100ms);
+    }
 }
 
 }  // namespace

@@ -55,12 +55,16 @@ std::vector<OptionSpec> Seam::OwnOptions() {
         program::Shared("--headless"),
         program::Shared("--script",
                         "run scripts (a folder: its *.ks and *.script files) on\n"
-                        "the virtual clock (implies --headless); with several,\n"
-                        "each on its own fresh copy of the unit"),
+                        "the virtual clock (implies --headless), each on a fresh\n"
+                        "copy of the unit (a single file: on --unit in place)"),
         program::Shared("--real-time", "run the scripts on the wall clock (for host devices)"),
         program::Shared("--junit"),
         program::Shared("--artifacts"),
         program::Shared("--update-screens"),
+        program::Shared("--report"),
+        program::Shared("--trace"),
+        program::Shared("--jobs"),
+        program::Shared("--shard"),
         program::Shared("--record"),
         program::Shared("--scale"),
         program::Shared("--screenshot"),
@@ -89,12 +93,17 @@ std::optional<std::string> Seam::Ready() {
 
 std::unique_ptr<program::Session> Seam::Load(const program::SessionRequest& request,
                                              std::ostream& out, std::ostream& log) {
-    // In place with --unit (and one script), else a fresh copy.
-    const bool copy = request.oneOfSeveral || !options_.unitDir || options_.freshCopy;
+    // In place with --unit (and a single script file), else a fresh copy.
+    const bool copy = request.suite || !options_.unitDir || options_.freshCopy;
     std::unique_ptr<Session> session = Session::Load(
         {.source = options_.unitDir.value_or(sources_.fromEnv.value_or(sources_.builtIn)),
          .copy = copy,
          .virtualTime = request.virtualTime,
+         // The tour too runs on the virtual clock unless told otherwise.
+         .refuseHostDevices = request.purpose == Purpose::Window || !request.virtualTime
+                                  ? std::string()
+                              : request.purpose == Purpose::Script ? "run the script"
+                                                                   : "take the tour",
          .debugEcho = options_.debugEcho,
          .audioOut = options_.audioOut},
         log);
@@ -102,12 +111,6 @@ std::unique_ptr<program::Session> Seam::Load(const program::SessionRequest& requ
         return nullptr;
     }
     unit::VirtualUnit& u = session->unit();
-    if (std::string device;
-        request.purpose == Purpose::Script && request.virtualTime && u.UsesHostDevice(&device)) {
-        log << "kestrin: the unit uses a device of the host (" << device
-            << "), which runs on the wall clock: run the script with --real-time\n";
-        return nullptr;
-    }
     if (std::string problem;
         request.purpose == Purpose::Window && !sound::StartSoundCard(u, &problem)) {
         out << "Sound is recorded only: " << problem << ".\n";

@@ -24,7 +24,23 @@ std::unique_ptr<Session> Session::Load(const Plan& plan, std::ostream& err) {
         dir = copied->path();
     }
     RegisterHostComponents();
-    auto loaded = unit::LoadUnit(dir, {.virtualTime = plan.virtualTime});
+    unit::LoadOptions options{.virtualTime = plan.virtualTime};
+    if (!plan.refuseHostDevices.empty()) {
+        options.beforeStart =
+            [what = plan.refuseHostDevices](const unit::VirtualUnit& u) -> unit::SetError {
+            std::string device;
+            if (!u.UsesHostDevice(&device)) {
+                return std::nullopt;
+            }
+            return unit::ConfigError{{},
+                                     0,
+                                     {},
+                                     "kestrin: the unit uses a device of the host (" + device +
+                                         "), which runs on the wall clock: " + what +
+                                         " with --real-time"};
+        };
+    }
+    auto loaded = unit::LoadUnit(dir, options);
     if (!loaded) {
         err << loaded.error().Text() << '\n';
         return nullptr;

@@ -31,6 +31,10 @@ class Session final : public program::Session {
         std::filesystem::path source;  // the unit's folder
         bool copy = false;             // run on a fresh copy of it
         bool virtualTime = true;
+        // A unit on a device of the host is refused before any of it starts
+        // (a run on the virtual clock cannot take one), saying what to do
+        // with --real-time ("run the script"); empty: not refused.
+        std::string refuseHostDevices;
         bool debugEcho = false;
         std::optional<std::filesystem::path> audioOut;
     };

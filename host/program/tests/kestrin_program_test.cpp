@@ -1,11 +1,16 @@
 // kestrin in-process on copies of the default unit: which unit a run loads,
 // what stops a run before it starts, script runs with their end products,
 // and the tour of the pages when there is no display.
+#include <arpa/inet.h>
+#include <netinet/in.h>
+#include <sys/socket.h>
+
 #include <cstdlib>
 #include <regex>
 #include <set>
 
 #include "program_fixture.h"
+#include "unit/unique_fd.h"
 
 namespace host::test {
 namespace {
@@ -103,8 +108,53 @@ TEST_F(KestrinProgramTest, AMalformedScriptStopsBeforeAnythingRuns) {
     EXPECT_FALSE(std::filesystem::exists(shot));
     EXPECT_FALSE(HasMarker(source)) << "the unit was loaded";
 
-    o.scripts = {Work() / "no-such.script"};
-    EXPECT_EQ(Kestrin(o).status, kExitUsage);
+    // Every reason is told before the run stops: a missing name does not
+    // hide a malformed line, and an empty script proves nothing.
+    const auto missing = Work() / "no-such.script";
+    const auto empty = WriteFile("empty.ks", "# nothing yet\n\n");
+    o.scripts = {missing, o.scripts.front(), empty};
+    const Outcome all = Kestrin(o);
+    EXPECT_EQ(all.status, kExitUsage);
+    EXPECT_EQ(all.err, "kestrin: " + missing.string() + ": no such script or folder\n" +
+                           o.scripts[1].string() + ":3: unknown command \"bogus\"\n" +
+                           empty.string() + ": the script holds no command\n");
+    EXPECT_FALSE(HasMarker(source)) << "the unit was loaded";
+}
+
+TEST_F(KestrinProgramTest, OnlyASingleScriptFileNamedWithUnitRunsInPlace) {
+    const auto source = CopyOfDefault("source", kMarkerToml);
+    const auto one = Work() / "one";
+    std::filesystem::create_directory(one);
+    const auto file = WriteFile("one/only.ks", "expect caption \"Kestrin\"\n");
+    const auto other = WriteFile("other.ks", "expect caption \"Kestrin\"\n");
+    struct Case {
+        const char* what;
+        std::vector<std::filesystem::path> scripts;
+        bool inPlace;
+    };
+    const Case cases[] = {
+        {"a single script file", {file}, true},
+        {"a folder of one script", {one}, false},
+        {"two script files", {file, other}, false},
+    };
+    for (const Case& k : cases) {
+        std::filesystem::remove(source / "fs" / "Mounted Volume2" / "marker.bin");
+        KestrinOptions o;
+        o.unitDir = source;
+        o.scripts = k.scripts;
+        const Outcome r = Kestrin(o);
+        EXPECT_EQ(r.status, 0) << k.what << ": " << r.err;
+        EXPECT_EQ(HasMarker(source), k.inPlace) << k.what;
+    }
+}
+
+TEST_F(KestrinProgramTest, ScreenshotsOfAScriptGoBesideIt) {
+    std::filesystem::create_directory(Work() / "shots");
+    KestrinOptions o;
+    o.scripts = {WriteFile("shots/s.ks", "wait 100\nscreenshot here.png\n")};
+    const Outcome r = Kestrin(o);
+    EXPECT_EQ(r.status, 0) << r.err;
+    EXPECT_EQ(ReadFile(Work() / "shots" / "here.png").substr(0, 4), "\x89PNG");
 }
 
 TEST_F(KestrinProgramTest, AScriptRunPassesOrFailsWithItsLineAndLeavesItsEndProducts) {
@@ -156,7 +206,7 @@ TEST_F(KestrinProgramTest, SeveralScriptsRunEachOnAFreshUnitWithOneVerdict) {
         kept.push_back(entry.path());
     }
     ASSERT_EQ(kept.size(), 1U);
-    EXPECT_EQ(kept.front().filename(), "suite_2-fail.script");
+    EXPECT_EQ(kept.front().filename(), "2-fail.script");
     for (const char* file : {"screen.png", "debug.txt", "output.txt"}) {
         EXPECT_TRUE(std::filesystem::exists(kept.front() / file)) << file;
     }
@@ -164,15 +214,85 @@ TEST_F(KestrinProgramTest, SeveralScriptsRunEachOnAFreshUnitWithOneVerdict) {
               std::string::npos);
 }
 
+TEST_F(KestrinProgramTest, EachScriptKeepsItsEvidenceApartAndARunClearsWhatIsStale) {
+    const std::string fails = "tab 2\nexpect text 1051 \"0\"\n";
+    for (const char* folder : {"a", "one", "one/s", "two", "two/s"}) {
+        std::filesystem::create_directory(Work() / folder);
+    }
+    const std::vector<std::filesystem::path> scripts = {
+        WriteFile("a/x.ks", fails), WriteFile("a_x.ks", fails), WriteFile("one/s/x.ks", fails),
+        WriteFile("two/s/x.ks", fails)};
+    KestrinOptions o;
+    o.scripts = scripts;
+    o.suite.artifacts = Work() / "artifacts";
+    EXPECT_EQ(Kestrin(o).out, "0 passed, 4 failed\n");
+    for (const auto& script : scripts) {
+        const auto kept = *o.suite.artifacts / script.lexically_relative(Work());
+        EXPECT_TRUE(std::filesystem::exists(kept / "screen.png")) << kept;
+        EXPECT_EQ(ReadFile(kept / "output.txt").rfind(script.string() + ":2: ", 0), 0U) << kept;
+    }
+
+    // a/x.ks passes now: its old evidence goes, the others' is renewed.
+    WriteFile("a/x.ks", "expect caption \"Kestrin\"\n");
+    EXPECT_EQ(Kestrin(o).out, "1 passed, 3 failed\n");
+    EXPECT_FALSE(std::filesystem::exists(*o.suite.artifacts / "a")) << "nor its empty folder";
+    EXPECT_TRUE(std::filesystem::exists(*o.suite.artifacts / "a_x.ks" / "output.txt"));
+
+    // Evidence that cannot be kept is told, file by file.
+    o.scripts = {scripts[1]};
+    o.suite.artifacts = WriteFile("in-the-way", "a file, not a folder\n");
+    const Outcome blocked = Kestrin(o);
+    EXPECT_EQ(blocked.status, 1);
+    const auto folder = *o.suite.artifacts / "a_x.ks";
+    for (const std::string& said :
+         {scripts[1].string() + ": cannot keep the evidence in " + folder.string() + ": ",
+          "kestrin: " + (folder / "output.txt").string() + ": cannot write\n"}) {
+        EXPECT_NE(blocked.err.find(said), std::string::npos) << said << " in " << blocked.err;
+    }
+}
+
+TEST_F(KestrinProgramTest, AReportEmptiesAnEarlierReportButNoOtherFolder) {
+    KestrinOptions o = Scripted("expect caption \"Kestrin\"\n");
+    o.suite.report = Work() / "notes";
+    std::filesystem::create_directory(*o.suite.report);
+    WriteFile("notes/mine.txt", "not a report\n");
+    const Outcome refused = Kestrin(o);
+    EXPECT_EQ(refused.status, kExitUsage);
+    EXPECT_EQ(refused.err, "kestrin: --report " + o.suite.report->string() +
+                               ": the folder holds files that are not a report of kestrin\n");
+    EXPECT_EQ(ReadFile(Work() / "notes" / "mine.txt"), "not a report\n");
+
+    o.suite.report = Work() / "report";
+    ASSERT_EQ(Kestrin(o).status, 0);
+    WriteFile("report/screens/stale.png", "from an earlier run");
+    ASSERT_EQ(Kestrin(o).status, 0);
+    EXPECT_TRUE(std::filesystem::exists(Work() / "report" / "index.html"));
+    EXPECT_FALSE(std::filesystem::exists(Work() / "report" / "screens" / "stale.png"));
+}
+
+// The refusal is made from the unit's configuration before anything of it
+// starts: a gpsd that never greets is not even connected to.
 TEST_F(KestrinProgramTest, AUnitOnAHostDeviceIsRefusedOnTheVirtualClock) {
+    const unit::UniqueFd gpsd(::socket(AF_INET, SOCK_STREAM | SOCK_NONBLOCK | SOCK_CLOEXEC, 0));
+    sockaddr_in address{};
+    address.sin_family = AF_INET;
+    address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+    socklen_t size = sizeof address;
+    ASSERT_TRUE(gpsd.valid() &&
+                ::bind(gpsd.get(), reinterpret_cast<sockaddr*>(&address), size) == 0 &&
+                ::listen(gpsd.get(), 4) == 0 &&
+                ::getsockname(gpsd.get(), reinterpret_cast<sockaddr*>(&address), &size) == 0);
     struct Case {
-        const char* from;
-        const char* to;
-        const char* named;
+        std::string from;
+        std::string to;
+        std::string named;
     };
     const Case cases[] = {
         {"[com]\n", "[com]\ndevice = \"/dev/null\"\n", "com.device = \"/dev/null\""},
         {"source = \"file\"", "source = \"stdin\"", "gps.source = \"stdin\""},
+        {"source = \"file\"",
+         "source = \"gpsd\"\ngpsd = \"127.0.0.1:" + std::to_string(ntohs(address.sin_port)) + "\"",
+         "gps.source = \"gpsd\""},
     };
     int n = 0;
     for (const Case& k : cases) {
@@ -182,9 +302,20 @@ TEST_F(KestrinProgramTest, AUnitOnAHostDeviceIsRefusedOnTheVirtualClock) {
         o.unitDir = dir;
         const Outcome r = Kestrin(o);
         EXPECT_EQ(r.status, kExitUsage) << k.named;
-        EXPECT_NE(r.err.find(k.named), std::string::npos) << r.err;
-        EXPECT_NE(r.err.find("--real-time"), std::string::npos) << r.err;
+        EXPECT_EQ(r.err, "kestrin: the unit uses a device of the host (" + k.named +
+                             "), which runs on the wall clock: run the script with --real-time\n");
+
+        // The tour too runs on the virtual clock unless told otherwise.
+        KestrinOptions tour;
+        tour.headless = true;
+        tour.unitDir = dir;
+        const Outcome refused = Kestrin(tour);
+        EXPECT_EQ(refused.status, kExitUsage) << k.named;
+        EXPECT_EQ(refused.err, "kestrin: the unit uses a device of the host (" + k.named +
+                                   "), which runs on the wall clock: take the tour with "
+                                   "--real-time\n");
     }
+    EXPECT_LT(::accept4(gpsd.get(), nullptr, nullptr, SOCK_CLOEXEC), 0) << "gpsd was connected to";
 }
 
 // The seven screenshots of a tour, from the folder the program names.

@@ -21,4 +21,7 @@ std::string WidenCodePage(const void* bytes, std::size_t maxBytes);
 // counts it in its fixed character buffers.
 std::size_t WideLength(std::string_view utf8);
 
+// A line without the blanks (spaces, tabs) and carriage returns at its ends.
+std::string_view Trim(std::string_view s);
+
 }  // namespace platform

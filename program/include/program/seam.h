@@ -25,7 +25,9 @@ struct SessionRequest {
     Purpose purpose = Purpose::Script;
     // The run moves the clock itself (scripts without --real-time, the tour).
     bool virtualTime = true;
-    bool oneOfSeveral = false;  // one script of a suite of several
+    // A script of a suite: any script run but that of a single script file
+    // named, which may run on the unit in place.
+    bool suite = false;
 };
 
 // The backend loaded beneath one run of the console.

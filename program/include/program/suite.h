@@ -4,6 +4,7 @@
 #pragma once
 
 #include <chrono>
+#include <cstdint>
 #include <filesystem>
 #include <functional>
 #include <optional>
@@ -17,17 +18,40 @@
 namespace program {
 
 // The scripts named by files and folders: a file as it is, a folder as every
-// `*.ks` and `*.script` directly in it, sorted by name. False with the
-// reason when a name is neither or a folder holds none.
+// `*.ks` and `*.script` directly in it, sorted by name; a script named twice
+// runs once. False with every reason (a name that is neither, a folder that
+// holds none) in *errors.
 bool CollectScripts(const std::vector<std::filesystem::path>& names,
-                    std::vector<std::filesystem::path>* scripts, std::string* error);
+                    std::vector<std::filesystem::path>* scripts, std::vector<std::string>* errors);
+
+// The deepest folder that holds every script (absolute).
+std::filesystem::path CommonFolder(const std::vector<std::filesystem::path>& scripts);
+
+// One command of a script's trace, as the report shows it.
+struct TraceStep {
+    int line = 0;
+    std::string command;       // as written
+    std::string failure;       // empty: it held or ran
+    std::uint64_t unitMs = 0;  // the unit's clock as it ended
+    double wallMs = 0;         // how long it took on the wall clock
+    // Pictures are files of the report's screens/ folder; empty: none.
+    std::string screen;                     // the screen after it
+    std::vector<std::string> debugLines;    // the unit's, since the command before
+    std::vector<std::string> messageBoxes;  // that came on top since then
+    std::string reference;                  // a failed `expect screen`: the three pictures
+    std::string actual;
+    std::string difference;
+};
 
 struct ScriptResult {
     std::filesystem::path file;  // as given or found
+    std::string className;       // ClassName: its folder within the run
     bool passed = false;
     std::chrono::duration<double> time{};
     std::string failure;  // the first failure, "FILE:LINE: command: why"
     std::string output;   // everything the run wrote about itself
+    bool traced = false;  // the trace was kept (--report: a failed script, or --trace)
+    std::vector<TraceStep> trace;
 };
 
 // "N passed, M failed"
@@ -39,8 +63,8 @@ bool WriteJUnit(const std::filesystem::path& file, const std::vector<ScriptResul
                 std::string* error);
 
 // Reads every script the names give (CollectScripts), all before anything
-// runs. False after every reason (a missing name, a malformed line) is
-// written to err.
+// runs. False after every reason (a missing name, a malformed line, an
+// empty script) is written to err.
 bool LoadScripts(const std::vector<std::filesystem::path>& names, std::ostream& err,
                  std::vector<script::Script>* scripts);
 
@@ -57,24 +81,53 @@ struct RunOutcome {
 using RunOne = std::function<RunOutcome(script::Script script, const script::RunnerOptions& options,
                                         std::ostream& log)>;
 
+// --shard K/N: the K-th of N slices of the suite, K from 1.
+struct Shard {
+    int k = 1;
+    int n = 1;
+};
+
 // How a suite runs and what it reports.
 struct SuiteOptions {
     std::optional<std::filesystem::path> junit;      // --junit FILE: the JUnit report
     std::optional<std::filesystem::path> artifacts;  // --artifacts DIR: evidence of failures
     bool updateScreens = false;                      // --update-screens
+    std::optional<std::filesystem::path> report;     // --report DIR: the HTML report
+    bool trace = false;                              // --trace: passing scripts' traces too
+    int jobs = 1;                                    // --jobs N: scripts at a time
+    std::optional<Shard> shard;                      // --shard K/N
+    // A worker process of a run with --jobs: takes the run's scripts one by
+    // one (the first not yet taken) and hands each result back in this folder.
+    std::optional<std::filesystem::path> worker;
+    // The program's arguments as given, for its workers; without them the
+    // scripts run one at a time.
+    std::vector<std::string> commandLine;
 };
 
-// Runs the scripts one after the other through runOne, each one's output to
-// err as it comes, then writes the verdict line to out and the report.
-// screenshot: the screen at the end (one script). Returns the exit status:
-// kExitPassed, kExitFailed when any failed (or the report could not be
-// written), kExitMalformed when one could not run.
+// Whether a script (its path relative to the run's common folder) is in the
+// K-th of N slices: by a hash of that path, so that its slice depends on
+// nothing else.
+bool InShard(const std::filesystem::path& relative, const Shard& shard);
+
+// Runs the scripts through runOne (with --jobs N, in N worker processes of
+// the program that take them one by one), each one's output to err in their
+// order, then writes the
+// verdict line to out and the reports. screenshot: the screen at the end
+// (one script). Returns the exit status: kExitPassed, kExitFailed when any
+// failed (or a report could not be written), kExitMalformed when one could
+// not run or the report's folder cannot be used.
 int RunSuite(std::vector<script::Script> scripts, const SuiteOptions& options,
              const std::optional<std::filesystem::path>& screenshot, const RunOne& runOne,
              std::ostream& out, std::ostream& err);
 
-// A folder name for one script's artifacts: its path with the separators
-// and anything unusual made into '_' ("tests/ver page.ks" -> "tests_ver_page.ks").
-std::string ArtifactName(const std::filesystem::path& script);
+// A script's path relative to the run's common folder ("ver.ks",
+// "app/tests/ver.ks"): its artifacts folder inside DIR (no two scripts of a
+// run share one) and what --shard hashes.
+std::filesystem::path PathInRun(const std::filesystem::path& script,
+                                const std::filesystem::path& common);
+
+// JUnit's classname of a script: its folder relative to the run's common
+// folder, or the common folder's own name for a script directly in it.
+std::string ClassName(const std::filesystem::path& script, const std::filesystem::path& common);
 
 }  // namespace program

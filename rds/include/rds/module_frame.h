@@ -1,14 +1,12 @@
-// The 10-byte frames the tuner module sends: 0x3F, words A B C D high byte
-// first, 0x3F. Word A zero marks a reply to a command (offset 3 is its code),
-// anything else is a received RDS group (A = PI, B carries the group type).
+// The frames the tuner module sends, decoded (their layout:
+// devices/com7.h). A received RDS group's word B carries the group type.
 #pragma once
 
 #include <array>
 #include <cstddef>
 #include <cstdint>
 
-inline constexpr std::size_t kRdsFrameSize = 10;
-inline constexpr std::uint8_t kRdsFrameMarker = 0x3F;
+#include "devices/com7.h"
 
 enum class RdsFrameKind {
     NotAFrame,

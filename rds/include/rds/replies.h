@@ -8,16 +8,6 @@
 
 #include "rds/module_frame.h"
 
-// Reply codes at offset 3.
-inline constexpr std::uint8_t kRdsReplyVersion = 0x56;  // 'V'
-inline constexpr std::uint8_t kRdsReplyLevel = 0x6C;    // 'l'
-inline constexpr std::uint8_t kRdsReplyTune = 0x73;     // 's'
-inline constexpr std::uint8_t kRdsReplySeek = 0x66;     // 'f'
-
-// Flag values in the reply data.
-inline constexpr std::uint8_t kRdsFlagSet = 0x01;
-inline constexpr std::uint8_t kRdsTunedMark = 0x55;  // 'U'
-
 // Offsets 4, 5 and 6 as sent. The tool shows them as signed 8-bit numbers,
 // the module check as unsigned ones.
 struct RdsVersionReply {
@@ -33,7 +23,7 @@ struct RdsTuneReply {
 
 struct RdsSeekReply {
     bool found = false;  // offset 5 == 0x01
-    int frequency = 0;   // 875 + offset 4 (unsigned); meaningful when found
+    int frequency = 0;   // the band's base + offset 4 (unsigned); meaningful when found
     bool tuned = false;  // offset 6 == 0x55
 };
 

@@ -102,7 +102,7 @@ ParseResult ParseScript(std::string_view text, std::string name = "script");
 // The text ends at a zero byte, as a window's text does.
 std::string ScriptString(std::string_view text);
 
-// Reads and parses a script file.
+// Reads and parses a script file; one without a command is malformed.
 ParseResult LoadScriptFile(const std::filesystem::path& file);
 
 }  // namespace script

@@ -22,6 +22,7 @@
 #include <ostream>
 #include <string>
 
+#include "script/run_observer.h"
 #include "script/script.h"
 #include "script/target.h"
 #include "ui/presenter.h"
@@ -38,7 +39,7 @@ inline constexpr int kExitFailed = 1;
 inline constexpr int kExitMalformed = 2;
 
 struct RunnerOptions {
-    // Where `screenshot` puts a relative file; empty: the working directory.
+    // Where `screenshot` puts a relative file; empty: the script's folder.
     std::filesystem::path screenshotFolder;
     // How long the system may keep running on its own (real time) before
     // the script fails instead of hanging.
@@ -55,6 +56,8 @@ struct RunnerOptions {
     std::filesystem::path artifactsFolder;
     // `expect screen` writes its reference instead of comparing.
     bool updateScreens = false;
+    // Told about each command as it ends; nullptr: nobody.
+    RunObserver* observer = nullptr;
 };
 
 class ScriptRunner final : public ui::Presenter {
@@ -106,9 +109,16 @@ class ScriptRunner final : public ui::Presenter {
     // Real time: sleeps until the wait's end or the framework's deadline,
     // whichever is first, or until woken.
     void SleepReal(std::optional<std::uint64_t> deadlineMs);
-    // The evidence of a failure, into the artifacts folder.
-    void KeepEvidence(const Command* c, ui::Desktop* desktop);
+    // The evidence of a failure, into the artifacts folder; what the
+    // failure line adds about it, and why some of it could not be kept.
+    std::string KeepEvidence(const Command* c, ui::Desktop* desktop, std::string* problems);
     std::filesystem::path ReferencePath(const std::string& file) const;
+    // The reference of `expect screen`; why it cannot be used.
+    std::optional<std::string> ReadReference(const Command& c, ui::Framebuffer* picture) const;
+    // The pictures of a failed `expect screen`, for the evidence and the trace.
+    void TakePictures(const Command& c, ui::Desktop& desktop);
+    // The observer's record of the command in progress, as it ends.
+    void ReportEnded(ui::Desktop* desktop, const std::string& failure = {});
     ui::InputEvent EndOfScript(ui::Desktop& desktop);
     // Writes "<script>:<line>: <source>: <message>" and marks the run failed.
     Step Fail(const Command& c, const std::string& message);
@@ -141,6 +151,14 @@ class ScriptRunner final : public ui::Presenter {
     std::optional<std::chrono::steady_clock::time_point> busySince_;
     std::optional<std::chrono::steady_clock::time_point> threadWaitSince_;
     std::uint64_t frames_ = 0;
+
+    // For the observer: the command in progress and when it started, what
+    // was already reported of the debug lines and message boxes.
+    const Command* current_ = nullptr;
+    std::chrono::steady_clock::time_point currentSince_;
+    std::size_t debugReported_ = 0;
+    ui::HWND boxReported_ = nullptr;
+    std::optional<ScreenPictures> pictures_;
 
     std::mutex wakeMutex_;
     std::condition_variable wakeCv_;

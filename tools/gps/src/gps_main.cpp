@@ -2,6 +2,7 @@
 
 #include <string>
 
+#include "devices/driver_keys.h"
 #include "gps/command_line.h"
 #include "platform/api.h"
 
@@ -9,8 +10,6 @@ namespace gps {
 
 namespace {
 
-constexpr std::string_view kBuiltInPrefix = "Drivers\\BuiltIn\\";
-constexpr std::string_view kActivePrefix = "Drivers\\Active\\";
 constexpr std::string_view kErrorCaption = "Error";
 
 int Fail(std::string_view text) {
@@ -19,7 +18,7 @@ int Fail(std::string_view text) {
 }
 
 void SwitchOn(std::string_view driverName) {
-    const std::string key = std::string(kBuiltInPrefix) + std::string(driverName);
+    const std::string key = std::string(kBuiltInDriversKey) + "\\" + std::string(driverName);
     // Whether loading worked is not reported; the handle is only released.
     const platform::HANDLE device = platform::ActivateDevice(key, 0);
     if (device != 0) {
@@ -28,7 +27,7 @@ void SwitchOn(std::string_view driverName) {
 }
 
 int SwitchOff(std::string_view entryName) {
-    const std::string key = std::string(kActivePrefix) + std::string(entryName);
+    const std::string key = std::string(kActiveDriversKey) + "\\" + std::string(entryName);
     platform::HKEY active = 0;
     if (platform::RegOpenKeyEx(platform::HKEY_LOCAL_MACHINE, key, 0, platform::KEY_QUERY_VALUE,
                                &active) != 0) {

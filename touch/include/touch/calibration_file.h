@@ -3,7 +3,7 @@
 // recalibration.
 #pragma once
 
-inline constexpr char kCalibrationFilePath[] = "\\Mounted Volume\\Vesk\\calib.dat";
+#include "devices/touch_calibration.h"
 
 // Whether anything answers to the calibration file's path (FindFirstFile).
 bool CalibrationFileExists();

@@ -3,7 +3,7 @@
 #include <algorithm>
 
 #include "glyph_blend.h"
-#include "utf8.h"
+#include "platform/utf8.h"
 
 namespace ui::detail {
 
@@ -23,7 +23,7 @@ int BoxFont::Advance(char32_t c) const {
 int BoxFont::Measure(std::string_view text) const {
     int width = 0;
     for (std::size_t pos = 0; pos < text.size();) {
-        width += Advance(utf8::Next(text, pos));
+        width += Advance(platform::utf8::Next(text, pos));
     }
     return width;
 }
@@ -37,7 +37,7 @@ int BoxFont::DrawLine(Framebuffer& fb, int x, int top, std::string_view text, Rg
     const int boxBottom = top + ascent_;
     int pen = x;
     for (std::size_t pos = 0; pos < text.size();) {
-        const char32_t c = utf8::Next(text, pos);
+        const char32_t c = platform::utf8::Next(text, pos);
         if (Advance(c) != blank_ && !area.Empty()) {
             fb.FrameRect({pen, boxTop, pen + box_, boxBottom}, color);
         }

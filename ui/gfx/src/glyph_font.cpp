@@ -4,7 +4,7 @@
 #include <optional>
 
 #include "glyph_blend.h"
-#include "utf8.h"
+#include "platform/utf8.h"
 
 namespace ui::gfx {
 
@@ -12,7 +12,7 @@ int GlyphFont::Measure(std::string_view text) const {
     const std::lock_guard lock(mutex_);
     int width = 0;
     for (std::size_t pos = 0; pos < text.size();) {
-        width += GlyphFor(utf8::Next(text, pos)).advance;
+        width += GlyphFor(platform::utf8::Next(text, pos)).advance;
     }
     return width;
 }
@@ -22,7 +22,7 @@ Font::Ink GlyphFont::InkOf(std::string_view text) const {
     std::optional<Ink> ink;
     int pen = 0;
     for (std::size_t pos = 0; pos < text.size();) {
-        const Glyph& glyph = GlyphFor(utf8::Next(text, pos));
+        const Glyph& glyph = GlyphFor(platform::utf8::Next(text, pos));
         if (glyph.width > 0) {
             const Ink here{pen + glyph.left, pen + glyph.left + glyph.width};
             ink =
@@ -40,7 +40,7 @@ int GlyphFont::DrawLine(Framebuffer& fb, int x, int top, std::string_view text, 
     const int baseline = top + ascent_;
     int pen = x;
     for (std::size_t pos = 0; pos < text.size();) {
-        const Glyph& glyph = GlyphFor(utf8::Next(text, pos));
+        const Glyph& glyph = GlyphFor(platform::utf8::Next(text, pos));
         if (!area.Empty() && glyph.width > 0) {
             detail::BlendCoverage(fb, pen + glyph.left, baseline - glyph.top, glyph.coverage.data(),
                                   glyph.width, glyph.rows, color, area);

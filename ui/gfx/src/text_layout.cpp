@@ -5,8 +5,8 @@
 #include <string_view>
 #include <vector>
 
+#include "platform/utf8.h"
 #include "ui/graphics.h"
-#include "utf8.h"
 
 namespace ui {
 
@@ -82,10 +82,10 @@ void WrapParagraph(const Font& font, std::string_view para, int width,
             continue;
         }
         std::size_t cut = s;
-        utf8::Next(para, cut);
+        platform::utf8::Next(para, cut);
         while (cut < size) {
             std::size_t next = cut;
-            utf8::Next(para, next);
+            platform::utf8::Next(para, next);
             if (font.Measure(para.substr(s, next - s)) > width) {
                 break;
             }

@@ -87,7 +87,5 @@ void DDX_Control(CDataExchange* dx, int id, CWnd& control);
 // "Please enter an integer." and fails the exchange.
 void DDX_Text(CDataExchange* dx, int id, int& value);
 void DDX_Text(CDataExchange* dx, int id, std::string& value);
-// A check box or radio button's state (BST_*).
-void DDX_Check(CDataExchange* dx, int id, int& value);
 
 }  // namespace ui

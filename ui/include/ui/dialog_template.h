@@ -67,8 +67,6 @@ constexpr Rect DluRectToPixels(int x, int y, int cx, int cy) {
 
 // Control statements. extraStyle is added to each helper's usual styles.
 DialogItem LText(int id, std::string text, int x, int y, int cx, int cy, DWORD extraStyle = 0);
-DialogItem CText(int id, std::string text, int x, int y, int cx, int cy, DWORD extraStyle = 0);
-DialogItem RText(int id, std::string text, int x, int y, int cx, int cy, DWORD extraStyle = 0);
 DialogItem PushButton(int id, std::string text, int x, int y, int cx, int cy, DWORD extraStyle = 0);
 DialogItem DefPushButton(int id, std::string text, int x, int y, int cx, int cy,
                          DWORD extraStyle = 0);

@@ -2,6 +2,9 @@
 
 #include <algorithm>
 #include <cstring>
+#include <string>
+
+#include "platform/utf16.h"
 
 // After the framework's headers: windows.h defines macros (DT_*, RGB) that
 // would rewrite their declarations.
@@ -18,40 +21,6 @@ constexpr std::size_t kMaxCachedGlyphs = 4096;
 // Control characters (tabs, stray line breaks) take the place of a blank.
 char32_t Printable(char32_t c) {
     return c < 0x20 || c == 0x7F ? U' ' : c;
-}
-
-// UTF-16 units of one code point; returns how many (1 or 2).
-int ToUtf16(char32_t c, wchar_t (&units)[2]) {
-    if (c < 0x10000) {
-        units[0] = static_cast<wchar_t>(c);
-        return 1;
-    }
-    const char32_t v = c - 0x10000;
-    units[0] = static_cast<wchar_t>(0xD800 + (v >> 10));
-    units[1] = static_cast<wchar_t>(0xDC00 + (v & 0x3FF));
-    return 2;
-}
-
-std::string Narrow(const wchar_t* text) {
-    const int bytes = WideCharToMultiByte(CP_UTF8, 0, text, -1, nullptr, 0, nullptr, nullptr);
-    if (bytes <= 1) {
-        return {};
-    }
-    std::string out(static_cast<std::size_t>(bytes), '\0');
-    WideCharToMultiByte(CP_UTF8, 0, text, -1, out.data(), bytes, nullptr, nullptr);
-    out.pop_back();  // the terminator
-    return out;
-}
-
-std::wstring Widen(std::string_view text) {
-    if (text.empty()) {
-        return {};
-    }
-    const int units =
-        MultiByteToWideChar(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), nullptr, 0);
-    std::wstring out(static_cast<std::size_t>(std::max(units, 0)), L'\0');
-    MultiByteToWideChar(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), out.data(), units);
-    return out;
 }
 
 }  // namespace
@@ -153,7 +122,7 @@ std::unique_ptr<GdiFont> GdiFont::Open(std::string_view face, int pixelSize, Fon
     // screen and in screenshots.
     lf.lfQuality = ANTIALIASED_QUALITY;
     lf.lfPitchAndFamily = DEFAULT_PITCH | FF_SWISS;
-    const std::wstring wide = Widen(face);
+    const std::wstring wide = platform::utf16::FromUtf8Lossy(face);
     wcsncpy_s(lf.lfFaceName, LF_FACESIZE, wide.c_str(), _TRUNCATE);
     surface->font = CreateFontIndirectW(&lf);
     if (surface->font == nullptr) {
@@ -179,7 +148,7 @@ GdiFont::GdiFont(std::unique_ptr<Surface> surface) : surface_(std::move(surface)
     SetMetrics(metrics.tmAscent, metrics.tmDescent, metrics.tmHeight + metrics.tmExternalLeading);
     wchar_t name[LF_FACESIZE] = {};
     if (GetTextFaceW(surface_->dc, LF_FACESIZE, name) > 0) {
-        faceName_ = Narrow(name);
+        faceName_ = platform::utf16::ToUtf8(name);
     }
 }
 
@@ -187,10 +156,11 @@ GdiFont::~GdiFont() = default;
 
 GdiFont::Glyph GdiFont::Render(char32_t codepoint) const {
     Glyph glyph;
-    wchar_t units[2] = {};
-    const int count = ToUtf16(Printable(codepoint), units);
+    std::wstring units;
+    platform::utf16::Append(units, Printable(codepoint));
+    const int count = static_cast<int>(units.size());
     SIZE extent{};
-    if (GetTextExtentPoint32W(surface_->dc, units, count, &extent) == 0) {
+    if (GetTextExtentPoint32W(surface_->dc, units.c_str(), count, &extent) == 0) {
         return glyph;
     }
     glyph.advance = extent.cx;
@@ -202,7 +172,7 @@ GdiFont::Glyph GdiFont::Render(char32_t codepoint) const {
     if (!surface_->Ensure(cellWidth, cellHeight)) {
         return glyph;
     }
-    ExtTextOutW(surface_->dc, pad, 0, 0, nullptr, units, static_cast<UINT>(count), nullptr);
+    ExtTextOutW(surface_->dc, pad, 0, 0, nullptr, units.c_str(), static_cast<UINT>(count), nullptr);
     GdiFlush();
 
     const auto stride = static_cast<std::size_t>(surface_->width);

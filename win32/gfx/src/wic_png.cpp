@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "platform/utf16.h"
 #include "ui/graphics.h"
 
 // After the framework's headers: windows.h defines macros (DT_*, RGB) that
@@ -41,11 +42,7 @@ std::string Describe(HRESULT hr) {
         nullptr, static_cast<DWORD>(hr), 0, reinterpret_cast<wchar_t*>(&buffer), 0, nullptr);
     std::string text;
     if (length > 0 && buffer != nullptr) {
-        const int bytes = WideCharToMultiByte(CP_UTF8, 0, buffer, static_cast<int>(length), nullptr,
-                                              0, nullptr, nullptr);
-        text.resize(static_cast<std::size_t>(bytes));
-        WideCharToMultiByte(CP_UTF8, 0, buffer, static_cast<int>(length), text.data(), bytes,
-                            nullptr, nullptr);
+        text = platform::utf16::ToUtf8(std::wstring_view(buffer, length));
         while (!text.empty() && (text.back() == '\n' || text.back() == '\r' || text.back() == ' ' ||
                                  text.back() == '.')) {
             text.pop_back();
@@ -55,14 +52,6 @@ std::string Describe(HRESULT hr) {
         LocalFree(buffer);
     }
     return text.empty() ? "error " + Hex(hr) : text + " (" + Hex(hr) + ")";
-}
-
-std::wstring Widen(const std::string& text) {
-    const int units =
-        MultiByteToWideChar(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), nullptr, 0);
-    std::wstring out(static_cast<std::size_t>(units > 0 ? units : 0), L'\0');
-    MultiByteToWideChar(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), out.data(), units);
-    return out;
 }
 
 // One COM reference.
@@ -205,7 +194,7 @@ bool WritePng(const Framebuffer& fb, const std::string& path, std::string* error
     if (!imaging.Start(path, error)) {
         return false;
     }
-    const std::wstring wide = Widen(path);
+    const std::wstring wide = platform::utf16::FromUtf8Lossy(path);
     const char* step = "";
     if (const HRESULT hr = Encode(imaging.Factory(), wide, bgr, width, height, &step); FAILED(hr)) {
         DeleteFileW(wide.c_str());
@@ -219,7 +208,7 @@ bool ReadPng(const std::string& path, Framebuffer* out, std::string* error) {
     if (!imaging.Start(path, error)) {
         return false;
     }
-    const std::wstring wide = Widen(path);
+    const std::wstring wide = platform::utf16::FromUtf8Lossy(path);
     Com<IWICBitmapDecoder> decoder;
     HRESULT hr = imaging.Factory()->CreateDecoderFromFilename(
         wide.c_str(), nullptr, GENERIC_READ, WICDecodeMetadataCacheOnDemand, decoder.Out());

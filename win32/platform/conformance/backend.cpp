@@ -7,6 +7,8 @@
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <functional>
+#include <iterator>
 
 #include "conformance/backend_fixture.h"
 #include "win32/backend.h"
@@ -33,6 +35,124 @@ std::filesystem::path UnitPathUnder(const std::filesystem::path& root,
 
 std::wstring Wide(const std::string& text) {
     return std::filesystem::path(text).wstring();
+}
+
+// Wine's way to the host: its crossings between its drives and the host's
+// paths, and host programs started from a Windows program. Wine 8 has no
+// links of its own (CreateSymbolicLink does nothing, junctions are not
+// supported) but follows the host's, so there the host makes them, and
+// takes them away again (wine's DeleteFile through a link deletes what it
+// points at).
+class WineHost {
+  public:
+    // Null off wine.
+    static std::unique_ptr<WineHost> Find() {
+        auto host = std::make_unique<WineHost>();
+        host->unixName_ = Export<UnixName>("wine_get_unix_file_name");
+        host->dosName_ = Export<DosName>("wine_get_dos_file_name");
+        if (host->unixName_ == nullptr || host->dosName_ == nullptr) {
+            return nullptr;
+        }
+        return host;
+    }
+
+    // Through the folder, which exists: wine names only what exists.
+    [[nodiscard]] std::optional<std::string> UnixPath(const std::filesystem::path& path) const {
+        char* folder = unixName_(path.parent_path().wstring().c_str());
+        if (folder == nullptr) {
+            return std::nullopt;
+        }
+        const std::u8string leaf = path.filename().u8string();
+        std::string out = std::string(folder) + "/" + std::string(leaf.begin(), leaf.end());
+        ::HeapFree(::GetProcessHeap(), 0, folder);
+        return out;
+    }
+
+    // Starts a host program; wine gives no handle to wait on, so the caller
+    // waits for what it does.
+    bool Start(const char* program, const std::vector<std::string>& arguments) const {
+        wchar_t* dos = dosName_(program);
+        if (dos == nullptr) {
+            return false;
+        }
+        const std::wstring name(dos);
+        ::HeapFree(::GetProcessHeap(), 0, dos);
+        std::wstring command = L"\"" + name + L"\"";
+        for (const std::string& argument : arguments) {
+            command += L" \"" + Wide(argument) + L"\"";
+        }
+        STARTUPINFOW startup{};
+        startup.cb = sizeof startup;
+        PROCESS_INFORMATION process{};
+        if (::CreateProcessW(name.c_str(), command.data(), nullptr, nullptr, FALSE, 0, nullptr,
+                             nullptr, &startup, &process) == 0) {
+            return false;
+        }
+        for (const HANDLE h : {process.hThread, process.hProcess}) {
+            if (h != nullptr) {
+                ::CloseHandle(h);
+            }
+        }
+        return true;
+    }
+
+  private:
+    using UnixName = char*(CDECL*)(const wchar_t*);
+    using DosName = wchar_t*(CDECL*)(const char*);
+    template <class Function>
+    static Function Export(const char* name) {
+        return reinterpret_cast<Function>(
+            reinterpret_cast<void*>(::GetProcAddress(::GetModuleHandleW(L"kernel32.dll"), name)));
+    }
+
+    UnixName unixName_ = nullptr;
+    DosName dosName_ = nullptr;
+};
+
+// Whether `done` comes true within five seconds.
+bool Eventually(const std::function<bool()>& done) {
+    for (int tries = 0; tries < 500; ++tries) {
+        if (done()) {
+            return true;
+        }
+        ::Sleep(10);
+    }
+    return done();
+}
+
+bool Listed(const std::filesystem::path& path) {
+    WIN32_FIND_DATAW found{};
+    const HANDLE search = ::FindFirstFileW(path.wstring().c_str(), &found);
+    if (search == INVALID_HANDLE_VALUE) {
+        return false;
+    }
+    ::FindClose(search);
+    return true;
+}
+
+// Makes a symbolic link at `at` to `target`; the reason when it cannot.
+// Windows makes one unprivileged in Developer Mode.
+std::optional<std::string> MakeLink(const std::filesystem::path& at,
+                                    const std::filesystem::path& target, bool folder,
+                                    const WineHost* wine) {
+    if (wine == nullptr) {
+        constexpr DWORD kUnprivileged = 0x2;  // SYMBOLIC_LINK_FLAG_ALLOW_UNPRIVILEGED_CREATE
+        const DWORD flags = (folder ? SYMBOLIC_LINK_FLAG_DIRECTORY : 0) | kUnprivileged;
+        if (::CreateSymbolicLinkW(at.wstring().c_str(), target.wstring().c_str(), flags) == 0) {
+            return "CreateSymbolicLink failed (error " + std::to_string(::GetLastError()) +
+                   "): links need Developer Mode or an elevated prompt";
+        }
+        return std::nullopt;
+    }
+    const std::optional<std::string> unixAt = wine->UnixPath(at);
+    const std::optional<std::string> unixTarget = wine->UnixPath(target);
+    if (!unixAt || !unixTarget || !wine->Start("/bin/ln", {"-s", *unixTarget, *unixAt})) {
+        return "the host's ln cannot be run";
+    }
+    if (!Eventually([&] { return Listed(at); })) {
+        return "the host's ln made no link";
+    }
+    return std::nullopt;
 }
 
 // One end of the line, opened straight on Win32, synchronous.
@@ -92,6 +212,8 @@ class FarPort {
     HANDLE h_ = INVALID_HANDLE_VALUE;
 };
 
+constexpr const char* kPortLine = "port";
+
 // Empties what an earlier test left queued on the near port.
 void PurgeNear(const std::string& name) {
     const std::wstring device = L"\\\\.\\" + Wide(name);
@@ -110,8 +232,19 @@ class Win32Backend final : public Backend {
         far_.reset();
         const std::wstring key = Wide(kRegistryRoot);
         ::RegDeleteTreeW(HKEY_LOCAL_MACHINE, key.c_str());
+        // Under wine the links go with the host's rm: removed from here they
+        // would take what they point at with them.
+        if (wine_ && linksMade_) {
+            const auto root = wine_->UnixPath(root_);
+            const auto outside = wine_->UnixPath(Outside());
+            if (root && outside && wine_->Start("/bin/rm", {"-rf", *root, *outside})) {
+                Eventually([&] { return !Listed(root_) && !Listed(Outside()); });
+            }
+            return;
+        }
         std::error_code ignored;
         std::filesystem::remove_all(root_, ignored);
+        std::filesystem::remove_all(Outside(), ignored);
     }
 
     bool Make(const Content& setup) {
@@ -136,11 +269,16 @@ class Win32Backend final : public Backend {
         if (!WriteRegistry(setup.registry)) {
             return false;
         }
+        MakeLinks(setup.links);
         win32::Options options;
         const std::u8string root = root_.u8string();
         options.root.assign(root.begin(), root.end());
         options.com7Port = Environment("KESTRIN_CONFORMANCE_COM7").value_or("COM7");
-        if (setup.serial) {
+        if (!setup.serial.empty()) {
+            if (setup.serial != kPortLine) {
+                ADD_FAILURE() << "no serial line \"" << setup.serial << "\" here";
+                return false;
+            }
             farName_ = Environment("KESTRIN_CONFORMANCE_FAR");
             if (farName_) {
                 PurgeNear(options.com7Port);
@@ -157,6 +295,18 @@ class Win32Backend final : public Backend {
 
     platform::Services Services() override { return backend_->Services(); }
     [[nodiscard]] bool Desktop() const override { return true; }
+    [[nodiscard]] std::optional<std::string> LinksUnavailable() const override {
+        return linksUnavailable_;
+    }
+    [[nodiscard]] bool OutsideUntouched() const override {
+        std::error_code ec;
+        const auto entries = std::distance(std::filesystem::directory_iterator(Outside(), ec),
+                                           std::filesystem::directory_iterator());
+        std::ifstream in(Outside() / kOutsideFile, std::ios::binary);
+        const std::string text{std::istreambuf_iterator<char>(in), {}};
+        return !ec && entries == 1 && text == kOutsideText &&
+               !std::filesystem::exists(Nowhere(), ec);
+    }
     [[nodiscard]] std::optional<std::string> SerialUnavailable() const override {
         if (farName_) {
             return std::nullopt;
@@ -167,8 +317,53 @@ class Win32Backend final : public Backend {
     std::vector<std::uint8_t> FarRead(std::size_t n, int timeoutMs) override {
         return far_->Read(n, timeoutMs);
     }
+    int LineWaiters() override { return backend_->Com7CallsWaiting(); }
 
   private:
+    [[nodiscard]] std::filesystem::path Outside() const {
+        return root_.parent_path() / (root_.filename().wstring() + L"-outside");
+    }
+    [[nodiscard]] std::filesystem::path Nowhere() const {
+        return root_.parent_path() / (root_.filename().wstring() + L"-nowhere");
+    }
+    void MakeLinks(const std::vector<Link>& links) {
+        if (links.empty()) {
+            return;
+        }
+        std::error_code error;
+        std::filesystem::create_directories(Outside(), error);
+        std::ofstream(Outside() / kOutsideFile, std::ios::binary) << kOutsideText;
+        wine_ = WineHost::Find();
+        linksMade_ = true;
+        for (const Link& link : links) {
+            const std::filesystem::path at = UnitPathUnder(root_, link.path);
+            std::filesystem::create_directories(at.parent_path(), error);
+            std::optional<std::string> why;
+            switch (link.to) {
+                case Link::To::Inside:
+                    why = MakeLink(at, UnitPathUnder(root_, link.inside), true, wine_.get());
+                    break;
+                case Link::To::OutsideFolder:
+                    why = MakeLink(at, Outside(), true, wine_.get());
+                    break;
+                case Link::To::OutsideFile:
+                    why = MakeLink(at, Outside() / kOutsideFile, false, wine_.get());
+                    break;
+                case Link::To::Nowhere:
+                    // Made to something, which then goes: under wine a link
+                    // to nothing cannot be seen to be there.
+                    std::ofstream(Nowhere(), std::ios::binary) << "";
+                    why = MakeLink(at, Nowhere(), false, wine_.get());
+                    std::filesystem::remove(Nowhere(), error);
+                    break;
+            }
+            if (why) {
+                linksUnavailable_ = link.path + ": " + *why;
+                return;
+            }
+        }
+    }
+
     static bool WriteRegistry(const std::vector<RegistryValue>& values) {
         for (const RegistryValue& v : values) {
             std::wstring path = Wide(kRegistryRoot);
@@ -203,12 +398,19 @@ class Win32Backend final : public Backend {
     }
 
     std::filesystem::path root_;
+    std::unique_ptr<WineHost> wine_;
+    bool linksMade_ = false;
+    std::optional<std::string> linksUnavailable_;
     std::optional<std::string> farName_;
     std::unique_ptr<FarPort> far_;
     std::unique_ptr<win32::Backend> backend_;
 };
 
 }  // namespace
+
+std::vector<std::string> SerialLines() {
+    return {kPortLine};
+}
 
 std::unique_ptr<Backend> Backend::Make(const Content& setup) {
     auto backend = std::make_unique<Win32Backend>();

@@ -1,6 +1,6 @@
 #include "win32/backend.h"
 
-#include "utf16.h"
+#include "platform/utf16.h"
 #include "win32_api.h"
 #include "win32_kernel.h"
 #include "win32_services.h"
@@ -12,7 +12,7 @@ namespace {
 // The absolute form of a folder (UTF-8); the text as given when Win32
 // cannot make one.
 std::string AbsoluteFolder(const std::string& folder) {
-    const std::optional<std::wstring> wide = Widen(folder);
+    const std::optional<std::wstring> wide = platform::utf16::FromUtf8(folder);
     if (!wide || wide->empty()) {
         return folder;
     }
@@ -26,7 +26,7 @@ std::string AbsoluteFolder(const std::string& folder) {
         return folder;
     }
     full.resize(length);
-    return Narrow(full);
+    return platform::utf16::ToUtf8(full);
 }
 
 }  // namespace
@@ -76,6 +76,10 @@ void Backend::ClearDebugLines() {
     impl_->kernel.ClearDebugLines();
 }
 
+int Backend::Com7CallsWaiting() const {
+    return impl_->kernel.Com7Waiting();
+}
+
 std::string DefaultRoot() {
     std::wstring path(MAX_PATH, L'\0');
     for (;;) {
@@ -92,7 +96,7 @@ std::string DefaultRoot() {
     }
     const std::size_t separator = path.find_last_of(L"\\/");
     const std::wstring folder = separator == std::wstring::npos ? L"." : path.substr(0, separator);
-    return Narrow(folder) + "\\unit";
+    return platform::utf16::ToUtf8(folder) + "\\unit";
 }
 
 }  // namespace win32

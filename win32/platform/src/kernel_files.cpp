@@ -3,11 +3,12 @@
 #include <cstring>
 #include <optional>
 
+#include "devices/com7.h"
 #include "pc_path.h"
 #include "platform/last_error.h"
 #include "platform/unit_paths.h"
+#include "platform/utf16.h"
 #include "serial_port.h"
-#include "utf16.h"
 #include "win32_api.h"
 #include "win32_error.h"
 #include "win32_kernel.h"
@@ -40,7 +41,7 @@ platform::WIN32_FIND_DATA FromWin32(const WIN32_FIND_DATAW& d) {
     out.ftLastWriteTime = FromWin32(d.ftLastWriteTime);
     out.nFileSizeHigh = d.nFileSizeHigh;
     out.nFileSizeLow = d.nFileSizeLow;
-    out.cFileName = Narrow(d.cFileName);
+    out.cFileName = platform::utf16::ToUtf8(d.cFileName);
     return out;
 }
 
@@ -69,16 +70,26 @@ std::optional<std::wstring> Win32Kernel::PcPath(std::string_view unitPath, bool 
         Fail(kBadUnitPath);
         return std::nullopt;
     }
-    std::optional<std::wstring> wide = Widen(JoinPcPath(root_, *relative));
+    std::optional<std::wstring> wide = platform::utf16::FromUtf8(JoinPcPath(root_, *relative));
     if (!wide) {
         Fail(kBadUnitPath);
+        return std::nullopt;
+    }
+    // A pattern's folder must stay below the root, and its matches are
+    // looked at one by one; a plain name is looked up as CreateFile does.
+    const bool wildcards =
+        pattern && PatternName(unitPath).find_first_of("*?") != std::string::npos;
+    const std::wstring reached = wildcards ? wide->substr(0, wide->find_last_of(L'\\')) : *wide;
+    if (!guard_.Admits(reached)) {
+        Fail(kBadUnitPath);
+        return std::nullopt;
     }
     return wide;
 }
 
 platform::HANDLE Win32Kernel::OpenDevice(std::string_view name, platform::DWORD access,
                                          platform::DWORD share) {
-    if (!EqualsNoCase(name, "COM7:")) {
+    if (!EqualsNoCase(name, kRdsPortName)) {
         Fail(kNoSuchDevice);
         return kInvalidHandle;
     }
@@ -108,6 +119,10 @@ platform::HANDLE Win32Kernel::CreateFile(std::string_view name, platform::DWORD 
     if (!path) {
         return kInvalidHandle;
     }
+    // Whether an open that may make the file finds one there (wine says
+    // ERROR_ALREADY_EXISTS also for a file it made through a link).
+    const bool mayMake = creation != OPEN_EXISTING && creation != TRUNCATE_EXISTING;
+    const bool existed = mayMake && guard_.Exists(*path);
     ::HANDLE h = ::CreateFileW(path->c_str(), access, share, nullptr, creation,
                                flags & kSynchronousOnly, nullptr);
     if (h == INVALID_HANDLE_VALUE) {
@@ -117,6 +132,17 @@ platform::HANDLE Win32Kernel::CreateFile(std::string_view name, platform::DWORD 
     // A successful CREATE_ALWAYS / OPEN_ALWAYS says whether the file was
     // there through the last error, as Win32 does.
     const DWORD note = ::GetLastError();
+    // Where it opened: a link that leads nowhere (wine does not show one)
+    // or one changed since the look may have taken it out of the root. A
+    // file made out there goes again.
+    if (const std::optional<std::wstring> outside = guard_.Escape(h, *path)) {
+        ::CloseHandle(h);
+        if (mayMake && !existed && !outside->empty()) {
+            ::DeleteFileW(outside->c_str());
+        }
+        Fail(kBadUnitPath);
+        return kInvalidHandle;
+    }
     const platform::HANDLE out = handles_.Add(std::make_shared<FileObject>(h));
     platform::SetLastError(note);
     return out;
@@ -207,12 +233,16 @@ platform::HANDLE Win32Kernel::FindFirstFile(std::string_view pattern,
     // Desktop Windows also matches the 8.3 short names ("*.map" finds
     // "a.mapx") and lists "." and ".."; the unit has neither, so only long
     // names that match by the unit's rules are kept.
+    // Links that lead out of the root are left out, as the unit lists them.
     const std::string_view name = PatternName(pattern);
+    const std::wstring folder = path->substr(0, path->find_last_of(L'\\') + 1);
+    const std::optional<std::wstring> rootFinal = guard_.RootFinal();
     auto search_result = std::make_shared<FindObject>();
     do {
         platform::WIN32_FIND_DATA entry = FromWin32(found);
         if (entry.cFileName != "." && entry.cFileName != ".." &&
-            platform::WildcardMatch(name, entry.cFileName)) {
+            platform::WildcardMatch(name, entry.cFileName) &&
+            guard_.Admits(folder + found.cFileName, rootFinal)) {
             search_result->entries.push_back(std::move(entry));
         }
     } while (::FindNextFileW(search, &found));
@@ -270,6 +300,14 @@ platform::BOOL Win32Kernel::CopyFile(std::string_view existing, std::string_view
     }
     if (!::CopyFileW(from->c_str(), to->c_str(), failIfExists)) {
         TakeLastError();
+        return FALSE;
+    }
+    // A copy made out of the root (through a link to nothing) goes again.
+    if (const std::optional<std::wstring> outside = guard_.Escape(*to)) {
+        if (!outside->empty()) {
+            ::DeleteFileW(outside->c_str());
+        }
+        Fail(kBadUnitPath);
         return FALSE;
     }
     return TRUE;

@@ -1,5 +1,7 @@
 // Address space and the local heap: real, except the mapping of the unit's
 // kernel addresses, which a PC does not have.
+#include "pc_path.h"
+#include "platform/utf16.h"
 #include "win32_api.h"
 #include "win32_error.h"
 #include "win32_kernel.h"
@@ -7,7 +9,9 @@
 namespace win32 {
 
 Win32Kernel::Win32Kernel(std::string root, Options options)
-    : root_(std::move(root)), options_(std::move(options)) {}
+    : root_(std::move(root)),
+      guard_(platform::utf16::FromUtf8(JoinPcPath(root_, "")).value_or(L"")),
+      options_(std::move(options)) {}
 
 void* Win32Kernel::VirtualAlloc(void* address, platform::DWORD size, platform::DWORD type,
                                 platform::DWORD protect) {

@@ -19,6 +19,12 @@ BOOL OnPort(const HandleTable& handles, platform::HANDLE h, Call call) {
 
 }  // namespace
 
+int Win32Kernel::Com7Waiting() {
+    std::lock_guard lock(portsMutex_);
+    const std::shared_ptr<SerialPort> port = com7_.lock();
+    return port ? port->Waiting() : 0;
+}
+
 platform::BOOL Win32Kernel::GetCommState(platform::HANDLE h, platform::DCB* dcb) {
     return OnPort(handles_, h, [&](SerialPort& p) { return p.GetState(dcb); });
 }

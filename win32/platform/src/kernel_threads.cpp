@@ -4,7 +4,7 @@
 #include <memory>
 #include <utility>
 
-#include "utf16.h"
+#include "platform/utf16.h"
 #include "win32_api.h"
 #include "win32_error.h"
 #include "win32_kernel.h"
@@ -67,7 +67,7 @@ platform::DWORD Win32Kernel::WaitForSingleObject(platform::HANDLE h, platform::D
 }
 
 void Win32Kernel::DebugOutput(std::string_view text) {
-    if (const std::optional<std::wstring> wide = Widen(text)) {
+    if (const std::optional<std::wstring> wide = platform::utf16::FromUtf8(text)) {
         ::OutputDebugStringW(wide->c_str());
     }
     std::lock_guard lock(debugMutex_);

@@ -22,12 +22,15 @@ bool IsDosDeviceName(std::string_view component) {
                     [&](std::string_view name) { return platform::EqualsNoCase(base, name); })) {
         return true;
     }
-    if (base.size() == 4 && (platform::EqualsNoCase(base.substr(0, 3), "com") ||
+    if (base.size() < 4 || !(platform::EqualsNoCase(base.substr(0, 3), "com") ||
                              platform::EqualsNoCase(base.substr(0, 3), "lpt"))) {
-        const char digit = base[3];
-        return digit >= '0' && digit <= '9';
+        return false;
     }
-    return false;
+    // A digit, or a superscript one, two or three (U+00B9, U+00B2, U+00B3),
+    // which Win32 reads as 1, 2 and 3 here.
+    const std::string_view number = base.substr(3);
+    return (number.size() == 1 && number[0] >= '0' && number[0] <= '9') || number == "\xC2\xB9" ||
+           number == "\xC2\xB2" || number == "\xC2\xB3";
 }
 
 }  // namespace

@@ -20,7 +20,8 @@ enum class PathUse {
 // than a name below it: "." and ".." components, empty components (so no
 // UNC "\\server"), '/', ':' (drive letters, streams), control characters,
 // <>"|, wildcards outside a pattern's last component, and the DOS device
-// names (CON, NUL, COM1, LPT1 ... with or without an extension).
+// names (CON, NUL, COM1, LPT1, COM¹, LPT³ ... with or without an
+// extension).
 std::optional<std::string> RelativePcPath(std::string_view unitPath, PathUse use);
 
 // root + "\" + relative, with exactly one separator between them.

@@ -4,7 +4,8 @@
 #include <string>
 #include <vector>
 
-#include "utf16.h"
+#include "platform/utf16.h"
+#include "registry_value.h"
 #include "win32_api.h"
 #include "win32_error.h"
 #include "win32_services.h"
@@ -42,7 +43,7 @@ platform::LONG Win32Registry::RegOpenKeyEx(platform::HKEY root, std::string_view
         }
         parent = ToWin32(root);
     }
-    const std::optional<std::wstring> name = Widen(subKey);
+    const std::optional<std::wstring> name = platform::utf16::FromUtf8(subKey);
     if (!name) {
         return ERROR_FILE_NOT_FOUND;
     }
@@ -69,61 +70,54 @@ platform::LONG Win32Registry::RegQueryValueEx(platform::HKEY key, std::string_vi
     if (data != nullptr && size == nullptr) {
         return ERROR_INVALID_PARAMETER;
     }
-    const std::optional<std::wstring> valueName = Widen(name);
+    const std::optional<std::wstring> valueName = platform::utf16::FromUtf8(name);
     if (!valueName) {
         return ERROR_FILE_NOT_FOUND;
     }
-    ::DWORD kind = 0;
-    ::DWORD needed = 0;
-    LONG result =
-        ::RegQueryValueExW(ToWin32(key), valueName->c_str(), nullptr, &kind, nullptr, &needed);
+    WholeValue value;
+    const LONG result = ReadWholeValue(
+        [&](::DWORD* kind, BYTE* bytes, ::DWORD* bytesSize) {
+            return ::RegQueryValueExW(ToWin32(key), valueName->c_str(), nullptr, kind, bytes,
+                                      bytesSize);
+        },
+        &value);
     if (result != ERROR_SUCCESS) {
         return result;
     }
     if (type != nullptr) {
-        *type = kind;
+        *type = value.type;
     }
-    if (!IsText(kind)) {
-        if (size == nullptr) {
-            return ERROR_SUCCESS;
+    std::vector<BYTE> out = std::move(value.data);
+    if (IsText(value.type)) {
+        // Text is UTF-16 in the PC's registry and UTF-8 for the system.
+        std::wstring wide(out.size() / sizeof(wchar_t), L'\0');
+        std::copy_n(out.begin(), wide.size() * sizeof(wchar_t),
+                    reinterpret_cast<BYTE*>(wide.data()));
+        std::wstring_view text(wide);
+        while (!text.empty() && text.back() == L'\0') {
+            text.remove_suffix(1);
         }
-        ::DWORD bytes = *size;
-        result =
-            ::RegQueryValueExW(ToWin32(key), valueName->c_str(), nullptr, nullptr, data, &bytes);
-        *size = bytes;
-        return result;
+        std::string utf8 = platform::utf16::ToUtf8(text);
+        utf8.push_back('\0');
+        if (value.type == REG_MULTI_SZ) {
+            utf8.push_back('\0');  // the list's own terminator
+        }
+        out.assign(utf8.begin(), utf8.end());
     }
-    // Text is UTF-16 in the PC's registry and UTF-8 for the system.
-    std::vector<wchar_t> wide(needed / sizeof(wchar_t) + 1, L'\0');
-    ::DWORD wideBytes = needed;
-    result = ::RegQueryValueExW(ToWin32(key), valueName->c_str(), nullptr, nullptr,
-                                reinterpret_cast<BYTE*>(wide.data()), &wideBytes);
-    if (result != ERROR_SUCCESS) {
-        return result;
-    }
-    std::wstring_view text(wide.data(), wideBytes / sizeof(wchar_t));
-    while (!text.empty() && text.back() == L'\0') {
-        text.remove_suffix(1);
-    }
-    std::string utf8 = Narrow(text);
-    utf8.push_back('\0');
-    if (kind == REG_MULTI_SZ) {
-        utf8.push_back('\0');  // the list's own terminator
-    }
-    const auto utf8Size = static_cast<platform::DWORD>(utf8.size());
+    const auto outSize = static_cast<platform::DWORD>(out.size());
     if (size == nullptr) {
         return ERROR_SUCCESS;
     }
     if (data == nullptr) {
-        *size = utf8Size;
+        *size = outSize;
         return ERROR_SUCCESS;
     }
-    if (*size < utf8Size) {
-        *size = utf8Size;
+    if (*size < outSize) {
+        *size = outSize;
         return ERROR_MORE_DATA;
     }
-    std::copy(utf8.begin(), utf8.end(), data);
-    *size = utf8Size;
+    std::copy(out.begin(), out.end(), data);
+    *size = outSize;
     return ERROR_SUCCESS;
 }
 

@@ -4,8 +4,8 @@
 #include <string>
 
 #include "platform/last_error.h"
+#include "platform/utf16.h"
 #include "serial_dcb.h"
-#include "utf16.h"
 #include "win32_error.h"
 
 namespace win32 {
@@ -33,7 +33,8 @@ class Event {
 
 std::shared_ptr<SerialPort> SerialPort::Open(std::string_view device, platform::DWORD access,
                                              platform::DWORD share, platform::DWORD* error) {
-    const std::optional<std::wstring> name = Widen(std::string("\\\\.\\") + std::string(device));
+    const std::optional<std::wstring> name =
+        platform::utf16::FromUtf8(std::string("\\\\.\\") + std::string(device));
     if (!name) {
         *error = kNoSuchDevice;
         return nullptr;
@@ -47,8 +48,8 @@ std::shared_ptr<SerialPort> SerialPort::Open(std::string_view device, platform::
     return std::make_shared<SerialPort>(h);
 }
 
-SerialPort::SerialPort(::HANDLE port)
-    : port_(port), wake_(::CreateEventW(nullptr, FALSE, FALSE, nullptr)) {}
+SerialPort::SerialPort(::HANDLE port, const SerialEventCalls& calls)
+    : port_(port), calls_(calls), wake_(::CreateEventW(nullptr, FALSE, FALSE, nullptr)) {}
 
 SerialPort::~SerialPort() {
     Close();
@@ -60,6 +61,11 @@ SerialPort::~SerialPort() {
 bool SerialPort::IsOpen() {
     std::lock_guard lock(mutex_);
     return !closed_;
+}
+
+int SerialPort::Waiting() {
+    std::lock_guard lock(mutex_);
+    return waiting_;
 }
 
 void SerialPort::Close() {
@@ -77,7 +83,7 @@ void SerialPort::Close() {
 }
 
 SerialPort::Outcome SerialPort::Overlapped(const std::function<BOOL(::HANDLE, OVERLAPPED*)>& start,
-                                           bool isWait) {
+                                           Call call, std::uint64_t maskChanges) {
     Outcome out;
     Event done;
     if (done.get() == nullptr) {
@@ -86,11 +92,15 @@ SerialPort::Outcome SerialPort::Overlapped(const std::function<BOOL(::HANDLE, OV
     }
     OVERLAPPED ov{};
     ov.hEvent = done.get();
-    std::uint64_t changes = 0;
+    const bool isWait = call == Call::Wait;
     {
         std::lock_guard lock(mutex_);
         if (closed_) {
             out.closed = true;
+            return out;
+        }
+        if (isWait && maskChanges_ != maskChanges) {
+            out.maskChanged = true;
             return out;
         }
         if (!start(port_, &ov) && ::GetLastError() != ERROR_IO_PENDING) {
@@ -99,8 +109,9 @@ SerialPort::Outcome SerialPort::Overlapped(const std::function<BOOL(::HANDLE, OV
         }
         if (isWait) {
             pendingWait_ = &ov;
-            changes = maskChanges_;
-            out.maskChangesAtStart = changes;
+        }
+        if (call != Call::Write) {
+            ++waiting_;
         }
     }
     ::WaitForSingleObject(done.get(), INFINITE);
@@ -115,7 +126,10 @@ SerialPort::Outcome SerialPort::Overlapped(const std::function<BOOL(::HANDLE, OV
     std::lock_guard lock(mutex_);
     if (isWait) {
         pendingWait_ = nullptr;
-        out.maskChanged = maskChanges_ != changes;
+        out.maskChanged = maskChanges_ != maskChanges;
+    }
+    if (call != Call::Write) {
+        --waiting_;
     }
     out.closed = closed_;
     return out;
@@ -135,9 +149,11 @@ BOOL SerialPort::Locked(const std::function<BOOL(::HANDLE)>& call) {
 }
 
 BOOL SerialPort::Read(void* buffer, platform::DWORD toRead, platform::DWORD* read) {
-    if (read != nullptr) {
-        *read = 0;
+    platform::DWORD ignored = 0;
+    if (read == nullptr) {
+        read = &ignored;
     }
+    *read = 0;
     // The two MAXDWORD forms are built here from the queue count and plain
     // total time-outs: wine keeps an overlapped read of an empty line
     // waiting under either.
@@ -145,7 +161,7 @@ BOOL SerialPort::Read(void* buffer, platform::DWORD toRead, platform::DWORD* rea
     ::DWORD errors = 0;
     ::COMSTAT queue{};
     if (!Locked([&](::HANDLE h) {
-            return ::GetCommTimeouts(h, &timeouts) && ::ClearCommError(h, &errors, &queue);
+            return ::GetCommTimeouts(h, &timeouts) && calls_.clearCommError(h, &errors, &queue);
         })) {
         return FALSE;
     }
@@ -156,11 +172,7 @@ BOOL SerialPort::Read(void* buffer, platform::DWORD toRead, platform::DWORD* rea
                            timeouts.ReadTotalTimeoutConstant != 0 &&
                            timeouts.ReadTotalTimeoutConstant != MAXDWORD;
     if (atOnce || (firstByte && queue.cbInQue > 0)) {
-        toRead = std::min<platform::DWORD>(toRead, queue.cbInQue);
-        if (toRead == 0) {
-            return TRUE;
-        }
-        return ReadOnce(buffer, toRead, read, nullptr);
+        return ReadQueued(buffer, toRead, read);
     }
     if (firstByte && toRead > 0) {
         // Nothing queued: one byte within the constant, then what came with it.
@@ -170,29 +182,51 @@ BOOL SerialPort::Read(void* buffer, platform::DWORD toRead, platform::DWORD* rea
         if (!ReadOnce(buffer, 1, read, &wait)) {
             return FALSE;
         }
-        if (read == nullptr || *read == 0 || toRead == 1) {
+        if (*read == 0 || toRead == 1) {
             return TRUE;
         }
         platform::DWORD more = 0;
-        ::COMMTIMEOUTS now{MAXDWORD, 0, 0, timeouts.WriteTotalTimeoutMultiplier,
-                           timeouts.WriteTotalTimeoutConstant};
-        const BOOL ok = ReadOnce(static_cast<std::uint8_t*>(buffer) + 1, toRead - 1, &more, &now);
+        const BOOL ok = ReadQueued(static_cast<std::uint8_t*>(buffer) + 1, toRead - 1, &more);
         *read += more;
         return ok;
     }
     return ReadOnce(buffer, toRead, read, nullptr);
 }
 
+BOOL SerialPort::ReadQueued(void* buffer, platform::DWORD toRead, platform::DWORD* read) {
+    ::DWORD errors = 0;
+    ::COMSTAT queue{};
+    if (!Locked([&](::HANDLE h) { return calls_.clearCommError(h, &errors, &queue); })) {
+        return FALSE;
+    }
+    toRead = std::min<platform::DWORD>(toRead, queue.cbInQue);
+    if (toRead == 0) {
+        return TRUE;
+    }
+    // The bytes are there: the read takes them at once.
+    const ::COMMTIMEOUTS now{MAXDWORD, 0, 0, 0, 0};
+    return ReadOnce(buffer, toRead, read, &now);
+}
+
 BOOL SerialPort::ReadOnce(void* buffer, platform::DWORD toRead, platform::DWORD* read,
-                          ::COMMTIMEOUTS* only) {
+                          const ::COMMTIMEOUTS* only) {
     ::COMMTIMEOUTS restore{};
     const Outcome r = Overlapped(
         [&](::HANDLE h, OVERLAPPED* ov) {
             // Time-outs count from the start of a read, so ones set just for
-            // it can be put back as soon as it has started.
-            if (only != nullptr &&
-                (!::GetCommTimeouts(h, &restore) || !::SetCommTimeouts(h, only))) {
-                return FALSE;
+            // it can be put back as soon as it has started. The write
+            // time-outs stay.
+            if (only != nullptr) {
+                if (!::GetCommTimeouts(h, &restore)) {
+                    return FALSE;
+                }
+                ::COMMTIMEOUTS set = restore;
+                set.ReadIntervalTimeout = only->ReadIntervalTimeout;
+                set.ReadTotalTimeoutMultiplier = only->ReadTotalTimeoutMultiplier;
+                set.ReadTotalTimeoutConstant = only->ReadTotalTimeoutConstant;
+                if (!::SetCommTimeouts(h, &set)) {
+                    return FALSE;
+                }
             }
             const BOOL started = ::ReadFile(h, buffer, toRead, nullptr, ov);
             const ::DWORD error = ::GetLastError();
@@ -202,7 +236,7 @@ BOOL SerialPort::ReadOnce(void* buffer, platform::DWORD toRead, platform::DWORD*
             ::SetLastError(error);
             return started;
         },
-        false);
+        Call::Read);
     if (read != nullptr) {
         *read = r.transferred;
     }
@@ -219,7 +253,7 @@ BOOL SerialPort::Write(const void* buffer, platform::DWORD toWrite, platform::DW
     }
     const Outcome r = Overlapped(
         [&](::HANDLE h, OVERLAPPED* ov) { return ::WriteFile(h, buffer, toWrite, nullptr, ov); },
-        false);
+        Call::Write);
     if (written != nullptr) {
         *written = r.transferred;
     }
@@ -235,6 +269,7 @@ BOOL SerialPort::WaitEvent(platform::DWORD* eventMask) {
         Fail(ERROR_INVALID_PARAMETER);
         return FALSE;
     }
+    // A new mask from here on ends the wait, whichever way it waits.
     bool watch = false;
     std::uint64_t changes = 0;
     {
@@ -246,14 +281,15 @@ BOOL SerialPort::WaitEvent(platform::DWORD* eventMask) {
         return WatchQueue(eventMask, changes);
     }
     ::DWORD events = 0;
-    const Outcome r = Overlapped(
-        [&](::HANDLE h, OVERLAPPED* ov) { return ::WaitCommEvent(h, &events, ov); }, true);
+    const Outcome r =
+        Overlapped([&](::HANDLE h, OVERLAPPED* ov) { return calls_.waitCommEvent(h, &events, ov); },
+                   Call::Wait, changes);
     if (!r.ok && !r.closed && !r.maskChanged && r.error == ERROR_OPERATION_ABORTED) {
         {
             std::lock_guard lock(mutex_);
             driverCannotWait_ = true;
         }
-        return WatchQueue(eventMask, r.maskChangesAtStart);
+        return WatchQueue(eventMask, changes);
     }
     if (r.closed) {
         *eventMask = 0;
@@ -273,34 +309,40 @@ BOOL SerialPort::WaitEvent(platform::DWORD* eventMask) {
     return r.ok;
 }
 
-BOOL SerialPort::WatchQueue(platform::DWORD* eventMask, std::uint64_t maskChangesAtStart) {
+BOOL SerialPort::WatchQueue(platform::DWORD* eventMask, std::uint64_t maskChanges) {
     // How often the queue is looked at: well under a byte time of the
     // tuner's frames (10 bytes at 38400 baud take 2.6 ms).
     constexpr ::DWORD kLookMs = 2;
     *eventMask = 0;
+    std::unique_lock lock(mutex_);
+    ++waiting_;
+    BOOL result = FALSE;
     for (;;) {
-        {
-            std::lock_guard lock(mutex_);
-            if (closed_) {
-                Fail(kBadHandle);
-                return FALSE;
-            }
-            if (maskChanges_ != maskChangesAtStart) {
-                return TRUE;
-            }
-            ::DWORD errors = 0;
-            ::COMSTAT queue{};
-            if (!::ClearCommError(port_, &errors, &queue)) {
-                TakeLastError();
-                return FALSE;
-            }
-            if ((mask_ & EV_RXCHAR) != 0 && queue.cbInQue > 0) {
-                *eventMask = EV_RXCHAR;
-                return TRUE;
-            }
+        if (closed_) {
+            Fail(kBadHandle);
+            break;
         }
+        if (maskChanges_ != maskChanges) {
+            result = TRUE;
+            break;
+        }
+        ::DWORD errors = 0;
+        ::COMSTAT queue{};
+        if (!calls_.clearCommError(port_, &errors, &queue)) {
+            TakeLastError();
+            break;
+        }
+        if ((mask_ & EV_RXCHAR) != 0 && queue.cbInQue > 0) {
+            *eventMask = EV_RXCHAR;
+            result = TRUE;
+            break;
+        }
+        lock.unlock();
         ::WaitForSingleObject(wake_, kLookMs);
+        lock.lock();
     }
+    --waiting_;
+    return result;
 }
 
 BOOL SerialPort::SetMask(platform::DWORD mask) {
@@ -309,7 +351,7 @@ BOOL SerialPort::SetMask(platform::DWORD mask) {
         Fail(kBadHandle);
         return FALSE;
     }
-    if (!::SetCommMask(port_, mask)) {
+    if (!calls_.setCommMask(port_, mask)) {
         TakeLastError();
         return FALSE;
     }
@@ -364,7 +406,7 @@ BOOL SerialPort::SetTimeouts(const platform::COMMTIMEOUTS& timeouts) {
 BOOL SerialPort::ClearError(platform::DWORD* errors, platform::COMSTAT* status) {
     ::DWORD e = 0;
     ::COMSTAT s{};
-    if (!Locked([&](::HANDLE h) { return ::ClearCommError(h, &e, &s); })) {
+    if (!Locked([&](::HANDLE h) { return calls_.clearCommError(h, &e, &s); })) {
         return FALSE;
     }
     if (errors != nullptr) {

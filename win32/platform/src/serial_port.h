@@ -21,6 +21,14 @@
 
 namespace win32 {
 
+// The driver's event calls: Win32's own, or a test's stand-ins for a driver
+// that behaves in a way wine's or the PC's do not on demand.
+struct SerialEventCalls {
+    decltype(&::SetCommMask) setCommMask = &::SetCommMask;
+    decltype(&::WaitCommEvent) waitCommEvent = &::WaitCommEvent;
+    decltype(&::ClearCommError) clearCommError = &::ClearCommError;
+};
+
 class SerialPort final : public HandleObject {
   public:
     // device: "COM7"; the Win32 code when it cannot be opened.
@@ -42,36 +50,49 @@ class SerialPort final : public HandleObject {
     void Close();
     // Until Close.
     bool IsOpen();
+    // Reads and event waits in progress that wait for the line (tests make
+    // sure a call waits before the far end writes).
+    int Waiting();
 
-    explicit SerialPort(::HANDLE port);
+    // Takes over the handle, opened for overlapped I/O.
+    explicit SerialPort(::HANDLE port, const SerialEventCalls& calls = {});
 
   private:
+    enum class Call { Read, Write, Wait };
     struct Outcome {
         BOOL ok = FALSE;
         DWORD transferred = 0;
         DWORD error = 0;
         bool closed = false;
-        bool maskChanged = false;
-        std::uint64_t maskChangesAtStart = 0;
+        bool maskChanged = false;  // since maskChanges (waits)
     };
     // Starts one overlapped call under the lock and waits for its end
-    // outside it.
-    Outcome Overlapped(const std::function<BOOL(::HANDLE, OVERLAPPED*)>& start, bool isWait);
-    // EV_RXCHAR from the queue count, until an event, a new mask or the close.
-    BOOL WatchQueue(platform::DWORD* eventMask, std::uint64_t maskChangesAtStart);
+    // outside it. A wait does not start when the mask has changed since
+    // maskChanges.
+    Outcome Overlapped(const std::function<BOOL(::HANDLE, OVERLAPPED*)>& start, Call call,
+                       std::uint64_t maskChanges = 0);
+    // EV_RXCHAR from the queue count, until an event, a new mask (since
+    // maskChanges) or the close.
+    BOOL WatchQueue(platform::DWORD* eventMask, std::uint64_t maskChanges);
     // One overlapped read, under the given time-outs when `only` is set.
     BOOL ReadOnce(void* buffer, platform::DWORD toRead, platform::DWORD* read,
-                  ::COMMTIMEOUTS* only);
+                  const ::COMMTIMEOUTS* only);
+    // At most toRead of the bytes queued now, without waiting for more: the
+    // count first, since wine keeps even a MAXDWORD, 0, 0 read of an empty
+    // line waiting.
+    BOOL ReadQueued(void* buffer, platform::DWORD toRead, platform::DWORD* read);
     // A quick call under the lock; false (last error set) when closed.
     BOOL Locked(const std::function<BOOL(::HANDLE)>& call);
 
     std::mutex mutex_;
     ::HANDLE port_;
+    SerialEventCalls calls_;
     bool closed_ = false;
     OVERLAPPED* pendingWait_ = nullptr;
     std::uint64_t maskChanges_ = 0;
     platform::DWORD mask_ = 0;
     bool driverCannotWait_ = false;
+    int waiting_ = 0;
     // Wakes a queue watch for a new mask or the close (auto-reset).
     ::HANDLE wake_;
 };

@@ -2,14 +2,14 @@
 
 #include <cwchar>
 
-#include "utf16.h"
+#include "platform/utf16.h"
 
 namespace win32 {
 
 std::vector<std::string> Utf8Arguments(int argc, wchar_t** argv) {
     std::vector<std::string> out;
     for (int i = 1; i < argc; ++i) {
-        out.push_back(Narrow(argv[i]));
+        out.push_back(platform::utf16::ToUtf8(argv[i]));
     }
     return out;
 }

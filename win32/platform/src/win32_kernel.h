@@ -9,6 +9,7 @@
 
 #include "handle_table.h"
 #include "platform/kernel.h"
+#include "root_guard.h"
 #include "win32/backend.h"
 
 namespace win32 {
@@ -65,15 +66,19 @@ class Win32Kernel final : public platform::Kernel {
     [[nodiscard]] const std::string& Root() const { return root_; }
     [[nodiscard]] std::vector<std::string> DebugLines() const;
     void ClearDebugLines();
+    // Calls on "COM7:" that wait for the line now.
+    int Com7Waiting();
 
   private:
     // The PC path of a unit path under the root (UTF-16), or nullopt with
-    // the last error set.
+    // the last error set; also when a link takes it (or a pattern's folder)
+    // out of the root.
     std::optional<std::wstring> PcPath(std::string_view unitPath, bool pattern) const;
     platform::HANDLE OpenDevice(std::string_view name, platform::DWORD access,
                                 platform::DWORD share);
 
     std::string root_;
+    RootGuard guard_;
     Options options_;
     // Serial ports open once at a time, as on the unit and on Windows (wine
     // alone would open one twice).

@@ -38,6 +38,16 @@ TEST(PcPathTest, UnitPathsStayBelowTheRoot) {
         {"\\a\\con.txt", PathUse::File, std::nullopt},
         {"\\a\\Com1", PathUse::File, std::nullopt},
         {"\\a\\LPT9.log", PathUse::File, std::nullopt},
+        // Windows reads the superscript digits as 1, 2 and 3 in these names.
+        {"\\a\\COM\xC2\xB9", PathUse::File, std::nullopt},
+        {"\\a\\com\xC2\xB2.txt", PathUse::File, std::nullopt},
+        {"\\a\\COM\xC2\xB3 .log", PathUse::File, std::nullopt},
+        {"\\a\\LPT\xC2\xB9", PathUse::File, std::nullopt},
+        {"\\a\\lpt\xC2\xB2.x.y", PathUse::File, std::nullopt},
+        {"\\a\\LPT\xC2\xB3", PathUse::File, std::nullopt},
+        {"\\a\\COM\xC2\xB9\\x", PathUse::File, std::nullopt},
+        {"\\a\\COM\xC2\xB4", PathUse::File, "a\\COM\xC2\xB4"},  // an acute accent
+        {"\\a\\COM\xC2\xB9x", PathUse::File, "a\\COM\xC2\xB9x"},
         {"\\a\\*.map", PathUse::File, std::nullopt},
         {"\\*\\x.map", PathUse::Pattern, std::nullopt},
         {"\\a\\*\\", PathUse::Pattern, std::nullopt},

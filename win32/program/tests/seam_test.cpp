@@ -52,7 +52,9 @@ TEST(Win32SeamTest, BadCommandLinesAreRefusedWithTheReason) {
         {{"--root"}, "--root needs a value"},
         {{"--script"}, "--script needs a value"},
         {{"--script", ""}, "--script takes no empty name"},
-        {{"--junit", "r.xml"}, "--junit, --artifacts and --update-screens go with --script"},
+        {{"--junit", "r.xml"},
+         "--junit, --artifacts, --update-screens, --report, --trace, --jobs and --shard go with "
+         "--script"},
         {{"--com7", "COM0"}, "--com7 takes a port name COM1 to COM256, not \"COM0\""},
         {{"--com7", "COM257"}, "--com7 takes a port name COM1 to COM256, not \"COM257\""},
         {{"--com7", "COM07"}, "--com7 takes a port name COM1 to COM256, not \"COM07\""},
@@ -80,7 +82,8 @@ TEST(Win32SeamTest, TheUsageListsThePcsOptionsAndRecord) {
     EXPECT_EQ(program::Usage("kestrin", seam.OwnOptions()),
               "usage: kestrin [--root DIR] [--com7 COMn] [--headless] [--real-time]\n"
               "               [--script FILE|DIR ...] [--junit FILE] [--artifacts DIR]\n"
-              "               [--update-screens] [--record FILE] [--screenshot FILE] [--scale N]\n"
+              "               [--update-screens] [--report DIR] [--trace] [--jobs N]\n"
+              "               [--shard K/N] [--record FILE] [--screenshot FILE] [--scale N]\n"
               "               [--debug-echo] [--demo] [--version]\n"
               "  --root DIR         the folder that stands for the unit's file system\n"
               "                     (default: the folder \"unit\" beside the program)\n"
@@ -88,10 +91,16 @@ TEST(Win32SeamTest, TheUsageListsThePcsOptionsAndRecord) {
               "  --headless         no window: run the script, or the tour of the pages\n"
               "  --real-time        scripts run on the wall clock (always, on a PC)\n"
               "  --script FILE|DIR  run scripts (a folder: its *.ks and *.script files) against\n"
-              "                     the console, one after the other (implies --headless)\n"
+              "                     the console (implies --headless), each on a fresh backend\n"
               "  --junit FILE       write a JUnit XML report of the scripts\n"
               "  --artifacts DIR    keep the screen, debug lines and output of failed scripts\n"
               "  --update-screens   `expect screen` writes its reference instead of comparing\n"
+              "  --report DIR       write an HTML report of the scripts into DIR, with the\n"
+              "                     trace of each failed one (index.html)\n"
+              "  --trace            keep the trace of passing scripts in the report too\n"
+              "  --jobs N           run N scripts at a time, each in a process of its own\n"
+              "                     (1 to 64, default 1)\n"
+              "  --shard K/N        run only the K-th of N slices of the scripts (K from 1)\n"
               "  --record FILE      write what is done in the window as a script\n"
               "  --screenshot FILE  write the screen as PNG when the run ends\n"
               "  --scale N          window pixels per screen pixel, 1 to 8 (default 2)\n"

@@ -1,28 +1,12 @@
 #include "input_translation.h"
 
+#include "platform/utf8.h"
+
 #include <windows.h>
 
 namespace window::detail {
 
 namespace {
-
-void AppendUtf8(std::string& out, char32_t c) {
-    if (c < 0x80) {
-        out += static_cast<char>(c);
-    } else if (c < 0x800) {
-        out += static_cast<char>(0xC0 | (c >> 6));
-        out += static_cast<char>(0x80 | (c & 0x3F));
-    } else if (c < 0x10000) {
-        out += static_cast<char>(0xE0 | (c >> 12));
-        out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
-        out += static_cast<char>(0x80 | (c & 0x3F));
-    } else {
-        out += static_cast<char>(0xF0 | (c >> 18));
-        out += static_cast<char>(0x80 | ((c >> 12) & 0x3F));
-        out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
-        out += static_cast<char>(0x80 | (c & 0x3F));
-    }
-}
 
 bool IsHigh(char16_t u) {
     return u >= 0xD800 && u <= 0xDBFF;
@@ -80,24 +64,26 @@ bool Repeats(ui::Key key) {
 }
 
 std::optional<std::string> TypedText::Add(char16_t unit) {
+    using platform::utf8::Append;
+    using platform::utf8::kReplacement;
     const char16_t high = high_;
     high_ = 0;
     std::string text;
     if (IsHigh(unit)) {
         high_ = unit;
         if (high != 0) {
-            AppendUtf8(text, 0xFFFD);  // the previous one lost its partner
+            Append(text, kReplacement);  // the previous one lost its partner
         }
     } else if (IsLow(unit)) {
-        AppendUtf8(text, high != 0 ? 0x10000 + ((static_cast<char32_t>(high) - 0xD800) << 10) +
-                                         (static_cast<char32_t>(unit) - 0xDC00)
-                                   : char32_t{0xFFFD});
+        Append(text, high != 0 ? 0x10000 + ((static_cast<char32_t>(high) - 0xD800) << 10) +
+                                     (static_cast<char32_t>(unit) - 0xDC00)
+                               : kReplacement);
     } else {
         if (high != 0) {
-            AppendUtf8(text, 0xFFFD);
+            Append(text, kReplacement);
         }
         if (unit >= 0x20 && unit != 0x7F) {
-            AppendUtf8(text, unit);
+            Append(text, unit);
         }
     }
     if (text.empty()) {

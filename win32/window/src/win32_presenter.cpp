@@ -5,6 +5,10 @@
 #include <utility>
 
 #include "input_translation.h"
+#include "message_wait.h"
+#include "pixel_scale.h"
+#include "platform/utf16.h"
+#include "ui/desktop.h"
 
 // After the framework's headers: windows.h defines macros (DT_*, RGB) that
 // would rewrite their declarations.
@@ -17,14 +21,9 @@ namespace {
 
 constexpr const wchar_t* kClassName = L"KestrinScreen";
 constexpr DWORD kStyle = WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX;
-
-std::wstring Widen(const std::string& text) {
-    const int units =
-        MultiByteToWideChar(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), nullptr, 0);
-    std::wstring out(static_cast<std::size_t>(std::max(units, 0)), L'\0');
-    MultiByteToWideChar(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), out.data(), units);
-    return out;
-}
+// Feeds the framework while Windows runs a move or menu loop of its own.
+constexpr UINT_PTR kModalLoopTimer = 1;
+constexpr UINT kModalLoopMs = USER_TIMER_MINIMUM;
 
 ui::InputEvent Make(ui::InputEvent::Kind kind) {
     ui::InputEvent e;
@@ -46,6 +45,41 @@ BITMAPINFO DibOf(int width, int height) {
 }
 
 LRESULT CALLBACK WindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
+
+// user32's per-monitor calls (Windows 10 1607 on), looked up so that the
+// program still starts where they are missing.
+template <class Function>
+Function User32(const char* name) {
+    return reinterpret_cast<Function>(
+        reinterpret_cast<void*>(GetProcAddress(GetModuleHandleW(L"user32.dll"), name)));
+}
+
+unsigned DesktopDpi(HWND hwnd) {
+    using DpiForWindow = UINT(WINAPI*)(HWND);
+    static const auto dpiForWindow = User32<DpiForWindow>("GetDpiForWindow");
+    if (hwnd != nullptr && dpiForWindow != nullptr) {
+        if (const UINT dpi = dpiForWindow(hwnd); dpi != 0) {
+            return dpi;
+        }
+    }
+    HDC dc = GetDC(hwnd);
+    const int dpi = dc != nullptr ? GetDeviceCaps(dc, LOGPIXELSX) : 0;
+    if (dc != nullptr) {
+        ReleaseDC(hwnd, dc);
+    }
+    return dpi > 0 ? static_cast<unsigned>(dpi) : detail::kDesktopDpi;
+}
+
+// The window's outer size for a client area at the given dots per inch.
+SIZE FrameFor(int width, int height, unsigned dpi) {
+    using AdjustForDpi = BOOL(WINAPI*)(RECT*, DWORD, BOOL, DWORD, UINT);
+    static const auto adjustForDpi = User32<AdjustForDpi>("AdjustWindowRectExForDpi");
+    RECT frame{0, 0, width, height};
+    if (adjustForDpi == nullptr || adjustForDpi(&frame, kStyle, FALSE, 0, dpi) == 0) {
+        AdjustWindowRectEx(&frame, kStyle, FALSE, 0);
+    }
+    return {frame.right - frame.left, frame.bottom - frame.top};
+}
 
 bool RegisterScreenClass(std::string* error) {
     WNDCLASSEXW cls{};
@@ -130,6 +164,29 @@ LRESULT CALLBACK WindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lPara
         case WM_CAPTURECHANGED:
             p->PenLost();
             return 0;
+        // Windows' own loops (dragging the window, its system menu) hold the
+        // thread until they end: the framework is fed from a timer.
+        case WM_ENTERSIZEMOVE:
+        case WM_ENTERMENULOOP:
+            p->ModalLoop(true);
+            break;
+        case WM_EXITSIZEMOVE:
+        case WM_EXITMENULOOP:
+            p->ModalLoop(false);
+            break;
+        case WM_TIMER:
+            if (wParam == kModalLoopTimer) {
+                p->FeedFramework();
+                return 0;
+            }
+            break;
+        case WM_DPICHANGED: {
+            const auto* suggested = reinterpret_cast<const RECT*>(lParam);
+            const int x = suggested->left;
+            const int y = suggested->top;
+            p->FitToDpi(HIWORD(wParam), &x, &y);
+            return 0;
+        }
         // The system keys (Alt with a key, F10) stay Windows': Alt+F4 closes
         // the window, which switches the unit off.
         case WM_KEYDOWN:
@@ -180,12 +237,12 @@ std::unique_ptr<Win32Presenter> Win32Presenter::Create(const Options& options,
     if (native->wake == nullptr) {
         return fail("CreateEvent failed (error " + std::to_string(GetLastError()) + ")");
     }
-    RECT frame{0, 0, ui::kScreenWidth * options.scale, ui::kScreenHeight * options.scale};
-    AdjustWindowRectEx(&frame, kStyle, FALSE, 0);
-    native->hwnd =
-        CreateWindowExW(0, kClassName, Widen(options.title).c_str(), kStyle, CW_USEDEFAULT,
-                        CW_USEDEFAULT, frame.right - frame.left, frame.bottom - frame.top, nullptr,
-                        nullptr, GetModuleHandleW(nullptr), nullptr);
+    const unsigned dpi = DesktopDpi(nullptr);
+    const int scale = detail::WholeScale(options.scale, dpi);
+    const SIZE frame = FrameFor(ui::kScreenWidth * scale, ui::kScreenHeight * scale, dpi);
+    native->hwnd = CreateWindowExW(0, kClassName, platform::utf16::FromUtf8Lossy(options.title).c_str(), kStyle,
+                                   CW_USEDEFAULT, CW_USEDEFAULT, frame.cx, frame.cy, nullptr,
+                                   nullptr, GetModuleHandleW(nullptr), nullptr);
     if (native->hwnd == nullptr) {
         return fail("CreateWindowEx failed (error " + std::to_string(GetLastError()) +
                     "): is there a display?");
@@ -193,6 +250,8 @@ std::unique_ptr<Win32Presenter> Win32Presenter::Create(const Options& options,
     auto presenter = std::make_unique<Win32Presenter>(std::move(native), clock, options.scale);
     const HWND hwnd = presenter->native_->hwnd;
     SetWindowLongPtrW(hwnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(presenter.get()));
+    // The monitor it opened on may be scaled otherwise than the primary one.
+    presenter->FitToDpi(DesktopDpi(hwnd));
     if (!options.hidden) {
         ShowWindow(hwnd, SW_SHOWNORMAL);
         SetForegroundWindow(hwnd);
@@ -201,7 +260,36 @@ std::unique_ptr<Win32Presenter> Win32Presenter::Create(const Options& options,
 }
 
 Win32Presenter::Win32Presenter(std::unique_ptr<Native> native, platform::Clock& clock, int scale)
-    : native_(std::move(native)), clock_(clock), scale_(scale) {}
+    : native_(std::move(native)), clock_(clock), askedScale_(scale), scale_(scale) {}
+
+void Win32Presenter::FitToDpi(unsigned dpi, const int* x, const int* y) {
+    scale_ = detail::WholeScale(askedScale_, dpi);
+    const SIZE frame = FrameFor(ui::kScreenWidth * scale_, ui::kScreenHeight * scale_, dpi);
+    const bool move = x != nullptr && y != nullptr;
+    SetWindowPos(native_->hwnd, nullptr, move ? *x : 0, move ? *y : 0, frame.cx, frame.cy,
+                 SWP_NOZORDER | SWP_NOACTIVATE | (move ? 0U : SWP_NOMOVE));
+    InvalidateRect(native_->hwnd, nullptr, FALSE);
+}
+
+void Win32Presenter::ModalLoop(bool running) {
+    if (running) {
+        SetTimer(native_->hwnd, kModalLoopTimer, kModalLoopMs, nullptr);
+    } else {
+        KillTimer(native_->hwnd, kModalLoopTimer);
+    }
+}
+
+void Win32Presenter::FeedFramework() {
+    // Not again from inside itself (a window the work opens runs a loop of
+    // its own, which dispatches this timer too).
+    ui::Desktop* desktop = ui::Desktop::Current();
+    if (feeding_ || desktop == nullptr) {
+        return;
+    }
+    feeding_ = true;
+    desktop->PumpPending();
+    feeding_ = false;
+}
 
 Win32Presenter::~Win32Presenter() = default;
 
@@ -321,12 +409,10 @@ ui::InputEvent Win32Presenter::WaitEvent(std::optional<std::uint64_t> deadlineMs
             }
             timeout = static_cast<DWORD>(std::min<std::uint64_t>(*deadlineMs - now, INFINITE - 1));
         }
-        const DWORD woke = MsgWaitForMultipleObjectsEx(1, &native_->wake, timeout, QS_ALLINPUT,
-                                                       MWMO_INPUTAVAILABLE);
-        if (woke == WAIT_OBJECT_0 || woke == WAIT_TIMEOUT || woke == WAIT_FAILED) {
+        if (detail::WaitForMessages(native_->wake, timeout) != detail::Woken::Messages) {
             return {};  // a wake-up, the deadline, or a wait that cannot wait
         }
-        // WAIT_OBJECT_0 + 1: messages (sent ones were served inside the wait).
+        // Messages (sent ones were served inside the wait).
     }
 }
 

@@ -1,15 +1,15 @@
 #include "com7/com7_component.h"
 
 #include <algorithm>
-#include <cstdio>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
 #include <string>
 
-#include "com7/capture_schedule.h"
-#include "com7/group_capture.h"
+#include "com7/station_capture.h"
+#include "devices/com7.h"
 #include "live_groups.h"
+#include "unit/host_report.h"
 
 namespace com7 {
 
@@ -22,10 +22,6 @@ constexpr int kLevelMax = 127;
 // groups).
 constexpr std::uintmax_t kCaptureBytesMax = std::uintmax_t{64} * 1024 * 1024;
 
-void ReportOnStderr(const std::string& text) {
-    static_cast<void>(std::fprintf(stderr, "%s\n", text.c_str()));
-}
-
 // A path inside the unit folder: relative, and never climbing out of it.
 bool InsideUnit(const std::filesystem::path& path) {
     if (path.empty() || path.is_absolute() || path.has_root_name()) {
@@ -34,16 +30,44 @@ bool InsideUnit(const std::filesystem::path& path) {
     return std::none_of(path.begin(), path.end(), [](const auto& part) { return part == ".."; });
 }
 
+// How far a jump in a capture's time stamps went (more than a minute),
+// rounded in minutes, hours or days.
+std::string JumpText(std::int64_t ms) {
+    constexpr std::int64_t kMinute = 60'000;
+    constexpr std::int64_t kHour = 60 * kMinute;
+    constexpr std::int64_t kDay = 24 * kHour;
+    const auto rounded = [ms](std::int64_t unit) { return std::to_string((ms + unit / 2) / unit); };
+    if (ms < 2 * kHour) {
+        return rounded(kMinute) + " min";
+    }
+    if (ms < 2 * kDay) {
+        return rounded(kHour) + " h";
+    }
+    return rounded(kDay) + " days";
+}
+
 // The capture named by `groups`, with the station's identity laid over it.
+// Links are followed, but the file they reach must lie in the unit folder
+// too, as the unit's own files must lie in fs/.
 std::string LoadCapture(const std::filesystem::path& unitDir, const std::string& name,
                         Station& station) {
-    const std::filesystem::path path(name);
+    namespace fs = std::filesystem;
+    const fs::path path(name);
+    const std::string outside =
+        "groups: a file inside the unit folder, or \"-\" for standard input";
     if (!InsideUnit(path)) {
-        return "groups: a file inside the unit folder, or \"-\" for standard input";
+        return outside;
     }
-    const std::filesystem::path file = unitDir / path;
     std::error_code ec;
-    const std::uintmax_t size = std::filesystem::file_size(file, ec);
+    const fs::path root = fs::canonical(unitDir, ec);
+    const fs::path file = ec ? fs::path() : fs::canonical(unitDir / path, ec);
+    if (ec) {
+        return "groups: cannot read " + name + " (" + ec.message() + ")";
+    }
+    if (const fs::path rel = file.lexically_relative(root); rel.empty() || *rel.begin() == "..") {
+        return outside;
+    }
+    const std::uintmax_t size = fs::file_size(file, ec);
     if (ec) {
         return "groups: cannot read " + name + " (" + ec.message() + ")";
     }
@@ -56,29 +80,25 @@ std::string LoadCapture(const std::filesystem::path& unitDir, const std::string&
     if (!in.good() && !in.eof()) {
         return "groups: cannot read " + name;
     }
-    auto parsed = ParseCapture(text);
-    if (const auto* error = std::get_if<CaptureError>(&parsed)) {
+    auto made = MakeStationCapture(text, station.identity);
+    if (const auto* error = std::get_if<CaptureError>(&made)) {
         return "groups: " + name + ":" +
                (error->line > 0 ? std::to_string(error->line) + ":" : "") + " " + error->message;
     }
-    auto& groups = std::get<std::vector<CapturedGroup>>(parsed);
-    bool piFound = station.identity.pi.has_value();
-    for (CapturedGroup& g : groups) {
-        if (!g.Clean()) {
-            continue;
-        }
-        g.group = station.identity.Apply(g.group);
-        if (g.group.a == 0) {
-            return "groups: " + name + ":" + std::to_string(g.line) +
-                   ": block A 0000 would read as a reply on the module's line; give the station "
-                   "a pi";
-        }
-        if (!piFound) {
-            station.pi = g.group.a;
-            piFound = true;
-        }
+    auto& capture = std::get<StationCapture>(made);
+    if (const auto& jump = capture.schedule->Jump()) {
+        const std::string more = jump->more == 0 ? ""
+                                 : jump->more == 1
+                                     ? ", 1 more such jump later"
+                                     : ", " + std::to_string(jump->more) + " more such jumps later";
+        unit::ReportOnStderr("COM7: " + name + ":" + std::to_string(jump->line) +
+                             ": the time stamps jump " + JumpText(jump->aheadMs) +
+                             " ahead; the groups go on at the air rate (gaps of more than a "
+                             "minute are not kept" +
+                             more + ")");
     }
-    station.capture = std::make_shared<const CaptureSchedule>(groups);
+    station.pi = capture.pi;
+    station.capture = std::move(capture.schedule);
     return {};
 }
 
@@ -138,7 +158,7 @@ void Com7Component::Declare(unit::Schema& schema, unit::VirtualUnit& unit) {
     driver_ = std::make_shared<Com7Driver>(unit.scheduler());
     SimulatedPort& port = driver_->Simulated();
     HostSerialPort& host = driver_->Host();
-    auto& table = unit.AddDevice(schema, kComponentName, "COM7:", driver_);
+    auto& table = unit.AddDevice(schema, kComponentName, kRdsPortName, driver_);
     table.String("device", [&host](const std::string& path) { host.SetDevice(path); })
         .LoadOnly()
         .Boolean("silent", [&port](bool silent) { port.SetSilent(silent); })
@@ -152,7 +172,7 @@ void Com7Component::Declare(unit::Schema& schema, unit::VirtualUnit& unit) {
                      [&](ModuleConfig& c) { std::copy_n(bytes.begin(), 3, c.version.begin()); });
                  return {};
              })
-        .Integer("frequency", kBandLow, kBandHigh,
+        .Integer("frequency", kRdsBaseFrequency, kRdsTopFrequency,
                  [&port](std::int64_t f) {
                      port.Configure([f](ModuleConfig& c) { c.frequency = static_cast<int>(f); });
                  })
@@ -174,7 +194,7 @@ void Com7Component::Declare(unit::Schema& schema, unit::VirtualUnit& unit) {
                  [&port](std::int64_t n) { port.SetMaxChunk(static_cast<std::size_t>(n)); })
         .Records(
             "station",
-            {unit::Required(unit::IntegerKey("frequency", kBandLow, kBandHigh)),
+            {unit::Required(unit::IntegerKey("frequency", kRdsBaseFrequency, kRdsTopFrequency)),
              unit::IntegerKey("level", kLevelMin, kLevelMax), unit::IntegerKey("pi", 1, 0xFFFF),
              unit::StringKey("ps"), unit::StringKey("groups")},
             [this, &unit](const unit::Record& record, int /*line*/) {
@@ -195,7 +215,7 @@ unit::SetError Com7Component::Start(unit::VirtualUnit& unit) {
         live_ = std::make_unique<LiveGroupReader>(
             unit::DuplicateStdin(), "standard input",
             [&port](const CapturedGroup& g) { port.ReceiveLive(g.group, g.Clean()); },
-            ReportOnStderr);
+            unit::ReportOnStderr);
     }
     return std::nullopt;
 }

@@ -8,6 +8,7 @@ namespace {
 struct RoutedOpen final : unit::DeviceOpen {
     unit::Driver* port = nullptr;
     std::shared_ptr<unit::DeviceOpen> inner;
+    bool closed = false;  // under the driver's mutex
 };
 
 RoutedOpen& Routed(unit::DeviceOpen& open) {
@@ -22,6 +23,11 @@ Com7Driver::Com7Driver(unit::Scheduler& scheduler)
 
 std::shared_ptr<unit::DeviceOpen> Com7Driver::Open(platform::DWORD access, platform::DWORD share,
                                                    platform::DWORD* error) {
+    std::lock_guard lock(mutex_);
+    if (open_) {
+        *error = platform::ERROR_ACCESS_DENIED;
+        return nullptr;
+    }
     unit::Driver* port = host_->Device().empty() ? static_cast<unit::Driver*>(simulated_.get())
                                                  : static_cast<unit::Driver*>(host_.get());
     auto inner = port->Open(access, share, error);
@@ -33,11 +39,24 @@ std::shared_ptr<unit::DeviceOpen> Com7Driver::Open(platform::DWORD access, platf
     open->share = share;
     open->port = port;
     open->inner = std::move(inner);
+    open_ = true;
     return open;
+}
+
+platform::DWORD Com7Driver::InUseError() const {
+    return platform::ERROR_ACCESS_DENIED;
 }
 
 void Com7Driver::Close(unit::DeviceOpen& open) {
     RoutedOpen& r = Routed(open);
+    {
+        std::lock_guard lock(mutex_);
+        if (r.closed) {
+            return;
+        }
+        r.closed = true;
+        open_ = false;
+    }
     r.port->Close(*r.inner);
 }
 

@@ -2,6 +2,9 @@
 
 #include <chrono>
 
+#include "platform/text.h"
+#include "unit/host_report.h"
+
 namespace com7 {
 
 namespace {
@@ -9,20 +12,9 @@ namespace {
 constexpr const char* kBlocksExpected =
     "expected four blocks of four hex digits, or ---- for a block in error";
 constexpr const char* kStampExpected = "expected a time stamp @YYYY/MM/DD hh:mm:ss.ss";
-constexpr std::string_view kByteOrderMark = "\xEF\xBB\xBF";
 
 bool IsBlank(char c) {
     return c == ' ' || c == '\t';
-}
-
-std::string_view Trim(std::string_view s) {
-    while (!s.empty() && (IsBlank(s.front()) || s.front() == '\r')) {
-        s.remove_prefix(1);
-    }
-    while (!s.empty() && (IsBlank(s.back()) || s.back() == '\r')) {
-        s.remove_suffix(1);
-    }
-    return s;
 }
 
 void SkipBlanks(std::string_view& s) {
@@ -113,7 +105,7 @@ CaptureLine ParseCaptureLine(std::string_view raw) {
     if (raw.size() >= kCaptureLineMax) {
         return std::string("longer than ") + std::to_string(kCaptureLineMax - 1) + " bytes";
     }
-    std::string_view line = Trim(raw);
+    std::string_view line = platform::Trim(raw);
     if (line.empty()) {
         return std::monostate{};
     }
@@ -161,7 +153,7 @@ CaptureLine ParseCaptureLine(std::string_view raw) {
         return g;
     }
     if (line.front() != '@') {
-        return "unexpected text after the four blocks: \"" + std::string(line) + "\"";
+        return "unexpected text after the four blocks: \"" + unit::EscapeControls(line) + "\"";
     }
     g.stampMs = ParseStamp(line.substr(1));
     if (!g.stampMs) {
@@ -171,8 +163,8 @@ CaptureLine ParseCaptureLine(std::string_view raw) {
 }
 
 std::variant<std::vector<CapturedGroup>, CaptureError> ParseCapture(std::string_view text) {
-    if (text.starts_with(kByteOrderMark)) {
-        text.remove_prefix(kByteOrderMark.size());
+    if (text.starts_with(kUtf8ByteOrderMark)) {
+        text.remove_prefix(kUtf8ByteOrderMark.size());
     }
     std::vector<CapturedGroup> groups;
     int number = 0;

@@ -77,6 +77,18 @@ struct HostOpen final : unit::DeviceOpen {
     }
 };
 
+// Counts a call as waiting for the line for as long as it runs.
+class WaitingCall {
+  public:
+    explicit WaitingCall(std::atomic<int>& count) : count_(count) { ++count_; }
+    ~WaitingCall() { --count_; }
+    WaitingCall(const WaitingCall&) = delete;
+    WaitingCall& operator=(const WaitingCall&) = delete;
+
+  private:
+    std::atomic<int>& count_;
+};
+
 HostOpen& AsHostOpen(unit::DeviceOpen& open) {
     return static_cast<HostOpen&>(open);
 }
@@ -202,6 +214,7 @@ DriverResult HostSerialPort::Read(unit::DeviceOpen& open, void* buffer, DWORD to
         std::lock_guard lock(o.mutex);
         timeouts = o.timeouts;
     }
+    const WaitingCall counted(waiting_);
     const std::uint64_t startMs = HostNowMs();
     const ReadDeadline plan(timeouts, toRead, startMs);
     auto* out = static_cast<std::uint8_t*>(buffer);
@@ -370,6 +383,7 @@ DriverResult HostSerialPort::WaitCommEvent(unit::DeviceOpen& open, DWORD* eventM
         std::lock_guard lock(o.mutex);
         changes = o.maskChanges;
     }
+    const WaitingCall counted(waiting_);
     for (;;) {
         if (o.closed.load() || scheduler_.Stopping()) {
             return DriverResult::Fail(ERROR_INVALID_HANDLE);

@@ -22,6 +22,9 @@ void LiveGroupReader::Take(std::string_view bytes) {
 
 void LiveGroupReader::Line(std::string_view line, bool overlong) {
     ++number_;
+    if (number_ == 1 && line.starts_with(kUtf8ByteOrderMark)) {
+        line.remove_prefix(kUtf8ByteOrderMark.size());
+    }
     CaptureLine parsed = overlong ? CaptureLine(std::string("longer than ") +
                                                 std::to_string(kCaptureLineMax - 1) + " bytes")
                                   : ParseCaptureLine(line);

@@ -1,8 +1,9 @@
 // Groups that come live from the host, in the capture format one a line, as
 // `redsea -x` writes them while it decodes an SDR receiver's output: each
-// parsed line is handed on as it arrives. Malformed lines are reported (the
-// first few) and skipped; time stamps are not looked at, since the groups
-// keep the time they arrive at.
+// parsed line is handed on as it arrives. A byte-order mark before the
+// first line is skipped, as in a capture file. Malformed lines are reported
+// (the first few) and skipped; time stamps are not looked at, since the
+// groups keep the time they arrive at.
 #pragma once
 
 #include <functional>

@@ -10,7 +10,11 @@
 #include <cerrno>
 #include <cstdlib>
 #include <deque>
+#include <optional>
 #include <span>
+
+#include "devices/com7.h"
+#include "unit/termios_speed.h"
 
 namespace com7 {
 
@@ -35,7 +39,8 @@ bool MakeRaw(int fd) {
     tio.c_cflag |= CLOCAL | CREAD;
     tio.c_cc[VMIN] = 0;
     tio.c_cc[VTIME] = 0;
-    return ::cfsetispeed(&tio, B38400) == 0 && ::cfsetospeed(&tio, B38400) == 0 &&
+    const std::optional<speed_t> speed = unit::TermiosSpeed(kRdsBaudRate);
+    return speed && ::cfsetispeed(&tio, *speed) == 0 && ::cfsetospeed(&tio, *speed) == 0 &&
            ::tcsetattr(fd, TCSANOW, &tio) == 0;
 }
 

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cstring>
+#include <limits>
 
 #include "com7/read_deadline.h"
 
@@ -41,7 +42,11 @@ SimulatedOpen& AsSimulatedOpen(unit::DeviceOpen& open) {
 }  // namespace
 
 SimulatedPort::SimulatedPort(unit::Scheduler& scheduler)
-    : scheduler_(scheduler), received_(scheduler), moduleWake_(scheduler), dcb_(DefaultDcb()) {}
+    : scheduler_(scheduler),
+      received_(scheduler),
+      moduleWake_(scheduler),
+      dcb_(DefaultDcb()),
+      farReceivedWake_(scheduler) {}
 
 SimulatedPort::~SimulatedPort() {
     thread_.reset();
@@ -92,6 +97,38 @@ void SimulatedPort::ReceiveLive(const RdsGroup& group, bool clean) {
     Kick();
 }
 
+void SimulatedPort::UseTestFarEnd() {
+    {
+        std::lock_guard lock(mutex_);
+        testFarEnd_ = true;
+        pacer_.Clear();
+    }
+    Kick();
+}
+
+void SimulatedPort::FarWrite(std::span<const std::uint8_t> bytes) {
+    {
+        std::lock_guard lock(mutex_);
+        if (!Listening()) {
+            return;
+        }
+        pacer_.Send(bytes, NowUs());
+        kicked_ = true;
+    }
+    moduleWake_.NotifyAll();
+}
+
+std::vector<std::uint8_t> SimulatedPort::FarRead(std::size_t n, std::uint64_t timeoutMs) {
+    std::unique_lock lock(mutex_);
+    farReceivedWake_.Wait(
+        lock, [&] { return farReceived_.size() >= n; }, scheduler_.NowMs() + timeoutMs);
+    const auto end =
+        farReceived_.begin() + static_cast<std::ptrdiff_t>(std::min(n, farReceived_.size()));
+    std::vector<std::uint8_t> out(farReceived_.begin(), end);
+    farReceived_.erase(farReceived_.begin(), end);
+    return out;
+}
+
 PortState SimulatedPort::State() const {
     std::lock_guard lock(mutex_);
     PortState s;
@@ -104,6 +141,7 @@ PortState SimulatedPort::State() const {
     s.muted = module_.Muted();
     s.seeking = module_.Seeking();
     s.silent = silent_;
+    s.waiting = waiting_;
     return s;
 }
 
@@ -125,8 +163,8 @@ void SimulatedPort::Kick() {
 }
 
 bool SimulatedPort::LineMatches() const {
-    return dcb_.BaudRate == kLineBaud && dcb_.ByteSize == 8 && dcb_.Parity == platform::NOPARITY &&
-           dcb_.StopBits == platform::ONESTOPBIT;
+    return dcb_.BaudRate == kRdsBaudRate && dcb_.ByteSize == kRdsByteSize &&
+           dcb_.Parity == kRdsParity && dcb_.StopBits == kRdsStopBits;
 }
 
 void SimulatedPort::Run(const std::stop_token& stop) {
@@ -137,12 +175,13 @@ void SimulatedPort::Run(const std::stop_token& stop) {
         Pump(nowUs);
         std::optional<std::uint64_t> wakeMs;
         if (Listening()) {
-            std::optional<std::uint64_t> next = module_.NextFrameUs();
-            if (const auto chunk = pacer_.NextChunkUs(); chunk && (!next || *chunk < *next)) {
-                next = chunk;
-            }
-            if (next) {
-                wakeMs = CeilMs(*next);
+            // The earlier of the module's next frame and the pacer's next chunk.
+            constexpr std::uint64_t kNever = std::numeric_limits<std::uint64_t>::max();
+            const std::uint64_t frame =
+                testFarEnd_ ? kNever : module_.NextFrameUs().value_or(kNever);
+            const std::uint64_t next = std::min(frame, pacer_.NextChunkUs().value_or(kNever));
+            if (next != kNever) {
+                wakeMs = CeilMs(next);
             }
         }
         // With nobody listening nothing needs the clock: the next open or
@@ -160,8 +199,10 @@ void SimulatedPort::Pump(std::uint64_t nowUs) {
         pacer_.Clear();
         return;
     }
-    while (const auto frame = module_.TakeFrame(nowUs)) {
-        pacer_.Send(frame->bytes, frame->readyUs);
+    if (!testFarEnd_) {
+        while (const auto frame = module_.TakeFrame(nowUs)) {
+            pacer_.Send(frame->bytes, frame->readyUs);
+        }
     }
     bool delivered = false;
     while (const auto chunk = pacer_.TakeChunk(nowUs)) {
@@ -174,7 +215,7 @@ void SimulatedPort::Pump(std::uint64_t nowUs) {
 }
 
 void SimulatedPort::Deliver(const std::vector<std::uint8_t>& bytes, std::uint64_t atMs) {
-    if (!LineMatches()) {
+    if (!testFarEnd_ && !LineMatches()) {
         errors_ |= CE_FRAME;
         return;
     }
@@ -257,8 +298,10 @@ DriverResult SimulatedPort::Read(unit::DeviceOpen& open, void* buffer, DWORD toR
         if (got == toRead || plan.Immediate() || (plan.ReturnOnAnyByte() && got > 0)) {
             return DriverResult::Ok();
         }
+        ++waiting_;
         const WaitResult r = received_.Wait(
             lock, [&] { return !queue_.empty() || o.closed; }, plan.Deadline(got, lastArrivalMs_));
+        --waiting_;
         if (r == WaitResult::TimedOut) {
             return DriverResult::Ok();
         }
@@ -288,11 +331,19 @@ DriverResult SimulatedPort::Write(unit::DeviceOpen& open, const void* buffer, DW
                 written_.begin(),
                 written_.begin() + static_cast<std::ptrdiff_t>(written_.size() - kWrittenKept));
         }
-        if (toWrite > 0 && LineMatches() && !silent_) {
+        if (testFarEnd_) {
+            farReceived_.insert(farReceived_.end(), bytes, bytes + toWrite);
+            if (farReceived_.size() > kWrittenKept) {
+                farReceived_.erase(farReceived_.begin(),
+                                   farReceived_.begin() + static_cast<std::ptrdiff_t>(
+                                                              farReceived_.size() - kWrittenKept));
+            }
+        } else if (toWrite > 0 && LineMatches() && !silent_) {
             module_.Receive({bytes, toWrite}, NowUs() + ByteEndUs(toWrite - 1));
             kicked_ = true;
         }
     }
+    farReceivedWake_.NotifyAll();
     moduleWake_.NotifyAll();
     if (written != nullptr) {
         *written = toWrite;
@@ -374,8 +425,10 @@ DriverResult SimulatedPort::WaitCommEvent(unit::DeviceOpen& open, DWORD* eventMa
     const std::uint64_t changes = maskChanges_;
     // An empty mask waits for a new mask or the close, rather than failing
     // at once: a loop that retries failed waits must not spin.
+    ++waiting_;
     const WaitResult r = received_.Wait(
         lock, [&] { return o.closed || maskChanges_ != changes || (pending_ & mask_) != 0; });
+    --waiting_;
     if (r == WaitResult::Cancelled || o.closed) {
         return DriverResult::Fail(ERROR_INVALID_HANDLE);
     }

@@ -8,34 +8,22 @@ namespace com7 {
 
 namespace {
 
-constexpr std::uint8_t kCommandStart = 0xFF;
-constexpr std::uint8_t kFrameMarker = 0x3F;
-constexpr std::uint8_t kTune = 0x73;       // 's'
-constexpr std::uint8_t kSeekUp = 0x59;     // 'Y'
-constexpr std::uint8_t kSeekDown = 0x58;   // 'X'
-constexpr std::uint8_t kLevel = 0x6C;      // 'l'
-constexpr std::uint8_t kVersion = 0x56;    // 'V'
-constexpr std::uint8_t kMute = 0x6D;       // 'm'
-constexpr std::uint8_t kSeekReply = 0x66;  // 'f'
-constexpr std::uint8_t kFlagSet = 0x01;
-constexpr std::uint8_t kTunedMark = 0x55;  // 'U'
-
 std::uint8_t Channel(int frequency) {
-    return static_cast<std::uint8_t>(frequency - kBandLow);
+    return static_cast<std::uint8_t>(frequency - kRdsBaseFrequency);
 }
 
 // One step of the band in a direction, wrapping at its edges.
 int Wrap(int frequency, int steps) {
     const int offset =
-        ((frequency - kBandLow + steps) % kBandChannels + kBandChannels) % kBandChannels;
-    return kBandLow + offset;
+        ((frequency - kRdsBaseFrequency + steps) % kBandChannels + kBandChannels) % kBandChannels;
+    return kRdsBaseFrequency + offset;
 }
 
 ModuleFrame GroupFrame(const RdsGroup& g) {
     const auto hi = [](std::uint16_t w) { return static_cast<std::uint8_t>(w >> 8); };
     const auto lo = [](std::uint16_t w) { return static_cast<std::uint8_t>(w & 0xFFU); };
-    return {kFrameMarker, hi(g.a), lo(g.a), hi(g.b), lo(g.b),
-            hi(g.c),      lo(g.c), hi(g.d), lo(g.d), kFrameMarker};
+    return {kRdsFrameMarker, hi(g.a), lo(g.a), hi(g.b), lo(g.b),
+            hi(g.c),         lo(g.c), hi(g.d), lo(g.d), kRdsFrameMarker};
 }
 
 }  // namespace
@@ -47,7 +35,7 @@ void TunerModule::PowerUp(std::uint64_t nowUs) {
     seek_.reset();
     commandBytes_ = 0;
     muted_ = true;
-    TuneTo(std::clamp(config_.frequency, kBandLow, kBandHigh), nowUs);
+    TuneTo(std::clamp(config_.frequency, kRdsBaseFrequency, kRdsTopFrequency), nowUs);
 }
 
 const Station* TunerModule::StationOn(int frequency) const {
@@ -71,7 +59,7 @@ std::uint8_t TunerModule::LevelByte() const {
 
 void TunerModule::Receive(std::span<const std::uint8_t> bytes, std::uint64_t atUs) {
     for (const std::uint8_t byte : bytes) {
-        if (commandBytes_ == 0 && byte != kCommandStart) {
+        if (commandBytes_ == 0 && byte != kRdsCommandStart) {
             continue;
         }
         command_[commandBytes_++] = byte;
@@ -85,7 +73,7 @@ void TunerModule::Receive(std::span<const std::uint8_t> bytes, std::uint64_t atU
         }
         // Not a command: start again at the next 0xFF among the bytes held.
         std::size_t next = 1;
-        while (next < command_.size() && command_[next] != kCommandStart) {
+        while (next < command_.size() && command_[next] != kRdsCommandStart) {
             ++next;
         }
         std::copy(command_.begin() + static_cast<std::ptrdiff_t>(next), command_.end(),
@@ -94,35 +82,37 @@ void TunerModule::Receive(std::span<const std::uint8_t> bytes, std::uint64_t atU
     }
 }
 
-void TunerModule::Execute(const std::array<std::uint8_t, 5>& command, std::uint64_t atUs) {
+void TunerModule::Execute(const std::array<std::uint8_t, kRdsCommandFrameSize>& command,
+                          std::uint64_t atUs) {
     const std::uint64_t readyUs = atUs + kAnswerUs;
     switch (command[1]) {
-        case kTune: {
+        case kRdsCodeTune: {
             seek_.reset();
-            const int frequency = kBandLow + command[2];
-            if (frequency > kBandHigh) {
+            const int frequency = kRdsBaseFrequency + command[2];
+            if (frequency > kRdsTopFrequency) {
                 // Outside the band the synthesiser cannot lock: it stays put.
-                Reply(kTune, command[2], 0x00, 0x00, readyUs);
+                Reply(kRdsReplyTune, command[2], 0x00, 0x00, readyUs);
                 return;
             }
             TuneTo(frequency, readyUs + GroupUs(1));
             const Station* station = StationOn(frequency);
             const bool strong = station != nullptr && station->level >= config_.strongLevel;
-            Reply(kTune, command[2], strong ? kFlagSet : 0x00,
-                  station != nullptr ? kTunedMark : 0x00, readyUs);
+            Reply(kRdsReplyTune, command[2], strong ? kRdsFlagSet : 0x00,
+                  station != nullptr ? kRdsTunedMark : 0x00, readyUs);
             return;
         }
-        case kSeekUp:
-        case kSeekDown:
-            StartSeek(command[1] == kSeekUp, atUs);
+        case kRdsCodeSeekUp:
+        case kRdsCodeSeekDown:
+            StartSeek(command[1] == kRdsCodeSeekUp, atUs);
             return;
-        case kLevel:
-            Reply(kLevel, 0x00, 0x00, LevelByte(), readyUs);
+        case kRdsCodeLevel:
+            Reply(kRdsReplyLevel, 0x00, 0x00, LevelByte(), readyUs);
             return;
-        case kVersion:
-            Reply(kVersion, config_.version[0], config_.version[1], config_.version[2], readyUs);
+        case kRdsCodeVersion:
+            Reply(kRdsReplyVersion, config_.version[0], config_.version[1], config_.version[2],
+                  readyUs);
             return;
-        case kMute:
+        case kRdsCodeMute:
             if (command[2] == 0x00 || command[2] == 0x01) {
                 muted_ = command[2] == 0x00;
             }
@@ -135,7 +125,7 @@ void TunerModule::Execute(const std::array<std::uint8_t, 5>& command, std::uint6
 void TunerModule::Reply(std::uint8_t code, std::uint8_t d4, std::uint8_t d5, std::uint8_t d6,
                         std::uint64_t readyUs) {
     TimedFrame frame{readyUs,
-                     {kFrameMarker, 0x00, 0x00, code, d4, d5, d6, 0x00, 0x00, kFrameMarker}};
+                     {kRdsFrameMarker, 0x00, 0x00, code, d4, d5, d6, 0x00, 0x00, kRdsFrameMarker}};
     const auto at =
         std::upper_bound(replies_.begin(), replies_.end(), readyUs,
                          [](std::uint64_t t, const TimedFrame& f) { return t < f.readyUs; });
@@ -169,16 +159,16 @@ void TunerModule::StartSeek(bool up, std::uint64_t atUs) {
         }
     }
     const bool hit = StationOn(found) != nullptr;
-    const std::uint8_t foundFlag = hit ? kFlagSet : std::uint8_t{0x00};
-    const std::uint8_t tunedFlag = hit ? kTunedMark : std::uint8_t{0x00};
+    const std::uint8_t foundFlag = hit ? kRdsFlagSet : std::uint8_t{0x00};
+    const std::uint8_t tunedFlag = hit ? kRdsTunedMark : std::uint8_t{0x00};
     const std::uint64_t readyUs =
         atUs + std::uint64_t{config_.seekStepMs} * 1000 * static_cast<std::uint64_t>(steps) +
         kAnswerUs;
     PendingSeek seek;
     seek.frequency = found;
     seek.reply = {readyUs,
-                  {kFrameMarker, 0x00, 0x00, kSeekReply, Channel(found), foundFlag, tunedFlag, 0x00,
-                   0x00, kFrameMarker}};
+                  {kRdsFrameMarker, 0x00, 0x00, kRdsReplySeek, Channel(found), foundFlag, tunedFlag,
+                   0x00, 0x00, kRdsFrameMarker}};
     seek_ = seek;
     streaming_ = false;
 }

@@ -45,6 +45,8 @@ TEST(GroupCapture, ReadsOneLineOfTheLogFormat) {
          "four blocks"},
         {"a fifth block", "6204 0130 966B 594C 1234", std::nullopt, 0, std::nullopt,
          "after the four blocks: \"1234\""},
+        {"control bytes are quoted escaped", "6204 0130 966B 594C \x1B]0;x\x07", std::nullopt, 0,
+         std::nullopt, "after the four blocks: \"\\x1B]0;x\\x07\""},
         {"no such month", "6204 0130 966B 594C @2016/13/15 12:34:56.78", std::nullopt, 0,
          std::nullopt, "time stamp"},
         {"no such day", "6204 0130 966B 594C @2015/02/29 12:34:56.78", std::nullopt, 0,

@@ -6,6 +6,8 @@
 #include <array>
 #include <atomic>
 #include <chrono>
+#include <filesystem>
+#include <fstream>
 
 #include "com_port_fixture.h"
 #include "rds/frame_reassembler.h"
@@ -17,14 +19,24 @@ using platform::GetLastError;
 
 TEST_F(ComPortTest, OpensOnceAtATime) {
     ASSERT_TRUE(Load(StationsToml()));
-    const HANDLE first = Open();
-    ASSERT_NE(first, platform::INVALID_HANDLE_VALUE);
-    EXPECT_EQ(Open(), platform::INVALID_HANDLE_VALUE);
-    EXPECT_EQ(GetLastError(), platform::ERROR_SHARING_VIOLATION);
-    EXPECT_TRUE(U().CloseHandle(first));
-    const HANDLE again = Open();
-    EXPECT_NE(again, platform::INVALID_HANDLE_VALUE);
-    U().CloseHandle(again);
+    // Whatever the share modes, a second open is refused as Windows refuses
+    // a port in use.
+    constexpr DWORD kShareAll = platform::FILE_SHARE_READ | platform::FILE_SHARE_WRITE;
+    for (const DWORD share : {DWORD{0}, kShareAll}) {
+        SCOPED_TRACE(share);
+        const auto open = [&] {
+            return U().CreateFile("COM7:", platform::GENERIC_READ | platform::GENERIC_WRITE, share,
+                                  platform::OPEN_EXISTING, 0);
+        };
+        const HANDLE first = open();
+        ASSERT_NE(first, platform::INVALID_HANDLE_VALUE);
+        EXPECT_EQ(open(), platform::INVALID_HANDLE_VALUE);
+        EXPECT_EQ(GetLastError(), platform::ERROR_ACCESS_DENIED);
+        EXPECT_TRUE(U().CloseHandle(first));
+        const HANDLE again = open();
+        EXPECT_NE(again, platform::INVALID_HANDLE_VALUE);
+        U().CloseHandle(again);
+    }
 }
 
 TEST_F(ComPortTest, TheModuleUnderstandsOnly38400EightNoneOne) {
@@ -331,6 +343,58 @@ TEST_F(ComPortTest, BadConfigurationNamesTheKey) {
     }
 }
 
+// A capture is a file of the unit folder wherever its links lead: one that
+// a link takes out of the folder is refused, and none of it is shown.
+TEST_F(ComPortTest, ACaptureMustLieInsideTheUnitFolder) {
+    namespace fs = std::filesystem;
+    const auto outside = unit::TempDir::Create("kestrin-outside-");
+    const auto dir = unit::TempDir::Create("kestrin-unit-");
+    ASSERT_TRUE(outside && dir);
+    std::ofstream(outside->path() / "secret.spy") << "6204 0130 966B 594C SECRET\n";
+    std::ofstream(dir->path() / "inside.spy") << "6204 0130 966B 594C\n";
+    fs::create_symlink(outside->path() / "secret.spy", dir->path() / "file.spy");
+    fs::create_directory_symlink(outside->path(), dir->path() / "folder");
+    fs::create_symlink("inside.spy", dir->path() / "alias.spy");
+    struct LinkCase {
+        const char* groups;
+        bool loads;
+    };
+    for (const LinkCase& c : {LinkCase{"file.spy", false}, LinkCase{"folder/secret.spy", false},
+                              LinkCase{"alias.spy", true}}) {
+        SCOPED_TRACE(c.groups);
+        std::ofstream(dir->path() / "unit.toml")
+            << "[[com.station]]\nfrequency = 900\ngroups = \"" << c.groups << "\"\n";
+        const auto loaded = unit::LoadUnit(dir->path(), {.virtualTime = true});
+        ASSERT_EQ(loaded.ok(), c.loads) << (loaded ? "" : loaded.error().Text());
+        if (!c.loads) {
+            EXPECT_NE(loaded.error().Text().find("groups: a file inside the unit folder"),
+                      std::string::npos)
+                << loaded.error().Text();
+        }
+    }
+}
+
+// Stamps that jump further than the longest gap are said once at the load,
+// and the station goes on at the air rate instead of falling silent.
+TEST_F(ComPortTest, AJumpInACapturesStampsIsSaidAndNotWaitedFor) {
+    T().UnitFile("capture.spy",
+                 "6204 0130 966B 594C @2016/09/15 12:00:00.00\n"
+                 "6204 0131 93CD 4520 @2018/09/15 12:00:00.00\n"
+                 "6204 0132 E472 5833 @2525/01/01 00:00:00.00\n");
+    testing::internal::CaptureStderr();
+    const bool loaded = Load(
+        "[com]\nfrequency = 900\n[[com.station]]\nfrequency = 900\ngroups = \"capture.spy\"\n");
+    EXPECT_EQ(testing::internal::GetCapturedStderr(),
+              "COM7: capture.spy:2: the time stamps jump 730 days ahead; the groups go on at "
+              "the air rate (gaps of more than a minute are not kept, 1 more such jump later)\n");
+    ASSERT_TRUE(loaded);
+    const HANDLE h = Open();
+    SetLine(h);
+    Advance(1000);
+    EXPECT_GE(Queued(h), 100U) << "about 11 groups a second";
+    U().CloseHandle(h);
+}
+
 // Groups through a pipe on standard input, as redsea -x writes them, reach
 // the line as they come, at most one group time apart.
 TEST_F(ComPortTest, LiveGroupsComeThroughAPipeInRealTime) {
@@ -366,10 +430,11 @@ TEST_F(ComPortTest, LiveGroupsComeThroughAPipeInRealTime) {
     };
     testing::internal::CaptureStderr();
     const std::string lines =
-        "<redsea>\n"
+        "\xEF\xBB\xBF<redsea>\n"  // an editor's byte-order mark first
         "6204 0130 966B 594C\n"
         "6204 ---- 93CD 4520\n"  // in error: the decoder passes it not
         "not a group\n"
+        "6204 0130 966B 594C \x1B]0;x\x07\n"  // shown escaped
         "6204 0132 E472 5833 @2016/09/15 12:00:00.00\n";
     const auto written = std::chrono::steady_clock::now();
     ASSERT_EQ(::write(pipeFds[1], lines.data(), lines.size()), static_cast<ssize_t>(lines.size()));
@@ -388,8 +453,14 @@ TEST_F(ComPortTest, LiveGroupsComeThroughAPipeInRealTime) {
     ::close(pipeFds[1]);
     U().CloseHandle(h);
     const std::string reports = testing::internal::GetCapturedStderr();
+    EXPECT_EQ(reports.find("standard input:1:"), std::string::npos) << reports;
     EXPECT_NE(reports.find("COM7: standard input:4: expected four blocks"), std::string::npos)
         << reports;
+    EXPECT_NE(reports.find("COM7: standard input:5: unexpected text after the four blocks: "
+                           "\"\\x1B]0;x\\x07\"\n"),
+              std::string::npos)
+        << reports;
+    EXPECT_EQ(reports.find('\x1B'), std::string::npos) << "no control byte raw";
 }
 
 }  // namespace

@@ -47,6 +47,13 @@ Bytes Reply(std::uint8_t code, std::uint8_t d4, std::uint8_t d5, std::uint8_t d6
     return {0x3F, 0x00, 0x00, code, d4, d5, d6, 0x00, 0x00, 0x3F};
 }
 
+// A group as the module sends it.
+ModuleFrame Frame(const RdsGroup& g) {
+    const auto hi = [](std::uint16_t w) { return static_cast<std::uint8_t>(w >> 8); };
+    const auto lo = [](std::uint16_t w) { return static_cast<std::uint8_t>(w & 0xFFU); };
+    return {0x3F, hi(g.a), lo(g.a), hi(g.b), lo(g.b), hi(g.c), lo(g.c), hi(g.d), lo(g.d), 0x3F};
+}
+
 Bytes AsBytes(const ModuleFrame& f) {
     return {f.begin(), f.end()};
 }
@@ -285,6 +292,90 @@ TEST(TunerModule, ACaptureKeepsItsTimeStampsAtLeastAGroupTimeApartAndLoops) {
     const auto groups = Groups(plain, 0, 10'000'000);
     EXPECT_GE(groups.size(), 114U);
     EXPECT_LE(groups.size(), 115U);
+}
+
+// A step back in the stamps, or a jump beyond the longest gap (a clock set
+// years ahead), is no gap on air: the air rate goes on from there, and the
+// stamps after it count from it.
+TEST(TunerModule, ACapturesStampsThatGoBackOrJumpFarTakeTheAirRate) {
+    const std::string capture =
+        "0001 0000 0000 0000 @2016/09/15 12:00:10.00\n"
+        "0002 0000 0000 0000 @2016/09/15 12:00:05.00\n"   // back five seconds
+        "0003 0000 0000 0000 @2016/09/15 12:00:07.00\n"   // a 2 s gap after it
+        "0004 0000 0000 0000 @2016/09/15 12:01:08.00\n"   // 60.9 s beyond its slot
+        "0005 0000 0000 0000 @2016/09/15 12:01:09.00\n"   // a 1 s gap after it
+        "0006 0000 0000 0000 @2016/09/15 12:02:09.00\n"   // 59.9 s: a gap still
+        "0007 0000 0000 0000 @9999/12/31 23:59:59.99\n"   // centuries ahead
+        "0008 0000 0000 0000 @0000/01/01 00:00:00.00\n";  // and back before them
+    TunerModule m = CaptureModule(capture);
+    const std::vector<std::pair<int, std::uint64_t>> expected = {
+        {1, 0},         {2, 87'578},     {3, 2'087'578},  {4, 2'175'156},
+        {5, 3'175'156}, {6, 63'175'156}, {7, 63'262'734}, {8, 63'350'313},
+    };
+    std::vector<std::pair<int, std::uint64_t>> got;
+    for (const auto& frame : Groups(m, 0, 63'350'313)) {
+        got.emplace_back(frame.bytes[2], frame.readyUs);
+    }
+    EXPECT_EQ(got, expected);
+
+    const CaptureSchedule schedule(std::get<std::vector<CapturedGroup>>(ParseCapture(capture)));
+    ASSERT_TRUE(schedule.Jump().has_value());
+    EXPECT_EQ(schedule.Jump()->line, 4);
+    EXPECT_EQ(schedule.Jump()->aheadMs, 60'913);
+    EXPECT_EQ(schedule.Jump()->more, 1);
+}
+
+// Live groups: dropped unless the module is tuned to their station, at most
+// one group time apart, the newest kLiveGroupsHeld when more wait, with the
+// record's pi and ps laid over them.
+TEST(TunerModule, LiveGroupsGoOnAirOnlyWhileTunedToTheirStation) {
+    Station live;
+    live.frequency = 950;
+    live.live = true;
+    live.identity.pi = 0xE2AB;
+    live.identity.ps = EncodePsName("KESTRIN");
+    ModuleConfig config = ThreeStations();
+    config.stations.push_back(live);
+    config.frequency = 1003;
+    TunerModule m(config);
+    m.PowerUp(0);
+    const auto radiotext = [](int n) {
+        return RdsGroup{0x6204, 0x2130, static_cast<std::uint16_t>(n), 0x4142};
+    };
+    m.ReceiveLive(radiotext(100), true, 500'000);  // tuned elsewhere
+    m.Receive(Command(0x73, 950 - kRdsBaseFrequency, 0xF0), 1'000'000);
+    EXPECT_TRUE(Groups(m, 1'000'000, 5'000'000).empty()) << "a group fed before the tune";
+
+    const std::uint64_t at = 5'000'000;
+    for (int n = 0; n < static_cast<int>(kLiveGroupsHeld) + 8; ++n) {
+        m.ReceiveLive(radiotext(n), true, at);
+    }
+    m.ReceiveLive(radiotext(200), false, at);  // a block in error
+    const auto sent = Groups(m, at, 20'000'000);
+    ASSERT_EQ(sent.size(), kLiveGroupsHeld);
+    for (std::size_t i = 0; i < sent.size(); ++i) {
+        SCOPED_TRACE(i);
+        const std::size_t n = i + 8;  // the oldest eight went
+        EXPECT_EQ(sent[i].bytes, Frame({0xE2AB, 0x2130, static_cast<std::uint16_t>(n), 0x4142}));
+        EXPECT_EQ(sent[i].readyUs, at + n * 87'578);
+    }
+
+    // Block A 0000 is sent with the record's pi over it; the name too.
+    m.ReceiveLive({0x0000, 0x0132, 0xE472, 0x5833}, true, 30'000'000);
+    const auto named = Groups(m, 30'000'000, 31'000'000);
+    ASSERT_EQ(named.size(), 1U);
+    EXPECT_EQ(named.front().bytes, Frame({0xE2AB, 0x0132, 0xE472, 0x5249}));  // "RI"
+
+    // While seeking (up to 1003), and once tuned away, nothing goes on.
+    m.Receive(Command(0x59, 0xFE, 1), 32'000'000);
+    m.ReceiveLive(radiotext(300), true, 32'010'000);
+    m.ReceiveLive(radiotext(301), true, 40'000'000);
+    const auto after = Groups(m, 32'000'000, 45'000'000);
+    ASSERT_FALSE(after.empty());
+    for (const auto& frame : after) {
+        EXPECT_EQ(frame.bytes[1], 0xE2);
+        EXPECT_EQ(frame.bytes[2], 0x03) << "only 1003's own groups";
+    }
 }
 
 TEST(TunerModule, AStationsRecordLaysItsIdentityOverGroupsItDidNotMake) {

@@ -2,7 +2,6 @@
 
 #include <algorithm>
 #include <cerrno>
-#include <cstdio>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
@@ -12,6 +11,7 @@
 #include <optional>
 #include <string>
 
+#include "devices/gps1.h"
 #include "gps1/gps1_driver.h"
 #include "gpsd_address.h"
 #include "gpsd_client.h"
@@ -20,6 +20,7 @@
 #include "pvsns.h"
 #include "replay_plan.h"
 #include "unit/component.h"
+#include "unit/host_report.h"
 #include "unit/scheduler.h"
 #include "unit/virtual_unit.h"
 
@@ -39,10 +40,6 @@ struct Settings {
     bool loop = true;
     SensorValues sensors;
 };
-
-void ReportOnStderr(const std::string& text) {
-    static_cast<void>(std::fprintf(stderr, "%s\n", text.c_str()));
-}
 
 platform::DWORD Win32ErrorOf(int error) {
     switch (error) {
@@ -74,7 +71,7 @@ class Gps1Component final : public unit::Component {
     void Declare(unit::Schema& schema, unit::VirtualUnit& unit) override {
         scheduler_ = &unit.scheduler();
         driver_ = std::make_shared<Gps1Driver>(unit.scheduler());
-        auto& table = unit.AddDevice(schema, "gps", "GPS1:", driver_);
+        auto& table = unit.AddDevice(schema, "gps", kGpsDeviceName, driver_);
         table.String("version", [this](const std::string& v) { driver_->SetVersion(v); });
         table
             .Choice("source", {"file", "serial", "stdin", "gpsd", "none"},
@@ -156,7 +153,7 @@ class Gps1Component final : public unit::Component {
             gpsd_ = std::make_unique<GpsdClient>(
                 gpsdAddress_,
                 [this](std::string_view bytes) { driver_->Feed(gpsdInserter_->Feed(bytes)); },
-                ReportOnStderr);
+                unit::ReportOnStderr);
         }
         return std::nullopt;
     }

@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <cstring>
 
+#include "devices/gps1.h"
+
 namespace gps1 {
 
 using platform::ERROR_INVALID_HANDLE;
@@ -119,7 +121,7 @@ unit::DriverResult Gps1Driver::IoControl(unit::DeviceOpen& open, DWORD code, con
     auto& handle = static_cast<Handle&>(open);
     std::unique_lock lock(mutex_);
     switch (code) {
-        case kWaitData: {
+        case VESK_GPS_IOCTL_WAIT_DATA: {
             const auto r =
                 dataReady_.Wait(lock, [&] { return !handle.queue.empty() || handle.closed; });
             if (r != unit::WaitResult::Ready || handle.closed) {
@@ -127,10 +129,10 @@ unit::DriverResult Gps1Driver::IoControl(unit::DeviceOpen& open, DWORD code, con
             }
             return unit::DriverResult::Ok();
         }
-        case kGetDataSize:
+        case VESK_GPS_IOCTL_GET_DATA_SIZE:
             return unit::PutDword(static_cast<std::uint32_t>(handle.queue.size()), out, outSize,
                                   returned);
-        case kReadData: {
+        case VESK_GPS_IOCTL_READ_DATA: {
             if (out == nullptr && outSize != 0) {
                 return unit::DriverResult::Fail(ERROR_INVALID_PARAMETER);
             }
@@ -144,7 +146,7 @@ unit::DriverResult Gps1Driver::IoControl(unit::DeviceOpen& open, DWORD code, con
             }
             return unit::DriverResult::Ok();
         }
-        case kGetVersion: {
+        case VESK_GPS_IOCTL_GET_GPS_VERSION: {
             if (out == nullptr || outSize == 0) {
                 return unit::DriverResult::Fail(ERROR_INVALID_PARAMETER);
             }

@@ -19,6 +19,9 @@ namespace gps1 {
 
 namespace {
 
+// Enough for any delay to have reached the longest.
+constexpr int kFailuresCounted = 64;
+
 std::string ErrorText(int error) {
     return std::generic_category().message(error);
 }
@@ -132,18 +135,22 @@ int GpsdClient::WaitFd(int fd, short events, std::chrono::milliseconds timeout) 
 }
 
 void GpsdClient::Run() {
+    // Tries since the last session that delivered: each waits longer.
     int failures = 0;
-    // A trouble was reported and no connection has been made since: the
-    // next failures stay quiet, the next connection is reported.
+    // A trouble was reported and no session has delivered since: the next
+    // failures stay quiet, the next delivering session is reported.
     bool troubled = false;
     for (;;) {
         std::string why;
-        const End end = Attempt(&why, &troubled);
+        bool delivered = false;
+        const End end = Attempt(&why, &troubled, &delivered);
         if (end == End::Stopped) {
             break;
         }
-        if (end == End::Lost) {
+        if (delivered) {
             failures = 0;
+        }
+        if (end == End::Lost && !troubled) {
             report_("GPS1: gpsd at " + address_.Text() + " went away (" + why + "); reconnecting");
             troubled = true;
         } else if (!troubled) {
@@ -152,14 +159,16 @@ void GpsdClient::Run() {
             troubled = true;
         }
         FirstTryDone();
-        if (WaitFd(-1, 0, GpsdRetryDelay(failures++, timing_)) < 0) {
+        const std::chrono::milliseconds delay = GpsdRetryDelay(failures, timing_);
+        failures = std::min(failures + 1, kFailuresCounted);
+        if (WaitFd(-1, 0, delay) < 0) {
             break;
         }
     }
     FirstTryDone();
 }
 
-GpsdClient::End GpsdClient::Attempt(std::string* why, bool* troubled) {
+GpsdClient::End GpsdClient::Attempt(std::string* why, bool* troubled, bool* delivered) {
     bool stopped = false;
     unit::UniqueFd fd = Connect(why, &stopped);
     if (stopped) {
@@ -168,7 +177,7 @@ GpsdClient::End GpsdClient::Attempt(std::string* why, bool* troubled) {
     if (!fd.valid()) {
         return End::Failed;
     }
-    return Serve(std::move(fd), why, troubled);
+    return Serve(std::move(fd), why, troubled, delivered);
 }
 
 std::shared_ptr<GpsdLookup> GpsdClient::Resolve(std::string* why, bool* stopped) {
@@ -251,16 +260,17 @@ unit::UniqueFd GpsdClient::Connect(std::string* why, bool* stopped) {
     return {};
 }
 
-GpsdClient::End GpsdClient::Serve(unit::UniqueFd fd, std::string* why, bool* troubled) {
-    filter_.Reset();
-    bool watching = false;
+GpsdClient::End GpsdClient::Serve(unit::UniqueFd fd, std::string* why, bool* troubled,
+                                  bool* delivered) {
+    GpsdSession session;
     const auto greetBy = std::chrono::steady_clock::now() + timing_.greeting;
     std::array<char, 4096> buffer{};
     for (;;) {
-        const auto left = watching ? std::chrono::milliseconds(-1)
-                                   : std::max(std::chrono::milliseconds(0),
-                                              std::chrono::duration_cast<std::chrono::milliseconds>(
-                                                  greetBy - std::chrono::steady_clock::now()));
+        const auto left = session.Watching()
+                              ? std::chrono::milliseconds(-1)
+                              : std::max(std::chrono::milliseconds(0),
+                                         std::chrono::duration_cast<std::chrono::milliseconds>(
+                                             greetBy - std::chrono::steady_clock::now()));
         const int ready = WaitFd(fd.get(), POLLIN, left);
         if (ready < 0) {
             return End::Stopped;
@@ -275,34 +285,33 @@ GpsdClient::End GpsdClient::Serve(unit::UniqueFd fd, std::string* why, bool* tro
         }
         if (n <= 0) {
             *why = n == 0 ? "the connection was closed" : ErrorText(errno);
-            return watching ? End::Lost : End::Failed;
+            return session.Watching() ? End::Lost : End::Failed;
         }
-        const std::string sentences =
-            filter_.Feed(std::string_view(buffer.data(), static_cast<std::size_t>(n)));
-        if (!watching) {
-            if (filter_.greeting() == GpsdLineFilter::Greeting::Other) {
-                *why = "it does not speak gpsd's protocol (its first line: \"" +
-                       filter_.stranger() + "\")";
+        GpsdSession::Step step =
+            session.Feed(std::string_view(buffer.data(), static_cast<std::size_t>(n)));
+        if (step.failure) {
+            *why = std::move(*step.failure);
+            return End::Failed;
+        }
+        if (step.askToWatch) {
+            const ssize_t sent =
+                ::send(fd.get(), kGpsdWatch.data(), kGpsdWatch.size(), MSG_NOSIGNAL);
+            if (sent != static_cast<ssize_t>(kGpsdWatch.size())) {
+                *why = sent < 0 ? ErrorText(errno) : "the request was cut short";
                 return End::Failed;
             }
-            if (filter_.greeting() == GpsdLineFilter::Greeting::Gpsd) {
-                const ssize_t sent =
-                    ::send(fd.get(), kGpsdWatch.data(), kGpsdWatch.size(), MSG_NOSIGNAL);
-                if (sent != static_cast<ssize_t>(kGpsdWatch.size())) {
-                    *why = sent < 0 ? ErrorText(errno) : "the request was cut short";
-                    return End::Failed;
-                }
-                watching = true;
-                ++sessions_;
-                if (*troubled) {
-                    report_("GPS1: connected to gpsd at " + address_.Text());
-                    *troubled = false;
-                }
-                FirstTryDone();
+            ++sessions_;
+            FirstTryDone();
+        }
+        if (!*delivered && session.Delivered()) {
+            *delivered = true;
+            if (*troubled) {
+                report_("GPS1: connected to gpsd at " + address_.Text());
+                *troubled = false;
             }
         }
-        if (!sentences.empty()) {
-            sink_(sentences);
+        if (!step.sentences.empty()) {
+            sink_(step.sentences);
         }
     }
 }

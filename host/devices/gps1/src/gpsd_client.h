@@ -2,8 +2,11 @@
 // (its hotplug takes USB receivers as they are plugged in). The client
 // connects, checks gpsd's banner, asks for the receiver's sentences
 // (?WATCH={"enable":true,"nmea":true}) and hands them on, whole lines, as
-// they come. When gpsd goes away (or is not there yet) it says so once on
-// its report and tries again, waiting longer after each failure.
+// they come. When gpsd goes away (or is not there yet) it tries again,
+// waiting longer after each try; only a session that delivered sentences
+// starts the waits afresh, so a gpsd that greets and closes is not hammered.
+// Its report hears of changes only (gpsd missing or gone, gpsd delivering
+// again), never of each try.
 //
 // Its thread is a host thread: when bytes come is up to gpsd and the
 // receiver, not to the unit's clock.
@@ -22,7 +25,7 @@
 #include <thread>
 
 #include "gpsd_address.h"
-#include "gpsd_lines.h"
+#include "gpsd_session.h"
 #include "unit/unique_fd.h"
 
 namespace gps1 {
@@ -43,9 +46,6 @@ struct GpsdTiming {
 // The wait before try n + 1 after n failures in a row (n from 0): the
 // first retry doubling up to the longest.
 std::chrono::milliseconds GpsdRetryDelay(int failures, const GpsdTiming& timing);
-
-// What a client asks gpsd for.
-inline constexpr std::string_view kGpsdWatch = "?WATCH={\"enable\":true,\"nmea\":true}\n";
 
 struct GpsdLookup;
 
@@ -71,11 +71,13 @@ class GpsdClient {
     [[nodiscard]] int Sessions() const { return sessions_.load(); }
 
   private:
+    // Lost: a session (the watch asked for) ended; Failed: no session.
     enum class End { Stopped, Failed, Lost };
 
     void Run();
-    End Attempt(std::string* why, bool* troubled);
-    End Serve(unit::UniqueFd fd, std::string* why, bool* troubled);
+    // *delivered: the session passed sentences on (the waits start afresh).
+    End Attempt(std::string* why, bool* troubled, bool* delivered);
+    End Serve(unit::UniqueFd fd, std::string* why, bool* troubled, bool* delivered);
     // The addresses of the host, or null with why; stopped when the client
     // is going away first.
     std::shared_ptr<GpsdLookup> Resolve(std::string* why, bool* stopped);
@@ -90,7 +92,6 @@ class GpsdClient {
     const Report report_;
     const GpsdTiming timing_;
     const Resolver resolver_;
-    GpsdLineFilter filter_;
     unit::UniqueFd wake_;  // eventfd: the client is going away
     std::atomic<int> sessions_{0};
 

@@ -12,9 +12,12 @@ bool IsBanner(std::string_view line) {
     return line.starts_with('{') && line.find("\"class\":\"VERSION\"") != std::string_view::npos;
 }
 
-// A sentence: "$" for NMEA, "!" for the encapsulated kind (AIS).
+// A sentence: "$" for NMEA, "!" for the encapsulated kind (AIS), and no
+// control byte in it (one would cut it or act on a terminal).
 bool IsSentence(std::string_view line) {
-    return line.starts_with('$') || line.starts_with('!');
+    return (line.starts_with('$') || line.starts_with('!')) &&
+           std::none_of(line.begin(), line.end(),
+                        [](char c) { return static_cast<unsigned char>(c) < 0x20 || c == 0x7F; });
 }
 
 }  // namespace
@@ -32,9 +35,6 @@ std::string GpsdLineFilter::Feed(std::string_view bytes) {
                 greeting_ = Greeting::Other;
                 const std::string_view shown = line.substr(0, kStrangerShown);
                 stranger_.assign(shown.begin(), shown.end());
-                std::replace_if(
-                    stranger_.begin(), stranger_.end(),
-                    [](char c) { return static_cast<unsigned char>(c) < 0x20 || c == 0x7F; }, '?');
             }
             return;
         }

@@ -2,7 +2,8 @@
 // object a line ({"class":"VERSION",...} first, then the DEVICES and WATCH
 // replies and whatever else it reports) and the receiver's sentences as
 // they come. The filter keeps the JSON to itself and passes the sentences
-// on whole, each ending in CR LF as a serial receiver's do.
+// on whole, each ending in CR LF as a serial receiver's do; a line with a
+// control byte inside is no sentence.
 #pragma once
 
 #include <cstddef>
@@ -26,7 +27,8 @@ class GpsdLineFilter {
     std::string Feed(std::string_view bytes);
 
     [[nodiscard]] Greeting greeting() const { return greeting_; }
-    // The start of a first line that was not gpsd's banner, for a report.
+    // The start of a first line that was not gpsd's banner, as it came
+    // (escape it for a report).
     [[nodiscard]] const std::string& stranger() const { return stranger_; }
 
     // A new connection.

@@ -1,7 +1,8 @@
 // A stand-in for gpsd on 127.0.0.1 (a free port): it greets each client
 // with gpsd's VERSION banner (or whatever banner the test gives), answers
 // its ?WATCH with the DEVICES and WATCH replies, then sends it what the test
-// hands over. The test can drop the client, as a gpsd that goes away does.
+// hands over. The test can drop the client, as a gpsd that goes away does,
+// or have every client dropped as soon as it has asked to watch.
 #pragma once
 
 #include <arpa/inet.h>
@@ -94,6 +95,11 @@ class FakeGpsd {
         }
         Wake();
     }
+    // Every client is dropped right after its ?WATCH is answered.
+    void SetDropWatchers(bool drop) {
+        std::lock_guard lock(mutex_);
+        dropWatchers_ = drop;
+    }
     // Waits until n clients in all have asked to watch.
     bool WaitForWatchers(int n, std::chrono::milliseconds timeout) {
         std::unique_lock lock(mutex_);
@@ -143,6 +149,7 @@ class FakeGpsd {
                 continue;
             }
             if (client_.valid() && fds[2].revents != 0) {
+                bool dropNow = false;
                 std::array<char, 1024> buffer{};
                 const ssize_t n = ::recv(client_.get(), buffer.data(), buffer.size(), 0);
                 if (n <= 0) {
@@ -158,8 +165,14 @@ class FakeGpsd {
                                    watching = true;
                                    ++watchers_;
                                    changed_.notify_all();
+                                   dropNow = dropWatchers_;
                                }
                            });
+                if (dropNow) {
+                    client_.reset();
+                    watching = false;
+                    continue;
+                }
             }
             if (watching && !out_.empty()) {
                 Put(out_);
@@ -178,6 +191,7 @@ class FakeGpsd {
     std::condition_variable changed_;
     std::string out_;
     bool drop_ = false;
+    bool dropWatchers_ = false;
     bool stop_ = false;
     int watchers_ = 0;
     std::vector<std::string> requests_;

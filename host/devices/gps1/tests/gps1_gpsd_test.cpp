@@ -61,6 +61,10 @@ TEST(GpsdLineFilter, PassesTheSentencesWholeAndKeepsTheJsonToItself) {
          {banner + "$GPGGA," + std::string(GpsdLineFilter::kMaxLine, '9') + "\r\n$GPGSA,5\r\n"},
          "$GPGSA,5\r\n",
          GpsdLineFilter::Greeting::Gpsd},
+        {"a control byte inside: no sentence",
+         {banner + "$GP\rGGA,5\r\n$GPGSA,\x1B[2J\r\n$GPGSV,5\r\n"},
+         "$GPGSV,5\r\n",
+         GpsdLineFilter::Greeting::Gpsd},
         {"no banner yet", {"$GPGGA,6\r\n"}, "", GpsdLineFilter::Greeting::Other},
         {"a sentence before the line is complete",
          {banner + "$GPGGA,7"},
@@ -95,7 +99,8 @@ TEST_F(Gps1Gpsd, AMissingOrStrangeGpsdIsSaidAtStartAndGps1StaysOpenAndSilent) {
     const unit::UniqueFd bound = gps1_test::BindLoopback(&refusedPort, false);
     ASSERT_TRUE(bound.valid());
     gps1_test::FakeGpsd ssh("SSH-2.0-OpenSSH_9.2\r\n");
-    ASSERT_TRUE(ssh.ok());
+    gps1_test::FakeGpsd noisy("\x1B]0;x\x07SSH-2.0\r\n");
+    ASSERT_TRUE(ssh.ok() && noisy.ok());
     struct StartCase {
         const char* name;
         std::string address;
@@ -108,6 +113,9 @@ TEST_F(Gps1Gpsd, AMissingOrStrangeGpsdIsSaidAtStartAndGps1StaysOpenAndSilent) {
         {"not gpsd", ssh.Address(),
          "GPS1: cannot reach gpsd at " + ssh.Address() +
              ": it does not speak gpsd's protocol (its first line: \"SSH-2.0-OpenSSH_9.2\")"},
+        {"not gpsd, control bytes shown escaped", noisy.Address(),
+         "GPS1: cannot reach gpsd at " + noisy.Address() +
+             ": it does not speak gpsd's protocol (its first line: \"\\x1B]0;x\\x07SSH-2.0\")"},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
@@ -125,6 +133,58 @@ TEST_F(Gps1Gpsd, AMissingOrStrangeGpsdIsSaidAtStartAndGps1StaysOpenAndSilent) {
         EXPECT_EQ(g.Count(h), 0U);
         g.u().CloseHandle(h);
     }
+}
+
+// A gpsd that greets, takes the watch and closes before any sentence, again
+// and again: each try waits longer, as after any failure, and it is said
+// once. A session that delivered sentences starts the waits afresh.
+TEST(GpsdClient, SessionsWithoutSentencesBackOffAndAreSaidOnce) {
+    using namespace std::chrono_literals;
+    gps1_test::FakeGpsd gpsd;
+    ASSERT_TRUE(gpsd.ok());
+    gpsd.SetDropWatchers(true);
+    gps1::GpsdTiming timing;
+    timing.firstRetry = 10ms;
+    timing.lastRetry = 1280ms;
+    std::mutex mutex;
+    std::condition_variable changed;
+    std::vector<std::string> said;
+    const auto waitUntilSaid = [&](const std::string& line) {
+        std::unique_lock lock(mutex);
+        return changed.wait_for(lock, kPatience, [&] {
+            return std::find(said.begin(), said.end(), line) != said.end();
+        });
+    };
+    const std::string connected = "GPS1: connected to gpsd at " + gpsd.Address();
+    const std::string away =
+        "GPS1: gpsd at " + gpsd.Address() + " went away (the connection was closed); reconnecting";
+    const auto begun = std::chrono::steady_clock::now();
+    const gps1::GpsdClient client(
+        *gps1::ParseGpsdAddress(gpsd.Address()), [](std::string_view) {},
+        [&](const std::string& line) {
+            const std::lock_guard lock(mutex);
+            said.push_back(line);
+            changed.notify_all();
+        },
+        timing);
+    constexpr int kTries = 8;
+    ASSERT_TRUE(gpsd.WaitForWatchers(kTries, kPatience));
+    std::chrono::milliseconds waits{};
+    for (int n = 0; n + 1 < kTries; ++n) {
+        waits += gps1::GpsdRetryDelay(n, timing);
+    }
+    EXPECT_GE(std::chrono::steady_clock::now() - begun, waits) << "10, 20, 40 ... 640 ms";
+
+    gpsd.SetDropWatchers(false);
+    gpsd.Send("$GPGGA,1*00\r\n");
+    ASSERT_TRUE(waitUntilSaid(connected));
+    gpsd.DropClient();
+    const auto dropped = std::chrono::steady_clock::now();
+    ASSERT_TRUE(gpsd.WaitForWatchers(kTries + 2, kPatience));
+    EXPECT_LT(std::chrono::steady_clock::now() - dropped, timing.lastRetry / 2)
+        << "the first wait again, not the longest";
+    const std::lock_guard lock(mutex);
+    EXPECT_EQ(said, (std::vector<std::string>{away, connected, away}));
 }
 
 // Takes the loopback of the process's network up or down.

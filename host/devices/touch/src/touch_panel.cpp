@@ -3,18 +3,13 @@
 #include <utility>
 
 #include "calibration_screen.h"
+#include "devices/touch_calibration.h"
 #include "platform/last_error.h"
 #include "platform/text.h"
 #include "ui/desktop.h"
 #include "unit/virtual_unit.h"
 
 namespace host_touch {
-
-namespace {
-
-constexpr char kCalibrationFile[] = "\\Mounted Volume\\Vesk\\calib.dat";
-
-}  // namespace
 
 TouchPanel::TouchPanel(unit::VirtualUnit& unit) : unit_(unit) {}
 
@@ -62,8 +57,8 @@ void TouchPanel::ScheduleWrite(std::string record) {
 
 void TouchPanel::Write(const std::string& record) {
     using namespace platform;
-    const HANDLE h =
-        unit_.CreateFile(kCalibrationFile, GENERIC_WRITE, 0, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL);
+    const HANDLE h = unit_.CreateFile(kCalibrationFilePath, GENERIC_WRITE, 0, CREATE_ALWAYS,
+                                      FILE_ATTRIBUTE_NORMAL);
     if (h == INVALID_HANDLE_VALUE) {
         unit_.DebugOutput(Format("TouchCalibrate: CreateFile failed!::calib.dat errcode=0x%x\r\n",
                                  GetLastError()));

@@ -11,6 +11,7 @@
 #include <thread>
 #include <vector>
 
+#include "devices/touch_calibration.h"
 #include "host_touch/calibration_record.h"
 #include "host_touch/touch_component.h"
 #include "host_touch/touch_panel.h"
@@ -24,8 +25,6 @@
 
 namespace host_touch {
 namespace {
-
-constexpr char kCalibrationFile[] = "\\Mounted Volume\\Vesk\\calib.dat";
 
 TEST(CalibrationRecordTest, ReadingsSpanTheScreenInTenBits) {
     struct Case {
@@ -65,7 +64,7 @@ class TouchPanelTest : public ::testing::Test {
     }
 
     std::optional<std::string> Calibration() {
-        std::ifstream in(*t.unit().HostPath(kCalibrationFile), std::ios::binary);
+        std::ifstream in(*t.unit().HostPath(kCalibrationFilePath), std::ios::binary);
         if (!in) {
             return std::nullopt;
         }
@@ -145,7 +144,7 @@ TEST_F(TouchPanelTest, OnlyTapsNearTheCrosshairCountAndEscCancels) {
     for (const Session& c : cases) {
         SCOPED_TRACE(c.name);
         if (Calibration()) {
-            ASSERT_TRUE(platform::DeleteFile(kCalibrationFile));
+            ASSERT_TRUE(platform::DeleteFile(kCalibrationFilePath));
         }
         for (const ui::Point p : c.before) {
             presenter.AddTap(p.x, p.y);
@@ -183,7 +182,7 @@ TEST_F(TouchPanelTest, TheDelayComesFromTheUnitAndANegativeOneNeverWrites) {
     for (const Case& c : cases) {
         SCOPED_TRACE(c.value);
         if (Calibration()) {
-            ASSERT_TRUE(platform::DeleteFile(kCalibrationFile));
+            ASSERT_TRUE(platform::DeleteFile(kCalibrationFilePath));
         }
         ASSERT_EQ(t.unit().Set("touch.calib_delay_ms", c.value), std::nullopt);
         TapAll();
@@ -218,7 +217,7 @@ TEST_F(TouchPanelTest, TheLatestCalibrationReplacesAWriteStillWaiting) {
 
 TEST_F(TouchPanelTest, AFileThatCannotBeWrittenLeavesADebugLine) {
     Load("[touch]\ncalib_delay_ms = 100\n");
-    ASSERT_EQ(t.unit().FailKernel(std::string("createfile:") + kCalibrationFile,
+    ASSERT_EQ(t.unit().FailKernel(std::string("createfile:") + kCalibrationFilePath,
                                   platform::ERROR_ACCESS_DENIED),
               "");
     TapAll();

@@ -42,6 +42,10 @@ class Driver {
 
     // A new open context, or null with *error set.
     virtual std::shared_ptr<DeviceOpen> Open(DWORD access, DWORD share, DWORD* error);
+    // What an open fails with while another open's share mode excludes it:
+    // ERROR_SHARING_VIOLATION, as for a file; a serial port says
+    // ERROR_ACCESS_DENIED.
+    [[nodiscard]] virtual DWORD InUseError() const { return platform::ERROR_SHARING_VIOLATION; }
     // The handle was closed: a call still pending on it must return.
     virtual void Close(DeviceOpen& open);
 

@@ -1,11 +1,12 @@
-// "DSK1:": the storage card's identify record, returned by control code
-// 0x72000 into an output of up to 80 bytes.
+// "DSK1:" (devices/dsk1.h): the storage card's identify record, as
+// dsk.identify gives it.
 #pragma once
 
 #include <cstdint>
 #include <mutex>
 #include <vector>
 
+#include "devices/dsk1.h"
 #include "unit/driver.h"
 #include "unit/schema.h"
 
@@ -13,10 +14,7 @@ namespace unit {
 
 class DskDriver final : public Driver {
   public:
-    static constexpr DWORD kGetIdentify = 0x72000;
-    static constexpr std::size_t kRecordBytes = 80;
-
-    // dsk.identify: hex bytes, at most 80.
+    // dsk.identify: hex bytes, at most the reply's size.
     void DeclareKeys(Schema::Table& table);
 
     DriverResult IoControl(DeviceOpen& open, DWORD code, const void* in, DWORD inSize, void* out,

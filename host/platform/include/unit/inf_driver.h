@@ -1,10 +1,11 @@
-// "INF1:": the system version. Control code 0 gives (major << 16) | minor in
-// a 4-byte output.
+// "INF1:" (devices/inf1.h): the system version, inf.major and inf.minor in
+// one word.
 #pragma once
 
 #include <atomic>
 #include <cstdint>
 
+#include "devices/inf1.h"
 #include "unit/driver.h"
 #include "unit/schema.h"
 
@@ -12,8 +13,6 @@ namespace unit {
 
 class InfDriver final : public Driver {
   public:
-    static constexpr DWORD kGetSystemVersion = 0;
-
     // inf.major, inf.minor (0..65535).
     void DeclareKeys(Schema::Table& table);
 
@@ -23,7 +22,7 @@ class InfDriver final : public Driver {
     [[nodiscard]] std::uint32_t Version() const { return version_.load(); }
 
   private:
-    std::atomic<std::uint32_t> version_{0x00010002U};
+    std::atomic<std::uint32_t> version_{SystemVersionWord(1, 2)};
 };
 
 }  // namespace unit

@@ -1,9 +1,11 @@
-// "LOG1:": the unit's logging. Control code 1 stops logging and returns TRUE;
-// the unit can be set to refuse (FALSE) or to answer another non-zero value.
+// "LOG1:" (devices/log1.h): the unit's logging. LOGGING_DISABLE stops
+// logging and returns TRUE; the unit can be set to refuse (FALSE) or to
+// answer another non-zero value.
 #pragma once
 
 #include <atomic>
 
+#include "devices/log1.h"
 #include "unit/driver.h"
 #include "unit/schema.h"
 
@@ -11,10 +13,8 @@ namespace unit {
 
 class LogDriver final : public Driver {
   public:
-    static constexpr DWORD kLoggingDisable = 1;
-
-    // log.refuse (bool): code 1 returns FALSE with ERROR_ACCESS_DENIED.
-    // log.result (int): what code 1 returns when it does not refuse.
+    // log.refuse (bool): LOGGING_DISABLE returns FALSE with ERROR_ACCESS_DENIED.
+    // log.result (int): what it returns when it does not refuse.
     void DeclareKeys(Schema::Table& table);
 
     DriverResult IoControl(DeviceOpen& open, DWORD code, const void* in, DWORD inSize, void* out,

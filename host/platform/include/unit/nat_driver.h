@@ -1,11 +1,12 @@
-// "NAT1:": the radio mute switch. Codes 0 and 1 switch muting off and on,
-// code 2 reads the level; every code received is logged.
+// "NAT1:" (devices/nat1.h): the radio mute switch. Muting off and on set
+// the level to 0 and 1; every code received is logged.
 #pragma once
 
 #include <cstdint>
 #include <mutex>
 #include <vector>
 
+#include "devices/nat1.h"
 #include "unit/driver.h"
 #include "unit/schema.h"
 
@@ -13,10 +14,6 @@ namespace unit {
 
 class NatDriver final : public Driver {
   public:
-    static constexpr DWORD kMuteOff = 0;
-    static constexpr DWORD kMuteOn = 1;
-    static constexpr DWORD kGetLevel = 2;
-
     // nat.level.
     void DeclareKeys(Schema::Table& table);
 

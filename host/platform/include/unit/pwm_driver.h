@@ -1,11 +1,12 @@
-// "PWM1:": backlight duty and photo sensor. The driver keeps the duty, the
-// automatic mode and every value a caller tried to set.
+// "PWM1:" (devices/pwm1.h): backlight duty and photo sensor. The driver
+// keeps the duty, the automatic mode and every value a caller tried to set.
 #pragma once
 
 #include <cstdint>
 #include <mutex>
 #include <vector>
 
+#include "devices/pwm1.h"
 #include "unit/driver.h"
 #include "unit/schema.h"
 
@@ -13,12 +14,6 @@ namespace unit {
 
 class PwmDriver final : public Driver {
   public:
-    static constexpr DWORD kSetAutomode = 0x8002;
-    static constexpr DWORD kGetMax = 0x10;
-    static constexpr DWORD kGetDuty = 0x11;
-    static constexpr DWORD kSetDuty = 0x8011;
-    static constexpr DWORD kGetPhotoLevel = 0x13;
-
     // pwm.steps, pwm.duty, pwm.photo_level, pwm.automode.
     void DeclareKeys(Schema::Table& table);
 

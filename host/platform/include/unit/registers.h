@@ -1,8 +1,13 @@
-// The unit's register blocks and NOR flash window, at the kernel virtual
-// addresses the system maps with VirtualCopy.
+// The unit's register blocks and NOR flash window (devices/gpio.h, intc.h,
+// nor_flash.h), as the virtual unit backs them, and the flash's generated
+// content.
 #pragma once
 
 #include <cstdint>
+
+#include "devices/gpio.h"
+#include "devices/intc.h"
+#include "devices/nor_flash.h"
 
 namespace unit {
 
@@ -12,19 +17,9 @@ struct RegisterBlock {
     std::uint32_t size;  // bytes
 };
 
-inline constexpr RegisterBlock kGpioBlock{"gpio", 0xA7000000U, 0x6CU};
-inline constexpr RegisterBlock kIntcBlock{"intc", 0xA6F00000U, 0x18U};
-inline constexpr RegisterBlock kNorBlock{"nor", 0xB8300000U, 0x1000000U};
-
-// GPIO registers (32 bits each).
-inline constexpr std::uint32_t kGpioLevel0 = 0x00;        // pins 0..31; 0x04 pins 32..63 ...
-inline constexpr std::uint32_t kGpioFallingEdge0 = 0x3C;  // falling-edge detect enable
-inline constexpr std::uint32_t kGpioEdgeStatus0 = 0x48;   // edge detect status
-inline constexpr std::uint32_t kIntcIcmr = 0x04;          // interrupt mask
-
-inline constexpr int kPowerKeyPin = 0;
-inline constexpr int kGuideKeyPin = 2;
-inline constexpr int kVariantPin = 38;  // 1 = Corvin, 0 = Tamsel
+inline constexpr RegisterBlock kGpioBlock{"gpio", kGpioAddress, kGpioBytes};
+inline constexpr RegisterBlock kIntcBlock{"intc", kIntcAddress, kIntcBytes};
+inline constexpr RegisterBlock kNorBlock{"nor", kNorAddress, kNorBytes};
 
 // The generated NOR pattern (no nor.image): 16-bit little-endian words; the
 // first kNorPatternWords are the low halves of the xorshift32 sequence

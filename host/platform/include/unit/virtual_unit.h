@@ -1,11 +1,12 @@
 // The virtual unit: a unit directory (unit.toml, registry.reg, fs/) brought
 // to life as the platform's kernel, power status, registry and device
-// manager, plus a host-side API for tests, the script runner and the other
-// host components. Every call is thread-safe.
+// manager (Services()), plus a host-side API for tests, the script runner
+// and the other host components. Every call is thread-safe.
 #pragma once
 
 #include <cstdint>
 #include <filesystem>
+#include <functional>
 #include <memory>
 #include <optional>
 #include <string>
@@ -40,9 +41,16 @@ inline constexpr DWORD ERROR_KEY_DELETED = 1018;
 inline constexpr DWORD ERROR_DEVICE_IN_USE = 2404;
 inline constexpr DWORD TRUNCATE_EXISTING = 5;
 
+class VirtualUnit;
+
 struct LoadOptions {
     bool virtualTime = false;  // scripts and tests: time moves only when advanced
     std::uint64_t startMs = 0;
+    // Asked once the configuration is read and before any component starts
+    // (no device thread runs, no host device or standard input is taken):
+    // an error stops the load there. A run that cannot take a unit on a
+    // host device (VirtualUnit::UsesHostDevice) refuses it here.
+    std::function<SetError(const VirtualUnit&)> beforeStart = {};
 };
 
 // A registry value as the host sees it.
@@ -52,9 +60,7 @@ struct RegValue {
     DWORD dword = 0;   // REG_DWORD
 };
 
-class VirtualUnit final : public platform::Kernel,
-                          public platform::Power,
-                          public platform::Registry {
+class VirtualUnit final : public platform::Kernel {
   public:
     ~VirtualUnit() override;
 
@@ -93,19 +99,6 @@ class VirtualUnit final : public platform::Kernel,
     HANDLE CreateThread(std::function<DWORD()> entry, int priority) override;
     DWORD WaitForSingleObject(HANDLE h, DWORD milliseconds) override;
     void DebugOutput(std::string_view text) override;
-
-    // ---- platform::Power
-    DWORD GetSystemPowerStatusEx2(platform::SYSTEM_POWER_STATUS_EX2* status, DWORD length,
-                                  BOOL update) override;
-
-    // ---- platform::Registry and the device manager
-    LONG RegOpenKeyEx(HKEY root, std::string_view subKey, DWORD options, DWORD access,
-                      HKEY* key) override;
-    LONG RegQueryValueEx(HKEY key, std::string_view name, DWORD* type, platform::BYTE* data,
-                         DWORD* size) override;
-    LONG RegCloseKey(HKEY key) override;
-    HANDLE ActivateDevice(std::string_view key, DWORD clientInfo) override;
-    BOOL DeactivateDevice(HANDLE device) override;
 
     // ---- host side: configuration
     [[nodiscard]] const std::filesystem::path& Dir() const;

@@ -26,12 +26,38 @@ struct RegistryValue {
     std::uint32_t dword = 0;
 };
 
+// A link the test places in the unit's file system (a symbolic link of the
+// host, or of the PC), and where it points.
+struct Link {
+    enum class To {
+        Inside,         // the unit folder `inside`
+        OutsideFolder,  // a folder beside the root, holding kOutsideFile
+        OutsideFile,    // that file
+        Nowhere,        // a name beside the root that does not exist
+    };
+    std::string path;  // unit path
+    To to = To::Nowhere;
+    std::string inside{};
+};
+// The file beside the root that links point at, and what it holds.
+inline constexpr const char* kOutsideFile = "secret.txt";
+inline constexpr const char* kOutsideText = "secret";
+
 struct Content {
     std::vector<std::pair<std::string, std::string>> files{};  // unit path, content
     std::vector<std::string> folders{};                        // unit paths
+    std::vector<Link> links{};
     std::vector<RegistryValue> registry{};
-    bool serial = false;  // "COM7:" wired to a far end the test holds
+    // "COM7:" wired to a far end the test holds: one of SerialLines(), or ""
+    // for none.
+    std::string serial{};
 };
+
+// The far ends this backend can give "COM7:"; the serial tests run once
+// against each. The virtual unit: "pty" (a host pseudo-terminal as its
+// serial device) and "simulated" (the simulated port, its module replaced
+// by a far end for tests); Windows: "port" (a second port).
+std::vector<std::string> SerialLines();
 
 class Backend {
   public:
@@ -48,6 +74,13 @@ class Backend {
     // Desktop Windows, where it truly differs from the unit's Windows CE.
     [[nodiscard]] virtual bool Desktop() const = 0;
 
+    // Why the links could not be made here (the test then skips: a PC may
+    // not let a user make them), or nullopt.
+    [[nodiscard]] virtual std::optional<std::string> LinksUnavailable() const = 0;
+    // Whether the folder beside the root still holds kOutsideFile alone,
+    // with kOutsideText, and nothing was made where Link::To::Nowhere points.
+    [[nodiscard]] virtual bool OutsideUntouched() const = 0;
+
     // Why "COM7:" has no far end here (the serial tests then skip), or
     // nullopt when it has one.
     [[nodiscard]] virtual std::optional<std::string> SerialUnavailable() const = 0;
@@ -56,6 +89,10 @@ class Backend {
     // passes without one).
     virtual bool FarWrite(const std::vector<std::uint8_t>& bytes) = 0;
     virtual std::vector<std::uint8_t> FarRead(std::size_t n, int timeoutMs) = 0;
+    // How many calls on "COM7:" wait for the line now (a ReadFile waiting
+    // for bytes, a WaitCommEvent), as the backend counts them: a test makes
+    // sure its call waits before the far end writes.
+    [[nodiscard]] virtual int LineWaiters() = 0;
 };
 
 // Installs a backend for one test.

@@ -45,6 +45,9 @@ class Backend {
     // Every debug line written since the start or the last clearing.
     [[nodiscard]] std::vector<std::string> DebugLines() const;
     void ClearDebugLines();
+    // How many calls on "COM7:" (reads, event waits) wait for the line now:
+    // a test makes sure its call waits before the far end writes.
+    [[nodiscard]] int Com7CallsWaiting() const;
 
     struct Impl;
 

@@ -3,7 +3,9 @@
 // button as the pen, the keyboard as keys and typed text, the close box as
 // switching the unit off. Its wait serves the window's messages, the
 // framework's deadline and wake-ups from other threads in one
-// MsgWaitForMultipleObjectsEx.
+// MsgWaitForMultipleObjectsEx; while Windows runs a loop of its own (the
+// user drags the window or opens its system menu), a timer keeps the
+// framework's timers and other threads' work going.
 #pragma once
 
 #include <atomic>
@@ -23,7 +25,10 @@ namespace window {
 class Win32Presenter final : public ui::Presenter {
   public:
     struct Options {
-        int scale = 2;  // 1 to 8
+        // 1 to 8 pixels of a 100 % desktop; a scaled desktop multiplies it
+        // in whole pixels (2 at 150 % is 3), also after a move to a
+        // monitor of another scale.
+        int scale = 2;
         std::string title = "Kestrin";
         bool hidden = false;  // tests keep the window off the desktop
     };
@@ -48,6 +53,7 @@ class Win32Presenter final : public ui::Presenter {
     bool ReadBack(ui::Framebuffer* out, std::string* error);
     // The window's handle (an HWND), for messages made up by tests.
     [[nodiscard]] void* NativeHandle() const;
+    // Window pixels per screen pixel now.
     [[nodiscard]] int Scale() const { return scale_; }
     // Where the mouse is over the screen, in screen pixels, pen down or not;
     // nothing once it has left the window.
@@ -56,6 +62,14 @@ class Win32Presenter final : public ui::Presenter {
     struct Native;
     // Only Create makes the native parts.
     Win32Presenter(std::unique_ptr<Native> native, platform::Clock& clock, int scale);
+    // Scales to the desktop's dots per inch where the window is and sizes
+    // it to fit; at (x, y) when given.
+    void FitToDpi(unsigned dpi, const int* x = nullptr, const int* y = nullptr);
+    // Windows' own move or menu loop begins or ends: the framework is fed
+    // from a timer meanwhile.
+    void ModalLoop(bool running);
+    // Runs the framework's pending work once (the timer of a modal loop).
+    void FeedFramework();
 
     // The window procedure's way in (window messages to input events).
     void Push(ui::InputEvent event);
@@ -76,7 +90,9 @@ class Win32Presenter final : public ui::Presenter {
   private:
     std::unique_ptr<Native> native_;
     platform::Clock& clock_;
+    int askedScale_;
     int scale_;
+    bool feeding_ = false;
     std::deque<ui::InputEvent> input_;  // UI thread only
     bool penDown_ = false;
     ui::Point lastPen_;

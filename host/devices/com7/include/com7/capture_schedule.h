@@ -4,16 +4,30 @@
 // (a fade, groups lost to noise); the groups received without error are the
 // ones the module's decoder passes on. Times are microseconds from the start
 // of the first loop.
+//
+// A gap of up to kLongestGapMs is kept. A longer jump of the stamps (the
+// recorder's clock set, a file glued to another), like a step back, is no
+// gap on air: the groups from there on take the air rate again.
 #pragma once
 
 #include <cstddef>
 #include <cstdint>
+#include <optional>
 #include <vector>
 
 #include "com7/group_capture.h"
 #include "com7/rds_group.h"
 
 namespace com7 {
+
+inline constexpr std::int64_t kLongestGapMs = 60'000;
+
+// The first forward jump of the stamps beyond kLongestGapMs.
+struct StampJump {
+    int line = 0;              // the capture's line whose stamp jumps
+    std::int64_t aheadMs = 0;  // how far its stamp lies beyond its slot on air
+    int more = 0;              // further jumps after it
+};
 
 class CaptureSchedule {
   public:
@@ -26,6 +40,7 @@ class CaptureSchedule {
     // When group n, counted on over the loops, is ready (Size() > 0).
     [[nodiscard]] std::uint64_t OffsetUs(std::uint64_t n) const;
     [[nodiscard]] const RdsGroup& Group(std::uint64_t n) const;
+    [[nodiscard]] const std::optional<StampJump>& Jump() const { return jump_; }
 
   private:
     struct Entry {
@@ -34,6 +49,7 @@ class CaptureSchedule {
     };
     std::vector<Entry> entries_;
     std::uint64_t loopUs_ = 0;
+    std::optional<StampJump> jump_;
 };
 
 }  // namespace com7

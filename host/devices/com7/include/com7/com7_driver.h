@@ -1,9 +1,12 @@
 // The "COM7:" driver of the unit: each open goes to the simulated tuner
 // module, or to a host serial device when unit.toml names one, and every
-// later call on that handle goes where its open went.
+// later call on that handle goes where its open went. The port opens once
+// at a time whatever the share mode, and a second open fails with
+// ERROR_ACCESS_DENIED, as a serial port's does on Windows.
 #pragma once
 
 #include <memory>
+#include <mutex>
 
 #include "com7/host_serial_port.h"
 #include "com7/simulated_port.h"
@@ -19,6 +22,7 @@ class Com7Driver final : public unit::Driver {
 
     std::shared_ptr<unit::DeviceOpen> Open(platform::DWORD access, platform::DWORD share,
                                            platform::DWORD* error) override;
+    [[nodiscard]] platform::DWORD InUseError() const override;
     void Close(unit::DeviceOpen& open) override;
     unit::DriverResult Read(unit::DeviceOpen& open, void* buffer, platform::DWORD toRead,
                             platform::DWORD* read) override;
@@ -38,6 +42,8 @@ class Com7Driver final : public unit::Driver {
   private:
     std::shared_ptr<SimulatedPort> simulated_;
     std::shared_ptr<HostSerialPort> host_;
+    std::mutex mutex_;
+    bool open_ = false;
 };
 
 }  // namespace com7

@@ -27,6 +27,9 @@ struct CapturedGroup {
     [[nodiscard]] bool Clean() const { return errored == 0; }
 };
 
+// What an editor may put before the first line; it is not part of it.
+inline constexpr std::string_view kUtf8ByteOrderMark = "\xEF\xBB\xBF";
+
 // The bytes one line may hold, its end included.
 inline constexpr std::size_t kCaptureLineMax = 256;
 

@@ -10,6 +10,7 @@
 // ends them.
 #pragma once
 
+#include <atomic>
 #include <mutex>
 #include <string>
 
@@ -25,6 +26,8 @@ class HostSerialPort final : public unit::Driver {
     // The host device ("/dev/ttyUSB0"); later opens use it.
     void SetDevice(std::string path);
     [[nodiscard]] std::string Device() const;
+    // Reads and WaitCommEvent calls in progress, waiting for the line.
+    [[nodiscard]] int Waiting() const { return waiting_.load(); }
 
     std::shared_ptr<unit::DeviceOpen> Open(platform::DWORD access, platform::DWORD share,
                                            platform::DWORD* error) override;
@@ -48,6 +51,7 @@ class HostSerialPort final : public unit::Driver {
     unit::Scheduler& scheduler_;
     mutable std::mutex mutex_;
     std::string device_;
+    std::atomic<int> waiting_{0};
 };
 
 }  // namespace com7

@@ -1,5 +1,5 @@
-// The module's transmit line: frames go out back to back at 38400 baud, 8N1
-// (ten bit times a byte), and reach the port's receive queue in chunks of
+// The module's transmit line: frames go out back to back at the module's
+// rate, 8N1 (ten bit times a byte), and reach the port's receive queue in chunks of
 // varying size, each once its last byte has been received, as a UART's FIFO
 // and interrupt timing would hand them over. Times are microseconds.
 #pragma once
@@ -11,16 +11,17 @@
 #include <span>
 #include <vector>
 
+#include "devices/com7.h"
+
 namespace com7 {
 
-// The line rate and the time one byte takes on it.
-inline constexpr std::uint32_t kLineBaud = 38400;
+// The time one byte takes on the line.
 inline constexpr std::uint32_t kBitsPerByte = 10;
 // The end of byte n (0-based) of a burst that starts at 0, rounded up to the
 // microsecond.
 constexpr std::uint64_t ByteEndUs(std::uint64_t n) {
     const std::uint64_t bits = (n + 1) * kBitsPerByte * 1'000'000;
-    return (bits + kLineBaud - 1) / kLineBaud;
+    return (bits + kRdsBaudRate - 1) / kRdsBaudRate;
 }
 
 class LinePacer {

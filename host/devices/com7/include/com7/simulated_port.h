@@ -8,6 +8,11 @@
 // parity, 1 stop bit: with any other line setting what the console writes
 // is lost and what the module sends arrives as framing errors (CE_FRAME),
 // not as bytes. The port opens at 9600 baud.
+//
+// For tests the module can give way to a far end they hold (UseTestFarEnd):
+// what the console writes is kept for FarRead, and FarWrite's bytes cross
+// the line at 38400 baud whatever the port's settings, as between the two
+// ends of a pseudo-terminal.
 #pragma once
 
 #include <cstddef>
@@ -16,6 +21,7 @@
 #include <functional>
 #include <memory>
 #include <mutex>
+#include <span>
 #include <stop_token>
 #include <vector>
 
@@ -43,6 +49,8 @@ struct PortState {
     bool muted = false;
     bool seeking = false;
     bool silent = false;
+    // Reads waiting for bytes and WaitCommEvent calls waiting for an event.
+    int waiting = 0;
 };
 
 class SimulatedPort final : public unit::Driver {
@@ -64,6 +72,15 @@ class SimulatedPort final : public unit::Driver {
     void Start();
     // A group for the live station, come now (TunerModule::ReceiveLive).
     void ReceiveLive(const RdsGroup& group, bool clean);
+
+    // The far end for tests, in place of the module (from now on).
+    void UseTestFarEnd();
+    // Bytes sent from the far end; they reach the receive queue at the
+    // line's pace while the port is open (else they are lost).
+    void FarWrite(std::span<const std::uint8_t> bytes);
+    // Up to n bytes the console wrote since the far end last read, waiting
+    // up to timeoutMs on the unit's clock for all n.
+    std::vector<std::uint8_t> FarRead(std::size_t n, std::uint64_t timeoutMs);
 
     [[nodiscard]] PortState State() const;
     // Everything the console wrote to the port, oldest first.
@@ -117,6 +134,11 @@ class SimulatedPort final : public unit::Driver {
     std::deque<std::uint8_t> queue_;
     std::uint64_t lastArrivalMs_ = 0;
     std::deque<std::uint8_t> written_;
+    int waiting_ = 0;
+
+    bool testFarEnd_ = false;
+    std::deque<std::uint8_t> farReceived_;  // bounded like written_
+    unit::WaitPoint farReceivedWake_;
 
     // Last: stopped and joined before anything above goes.
     std::unique_ptr<unit::SimThread> thread_;

@@ -14,6 +14,7 @@
 #include <string_view>
 
 #include "com7/rds_group.h"
+#include "devices/com7.h"
 
 namespace com7 {
 
@@ -32,10 +33,10 @@ struct StationIdentity {
 };
 
 struct Station {
-    int frequency = 875;   // 100 kHz units
-    int level = 40;        // signed, as the module reports it
-    std::uint16_t pi = 0;  // programme identification; never 0 on air
-    PsBytes ps{};          // single-byte characters, space padded
+    int frequency = kRdsBaseFrequency;  // 100 kHz units
+    int level = 40;                     // signed, as the module reports it
+    std::uint16_t pi = 0;               // programme identification; never 0 on air
+    PsBytes ps{};                       // single-byte characters, space padded
     // Recorded groups sent instead of the cycle, looping (identity already
     // applied); or, when live, groups handed to the module as they come,
     // with `identity` applied on the way.

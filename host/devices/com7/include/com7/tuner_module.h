@@ -17,13 +17,11 @@
 #include <vector>
 
 #include "com7/station.h"
+#include "devices/com7.h"
 
 namespace com7 {
 
-// The band in 100 kHz units; channel c is kBandLow + c.
-inline constexpr int kBandLow = 875;
-inline constexpr int kBandHigh = 1080;
-inline constexpr int kBandChannels = kBandHigh - kBandLow + 1;
+inline constexpr int kBandChannels = kRdsTopFrequency - kRdsBaseFrequency + 1;
 
 // One RDS group on air, rounded to the microsecond: group n of a stream
 // that starts at 0 is ready at GroupUs(n).
@@ -39,13 +37,13 @@ inline constexpr std::size_t kLiveGroupsHeld = 32;
 struct ModuleConfig {
     std::vector<Station> stations;
     std::array<std::uint8_t, 3> version{1, 0, 0};
-    int frequency = kBandLow;       // where it is tuned at power-up
-    int noiseLevel = -1;            // the level away from any station
-    int strongLevel = 30;           // from this level on a station sets the strength flag
-    std::uint32_t seekStepMs = 15;  // per 100 kHz scanned
+    int frequency = kRdsBaseFrequency;  // where it is tuned at power-up
+    int noiseLevel = -1;                // the level away from any station
+    int strongLevel = 30;               // from this level on a station sets the strength flag
+    std::uint32_t seekStepMs = 15;      // per 100 kHz scanned
 };
 
-using ModuleFrame = std::array<std::uint8_t, 10>;
+using ModuleFrame = std::array<std::uint8_t, kRdsFrameSize>;
 
 struct TimedFrame {
     std::uint64_t readyUs = 0;
@@ -94,7 +92,7 @@ class TunerModule {
         int frequency = 0;
     };
 
-    void Execute(const std::array<std::uint8_t, 5>& command, std::uint64_t atUs);
+    void Execute(const std::array<std::uint8_t, kRdsCommandFrameSize>& command, std::uint64_t atUs);
     void Reply(std::uint8_t code, std::uint8_t d4, std::uint8_t d5, std::uint8_t d6,
                std::uint64_t readyUs);
     void TuneTo(int frequency, std::uint64_t streamFromUs);
@@ -104,9 +102,9 @@ class TunerModule {
     [[nodiscard]] std::optional<std::uint64_t> NextGroupUs() const;
 
     ModuleConfig config_;
-    int frequency_ = kBandLow;
+    int frequency_ = kRdsBaseFrequency;
     bool muted_ = true;
-    std::array<std::uint8_t, 5> command_{};
+    std::array<std::uint8_t, kRdsCommandFrameSize> command_{};
     std::size_t commandBytes_ = 0;
     std::vector<TimedFrame> replies_;  // in ready order
     std::optional<PendingSeek> seek_;

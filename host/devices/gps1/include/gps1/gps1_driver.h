@@ -1,9 +1,6 @@
-// "GPS1:" of the virtual unit: the GPS receiver's stream driver.
-//
-//   code 0  waits until bytes are queued; fails once the handle is closed
-//   code 1  the number of bytes queued (4-byte output)
-//   code 2  hands over that many bytes, oldest first
-//   code 4  the module's version text (gps.version), up to the buffer's size
+// "GPS1:" of the virtual unit: the GPS receiver's stream driver
+// (devices/gps1.h). WAIT_DATA waits until bytes are queued, READ_DATA hands
+// them over oldest first, GET_GPS_VERSION gives gps.version.
 //
 // Bytes are queued for every open handle from the moment it is opened; a
 // handle nobody reads keeps the newest kQueueLimit bytes, as a receiver's
@@ -29,10 +26,6 @@ using unit::DWORD;
 
 class Gps1Driver final : public unit::Driver {
   public:
-    static constexpr DWORD kWaitData = 0;
-    static constexpr DWORD kGetDataSize = 1;
-    static constexpr DWORD kReadData = 2;
-    static constexpr DWORD kGetVersion = 4;
     static constexpr std::size_t kQueueLimit = std::size_t{64} * 1024;
 
     // Called at each open; a non-zero result refuses it with that code. The

@@ -1,0 +1,104 @@
+// Input: one byte choosing the station's record (bit 0: a pi, bit 1: a ps),
+// then a capture file. The loader either names a line and says what is
+// wrong, in text without a control byte, or gives a schedule whose groups
+// (never block A 0000) come at least a group time apart, loop after loop,
+// within a minute's gap a group however the stamps run; the module then
+// plays it on the line in that order.
+#include <cstddef>
+#include <cstdint>
+#include <string_view>
+#include <variant>
+
+#include "com7/station_capture.h"
+#include "com7/tuner_module.h"
+#include "fuzz_check.h"
+
+namespace {
+
+using fuzz::Check;
+
+std::size_t Lines(std::string_view text) {
+    std::size_t n = 1;
+    for (char c : text) {
+        n += c == '\n' ? 1 : 0;
+    }
+    return n;
+}
+
+bool Printable(std::string_view text) {
+    for (const char c : text) {
+        if (static_cast<unsigned char>(c) < 0x20 || c == 0x7F) {
+            return false;
+        }
+    }
+    return true;
+}
+
+void CheckSchedule(const com7::CaptureSchedule& schedule, std::size_t lines) {
+    const std::uint64_t slotMostUs =
+        static_cast<std::uint64_t>(com7::kLongestGapMs) * 1000 + com7::GroupUs(1) + 1000;
+    Check(schedule.LoopUs() <= lines * slotMostUs, "a loop within a minute's gap a group");
+    if (const auto& jump = schedule.Jump()) {
+        Check(jump->line >= 1 && static_cast<std::size_t>(jump->line) <= lines,
+              "a jump names a line of the capture");
+        Check(jump->aheadMs > com7::kLongestGapMs && jump->more >= 0, "a jump beyond the gap");
+    }
+    if (schedule.Size() == 0) {
+        return;
+    }
+    Check(schedule.OffsetUs(schedule.Size() - 1) < schedule.LoopUs(), "the last slot in the loop");
+    for (std::uint64_t n = 0; n + 1 < 2 * schedule.Size(); ++n) {
+        Check(schedule.OffsetUs(n + 1) >= schedule.OffsetUs(n) + com7::GroupUs(1),
+              "groups a group time apart at least");
+        Check(schedule.Group(n).a != 0, "block A never 0000");
+    }
+}
+
+void Play(const std::shared_ptr<const com7::CaptureSchedule>& schedule) {
+    com7::Station station;
+    station.frequency = 950;
+    station.pi = 1;
+    station.capture = schedule;
+    com7::ModuleConfig config;
+    config.stations = {station};
+    config.frequency = 950;
+    com7::TunerModule module(config);
+    module.PowerUp(0);
+    const std::uint64_t endUs = 2 * schedule->LoopUs() + com7::GroupUs(1);
+    std::uint64_t lastUs = 0;
+    std::size_t frames = 0;
+    while (const auto frame = module.TakeFrame(endUs)) {
+        Check(frame->readyUs >= lastUs, "frames in time order");
+        lastUs = frame->readyUs;
+        Check(++frames <= 2 * schedule->Size() + 2, "no more groups than two loops hold");
+    }
+}
+
+}  // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
+    if (size < 1) {
+        return 0;
+    }
+    com7::StationIdentity identity;
+    if ((data[0] & 1) != 0) {
+        identity.pi = 0xE2AB;
+    }
+    if ((data[0] & 2) != 0) {
+        identity.ps = com7::EncodePsName("KESTRIN");
+    }
+    const std::string_view text(reinterpret_cast<const char*>(data) + 1, size - 1);
+    const auto made = com7::MakeStationCapture(text, identity);
+    if (const auto* error = std::get_if<com7::CaptureError>(&made)) {
+        Check(!error->message.empty() && Printable(error->message), "a readable reason");
+        Check(error->line >= 0 && static_cast<std::size_t>(error->line) <= Lines(text),
+              "an error names a line of the capture");
+        return 0;
+    }
+    const auto& capture = std::get<com7::StationCapture>(made);
+    Check(capture.schedule != nullptr, "a schedule");
+    Check(!identity.pi || capture.pi == *identity.pi, "the record's pi");
+    CheckSchedule(*capture.schedule, Lines(text));
+    Play(capture.schedule);
+    return 0;
+}

@@ -1,0 +1,278 @@
+#include "html_report.h"
+
+#include <algorithm>
+#include <fstream>
+
+#include "platform/text.h"
+#include "script/utf8_path.h"
+#include "xml_text.h"
+
+namespace program::detail {
+
+namespace {
+
+// Marks a folder as a report, so that the next report may empty it.
+constexpr const char* kMarker = ".kestrin-report";
+
+// Pages load only what lies in the report's folder.
+constexpr std::string_view kHead =
+    "<!DOCTYPE html>\n<html lang=\"en\">\n<head>\n<meta charset=\"utf-8\">\n"
+    "<meta http-equiv=\"Content-Security-Policy\" content=\"default-src 'none'; "
+    "img-src 'self'; style-src 'self'; script-src 'self'\">\n"
+    "<meta name=\"generator\" content=\"kestrin\">\n";
+
+constexpr std::string_view kStyle =
+    R"(body { font: 14px/1.4 sans-serif; margin: 1.5em; color: #222; }
+h1 { font-size: 1.4em; } h1 a { color: inherit; }
+.totals { font-size: 1.1em; }
+.passed .verdict, span.passed { color: #176b2c; }
+.failed .verdict, span.failed, .outcome.failed { color: #b3261e; font-weight: bold; }
+table { border-collapse: collapse; margin-top: .5em; }
+th, td { border-bottom: 1px solid #ddd; padding: .3em .6em; text-align: left; vertical-align: top; }
+th { background: #f3f3f3; }
+td.time, td.clock { text-align: right; white-space: nowrap; }
+.failure { color: #b3261e; white-space: pre-wrap; font-family: monospace; }
+#failed-only:checked ~ table tr.passed { display: none; }
+code, pre { font-family: monospace; }
+pre { margin: 0; white-space: pre-wrap; }
+tr.failed { background: #fdecea; }
+img.thumb { width: 160px; height: 120px; border: 1px solid #aaa; }
+.pictures td { white-space: nowrap; }
+.pictures figure { display: inline-block; margin: 0 1em 0 0; vertical-align: top; }
+.pictures img { min-width: 160px; border: 1px solid #aaa; image-rendering: pixelated; }
+.debug { color: #555; }
+.box { color: #7a4a00; }
+#missing { color: #b3261e; font-weight: bold; }
+)";
+
+// Tells on the page (and to tests, in the body's data) whether every picture
+// could be shown.
+constexpr std::string_view kScript = R"(window.addEventListener('load', function () {
+  var images = Array.prototype.slice.call(document.images);
+  var broken = images.filter(function (i) { return !(i.complete && i.naturalWidth > 0); });
+  document.body.setAttribute('data-images', String(images.length));
+  document.body.setAttribute('data-broken',
+      broken.map(function (i) { return i.getAttribute('src'); }).join(' '));
+  if (broken.length > 0) {
+    var note = document.createElement('p');
+    note.id = 'missing';
+    note.textContent = broken.length + ' of the pictures are missing from the report\'s folder.';
+    document.body.insertBefore(note, document.body.firstChild);
+  }
+});
+)";
+
+std::string Seconds(std::chrono::duration<double> t) {
+    return platform::Format("%.3f s", t.count());
+}
+
+std::string Name(const ScriptResult& r) {
+    const std::u8string text = r.file.generic_u8string();
+    return {text.begin(), text.end()};
+}
+
+std::string PageOf(std::size_t index) {
+    return "scripts/" + std::to_string(index + 1) + ".html";
+}
+
+bool WriteText(const std::filesystem::path& file, std::string_view text, std::string* error) {
+    std::ofstream out(file, std::ios::binary | std::ios::trunc);
+    out << text;
+    out.close();
+    if (!out) {
+        *error = script::Utf8FromPath(file) + ": cannot write the report";
+        return false;
+    }
+    return true;
+}
+
+// The debug line without its line end.
+std::string_view Trimmed(std::string_view line) {
+    while (!line.empty() && (line.back() == '\n' || line.back() == '\r')) {
+        line.remove_suffix(1);
+    }
+    return line;
+}
+
+std::string Picture(std::string_view file, std::string_view alt, std::string_view cls) {
+    const std::string src = "../screens/" + std::string(file);
+    return "<a href=\"" + src + "\"><img" +
+           (cls.empty() ? "" : " class=\"" + std::string(cls) + "\"") + " src=\"" + src +
+           "\" alt=\"" + XmlText(alt) + "\"></a>";
+}
+
+std::string Index(const std::vector<ScriptResult>& results) {
+    std::size_t failed = 0;
+    std::chrono::duration<double> total{};
+    for (const ScriptResult& r : results) {
+        failed += r.passed ? 0 : 1;
+        total += r.time;
+    }
+    const std::string verdict =
+        std::to_string(results.size() - failed) + " passed, " + std::to_string(failed) + " failed";
+    std::string html(kHead);
+    html += "<title>kestrin: " + verdict + "</title>\n";
+    html += "<link rel=\"stylesheet\" href=\"report.css\">\n<script src=\"report.js\"></script>\n";
+    html += "</head>\n<body>\n<h1>kestrin scripts</h1>\n";
+    html += "<p class=\"totals\"><span class=\"passed\">" +
+            std::to_string(results.size() - failed) + " passed</span>, <span class=\"failed\">" +
+            std::to_string(failed) + " failed</span>, " + Seconds(total) + "</p>\n";
+    html +=
+        "<input type=\"checkbox\" id=\"failed-only\"> <label for=\"failed-only\">failed "
+        "only</label>\n";
+    html +=
+        "<table id=\"scripts\">\n<thead><tr><th>verdict</th><th>script</th><th>time</th>"
+        "</tr></thead>\n<tbody>\n";
+    std::vector<std::size_t> order(results.size());
+    for (std::size_t i = 0; i < order.size(); ++i) {
+        order[i] = i;
+    }
+    std::stable_partition(order.begin(), order.end(),
+                          [&](std::size_t i) { return !results[i].passed; });
+    for (const std::size_t i : order) {
+        const ScriptResult& r = results[i];
+        const char* cls = r.passed ? "passed" : "failed";
+        html += std::string("<tr class=\"") + cls + "\"><td class=\"verdict\">" + cls +
+                "</td><td><a href=\"" + PageOf(i) + "\">" + XmlText(Name(r)) + "</a>";
+        if (!r.passed) {
+            html += "<div class=\"failure\">" + XmlText(r.failure) + "</div>";
+        }
+        html += "</td><td class=\"time\">" + Seconds(r.time) + "</td></tr>\n";
+    }
+    html += "</tbody>\n</table>\n</body>\n</html>\n";
+    return html;
+}
+
+std::string Step(const ScriptResult& r, const TraceStep& step) {
+    const bool ok = step.failure.empty();
+    const std::string where =
+        script::Utf8FromPath(r.file.filename()) + ":" + std::to_string(step.line);
+    std::string html = std::string("<tr class=\"") + (ok ? "ok" : "failed") + "\" id=\"line-" +
+                       std::to_string(step.line) + "\"><td class=\"where\">" + XmlText(where) +
+                       "</td><td><code>" + XmlText(step.command) + "</code></td>";
+    html += std::string("<td class=\"outcome") +
+            (ok ? "\">ok" : " failed\">" + XmlText(step.failure)) + "</td>";
+    html += "<td class=\"clock\">" + std::to_string(step.unitMs) + " ms</td>";
+    html += "<td class=\"clock\">" + platform::Format("%.1f ms", step.wallMs) + "</td><td>";
+    if (!step.screen.empty()) {
+        html += Picture(step.screen, "the screen after line " + std::to_string(step.line), "thumb");
+    }
+    html += "</td><td>";
+    if (!step.debugLines.empty()) {
+        html += "<pre class=\"debug\">";
+        for (const std::string& line : step.debugLines) {
+            html += XmlText(Trimmed(line)) + "\n";
+        }
+        html += "</pre>";
+    }
+    for (const std::string& box : step.messageBoxes) {
+        html += "<p class=\"box\">message box: " + XmlText(box) + "</p>";
+    }
+    html += "</td></tr>\n";
+    if (!step.actual.empty()) {
+        html += "<tr class=\"pictures\"><td colspan=\"7\">";
+        const std::pair<const std::string*, const char*> pictures[] = {
+            {&step.reference, "reference"},
+            {&step.actual, "actual"},
+            {&step.difference, "difference"}};
+        for (const auto& [file, what] : pictures) {
+            if (!file->empty()) {
+                html += std::string("<figure>") + Picture(*file, what, "") + "<figcaption>" + what +
+                        "</figcaption></figure>";
+            }
+        }
+        html += "</td></tr>\n";
+    }
+    return html;
+}
+
+std::string Page(const ScriptResult& r) {
+    const char* cls = r.passed ? "passed" : "failed";
+    std::string html(kHead);
+    html += "<title>" + XmlText(Name(r)) + ": " + cls + "</title>\n";
+    html +=
+        "<link rel=\"stylesheet\" href=\"../report.css\">\n"
+        "<script src=\"../report.js\"></script>\n</head>\n<body>\n";
+    html += "<h1><a href=\"../index.html\">kestrin scripts</a> / " + XmlText(Name(r)) + "</h1>\n";
+    html += std::string("<p class=\"") + cls + "\"><span class=\"" + cls + "\">" + cls +
+            "</span> in " + Seconds(r.time) + "</p>\n";
+    if (!r.passed) {
+        html += "<p class=\"failure\">" + XmlText(r.failure) + "</p>\n";
+    }
+    if (r.traced) {
+        html +=
+            "<table class=\"trace\">\n<thead><tr><th>line</th><th>command</th><th>outcome</th>"
+            "<th>unit clock</th><th>wall</th><th>screen after</th><th>debug lines and "
+            "message boxes</th></tr></thead>\n<tbody>\n";
+        for (const TraceStep& step : r.trace) {
+            html += Step(r, step);
+        }
+        html += "</tbody>\n</table>\n";
+    } else {
+        html += "<p>The trace of a passing script is kept with --trace.</p>\n";
+    }
+    if (!r.output.empty()) {
+        html += "<h2>output</h2>\n<pre class=\"output\">" + XmlText(r.output) + "</pre>\n";
+    }
+    html += "</body>\n</html>\n";
+    return html;
+}
+
+}  // namespace
+
+std::filesystem::path ScreensFolder(const std::filesystem::path& report) {
+    return report / "screens";
+}
+
+bool PrepareReportFolder(const std::filesystem::path& folder, std::string* error) {
+    const std::string named = script::Utf8FromPath(folder);
+    std::error_code ec;
+    if (std::filesystem::exists(folder, ec)) {
+        if (!std::filesystem::is_directory(folder, ec)) {
+            *error = named + ": not a folder";
+            return false;
+        }
+        if (!std::filesystem::is_empty(folder, ec)) {
+            if (!std::filesystem::exists(folder / kMarker, ec)) {
+                *error = named + ": the folder holds files that are not a report of kestrin";
+                return false;
+            }
+            std::vector<std::filesystem::path> old;
+            for (const auto& entry : std::filesystem::directory_iterator(folder, ec)) {
+                old.push_back(entry.path());
+            }
+            for (const std::filesystem::path& p : old) {
+                std::filesystem::remove_all(p, ec);
+                if (ec) {
+                    *error = script::Utf8FromPath(p) +
+                             ": cannot remove the earlier report: " + ec.message();
+                    return false;
+                }
+            }
+        }
+    }
+    std::filesystem::create_directories(ScreensFolder(folder), ec);
+    std::filesystem::create_directories(folder / "scripts", ec);
+    if (ec) {
+        *error = named + ": " + ec.message();
+        return false;
+    }
+    return WriteText(folder / kMarker, "a report of kestrin: the next report empties this folder\n",
+                     error);
+}
+
+bool WriteReport(const std::filesystem::path& folder, const std::vector<ScriptResult>& results,
+                 std::string* error) {
+    if (!WriteText(folder / "report.css", kStyle, error) ||
+        !WriteText(folder / "report.js", kScript, error)) {
+        return false;
+    }
+    for (std::size_t i = 0; i < results.size(); ++i) {
+        if (!WriteText(folder / PageOf(i), Page(results[i]), error)) {
+            return false;
+        }
+    }
+    return WriteText(folder / "index.html", Index(results), error);
+}
+
+}  // namespace program::detail

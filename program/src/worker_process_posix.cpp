@@ -1,0 +1,114 @@
+#include <fcntl.h>
+#include <spawn.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstring>
+
+#include "worker_process.h"
+
+extern char** environ;
+
+namespace program::detail {
+
+namespace {
+
+class PosixWorker final : public WorkerProcess {
+  public:
+    explicit PosixWorker(pid_t pid) : pid_(pid) {}
+    ~PosixWorker() override {
+        if (pid_ > 0) {
+            std::string how;
+            Wait(&how);
+        }
+    }
+
+    std::optional<int> Wait(std::string* how) override {
+        int status = 0;
+        pid_t ended = 0;
+        do {
+            ended = waitpid(pid_, &status, 0);
+        } while (ended < 0 && errno == EINTR);
+        pid_ = -1;
+        if (ended < 0) {
+            *how = std::string("cannot wait for it: ") + std::strerror(errno);
+            return std::nullopt;
+        }
+        if (WIFEXITED(status)) {
+            return WEXITSTATUS(status);
+        }
+        *how = WIFSIGNALED(status) ? "killed by signal " + std::to_string(WTERMSIG(status))
+                                   : std::string("ended abnormally");
+        return std::nullopt;
+    }
+
+  private:
+    pid_t pid_;
+};
+
+// posix_spawn's file actions, released whatever happens.
+class FileActions {
+  public:
+    FileActions() { ok_ = posix_spawn_file_actions_init(&actions_) == 0; }
+    ~FileActions() {
+        if (ok_) {
+            posix_spawn_file_actions_destroy(&actions_);
+        }
+    }
+    FileActions(const FileActions&) = delete;
+    FileActions& operator=(const FileActions&) = delete;
+    [[nodiscard]] bool ok() const { return ok_; }
+    posix_spawn_file_actions_t* get() { return &actions_; }
+
+  private:
+    posix_spawn_file_actions_t actions_{};
+    bool ok_ = false;
+};
+
+}  // namespace
+
+std::unique_ptr<WorkerProcess> WorkerProcess::Start(const std::filesystem::path& program,
+                                                    const std::vector<std::string>& arguments,
+                                                    const std::filesystem::path& output,
+                                                    std::string* error) {
+    FileActions actions;
+    const std::string out = output.string();
+    if (!actions.ok() ||
+        posix_spawn_file_actions_addopen(actions.get(), STDIN_FILENO, "/dev/null", O_RDONLY, 0) !=
+            0 ||
+        posix_spawn_file_actions_addopen(actions.get(), STDOUT_FILENO, out.c_str(),
+                                         O_WRONLY | O_CREAT | O_TRUNC, 0600) != 0 ||
+        posix_spawn_file_actions_adddup2(actions.get(), STDOUT_FILENO, STDERR_FILENO) != 0) {
+        *error = "cannot prepare a worker process";
+        return nullptr;
+    }
+    const std::string file = program.string();
+    std::vector<std::string> words;
+    words.push_back(file);
+    words.insert(words.end(), arguments.begin(), arguments.end());
+    std::vector<char*> argv;
+    for (std::string& word : words) {
+        argv.push_back(word.data());
+    }
+    argv.push_back(nullptr);
+    pid_t pid = 0;
+    const int failed =
+        posix_spawn(&pid, file.c_str(), actions.get(), nullptr, argv.data(), environ);
+    if (failed != 0) {
+        *error = file + ": cannot start a worker: " + std::strerror(failed);
+        return nullptr;
+    }
+    return std::make_unique<PosixWorker>(pid);
+}
+
+std::optional<std::filesystem::path> SelfPath() {
+    std::error_code ec;
+    std::filesystem::path self = std::filesystem::read_symlink("/proc/self/exe", ec);
+    if (ec) {
+        return std::nullopt;
+    }
+    return self;
+}
+
+}  // namespace program::detail

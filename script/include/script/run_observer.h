@@ -1,0 +1,52 @@
+// What a run tells about each command as it ends, for a trace of the run:
+// the command, how it ended, when, the screen after it and what the unit
+// said on the way.
+#pragma once
+
+#include <chrono>
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "script/script.h"
+#include "ui/desktop.h"
+#include "ui/graphics.h"
+
+namespace script {
+
+// The pictures of a failed `expect screen`: the compared area as it was, the
+// reference and where the two differ (the last two when the reference could
+// be read at the area's size).
+struct ScreenPictures {
+    ui::Framebuffer actual;
+    std::optional<ui::Framebuffer> reference;
+    std::optional<ui::Framebuffer> difference;
+};
+
+struct CommandRecord {
+    const Command* command = nullptr;
+    // Empty: it held or ran; else why it failed.
+    std::string failure;
+    std::uint64_t unitMs = 0;              // the target's clock as it ended
+    std::chrono::duration<double> wall{};  // how long it took on the wall clock
+    // The screen after it; nullptr when there was none (the program had ended).
+    const ui::Framebuffer* screen = nullptr;
+    std::vector<std::string> debugLines;           // since the previous command ended
+    std::vector<ui::MessageBoxInfo> messageBoxes;  // came on top since then
+    const ScreenPictures* pictures = nullptr;      // a failed `expect screen`
+};
+
+class RunObserver {
+  public:
+    RunObserver() = default;
+    RunObserver(const RunObserver&) = delete;
+    RunObserver& operator=(const RunObserver&) = delete;
+    virtual ~RunObserver() = default;
+
+    // On the runner's thread, once for each command that ran (a failed one
+    // last), in order.
+    virtual void CommandEnded(const CommandRecord& record) = 0;
+};
+
+}  // namespace script
