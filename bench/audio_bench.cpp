@@ -10,7 +10,7 @@ namespace {
 
 void BM_BuildSweepWave(benchmark::State& state) {
     CToneGenerator generator;
-    for (auto _ : state) {
+    for ([[maybe_unused]] auto _ : state) {
         generator.BuildSweepWave();
         benchmark::DoNotOptimize(generator.GetWaveBuffer());
         benchmark::ClobberMemory();
@@ -22,7 +22,7 @@ BENCHMARK(BM_BuildSweepWave)->Unit(benchmark::kMillisecond);
 void BM_BuildToneWave(benchmark::State& state) {
     CToneGenerator generator;
     const auto frequency = static_cast<std::uint32_t>(state.range(0));
-    for (auto _ : state) {
+    for ([[maybe_unused]] auto _ : state) {
         generator.BuildToneWave(frequency);
         benchmark::DoNotOptimize(generator.GetWaveBuffer());
         benchmark::ClobberMemory();

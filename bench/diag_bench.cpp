@@ -29,7 +29,7 @@ std::vector<std::uint8_t> Flash() {
 
 void BM_NorSum(benchmark::State& state) {
     const std::vector<std::uint8_t> flash = Flash();
-    for (auto _ : state) {
+    for ([[maybe_unused]] auto _ : state) {
         benchmark::DoNotOptimize(SumLittleEndianWords(flash.data(), kFlashBytes / 2));
     }
     state.SetBytesProcessed(state.iterations() * static_cast<std::int64_t>(kFlashBytes));
@@ -39,7 +39,7 @@ BENCHMARK(BM_NorSum)->Unit(benchmark::kMillisecond);
 void BM_Memcpy(benchmark::State& state) {
     const std::vector<std::uint8_t> flash = Flash();
     std::vector<std::uint8_t> copy(kFlashBytes);
-    for (auto _ : state) {
+    for ([[maybe_unused]] auto _ : state) {
         std::memcpy(copy.data(), flash.data(), kFlashBytes);
         benchmark::ClobberMemory();
     }
@@ -49,7 +49,7 @@ BENCHMARK(BM_Memcpy)->Unit(benchmark::kMillisecond);
 
 void BM_WordByWordSum(benchmark::State& state) {
     const std::vector<std::uint8_t> flash = Flash();
-    for (auto _ : state) {
+    for ([[maybe_unused]] auto _ : state) {
         std::uint16_t sum = 0;
         for (std::size_t i = 0; i < kFlashBytes; i += 2) {
             sum = static_cast<std::uint16_t>(sum + (flash[i] | (flash[i + 1] << 8)));

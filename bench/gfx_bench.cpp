@@ -8,7 +8,7 @@ void BM_DrawShortText(benchmark::State& state) {
     ui::Framebuffer fb;
     ui::Font& font = ui::Font::System();
     benchmark::DoNotOptimize(font.Measure("warm the glyph cache: Battery 3950mV"));
-    for (auto _ : state) {
+    for ([[maybe_unused]] auto _ : state) {
         ui::Rect r{10, 10, 200, 30};
         benchmark::DoNotOptimize(
             font.DrawText(fb, "Battery 3950mV", r, ui::DT_SINGLELINE | ui::DT_VCENTER, 0, nullptr));
@@ -20,7 +20,7 @@ void BM_DrawWrappedMessage(benchmark::State& state) {
     ui::Framebuffer fb;
     ui::Font& font = ui::Font::System();
     const ui::Rgb paper = 0xFFFFFF;
-    for (auto _ : state) {
+    for ([[maybe_unused]] auto _ : state) {
         ui::Rect r{20, 60, 300, 180};
         benchmark::DoNotOptimize(font.DrawText(
             fb, "The navigation application will be returned to its delivery state. Continue?", r,
@@ -32,7 +32,7 @@ BENCHMARK(BM_DrawWrappedMessage);
 void BM_FillScreen(benchmark::State& state) {
     ui::Framebuffer fb;
     ui::Rgb color = 0;
-    for (auto _ : state) {
+    for ([[maybe_unused]] auto _ : state) {
         fb.FillRect({0, 0, ui::kScreenWidth, ui::kScreenHeight}, color++);
         benchmark::DoNotOptimize(fb.Data());
         benchmark::ClobberMemory();

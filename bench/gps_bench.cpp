@@ -35,13 +35,14 @@ std::string Sentence(const std::string& body) {
         sum ^= static_cast<unsigned char>(c);
     }
     char tail[8];
-    std::snprintf(tail, sizeof tail, "*%02X\r\n", sum);
+    static_cast<void>(std::snprintf(tail, sizeof tail, "*%02X\r\n", sum));
     return "$" + body + tail;
 }
 
 std::string Cycle(int n) {
     char t[16];
-    std::snprintf(t, sizeof t, "%02d%02d%02d.00", (n / 3600) % 24, (n / 60) % 60, n % 60);
+    static_cast<void>(
+        std::snprintf(t, sizeof t, "%02d%02d%02d.00", (n / 3600) % 24, (n / 60) % 60, n % 60));
     const std::string time = t;
     std::string c;
     c += Sentence("GPGGA," + time + ",4025.1988,N,00341.3220,W,1,09,0.95,656.9,M,51.6,M,,0000");
@@ -71,6 +72,7 @@ void BM_GpsCycleToText(benchmark::State& state) {
     gps1::Gps1Driver& driver = *gps1::FindGps1Driver(t.unit());
 
     std::vector<std::string> cycles;
+    cycles.reserve(3600);
     for (int i = 0; i < 3600; ++i) {
         cycles.push_back(Cycle(i));
     }
@@ -131,7 +133,7 @@ void BM_GpsFormatText(benchmark::State& state) {
     for (std::size_t i = 0; i < GPS_SAT_MAX; ++i) {
         info.sat[i] = {static_cast<std::uint8_t>(i + 2), 40, 120, 0, 41};
     }
-    for (auto _ : state) {
+    for ([[maybe_unused]] auto _ : state) {
         benchmark::DoNotOptimize(FormatGpsInfo(info));
     }
 }

@@ -44,21 +44,21 @@ std::atomic<std::size_t> g_allocations{0};
 // counted too.
 extern "C" {
 void* __libc_malloc(std::size_t size);
-void* __libc_calloc(std::size_t count, std::size_t size);
-void* __libc_realloc(void* block, std::size_t size);
+void* __libc_calloc(std::size_t nmemb, std::size_t size);
+void* __libc_realloc(void* ptr, std::size_t size);
 void* __libc_memalign(std::size_t alignment, std::size_t size);
 
 void* malloc(std::size_t size) noexcept {
     g_allocations.fetch_add(1, std::memory_order_relaxed);
     return __libc_malloc(size);
 }
-void* calloc(std::size_t count, std::size_t size) noexcept {
+void* calloc(std::size_t nmemb, std::size_t size) noexcept {
     g_allocations.fetch_add(1, std::memory_order_relaxed);
-    return __libc_calloc(count, size);
+    return __libc_calloc(nmemb, size);
 }
-void* realloc(void* block, std::size_t size) noexcept {
+void* realloc(void* ptr, std::size_t size) noexcept {
     g_allocations.fetch_add(1, std::memory_order_relaxed);
-    return __libc_realloc(block, size);
+    return __libc_realloc(ptr, size);
 }
 void* aligned_alloc(std::size_t alignment, std::size_t size) noexcept {
     g_allocations.fetch_add(1, std::memory_order_relaxed);
@@ -125,7 +125,7 @@ void RunOverLog(benchmark::State& state, PerLine perLine) {
         return;
     }
     std::size_t allocations = 0;
-    for (auto _ : state) {
+    for ([[maybe_unused]] auto _ : state) {
         const std::size_t before = g_allocations.load(std::memory_order_relaxed);
         for (const auto& [offset, length] : log.lines) {
             perLine(log.bytes.data() + offset, length);

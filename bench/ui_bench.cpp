@@ -60,7 +60,7 @@ void BM_FullRepaintOfThirtyControls(benchmark::State& state) {
         dlg.GetDlgItem(1029)->SetWindowText(
             "Several lines\r\nof text in the\r\nmulti-line edit\r\nthat scrolls");
         desktop.Screen();
-        for (auto _ : state) {
+        for ([[maybe_unused]] auto _ : state) {
             desktop.InvalidateAll();
             benchmark::DoNotOptimize(desktop.Screen().Data());
         }
@@ -81,7 +81,7 @@ void BM_PostedMessageRoundTrip(benchmark::State& state) {
         return 0;
     });
     presenter.AddCall([&] {
-        for (auto _ : state) {
+        for ([[maybe_unused]] auto _ : state) {
             dlg.PostMessage(WM_USER + 1);
             desktop.PumpPending();
         }

@@ -91,7 +91,7 @@ class CountingSink : public RdsToolSink {
         Require(!found || (frequency >= kRdsBaseFrequency && frequency <= kRdsBaseFrequency + 255));
     }
     void SetPsName(const std::string& name) override {
-        Require(name.size() <= 3 * 8);
+        Require(name.size() <= std::size_t{3} * 8);
         ++names;
     }
     void SetRawWords(const RdsRawWords& words) override {

@@ -34,7 +34,7 @@ class TonePlayerTest : public AudioUnitTest {
   protected:
     void SetUp() override { Load("[sound]\ncard = false\n"); }
     void TearDown() override {
-        std::remove(path_.c_str());
+        static_cast<void>(std::remove(path_.c_str()));
         AudioUnitTest::TearDown();
     }
 

@@ -28,7 +28,7 @@ TEST(NorSum, MatchesWordByWordSumForEveryLengthAndAlignment) {
     for (std::size_t offset : {0U, 1U, 3U}) {
         for (std::size_t words :
              {std::size_t{0}, std::size_t{1}, std::size_t{3}, std::size_t{4}, std::size_t{5},
-              std::size_t{4 * 65536}, std::size_t{4 * 65536 + 7}, std::size_t{8 * 65536 + 29}}) {
+              std::size_t{4} * 65536, std::size_t{4} * 65536 + 7, std::size_t{8} * 65536 + 29}) {
             SCOPED_TRACE(testing::Message() << "offset " << offset << ", words " << words);
             EXPECT_EQ(SumLittleEndianWords(bytes.data() + offset, words),
                       Reference(bytes.data() + offset, words));
@@ -39,7 +39,7 @@ TEST(NorSum, MatchesWordByWordSumForEveryLengthAndAlignment) {
 TEST(NorSum, WrapsModulo65536) {
     // 0xFFFF in every word of a full block and more: each 32-bit lane is at
     // its limit before the mask.
-    const std::vector<std::uint8_t> ones(2 * (4 * 65536 + 4), 0xFF);
+    const std::vector<std::uint8_t> ones(std::size_t{2} * (4 * 65536 + 4), 0xFF);
     const std::size_t words = ones.size() / 2;
     EXPECT_EQ(SumLittleEndianWords(ones.data(), words),
               static_cast<std::uint16_t>(words * 0xFFFFU));

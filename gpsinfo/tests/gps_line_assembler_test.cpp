@@ -51,14 +51,14 @@ TEST(GpsLineAssembler, SameLinesWhereverTheChunksAreCut) {
         std::string(300, 'x') + "\r\n" + "$GPGSV,3,1,12\n" + std::string("$PV\0SNS,A\r\n", 11) +
         "$GPRMC,103100.000,A*7F\r\n\r\n";
     const Lines whole = Assemble({stream});
-    ASSERT_EQ(whole, (Lines{
-                         "$GPGGA,103100.000,4025.1988,N,00341.3220,W,1,10,1.06,656.9,M,51.6,M,,"
-                         "0000*7B\r",
-                         "$GPGSA,A,3,02,05,10*03\r",
-                         "SNS,A\r",
-                         "$GPRMC,103100.000,A*7F\r",
-                         "\r",
-                     }));
+    const Lines expected = {
+        "$GPGGA,103100.000,4025.1988,N,00341.3220,W,1,10,1.06,656.9,M,51.6,M,,0000*7B\r",
+        "$GPGSA,A,3,02,05,10*03\r",
+        "SNS,A\r",
+        "$GPRMC,103100.000,A*7F\r",
+        "\r",
+    };
+    ASSERT_EQ(whole, expected);
     for (std::size_t cut = 0; cut <= stream.size(); ++cut) {
         EXPECT_EQ(Assemble({stream.substr(0, cut), stream.substr(cut)}), whole) << "cut at " << cut;
     }

@@ -186,7 +186,12 @@ struct Gpsd {
 int CompareWithGpsd(const GPS_INFO& r, const Gpsd& g, const std::string& where) {
     int checks = 0;
     if (const auto time = JsonString(g.tpv, "time")) {
-        int year = 0, month = 0, day = 0, hour = 0, minute = 0, second = 0;
+        int year = 0;
+        int month = 0;
+        int day = 0;
+        int hour = 0;
+        int minute = 0;
+        int second = 0;
         EXPECT_EQ(std::sscanf(time->c_str(), "%d-%d-%dT%d:%d:%d", &year, &month, &day, &hour,
                               &minute, &second),
                   6)

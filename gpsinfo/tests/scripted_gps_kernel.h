@@ -99,7 +99,7 @@ class ScriptedGpsKernel : public platform::Kernel {
                 return FALSE;
             }
             if (std::memcmp(out, "\0\0\0\0", 4) != 0) {
-                problems_.push_back("count not zeroed before the request");
+                problems_.emplace_back("count not zeroed before the request");
             }
             std::memcpy(out, &a.count, sizeof a.count);
         } else if (code == 2) {

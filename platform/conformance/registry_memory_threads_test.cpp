@@ -50,7 +50,7 @@ TEST_F(ConformanceRegistryMemoryThreads, RegistryOpenQueryAndMissingParts) {
     EXPECT_EQ(size, 6U);
     size = sizeof text;
     EXPECT_EQ(RegQueryValueEx(key, "Name", nullptr, reinterpret_cast<BYTE*>(text), &size), 0);
-    EXPECT_EQ(std::string(text, size), std::string("GPS1:", 6));
+    EXPECT_EQ(std::string(text, size), std::string("GPS1:") + '\0');
 
     size = sizeof handle;
     EXPECT_EQ(RegQueryValueEx(key, "Missing", nullptr, reinterpret_cast<BYTE*>(&handle), &size),

@@ -73,7 +73,9 @@ bool ParseDouble(std::string_view text, double* out) {
     // from_chars for double is missing from some standard libraries.
     std::istringstream in{std::string(text)};
     in.imbue(std::locale::classic());
-    in >> *out;
+    double value = 0;
+    in >> value;
+    *out = value;
     return !in.fail() && in.eof();
 }
 

@@ -335,6 +335,7 @@ int RunSuite(std::vector<script::Script> scripts, const SuiteOptions& options,
              const std::optional<std::filesystem::path>& screenshot, const RunOne& runOne,
              std::ostream& out, std::ostream& err) {
     std::vector<std::filesystem::path> files;
+    files.reserve(scripts.size());
     for (const script::Script& s : scripts) {
         files.push_back(script::PathFromUtf8(s.name));
     }

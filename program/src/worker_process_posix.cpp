@@ -8,7 +8,8 @@
 
 #include "worker_process.h"
 
-extern char** environ;
+// POSIX has the program declare it; glibc does too, under _GNU_SOURCE only.
+extern char** environ;  // NOLINT(readability-redundant-declaration)
 
 namespace program::detail {
 
@@ -88,6 +89,7 @@ std::unique_ptr<WorkerProcess> WorkerProcess::Start(const std::filesystem::path&
     words.push_back(file);
     words.insert(words.end(), arguments.begin(), arguments.end());
     std::vector<char*> argv;
+    argv.reserve(words.size() + 1);
     for (std::string& word : words) {
         argv.push_back(word.data());
     }

@@ -136,7 +136,7 @@ class NameWaitingSink : public RecordingSink {
 Bytes Station() {
     const char* name = "KESTRIN ";
     Bytes out;
-    for (int segment = 0; segment < 4; ++segment) {
+    for (std::size_t segment = 0; segment < 4; ++segment) {
         const Bytes group = {0x3F,
                              0x62,
                              0x04,

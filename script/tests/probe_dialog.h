@@ -142,7 +142,7 @@ class CProbeDlg : public ui::CDialog {
                      return 0;
                  },
                  job.get())) != nullptr) {
-            job.release();
+            static_cast<void>(job.release());  // the thread owns it now
         }
     }
     ui::LRESULT OnWorkDone(ui::WPARAM value, ui::LPARAM /*unused*/) {

@@ -157,7 +157,7 @@ TEST_F(RunnerTest, WaitStopsAtEveryDeadlineOfTheUnitsThreads) {
     // every 500 ms. Each tick must see every count due before it.
     std::atomic<int> count{0};
     unit::Scheduler& scheduler = unit_.unit().scheduler();
-    unit::SimThread device(scheduler, [&](std::stop_token stop) {
+    unit::SimThread device(scheduler, [&](const std::stop_token& stop) {
         for (std::uint64_t n = 1;; ++n) {
             if (!scheduler.SleepUntil(300 * n, stop)) {
                 return;
@@ -641,7 +641,7 @@ TEST_F(RunnerTest, ScreensAreComparedWithReferencePicturesAndDifferencesKept) {
 
     // The pixel on its own: the screen still has the old colour.
     char colour[8];
-    std::snprintf(colour, sizeof colour, "%06X", was);
+    static_cast<void>(std::snprintf(colour, sizeof colour, "%06X", was));
     ProbeApp pixel;
     out = Run(std::string("wait 500\nexpect pixel 15 27 ") + colour +
               "\nexpect pixel 15 27 000001\n");

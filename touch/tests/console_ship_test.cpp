@@ -19,7 +19,8 @@ constexpr char kRoutesOnDisk[] = "\\Mounted Volume\\Vesk\\PLOVA\\Settings\\Route
 constexpr char kLog[] = "\\Mounted Volume2\\Log\\";
 
 std::string Repeat(char c, std::size_t n) {
-    return std::string(n, c);
+    // Braces would take the initializer-list constructor: two characters.
+    return std::string(n, c);  // NOLINT(modernize-return-braced-init-list)
 }
 
 // Route names whose folder and name together take exactly this many wide
@@ -166,7 +167,7 @@ TEST_F(ShipTest, RestoresAndDeletesExactlyTheApplicationsFiles) {
                 {"\\Mounted Volume2\\OwnerInfo.xml", std::string(kSettings) + "OwnerInfo.xml"},
             };
             for (const auto& [from, to] : restores) {
-                if (before.count(Key(from)) != 0) {
+                if (before.contains(Key(from))) {
                     expected[Key(to)] = before.at(Key(from));
                 }
             }

@@ -58,7 +58,7 @@ TestUnit& TestUnit::UnitFile(std::string relativePath, std::string content) {
     return *this;
 }
 TestUnit& TestUnit::Options(LoadOptions options) {
-    options_ = options;
+    options_ = std::move(options);
     return *this;
 }
 

@@ -1,8 +1,8 @@
 #include <gtest/gtest.h>
-#include <time.h>
 
 #include <atomic>
 #include <chrono>
+#include <ctime>
 #include <limits>
 #include <memory>
 #include <mutex>

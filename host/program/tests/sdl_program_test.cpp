@@ -85,7 +85,7 @@ struct WindowRun {
 using EachFrame = std::function<void(sdl::SdlPresenter& window, std::uint64_t frame)>;
 int RunWindowed(const KestrinOptions& options, const EachFrame& each, std::ostream& out,
                 std::ostream& err) {
-    Seam seam({kDefaultUnit, {}}, options);
+    Seam seam({kDefaultUnit, {}}, static_cast<const UnitOptions&>(options));
     program::Hooks hooks;
     hooks.hiddenWindow = true;
     hooks.afterPresent = [&](std::uint64_t frame) { each(*seam.window(), frame); };
@@ -127,7 +127,8 @@ int PixelsDifferent(const ui::Framebuffer& shown, const std::filesystem::path& p
     int different = 0;
     for (int y = 0; y < height; ++y) {
         for (int x = 0; x < width; ++x) {
-            different += last[static_cast<std::size_t>(y * width + x)] != shown.GetPixel(x, y);
+            const int at = y * width + x;
+            different += last[static_cast<std::size_t>(at)] != shown.GetPixel(x, y);
         }
     }
     return different;

@@ -4,6 +4,7 @@
 #include <cstdio>
 #include <fstream>
 #include <string>
+#include <string_view>
 
 #include "test_picture.h"
 #include "ui/graphics.h"
@@ -49,7 +50,9 @@ TEST(WicPngTest, FailuresNameTheFileAndLeaveThePictureAlone) {
     const std::string notPng = TempPath("not.png");
     std::ofstream(notPng, std::ios::binary) << "BM this is no picture at all";
     const std::string truncated = TempPath("truncated.png");
-    std::ofstream(truncated, std::ios::binary) << "\x89PNG\r\n\x1A\n\0\0\0\x0DIHDR";
+    // The signature and the start of a header chunk, its NULs included.
+    std::ofstream(truncated, std::ios::binary)
+        << std::string_view("\x89PNG\r\n\x1A\n\0\0\0\x0DIHDR", 16);
     Framebuffer kept(3, 2);
     kept.SetPixel(1, 1, 0x123456);
     for (const std::string& path : {std::string("Z:/nonexistent-dir/x.png"), notPng, truncated}) {

@@ -32,20 +32,20 @@ int wmain(int argc, wchar_t** argv) {
     const std::vector<std::string_view> arguments(owned.begin(), owned.end());
     // Alone on the line only: every other word is the tool's.
     if (arguments.size() == 1 && arguments[0] == "--version") {
-        std::fputs(kestrin::VersionLine("gps").c_str(), stdout);
+        static_cast<void>(std::fputs(kestrin::VersionLine("gps").c_str(), stdout));
         return 0;
     }
     if (arguments.size() == 1 && (arguments[0] == "--help" || arguments[0] == "-h")) {
-        std::fputs(kUsage, stdout);
+        static_cast<void>(std::fputs(kUsage, stdout));
         return 0;
     }
     const gps::HostArguments parsed = gps::ExtractUnitOption(arguments);
     if (parsed.unitDirectory || parsed.unitDirectoryMissing) {
         // A unit folder belongs to the virtual unit; on a PC the drivers'
         // keys are in the PC's own registry.
-        std::fputs("gps: --unit names a virtual unit; on a PC gps works on this PC's registry\n",
-                   stderr);
-        std::fputs(kUsage, stderr);
+        static_cast<void>(std::fputs(
+            "gps: --unit names a virtual unit; on a PC gps works on this PC's registry\n", stderr));
+        static_cast<void>(std::fputs(kUsage, stderr));
         return kExitFailure;
     }
     win32::Backend backend(win32::Options{});

@@ -109,7 +109,7 @@ TEST(WindowLoopTest, TheFrameworkRunsWhileWindowsMovesTheWindowOrShowsItsMenu) {
         if (presenter == nullptr) {
             GTEST_SKIP() << "no window (run under xvfb-run): " << error;
         }
-        const auto hwnd = static_cast<HWND>(presenter->NativeHandle());
+        auto* const hwnd = static_cast<HWND>(presenter->NativeHandle());
         ui::Desktop desktop(*presenter, &clock);
         int ticks = 0;
         int ticksInLoop = 0;

@@ -53,7 +53,7 @@ std::string LoadCapture(const std::filesystem::path& unitDir, const std::string&
                         Station& station) {
     namespace fs = std::filesystem;
     const fs::path path(name);
-    const std::string outside =
+    const char* const outside =
         "groups: a file inside the unit folder, or \"-\" for standard input";
     if (!InsideUnit(path)) {
         return outside;

@@ -191,7 +191,7 @@ TEST(GpsdClient, SessionsWithoutSentencesBackOffAndAreSaidOnce) {
 bool SetLoopback(bool up) {
     const unit::UniqueFd fd(::socket(AF_INET, SOCK_DGRAM | SOCK_CLOEXEC, 0));
     ifreq request{};
-    std::snprintf(request.ifr_name, sizeof request.ifr_name, "lo");
+    static_cast<void>(std::snprintf(request.ifr_name, sizeof request.ifr_name, "lo"));
     if (!fd.valid() || ::ioctl(fd.get(), SIOCGIFFLAGS, &request) != 0) {
         return false;
     }

@@ -21,7 +21,7 @@ constexpr std::size_t kFramesPerMs = 48;
 
 class RecordingSessionTest : public ::testing::Test {
   protected:
-    void TearDown() override { std::remove(path_.c_str()); }
+    void TearDown() override { static_cast<void>(std::remove(path_.c_str())); }
 
     std::shared_ptr<const WaveClip> Mono(std::vector<std::int16_t> samples) {
         return std::make_shared<const WaveClip>(WaveClip{48000, 1, std::move(samples)});

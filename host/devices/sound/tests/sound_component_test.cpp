@@ -126,11 +126,11 @@ TEST_F(SoundComponentTest, TheRunsSoundIsWrittenOnTheUnitsClock) {
     std::string error;
     ASSERT_TRUE(WriteAudioOut(unit_.unit(), path, &error)) << error;
     const auto clip = ParseWaveImage(ReadFile(path), &error);
-    std::remove(path.c_str());
+    static_cast<void>(std::remove(path.c_str()));
     ASSERT_TRUE(clip) << error;
     ASSERT_EQ(clip->Frames(), 500U * 48U);
-    const std::size_t quiet = 250 * 48;
-    EXPECT_EQ(clip->samples[2 * 12], 32767);
+    const std::size_t quiet = std::size_t{250} * 48;
+    EXPECT_EQ(clip->samples[std::size_t{2} * 12], 32767);
     EXPECT_EQ(clip->samples[2 * (quiet - 12)], -32767);
     for (std::size_t f = quiet; f < clip->Frames(); ++f) {
         ASSERT_EQ(clip->samples[2 * f], 0) << f;

@@ -199,7 +199,7 @@ TEST_F(WaveOutputTest, WriteWavRendersTheLoopAtTheVolume) {
         crossings += (wav.samples[i - 2] < 0) != (wav.samples[i] < 0) ? 1 : 0;
     }
     EXPECT_NEAR(crossings, 1000, 2);
-    std::remove(path.c_str());
+    static_cast<void>(std::remove(path.c_str()));
 }
 
 TEST_F(WaveOutputTest, WriteWavOfASoundPlayedOnceOrStopped) {
@@ -210,8 +210,8 @@ TEST_F(WaveOutputTest, WriteWavOfASoundPlayedOnceOrStopped) {
     ASSERT_TRUE(output_.Recorder().WriteWav(path, 0.01, &error)) << error;
     WavFile wav = ReadWav(path);
     ASSERT_EQ(wav.samples.size(), 480U * 2);
-    EXPECT_EQ(wav.samples[2 * 12], 32767);
-    for (std::size_t i = 48 * 2; i < wav.samples.size(); ++i) {
+    EXPECT_EQ(wav.samples[std::size_t{2} * 12], 32767);
+    for (std::size_t i = std::size_t{48} * 2; i < wav.samples.size(); ++i) {
         ASSERT_EQ(wav.samples[i], 0) << i;
     }
 
@@ -220,13 +220,13 @@ TEST_F(WaveOutputTest, WriteWavOfASoundPlayedOnceOrStopped) {
     output_.PlaySound(nullptr, platform::SND_ASYNC);
     ASSERT_TRUE(output_.Recorder().WriteWav(path, 0.01, &error)) << error;
     wav = ReadWav(path);
-    EXPECT_EQ(wav.samples[2 * (48 + 12)], 32767);
+    EXPECT_EQ(wav.samples[std::size_t{2} * (48 + 12)], 32767);
 
     EXPECT_FALSE(output_.Recorder().WriteWav(path, -1.0, &error));
     EXPECT_FALSE(output_.Recorder().WriteWav(path, std::nan(""), &error));
     EXPECT_FALSE(output_.Recorder().WriteWav("/nonexistent-dir/x.wav", 0.1, &error));
     EXPECT_NE(error.find("/nonexistent-dir/x.wav"), std::string::npos);
-    std::remove(path.c_str());
+    static_cast<void>(std::remove(path.c_str()));
 }
 
 TEST(WaveOutputSilenceTest, WriteWavWithNothingStartedIsSilence) {
@@ -235,8 +235,8 @@ TEST(WaveOutputSilenceTest, WriteWavWithNothingStartedIsSilence) {
     std::string error;
     ASSERT_TRUE(output.Recorder().WriteWav(path, 0.001, &error)) << error;
     const WavFile wav = ReadWav(path);
-    EXPECT_EQ(wav.samples, std::vector<std::int16_t>(48 * 2, 0));
-    std::remove(path.c_str());
+    EXPECT_EQ(wav.samples, std::vector<std::int16_t>(std::size_t{48} * 2, 0));
+    static_cast<void>(std::remove(path.c_str()));
 }
 
 // The console's thread plays and sets the volume while others look on.
