@@ -4,6 +4,7 @@
 // (never block A 0000) come at least a group time apart, loop after loop,
 // within a minute's gap a group however the stamps run; the module then
 // plays it on the line in that order.
+#include <algorithm>
 #include <cstddef>
 #include <cstdint>
 #include <string_view>
@@ -26,12 +27,8 @@ std::size_t Lines(std::string_view text) {
 }
 
 bool Printable(std::string_view text) {
-    for (const char c : text) {
-        if (static_cast<unsigned char>(c) < 0x20 || c == 0x7F) {
-            return false;
-        }
-    }
-    return true;
+    return std::ranges::none_of(
+        text, [](char c) { return static_cast<unsigned char>(c) < 0x20 || c == 0x7F; });
 }
 
 void CheckSchedule(const com7::CaptureSchedule& schedule, std::size_t lines) {

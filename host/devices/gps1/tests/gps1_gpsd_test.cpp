@@ -226,7 +226,7 @@ int WatchAHostVanish() {
         },
         timing);
     if (!gpsd.ok() || !gpsd.WaitForWatchers(1, kPatience) || !SetLoopback(false)) {
-        std::fprintf(stderr, "the client never watched\n");
+        static_cast<void>(std::fprintf(stderr, "the client never watched\n"));
         return 1;
     }
     const std::string lost =
@@ -236,7 +236,7 @@ int WatchAHostVanish() {
             return std::find(said.begin(), said.end(), lost) != said.end();
         })) {
         for (const auto& line : said) {
-            std::fprintf(stderr, "said: %s\n", line.c_str());
+            static_cast<void>(std::fprintf(stderr, "said: %s\n", line.c_str()));
         }
         return 1;
     }
