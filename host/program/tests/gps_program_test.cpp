@@ -3,8 +3,8 @@
 // takes the unit from.
 #include <utility>
 
-#include "host/gps_program.h"
 #include "host/components.h"
+#include "host/gps_program.h"
 #include "program_fixture.h"
 #include "unit/virtual_unit.h"
 
