@@ -240,9 +240,9 @@ std::unique_ptr<Win32Presenter> Win32Presenter::Create(const Options& options,
     const unsigned dpi = DesktopDpi(nullptr);
     const int scale = detail::WholeScale(options.scale, dpi);
     const SIZE frame = FrameFor(ui::kScreenWidth * scale, ui::kScreenHeight * scale, dpi);
-    native->hwnd = CreateWindowExW(0, kClassName, platform::utf16::FromUtf8Lossy(options.title).c_str(), kStyle,
-                                   CW_USEDEFAULT, CW_USEDEFAULT, frame.cx, frame.cy, nullptr,
-                                   nullptr, GetModuleHandleW(nullptr), nullptr);
+    native->hwnd = CreateWindowExW(
+        0, kClassName, platform::utf16::FromUtf8Lossy(options.title).c_str(), kStyle, CW_USEDEFAULT,
+        CW_USEDEFAULT, frame.cx, frame.cy, nullptr, nullptr, GetModuleHandleW(nullptr), nullptr);
     if (native->hwnd == nullptr) {
         return fail("CreateWindowEx failed (error " + std::to_string(GetLastError()) +
                     "): is there a display?");
