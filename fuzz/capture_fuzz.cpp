@@ -18,14 +18,6 @@ namespace {
 
 using fuzz::Check;
 
-std::size_t Lines(std::string_view text) {
-    std::size_t n = 1;
-    for (char c : text) {
-        n += c == '\n' ? 1 : 0;
-    }
-    return n;
-}
-
 bool Printable(std::string_view text) {
     return std::ranges::none_of(
         text, [](char c) { return static_cast<unsigned char>(c) < 0x20 || c == 0x7F; });
@@ -88,14 +80,14 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const auto made = com7::MakeStationCapture(text, identity);
     if (const auto* error = std::get_if<com7::CaptureError>(&made)) {
         Check(!error->message.empty() && Printable(error->message), "a readable reason");
-        Check(error->line >= 0 && static_cast<std::size_t>(error->line) <= Lines(text),
+        Check(error->line >= 0 && static_cast<std::size_t>(error->line) <= fuzz::Lines(text),
               "an error names a line of the capture");
         return 0;
     }
     const auto& capture = std::get<com7::StationCapture>(made);
     Check(capture.schedule != nullptr, "a schedule");
     Check(!identity.pi || capture.pi == *identity.pi, "the record's pi");
-    CheckSchedule(*capture.schedule, Lines(text));
+    CheckSchedule(*capture.schedule, fuzz::Lines(text));
     Play(capture.schedule);
     return 0;
 }

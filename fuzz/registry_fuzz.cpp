@@ -37,21 +37,13 @@ std::vector<std::string> KeyPaths(std::string_view written) {
     return paths;
 }
 
-std::size_t Lines(std::string_view text) {
-    std::size_t n = 1;
-    for (char c : text) {
-        n += c == '\n' ? 1 : 0;
-    }
-    return n;
-}
-
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     const std::string_view text(reinterpret_cast<const char*>(data), size);
     auto parsed = RegistryStore::Parse(text, "registry.reg");
     if (const auto* error = std::get_if<unit::ConfigError>(&parsed)) {
-        fuzz::Check(error->line >= 1 && static_cast<std::size_t>(error->line) <= Lines(text),
+        fuzz::Check(error->line >= 1 && static_cast<std::size_t>(error->line) <= fuzz::Lines(text),
                     "an error names a line of the text");
         fuzz::Check(!error->message.empty(), "an error says what is wrong");
         return 0;

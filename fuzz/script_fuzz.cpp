@@ -16,14 +16,6 @@ namespace {
 
 using fuzz::Check;
 
-std::size_t Lines(std::string_view text) {
-    std::size_t n = 1;
-    for (char c : text) {
-        n += c == '\n' ? 1 : 0;
-    }
-    return n;
-}
-
 constexpr std::uint64_t kDayMs = 24ULL * 60 * 60 * 1000;
 
 void CheckValues(const script::Command& c) {
@@ -103,7 +95,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     CheckScriptString(text);
     const script::ParseResult result = script::ParseScript(text, "fuzz.script");
     if (const auto* failure = std::get_if<script::ParseFailure>(&result)) {
-        Check(failure->line >= 1 && static_cast<std::size_t>(failure->line) <= Lines(text),
+        Check(failure->line >= 1 && static_cast<std::size_t>(failure->line) <= fuzz::Lines(text),
               "a failure names a line of the text");
         Check(!failure->message.empty(), "a failure says what is wrong");
         Check(!script::Describe("fuzz.script", *failure).empty(), "a failure can be described");
@@ -112,8 +104,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const auto& script = std::get<script::Script>(result);
     int previous = 0;
     for (const script::Command& command : script.commands) {
-        Check(command.line > previous && static_cast<std::size_t>(command.line) <= Lines(text),
-              "commands in line order");
+        Check(
+            command.line > previous && static_cast<std::size_t>(command.line) <= fuzz::Lines(text),
+            "commands in line order");
         previous = command.line;
         Check(!command.source.empty(), "a command keeps its line");
         CheckValues(command);
