@@ -1,10 +1,10 @@
 #include "html_report.h"
 
 #include <algorithm>
-#include <fstream>
 
 #include "platform/text.h"
 #include "script/utf8_path.h"
+#include "whole_file.h"
 #include "xml_text.h"
 
 namespace program::detail {
@@ -76,10 +76,7 @@ std::string PageOf(std::size_t index) {
 }
 
 bool WriteText(const std::filesystem::path& file, std::string_view text, std::string* error) {
-    std::ofstream out(file, std::ios::binary | std::ios::trunc);
-    out << text;
-    out.close();
-    if (!out) {
+    if (!WriteWholeFile(file, text)) {
         *error = script::Utf8FromPath(file) + ": cannot write the report";
         return false;
     }

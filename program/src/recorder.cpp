@@ -1,7 +1,6 @@
 #include "recorder.h"
 
 #include <cstdlib>
-#include <fstream>
 #include <utility>
 
 #include "script/script.h"
@@ -10,6 +9,7 @@
 #include "ui/messages.h"
 #include "ui/styles.h"
 #include "ui/wnd.h"
+#include "whole_file.h"
 
 namespace program {
 
@@ -269,15 +269,15 @@ void Recorder::Note(std::string command, std::uint64_t atMs) {
 
 bool Recorder::Save(std::string* error) {
     FlushText();
-    std::ofstream out(file_, std::ios::binary | std::ios::trunc);
-    out << "# Recorded in the kestrin window (kestrin --record). Replay with\n"
-        << "#   kestrin --script " << script::Utf8FromPath(file_.filename()) << ' '
-        << manner_.replayWith << '\n';
+    std::string text =
+        "# Recorded in the kestrin window (kestrin --record). Replay with\n"
+        "#   kestrin --script " +
+        script::Utf8FromPath(file_.filename()) + ' ';
+    text.append(manner_.replayWith).push_back('\n');
     for (const std::string& line : lines_) {
-        out << line << '\n';
+        text += line + '\n';
     }
-    out.close();
-    if (!out) {
+    if (!detail::WriteWholeFile(file_, text)) {
         *error = script::Utf8FromPath(file_) + ": cannot write the recording";
         return false;
     }

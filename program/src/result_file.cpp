@@ -8,6 +8,7 @@
 #include "platform/text.h"
 #include "script/script_runner.h"
 #include "script/utf8_path.h"
+#include "whole_file.h"
 
 namespace program::detail {
 
@@ -107,10 +108,7 @@ bool WriteResultFile(const std::filesystem::path& file, const ScriptResult& resu
         Field(&out, "actual", step.actual);
         Field(&out, "difference", step.difference);
     }
-    std::ofstream stream(file, std::ios::binary | std::ios::trunc);
-    stream << out;
-    stream.close();
-    if (!stream) {
+    if (!WriteWholeFile(file, out)) {
         *error = script::Utf8FromPath(file) + ": cannot write the script's result";
         return false;
     }

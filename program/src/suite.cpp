@@ -1,13 +1,13 @@
 #include "program/suite.h"
 
 #include <algorithm>
-#include <fstream>
 #include <sstream>
 #include <variant>
 
 #include "platform/text.h"
 #include "script/utf8_path.h"
 #include "tee_stream.h"
+#include "whole_file.h"
 #include "xml_text.h"
 
 namespace program {
@@ -203,10 +203,7 @@ bool WriteJUnit(const std::filesystem::path& file, const std::vector<ScriptResul
     }
     xml += "  </testsuite>\n</testsuites>\n";
 
-    std::ofstream out(file, std::ios::binary | std::ios::trunc);
-    out << xml;
-    out.close();
-    if (!out) {
+    if (!detail::WriteWholeFile(file, xml)) {
         *error = script::Utf8FromPath(file) + ": cannot write the report";
         return false;
     }

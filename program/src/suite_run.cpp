@@ -16,6 +16,7 @@
 #include "tee_stream.h"
 #include "tour_folder.h"
 #include "trace_collector.h"
+#include "whole_file.h"
 #include "worker_process.h"
 
 namespace program {
@@ -106,10 +107,7 @@ ScriptResult RunScript(script::Script s, const SuiteRun& run, std::ostream* echo
     }
     if (!result.passed && !runnerOptions.artifactsFolder.empty()) {
         const std::filesystem::path file = runnerOptions.artifactsFolder / "output.txt";
-        std::ofstream output(file, std::ios::binary | std::ios::trunc);
-        output << result.output;
-        output.close();
-        if (!output) {
+        if (!detail::WriteWholeFile(file, result.output)) {
             err << "kestrin: " << script::Utf8FromPath(file) << ": cannot write\n";
         }
     }
