@@ -28,9 +28,7 @@ std::optional<HandleObject> HandleTable::Remove(platform::HANDLE h) {
     if (it == objects_.end()) {
         return std::nullopt;
     }
-    HandleObject object = std::move(it->second);
-    objects_.erase(it);
-    return object;
+    return std::move(objects_.extract(it).mapped());
 }
 
 int HandleTable::Count() const {

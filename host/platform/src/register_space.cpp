@@ -118,7 +118,7 @@ std::optional<std::uint32_t> RegisterSpace::Read(std::uint32_t kernelAddress) {
     if (b == &nor_) {
         FillNorOnce();
     }
-    auto* word = reinterpret_cast<std::uint32_t*>(b->view + (kernelAddress - b->info.base));
+    std::uint32_t* word = b->WordAt(kernelAddress);
     return std::atomic_ref<std::uint32_t>(*word).load();
 }
 
@@ -130,7 +130,7 @@ bool RegisterSpace::Write(std::uint32_t kernelAddress, std::uint32_t value) {
     if (b == &nor_) {
         FillNorOnce();
     }
-    auto* word = reinterpret_cast<std::uint32_t*>(b->view + (kernelAddress - b->info.base));
+    std::uint32_t* word = b->WordAt(kernelAddress);
     std::atomic_ref<std::uint32_t>(*word).store(value);
     return true;
 }
@@ -140,7 +140,7 @@ void RegisterSpace::SetBit(std::uint32_t kernelAddress, int bit, bool set) {
     if (b == nullptr || kernelAddress % 4 != 0) {
         return;
     }
-    auto* word = reinterpret_cast<std::uint32_t*>(b->view + (kernelAddress - b->info.base));
+    std::uint32_t* word = b->WordAt(kernelAddress);
     const std::uint32_t mask = 1U << bit;
     if (set) {
         std::atomic_ref<std::uint32_t>(*word).fetch_or(mask);

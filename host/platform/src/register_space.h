@@ -54,6 +54,13 @@ class RegisterSpace {
         UniqueFd fd;
         std::byte* view = nullptr;  // the unit's own MAP_SHARED view
         std::size_t length = 0;
+
+        // The word at a 4-aligned address of the block: the view is page
+        // aligned, so the word is too.
+        std::uint32_t* WordAt(std::uint32_t kernelAddress) const {
+            return static_cast<std::uint32_t*>(
+                static_cast<void*>(view + (kernelAddress - info.base)));
+        }
     };
     struct Reservation {
         std::size_t length = 0;

@@ -23,11 +23,11 @@ TEST(UnitPower, ReportsTheSettingsWithinTheCallersLength) {
     EXPECT_EQ(status.ACLineStatus, 1);
 
     // A caller that knows only the first bytes gets those and no more.
-    unsigned char bytes[sizeof status + 4];
+    alignas(SYSTEM_POWER_STATUS_EX2) unsigned char bytes[sizeof status + 4];
     std::memset(bytes, 0xAB, sizeof bytes);
-    EXPECT_EQ(
-        power.GetSystemPowerStatusEx2(reinterpret_cast<SYSTEM_POWER_STATUS_EX2*>(bytes), 3, TRUE),
-        3U);
+    EXPECT_EQ(power.GetSystemPowerStatusEx2(
+                  static_cast<SYSTEM_POWER_STATUS_EX2*>(static_cast<void*>(bytes)), 3, TRUE),
+              3U);
     EXPECT_EQ(bytes[0], 1) << "ACLineStatus";
     EXPECT_EQ(bytes[2], 42) << "BatteryLifePercent";
     EXPECT_EQ(bytes[3], 0xAB);

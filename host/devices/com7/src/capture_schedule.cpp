@@ -54,11 +54,16 @@ CaptureSchedule::CaptureSchedule(const std::vector<CapturedGroup>& groups) {
 }
 
 std::uint64_t CaptureSchedule::OffsetUs(std::uint64_t n) const {
-    return (n / entries_.size()) * loopUs_ + entries_[n % entries_.size()].offsetUs;
+    return (n / entries_.size()) * loopUs_ + entries_[Slot(n)].offsetUs;
 }
 
 const RdsGroup& CaptureSchedule::Group(std::uint64_t n) const {
-    return entries_[n % entries_.size()].group;
+    return entries_[Slot(n)].group;
+}
+
+std::size_t CaptureSchedule::Slot(std::uint64_t n) const {
+    // Below the entry count, so it fits a 32-bit size_t.
+    return static_cast<std::size_t>(n % entries_.size());
 }
 
 }  // namespace com7

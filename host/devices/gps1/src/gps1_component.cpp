@@ -243,7 +243,8 @@ class Gps1Component final : public unit::Component {
                 return;
             }
             s = Snapshot();
-            const std::string bytes = inserter->Feed(track_->cycles[k % track_->cycles.size()]);
+            const std::string bytes =
+                inserter->Feed(track_->cycles[static_cast<std::size_t>(k % track_->cycles.size())]);
             const std::vector<std::size_t> sizes =
                 sizer.Split(bytes.size(), s.chunkMin, s.chunkMax);
             const std::vector<std::uint64_t> offsets = ArrivalOffsets(sizes, s.baud, s.cycleMs);

@@ -11,6 +11,8 @@
 #include <algorithm>
 #include <array>
 #include <cerrno>
+#include <cstdint>
+#include <limits>
 #include <memory>
 #include <system_error>
 #include <utility>
@@ -122,7 +124,9 @@ int GpsdClient::WaitFd(int fd, short events, std::chrono::milliseconds timeout) 
     for (;;) {
         const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(
             deadline - std::chrono::steady_clock::now());
-        const int ms = timeout.count() < 0 ? -1 : static_cast<int>(std::max<long>(left.count(), 0));
+        const int ms = timeout.count() < 0 ? -1
+                                           : static_cast<int>(std::clamp<std::int64_t>(
+                                                 left.count(), 0, std::numeric_limits<int>::max()));
         const int n = ::poll(fds.data(), count, ms);
         if (n < 0 && errno == EINTR) {
             continue;

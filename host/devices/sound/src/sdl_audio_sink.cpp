@@ -80,7 +80,8 @@ void SdlAudioSink::Callback(void* self, std::uint8_t* stream, int length) {
     auto* sink = static_cast<SdlAudioSink*>(self);
     const auto samples = static_cast<std::size_t>(length) / sizeof(std::int16_t);
     // SDL hands a buffer aligned for its sample format.
-    sink->mixer_.Render(std::span<std::int16_t>(reinterpret_cast<std::int16_t*>(stream), samples));
+    sink->mixer_.Render(
+        std::span<std::int16_t>(static_cast<std::int16_t*>(static_cast<void*>(stream)), samples));
     {
         const std::lock_guard lock(sink->framesMutex_);
         sink->frames_ += samples / 2;

@@ -47,6 +47,9 @@ class CaptureSchedule {
         std::uint64_t offsetUs = 0;
         RdsGroup group;
     };
+    // Group n's entry within the loop.
+    [[nodiscard]] std::size_t Slot(std::uint64_t n) const;
+
     std::vector<Entry> entries_;
     std::uint64_t loopUs_ = 0;
     std::optional<StampJump> jump_;
