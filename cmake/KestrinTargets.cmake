@@ -31,6 +31,14 @@ if(KESTRIN_SANITIZE)
   add_link_options(-fsanitize=${KESTRIN_SANITIZE})
 endif()
 
+if(NOT WIN32 AND CMAKE_SIZEOF_VOID_P EQUAL 4)
+  # 32-bit Linux (armhf): glibc's 64-bit file offsets and times, else a map
+  # file over 2 GB or dated past 2038 has no size and no date (stat fails
+  # with EOVERFLOW) and a unit's file times wrap. None of the libraries the
+  # programs call passes an off_t or a time_t.
+  add_compile_definitions(_FILE_OFFSET_BITS=64 _TIME_BITS=64)
+endif()
+
 set(THREADS_PREFER_PTHREAD_FLAG ON)
 find_package(Threads REQUIRED)
 

@@ -129,6 +129,11 @@ mtime = 2007-12-31T23:59:59
 path = "\\Mounted Volume\\Vesk\\calib.dat"
 mtime = "1999-01-01T00:00:00"
 
+[[fs.file]]
+path = "\\Mounted Volume\\Vesk\\World.map"
+size = 5000000000
+mtime = "2040-02-29T06:30:00"
+
 [[fs.dir]]
 path = "\\Mounted Volume2\\Log"
 
@@ -147,6 +152,8 @@ free_bytes = 524288
         {"\\Mounted Volume\\Vesk\\Europe.map", 48234496, 2006, 3, 5, 14, 7, 9},
         {"\\Mounted Volume2\\VESKFCODE.bin", 8, 2007, 12, 31, 23, 59, 59},
         {"\\Mounted Volume\\Vesk\\calib.dat", 13, 1999, 1, 1, 0, 0, 0},
+        // Over 4 GiB and past 2038: 64-bit sizes and times on a 32-bit host too.
+        {"\\Mounted Volume\\Vesk\\World.map", 5000000000, 2040, 2, 29, 6, 30, 0},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.path);

@@ -1,5 +1,8 @@
+#include <fcntl.h>
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 
+#include <array>
 #include <filesystem>
 #include <fstream>
 #include <string>
@@ -193,10 +196,22 @@ TEST_F(PathsTest, CopyAndDeleteFollowWin32Rules) {
     const std::string routes = "\\Mounted Volume\\Vesk\\PLOVA\\Settings\\Routes\\";
     EXPECT_EQ(u.CopyFile("\\Mounted Volume\\Vesk\\Europe.map", routes + "A.RTE", TRUE), FALSE);
     EXPECT_EQ(GetLastError(), ERROR_FILE_EXISTS);
+    // The copy keeps the last-write time, past 2038 too (2040-02-29 06:30).
+    constexpr time_t k2040 = 2'214'109'800;
+    const struct timespec times[2] = {{k2040, 0}, {k2040, 0}};
+    ASSERT_EQ(
+        ::utimensat(AT_FDCWD, (u.FsRoot() / "Mounted Volume/Vesk/Europe.map").c_str(), times, 0),
+        0);
     EXPECT_EQ(u.CopyFile("\\Mounted Volume\\Vesk\\Europe.map", routes + "A.RTE", FALSE), TRUE);
     EXPECT_EQ(
         std::filesystem::file_size(u.FsRoot() / "Mounted Volume/Vesk/PLOVA/Settings/Routes/a.rte"),
         10U);
+    WIN32_FIND_DATA copy;
+    u.FindClose(u.FindFirstFile(routes + "a.rte", &copy));
+    SYSTEMTIME st;
+    ASSERT_EQ(u.FileTimeToSystemTime(copy.ftLastWriteTime, &st), TRUE);
+    EXPECT_EQ((std::array<WORD, 3>{st.wYear, st.wMonth, st.wHour}),
+              (std::array<WORD, 3>{2040, 2, 6}));
     EXPECT_EQ(u.CopyFile("\\Mounted Volume\\Vesk\\none", routes + "c.rte", FALSE), FALSE);
     EXPECT_EQ(GetLastError(), ERROR_FILE_NOT_FOUND);
 
