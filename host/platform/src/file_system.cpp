@@ -6,6 +6,7 @@
 #include <optional>
 #include <system_error>
 
+#include "host_files.h"
 #include "unit_path.h"
 
 namespace fs = std::filesystem;
@@ -60,8 +61,7 @@ std::variant<FsEntry, DWORD> FileSystem::ResolveDir(
             return ERROR_PATH_NOT_FOUND;
         }
         const fs::path next = entry.host / *found;
-        std::error_code ec;
-        if ((fs::is_symlink(next, ec) && !Inside(next)) || !fs::is_directory(next, ec)) {
+        if ((HostIsSymlink(next) && !Inside(next)) || !HostIsDirectory(next)) {
             return ERROR_PATH_NOT_FOUND;
         }
         entry.host = next;
@@ -93,11 +93,10 @@ std::variant<FsEntry, DWORD> FileSystem::Resolve(std::string_view unitPath) cons
         return FsEntry{dir / last, last, false, false};
     }
     const fs::path host = dir / *found;
-    std::error_code ec;
-    if (fs::is_symlink(host, ec) && !Inside(host)) {
+    if (HostIsSymlink(host) && !Inside(host)) {
         return ERROR_PATH_NOT_FOUND;
     }
-    const bool isDir = fs::is_directory(host, ec);
+    const bool isDir = HostIsDirectory(host);
     if (split->trailingSeparator && !isDir) {
         return ERROR_PATH_NOT_FOUND;
     }
@@ -112,11 +111,10 @@ std::vector<FsEntry> FileSystem::List(const fs::path& dir, std::string_view patt
         if (!WildcardMatch(pattern, name)) {
             continue;
         }
-        std::error_code e2;
-        if (fs::is_symlink(it->path(), e2) && !Inside(it->path())) {
+        if (HostIsSymlink(it->path()) && !Inside(it->path())) {
             continue;
         }
-        out.push_back({it->path(), name, true, fs::is_directory(it->path(), e2)});
+        out.push_back({it->path(), name, true, HostIsDirectory(it->path())});
     }
     std::sort(out.begin(), out.end(), [](const FsEntry& a, const FsEntry& b) {
         if (EqualsNoCase(a.name, b.name)) {

@@ -1,6 +1,7 @@
 // Loading a unit directory, fresh copies of one, and the registry of
 // component kinds.
 
+#include "host_files.h"
 #include "unit/virtual_unit.h"
 #include "unit_impl.h"
 
@@ -48,16 +49,16 @@ void RegisterComponent(const std::string& name, ComponentFactory factory) {
 }
 
 Result<std::unique_ptr<VirtualUnit>> LoadUnit(const fs::path& dir, const LoadOptions& options) {
-    std::error_code ec;
-    if (!fs::is_directory(dir, ec)) {
+    if (!HostIsDirectory(dir)) {
         return ConfigError{dir.string(), 0, {}, "no such unit directory"};
     }
     // A folder that is not a unit is left as it was: no fs/ made in it.
     const fs::path toml = dir / "unit.toml";
-    if (!fs::exists(toml, ec)) {
+    if (!HostExists(toml)) {
         return ConfigError{toml.string(), 0, {}, "missing"};
     }
-    if (!fs::is_directory(dir / "fs", ec) && !fs::create_directory(dir / "fs", ec)) {
+    std::error_code ec;
+    if (!HostIsDirectory(dir / "fs") && !fs::create_directory(dir / "fs", ec)) {
         return ConfigError{(dir / "fs").string(), 0, {}, "cannot create the file system folder"};
     }
     auto impl = std::make_unique<VirtualUnit::Impl>(dir, options);
@@ -103,17 +104,14 @@ Result<std::unique_ptr<VirtualUnit>> LoadUnit(const fs::path& dir, const LoadOpt
 }
 
 Result<TempDir> MakeFreshCopy(const fs::path& sourceDir) {
-    std::error_code ec;
-    if (!fs::is_directory(sourceDir, ec)) {
+    if (!HostIsDirectory(sourceDir)) {
         return ConfigError{sourceDir.string(), 0, {}, "no such unit directory"};
     }
     auto temp = TempDir::Create("kestrin-unit-");
     if (!temp) {
         return ConfigError{sourceDir.string(), 0, {}, "cannot create a temporary directory"};
     }
-    fs::copy(sourceDir, temp->path(), fs::copy_options::recursive | fs::copy_options::copy_symlinks,
-             ec);
-    if (ec) {
+    if (const std::error_code ec = CopyHostTree(sourceDir, temp->path())) {
         return ConfigError{sourceDir.string(), 0, {}, "cannot copy the unit: " + ec.message()};
     }
     return std::move(*temp);

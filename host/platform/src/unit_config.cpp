@@ -4,7 +4,9 @@
 #include <unistd.h>
 
 #include <fstream>
+#include <optional>
 
+#include "host_files.h"
 #include "unit_impl.h"
 #include "unit_path.h"
 
@@ -47,12 +49,11 @@ void DeclareRegisters(VirtualUnit& unit, VirtualUnit::Impl& impl) {
         .Key(LoadTime(StringKey("image")),
              [&impl](const Value& v) -> std::string {
                  const fs::path image = impl.dir / std::get<std::string>(v);
-                 std::error_code ec;
-                 const auto size = fs::file_size(image, ec);
-                 if (ec) {
+                 const std::optional<std::uint64_t> size = HostFileSize(image);
+                 if (!size) {
                      return "cannot read the image " + image.string();
                  }
-                 if (size > kNorBytes) {
+                 if (*size > kNorBytes) {
                      return "the image is larger than the 16 MiB flash";
                  }
                  impl.registers.SetNorImage(image);

@@ -11,6 +11,7 @@
 #include <sstream>
 
 #include "devices/driver_keys.h"
+#include "host_files.h"
 #include "platform/last_error.h"
 #include "unit/unique_fd.h"
 #include "unit_path.h"
@@ -45,8 +46,7 @@ UnitRegistry::UnitRegistry(std::filesystem::path file, HandleTable& handles)
     : file_(std::move(file)), handles_(handles) {}
 
 std::optional<ConfigError> UnitRegistry::Load() {
-    std::error_code ec;
-    if (!std::filesystem::exists(file_, ec)) {
+    if (!HostExists(file_)) {
         return std::nullopt;
     }
     std::ifstream in(file_, std::ios::binary);

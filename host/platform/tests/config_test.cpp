@@ -6,6 +6,7 @@
 #include "platform/last_error.h"
 #include "unit/pwm_driver.h"
 #include "unit/test_unit.h"
+#include "unit/virtual_unit.h"
 
 namespace {
 
@@ -136,6 +137,7 @@ mtime = "2040-02-29T06:30:00"
 
 [[fs.dir]]
 path = "\\Mounted Volume2\\Log"
+mtime = "2040-02-29T06:30:00"
 
 [volume."mounted volume"]
 total_bytes = 1048575
@@ -189,6 +191,27 @@ free_bytes = 524288
         << "other volumes report the host's sizes";
     EXPECT_EQ(u.GetDiskFreeSpaceEx("\\Mounted Volume3", nullptr, &total, &free), FALSE);
     EXPECT_EQ(GetLastError(), ERROR_FILE_NOT_FOUND);
+}
+
+// A fresh copy holds what is dated past 2038, with its date, on a 32-bit
+// host too (where the C++ library's own copy stops at such a file).
+TEST(UnitToml, AFreshCopyKeepsAFileDatedPast2038) {
+    unit::TestUnit t;
+    t.Toml("[[fs.file]]\npath = \"\\\\Mounted Volume2\\\\a.log\"\nhex = \"41\"\n"
+           "mtime = \"2040-02-29T06:30:00\"\n");
+    ASSERT_TRUE(t.Load()) << t.error();
+    auto copy = unit::MakeFreshCopy(t.dir());
+    ASSERT_TRUE(copy) << copy.error().Text();
+    auto loaded = unit::LoadUnit(copy->path(), {});
+    ASSERT_TRUE(loaded) << loaded.error().Text();
+    WIN32_FIND_DATA data;
+    const HANDLE h = (*loaded)->FindFirstFile("\\Mounted Volume2\\a.log", &data);
+    ASSERT_NE(h, INVALID_HANDLE_VALUE);
+    (*loaded)->FindClose(h);
+    SYSTEMTIME st;
+    ASSERT_EQ((*loaded)->FileTimeToSystemTime(data.ftLastWriteTime, &st), TRUE);
+    EXPECT_EQ((std::array<WORD, 3>{st.wYear, st.wMonth, st.wDay}),
+              (std::array<WORD, 3>{2040, 2, 29}));
 }
 
 TEST(FileTime, ConvertsWithoutTimeZoneAndRejectsOutOfRange) {

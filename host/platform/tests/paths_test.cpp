@@ -203,11 +203,9 @@ TEST_F(PathsTest, CopyAndDeleteFollowWin32Rules) {
         ::utimensat(AT_FDCWD, (u.FsRoot() / "Mounted Volume/Vesk/Europe.map").c_str(), times, 0),
         0);
     EXPECT_EQ(u.CopyFile("\\Mounted Volume\\Vesk\\Europe.map", routes + "A.RTE", FALSE), TRUE);
-    EXPECT_EQ(
-        std::filesystem::file_size(u.FsRoot() / "Mounted Volume/Vesk/PLOVA/Settings/Routes/a.rte"),
-        10U);
     WIN32_FIND_DATA copy;
     u.FindClose(u.FindFirstFile(routes + "a.rte", &copy));
+    EXPECT_EQ(copy.nFileSizeLow, 10U);
     SYSTEMTIME st;
     ASSERT_EQ(u.FileTimeToSystemTime(copy.ftLastWriteTime, &st), TRUE);
     EXPECT_EQ((std::array<WORD, 3>{st.wYear, st.wMonth, st.wHour}),
