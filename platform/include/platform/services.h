@@ -2,6 +2,7 @@
 // backend (the virtual unit on the host, coredll on the target) installs them.
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 #include <string_view>
 
@@ -58,6 +59,13 @@ struct SYSTEM_POWER_STATUS_EX2 {
     DWORD BackupBatteryVoltage = 0;
     BYTE BatteryChemistry = 0;
 };
+// A caller names the length it knows and gets the record's bytes up to it,
+// so the layout is the unit's, at every word size.
+static_assert(sizeof(SYSTEM_POWER_STATUS_EX2) == 56);
+static_assert(offsetof(SYSTEM_POWER_STATUS_EX2, BatteryLifeTime) == 4);
+static_assert(offsetof(SYSTEM_POWER_STATUS_EX2, BackupBatteryLifeTime) == 16);
+static_assert(offsetof(SYSTEM_POWER_STATUS_EX2, BatteryVoltage) == 24);
+static_assert(offsetof(SYSTEM_POWER_STATUS_EX2, BatteryChemistry) == 52);
 
 class Power {
   public:
