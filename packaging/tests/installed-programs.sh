@@ -1,10 +1,12 @@
 #!/usr/bin/env bash
 # An installed tree, moved away from where it was installed, runs on its own
 # default unit and holds no path of the source or the build tree:
-#   installed-programs.sh BUILD_DIR SOURCE_DIR
+#   installed-programs.sh BUILD_DIR SOURCE_DIR [EMULATOR ...]
+# EMULATOR: the command that runs a cross build's programs (qemu-arm).
 set -euo pipefail
 build=$(cd "$1" && pwd -P)
 source=$(cd "$2" && pwd -P)
+emulator=("${@:3}")
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
 fail() { echo "FAIL: $*" >&2; exit 1; }
@@ -38,22 +40,22 @@ cd "$run/cwd"
 in_prefix() { env -u KESTRIN_UNIT_DIR -u DISPLAY -u WAYLAND_DISPLAY HOME="$run/home" \
                   TMPDIR="$run/tmp" "$@"; }
 
-out=$(in_prefix "$prefix/bin/kestrin" --headless 2>&1) || fail "kestrin --headless: $out"
+out=$(in_prefix "${emulator[@]}" "$prefix/bin/kestrin" --headless 2>&1) || fail "kestrin --headless: $out"
 grep -q "^Screenshots of the seven pages go to $run/tmp/" <<<"$out" ||
   fail "kestrin --headless printed: $out"
 shots=$(sed -n 's/^Screenshots of the seven pages go to //p' <<<"$out")
 [ "$(find "$shots" -name '*.png' | wc -l)" -ge 7 ] || fail "fewer than seven screenshots in $shots"
 
-version=$(in_prefix "$prefix/bin/kestrin" --version)
+version=$(in_prefix "${emulator[@]}" "$prefix/bin/kestrin" --version)
 [[ $version =~ ^kestrin\ [0-9]+\.[0-9]+\.[0-9]+( \(git [0-9a-f]+\))?$ ]] ||
   fail "kestrin --version printed: $version"
 
 status=0
-in_prefix "$prefix/bin/gps" 2>"$run/gps.err" || status=$?
+in_prefix "${emulator[@]}" "$prefix/bin/gps" 2>"$run/gps.err" || status=$?
 [ "$status" = 1 ] && grep -q "^usage: gps" "$run/gps.err" || fail "gps without a unit: $status"
 
 # The tuner module finds the same default unit (then waits for a signal).
-in_prefix "$prefix/bin/tuner-module" --pty "$run/com7" >"$run/module.out" 2>&1 &
+in_prefix "${emulator[@]}" "$prefix/bin/tuner-module" --pty "$run/com7" >"$run/module.out" 2>&1 &
 module=$!
 for _ in $(seq 100); do
   [ -e "$run/com7" ] && break

@@ -3,8 +3,11 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
+#include <cstdlib>
 #include <cstring>
+#include <string_view>
 
 #include "worker_process.h"
 
@@ -67,6 +70,26 @@ class FileActions {
     bool ok_ = false;
 };
 
+// The words of KESTRIN_EMULATOR: the command line of an emulator that runs
+// this program and does not follow into the processes it starts (qemu-user
+// without binfmt), so that a worker starts through it too.
+std::vector<std::string> EmulatorWords() {
+    std::vector<std::string> words;
+    const char* value = std::getenv("KESTRIN_EMULATOR");
+    std::string_view rest = value != nullptr ? value : "";
+    while (!rest.empty()) {
+        const std::size_t start = rest.find_first_not_of(" \t");
+        if (start == std::string_view::npos) {
+            break;
+        }
+        rest.remove_prefix(start);
+        const std::size_t end = std::min(rest.find_first_of(" \t"), rest.size());
+        words.emplace_back(rest.substr(0, end));
+        rest.remove_prefix(end);
+    }
+    return words;
+}
+
 }  // namespace
 
 std::unique_ptr<WorkerProcess> WorkerProcess::Start(const std::filesystem::path& program,
@@ -84,10 +107,11 @@ std::unique_ptr<WorkerProcess> WorkerProcess::Start(const std::filesystem::path&
         *error = "cannot prepare a worker process";
         return nullptr;
     }
-    const std::string file = program.string();
-    std::vector<std::string> words;
-    words.push_back(file);
+    std::vector<std::string> words = EmulatorWords();
+    const bool emulated = !words.empty();
+    words.push_back(program.string());
     words.insert(words.end(), arguments.begin(), arguments.end());
+    const std::string file = words.front();
     std::vector<char*> argv;
     argv.reserve(words.size() + 1);
     for (std::string& word : words) {
@@ -96,7 +120,8 @@ std::unique_ptr<WorkerProcess> WorkerProcess::Start(const std::filesystem::path&
     argv.push_back(nullptr);
     pid_t pid = 0;
     const int failed =
-        posix_spawn(&pid, file.c_str(), actions.get(), nullptr, argv.data(), environ);
+        emulated ? posix_spawnp(&pid, file.c_str(), actions.get(), nullptr, argv.data(), environ)
+                 : posix_spawn(&pid, file.c_str(), actions.get(), nullptr, argv.data(), environ);
     if (failed != 0) {
         *error = file + ": cannot start a worker: " + std::strerror(failed);
         return nullptr;

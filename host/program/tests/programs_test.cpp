@@ -30,9 +30,15 @@ class ProgramsTest : public ProgramTest {
     static std::string Quoted(const std::filesystem::path& p) { return "'" + p.string() + "'"; }
 };
 
-const std::string kKestrin = "'" KESTRIN_BIN "'";
-const std::string kGps = "'" GPS_BIN "'";
-const std::string kTunerModule = "'" TUNER_MODULE_BIN "'";
+// A program of this build as a command of the shell: under the emulator of
+// a cross build.
+std::string Program(const std::filesystem::path& p) {
+    return KESTRIN_TEST_EMULATOR " '" + p.string() + "'";
+}
+
+const std::string kKestrin = Program(KESTRIN_BIN);
+const std::string kGps = Program(GPS_BIN);
+const std::string kTunerModule = Program(TUNER_MODULE_BIN);
 
 TEST_F(ProgramsTest, KestrinWithAnInvalidUnitTomlSaysWhereAndFails) {
     const auto dir = CopyOfDefault("unit");
@@ -103,7 +109,7 @@ TEST_F(ProgramsTest, KestrinFindsItsDefaultUnitBesideItselfOnly) {
     const auto bin = Work() / "elsewhere";
     std::filesystem::create_directories(bin);
     std::filesystem::copy_file(KESTRIN_BIN, bin / "kestrin");
-    const std::string kestrin = Quoted(bin / "kestrin");
+    const std::string kestrin = Program(bin / "kestrin");
     Outcome r = Shell(kestrin + " --headless");
     EXPECT_EQ(r.status, 2);
     EXPECT_EQ(r.err, "kestrin: no default unit (looked in " +
