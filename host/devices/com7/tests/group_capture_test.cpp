@@ -34,6 +34,11 @@ TEST(GroupCapture, ReadsOneLineOfTheLogFormat) {
          RdsGroup{0x6204, 0x0132, 0xE472, 0x5833}, 0, kStamp},
         {"whole seconds", "6204 0132 E472 5833 @2016/09/15 12:34:56",
          RdsGroup{0x6204, 0x0132, 0xE472, 0x5833}, 0, kStamp - 780},
+        // Past a 32-bit time_t's end, and the last stamp the format can write.
+        {"in 2040", "6204 0132 E472 5833 @2040/02/29 06:30:00",
+         RdsGroup{0x6204, 0x0132, 0xE472, 0x5833}, 0, 2'214'109'800'000},
+        {"in 9999", "6204 0132 E472 5833 @9999/12/31 23:59:59.99",
+         RdsGroup{0x6204, 0x0132, 0xE472, 0x5833}, 0, 253'402'300'799'990},
         {"header", "<recorder=\"RDS Spy\" ver=\"1.0\">", std::nullopt},
         {"blank", " \r", std::nullopt},
         {"another data stream", "#S2 1234 5678 9ABC DEF0", std::nullopt},
