@@ -107,9 +107,10 @@ Result<TempDir> MakeFreshCopy(const fs::path& sourceDir) {
     if (!fs::is_directory(sourceDir, ec)) {
         return ConfigError{sourceDir.string(), 0, {}, "no such unit directory"};
     }
-    auto temp = TempDir::Create("kestrin-unit-");
+    std::string error;
+    auto temp = TempDir::Create("kestrin-unit-", &error);
     if (!temp) {
-        return ConfigError{sourceDir.string(), 0, {}, "cannot create a temporary directory"};
+        return ConfigError{{}, 0, {}, error};
     }
     fs::copy(sourceDir, temp->path(), fs::copy_options::recursive | fs::copy_options::copy_symlinks,
              ec);
