@@ -1,4 +1,5 @@
-// The release of the programs, for their --version.
+// The version of the programs, for their --version; the packages carry the
+// same one (cmake/version/write_version.cmake says how it is made).
 #pragma once
 
 #include <string>
@@ -6,13 +7,11 @@
 
 namespace kestrin {
 
-// "0.2.0": the version of project() in the top CMakeLists.txt.
+// "0.2.0" for the release's own commit, "0.2.0+git276.dbf3354" for a later
+// one, with "-dirty" when the tree had changes not committed.
 std::string_view Version();
 
-// The short commit the build was made from; empty outside a git checkout.
-std::string_view GitCommit();
-
-// "NAME 0.2.0 (git 1a2b3c4)", or "NAME 0.2.0" without a commit, and a newline.
+// "NAME 0.2.0+git276.dbf3354" and a newline.
 std::string VersionLine(std::string_view program);
 
 }  // namespace kestrin

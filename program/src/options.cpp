@@ -123,10 +123,9 @@ std::vector<OptionSpec> SharedSpecs(Options* o) {
     specs.push_back(
         FlagOption("--demo", "run the dialog framework's demo dialog, not the console", &o->demo));
     specs.push_back(FlagOption("--version", "print the version and exit", &o->version));
-    for (const std::string_view help : {"--help", "-h"}) {
-        specs.push_back(FlagOption(help, {}, &o->help));
-        specs.back().hidden = true;
-    }
+    specs.push_back(FlagOption("--help", "print this usage and exit", &o->help));
+    specs.push_back(FlagOption("-h", {}, &o->help));
+    specs.back().hidden = true;
     return specs;
 }
 

@@ -205,9 +205,10 @@ int RunTour(const Options& options, Seam& seam, std::ostream& out, std::ostream&
         runnerOptions.finalScreenshot = *options.screenshot;
     }
     if (!options.demo) {
-        const std::optional<std::filesystem::path> folder = MakeTourFolder();
+        std::string error;
+        const std::optional<std::filesystem::path> folder = MakeTourFolder(&error);
         if (!folder) {
-            err << "kestrin: cannot make a folder for the screenshots\n";
+            err << "kestrin: " << error << '\n';
             return kExitUsage;
         }
         runnerOptions.screenshotFolder = *folder;

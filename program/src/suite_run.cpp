@@ -196,10 +196,11 @@ struct Worker {
 int RunInWorkers(std::vector<script::Script> scripts, const SuiteRun& run,
                  std::vector<ScriptResult>* results, std::ostream& err) {
     const std::optional<std::filesystem::path> self = detail::SelfPath();
-    const std::optional<std::filesystem::path> folder = MakeTempFolder("kestrin-suite-");
+    std::string noFolder;
+    const std::optional<std::filesystem::path> folder = MakeTempFolder("kestrin-suite-", &noFolder);
     if (!self || !folder) {
         err << "kestrin: cannot start workers for --jobs: "
-            << (self ? "no temporary folder" : "the program's own file is unknown") << '\n';
+            << (self ? noFolder : "the program's own file is unknown") << '\n';
         return kExitMalformed;
     }
     const std::size_t count = scripts.size();

@@ -123,7 +123,7 @@ TEST(OptionsTest, TheUsageFollowsTheBackendsOrderAndWordsThenTheRest) {
               "               [--real-time] [--headless] [--junit FILE] [--artifacts DIR]\n"
               "               [--update-screens] [--report DIR] [--trace] [--jobs N]\n"
               "               [--shard K/N] [--record FILE] [--scale N] [--screenshot FILE]\n"
-              "               [--demo] [--version]\n"
+              "               [--demo] [--version] [--help]\n"
               "  --script FILE|DIR  the scripts\n"
               "  --fast             quickly\n"
               "  --port NAME        the port\n"
@@ -144,7 +144,8 @@ TEST(OptionsTest, TheUsageFollowsTheBackendsOrderAndWordsThenTheRest) {
               "  --scale N          window pixels per screen pixel, 1 to 8 (default 2)\n"
               "  --screenshot FILE  write the screen as PNG when the run ends\n"
               "  --demo             run the dialog framework's demo dialog, not the console\n"
-              "  --version          print the version and exit\n");
+              "  --version          print the version and exit\n"
+              "  --help             print this usage and exit\n");
     EXPECT_EQ(EndProductOptions(Table(&own)),
               (std::vector<std::string_view>{"--screenshot", "--port"}));
 }

@@ -1,6 +1,7 @@
 #include "freetype_font.h"
 
 #include <ft2build.h>
+#include <sys/stat.h>
 #include <unistd.h>
 #include FT_FREETYPE_H
 
@@ -54,12 +55,22 @@ std::unique_ptr<FreeTypeFont> FreeTypeFont::Open(const std::string& path, int pi
         return fail("FreeType did not initialise");
     }
     faces->library.reset(library);
-    // FreeType's own error would not say why the file cannot be read.
-    if (::access(path.c_str(), R_OK) != 0) {
+    // FreeType's own error would not say why the file cannot be used.
+    struct stat st {};
+    if (::stat(path.c_str(), &st) != 0 || ::access(path.c_str(), R_OK) != 0) {
         return fail(path + ": " + std::strerror(errno));
+    }
+    if (S_ISDIR(st.st_mode)) {
+        return fail(path + ": a folder, not a font file");
+    }
+    if (st.st_size == 0) {
+        return fail(path + ": an empty file, not a font file");
     }
     FT_Face face = nullptr;
     if (const FT_Error e = FT_New_Face(library, path.c_str(), 0, &face); e != 0) {
+        if (e == FT_Err_Unknown_File_Format || e == FT_Err_Invalid_File_Format) {
+            return fail(path + ": not a font file");
+        }
         return fail(path + ": cannot load the face (FreeType error " + std::to_string(e) + ")");
     }
     faces->face.reset(face);

@@ -36,6 +36,13 @@ std::unique_ptr<Font> ChooseSystemFace(FontWeight weight, const char* byHand,
         }
     }
     if (error != nullptr) {
+        // Said once for the run: when the other weight is missing too, the
+        // one line names both faces the program looks for.
+        const FontWeight other = weight == FontWeight::Bold ? FontWeight::Normal : FontWeight::Bold;
+        if (fonts == nullptr || !fonts->Find(kSystemFamily, other, nullptr)) {
+            why = std::string("found neither ") + kSystemFamily + " nor " + kSystemFamily +
+                  " Bold (" + why + ")";
+        }
         *error = why;
     }
     return nullptr;

@@ -25,7 +25,7 @@ using CatalogueSource = std::function<const FontCatalogue*(std::string* error)>;
 // for none) when FreeType opens it, for both weights; otherwise the family
 // at that weight as the catalogue finds it. A file named by hand that cannot
 // be used leaves its reason in *byHandError. nullptr, with the reason in
-// *error, when there is no face.
+// *error, when there is no face; it names both weights when neither is there.
 std::unique_ptr<Font> ChooseSystemFace(FontWeight weight, const char* byHand,
                                        const CatalogueSource& catalogue, std::string* byHandError,
                                        std::string* error);

@@ -102,10 +102,14 @@ TEST_F(FontLookupTest, AFaceNamedByHandIsUsedWhenItOpens) {
     ASSERT_NE(Width(wide_), Width(condensed_));
     const std::string notAFont = (folder_ / "notes.ttf").string();
     std::ofstream(notAFont) << "not a font";
+    const std::string empty = (folder_ / "empty.ttf").string();
+    std::ofstream(empty).close();
     const auto system = FontCatalogue::System(nullptr);
     const auto onlyWide = FontCatalogue::Of({wide_}, nullptr);
     const CatalogueSource systemFonts = [&](std::string*) { return &*system; };
     const CatalogueSource wideOnly = [&](std::string*) { return &*onlyWide; };
+    const auto onlyRegular = FontCatalogue::Of({condensed_}, nullptr);
+    const CatalogueSource regularOnly = [&](std::string*) { return &*onlyRegular; };
     const CatalogueSource none = [](std::string* why) -> const FontCatalogue* {
         *why = "no catalogue";
         return nullptr;
@@ -127,10 +131,18 @@ TEST_F(FontLookupTest, AFaceNamedByHandIsUsedWhenItOpens) {
         {"missing file", "/nonexistent/by-hand.ttf", &systemFonts, Width(condensed_),
          Width(condensedBold_), "/nonexistent/by-hand.ttf: No such file or directory", ""},
         {"not a font", notAFont.c_str(), &systemFonts, Width(condensed_), Width(condensedBold_),
-         notAFont + ": cannot load the face", ""},
+         notAFont + ": not a font file", ""},
+        {"an empty file", empty.c_str(), &systemFonts, Width(condensed_), Width(condensedBold_),
+         empty + ": an empty file, not a font file", ""},
+        {"a folder", folder_.c_str(), &systemFonts, Width(condensed_), Width(condensedBold_),
+         folder_.string() + ": a folder, not a font file", ""},
         {"nothing found", "/nonexistent/by-hand.ttf", &wideOnly, -1, -1, "/nonexistent/by-hand.ttf",
-         "no DejaVu Sans Condensed"},
-        {"no catalogue", nullptr, &none, -1, -1, "", "no catalogue"},
+         "found neither DejaVu Sans Condensed nor DejaVu Sans Condensed Bold (no DejaVu Sans "
+         "Condensed"},
+        {"no bold face", nullptr, &regularOnly, Width(condensed_), -1, "",
+         "no DejaVu Sans Condensed Bold among"},
+        {"no catalogue", nullptr, &none, -1, -1, "",
+         "found neither DejaVu Sans Condensed nor DejaVu Sans Condensed Bold (no catalogue)"},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);

@@ -107,9 +107,10 @@ Result<TempDir> MakeFreshCopy(const fs::path& sourceDir) {
     if (!HostIsDirectory(sourceDir)) {
         return ConfigError{sourceDir.string(), 0, {}, "no such unit directory"};
     }
-    auto temp = TempDir::Create("kestrin-unit-");
+    std::string error;
+    auto temp = TempDir::Create("kestrin-unit-", &error);
     if (!temp) {
-        return ConfigError{sourceDir.string(), 0, {}, "cannot create a temporary directory"};
+        return ConfigError{{}, 0, {}, error};
     }
     if (const std::error_code ec = CopyHostTree(sourceDir, temp->path())) {
         return ConfigError{sourceDir.string(), 0, {}, "cannot copy the unit: " + ec.message()};

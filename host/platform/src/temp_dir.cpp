@@ -1,23 +1,18 @@
 #include "unit/temp_dir.h"
 
-#include <cstdlib>
-
 #include <string>
 #include <system_error>
 
+#include "platform/temp_folder.h"
+
 namespace unit {
 
-std::optional<TempDir> TempDir::Create(std::string_view prefix) {
-    std::error_code ec;
-    const auto base = std::filesystem::temp_directory_path(ec);
-    if (ec) {
+std::optional<TempDir> TempDir::Create(std::string_view prefix, std::string* error) {
+    std::optional<std::filesystem::path> made = platform::MakeTempFolder(prefix, error);
+    if (!made) {
         return std::nullopt;
     }
-    std::string templ = (base / (std::string(prefix) + "XXXXXX")).string();
-    if (::mkdtemp(templ.data()) == nullptr) {
-        return std::nullopt;
-    }
-    return TempDir(std::filesystem::path(templ));
+    return TempDir(std::move(*made));
 }
 
 TempDir::TempDir(TempDir&& other) noexcept : path_(std::move(other.path_)) {

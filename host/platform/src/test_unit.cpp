@@ -69,9 +69,8 @@ const fs::path& TestUnit::dir() const {
 
 bool TestUnit::Load() {
     unit_.reset();
-    auto temp = TempDir::Create("kestrin-test-unit-");
+    auto temp = TempDir::Create("kestrin-test-unit-", &error_);
     if (!temp) {
-        error_ = "cannot create a temporary directory";
         return false;
     }
     dir_ = std::make_unique<TempDir>(std::move(*temp));

@@ -15,7 +15,7 @@ int main(int argc, char** argv) {
         return 0;
     }
     if (arguments.size() == 1 && (arguments[0] == "--help" || arguments[0] == "-h")) {
-        std::cout << host::GpsUsage();
+        std::cout << host::GpsUsage() << "       gps --version | --help\n";
         return 0;
     }
     std::optional<std::string> unitFromEnv;

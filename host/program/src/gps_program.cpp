@@ -3,6 +3,7 @@
 #include "gps/host_arguments.h"
 #include "gps/stream_run.h"
 #include "host/components.h"
+#include "host/default_unit.h"
 #include "unit/virtual_unit.h"
 
 namespace host {
@@ -34,6 +35,12 @@ int RunGps(std::span<const std::string_view> arguments, std::optional<std::strin
         return kExitFailure;
     }
 
+    if (const std::optional<std::string> why = WhyReadOnly(dir)) {
+        err << "gps: the unit " << dir.string() << " is read-only (" << *why
+            << "): copy it and give the copy with --unit (kestrin --fresh-copy runs on a "
+               "temporary copy)\n";
+        return kExitFailure;
+    }
     RegisterHostComponents();
     auto loaded = unit::LoadUnit(dir);
     if (!loaded) {

@@ -95,8 +95,15 @@ std::unique_ptr<program::Session> Seam::Load(const program::SessionRequest& requ
                                              std::ostream& out, std::ostream& log) {
     // In place with --unit (and a single script file), else a fresh copy.
     const bool copy = request.suite || !options_.unitDir || options_.freshCopy;
+    const std::filesystem::path source =
+        options_.unitDir.value_or(sources_.fromEnv.value_or(sources_.builtIn));
+    if (const std::optional<std::string> why = copy ? std::nullopt : WhyReadOnly(source)) {
+        log << "kestrin: the unit " << source.string() << " is read-only (" << *why
+            << "): run on a copy of it with --fresh-copy\n";
+        return nullptr;
+    }
     std::unique_ptr<Session> session = Session::Load(
-        {.source = options_.unitDir.value_or(sources_.fromEnv.value_or(sources_.builtIn)),
+        {.source = source,
          .copy = copy,
          .virtualTime = request.virtualTime,
          // The tour too runs on the virtual clock unless told otherwise.

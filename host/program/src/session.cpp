@@ -17,7 +17,7 @@ std::unique_ptr<Session> Session::Load(const Plan& plan, std::ostream& err) {
     if (plan.copy) {
         unit::Result<unit::TempDir> made = unit::MakeFreshCopy(plan.source);
         if (!made) {
-            err << made.error().Text() << '\n';
+            err << "kestrin: " << made.error().Text() << '\n';
             return nullptr;
         }
         copied.emplace(std::move(*made));

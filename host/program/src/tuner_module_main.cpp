@@ -8,7 +8,8 @@
 //
 // Without --unit: $KESTRIN_UNIT_DIR, else the default unit beside the program.
 // With --pty it prints the device the other party opens (and makes LINK a
-// symbolic link to it); it runs until interrupted or terminated.
+// symbolic link to it, never over a file of someone else's); it runs until
+// interrupted or terminated.
 #include <csignal>
 #include <cstdlib>
 #include <cstring>
@@ -45,7 +46,7 @@ struct Options {
 
 std::optional<Options> Parse(const std::vector<std::string_view>& args, std::string* error) {
     Options o;
-    if (args.size() == 1 && (args[0] == "--version" || args[0] == "--help")) {
+    if (args.size() == 1 && (args[0] == "--version" || args[0] == "--help" || args[0] == "-h")) {
         o.version = args[0] == "--version";
         o.help = !o.version;
         return o;
@@ -82,6 +83,20 @@ std::optional<Options> Parse(const std::vector<std::string_view>& args, std::str
         return std::nullopt;
     }
     return o;
+}
+
+// Whether `link` is a link this program makes: one to a pseudo-terminal's
+// device (/dev/pts/N), as an earlier run that was killed leaves it. Anything
+// else at that name is someone else's and is never removed.
+bool IsModuleLink(const std::filesystem::path& link) {
+    std::error_code ec;
+    if (!std::filesystem::is_symlink(std::filesystem::symlink_status(link, ec))) {
+        return false;
+    }
+    const std::string target = std::filesystem::read_symlink(link, ec).string();
+    constexpr std::string_view kPts = "/dev/pts/";
+    return !ec && target.size() > kPts.size() && target.starts_with(kPts) &&
+           target.find_first_not_of("0123456789", kPts.size()) == std::string::npos;
 }
 
 // The module as the unit's unit.toml describes it ([com] and its stations).
@@ -124,6 +139,17 @@ int main(int argc, char** argv) {
     if (options->help) {
         std::cout << kUsage;
         return EXIT_SUCCESS;
+    }
+    if (options->link) {
+        std::error_code ec;
+        if (std::filesystem::symlink_status(*options->link, ec).type() !=
+                std::filesystem::file_type::not_found &&
+            !IsModuleLink(*options->link)) {
+            std::cerr << "tuner-module: " << options->link->string()
+                      << " is there and is not a link to a pseudo-terminal (/dev/pts/N) as "
+                         "tuner-module makes: remove it or name another LINK\n";
+            return kExitUsage;
+        }
     }
     std::filesystem::path unit;
     if (options->unit) {
@@ -169,8 +195,12 @@ int main(int argc, char** argv) {
         return EXIT_FAILURE;
     }
     if (options->link) {
+        // A link an earlier run left is replaced; a file made there since
+        // the check above makes the link fail.
         std::error_code ec;
-        std::filesystem::remove(*options->link, ec);
+        if (IsModuleLink(*options->link)) {
+            std::filesystem::remove(*options->link, ec);
+        }
         std::filesystem::create_symlink(device, *options->link, ec);
         if (ec) {
             std::cerr << "tuner-module: " << options->link->string() << ": " << ec.message()
@@ -187,8 +217,9 @@ int main(int argc, char** argv) {
         int signal = 0;
         sigwait(&ending, &signal);
     }
-    if (options->link) {
-        std::error_code ec;
+    // Only the link this run made: another may have taken the name since.
+    if (std::error_code ec;
+        options->link && std::filesystem::read_symlink(*options->link, ec) == device) {
         std::filesystem::remove(*options->link, ec);
     }
     return EXIT_SUCCESS;

@@ -355,16 +355,37 @@ TEST_F(KestrinProgramTest, WithoutADisplayTheProgramSaysSoAndTakesTheTour) {
     for (const char* name : {"DISPLAY", "WAYLAND_DISPLAY", "SDL_VIDEODRIVER"}) {
         unsetenv(name);
     }
-    const Outcome r = Kestrin(KestrinOptions{});
-    EXPECT_EQ(r.status, 0) << r.err;
-    EXPECT_EQ(r.out.rfind("No display (", 0), 0U) << r.out;
-    EXPECT_EQ(std::count(r.out.begin(), r.out.end(), '\n'), 2) << r.out;
-    std::filesystem::path folder;
-    EXPECT_EQ(TourShots(r.out, &folder), kPages) << r.out;
-    if (!folder.empty()) {
-        std::filesystem::remove_all(folder);
+    // DISPLAY | why there is none
+    const std::pair<const char*, std::string> cases[] = {
+        {nullptr, "neither DISPLAY nor WAYLAND_DISPLAY is set"},
+        // A display left from a session that has ended: no server there.
+        {":65000", "the display :65000 (DISPLAY) could not be opened"},
+    };
+    for (const auto& [display, why] : cases) {
+        if (display != nullptr) {
+            setenv("DISPLAY", display, 1);
+        }
+        const Outcome r = Kestrin(KestrinOptions{});
+        EXPECT_EQ(r.status, 0) << r.err;
+        EXPECT_EQ(
+            r.out.rfind("No display (" + why + "): running the tour of the pages headless.\n", 0),
+            0U)
+            << r.out;
+        EXPECT_EQ(std::count(r.out.begin(), r.out.end(), '\n'), 2) << r.out;
+        std::filesystem::path folder;
+        EXPECT_EQ(TourShots(r.out, &folder), kPages) << r.out;
+        if (!folder.empty()) {
+            std::filesystem::remove_all(folder);
+        }
     }
 }
 
 }  // namespace
 }  // namespace host::test
+
+// A DISPLAY with no server behind it has SDL try its video drivers, and
+// libdbus, which SDL starts on the way, keeps a buffer past SDL_Quit (as in
+// the window's tests).
+extern "C" const char* __lsan_default_suppressions() {
+    return "leak:libdbus-1.so\n";
+}

@@ -3,6 +3,7 @@
 #include <sys/wait.h>
 
 #include <cstdlib>
+#include <functional>
 #include <regex>
 #include <utility>
 
@@ -92,7 +93,8 @@ TEST_F(ProgramsTest, GpsReportsOnStandardErrorAndNeverTouchesTheRepository) {
 }
 
 TEST_F(ProgramsTest, EveryProgramSaysItsVersion) {
-    const std::regex line(R"(\d+\.\d+\.\d+( \(git [0-9a-f]{7,}\))?\n)");
+    // The release, past its tag the commit, and -dirty for changes not committed.
+    const std::regex line(R"(\d+\.\d+\.\d+(\+git\d+\.[0-9a-f]{7,})?(-dirty)?\n)");
     for (const auto& [program, name] : {std::pair{kKestrin, "kestrin "}, std::pair{kGps, "gps "},
                                         std::pair{kTunerModule, "tuner-module "}}) {
         const Outcome r = Shell(program + " --version");
@@ -101,6 +103,123 @@ TEST_F(ProgramsTest, EveryProgramSaysItsVersion) {
         EXPECT_TRUE(std::regex_match(r.out.substr(std::string(name).size()), line)) << r.out;
         EXPECT_EQ(r.err, "");
     }
+}
+
+// --help and -h alike print the usage, which names both, and end with 0.
+TEST_F(ProgramsTest, EveryProgramsHelpListsHelp) {
+    for (const std::string& program : {kKestrin, kGps, kTunerModule}) {
+        const Outcome help = Shell(program + " --help");
+        const Outcome h = Shell(program + " -h");
+        EXPECT_EQ(help.status, 0) << program;
+        EXPECT_EQ(h.status, 0) << program << ": " << h.err;
+        EXPECT_EQ(h.out, help.out) << program;
+        EXPECT_EQ(help.out.rfind("usage: ", 0), 0U) << help.out;
+        EXPECT_NE(help.out.find("--help"), std::string::npos) << help.out;
+    }
+}
+
+// LINK is the user's unless it is a link to a pseudo-terminal, as an earlier
+// run that was killed leaves one: only that is taken over, and removed at
+// the end.
+TEST_F(ProgramsTest, TunerModuleMakesItsLinkOverNothingOfSomeoneElses) {
+    // Serves until the module says where, or has ended; then ends it.
+    const auto serve =
+        WriteFile("serve.sh",
+                  "\"$1\" --pty \"$2\" >\"$2.out\" & module=$!\n"
+                  "for _ in $(seq 200); do\n"
+                  "  grep -q . \"$2.out\" || ! kill -0 $module 2>/dev/null && break\n"
+                  "  sleep 0.05\n"
+                  "done\n"
+                  "kill $module 2>/dev/null; wait $module; status=$?\n"
+                  "cat \"$2.out\"; exit $status\n");
+    const auto link = Work() / "com7";
+    struct Case {
+        const char* what;
+        std::function<void()> make;
+        int status;
+        std::filesystem::file_type left;  // what is at LINK afterwards
+    };
+    const Case cases[] = {
+        {"a file", [&] { std::ofstream(link) << "mine"; }, 2, std::filesystem::file_type::regular},
+        {"an empty folder", [&] { std::filesystem::create_directory(link); }, 2,
+         std::filesystem::file_type::directory},
+        {"a link to a file", [&] { std::filesystem::create_symlink(serve, link); }, 2,
+         std::filesystem::file_type::symlink},
+        {"an earlier run's link", [&] { std::filesystem::create_symlink("/dev/pts/999", link); }, 0,
+         std::filesystem::file_type::not_found},
+    };
+    for (const Case& c : cases) {
+        std::filesystem::remove_all(link);
+        c.make();
+        const Outcome r = Shell("sh " + Quoted(serve) + " " + kTunerModule + " " + Quoted(link));
+        EXPECT_EQ(r.status, c.status) << c.what << ": " << r.err;
+        EXPECT_EQ(std::filesystem::symlink_status(link).type(), c.left) << c.what;
+        if (c.status == 2) {
+            EXPECT_EQ(r.err, "tuner-module: " + link.string() +
+                                 " is there and is not a link to a pseudo-terminal (/dev/pts/N) "
+                                 "as tuner-module makes: remove it or name another LINK\n")
+                << c.what;
+        } else {
+            EXPECT_EQ(r.out.rfind("tuner module on /dev/pts/", 0), 0U) << r.out;
+        }
+    }
+    EXPECT_EQ(ReadFile(serve).rfind("\"$1\"", 0), 0U);  // the link to it left it whole
+}
+
+// An installed tree's default unit is a package's folder: no program writes
+// into it in place, whoever runs it (root too), so that removing the package
+// leaves nothing behind; a fresh copy of it runs.
+TEST_F(ProgramsTest, TheInstalledUnitIsNeverWrittenInPlace) {
+    const auto prefix = Work() / "usr";
+    const auto unit = prefix / "share/kestrin/units/default";
+    std::filesystem::create_directories(unit.parent_path());
+    std::filesystem::create_directories(prefix / "bin");
+    std::filesystem::copy_file(GPS_BIN, prefix / "bin/gps");
+    std::filesystem::copy(kDefaultUnit, unit, std::filesystem::copy_options::recursive);
+    // As installed: without the files the unit makes from its unit.toml.
+    std::vector<std::filesystem::path> generated;
+    for (const auto& entry : std::filesystem::recursive_directory_iterator(unit)) {
+        const std::string name = entry.path().filename().string();
+        if (entry.path().extension() == ".map" || name == "PLOVA.EXE" || name == "VESKFCODE.bin") {
+            generated.push_back(entry.path());
+        }
+    }
+    for (const auto& file : generated) {
+        std::filesystem::remove(file);
+    }
+    const auto listing = [&] {
+        std::string files;
+        for (const auto& entry : std::filesystem::recursive_directory_iterator(unit)) {
+            files += entry.path().string() + " " +
+                     std::to_string(entry.last_write_time().time_since_epoch().count()) + "\n";
+        }
+        return files;
+    };
+    const std::string before = listing();
+    const std::string why = " is read-only (installed with the programs): ";
+    Outcome r = Shell(kKestrin + " --headless --unit " + Quoted(unit));
+    EXPECT_EQ(r.status, 2);
+    EXPECT_EQ(r.err, "kestrin: the unit " + unit.string() + why +
+                         "run on a copy of it with --fresh-copy\n");
+    r = Shell(kGps + " off 12 --unit " + Quoted(unit));
+    EXPECT_EQ(r.status, 1);
+    EXPECT_EQ(r.err, "gps: the unit " + unit.string() + why +
+                         "copy it and give the copy with --unit (kestrin --fresh-copy runs on a "
+                         "temporary copy)\n");
+    EXPECT_EQ(listing(), before);
+    r = Shell(kKestrin + " --unit " + Quoted(unit) + " --fresh-copy --script " +
+              Quoted(WriteFile("ver.ks", "expect caption \"Kestrin\"\n")));
+    EXPECT_EQ(r.status, 0) << r.err;
+    EXPECT_EQ(listing(), before);
+}
+
+// The temporary folder: TMPDIR named when it cannot take one.
+TEST_F(ProgramsTest, KestrinSaysWhyItCannotMakeATemporaryFolder) {
+    const Outcome r = Shell("TMPDIR=/nonexistent " + kKestrin + " --headless");
+    EXPECT_EQ(r.status, 2);
+    EXPECT_EQ(r.err,
+              "kestrin: cannot make a temporary folder in /nonexistent (TMPDIR): No such file or "
+              "directory\n");
 }
 
 // Nothing of the build tree is compiled in: a copy of the program elsewhere

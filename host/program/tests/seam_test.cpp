@@ -83,7 +83,7 @@ TEST(HostSeamTest, TheUsageListsTheOptionsInTheHostsOrderAndWords) {
               "               [--real-time] [--junit FILE] [--artifacts DIR] [--update-screens]\n"
               "               [--report DIR] [--trace] [--jobs N] [--shard K/N] [--record FILE]\n"
               "               [--scale N] [--screenshot FILE] [--audio-out FILE] [--debug-echo]\n"
-              "               [--demo] [--version]\n"
+              "               [--demo] [--version] [--help]\n"
               "  --unit DIR         run on the unit in DIR (default: a fresh copy of\n"
               "                     $KESTRIN_UNIT_DIR, else of the default unit)\n"
               "  --fresh-copy       run on a temporary copy of the unit instead\n"
@@ -107,7 +107,8 @@ TEST(HostSeamTest, TheUsageListsTheOptionsInTheHostsOrderAndWords) {
               "  --audio-out FILE   write the run's sound as WAV when the run ends\n"
               "  --debug-echo       copy the unit's debug output to standard error\n"
               "  --demo             run the dialog framework's demo dialog, not the console\n"
-              "  --version          print the version and exit\n");
+              "  --version          print the version and exit\n"
+              "  --help             print this usage and exit\n");
 }
 
 }  // namespace

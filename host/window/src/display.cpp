@@ -1,6 +1,9 @@
 #include <SDL.h>
 
+#include <cstdlib>
 #include <cstring>
+#include <string>
+#include <vector>
 
 #include "sdl/display.h"
 #include "video_init.h"
@@ -19,6 +22,22 @@ bool DisplayAvailable(std::string* why) {
                       std::strcmp(driver, "dummy") != 0;
     if (!real && why != nullptr) {
         *why = std::string("only SDL's ") + (driver != nullptr ? driver : "no") + " video driver";
+        // SDL fell back to it by itself: the display named is not there (a
+        // stale DISPLAY of a session that has ended, say).
+        if (const char* chosen = std::getenv("SDL_VIDEODRIVER");
+            chosen == nullptr || *chosen == '\0') {
+            std::vector<std::string> named;
+            for (const char* variable : {"DISPLAY", "WAYLAND_DISPLAY"}) {
+                if (const char* value = std::getenv(variable); value != nullptr && *value != '\0') {
+                    named.push_back(std::string(value) + " (" + variable + ")");
+                }
+            }
+            if (named.size() == 1) {
+                *why = "the display " + named[0] + " could not be opened";
+            } else if (named.size() == 2) {
+                *why = "neither the display " + named[0] + " nor " + named[1] + " could be opened";
+            }
+        }
     }
     SDL_QuitSubSystem(SDL_INIT_VIDEO);
     return real;

@@ -37,6 +37,7 @@ int wmain(int argc, wchar_t** argv) {
     }
     if (arguments.size() == 1 && (arguments[0] == "--help" || arguments[0] == "-h")) {
         static_cast<void>(std::fputs(kUsage, stdout));
+        static_cast<void>(std::fputs("       gps --version | --help\n", stdout));
         return 0;
     }
     const gps::HostArguments parsed = gps::ExtractUnitOption(arguments);

@@ -84,7 +84,7 @@ TEST(Win32SeamTest, TheUsageListsThePcsOptionsAndRecord) {
               "               [--script FILE|DIR ...] [--junit FILE] [--artifacts DIR]\n"
               "               [--update-screens] [--report DIR] [--trace] [--jobs N]\n"
               "               [--shard K/N] [--record FILE] [--screenshot FILE] [--scale N]\n"
-              "               [--debug-echo] [--demo] [--version]\n"
+              "               [--debug-echo] [--demo] [--version] [--help]\n"
               "  --root DIR         the folder that stands for the unit's file system\n"
               "                     (default: the folder \"unit\" beside the program)\n"
               "  --com7 COMn        the PC's serial port that \"COM7:\" opens (default COM7)\n"
@@ -106,7 +106,8 @@ TEST(Win32SeamTest, TheUsageListsThePcsOptionsAndRecord) {
               "  --scale N          window pixels per screen pixel, 1 to 8 (default 2)\n"
               "  --debug-echo       copy the debug output to standard error\n"
               "  --demo             run the dialog framework's demo dialog, not the console\n"
-              "  --version          print the version and exit\n");
+              "  --version          print the version and exit\n"
+              "  --help             print this usage and exit\n");
 }
 
 }  // namespace

@@ -3,14 +3,16 @@
 
 #include <filesystem>
 #include <optional>
+#include <string>
 #include <string_view>
 
 namespace unit {
 
 class TempDir {
   public:
-    // Creates <system temp>/<prefix>XXXXXX; nullopt when that fails.
-    static std::optional<TempDir> Create(std::string_view prefix);
+    // Creates <system temp>/<prefix>XXXXXX (platform::MakeTempFolder);
+    // nullopt when that fails, with the reason in *error when given.
+    static std::optional<TempDir> Create(std::string_view prefix, std::string* error = nullptr);
 
     TempDir(TempDir&& other) noexcept;
     TempDir& operator=(TempDir&& other) noexcept;

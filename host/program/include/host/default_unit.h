@@ -25,7 +25,15 @@ struct FoundUnit {
     std::string error;  // when dir is empty: every place looked at
 };
 
-// The first of DefaultUnitPlaces that holds a unit.toml.
+// The first of DefaultUnitPlaces that holds a unit.toml; one that is there
+// but cannot be read ends the search ("cannot read DIR: Permission denied").
 FoundUnit FindDefaultUnit(const std::filesystem::path& executable);
+
+// Why the unit in `dir` must not be run in place, nullopt when it may: it is
+// the default unit of an installed tree (<prefix>/share/kestrin/units/default
+// beside <prefix>/bin's programs: a package's folder, which even root must
+// not write into, so that removing the package leaves nothing behind), or
+// this user cannot write it (the system's reason, "Permission denied").
+std::optional<std::string> WhyReadOnly(const std::filesystem::path& dir);
 
 }  // namespace host
