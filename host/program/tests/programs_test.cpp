@@ -122,16 +122,18 @@ TEST_F(ProgramsTest, EveryProgramsHelpListsHelp) {
 // run that was killed leaves one: only that is taken over, and removed at
 // the end.
 TEST_F(ProgramsTest, TunerModuleMakesItsLinkOverNothingOfSomeoneElses) {
-    // Serves until the module says where, or has ended; then ends it.
+    // serve.sh LINK PROGRAM...: serves until the module says where, or has
+    // ended; then ends it.
     const auto serve =
         WriteFile("serve.sh",
-                  "\"$1\" --pty \"$2\" >\"$2.out\" & module=$!\n"
+                  "link=$1; shift\n"
+                  "\"$@\" --pty \"$link\" >\"$link.out\" & module=$!\n"
                   "for _ in $(seq 200); do\n"
-                  "  grep -q . \"$2.out\" || ! kill -0 $module 2>/dev/null && break\n"
+                  "  grep -q . \"$link.out\" || ! kill -0 $module 2>/dev/null && break\n"
                   "  sleep 0.05\n"
                   "done\n"
                   "kill $module 2>/dev/null; wait $module; status=$?\n"
-                  "cat \"$2.out\"; exit $status\n");
+                  "cat \"$link.out\"; exit $status\n");
     const auto link = Work() / "com7";
     struct Case {
         const char* what;
@@ -151,7 +153,7 @@ TEST_F(ProgramsTest, TunerModuleMakesItsLinkOverNothingOfSomeoneElses) {
     for (const Case& c : cases) {
         std::filesystem::remove_all(link);
         c.make();
-        const Outcome r = Shell("sh " + Quoted(serve) + " " + kTunerModule + " " + Quoted(link));
+        const Outcome r = Shell("sh " + Quoted(serve) + " " + Quoted(link) + " " + kTunerModule);
         EXPECT_EQ(r.status, c.status) << c.what << ": " << r.err;
         EXPECT_EQ(std::filesystem::symlink_status(link).type(), c.left) << c.what;
         if (c.status == 2) {
@@ -163,7 +165,7 @@ TEST_F(ProgramsTest, TunerModuleMakesItsLinkOverNothingOfSomeoneElses) {
             EXPECT_EQ(r.out.rfind("tuner module on /dev/pts/", 0), 0U) << r.out;
         }
     }
-    EXPECT_EQ(ReadFile(serve).rfind("\"$1\"", 0), 0U);  // the link to it left it whole
+    EXPECT_EQ(ReadFile(serve).rfind("link=$1", 0), 0U);  // the link to it left it whole
 }
 
 // An installed tree's default unit is a package's folder: no program writes
