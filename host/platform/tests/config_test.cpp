@@ -197,8 +197,9 @@ free_bytes = 524288
 // host too (where the C++ library's own copy stops at such a file).
 TEST(UnitToml, AFreshCopyKeepsAFileDatedPast2038) {
     unit::TestUnit t;
-    t.Toml("[[fs.file]]\npath = \"\\\\Mounted Volume2\\\\a.log\"\nhex = \"41\"\n"
-           "mtime = \"2040-02-29T06:30:00\"\n");
+    t.Toml(
+        "[[fs.file]]\npath = \"\\\\Mounted Volume2\\\\a.log\"\nhex = \"41\"\n"
+        "mtime = \"2040-02-29T06:30:00\"\n");
     ASSERT_TRUE(t.Load()) << t.error();
     auto copy = unit::MakeFreshCopy(t.dir());
     ASSERT_TRUE(copy) << copy.error().Text();
