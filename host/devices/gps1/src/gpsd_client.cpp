@@ -122,7 +122,9 @@ int GpsdClient::WaitFd(int fd, short events, std::chrono::milliseconds timeout) 
     const nfds_t count = fd >= 0 ? 2 : 1;
     const auto deadline = std::chrono::steady_clock::now() + timeout;
     for (;;) {
-        const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(
+        // Rounded up: poll waits whole milliseconds, and never less than the
+        // time left.
+        const auto left = std::chrono::ceil<std::chrono::milliseconds>(
             deadline - std::chrono::steady_clock::now());
         const int ms = timeout.count() < 0 ? -1
                                            : static_cast<int>(std::clamp<std::int64_t>(
