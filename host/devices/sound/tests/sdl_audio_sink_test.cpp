@@ -47,11 +47,16 @@ TEST_F(SdlAudioTest, DeviceGetsTheLoopAtTheVolume) {
     ::unsetenv("SDL_DISKAUDIOFILE");
     ::unsetenv("SDL_DISKAUDIODELAY");
     std::size_t frame = 0;
-    const std::size_t frames = bytes.size() / 4;
+    std::size_t frames = bytes.size() / 4;
     auto left = [&](std::size_t f) { return static_cast<std::int16_t>(Peek16(bytes, 4 * f)); };
     auto right = [&](std::size_t f) { return static_cast<std::int16_t>(Peek16(bytes, 4 * f + 2)); };
     while (frame < frames && left(frame) == 0 && right(frame) == 0) {
         ++frame;  // silence before the sound started
+    }
+    // SDL writes one buffer of silence when the device closes between two
+    // callbacks (no ramp sample is 0).
+    while (frames > frame && left(frames - 1) == 0 && right(frames - 1) == 0) {
+        --frames;
     }
     ASSERT_GE(frames - frame, 2 * ramp.size()) << "too little was played";
     for (std::size_t i = 0; frame + i < frames; ++i) {
