@@ -1,5 +1,6 @@
-// Fresh folders in the system's temporary folder: the tour's screenshots,
-// the results of a suite's workers.
+// Fresh folders: in the system's temporary folder the tour's screenshots
+// and the files of a suite's workers, beside a report the report being
+// written.
 #pragma once
 
 #include <filesystem>
@@ -8,8 +9,13 @@
 
 namespace program {
 
-// <the system's temporary folder>/<prefix>XXXXXX, made new (never one that
-// was there) and only its owner's; nullopt when none can be made.
+// <base>/<prefix>XXXXXX, made new (never one that was there), only its
+// owner's when private; nullopt when none can be made.
+std::optional<std::filesystem::path> MakeFolderIn(const std::filesystem::path& base,
+                                                  std::string_view prefix, bool ownerOnly);
+
+// <the system's temporary folder>/<prefix>XXXXXX, made new and only its
+// owner's; nullopt when none can be made.
 std::optional<std::filesystem::path> MakeTempFolder(std::string_view prefix);
 
 // kestrin-tour-XXXXXX
