@@ -1,3 +1,5 @@
+#include <cerrno>
+#include <chrono>
 #include <csignal>
 #include <cstdlib>
 #include <ctime>
@@ -33,6 +35,26 @@ sigset_t EndingSignals() {
     std::_Exit(128 + signal);
 }
 
+// The signal that comes within the time a run has to stop, else signal.
+int AnotherWithin(const sigset_t& ending, int signal) {
+    const auto until =
+        std::chrono::steady_clock::now() + std::chrono::seconds(detail::kStopSeconds);
+    for (auto now = std::chrono::steady_clock::now(); now < until;
+         now = std::chrono::steady_clock::now()) {
+        const auto left = std::chrono::duration_cast<std::chrono::nanoseconds>(until - now);
+        const timespec limit{static_cast<time_t>(left.count() / 1000000000),
+                             static_cast<long>(left.count() % 1000000000)};
+        siginfo_t again{};
+        if (sigtimedwait(&ending, &again, &limit) > 0) {
+            return again.si_signo;
+        }
+        if (errno != EINTR) {
+            break;  // the time is over
+        }
+    }
+    return signal;
+}
+
 }  // namespace
 
 void HandleInterrupts() {
@@ -48,11 +70,7 @@ void HandleInterrupts() {
             if (detail::AskToStop()) {
                 // The run stops by itself and the program ends; a second
                 // signal, or no end in time, ends it here.
-                const timespec limit{detail::kStopSeconds, 0};
-                siginfo_t again{};
-                if (sigtimedwait(&ending, &again, &limit) > 0) {
-                    signal = again.si_signo;
-                }
+                signal = AnotherWithin(ending, signal);
             }
             EndBy(signal);
         }
