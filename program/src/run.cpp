@@ -250,7 +250,8 @@ int Run(const Options& options, Seam& seam, std::ostream& out, std::ostream& err
         const Hooks& hooks) {
     // A worker of a suite runs the scripts it is handed.
     if (options.suite.worker) {
-        return RunSuiteWorker(options.suite, ScriptRunOf(options, seam, true, out), err);
+        return RunSuiteWorker(options.suite, options.screenshot,
+                              ScriptRunOf(options, seam, true, out), err);
     }
     // A recording that could not be written is refused before it is made.
     if (options.record) {

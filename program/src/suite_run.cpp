@@ -374,7 +374,9 @@ int RunSuite(std::vector<SuiteScript> scripts, const SuiteOptions& options, bool
     return status;
 }
 
-int RunSuiteWorker(const SuiteOptions& options, const RunOne& runOne, std::ostream& err) {
+int RunSuiteWorker(const SuiteOptions& options,
+                   const std::optional<std::filesystem::path>& screenshot, const RunOne& runOne,
+                   std::ostream& err) {
     const std::filesystem::path& folder = *options.worker;
     detail::RunList list;
     std::string error;
@@ -382,8 +384,7 @@ int RunSuiteWorker(const SuiteOptions& options, const RunOne& runOne, std::ostre
         err << "kestrin: " << error << '\n';
         return kExitMalformed;
     }
-    const std::optional<std::filesystem::path> noScreenshot;
-    const SuiteRun run{options, noScreenshot, runOne, list.common, list.screens};
+    const SuiteRun run{options, screenshot, runOne, list.common, list.screens};
     std::string line;
     while (std::getline(std::cin, line)) {
         std::size_t i = 0;

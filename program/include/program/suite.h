@@ -144,8 +144,11 @@ int RunSuite(std::vector<SuiteScript> scripts, const SuiteOptions& options, bool
              std::ostream& out, std::ostream& err);
 
 // A worker process of a suite (options.worker): runs the scripts it is
-// handed on its standard input. Returns its exit status.
-int RunSuiteWorker(const SuiteOptions& options, const RunOne& runOne, std::ostream& err);
+// handed on its standard input (screenshot: as RunSuite's, for a suite of
+// one script). Returns its exit status.
+int RunSuiteWorker(const SuiteOptions& options,
+                   const std::optional<std::filesystem::path>& screenshot, const RunOne& runOne,
+                   std::ostream& err);
 
 // A script's path relative to the run's common folder ("ver.ks",
 // "app/tests/ver.ks"): its artifacts folder inside DIR (no two scripts of a
