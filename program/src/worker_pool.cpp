@@ -395,9 +395,9 @@ class Pool {
     bool interrupted_ = false;
     std::list<Worker> workers_;
     std::vector<std::optional<Finished>> finished_;
-    std::size_t next_ = 0;       // the next script to hand out
-    std::size_t written_ = 0;    // scripts whose output is written
-    std::uintmax_t echoed_ = 0;  // of the output of the script in front
+    std::size_t next_ = 0;     // the next script to hand out
+    std::size_t written_ = 0;  // scripts whose output is written
+    std::size_t echoed_ = 0;   // of the output of the script in front
     std::size_t starts_ = 0;
     const std::size_t mostStarts_;
     std::string startError_;
