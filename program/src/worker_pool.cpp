@@ -24,8 +24,11 @@ using script::kExitMalformed;
 using script::kExitPassed;
 using Clock = std::chrono::steady_clock;
 
-// How often the pool looks at its workers' files when nothing happened.
-constexpr std::chrono::milliseconds kLook{20};
+// How often the pool looks for results when nothing happened (a worker
+// waits that long for its next script), and every how many looks it shows
+// what the workers wrote meanwhile.
+constexpr std::chrono::milliseconds kLook{2};
+constexpr std::uint64_t kLooksPerEcho = 10;
 // The folder of a suite's workers, and its lock while the suite runs.
 constexpr std::string_view kFolderPrefix = "kestrin-suite-";
 constexpr const char* kFolderLock = "lock";
@@ -96,7 +99,7 @@ class Pool {
         const std::size_t jobs =
             std::min(scripts_.size(), static_cast<std::size_t>(run_.options.jobs));
         int status = kExitPassed;
-        while (written_ < scripts_.size()) {
+        for (std::uint64_t look = 0; written_ < scripts_.size(); ++look) {
             std::unique_lock round(workersMutex_);
             if (interrupted_) {
                 // The program ends on the interrupt's thread.
@@ -106,7 +109,10 @@ class Pool {
             }
             bool moved = Look();
             moved = Supply(jobs) || moved;
-            Relay(false);
+            const bool echo = look % kLooksPerEcho == 0;
+            if (echo) {
+                Relay(false);
+            }
             while (written_ < scripts_.size() && finished_[written_]) {
                 Finished& f = *finished_[written_];
                 Write(f);
@@ -123,7 +129,9 @@ class Pool {
                 echoed_ = 0;
                 moved = true;
             }
-            Echo();
+            if (echo || moved) {
+                Echo();
+            }
             round.unlock();
             if (!moved) {
                 std::this_thread::sleep_for(kLook);
