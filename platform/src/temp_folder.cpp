@@ -55,6 +55,20 @@ std::optional<std::filesystem::path> MakeTempFolder(std::string_view prefix, std
     if (!base.path.is_absolute()) {
         return fail("not an absolute path");
     }
+    std::string reason;
+    std::optional<std::filesystem::path> folder = MakeFolderIn(base.path, prefix, true, &reason);
+    return folder ? folder : fail(reason);
+}
+
+std::optional<std::filesystem::path> MakeFolderIn(const std::filesystem::path& base,
+                                                  std::string_view prefix, bool ownerOnly,
+                                                  std::string* error) {
+    auto fail = [&](const std::string& reason) {
+        if (error != nullptr) {
+            *error = reason;
+        }
+        return std::optional<std::filesystem::path>();
+    };
     constexpr std::string_view kLetters =
         "abcdefghijklmnopqrstuvwxyzABCDEFGHIJKLMNOPQRSTUVWXYZ0123456789";
     constexpr int kTries = 100;
@@ -66,12 +80,14 @@ std::optional<std::filesystem::path> MakeTempFolder(std::string_view prefix, std
         for (int n = 0; n < 6; ++n) {
             name += kLetters[pick(random)];
         }
-        const std::filesystem::path folder = base.path / name;
+        const std::filesystem::path folder = base / name;
         std::error_code ec;
         // Made here or not at all: a folder that is already there is not taken.
         if (std::filesystem::create_directory(folder, ec)) {
-            std::filesystem::permissions(folder, std::filesystem::perms::owner_all,
-                                         std::filesystem::perm_options::replace, ec);
+            if (ownerOnly) {
+                std::filesystem::permissions(folder, std::filesystem::perms::owner_all,
+                                             std::filesystem::perm_options::replace, ec);
+            }
             if (ec) {
                 const std::string reason = ec.message();
                 std::filesystem::remove(folder, ec);

@@ -11,9 +11,6 @@ namespace program::detail {
 
 namespace {
 
-// Marks a folder as a report, so that the next report may empty it.
-constexpr const char* kMarker = ".kestrin-report";
-
 // Pages load only what lies in the report's folder.
 constexpr std::string_view kHead =
     "<!DOCTYPE html>\n<html lang=\"en\">\n<head>\n<meta charset=\"utf-8\">\n"
@@ -27,6 +24,7 @@ h1 { font-size: 1.4em; } h1 a { color: inherit; }
 .totals { font-size: 1.1em; }
 .passed .verdict, span.passed { color: #176b2c; }
 .failed .verdict, span.failed, .outcome.failed { color: #b3261e; font-weight: bold; }
+.error .verdict, span.error { color: #7a1fa2; font-weight: bold; }
 table { border-collapse: collapse; margin-top: .5em; }
 th, td { border-bottom: 1px solid #ddd; padding: .3em .6em; text-align: left; vertical-align: top; }
 th { background: #f3f3f3; }
@@ -36,6 +34,7 @@ td.time, td.clock { text-align: right; white-space: nowrap; }
 code, pre { font-family: monospace; }
 pre { margin: 0; white-space: pre-wrap; }
 tr.failed { background: #fdecea; }
+tr.error { background: #f6e8fb; }
 img.thumb { width: 160px; height: 120px; border: 1px solid #aaa; }
 .pictures td { white-space: nowrap; }
 .pictures figure { display: inline-block; margin: 0 1em 0 0; vertical-align: top; }
@@ -68,7 +67,12 @@ std::string Seconds(std::chrono::duration<double> t) {
 
 std::string Name(const ScriptResult& r) {
     const std::u8string text = r.file.generic_u8string();
-    return {text.begin(), text.end()};
+    return Shown(std::string(text.begin(), text.end()));
+}
+
+// "passed", "failed", or "error" for a script that came to no verdict.
+const char* VerdictOf(const ScriptResult& r) {
+    return r.passed ? "passed" : r.error ? "error" : "failed";
 }
 
 std::string PageOf(std::size_t index) {
@@ -100,20 +104,25 @@ std::string Picture(std::string_view file, std::string_view alt, std::string_vie
 
 std::string Index(const std::vector<ScriptResult>& results) {
     std::size_t failed = 0;
+    std::size_t errors = 0;
     std::chrono::duration<double> total{};
     for (const ScriptResult& r : results) {
-        failed += r.passed ? 0 : 1;
+        errors += r.error ? 1 : 0;
+        failed += r.passed || r.error ? 0 : 1;
         total += r.time;
     }
-    const std::string verdict =
-        std::to_string(results.size() - failed) + " passed, " + std::to_string(failed) + " failed";
+    const std::size_t passed = results.size() - failed - errors;
     std::string html(kHead);
-    html += "<title>kestrin: " + verdict + "</title>\n";
+    html += "<title>kestrin: " + Verdict(results) + "</title>\n";
     html += "<link rel=\"stylesheet\" href=\"report.css\">\n<script src=\"report.js\"></script>\n";
     html += "</head>\n<body>\n<h1>kestrin scripts</h1>\n";
-    html += "<p class=\"totals\"><span class=\"passed\">" +
-            std::to_string(results.size() - failed) + " passed</span>, <span class=\"failed\">" +
-            std::to_string(failed) + " failed</span>, " + Seconds(total) + "</p>\n";
+    html += "<p class=\"totals\"><span class=\"passed\">" + std::to_string(passed) +
+            " passed</span>, <span class=\"failed\">" + std::to_string(failed) + " failed</span>, ";
+    if (errors > 0) {
+        html += "<span class=\"error\">" + std::to_string(errors) +
+                (errors == 1 ? " error" : " errors") + "</span>, ";
+    }
+    html += Seconds(total) + "</p>\n";
     html +=
         "<input type=\"checkbox\" id=\"failed-only\"> <label for=\"failed-only\">failed "
         "only</label>\n";
@@ -128,7 +137,7 @@ std::string Index(const std::vector<ScriptResult>& results) {
                           [&](std::size_t i) { return !results[i].passed; });
     for (const std::size_t i : order) {
         const ScriptResult& r = results[i];
-        const char* cls = r.passed ? "passed" : "failed";
+        const char* cls = VerdictOf(r);
         html += std::string("<tr class=\"") + cls + "\"><td class=\"verdict\">" + cls +
                 "</td><td><a href=\"" + PageOf(i) + "\">" + XmlText(Name(r)) + "</a>";
         if (!r.passed) {
@@ -142,8 +151,7 @@ std::string Index(const std::vector<ScriptResult>& results) {
 
 std::string Step(const ScriptResult& r, const TraceStep& step) {
     const bool ok = step.failure.empty();
-    const std::string where =
-        script::Utf8FromPath(r.file.filename()) + ":" + std::to_string(step.line);
+    const std::string where = ShownName(r.file.filename()) + ":" + std::to_string(step.line);
     std::string html = std::string("<tr class=\"") + (ok ? "ok" : "failed") + "\" id=\"line-" +
                        std::to_string(step.line) + "\"><td class=\"where\">" + XmlText(where) +
                        "</td><td><code>" + XmlText(step.command) + "</code></td>";
@@ -184,7 +192,7 @@ std::string Step(const ScriptResult& r, const TraceStep& step) {
 }
 
 std::string Page(const ScriptResult& r) {
-    const char* cls = r.passed ? "passed" : "failed";
+    const char* cls = VerdictOf(r);
     std::string html(kHead);
     html += "<title>" + XmlText(Name(r)) + ": " + cls + "</title>\n";
     html +=
@@ -219,43 +227,6 @@ std::string Page(const ScriptResult& r) {
 
 std::filesystem::path ScreensFolder(const std::filesystem::path& report) {
     return report / "screens";
-}
-
-bool PrepareReportFolder(const std::filesystem::path& folder, std::string* error) {
-    const std::string named = script::Utf8FromPath(folder);
-    std::error_code ec;
-    if (std::filesystem::exists(folder, ec)) {
-        if (!std::filesystem::is_directory(folder, ec)) {
-            *error = named + ": not a folder";
-            return false;
-        }
-        if (!std::filesystem::is_empty(folder, ec)) {
-            if (!std::filesystem::exists(folder / kMarker, ec)) {
-                *error = named + ": the folder holds files that are not a report of kestrin";
-                return false;
-            }
-            std::vector<std::filesystem::path> old;
-            for (const auto& entry : std::filesystem::directory_iterator(folder, ec)) {
-                old.push_back(entry.path());
-            }
-            for (const std::filesystem::path& p : old) {
-                std::filesystem::remove_all(p, ec);
-                if (ec) {
-                    *error = script::Utf8FromPath(p) +
-                             ": cannot remove the earlier report: " + ec.message();
-                    return false;
-                }
-            }
-        }
-    }
-    std::filesystem::create_directories(ScreensFolder(folder), ec);
-    std::filesystem::create_directories(folder / "scripts", ec);
-    if (ec) {
-        *error = named + ": " + ec.message();
-        return false;
-    }
-    return WriteText(folder / kMarker, "a report of kestrin: the next report empties this folder\n",
-                     error);
 }
 
 bool WriteReport(const std::filesystem::path& folder, const std::vector<ScriptResult>& results,

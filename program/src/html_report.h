@@ -1,7 +1,8 @@
 // --report DIR: a static HTML report of a suite, read from a file:// address
 // in any browser (nothing fetched from elsewhere): index.html with the
 // totals and one row per script, failed first; a page per script with its
-// trace; the screens once each in screens/.
+// trace; the screens once each in screens/. The folder it goes into while
+// the run lasts is report_folder.h's.
 #pragma once
 
 #include <filesystem>
@@ -11,11 +12,6 @@
 #include "program/suite.h"
 
 namespace program::detail {
-
-// The report's folder made ready before the scripts run: made when it is
-// missing, emptied when it holds an earlier report. False with the reason
-// when it holds anything else (a report never deletes what is not its own).
-bool PrepareReportFolder(const std::filesystem::path& folder, std::string* error);
 
 // Where the screens of the traces go.
 std::filesystem::path ScreensFolder(const std::filesystem::path& report);

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <charconv>
+#include <limits>
 #include <set>
 #include <utility>
 
@@ -92,6 +93,19 @@ std::vector<OptionSpec> SharedSpecs(Options* o) {
             if (!o->suite.shard) {
                 return "--shard takes K/N with 1 <= K <= N, not \"" + std::string(text) + "\"";
             }
+            return std::nullopt;
+        }));
+    specs.push_back(ValueOption(
+        "--timeout", "MS",
+        "end a script past MS milliseconds of wall time and report\n"
+        "it failed at its line (default 600000, 10 minutes; 0: none)",
+        [o](std::string_view ms) -> std::optional<std::string> {
+            const std::optional<int> parsed = ParseNumber(ms, 0, std::numeric_limits<int>::max());
+            if (!parsed) {
+                return "--timeout takes a whole number of milliseconds, 0 or more, not \"" +
+                       std::string(ms) + "\"";
+            }
+            o->suite.timeout = std::chrono::milliseconds(*parsed);
             return std::nullopt;
         }));
     OptionSpec worker;
@@ -228,6 +242,12 @@ ParsedOptions ParseOptions(std::span<const std::string_view> arguments,
                 if (i + 1 >= arguments.size() || arguments[i + 1].empty()) {
                     return fail(std::string(arg) + " needs a value");
                 }
+                // "--report --trace": the value was left out, not a folder named so.
+                if (arguments[i + 1].starts_with("--") ||
+                    Find(table, arguments[i + 1]) != nullptr) {
+                    return fail(std::string(arg) + " needs a value, not the option \"" +
+                                std::string(arguments[i + 1]) + "\"");
+                }
                 refused = spec->take(arguments[++i]);
                 break;
             case Takes::Words: {
@@ -250,11 +270,12 @@ ParsedOptions ParseOptions(std::span<const std::string_view> arguments,
     }
     const bool scripted = !o.scripts.empty();
     const SuiteOptions& suite = o.suite;
-    if (!scripted && (suite.junit || suite.artifacts || suite.updateScreens || suite.report ||
-                      suite.trace || suite.jobs != 1 || suite.shard)) {
+    if (!scripted &&
+        (suite.junit || suite.artifacts || suite.updateScreens || suite.report || suite.trace ||
+         suite.jobs != 1 || suite.shard || suite.timeout != kDefaultTimeout)) {
         return fail(
-            "--junit, --artifacts, --update-screens, --report, --trace, --jobs and --shard go "
-            "with --script");
+            "--junit, --artifacts, --update-screens, --report, --trace, --jobs, --shard and "
+            "--timeout go with --script");
     }
     if (suite.trace && !suite.report) {
         return fail("--trace goes with --report");

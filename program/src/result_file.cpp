@@ -1,8 +1,6 @@
 #include "result_file.h"
 
 #include <charconv>
-#include <fstream>
-#include <iterator>
 #include <sstream>
 
 #include "platform/text.h"
@@ -14,55 +12,8 @@ namespace program::detail {
 
 namespace {
 
-constexpr std::string_view kHeader = "kestrin-script-result 1\n";
-
-// "<key> <length>\n<bytes>\n"
-void Field(std::string* out, std::string_view key, std::string_view value) {
-    *out += key;
-    *out += ' ';
-    *out += std::to_string(value.size());
-    *out += '\n';
-    *out += value;
-    *out += '\n';
-}
-
-class Reader {
-  public:
-    explicit Reader(std::string_view text) : text_(text) {}
-
-    // The next field; false at the end or on a malformed one (bad() tells).
-    bool Next(std::string_view* key, std::string_view* value) {
-        if (at_ == text_.size()) {
-            return false;
-        }
-        const std::size_t space = text_.find(' ', at_);
-        const std::size_t newline = text_.find('\n', at_);
-        std::size_t length = 0;
-        if (space == std::string_view::npos || newline == std::string_view::npos ||
-            space > newline) {
-            bad_ = true;
-            return false;
-        }
-        const auto [ptr, ec] =
-            std::from_chars(text_.data() + space + 1, text_.data() + newline, length);
-        if (ec != std::errc() || ptr != text_.data() + newline ||
-            length > text_.size() - newline - 1 || text_.size() - newline - 1 - length < 1 ||
-            text_[newline + 1 + length] != '\n') {
-            bad_ = true;
-            return false;
-        }
-        *key = text_.substr(at_, space - at_);
-        *value = text_.substr(newline + 1, length);
-        at_ = newline + 1 + length + 1;
-        return true;
-    }
-    [[nodiscard]] bool bad() const { return bad_; }
-
-  private:
-    std::string_view text_;
-    std::size_t at_ = 0;
-    bool bad_ = false;
-};
+constexpr std::string_view kHeader = "kestrin-script-result 2\n";
+constexpr std::string_view kRunHeader = "kestrin-suite-run 1\n";
 
 template <class Number>
 bool ParseNumber(std::string_view text, Number* out) {
@@ -82,31 +33,66 @@ bool ParseDouble(std::string_view text, double* out) {
 
 }  // namespace
 
+// "<key> <length>\n<bytes>\n"
+void AppendField(std::string* out, std::string_view key, std::string_view value) {
+    *out += key;
+    *out += ' ';
+    *out += std::to_string(value.size());
+    *out += '\n';
+    *out += value;
+    *out += '\n';
+}
+
+bool FieldReader::Next(std::string_view* key, std::string_view* value) {
+    if (at_ == text_.size()) {
+        return false;
+    }
+    const std::size_t space = text_.find(' ', at_);
+    const std::size_t newline = text_.find('\n', at_);
+    std::size_t length = 0;
+    if (space == std::string_view::npos || newline == std::string_view::npos || space > newline) {
+        bad_ = true;
+        return false;
+    }
+    const auto [ptr, ec] =
+        std::from_chars(text_.data() + space + 1, text_.data() + newline, length);
+    if (ec != std::errc() || ptr != text_.data() + newline || length > text_.size() - newline - 1 ||
+        text_.size() - newline - 1 - length < 1 || text_[newline + 1 + length] != '\n') {
+        bad_ = true;
+        return false;
+    }
+    *key = text_.substr(at_, space - at_);
+    *value = text_.substr(newline + 1, length);
+    at_ = newline + 1 + length + 1;
+    return true;
+}
+
 bool WriteResultFile(const std::filesystem::path& file, const ScriptResult& result,
                      const ResultEnd& end, std::string* error) {
     std::string out(kHeader);
-    Field(&out, "status", std::to_string(end.status));
-    Field(&out, "notes", end.notes);
-    Field(&out, "time", platform::Format("%.6f", result.time.count()));
-    Field(&out, "failure", result.failure);
-    Field(&out, "output", result.output);
-    Field(&out, "traced", result.traced ? "1" : "0");
+    AppendField(&out, "script", script::Utf8FromPath(end.script));
+    AppendField(&out, "status", std::to_string(end.status));
+    AppendField(&out, "notes", end.notes);
+    AppendField(&out, "time", platform::Format("%.6f", result.time.count()));
+    AppendField(&out, "failure", result.failure);
+    AppendField(&out, "output", result.output);
+    AppendField(&out, "traced", result.traced ? "1" : "0");
     for (const TraceStep& step : result.trace) {
-        Field(&out, "step", std::to_string(step.line));
-        Field(&out, "command", step.command);
-        Field(&out, "step-failure", step.failure);
-        Field(&out, "unit-ms", std::to_string(step.unitMs));
-        Field(&out, "wall-ms", platform::Format("%.6f", step.wallMs));
-        Field(&out, "screen", step.screen);
+        AppendField(&out, "step", std::to_string(step.line));
+        AppendField(&out, "command", step.command);
+        AppendField(&out, "step-failure", step.failure);
+        AppendField(&out, "unit-ms", std::to_string(step.unitMs));
+        AppendField(&out, "wall-ms", platform::Format("%.6f", step.wallMs));
+        AppendField(&out, "screen", step.screen);
         for (const std::string& line : step.debugLines) {
-            Field(&out, "debug", line);
+            AppendField(&out, "debug", line);
         }
         for (const std::string& box : step.messageBoxes) {
-            Field(&out, "box", box);
+            AppendField(&out, "box", box);
         }
-        Field(&out, "reference", step.reference);
-        Field(&out, "actual", step.actual);
-        Field(&out, "difference", step.difference);
+        AppendField(&out, "reference", step.reference);
+        AppendField(&out, "actual", step.actual);
+        AppendField(&out, "difference", step.difference);
     }
     if (!WriteWholeFile(file, out)) {
         *error = script::Utf8FromPath(file) + ": cannot write the script's result";
@@ -117,19 +103,21 @@ bool WriteResultFile(const std::filesystem::path& file, const ScriptResult& resu
 
 bool ReadResultFile(const std::filesystem::path& file, ScriptResult* result, ResultEnd* end,
                     std::string* error) {
-    std::ifstream stream(file, std::ios::binary);
-    const std::string text{std::istreambuf_iterator<char>(stream),
-                           std::istreambuf_iterator<char>()};
-    const std::string named = script::Utf8FromPath(file);
-    if (!stream.good() && !stream.eof()) {
-        *error = named + ": cannot read the script's result";
+    const std::optional<std::string> text = ReadWholeFile(file);
+    if (!text) {
+        *error = script::Utf8FromPath(file) + ": cannot read the script's result";
         return false;
     }
+    return ParseResult(*text, script::Utf8FromPath(file), result, end, error);
+}
+
+bool ParseResult(std::string_view text, const std::string& named, ScriptResult* result,
+                 ResultEnd* end, std::string* error) {
     if (!text.starts_with(kHeader)) {
         *error = named + ": not a script's result";
         return false;
     }
-    Reader reader(std::string_view(text).substr(kHeader.size()));
+    FieldReader reader(text.substr(kHeader.size()));
     std::string_view key;
     std::string_view value;
     bool ok = true;
@@ -137,7 +125,9 @@ bool ReadResultFile(const std::filesystem::path& file, ScriptResult* result, Res
     TraceStep* step = nullptr;
     while (ok && reader.Next(&key, &value)) {
         double seconds = 0;
-        if (key == "status") {
+        if (key == "script") {
+            end->script = script::PathFromUtf8(value);
+        } else if (key == "status") {
             ok = ParseNumber(value, &end->status);
             statusRead = ok;
         } else if (key == "notes") {
@@ -183,6 +173,46 @@ bool ReadResultFile(const std::filesystem::path& file, ScriptResult* result, Res
         return false;
     }
     result->passed = end->status == script::kExitPassed;
+    return true;
+}
+
+bool WriteRunList(const std::filesystem::path& file, const RunList& list, std::string* error) {
+    std::string out(kRunHeader);
+    AppendField(&out, "common", script::Utf8FromPath(list.common));
+    AppendField(&out, "screens", script::Utf8FromPath(list.screens));
+    for (const std::filesystem::path& s : list.scripts) {
+        AppendField(&out, "script", script::Utf8FromPath(s));
+    }
+    if (!WriteWholeFile(file, out)) {
+        *error = script::Utf8FromPath(file) + ": cannot write the list of scripts";
+        return false;
+    }
+    return true;
+}
+
+bool ReadRunList(const std::filesystem::path& file, RunList* list, std::string* error) {
+    const std::optional<std::string> text = ReadWholeFile(file);
+    const std::string named = script::Utf8FromPath(file);
+    if (!text || !text->starts_with(kRunHeader)) {
+        *error = named + ": not the list of a suite's scripts";
+        return false;
+    }
+    FieldReader reader(std::string_view(*text).substr(kRunHeader.size()));
+    std::string_view key;
+    std::string_view value;
+    while (reader.Next(&key, &value)) {
+        if (key == "common") {
+            list->common = script::PathFromUtf8(value);
+        } else if (key == "screens") {
+            list->screens = script::PathFromUtf8(value);
+        } else if (key == "script") {
+            list->scripts.push_back(script::PathFromUtf8(value));
+        }
+    }
+    if (reader.bad()) {
+        *error = named + ": a damaged list of scripts";
+        return false;
+    }
     return true;
 }
 

@@ -1,14 +1,35 @@
-// One script's result as a worker process hands it to the suite that
-// started it (--jobs): a file of named, length-prefixed fields, so that any
-// bytes a script's output holds come back as they were.
+// The files between a suite and its worker processes: the list of the
+// run's scripts the suite gives them, and a script's result as a worker
+// hands it back. Both are files of named, length-prefixed fields, so that
+// any bytes a name or a script's output holds come back as they were.
 #pragma once
 
 #include <filesystem>
 #include <string>
+#include <string_view>
+#include <vector>
 
 #include "program/suite.h"
 
 namespace program::detail {
+
+// Appends a field: "<key> <length>\n<bytes>\n".
+void AppendField(std::string* out, std::string_view key, std::string_view value);
+
+// Reads fields one by one.
+class FieldReader {
+  public:
+    explicit FieldReader(std::string_view text) : text_(text) {}
+    // The next field; false at the end or on a malformed or cut one (bad()
+    // tells).
+    bool Next(std::string_view* key, std::string_view* value);
+    [[nodiscard]] bool bad() const { return bad_; }
+
+  private:
+    std::string_view text_;
+    std::size_t at_ = 0;
+    bool bad_ = false;
+};
 
 // A script's end beyond its result: how the run ended (script::kExitPassed,
 // kExitFailed or kExitMalformed) and what the program said about it besides
@@ -16,7 +37,21 @@ namespace program::detail {
 struct ResultEnd {
     int status = 0;
     std::string notes;
+    std::filesystem::path script;  // the script it is the result of, as the worker read it
 };
+
+// What a suite gives its workers: its scripts by path, in its order (a
+// worker is handed each by its place in the list), and where the run keeps
+// what they share.
+struct RunList {
+    std::vector<std::filesystem::path> scripts;
+    std::filesystem::path common;   // the run's common folder
+    std::filesystem::path screens;  // the report's screens; empty: no report
+};
+
+// False with the reason.
+bool WriteRunList(const std::filesystem::path& file, const RunList& list, std::string* error);
+bool ReadRunList(const std::filesystem::path& file, RunList* list, std::string* error);
 
 // False with the reason.
 bool WriteResultFile(const std::filesystem::path& file, const ScriptResult& result,
@@ -25,5 +60,8 @@ bool WriteResultFile(const std::filesystem::path& file, const ScriptResult& resu
 // reason when the file is missing or not such a file.
 bool ReadResultFile(const std::filesystem::path& file, ScriptResult* result, ResultEnd* end,
                     std::string* error);
+// The same from the file's text; named: the file, for the reason.
+bool ParseResult(std::string_view text, const std::string& named, ScriptResult* result,
+                 ResultEnd* end, std::string* error);
 
 }  // namespace program::detail

@@ -12,6 +12,7 @@
 #include "framework_prompt.h"
 #include "kestrin_version.h"
 #include "platform/services.h"
+#include "program/interrupt.h"
 #include "program/suite.h"
 #include "recorder.h"
 #include "script/script_runner.h"
@@ -101,8 +102,28 @@ std::string Listed(const std::vector<std::string_view>& names) {
     return text;
 }
 
-// The scripts, one after the other, each on a session of its own.
-int RunScripts(const Options& options, Seam& seam, std::vector<script::Script> scripts,
+// One script of a run on a session of its own (suite: on a fresh copy of
+// the unit, never in place).
+RunOne ScriptRunOf(const Options& options, Seam& seam, bool suite, std::ostream& out) {
+    return [&options, &seam, suite, &out](script::Script s,
+                                          const script::RunnerOptions& runnerOptions,
+                                          std::ostream& log) -> RunOutcome {
+        const std::unique_ptr<Installed> run =
+            Load(seam, {Purpose::Script, !options.realTime, suite}, out, log);
+        if (run == nullptr) {
+            return {kExitUsage, {}};
+        }
+        const std::unique_ptr<ui::CWinApp> app = MakeApp(options, false, out);
+        script::ScriptRunner runner(std::move(s), run->session().Target(), log, runnerOptions);
+        ui::AfxWinMain(runner, &run->clock());
+        const bool passed = runner.Finish() == script::kExitPassed && run->session().Finish(log);
+        return {passed ? script::kExitPassed : script::kExitFailed, runner.FailureMessage()};
+    };
+}
+
+// The scripts, each on a session of its own: a single script file in this
+// process, a suite in worker processes.
+int RunScripts(const Options& options, Seam& seam, std::vector<SuiteScript> scripts,
                std::ostream& out, std::ostream& err) {
     const bool several = scripts.size() > 1;
     if (several && (options.screenshot || seam.EndProductsWanted())) {
@@ -115,20 +136,8 @@ int RunScripts(const Options& options, Seam& seam, std::vector<script::Script> s
     std::error_code ec;
     const bool suite =
         options.scripts.size() != 1 || !std::filesystem::is_regular_file(options.scripts[0], ec);
-    auto runOne = [&](script::Script s, const script::RunnerOptions& runnerOptions,
-                      std::ostream& log) -> RunOutcome {
-        const std::unique_ptr<Installed> run =
-            Load(seam, {Purpose::Script, !options.realTime, suite}, out, log);
-        if (run == nullptr) {
-            return {kExitUsage, {}};
-        }
-        const std::unique_ptr<ui::CWinApp> app = MakeApp(options, false, out);
-        script::ScriptRunner runner(std::move(s), run->session().Target(), log, runnerOptions);
-        ui::AfxWinMain(runner, &run->clock());
-        const bool passed = runner.Finish() == script::kExitPassed && run->session().Finish(log);
-        return {passed ? script::kExitPassed : script::kExitFailed, runner.FailureMessage()};
-    };
-    return RunSuite(std::move(scripts), options.suite, options.screenshot, runOne, out, err);
+    return RunSuite(std::move(scripts), options.suite, suite, options.screenshot,
+                    ScriptRunOf(options, seam, suite, out), out, err);
 }
 
 // Takes the first status over a later failure.
@@ -148,6 +157,12 @@ std::optional<int> RunWindow(const Options& options, Seam& seam, std::ostream& o
     Window window = seam.OpenWindow(
         run->session(), {.scale = options.scale, .title = "Kestrin", .hidden = hooks.hiddenWindow},
         &error);
+    // An interrupt closes the window as its close box does: the recording is
+    // written and the unit's copy removed.
+    std::optional<StopOnInterrupt> stop;
+    if (window.close) {
+        stop.emplace(window.close);
+    }
     if (window.presenter == nullptr) {
         if (!seam.traits().tourWithoutWindow) {
             err << "kestrin: no window: " << error << '\n';
@@ -214,6 +229,10 @@ int RunTour(const Options& options, Seam& seam, std::ostream& out, std::ostream&
         runnerOptions.screenshotFolder = *folder;
         out << "Screenshots of the seven pages go to " << folder->string() << '\n';
     }
+    // An interrupted tour leaves no folder of half its pictures.
+    const OnInterrupt removeFolder = runnerOptions.screenshotFolder.empty()
+                                         ? OnInterrupt()
+                                         : RemoveOnInterrupt(runnerOptions.screenshotFolder);
     const std::unique_ptr<ui::CWinApp> app =
         MakeApp(options, seam.traits().tourAnswersMessageBoxes, out);
     script::ScriptRunner runner(std::get<script::Script>(std::move(parsed)),
@@ -230,9 +249,25 @@ int RunTour(const Options& options, Seam& seam, std::ostream& out, std::ostream&
 
 int Run(const Options& options, Seam& seam, std::ostream& out, std::ostream& err,
         const Hooks& hooks) {
+    // A worker of a suite runs the scripts it is handed.
+    if (options.suite.worker) {
+        return RunSuiteWorker(options.suite, options.screenshot,
+                              ScriptRunOf(options, seam, true, out), err);
+    }
+    // A recording that could not be written is refused before it is made.
+    if (options.record) {
+        const std::filesystem::path folder = options.record->parent_path();
+        std::error_code ec;
+        if (!folder.empty() && !std::filesystem::is_directory(folder, ec)) {
+            err << "kestrin: --record " << ShownName(*options.record) << ": there is no folder "
+                << ShownName(folder) << " to write it in\n";
+            return kExitUsage;
+        }
+    }
+
     // 1. The scripts: a malformed line stops the run before anything runs.
     if (!options.scripts.empty()) {
-        std::vector<script::Script> scripts;
+        std::vector<SuiteScript> scripts;
         if (!LoadScripts(options.scripts, err, &scripts)) {
             return kExitUsage;
         }
@@ -277,6 +312,8 @@ int Main(std::string_view name, std::span<const std::string_view> arguments, Sea
         out << kestrin::VersionLine(name);
         return 0;
     }
+    // Before the first thread starts: every thread holds the signals.
+    HandleInterrupts();
     if (const std::optional<std::string> why = seam.Ready()) {
         err << name << ": " << *why << '\n';
         return kExitUsage;

@@ -1,6 +1,7 @@
 #include "program/suite.h"
 
 #include <algorithm>
+#include <cctype>
 #include <sstream>
 #include <variant>
 
@@ -14,10 +15,48 @@ namespace program {
 
 namespace {
 
+using detail::XmlAttribute;
 using detail::XmlText;
 
+// *.ks and *.script in any case: a PC's names are not told apart by it.
 bool IsScriptName(const std::filesystem::path& p) {
-    return p.extension() == ".ks" || p.extension() == ".script";
+    std::string extension = script::Utf8FromPath(p.extension());
+    for (char& ch : extension) {
+        ch = static_cast<char>(std::tolower(static_cast<unsigned char>(ch)));
+    }
+    return extension == ".ks" || extension == ".script";
+}
+
+// What a name is when it is neither a regular file nor a folder; empty when
+// nothing is there.
+std::string KindOf(const std::filesystem::path& name) {
+    std::error_code ec;
+    const std::filesystem::file_status status = std::filesystem::status(name, ec);
+    switch (status.type()) {
+        case std::filesystem::file_type::fifo:
+            return "a FIFO";
+        case std::filesystem::file_type::socket:
+            return "a socket";
+        case std::filesystem::file_type::block:
+            return "a block device";
+        case std::filesystem::file_type::character:
+            return "a character device";
+        case std::filesystem::file_type::not_found:
+            if (std::filesystem::is_symlink(std::filesystem::symlink_status(name, ec))) {
+                return "a symbolic link to nothing";
+            }
+            return {};
+        default:
+            return status.type() == std::filesystem::file_type::none ? std::string()
+                                                                     : "not a regular file";
+    }
+}
+
+// The reason a name that is no script or folder is refused.
+std::string NotAScript(const std::filesystem::path& name) {
+    const std::string kind = KindOf(name);
+    return ShownName(name) + (kind.empty() ? std::string(": no such script or folder")
+                                           : ": not a script file but " + kind);
 }
 
 std::string Seconds(std::chrono::duration<double> t) {
@@ -86,22 +125,28 @@ bool CollectScripts(const std::vector<std::filesystem::path>& names,
             continue;
         }
         if (!std::filesystem::is_directory(name, ec)) {
-            errors->push_back(script::Utf8FromPath(name) + ": no such script or folder");
+            errors->push_back(NotAScript(name));
             continue;
         }
         std::vector<std::filesystem::path> found;
         for (const auto& entry : std::filesystem::directory_iterator(name, ec)) {
-            if (entry.is_regular_file(ec) && IsScriptName(entry.path())) {
+            std::error_code kind;
+            if (!IsScriptName(entry.path())) {
+                continue;
+            }
+            if (entry.is_regular_file(kind)) {
                 found.push_back(entry.path());
+            } else if (!entry.is_directory(kind)) {
+                // A script the folder names that cannot be read as one.
+                errors->push_back(NotAScript(entry.path()));
             }
         }
         if (ec) {
-            errors->push_back(script::Utf8FromPath(name) + ": " + ec.message());
+            errors->push_back(ShownName(name) + ": " + ec.message());
             continue;
         }
         if (found.empty()) {
-            errors->push_back(script::Utf8FromPath(name) +
-                              ": the folder holds no *.ks or *.script file");
+            errors->push_back(ShownName(name) + ": the folder holds no *.ks or *.script file");
             continue;
         }
         std::ranges::sort(found);
@@ -141,14 +186,18 @@ std::filesystem::path PathInRun(const std::filesystem::path& script,
 
 std::string ClassName(const std::filesystem::path& script, const std::filesystem::path& common) {
     const std::filesystem::path folder = Absolute(script).parent_path().lexically_relative(common);
-    if (!folder.empty() && folder != ".") {
-        return GenericUtf8(folder);
+    std::string own = common.has_filename() ? GenericUtf8(common.filename()) : GenericUtf8(common);
+    if (folder.empty() || folder == ".") {
+        return own;
     }
-    return common.has_filename() ? GenericUtf8(common.filename()) : GenericUtf8(common);
+    // A subfolder named as the common folder itself ("s2/s2" within "s2")
+    // would give the scripts directly in it: it is named with its parent.
+    const std::string relative = GenericUtf8(folder);
+    return relative == own ? own + "/" + relative : relative;
 }
 
 bool LoadScripts(const std::vector<std::filesystem::path>& names, std::ostream& err,
-                 std::vector<script::Script>* scripts) {
+                 std::vector<SuiteScript>* scripts) {
     std::vector<std::filesystem::path> files;
     std::vector<std::string> errors;
     bool ok = CollectScripts(names, &files, &errors);
@@ -158,10 +207,11 @@ bool LoadScripts(const std::vector<std::filesystem::path>& names, std::ostream& 
     for (const std::filesystem::path& file : files) {
         script::ParseResult parsed = script::LoadScriptFile(file);
         if (const auto* failure = std::get_if<script::ParseFailure>(&parsed)) {
-            err << script::Describe(script::Utf8FromPath(file), *failure) << '\n';
+            err << script::Describe(ShownName(file), *failure) << '\n';
             ok = false;
         } else {
-            scripts->push_back(std::get<script::Script>(std::move(parsed)));
+            scripts->push_back({file, std::get<script::Script>(std::move(parsed))});
+            scripts->back().script.name = ShownName(file);
         }
     }
     return ok;
@@ -169,32 +219,44 @@ bool LoadScripts(const std::vector<std::filesystem::path>& names, std::ostream& 
 
 std::string Verdict(const std::vector<ScriptResult>& results) {
     const auto passed = std::ranges::count_if(results, [](const auto& r) { return r.passed; });
-    return std::to_string(passed) + " passed, " +
-           std::to_string(static_cast<std::ptrdiff_t>(results.size()) - passed) + " failed";
+    const auto errors = std::ranges::count_if(results, [](const auto& r) { return r.error; });
+    std::string verdict =
+        std::to_string(passed) + " passed, " +
+        std::to_string(static_cast<std::ptrdiff_t>(results.size()) - passed - errors) + " failed";
+    if (errors > 0) {
+        verdict += ", " + std::to_string(errors) + (errors == 1 ? " error" : " errors");
+    }
+    return verdict;
 }
 
 bool WriteJUnit(const std::filesystem::path& file, const std::vector<ScriptResult>& results,
                 std::string* error) {
     std::chrono::duration<double> total{};
     std::size_t failures = 0;
+    std::size_t errors = 0;
     for (const ScriptResult& r : results) {
         total += r.time;
-        failures += r.passed ? 0 : 1;
+        errors += r.error ? 1 : 0;
+        failures += r.passed || r.error ? 0 : 1;
     }
+    const std::string counts = "tests=\"" + std::to_string(results.size()) + "\" failures=\"" +
+                               std::to_string(failures) + "\" errors=\"" + std::to_string(errors) +
+                               "\"";
     std::string xml = "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n";
-    xml += "<testsuites name=\"kestrin\" tests=\"" + std::to_string(results.size()) +
-           "\" failures=\"" + std::to_string(failures) + "\" errors=\"0\" time=\"" +
-           Seconds(total) + "\">\n";
-    xml += "  <testsuite name=\"kestrin scripts\" tests=\"" + std::to_string(results.size()) +
-           "\" failures=\"" + std::to_string(failures) + "\" errors=\"0\" skipped=\"0\" time=\"" +
+    xml += "<testsuites name=\"kestrin\" " + counts + " time=\"" + Seconds(total) + "\">\n";
+    xml += "  <testsuite name=\"kestrin scripts\" " + counts + " skipped=\"0\" time=\"" +
            Seconds(total) + "\" timestamp=\"" + Timestamp() + "\">\n";
     for (const ScriptResult& r : results) {
-        xml += "    <testcase name=\"" + XmlText(script::Utf8FromPath(r.file.filename())) +
-               "\" classname=\"" + XmlText(r.className) + "\" file=\"" +
-               XmlText(GenericUtf8(r.file)) + "\" time=\"" + Seconds(r.time) + "\">\n";
+        xml += "    <testcase name=\"" + XmlAttribute(ShownName(r.file.filename())) +
+               "\" classname=\"" + XmlAttribute(detail::Shown(r.className)) + "\" file=\"" +
+               XmlAttribute(detail::Shown(GenericUtf8(r.file))) + "\" time=\"" + Seconds(r.time) +
+               "\">\n";
         if (!r.passed) {
-            xml += "      <failure message=\"" + XmlText(r.failure) + "\" type=\"script\">" +
-                   XmlText(r.failure) + "</failure>\n";
+            // A script that came to no verdict is an error: its worker died.
+            const char* element = r.error ? "error" : "failure";
+            xml += std::string("      <") + element + " message=\"" + XmlAttribute(r.failure) +
+                   "\" type=\"" + (r.error ? "worker" : "script") + "\">" + XmlText(r.failure) +
+                   "</" + element + ">\n";
         }
         if (!r.output.empty()) {
             xml += "      <system-out>" + XmlText(r.output) + "</system-out>\n";
@@ -203,8 +265,9 @@ bool WriteJUnit(const std::filesystem::path& file, const std::vector<ScriptResul
     }
     xml += "  </testsuite>\n</testsuites>\n";
 
-    if (!detail::WriteWholeFile(file, xml)) {
-        *error = script::Utf8FromPath(file) + ": cannot write the report";
+    std::string why;
+    if (!detail::ReplaceWholeFile(file, xml, &why)) {
+        *error = ShownName(file) + ": cannot write the report: " + why;
         return false;
     }
     return true;

@@ -1,25 +1,31 @@
-// Running a suite: each script on its own (one at a time, or with --jobs in
-// worker processes of this program), the output in the scripts' order, the
-// verdict and the reports.
+// Running a suite: each script on its own (one at a time in this process,
+// or handed to worker processes of this program), the output in the
+// scripts' order, the verdict and the reports.
+#include "suite_run.h"
+
+#include <algorithm>
+#include <charconv>
 #include <condition_variable>
 #include <fstream>
-#include <iterator>
-#include <list>
+#include <iostream>
 #include <mutex>
 #include <sstream>
 #include <thread>
+#include <variant>
 
 #include "html_report.h"
-#include "program/suite.h"
+#include "program/interrupt.h"
+#include "report_folder.h"
 #include "result_file.h"
 #include "script/utf8_path.h"
 #include "tee_stream.h"
-#include "tour_folder.h"
 #include "trace_collector.h"
 #include "whole_file.h"
-#include "worker_process.h"
+#include "worker_pool.h"
 
 namespace program {
+
+namespace detail {
 
 namespace {
 
@@ -61,21 +67,119 @@ void ClearEvidence(const std::filesystem::path& root, const std::filesystem::pat
     }
 }
 
-// What every script of a run shares.
-struct SuiteRun {
-    const SuiteOptions& options;
-    const std::optional<std::filesystem::path>& screenshot;
-    const RunOne& runOne;
-    std::filesystem::path common;
+// "600 s", "1500 ms", as the runner words it
+std::string LimitText(std::chrono::milliseconds limit) {
+    const auto ms = limit.count();
+    if (ms % 1000 == 0) {
+        return std::to_string(ms / 1000) + " s";
+    }
+    return std::to_string(ms) + " ms";
+}
+
+// Only a process can be ended from outside: a script that runs in this
+// process and does not end by itself past its limit and grace (stuck inside
+// one step of the runner) ends the program, saying the line it was on.
+class Watchdog {
+  public:
+    Watchdog(const ScriptProgress& progress, std::string name,
+             std::chrono::steady_clock::time_point deadline, std::chrono::milliseconds limit)
+        : thread_([this, &progress, name = std::move(name), deadline, limit] {
+              std::unique_lock lock(mutex_);
+              if (done_changed_.wait_until(lock, deadline + Grace(limit), [&] { return done_; })) {
+                  return;
+              }
+              std::cerr << PastLimit(name, progress.Current(), limit) << "; the program ends\n";
+              std::cerr.flush();
+              EndProgram(kExitFailed);
+          }) {}
+    Watchdog(const Watchdog&) = delete;
+    Watchdog& operator=(const Watchdog&) = delete;
+    ~Watchdog() {
+        {
+            const std::lock_guard lock(mutex_);
+            done_ = true;
+        }
+        done_changed_.notify_all();
+        thread_.join();
+    }
+
+  private:
+    std::mutex mutex_;
+    std::condition_variable done_changed_;
+    bool done_ = false;
+    std::thread thread_;  // last: it uses the others
 };
 
-// Runs one script: its output to echo as it comes (when there is one) and
-// into the result, its evidence and its trace kept. *status: how it ended.
-ScriptResult RunScript(script::Script s, const SuiteRun& run, std::ostream* echo, std::ostream& err,
-                       int* status) {
+// Writes a picture into the report's screens under its name, through a
+// file of its own first; the name, or empty with the reason in notes.
+std::string KeepScreen(const ui::Framebuffer& screen, const std::filesystem::path& folder,
+                       std::string* notes) {
+    std::string name = PictureName(HashPicture(screen));
+    std::filesystem::path partial = folder / name;
+    partial += ".left.part";
+    std::string error;
+    std::error_code ec;
+    if (!ui::WritePng(screen, script::Utf8FromPath(partial), &error)) {
+        *notes += "kestrin: " + error + '\n';
+        return {};
+    }
+    std::filesystem::rename(partial, folder / name, ec);
+    return name;
+}
+
+// Where --shard leaves the run, when that needs saying: an empty slice, or
+// more slices than scripts.
+std::string ShardNote(const std::optional<Shard>& shard, std::size_t inShard, std::size_t all) {
+    if (!shard) {
+        return {};
+    }
+    const std::string named = "shard " + std::to_string(shard->k) + "/" + std::to_string(shard->n) +
+                              " of " + std::to_string(all) + (all == 1 ? " script" : " scripts");
+    if (inShard == 0) {
+        return " (" + named + ": this slice is empty)";
+    }
+    if (static_cast<std::size_t>(shard->n) > all) {
+        return " (" + named + ": more slices than scripts, some are empty)";
+    }
+    return {};
+}
+
+// Whether file names one of the scripts.
+bool IsAScript(const std::filesystem::path& file, const std::vector<SuiteScript>& scripts) {
+    std::error_code ec;
+    if (!std::filesystem::exists(file, ec)) {
+        return false;
+    }
+    return std::ranges::any_of(scripts, [&](const SuiteScript& s) {
+        std::error_code differ;
+        return std::filesystem::equivalent(file, s.file, differ);
+    });
+}
+
+}  // namespace
+
+ScriptFiles FilesOf(const std::filesystem::path& folder, std::size_t i) {
+    const std::string n = std::to_string(i);
+    return {folder / (n + ".output"), folder / (n + ".progress"), folder / (n + ".screen"),
+            folder / (n + ".result")};
+}
+
+std::chrono::milliseconds Grace(std::chrono::milliseconds limit) {
+    return std::clamp(limit / 10, std::chrono::milliseconds(1000),
+                      std::chrono::milliseconds(10000));
+}
+
+std::string PastLimit(const std::string& name, const std::optional<CommandAt>& at,
+                      std::chrono::milliseconds limit) {
+    const std::string where = at ? name + ":" + std::to_string(at->line) + ": " + at->source : name;
+    return where + ": past the script's time limit of " + LimitText(limit);
+}
+
+ScriptResult RunScript(const SuiteScript& s, const SuiteRun& run, const ScriptRun& how,
+                       std::ostream& notes, int* status) {
     const auto started = std::chrono::steady_clock::now();
     ScriptResult result;
-    result.file = script::PathFromUtf8(s.name);
+    result.file = s.file;
     result.className = ClassName(result.file, run.common);
     script::RunnerOptions runnerOptions;
     runnerOptions.finalScreenshot = run.screenshot.value_or(std::filesystem::path());
@@ -85,18 +189,36 @@ ScriptResult RunScript(script::Script s, const SuiteRun& run, std::ostream* echo
         runnerOptions.artifactsFolder = *run.options.artifacts / inside;
         ClearEvidence(*run.options.artifacts, inside);
     }
-    detail::TraceCollector trace;
-    if (run.options.report) {
-        runnerOptions.observer = &trace;
+    const std::chrono::milliseconds limit = run.options.timeout;
+    if (limit.count() > 0) {
+        runnerOptions.deadline = started + limit;
+        runnerOptions.timeLimit = limit;
+    }
+    TraceCollector trace;
+    const bool pictures = run.options.artifacts || !run.screens.empty();
+    ScriptProgress progress(
+        run.screens.empty() ? nullptr : &trace,
+        how.files != nullptr ? how.files->progress : std::filesystem::path(),
+        how.files != nullptr && pictures ? how.files->screen : std::filesystem::path());
+    runnerOptions.observer = &progress;
+    std::optional<Watchdog> watchdog;
+    if (how.files == nullptr && limit.count() > 0) {
+        watchdog.emplace(progress, s.script.name, started + limit, limit);
     }
     std::ostringstream captured;
     RunOutcome outcome;
-    if (echo != nullptr) {
-        detail::TeeStream log(*echo, captured);
-        outcome = run.runOne(std::move(s), runnerOptions, log);
+    if (how.echo != nullptr) {
+        TeeStream log(*how.echo, captured);
+        if (how.files != nullptr) {
+            // Each line reaches the file at once: it is the evidence when the
+            // worker dies.
+            log << std::unitbuf;
+        }
+        outcome = run.runOne(s.script, runnerOptions, log);
     } else {
-        outcome = run.runOne(std::move(s), runnerOptions, captured);
+        outcome = run.runOne(s.script, runnerOptions, captured);
     }
+    watchdog.reset();
     *status = outcome.status;
     result.passed = outcome.status == kExitPassed;
     result.failure = outcome.failure;
@@ -107,266 +229,113 @@ ScriptResult RunScript(script::Script s, const SuiteRun& run, std::ostream* echo
     }
     if (!result.passed && !runnerOptions.artifactsFolder.empty()) {
         const std::filesystem::path file = runnerOptions.artifactsFolder / "output.txt";
-        if (!detail::WriteWholeFile(file, result.output)) {
-            err << "kestrin: " << script::Utf8FromPath(file) << ": cannot write\n";
+        if (!WriteWholeFile(file, result.output)) {
+            notes << "kestrin: " << ShownName(file) << ": cannot write\n";
         }
     }
-    if (run.options.report && (!result.passed || run.options.trace)) {
+    if (!run.screens.empty() && (!result.passed || run.options.trace)) {
         std::string error;
-        if (trace.Keep(detail::ScreensFolder(*run.options.report), &result.trace, &error)) {
+        if (trace.Keep(run.screens, &result.trace, &error)) {
             result.traced = true;
         } else {
-            err << "kestrin: " << error << '\n';
+            notes << "kestrin: " << error << '\n';
             *status = kExitFailed;
         }
     }
     return result;
 }
 
-std::string ReadAll(const std::filesystem::path& file) {
-    std::ifstream in(file, std::ios::binary);
-    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
-}
-
-// The files of a run's workers: a script is taken by making its claim
-// folder (one process succeeds), its result appears whole (written beside,
-// then renamed), and a run that cannot go on is marked stopped.
-std::filesystem::path ClaimOf(const std::filesystem::path& folder, std::size_t i) {
-    return folder / (std::to_string(i) + ".claim");
-}
-std::filesystem::path ResultOf(const std::filesystem::path& folder, std::size_t i) {
-    return folder / (std::to_string(i) + ".result");
-}
-std::filesystem::path StopOf(const std::filesystem::path& folder) {
-    return folder / "stop";
-}
-
-// A worker: the first script no other worker has taken, then the next,
-// each result handed back as it ends.
-int RunAsWorker(std::vector<script::Script> scripts, const SuiteRun& run,
-                const std::filesystem::path& folder, std::ostream& err) {
-    for (std::size_t i = 0; i < scripts.size(); ++i) {
+void KeepLeftEvidence(const SuiteRun& run, const ScriptFiles& files, const Progress& progress,
+                      const std::string& failure, ScriptResult* result, std::string* notes) {
+    const std::optional<ui::Framebuffer> screen = ReadScreenFile(files.screen);
+    if (run.options.artifacts) {
+        const std::filesystem::path folder =
+            *run.options.artifacts / PathInRun(result->file, run.common);
+        ClearEvidence(*run.options.artifacts, PathInRun(result->file, run.common));
         std::error_code ec;
-        if (std::filesystem::exists(StopOf(folder), ec)) {
-            break;
+        std::filesystem::create_directories(folder, ec);
+        std::string debug;
+        for (const TraceStep& step : progress.ended) {
+            for (const std::string& line : step.debugLines) {
+                debug += line;
+            }
         }
-        if (!std::filesystem::create_directory(ClaimOf(folder, i), ec)) {
-            continue;  // another worker's
-        }
-        detail::ResultEnd end;
-        std::ostringstream notes;
-        const ScriptResult result =
-            RunScript(std::move(scripts[i]), run, nullptr, notes, &end.status);
-        end.notes = notes.str();
-        std::filesystem::path partial = ResultOf(folder, i);
-        partial += ".part";
         std::string error;
-        if (!detail::WriteResultFile(partial, result, end, &error)) {
-            err << "kestrin: " << error << '\n';
-            return kExitMalformed;
+        if (screen && !ui::WritePng(*screen, script::Utf8FromPath(folder / "screen.png"), &error)) {
+            *notes += "kestrin: " + error + '\n';
         }
-        std::filesystem::rename(partial, ResultOf(folder, i), ec);
-        if (end.status == kExitMalformed) {
-            std::filesystem::create_directory(StopOf(folder), ec);
-            break;
+        for (const auto& [name, text] :
+             {std::pair{"debug.txt", &debug}, {"output.txt", &result->output}}) {
+            if (!WriteWholeFile(folder / name, *text)) {
+                *notes += "kestrin: " + ShownName(folder / name) + ": cannot write\n";
+            }
         }
     }
-    return kExitPassed;
+    if (!run.screens.empty()) {
+        result->trace = progress.ended;
+        TraceStep& last = result->trace.emplace_back();
+        last.line = progress.current ? progress.current->line : 0;
+        last.command = progress.current ? progress.current->source : "(the script's start)";
+        last.failure = failure;
+        if (screen) {
+            last.screen = KeepScreen(*screen, run.screens, notes);
+        }
+        result->traced = true;
+    }
 }
 
-// A script's end as the workers' folder tells it.
-struct Finished {
-    ScriptResult result;
-    detail::ResultEnd end{kExitFailed, {}};
-};
+}  // namespace detail
 
-// A worker process and whether it has ended.
-struct Worker {
-    std::unique_ptr<detail::WorkerProcess> process;
-    std::filesystem::path log;
-    std::thread waiting;
-    bool ended = false;
-    std::string how;  // how it ended, when not with status 0
-};
+using detail::SuiteRun;
+using script::kExitFailed;
+using script::kExitMalformed;
+using script::kExitPassed;
 
-// --jobs N: N workers take the scripts one by one; each script's output is
-// written once those of the scripts before it are, as one at a time does.
-// A worker that ends early is replaced while scripts are left; a script
-// whose worker died with it fails with what the worker wrote.
-int RunInWorkers(std::vector<script::Script> scripts, const SuiteRun& run,
-                 std::vector<ScriptResult>* results, std::ostream& err) {
-    const std::optional<std::filesystem::path> self = detail::SelfPath();
-    std::string noFolder;
-    const std::optional<std::filesystem::path> folder = MakeTempFolder("kestrin-suite-", &noFolder);
-    if (!self || !folder) {
-        err << "kestrin: cannot start workers for --jobs: "
-            << (self ? noFolder : "the program's own file is unknown") << '\n';
-        return kExitMalformed;
-    }
-    const std::size_t count = scripts.size();
-    std::vector<std::string> arguments = run.options.commandLine;
-    arguments.emplace_back("--suite-worker");
-    arguments.push_back(script::Utf8FromPath(*folder));
-
-    std::mutex mutex;
-    std::condition_variable changed;
-    std::list<Worker> workers;
-    std::size_t alive = 0;
-    // Every worker ever started: at most one more per script than --jobs.
-    const std::size_t mostStarts = count + static_cast<std::size_t>(run.options.jobs);
-    std::size_t starts = 0;
-    auto start = [&] {
-        Worker& w = workers.emplace_back();
-        w.log = *folder / ("worker-" + std::to_string(starts++) + ".log");
-        std::string error;
-        w.process = detail::WorkerProcess::Start(*self, arguments, w.log, &error);
-        if (w.process == nullptr) {
-            w.ended = true;
-            w.how = error;
-            return false;
-        }
-        ++alive;
-        w.waiting = std::thread([&, worker = &w] {
-            std::string how;
-            const std::optional<int> exit = worker->process->Wait(&how);
-            std::lock_guard lock(mutex);
-            worker->ended = true;
-            if (exit != 0) {
-                worker->how = exit ? "with status " + std::to_string(*exit) : how;
-            }
-            --alive;
-            changed.notify_all();
-        });
-        return true;
-    };
-    auto unclaimed = [&] {
-        std::error_code ec;
-        for (std::size_t i = 0; i < count; ++i) {
-            if (!std::filesystem::exists(ClaimOf(*folder, i), ec)) {
-                return true;
-            }
-        }
-        return false;
-    };
-    // What the workers that ended badly wrote: the evidence of a script
-    // that died with one of them.
-    auto casualty = [&](std::size_t i) {
-        Finished f;
-        f.result.file = script::PathFromUtf8(scripts[i].name);
-        f.result.className = ClassName(f.result.file, run.common);
-        std::string how;
-        std::string logs;
-        for (const Worker& w : workers) {
-            if (!w.how.empty()) {
-                how = w.how;
-                logs += ReadAll(w.log);
-            }
-        }
-        f.result.failure = scripts[i].name + ": its worker ended " +
-                           (how.empty() ? std::string("without its result") : how);
-        f.result.output = logs + f.result.failure + '\n';
-        return f;
-    };
-
-    std::unique_lock lock(mutex);
-    for (std::size_t n = 0; n < std::min(count, static_cast<std::size_t>(run.options.jobs)); ++n) {
-        start();
-    }
-    std::size_t written = 0;
-    int status = kExitPassed;
-    bool stop = false;
-    while (written < count && !stop) {
-        std::error_code ec;
-        std::optional<Finished> next;
-        if (std::filesystem::exists(ResultOf(*folder, written), ec)) {
-            next.emplace();
-            std::string error;
-            next->result.file = script::PathFromUtf8(scripts[written].name);
-            next->result.className = ClassName(next->result.file, run.common);
-            if (!detail::ReadResultFile(ResultOf(*folder, written), &next->result, &next->end,
-                                        &error)) {
-                next->end.status = kExitFailed;
-                next->result.failure = error;
-                next->result.output = error + '\n';
-            }
-        } else if (alive == 0) {
-            // Nobody will write it: start another worker, or it died with one.
-            if (unclaimed() && starts < mostStarts && start()) {
-                continue;
-            }
-            next = casualty(written);
-        }
-        if (!next) {
-            changed.wait_for(lock, std::chrono::milliseconds(20));
-            continue;
-        }
-        err << next->result.output << next->end.notes;
-        err.flush();
-        if (next->end.status == kExitMalformed) {
-            stop = true;
-            status = kExitMalformed;
-            break;
-        }
-        if (next->end.status != kExitPassed) {
-            status = kExitFailed;
-        }
-        results->push_back(std::move(next->result));
-        ++written;
-    }
-    if (stop) {
-        std::error_code ec;
-        std::filesystem::create_directory(StopOf(*folder), ec);
-    }
-    lock.unlock();
-    for (Worker& w : workers) {
-        if (w.waiting.joinable()) {
-            w.waiting.join();
-        }
-    }
-    std::error_code ec;
-    std::filesystem::remove_all(*folder, ec);
-    return status;
-}
-
-}  // namespace
-
-int RunSuite(std::vector<script::Script> scripts, const SuiteOptions& options,
+int RunSuite(std::vector<SuiteScript> scripts, const SuiteOptions& options, bool workers,
              const std::optional<std::filesystem::path>& screenshot, const RunOne& runOne,
              std::ostream& out, std::ostream& err) {
     std::vector<std::filesystem::path> files;
     files.reserve(scripts.size());
-    for (const script::Script& s : scripts) {
-        files.push_back(script::PathFromUtf8(s.name));
+    for (const SuiteScript& s : scripts) {
+        files.push_back(s.file);
     }
-    SuiteRun run{options, screenshot, runOne, CommonFolder(files)};
+    const std::filesystem::path common = CommonFolder(files);
+    if (options.junit && detail::IsAScript(*options.junit, scripts)) {
+        err << "kestrin: --junit " << ShownName(*options.junit)
+            << ": one of the scripts; the report would replace it\n";
+        return kExitMalformed;
+    }
+    const std::size_t all = scripts.size();
     if (options.shard) {
-        std::erase_if(scripts, [&](const script::Script& s) {
-            return !InShard(PathInRun(script::PathFromUtf8(s.name), run.common), *options.shard);
+        std::erase_if(scripts, [&](const SuiteScript& s) {
+            return !InShard(PathInRun(s.file, common), *options.shard);
         });
     }
 
-    if (options.worker) {
-        return RunAsWorker(std::move(scripts), run, *options.worker, err);
-    }
-
+    detail::ReportFolder report;
     if (options.report) {
         std::string error;
-        if (!detail::PrepareReportFolder(*options.report, &error)) {
+        if (!report.Prepare(*options.report, &error)) {
             err << "kestrin: --report " << error << '\n';
             return kExitMalformed;
         }
     }
+    const SuiteRun run{
+        options, screenshot, runOne, common,
+        options.report ? detail::ScreensFolder(report.Staging()) : std::filesystem::path()};
     std::vector<ScriptResult> results;
     int status = kExitPassed;
-    if (options.jobs > 1 && scripts.size() > 1 && !options.commandLine.empty()) {
-        status = RunInWorkers(std::move(scripts), run, &results, err);
+    if (workers && !options.commandLine.empty() && !scripts.empty()) {
+        status = detail::RunInWorkerProcesses(scripts, run, &results, err);
         if (status == kExitMalformed) {
             return status;
         }
     } else {
-        for (script::Script& s : scripts) {
+        for (const SuiteScript& s : scripts) {
             int ended = kExitPassed;
-            ScriptResult result = RunScript(std::move(s), run, &err, err, &ended);
+            std::ostringstream notes;
+            ScriptResult result = detail::RunScript(s, run, {nullptr, &err}, notes, &ended);
+            err << notes.str();
             if (ended == kExitMalformed) {
                 return kExitMalformed;
             }
@@ -377,18 +346,82 @@ int RunSuite(std::vector<script::Script> scripts, const SuiteOptions& options,
         }
     }
 
-    out << Verdict(results) << '\n';
-    std::string error;
-    if (options.junit && !WriteJUnit(*options.junit, results, &error)) {
-        err << "kestrin: " << error << '\n';
-        status = kExitFailed;
-    }
-    if (options.report && !detail::WriteReport(*options.report, results, &error)) {
-        err << "kestrin: " << error << '\n';
-        status = kExitFailed;
-    }
+    out << Verdict(results) << detail::ShardNote(options.shard, scripts.size(), all) << '\n';
     out.flush();
+    std::string error;
+    bool reportWritten = true;
+    if (options.report && !detail::WriteReport(report.Staging(), results, &error)) {
+        err << "kestrin: " << error << '\n';
+        status = kExitFailed;
+        reportWritten = false;
+    }
+    // Both reports go in place whole, or neither when the run is interrupted.
+    std::string junitError;
+    std::string reportError;
+    UnlessInterrupted([&] {
+        if (options.junit && !WriteJUnit(*options.junit, results, &junitError)) {
+            status = kExitFailed;
+        }
+        if (options.report && reportWritten && !report.Commit(&reportError)) {
+            status = kExitFailed;
+        }
+    });
+    for (const std::string* e : {&junitError, &reportError}) {
+        if (!e->empty()) {
+            err << "kestrin: " << *e << '\n';
+        }
+    }
     return status;
+}
+
+int RunSuiteWorker(const SuiteOptions& options,
+                   const std::optional<std::filesystem::path>& screenshot, const RunOne& runOne,
+                   std::ostream& err) {
+    const std::filesystem::path& folder = *options.worker;
+    detail::RunList list;
+    std::string error;
+    if (!detail::ReadRunList(folder / "run", &list, &error)) {
+        err << "kestrin: " << error << '\n';
+        return kExitMalformed;
+    }
+    const SuiteRun run{options, screenshot, runOne, list.common, list.screens};
+    std::string line;
+    while (std::getline(std::cin, line)) {
+        std::size_t i = 0;
+        const auto [ptr, ec] = std::from_chars(line.data(), line.data() + line.size(), i);
+        if (ec != std::errc() || ptr != line.data() + line.size() || i >= list.scripts.size()) {
+            err << "kestrin: a worker was handed \"" << detail::Shown(line)
+                << "\", not a script of the list\n";
+            return kExitMalformed;
+        }
+        const std::filesystem::path& file = list.scripts[i];
+        const detail::ScriptFiles files = detail::FilesOf(folder, i);
+        ScriptResult result;
+        detail::ResultEnd end{kExitFailed, {}, file};
+        // The script as it is now: the suite's list names it, not its text.
+        script::ParseResult parsed = script::LoadScriptFile(file);
+        if (const auto* failure = std::get_if<script::ParseFailure>(&parsed)) {
+            result.failure = script::Describe(ShownName(file), *failure);
+            result.output = result.failure + '\n';
+        } else {
+            SuiteScript s{file, std::get<script::Script>(std::move(parsed))};
+            s.script.name = ShownName(file);
+            std::ofstream output(files.output, std::ios::binary | std::ios::trunc);
+            output << std::unitbuf;
+            std::ostringstream notes;
+            result = detail::RunScript(s, run, {&files, &output}, notes, &end.status);
+            end.notes = notes.str();
+        }
+        std::filesystem::path partial = files.result;
+        partial += ".part";
+        if (!detail::WriteResultFile(partial, result, end, &error)) {
+            err << "kestrin: " << error << '\n';
+            return kExitMalformed;
+        }
+        std::error_code renamed;
+        std::filesystem::rename(partial, files.result, renamed);
+    }
+    return kExitPassed;
 }
 
 }  // namespace program

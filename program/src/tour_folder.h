@@ -1,5 +1,6 @@
-// Fresh folders in the system's temporary folder: the tour's screenshots,
-// the results of a suite's workers.
+// Fresh folders: in the system's temporary folder the tour's screenshots
+// and the files of a suite's workers, beside a report the report being
+// written (platform/temp_folder.h makes them).
 #pragma once
 
 #include <filesystem>
@@ -7,12 +8,12 @@
 #include <string>
 #include <string_view>
 
+#include "platform/temp_folder.h"
+
 namespace program {
 
-// <the system's temporary folder>/<prefix>XXXXXX, made new (never one that
-// was there) and only its owner's; nullopt when none can be made, with the
-// reason in *error (platform::MakeTempFolder).
-std::optional<std::filesystem::path> MakeTempFolder(std::string_view prefix, std::string* error);
+using platform::MakeFolderIn;
+using platform::MakeTempFolder;
 
 // kestrin-tour-XXXXXX
 inline std::optional<std::filesystem::path> MakeTourFolder(std::string* error) {

@@ -1,6 +1,11 @@
 #include "whole_file.h"
 
 #include <fstream>
+#include <iterator>
+#include <system_error>
+
+#include "file_lock.h"
+#include "script/utf8_path.h"
 
 namespace program::detail {
 
@@ -9,6 +14,42 @@ bool WriteWholeFile(const std::filesystem::path& file, std::string_view text) {
     out << text;
     out.close();
     return static_cast<bool>(out);
+}
+
+bool ReplaceWholeFile(const std::filesystem::path& file, std::string_view text,
+                      std::string* error) {
+    std::filesystem::path beside = file;
+    beside.replace_filename("." + script::Utf8FromPath(file.filename()) + ".kestrin-" +
+                            std::to_string(ProcessId()));
+    std::error_code ec;
+    if (!WriteWholeFile(beside, text)) {
+        std::filesystem::remove(beside, ec);
+        *error = "cannot write it";
+        return false;
+    }
+    std::filesystem::rename(beside, file, ec);
+    if (ec) {
+        std::error_code ignored;
+        std::filesystem::remove(beside, ignored);
+        *error = ec.message();
+        return false;
+    }
+    return true;
+}
+
+std::optional<std::string> ReadWholeFile(const std::filesystem::path& file, std::uintmax_t offset) {
+    std::ifstream in(file, std::ios::binary);
+    if (!in.is_open()) {
+        return std::nullopt;
+    }
+    if (offset > 0 && !in.seekg(static_cast<std::streamoff>(offset))) {
+        return std::string();
+    }
+    std::string text{std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+    if (in.bad()) {
+        return std::nullopt;
+    }
+    return text;
 }
 
 }  // namespace program::detail

@@ -3,11 +3,22 @@
 // reached the file.
 #pragma once
 
+#include <cstdint>
 #include <filesystem>
+#include <optional>
+#include <string>
 #include <string_view>
 
 namespace program::detail {
 
 bool WriteWholeFile(const std::filesystem::path& file, std::string_view text);
+
+// The text written beside the file first, then renamed over it: a reader
+// finds the old file or the new one, never a part. False with the reason (without the file's name).
+bool ReplaceWholeFile(const std::filesystem::path& file, std::string_view text, std::string* error);
+
+// What the file holds from offset on; nullopt when it cannot be read.
+std::optional<std::string> ReadWholeFile(const std::filesystem::path& file,
+                                         std::uintmax_t offset = 0);
 
 }  // namespace program::detail

@@ -2,6 +2,9 @@
 
 #include <cstdint>
 
+#include "program/suite.h"
+#include "script/utf8_path.h"
+
 namespace program::detail {
 
 namespace {
@@ -40,6 +43,21 @@ std::size_t ValidSequence(std::string_view text, std::size_t at) {
     return 0;
 }
 
+// A character shown by its bytes: a C1 control (U+0080 to U+009F) or one
+// that reorders the text around it (embeddings and overrides U+202A to
+// U+202E, isolates U+2066 to U+2069).
+bool HiddenCharacter(std::string_view text, std::size_t at, std::size_t length) {
+    const auto byte = [&](std::size_t i) { return static_cast<std::uint8_t>(text[at + i]); };
+    if (length == 2) {
+        return byte(0) == 0xC2U && byte(1) < 0xA0U;
+    }
+    if (length == 3 && byte(0) == 0xE2U) {
+        return (byte(1) == 0x80U && byte(2) >= 0xAAU && byte(2) <= 0xAEU) ||
+               (byte(1) == 0x81U && byte(2) >= 0xA6U && byte(2) <= 0xA9U);
+    }
+    return false;
+}
+
 void AppendHex(std::string* out, std::uint8_t byte) {
     static constexpr char kDigits[] = "0123456789ABCDEF";
     *out += "\\x";
@@ -47,53 +65,85 @@ void AppendHex(std::string* out, std::uint8_t byte) {
     *out += kDigits[byte & 0xFU];
 }
 
-}  // namespace
+enum class For { Element, Attribute, Terminal };
 
-std::string XmlText(std::string_view text) {
+std::string Escaped(std::string_view text, For use) {
     std::string out;
     out.reserve(text.size());
     for (std::size_t i = 0; i < text.size();) {
         const char ch = text[i];
         const std::size_t length = ValidSequence(text, i);
         if (length > 1) {
-            out.append(text.substr(i, length));
+            if (HiddenCharacter(text, i, length)) {
+                for (std::size_t b = 0; b < length; ++b) {
+                    AppendHex(&out, static_cast<std::uint8_t>(text[i + b]));
+                }
+            } else {
+                out.append(text.substr(i, length));
+            }
             i += length;
             continue;
         }
         ++i;
+        const bool markup = use != For::Terminal;
         switch (ch) {
             case '&':
-                out += "&amp;";
-                break;
+                out += markup ? "&amp;" : "&";
+                continue;
             case '<':
-                out += "&lt;";
-                break;
+                out += markup ? "&lt;" : "<";
+                continue;
             case '>':
-                out += "&gt;";
-                break;
+                out += markup ? "&gt;" : ">";
+                continue;
             case '"':
-                out += "&quot;";
-                break;
+                out += markup ? "&quot;" : "\"";
+                continue;
             case '\'':
-                out += "&#39;";
-                break;
+                out += markup ? "&#39;" : "'";
+                continue;
             case '\t':
+                out += use == For::Element ? "\t" : use == For::Attribute ? "&#9;" : "\\x09";
+                continue;
             case '\n':
-                out += ch;
-                break;
+                out += use == For::Element ? "\n" : use == For::Attribute ? "&#10;" : "\\x0A";
+                continue;
             case '\r':
-                out += "&#13;";
-                break;
+                out += use == For::Terminal ? "\\x0D" : "&#13;";
+                continue;
             default:
-                if (length == 1 && static_cast<std::uint8_t>(ch) >= 0x20U &&
-                    static_cast<std::uint8_t>(ch) != 0x7FU) {
-                    out += ch;
-                } else {
-                    AppendHex(&out, static_cast<std::uint8_t>(ch));
-                }
+                break;
+        }
+        if (length == 1 && static_cast<std::uint8_t>(ch) >= 0x20U &&
+            static_cast<std::uint8_t>(ch) != 0x7FU) {
+            out += ch;
+        } else {
+            AppendHex(&out, static_cast<std::uint8_t>(ch));
         }
     }
     return out;
 }
 
+}  // namespace
+
+std::string XmlText(std::string_view text) {
+    return Escaped(text, For::Element);
+}
+
+std::string XmlAttribute(std::string_view text) {
+    return Escaped(text, For::Attribute);
+}
+
+std::string Shown(std::string_view text) {
+    return Escaped(text, For::Terminal);
+}
+
 }  // namespace program::detail
+
+namespace program {
+
+std::string ShownName(const std::filesystem::path& file) {
+    return detail::Shown(script::Utf8FromPath(file));
+}
+
+}  // namespace program

@@ -52,11 +52,11 @@ std::vector<OptionSpec> Table(Own* own) {
 TEST(OptionsTest, SharedOptionsLandInOptionsAndTheBackendsReachItsTable) {
     Own own;
     const ParsedOptions parsed = ParseOptions(
-        std::vector<std::string_view>{"--script", "a.ks",    "dir",     "--fast",   "--port",
-                                      "COM3",     "--level", "2",       "--junit",  "r.xml",
-                                      "--scale",  "4",       "/?",      "--script", "b.ks",
-                                      "--report", "out",     "--trace", "--jobs",   "3",
-                                      "--shard",  "2/5"},
+        std::vector<std::string_view>{"--script", "a.ks",    "dir",       "--fast",   "--port",
+                                      "COM3",     "--level", "2",         "--junit",  "r.xml",
+                                      "--scale",  "4",       "/?",        "--script", "b.ks",
+                                      "--report", "out",     "--trace",   "--jobs",   "3",
+                                      "--shard",  "2/5",     "--timeout", "0"},
         Table(&own));
     ASSERT_TRUE(parsed.options) << parsed.error;
     EXPECT_EQ(parsed.options->scripts, (std::vector<std::filesystem::path>{"a.ks", "dir", "b.ks"}));
@@ -67,7 +67,8 @@ TEST(OptionsTest, SharedOptionsLandInOptionsAndTheBackendsReachItsTable) {
     ASSERT_TRUE(parsed.options->suite.shard);
     EXPECT_EQ(parsed.options->suite.shard->k, 2);
     EXPECT_EQ(parsed.options->suite.shard->n, 5);
-    EXPECT_EQ(parsed.options->suite.commandLine.size(), 22U) << "kept for the workers";
+    EXPECT_EQ(parsed.options->suite.timeout, std::chrono::milliseconds(0));
+    EXPECT_EQ(parsed.options->suite.commandLine.size(), 24U) << "kept for the workers";
     EXPECT_EQ(parsed.options->scale, 4);
     EXPECT_TRUE(parsed.options->help);
     EXPECT_TRUE(own.fast);
@@ -90,12 +91,24 @@ TEST(OptionsTest, BadCommandLinesAreRefusedWithTheReason) {
         {{"--record", "r.ks", "--script", "a"},
          "--record records the window: not with --script or --headless"},
         {{"--artifacts", "out"},
-         "--junit, --artifacts, --update-screens, --report, --trace, --jobs and --shard go with "
-         "--script"},
+         "--junit, --artifacts, --update-screens, --report, --trace, --jobs, --shard and "
+         "--timeout go with --script"},
         {{"--jobs", "2"},
-         "--junit, --artifacts, --update-screens, --report, --trace, --jobs and --shard go with "
-         "--script"},
+         "--junit, --artifacts, --update-screens, --report, --trace, --jobs, --shard and "
+         "--timeout go with --script"},
         {{"--script", "a", "--trace"}, "--trace goes with --report"},
+        {{"--timeout", "0"},
+         "--junit, --artifacts, --update-screens, --report, --trace, --jobs, --shard and "
+         "--timeout go with --script"},
+        // A value left out is not taken from the option after it.
+        {{"--script", "a", "--report", "--trace"},
+         "--report needs a value, not the option \"--trace\""},
+        {{"--port", "/?"}, "--port needs a value, not the option \"/?\""},
+        {{"--script", "a", "--junit", "--new"}, "--junit needs a value, not the option \"--new\""},
+        {{"--script", "a", "--timeout", "-1"},
+         "--timeout takes a whole number of milliseconds, 0 or more, not \"-1\""},
+        {{"--script", "a", "--timeout", "1e3"},
+         "--timeout takes a whole number of milliseconds, 0 or more, not \"1e3\""},
         {{"--script", "a", "--jobs", "0"}, "--jobs takes a whole number from 1 to 64, not \"0\""},
         {{"--script", "a", "--jobs", "65"}, "--jobs takes a whole number from 1 to 64, not \"65\""},
         {{"--script", "a", "--jobs", "2x"}, "--jobs takes a whole number from 1 to 64, not \"2x\""},
@@ -122,8 +135,8 @@ TEST(OptionsTest, TheUsageFollowsTheBackendsOrderAndWordsThenTheRest) {
               "usage: kestrin [--script FILE|DIR ...] [--fast] [--port NAME] [--level N]\n"
               "               [--real-time] [--headless] [--junit FILE] [--artifacts DIR]\n"
               "               [--update-screens] [--report DIR] [--trace] [--jobs N]\n"
-              "               [--shard K/N] [--record FILE] [--scale N] [--screenshot FILE]\n"
-              "               [--demo] [--version] [--help]\n"
+              "               [--shard K/N] [--timeout MS] [--record FILE] [--scale N]\n"
+              "               [--screenshot FILE] [--demo] [--version] [--help]\n"
               "  --script FILE|DIR  the scripts\n"
               "  --fast             quickly\n"
               "  --port NAME        the port\n"
@@ -140,6 +153,8 @@ TEST(OptionsTest, TheUsageFollowsTheBackendsOrderAndWordsThenTheRest) {
               "  --jobs N           run N scripts at a time, each in a process of its own\n"
               "                     (1 to 64, default 1)\n"
               "  --shard K/N        run only the K-th of N slices of the scripts (K from 1)\n"
+              "  --timeout MS       end a script past MS milliseconds of wall time and report\n"
+              "                     it failed at its line (default 600000, 10 minutes; 0: none)\n"
               "  --record FILE      write what is done in the window as a script\n"
               "  --scale N          window pixels per screen pixel, 1 to 8 (default 2)\n"
               "  --screenshot FILE  write the screen as PNG when the run ends\n"

@@ -152,7 +152,7 @@ InputEvent ScriptRunner::WaitEvent(std::optional<std::uint64_t> deadlineMs) {
         if (TakeWoken()) {
             return {};  // the framework has something of its own first
         }
-        if (failed_ || desktop == nullptr) {
+        if (failed_ || desktop == nullptr || PastDeadline()) {
             return Event(InputEvent::Kind::Quit);
         }
         bool settled = false;
@@ -210,6 +210,9 @@ InputEvent ScriptRunner::WaitEvent(std::optional<std::uint64_t> deadlineMs) {
             lastCancelled_ = nullptr;
             current_ = &c;
             currentSince_ = std::chrono::steady_clock::now();
+            if (options_.observer != nullptr) {
+                options_.observer->CommandStarted(c);
+            }
             const Step step = IsExpectation(c.op) ? Expect(c, *desktop) : Execute(c, *desktop);
             if (step == Step::Quit) {
                 return Event(InputEvent::Kind::Quit);
@@ -276,6 +279,22 @@ int ScriptRunner::Finish() {
         }
     }
     return failed_ ? kExitFailed : kExitPassed;
+}
+
+bool ScriptRunner::PastDeadline() {
+    if (!options_.deadline || std::chrono::steady_clock::now() < *options_.deadline) {
+        return false;
+    }
+    const std::string what = "past the script's time limit of " + Millis(options_.timeLimit);
+    const Command* at = current_ != nullptr               ? current_
+                        : next_ < script_.commands.size() ? &script_.commands[next_]
+                                                          : nullptr;
+    if (at != nullptr) {
+        Fail(*at, what);
+    } else {
+        FailAtEnd("at the end: " + what);
+    }
+    return true;
 }
 
 ScriptRunner::Step ScriptRunner::Fail(const Command& c, const std::string& message) {

@@ -1,9 +1,11 @@
 #include "host/seam.h"
 
+#include <SDL.h>
+
 #include <cstdlib>
 #include <utility>
-#include "host/default_unit.h"
 
+#include "host/default_unit.h"
 #include "sdl/display.h"
 #include "sdl/sdl_presenter.h"
 #include "session.h"
@@ -65,6 +67,7 @@ std::vector<OptionSpec> Seam::OwnOptions() {
         program::Shared("--trace"),
         program::Shared("--jobs"),
         program::Shared("--shard"),
+        program::Shared("--timeout"),
         program::Shared("--record"),
         program::Shared("--scale"),
         program::Shared("--screenshot"),
@@ -134,7 +137,16 @@ std::optional<std::string> Seam::NoDisplay() {
 
 program::Window Seam::OpenWindow(program::Session& session, const program::WindowOptions& options,
                                  std::string* error) {
-    return program::OpenWindowOf(session, options, error, &window_);
+    program::Window window = program::OpenWindowOf(session, options, error, &window_);
+    if (window.presenter != nullptr) {
+        // SDL takes events from any thread: the window closes as its close box closes it.
+        window.close = [] {
+            SDL_Event quit{};
+            quit.type = SDL_QUIT;
+            SDL_PushEvent(&quit);
+        };
+    }
+    return window;
 }
 
 }  // namespace host

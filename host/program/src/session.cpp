@@ -11,8 +11,26 @@
 
 namespace host {
 
+namespace {
+
+// An error of the unit's copy as of the user's unit: "units/mine/unit.toml",
+// not the temporary folder that is gone by the time it is read.
+std::string AsOfSource(std::string text, const std::filesystem::path& copy,
+                       const std::filesystem::path& source) {
+    const std::string from = copy.string();
+    const std::string to = source.string();
+    for (std::size_t at = text.find(from); at != std::string::npos;
+         at = text.find(from, at + to.size())) {
+        text.replace(at, from.size(), to);
+    }
+    return text;
+}
+
+}  // namespace
+
 std::unique_ptr<Session> Session::Load(const Plan& plan, std::ostream& err) {
     std::optional<unit::TempDir> copied;
+    program::OnInterrupt removeCopy;
     std::filesystem::path dir = plan.source;
     if (plan.copy) {
         unit::Result<unit::TempDir> made = unit::MakeFreshCopy(plan.source);
@@ -22,6 +40,7 @@ std::unique_ptr<Session> Session::Load(const Plan& plan, std::ostream& err) {
         }
         copied.emplace(std::move(*made));
         dir = copied->path();
+        removeCopy = program::RemoveOnInterrupt(dir);
     }
     RegisterHostComponents();
     unit::LoadOptions options{.virtualTime = plan.virtualTime};
@@ -42,17 +61,20 @@ std::unique_ptr<Session> Session::Load(const Plan& plan, std::ostream& err) {
     }
     auto loaded = unit::LoadUnit(dir, options);
     if (!loaded) {
-        err << loaded.error().Text() << '\n';
+        const std::string text = loaded.error().Text();
+        err << (copied ? AsOfSource(text, dir, plan.source) : text) << '\n';
         return nullptr;
     }
     (*loaded)->SetDebugEcho(plan.debugEcho);
     return std::unique_ptr<Session>(
-        new Session(std::move(copied), std::move(*loaded), plan.audioOut));
+        new Session(std::move(copied), std::move(removeCopy), std::move(*loaded), plan.audioOut));
 }
 
-Session::Session(std::optional<unit::TempDir> copied, std::unique_ptr<unit::VirtualUnit> unit,
+Session::Session(std::optional<unit::TempDir> copied, program::OnInterrupt removeCopy,
+                 std::unique_ptr<unit::VirtualUnit> unit,
                  std::optional<std::filesystem::path> audioOut)
     : copied_(std::move(copied)),
+      removeCopy_(std::move(removeCopy)),
       unit_(std::move(unit)),
       audioOut_(std::move(audioOut)),
       services_(unit_->Services()),

@@ -9,6 +9,7 @@
 #include <ostream>
 
 #include "host/script_target.h"
+#include "program/interrupt.h"
 #include "program/seam.h"
 #include "unit/temp_dir.h"
 #include "unit/virtual_unit.h"
@@ -50,10 +51,11 @@ class Session final : public program::Session {
     unit::VirtualUnit& unit() { return *unit_; }
 
   private:
-    Session(std::optional<unit::TempDir> copied, std::unique_ptr<unit::VirtualUnit> unit,
-            std::optional<std::filesystem::path> audioOut);
+    Session(std::optional<unit::TempDir> copied, program::OnInterrupt removeCopy,
+            std::unique_ptr<unit::VirtualUnit> unit, std::optional<std::filesystem::path> audioOut);
 
     std::optional<unit::TempDir> copied_;
+    program::OnInterrupt removeCopy_;  // an interrupted run leaves no copy
     std::unique_ptr<unit::VirtualUnit> unit_;
     std::optional<std::filesystem::path> audioOut_;
     std::unique_ptr<sound::WaveOutput> ownSound_;

@@ -84,16 +84,23 @@ TEST_F(KestrinProgramTest, AUnitThatDoesNotLoadStopsTheRunNamingFileLineAndKey) 
          "registry.reg:4"},
     };
     int n = 0;
+    const auto second = WriteFile("second.ks", "expect caption \"Kestrin\"\n");
     for (const Case& k : cases) {
         const auto dir = CopyOfDefault("bad" + std::to_string(n++));
         std::ofstream(dir / k.file, std::ios::trunc) << k.text;
         KestrinOptions o = Scripted("expect caption \"Kestrin\"\n");
         o.unitDir = dir;
-        const Outcome r = Kestrin(o);
-        EXPECT_EQ(r.status, kExitUsage) << k.text;
-        EXPECT_NE(r.err.find(dir.string() + "/" + k.message), std::string::npos)
-            << k.text << " -> " << r.err;
-        EXPECT_EQ(r.err.find('\n'), r.err.size() - 1) << "one line: " << r.err;
+        // In place, and as a suite's fresh copy: the user's file is named.
+        for (const bool suite : {false, true}) {
+            if (suite) {
+                o.scripts.push_back(second);
+            }
+            const Outcome r = Kestrin(o);
+            EXPECT_EQ(r.status, kExitUsage) << k.text;
+            EXPECT_NE(r.err.find(dir.string() + "/" + k.message), std::string::npos)
+                << k.text << " -> " << r.err;
+            EXPECT_EQ(r.err.find('\n'), r.err.size() - 1) << "one line: " << r.err;
+        }
     }
 }
 
@@ -268,6 +275,63 @@ TEST_F(KestrinProgramTest, AReportEmptiesAnEarlierReportButNoOtherFolder) {
     ASSERT_EQ(Kestrin(o).status, 0);
     EXPECT_TRUE(std::filesystem::exists(Work() / "report" / "index.html"));
     EXPECT_FALSE(std::filesystem::exists(Work() / "report" / "screens" / "stale.png"));
+}
+
+TEST_F(KestrinProgramTest, WhatARunCannotWriteIsRefusedBeforeAnythingRuns) {
+    const auto first = WriteFile("a.ks", "expect caption \"Kestrin\"\n");
+    const auto second = WriteFile("b.ks", "expect caption \"Kestrin\"\n");
+    std::filesystem::create_symlink(Work() / "gone", Work() / "dangling");
+    KestrinOptions suite;
+    suite.scripts = {first, second};
+    struct Case {
+        const char* what;
+        KestrinOptions options;
+        std::string err;
+    };
+    std::vector<Case> cases = {
+        {"--report: a link to nothing", suite,
+         "kestrin: --report " + (Work() / "dangling").string() + ": a symbolic link to " +
+             (Work() / "gone").string() + ", which does not exist\n"},
+        {"--junit: a script of the suite", suite,
+         "kestrin: --junit " + second.string() +
+             ": one of the scripts; the report would replace it\n"},
+        {"--record: a folder that is not there",
+         {},
+         "kestrin: --record " + (Work() / "no-folder" / "visit.ks").string() +
+             ": there is no folder " + (Work() / "no-folder").string() + " to write it in\n"},
+    };
+    cases[0].options.suite.report = Work() / "dangling";
+    cases[1].options.suite.junit = second;
+    cases[2].options.record = Work() / "no-folder" / "visit.ks";
+    for (const Case& k : cases) {
+        const Outcome r = Kestrin(k.options);
+        EXPECT_EQ(r.status, kExitUsage) << k.what;
+        EXPECT_EQ(r.err, k.err) << k.what;
+        EXPECT_EQ(r.out, "") << k.what << ": it ran";
+    }
+    EXPECT_EQ(ReadFile(second), "expect caption \"Kestrin\"\n");
+}
+
+TEST_F(KestrinProgramTest, AShardSaysWhenItIsEmptyOrThereAreMoreSlicesThanScripts) {
+    KestrinOptions o;
+    o.scripts = {WriteFile("a.ks", "expect caption \"Kestrin\"\n"),
+                 WriteFile("b.ks", "expect caption \"Kestrin\"\n")};
+    const std::regex verdict(
+        R"(([0-2]) passed, 0 failed \(shard ([1-5])/5 of 2 scripts: (this slice is empty|more slices than scripts, some are empty)\)\n)");
+    int passed = 0;
+    for (int k = 1; k <= 5; ++k) {
+        o.suite.shard = program::Shard{k, 5};
+        const Outcome r = Kestrin(o);
+        std::smatch m;
+        ASSERT_TRUE(std::regex_match(r.out, m, verdict)) << r.out;
+        EXPECT_EQ(r.status, 0) << "an empty slice is no failure";
+        EXPECT_EQ(m[2], std::to_string(k));
+        EXPECT_EQ(m[1] == "0", m[3] == "this slice is empty") << r.out;
+        passed += std::stoi(m[1]);
+    }
+    EXPECT_EQ(passed, 2);
+    o.suite.shard = program::Shard{1, 2};
+    EXPECT_EQ(Kestrin(o).out.find('('), std::string::npos) << "nothing to say";
 }
 
 // The refusal is made from the unit's configuration before anything of it

@@ -20,4 +20,11 @@ namespace platform {
 std::optional<std::filesystem::path> MakeTempFolder(std::string_view prefix,
                                                     std::string* error = nullptr);
 
+// <base>/<prefix>XXXXXX, made new (never one that was there), only its
+// owner's when ownerOnly. nullopt when none can be made, with the system's
+// reason in *error when given.
+std::optional<std::filesystem::path> MakeFolderIn(const std::filesystem::path& base,
+                                                  std::string_view prefix, bool ownerOnly,
+                                                  std::string* error = nullptr);
+
 }  // namespace platform

@@ -59,6 +59,9 @@ struct WindowOptions {
 struct Window {
     std::unique_ptr<ui::Presenter> presenter;
     std::function<std::optional<ui::Point>()> pointer;
+    // Asks the window to close as its close box does, from any thread (an
+    // interrupt); empty: it cannot be asked.
+    std::function<void()> close;
 };
 
 // How one backend's runs differ from another's.
@@ -125,7 +128,7 @@ Window OpenWindowOf(Session& session, const WindowOptions& options, std::string*
         return {};
     }
     const Presenter* shown = presenter.get();
-    return {std::move(presenter), [shown] { return shown->Pointer(); }};
+    return {std::move(presenter), [shown] { return shown->Pointer(); }, {}};
 }
 
 }  // namespace program

@@ -18,9 +18,10 @@
 namespace program {
 
 // The scripts named by files and folders: a file as it is, a folder as every
-// `*.ks` and `*.script` directly in it, sorted by name; a script named twice
-// runs once. False with every reason (a name that is neither, a folder that
-// holds none) in *errors.
+// `*.ks` and `*.script` directly in it (in any case: `.KS` too), sorted by
+// name; a script named twice runs once. False with every reason (a name that
+// is neither, one that is not a regular file, a folder that holds none) in
+// *errors.
 bool CollectScripts(const std::vector<std::filesystem::path>& names,
                     std::vector<std::filesystem::path>* scripts, std::vector<std::string>* errors);
 
@@ -47,6 +48,8 @@ struct ScriptResult {
     std::filesystem::path file;  // as given or found
     std::string className;       // ClassName: its folder within the run
     bool passed = false;
+    // It came to no verdict of its own: its worker process died with it.
+    bool error = false;
     std::chrono::duration<double> time{};
     std::string failure;  // the first failure, "FILE:LINE: command: why"
     std::string output;   // everything the run wrote about itself
@@ -54,7 +57,7 @@ struct ScriptResult {
     std::vector<TraceStep> trace;
 };
 
-// "N passed, M failed"
+// "N passed, M failed", and ", K errors" when scripts came to no verdict.
 std::string Verdict(const std::vector<ScriptResult>& results);
 
 // Writes a JUnit XML report: one test suite, one test case per script with
@@ -62,11 +65,24 @@ std::string Verdict(const std::vector<ScriptResult>& results);
 bool WriteJUnit(const std::filesystem::path& file, const std::vector<ScriptResult>& results,
                 std::string* error);
 
+// A script of a suite: its file, as given or found, and what was read from
+// it (named for messages as ShownName shows the file).
+struct SuiteScript {
+    std::filesystem::path file;
+    script::Script script;
+};
+
 // Reads every script the names give (CollectScripts), all before anything
 // runs. False after every reason (a missing name, a malformed line, an
 // empty script) is written to err.
 bool LoadScripts(const std::vector<std::filesystem::path>& names, std::ostream& err,
-                 std::vector<script::Script>* scripts);
+                 std::vector<SuiteScript>* scripts);
+
+// How a script file is named in messages, on the terminal and in reports:
+// control characters, bytes that are not UTF-8 and the characters that
+// reorder text (U+202A to U+202E, U+2066 to U+2069) shown as \xHH, so
+// that a name can neither break a line nor disguise itself.
+std::string ShownName(const std::filesystem::path& file);
 
 // How one script of a suite ended: kExitPassed, kExitFailed (failure says
 // why), or kExitMalformed when it could not run at all (the unit did not
@@ -87,6 +103,9 @@ struct Shard {
     int n = 1;
 };
 
+// --timeout's default: ten minutes of wall time for a script.
+inline constexpr std::chrono::milliseconds kDefaultTimeout{600000};
+
 // How a suite runs and what it reports.
 struct SuiteOptions {
     std::optional<std::filesystem::path> junit;      // --junit FILE: the JUnit report
@@ -96,8 +115,11 @@ struct SuiteOptions {
     bool trace = false;                              // --trace: passing scripts' traces too
     int jobs = 1;                                    // --jobs N: scripts at a time
     std::optional<Shard> shard;                      // --shard K/N
-    // A worker process of a run with --jobs: takes the run's scripts one by
-    // one (the first not yet taken) and hands each result back in this folder.
+    // --timeout MS: a script's wall time, from its start to its end; zero:
+    // no limit.
+    std::chrono::milliseconds timeout = kDefaultTimeout;
+    // A worker process of a suite: runs the scripts of the list the suite
+    // left in this folder as it is handed them, and hands back each result.
     std::optional<std::filesystem::path> worker;
     // The program's arguments as given, for its workers; without them the
     // scripts run one at a time.
@@ -109,16 +131,24 @@ struct SuiteOptions {
 // nothing else.
 bool InShard(const std::filesystem::path& relative, const Shard& shard);
 
-// Runs the scripts through runOne (with --jobs N, in N worker processes of
-// the program that take them one by one), each one's output to err in their
-// order, then writes the
-// verdict line to out and the reports. screenshot: the screen at the end
-// (one script). Returns the exit status: kExitPassed, kExitFailed when any
-// failed (or a report could not be written), kExitMalformed when one could
-// not run or the report's folder cannot be used.
-int RunSuite(std::vector<script::Script> scripts, const SuiteOptions& options,
+// Runs the scripts through runOne, each one's output to err in their order,
+// then writes the verdict line to out and the reports. A suite (workers:
+// true) runs in --jobs worker processes of the program, which are handed
+// the scripts one by one and are replaced when they die; otherwise the
+// scripts run in this process, one at a time. screenshot: the screen at the
+// end (one script). Returns the exit status: kExitPassed, kExitFailed when
+// any failed (or a report could not be written), kExitMalformed when one
+// could not run or a report cannot be written where asked.
+int RunSuite(std::vector<SuiteScript> scripts, const SuiteOptions& options, bool workers,
              const std::optional<std::filesystem::path>& screenshot, const RunOne& runOne,
              std::ostream& out, std::ostream& err);
+
+// A worker process of a suite (options.worker): runs the scripts it is
+// handed on its standard input (screenshot: as RunSuite's, for a suite of
+// one script). Returns its exit status.
+int RunSuiteWorker(const SuiteOptions& options,
+                   const std::optional<std::filesystem::path>& screenshot, const RunOne& runOne,
+                   std::ostream& err);
 
 // A script's path relative to the run's common folder ("ver.ks",
 // "app/tests/ver.ks"): its artifacts folder inside DIR (no two scripts of a

@@ -44,6 +44,9 @@ class RunObserver {
     RunObserver& operator=(const RunObserver&) = delete;
     virtual ~RunObserver() = default;
 
+    // On the runner's thread, as each command starts (for whoever must know
+    // the line a run is on when it has to be ended).
+    virtual void CommandStarted(const Command& /*command*/) {}
     // On the runner's thread, once for each command that ran (a failed one
     // last), in order.
     virtual void CommandEnded(const CommandRecord& record) = 0;

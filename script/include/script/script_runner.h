@@ -56,8 +56,13 @@ struct RunnerOptions {
     std::filesystem::path artifactsFolder;
     // `expect screen` writes its reference instead of comparing.
     bool updateScreens = false;
-    // Told about each command as it ends; nullptr: nobody.
+    // Told about each command as it starts and ends; nullptr: nobody.
     RunObserver* observer = nullptr;
+    // The wall-clock time by which the script must have ended (its time
+    // limit, timeLimit, counted from its start): past it the script fails on
+    // the line it is on. Checked between the runner's steps; nullopt: none.
+    std::optional<std::chrono::steady_clock::time_point> deadline;
+    std::chrono::milliseconds timeLimit{0};
 };
 
 class ScriptRunner final : public ui::Presenter {
@@ -120,6 +125,8 @@ class ScriptRunner final : public ui::Presenter {
     // The observer's record of the command in progress, as it ends.
     void ReportEnded(ui::Desktop* desktop, const std::string& failure = {});
     ui::InputEvent EndOfScript(ui::Desktop& desktop);
+    // Fails the run on the line it is on once its deadline has passed.
+    bool PastDeadline();
     // Writes "<script>:<line>: <source>: <message>" and marks the run failed.
     Step Fail(const Command& c, const std::string& message);
     // A failure that belongs to no line (the end of the run).

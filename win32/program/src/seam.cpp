@@ -84,6 +84,7 @@ std::vector<OptionSpec> Seam::OwnOptions() {
         program::Shared("--trace"),
         program::Shared("--jobs"),
         program::Shared("--shard"),
+        program::Shared("--timeout"),
         program::Shared("--record"),
         program::Shared("--screenshot"),
         program::Shared("--scale"),

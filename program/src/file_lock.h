@@ -1,0 +1,38 @@
+// What the program needs of the file system beyond std::filesystem: a lock
+// that a process holds until it ends, however it ends, and two folders
+// exchanged in one step, where the system can.
+#pragma once
+
+#include <filesystem>
+#include <memory>
+#include <string>
+#include <string_view>
+
+namespace program::detail {
+
+class FileLock {
+  public:
+    FileLock() = default;
+    FileLock(const FileLock&) = delete;
+    FileLock& operator=(const FileLock&) = delete;
+    virtual ~FileLock() = default;  // lets go
+
+    enum class Make { IfMissing, Never };
+    // The lock of file (made when missing, if make says so), which then
+    // holds text and "process N\n", this process's id. nullptr when it
+    // cannot be had: *holder names the process that has it ("process
+    // 1234"; empty when the file does not say), or *error says why not.
+    static std::unique_ptr<FileLock> Take(const std::filesystem::path& file, std::string_view text,
+                                          Make make, std::string* holder, std::string* error);
+};
+
+// The folders' places exchanged: a holds what b held and b what a held; in
+// one step where the file system can, else by three renames. False with the
+// reason.
+bool ExchangeFolders(const std::filesystem::path& a, const std::filesystem::path& b,
+                     std::string* error);
+
+// This process's id.
+long ProcessId();
+
+}  // namespace program::detail

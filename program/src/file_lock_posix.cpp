@@ -1,0 +1,110 @@
+#include <fcntl.h>
+#include <sys/file.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstdio>
+#include <cstring>
+
+#include "file_lock.h"
+
+namespace program::detail {
+
+namespace {
+
+class PosixLock final : public FileLock {
+  public:
+    explicit PosixLock(int fd) : fd_(fd) {}
+    ~PosixLock() override { close(fd_); }
+
+  private:
+    int fd_;
+};
+
+std::string ReadHolder(int fd) {
+    std::string text(256, '\0');
+    const ssize_t n = pread(fd, text.data(), text.size(), 0);
+    text.resize(n > 0 ? static_cast<std::size_t>(n) : 0);
+    const std::size_t at = text.rfind("process ");
+    if (at == std::string::npos) {
+        return {};
+    }
+    return text.substr(at, text.find('\n', at) - at);
+}
+
+// Renames with three steps, through a name beside b.
+bool ExchangeByRenames(const std::filesystem::path& a, const std::filesystem::path& b,
+                       std::string* error) {
+    std::filesystem::path aside = b;
+    aside += ".kestrin-exchange";
+    std::error_code ec;
+    std::filesystem::rename(b, aside, ec);
+    if (!ec) {
+        std::filesystem::rename(a, b, ec);
+        if (ec) {
+            std::error_code back;
+            std::filesystem::rename(aside, b, back);
+        } else {
+            std::filesystem::rename(aside, a, ec);
+        }
+    }
+    if (ec) {
+        *error = ec.message();
+        return false;
+    }
+    return true;
+}
+
+}  // namespace
+
+std::unique_ptr<FileLock> FileLock::Take(const std::filesystem::path& file, std::string_view text,
+                                         Make make, std::string* holder, std::string* error) {
+    const int flags = O_RDWR | O_CLOEXEC | O_NOFOLLOW | (make == Make::IfMissing ? O_CREAT : 0);
+    const int fd = open(file.c_str(), flags, 0644);
+    if (fd < 0) {
+        *error = std::strerror(errno);
+        return nullptr;
+    }
+    if (flock(fd, LOCK_EX | LOCK_NB) != 0) {
+        const int why = errno;
+        if (why == EWOULDBLOCK) {
+            *holder = ReadHolder(fd);
+            if (holder->empty()) {
+                *holder = "another process";
+            }
+        } else {
+            *error = std::strerror(why);
+        }
+        close(fd);
+        return nullptr;
+    }
+    const std::string content = std::string(text) + "process " + std::to_string(getpid()) + '\n';
+    if (ftruncate(fd, 0) != 0 ||
+        pwrite(fd, content.data(), content.size(), 0) != static_cast<ssize_t>(content.size())) {
+        *error = std::strerror(errno);
+        close(fd);
+        return nullptr;
+    }
+    return std::make_unique<PosixLock>(fd);
+}
+
+bool ExchangeFolders(const std::filesystem::path& a, const std::filesystem::path& b,
+                     std::string* error) {
+#ifdef RENAME_EXCHANGE
+    if (renameat2(AT_FDCWD, a.c_str(), AT_FDCWD, b.c_str(), RENAME_EXCHANGE) == 0) {
+        return true;
+    }
+    // A file system that cannot exchange: by renames.
+    if (errno != EINVAL && errno != ENOSYS && errno != ENOTSUP) {
+        *error = std::strerror(errno);
+        return false;
+    }
+#endif
+    return ExchangeByRenames(a, b, error);
+}
+
+long ProcessId() {
+    return static_cast<long>(getpid());
+}
+
+}  // namespace program::detail

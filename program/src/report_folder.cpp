@@ -1,0 +1,131 @@
+#include "report_folder.h"
+
+#include <system_error>
+
+#include "html_report.h"
+#include "program/suite.h"
+#include "tour_folder.h"
+#include "whole_file.h"
+
+namespace program::detail {
+
+namespace {
+
+// Marks a folder as a report, so that the next report may replace it; the
+// run that writes into it holds its lock.
+constexpr const char* kMarker = ".kestrin-report";
+constexpr std::string_view kMarkerText =
+    "a report of kestrin: the next report replaces this folder\n";
+
+}  // namespace
+
+ReportFolder::~ReportFolder() {
+    Abandon();
+}
+
+void ReportFolder::Abandon() const {
+    if (!locked_ || committed_) {
+        return;
+    }
+    std::error_code ec;
+    if (!staging_.empty()) {
+        std::filesystem::remove_all(staging_, ec);
+    }
+    if (made_) {
+        std::filesystem::remove_all(folder_, ec);
+    } else if (markerBefore_) {
+        WriteWholeFile(folder_ / kMarker, *markerBefore_);
+    } else {
+        std::filesystem::remove(folder_ / kMarker, ec);
+    }
+}
+
+bool ReportFolder::Prepare(const std::filesystem::path& folder, std::string* error) {
+    const std::string named = ShownName(folder);
+    std::error_code ec;
+    const std::filesystem::file_status link = std::filesystem::symlink_status(folder, ec);
+    const bool exists = std::filesystem::exists(folder, ec);
+    if (std::filesystem::is_symlink(link) && !exists) {
+        *error = named + ": a symbolic link to " +
+                 ShownName(std::filesystem::read_symlink(folder, ec)) + ", which does not exist";
+        return false;
+    }
+    // A link's target is what is replaced, not the link.
+    folder_ =
+        exists ? std::filesystem::canonical(folder, ec) : std::filesystem::absolute(folder, ec);
+    if (ec) {
+        *error = named + ": " + ec.message();
+        return false;
+    }
+    if (exists) {
+        if (!std::filesystem::is_directory(folder_, ec)) {
+            *error = named + ": not a folder";
+            return false;
+        }
+        if (!std::filesystem::is_empty(folder_, ec) &&
+            !std::filesystem::exists(folder_ / kMarker, ec)) {
+            *error = named + ": the folder holds files that are not a report of kestrin";
+            return false;
+        }
+    } else if (std::filesystem::create_directories(folder_, ec); ec) {
+        *error = named + ": " + ec.message();
+        return false;
+    } else {
+        made_ = true;
+    }
+    markerBefore_ = ReadWholeFile(folder_ / kMarker);
+    std::string holder;
+    std::string why;
+    lock_ =
+        FileLock::Take(folder_ / kMarker, kMarkerText, FileLock::Make::IfMissing, &holder, &why);
+    if (lock_ == nullptr) {
+        *error = holder.empty() ? named + ": cannot lock the report: " + why
+                                : named + ": another run of kestrin (" + holder +
+                                      ") is writing its report into this folder";
+        if (made_) {
+            std::filesystem::remove_all(folder_, ec);
+        }
+        return false;
+    }
+    locked_ = true;
+    const std::optional<std::filesystem::path> staging = MakeFolderIn(
+        folder_.parent_path(), "." + script::Utf8FromPath(folder_.filename()) + ".kestrin-", false);
+    if (!staging) {
+        *error = named + ": cannot make a folder beside it for the new report (its folder " +
+                 ShownName(folder_.parent_path()) + " must be writable)";
+        return false;
+    }
+    staging_ = *staging;
+    abandon_ = OnInterrupt([this] { Abandon(); });
+    // It becomes the folder: with the folder's own permissions.
+    std::filesystem::permissions(staging_, std::filesystem::status(folder_, ec).permissions(),
+                                 std::filesystem::perm_options::replace, ec);
+    std::filesystem::create_directories(ScreensFolder(staging_), ec);
+    std::filesystem::create_directories(staging_ / "scripts", ec);
+    if (ec || !WriteWholeFile(staging_ / kMarker, kMarkerText)) {
+        *error =
+            ShownName(staging_) + ": cannot write the report" + (ec ? ": " + ec.message() : "");
+        return false;
+    }
+    return true;
+}
+
+// Runs while interrupts wait: it registers nothing.
+bool ReportFolder::Commit(std::string* error) {
+    // Let go first: a PC moves no folder with a file open in it.
+    lock_.reset();
+    std::string why;
+    if (!ExchangeFolders(staging_, folder_, &why)) {
+        *error = ShownName(folder_) + ": cannot put the new report in place (" + why +
+                 "); it is in " + ShownName(staging_);
+        staging_.clear();  // kept
+        return false;
+    }
+    committed_ = true;
+    // The earlier report, now where the new one was written.
+    std::error_code ec;
+    std::filesystem::remove_all(staging_, ec);
+    return true;
+}
+
+}  // namespace program::detail

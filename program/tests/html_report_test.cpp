@@ -1,0 +1,74 @@
+// The report's index: the scripts that came to no pass first, each group in
+// the run's order, each row linked to its script's page; the totals; names
+// shown as they are, whatever they hold.
+#include "html_report.h"
+
+#include <gtest/gtest.h>
+
+#include <regex>
+#include <string>
+#include <vector>
+
+#include "script/utf8_path.h"
+#include "test_folder.h"
+#include "whole_file.h"
+
+namespace program::detail {
+namespace {
+
+// The text with U+202E, which shows what follows right to left, for "{rlo}"
+// (made here, not written in a literal, where it would be the trick it is).
+std::string WithRlo(std::string text) {
+    const std::string rlo = {'\xe2', '\x80', '\xae'};
+    for (std::size_t at = text.find("{rlo}"); at != std::string::npos; at = text.find("{rlo}")) {
+        text.replace(at, 5, rlo);
+    }
+    return text;
+}
+
+TEST(HtmlReportTest, TheIndexListsTheFailedFirstEachGroupInTheRunsOrder) {
+    struct Script {
+        const char* file;
+        bool passed;
+        bool error;
+    };
+    const Script run[] = {{"p1.ks", true, false},  {"f1.ks", false, false},
+                          {"p2.ks", true, false},  {"e1.ks", false, true},
+                          {"f2.ks", false, false}, {"p3.ks", true, false},
+                          {"p4.ks", true, false},  {"x{rlo}sk.ks", false, false}};
+    std::vector<ScriptResult> results;
+    for (const Script& s : run) {
+        ScriptResult& r = results.emplace_back();
+        r.file = script::PathFromUtf8(WithRlo(s.file));
+        r.passed = s.passed;
+        r.error = s.error;
+        r.failure = s.passed ? "" : std::string(s.file) + ":1: why";
+    }
+    const test::TestFolder folder;
+    std::filesystem::create_directories(folder.path() / "scripts");
+    std::string error;
+    ASSERT_TRUE(WriteReport(folder.path(), results, &error)) << error;
+    const std::string index = ReadWholeFile(folder.path() / "index.html").value_or("");
+
+    const std::regex row(
+        R"re(<tr class="(\w+)"><td class="verdict">\w+</td><td><a href="scripts/(\d+)\.html">([^<]*)</a>)re");
+    std::vector<std::string> rows;
+    for (auto it = std::sregex_iterator(index.begin(), index.end(), row);
+         it != std::sregex_iterator(); ++it) {
+        const std::size_t page = std::stoul((*it)[2]) - 1;
+        ASSERT_LT(page, std::size(run));
+        rows.push_back((*it)[1].str() + " " + (*it)[3].str() + " " + run[page].file);
+    }
+    EXPECT_EQ(rows, (std::vector<std::string>{
+                        "failed f1.ks f1.ks", "error e1.ks e1.ks", "failed f2.ks f2.ks",
+                        R"(failed x\xE2\x80\xAEsk.ks x{rlo}sk.ks)", "passed p1.ks p1.ks",
+                        "passed p2.ks p2.ks", "passed p3.ks p3.ks", "passed p4.ks p4.ks"}));
+    EXPECT_NE(index.find("<span class=\"passed\">4 passed</span>, <span class=\"failed\">3 "
+                         "failed</span>, <span class=\"error\">1 error</span>"),
+              std::string::npos)
+        << index;
+    EXPECT_EQ(index.find(WithRlo("{rlo}")), std::string::npos) << "a name reorders the page";
+}
+
+}  // namespace
+}  // namespace program::detail
