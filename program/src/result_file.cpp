@@ -91,6 +91,7 @@ bool WriteResultFile(const std::filesystem::path& file, const ScriptResult& resu
     Field(&out, "failure", result.failure);
     Field(&out, "output", result.output);
     Field(&out, "traced", result.traced ? "1" : "0");
+    Field(&out, "screens-left-out", std::to_string(result.screensLeftOut));
     for (const TraceStep& step : result.trace) {
         Field(&out, "step", std::to_string(step.line));
         Field(&out, "command", step.command);
@@ -151,6 +152,8 @@ bool ReadResultFile(const std::filesystem::path& file, ScriptResult* result, Res
             result->output = value;
         } else if (key == "traced") {
             result->traced = value == "1";
+        } else if (key == "screens-left-out") {
+            ok = ParseNumber(value, &result->screensLeftOut);
         } else if (key == "step") {
             step = &result->trace.emplace_back();
             ok = ParseNumber(value, &step->line);

@@ -115,6 +115,7 @@ ScriptResult RunScript(script::Script s, const SuiteRun& run, std::ostream* echo
         std::string error;
         if (trace.Keep(detail::ScreensFolder(*run.options.report), &result.trace, &error)) {
             result.traced = true;
+            result.screensLeftOut = trace.LeftOut();
         } else {
             err << "kestrin: " << error << '\n';
             *status = kExitFailed;
