@@ -77,6 +77,15 @@ TEST(ParseScriptTest, StringsTakeCEscapes) {
     EXPECT_EQ(One(R"(expect msgbox "")").text, "");
     // A bare word may hold a quote; only a leading quote opens a string.
     EXPECT_EQ(One(R"(expect msgbox a"b)").text, "a\"b");
+    // \xHH: every byte but zero, its digits in either case.
+    for (int byte = 1; byte < 256; ++byte) {
+        for (const char* digits : {"0123456789ABCDEF", "0123456789abcdef"}) {
+            const std::string escape = {'\\', 'x', digits[byte / 16], digits[byte % 16]};
+            EXPECT_EQ(One("expect msgbox \"" + escape + "\"").text,
+                      std::string(1, static_cast<char>(byte)))
+                << escape;
+        }
+    }
 }
 
 TEST(ParseScriptTest, TypeTakesAQuotedTextOrTheRestOfTheLine) {
