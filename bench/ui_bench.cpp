@@ -1,5 +1,6 @@
 // A full repaint of a dialog with 30 controls of every kind (target: under
-// 2 ms), and the cost of one message round trip through the loop.
+// 2 ms), the cost of one message round trip through the loop, and typing a
+// long text into an edit.
 #include <benchmark/benchmark.h>
 
 #include <string>
@@ -91,6 +92,43 @@ void BM_PostedMessageRoundTrip(benchmark::State& state) {
     benchmark::DoNotOptimize(handled);
 }
 BENCHMARK(BM_PostedMessageRoundTrip);
+
+// Typing a text of state.range(0) characters into a wrapping multi-line
+// edit, as a script's `type` does: the time grows with the text's length,
+// not with its square.
+void BM_TypeIntoAMultiLineEdit(benchmark::State& state) {
+    ManualClock clock;
+    NullPresenter presenter(&clock);
+    Desktop desktop(presenter, &clock);
+    DialogTemplate t;
+    t.caption = "Typing";
+    t.cx = 210;
+    t.cy = 130;
+    t.items.push_back(EditText(1000, 4, 4, 200, 120, ES_MULTILINE | WS_VSCROLL));
+    CDialog dlg(t);
+    std::string text;
+    while (text.size() < static_cast<std::size_t>(state.range(0))) {
+        text += "word" + std::to_string(text.size() % 97) + ' ';
+    }
+    text.resize(static_cast<std::size_t>(state.range(0)));
+    presenter.AddCall([&] {
+        dlg.GetDlgItem(1000)->SetFocus();
+        for ([[maybe_unused]] auto _ : state) {
+            dlg.SetDlgItemText(1000, "");
+            desktop.TypeText(text);
+            desktop.PumpPending();
+            benchmark::DoNotOptimize(desktop.Screen().Data());
+        }
+        dlg.EndDialog(0);
+    });
+    dlg.DoModal();
+    state.SetComplexityN(state.range(0));
+}
+BENCHMARK(BM_TypeIntoAMultiLineEdit)
+    ->RangeMultiplier(10)
+    ->Range(300, 30'000)
+    ->Unit(benchmark::kMillisecond)
+    ->Complexity();
 
 }  // namespace
 

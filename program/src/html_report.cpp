@@ -4,6 +4,7 @@
 
 #include "platform/text.h"
 #include "script/utf8_path.h"
+#include "trace_collector.h"
 #include "whole_file.h"
 #include "xml_text.h"
 
@@ -42,6 +43,7 @@ img.thumb { width: 160px; height: 120px; border: 1px solid #aaa; }
 .debug { color: #555; }
 .box { color: #7a4a00; }
 #missing { color: #b3261e; font-weight: bold; }
+.note { color: #555; font-style: italic; }
 )";
 
 // Tells on the page (and to tests, in the body's data) whether every picture
@@ -203,6 +205,13 @@ std::string Page(const ScriptResult& r) {
             "</span> in " + Seconds(r.time) + "</p>\n";
     if (!r.passed) {
         html += "<p class=\"failure\">" + XmlText(r.failure) + "</p>\n";
+    }
+    if (r.traced && r.screensLeftOut > 0) {
+        html += "<p class=\"note\">" + std::to_string(r.screensLeftOut) +
+                (r.screensLeftOut == 1 ? " step shows" : " steps show") +
+                " no screen: a script keeps its most recent " +
+                std::to_string(TraceCollector::kMostPictures) +
+                " distinct screens, and its failure's always.</p>\n";
     }
     if (r.traced) {
         html +=

@@ -77,6 +77,7 @@ bool WriteResultFile(const std::filesystem::path& file, const ScriptResult& resu
     AppendField(&out, "failure", result.failure);
     AppendField(&out, "output", result.output);
     AppendField(&out, "traced", result.traced ? "1" : "0");
+    AppendField(&out, "screens-left-out", std::to_string(result.screensLeftOut));
     for (const TraceStep& step : result.trace) {
         AppendField(&out, "step", std::to_string(step.line));
         AppendField(&out, "command", step.command);
@@ -141,6 +142,8 @@ bool ParseResult(std::string_view text, const std::string& named, ScriptResult* 
             result->output = value;
         } else if (key == "traced") {
             result->traced = value == "1";
+        } else if (key == "screens-left-out") {
+            ok = ParseNumber(value, &result->screensLeftOut);
         } else if (key == "step") {
             step = &result->trace.emplace_back();
             ok = ParseNumber(value, &step->line);

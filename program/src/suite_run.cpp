@@ -237,6 +237,7 @@ ScriptResult RunScript(const SuiteScript& s, const SuiteRun& run, const ScriptRu
         std::string error;
         if (trace.Keep(run.screens, &result.trace, &error)) {
             result.traced = true;
+            result.screensLeftOut = trace.LeftOut();
         } else {
             notes << "kestrin: " << error << '\n';
             *status = kExitFailed;

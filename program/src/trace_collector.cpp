@@ -11,10 +11,6 @@ namespace program::detail {
 
 namespace {
 
-// Distinct screens one script keeps (each 300 KB in memory): past that its
-// steps show none.
-constexpr std::size_t kMostPictures = 256;
-
 bool SamePixels(const ui::Framebuffer& a, const ui::Framebuffer& b) {
     return a.Width() == b.Width() && a.Height() == b.Height() &&
            std::memcmp(a.Data(), b.Data(),
@@ -74,16 +70,33 @@ int TraceCollector::Picture(const ui::Framebuffer& picture) {
     const std::uint64_t hash = HashPicture(picture);
     const auto [first, last] = byHash_.equal_range(hash);
     for (auto it = first; it != last; ++it) {
-        if (SamePixels(pictures_[static_cast<std::size_t>(it->second)], picture)) {
+        Kept& kept = kept_[static_cast<std::size_t>(it->second)];
+        if (SamePixels(kept.picture, picture)) {
+            byUse_.splice(byUse_.end(), byUse_, kept.sinceUse);
             return it->second;
         }
     }
-    if (pictures_.size() >= kMostPictures) {
-        return kNone;
+    if (!byUse_.empty() && byUse_.size() >= mostPictures_) {
+        // Room for it: the picture unused for longest goes. The failed step
+        // comes last, so its pictures are the newest and stay.
+        const int oldest = byUse_.front();
+        byUse_.pop_front();
+        Kept& dropped = kept_[static_cast<std::size_t>(oldest)];
+        const auto [from, to] = byHash_.equal_range(dropped.hash);
+        for (auto it = from; it != to; ++it) {
+            if (it->second == oldest) {
+                byHash_.erase(it);
+                break;
+            }
+        }
+        dropped.picture = ui::Framebuffer();
+        dropped.dropped = true;
     }
-    const int index = static_cast<int>(pictures_.size());
-    pictures_.push_back(picture);
-    hashes_.push_back(hash);
+    const int index = static_cast<int>(kept_.size());
+    Kept& kept = kept_.emplace_back();
+    kept.picture = picture;
+    kept.hash = hash;
+    kept.sinceUse = byUse_.insert(byUse_.end(), index);
     byHash_.emplace(hash, index);
     return index;
 }
@@ -114,16 +127,21 @@ void TraceCollector::CommandEnded(const script::CommandRecord& record) {
     steps_.push_back(std::move(step));
 }
 
+std::size_t TraceCollector::LeftOut() const {
+    return static_cast<std::size_t>(std::ranges::count_if(
+        steps_, [this](const Step& step) { return step.screen != kNone && !Shown(step.screen); }));
+}
+
 bool TraceCollector::Keep(const std::filesystem::path& folder, std::vector<TraceStep>* steps,
                           std::string* error) const {
     auto name = [&](int index) {
-        return index == kNone ? std::string()
-                              : PictureName(hashes_[static_cast<std::size_t>(index)]);
+        return Shown(index) ? PictureName(kept_[static_cast<std::size_t>(index)].hash)
+                            : std::string();
     };
     std::error_code ec;
     std::filesystem::create_directories(folder, ec);
-    for (std::size_t i = 0; i < pictures_.size(); ++i) {
-        if (!WriteOnce(pictures_[i], folder / PictureName(hashes_[i]), error)) {
+    for (const Kept& kept : kept_) {
+        if (!kept.dropped && !WriteOnce(kept.picture, folder / PictureName(kept.hash), error)) {
             return false;
         }
     }

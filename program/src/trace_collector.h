@@ -1,11 +1,13 @@
 // The trace of one script as it runs (the runner's observer): each command
 // with its outcome, times, debug lines and message boxes, and the screen
 // after it, kept in memory once per distinct screen until the suite knows
-// whether the report wants them.
+// whether the report wants them. A long script keeps its most recent
+// screens and always the failure's pictures.
 #pragma once
 
 #include <cstdint>
 #include <filesystem>
+#include <list>
 #include <string>
 #include <unordered_map>
 #include <vector>
@@ -17,6 +19,13 @@ namespace program::detail {
 
 class TraceCollector final : public script::RunObserver {
   public:
+    // Distinct screens one script keeps (each 300 KB in memory): past that
+    // the most recently used ones, a failed step's pictures among them.
+    static constexpr std::size_t kMostPictures = 256;
+
+    explicit TraceCollector(std::size_t mostPictures = kMostPictures)
+        : mostPictures_(mostPictures) {}
+
     void CommandEnded(const script::CommandRecord& record) override;
 
     // Writes every screen the steps show into folder (each distinct screen
@@ -24,9 +33,11 @@ class TraceCollector final : public script::RunObserver {
     // gives the steps. False with the reason when a picture cannot be written.
     bool Keep(const std::filesystem::path& folder, std::vector<TraceStep>* steps,
               std::string* error) const;
+    // Steps whose screen was left out to keep within the most pictures.
+    [[nodiscard]] std::size_t LeftOut() const;
 
   private:
-    static constexpr int kNone = -1;
+    static constexpr int kNone = -1;  // the step had no such picture
     struct Step {
         TraceStep text;
         int screen = kNone;
@@ -34,13 +45,23 @@ class TraceCollector final : public script::RunObserver {
         int actual = kNone;
         int difference = kNone;
     };
-    // The index of a picture among those kept, added when it is new;
-    // kNone past the most a script keeps.
+    struct Kept {
+        ui::Framebuffer picture;  // empty once dropped
+        std::uint64_t hash = 0;
+        bool dropped = false;
+        std::list<int>::iterator sinceUse;  // its place in byUse_ while kept
+    };
+    // The index of a picture among those kept, added when it is new; the
+    // one unused for longest is dropped to make room.
     int Picture(const ui::Framebuffer& picture);
+    [[nodiscard]] bool Shown(int index) const {
+        return index >= 0 && !kept_[static_cast<std::size_t>(index)].dropped;
+    }
 
-    std::vector<ui::Framebuffer> pictures_;
-    std::vector<std::uint64_t> hashes_;
-    std::unordered_multimap<std::uint64_t, int> byHash_;
+    std::size_t mostPictures_;
+    std::vector<Kept> kept_;
+    std::unordered_multimap<std::uint64_t, int> byHash_;  // of the pictures kept
+    std::list<int> byUse_;  // the pictures kept, least recently used first
     std::vector<Step> steps_;
 };
 

@@ -6,9 +6,10 @@
 #include <optional>
 #include <sstream>
 
-#include "pattern_check.h"
+#include "file_kind.h"
 #include "platform/services.h"
 #include "platform/text.h"
+#include "script/pattern.h"
 #include "script/script.h"
 #include "script/utf8_path.h"
 #include "text_escapes.h"
@@ -20,10 +21,6 @@ namespace {
 using detail::Word;
 
 constexpr std::uint64_t kLongestWaitMs = 24ULL * 60 * 60 * 1000;
-
-// std::regex compiles by recursion, a level for each piece of the pattern: a
-// long one overflows the stack. Patterns of screen texts are short.
-constexpr std::size_t kLongestPattern = 1000;
 
 struct KeyName {
     const char* name;
@@ -266,21 +263,12 @@ class LineParser {
             idAndText(Op::ExpectText, "expect text ID \"TEXT\"");
         } else if (what == "match") {
             idAndText(Op::ExpectMatch, "expect match ID \"REGEX\"");
-            if (error_.empty() && out_->text.size() > kLongestPattern) {
-                Fail("the pattern is longer than " + std::to_string(kLongestPattern) +
-                     " characters");
-            }
             if (error_.empty()) {
-                if (const std::string why = detail::CheckPattern(out_->text); !why.empty()) {
-                    Fail("the pattern " + detail::Quote(out_->text) + " is not valid: " + why);
-                }
-            }
-            if (error_.empty()) {
-                try {
-                    out_->pattern =
-                        std::make_shared<const std::regex>(out_->text, std::regex::ECMAScript);
-                } catch (const std::regex_error& e) {
-                    Fail("the pattern " + detail::Quote(out_->text) + " is not valid: " + e.what());
+                auto compiled = Pattern::Compile(out_->text);
+                if (auto* why = std::get_if<std::string>(&compiled)) {
+                    Fail(std::move(*why));
+                } else {
+                    out_->pattern = std::get<std::shared_ptr<const Pattern>>(std::move(compiled));
                 }
             }
         } else if (what == "caption") {
@@ -424,9 +412,8 @@ ParseResult ParseScript(std::string_view text, std::string name) {
 }
 
 ParseResult LoadScriptFile(const std::filesystem::path& file) {
-    std::error_code ec;
-    if (std::filesystem::is_directory(file, ec)) {
-        return ParseFailure{0, "is a folder, not a script"};
+    if (const std::string kind = detail::NotAFile(file); !kind.empty()) {
+        return ParseFailure{0, "is " + kind + ", not a script"};
     }
     std::ifstream in(file, std::ios::binary);
     if (!in) {

@@ -6,7 +6,9 @@
 #include <fstream>
 #include <utility>
 
+#include "file_kind.h"
 #include "screen_compare.h"
+#include "script/pattern.h"
 #include "script/utf8_path.h"
 #include "text_escapes.h"
 #include "ui/desktop.h"
@@ -32,6 +34,8 @@ constexpr int kMostCancels = 64;
 constexpr int kMostStuckRounds = 100000;
 // How far the clock moves between two tries of an expectation with `within`.
 constexpr std::uint64_t kRetryStepMs = 20;
+// At the end, a window's worker waiting on the unit's clock gets this much of it.
+constexpr std::uint64_t kLongestEndWaitMs = 60'000;
 
 InputEvent Event(InputEvent::Kind kind) {
     InputEvent e;
@@ -162,6 +166,12 @@ InputEvent ScriptRunner::WaitEvent(std::optional<std::uint64_t> deadlineMs) {
         if (!settled) {
             continue;
         }
+        if (target_.VirtualTime() && TakeWoken()) {
+            // A worker posted or ended as the unit settled (it wakes the
+            // framework before it blocks or returns): the framework's turn
+            // first, however the machine timed the two.
+            return {};
+        }
         if (std::exchange(advanced_, false)) {
             // The unit's threads due at this moment have run; now the
             // windows' timers.
@@ -240,23 +250,20 @@ InputEvent ScriptRunner::EndOfScript(ui::Desktop& desktop) {
     const ui::HWND top = desktop.ActiveWindow();
     if (top == nullptr || desktop.WaitingForThread()) {
         // Nothing to cancel, or a window waits for its worker: only that
-        // thread can move things on. One blocked on the unit's clock gets
-        // its time.
+        // thread can move things on.
+        if (target_.VirtualTime()) {
+            return WaitAtTheEnd(desktop);
+        }
         const auto now = std::chrono::steady_clock::now();
         if (!threadWaitSince_) {
             threadWaitSince_ = now;
         }
-        const bool inTime = now - *threadWaitSince_ <= options_.settleLimit;
-        if (const auto deadline = target_.NextDeadline();
-            inTime && deadline && target_.VirtualTime()) {
-            target_.AdvanceTo(std::max(*deadline, target_.NowMs()));
-            return {};
-        }
-        if (inTime && WaitWoken(options_.settleLimit)) {
+        if (now - *threadWaitSince_ <= options_.settleLimit && WaitWoken(options_.settleLimit)) {
             return {};
         }
         FailAtEnd("at the end: a window still waits for a thread after " +
                   Millis(options_.settleLimit));
+        target_.Stop();
         return Event(InputEvent::Kind::Quit);
     }
     threadWaitSince_.reset();
@@ -266,6 +273,31 @@ InputEvent ScriptRunner::EndOfScript(ui::Desktop& desktop) {
     }
     lastCancelled_ = top;
     return KeyEvent(InputEvent::Kind::KeyDown, ui::Key::Escape);
+}
+
+InputEvent ScriptRunner::WaitAtTheEnd(const ui::Desktop& desktop) {
+    // The unit has settled and the framework has nothing to do: a thread
+    // blocked on the unit's clock gets its time, up to a limit on that
+    // clock; one blocked for good never ends.
+    const std::uint64_t now = target_.NowMs();
+    if (!endWaitFrom_) {
+        endWaitFrom_ = now;
+    }
+    const auto deadline = target_.NextDeadline();
+    if (deadline && *deadline <= *endWaitFrom_ + kLongestEndWaitMs) {
+        target_.AdvanceTo(std::max(*deadline, now));
+        return {};
+    }
+    const std::string what = desktop.WaitingForThread()
+                                 ? "a window still waits for its thread"
+                                 : "no window is left and the program does not end";
+    FailAtEnd("at the end: " + what +
+              (deadline ? " after " + Millis(std::chrono::milliseconds(kLongestEndWaitMs)) +
+                              " of the unit's clock"
+                        : ", and nothing the unit's clock brings can change that (" +
+                              target_.Activity() + ")"));
+    target_.Stop();  // its waits end: the run can end
+    return Event(InputEvent::Kind::Quit);
 }
 
 int ScriptRunner::Finish() {
@@ -347,8 +379,7 @@ void ScriptRunner::FailAtEnd(const std::string& message) {
 void ScriptRunner::TakePictures(const Command& c, ui::Desktop& desktop) {
     ScreenPictures pictures{detail::Crop(desktop.Screen(), c.area), std::nullopt, std::nullopt};
     ui::Framebuffer reference;
-    if (!ReadReference(c, &reference) && reference.Width() == c.area.Width() &&
-        reference.Height() == c.area.Height()) {
+    if (!ReadReference(c, &reference)) {
         pictures.difference = detail::Compare(desktop.Screen(), c.area, reference).picture;
         pictures.reference = std::move(reference);
     }
@@ -466,7 +497,16 @@ std::filesystem::path ScriptRunner::ScreenshotPath(const std::string& file) cons
 
 bool ScriptRunner::WriteScreen(ui::Desktop& desktop, const std::filesystem::path& file,
                                std::string* error) {
-    return ui::WritePng(desktop.Screen(), Utf8FromPath(file), error);
+    return WritePicture(desktop.Screen(), file, error);
+}
+
+bool ScriptRunner::WritePicture(const ui::Framebuffer& picture, const std::filesystem::path& file,
+                                std::string* error) {
+    if (const std::string kind = detail::NotAFile(file); !kind.empty()) {
+        *error = Utf8FromPath(file) + " is " + kind + ", not a file to write a picture into";
+        return false;
+    }
+    return ui::WritePng(picture, Utf8FromPath(file), error);
 }
 
 ScriptRunner::Step ScriptRunner::Execute(const Command& c, ui::Desktop& desktop) {
@@ -725,8 +765,14 @@ std::optional<std::string> ScriptRunner::CheckControl(const Command& c, ui::Desk
     if (c.op == Op::ExpectText && info->text != c.text) {
         return Mismatch(Quote(c.text), Quote(info->text));
     }
-    if (c.op == Op::ExpectMatch && !std::regex_match(info->text, *c.pattern)) {
-        return Mismatch("a match of " + Quote(c.text), Quote(info->text));
+    if (c.op == Op::ExpectMatch) {
+        const Pattern::Outcome match = c.pattern->Match(info->text);
+        if (!match.refused.empty()) {
+            return "control " + std::to_string(c.id) + ": " + match.refused;
+        }
+        if (!match.matched) {
+            return Mismatch("a match of " + Quote(c.text), Quote(info->text));
+        }
     }
     if (c.op == Op::ExpectCheck) {
         if (info->check < 0) {
@@ -806,8 +852,10 @@ std::filesystem::path ScriptRunner::ReferencePath(const std::string& file) const
 
 std::optional<std::string> ScriptRunner::ReadReference(const Command& c,
                                                        ui::Framebuffer* picture) const {
+    // The signature, then the header chunk's length, type, width and height.
     static constexpr std::array<char, 8> kSignature = {'\x89', 'P',  'N',    'G',
                                                        '\r',   '\n', '\x1a', '\n'};
+    constexpr std::size_t kHeadBytes = 24;
     const std::filesystem::path reference = ReferencePath(c.text);
     std::error_code ec;
     if (!std::filesystem::exists(reference, ec)) {
@@ -815,16 +863,43 @@ std::optional<std::string> ScriptRunner::ReadReference(const Command& c,
                " (--update-screens writes it from the screen)";
     }
     const std::string named = "the reference " + Quote(Utf8FromPath(reference));
+    if (const std::string kind = detail::NotAFile(reference); !kind.empty()) {
+        return named + " is " + kind + ", not a picture";
+    }
     std::ifstream in(reference, std::ios::binary);
-    std::array<char, kSignature.size()> head{};
+    std::array<char, kHeadBytes> head{};
     in.read(head.data(), static_cast<std::streamsize>(head.size()));
-    if (!in && in.gcount() == 0) {
+    const auto got = static_cast<std::size_t>(in.gcount());
+    if (!in && got == 0) {
         return in.eof() ? named + " is empty" : named + " cannot be read";
     }
-    if (in.gcount() < static_cast<std::streamsize>(head.size()) || head != kSignature) {
+    if (got < kSignature.size() ||
+        !std::equal(kSignature.begin(), kSignature.end(), head.begin())) {
         return named + " is not a PNG picture";
     }
-    if (!ui::ReadPng(Utf8FromPath(reference), picture, nullptr)) {
+    if (got < kHeadBytes || std::string_view(head.data() + 12, 4) != "IHDR") {
+        return named + " is cut short or damaged";
+    }
+    // Its size, before anything is decoded: only a picture of the area's
+    // size can be compared.
+    auto word = [&head](std::size_t at) {
+        std::uint32_t value = 0;
+        for (std::size_t i = at; i < at + 4; ++i) {
+            value = value << 8 | static_cast<unsigned char>(head[i]);
+        }
+        return value;
+    };
+    const std::uint32_t width = word(16);
+    const std::uint32_t height = word(20);
+    if (width != static_cast<std::uint32_t>(c.area.Width()) ||
+        height != static_cast<std::uint32_t>(c.area.Height())) {
+        return "the reference " + Quote(c.text) + " is " + std::to_string(width) + " x " +
+               std::to_string(height) + ", the area " + std::to_string(c.area.Width()) + " x " +
+               std::to_string(c.area.Height());
+    }
+    in.close();
+    if (!ui::ReadPng(Utf8FromPath(reference), picture, nullptr) ||
+        picture->Width() != c.area.Width() || picture->Height() != c.area.Height()) {
         return named + " is cut short or damaged";
     }
     return std::nullopt;
@@ -835,7 +910,7 @@ std::optional<std::string> ScriptRunner::CheckScreen(const Command& c, ui::Deskt
     if (options_.updateScreens) {
         const std::filesystem::path reference = ReferencePath(c.text);
         std::string error;
-        if (!ui::WritePng(detail::Crop(screen, c.area), Utf8FromPath(reference), &error)) {
+        if (!WritePicture(detail::Crop(screen, c.area), reference, &error)) {
             return error;
         }
         log_ << script_.name << ':' << c.line << ": wrote the reference " << Utf8FromPath(reference)
@@ -845,11 +920,6 @@ std::optional<std::string> ScriptRunner::CheckScreen(const Command& c, ui::Deskt
     ui::Framebuffer want;
     if (std::optional<std::string> why = ReadReference(c, &want)) {
         return why;
-    }
-    if (want.Width() != c.area.Width() || want.Height() != c.area.Height()) {
-        return "the reference " + Quote(c.text) + " is " + std::to_string(want.Width()) + " x " +
-               std::to_string(want.Height()) + ", the area " + std::to_string(c.area.Width()) +
-               " x " + std::to_string(c.area.Height());
     }
     const detail::ScreenDifference d = detail::Compare(screen, c.area, want);
     if (d.pixels == 0) {

@@ -1,6 +1,6 @@
 // A small dialog application for the runner's tests: buttons that ask a
 // question, write a debug line, start a worker that reports back by sent
-// message and open a second window; a timer that shows the battery voltage
+// message, wait for that worker and open a second window; a timer that shows the battery voltage
 // and whatever a test wants; a caption close box that is refused.
 #pragma once
 
@@ -27,6 +27,7 @@ inline constexpr int IDC_BATTERY = 1008;
 inline constexpr int IDC_WORK = 1009;
 inline constexpr int IDC_CHILD = 1010;
 inline constexpr int IDC_TICKS = 1011;
+inline constexpr int IDC_JOIN = 1012;
 inline constexpr int IDC_INSIDE = 2001;
 
 inline constexpr ui::UINT WM_WORK_DONE = ui::WM_USER + 1;
@@ -55,6 +56,7 @@ class CProbeDlg : public ui::CDialog {
         BindClicked(IDC_LOG, &CProbeDlg::OnLog);
         BindClicked(IDC_WORK, &CProbeDlg::OnWork);
         BindClicked(IDC_CHILD, &CProbeDlg::OnChild);
+        BindClicked(IDC_JOIN, &CProbeDlg::OnJoin);
         BindMessage(WM_WORK_DONE, &CProbeDlg::OnWorkDone);
     }
 
@@ -77,6 +79,7 @@ class CProbeDlg : public ui::CDialog {
             ui::PushButton(IDC_WORK, "Work", 5, 65, 40, 14),
             ui::PushButton(IDC_CHILD, "Child", 50, 65, 40, 14),
             ui::LText(IDC_TICKS, "", 95, 65, 100, 10),
+            ui::PushButton(IDC_JOIN, "Join", 5, 85, 40, 14),
         };
         return t;
     }
@@ -148,6 +151,11 @@ class CProbeDlg : public ui::CDialog {
     ui::LRESULT OnWorkDone(ui::WPARAM value, ui::LPARAM /*unused*/) {
         SetDlgItemText(IDC_STATUS, "worker " + std::to_string(value));
         return 0;
+    }
+    // Waits for the worker, then says so.
+    void OnJoin() {
+        ui::WaitForThread(worker_);
+        SetDlgItemText(IDC_STATUS, "joined");
     }
     void OnChild() {
         CChildDlg child;

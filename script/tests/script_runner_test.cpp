@@ -2,11 +2,13 @@
 // the failures with their line, expected and found value, the settling of
 // workers and of the unit's threads, and how a run ends.
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 
 #include <chrono>
 #include <condition_variable>
 #include <cstdio>
 #include <fstream>
+#include <functional>
 #include <iterator>
 #include <memory>
 #include <mutex>
@@ -237,6 +239,33 @@ TEST_F(RunnerTest, FailuresNameTheLineWhatWasExpectedAndWhatWasFound) {
     }
 }
 
+TEST_F(RunnerTest, PatternsOnALongTextNeitherCrashNorHang) {
+    // A Ver page of 600 map files: the idioms that overflowed the stack or
+    // backtracked without end match in linear time; a pattern too large
+    // for so long a text fails its line.
+    std::string maps;
+    for (int i = 1; i <= 600; ++i) {
+        maps += "Region-" + std::to_string(1000 + i) + ".map  12/03/2006 10:31:00  46byte\r\n";
+    }
+    maps += "Iberia.map";
+    ProbeApp app;
+    app.prepare = [&maps](CProbeDlg& dlg) { dlg.onTick = [&maps] { return maps; }; };
+    const Outcome out = Run(R"(wait 500
+expect match 1011 "[\\s\\S]*Region-1001[\\s\\S]*"
+expect match 1011 "(.|\\s)*Iberia(.|\\s)*"
+expect match 1011 "(?s).*"
+expect match 1011 "(Region-\\d{4}\\.map +[0-9/]{10} [0-9:]{8} +\\d+byte\r\n)*Iberia\\.map"
+expect match 1011 "[\\s\\S]{1000}[\\s\\S]{1000}"
+)");
+    EXPECT_EQ(out.code, kExitFailed);
+    EXPECT_EQ(out.log,
+              "t.script:6: expect match 1011 \"[\\\\s\\\\S]{1000}[\\\\s\\\\S]{1000}\": control "
+              "1011: a text of " +
+                  std::to_string(maps.size()) +
+                  " bytes is too long for this pattern (at most 7139 bytes for its 14004 "
+                  "instructions)\n");
+}
+
 TEST_F(RunnerTest, SettingsTheUnitRefusesFailWithItsReason) {
     struct Case {
         const char* script;
@@ -346,6 +375,101 @@ TEST_F(RunnerTest, AtTheEndAWindowWaitingForItsWorkerGetsTheTimeTheWorkerWaitsFo
     EXPECT_EQ(out.code, kExitPassed) << out.log;
     EXPECT_EQ(app.result, ui::IDCANCEL);
     EXPECT_EQ(scheduler.NowMs(), 3100U);
+}
+
+// The unit's target, but the first time the runner finds the unit settled
+// while a window waits for its worker, that worker is let go and ends right
+// there: between the runner's look at the framework and its look at the
+// unit, as a loaded machine may have it.
+class EndsTheWorkerAsItSettles final : public Target {
+  public:
+    EndsTheWorkerAsItSettles(Target& unit, std::function<void()> endWorker)
+        : unit_(unit), endWorker_(std::move(endWorker)) {}
+
+    [[nodiscard]] bool VirtualTime() const override { return unit_.VirtualTime(); }
+    [[nodiscard]] std::uint64_t NowMs() const override { return unit_.NowMs(); }
+    void AdvanceTo(std::uint64_t ms) override { unit_.AdvanceTo(ms); }
+    [[nodiscard]] std::optional<std::uint64_t> NextDeadline() const override {
+        return unit_.NextDeadline();
+    }
+    [[nodiscard]] bool Quiescent() const override {
+        const ui::Desktop* desktop = ui::Desktop::Current();
+        if (endWorker_ && desktop != nullptr && desktop->WaitingForThread() && unit_.Quiescent()) {
+            std::exchange(endWorker_, {})();
+        }
+        return unit_.Quiescent();
+    }
+    bool WaitQuiescent(std::chrono::milliseconds limit) override {
+        return unit_.WaitQuiescent(limit);
+    }
+    [[nodiscard]] std::string Activity() const override { return unit_.Activity(); }
+    std::optional<std::string> Set(std::string_view key, std::string_view value) override {
+        return unit_.Set(key, value);
+    }
+    [[nodiscard]] std::vector<std::string> DebugLines() const override {
+        return unit_.DebugLines();
+    }
+    void Stop() override { unit_.Stop(); }
+
+  private:
+    Target& unit_;
+    mutable std::function<void()> endWorker_;
+};
+
+TEST_F(RunnerTest, AWindowWaitingForItsWorkerGoesOnBeforeTheNextCommandHoweverTheWorkerIsTimed) {
+    // The worker waits on the unit until it is let go; "Join" waits for it.
+    struct Gate {
+        explicit Gate(unit::Scheduler& scheduler) : point(scheduler) {}
+        unit::WaitPoint point;
+        std::mutex mutex;
+        bool open = false;
+    };
+    unit::Scheduler& scheduler = unit_.unit().scheduler();
+    const auto gate = std::make_shared<Gate>(scheduler);
+    ProbeApp app;
+    app.prepare = [gate](CProbeDlg& dlg) {
+        dlg.work = [gate](CProbeDlg& /*self*/) {
+            std::unique_lock lock(gate->mutex);
+            gate->point.Wait(lock, [&] { return gate->open; });
+        };
+    };
+    ParseResult parsed =
+        ParseScript("click 1009\nclick 1012\nexpect text 1002 \"joined\"\n", "t.script");
+    platform::ScopedServices services(unit_.unit().Services());
+    host::ScriptTarget unit(unit_.unit());
+    EndsTheWorkerAsItSettles target(unit, [&] {
+        {
+            std::lock_guard lock(gate->mutex);
+            gate->open = true;
+        }
+        gate->point.NotifyAll();
+        scheduler.WaitQuiescent(std::chrono::seconds(20));  // the worker has returned
+    });
+    std::ostringstream log;
+    ScriptRunner runner(std::get<Script>(std::move(parsed)), target, log);
+    ui::AfxWinMain(runner, &unit_.unit().Clock());
+    EXPECT_EQ(runner.Finish(), kExitPassed) << log.str();
+}
+
+TEST_F(RunnerTest, AtTheEndAWorkerThatNeverEndsHasAMinuteOfTheUnitsClock) {
+    // However slow the machine: the limit is on the unit's clock.
+    unit::Scheduler& scheduler = unit_.unit().scheduler();
+    ProbeApp app;
+    app.prepare = [&](CProbeDlg& dlg) {
+        dlg.joinWorkerOnCancel = true;
+        dlg.work = [&scheduler](CProbeDlg& /*self*/) {
+            while (scheduler.SleepUntil(scheduler.NowMs() + 1000)) {
+            }
+        };
+    };
+    RunnerOptions options;
+    options.settleLimit = std::chrono::milliseconds(100);
+    const Outcome out = Run("wait 100\nclick 1009", options);
+    EXPECT_EQ(out.code, kExitFailed);
+    EXPECT_EQ(out.log,
+              "t.script: at the end: a window still waits for its thread after 60 s of the "
+              "unit's clock\n");
+    EXPECT_EQ(scheduler.NowMs(), 60'100U);
 }
 
 TEST_F(RunnerTest, HardwareKeysAreThePinsOfTheUnit) {
@@ -608,36 +732,79 @@ TEST_F(RunnerTest, ScreensAreComparedWithReferencePicturesAndDifferencesKept) {
     EXPECT_NE(diff.GetPixel(6, 7), ui::MakeRgb(0xFF, 0x00, 0xFF));
 
     // References that cannot be used say what is wrong with the file, and a
-    // failure names only the pictures it wrote.
-    const std::string png = ReadBytes(part);
+    // failure names only the pictures it wrote. A FIFO or a folder is never
+    // opened; a picture of another size than the area is never decoded.
+    const std::string png = ReadBytes(whole);
+    std::string huge = png;  // its header says 100000 x 100000
+    for (const std::size_t at : {16U, 20U}) {
+        huge.replace(at, 4, std::string("\x00\x01\x86\xA0", 4));
+    }
     const auto bad = folder->path() / "bad.png";
+    const std::string named = "the reference \"" + bad.string() + "\"";
+    enum class Make { Missing, Bytes, Wide, Fifo, Folder };
     struct Case {
-        std::string bytes;  // of bad.png; "-": no such file
+        Make make;
+        std::string bytes;
         std::string why;
     };
     const Case cases[] = {
-        {"-", "no reference picture " + bad.string() +
-                  " (--update-screens writes it from the screen); the actual picture is in "},
-        {"", "the reference \"" + bad.string() + "\" is empty; the actual picture is in "},
-        {"GIF89a, not a PNG",
-         "the reference \"" + bad.string() + "\" is not a PNG picture; the actual picture is in "},
-        {png.substr(0, png.size() / 2),
-         "the reference \"" + bad.string() +
-             "\" is cut short or damaged; the actual picture is in "},
+        {Make::Missing, "",
+         "no reference picture " + bad.string() + " (--update-screens writes it from the screen)"},
+        {Make::Bytes, "", named + " is empty"},
+        {Make::Bytes, "GIF89a, not a PNG", named + " is not a PNG picture"},
+        {Make::Bytes, png.substr(0, 20), named + " is cut short or damaged"},
+        {Make::Bytes, png.substr(0, png.size() / 2), named + " is cut short or damaged"},
+        {Make::Bytes, huge, named + " is 100000 x 100000, the area 320 x 240"},
+        {Make::Wide, "", named + " is 4097 x 1, the area 320 x 240"},
+        {Make::Fifo, "", named + " is a FIFO, not a picture"},
+        {Make::Folder, "", named + " is a folder, not a picture"},
     };
     for (const Case& k : cases) {
-        std::filesystem::remove(bad);
-        if (k.bytes != "-") {
-            std::ofstream(bad, std::ios::binary) << k.bytes;
+        SCOPED_TRACE(k.why);
+        std::filesystem::remove_all(bad);
+        switch (k.make) {
+            case Make::Missing:
+                break;
+            case Make::Bytes:
+                std::ofstream(bad, std::ios::binary) << k.bytes;
+                break;
+            case Make::Wide:
+                ASSERT_TRUE(ui::WritePng(ui::Framebuffer(4097, 1), bad.string(), nullptr));
+                break;
+            case Make::Fifo:
+                ASSERT_EQ(::mkfifo(bad.c_str(), 0600), 0);
+                break;
+            case Make::Folder:
+                std::filesystem::create_directory(bad);
+                break;
         }
         std::filesystem::remove_all(keep.artifactsFolder);
         ProbeApp unusable;
         out = Run("expect screen \"" + bad.string() + "\"\n", keep);
         EXPECT_EQ(out.log, "t.script:1: expect screen \"" + bad.string() + "\": " + k.why +
-                               keep.artifactsFolder.string() + "\n");
+                               "; the actual picture is in " + keep.artifactsFolder.string() +
+                               "\n");
         EXPECT_TRUE(std::filesystem::exists(keep.artifactsFolder / "bad.actual.png"));
         EXPECT_FALSE(std::filesystem::exists(keep.artifactsFolder / "bad.diff.png"));
     }
+
+    // Nor is a picture written into one (bad.png is the folder still).
+    for (const bool updating : {false, true}) {
+        RunnerOptions options;
+        options.updateScreens = updating;
+        ProbeApp writer;
+        const std::string line =
+            (updating ? "expect screen \"" : "screenshot \"") + bad.string() + "\"";
+        out = Run(line + "\n", options);
+        EXPECT_EQ(out.log, "t.script:1: " + line + ": " + bad.string() +
+                               " is a folder, not a file to write a picture into\n");
+    }
+    std::filesystem::remove_all(bad);
+    ASSERT_EQ(::mkfifo(bad.c_str(), 0600), 0);
+    ProbeApp shot;
+    out = Run("screenshot \"" + bad.string() + "\"\n");
+    EXPECT_EQ(out.log, "t.script:1: screenshot \"" + bad.string() + "\": " + bad.string() +
+                           " is a FIFO, not a file to write a picture into\n");
 
     // The pixel on its own: the screen still has the old colour.
     char colour[8];

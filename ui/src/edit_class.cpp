@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "desktop_impl.h"
+#include "edit_lines.h"
 #include "look.h"
 #include "platform/utf8.h"
 
@@ -22,14 +23,8 @@ constexpr int kMinThumb = 8;
 bool IsContinuation(char c) {
     return (static_cast<unsigned char>(c) & 0xC0U) == 0x80U;
 }
-bool IsBlank(char c) {
-    return c == ' ' || c == '\t';
-}
 
-struct Line {
-    std::size_t start;
-    std::size_t end;  // without the line break
-};
+using Line = EditLine;
 
 class EditClass : public WindowClass {
   public:
@@ -40,7 +35,10 @@ class EditClass : public WindowClass {
         switch (message) {
             case WM_SETTEXT: {
                 WindowClass::Proc(d, w, message, wParam, lParam);
-                d.DamageWindow(&w);  // the caret and the scrolling start over
+                d.DamageWindow(&w);  // the caret, the scrolling and the lines start over
+                laidOut_ = false;
+                prefixAt_ = 0;
+                prefixWidth_ = 0;
                 caret_ = anchor_ = 0;
                 first_ = 0;
                 xOffset_ = 0;
@@ -157,7 +155,7 @@ class EditClass : public WindowClass {
     }
 
     void Paint(DesktopImpl& d, Window& w, CDC& dc) override {
-        const std::vector<Line> lines = Lines(d, w);
+        const std::vector<Line>& lines = Lines(d, w);
         const Rect client = d.ClientRect(&w);
         const int lh = Font::System().LineHeight();
         dc.SetBkMode(TRANSPARENT);
@@ -242,108 +240,50 @@ class EditClass : public WindowClass {
         return std::max(1, (d.ClientRect(&w).Height() - 1) / Font::System().LineHeight());
     }
 
-    // The display lines: paragraphs at "\r\n", "\n" or "\r", wrapped at
-    // blanks to the width unless ES_AUTOHSCROLL. Blanks where a line wraps
-    // stay at its end.
-    static std::vector<Line> Lines(DesktopImpl& d, const Window& w) {
-        const std::string& t = w.text;
-        if (!Multi(w)) {
-            std::size_t end = t.find_first_of("\r\n");
-            return {{0, end == std::string::npos ? t.size() : end}};
-        }
+    // The display lines (edit_lines.h), laid out again whole only when
+    // the text changed other than through this edit, or its width did.
+    const std::vector<Line>& Lines(DesktopImpl& d, const Window& w) const {
         const bool wrap = (w.style & ES_AUTOHSCROLL) == 0;
-        const int width = TextWidth(d, w);
-        const Font& font = Font::System();
-        std::vector<Line> lines;
-        std::size_t ps = 0;
-        for (;;) {
-            std::size_t pe = t.find_first_of("\r\n", ps);
-            if (pe == std::string::npos) {
-                pe = t.size();
-            }
-            std::size_t pos = ps;
-            do {
-                if (!wrap || font.Measure(std::string_view(t).substr(pos, pe - pos)) <= width) {
-                    lines.push_back({pos, pe});
-                    break;
-                }
-                std::size_t fit = pos;
-                std::size_t cur = pos;
-                while (cur < pe) {
-                    std::size_t next = cur;
-                    while (next < pe && IsBlank(t[next])) {
-                        ++next;
-                    }
-                    while (next < pe && !IsBlank(t[next])) {
-                        ++next;
-                    }
-                    if (font.Measure(std::string_view(t).substr(pos, next - pos)) > width) {
-                        break;
-                    }
-                    fit = cur = next;
-                }
-                if (fit == pos) {
-                    // One word wider than the line: cut between characters.
-                    std::size_t cut = pos + 1;
-                    while (cut < pe && IsContinuation(t[cut])) {
-                        ++cut;
-                    }
-                    for (std::size_t next = cut; next < pe;) {
-                        ++next;
-                        while (next < pe && IsContinuation(t[next])) {
-                            ++next;
-                        }
-                        if (font.Measure(std::string_view(t).substr(pos, next - pos)) > width) {
-                            break;
-                        }
-                        cut = next;
-                    }
-                    fit = cut;
-                }
-                while (fit < pe && IsBlank(t[fit])) {
-                    ++fit;
-                }
-                lines.push_back({pos, fit});
-                pos = fit;
-            } while (pos < pe);
-            if (pe == t.size()) {
-                break;
-            }
-            ps = pe + ((t[pe] == '\r' && pe + 1 < t.size() && t[pe + 1] == '\n') ? 2 : 1);
-            if (ps == t.size()) {
-                lines.push_back({ps, ps});
-                break;
-            }
+        const int width = Multi(w) && wrap ? TextWidth(d, w) : 0;
+        if (!laidOut_ || laidSize_ != w.text.size() || lines_.Width() != width ||
+            lines_.MultiLine() != Multi(w) || lines_.Wraps() != (Multi(w) && wrap)) {
+            lines_.LayOut(Font::System(), w.text, width, Multi(w), wrap);
+            laidOut_ = true;
+            laidSize_ = w.text.size();
+            prefixAt_ = 0;
+            prefixWidth_ = 0;
         }
-        if (lines.empty()) {
-            lines.push_back({0, 0});
-        }
-        return lines;
+        return lines_.Lines();
     }
 
-    [[nodiscard]] int LineOf(const std::vector<Line>& lines, std::size_t at) const {
-        int found = 0;
-        for (std::size_t i = 0; i < lines.size(); ++i) {
-            if (lines[i].start <= at) {
-                found = static_cast<int>(i);
-            }
+    // The advance of the text's first `at` bytes, measured on from the
+    // offset asked for last while the text before it stays: typing at the
+    // end measures only what was typed.
+    int PrefixWidth(const Window& w, std::size_t at) const {
+        if (at < prefixAt_) {
+            prefixAt_ = 0;
+            prefixWidth_ = 0;
         }
-        return found;
+        prefixWidth_ +=
+            Font::System().Measure(std::string_view(w.text).substr(prefixAt_, at - prefixAt_));
+        prefixAt_ = at;
+        return prefixWidth_;
     }
 
     [[nodiscard]] std::pair<int, int> CaretPlace(DesktopImpl& /*d*/, const Window& w,
                                                  const std::vector<Line>& lines) const {
-        const int index = LineOf(lines, caret_);
+        const int index = lines_.LineOf(caret_);
         const Line& line = lines[static_cast<std::size_t>(index)];
         const std::size_t upTo = std::min(std::max(caret_, line.start), line.end);
-        const int x =
-            kEditMargin - xOffset_ +
-            Font::System().Measure(std::string_view(w.text).substr(line.start, upTo - line.start));
+        const int x = kEditMargin - xOffset_ +
+                      (line.start == 0 ? PrefixWidth(w, upTo)
+                                       : Font::System().Measure(std::string_view(w.text).substr(
+                                             line.start, upTo - line.start)));
         return {index, x};
     }
 
     std::size_t CaretAt(DesktopImpl& d, const Window& w, Point p) const {
-        const std::vector<Line> lines = Lines(d, w);
+        const std::vector<Line>& lines = Lines(d, w);
         const int lh = Font::System().LineHeight();
         int index = Multi(w) ? first_ + (p.y - TextTop(d, w)) / std::max(1, lh) : 0;
         index = std::clamp(index, 0, static_cast<int>(lines.size()) - 1);
@@ -424,7 +364,18 @@ class EditClass : public WindowClass {
 
     void Replace(DesktopImpl& d, Window& w, const std::string& text) {
         const auto [s, e] = Selection();
+        const bool laidOut = laidOut_ && laidSize_ == w.text.size();
         w.text.replace(s, e - s, text);
+        if (laidOut) {
+            lines_.Replaced(Font::System(), w.text, s, e, text.size());
+            laidSize_ = w.text.size();
+        } else {
+            laidOut_ = false;
+        }
+        if (s < prefixAt_) {
+            prefixAt_ = 0;
+            prefixWidth_ = 0;
+        }
         caret_ = anchor_ = s + text.size();
         EnsureCaretVisible(d, w);
         d.DamageWindow(&w);
@@ -465,8 +416,8 @@ class EditClass : public WindowClass {
             d.Send(w.arrowKeySpin, WM_KEYDOWN, key, lParam);
             return;
         }
-        const std::vector<Line> lines = Lines(d, w);
-        const int index = LineOf(lines, caret_);
+        const std::vector<Line>& lines = Lines(d, w);
+        const int index = lines_.LineOf(caret_);
         const Line& line = lines[static_cast<std::size_t>(index)];
         switch (key) {
             case VK_LEFT:
@@ -568,9 +519,9 @@ class EditClass : public WindowClass {
     }
 
     void EnsureCaretVisible(DesktopImpl& d, Window& w) {
-        const std::vector<Line> lines = Lines(d, w);
+        const std::vector<Line>& lines = Lines(d, w);
         if (Multi(w)) {
-            const int index = LineOf(lines, caret_);
+            const int index = lines_.LineOf(caret_);
             const int visible = VisibleLines(d, w);
             if (index < first_) {
                 first_ = index;
@@ -580,8 +531,7 @@ class EditClass : public WindowClass {
             return;
         }
         const int width = TextWidth(d, w);
-        const int x = Font::System().Measure(
-            std::string_view(w.text).substr(0, std::min(caret_, lines[0].end)));
+        const int x = PrefixWidth(w, std::min(caret_, lines[0].end));
         if (x - xOffset_ > width - 1) {
             xOffset_ = x - width + 1 + width / 4;
         } else if (x < xOffset_) {
@@ -622,6 +572,11 @@ class EditClass : public WindowClass {
         SetFirst(d, w, ((top - bar.track.top) * bar.maxFirst + room / 2) / room);
     }
 
+    mutable EditLines lines_;
+    mutable bool laidOut_ = false;
+    mutable std::size_t laidSize_ = 0;  // the text's size as laid out
+    mutable std::size_t prefixAt_ = 0;  // PrefixWidth's last offset and width
+    mutable int prefixWidth_ = 0;
     std::size_t caret_ = 0;
     std::size_t anchor_ = 0;
     int first_ = 0;

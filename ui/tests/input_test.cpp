@@ -133,6 +133,39 @@ TEST_F(UiTest, TypingGoesIntoTheFocusedEditableEdit) {
     EXPECT_EQ(changes, 6);
 }
 
+// Each character typed costs the same however long the text already is
+// (laid out again in whole, a text this long would take hours).
+TEST_F(UiTest, ALongTypedTextIsLaidOutAsTheSameTextSetWhole) {
+    constexpr int kSet = 1100;
+    constexpr int kLine = 1101;
+    DialogTemplate t = BasicTemplate();
+    t.items.push_back(EditText(kInputEdit, 10, 10, 100, 40, ES_MULTILINE | WS_VSCROLL));
+    t.items.push_back(EditText(kSet, 10, 60, 100, 40, ES_MULTILINE | WS_VSCROLL));
+    t.items.push_back(EditText(kLine, 10, 110, 100, 12));
+    TestDialog dlg(t);
+    std::string words;
+    while (words.size() < 100'000) {
+        words += "word" + std::to_string(words.size() % 997) + (words.size() % 5 == 0 ? "  " : " ");
+    }
+    presenter.AddEvent({InputEvent::Kind::Text, 0, 0, Key::None, words});
+    StepTap(kLine);
+    presenter.AddEvent({InputEvent::Kind::Text, 0, 0, Key::None, words});
+    presenter.AddCall([&] {
+        auto* typed = static_cast<CEdit*>(dlg.GetDlgItem(kInputEdit));
+        auto* set = static_cast<CEdit*>(dlg.GetDlgItem(kSet));
+        set->SetWindowText(words);
+        EXPECT_EQ(Info(kInputEdit).text, words);
+        EXPECT_EQ(Info(kLine).text, words);
+        EXPECT_GT(typed->GetLineCount(), 1000);
+        EXPECT_EQ(typed->GetLineCount(), set->GetLineCount());
+        // The caret's line, the last, is in view.
+        set->LineScroll(typed->GetLineCount());
+        EXPECT_EQ(typed->GetFirstVisibleLine(), set->GetFirstVisibleLine());
+        dlg.EndDialog(0);
+    });
+    dlg.DoModal();
+}
+
 TEST_F(UiTest, EnterInAWantReturnEditBreaksTheLineInsteadOfEndingTheDialog) {
     DialogTemplate t = BasicTemplate();
     t.items.push_back(EditText(kInputEdit, 10, 10, 100, 40, ES_MULTILINE | ES_WANTRETURN));

@@ -43,13 +43,16 @@ T* As(std::optional<HandleObject>& object) {
 // Copies src to dst through a temporary file in dst's folder, keeping the
 // last-write time as Windows does.
 DWORD CopyHostFile(const fs::path& src, const fs::path& dst) {
-    UniqueFd in(::open(src.c_str(), O_RDONLY | O_CLOEXEC));
+    UniqueFd in(::open(src.c_str(), O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC));
     if (!in.valid()) {
         return ErrnoToWin32(errno);
     }
     struct stat st {};
     if (::fstat(in.get(), &st) != 0) {
         return ErrnoToWin32(errno);
+    }
+    if (!S_ISREG(st.st_mode)) {
+        return ERROR_ACCESS_DENIED;  // a FIFO or a device: no file to copy
     }
     const fs::path tmp = dst.parent_path() / ("." + dst.filename().string() + ".copying");
     UniqueFd out(::open(tmp.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644));
@@ -176,9 +179,14 @@ HANDLE VirtualUnit::CreateFile(std::string_view name, DWORD access, DWORD share,
         SetLastError(err);
         return INVALID_HANDLE_VALUE;
     }
-    object->fd.reset(::open(entry.host.c_str(), oflags, 0644));
-    if (!object->fd.valid()) {
-        const DWORD err = ErrnoToWin32(errno);
+    // Not blocking in the open, and only a regular file taken: a FIFO or a
+    // device in the unit's folder is no file of the unit, and opening it
+    // would wait for its other end.
+    object->fd.reset(::open(entry.host.c_str(), oflags | O_NONBLOCK | O_NOCTTY, 0644));
+    struct stat opened {};
+    if (!object->fd.valid() || ::fstat(object->fd.get(), &opened) != 0 ||
+        !S_ISREG(opened.st_mode)) {
+        const DWORD err = object->fd.valid() ? ERROR_ACCESS_DENIED : ErrnoToWin32(errno);
         impl_->shares.Drop(object->shareId);
         SetLastError(err);
         return INVALID_HANDLE_VALUE;

@@ -191,6 +191,23 @@ TEST_F(PathsTest, NoPathEscapesTheFileSystem) {
     EXPECT_EQ(Find("\\Mounted Volume\\*"), (std::vector<std::string>{"Vesk"}));
 }
 
+// A FIFO in the unit's folder is no file of the unit: opening or copying it
+// is refused at once instead of waiting for its writer.
+TEST_F(PathsTest, AFifoInTheFileSystemIsRefusedUnread) {
+    const auto fifo = t.unit().FsRoot() / "Mounted Volume" / "Vesk" / "fifo.map";
+    ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
+    for (const DWORD access : {GENERIC_READ, GENERIC_WRITE, GENERIC_READ | GENERIC_WRITE}) {
+        EXPECT_EQ(
+            t.unit().CreateFile("\\Mounted Volume\\Vesk\\fifo.map", access, 0, OPEN_EXISTING, 0),
+            INVALID_HANDLE_VALUE);
+        EXPECT_EQ(GetLastError(), ERROR_ACCESS_DENIED);
+    }
+    EXPECT_EQ(
+        t.unit().CopyFile("\\Mounted Volume\\Vesk\\fifo.map", "\\Mounted Volume\\copy.map", FALSE),
+        FALSE);
+    EXPECT_EQ(GetLastError(), ERROR_ACCESS_DENIED);
+}
+
 TEST_F(PathsTest, CopyAndDeleteFollowWin32Rules) {
     auto& u = t.unit();
     const std::string routes = "\\Mounted Volume\\Vesk\\PLOVA\\Settings\\Routes\\";

@@ -45,4 +45,8 @@ std::vector<std::string> ScriptTarget::DebugLines() const {
     return unit_.DebugLines();
 }
 
+void ScriptTarget::Stop() {
+    unit_.scheduler().Shutdown();
+}
+
 }  // namespace host

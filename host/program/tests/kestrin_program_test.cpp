@@ -6,10 +6,11 @@
 #include <sys/socket.h>
 
 #include <cstdlib>
-#include <regex>
 #include <set>
+#include <regex>
 
 #include "program_fixture.h"
+#include "script/pattern.h"
 #include "unit/unique_fd.h"
 
 namespace host::test {
@@ -182,10 +183,9 @@ TEST_F(KestrinProgramTest, AScriptRunPassesOrFailsWithItsLineAndLeavesItsEndProd
 
     r = Kestrin(Scripted("wait 500\ntab 2\nexpect text 1051 \"0\"\n"));
     EXPECT_EQ(r.status, 1);
-    EXPECT_TRUE(std::regex_match(
-        r.err, std::regex(".*run\\.script:3: expect text 1051 \"0\": expected \"0\", found "
-                          "\"[0-9]+\"\n")))
-        << r.err;
+    const auto line = std::get<std::shared_ptr<const script::Pattern>>(script::Pattern::Compile(
+        "(?s).*run\\.script:3: expect text 1051 \"0\": expected \"0\", found \"[0-9]+\"\n"));
+    EXPECT_TRUE(line->Match(r.err).matched) << r.err;
 }
 
 TEST_F(KestrinProgramTest, SeveralScriptsRunEachOnAFreshUnitWithOneVerdict) {
@@ -384,13 +384,14 @@ TEST_F(KestrinProgramTest, AUnitOnAHostDeviceIsRefusedOnTheVirtualClock) {
 
 // The seven screenshots of a tour, from the folder the program names.
 std::set<std::string> TourShots(const std::string& out, std::filesystem::path* folder) {
-    std::smatch m;
-    const std::regex named("Screenshots of the seven pages go to (.*)\n");
+    constexpr std::string_view kNamed = "Screenshots of the seven pages go to ";
     std::set<std::string> files;
-    if (!std::regex_search(out, m, named)) {
+    const std::size_t at = out.find(kNamed);
+    const std::size_t end = at == std::string::npos ? at : out.find('\n', at);
+    if (end == std::string::npos) {
         return files;
     }
-    *folder = m[1].str();
+    *folder = out.substr(at + kNamed.size(), end - at - kNamed.size());
     for (const auto& entry : std::filesystem::directory_iterator(*folder)) {
         if (ReadFile(entry.path()).substr(0, 4) == "\x89PNG") {
             files.insert(entry.path().filename().string());

@@ -4,10 +4,10 @@
 
 #include <cstdlib>
 #include <functional>
-#include <regex>
 #include <utility>
 
 #include "program_fixture.h"
+#include "script/pattern.h"
 
 namespace host::test {
 namespace {
@@ -94,13 +94,14 @@ TEST_F(ProgramsTest, GpsReportsOnStandardErrorAndNeverTouchesTheRepository) {
 
 TEST_F(ProgramsTest, EveryProgramSaysItsVersion) {
     // The release, past its tag the commit, and -dirty for changes not committed.
-    const std::regex line(R"(\d+\.\d+\.\d+(\+git\d+\.[0-9a-f]{7,})?(-dirty)?\n)");
+    const auto line = std::get<std::shared_ptr<const script::Pattern>>(
+        script::Pattern::Compile(R"(\d+\.\d+\.\d+(\+git\d+\.[0-9a-f]{7,})?(-dirty)?\n)"));
     for (const auto& [program, name] : {std::pair{kKestrin, "kestrin "}, std::pair{kGps, "gps "},
                                         std::pair{kTunerModule, "tuner-module "}}) {
         const Outcome r = Shell(program + " --version");
         EXPECT_EQ(r.status, 0) << program;
         ASSERT_EQ(r.out.rfind(name, 0), 0U) << r.out;
-        EXPECT_TRUE(std::regex_match(r.out.substr(std::string(name).size()), line)) << r.out;
+        EXPECT_TRUE(line->Match(r.out.substr(std::string(name).size())).matched) << r.out;
         EXPECT_EQ(r.err, "");
     }
 }

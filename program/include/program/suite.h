@@ -55,6 +55,9 @@ struct ScriptResult {
     std::string output;   // everything the run wrote about itself
     bool traced = false;  // the trace was kept (--report: a failed script, or --trace)
     std::vector<TraceStep> trace;
+    // Steps of the trace whose screen was left out (a script keeps its most
+    // recent distinct screens and its failure's).
+    std::size_t screensLeftOut = 0;
 };
 
 // "N passed, M failed", and ", K errors" when scripts came to no verdict.

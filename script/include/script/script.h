@@ -7,7 +7,6 @@
 #include <filesystem>
 #include <memory>
 #include <optional>
-#include <regex>
 #include <string>
 #include <string_view>
 #include <variant>
@@ -17,6 +16,8 @@
 #include "ui/presenter.h"
 
 namespace script {
+
+class Pattern;
 
 enum class Op {
     Tap,             // x, y
@@ -66,8 +67,8 @@ struct Command {
     int number = 0;
     std::uint64_t ms = 0;
     std::string text;
-    std::string value;  // unit: the value
-    std::shared_ptr<const std::regex> pattern;
+    std::string value;                       // unit: the value
+    std::shared_ptr<const Pattern> pattern;  // script/pattern.h
     KeyStroke key;
     ui::Rect area;            // expect screen: the part compared
     std::uint32_t color = 0;  // expect pixel: 0xRRGGBB

@@ -118,7 +118,8 @@ class ScriptRunner final : public ui::Presenter {
     // failure line adds about it, and why some of it could not be kept.
     std::string KeepEvidence(const Command* c, ui::Desktop* desktop, std::string* problems);
     std::filesystem::path ReferencePath(const std::string& file) const;
-    // The reference of `expect screen`; why it cannot be used.
+    // The reference of `expect screen`, of the area's size; why it cannot be
+    // used (a picture of another size is not decoded).
     std::optional<std::string> ReadReference(const Command& c, ui::Framebuffer* picture) const;
     // The pictures of a failed `expect screen`, for the evidence and the trace.
     void TakePictures(const Command& c, ui::Desktop& desktop);
@@ -127,6 +128,9 @@ class ScriptRunner final : public ui::Presenter {
     ui::InputEvent EndOfScript(ui::Desktop& desktop);
     // Fails the run on the line it is on once its deadline has passed.
     bool PastDeadline();
+    // Virtual time, at the end, nothing to cancel or a window waiting for
+    // its worker: the clock moves on for that worker, or the run fails.
+    ui::InputEvent WaitAtTheEnd(const ui::Desktop& desktop);
     // Writes "<script>:<line>: <source>: <message>" and marks the run failed.
     Step Fail(const Command& c, const std::string& message);
     // A failure that belongs to no line (the end of the run).
@@ -136,6 +140,9 @@ class ScriptRunner final : public ui::Presenter {
     void Press(ui::InputEvent::Kind kind, int x, int y);
     std::filesystem::path ScreenshotPath(const std::string& file) const;
     bool WriteScreen(ui::Desktop& desktop, const std::filesystem::path& file, std::string* error);
+    // Writes a PNG where a script names one: never into a FIFO or a device.
+    static bool WritePicture(const ui::Framebuffer& picture, const std::filesystem::path& file,
+                             std::string* error);
 
     Script script_;
     Target& target_;
@@ -157,6 +164,7 @@ class ScriptRunner final : public ui::Presenter {
     int cancels_ = 0;
     std::optional<std::chrono::steady_clock::time_point> busySince_;
     std::optional<std::chrono::steady_clock::time_point> threadWaitSince_;
+    std::optional<std::uint64_t> endWaitFrom_;  // the unit's clock as WaitAtTheEnd began
     std::uint64_t frames_ = 0;
 
     // For the observer: the command in progress and when it started, what

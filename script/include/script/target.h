@@ -44,6 +44,11 @@ class Target {
 
     // Every debug line written since the start or the last clearing.
     [[nodiscard]] virtual std::vector<std::string> DebugLines() const = 0;
+
+    // The run has failed with a thread that would not end: every wait
+    // beneath the framework returns from now on, as when the unit is
+    // switched off, so that the program can end. Nothing by default.
+    virtual void Stop() {}
 };
 
 }  // namespace script

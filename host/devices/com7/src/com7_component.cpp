@@ -2,14 +2,13 @@
 
 #include <algorithm>
 #include <filesystem>
-#include <fstream>
-#include <iterator>
 #include <string>
 
 #include "com7/station_capture.h"
 #include "devices/com7.h"
 #include "live_groups.h"
 #include "unit/host_report.h"
+#include "unit/regular_file.h"
 
 namespace com7 {
 
@@ -67,18 +66,10 @@ std::string LoadCapture(const std::filesystem::path& unitDir, const std::string&
     if (const fs::path rel = file.lexically_relative(root); rel.empty() || *rel.begin() == "..") {
         return outside;
     }
-    const std::uintmax_t size = fs::file_size(file, ec);
-    if (ec) {
-        return "groups: cannot read " + name + " (" + ec.message() + ")";
-    }
-    if (size > kCaptureBytesMax) {
-        return "groups: " + name + " is larger than " +
-               std::to_string(kCaptureBytesMax / (std::uintmax_t{1024} * 1024)) + " MiB";
-    }
-    std::ifstream in(file, std::ios::binary);
-    const std::string text{std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
-    if (!in.good() && !in.eof()) {
-        return "groups: cannot read " + name;
+    std::string text;
+    if (const std::string why = unit::ReadRegularFile(file, &text, kCaptureBytesMax);
+        !why.empty()) {
+        return "groups: cannot read " + name + " (" + why + ")";
     }
     auto made = MakeStationCapture(text, station.identity);
     if (const auto* error = std::get_if<CaptureError>(&made)) {

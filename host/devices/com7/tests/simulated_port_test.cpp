@@ -1,6 +1,7 @@
 // COM7: with the simulated module, through the unit's kernel calls on the
 // virtual clock: presence and faults, the line settings the module needs,
 // the pace of what it sends, read time-outs, events and the queue.
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <array>
@@ -372,6 +373,20 @@ TEST_F(ComPortTest, ACaptureMustLieInsideTheUnitFolder) {
                 << loaded.error().Text();
         }
     }
+}
+
+// A FIFO as a capture is refused unread: its reader would wait for a writer.
+TEST_F(ComPortTest, ACaptureThatIsAFifoIsRefusedUnread) {
+    const auto dir = unit::TempDir::Create("kestrin-unit-");
+    ASSERT_TRUE(dir);
+    ASSERT_EQ(::mkfifo((dir->path() / "fifo.spy").c_str(), 0600), 0);
+    std::ofstream(dir->path() / "unit.toml")
+        << "[[com.station]]\nfrequency = 900\ngroups = \"fifo.spy\"\n";
+    const auto loaded = unit::LoadUnit(dir->path(), {.virtualTime = true});
+    ASSERT_FALSE(loaded.ok());
+    EXPECT_NE(loaded.error().Text().find("groups: cannot read fifo.spy (a FIFO, not a file)"),
+              std::string::npos)
+        << loaded.error().Text();
 }
 
 // Stamps that jump further than the longest gap are said once at the load,

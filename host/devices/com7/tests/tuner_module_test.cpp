@@ -325,6 +325,35 @@ TEST(TunerModule, ACapturesStampsThatGoBackOrJumpFarTakeTheAirRate) {
     EXPECT_EQ(schedule.Jump()->more, 1);
 }
 
+// The second group's stamp lies exactly the longest gap, or a millisecond
+// more, beyond its slot on air (one group time, 87 ms, after the first).
+TEST(TunerModule, AGapOfTheLongestIsKeptAndAMillisecondMoreIsAJump) {
+    struct Case {
+        std::int64_t stampMs;
+        std::optional<std::int64_t> jumpMs;
+        std::uint64_t secondUs;
+    };
+    const Case cases[] = {
+        {87 + 59'999, std::nullopt, (87 + 59'999) * 1000ULL},
+        {87 + 60'000, std::nullopt, (87 + 60'000) * 1000ULL},
+        {87 + 60'001, 60'001, GroupUs(1)},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.stampMs);
+        const std::vector<CapturedGroup> groups = {
+            {RdsGroup{1, 0, 0, 0}, 0, 0, 1},
+            {RdsGroup{2, 0, 0, 0}, 0, c.stampMs, 2},
+        };
+        const CaptureSchedule schedule(groups);
+        EXPECT_EQ(schedule.OffsetUs(1), c.secondUs);
+        EXPECT_EQ(schedule.Jump().has_value(), c.jumpMs.has_value());
+        if (schedule.Jump() && c.jumpMs) {
+            EXPECT_EQ(schedule.Jump()->aheadMs, *c.jumpMs);
+            EXPECT_EQ(schedule.Jump()->line, 2);
+        }
+    }
+}
+
 // Live groups: dropped unless the module is tuned to their station, at most
 // one group time apart, the newest kLiveGroupsHeld when more wait, with the
 // record's pi and ps laid over them.

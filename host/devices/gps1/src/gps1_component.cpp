@@ -3,8 +3,6 @@
 #include <algorithm>
 #include <cerrno>
 #include <filesystem>
-#include <fstream>
-#include <iterator>
 #include <map>
 #include <memory>
 #include <mutex>
@@ -21,6 +19,7 @@
 #include "replay_plan.h"
 #include "unit/component.h"
 #include "unit/host_report.h"
+#include "unit/regular_file.h"
 #include "unit/scheduler.h"
 #include "unit/virtual_unit.h"
 
@@ -197,16 +196,10 @@ class Gps1Component final : public unit::Component {
     std::string LoadTrack(unit::VirtualUnit& unit, const unit::Value& v) {
         const std::filesystem::path path = unit.Dir() / std::get<std::string>(v);
         // Read whole: a device or a pipe named here would never end.
-        std::error_code ec;
-        if (!std::filesystem::is_regular_file(path, ec)) {
-            return "cannot read " + path.string() + ": not a file";
+        std::string text;
+        if (const std::string why = unit::ReadRegularFile(path, &text); !why.empty()) {
+            return "cannot read " + path.string() + ": " + why;
         }
-        std::ifstream in(path, std::ios::binary);
-        if (!in) {
-            return "cannot read " + path.string();
-        }
-        const std::string text{std::istreambuf_iterator<char>(in),
-                               std::istreambuf_iterator<char>()};
         auto track = ParseTrack(text);
         if (!track) {
             return "no NMEA sentence in " + path.string();

@@ -1,4 +1,5 @@
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 
 #include <array>
 #include <atomic>
@@ -8,6 +9,7 @@
 #include "gps1_test_support.h"
 #include "platform/last_error.h"
 #include "unit/scheduler.h"
+#include "unit/temp_dir.h"
 
 namespace {
 
@@ -171,6 +173,17 @@ TEST_F(Gps1Driver, ConfigurationErrorsNameTheKey) {
         EXPECT_FALSE(bad.Load()) << r.toml;
         EXPECT_NE(bad.error().find(r.key), std::string::npos) << bad.error();
     }
+    // A FIFO is refused unread: reading it would wait for a writer.
+    const auto folder = unit::TempDir::Create("kestrin-fifo-");
+    ASSERT_TRUE(folder);
+    const auto fifo = folder->path() / "track.nmea";
+    ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
+    unit::TestUnit piped;
+    piped.Toml("[gps]\nsource = \"file\"\nfile = \"" + fifo.string() + "\"\n");
+    EXPECT_FALSE(piped.Load());
+    EXPECT_NE(piped.error().find("gps.file: cannot read " + fifo.string() + ": a FIFO, not a file"),
+              std::string::npos)
+        << piped.error();
 }
 
 }  // namespace

@@ -1,0 +1,16 @@
+// A file a script names (itself, a reference picture, a screenshot) must be
+// a regular file: a FIFO or a device would hold the runner in its open or
+// its first read for as long as nobody writes, and a folder is none.
+#pragma once
+
+#include <filesystem>
+#include <string>
+
+namespace script::detail {
+
+// "a folder", "a FIFO", "a device", "a socket" (or "an unknown kind of file")
+// when the path names such a thing; empty when it names a regular file,
+// links followed, or nothing at all.
+std::string NotAFile(const std::filesystem::path& path);
+
+}  // namespace script::detail
