@@ -53,8 +53,8 @@ TEST(Win32SeamTest, BadCommandLinesAreRefusedWithTheReason) {
         {{"--script"}, "--script needs a value"},
         {{"--script", ""}, "--script takes no empty name"},
         {{"--junit", "r.xml"},
-         "--junit, --artifacts, --update-screens, --report, --trace, --jobs and --shard go with "
-         "--script"},
+         "--junit, --artifacts, --update-screens, --report, --trace, --jobs, --shard and "
+         "--timeout go with --script"},
         {{"--com7", "COM0"}, "--com7 takes a port name COM1 to COM256, not \"COM0\""},
         {{"--com7", "COM257"}, "--com7 takes a port name COM1 to COM256, not \"COM257\""},
         {{"--com7", "COM07"}, "--com7 takes a port name COM1 to COM256, not \"COM07\""},
@@ -83,8 +83,8 @@ TEST(Win32SeamTest, TheUsageListsThePcsOptionsAndRecord) {
               "usage: kestrin [--root DIR] [--com7 COMn] [--headless] [--real-time]\n"
               "               [--script FILE|DIR ...] [--junit FILE] [--artifacts DIR]\n"
               "               [--update-screens] [--report DIR] [--trace] [--jobs N]\n"
-              "               [--shard K/N] [--record FILE] [--screenshot FILE] [--scale N]\n"
-              "               [--debug-echo] [--demo] [--version] [--help]\n"
+              "               [--shard K/N] [--timeout MS] [--record FILE] [--screenshot FILE]\n"
+              "               [--scale N] [--debug-echo] [--demo] [--version] [--help]\n"
               "  --root DIR         the folder that stands for the unit's file system\n"
               "                     (default: the folder \"unit\" beside the program)\n"
               "  --com7 COMn        the PC's serial port that \"COM7:\" opens (default COM7)\n"
@@ -101,6 +101,8 @@ TEST(Win32SeamTest, TheUsageListsThePcsOptionsAndRecord) {
               "  --jobs N           run N scripts at a time, each in a process of its own\n"
               "                     (1 to 64, default 1)\n"
               "  --shard K/N        run only the K-th of N slices of the scripts (K from 1)\n"
+              "  --timeout MS       end a script past MS milliseconds of wall time and report\n"
+              "                     it failed at its line (default 600000, 10 minutes; 0: none)\n"
               "  --record FILE      write what is done in the window as a script\n"
               "  --screenshot FILE  write the screen as PNG when the run ends\n"
               "  --scale N          window pixels per screen pixel, 1 to 8 (default 2)\n"
