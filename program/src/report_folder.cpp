@@ -53,6 +53,10 @@ bool ReportFolder::Prepare(const std::filesystem::path& folder, std::string* err
     // A link's target is what is replaced, not the link.
     folder_ =
         exists ? std::filesystem::canonical(folder, ec) : std::filesystem::absolute(folder, ec);
+    // "report/" names the folder report: its new report goes beside it, not in it.
+    while (!ec && !folder_.has_filename() && folder_.has_relative_path()) {
+        folder_ = folder_.parent_path();
+    }
     if (ec) {
         *error = named + ": " + ec.message();
         return false;

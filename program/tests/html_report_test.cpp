@@ -2,6 +2,7 @@
 // the run's order, each row linked to its script's page; the totals; names
 // shown as they are, whatever they hold.
 #include "html_report.h"
+#include "report_folder.h"
 
 #include <gtest/gtest.h>
 
@@ -68,6 +69,27 @@ TEST(HtmlReportTest, TheIndexListsTheFailedFirstEachGroupInTheRunsOrder) {
               std::string::npos)
         << index;
     EXPECT_EQ(index.find(WithRlo("{rlo}")), std::string::npos) << "a name reorders the page";
+}
+
+// "DIR/" names DIR, whether it is there yet or holds an earlier report: the
+// new report is written beside it and takes its place.
+TEST(ReportFolderTest, AFolderNamedWithATrailingSlashIsReplacedWhole) {
+    test::TestFolder top;
+    for (const char* name : {"new/", "new/"}) {  // made, then replaced
+        const std::filesystem::path folder = top.path() / name;
+        ReportFolder report;
+        std::string error;
+        ASSERT_TRUE(report.Prepare(folder, &error)) << error;
+        EXPECT_EQ(report.Staging().parent_path(), top.path()) << report.Staging();
+        ASSERT_TRUE(WriteWholeFile(report.Staging() / "index.html", "report"));
+        ASSERT_TRUE(report.Commit(&error)) << error;
+        EXPECT_EQ(ReadWholeFile(top.path() / "new" / "index.html"), "report");
+    }
+    std::vector<std::string> left;
+    for (const auto& entry : std::filesystem::directory_iterator(top.path())) {
+        left.push_back(script::Utf8FromPath(entry.path().filename()));
+    }
+    EXPECT_EQ(left, std::vector<std::string>{"new"});
 }
 
 }  // namespace
