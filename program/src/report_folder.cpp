@@ -4,6 +4,7 @@
 
 #include "html_report.h"
 #include "program/suite.h"
+#include "script/utf8_path.h"
 #include "tour_folder.h"
 #include "whole_file.h"
 

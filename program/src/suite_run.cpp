@@ -22,6 +22,7 @@
 #include "trace_collector.h"
 #include "whole_file.h"
 #include "worker_pool.h"
+#include "xml_text.h"
 
 namespace program {
 
