@@ -39,6 +39,18 @@ if(NOT WIN32 AND CMAKE_SIZEOF_VOID_P EQUAL 4)
   add_compile_definitions(_FILE_OFFSET_BITS=64 _TIME_BITS=64)
 endif()
 
+# Where the tree and its test data are, for the tests, benchmarks and fuzz
+# targets that read files of it: a generated header rather than -D flags, so
+# that a compiler cache shares every unit that does not name them between
+# checkouts in different folders.
+file(CONFIGURE OUTPUT ${PROJECT_BINARY_DIR}/generated/kestrin_tree.h @ONLY CONTENT [[
+#pragma once
+#define KESTRIN_SOURCE_DIR "@PROJECT_SOURCE_DIR@"
+#define KESTRIN_TESTDATA_DIR "@PROJECT_SOURCE_DIR@/testdata"
+]])
+add_library(kestrin_tree INTERFACE)
+target_include_directories(kestrin_tree INTERFACE ${PROJECT_BINARY_DIR}/generated)
+
 set(THREADS_PREFER_PTHREAD_FLAG ON)
 find_package(Threads REQUIRED)
 
@@ -61,9 +73,7 @@ function(kestrin_test name)
     return()
   endif()
   add_executable(${name} ${ARG_SOURCES})
-  target_link_libraries(${name} PRIVATE kestrin_warnings ${ARG_DEPS} GTest::gtest GTest::gtest_main GTest::gmock Threads::Threads)
-  target_compile_definitions(${name} PRIVATE KESTRIN_TESTDATA_DIR="${PROJECT_SOURCE_DIR}/testdata"
-                                             KESTRIN_SOURCE_DIR="${PROJECT_SOURCE_DIR}")
+  target_link_libraries(${name} PRIVATE kestrin_warnings kestrin_tree ${ARG_DEPS} GTest::gtest GTest::gtest_main GTest::gmock Threads::Threads)
   if(WIN32)
     # The list is taken under wine when ctest runs, so that building needs
     # no wine.
@@ -78,9 +88,7 @@ endfunction()
 function(kestrin_bench name)
   cmake_parse_arguments(ARG "" "" "SOURCES;DEPS" ${ARGN})
   add_executable(${name} ${ARG_SOURCES})
-  target_link_libraries(${name} PRIVATE kestrin_warnings ${ARG_DEPS} benchmark::benchmark Threads::Threads)
-  target_compile_definitions(${name} PRIVATE KESTRIN_TESTDATA_DIR="${PROJECT_SOURCE_DIR}/testdata"
-                                             KESTRIN_SOURCE_DIR="${PROJECT_SOURCE_DIR}")
+  target_link_libraries(${name} PRIVATE kestrin_warnings kestrin_tree ${ARG_DEPS} benchmark::benchmark Threads::Threads)
 endfunction()
 
 # kestrin_fuzz(NAME SOURCES ... DEPS ... CORPUS dir) : a libFuzzer target

@@ -33,6 +33,7 @@
 #endif
 #if KESTRIN_HAVE_TOUCH
 #include "host_touch/touch_component.h"
+#include "kestrin_tree.h"
 #endif
 
 namespace rds_test {
