@@ -31,6 +31,12 @@ if(KESTRIN_SANITIZE)
   add_link_options(-fsanitize=${KESTRIN_SANITIZE})
 endif()
 
+if(KESTRIN_COVERAGE)
+  # The console's threads share the counters: they are updated atomically.
+  add_compile_options(--coverage -fprofile-update=atomic)
+  add_link_options(--coverage)
+endif()
+
 if(NOT WIN32 AND CMAKE_SIZEOF_VOID_P EQUAL 4)
   # 32-bit Linux (armhf): glibc's 64-bit file offsets and times, else a map
   # file over 2 GB or dated past 2038 has no size and no date (stat fails
