@@ -1,0 +1,44 @@
+// What a script run is told before it starts, and how it ends: for whoever
+// runs scripts without needing the runner itself (a suite, its options).
+#pragma once
+
+#include <chrono>
+#include <filesystem>
+#include <optional>
+
+namespace script {
+
+class RunObserver;
+
+inline constexpr int kExitPassed = 0;
+inline constexpr int kExitFailed = 1;
+inline constexpr int kExitMalformed = 2;
+
+struct RunnerOptions {
+    // Where `screenshot` puts a relative file; empty: the script's folder.
+    std::filesystem::path screenshotFolder;
+    // How long the system may keep running on its own (real time) before
+    // the script fails instead of hanging.
+    std::chrono::milliseconds settleLimit{20000};
+    // Written when the last command has run, before the windows close.
+    std::filesystem::path finalScreenshot;
+    // On real time a target that does not settle (a thread busy on a host
+    // device) is waited for this long before each command, then the command
+    // runs anyway.
+    std::chrono::milliseconds realTimeSettle{250};
+    // Where a failure leaves its evidence (the screen at that moment, the
+    // debug lines, the actual and difference pictures of a screen
+    // comparison); empty: nowhere.
+    std::filesystem::path artifactsFolder;
+    // `expect screen` writes its reference instead of comparing.
+    bool updateScreens = false;
+    // Told about each command as it starts and ends; nullptr: nobody.
+    RunObserver* observer = nullptr;
+    // The wall-clock time by which the script must have ended (its time
+    // limit, timeLimit, counted from its start): past it the script fails on
+    // the line it is on. Checked between the runner's steps; nullopt: none.
+    std::optional<std::chrono::steady_clock::time_point> deadline;
+    std::chrono::milliseconds timeLimit{0};
+};
+
+}  // namespace script
