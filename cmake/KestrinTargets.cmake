@@ -31,6 +31,11 @@ if(KESTRIN_SANITIZE)
   add_link_options(-fsanitize=${KESTRIN_SANITIZE})
 endif()
 
+# __FILE__ (GoogleTest's failure locations) relative to the tree: the same
+# text in every checkout, so that a compiler cache shares the units that
+# expand it (every test) between checkouts in different folders.
+add_compile_options(-fmacro-prefix-map=${PROJECT_SOURCE_DIR}/=)
+
 if(KESTRIN_COVERAGE)
   # The console's threads share the counters: they are updated atomically.
   add_compile_options(--coverage -fprofile-update=atomic)
