@@ -10,9 +10,9 @@
 #include <random>
 #include <string>
 
-#include "demo_points.h"
 #include "platform/services.h"
 #include "recorder.h"
+#include "test_support/demo_points.h"
 #include "ui/app.h"
 #include "ui/demo_dialog.h"
 #include "ui/desktop.h"
@@ -23,6 +23,9 @@
 
 namespace program::test {
 namespace {
+
+using test_support::CentreOf;
+using test_support::TabHeader;
 
 using Kind = ui::InputEvent::Kind;
 

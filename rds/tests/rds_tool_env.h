@@ -18,6 +18,8 @@
 
 #include "com7/com7_component.h"
 #include "com7/com7_driver.h"
+#include "host/components.h"
+#include "kestrin_tree.h"
 #include "platform/services.h"
 #include "rds/rds_tool_dlg.h"
 #include "recording_kernel.h"
@@ -26,35 +28,11 @@
 #include "ui/headless_presenter.h"
 #include "unit/scheduler.h"
 #include "unit/test_unit.h"
-#if KESTRIN_HAVE_GPS1
-#include "gps1/gps1_component.h"
-#endif
-#if KESTRIN_HAVE_SOUND
-#include "sound/sound_component.h"
-#endif
-#if KESTRIN_HAVE_TOUCH
-#include "host_touch/touch_component.h"
-#include "kestrin_tree.h"
-#endif
 
 namespace rds_test {
 
 // Only keeps a broken build from hanging; a passing run never waits it out.
 inline constexpr auto kSettle = std::chrono::seconds(20);
-
-// The default unit declares every component's table.
-inline void RegisterComponents() {
-    RegisterCom7Component();
-#if KESTRIN_HAVE_GPS1
-    RegisterGps1Component();
-#endif
-#if KESTRIN_HAVE_SOUND
-    sound::RegisterSoundComponent();
-#endif
-#if KESTRIN_HAVE_TOUCH
-    host_touch::RegisterTouchComponent();
-#endif
-}
 
 class RdsToolEnv {
   public:
@@ -64,7 +42,8 @@ class RdsToolEnv {
     using UnitFiles = std::vector<std::pair<std::string, std::string>>;
     explicit RdsToolEnv(const std::string& toml, bool virtualTime = true,
                         const UnitFiles& files = {}) {
-        RegisterComponents();
+        // The default unit declares every component's table.
+        host::RegisterHostComponents();
         test_.emplace();
         test_->Toml(toml).Options({.virtualTime = virtualTime});
         for (const auto& [name, content] : files) {
@@ -78,7 +57,8 @@ class RdsToolEnv {
     }
     // A fresh copy of units/default.
     explicit RdsToolEnv(DefaultUnit) {
-        RegisterComponents();
+        // The default unit declares every component's table.
+        host::RegisterHostComponents();
         auto copy =
             unit::MakeFreshCopy(std::filesystem::path(KESTRIN_SOURCE_DIR) / "units" / "default");
         if (!copy) {

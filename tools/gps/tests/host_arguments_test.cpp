@@ -7,7 +7,7 @@
 
 #include "gps/gps_main.h"
 #include "gps/host_arguments.h"
-#include "recording_platform.h"
+#include "test_support/recording_platform.h"
 
 namespace {
 
@@ -64,8 +64,8 @@ TEST(ExtractUnitOption, RemovesTheOptionWherever) {
 }
 
 TEST(HostCommandLine, QuotedSpacesReachTheDriverName) {
-    gps_test::RecordingPlatform unit;
-    unit.registry.keys = {{"Drivers\\Active\\ 12", gps_test::Dword(0x99U)}};
+    test_support::RecordingPlatform unit;
+    unit.registry.keys = {{"Drivers\\Active\\ 12", test_support::Dword(0x99U)}};
     platform::ScopedServices installed(unit.AsServices());
 
     const Words argv = {"--unit", "/u", "off  12"};

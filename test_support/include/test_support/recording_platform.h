@@ -13,7 +13,7 @@
 #include "platform/services.h"
 #include "platform/text.h"
 
-namespace gps_test {
+namespace test_support {
 
 using CallLog = std::vector<std::string>;
 
@@ -248,4 +248,4 @@ struct RecordingPlatform {
     }
 };
 
-}  // namespace gps_test
+}  // namespace test_support
