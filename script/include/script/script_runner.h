@@ -22,6 +22,7 @@
 #include <ostream>
 #include <string>
 
+#include "platform/exit_status.h"
 #include "script/run_observer.h"
 #include "script/script.h"
 #include "script/target.h"
@@ -34,9 +35,10 @@ class Desktop;
 
 namespace script {
 
-inline constexpr int kExitPassed = 0;
-inline constexpr int kExitFailed = 1;
-inline constexpr int kExitMalformed = 2;
+// A script's outcome as the program's exit status.
+inline constexpr int kExitPassed = platform::kExitSuccess;
+inline constexpr int kExitFailed = platform::kExitFailure;
+inline constexpr int kExitMalformed = platform::kExitUsage;
 
 struct RunnerOptions {
     // Where `screenshot` puts a relative file; empty: the script's folder.
