@@ -316,9 +316,8 @@ int RunSuite(std::vector<SuiteScript> scripts, const SuiteOptions& options, bool
 
     detail::ReportFolder report;
     if (options.report) {
-        std::string error;
-        if (!report.Prepare(*options.report, &error)) {
-            err << "kestrin: --report " << error << '\n';
+        if (const platform::Result<void> prepared = report.Prepare(*options.report); !prepared) {
+            err << "kestrin: --report " << prepared.error() << '\n';
             return kExitMalformed;
         }
     }
@@ -364,8 +363,11 @@ int RunSuite(std::vector<SuiteScript> scripts, const SuiteOptions& options, bool
         if (options.junit && !WriteJUnit(*options.junit, results, &junitError)) {
             status = kExitFailed;
         }
-        if (options.report && reportWritten && !report.Commit(&reportError)) {
-            status = kExitFailed;
+        if (options.report && reportWritten) {
+            if (const platform::Result<void> committed = report.Commit(); !committed) {
+                reportError = committed.error();
+                status = kExitFailed;
+            }
         }
     });
     for (const std::string* e : {&junitError, &reportError}) {
