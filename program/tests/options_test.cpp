@@ -34,6 +34,7 @@ std::vector<OptionSpec> Table(Own* own) {
     checked.takes = OptionSpec::Takes::Value;
     checked.value = "N";
     checked.help = "how loud";
+    checked.before = "--record";
     checked.take = [own](std::string_view v) -> std::optional<std::string> {
         if (v != "1" && v != "2") {
             return "--level takes 1 or 2";
@@ -49,8 +50,10 @@ std::vector<OptionSpec> Table(Own* own) {
     alias.name = "/?";
     alias.sameAs = "--help";
     alias.hidden = true;
+    OptionSpec fast = FlagOption("--fast", "quickly", &own->fast);
+    fast.before = "--no-such-option";
     return {Shared("--script", "the scripts"),
-            FlagOption("--fast", "quickly", &own->fast),
+            std::move(fast),
             std::move(port),
             std::move(checked),
             Shared("--real-time", "on the wall clock"),
@@ -138,7 +141,7 @@ TEST(OptionsTest, BadCommandLinesAreRefusedWithTheReason) {
     }
 }
 
-TEST(OptionsTest, TheUsageFollowsTheBackendsOrderAndWordsThenTheRest) {
+TEST(OptionsTest, TheUsagePlacesTheBackendsOptionsAmongTheSharedOnesInTheirWords) {
     Own own;
     const std::string golden = Golden("usage-of-a-backend-table.txt");
     ASSERT_FALSE(golden.empty()) << "program/tests/usage-of-a-backend-table.txt cannot be read";
