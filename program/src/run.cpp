@@ -187,9 +187,11 @@ std::optional<int> RunWindow(const Options& options, Seam& seam, std::ostream& o
     FrameKeeper keeper(keys != nullptr ? *keys : *input);
     keeper.afterPresent = hooks.afterPresent;
     int status = ui::AfxWinMain(keeper, &run->clock());
-    if (recorder != nullptr && !recorder->Save(&error)) {
-        err << "kestrin: " << error << '\n';
-        Fail(&status);
+    if (recorder != nullptr) {
+        if (const platform::Result<void> saved = recorder->Save(); !saved) {
+            err << "kestrin: " << saved.error() << '\n';
+            Fail(&status);
+        }
     }
     if (options.screenshot && keeper.Frames() > 0 &&
         !ui::WritePng(keeper.LastFrame(), script::Utf8FromPath(*options.screenshot), &error)) {

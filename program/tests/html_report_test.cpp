@@ -47,8 +47,8 @@ TEST(HtmlReportTest, TheIndexListsTheFailedFirstEachGroupInTheRunsOrder) {
     }
     const test::TestFolder folder;
     std::filesystem::create_directories(folder.path() / "scripts");
-    std::string error;
-    ASSERT_TRUE(WriteReport(folder.path(), results, &error)) << error;
+    const platform::Result<void> written = WriteReport(folder.path(), results);
+    ASSERT_TRUE(written) << written.error();
     const std::string index = ReadWholeFile(folder.path() / "index.html").value_or("");
 
     const std::regex row(
