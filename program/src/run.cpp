@@ -279,8 +279,9 @@ int Run(const Options& options, Seam& seam, std::ostream& out, std::ostream& err
     // 2. The window, unless --headless asks for none or there is no display.
     std::optional<int> status;
     if (!options.headless) {
-        if (const std::optional<std::string> why = seam.NoDisplay()) {
-            out << "No display (" << *why << "): running the tour of the pages headless.\n";
+        if (const platform::Result<void> display = seam.DisplayReady(); !display) {
+            out << "No display (" << display.error()
+                << "): running the tour of the pages headless.\n";
         } else {
             status = RunWindow(options, seam, out, err, hooks);
         }
@@ -316,8 +317,8 @@ int Main(std::string_view name, std::span<const std::string_view> arguments, Sea
     }
     // Before the first thread starts: every thread holds the signals.
     HandleInterrupts();
-    if (const std::optional<std::string> why = seam.Ready()) {
-        err << name << ": " << *why << '\n';
+    if (const platform::Result<void> ready = seam.Ready(); !ready) {
+        err << name << ": " << ready.error() << '\n';
         return platform::kExitUsage;
     }
     return Run(*parsed.options, seam, out, err);

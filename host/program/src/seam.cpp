@@ -72,16 +72,16 @@ bool Seam::EndProductsWanted() const {
     return options_.audioOut.has_value();
 }
 
-std::optional<std::string> Seam::Ready() {
+platform::Result<void> Seam::Ready() {
     if (options_.unitDir || sources_.fromEnv || !sources_.builtIn.empty()) {
-        return std::nullopt;
+        return {};
     }
     const FoundUnit found = FindDefaultUnit(ExecutablePath());
     if (!found.dir) {
-        return found.error + ": give --unit DIR or set KESTRIN_UNIT_DIR";
+        return platform::Fail(found.error + ": give --unit DIR or set KESTRIN_UNIT_DIR");
     }
     sources_.builtIn = *found.dir;
-    return std::nullopt;
+    return {};
 }
 
 std::unique_ptr<program::Session> Seam::Load(const program::SessionRequest& request,
@@ -118,11 +118,11 @@ std::unique_ptr<program::Session> Seam::Load(const program::SessionRequest& requ
     return session;
 }
 
-std::optional<std::string> Seam::NoDisplay() {
+platform::Result<void> Seam::DisplayReady() {
     if (std::string why; !DisplayNamed(&why) || !sdl::DisplayAvailable(&why)) {
-        return why;
+        return platform::Fail(why);
     }
-    return std::nullopt;
+    return {};
 }
 
 program::Window Seam::OpenWindow(program::Session& session, const program::WindowOptions& options,
