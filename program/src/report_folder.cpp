@@ -114,12 +114,11 @@ platform::Result<void> ReportFolder::Prepare(const std::filesystem::path& folder
 platform::Result<void> ReportFolder::Commit() {
     // Let go first: a PC moves no folder with a file open in it.
     lock_.reset();
-    std::string why;
-    if (!ExchangeFolders(staging_, folder_, &why)) {
+    if (const platform::Result<void> exchanged = ExchangeFolders(staging_, folder_); !exchanged) {
         const std::string kept = ShownName(staging_);
         staging_.clear();  // kept
-        return platform::Fail(ShownName(folder_) + ": cannot put the new report in place (" + why +
-                              "); it is in " + kept);
+        return platform::Fail(ShownName(folder_) + ": cannot put the new report in place (" +
+                              exchanged.error() + "); it is in " + kept);
     }
     committed_ = true;
     // The earlier report, now where the new one was written.
