@@ -22,6 +22,7 @@
 #include "gpsinfo/gps_info.h"
 #include "gpsinfo/nmea_fields.h"
 #include "gpsinfo/nmea_gps_info_parser.h"
+#include "kestrin_tree.h"
 
 // ---- Allocation counting -------------------------------------------------
 

@@ -31,6 +31,17 @@ if(KESTRIN_SANITIZE)
   add_link_options(-fsanitize=${KESTRIN_SANITIZE})
 endif()
 
+# __FILE__ (GoogleTest's failure locations) relative to the tree: the same
+# text in every checkout, so that a compiler cache shares the units that
+# expand it (every test) between checkouts in different folders.
+add_compile_options(-fmacro-prefix-map=${PROJECT_SOURCE_DIR}/=)
+
+if(KESTRIN_COVERAGE)
+  # The console's threads share the counters: they are updated atomically.
+  add_compile_options(--coverage -fprofile-update=atomic)
+  add_link_options(--coverage)
+endif()
+
 if(NOT WIN32 AND CMAKE_SIZEOF_VOID_P EQUAL 4)
   # 32-bit Linux (armhf): glibc's 64-bit file offsets and times, else a map
   # file over 2 GB or dated past 2038 has no size and no date (stat fails
@@ -38,6 +49,18 @@ if(NOT WIN32 AND CMAKE_SIZEOF_VOID_P EQUAL 4)
   # programs call passes an off_t or a time_t.
   add_compile_definitions(_FILE_OFFSET_BITS=64 _TIME_BITS=64)
 endif()
+
+# Where the tree and its test data are, for the tests, benchmarks and fuzz
+# targets that read files of it: a generated header rather than -D flags, so
+# that a compiler cache shares every unit that does not name them between
+# checkouts in different folders.
+file(CONFIGURE OUTPUT ${PROJECT_BINARY_DIR}/generated/kestrin_tree.h @ONLY CONTENT [[
+#pragma once
+#define KESTRIN_SOURCE_DIR "@PROJECT_SOURCE_DIR@"
+#define KESTRIN_TESTDATA_DIR "@PROJECT_SOURCE_DIR@/testdata"
+]])
+add_library(kestrin_tree INTERFACE)
+target_include_directories(kestrin_tree INTERFACE ${PROJECT_BINARY_DIR}/generated)
 
 set(THREADS_PREFER_PTHREAD_FLAG ON)
 find_package(Threads REQUIRED)
@@ -61,9 +84,7 @@ function(kestrin_test name)
     return()
   endif()
   add_executable(${name} ${ARG_SOURCES})
-  target_link_libraries(${name} PRIVATE kestrin_warnings ${ARG_DEPS} GTest::gtest GTest::gtest_main GTest::gmock Threads::Threads)
-  target_compile_definitions(${name} PRIVATE KESTRIN_TESTDATA_DIR="${PROJECT_SOURCE_DIR}/testdata"
-                                             KESTRIN_SOURCE_DIR="${PROJECT_SOURCE_DIR}")
+  target_link_libraries(${name} PRIVATE kestrin_warnings kestrin_tree ${ARG_DEPS} GTest::gtest GTest::gtest_main GTest::gmock Threads::Threads)
   if(WIN32)
     # The list is taken under wine when ctest runs, so that building needs
     # no wine.
@@ -78,9 +99,7 @@ endfunction()
 function(kestrin_bench name)
   cmake_parse_arguments(ARG "" "" "SOURCES;DEPS" ${ARGN})
   add_executable(${name} ${ARG_SOURCES})
-  target_link_libraries(${name} PRIVATE kestrin_warnings ${ARG_DEPS} benchmark::benchmark Threads::Threads)
-  target_compile_definitions(${name} PRIVATE KESTRIN_TESTDATA_DIR="${PROJECT_SOURCE_DIR}/testdata"
-                                             KESTRIN_SOURCE_DIR="${PROJECT_SOURCE_DIR}")
+  target_link_libraries(${name} PRIVATE kestrin_warnings kestrin_tree ${ARG_DEPS} benchmark::benchmark Threads::Threads)
 endfunction()
 
 # kestrin_fuzz(NAME SOURCES ... DEPS ... CORPUS dir) : a libFuzzer target

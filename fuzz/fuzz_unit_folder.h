@@ -14,6 +14,7 @@
 #include <string_view>
 
 #include "fuzz_check.h"
+#include "kestrin_tree.h"
 
 namespace fuzz {
 

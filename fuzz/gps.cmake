@@ -6,5 +6,5 @@ if(TARGET gps_tool AND TARGET host_gps)
                CORPUS fuzz/corpus/gps)
   target_include_directories(gps_fuzz PRIVATE ${PROJECT_SOURCE_DIR}/tools/gps/tests
                                               ${PROJECT_SOURCE_DIR}/host/platform/src)
-  target_compile_definitions(gps_fuzz PRIVATE KESTRIN_SOURCE_DIR="${PROJECT_SOURCE_DIR}")
+  target_link_libraries(gps_fuzz PRIVATE kestrin_tree)
 endif()

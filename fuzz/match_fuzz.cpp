@@ -47,8 +47,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         return 0;
     }
     const script::Command& command = std::get<script::Script>(parsed).commands.front();
-    Check(command.pattern != nullptr, "a pattern that parses is compiled");
-    const script::Pattern& compiled = *command.pattern;
+    const auto& match = std::get<script::ExpectMatch>(script::ExpectationOf(command)->check);
+    Check(match.pattern != nullptr, "a pattern that parses is compiled");
+    const script::Pattern& compiled = *match.pattern;
     Check(compiled.Size() > 0 && compiled.Size() <= script::Pattern::kLargest,
           "a compiled size within the bound");
     const std::size_t longest = compiled.LongestText();

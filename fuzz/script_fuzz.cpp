@@ -6,6 +6,7 @@
 #include <cstdint>
 #include <string>
 #include <string_view>
+#include <type_traits>
 #include <variant>
 
 #include "fuzz_check.h"
@@ -18,61 +19,61 @@ using fuzz::Check;
 
 constexpr std::uint64_t kDayMs = 24ULL * 60 * 60 * 1000;
 
-void CheckValues(const script::Command& c) {
-    using script::Op;
-    Check(!c.withinMs || (script::IsExpectation(c.op) && *c.withinMs <= kDayMs),
-          "only an expectation waits, at most a day");
-    switch (c.op) {
-        case Op::Tap:
-        case Op::Down:
-        case Op::Move:
-        case Op::Up:
-            Check(c.x >= 0 && c.x < ui::kScreenWidth && c.y >= 0 && c.y < ui::kScreenHeight,
-                  "a pen position on the screen");
-            break;
-        case Op::Click:
-        case Op::Type:
-        case Op::ExpectText:
-        case Op::ExpectCheck:
-        case Op::ExpectEnabled:
-        case Op::ExpectVisible:
-            Check(c.id >= 1 && c.id <= 0xFFFF, "a control id");
-            break;
-        case Op::ExpectMatch:
-            Check(c.id >= 1 && c.id <= 0xFFFF, "a control id");
-            Check(c.pattern != nullptr, "a compiled pattern");
-            break;
-        case Op::Wait:
-            Check(c.ms <= kDayMs, "a wait of at most a day");
-            break;
-        case Op::Key:
-            Check((c.key.key != ui::Key::None) != !c.key.unitKey.empty(),
-                  "a keyboard key or a hardware key");
-            break;
-        case Op::Screenshot:
-            Check(!c.text.empty(), "a screenshot's file");
-            break;
-        case Op::ExpectScreen:
-            Check(!c.text.empty(), "a reference picture");
-            Check(!c.area.Empty() && c.area.left >= 0 && c.area.top >= 0 &&
-                      c.area.right <= ui::kScreenWidth && c.area.bottom <= ui::kScreenHeight,
-                  "an area on the screen");
-            break;
-        case Op::ExpectPixel:
-            Check(c.x >= 0 && c.x < ui::kScreenWidth && c.y >= 0 && c.y < ui::kScreenHeight,
-                  "a pixel on the screen");
-            Check(c.color <= 0xFFFFFFU, "a colour RRGGBB");
-            break;
-        default:
-            break;
-    }
+bool OnScreen(int x, int y) {
+    return x >= 0 && x < ui::kScreenWidth && y >= 0 && y < ui::kScreenHeight;
+}
+
+bool ControlId(int id) {
+    return id >= 1 && id <= 0xFFFF;
+}
+
+void CheckCheck(const script::Expectation& e) {
+    Check(!e.withinMs || *e.withinMs <= kDayMs, "an expectation waits at most a day");
+    std::visit(
+        [](const auto& c) {
+            using T = std::decay_t<decltype(c)>;
+            if constexpr (requires { c.id; }) {
+                Check(ControlId(c.id), "a control id");
+            }
+            if constexpr (std::is_same_v<T, script::ExpectMatch>) {
+                Check(c.pattern != nullptr, "a compiled pattern");
+            } else if constexpr (std::is_same_v<T, script::ExpectScreen>) {
+                Check(!c.file.empty(), "a reference picture");
+                Check(!c.area.Empty() && c.area.left >= 0 && c.area.top >= 0 &&
+                          c.area.right <= ui::kScreenWidth && c.area.bottom <= ui::kScreenHeight,
+                      "an area on the screen");
+            } else if constexpr (std::is_same_v<T, script::ExpectPixel>) {
+                Check(OnScreen(c.x, c.y), "a pixel on the screen");
+                Check(c.color <= 0xFFFFFFU, "a colour RRGGBB");
+            }
+        },
+        e.check);
+}
+
+void CheckValues(const script::Command& command) {
+    std::visit(
+        [](const auto& c) {
+            using T = std::decay_t<decltype(c)>;
+            if constexpr (std::is_same_v<T, script::Expectation>) {
+                CheckCheck(c);
+            } else if constexpr (requires { c.x; }) {
+                Check(OnScreen(c.x, c.y), "a pen position on the screen");
+            } else if constexpr (requires { c.id; }) {
+                Check(ControlId(c.id), "a control id");
+            } else if constexpr (std::is_same_v<T, script::Wait>) {
+                Check(c.ms <= kDayMs, "a wait of at most a day");
+            } else if constexpr (std::is_same_v<T, script::KeyStroke>) {
+                Check((c.key != ui::Key::None) != !c.unitKey.empty(),
+                      "a keyboard key or a hardware key");
+            } else if constexpr (std::is_same_v<T, script::Screenshot>) {
+                Check(!c.file.empty(), "a screenshot's file");
+            }
+        },
+        command.action);
 }
 
 bool SameCommand(const script::Command& a, const script::Command& b) {
-    return a.op == b.op && a.x == b.x && a.y == b.y && a.id == b.id && a.number == b.number &&
-           a.ms == b.ms && a.text == b.text && a.value == b.value && a.key.key == b.key.key &&
-           a.key.unitKey == b.key.unitKey && a.key.action == b.key.action && a.area == b.area &&
-           a.color == b.color && a.withinMs == b.withinMs;
+    return a.action == b.action;
 }
 
 // Any text written as a script string reads back as itself (but for a zero
@@ -85,7 +86,9 @@ void CheckScriptString(std::string_view text) {
     const script::ParseResult result = script::ParseScript(line, "string");
     const auto* parsed = std::get_if<script::Script>(&result);
     Check(parsed != nullptr && parsed->commands.size() == 1, "a script string parses");
-    Check(parsed->commands.front().text == text, "to the text it was made from");
+    const auto* e = script::ExpectationOf(parsed->commands.front());
+    const auto* box = e != nullptr ? std::get_if<script::ExpectMsgBox>(&e->check) : nullptr;
+    Check(box != nullptr && box->text == text, "to the text it was made from");
 }
 
 }  // namespace

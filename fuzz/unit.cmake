@@ -6,7 +6,7 @@ if(TARGET host_platform AND TARGET host_components)
   kestrin_fuzz(unit_toml_fuzz SOURCES ${CMAKE_CURRENT_LIST_DIR}/unit_toml_fuzz.cpp
                DEPS host_platform host_components CORPUS fuzz/corpus/unit_toml)
   target_link_libraries(unit_toml_fuzz PRIVATE tomlplusplus::tomlplusplus)
-  target_compile_definitions(unit_toml_fuzz PRIVATE KESTRIN_SOURCE_DIR="${PROJECT_SOURCE_DIR}")
+  target_link_libraries(unit_toml_fuzz PRIVATE kestrin_tree)
 
   kestrin_fuzz(registry_fuzz SOURCES ${CMAKE_CURRENT_LIST_DIR}/registry_fuzz.cpp
                DEPS host_platform CORPUS fuzz/corpus/registry)

@@ -20,6 +20,7 @@
 
 #include "gpsinfo/gps_info.h"
 #include "gpsinfo/nmea_gps_info_parser.h"
+#include "kestrin_tree.h"
 
 namespace nmea_test {
 

@@ -4,7 +4,7 @@
 #include <sstream>
 
 #include "platform/text.h"
-#include "script/script_runner.h"
+#include "script/run_options.h"
 #include "script/utf8_path.h"
 #include "whole_file.h"
 

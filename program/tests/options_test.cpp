@@ -10,6 +10,8 @@
 #include <string>
 #include <vector>
 
+#include "kestrin_tree.h"
+
 namespace program {
 namespace {
 

@@ -16,6 +16,7 @@
 #include <variant>
 #include <vector>
 
+#include "script/run_observer.h"
 #include "script/utf8_path.h"
 #include "test_folder.h"
 #include "whole_file.h"

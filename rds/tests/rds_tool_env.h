@@ -17,6 +17,7 @@
 #include <vector>
 
 #include "com7/com7_component.h"
+#include "com7/com7_driver.h"
 #include "platform/services.h"
 #include "rds/rds_tool_dlg.h"
 #include "recording_kernel.h"
@@ -33,6 +34,7 @@
 #endif
 #if KESTRIN_HAVE_TOUCH
 #include "host_touch/touch_component.h"
+#include "kestrin_tree.h"
 #endif
 
 namespace rds_test {

@@ -24,4 +24,7 @@ bool SplitWords(std::string_view line, std::vector<Word>* words, std::string* er
 // runner shows what it expected and what it found.
 std::string Quote(std::string_view text);
 
+// "control 1051": how messages name a control.
+std::string ControlName(int id);
+
 }  // namespace script::detail

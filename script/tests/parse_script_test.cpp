@@ -5,8 +5,12 @@
 
 #include <filesystem>
 #include <fstream>
+#include <optional>
+#include <string>
+#include <utility>
 
 #include "platform/services.h"
+#include "platform/text.h"
 #include "script/pattern.h"
 #include "script/script.h"
 #include "unit/temp_dir.h"
@@ -29,97 +33,108 @@ Command One(std::string_view line) {
     return s.commands.empty() ? Command{} : s.commands.front();
 }
 
-TEST(ParseScriptTest, CommandsAndTheirArguments) {
-    Command c = One("  move 319 239  ");
-    EXPECT_EQ(c.op, Op::Move);
-    EXPECT_EQ(c.x, 319);
-    EXPECT_EQ(c.y, 239);
-    EXPECT_EQ(c.source, "move 319 239");
-    c = One("wait 86400000");
-    EXPECT_EQ(c.ms, 86400000U);
-    EXPECT_EQ(One("answer ok").number, platform::IDOK);
-    EXPECT_EQ(One("answer CANCEL").number, platform::IDCANCEL);
-    c = One("unit gpio.variant \"tamsel\"");
-    EXPECT_EQ(c.text, "gpio.variant");
-    EXPECT_EQ(c.value, "tamsel");
-    EXPECT_EQ(One("screenshot \"shots/Ver page.png\"").text, "shots/Ver page.png");
-    c = One(R"(expect match 1051 "3[0-9]{3}")");
-    ASSERT_NE(c.pattern, nullptr);
-    EXPECT_TRUE(c.pattern->Match("3912").matched);
-    EXPECT_FALSE(c.pattern->Match("39120").matched);  // the whole text
-    // Counts up to 1000, a brace in a class, classes, flags, UTF-8.
-    c = One(R"x(expect match 1 "(?:x)(a)[b]{2,1000}[{99999]\\s\\d[[:alpha:]](?i:é)")x");
-    ASSERT_NE(c.pattern, nullptr);
-    EXPECT_TRUE(c.pattern->Match("xabb{\r7qÉ").matched);
+Expectation Expect(Check check, std::optional<std::uint64_t> withinMs = std::nullopt) {
+    return Expectation{std::move(check), withinMs};
+}
 
-    // Expectations retried for a time; the screen, a part of it, one pixel.
-    c = One("expect text 1051 \"within\" within 2500");
-    EXPECT_EQ(c.text, "within");
-    EXPECT_EQ(c.withinMs, 2500U);
-    EXPECT_FALSE(One("expect nomsgbox").withinMs.has_value());
-    EXPECT_EQ(One("expect nomsgbox within 0").withinMs, 0U);
-    c = One("expect screen \"shots/ver.png\"");
-    EXPECT_EQ(c.op, Op::ExpectScreen);
-    EXPECT_EQ(c.text, "shots/ver.png");
-    EXPECT_EQ(c.area, (ui::Rect{0, 0, 320, 240}));
-    EXPECT_EQ(One("expect screen p.png 300 10 20 30 within 100").area,
-              (ui::Rect{300, 10, 320, 40}));
-    c = One("expect pixel 319 239 00fF80");
-    EXPECT_EQ(c.op, Op::ExpectPixel);
-    EXPECT_EQ(c.color, 0x00FF80U);
+TEST(ParseScriptTest, CommandsAndTheirArguments) {
+    using A = KeyStroke::Action;
+    const std::pair<std::string, Action> cases[] = {
+        {"  move 319 239  ", PenMove{319, 239}},
+        {"tap 0 0", Tap{0, 0}},
+        {"down 1 2", PenDown{1, 2}},
+        {"up 3 4", PenUp{3, 4}},
+        {"click 65535", Click{65535}},
+        {"tab 99", Tab{99}},
+        {"wait 86400000", Wait{86400000}},
+        {"answer ok", Answer{platform::IDOK}},
+        {"answer CANCEL", Answer{platform::IDCANCEL}},
+        {"unit gpio.variant \"tamsel\"", SetUnit{"gpio.variant", "tamsel"}},
+        {"screenshot \"shots/Ver page.png\"", Screenshot{"shots/Ver page.png"}},
+        {"close", Close{}},
+        {"quit", Quit{}},
+        // Keys: the framework's pressed or held, the unit's held and let go.
+        {"key Enter", KeyStroke{ui::Key::Enter, "", A::Press}},
+        {"key esc", KeyStroke{ui::Key::Escape, "", A::Press}},
+        {"key Escape", KeyStroke{ui::Key::Escape, "", A::Press}},
+        {"key Backspace", KeyStroke{ui::Key::Backspace, "", A::Press}},
+        {"key Down", KeyStroke{ui::Key::Down, "", A::Press}},
+        {"key Left down", KeyStroke{ui::Key::Left, "", A::Down}},
+        {"key POWER down", KeyStroke{ui::Key::None, "gpio.power_key", A::Down}},
+        {"key power up", KeyStroke{ui::Key::None, "gpio.power_key", A::Up}},
+        {"key GUIDE down", KeyStroke{ui::Key::None, "gpio.guide_key", A::Down}},
+        // Type: a quoted text, or the rest of the line.
+        {"type 1032   twelve and a half  ", Type{1032, "twelve and a half"}},
+        {R"(type 1032 "  7\t")", Type{1032, "  7\t"}},
+        // Expectations, retried for a time; the screen, a part of it, one pixel.
+        {"expect text 1051 \"within\" within 2500", Expect(ExpectText{1051, "within"}, 2500)},
+        {"expect nomsgbox", Expect(ExpectNoMsgBox{})},
+        {"expect nomsgbox within 0", Expect(ExpectNoMsgBox{}, 0)},
+        {"expect caption \"Ver\"", Expect(ExpectCaption{"Ver"})},
+        {"expect check 1010 1", Expect(ExpectCheck{1010, 1})},
+        {"expect enabled 1010 0", Expect(ExpectEnabled{1010, false})},
+        {"expect visible 1010 1", Expect(ExpectVisible{1010, true})},
+        {"expect debug \"GPS on\"", Expect(ExpectDebug{"GPS on"})},
+        {"expect fit", Expect(ExpectFit{})},
+        {"expect screen \"shots/ver.png\"",
+         Expect(ExpectScreen{"shots/ver.png", {0, 0, 320, 240}})},
+        {"expect screen p.png 300 10 20 30 within 100",
+         Expect(ExpectScreen{"p.png", {300, 10, 320, 40}}, 100)},
+        {"expect pixel 319 239 00fF80", Expect(ExpectPixel{319, 239, 0x00FF80U})},
+    };
+    for (const auto& [line, action] : cases) {
+        const Command c = One(line);
+        EXPECT_EQ(c.action, action) << line;
+        EXPECT_EQ(c.source, platform::Trim(line)) << line;
+        EXPECT_EQ(ExpectationOf(c) != nullptr, std::holds_alternative<Expectation>(action)) << line;
+    }
+}
+
+TEST(ParseScriptTest, PatternsAreCompiledToMatchTheWholeText) {
+    const auto compiled = [](std::string_view line) -> const Pattern* {
+        const Command c = One(line);
+        const Expectation* e = ExpectationOf(c);
+        const auto* match = e != nullptr ? std::get_if<ExpectMatch>(&e->check) : nullptr;
+        return match != nullptr ? match->pattern.get() : nullptr;
+    };
+    // The command holds the pattern (shared), so it outlives the parse.
+    Command c = One(R"(expect match 1051 "3[0-9]{3}")");
+    const auto& match = std::get<ExpectMatch>(std::get<Expectation>(c.action).check);
+    EXPECT_EQ(match.id, 1051);
+    EXPECT_EQ(match.text, "3[0-9]{3}");
+    ASSERT_NE(match.pattern, nullptr);
+    EXPECT_TRUE(match.pattern->Match("3912").matched);
+    EXPECT_FALSE(match.pattern->Match("39120").matched);  // the whole text
+    // Counts up to 1000, a brace in a class, classes, flags, UTF-8.
+    const Pattern* p =
+        compiled(R"x(expect match 1 "(?:x)(a)[b]{2,1000}[{99999]\\s\\d[[:alpha:]](?i:é)")x");
+    ASSERT_NE(p, nullptr);
+    EXPECT_TRUE(p->Match("xabb{\r7qÉ").matched);
+}
+
+std::string MsgBoxText(const std::string& line) {
+    const Command c = One(line);
+    const Expectation* e = ExpectationOf(c);
+    const auto* box = e != nullptr ? std::get_if<ExpectMsgBox>(&e->check) : nullptr;
+    return box != nullptr ? box->text : "(not a message box)";
 }
 
 TEST(ParseScriptTest, StringsTakeCEscapes) {
-    EXPECT_EQ(One(R"(expect msgbox "a\r\nb\tc \\ \"q\"")").text, "a\r\nb\tc \\ \"q\"");
+    EXPECT_EQ(MsgBoxText(R"(expect msgbox "a\r\nb\tc \\ \"q\"")"), "a\r\nb\tc \\ \"q\"");
     // What the runner shows (and a recording writes) reads back the same.
     const std::string odd = "\x01\"\\\x7F\xC3\xA9\r\n";
-    EXPECT_EQ(One("expect msgbox " + ScriptString(odd)).text, odd);
-    EXPECT_EQ(One(R"(expect msgbox "")").text, "");
+    EXPECT_EQ(MsgBoxText("expect msgbox " + ScriptString(odd)), odd);
+    EXPECT_EQ(MsgBoxText(R"(expect msgbox "")"), "");
     // A bare word may hold a quote; only a leading quote opens a string.
-    EXPECT_EQ(One(R"(expect msgbox a"b)").text, "a\"b");
+    EXPECT_EQ(MsgBoxText(R"(expect msgbox a"b)"), "a\"b");
     // \xHH: every byte but zero, its digits in either case.
     for (int byte = 1; byte < 256; ++byte) {
         for (const char* digits : {"0123456789ABCDEF", "0123456789abcdef"}) {
             const std::string escape = {'\\', 'x', digits[byte / 16], digits[byte % 16]};
-            EXPECT_EQ(One("expect msgbox \"" + escape + "\"").text,
+            EXPECT_EQ(MsgBoxText("expect msgbox \"" + escape + "\""),
                       std::string(1, static_cast<char>(byte)))
                 << escape;
         }
-    }
-}
-
-TEST(ParseScriptTest, TypeTakesAQuotedTextOrTheRestOfTheLine) {
-    Command c = One("type 1032   twelve and a half  ");
-    EXPECT_EQ(c.op, Op::Type);
-    EXPECT_EQ(c.id, 1032);
-    EXPECT_EQ(c.text, "twelve and a half");
-    EXPECT_EQ(One(R"(type 1032 "  7\t")").text, "  7\t");
-}
-
-TEST(ParseScriptTest, Keys) {
-    struct Case {
-        const char* line;
-        ui::Key key;
-        const char* unitKey;
-        KeyStroke::Action action;
-    };
-    const Case cases[] = {
-        {"key Enter", ui::Key::Enter, "", KeyStroke::Action::Press},
-        {"key esc", ui::Key::Escape, "", KeyStroke::Action::Press},
-        {"key Escape", ui::Key::Escape, "", KeyStroke::Action::Press},
-        {"key Backspace", ui::Key::Backspace, "", KeyStroke::Action::Press},
-        {"key Down", ui::Key::Down, "", KeyStroke::Action::Press},
-        {"key Left down", ui::Key::Left, "", KeyStroke::Action::Down},
-        {"key POWER down", ui::Key::None, "gpio.power_key", KeyStroke::Action::Down},
-        {"key power up", ui::Key::None, "gpio.power_key", KeyStroke::Action::Up},
-        {"key GUIDE down", ui::Key::None, "gpio.guide_key", KeyStroke::Action::Down},
-    };
-    for (const Case& k : cases) {
-        const Command c = One(k.line);
-        EXPECT_EQ(c.op, Op::Key) << k.line;
-        EXPECT_EQ(c.key.key, k.key) << k.line;
-        EXPECT_EQ(c.key.unitKey, k.unitKey) << k.line;
-        EXPECT_EQ(c.key.action, k.action) << k.line;
     }
 }
 

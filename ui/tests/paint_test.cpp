@@ -5,6 +5,7 @@
 #include <cstdlib>
 #include <string>
 
+#include "kestrin_tree.h"
 #include "ui/demo_dialog.h"
 #include "ui_fixture.h"
 

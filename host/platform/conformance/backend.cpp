@@ -14,6 +14,7 @@
 #include <iterator>
 
 #include "com7/com7_component.h"
+#include "com7/com7_driver.h"
 #include "conformance/backend_fixture.h"
 #include "platform/text.h"
 #include "unit/test_unit.h"

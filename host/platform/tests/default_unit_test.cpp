@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "host/components.h"
+#include "kestrin_tree.h"
 #include "registry_store.h"
 #include "unit/dsk_driver.h"
 #include "unit/test_unit.h"

@@ -21,6 +21,7 @@
 #include <vector>
 
 #include "com7/com7_component.h"
+#include "com7/com7_driver.h"
 #include "com7/module_server.h"
 #include "host/components.h"
 #include "host/default_unit.h"

@@ -12,6 +12,7 @@
 #include <string>
 
 #include "host/seam.h"
+#include "kestrin_tree.h"
 #include "program/run.h"
 #include "unit/temp_dir.h"
 

@@ -7,6 +7,7 @@
 #include <utility>
 
 #include "program_fixture.h"
+#include "program_paths.h"
 #include "script/pattern.h"
 
 namespace host::test {

@@ -9,6 +9,7 @@
 
 #include "com7/module_server.h"
 #include "com7/station.h"
+#include "kestrin_tree.h"
 #include "program_fixture.h"
 
 namespace host::test {

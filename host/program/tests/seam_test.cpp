@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "host/seam.h"
+#include "kestrin_tree.h"
 #include "program/options.h"
 
 namespace host {

@@ -11,7 +11,7 @@
 #include <string_view>
 #include <vector>
 
-#include "program/suite.h"
+#include "program/suite_options.h"
 
 namespace program {
 

@@ -12,8 +12,9 @@
 #include <string>
 #include <vector>
 
+#include "program/suite_options.h"
+#include "script/run_options.h"
 #include "script/script.h"
-#include "script/script_runner.h"
 
 namespace program {
 
@@ -99,35 +100,6 @@ struct RunOutcome {
 // goes to log.
 using RunOne = std::function<RunOutcome(script::Script script, const script::RunnerOptions& options,
                                         std::ostream& log)>;
-
-// --shard K/N: the K-th of N slices of the suite, K from 1.
-struct Shard {
-    int k = 1;
-    int n = 1;
-};
-
-// --timeout's default: ten minutes of wall time for a script.
-inline constexpr std::chrono::milliseconds kDefaultTimeout{600000};
-
-// How a suite runs and what it reports.
-struct SuiteOptions {
-    std::optional<std::filesystem::path> junit;      // --junit FILE: the JUnit report
-    std::optional<std::filesystem::path> artifacts;  // --artifacts DIR: evidence of failures
-    bool updateScreens = false;                      // --update-screens
-    std::optional<std::filesystem::path> report;     // --report DIR: the HTML report
-    bool trace = false;                              // --trace: passing scripts' traces too
-    int jobs = 1;                                    // --jobs N: scripts at a time
-    std::optional<Shard> shard;                      // --shard K/N
-    // --timeout MS: a script's wall time, from its start to its end; zero:
-    // no limit.
-    std::chrono::milliseconds timeout = kDefaultTimeout;
-    // A worker process of a suite: runs the scripts of the list the suite
-    // left in this folder as it is handed them, and hands back each result.
-    std::optional<std::filesystem::path> worker;
-    // The program's arguments as given, for its workers; without them the
-    // scripts run one at a time.
-    std::vector<std::string> commandLine;
-};
 
 // Whether a script (its path relative to the run's common folder) is in the
 // K-th of N slices: by a hash of that path, so that its slice depends on

@@ -19,35 +19,41 @@ namespace script {
 
 class Pattern;
 
-enum class Op {
-    Tap,             // x, y
-    Down,            // x, y
-    Move,            // x, y
-    Up,              // x, y
-    Click,           // id
-    Tab,             // number: the tab's index
-    Type,            // id, text
-    Key,             // key
-    Close,           //
-    Answer,          // number: IDOK or IDCANCEL
-    Wait,            // ms
-    ExpectText,      // id, text
-    ExpectMatch,     // id, text (the pattern as written), pattern
-    ExpectCaption,   // text
-    ExpectCheck,     // id, number
-    ExpectEnabled,   // id, number
-    ExpectVisible,   // id, number
-    ExpectMsgBox,    // text
-    ExpectNoMsgBox,  //
-    ExpectDebug,     // text
-    ExpectScreen,    // text: the reference picture; area (empty: the whole screen)
-    ExpectPixel,     // x, y, color
-    ExpectFit,       //
-    Screenshot,      // text: the file
-    Unit,            // text: dotted key, value
-    Quit,            //
+// One type per command, with what it takes. Screen positions are checked by
+// the parser (on the screen), control ids are 1 to 0xFFFF.
+struct Tap {
+    int x = 0;
+    int y = 0;
+    bool operator==(const Tap&) const = default;
 };
-
+struct PenDown {
+    int x = 0;
+    int y = 0;
+    bool operator==(const PenDown&) const = default;
+};
+struct PenMove {
+    int x = 0;
+    int y = 0;
+    bool operator==(const PenMove&) const = default;
+};
+struct PenUp {
+    int x = 0;
+    int y = 0;
+    bool operator==(const PenUp&) const = default;
+};
+struct Click {
+    int id = 0;
+    bool operator==(const Click&) const = default;
+};
+struct Tab {
+    int index = 0;
+    bool operator==(const Tab&) const = default;
+};
+struct Type {
+    int id = 0;
+    std::string text;
+    bool operator==(const Type&) const = default;
+};
 // A key as scripts name it: one of the framework's keys, pressed and
 // released, or a hardware key of the unit held down or let go.
 struct KeyStroke {
@@ -55,29 +61,119 @@ struct KeyStroke {
     ui::Key key = ui::Key::None;  // keyboard keys
     std::string unitKey;          // hardware keys: the unit.toml key of the pin
     Action action = Action::Press;
+    bool operator==(const KeyStroke&) const = default;
+};
+struct Close {
+    bool operator==(const Close&) const = default;
+};
+struct Answer {
+    int button = 0;  // IDOK or IDCANCEL
+    bool operator==(const Answer&) const = default;
+};
+struct Wait {
+    std::uint64_t ms = 0;
+    bool operator==(const Wait&) const = default;
+};
+struct Screenshot {
+    std::string file;
+    bool operator==(const Screenshot&) const = default;
+};
+struct SetUnit {
+    std::string key;  // dotted: "power.battery_mv"
+    std::string value;
+    bool operator==(const SetUnit&) const = default;
+};
+struct Quit {
+    bool operator==(const Quit&) const = default;
 };
 
-struct Command {
-    Op op = Op::Quit;
-    int line = 0;        // 1-based line in the script
-    std::string source;  // the line as written, without surrounding blanks
+// What an expectation checks on the screen.
+struct ExpectText {
+    int id = 0;
+    std::string text;
+    bool operator==(const ExpectText&) const = default;
+};
+struct ExpectMatch {
+    int id = 0;
+    std::string text;                        // the pattern as written
+    std::shared_ptr<const Pattern> pattern;  // script/pattern.h, never null
+    bool operator==(const ExpectMatch& o) const { return id == o.id && text == o.text; }
+};
+struct ExpectCaption {
+    std::string text;
+    bool operator==(const ExpectCaption&) const = default;
+};
+struct ExpectCheck {
+    int id = 0;
+    int state = 0;  // 0 or 1
+    bool operator==(const ExpectCheck&) const = default;
+};
+struct ExpectEnabled {
+    int id = 0;
+    bool on = false;
+    bool operator==(const ExpectEnabled&) const = default;
+};
+struct ExpectVisible {
+    int id = 0;
+    bool on = false;
+    bool operator==(const ExpectVisible&) const = default;
+};
+struct ExpectMsgBox {
+    std::string text;
+    bool operator==(const ExpectMsgBox&) const = default;
+};
+struct ExpectNoMsgBox {
+    bool operator==(const ExpectNoMsgBox&) const = default;
+};
+struct ExpectDebug {
+    std::string text;
+    bool operator==(const ExpectDebug&) const = default;
+};
+struct ExpectScreen {
+    std::string file;  // the reference picture
+    ui::Rect area;     // the part compared: the whole screen unless given
+    bool operator==(const ExpectScreen&) const = default;
+};
+struct ExpectPixel {
     int x = 0;
     int y = 0;
-    int id = 0;
-    int number = 0;
-    std::uint64_t ms = 0;
-    std::string text;
-    std::string value;                       // unit: the value
-    std::shared_ptr<const Pattern> pattern;  // script/pattern.h
-    KeyStroke key;
-    ui::Rect area;            // expect screen: the part compared
-    std::uint32_t color = 0;  // expect pixel: 0xRRGGBB
-    // Expectations: retried until they hold or this much time has passed.
-    std::optional<std::uint64_t> withinMs;
+    std::uint32_t color = 0;  // 0xRRGGBB
+    bool operator==(const ExpectPixel&) const = default;
+};
+struct ExpectFit {
+    bool operator==(const ExpectFit&) const = default;
 };
 
-// Whether a command checks the screen rather than acting on it.
-bool IsExpectation(Op op);
+using Check =
+    std::variant<ExpectText, ExpectMatch, ExpectCaption, ExpectCheck, ExpectEnabled, ExpectVisible,
+                 ExpectMsgBox, ExpectNoMsgBox, ExpectDebug, ExpectScreen, ExpectPixel, ExpectFit>;
+
+struct Expectation {
+    Check check;
+    // Retried until it holds or this much time has passed.
+    std::optional<std::uint64_t> withinMs;
+    bool operator==(const Expectation&) const = default;
+};
+
+using Action = std::variant<Tap, PenDown, PenMove, PenUp, Click, Tab, Type, KeyStroke, Close,
+                            Answer, Wait, Screenshot, SetUnit, Quit, Expectation>;
+
+struct Command {
+    int line = 0;        // 1-based line in the script
+    std::string source;  // the line as written, without surrounding blanks
+    Action action = Quit{};
+};
+
+// The command's expectation, or nullptr when it acts on the screen.
+inline const Expectation* ExpectationOf(const Command& c) {
+    return std::get_if<Expectation>(&c.action);
+}
+
+// The command's screen comparison, or nullptr.
+inline const ExpectScreen* ScreenCheckOf(const Command& c) {
+    const Expectation* e = ExpectationOf(c);
+    return e != nullptr ? std::get_if<ExpectScreen>(&e->check) : nullptr;
+}
 
 struct Script {
     std::string name;  // for messages: the file as given

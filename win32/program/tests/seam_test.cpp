@@ -9,6 +9,7 @@
 #include <string>
 #include <vector>
 
+#include "kestrin_tree.h"
 #include "program/options.h"
 
 namespace win32 {

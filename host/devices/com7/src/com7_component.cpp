@@ -1,4 +1,5 @@
 #include "com7/com7_component.h"
+#include "com7/com7_driver.h"
 
 #include <algorithm>
 #include <filesystem>

@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "com7/com7_component.h"
+#include "com7/com7_driver.h"
 #include "platform/last_error.h"
 #include "unit/scheduler.h"
 #include "unit/test_unit.h"

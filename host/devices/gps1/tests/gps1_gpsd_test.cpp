@@ -25,6 +25,7 @@
 #include "gps1_test_support.h"
 #include "gpsd_client.h"
 #include "gpsd_lines.h"
+#include "kestrin_tree.h"
 
 namespace {
 

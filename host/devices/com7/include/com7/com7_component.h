@@ -25,12 +25,12 @@
 #include <memory>
 #include <string>
 
-#include "com7/com7_driver.h"
 #include "unit/component.h"
 #include "unit/virtual_unit.h"
 
 namespace com7 {
 
+class Com7Driver;
 class LiveGroupReader;
 
 class Com7Component final : public unit::Component {

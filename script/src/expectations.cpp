@@ -1,0 +1,248 @@
+#include "expectations.h"
+
+#include <algorithm>
+#include <type_traits>
+#include <utility>
+#include <variant>
+#include <vector>
+
+#include "picture_files.h"
+#include "screen_compare.h"
+#include "script/pattern.h"
+#include "script/utf8_path.h"
+#include "text_escapes.h"
+#include "ui/graphics.h"
+
+namespace script::detail {
+
+namespace {
+
+std::string Hex6(std::uint32_t rgb) {
+    static constexpr char kDigits[] = "0123456789ABCDEF";
+    std::string text(6, '0');
+    for (int i = 5; i >= 0; --i) {
+        text[static_cast<std::size_t>(i)] = kDigits[rgb & 0xF];
+        rgb >>= 4;
+    }
+    return text;
+}
+
+std::string Flag(bool on) {
+    return on ? "1" : "0";
+}
+
+std::optional<std::string> Caption(const ExpectCaption& e, ui::Desktop& desktop) {
+    const auto info = desktop.Describe(desktop.ActiveWindow());
+    if (!info) {
+        return Mismatch(Quote(e.text), "no window");
+    }
+    if (info->text != e.text) {
+        return Mismatch(Quote(e.text), Quote(info->text));
+    }
+    return std::nullopt;
+}
+
+std::optional<std::string> MessageBox(const ExpectMsgBox& e, ui::Desktop& desktop) {
+    const auto box = desktop.TopMessageBox();
+    if (!box) {
+        return Mismatch("a message box " + Quote(e.text), "none");
+    }
+    if (box->text != e.text) {
+        return Mismatch(Quote(e.text), Quote(box->text));
+    }
+    return std::nullopt;
+}
+
+std::optional<std::string> NoMessageBox(ui::Desktop& desktop) {
+    if (const auto box = desktop.TopMessageBox()) {
+        return Mismatch("no message box", "the message box " + Quote(box->text));
+    }
+    return std::nullopt;
+}
+
+std::optional<std::string> Pixel(const ExpectPixel& e, ui::Desktop& desktop) {
+    const ui::Rgb found = desktop.Screen().GetPixel(e.x, e.y);
+    if (found != e.color) {
+        return Mismatch(Hex6(e.color), Hex6(found));
+    }
+    return std::nullopt;
+}
+
+std::optional<std::string> Fit(ui::Desktop& desktop) {
+    desktop.Screen();  // paints what is pending, so that every text on screen was drawn
+    std::string found;
+    const auto visit = [&](const auto& self, ui::HWND hwnd) -> void {
+        const auto info = desktop.Describe(hwnd);
+        if (!info || !info->visible) {
+            return;
+        }
+        for (const std::string& text : info->clippedTexts) {
+            found += (found.empty() ? "" : ", ") + Quote(text) + " in " +
+                     (info->id != 0 ? ControlName(info->id) : "the window " + Quote(info->text));
+        }
+        for (ui::HWND child : desktop.Children(hwnd)) {
+            self(self, child);
+        }
+    };
+    for (ui::HWND top : desktop.TopLevelWindows()) {
+        visit(visit, top);
+    }
+    if (found.empty()) {
+        return std::nullopt;
+    }
+    return Mismatch("every text on screen whole", found + " cut short");
+}
+
+std::optional<std::string> OnControl(const ExpectText& e, const ui::WindowInfo& info) {
+    if (info.text != e.text) {
+        return Mismatch(Quote(e.text), Quote(info.text));
+    }
+    return std::nullopt;
+}
+
+std::optional<std::string> OnControl(const ExpectMatch& e, const ui::WindowInfo& info) {
+    const Pattern::Outcome match = e.pattern->Match(info.text);
+    if (!match.refused.empty()) {
+        return ControlName(e.id) + ": " + match.refused;
+    }
+    if (!match.matched) {
+        return Mismatch("a match of " + Quote(e.text), Quote(info.text));
+    }
+    return std::nullopt;
+}
+
+std::optional<std::string> OnControl(const ExpectCheck& e, const ui::WindowInfo& info) {
+    if (info.check < 0) {
+        return ControlName(e.id) + " is not a button";
+    }
+    if (info.check != e.state) {
+        return Mismatch(std::to_string(e.state), std::to_string(info.check));
+    }
+    return std::nullopt;
+}
+
+std::optional<std::string> Same(bool want, bool found) {
+    if (want != found) {
+        return Mismatch(Flag(want), Flag(found));
+    }
+    return std::nullopt;
+}
+
+std::optional<std::string> OnControl(const ExpectEnabled& e, const ui::WindowInfo& info) {
+    return Same(e.on, info.enabled);
+}
+
+std::optional<std::string> OnControl(const ExpectVisible& e, const ui::WindowInfo& info) {
+    return Same(e.on, info.visible);
+}
+
+}  // namespace
+
+std::string Mismatch(const std::string& expected, const std::string& found) {
+    return "expected " + expected + ", found " + found;
+}
+
+Expectations::Expectations(Target& target, std::ostream& log, ExpectationSettings settings)
+    : target_(target), log_(log), settings_(std::move(settings)) {}
+
+std::optional<std::string> Expectations::Check(const script::Check& check, int line,
+                                               ui::Desktop& desktop) {
+    return std::visit(
+        [&](const auto& e) -> std::optional<std::string> {
+            using T = std::decay_t<decltype(e)>;
+            if constexpr (std::is_same_v<T, ExpectCaption>) {
+                return Caption(e, desktop);
+            } else if constexpr (std::is_same_v<T, ExpectMsgBox>) {
+                return MessageBox(e, desktop);
+            } else if constexpr (std::is_same_v<T, ExpectNoMsgBox>) {
+                return NoMessageBox(desktop);
+            } else if constexpr (std::is_same_v<T, ExpectDebug>) {
+                return Debug(e);
+            } else if constexpr (std::is_same_v<T, ExpectScreen>) {
+                return Screen(e, line, desktop);
+            } else if constexpr (std::is_same_v<T, ExpectPixel>) {
+                return Pixel(e, desktop);
+            } else if constexpr (std::is_same_v<T, ExpectFit>) {
+                return Fit(desktop);
+            } else {
+                ui::WindowInfo info;
+                if (auto why = Control(e.id, desktop, &info)) {
+                    return why;
+                }
+                return OnControl(e, info);
+            }
+        },
+        check);
+}
+
+std::optional<std::string> Expectations::Control(int id, ui::Desktop& desktop,
+                                                 ui::WindowInfo* info) {
+    const ui::HWND hwnd = desktop.FindControl(id);
+    if (hwnd == nullptr) {
+        return "no " + ControlName(id) + " in the window on top or its owners";
+    }
+    auto described = desktop.Describe(hwnd);
+    if (!described) {
+        return ControlName(id) + " has gone";
+    }
+    *info = std::move(*described);
+    return std::nullopt;
+}
+
+std::optional<std::string> Expectations::Debug(const ExpectDebug& e) {
+    const std::vector<std::string> lines = target_.DebugLines();
+    if (debugSeen_ > lines.size()) {
+        debugSeen_ = 0;  // the unit's record was cleared
+    }
+    for (std::size_t i = debugSeen_; i < lines.size(); ++i) {
+        if (lines[i] == e.text) {
+            debugSeen_ = i + 1;
+            return std::nullopt;
+        }
+    }
+    std::string found;
+    constexpr std::size_t kShown = 5;
+    const std::size_t from = std::max(debugSeen_, lines.size() - std::min(lines.size(), kShown));
+    for (std::size_t i = from; i < lines.size(); ++i) {
+        found += (found.empty() ? "" : ", ") + Quote(lines[i]);
+    }
+    if (found.empty()) {
+        found = "no new debug line";
+    } else if (from > debugSeen_) {
+        found = "..., " + found;
+    }
+    return Mismatch("the debug line " + Quote(e.text), found);
+}
+
+std::filesystem::path Expectations::ReferencePath(const ExpectScreen& e) const {
+    return InFolder(settings_.folder, e.file);
+}
+
+std::optional<std::string> Expectations::Screen(const ExpectScreen& e, int line,
+                                                ui::Desktop& desktop) {
+    const ui::Framebuffer& screen = desktop.Screen();
+    const std::filesystem::path reference = ReferencePath(e);
+    if (settings_.updateScreens) {
+        std::string error;
+        if (!WritePicture(Crop(screen, e.area), reference, &error)) {
+            return error;
+        }
+        log_ << settings_.scriptName << ':' << line << ": wrote the reference "
+             << Utf8FromPath(reference) << '\n';
+        return std::nullopt;
+    }
+    ui::Framebuffer want;
+    if (std::optional<std::string> why = ReadReference(reference, e.file, e.area, &want)) {
+        return why;
+    }
+    const ScreenDifference d = Compare(screen, e.area, want);
+    if (d.pixels == 0) {
+        return std::nullopt;
+    }
+    return std::to_string(d.pixels) + (d.pixels == 1 ? " pixel differs" : " pixels differ") +
+           " from " + Quote(e.file) + " in x " + std::to_string(d.box.left) + ".." +
+           std::to_string(d.box.right - 1) + ", y " + std::to_string(d.box.top) + ".." +
+           std::to_string(d.box.bottom - 1);
+}
+
+}  // namespace script::detail

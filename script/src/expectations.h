@@ -1,0 +1,48 @@
+// The expectations of a script checked on the windows there and then: what
+// is wrong, or nothing when it holds.
+#pragma once
+
+#include <cstddef>
+#include <filesystem>
+#include <optional>
+#include <ostream>
+#include <string>
+
+#include "script/script.h"
+#include "script/target.h"
+#include "ui/desktop.h"
+
+namespace script::detail {
+
+struct ExpectationSettings {
+    std::string scriptName;        // for the note of a written reference
+    std::filesystem::path folder;  // where references are, relative to
+    bool updateScreens = false;    // `expect screen` writes its reference
+};
+
+class Expectations {
+  public:
+    // target and log must outlive it; notes (a reference written) go to log.
+    Expectations(Target& target, std::ostream& log, ExpectationSettings settings);
+
+    // Checks now; line is the command's, for notes.
+    std::optional<std::string> Check(const script::Check& check, int line, ui::Desktop& desktop);
+
+    // The reference of an `expect screen`, where it is found.
+    [[nodiscard]] std::filesystem::path ReferencePath(const ExpectScreen& e) const;
+
+  private:
+    std::optional<std::string> Control(int id, ui::Desktop& desktop, ui::WindowInfo* info);
+    std::optional<std::string> Debug(const ExpectDebug& e);
+    std::optional<std::string> Screen(const ExpectScreen& e, int line, ui::Desktop& desktop);
+
+    Target& target_;
+    std::ostream& log_;
+    ExpectationSettings settings_;
+    std::size_t debugSeen_ = 0;  // debug lines already looked at
+};
+
+// "expected A, found B"
+std::string Mismatch(const std::string& expected, const std::string& found);
+
+}  // namespace script::detail

@@ -1,0 +1,19 @@
+// One line of a script as a command: the first problem with it, or the
+// command it names.
+#pragma once
+
+#include <string>
+#include <string_view>
+#include <variant>
+#include <vector>
+
+#include "script/script.h"
+#include "text_escapes.h"
+
+namespace script::detail {
+
+// The command of a line split into words (words is not empty), or why it
+// cannot run.
+std::variant<Action, std::string> ParseLine(std::string_view line, std::vector<Word> words);
+
+}  // namespace script::detail
