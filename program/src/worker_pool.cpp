@@ -464,6 +464,18 @@ int RunInWorkerProcesses(const std::vector<SuiteScript>& scripts, const SuiteRun
     const std::unique_ptr<FileLock> lock =
         FileLock::Take(*folder / kFolderLock, "the files of a suite's workers\n",
                        FileLock::Make::IfMissing, &holder, &error);
+    if (lock == nullptr) {
+        // Unlocked, another suite's clean-up would take the folder for a
+        // dead run's and remove it under the workers.
+        err << "kestrin: cannot start workers for the scripts: cannot lock "
+            << script::Utf8FromPath(*folder / kFolderLock) << ": "
+            << (error.empty() ? "it is held by " + (holder.empty() ? "another process" : holder)
+                              : error)
+            << '\n';
+        std::error_code ec;
+        std::filesystem::remove_all(*folder, ec);
+        return kExitMalformed;
+    }
     RunList list{{}, run.common, run.screens};
     for (const SuiteScript& s : scripts) {
         list.scripts.push_back(s.file);
