@@ -43,17 +43,18 @@ namespace rds_test {
 inline constexpr auto kSettle = std::chrono::seconds(20);
 
 // The default unit declares every component's table.
-inline void RegisterComponents() {
-    RegisterCom7Component();
+inline unit::Components AllComponents() {
+    unit::Components kinds{Com7ComponentKind()};
 #if KESTRIN_HAVE_GPS1
-    RegisterGps1Component();
+    kinds.push_back(Gps1ComponentKind());
 #endif
 #if KESTRIN_HAVE_SOUND
-    sound::RegisterSoundComponent();
+    kinds.push_back(sound::SoundComponentKind());
 #endif
 #if KESTRIN_HAVE_TOUCH
-    host_touch::RegisterTouchComponent();
+    kinds.push_back(host_touch::TouchComponentKind());
 #endif
+    return kinds;
 }
 
 class RdsToolEnv {
@@ -64,8 +65,7 @@ class RdsToolEnv {
     using UnitFiles = std::vector<std::pair<std::string, std::string>>;
     explicit RdsToolEnv(const std::string& toml, bool virtualTime = true,
                         const UnitFiles& files = {}) {
-        RegisterComponents();
-        test_.emplace();
+        test_.emplace(AllComponents());
         test_->Toml(toml).Options({.virtualTime = virtualTime});
         for (const auto& [name, content] : files) {
             test_->UnitFile(name, content);
@@ -78,7 +78,6 @@ class RdsToolEnv {
     }
     // A fresh copy of units/default.
     explicit RdsToolEnv(DefaultUnit) {
-        RegisterComponents();
         auto copy =
             unit::MakeFreshCopy(std::filesystem::path(KESTRIN_SOURCE_DIR) / "units" / "default");
         if (!copy) {
@@ -86,7 +85,7 @@ class RdsToolEnv {
             return;
         }
         copy_.emplace(std::move(*copy));
-        auto loaded = unit::LoadUnit(copy_->path(), {.virtualTime = true});
+        auto loaded = unit::LoadUnit(copy_->path(), AllComponents(), {.virtualTime = true});
         if (!loaded) {
             ADD_FAILURE() << loaded.error().Text();
             return;

@@ -15,19 +15,21 @@
 
 namespace host {
 
-void RegisterHostComponents() {
+unit::Components HostComponents() {
+    unit::Components kinds;
 #if KESTRIN_HAVE_HOST_GPS1
-    RegisterGps1Component();
+    kinds.push_back(Gps1ComponentKind());
 #endif
 #if KESTRIN_HAVE_HOST_COM7
-    RegisterCom7Component();
+    kinds.push_back(Com7ComponentKind());
 #endif
 #if KESTRIN_HAVE_HOST_TOUCH
-    host_touch::RegisterTouchComponent();
+    kinds.push_back(host_touch::TouchComponentKind());
 #endif
 #if KESTRIN_HAVE_HOST_SOUND
-    sound::RegisterSoundComponent();
+    kinds.push_back(sound::SoundComponentKind());
 #endif
+    return kinds;
 }
 
 }  // namespace host
