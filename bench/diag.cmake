@@ -1,4 +1,2 @@
 # The diagnostics: the NOR check's 16 MiB sum beside a plain memcpy.
-if(TARGET diag)
-  kestrin_bench(diag_bench SOURCES ${CMAKE_CURRENT_LIST_DIR}/diag_bench.cpp DEPS diag)
-endif()
+kestrin_bench(diag_bench SOURCES ${CMAKE_CURRENT_LIST_DIR}/diag_bench.cpp DEPS diag)

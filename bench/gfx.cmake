@@ -1,4 +1,2 @@
 # Rendering: text through the glyph cache and full-screen fills.
-if(TARGET ui_gfx)
-  kestrin_bench(gfx_bench SOURCES ${CMAKE_CURRENT_LIST_DIR}/gfx_bench.cpp DEPS ui_gfx)
-endif()
+kestrin_bench(gfx_bench SOURCES ${CMAKE_CURRENT_LIST_DIR}/gfx_bench.cpp DEPS ui_gfx)

@@ -76,15 +76,16 @@ function(kestrin_library name)
 endfunction()
 
 # kestrin_test(NAME [PORTABLE] SOURCES ... DEPS ...) : one GoogleTest
-# executable, registered with CTest test by test. Only PORTABLE tests (those
-# that need no part of the Linux host) are built for Windows.
+# executable, registered with CTest test by test, with the shared
+# test-support headers. Only PORTABLE tests (those that need no part of the
+# Linux host) are built for Windows.
 function(kestrin_test name)
   cmake_parse_arguments(ARG "PORTABLE" "" "SOURCES;DEPS" ${ARGN})
   if(NOT KESTRIN_TESTS OR (WIN32 AND NOT ARG_PORTABLE))
     return()
   endif()
   add_executable(${name} ${ARG_SOURCES})
-  target_link_libraries(${name} PRIVATE kestrin_warnings kestrin_tree ${ARG_DEPS} GTest::gtest GTest::gtest_main GTest::gmock Threads::Threads)
+  target_link_libraries(${name} PRIVATE kestrin_warnings kestrin_tree kestrin_test_support ${ARG_DEPS} GTest::gtest GTest::gtest_main GTest::gmock Threads::Threads)
   if(WIN32)
     # The list is taken under wine when ctest runs, so that building needs
     # no wine.

@@ -19,8 +19,8 @@
 #include "gps/host_arguments.h"
 #include "host/gps_program.h"
 #include "platform/text.h"
-#include "recording_platform.h"
 #include "registry_store.h"
+#include "test_support/recording_platform.h"
 
 namespace {
 
@@ -45,8 +45,8 @@ void CheckSplit(std::string_view line) {
 }
 
 void CheckRun(std::string_view line) {
-    gps_test::RecordingPlatform unit;
-    unit.registry.keys = {{"Drivers\\Active\\12", gps_test::Dword(0x1234U)},
+    test_support::RecordingPlatform unit;
+    unit.registry.keys = {{"Drivers\\Active\\12", test_support::Dword(0x1234U)},
                           {"Drivers\\Active\\x", std::nullopt},
                           {"Drivers\\Active\\y", std::vector<std::uint8_t>{1, 2}}};
     platform::ScopedServices installed(unit.AsServices());

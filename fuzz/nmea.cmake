@@ -1,6 +1,4 @@
 # NMEA: arbitrary bytes cut into lines and fed to the dispatcher and to
 # every sentence parser.
-if(TARGET gpsinfo_nmea)
-  kestrin_fuzz(nmea_fuzz SOURCES ${CMAKE_CURRENT_LIST_DIR}/nmea_fuzz.cpp DEPS gpsinfo_nmea
-               CORPUS fuzz/corpus/nmea)
-endif()
+kestrin_fuzz(nmea_fuzz SOURCES ${CMAKE_CURRENT_LIST_DIR}/nmea_fuzz.cpp DEPS gpsinfo_nmea
+             CORPUS fuzz/corpus/nmea)

@@ -9,7 +9,7 @@
 
 #include "app/console_dlg.h"
 #include "app/console_ids.h"
-#include "unit_ui_fixture.h"
+#include "test_support/unit_ui_fixture.h"
 
 namespace kestrin_test {
 
@@ -29,7 +29,7 @@ inline const std::vector<std::vector<int>>& PageControls() {
     return pages;
 }
 
-class ConsoleTest : public UnitUiTest {
+class ConsoleTest : public test_support::UnitUiTest {
   protected:
     // The unit every console test starts from: calibrated, with its two
     // volumes; toml adds or changes devices.
@@ -44,7 +44,7 @@ class ConsoleTest : public UnitUiTest {
     // of the unit it was built on.
     void Restart() {
         console.reset();
-        UnitUiTest::Restart();
+        test_support::UnitUiTest::Restart();
     }
 
     ui::HWND ConsoleHwnd() { return console ? console->m_hWnd : nullptr; }

@@ -3,8 +3,8 @@
 
 #include <functional>
 
-#include "audio_unit_fixture.h"
 #include "platform/api.h"
+#include "test_support/audio_unit_fixture.h"
 #include "unit/nat_driver.h"
 
 namespace audio_test {
@@ -15,7 +15,7 @@ using platform::DWORD;
 constexpr const char* kOpenFailed = "CreateFile(NAT1:) failed.";
 constexpr const char* kLevelFailed = "VESK_NAVATT_IOCTL_GET_LEVEL error!!";
 
-class RadioMuteDeviceTest : public AudioUnitTest {};
+class RadioMuteDeviceTest : public test_support::AudioUnitTest {};
 
 TEST_F(RadioMuteDeviceTest, EachOperationSendsItsCode) {
     Load("[nat]\nlevel = 7\n");

@@ -6,14 +6,14 @@
 
 #include "audio/sweep_table.h"
 #include "audio/tone_generator.h"
-#include "wave_reader.h"
+#include "test_support/wave_reader.h"
 
 namespace {
 
-using audio_test::Le32;
-using audio_test::RisingEdges;
-using audio_test::Samples;
-using audio_test::Tag;
+using test_support::Le32;
+using test_support::RisingEdges;
+using test_support::Samples;
+using test_support::Tag;
 
 TEST(SweepFrequencyTable, TenthOfAnOctavePerEntryFrom80Hz) {
     ASSERT_EQ(SweepFrequencyTable.size(), 61U);

@@ -10,12 +10,17 @@
 #include <iterator>
 
 #include "audio/wave_volume.h"
-#include "audio_unit_fixture.h"
 #include "sound/wave_clip.h"
-#include "wave_reader.h"
+#include "test_support/audio_unit_fixture.h"
+#include "test_support/wave_reader.h"
 
 namespace audio_test {
 namespace {
+
+using test_support::AudioUnitTest;
+using test_support::EstimateLoopPitch;
+using test_support::Samples;
+using test_support::SoundSpy;
 
 using Kind = SoundSpy::Call::Kind;
 

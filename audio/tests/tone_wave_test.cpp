@@ -5,16 +5,16 @@
 #include <vector>
 
 #include "audio/tone_generator.h"
-#include "wave_reader.h"
+#include "test_support/wave_reader.h"
 
 namespace {
 
-using audio_test::EstimateLoopPitch;
-using audio_test::Le16;
-using audio_test::Le32;
-using audio_test::RisingEdges;
-using audio_test::Samples;
-using audio_test::Tag;
+using test_support::EstimateLoopPitch;
+using test_support::Le16;
+using test_support::Le32;
+using test_support::RisingEdges;
+using test_support::Samples;
+using test_support::Tag;
 
 struct ToneCase {
     std::uint32_t frequency;

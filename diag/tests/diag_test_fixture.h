@@ -6,15 +6,15 @@
 
 #include "diag/diag_result_dlg.h"
 #include "test_devices.h"
+#include "test_support/unit_ui_fixture.h"
 #include "ui/messages.h"
-#include "unit_ui_fixture.h"
 
 namespace kestrin_test {
 
 inline constexpr int kResultId = 1002;
 inline constexpr int kResultOkId = 1001;
 
-class DiagTest : public UnitUiTest {
+class DiagTest : public test_support::UnitUiTest {
   protected:
     void SetUp() override {
         components = {FakeDevices::Kind()};

@@ -76,6 +76,24 @@ std::int8_t Precision2(const CNmeaFields& fields, std::size_t index) noexcept {
     return LowBits<std::int8_t>(Truncate(value * 10.0));
 }
 
+struct Position {
+    std::int32_t arcMs;
+    char hemisphere;
+};
+
+// A latitude or longitude field and the hemisphere after it; the fallback
+// when the field is empty.
+void Coordinate(const CNmeaFields& fields, std::size_t index, std::size_t degreeChars,
+                Position fallback, std::int32_t& arcMs, char& hemisphere) noexcept {
+    if (fields.IsEmpty(index)) {
+        arcMs = fallback.arcMs;
+        hemisphere = fallback.hemisphere;
+        return;
+    }
+    arcMs = ArcMs(fields.Field(index), degreeChars);
+    hemisphere = fields.Field(index + 1)[0];
+}
+
 template <typename T>
 T IntOr(const CNmeaFields& fields, std::size_t index, T fallback) noexcept {
     return fields.IsEmpty(index) ? fallback : LowBits<T>(ToInt(fields.Field(index)));
@@ -88,21 +106,10 @@ CGpsInfoParser::~CGpsInfoParser() = default;
 void CGpsInfoParser::ParseGGA(GPS_INFO& info, const char* line, std::size_t length) noexcept {
     m_fields.Split(line, length);
 
-    if (m_fields.IsEmpty(2)) {
-        info.lLatitude = kDefaultLatitude;
-        info.cLatitudeHemisphere = 'N';
-    } else {
-        info.lLatitude = ArcMs(m_fields.Field(2), kLatitudeDegreeChars);
-        info.cLatitudeHemisphere = m_fields.Field(3)[0];
-    }
-
-    if (m_fields.IsEmpty(4)) {
-        info.lLongitude = kDefaultLongitude;
-        info.cLongitudeHemisphere = 'W';
-    } else {
-        info.lLongitude = ArcMs(m_fields.Field(4), kLongitudeDegreeChars);
-        info.cLongitudeHemisphere = m_fields.Field(5)[0];
-    }
+    Coordinate(m_fields, 2, kLatitudeDegreeChars, {kDefaultLatitude, 'N'}, info.lLatitude,
+               info.cLatitudeHemisphere);
+    Coordinate(m_fields, 4, kLongitudeDegreeChars, {kDefaultLongitude, 'W'}, info.lLongitude,
+               info.cLongitudeHemisphere);
 
     info.sHeight = m_fields.IsEmpty(9)
                        ? kDefaultHeight

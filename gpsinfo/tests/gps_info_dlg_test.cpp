@@ -8,10 +8,10 @@
 #include <thread>
 #include <vector>
 
-#include "fake_gpsd.h"
 #include "gps_window_env.h"
 #include "gpsinfo/gps_chunk.h"
 #include "gpsinfo/gps_info_dlg.h"
+#include "test_support/fake_gpsd.h"
 
 namespace {
 
@@ -301,7 +301,7 @@ class StepWaiter {
 };
 
 TEST(GpsInfoDlg, GpsdFeedsTheWindowAndCarriesOnWhenItComesBack) {
-    gps1_test::FakeGpsd gpsd;
+    test_support::FakeGpsd gpsd;
     ASSERT_TRUE(gpsd.ok());
     testing::internal::CaptureStderr();
     // The sensor values of kCycleA's "$PVSNS".

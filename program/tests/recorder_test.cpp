@@ -10,9 +10,9 @@
 #include <random>
 #include <string>
 
-#include "demo_points.h"
 #include "platform/services.h"
 #include "recorder.h"
+#include "test_support/demo_points.h"
 #include "ui/app.h"
 #include "ui/demo_dialog.h"
 #include "ui/desktop.h"
@@ -23,6 +23,9 @@
 
 namespace program::test {
 namespace {
+
+using test_support::CentreOf;
+using test_support::TabHeader;
 
 using Kind = ui::InputEvent::Kind;
 
@@ -102,8 +105,8 @@ TEST(RecorderTest, TheBackendsMannerDecidesTheUnitKeysAndTheReplayLine) {
     window.Add([] { return Pen(Kind::PenUp, CentreOf(ui::demo::IDC_GREEN)); });
     ui::demo::CDemoApp app;
     ui::AfxWinMain(recorder, &clock);
-    std::string error;
-    ASSERT_TRUE(recorder.Save(&error)) << error;
+    const platform::Result<void> saved = recorder.Save();
+    ASSERT_TRUE(saved) << saved.error();
     std::ifstream in(file, std::ios::binary);
     const std::string text{std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
     in.close();

@@ -10,9 +10,9 @@
 
 #include "com7/line_pacer.h"
 #include "com7/tuner_module.h"
-#include "com_port_fixture.h"
 #include "rds_tool_env.h"
 #include "redsea_vectors.h"
+#include "test_support/com_port_fixture.h"
 
 namespace {
 
@@ -22,7 +22,7 @@ using rds_test::RdsToolEnv;
 const Bytes kMuteOff = {0xFF, 0x6D, 0x01, 0x00, 0x6D};
 
 // The stations of the default unit, for units made in a test.
-const std::string kStations = com7::test::StationsToml();
+const std::string kStations = test_support::StationsToml();
 
 TEST(RdsTool, OpeningSetsTheWindowUpAndSendsMuteOffOnceAfterTheThreadStarts) {
     RdsToolEnv env(RdsToolEnv::DefaultUnit{});
@@ -441,7 +441,7 @@ TEST(RdsTool, HoweverItClosesThePortIsReleasedAndTheThreadHasEnded) {
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
         // Tuned to a station from the start: frames arrive all the time.
-        RdsToolEnv env(com7::test::StationsToml("frequency = 1003\n"));
+        RdsToolEnv env(test_support::StationsToml("frequency = 1003\n"));
         ASSERT_TRUE(env.loaded());
         const int handles = env.u().OpenHandles();
         CRdsToolDlg dlg;
@@ -528,7 +528,7 @@ TEST(RdsTool, EnterReadsTheEditsBackBeforeItCloses) {
 // thread is always waited for (serving its control updates), nothing is
 // left open and nothing hangs.
 TEST(RdsTool, ClosingWhileFramesStreamFiveHundredTimes) {
-    RdsToolEnv env(com7::test::StationsToml("frequency = 1003\nchunk_max = 3\n"));
+    RdsToolEnv env(test_support::StationsToml("frequency = 1003\nchunk_max = 3\n"));
     ASSERT_TRUE(env.loaded());
     const int handles = env.u().OpenHandles();
     for (int round = 0; round < 500; ++round) {

@@ -18,6 +18,8 @@
 
 #include "com7/com7_component.h"
 #include "com7/com7_driver.h"
+#include "host/components.h"
+#include "kestrin_tree.h"
 #include "platform/services.h"
 #include "rds/rds_tool_dlg.h"
 #include "recording_kernel.h"
@@ -26,36 +28,11 @@
 #include "ui/headless_presenter.h"
 #include "unit/scheduler.h"
 #include "unit/test_unit.h"
-#if KESTRIN_HAVE_GPS1
-#include "gps1/gps1_component.h"
-#endif
-#if KESTRIN_HAVE_SOUND
-#include "sound/sound_component.h"
-#endif
-#if KESTRIN_HAVE_TOUCH
-#include "host_touch/touch_component.h"
-#include "kestrin_tree.h"
-#endif
 
 namespace rds_test {
 
 // Only keeps a broken build from hanging; a passing run never waits it out.
 inline constexpr auto kSettle = std::chrono::seconds(20);
-
-// The default unit declares every component's table.
-inline unit::Components AllComponents() {
-    unit::Components kinds{Com7ComponentKind()};
-#if KESTRIN_HAVE_GPS1
-    kinds.push_back(Gps1ComponentKind());
-#endif
-#if KESTRIN_HAVE_SOUND
-    kinds.push_back(sound::SoundComponentKind());
-#endif
-#if KESTRIN_HAVE_TOUCH
-    kinds.push_back(host_touch::TouchComponentKind());
-#endif
-    return kinds;
-}
 
 class RdsToolEnv {
   public:
@@ -65,7 +42,7 @@ class RdsToolEnv {
     using UnitFiles = std::vector<std::pair<std::string, std::string>>;
     explicit RdsToolEnv(const std::string& toml, bool virtualTime = true,
                         const UnitFiles& files = {}) {
-        test_.emplace(AllComponents());
+        test_.emplace(host::HostComponents());
         test_->Toml(toml).Options({.virtualTime = virtualTime});
         for (const auto& [name, content] : files) {
             test_->UnitFile(name, content);
@@ -85,7 +62,7 @@ class RdsToolEnv {
             return;
         }
         copy_.emplace(std::move(*copy));
-        auto loaded = unit::LoadUnit(copy_->path(), AllComponents(), {.virtualTime = true});
+        auto loaded = unit::LoadUnit(copy_->path(), host::HostComponents(), {.virtualTime = true});
         if (!loaded) {
             ADD_FAILURE() << loaded.error().Text();
             return;

@@ -11,8 +11,8 @@
 #include <thread>
 
 #include "com7/tuner_module.h"
-#include "pty_pair.h"
 #include "rds_tool_env.h"
+#include "test_support/pty_pair.h"
 
 namespace {
 
@@ -95,7 +95,7 @@ com7::ModuleConfig Stations() {
 }
 
 TEST(RdsToolOnAHostSerialDevice, DrivesTheModuleAtTheFarEnd) {
-    com7::test::PtyPair pty;
+    test_support::PtyPair pty;
     ASSERT_TRUE(pty.ok());
     // Held open by the test too, so the master never sees the line hang up.
     const int slave = ::open(pty.SlavePath().c_str(), O_RDWR | O_NOCTTY | O_CLOEXEC);

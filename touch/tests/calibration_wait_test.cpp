@@ -8,8 +8,8 @@
 #include <string>
 #include <vector>
 
-#include "calibration_captions.h"
 #include "platform/api.h"
+#include "test_support/calibration_captions.h"
 #include "touch/calibration_file.h"
 #include "touch/calibration_wait.h"
 #include "ui/desktop.h"
@@ -21,8 +21,8 @@
 
 namespace {
 
-using touch::test::kCreating;
-using touch::test::kNotCreated;
+using test_support::kCreating;
+using test_support::kNotCreated;
 constexpr char kFound[] = "Kestrin";
 
 class FakeTouch : public platform::Touch {

@@ -89,6 +89,12 @@ class DesktopImpl {
     // The window of top that a pen-down at screen reaches; *nonClient when
     // that is top's caption or frame.
     Window* HitTest(Window* top, Point screen, bool* nonClient);
+    // The window a pen event goes to: the one holding the capture, else the
+    // one under the pen in the active window (nonClient: in its frame); null
+    // when the pen is outside that window.
+    Window* PenTarget(Point screen, bool* nonClient);
+    // A pen message at a screen point, in the target's client coordinates.
+    void DispatchPen(Window* target, UINT message, WPARAM keys, Point screen);
     [[nodiscard]] const std::vector<HWND>& ModalStack() const { return modalStack_; }
 
     // --- the loop (desktop_loop.cpp) -----------------------------------

@@ -170,28 +170,38 @@ Window* DesktopImpl::HitTest(Window* top, Point screen, bool* nonClient) {
     }
 }
 
+Window* DesktopImpl::PenTarget(Point screen, bool* nonClient) {
+    *nonClient = false;
+    if (Window* captured = Find(capture_)) {
+        return captured;
+    }
+    Window* top = Find(ActiveWindow());
+    if (top == nullptr || !top->Visible() || !ScreenRect(top).Contains(screen)) {
+        return nullptr;
+    }
+    return HitTest(top, screen, nonClient);
+}
+
+void DesktopImpl::DispatchPen(Window* target, UINT message, WPARAM keys, Point screen) {
+    const Point o = ClientOrigin(target);
+    Dispatch(target, message, keys, PointParam({screen.x - o.x, screen.y - o.y}));
+}
+
 void DesktopImpl::PenDown(Point screen) {
     penIsDown_ = true;
-    Window* target = nullptr;
-    if (capture_ != nullptr) {
-        target = Find(capture_);
-        if (target == nullptr) {
-            capture_ = nullptr;
-        }
+    if (Find(capture_) == nullptr) {
+        capture_ = nullptr;
     }
+    bool nonClient = false;
+    Window* target = PenTarget(screen, &nonClient);
     if (target == nullptr) {
-        Window* top = Find(ActiveWindow());
-        if (top == nullptr || !top->Visible() || !ScreenRect(top).Contains(screen)) {
-            return;
-        }
-        bool nonClient = false;
-        target = HitTest(top, screen, &nonClient);
-        if (nonClient) {
-            const Rect r = ScreenRect(target);
-            target->cls->NonClientPenDown(*this, *target, {screen.x - r.left, screen.y - r.top});
-            lastDown_.valid = false;
-            return;
-        }
+        return;
+    }
+    if (nonClient) {
+        const Rect r = ScreenRect(target);
+        target->cls->NonClientPenDown(*this, *target, {screen.x - r.left, screen.y - r.top});
+        lastDown_.valid = false;
+        return;
     }
     const std::uint64_t now = Now();
     const bool doubleClick = lastDown_.valid && lastDown_.hwnd == target->hwnd &&
@@ -203,30 +213,18 @@ void DesktopImpl::PenDown(Point screen) {
     } else {
         lastDown_ = {target->hwnd, screen, now, true};
     }
-    const Point o = ClientOrigin(target);
-    Dispatch(target, doubleClick ? WM_LBUTTONDBLCLK : WM_LBUTTONDOWN, MK_LBUTTON,
-             PointParam({screen.x - o.x, screen.y - o.y}));
+    DispatchPen(target, doubleClick ? WM_LBUTTONDBLCLK : WM_LBUTTONDOWN, MK_LBUTTON, screen);
 }
 
 void DesktopImpl::PenMove(Point screen) {
     if (captionTrack_ != nullptr) {
         return;
     }
-    Window* target = Find(capture_);
-    if (target == nullptr) {
-        Window* top = Find(ActiveWindow());
-        if (top == nullptr || !top->Visible() || !ScreenRect(top).Contains(screen)) {
-            return;
-        }
-        bool nonClient = false;
-        target = HitTest(top, screen, &nonClient);
-        if (nonClient) {
-            return;
-        }
+    bool nonClient = false;
+    Window* target = PenTarget(screen, &nonClient);
+    if (target != nullptr && !nonClient) {
+        DispatchPen(target, WM_MOUSEMOVE, penIsDown_ ? MK_LBUTTON : 0, screen);
     }
-    const Point o = ClientOrigin(target);
-    Dispatch(target, WM_MOUSEMOVE, penIsDown_ ? MK_LBUTTON : 0,
-             PointParam({screen.x - o.x, screen.y - o.y}));
 }
 
 void DesktopImpl::PenUp(Point screen) {
@@ -250,20 +248,11 @@ void DesktopImpl::PenUp(Point screen) {
         }
         return;
     }
-    Window* target = Find(capture_);
-    if (target == nullptr) {
-        Window* top = Find(ActiveWindow());
-        if (top == nullptr || !top->Visible() || !ScreenRect(top).Contains(screen)) {
-            return;
-        }
-        bool nonClient = false;
-        target = HitTest(top, screen, &nonClient);
-        if (nonClient) {
-            return;
-        }
+    bool nonClient = false;
+    Window* target = PenTarget(screen, &nonClient);
+    if (target != nullptr && !nonClient) {
+        DispatchPen(target, WM_LBUTTONUP, 0, screen);
     }
-    const Point o = ClientOrigin(target);
-    Dispatch(target, WM_LBUTTONUP, 0, PointParam({screen.x - o.x, screen.y - o.y}));
 }
 
 Window* DesktopImpl::KeyTarget() {

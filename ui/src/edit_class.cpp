@@ -12,6 +12,7 @@
 #include "edit_lines.h"
 #include "look.h"
 #include "platform/utf8.h"
+#include "ui/line_break.h"
 
 namespace ui::detail {
 
@@ -19,10 +20,6 @@ namespace {
 
 constexpr int kEditMargin = 2;
 constexpr int kMinThumb = 8;
-
-bool IsContinuation(char c) {
-    return (static_cast<unsigned char>(c) & 0xC0U) == 0x80U;
-}
 
 using Line = EditLine;
 
@@ -296,7 +293,7 @@ class EditClass : public WindowClass {
         int bestDistance = std::abs(x);
         for (std::size_t i = line.start; i < line.end;) {
             ++i;
-            while (i < line.end && IsContinuation(w.text[i])) {
+            while (i < line.end && IsContinuationByte(w.text[i])) {
                 ++i;
             }
             const int width =
@@ -321,7 +318,7 @@ class EditClass : public WindowClass {
             return at - 2;
         }
         --at;
-        while (at > 0 && IsContinuation(t[at])) {
+        while (at > 0 && IsContinuationByte(t[at])) {
             --at;
         }
         return at;
@@ -335,7 +332,7 @@ class EditClass : public WindowClass {
             return at + 2;
         }
         ++at;
-        while (at < t.size() && IsContinuation(t[at])) {
+        while (at < t.size() && IsContinuationByte(t[at])) {
             ++at;
         }
         return at;
@@ -343,7 +340,7 @@ class EditClass : public WindowClass {
 
     static std::size_t Snap(const std::string& t, std::size_t at) {
         at = std::min(at, t.size());
-        while (at > 0 && at < t.size() && IsContinuation(t[at])) {
+        while (at > 0 && at < t.size() && IsContinuationByte(t[at])) {
             --at;
         }
         return at;

@@ -3,71 +3,28 @@
 #include <algorithm>
 #include <cstdint>
 
+#include "ui/line_break.h"
+
 namespace ui::detail {
 
 namespace {
-
-bool ContinuesChar(char c) {
-    return (static_cast<unsigned char>(c) & 0xC0U) == 0x80U;
-}
-bool IsBlankChar(char c) {
-    return c == ' ' || c == '\t';
-}
-bool IsBreakChar(char c) {
-    return c == '\r' || c == '\n';
-}
-
-// Where the character at pos ends: its lead byte and what continues it.
-std::size_t CharEnd(std::string_view t, std::size_t pos) {
-    std::size_t end = pos + 1;
-    while (end < t.size() && ContinuesChar(t[end])) {
-        ++end;
-    }
-    return end;
-}
 
 struct Piece {
     std::size_t end = 0;
     bool paragraphEnds = false;  // end is the paragraph's end
 };
 
-// One display line from pos, in one pass over it (a text's advance is the
-// sum of its characters'): the whole rest of the paragraph when it fits;
-// else up to the last word that fits, or cut between characters when not
-// even the first word does; then the blanks after it.
+// One display line from pos: wrapped, it keeps the blanks at its break.
 Piece NextLine(const Font& font, std::string_view t, std::size_t pos, int width, bool wrap) {
+    if (wrap) {
+        const LineBreak line = BreakLine(font, t, pos, width);
+        return {line.next, line.paragraphEnds};
+    }
     std::size_t i = pos;
-    long long advance = 0;
-    std::size_t wordFits = pos;  // the end of the last word that fits
-    std::size_t charFits = pos;  // the end of the last character that fits
-    bool over = false;
-    while (i < t.size() && !IsBreakChar(t[i])) {
-        const std::size_t next = CharEnd(t, i);
-        if (wrap) {
-            advance += font.Measure(t.substr(i, next - i));
-            if (advance > width) {
-                over = true;
-                break;
-            }
-            if (!IsBlankChar(t[i]) &&
-                (next == t.size() || IsBlankChar(t[next]) || IsBreakChar(t[next]))) {
-                wordFits = next;
-            }
-            charFits = next;
-        }
-        i = next;
+    while (i < t.size() && !IsLineBreak(t[i])) {
+        ++i;
     }
-    if (!over) {
-        return {i, true};
-    }
-    std::size_t fit = wordFits;
-    if (fit == pos) {
-        fit = std::max(charFits, CharEnd(t, pos));
-    }
-    while (fit < t.size() && IsBlankChar(t[fit])) {
-        ++fit;
-    }
-    return {fit, fit == t.size() || IsBreakChar(t[fit])};
+    return {i, true};
 }
 
 }  // namespace
@@ -129,13 +86,13 @@ void EditLines::Replaced(const Font& font, std::string_view text, std::size_t st
             return;
         }
         std::size_t at = start;
-        while (at < start + inserted && !IsBreakChar(text[at])) {
+        while (at < start + inserted && !IsLineBreak(text[at])) {
             ++at;
         }
         if (at == start + inserted && line.end >= end) {
             at = moved(line.end);
         }
-        while (at < text.size() && !IsBreakChar(text[at])) {
+        while (at < text.size() && !IsLineBreak(text[at])) {
             ++at;
         }
         line.end = at;
@@ -150,7 +107,7 @@ void EditLines::Replaced(const Font& font, std::string_view text, std::size_t st
     while (first > 0) {
         const EditLine& before = lines_[first - 1];
         if (before.end < start && (text[before.end] != '\r' || before.end + 1 < start) &&
-            (IsBreakChar(text[before.end]) ||
+            (IsLineBreak(text[before.end]) ||
              font.Measure(text.substr(before.start, start - before.start)) > width_)) {
             break;
         }

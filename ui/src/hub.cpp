@@ -39,17 +39,21 @@ void SetCurrentHub(std::shared_ptr<Hub> hub) {
     slot.hub = std::move(hub);
 }
 
+void Hub::WakeLocked() {
+    woken_ = true;
+    uiWake_.notify_all();
+    if (presenter_ != nullptr) {
+        presenter_->Wake();
+    }
+}
+
 bool Hub::Post(const MSG& msg) {
     std::lock_guard lock(mutex_);
     if (closed_ || !live_.contains(msg.hwnd)) {
         return false;
     }
     posted_.push_back(msg);
-    woken_ = true;
-    uiWake_.notify_all();
-    if (presenter_ != nullptr) {
-        presenter_->Wake();
-    }
+    WakeLocked();
     return true;
 }
 
@@ -64,11 +68,7 @@ LRESULT Hub::Send(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
         return 0;
     }
     sent_.push_back(item);
-    woken_ = true;
-    uiWake_.notify_all();
-    if (presenter_ != nullptr) {
-        presenter_->Wake();
-    }
+    WakeLocked();
     sentDone_.wait(lock, [&] { return item->done; });
     return item->result;
 }
@@ -82,11 +82,7 @@ bool Hub::Invoke(HWND hwnd, std::function<void()> call) {
         return false;
     }
     sent_.push_back(item);
-    woken_ = true;
-    uiWake_.notify_all();
-    if (presenter_ != nullptr) {
-        presenter_->Wake();
-    }
+    WakeLocked();
     sentDone_.wait(lock, [&] { return item->done; });
     return item->result != 0;
 }
@@ -94,30 +90,18 @@ bool Hub::Invoke(HWND hwnd, std::function<void()> call) {
 void Hub::InjectInput(const InputEvent& event) {
     std::lock_guard lock(mutex_);
     input_.push_back(event);
-    woken_ = true;
-    uiWake_.notify_all();
-    if (presenter_ != nullptr) {
-        presenter_->Wake();
-    }
+    WakeLocked();
 }
 
 void Hub::RequestQuit() {
     std::lock_guard lock(mutex_);
     quit_ = true;
-    woken_ = true;
-    uiWake_.notify_all();
-    if (presenter_ != nullptr) {
-        presenter_->Wake();
-    }
+    WakeLocked();
 }
 
 void Hub::Wake() {
     std::lock_guard lock(mutex_);
-    woken_ = true;
-    uiWake_.notify_all();
-    if (presenter_ != nullptr) {
-        presenter_->Wake();
-    }
+    WakeLocked();
 }
 
 bool Hub::IsLive(HWND hwnd) {

@@ -61,6 +61,10 @@ class Hub {
     void Close();
 
   private:
+    // With the mutex held: the UI thread (waiting here or in the presenter)
+    // goes on.
+    void WakeLocked();
+
     std::mutex mutex_;
     std::condition_variable sentDone_;
     std::condition_variable uiWake_;

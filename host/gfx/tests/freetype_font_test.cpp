@@ -5,13 +5,14 @@
 #include <string>
 
 #include "system_faces.h"
-#include "text_test_support.h"
+#include "test_support/text_checks.h"
 #include "ui/graphics.h"
 
 namespace ui {
 namespace {
 
 using namespace testing_support;
+using namespace ::test_support;
 
 class FontTest : public ::testing::Test {
   protected:

@@ -8,10 +8,10 @@
 #include <functional>
 #include <vector>
 
-#include "display_required.h"
 #include "program_fixture.h"
 #include "sdl/display.h"
 #include "sdl/sdl_presenter.h"
+#include "test_support/display_required.h"
 #include "ui/desktop.h"
 #include "ui/messages.h"
 #include "ui/wnd.h"
@@ -53,8 +53,8 @@ class SdlProgramTest : public ProgramTest {
         SDL_SetHint(SDL_HINT_AUDIODRIVER, "dummy");           // never the machine's sound
         std::string why;
         if (!sdl::DisplayAvailable(&why)) {
-            if (sdl::testing_support::DisplayRequired()) {
-                FAIL() << sdl::testing_support::kNoDisplayInCi << why;
+            if (test_support::DisplayRequired()) {
+                FAIL() << test_support::kNoDisplayInCi << why;
             }
             GTEST_SKIP() << "no X display (run under xvfb-run): " << why;
         }

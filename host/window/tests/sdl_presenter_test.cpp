@@ -6,9 +6,9 @@
 #include <string>
 #include <thread>
 
-#include "display_required.h"
 #include "sdl/display.h"
 #include "sdl/sdl_presenter.h"
+#include "test_support/display_required.h"
 
 namespace sdl {
 
@@ -44,8 +44,8 @@ class SdlPresenterTest : public ::testing::Test {
         SDL_SetHint(SDL_HINT_VIDEODRIVER, "x11");
         std::string why;
         if (!DisplayAvailable(&why)) {
-            if (testing_support::DisplayRequired()) {
-                FAIL() << testing_support::kNoDisplayInCi << why;
+            if (::test_support::DisplayRequired()) {
+                FAIL() << ::test_support::kNoDisplayInCi << why;
             }
             GTEST_SKIP() << "no X display (run under xvfb-run): " << why;
         }

@@ -5,14 +5,14 @@
 #include <vector>
 
 #include "gps/gps_main.h"
-#include "recording_platform.h"
+#include "test_support/recording_platform.h"
 
 namespace {
 
 using gps::GpsMain;
-using gps_test::CallLog;
-using gps_test::Dword;
-using gps_test::RecordingPlatform;
+using test_support::CallLog;
+using test_support::Dword;
+using test_support::RecordingPlatform;
 
 const std::string kParameterError = "MessageBox(Parametros incorrectos, Error, 0)";
 const std::string kNoDevice = "MessageBox(No existe ese dispositivo, Error, 0)";

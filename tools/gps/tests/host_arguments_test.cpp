@@ -7,7 +7,7 @@
 
 #include "gps/gps_main.h"
 #include "gps/host_arguments.h"
-#include "recording_platform.h"
+#include "test_support/recording_platform.h"
 
 namespace {
 
@@ -63,9 +63,30 @@ TEST(ExtractUnitOption, RemovesTheOptionWherever) {
     }
 }
 
+TEST(VersionOrHelp, AnswersOnlyWhenAloneOnTheLine) {
+    struct AloneCase {
+        Words arguments;
+        std::optional<std::string> printed;
+    };
+    const AloneCase cases[] = {
+        {{"--version"}, "gps 1.0\n"},
+        {{"--help"}, "usage: gps X\n       gps --version | --help\n"},
+        {{"-h"}, "usage: gps X\n       gps --version | --help\n"},
+        {{}, std::nullopt},
+        {{"--version", "on"}, std::nullopt},
+        {{"on", "--help"}, std::nullopt},
+        {{"--Version"}, std::nullopt},
+        {{"-help"}, std::nullopt},
+    };
+    for (const AloneCase& c : cases) {
+        EXPECT_EQ(gps::VersionOrHelp(c.arguments, "gps 1.0\n", "usage: gps X\n"), c.printed)
+            << (c.arguments.empty() ? "(none)" : c.arguments[0]);
+    }
+}
+
 TEST(HostCommandLine, QuotedSpacesReachTheDriverName) {
-    gps_test::RecordingPlatform unit;
-    unit.registry.keys = {{"Drivers\\Active\\ 12", gps_test::Dword(0x99U)}};
+    test_support::RecordingPlatform unit;
+    unit.registry.keys = {{"Drivers\\Active\\ 12", test_support::Dword(0x99U)}};
     platform::ScopedServices installed(unit.AsServices());
 
     const Words argv = {"--unit", "/u", "off  12"};

@@ -5,16 +5,12 @@
 #include <string_view>
 #include <vector>
 
-#include "platform/utf8.h"
 #include "ui/graphics.h"
+#include "ui/line_break.h"
 
 namespace ui {
 
 namespace {
-
-bool IsBlank(char c) {
-    return c == ' ' || c == '\t';
-}
 
 // Splits at "\r\n", "\n" and "\r". A break at the very end ends the last line
 // rather than starting an empty one.
@@ -38,61 +34,20 @@ std::vector<std::string_view> Paragraphs(std::string_view text) {
     return out;
 }
 
-// Greedy wrapping at blanks; blanks where a line is broken are dropped. A
-// word wider than the whole width is cut between characters (at least one
-// character per line, so narrow widths still end).
+// Greedy wrapping at blanks; blanks where a line is broken are dropped.
 void WrapParagraph(const Font& font, std::string_view para, int width,
                    std::vector<std::string_view>& out) {
     if (para.empty()) {
         out.push_back(para);
         return;
     }
-    const std::size_t size = para.size();
-    std::size_t s = 0;
-    for (bool first = true;; first = false) {
-        if (!first) {
-            while (s < size && IsBlank(para[s])) {
-                ++s;
-            }
-            if (s == size) {
-                return;
-            }
-        }
-        std::size_t fit = s;
-        while (fit < size) {
-            std::size_t next = fit;
-            while (next < size && IsBlank(para[next])) {
-                ++next;
-            }
-            while (next < size && !IsBlank(para[next])) {
-                ++next;
-            }
-            if (font.Measure(para.substr(s, next - s)) > width) {
-                break;
-            }
-            fit = next;
-        }
-        if (fit == size) {
-            out.push_back(para.substr(s));
+    for (std::size_t s = 0;;) {
+        const LineBreak line = BreakLine(font, para, s, width);
+        out.push_back(para.substr(s, line.shownEnd - s));
+        if (line.paragraphEnds) {
             return;
         }
-        if (fit > s) {
-            out.push_back(para.substr(s, fit - s));
-            s = fit;
-            continue;
-        }
-        std::size_t cut = s;
-        platform::utf8::Next(para, cut);
-        while (cut < size) {
-            std::size_t next = cut;
-            platform::utf8::Next(para, next);
-            if (font.Measure(para.substr(s, next - s)) > width) {
-                break;
-            }
-            cut = next;
-        }
-        out.push_back(para.substr(s, cut - s));
-        s = cut;
+        s = line.next;
     }
 }
 

@@ -5,13 +5,13 @@
 #include <vector>
 
 #include "box_font.h"
-#include "text_test_support.h"
+#include "test_support/text_checks.h"
 #include "ui/graphics.h"
 
 namespace ui {
 namespace {
 
-using namespace testing_support;
+using namespace ::test_support;
 
 // The box font has fixed advances (letters 7 px, blanks 3 px at 11 px), so
 // wrapping tables do not depend on the hinting of the installed face.

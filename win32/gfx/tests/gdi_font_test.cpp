@@ -5,13 +5,13 @@
 #include <string>
 
 #include "gdi_font.h"
-#include "text_test_support.h"
+#include "test_support/text_checks.h"
 #include "ui/graphics.h"
 
 namespace ui {
 namespace {
 
-using namespace testing_support;
+using namespace ::test_support;
 
 TEST(GdiFontTest, SystemFontsAreTahomaAtTheUnitsSize) {
     for (FontWeight weight : {FontWeight::Normal, FontWeight::Bold}) {

@@ -6,7 +6,7 @@
 #include <string>
 #include <string_view>
 
-#include "test_picture.h"
+#include "test_support/test_picture.h"
 #include "ui/graphics.h"
 
 namespace ui {
@@ -17,7 +17,7 @@ std::string TempPath(const char* name) {
 }
 
 TEST(WicPngTest, WrittenPicturesReadBackPixelForPixel) {
-    const Framebuffer fb = testing_support::TestPicture();
+    const Framebuffer fb = test_support::TestPicture();
     const std::string path = TempPath("round.png");
     std::string error = "untouched";
     ASSERT_TRUE(WritePng(fb, path, &error)) << error;

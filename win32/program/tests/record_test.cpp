@@ -12,9 +12,9 @@
 #include <string>
 #include <vector>
 
-#include "demo_points.h"
 #include "program/run.h"
 #include "script/utf8_path.h"
+#include "test_support/demo_points.h"
 #include "win32/seam.h"
 #include "window/win32_presenter.h"
 
@@ -84,9 +84,9 @@ TEST_F(RecordTest, TheWindowsOwnMessagesBecomeAScriptThatReplays) {
             PostMessageW(hwnd, WM_KEYDOWN, vk, 1);
             PostMessageW(hwnd, WM_KEYUP, vk, 1);
         };
-        duty = program::test::CentreOf(ui::demo::IDC_DUTY);
-        tap(program::test::CentreOf(ui::demo::IDC_GREEN));
-        tap(program::test::TabHeader(2));
+        duty = test_support::CentreOf(ui::demo::IDC_DUTY);
+        tap(test_support::CentreOf(ui::demo::IDC_GREEN));
+        tap(test_support::TabHeader(2));
         tap(duty);
         PostMessageW(hwnd, WM_CHAR, '7', 1);
         key(VK_LEFT);

@@ -93,6 +93,17 @@ HostOpen& AsHostOpen(unit::DeviceOpen& open) {
     return static_cast<HostOpen&>(open);
 }
 
+// The terminal's settings of an open handle's line.
+DriverResult LineSettings(const HostOpen& o, termios* tio) {
+    if (o.closed.load()) {
+        return DriverResult::Fail(ERROR_INVALID_HANDLE);
+    }
+    if (::tcgetattr(o.fd.get(), tio) != 0) {
+        return DriverResult::Fail(ERROR_GEN_FAILURE);
+    }
+    return DriverResult::Ok();
+}
+
 std::uint64_t HostNowMs() {
     return static_cast<std::uint64_t>(std::chrono::duration_cast<std::chrono::milliseconds>(
                                           std::chrono::steady_clock::now().time_since_epoch())
@@ -301,12 +312,9 @@ DriverResult HostSerialPort::GetCommState(unit::DeviceOpen& open, platform::DCB*
         return DriverResult::Fail(ERROR_INVALID_PARAMETER);
     }
     HostOpen& o = AsHostOpen(open);
-    if (o.closed.load()) {
-        return DriverResult::Fail(ERROR_INVALID_HANDLE);
-    }
     termios tio{};
-    if (::tcgetattr(o.fd.get(), &tio) != 0) {
-        return DriverResult::Fail(ERROR_GEN_FAILURE);
+    if (const DriverResult r = LineSettings(o, &tio); r.value == platform::FALSE) {
+        return r;
     }
     std::lock_guard lock(o.mutex);
     *dcb = ReadDcb(tio, o.dcb);
@@ -315,12 +323,9 @@ DriverResult HostSerialPort::GetCommState(unit::DeviceOpen& open, platform::DCB*
 
 DriverResult HostSerialPort::SetCommState(unit::DeviceOpen& open, const platform::DCB& dcb) {
     HostOpen& o = AsHostOpen(open);
-    if (o.closed.load()) {
-        return DriverResult::Fail(ERROR_INVALID_HANDLE);
-    }
     termios tio{};
-    if (::tcgetattr(o.fd.get(), &tio) != 0) {
-        return DriverResult::Fail(ERROR_GEN_FAILURE);
+    if (const DriverResult r = LineSettings(o, &tio); r.value == platform::FALSE) {
+        return r;
     }
     if (!ApplyDcb(dcb, &tio)) {
         return DriverResult::Fail(ERROR_INVALID_PARAMETER);

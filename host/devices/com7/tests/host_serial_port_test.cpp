@@ -9,11 +9,13 @@
 
 #include "com7/com7_component.h"
 #include "platform/last_error.h"
-#include "pty_pair.h"
+#include "test_support/pty_pair.h"
 #include "unit/test_unit.h"
 
 namespace com7::test {
 namespace {
+
+using test_support::PtyPair;
 
 using platform::DWORD;
 using platform::HANDLE;

@@ -10,11 +10,20 @@
 #include <filesystem>
 #include <fstream>
 
-#include "com_port_fixture.h"
 #include "rds/frame_reassembler.h"
+#include "test_support/com_port_fixture.h"
 
 namespace com7::test {
 namespace {
+
+using platform::DWORD;
+using platform::HANDLE;
+using test_support::ComPortTest;
+using test_support::kSettle;
+using test_support::kVersionQuery;
+using test_support::kVersionReply;
+using test_support::StationsToml;
+using test_support::TuneCommand;
 
 using platform::GetLastError;
 

@@ -21,11 +21,11 @@
 #include <thread>
 #include <vector>
 
-#include "fake_gpsd.h"
 #include "gps1_test_support.h"
 #include "gpsd_client.h"
 #include "gpsd_lines.h"
 #include "kestrin_tree.h"
+#include "test_support/fake_gpsd.h"
 
 namespace {
 
@@ -43,8 +43,8 @@ TEST(GpsdLineFilter, PassesTheSentencesWholeAndKeepsTheJsonToItself) {
         std::string passed;
         GpsdLineFilter::Greeting greeting;
     };
-    const std::string banner = gps1_test::kGpsdBanner;
-    const std::string replies = gps1_test::kGpsdWatchReplies;
+    const std::string banner = test_support::kGpsdBanner;
+    const std::string replies = test_support::kGpsdWatchReplies;
     const std::vector<FilterCase> cases = {
         {"banner, replies, sentences",
          {banner + replies + "$GPGGA,1*00\r\n!AIVDM,1*00\r\n"},
@@ -95,10 +95,10 @@ class Gps1Gpsd : public ::testing::Test, public Gps1Unit {
 
 TEST_F(Gps1Gpsd, AMissingOrStrangeGpsdIsSaidAtStartAndGps1StaysOpenAndSilent) {
     int refusedPort = 0;
-    const unit::UniqueFd bound = gps1_test::BindLoopback(&refusedPort, false);
+    const unit::UniqueFd bound = test_support::BindLoopback(&refusedPort, false);
     ASSERT_TRUE(bound.valid());
-    gps1_test::FakeGpsd ssh("SSH-2.0-OpenSSH_9.2\r\n");
-    gps1_test::FakeGpsd noisy("\x1B]0;x\x07SSH-2.0\r\n");
+    test_support::FakeGpsd ssh("SSH-2.0-OpenSSH_9.2\r\n");
+    test_support::FakeGpsd noisy("\x1B]0;x\x07SSH-2.0\r\n");
     ASSERT_TRUE(ssh.ok() && noisy.ok());
     struct StartCase {
         const char* name;
@@ -139,7 +139,7 @@ TEST_F(Gps1Gpsd, AMissingOrStrangeGpsdIsSaidAtStartAndGps1StaysOpenAndSilent) {
 // once. A session that delivered sentences starts the waits afresh.
 TEST(GpsdClient, SessionsWithoutSentencesBackOffAndAreSaidOnce) {
     using namespace std::chrono_literals;
-    gps1_test::FakeGpsd gpsd;
+    test_support::FakeGpsd gpsd;
     ASSERT_TRUE(gpsd.ok());
     gpsd.SetDropWatchers(true);
     gps1::GpsdTiming timing;
@@ -208,7 +208,7 @@ int WatchAHostVanish() {
     if (::unshare(CLONE_NEWNET) != 0 || !SetLoopback(true)) {
         return kNoNetworkOfItsOwn;
     }
-    gps1_test::FakeGpsd gpsd;
+    test_support::FakeGpsd gpsd;
     std::mutex mutex;
     std::condition_variable changed;
     std::vector<std::string> said;
@@ -372,7 +372,7 @@ TEST_F(Gps1Gpsd, TheRealDaemonPassesTheReceiversSentencesOn) {
         }
     }
     int port = 0;
-    gps1_test::BindLoopback(&port, false);  // a free port, released again
+    test_support::BindLoopback(&port, false);  // a free port, released again
     const std::string log = KESTRIN_TESTDATA_DIR "/nmea/bt-q818.log";
     Child gpsfake({"gpsfake", "-q", "-P", std::to_string(port), "-c", "0.01", log});
     ASSERT_TRUE(gpsfake.Started());

@@ -4,13 +4,17 @@
 #include <functional>
 
 #include "app/console_dlg.h"
-#include "audio_unit_fixture.h"
+#include "test_support/audio_unit_fixture.h"
+#include "test_support/wave_reader.h"
 #include "ui/controls.h"
 #include "unit/nat_driver.h"
-#include "wave_reader.h"
 
 namespace audio_test {
 namespace {
+
+using test_support::AudioUnitTest;
+using test_support::RisingEdges;
+using test_support::SoundSpy;
 
 using platform::DWORD;
 using Kind = SoundSpy::Call::Kind;

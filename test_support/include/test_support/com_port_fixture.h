@@ -15,7 +15,7 @@
 #include "unit/scheduler.h"
 #include "unit/test_unit.h"
 
-namespace com7::test {
+namespace test_support {
 
 using platform::DWORD;
 using platform::HANDLE;
@@ -60,7 +60,7 @@ class ComPortTest : public ::testing::Test {
     }
     unit::VirtualUnit& U() { return t_.unit(); }
     unit::TestUnit& T() { return t_; }
-    SimulatedPort& Port() { return FindCom7(U())->Driver().Simulated(); }
+    com7::SimulatedPort& Port() { return com7::FindCom7(U())->Driver().Simulated(); }
 
     HANDLE Open() {
         return U().CreateFile("COM7:", platform::GENERIC_READ | platform::GENERIC_WRITE, 0,
@@ -115,4 +115,4 @@ inline std::vector<std::uint8_t> TuneCommand(int frequency) {
     return {0xFF, 0x73, static_cast<std::uint8_t>(frequency - 875), 0xF0, 0x73};
 }
 
-}  // namespace com7::test
+}  // namespace test_support

@@ -7,7 +7,7 @@
 #include "ui/messages.h"
 #include "ui/wnd.h"
 
-namespace program::test {
+namespace test_support {
 
 inline ui::Point CentreOf(int id) {
     ui::Desktop* d = ui::Desktop::Current();
@@ -25,4 +25,4 @@ inline ui::Point TabHeader(int index) {
     return {(header.left + header.right) / 2, (header.top + header.bottom) / 2};
 }
 
-}  // namespace program::test
+}  // namespace test_support

@@ -1,6 +1,6 @@
 // The console's "Ship" page: restoring and deleting exactly the navigation
 // application's files, on a unit that also holds user files and decoys.
-#include "console_fixture.h"
+#include "touch_console_fixture.h"
 
 namespace touch_test {
 namespace {

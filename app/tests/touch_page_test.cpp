@@ -1,9 +1,9 @@
 // The console's "TouchPanel" page and its start-up calibration, on the
 // virtual unit's calibration dialogue and clock.
-#include "calibration_captions.h"
-#include "console_fixture.h"
 #include "devices/touch_calibration.h"
 #include "host_touch/calibration_record.h"
+#include "test_support/calibration_captions.h"
+#include "touch_console_fixture.h"
 
 namespace touch_test {
 namespace {
@@ -13,8 +13,8 @@ using console_id::kPageTouchPanel;
 using console_id::kTouchTest;
 
 constexpr char kOldCalibration[] = "CalibrationData=500,500 130,130 890,130 890,890 130,890\r\n";
-using touch::test::kCreating;
-using touch::test::kNotCreated;
+using test_support::kCreating;
+using test_support::kNotCreated;
 
 std::string Record(int offset) {
     auto taps = host_touch::kCrosshairs;

@@ -24,7 +24,7 @@
 #include "unit/line_splitter.h"
 #include "unit/unique_fd.h"
 
-namespace gps1_test {
+namespace test_support {
 
 inline constexpr const char* kGpsdBanner =
     "{\"class\":\"VERSION\",\"release\":\"3.22\",\"rev\":\"3.22\",\"proto_major\":3,"
@@ -199,4 +199,4 @@ class FakeGpsd {
     std::thread thread_;
 };
 
-}  // namespace gps1_test
+}  // namespace test_support

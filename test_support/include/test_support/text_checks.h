@@ -5,20 +5,20 @@
 
 #include "ui/graphics.h"
 
-namespace ui::testing_support {
+namespace test_support {
 
-inline constexpr Rgb kPaper = 0x00FFFFFF;
-inline constexpr Rgb kInk = 0x00000000;
+inline constexpr ui::Rgb kPaper = 0x00FFFFFF;
+inline constexpr ui::Rgb kInk = 0x00000000;
 
-inline Framebuffer Paper(int width = 160, int height = 100) {
-    Framebuffer fb(width, height);
+inline ui::Framebuffer Paper(int width = 160, int height = 100) {
+    ui::Framebuffer fb(width, height);
     fb.FillRect({0, 0, width, height}, kPaper);
     return fb;
 }
 
 // The smallest rectangle holding every pixel that is not the background.
-inline Rect InkBounds(const Framebuffer& fb, Rgb background = kPaper) {
-    Rect box{fb.Width(), fb.Height(), 0, 0};
+inline ui::Rect InkBounds(const ui::Framebuffer& fb, ui::Rgb background = kPaper) {
+    ui::Rect box{fb.Width(), fb.Height(), 0, 0};
     for (int y = 0; y < fb.Height(); ++y) {
         for (int x = 0; x < fb.Width(); ++x) {
             if (fb.GetPixel(x, y) != background) {
@@ -27,13 +27,13 @@ inline Rect InkBounds(const Framebuffer& fb, Rgb background = kPaper) {
             }
         }
     }
-    return box.Empty() ? Rect{} : box;
+    return box.Empty() ? ui::Rect{} : box;
 }
 
-inline bool SamePixels(const Framebuffer& a, const Framebuffer& b) {
+inline bool SamePixels(const ui::Framebuffer& a, const ui::Framebuffer& b) {
     return a.Width() == b.Width() && a.Height() == b.Height() &&
            std::equal(a.Data(), a.Data() + static_cast<std::ptrdiff_t>(a.Width()) * a.Height(),
                       b.Data());
 }
 
-}  // namespace ui::testing_support
+}  // namespace test_support

@@ -13,7 +13,7 @@
 #include "platform/services.h"
 #include "platform/text.h"
 
-namespace gps_test {
+namespace test_support {
 
 using CallLog = std::vector<std::string>;
 
@@ -74,7 +74,7 @@ class RecordingRegistry final : public platform::Registry {
             if (size != nullptr) {
                 *size = needed;
             }
-            return 234;  // ERROR_MORE_DATA
+            return platform::ERROR_MORE_DATA;
         }
         std::memcpy(data, value->data(), value->size());
         *size = needed;
@@ -248,4 +248,4 @@ struct RecordingPlatform {
     }
 };
 
-}  // namespace gps_test
+}  // namespace test_support

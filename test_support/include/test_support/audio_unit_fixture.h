@@ -18,7 +18,7 @@
 #include "ui/styles.h"
 #include "unit/test_unit.h"
 
-namespace audio_test {
+namespace test_support {
 
 // Forwards to the unit's wave output and logs each call, with the data size
 // the watched wave buffer's header held at that moment.
@@ -117,4 +117,4 @@ class AudioUnitTest : public ::testing::Test {
     std::vector<ui::MessageBoxInfo> boxes_;
 };
 
-}  // namespace audio_test
+}  // namespace test_support

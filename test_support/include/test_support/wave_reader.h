@@ -8,7 +8,7 @@
 #include <string>
 #include <vector>
 
-namespace audio_test {
+namespace test_support {
 
 inline std::uint32_t Le16(std::span<const std::uint8_t> b, std::size_t at) {
     return std::uint32_t{b[at]} | (std::uint32_t{b[at + 1]} << 8);
@@ -66,4 +66,4 @@ inline double EstimateLoopPitch(const std::vector<std::int16_t>& loop, double sa
     return static_cast<double>(edges.size() - 1) * sampleRate / span;
 }
 
-}  // namespace audio_test
+}  // namespace test_support

@@ -21,7 +21,7 @@
 #include "unit/test_unit.h"
 #include "unit/virtual_unit.h"
 
-namespace kestrin_test {
+namespace test_support {
 
 class CountingTouch : public platform::Touch {
   public:
@@ -111,4 +111,4 @@ class UnitUiTest : public ::testing::Test {
     std::vector<ui::MessageBoxInfo> boxes;
 };
 
-}  // namespace kestrin_test
+}  // namespace test_support

@@ -6,7 +6,7 @@
 #include <cstdlib>
 #include <string_view>
 
-namespace sdl::testing_support {
+namespace test_support {
 
 inline bool DisplayRequired() {
     const char* ci = std::getenv("CI");
@@ -16,4 +16,4 @@ inline bool DisplayRequired() {
 inline constexpr const char* kNoDisplayInCi =
     "CI=true: the SDL tests need a display (run them under xvfb-run): ";
 
-}  // namespace sdl::testing_support
+}  // namespace test_support

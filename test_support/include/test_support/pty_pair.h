@@ -11,7 +11,7 @@
 #include <string>
 #include <vector>
 
-namespace com7::test {
+namespace test_support {
 
 class PtyPair {
   public:
@@ -62,4 +62,4 @@ class PtyPair {
     std::string path_;
 };
 
-}  // namespace com7::test
+}  // namespace test_support
