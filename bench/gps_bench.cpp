@@ -59,8 +59,7 @@ std::string Cycle(int n) {
 }
 
 void BM_GpsCycleToText(benchmark::State& state) {
-    RegisterGps1Component();
-    unit::TestUnit t;
+    unit::TestUnit t({Gps1ComponentKind()});
     t.Toml("[gps]\nsource = \"none\"\n");
     if (!t.Load()) {
         state.SkipWithError(t.error().c_str());

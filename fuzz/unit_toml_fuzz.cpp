@@ -40,7 +40,6 @@ bool ReachesTheHost(std::string_view text) {
 }  // namespace
 
 extern "C" int LLVMFuzzerInitialize(int* /*argc*/, char*** /*argv*/) {
-    host::RegisterHostComponents();
     static const fuzz::UnitFolder folder;
     g_folder = &folder;
     return 0;
@@ -54,7 +53,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     g_folder->Reset();
     fuzz::WriteWhole(g_folder->dir() / "unit.toml", text);
     {
-        auto loaded = unit::LoadUnit(g_folder->dir(), {.virtualTime = true});
+        auto loaded =
+            unit::LoadUnit(g_folder->dir(), host::HostComponents(), {.virtualTime = true});
         if (!loaded) {
             const unit::ConfigError& error = loaded.error();
             fuzz::Check(!error.message.empty(), "an error says what is wrong");

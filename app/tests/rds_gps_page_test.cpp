@@ -42,8 +42,7 @@ TEST_F(ConsoleTest, TwoHundredOpeningsLeaveNoThreadObjectBehind) {
 // The normal case: with "GPS1:" and "COM7:" each window's receive thread is
 // still running when the window closes, and the close waits for it.
 TEST_F(ConsoleTest, TwoHundredOpeningsWithRunningReceiversLeaveNoThreadObjectBehind) {
-    RegisterGps1Component();
-    RegisterCom7Component();
+    unitDir->With({Gps1ComponentKind(), Com7ComponentKind()});
     StartUnit("[gps]\nsource = \"none\"\n[com]\nfrequency = 875\n");
     RecordMessageBoxes();
     const std::size_t before = ui::ThreadObjects();

@@ -88,8 +88,6 @@ class QuietSound : public platform::Sound {
 
 class ConsoleTest : public ::testing::Test {
   protected:
-    ConsoleTest() { host_touch::RegisterTouchComponent(); }
-
     void Load() {
         ASSERT_TRUE(t->Load()) << t->error();
         scheduler = &t->unit().scheduler();
@@ -110,7 +108,7 @@ class ConsoleTest : public ::testing::Test {
         services.reset();
         scheduler = nullptr;
         panel = nullptr;
-        t = std::make_unique<unit::TestUnit>();
+        t = NewUnit();
         boxes.clear();
         desktop.SetMessageBoxHook(nullptr);
         steps().ClearSteps();
@@ -198,7 +196,11 @@ class ConsoleTest : public ::testing::Test {
         return text.str();
     }
 
-    std::unique_ptr<unit::TestUnit> t = std::make_unique<unit::TestUnit>();
+    static std::unique_ptr<unit::TestUnit> NewUnit() {
+        return std::make_unique<unit::TestUnit>(unit::Components{host_touch::TouchComponentKind()});
+    }
+
+    std::unique_ptr<unit::TestUnit> t = NewUnit();
     unit::Scheduler* scheduler = nullptr;
     host_touch::TouchPanel* panel = nullptr;
     ui::ManualClock clock{0};

@@ -16,7 +16,10 @@ inline constexpr int kResultOkId = 1001;
 
 class DiagTest : public test_support::UnitUiTest {
   protected:
-    void SetUp() override { FakeDevices::Register(); }
+    void SetUp() override {
+        components = {FakeDevices::Kind()};
+        unitDir->With(components);
+    }
 
     FakeDevices& Devices() { return FakeDevices::Of(Unit()); }
 

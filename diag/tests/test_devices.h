@@ -174,9 +174,8 @@ class FakeDevices final : public unit::Component {
         u.AddDevice(schema, "com", "COM7:", com);
     }
 
-    // Adds the devices to every unit loaded from now on.
-    static void Register() {
-        unit::RegisterComponent(kName, [] { return std::make_unique<FakeDevices>(); });
+    static unit::ComponentKind Kind() {
+        return {kName, [] { return std::make_unique<FakeDevices>(); }};
     }
     static FakeDevices& Of(unit::VirtualUnit& u) {
         return *static_cast<FakeDevices*>(u.FindComponent(kName));

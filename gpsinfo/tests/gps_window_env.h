@@ -26,8 +26,7 @@ namespace gps_test {
 class GpsWindowEnv {
   public:
     explicit GpsWindowEnv(const std::string& toml, bool virtualTime = true) {
-        RegisterGps1Component();
-        t_.Toml(toml).Options({.virtualTime = virtualTime});
+        t_.With({Gps1ComponentKind()}).Toml(toml).Options({.virtualTime = virtualTime});
         loaded_ = t_.Load();
         if (!loaded_) {
             ADD_FAILURE() << t_.error();

@@ -1,21 +1,21 @@
 #include "platform/services.h"
 
+#include "platform/world.h"
+
 namespace platform {
 
-namespace {
-// Installed before any thread starts and read by every thread after (thread
+// The services live in the calling thread's world. The process's world is
+// installed before any thread starts and read by every thread after (thread
 // creation orders the accesses); tests swap it between cases only.
-Services g_services;
-}  // namespace
-
 Services Install(const Services& services) {
-    Services previous = g_services;
-    g_services = services;
+    Services& installed = CurrentWorld().services;
+    const Services previous = installed;
+    installed = services;
     return previous;
 }
 
 const Services& Installed() {
-    return g_services;
+    return CurrentWorld().services;
 }
 
 }  // namespace platform

@@ -12,6 +12,7 @@
 #include "framework_prompt.h"
 #include "kestrin_version.h"
 #include "platform/services.h"
+#include "platform/world.h"
 #include "program/interrupt.h"
 #include "program/suite.h"
 #include "recorder.h"
@@ -60,11 +61,15 @@ std::unique_ptr<ui::CWinApp> MakeApp(const Options& options, bool answering, std
     return std::make_unique<CConsoleApp>();
 }
 
-// A loaded session with the program's prompt, installed for its life.
+// A loaded session with the program's prompt, installed for its life as a
+// world of its own: the run's application object, windows and threads are
+// the run's alone, and none of them outlives it into the next.
 class Installed {
   public:
     Installed(std::unique_ptr<Session> session, std::ostream& err)
-        : session_(std::move(session)), prompt_(err), installed_(WithPrompt()) {}
+        : session_(std::move(session)),
+          prompt_(err),
+          installed_(std::make_shared<platform::World>(WithPrompt())) {}
 
     Session& session() { return *session_; }
     platform::Clock& clock() { return *session_->Services().clock; }
@@ -78,7 +83,7 @@ class Installed {
 
     std::unique_ptr<Session> session_;
     FrameworkPrompt prompt_;
-    platform::ScopedServices installed_;
+    platform::ScopedWorld installed_;
 };
 
 std::unique_ptr<Installed> Load(Seam& seam, const SessionRequest& request, std::ostream& out,

@@ -42,9 +42,7 @@ class RdsToolEnv {
     using UnitFiles = std::vector<std::pair<std::string, std::string>>;
     explicit RdsToolEnv(const std::string& toml, bool virtualTime = true,
                         const UnitFiles& files = {}) {
-        // The default unit declares every component's table.
-        host::RegisterHostComponents();
-        test_.emplace();
+        test_.emplace(host::HostComponents());
         test_->Toml(toml).Options({.virtualTime = virtualTime});
         for (const auto& [name, content] : files) {
             test_->UnitFile(name, content);
@@ -57,8 +55,6 @@ class RdsToolEnv {
     }
     // A fresh copy of units/default.
     explicit RdsToolEnv(DefaultUnit) {
-        // The default unit declares every component's table.
-        host::RegisterHostComponents();
         auto copy =
             unit::MakeFreshCopy(std::filesystem::path(KESTRIN_SOURCE_DIR) / "units" / "default");
         if (!copy) {
@@ -66,7 +62,7 @@ class RdsToolEnv {
             return;
         }
         copy_.emplace(std::move(*copy));
-        auto loaded = unit::LoadUnit(copy_->path(), {.virtualTime = true});
+        auto loaded = unit::LoadUnit(copy_->path(), host::HostComponents(), {.virtualTime = true});
         if (!loaded) {
             ADD_FAILURE() << loaded.error().Text();
             return;

@@ -3,6 +3,7 @@
 #include <atomic>
 
 #include "desktop_impl.h"
+#include "platform/world.h"
 #include "ui/desktop.h"
 #include "ui/wnd.h"
 
@@ -12,9 +13,13 @@ namespace {
 
 constexpr const char* kModuleName = "Kestrin";
 
+// The application object of the calling thread's world.
+struct AppSlot {
+    std::atomic<CWinApp*> app{nullptr};
+};
+
 std::atomic<CWinApp*>& TheApp() {
-    static std::atomic<CWinApp*> app{nullptr};
-    return app;
+    return platform::CurrentWorld().Part<AppSlot>().app;
 }
 
 }  // namespace

@@ -3,19 +3,17 @@
 #include <algorithm>
 #include <utility>
 
+#include "platform/world.h"
+
 namespace ui::detail {
 
 namespace {
 
-std::mutex& HubMutex() {
-    static std::mutex mutex;
-    return mutex;
-}
-
-std::shared_ptr<Hub>& HubSlot() {
-    static std::shared_ptr<Hub> hub;
-    return hub;
-}
+// The hub of the world's desktop.
+struct HubSlot {
+    std::mutex mutex;
+    std::shared_ptr<Hub> hub;
+};
 
 bool Matches(const MSG& m, HWND hwnd, UINT first, UINT last) {
     if (hwnd != nullptr && m.hwnd != hwnd) {
@@ -30,13 +28,15 @@ bool Matches(const MSG& m, HWND hwnd, UINT first, UINT last) {
 }  // namespace
 
 std::shared_ptr<Hub> CurrentHub() {
-    std::lock_guard lock(HubMutex());
-    return HubSlot();
+    auto& slot = platform::CurrentWorld().Part<HubSlot>();
+    std::lock_guard lock(slot.mutex);
+    return slot.hub;
 }
 
 void SetCurrentHub(std::shared_ptr<Hub> hub) {
-    std::lock_guard lock(HubMutex());
-    HubSlot() = std::move(hub);
+    auto& slot = platform::CurrentWorld().Part<HubSlot>();
+    std::lock_guard lock(slot.mutex);
+    slot.hub = std::move(hub);
 }
 
 void Hub::WakeLocked() {

@@ -78,7 +78,8 @@ class Hub {
     std::deque<InputEvent> input_;
 };
 
-// The hub of the desktop that runs now, if any (any thread).
+// The hub of the desktop that runs in the calling thread's world, if any
+// (any thread).
 std::shared_ptr<Hub> CurrentHub();
 void SetCurrentHub(std::shared_ptr<Hub> hub);
 

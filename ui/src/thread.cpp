@@ -12,6 +12,7 @@
 #include "desktop_impl.h"
 #include "hub.h"
 #include "platform/api.h"
+#include "platform/world.h"
 
 namespace ui {
 
@@ -40,18 +41,32 @@ struct Entry {
 };
 
 struct Registry {
+    Registry() = default;
+    Registry(const Registry&) = delete;
+    Registry& operator=(const Registry&) = delete;
+    // A run's world ends after its desktop has released what ended. A thread
+    // still listed then was never waited for: it may still run (and hold the
+    // last reference to the world), so it is left alone, as at exit.
+    ~Registry() {
+        for (Entry& entry : threads) {
+            if (entry.thread->m_hThread != 0) {
+                static_cast<void>(entry.thread.release());
+            }
+        }
+    }
+
     std::mutex mutex;
     std::vector<Entry> threads;
     // Entries with waited set: lets the loops skip the lock when none is.
     std::atomic<std::size_t> waited{0};
 };
 
-// Never destroyed: at exit the platform may be gone, so threads still listed
+// The thread objects of the calling thread's world. The process's world is
+// never destroyed: at exit the platform may be gone, so threads still listed
 // then (a program that never waited for them) are left alone, and their
 // objects stay reachable instead of leaking.
 Registry& Threads() {
-    static Registry* const registry = std::make_unique<Registry>().release();
-    return *registry;
+    return platform::CurrentWorld().Part<Registry>();
 }
 
 }  // namespace

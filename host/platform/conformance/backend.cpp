@@ -69,7 +69,6 @@ constexpr const char* kSimulatedLine = "simulated";
 class UnitBackend final : public Backend {
   public:
     bool Load(const Content& setup) {
-        RegisterCom7Component();
         std::string toml;
         line_ = setup.serial;
         if (line_ == kPtyLine) {
@@ -82,7 +81,10 @@ class UnitBackend final : public Backend {
             ADD_FAILURE() << "no serial line \"" << line_ << "\" here";
             return false;
         }
-        t_.Toml(toml).Registry(RegistryText(setup.registry)).Options({.virtualTime = false});
+        t_.With({Com7ComponentKind()})
+            .Toml(toml)
+            .Registry(RegistryText(setup.registry))
+            .Options({.virtualTime = false});
         for (const auto& [path, content] : setup.files) {
             t_.File(path, content);
         }

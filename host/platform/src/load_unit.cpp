@@ -1,5 +1,6 @@
-// Loading a unit directory, fresh copies of one, and the registry of
-// component kinds.
+// Loading a unit directory with its components, and fresh copies of one.
+
+#include <algorithm>
 
 #include "host_files.h"
 #include "unit/virtual_unit.h"
@@ -10,13 +11,6 @@ namespace unit {
 namespace fs = std::filesystem;
 
 namespace {
-
-std::mutex g_kindsMutex;
-
-std::vector<std::pair<std::string, ComponentFactory>>& Kinds() {
-    static std::vector<std::pair<std::string, ComponentFactory>> kinds;
-    return kinds;
-}
 
 // Register values before unit.toml: believable for an idle unit with the
 // power key's edge detection and interrupt enabled.
@@ -37,18 +31,17 @@ bool Component::UsesHostDevice(std::string* /*which*/) const {
     return false;
 }
 
-void RegisterComponent(const std::string& name, ComponentFactory factory) {
-    std::lock_guard lock(g_kindsMutex);
-    for (auto& [n, f] : Kinds()) {
-        if (n == name) {
-            f = std::move(factory);
-            return;
+Result<std::unique_ptr<VirtualUnit>> LoadUnit(const fs::path& dir, const Components& components,
+                                              const LoadOptions& options) {
+    for (auto kind = components.begin(); kind != components.end(); ++kind) {
+        const auto same = [&](const ComponentKind& k) { return k.name == kind->name; };
+        if (kind->make == nullptr) {
+            return ConfigError{{}, 0, {}, "component kind \"" + kind->name + "\" makes nothing"};
+        }
+        if (std::any_of(components.begin(), kind, same)) {
+            return ConfigError{{}, 0, {}, "component kind \"" + kind->name + "\" given twice"};
         }
     }
-    Kinds().emplace_back(name, std::move(factory));
-}
-
-Result<std::unique_ptr<VirtualUnit>> LoadUnit(const fs::path& dir, const LoadOptions& options) {
     if (!HostIsDirectory(dir)) {
         return ConfigError{dir.string(), 0, {}, "no such unit directory"};
     }
@@ -70,13 +63,10 @@ Result<std::unique_ptr<VirtualUnit>> LoadUnit(const fs::path& dir, const LoadOpt
     SetRegisterDefaults(*unit);
 
     DeclareUnitKeys(*unit, in);
-    {
-        std::lock_guard lock(g_kindsMutex);
-        for (const auto& [name, factory] : Kinds()) {
-            auto component = factory();
-            component->Declare(in.schema, *unit);
-            in.components.emplace_back(name, std::move(component));
-        }
+    for (const ComponentKind& kind : components) {
+        auto component = kind.make();
+        component->Declare(in.schema, *unit);
+        in.components.emplace_back(kind.name, std::move(component));
     }
 
     if (auto err = ApplyToml(in.schema, toml)) {

@@ -1,6 +1,8 @@
 #include "unit/test_unit.h"
 
 #include <fstream>
+#include <iterator>
+#include <utility>
 
 #include "unit_path.h"
 
@@ -30,7 +32,7 @@ std::optional<fs::path> UnderFs(const fs::path& root, const std::string& unitPat
 
 }  // namespace
 
-TestUnit::TestUnit() {
+TestUnit::TestUnit(Components components) : components_(std::move(components)) {
     options_.virtualTime = true;
 }
 TestUnit::~TestUnit() {
@@ -57,6 +59,12 @@ TestUnit& TestUnit::UnitFile(std::string relativePath, std::string content) {
     unitFiles_.emplace_back(std::move(relativePath), std::move(content));
     return *this;
 }
+TestUnit& TestUnit::With(Components components) {
+    components_.insert(components_.end(), std::make_move_iterator(components.begin()),
+                       std::make_move_iterator(components.end()));
+    return *this;
+}
+
 TestUnit& TestUnit::Options(LoadOptions options) {
     options_ = std::move(options);
     return *this;
@@ -97,7 +105,7 @@ bool TestUnit::Load() {
         error_ = "cannot write the test unit";
         return false;
     }
-    auto loaded = LoadUnit(dir_->path(), options_);
+    auto loaded = LoadUnit(dir_->path(), components_, options_);
     if (!loaded) {
         error_ = loaded.error().Text();
         return false;

@@ -60,10 +60,29 @@ TEST(UnitToml, ErrorsNameTheFileLineAndKey) {
 TEST(UnitToml, AFolderWithoutOneIsNotAUnitAndIsLeftAsItWas) {
     const auto folder = unit::TempDir::Create("not-a-unit-");
     ASSERT_TRUE(folder.has_value());
-    const auto loaded = unit::LoadUnit(folder->path());
+    const auto loaded = unit::LoadUnit(folder->path(), {});
     ASSERT_FALSE(loaded.ok());
     EXPECT_EQ(loaded.error().Text(), (folder->path() / "unit.toml").string() + ": missing");
     EXPECT_TRUE(std::filesystem::is_empty(folder->path()));
+}
+
+// Two kinds under one name would both answer FindComponent: refused, as is a
+// kind that cannot make its component.
+TEST(UnitToml, AComponentKindGivenTwiceOrEmptyIsRefused) {
+    struct Quiet final : unit::Component {
+        void Declare(unit::Schema& /*schema*/, unit::VirtualUnit& /*unit*/) override {}
+    };
+    const unit::ComponentKind quiet{"quiet", [] { return std::make_unique<Quiet>(); }};
+    const std::vector<unit::Components> refused = {{quiet, quiet}, {{"empty", nullptr}}};
+    for (const unit::Components& kinds : refused) {
+        unit::TestUnit t(kinds);
+        ASSERT_FALSE(t.Load());
+        EXPECT_NE(t.error().find("component kind \"" + kinds.back().name + "\""), std::string::npos)
+            << t.error();
+    }
+    unit::TestUnit once({quiet});
+    ASSERT_TRUE(once.Load()) << once.error();
+    EXPECT_NE(once.unit().FindComponent("quiet"), nullptr);
 }
 
 TEST(UnitToml, RunTimeSettingsValidateLikeTheFile) {
@@ -203,7 +222,7 @@ TEST(UnitToml, AFreshCopyKeepsAFileDatedPast2038) {
     ASSERT_TRUE(t.Load()) << t.error();
     auto copy = unit::MakeFreshCopy(t.dir());
     ASSERT_TRUE(copy) << copy.error().Text();
-    auto loaded = unit::LoadUnit(copy->path(), {});
+    auto loaded = unit::LoadUnit(copy->path(), {}, {});
     ASSERT_TRUE(loaded) << loaded.error().Text();
     WIN32_FIND_DATA data;
     const HANDLE h = (*loaded)->FindFirstFile("\\Mounted Volume2\\a.log", &data);

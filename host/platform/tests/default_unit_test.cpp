@@ -17,11 +17,11 @@ namespace {
 using namespace platform;
 
 TEST(DefaultUnit, LoadsAndDescribesABelievableUnit) {
-    host::RegisterHostComponents();
     auto copy =
         unit::MakeFreshCopy(std::filesystem::path(KESTRIN_SOURCE_DIR) / "units" / "default");
     ASSERT_TRUE(copy) << copy.error().Text();
-    auto loaded = unit::LoadUnit(copy->path(), {.virtualTime = true, .startMs = 0});
+    auto loaded =
+        unit::LoadUnit(copy->path(), host::HostComponents(), {.virtualTime = true, .startMs = 0});
     ASSERT_TRUE(loaded) << loaded.error().Text();
     auto& u = **loaded;
     for (const char* device : {"LOG1:", "INF1:", "PWM1:", "DSK1:", "NAT1:", "GPS1:", "COM7:"}) {
@@ -57,7 +57,6 @@ TEST(DefaultUnit, LoadsAndDescribesABelievableUnit) {
 // Settings that take something of the host name themselves, so that a run
 // on the unit's own clock can refuse them; standard input has one reader.
 TEST(DefaultUnit, HostDevicesNameTheirSetting) {
-    host::RegisterHostComponents();
     struct HostCase {
         const char* toml;
         std::string which;  // empty: none; "!": the unit does not load
@@ -70,7 +69,7 @@ TEST(DefaultUnit, HostDevicesNameTheirSetting) {
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.toml);
-        unit::TestUnit t;
+        unit::TestUnit t(host::HostComponents());
         t.Toml(c.toml);
         if (c.which == "!") {
             ASSERT_FALSE(t.Load());

@@ -194,7 +194,7 @@ TEST(DeviceManager, OnOffRoundTripIsSeenByCreateFileAndByTheNextLoad) {
     EXPECT_EQ(reg.DeactivateDevice(static_cast<HANDLE>(hnd)), FALSE);
 
     // Another program started now on the same unit sees it gone.
-    auto second = unit::LoadUnit(t.dir(), {.virtualTime = true, .startMs = 0});
+    auto second = unit::LoadUnit(t.dir(), {}, {.virtualTime = true, .startMs = 0});
     ASSERT_TRUE(second) << second.error().Text();
     EXPECT_FALSE((*second)->DevicePresent("PWM1:"));
 
@@ -212,7 +212,7 @@ TEST(DeviceManager, OnOffRoundTripIsSeenByCreateFileAndByTheNextLoad) {
     EXPECT_TRUE(opens("PWM1:"));
     EXPECT_NE(ReadAll(t.dir() / "registry.reg").find("\"Name\"=\"PWM1:\""), std::string::npos);
 
-    auto third = unit::LoadUnit(t.dir(), {.virtualTime = true, .startMs = 0});
+    auto third = unit::LoadUnit(t.dir(), {}, {.virtualTime = true, .startMs = 0});
     ASSERT_TRUE(third) << third.error().Text();
     EXPECT_TRUE((*third)->DevicePresent("PWM1:"));
 

@@ -7,11 +7,9 @@
 
 namespace host {
 
-void RegisterHostComponents() {
-    RegisterGps1Component();
-    RegisterCom7Component();
-    host_touch::RegisterTouchComponent();
-    sound::RegisterSoundComponent();
+unit::Components HostComponents() {
+    return {Gps1ComponentKind(), Com7ComponentKind(), host_touch::TouchComponentKind(),
+            sound::SoundComponentKind()};
 }
 
 }  // namespace host

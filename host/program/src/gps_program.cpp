@@ -38,8 +38,7 @@ int RunGps(std::span<const std::string_view> arguments, std::optional<std::strin
                "temporary copy)\n";
         return kExitFailure;
     }
-    RegisterHostComponents();
-    auto loaded = unit::LoadUnit(dir);
+    auto loaded = unit::LoadUnit(dir, HostComponents());
     if (!loaded) {
         err << loaded.error().Text() << '\n';
         return kExitFailure;

@@ -42,7 +42,6 @@ std::unique_ptr<Session> Session::Load(const Plan& plan, std::ostream& err) {
         dir = copied->path();
         removeCopy = program::RemoveOnInterrupt(dir);
     }
-    RegisterHostComponents();
     unit::LoadOptions options{.virtualTime = plan.virtualTime};
     if (!plan.refuseHostDevices.empty()) {
         options.beforeStart =
@@ -59,7 +58,7 @@ std::unique_ptr<Session> Session::Load(const Plan& plan, std::ostream& err) {
                                          " with --real-time"};
         };
     }
-    auto loaded = unit::LoadUnit(dir, options);
+    auto loaded = unit::LoadUnit(dir, HostComponents(), options);
     if (!loaded) {
         const std::string text = loaded.error().Text();
         err << (copied ? AsOfSource(text, dir, plan.source) : text) << '\n';

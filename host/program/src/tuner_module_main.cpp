@@ -105,13 +105,12 @@ bool IsModuleLink(const std::filesystem::path& link) {
 
 // The module as the unit's unit.toml describes it ([com] and its stations).
 std::optional<com7::ModuleConfig> ModuleOf(const std::filesystem::path& dir, std::string* error) {
-    host::RegisterHostComponents();
     unit::Result<unit::TempDir> copy = unit::MakeFreshCopy(dir);
     if (!copy) {
         *error = copy.error().Text();
         return std::nullopt;
     }
-    auto loaded = unit::LoadUnit(copy->path(), {.virtualTime = true});
+    auto loaded = unit::LoadUnit(copy->path(), host::HostComponents(), {.virtualTime = true});
     if (!loaded) {
         *error = loaded.error().Text();
         return std::nullopt;

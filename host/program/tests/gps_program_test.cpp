@@ -34,14 +34,12 @@ class GpsProgramTest : public ProgramTest {
 
     // What a program loading the unit now finds.
     bool DevicePresent(std::string_view device) {
-        RegisterHostComponents();
-        auto loaded = unit::LoadUnit(unitDir_);
+        auto loaded = unit::LoadUnit(unitDir_, HostComponents());
         EXPECT_TRUE(loaded.ok()) << loaded.error().Text();
         return loaded && (*loaded)->DevicePresent(device);
     }
     bool ActiveKey(const std::string& entry) {
-        RegisterHostComponents();
-        auto loaded = unit::LoadUnit(unitDir_);
+        auto loaded = unit::LoadUnit(unitDir_, HostComponents());
         EXPECT_TRUE(loaded.ok()) << loaded.error().Text();
         return loaded && (*loaded)->RegistryKeyExists("Drivers\\Active\\" + entry);
     }

@@ -12,6 +12,7 @@
 #include "platform/services.h"
 #include "platform/text.h"
 #include "platform/win_types.h"
+#include "platform/world.h"
 
 namespace platform {
 
@@ -94,8 +95,9 @@ inline BOOL WaitCommEvent(HANDLE h, DWORD* eventMask) {
 inline BOOL ClearCommError(HANDLE h, DWORD* errors, COMSTAT* status) {
     return TheKernel().ClearCommError(h, errors, status);
 }
+// The new thread runs in the caller's world.
 inline HANDLE CreateThread(std::function<DWORD()> entry, int priority) {
-    return TheKernel().CreateThread(std::move(entry), priority);
+    return TheKernel().CreateThread(InheritWorld(std::move(entry)), priority);
 }
 inline DWORD WaitForSingleObject(HANDLE h, DWORD milliseconds) {
     return TheKernel().WaitForSingleObject(h, milliseconds);

@@ -139,7 +139,8 @@ struct Services {
     Prompt* prompt = nullptr;
 };
 
-// Installs the backend for the whole process; returns the previous one.
+// Installs the backend in the calling thread's world (platform/world.h);
+// returns the previous one.
 Services Install(const Services& services);
 const Services& Installed();
 

@@ -65,15 +65,13 @@ class SoundSpy final : public platform::Sound {
 
 class AudioUnitTest : public ::testing::Test {
   protected:
-    static void SetUpTestSuite() { sound::RegisterSoundComponent(); }
-
     // Loads a unit with this unit.toml (and files at unit paths) and installs
     // it with a desktop, in place of any loaded before.
     void Load(const std::string& toml,
               const std::vector<std::pair<std::string, std::string>>& files = {}) {
         TearDown();
         boxes_.clear();
-        testUnit_.emplace();
+        testUnit_.emplace(unit::Components{sound::SoundComponentKind()});
         testUnit_->Toml(toml).Options({.virtualTime = true, .startMs = 1000});
         for (const auto& [path, content] : files) {
             testUnit_->File(path, content);

@@ -50,8 +50,6 @@ ps = "RADIO 3"
 
 class ComPortTest : public ::testing::Test {
   public:
-    static void SetUpTestSuite() { ::RegisterCom7Component(); }
-
     // Loads a unit with this unit.toml text; false (and a failure) when it
     // does not load.
     bool Load(const std::string& toml) {
@@ -106,7 +104,7 @@ class ComPortTest : public ::testing::Test {
     }
 
   private:
-    unit::TestUnit t_;
+    unit::TestUnit t_{{Com7ComponentKind()}};
 };
 
 inline const std::vector<std::uint8_t> kVersionQuery = {0xFF, 0x56, 0x78, 0x78, 0x56};

@@ -56,7 +56,7 @@ class UnitUiTest : public ::testing::Test {
         desktop.reset();
         services.reset();
         boxes.clear();
-        unitDir = std::make_unique<unit::TestUnit>();
+        unitDir = std::make_unique<unit::TestUnit>(components);
     }
 
     unit::VirtualUnit& Unit() { return unitDir->unit(); }
@@ -99,6 +99,8 @@ class UnitUiTest : public ::testing::Test {
         }
         return texts;
     }
+    // The kinds of component each unit of the test is loaded with.
+    unit::Components components;
     std::unique_ptr<unit::TestUnit> unitDir = std::make_unique<unit::TestUnit>();
     ui::ManualClock clock{1000};
     sound::WaveOutput sound{sound::WaveOutput::Options{.soundCard = false, .volume = 0xFFFFFFFFU}};

@@ -233,6 +233,6 @@ Com7Component* FindCom7(unit::VirtualUnit& unit) {
 
 }  // namespace com7
 
-void RegisterCom7Component() {
-    unit::RegisterComponent("com", [] { return std::make_unique<com7::Com7Component>(); });
+unit::ComponentKind Com7ComponentKind() {
+    return {"com", [] { return std::make_unique<com7::Com7Component>(); }};
 }

@@ -22,7 +22,6 @@ using platform::HANDLE;
 
 class HostSerialTest : public ::testing::Test {
   protected:
-    static void SetUpTestSuite() { RegisterCom7Component(); }
     void SetUp() override {
         ASSERT_TRUE(pty_.ok());
         t_.Toml("[com]\ndevice = \"" + pty_.SlavePath() + "\"\n");
@@ -35,7 +34,7 @@ class HostSerialTest : public ::testing::Test {
     }
 
     PtyPair pty_;
-    unit::TestUnit t_;
+    unit::TestUnit t_{{Com7ComponentKind()}};
 };
 
 TEST_F(HostSerialTest, LineSettingsReachTheTerminal) {
@@ -98,7 +97,6 @@ TEST_F(HostSerialTest, ClosingTheHandleEndsAWaitWithInvalidHandle) {
 }
 
 TEST(HostSerial, DevicesThatCannotServeAreRefused) {
-    RegisterCom7Component();
     struct DeviceCase {
         const char* path;
         DWORD error;
@@ -109,7 +107,7 @@ TEST(HostSerial, DevicesThatCannotServeAreRefused) {
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.path);
-        unit::TestUnit t;
+        unit::TestUnit t({Com7ComponentKind()});
         t.Toml(std::string("[com]\ndevice = \"") + c.path + "\"\n");
         ASSERT_TRUE(t.Load()) << t.error();
         EXPECT_EQ(t.unit().CreateFile("COM7:", platform::GENERIC_READ | platform::GENERIC_WRITE, 0,

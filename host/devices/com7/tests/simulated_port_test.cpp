@@ -343,7 +343,7 @@ TEST_F(ComPortTest, BadConfigurationNamesTheKey) {
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
-        unit::TestUnit t;
+        unit::TestUnit t({Com7ComponentKind()});
         t.Toml(c.toml);
         if (!c.capture.empty()) {
             t.UnitFile("capture.spy", c.capture);
@@ -374,7 +374,8 @@ TEST_F(ComPortTest, ACaptureMustLieInsideTheUnitFolder) {
         SCOPED_TRACE(c.groups);
         std::ofstream(dir->path() / "unit.toml")
             << "[[com.station]]\nfrequency = 900\ngroups = \"" << c.groups << "\"\n";
-        const auto loaded = unit::LoadUnit(dir->path(), {.virtualTime = true});
+        const auto loaded =
+            unit::LoadUnit(dir->path(), {Com7ComponentKind()}, {.virtualTime = true});
         ASSERT_EQ(loaded.ok(), c.loads) << (loaded ? "" : loaded.error().Text());
         if (!c.loads) {
             EXPECT_NE(loaded.error().Text().find("groups: a file inside the unit folder"),
@@ -391,7 +392,7 @@ TEST_F(ComPortTest, ACaptureThatIsAFifoIsRefusedUnread) {
     ASSERT_EQ(::mkfifo((dir->path() / "fifo.spy").c_str(), 0600), 0);
     std::ofstream(dir->path() / "unit.toml")
         << "[[com.station]]\nfrequency = 900\ngroups = \"fifo.spy\"\n";
-    const auto loaded = unit::LoadUnit(dir->path(), {.virtualTime = true});
+    const auto loaded = unit::LoadUnit(dir->path(), {Com7ComponentKind()}, {.virtualTime = true});
     ASSERT_FALSE(loaded.ok());
     EXPECT_NE(loaded.error().Text().find("groups: cannot read fifo.spy (a FIFO, not a file)"),
               std::string::npos)

@@ -318,6 +318,6 @@ Gps1Driver* FindGps1Driver(unit::VirtualUnit& unit) {
 
 }  // namespace gps1
 
-void RegisterGps1Component() {
-    unit::RegisterComponent("gps", [] { return std::make_unique<gps1::Gps1Component>(); });
+unit::ComponentKind Gps1ComponentKind() {
+    return {"gps", [] { return std::make_unique<gps1::Gps1Component>(); }};
 }

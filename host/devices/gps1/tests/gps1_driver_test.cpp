@@ -168,7 +168,7 @@ TEST_F(Gps1Driver, ConfigurationErrorsNameTheKey) {
         {"[gps]\ngpsd = \":2947\"\n", "gps.gpsd"},
     };
     for (const Row& r : rows) {
-        unit::TestUnit bad;
+        unit::TestUnit bad({Gps1ComponentKind()});
         bad.Toml(r.toml);
         EXPECT_FALSE(bad.Load()) << r.toml;
         EXPECT_NE(bad.error().find(r.key), std::string::npos) << bad.error();
@@ -178,7 +178,7 @@ TEST_F(Gps1Driver, ConfigurationErrorsNameTheKey) {
     ASSERT_TRUE(folder);
     const auto fifo = folder->path() / "track.nmea";
     ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
-    unit::TestUnit piped;
+    unit::TestUnit piped({Gps1ComponentKind()});
     piped.Toml("[gps]\nsource = \"file\"\nfile = \"" + fifo.string() + "\"\n");
     EXPECT_FALSE(piped.Load());
     EXPECT_NE(piped.error().find("gps.file: cannot read " + fifo.string() + ": a FIFO, not a file"),

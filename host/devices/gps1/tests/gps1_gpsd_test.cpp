@@ -87,8 +87,6 @@ TEST(GpsdLineFilter, PassesTheSentencesWholeAndKeepsTheJsonToItself) {
 
 class Gps1Gpsd : public ::testing::Test, public Gps1Unit {
   protected:
-    static void SetUpTestSuite() { RegisterGps1Component(); }
-
     void LoadGpsd(const std::string& address) {
         t.Options({.virtualTime = false});
         Load("[gps]\nsource = \"gpsd\"\ngpsd = \"" + address + "\"\n");

@@ -43,13 +43,10 @@ class Gps1Unit {
     }
     std::string ReadAll(HANDLE h) { return Read(h, Count(h)); }
 
-    unit::TestUnit t;
+    unit::TestUnit t{{Gps1ComponentKind()}};
     gps1::Gps1Driver* driver = nullptr;
 };
 
-class Gps1Test : public ::testing::Test, public Gps1Unit {
-  protected:
-    static void SetUpTestSuite() { RegisterGps1Component(); }
-};
+class Gps1Test : public ::testing::Test, public Gps1Unit {};
 
 }  // namespace gps1_test

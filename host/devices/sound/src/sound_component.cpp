@@ -53,8 +53,8 @@ SoundComponent* Find(const unit::VirtualUnit& u) {
 
 }  // namespace
 
-void RegisterSoundComponent() {
-    unit::RegisterComponent(kName, [] { return std::make_unique<SoundComponent>(); });
+unit::ComponentKind SoundComponentKind() {
+    return {kName, [] { return std::make_unique<SoundComponent>(); }};
 }
 
 WaveOutput* UnitWaveOutput(const unit::VirtualUnit& u) {

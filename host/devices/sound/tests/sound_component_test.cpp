@@ -22,8 +22,6 @@ constexpr DWORD kLoop = platform::SND_ASYNC | platform::SND_MEMORY | platform::S
 
 class SoundComponentTest : public ::testing::Test {
   protected:
-    static void SetUpTestSuite() { RegisterSoundComponent(); }
-
     WaveOutput* Load(const std::string& toml) {
         unit_.Toml(toml).Options({.virtualTime = true, .startMs = 1000});
         if (!unit_.Load()) {
@@ -33,7 +31,7 @@ class SoundComponentTest : public ::testing::Test {
         return UnitWaveOutput(unit_.unit());
     }
 
-    unit::TestUnit unit_;
+    unit::TestUnit unit_{{SoundComponentKind()}};
     const std::vector<std::uint8_t> tone_ = BuildWaveImage(48000, 1, KiloHertzCycle());
 };
 
@@ -88,7 +86,6 @@ TEST_F(SoundComponentTest, ARefusedCardLeavesTheOutputRecording) {
 }
 
 TEST(SoundComponentConfigTest, BadValuesNameTheirKey) {
-    RegisterSoundComponent();
     struct Case {
         const char* toml;
         const char* key;
@@ -102,7 +99,7 @@ TEST(SoundComponentConfigTest, BadValuesNameTheirKey) {
         {"[sound.fail]\n\"playsound:1\" = 1\n", "sound.fail"},
     };
     for (const auto& c : cases) {
-        unit::TestUnit t;
+        unit::TestUnit t({SoundComponentKind()});
         t.Toml(c.toml);
         EXPECT_FALSE(t.Load()) << c.toml;
         EXPECT_NE(t.error().find(c.key), std::string::npos) << c.toml << " gave " << t.error();

@@ -33,8 +33,8 @@ class TouchComponent final : public unit::Component {
 
 }  // namespace
 
-void RegisterTouchComponent() {
-    unit::RegisterComponent(kName, [] { return std::make_unique<TouchComponent>(); });
+unit::ComponentKind TouchComponentKind() {
+    return {kName, [] { return std::make_unique<TouchComponent>(); }};
 }
 
 TouchPanel* PanelOf(unit::VirtualUnit& unit) {

@@ -43,8 +43,6 @@ TEST(CalibrationRecordTest, ReadingsSpanTheScreenInTenBits) {
 
 class TouchPanelTest : public ::testing::Test {
   protected:
-    void SetUp() override { RegisterTouchComponent(); }
-
     void Load(const std::string& toml = "") {
         t.Toml(toml).Dir("\\Mounted Volume\\Vesk");
         ASSERT_TRUE(t.Load()) << t.error();
@@ -83,7 +81,7 @@ class TouchPanelTest : public ::testing::Test {
         return taps;
     }
 
-    unit::TestUnit t;
+    unit::TestUnit t{{TouchComponentKind()}};
     TouchPanel* panel = nullptr;
     ui::ManualClock clock{30000};
     std::optional<platform::ScopedServices> services;
@@ -244,7 +242,6 @@ TEST_F(TouchPanelTest, WithoutAScreenOnTheThreadThereIsNoCalibration) {
 }
 
 TEST(TouchComponentTest, TheDelayKeyIsCheckedLikeEveryOther) {
-    RegisterTouchComponent();
     struct Case {
         const char* toml;
         bool loads;
@@ -259,7 +256,7 @@ TEST(TouchComponentTest, TheDelayKeyIsCheckedLikeEveryOther) {
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.toml);
-        unit::TestUnit t;
+        unit::TestUnit t({TouchComponentKind()});
         t.Toml(c.toml);
         ASSERT_EQ(t.Load(), c.loads) << t.error();
         if (!c.loads) {

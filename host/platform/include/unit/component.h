@@ -8,12 +8,18 @@
 //           table.String("source", [this](const std::string& s) { source_ = s; });
 //       }
 //   };
-//   unit::RegisterComponent("gps", [] { return std::make_unique<GpsComponent>(); });
+//   unit::ComponentKind GpsKind() {
+//       return {"gps", [] { return std::make_unique<GpsComponent>(); }};
+//   }
+//
+// A unit is loaded with the kinds its caller names (unit::LoadUnit), so two
+// units in one process may have different ones.
 #pragma once
 
 #include <functional>
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "unit/config_error.h"
 #include "unit/schema.h"
@@ -44,8 +50,12 @@ class Component {
 
 using ComponentFactory = std::function<std::unique_ptr<Component>()>;
 
-// Adds a component to every unit loaded from now on (call before LoadUnit;
-// a second registration under the same name replaces the first).
-void RegisterComponent(const std::string& name, ComponentFactory factory);
+// A kind of component: its name (VirtualUnit::FindComponent) and how one is
+// made for each unit loaded with it.
+struct ComponentKind {
+    std::string name;
+    ComponentFactory make;
+};
+using Components = std::vector<ComponentKind>;
 
 }  // namespace unit

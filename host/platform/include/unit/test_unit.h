@@ -2,7 +2,7 @@
 // registry text, files), loads it on the virtual clock and removes the
 // folder afterwards, so a test sets up exactly the unit it needs:
 //
-//   unit::TestUnit t;
+//   unit::TestUnit t({gps1Kind});     // the kinds of component it has
 //   t.Toml("[pwm]\nsteps = 4\n").File("\\windows\\VeskApp.ini", "x");
 //   ASSERT_TRUE(t.Load()) << t.error();
 //   platform::ScopedServices services(t.unit().Services());
@@ -13,6 +13,7 @@
 #include <string_view>
 #include <vector>
 
+#include "unit/component.h"
 #include "unit/temp_dir.h"
 #include "unit/virtual_unit.h"
 
@@ -20,7 +21,7 @@ namespace unit {
 
 class TestUnit {
   public:
-    TestUnit();
+    explicit TestUnit(Components components = {});
     ~TestUnit();
     TestUnit(const TestUnit&) = delete;
     TestUnit& operator=(const TestUnit&) = delete;
@@ -33,6 +34,8 @@ class TestUnit {
     // A file of the unit directory itself, beside unit.toml ("nor.bin").
     TestUnit& UnitFile(std::string relativePath, std::string content);
     TestUnit& Options(LoadOptions options);
+    // Adds kinds of component to the ones it is loaded with.
+    TestUnit& With(Components components);
 
     // Writes the directory and loads it. False on a configuration error.
     bool Load();
@@ -47,6 +50,7 @@ class TestUnit {
     std::vector<std::pair<std::string, std::string>> files_;
     std::vector<std::string> dirs_;
     std::vector<std::pair<std::string, std::string>> unitFiles_;
+    Components components_;
     LoadOptions options_;
     std::unique_ptr<VirtualUnit> unit_;
     std::string error_;

@@ -161,6 +161,7 @@ class VirtualUnit final : public platform::Kernel {
     // Only LoadUnit can make one.
     class Key {
         friend Result<std::unique_ptr<VirtualUnit>> LoadUnit(const std::filesystem::path& dir,
+                                                             const Components& components,
                                                              const LoadOptions& options);
         Key() = default;
     };
@@ -170,8 +171,11 @@ class VirtualUnit final : public platform::Kernel {
     std::unique_ptr<Impl> impl_;
 };
 
-// Loads a unit directory; a ConfigError names the file, line and key.
+// Loads a unit directory with one component of each kind given, in that
+// order; a ConfigError names the file, line and key (or the kind given
+// twice).
 Result<std::unique_ptr<VirtualUnit>> LoadUnit(const std::filesystem::path& dir,
+                                              const Components& components,
                                               const LoadOptions& options = {});
 
 // A fresh temporary copy of a unit directory, so that a run never changes

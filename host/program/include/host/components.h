@@ -1,12 +1,13 @@
 // The host's components of the virtual unit (GPS receiver, tuner module,
-// touch panel, sound), registered before any unit is loaded so that their
-// unit.toml tables are known.
+// touch panel, sound): the kinds every unit of the host programs is loaded
+// with, so that their unit.toml tables are known.
 #pragma once
+
+#include "unit/component.h"
 
 namespace host {
 
-// Registers every host component this build has. Call once before LoadUnit;
-// calling again changes nothing.
-void RegisterHostComponents();
+// Every host component kind this build has.
+unit::Components HostComponents();
 
 }  // namespace host

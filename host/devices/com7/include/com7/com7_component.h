@@ -1,5 +1,5 @@
 // The unit's "COM7:" component: the [com] table of unit.toml and the port
-// behind it. Call RegisterCom7Component() once before loading a unit.
+// behind it. A unit loaded with Com7ComponentKind() has it.
 //
 //   [com]
 //   device = ""            # a host serial device instead of the module ("/dev/ttyUSB0")
@@ -54,9 +54,10 @@ class Com7Component final : public unit::Component {
     std::unique_ptr<LiveGroupReader> live_;  // feeds the driver: goes first
 };
 
-// The component of a unit loaded after RegisterCom7Component(), or null.
+// The component of a unit loaded with it, or null.
 Com7Component* FindCom7(unit::VirtualUnit& unit);
 
 }  // namespace com7
 
-void RegisterCom7Component();
+// The component's kind, "com", to load a unit with.
+unit::ComponentKind Com7ComponentKind();

@@ -18,6 +18,8 @@
 //   cradle = true                   }
 #pragma once
 
+#include "unit/component.h"
+
 namespace unit {
 class VirtualUnit;
 }
@@ -25,9 +27,9 @@ class VirtualUnit;
 namespace gps1 {
 class Gps1Driver;
 
-// The unit's GPS1: driver, or null when the component is not registered.
+// The unit's GPS1: driver, or null when the unit has no such component.
 Gps1Driver* FindGps1Driver(unit::VirtualUnit& unit);
 }  // namespace gps1
 
-// Adds the component to every unit loaded from now on.
-void RegisterGps1Component();
+// The component's kind, "gps", to load a unit with.
+unit::ComponentKind Gps1ComponentKind();

@@ -1,5 +1,5 @@
-// The unit's sound: the "sound" component gives every unit loaded after
-// RegisterSoundComponent() a wave output with its [sound] table:
+// The unit's sound: the "sound" component gives every unit loaded with
+// SoundComponentKind() a wave output with its [sound] table:
 //
 //   [sound]
 //   card = true                 # may play on the host's sound card (load only)
@@ -17,6 +17,7 @@
 #include <string>
 
 #include "sound/wave_output.h"
+#include "unit/component.h"
 
 namespace unit {
 class VirtualUnit;
@@ -24,11 +25,11 @@ class VirtualUnit;
 
 namespace sound {
 
-// Adds the component to every unit loaded from now on.
-void RegisterSoundComponent();
+// The component's kind, "sound", to load a unit with.
+unit::ComponentKind SoundComponentKind();
 
-// The wave output of a unit loaded after RegisterSoundComponent(), to be
-// installed as platform::Services::sound; null for a unit loaded before. It
+// The wave output of a unit loaded with the component, to be installed as
+// platform::Services::sound; null for a unit loaded without. It
 // lives as long as the unit, so its volume outlives the console.
 WaveOutput* UnitWaveOutput(const unit::VirtualUnit& unit);
 
