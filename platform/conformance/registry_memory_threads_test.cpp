@@ -13,8 +13,6 @@ namespace {
 
 using namespace platform;
 
-constexpr LONG kMoreData = 234;  // ERROR_MORE_DATA
-
 std::string Key(const std::string& below) {
     return std::string(kRegistryRoot) + "\\" + below;
 }
@@ -46,7 +44,7 @@ TEST_F(ConformanceRegistryMemoryThreads, RegistryOpenQueryAndMissingParts) {
     char text[16] = {};
     size = 3;
     EXPECT_EQ(RegQueryValueEx(key, "Name", nullptr, reinterpret_cast<BYTE*>(text), &size),
-              kMoreData);
+              static_cast<LONG>(ERROR_MORE_DATA));
     EXPECT_EQ(size, 6U);
     size = sizeof text;
     EXPECT_EQ(RegQueryValueEx(key, "Name", nullptr, reinterpret_cast<BYTE*>(text), &size), 0);
@@ -67,7 +65,7 @@ TEST_F(ConformanceRegistryMemoryThreads, AddressSpaceAndLocalMemory) {
     if (B().Desktop()) {
         // Desktop exception: a PC has no kernel addresses of the unit to map.
         EXPECT_FALSE(mapped);
-        EXPECT_EQ(GetLastError(), 120U);  // ERROR_CALL_NOT_IMPLEMENTED
+        EXPECT_EQ(GetLastError(), ERROR_CALL_NOT_IMPLEMENTED);
     } else {
         // The unit maps its GPIO block into the reservation.
         EXPECT_TRUE(mapped);

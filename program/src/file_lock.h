@@ -8,6 +8,8 @@
 #include <string>
 #include <string_view>
 
+#include "platform/result.h"
+
 namespace program::detail {
 
 class FileLock {
@@ -27,10 +29,9 @@ class FileLock {
 };
 
 // The folders' places exchanged: a holds what b held and b what a held; in
-// one step where the file system can, else by three renames. False with the
-// reason.
-bool ExchangeFolders(const std::filesystem::path& a, const std::filesystem::path& b,
-                     std::string* error);
+// one step where the file system can, else by three renames.
+platform::Result<void> ExchangeFolders(const std::filesystem::path& a,
+                                       const std::filesystem::path& b);
 
 // This process's id.
 long ProcessId();

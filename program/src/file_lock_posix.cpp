@@ -33,8 +33,8 @@ std::string ReadHolder(int fd) {
 }
 
 // Renames with three steps, through a name beside b.
-bool ExchangeByRenames(const std::filesystem::path& a, const std::filesystem::path& b,
-                       std::string* error) {
+platform::Result<void> ExchangeByRenames(const std::filesystem::path& a,
+                                         const std::filesystem::path& b) {
     std::filesystem::path aside = b;
     aside += ".kestrin-exchange";
     std::error_code ec;
@@ -49,10 +49,9 @@ bool ExchangeByRenames(const std::filesystem::path& a, const std::filesystem::pa
         }
     }
     if (ec) {
-        *error = ec.message();
-        return false;
+        return platform::Fail(ec.message());
     }
-    return true;
+    return {};
 }
 
 }  // namespace
@@ -88,19 +87,18 @@ std::unique_ptr<FileLock> FileLock::Take(const std::filesystem::path& file, std:
     return std::make_unique<PosixLock>(fd);
 }
 
-bool ExchangeFolders(const std::filesystem::path& a, const std::filesystem::path& b,
-                     std::string* error) {
+platform::Result<void> ExchangeFolders(const std::filesystem::path& a,
+                                       const std::filesystem::path& b) {
 #ifdef RENAME_EXCHANGE
     if (renameat2(AT_FDCWD, a.c_str(), AT_FDCWD, b.c_str(), RENAME_EXCHANGE) == 0) {
-        return true;
+        return {};
     }
     // A file system that cannot exchange: by renames.
     if (errno != EINVAL && errno != ENOSYS && errno != ENOTSUP) {
-        *error = std::strerror(errno);
-        return false;
+        return platform::Fail(std::strerror(errno));
     }
 #endif
-    return ExchangeByRenames(a, b, error);
+    return ExchangeByRenames(a, b);
 }
 
 long ProcessId() {

@@ -82,24 +82,22 @@ std::unique_ptr<FileLock> FileLock::Take(const std::filesystem::path& file, std:
     return std::make_unique<Win32Lock>(handle);
 }
 
-bool ExchangeFolders(const std::filesystem::path& a, const std::filesystem::path& b,
-                     std::string* error) {
+platform::Result<void> ExchangeFolders(const std::filesystem::path& a,
+                                       const std::filesystem::path& b) {
     std::filesystem::path aside = b;
     aside += ".kestrin-exchange";
     if (MoveFileExW(b.wstring().c_str(), aside.wstring().c_str(), 0) == 0) {
-        *error = Reason(GetLastError());
-        return false;
+        return platform::Fail(Reason(GetLastError()));
     }
     if (MoveFileExW(a.wstring().c_str(), b.wstring().c_str(), 0) == 0) {
-        *error = Reason(GetLastError());
+        const std::string why = Reason(GetLastError());
         MoveFileExW(aside.wstring().c_str(), b.wstring().c_str(), 0);
-        return false;
+        return platform::Fail(why);
     }
     if (MoveFileExW(aside.wstring().c_str(), a.wstring().c_str(), 0) == 0) {
-        *error = Reason(GetLastError());
-        return false;
+        return platform::Fail(Reason(GetLastError()));
     }
-    return true;
+    return {};
 }
 
 long ProcessId() {

@@ -81,12 +81,11 @@ std::string PageOf(std::size_t index) {
     return "scripts/" + std::to_string(index + 1) + ".html";
 }
 
-bool WriteText(const std::filesystem::path& file, std::string_view text, std::string* error) {
+platform::Result<void> WriteText(const std::filesystem::path& file, std::string_view text) {
     if (!WriteWholeFile(file, text)) {
-        *error = script::Utf8FromPath(file) + ": cannot write the report";
-        return false;
+        return platform::Fail(script::Utf8FromPath(file) + ": cannot write the report");
     }
-    return true;
+    return {};
 }
 
 // The debug line without its line end.
@@ -238,18 +237,20 @@ std::filesystem::path ScreensFolder(const std::filesystem::path& report) {
     return report / "screens";
 }
 
-bool WriteReport(const std::filesystem::path& folder, const std::vector<ScriptResult>& results,
-                 std::string* error) {
-    if (!WriteText(folder / "report.css", kStyle, error) ||
-        !WriteText(folder / "report.js", kScript, error)) {
-        return false;
+platform::Result<void> WriteReport(const std::filesystem::path& folder,
+                                   const std::vector<ScriptResult>& results) {
+    if (platform::Result<void> css = WriteText(folder / "report.css", kStyle); !css) {
+        return css;
+    }
+    if (platform::Result<void> js = WriteText(folder / "report.js", kScript); !js) {
+        return js;
     }
     for (std::size_t i = 0; i < results.size(); ++i) {
-        if (!WriteText(folder / PageOf(i), Page(results[i]), error)) {
-            return false;
+        if (platform::Result<void> page = WriteText(folder / PageOf(i), Page(results[i])); !page) {
+            return page;
         }
     }
-    return WriteText(folder / "index.html", Index(results), error);
+    return WriteText(folder / "index.html", Index(results));
 }
 
 }  // namespace program::detail

@@ -9,6 +9,7 @@
 #include <string>
 #include <vector>
 
+#include "platform/result.h"
 #include "program/suite.h"
 
 namespace program::detail {
@@ -17,8 +18,8 @@ namespace program::detail {
 std::filesystem::path ScreensFolder(const std::filesystem::path& report);
 
 // Writes index.html, the scripts' pages, the style sheet and the page
-// script. False with the reason.
-bool WriteReport(const std::filesystem::path& folder, const std::vector<ScriptResult>& results,
-                 std::string* error);
+// script.
+platform::Result<void> WriteReport(const std::filesystem::path& folder,
+                                   const std::vector<ScriptResult>& results);
 
 }  // namespace program::detail

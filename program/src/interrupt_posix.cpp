@@ -6,6 +6,7 @@
 #include <thread>
 
 #include "interrupt_end.h"
+#include "platform/exit_status.h"
 #include "program/interrupt.h"
 
 namespace program {
@@ -32,7 +33,7 @@ sigset_t EndingSignals() {
     sigaddset(&only, signal);
     pthread_sigmask(SIG_UNBLOCK, &only, nullptr);
     static_cast<void>(raise(signal));
-    std::_Exit(128 + signal);
+    std::_Exit(platform::kExitSignalBase + signal);
 }
 
 // The signal that comes within the time a run has to stop, else signal.

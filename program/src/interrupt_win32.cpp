@@ -1,14 +1,12 @@
 #include <windows.h>
 
 #include "interrupt_end.h"
+#include "platform/exit_status.h"
 #include "program/interrupt.h"
 
 namespace program {
 
 namespace {
-
-// The status a console's Ctrl+C gives as a signal's on Linux: 128 + SIGINT.
-constexpr UINT kInterruptedStatus = 130;
 
 // On a thread of its own, as the console delivers each event; the program
 // ends before it returns.
@@ -27,7 +25,8 @@ BOOL WINAPI ConsoleEvent(DWORD event) {
         Sleep(static_cast<DWORD>(detail::kStopSeconds) * 1000);
     }
     detail::TakeInterruptActions();
-    ExitProcess(kInterruptedStatus);
+    // The status a Ctrl+C gives on Linux, whichever event it was.
+    ExitProcess(static_cast<UINT>(platform::kExitInterrupted));
 }
 
 }  // namespace

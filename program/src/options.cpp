@@ -143,30 +143,41 @@ std::vector<OptionSpec> SharedSpecs(Options* o) {
     return specs;
 }
 
-// The whole table in the backend's order: its entries, a shared one by name
-// taking the shared spec with the backend's words, then the shared ones it
-// does not name.
+// The whole table: the backend's own options placed among the shared ones
+// in their order, a shared one the backend names with the backend's words.
+// An own option placed before no shared option comes last.
 std::vector<OptionSpec> Table(const std::vector<OptionSpec>& own, Options* o) {
     std::vector<OptionSpec> shared = SharedSpecs(o);
-    std::vector<bool> placed(shared.size(), false);
-    std::vector<OptionSpec> table;
+    std::vector<const OptionSpec*> mine;
     for (const OptionSpec& entry : own) {
         const auto found = std::ranges::find(shared, entry.name, &OptionSpec::name);
         if (entry.take || found == shared.end()) {
-            table.push_back(entry);
+            mine.push_back(&entry);
             continue;
         }
-        OptionSpec spec = *found;
         if (!entry.help.empty()) {
-            spec.help = entry.help;
+            found->help = entry.help;
         }
-        spec.hidden = spec.hidden || entry.hidden;
-        placed[static_cast<std::size_t>(found - shared.begin())] = true;
+        found->hidden = found->hidden || entry.hidden;
+    }
+    std::vector<OptionSpec> table;
+    std::vector<bool> placed(mine.size(), false);
+    const auto placeBefore = [&](std::string_view name) {
+        for (std::size_t i = 0; i < mine.size(); ++i) {
+            if (!placed[i] && mine[i]->before == name) {
+                table.push_back(*mine[i]);
+                placed[i] = true;
+            }
+        }
+    };
+    placeBefore({});
+    for (OptionSpec& spec : shared) {
+        placeBefore(spec.name);
         table.push_back(std::move(spec));
     }
-    for (std::size_t i = 0; i < shared.size(); ++i) {
+    for (std::size_t i = 0; i < mine.size(); ++i) {
         if (!placed[i]) {
-            table.push_back(std::move(shared[i]));
+            table.push_back(*mine[i]);
         }
     }
     return table;

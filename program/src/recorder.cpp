@@ -267,7 +267,7 @@ void Recorder::Note(std::string command, std::uint64_t atMs) {
     lines_.push_back(std::move(command));
 }
 
-bool Recorder::Save(std::string* error) {
+platform::Result<void> Recorder::Save() {
     FlushText();
     std::string text =
         "# Recorded in the kestrin window (kestrin --record). Replay with\n"
@@ -278,14 +278,12 @@ bool Recorder::Save(std::string* error) {
         text += line + '\n';
     }
     if (!detail::WriteWholeFile(file_, text)) {
-        *error = script::Utf8FromPath(file_) + ": cannot write the recording";
-        return false;
+        return platform::Fail(script::Utf8FromPath(file_) + ": cannot write the recording");
     }
     if (!problem_.empty()) {
-        *error = problem_;
-        return false;
+        return platform::Fail(problem_);
     }
-    return true;
+    return {};
 }
 
 }  // namespace program

@@ -15,6 +15,7 @@
 #include <string>
 #include <vector>
 
+#include "platform/result.h"
 #include "platform/services.h"
 #include "ui/presenter.h"
 
@@ -43,8 +44,8 @@ class Recorder final : public ui::Presenter {
     ui::InputEvent WaitEvent(std::optional<std::uint64_t> deadlineMs) override;
     void Wake() override { inner_.Wake(); }
 
-    // Writes the script. False with the reason on failure.
-    bool Save(std::string* error);
+    // Writes the script.
+    platform::Result<void> Save();
     [[nodiscard]] const std::vector<std::string>& Lines() const { return lines_; }
 
   private:

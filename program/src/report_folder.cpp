@@ -41,15 +41,15 @@ void ReportFolder::Abandon() const {
     }
 }
 
-bool ReportFolder::Prepare(const std::filesystem::path& folder, std::string* error) {
+platform::Result<void> ReportFolder::Prepare(const std::filesystem::path& folder) {
     const std::string named = ShownName(folder);
     std::error_code ec;
     const std::filesystem::file_status link = std::filesystem::symlink_status(folder, ec);
     const bool exists = std::filesystem::exists(folder, ec);
     if (std::filesystem::is_symlink(link) && !exists) {
-        *error = named + ": a symbolic link to " +
-                 ShownName(std::filesystem::read_symlink(folder, ec)) + ", which does not exist";
-        return false;
+        return platform::Fail(named + ": a symbolic link to " +
+                              ShownName(std::filesystem::read_symlink(folder, ec)) +
+                              ", which does not exist");
     }
     // A link's target is what is replaced, not the link.
     folder_ =
@@ -59,22 +59,19 @@ bool ReportFolder::Prepare(const std::filesystem::path& folder, std::string* err
         folder_ = folder_.parent_path();
     }
     if (ec) {
-        *error = named + ": " + ec.message();
-        return false;
+        return platform::Fail(named + ": " + ec.message());
     }
     if (exists) {
         if (!std::filesystem::is_directory(folder_, ec)) {
-            *error = named + ": not a folder";
-            return false;
+            return platform::Fail(named + ": not a folder");
         }
         if (!std::filesystem::is_empty(folder_, ec) &&
             !std::filesystem::exists(folder_ / kMarker, ec)) {
-            *error = named + ": the folder holds files that are not a report of kestrin";
-            return false;
+            return platform::Fail(named +
+                                  ": the folder holds files that are not a report of kestrin");
         }
     } else if (std::filesystem::create_directories(folder_, ec); ec) {
-        *error = named + ": " + ec.message();
-        return false;
+        return platform::Fail(named + ": " + ec.message());
     } else {
         made_ = true;
     }
@@ -84,21 +81,20 @@ bool ReportFolder::Prepare(const std::filesystem::path& folder, std::string* err
     lock_ =
         FileLock::Take(folder_ / kMarker, kMarkerText, FileLock::Make::IfMissing, &holder, &why);
     if (lock_ == nullptr) {
-        *error = holder.empty() ? named + ": cannot lock the report: " + why
-                                : named + ": another run of kestrin (" + holder +
-                                      ") is writing its report into this folder";
         if (made_) {
             std::filesystem::remove_all(folder_, ec);
         }
-        return false;
+        return platform::Fail(holder.empty() ? named + ": cannot lock the report: " + why
+                                             : named + ": another run of kestrin (" + holder +
+                                                   ") is writing its report into this folder");
     }
     locked_ = true;
     const std::optional<std::filesystem::path> staging = MakeFolderIn(
         folder_.parent_path(), "." + script::Utf8FromPath(folder_.filename()) + ".kestrin-", false);
     if (!staging) {
-        *error = named + ": cannot make a folder beside it for the new report (its folder " +
-                 ShownName(folder_.parent_path()) + " must be writable)";
-        return false;
+        return platform::Fail(named +
+                              ": cannot make a folder beside it for the new report (its folder " +
+                              ShownName(folder_.parent_path()) + " must be writable)");
     }
     staging_ = *staging;
     abandon_ = OnInterrupt([this] { Abandon(); });
@@ -108,29 +104,27 @@ bool ReportFolder::Prepare(const std::filesystem::path& folder, std::string* err
     std::filesystem::create_directories(ScreensFolder(staging_), ec);
     std::filesystem::create_directories(staging_ / "scripts", ec);
     if (ec || !WriteWholeFile(staging_ / kMarker, kMarkerText)) {
-        *error =
-            ShownName(staging_) + ": cannot write the report" + (ec ? ": " + ec.message() : "");
-        return false;
+        return platform::Fail(ShownName(staging_) + ": cannot write the report" +
+                              (ec ? ": " + ec.message() : ""));
     }
-    return true;
+    return {};
 }
 
 // Runs while interrupts wait: it registers nothing.
-bool ReportFolder::Commit(std::string* error) {
+platform::Result<void> ReportFolder::Commit() {
     // Let go first: a PC moves no folder with a file open in it.
     lock_.reset();
-    std::string why;
-    if (!ExchangeFolders(staging_, folder_, &why)) {
-        *error = ShownName(folder_) + ": cannot put the new report in place (" + why +
-                 "); it is in " + ShownName(staging_);
+    if (const platform::Result<void> exchanged = ExchangeFolders(staging_, folder_); !exchanged) {
+        const std::string kept = ShownName(staging_);
         staging_.clear();  // kept
-        return false;
+        return platform::Fail(ShownName(folder_) + ": cannot put the new report in place (" +
+                              exchanged.error() + "); it is in " + kept);
     }
     committed_ = true;
     // The earlier report, now where the new one was written.
     std::error_code ec;
     std::filesystem::remove_all(staging_, ec);
-    return true;
+    return {};
 }
 
 }  // namespace program::detail

@@ -11,6 +11,7 @@
 #include <string>
 
 #include "file_lock.h"
+#include "platform/result.h"
 #include "program/interrupt.h"
 
 namespace program::detail {
@@ -25,16 +26,16 @@ class ReportFolder {
 
     // Checks the folder (missing, empty, or an earlier report: a report
     // never replaces what is not its own), takes its lock and makes the
-    // folder the new report is written in. False with the reason.
-    bool Prepare(const std::filesystem::path& folder, std::string* error);
+    // folder the new report is written in.
+    platform::Result<void> Prepare(const std::filesystem::path& folder);
 
     // Where the new report is written.
     [[nodiscard]] const std::filesystem::path& Staging() const { return staging_; }
 
     // Puts the new report in the folder's place and removes the earlier.
-    // False with the reason (the new report then stays where it was written,
-    // which the reason names).
-    bool Commit(std::string* error);
+    // A failure leaves the new report where it was written, which the
+    // reason names.
+    platform::Result<void> Commit();
 
   private:
     // A run that did not put its report in place: its folder removed and the

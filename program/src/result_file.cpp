@@ -67,8 +67,8 @@ bool FieldReader::Next(std::string_view* key, std::string_view* value) {
     return true;
 }
 
-bool WriteResultFile(const std::filesystem::path& file, const ScriptResult& result,
-                     const ResultEnd& end, std::string* error) {
+platform::Result<void> WriteResultFile(const std::filesystem::path& file,
+                                       const ScriptResult& result, const ResultEnd& end) {
     std::string out(kHeader);
     AppendField(&out, "script", script::Utf8FromPath(end.script));
     AppendField(&out, "status", std::to_string(end.status));
@@ -96,27 +96,24 @@ bool WriteResultFile(const std::filesystem::path& file, const ScriptResult& resu
         AppendField(&out, "difference", step.difference);
     }
     if (!WriteWholeFile(file, out)) {
-        *error = script::Utf8FromPath(file) + ": cannot write the script's result";
-        return false;
+        return platform::Fail(script::Utf8FromPath(file) + ": cannot write the script's result");
     }
-    return true;
+    return {};
 }
 
-bool ReadResultFile(const std::filesystem::path& file, ScriptResult* result, ResultEnd* end,
-                    std::string* error) {
+platform::Result<void> ReadResultFile(const std::filesystem::path& file, ScriptResult* result,
+                                      ResultEnd* end) {
     const std::optional<std::string> text = ReadWholeFile(file);
     if (!text) {
-        *error = script::Utf8FromPath(file) + ": cannot read the script's result";
-        return false;
+        return platform::Fail(script::Utf8FromPath(file) + ": cannot read the script's result");
     }
-    return ParseResult(*text, script::Utf8FromPath(file), result, end, error);
+    return ParseResult(*text, script::Utf8FromPath(file), result, end);
 }
 
-bool ParseResult(std::string_view text, const std::string& named, ScriptResult* result,
-                 ResultEnd* end, std::string* error) {
+platform::Result<void> ParseResult(std::string_view text, const std::string& named,
+                                   ScriptResult* result, ResultEnd* end) {
     if (!text.starts_with(kHeader)) {
-        *error = named + ": not a script's result";
-        return false;
+        return platform::Fail(named + ": not a script's result");
     }
     FieldReader reader(text.substr(kHeader.size()));
     std::string_view key;
@@ -172,14 +169,13 @@ bool ParseResult(std::string_view text, const std::string& named, ScriptResult* 
         }
     }
     if (!ok || reader.bad() || !statusRead) {
-        *error = named + ": a damaged script result";
-        return false;
+        return platform::Fail(named + ": a damaged script result");
     }
     result->passed = end->status == script::kExitPassed;
-    return true;
+    return {};
 }
 
-bool WriteRunList(const std::filesystem::path& file, const RunList& list, std::string* error) {
+platform::Result<void> WriteRunList(const std::filesystem::path& file, const RunList& list) {
     std::string out(kRunHeader);
     AppendField(&out, "common", script::Utf8FromPath(list.common));
     AppendField(&out, "screens", script::Utf8FromPath(list.screens));
@@ -187,18 +183,16 @@ bool WriteRunList(const std::filesystem::path& file, const RunList& list, std::s
         AppendField(&out, "script", script::Utf8FromPath(s));
     }
     if (!WriteWholeFile(file, out)) {
-        *error = script::Utf8FromPath(file) + ": cannot write the list of scripts";
-        return false;
+        return platform::Fail(script::Utf8FromPath(file) + ": cannot write the list of scripts");
     }
-    return true;
+    return {};
 }
 
-bool ReadRunList(const std::filesystem::path& file, RunList* list, std::string* error) {
+platform::Result<void> ReadRunList(const std::filesystem::path& file, RunList* list) {
     const std::optional<std::string> text = ReadWholeFile(file);
     const std::string named = script::Utf8FromPath(file);
     if (!text || !text->starts_with(kRunHeader)) {
-        *error = named + ": not the list of a suite's scripts";
-        return false;
+        return platform::Fail(named + ": not the list of a suite's scripts");
     }
     FieldReader reader(std::string_view(*text).substr(kRunHeader.size()));
     std::string_view key;
@@ -213,10 +207,9 @@ bool ReadRunList(const std::filesystem::path& file, RunList* list, std::string* 
         }
     }
     if (reader.bad()) {
-        *error = named + ": a damaged list of scripts";
-        return false;
+        return platform::Fail(named + ": a damaged list of scripts");
     }
-    return true;
+    return {};
 }
 
 }  // namespace program::detail

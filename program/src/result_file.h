@@ -9,6 +9,7 @@
 #include <string_view>
 #include <vector>
 
+#include "platform/result.h"
 #include "program/suite.h"
 
 namespace program::detail {
@@ -49,19 +50,17 @@ struct RunList {
     std::filesystem::path screens;  // the report's screens; empty: no report
 };
 
-// False with the reason.
-bool WriteRunList(const std::filesystem::path& file, const RunList& list, std::string* error);
-bool ReadRunList(const std::filesystem::path& file, RunList* list, std::string* error);
+platform::Result<void> WriteRunList(const std::filesystem::path& file, const RunList& list);
+platform::Result<void> ReadRunList(const std::filesystem::path& file, RunList* list);
 
-// False with the reason.
-bool WriteResultFile(const std::filesystem::path& file, const ScriptResult& result,
-                     const ResultEnd& end, std::string* error);
-// Fills result (all but its file and class name) and end; false with the
-// reason when the file is missing or not such a file.
-bool ReadResultFile(const std::filesystem::path& file, ScriptResult* result, ResultEnd* end,
-                    std::string* error);
+platform::Result<void> WriteResultFile(const std::filesystem::path& file,
+                                       const ScriptResult& result, const ResultEnd& end);
+// Fills result (all but its file and class name) and end; fails when the
+// file is missing or not such a file.
+platform::Result<void> ReadResultFile(const std::filesystem::path& file, ScriptResult* result,
+                                      ResultEnd* end);
 // The same from the file's text; named: the file, for the reason.
-bool ParseResult(std::string_view text, const std::string& named, ScriptResult* result,
-                 ResultEnd* end, std::string* error);
+platform::Result<void> ParseResult(std::string_view text, const std::string& named,
+                                   ScriptResult* result, ResultEnd* end);
 
 }  // namespace program::detail

@@ -111,7 +111,7 @@ RunOne ScriptRunOf(const Options& options, Seam& seam, bool suite, std::ostream&
         const std::unique_ptr<Installed> run =
             Load(seam, {Purpose::Script, !options.realTime, suite}, out, log);
         if (run == nullptr) {
-            return {kExitUsage, {}};
+            return {platform::kExitUsage, {}};
         }
         const std::unique_ptr<ui::CWinApp> app = MakeApp(options, false, out);
         script::ScriptRunner runner(std::move(s), run->session().Target(), log, runnerOptions);
@@ -130,7 +130,7 @@ int RunScripts(const Options& options, Seam& seam, std::vector<SuiteScript> scri
         const std::vector<std::string_view> products = EndProductOptions(seam.OwnOptions());
         err << "kestrin: " << Listed(products) << (products.size() > 1 ? " go" : " goes")
             << " with one script\n";
-        return kExitUsage;
+        return platform::kExitUsage;
     }
     // Only a single script file named may run on the unit in place.
     std::error_code ec;
@@ -151,7 +151,7 @@ std::optional<int> RunWindow(const Options& options, Seam& seam, std::ostream& o
                              std::ostream& err, const Hooks& hooks) {
     const std::unique_ptr<Installed> run = Load(seam, {Purpose::Window, false, false}, out, err);
     if (run == nullptr) {
-        return kExitUsage;
+        return platform::kExitUsage;
     }
     std::string error;
     Window window = seam.OpenWindow(
@@ -166,7 +166,7 @@ std::optional<int> RunWindow(const Options& options, Seam& seam, std::ostream& o
     if (window.presenter == nullptr) {
         if (!seam.traits().tourWithoutWindow) {
             err << "kestrin: no window: " << error << '\n';
-            return kExitUsage;
+            return platform::kExitUsage;
         }
         out << "No window (" << error << "): running the tour of the pages headless.\n";
         return std::nullopt;
@@ -187,9 +187,11 @@ std::optional<int> RunWindow(const Options& options, Seam& seam, std::ostream& o
     FrameKeeper keeper(keys != nullptr ? *keys : *input);
     keeper.afterPresent = hooks.afterPresent;
     int status = ui::AfxWinMain(keeper, &run->clock());
-    if (recorder != nullptr && !recorder->Save(&error)) {
-        err << "kestrin: " << error << '\n';
-        Fail(&status);
+    if (recorder != nullptr) {
+        if (const platform::Result<void> saved = recorder->Save(); !saved) {
+            err << "kestrin: " << saved.error() << '\n';
+            Fail(&status);
+        }
     }
     if (options.screenshot && keeper.Frames() > 0 &&
         !ui::WritePng(keeper.LastFrame(), script::Utf8FromPath(*options.screenshot), &error)) {
@@ -208,12 +210,12 @@ int RunTour(const Options& options, Seam& seam, std::ostream& out, std::ostream&
         script::ParseScript(options.demo ? std::string_view{} : kTourScript, "tour.script");
     if (const auto* failure = std::get_if<script::ParseFailure>(&parsed)) {
         err << script::Describe("tour.script", *failure) << '\n';
-        return kExitUsage;
+        return platform::kExitUsage;
     }
     const std::unique_ptr<Installed> run =
         Load(seam, {Purpose::Tour, !options.realTime, false}, out, err);
     if (run == nullptr) {
-        return kExitUsage;
+        return platform::kExitUsage;
     }
     script::RunnerOptions runnerOptions;
     if (options.screenshot) {
@@ -224,7 +226,7 @@ int RunTour(const Options& options, Seam& seam, std::ostream& out, std::ostream&
         const std::optional<std::filesystem::path> folder = MakeTourFolder(&error);
         if (!folder) {
             err << "kestrin: " << error << '\n';
-            return kExitUsage;
+            return platform::kExitUsage;
         }
         runnerOptions.screenshotFolder = *folder;
         out << "Screenshots of the seven pages go to " << folder->string() << '\n';
@@ -261,7 +263,7 @@ int Run(const Options& options, Seam& seam, std::ostream& out, std::ostream& err
         if (!folder.empty() && !std::filesystem::is_directory(folder, ec)) {
             err << "kestrin: --record " << ShownName(*options.record) << ": there is no folder "
                 << ShownName(folder) << " to write it in\n";
-            return kExitUsage;
+            return platform::kExitUsage;
         }
     }
 
@@ -269,7 +271,7 @@ int Run(const Options& options, Seam& seam, std::ostream& out, std::ostream& err
     if (!options.scripts.empty()) {
         std::vector<SuiteScript> scripts;
         if (!LoadScripts(options.scripts, err, &scripts)) {
-            return kExitUsage;
+            return platform::kExitUsage;
         }
         return RunScripts(options, seam, std::move(scripts), out, err);
     }
@@ -277,8 +279,9 @@ int Run(const Options& options, Seam& seam, std::ostream& out, std::ostream& err
     // 2. The window, unless --headless asks for none or there is no display.
     std::optional<int> status;
     if (!options.headless) {
-        if (const std::optional<std::string> why = seam.NoDisplay()) {
-            out << "No display (" << *why << "): running the tour of the pages headless.\n";
+        if (const platform::Result<void> display = seam.DisplayReady(); !display) {
+            out << "No display (" << display.error()
+                << "): running the tour of the pages headless.\n";
         } else {
             status = RunWindow(options, seam, out, err, hooks);
         }
@@ -288,7 +291,7 @@ int Run(const Options& options, Seam& seam, std::ostream& out, std::ostream& err
     if (!status) {
         if (options.record) {
             err << "kestrin: --record needs the window, and there is no display\n";
-            return kExitUsage;
+            return platform::kExitUsage;
         }
         status = RunTour(options, seam, out, err);
     }
@@ -302,21 +305,21 @@ int Main(std::string_view name, std::span<const std::string_view> arguments, Sea
     const ParsedOptions parsed = ParseOptions(arguments, own);
     if (!parsed.options) {
         err << name << ": " << parsed.error << '\n' << Usage(name, own);
-        return kExitUsage;
+        return platform::kExitUsage;
     }
     if (parsed.options->help) {
         out << Usage(name, own);
-        return 0;
+        return platform::kExitSuccess;
     }
     if (parsed.options->version) {
         out << kestrin::VersionLine(name);
-        return 0;
+        return platform::kExitSuccess;
     }
     // Before the first thread starts: every thread holds the signals.
     HandleInterrupts();
-    if (const std::optional<std::string> why = seam.Ready()) {
-        err << name << ": " << *why << '\n';
-        return kExitUsage;
+    if (const platform::Result<void> ready = seam.Ready(); !ready) {
+        err << name << ": " << ready.error() << '\n';
+        return platform::kExitUsage;
     }
     return Run(*parsed.options, seam, out, err);
 }

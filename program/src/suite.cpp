@@ -265,9 +265,8 @@ bool WriteJUnit(const std::filesystem::path& file, const std::vector<ScriptResul
     }
     xml += "  </testsuite>\n</testsuites>\n";
 
-    std::string why;
-    if (!detail::ReplaceWholeFile(file, xml, &why)) {
-        *error = ShownName(file) + ": cannot write the report: " + why;
+    if (const platform::Result<void> written = detail::ReplaceWholeFile(file, xml); !written) {
+        *error = ShownName(file) + ": cannot write the report: " + written.error();
         return false;
     }
     return true;

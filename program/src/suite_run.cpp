@@ -316,9 +316,8 @@ int RunSuite(std::vector<SuiteScript> scripts, const SuiteOptions& options, bool
 
     detail::ReportFolder report;
     if (options.report) {
-        std::string error;
-        if (!report.Prepare(*options.report, &error)) {
-            err << "kestrin: --report " << error << '\n';
+        if (const platform::Result<void> prepared = report.Prepare(*options.report); !prepared) {
+            err << "kestrin: --report " << prepared.error() << '\n';
             return kExitMalformed;
         }
     }
@@ -350,12 +349,14 @@ int RunSuite(std::vector<SuiteScript> scripts, const SuiteOptions& options, bool
 
     out << Verdict(results) << detail::ShardNote(options.shard, scripts.size(), all) << '\n';
     out.flush();
-    std::string error;
     bool reportWritten = true;
-    if (options.report && !detail::WriteReport(report.Staging(), results, &error)) {
-        err << "kestrin: " << error << '\n';
-        status = kExitFailed;
-        reportWritten = false;
+    if (options.report) {
+        if (const platform::Result<void> written = detail::WriteReport(report.Staging(), results);
+            !written) {
+            err << "kestrin: " << written.error() << '\n';
+            status = kExitFailed;
+            reportWritten = false;
+        }
     }
     // Both reports go in place whole, or neither when the run is interrupted.
     std::string junitError;
@@ -364,8 +365,11 @@ int RunSuite(std::vector<SuiteScript> scripts, const SuiteOptions& options, bool
         if (options.junit && !WriteJUnit(*options.junit, results, &junitError)) {
             status = kExitFailed;
         }
-        if (options.report && reportWritten && !report.Commit(&reportError)) {
-            status = kExitFailed;
+        if (options.report && reportWritten) {
+            if (const platform::Result<void> committed = report.Commit(); !committed) {
+                reportError = committed.error();
+                status = kExitFailed;
+            }
         }
     });
     for (const std::string* e : {&junitError, &reportError}) {
@@ -381,9 +385,8 @@ int RunSuiteWorker(const SuiteOptions& options,
                    std::ostream& err) {
     const std::filesystem::path& folder = *options.worker;
     detail::RunList list;
-    std::string error;
-    if (!detail::ReadRunList(folder / "run", &list, &error)) {
-        err << "kestrin: " << error << '\n';
+    if (const platform::Result<void> read = detail::ReadRunList(folder / "run", &list); !read) {
+        err << "kestrin: " << read.error() << '\n';
         return kExitMalformed;
     }
     const SuiteRun run{options, screenshot, runOne, list.common, list.screens};
@@ -416,8 +419,9 @@ int RunSuiteWorker(const SuiteOptions& options,
         }
         std::filesystem::path partial = files.result;
         partial += ".part";
-        if (!detail::WriteResultFile(partial, result, end, &error)) {
-            err << "kestrin: " << error << '\n';
+        if (const platform::Result<void> written = detail::WriteResultFile(partial, result, end);
+            !written) {
+            err << "kestrin: " << written.error() << '\n';
             return kExitMalformed;
         }
         std::error_code renamed;

@@ -16,25 +16,22 @@ bool WriteWholeFile(const std::filesystem::path& file, std::string_view text) {
     return static_cast<bool>(out);
 }
 
-bool ReplaceWholeFile(const std::filesystem::path& file, std::string_view text,
-                      std::string* error) {
+platform::Result<void> ReplaceWholeFile(const std::filesystem::path& file, std::string_view text) {
     std::filesystem::path beside = file;
     beside.replace_filename("." + script::Utf8FromPath(file.filename()) + ".kestrin-" +
                             std::to_string(ProcessId()));
     std::error_code ec;
     if (!WriteWholeFile(beside, text)) {
         std::filesystem::remove(beside, ec);
-        *error = "cannot write it";
-        return false;
+        return platform::Fail("cannot write it");
     }
     std::filesystem::rename(beside, file, ec);
     if (ec) {
         std::error_code ignored;
         std::filesystem::remove(beside, ignored);
-        *error = ec.message();
-        return false;
+        return platform::Fail(ec.message());
     }
-    return true;
+    return {};
 }
 
 std::optional<std::string> ReadWholeFile(const std::filesystem::path& file, std::uintmax_t offset) {

@@ -9,13 +9,16 @@
 #include <string>
 #include <string_view>
 
+#include "platform/result.h"
+
 namespace program::detail {
 
 bool WriteWholeFile(const std::filesystem::path& file, std::string_view text);
 
 // The text written beside the file first, then renamed over it: a reader
-// finds the old file or the new one, never a part. False with the reason (without the file's name).
-bool ReplaceWholeFile(const std::filesystem::path& file, std::string_view text, std::string* error);
+// finds the old file or the new one, never a part. A failure says why,
+// without the file's name.
+platform::Result<void> ReplaceWholeFile(const std::filesystem::path& file, std::string_view text);
 
 // What the file holds from offset on; nullopt when it cannot be read.
 std::optional<std::string> ReadWholeFile(const std::filesystem::path& file,

@@ -272,9 +272,9 @@ class Pool {
         if (!text) {
             return Failed(i, named + ": cannot read the script's result");
         }
-        std::string error;
-        if (!ParseResult(*text, named, &f.result, &f.end, &error)) {
-            return Failed(i, error);
+        if (const platform::Result<void> parsed = ParseResult(*text, named, &f.result, &f.end);
+            !parsed) {
+            return Failed(i, parsed.error());
         }
         if (script::Utf8FromPath(f.end.script) != script::Utf8FromPath(scripts_[i].file)) {
             return Failed(i, ShownName(scripts_[i].file) +
@@ -464,12 +464,25 @@ int RunInWorkerProcesses(const std::vector<SuiteScript>& scripts, const SuiteRun
     const std::unique_ptr<FileLock> lock =
         FileLock::Take(*folder / kFolderLock, "the files of a suite's workers\n",
                        FileLock::Make::IfMissing, &holder, &error);
+    if (lock == nullptr) {
+        // Unlocked, another suite's clean-up would take the folder for a
+        // dead run's and remove it under the workers.
+        err << "kestrin: cannot start workers for the scripts: cannot lock "
+            << script::Utf8FromPath(*folder / kFolderLock) << ": "
+            << (error.empty() ? "it is held by " + (holder.empty() ? "another process" : holder)
+                              : error)
+            << '\n';
+        std::error_code ec;
+        std::filesystem::remove_all(*folder, ec);
+        return kExitMalformed;
+    }
     RunList list{{}, run.common, run.screens};
     for (const SuiteScript& s : scripts) {
         list.scripts.push_back(s.file);
     }
     int status = kExitMalformed;
-    if (WriteRunList(*folder / "run", list, &error)) {
+    const platform::Result<void> listed = WriteRunList(*folder / "run", list);
+    if (listed) {
         std::vector<std::string> arguments = run.options.commandLine;
         arguments.emplace_back("--suite-worker");
         arguments.push_back(script::Utf8FromPath(*folder));
@@ -478,7 +491,7 @@ int RunInWorkerProcesses(const std::vector<SuiteScript>& scripts, const SuiteRun
         };
         status = RunInWorkers(scripts, run, *folder, start, results, err);
     } else {
-        err << "kestrin: " << error << '\n';
+        err << "kestrin: " << listed.error() << '\n';
     }
     std::error_code ec;
     std::filesystem::remove_all(*folder, ec);

@@ -47,8 +47,8 @@ TEST(HtmlReportTest, TheIndexListsTheFailedFirstEachGroupInTheRunsOrder) {
     }
     const test::TestFolder folder;
     std::filesystem::create_directories(folder.path() / "scripts");
-    std::string error;
-    ASSERT_TRUE(WriteReport(folder.path(), results, &error)) << error;
+    const platform::Result<void> written = WriteReport(folder.path(), results);
+    ASSERT_TRUE(written) << written.error();
     const std::string index = ReadWholeFile(folder.path() / "index.html").value_or("");
 
     const std::regex row(
@@ -78,11 +78,12 @@ TEST(ReportFolderTest, AFolderNamedWithATrailingSlashIsReplacedWhole) {
     for (const char* name : {"new/", "new/"}) {  // made, then replaced
         const std::filesystem::path folder = top.path() / name;
         ReportFolder report;
-        std::string error;
-        ASSERT_TRUE(report.Prepare(folder, &error)) << error;
+        const platform::Result<void> prepared = report.Prepare(folder);
+        ASSERT_TRUE(prepared) << prepared.error();
         EXPECT_EQ(report.Staging().parent_path(), top.path()) << report.Staging();
         ASSERT_TRUE(WriteWholeFile(report.Staging() / "index.html", "report"));
-        ASSERT_TRUE(report.Commit(&error)) << error;
+        const platform::Result<void> committed = report.Commit();
+        ASSERT_TRUE(committed) << committed.error();
         EXPECT_EQ(ReadWholeFile(top.path() / "new" / "index.html"), "report");
     }
     std::vector<std::string> left;

@@ -105,8 +105,8 @@ TEST(RecorderTest, TheBackendsMannerDecidesTheUnitKeysAndTheReplayLine) {
     window.Add([] { return Pen(Kind::PenUp, CentreOf(ui::demo::IDC_GREEN)); });
     ui::demo::CDemoApp app;
     ui::AfxWinMain(recorder, &clock);
-    std::string error;
-    ASSERT_TRUE(recorder.Save(&error)) << error;
+    const platform::Result<void> saved = recorder.Save();
+    ASSERT_TRUE(saved) << saved.error();
     std::ifstream in(file, std::ios::binary);
     const std::string text{std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
     in.close();

@@ -134,12 +134,11 @@ class FakeWorker final : public WorkerProcess {
             ScriptResult result;
             result.passed = true;
             result.output = "output of " + std::to_string(i) + '\n';
-            std::string error;
             std::filesystem::path partial = files.result;
             partial += ".part";
-            EXPECT_TRUE(WriteResultFile(partial, result,
-                                        {script::kExitPassed, {}, plan_.scripts[named]}, &error))
-                << error;
+            const platform::Result<void> written =
+                WriteResultFile(partial, result, {script::kExitPassed, {}, plan_.scripts[named]});
+            EXPECT_TRUE(written) << written.error();
             std::filesystem::rename(partial, files.result);
             Finished(i);
         }

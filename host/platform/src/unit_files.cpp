@@ -23,7 +23,7 @@ DWORD ErrnoToWin32(int error) {
         case EEXIST:
             return ERROR_FILE_EXISTS;
         case ENOSPC:
-            return 112;  // ERROR_DISK_FULL
+            return ERROR_DISK_FULL;
         case ENOMEM:
             return ERROR_NOT_ENOUGH_MEMORY;
         default:

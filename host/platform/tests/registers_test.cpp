@@ -100,7 +100,7 @@ TEST(Registers, EachStepFailsWithItsCodeForItsBlockOnly) {
             failed = 3;
         }
         EXPECT_EQ(failed, c.failingStep);
-        EXPECT_EQ(GetLastError(), 87U);
+        EXPECT_EQ(GetLastError(), ERROR_INVALID_PARAMETER);
     }
 }
 

@@ -128,7 +128,7 @@ TEST_F(UnitRegistryTest, QueryFollowsWin32SizeRules) {
     BYTE small[2] = {};
     size = sizeof small;
     EXPECT_EQ(u.RegQueryValueEx(key, "Prefix", nullptr, small, &size),
-              static_cast<LONG>(unit::ERROR_MORE_DATA));
+              static_cast<LONG>(ERROR_MORE_DATA));
     EXPECT_EQ(size, 4U);
     BYTE text[8] = {};
     size = sizeof text;

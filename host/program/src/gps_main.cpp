@@ -4,19 +4,17 @@
 #include <string_view>
 #include <vector>
 
+#include "gps/host_arguments.h"
 #include "host/gps_program.h"
 #include "kestrin_version.h"
+#include "platform/exit_status.h"
 
 int main(int argc, char** argv) {
     const std::vector<std::string_view> arguments(argv + 1, argv + argc);
-    // Alone on the line only: every other word is the tool's.
-    if (arguments.size() == 1 && arguments[0] == "--version") {
-        std::cout << kestrin::VersionLine("gps");
-        return 0;
-    }
-    if (arguments.size() == 1 && (arguments[0] == "--help" || arguments[0] == "-h")) {
-        std::cout << host::GpsUsage() << "       gps --version | --help\n";
-        return 0;
+    if (const auto text =
+            gps::VersionOrHelp(arguments, kestrin::VersionLine("gps"), host::GpsUsage())) {
+        std::cout << *text;
+        return platform::kExitSuccess;
     }
     std::optional<std::string> unitFromEnv;
     if (const char* env = std::getenv("KESTRIN_UNIT_DIR")) {

@@ -4,15 +4,12 @@
 #include "gps/stream_run.h"
 #include "host/components.h"
 #include "host/default_unit.h"
+#include "platform/exit_status.h"
 #include "unit/virtual_unit.h"
 
 namespace host {
 
-namespace {
-
-constexpr int kExitFailure = 1;
-
-}  // namespace
+using platform::kExitFailure;
 
 std::string GpsUsage() {
     return "usage: gps on|off NAME --unit DIR   (or set KESTRIN_UNIT_DIR to the unit's folder)\n";

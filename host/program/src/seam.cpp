@@ -47,6 +47,10 @@ std::vector<OptionSpec> Seam::OwnOptions() {
         PathOption("--audio-out", "FILE", "write the run's sound as WAV when the run ends",
                    &options_.audioOut);
     audioOut.endProduct = true;
+    audioOut.before = "--demo";
+    OptionSpec debugEcho = FlagOption(
+        "--debug-echo", "copy the unit's debug output to standard error", &options_.debugEcho);
+    debugEcho.before = "--demo";
     return {
         PathOption("--unit", "DIR",
                    "run on the unit in DIR (default: a fresh copy of\n"
@@ -54,27 +58,13 @@ std::vector<OptionSpec> Seam::OwnOptions() {
                    &options_.unitDir),
         FlagOption("--fresh-copy", "run on a temporary copy of the unit instead",
                    &options_.freshCopy),
-        program::Shared("--headless"),
+        std::move(audioOut),
+        std::move(debugEcho),
         program::Shared("--script",
                         "run scripts (a folder: its *.ks and *.script files) on\n"
                         "the virtual clock (implies --headless), each on a fresh\n"
                         "copy of the unit (a single file: on --unit in place)"),
         program::Shared("--real-time", "run the scripts on the wall clock (for host devices)"),
-        program::Shared("--junit"),
-        program::Shared("--artifacts"),
-        program::Shared("--update-screens"),
-        program::Shared("--report"),
-        program::Shared("--trace"),
-        program::Shared("--jobs"),
-        program::Shared("--shard"),
-        program::Shared("--timeout"),
-        program::Shared("--record"),
-        program::Shared("--scale"),
-        program::Shared("--screenshot"),
-        std::move(audioOut),
-        FlagOption("--debug-echo", "copy the unit's debug output to standard error",
-                   &options_.debugEcho),
-        program::Shared("--demo"),
     };
 }
 
@@ -82,16 +72,16 @@ bool Seam::EndProductsWanted() const {
     return options_.audioOut.has_value();
 }
 
-std::optional<std::string> Seam::Ready() {
+platform::Result<void> Seam::Ready() {
     if (options_.unitDir || sources_.fromEnv || !sources_.builtIn.empty()) {
-        return std::nullopt;
+        return {};
     }
     const FoundUnit found = FindDefaultUnit(ExecutablePath());
     if (!found.dir) {
-        return found.error + ": give --unit DIR or set KESTRIN_UNIT_DIR";
+        return platform::Fail(found.error + ": give --unit DIR or set KESTRIN_UNIT_DIR");
     }
     sources_.builtIn = *found.dir;
-    return std::nullopt;
+    return {};
 }
 
 std::unique_ptr<program::Session> Seam::Load(const program::SessionRequest& request,
@@ -128,11 +118,11 @@ std::unique_ptr<program::Session> Seam::Load(const program::SessionRequest& requ
     return session;
 }
 
-std::optional<std::string> Seam::NoDisplay() {
+platform::Result<void> Seam::DisplayReady() {
     if (std::string why; !DisplayNamed(&why) || !sdl::DisplayAvailable(&why)) {
-        return why;
+        return platform::Fail(why);
     }
-    return std::nullopt;
+    return {};
 }
 
 program::Window Seam::OpenWindow(program::Session& session, const program::WindowOptions& options,

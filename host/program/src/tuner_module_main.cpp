@@ -26,11 +26,14 @@
 #include "host/components.h"
 #include "host/default_unit.h"
 #include "kestrin_version.h"
+#include "platform/exit_status.h"
 #include "unit/virtual_unit.h"
 
 namespace {
 
-constexpr int kExitUsage = 2;
+using platform::kExitFailure;
+using platform::kExitSuccess;
+using platform::kExitUsage;
 constexpr const char* kUsage =
     "usage: tuner-module [--unit DIR] [--reply-delay MS] (--pty [LINK] | --tty DEVICE)\n"
     "       tuner-module --version | --help\n";
@@ -135,11 +138,11 @@ int main(int argc, char** argv) {
     }
     if (options->version) {
         std::cout << kestrin::VersionLine("tuner-module");
-        return EXIT_SUCCESS;
+        return kExitSuccess;
     }
     if (options->help) {
         std::cout << kUsage;
-        return EXIT_SUCCESS;
+        return kExitSuccess;
     }
     if (options->link) {
         std::error_code ec;
@@ -193,7 +196,7 @@ int main(int argc, char** argv) {
     if (!line.valid()) {
         std::cerr << "tuner-module: " << (options->pty ? "no pseudo-terminal" : device) << ": "
                   << std::strerror(openError) << '\n';
-        return EXIT_FAILURE;
+        return kExitFailure;
     }
     if (options->link) {
         // A link an earlier run left is replaced; a file made there since
@@ -206,7 +209,7 @@ int main(int argc, char** argv) {
         if (ec) {
             std::cerr << "tuner-module: " << options->link->string() << ": " << ec.message()
                       << '\n';
-            return EXIT_FAILURE;
+            return kExitFailure;
         }
     }
 
@@ -223,5 +226,5 @@ int main(int argc, char** argv) {
         options->link && std::filesystem::read_symlink(*options->link, ec) == device) {
         std::filesystem::remove(*options->link, ec);
     }
-    return EXIT_SUCCESS;
+    return kExitSuccess;
 }

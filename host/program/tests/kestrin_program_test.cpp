@@ -6,8 +6,8 @@
 #include <sys/socket.h>
 
 #include <cstdlib>
-#include <set>
 #include <regex>
+#include <set>
 
 #include "program_fixture.h"
 #include "script/pattern.h"
@@ -16,7 +16,7 @@
 namespace host::test {
 namespace {
 
-using program::kExitUsage;
+using platform::kExitUsage;
 
 class KestrinProgramTest : public ProgramTest {
   protected:

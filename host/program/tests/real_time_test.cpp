@@ -1,7 +1,8 @@
 // Scripts on the wall clock against devices on real lines: the RDS tool and
 // a slow tuner module on a pseudo-terminal, the GPS window fed through one at
 // 4800 baud. Each waits for answers with `expect ... within`, never for a
-// fixed time.
+// fixed time; the bounds are wide, for a loaded machine answers late and a
+// pass never waits for them.
 #include <unistd.h>
 
 #include <atomic>
@@ -60,16 +61,16 @@ key Backspace
 key Backspace
 type 1079 1003
 click 1060
-expect check 1062 1 within 3000
-expect text 1086 "RADIO 3 " within 3000
+expect check 1062 1 within 10000
+expect text 1086 "RADIO 3 " within 10000
 expect text 1087 "0xE203"
 click 1066
-expect text 1082 "55" within 3000
+expect text 1082 "55" within 10000
 click 1069
-expect text 1088 "0x5601" within 3000
+expect text 1088 "0x5601" within 10000
 expect text 1085 "2"
 close
-expect caption "Kestrin" within 3000
+expect caption "Kestrin" within 10000
 )");
     EXPECT_EQ(r.status, 0) << r.err;
     EXPECT_EQ(r.out, "1 passed, 0 failed\n");

@@ -2,13 +2,25 @@
 // read by the program layer's parser with the seam's table, and its usage.
 #include <gtest/gtest.h>
 
+#include <fstream>
+#include <iterator>
+#include <string>
 #include <vector>
 
 #include "host/seam.h"
+#include "kestrin_tree.h"
 #include "program/options.h"
 
 namespace host {
 namespace {
+
+// A text checked in beside the tests, so that a change to it shows whole in
+// review; empty when it cannot be read.
+std::string Golden(const char* name) {
+    std::ifstream in(std::string(KESTRIN_SOURCE_DIR) + "/host/program/tests/" + name,
+                     std::ios::binary);
+    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+}
 
 struct Parsed {
     program::ParsedOptions shared;
@@ -78,39 +90,9 @@ TEST(HostSeamTest, WhatIsRefused) {
 
 TEST(HostSeamTest, TheUsageListsTheOptionsInTheHostsOrderAndWords) {
     Seam seam({"built-in", {}});
-    EXPECT_EQ(program::Usage("kestrin", seam.OwnOptions()),
-              "usage: kestrin [--unit DIR] [--fresh-copy] [--headless] [--script FILE|DIR ...]\n"
-              "               [--real-time] [--junit FILE] [--artifacts DIR] [--update-screens]\n"
-              "               [--report DIR] [--trace] [--jobs N] [--shard K/N] [--timeout MS]\n"
-              "               [--record FILE] [--scale N] [--screenshot FILE] [--audio-out FILE]\n"
-              "               [--debug-echo] [--demo] [--version] [--help]\n"
-              "  --unit DIR         run on the unit in DIR (default: a fresh copy of\n"
-              "                     $KESTRIN_UNIT_DIR, else of the default unit)\n"
-              "  --fresh-copy       run on a temporary copy of the unit instead\n"
-              "  --headless         no window: run the script, or the tour of the pages\n"
-              "  --script FILE|DIR  run scripts (a folder: its *.ks and *.script files) on\n"
-              "                     the virtual clock (implies --headless), each on a fresh\n"
-              "                     copy of the unit (a single file: on --unit in place)\n"
-              "  --real-time        run the scripts on the wall clock (for host devices)\n"
-              "  --junit FILE       write a JUnit XML report of the scripts\n"
-              "  --artifacts DIR    keep the screen, debug lines and output of failed scripts\n"
-              "  --update-screens   `expect screen` writes its reference instead of comparing\n"
-              "  --report DIR       write an HTML report of the scripts into DIR, with the\n"
-              "                     trace of each failed one (index.html)\n"
-              "  --trace            keep the trace of passing scripts in the report too\n"
-              "  --jobs N           run N scripts at a time, each in a process of its own\n"
-              "                     (1 to 64, default 1)\n"
-              "  --shard K/N        run only the K-th of N slices of the scripts (K from 1)\n"
-              "  --timeout MS       end a script past MS milliseconds of wall time and report\n"
-              "                     it failed at its line (default 600000, 10 minutes; 0: none)\n"
-              "  --record FILE      write what is done in the window as a script\n"
-              "  --scale N          window pixels per screen pixel, 1 to 8 (default 2)\n"
-              "  --screenshot FILE  write the screen as PNG when the run ends\n"
-              "  --audio-out FILE   write the run's sound as WAV when the run ends\n"
-              "  --debug-echo       copy the unit's debug output to standard error\n"
-              "  --demo             run the dialog framework's demo dialog, not the console\n"
-              "  --version          print the version and exit\n"
-              "  --help             print this usage and exit\n");
+    const std::string golden = Golden("kestrin-usage.txt");
+    ASSERT_FALSE(golden.empty()) << "host/program/tests/kestrin-usage.txt cannot be read";
+    EXPECT_EQ(program::Usage("kestrin", seam.OwnOptions()), golden);
 }
 
 }  // namespace

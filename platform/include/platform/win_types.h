@@ -26,24 +26,40 @@ inline constexpr HANDLE INVALID_HANDLE_VALUE = -1;
 
 inline constexpr std::size_t MAX_PATH = 260;
 
-// Last-error codes.
-inline constexpr DWORD ERROR_SUCCESS = 0;
-inline constexpr DWORD ERROR_INVALID_FUNCTION = 1;
-inline constexpr DWORD ERROR_FILE_NOT_FOUND = 2;
-inline constexpr DWORD ERROR_PATH_NOT_FOUND = 3;
-inline constexpr DWORD ERROR_ACCESS_DENIED = 5;
-inline constexpr DWORD ERROR_INVALID_HANDLE = 6;
-inline constexpr DWORD ERROR_NOT_ENOUGH_MEMORY = 8;
-inline constexpr DWORD ERROR_NO_MORE_FILES = 18;
-inline constexpr DWORD ERROR_GEN_FAILURE = 31;
-inline constexpr DWORD ERROR_SHARING_VIOLATION = 32;
-inline constexpr DWORD ERROR_NOT_SUPPORTED = 50;
-inline constexpr DWORD ERROR_FILE_EXISTS = 80;
-inline constexpr DWORD ERROR_INVALID_PARAMETER = 87;
-inline constexpr DWORD ERROR_INSUFFICIENT_BUFFER = 122;
-inline constexpr DWORD ERROR_ALREADY_EXISTS = 183;
-inline constexpr DWORD ERROR_OPERATION_ABORTED = 995;
-inline constexpr DWORD ERROR_DEVICE_NOT_AVAILABLE = 4319;
+// Every Win32 error code the project uses, named once: the last-error codes
+// and the registry's results. The Win32 backend checks each against
+// <windows.h>, so the list is a macro that can be expanded there too.
+#define PLATFORM_WIN32_ERROR_CODES(X)   \
+    X(ERROR_SUCCESS, 0)                 \
+    X(ERROR_INVALID_FUNCTION, 1)        \
+    X(ERROR_FILE_NOT_FOUND, 2)          \
+    X(ERROR_PATH_NOT_FOUND, 3)          \
+    X(ERROR_ACCESS_DENIED, 5)           \
+    X(ERROR_INVALID_HANDLE, 6)          \
+    X(ERROR_NOT_ENOUGH_MEMORY, 8)       \
+    X(ERROR_NO_MORE_FILES, 18)          \
+    X(ERROR_GEN_FAILURE, 31)            \
+    X(ERROR_SHARING_VIOLATION, 32)      \
+    X(ERROR_LOCK_VIOLATION, 33)         \
+    X(ERROR_NOT_SUPPORTED, 50)          \
+    X(ERROR_FILE_EXISTS, 80)            \
+    X(ERROR_INVALID_PARAMETER, 87)      \
+    X(ERROR_DISK_FULL, 112)             \
+    X(ERROR_CALL_NOT_IMPLEMENTED, 120)  \
+    X(ERROR_INSUFFICIENT_BUFFER, 122)   \
+    X(ERROR_ALREADY_EXISTS, 183)        \
+    X(ERROR_MORE_DATA, 234)             \
+    X(ERROR_OPERATION_ABORTED, 995)     \
+    X(ERROR_IO_PENDING, 997)            \
+    X(ERROR_KEY_DELETED, 1018)          \
+    X(ERROR_CLASS_ALREADY_EXISTS, 1410) \
+    X(ERROR_TIMEOUT, 1460)              \
+    X(ERROR_DEVICE_IN_USE, 2404)        \
+    X(ERROR_DEVICE_NOT_AVAILABLE, 4319)
+
+#define PLATFORM_DEFINE_ERROR_CODE(name, value) inline constexpr DWORD name = value;
+PLATFORM_WIN32_ERROR_CODES(PLATFORM_DEFINE_ERROR_CODE)
+#undef PLATFORM_DEFINE_ERROR_CODE
 
 // CreateFile.
 inline constexpr DWORD GENERIC_READ = 0x80000000U;
@@ -54,6 +70,7 @@ inline constexpr DWORD CREATE_NEW = 1;
 inline constexpr DWORD CREATE_ALWAYS = 2;
 inline constexpr DWORD OPEN_EXISTING = 3;
 inline constexpr DWORD OPEN_ALWAYS = 4;
+inline constexpr DWORD TRUNCATE_EXISTING = 5;
 inline constexpr DWORD FILE_ATTRIBUTE_READONLY = 0x1;
 inline constexpr DWORD FILE_ATTRIBUTE_DIRECTORY = 0x10;
 inline constexpr DWORD FILE_ATTRIBUTE_NORMAL = 0x80;

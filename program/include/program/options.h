@@ -1,6 +1,6 @@
 // The command line of kestrin on either backend: the options both programs
-// read, and each backend's own given as data (OptionSpec), read by one
-// parser and listed in one usage text in the order the backend gives.
+// read, listed once here in their order, and each backend's own given as
+// data (OptionSpec), read by one parser and listed in one usage text.
 #pragma once
 
 #include <filesystem>
@@ -29,8 +29,8 @@ struct Options {
 };
 
 // One option of the command line. A backend lists its own options with a
-// `take` and the shared ones by name alone (with its own help text where
-// its usage words them differently), in the order of its usage.
+// `take`, each placed before a shared option or ahead of them all, and names
+// a shared one only where its usage words it differently.
 struct OptionSpec {
     enum class Takes {
         Nothing,  // a flag
@@ -47,12 +47,15 @@ struct OptionSpec {
     // for a flag) and returns why it is refused. Empty for a shared option.
     std::function<std::optional<std::string>(std::string_view value)> take;
     std::string_view sameAs;  // another spelling of that option ("/?" of "--help")
+    // A backend's own option: the shared option it comes before in the
+    // usage; empty: ahead of the shared options.
+    std::string_view before;
     bool hidden = false;      // read, but not in the usage
     bool endProduct = false;  // writes what one run leaves, as --screenshot does
 };
 
-// A shared option in a backend's list, with its help text or the shared one.
-inline OptionSpec Shared(std::string_view name, std::string_view help = {}) {
+// A shared option's words in a backend's usage.
+inline OptionSpec Shared(std::string_view name, std::string_view help) {
     OptionSpec spec;
     spec.name = name;
     spec.help = help;
@@ -78,7 +81,7 @@ ParsedOptions ParseOptions(std::span<const std::string_view> arguments,
                            const std::vector<OptionSpec>& own);
 
 // The usage text, ending in a newline: the synopsis, then each option with
-// its help, in the backend's order; shared options it does not name follow.
+// its help: the backend's own where it places them among the shared ones.
 std::string Usage(std::string_view program, const std::vector<OptionSpec>& own);
 
 // The options that write what one run leaves ("--screenshot" first), for

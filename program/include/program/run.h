@@ -8,12 +8,11 @@
 #include <span>
 #include <string_view>
 
+#include "platform/exit_status.h"
 #include "program/options.h"
 #include "program/seam.h"
 
 namespace program {
-
-inline constexpr int kExitUsage = 2;  // bad arguments, script or unit
 
 // Ways in for tests of the windowed run.
 struct Hooks {

@@ -12,6 +12,7 @@
 #include <utility>
 #include <vector>
 
+#include "platform/result.h"
 #include "platform/services.h"
 #include "program/options.h"
 #include "script/target.h"
@@ -93,17 +94,17 @@ class Seam {
     // One of its own end products (OptionSpec::endProduct) is asked for.
     [[nodiscard]] virtual bool EndProductsWanted() const { return false; }
     // Gets ready to run with the options read (finds what they leave to
-    // it), before anything runs; why it cannot.
-    virtual std::optional<std::string> Ready() { return std::nullopt; }
+    // it), before anything runs; fails with why it cannot.
+    virtual platform::Result<void> Ready() { return {}; }
 
     // The backend for one run; nullptr after the reason is written to log.
     // Notes about the run go to out.
     virtual std::unique_ptr<Session> Load(const SessionRequest& request, std::ostream& out,
                                           std::ostream& log) = 0;
 
-    // Why no window can be shown, known before one is tried; nullopt when
-    // one may be.
-    virtual std::optional<std::string> NoDisplay() { return std::nullopt; }
+    // Whether a window may be shown, known before one is tried; a failure
+    // says why not.
+    virtual platform::Result<void> DisplayReady() { return {}; }
     // The window on the session's clock; no presenter, with the reason in
     // *error, when it cannot be made.
     virtual Window OpenWindow(Session& session, const WindowOptions& options,

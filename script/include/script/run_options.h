@@ -6,13 +6,16 @@
 #include <filesystem>
 #include <optional>
 
+#include "platform/exit_status.h"
+
 namespace script {
 
 class RunObserver;
 
-inline constexpr int kExitPassed = 0;
-inline constexpr int kExitFailed = 1;
-inline constexpr int kExitMalformed = 2;
+// A script's outcome as the program's exit status.
+inline constexpr int kExitPassed = platform::kExitSuccess;
+inline constexpr int kExitFailed = platform::kExitFailure;
+inline constexpr int kExitMalformed = platform::kExitUsage;
 
 struct RunnerOptions {
     // Where `screenshot` puts a relative file; empty: the script's folder.

@@ -75,7 +75,7 @@ class RecordingRegistry final : public platform::Registry {
             if (size != nullptr) {
                 *size = needed;
             }
-            return 234;  // ERROR_MORE_DATA
+            return platform::ERROR_MORE_DATA;
         }
         std::memcpy(data, value->data(), value->size());
         *size = needed;

@@ -5,10 +5,14 @@
 #include "devices/driver_keys.h"
 #include "gps/command_line.h"
 #include "platform/api.h"
+#include "platform/exit_status.h"
 
 namespace gps {
 
 namespace {
+
+using platform::kExitFailure;
+using platform::kExitSuccess;
 
 constexpr std::string_view kErrorCaption = "Error";
 

@@ -8,6 +8,20 @@ constexpr std::string_view kUnitOption = "--unit";
 
 }  // namespace
 
+std::optional<std::string> VersionOrHelp(std::span<const std::string_view> arguments,
+                                         std::string_view versionLine, std::string_view usage) {
+    if (arguments.size() != 1) {
+        return std::nullopt;
+    }
+    if (arguments[0] == "--version") {
+        return std::string(versionLine);
+    }
+    if (arguments[0] == "--help" || arguments[0] == "-h") {
+        return std::string(usage) + "       gps --version | --help\n";
+    }
+    return std::nullopt;
+}
+
 HostArguments ExtractUnitOption(std::span<const std::string_view> arguments) {
     HostArguments out;
     for (std::size_t i = 0; i < arguments.size(); ++i) {

@@ -63,6 +63,27 @@ TEST(ExtractUnitOption, RemovesTheOptionWherever) {
     }
 }
 
+TEST(VersionOrHelp, AnswersOnlyWhenAloneOnTheLine) {
+    struct AloneCase {
+        Words arguments;
+        std::optional<std::string> printed;
+    };
+    const AloneCase cases[] = {
+        {{"--version"}, "gps 1.0\n"},
+        {{"--help"}, "usage: gps X\n       gps --version | --help\n"},
+        {{"-h"}, "usage: gps X\n       gps --version | --help\n"},
+        {{}, std::nullopt},
+        {{"--version", "on"}, std::nullopt},
+        {{"on", "--help"}, std::nullopt},
+        {{"--Version"}, std::nullopt},
+        {{"-help"}, std::nullopt},
+    };
+    for (const AloneCase& c : cases) {
+        EXPECT_EQ(gps::VersionOrHelp(c.arguments, "gps 1.0\n", "usage: gps X\n"), c.printed)
+            << (c.arguments.empty() ? "(none)" : c.arguments[0]);
+    }
+}
+
 TEST(HostCommandLine, QuotedSpacesReachTheDriverName) {
     test_support::RecordingPlatform unit;
     unit.registry.keys = {{"Drivers\\Active\\ 12", test_support::Dword(0x99U)}};

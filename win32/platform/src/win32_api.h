@@ -9,6 +9,7 @@
 #pragma once
 
 #include "platform/api.h"
+#include "win32_error.h"
 
 #include <windows.h>
 // winmm needs the types of <windows.h> first.

@@ -12,24 +12,24 @@ inline constexpr platform::HANDLE kInvalidHandle = -1;
 
 // What the calls without a desktop counterpart (VirtualCopy, the device
 // manager, TouchCalibrate) fail with.
-inline constexpr platform::DWORD kNoDesktopCounterpart = 120;  // ERROR_CALL_NOT_IMPLEMENTED
+inline constexpr platform::DWORD kNoDesktopCounterpart = platform::ERROR_CALL_NOT_IMPLEMENTED;
 
 // A unit path that could leave the root, or is not valid UTF-8.
-inline constexpr platform::DWORD kBadUnitPath = 3;  // ERROR_PATH_NOT_FOUND
+inline constexpr platform::DWORD kBadUnitPath = platform::ERROR_PATH_NOT_FOUND;
 
 // A unit stream driver ("GPS1:", "DSK1:" ...) that a PC does not have.
-inline constexpr platform::DWORD kNoSuchDevice = 2;  // ERROR_FILE_NOT_FOUND
+inline constexpr platform::DWORD kNoSuchDevice = platform::ERROR_FILE_NOT_FOUND;
 
 // A handle the backend did not give out, of the wrong kind, or closed.
-inline constexpr platform::DWORD kBadHandle = 6;  // ERROR_INVALID_HANDLE
+inline constexpr platform::DWORD kBadHandle = platform::ERROR_INVALID_HANDLE;
 
 // Device control codes of the unit's drivers mean nothing to a PC's driver.
-inline constexpr platform::DWORD kNoSuchControl = 1;  // ERROR_INVALID_FUNCTION
+inline constexpr platform::DWORD kNoSuchControl = platform::ERROR_INVALID_FUNCTION;
 
 // How wine ends an overlapped serial read on its time-out (STATUS_TIMEOUT,
 // which Windows counts as success): a read that ran out of time ended well,
 // with what came.
-inline constexpr platform::DWORD kSerialTimedOut = 1460;  // ERROR_TIMEOUT
+inline constexpr platform::DWORD kSerialTimedOut = platform::ERROR_TIMEOUT;
 
 // The failed Win32 call's own code becomes the platform's last error.
 void TakeLastError();

@@ -14,12 +14,12 @@
 #include "gps/host_arguments.h"
 #include "gps/stream_run.h"
 #include "kestrin_version.h"
+#include "platform/exit_status.h"
 #include "win32/backend.h"
 #include "win32/text_arguments.h"
 
 namespace {
 
-constexpr int kExitFailure = 1;
 constexpr const char* kUsage = "usage: gps on|off NAME\n";
 
 }  // namespace
@@ -30,15 +30,9 @@ int wmain(int argc, wchar_t** argv) {
     _setmode(_fileno(stderr), _O_BINARY);
     const std::vector<std::string> owned = win32::Utf8Arguments(argc, argv);
     const std::vector<std::string_view> arguments(owned.begin(), owned.end());
-    // Alone on the line only: every other word is the tool's.
-    if (arguments.size() == 1 && arguments[0] == "--version") {
-        static_cast<void>(std::fputs(kestrin::VersionLine("gps").c_str(), stdout));
-        return 0;
-    }
-    if (arguments.size() == 1 && (arguments[0] == "--help" || arguments[0] == "-h")) {
-        static_cast<void>(std::fputs(kUsage, stdout));
-        static_cast<void>(std::fputs("       gps --version | --help\n", stdout));
-        return 0;
+    if (const auto text = gps::VersionOrHelp(arguments, kestrin::VersionLine("gps"), kUsage)) {
+        static_cast<void>(std::fputs(text->c_str(), stdout));
+        return platform::kExitSuccess;
     }
     const gps::HostArguments parsed = gps::ExtractUnitOption(arguments);
     if (parsed.unitDirectory || parsed.unitDirectoryMissing) {
@@ -47,7 +41,7 @@ int wmain(int argc, wchar_t** argv) {
         static_cast<void>(std::fputs(
             "gps: --unit names a virtual unit; on a PC gps works on this PC's registry\n", stderr));
         static_cast<void>(std::fputs(kUsage, stderr));
-        return kExitFailure;
+        return platform::kExitFailure;
     }
     win32::Backend backend(win32::Options{});
     return gps::RunWithStreamPrompt(backend.Services(), parsed.words, std::cerr);

@@ -55,6 +55,9 @@ std::vector<OptionSpec> Seam::OwnOptions() {
     help.name = "/?";
     help.sameAs = "--help";
     help.hidden = true;
+    OptionSpec debugEcho = program::FlagOption(
+        "--debug-echo", "copy the debug output to standard error", &options_.debugEcho);
+    debugEcho.before = "--demo";
     return {
         ValueOption("--root", "DIR",
                     "the folder that stands for the unit's file system\n"
@@ -72,25 +75,11 @@ std::vector<OptionSpec> Seam::OwnOptions() {
                         options_.com7Port = std::string(port);
                         return std::nullopt;
                     }),
-        program::Shared("--headless"),
+        std::move(debugEcho),
         program::Shared("--real-time", "scripts run on the wall clock (always, on a PC)"),
         program::Shared("--script",
                         "run scripts (a folder: its *.ks and *.script files) against\n"
                         "the console (implies --headless), each on a fresh backend"),
-        program::Shared("--junit"),
-        program::Shared("--artifacts"),
-        program::Shared("--update-screens"),
-        program::Shared("--report"),
-        program::Shared("--trace"),
-        program::Shared("--jobs"),
-        program::Shared("--shard"),
-        program::Shared("--timeout"),
-        program::Shared("--record"),
-        program::Shared("--screenshot"),
-        program::Shared("--scale"),
-        program::FlagOption("--debug-echo", "copy the debug output to standard error",
-                            &options_.debugEcho),
-        program::Shared("--demo"),
         std::move(unit),
         std::move(help),
     };

@@ -4,13 +4,24 @@
 
 #include <gtest/gtest.h>
 
+#include <fstream>
+#include <iterator>
 #include <string>
 #include <vector>
 
+#include "kestrin_tree.h"
 #include "program/options.h"
 
 namespace win32 {
 namespace {
+
+// A text checked in beside the tests, so that a change to it shows whole in
+// review; empty when it cannot be read.
+std::string Golden(const char* name) {
+    std::ifstream in(std::string(KESTRIN_SOURCE_DIR) + "/win32/program/tests/" + name,
+                     std::ios::binary);
+    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+}
 
 struct Parsed {
     program::ParsedOptions shared;
@@ -79,37 +90,9 @@ TEST(Win32SeamTest, BadCommandLinesAreRefusedWithTheReason) {
 
 TEST(Win32SeamTest, TheUsageListsThePcsOptionsAndRecord) {
     Seam seam;
-    EXPECT_EQ(program::Usage("kestrin", seam.OwnOptions()),
-              "usage: kestrin [--root DIR] [--com7 COMn] [--headless] [--real-time]\n"
-              "               [--script FILE|DIR ...] [--junit FILE] [--artifacts DIR]\n"
-              "               [--update-screens] [--report DIR] [--trace] [--jobs N]\n"
-              "               [--shard K/N] [--timeout MS] [--record FILE] [--screenshot FILE]\n"
-              "               [--scale N] [--debug-echo] [--demo] [--version] [--help]\n"
-              "  --root DIR         the folder that stands for the unit's file system\n"
-              "                     (default: the folder \"unit\" beside the program)\n"
-              "  --com7 COMn        the PC's serial port that \"COM7:\" opens (default COM7)\n"
-              "  --headless         no window: run the script, or the tour of the pages\n"
-              "  --real-time        scripts run on the wall clock (always, on a PC)\n"
-              "  --script FILE|DIR  run scripts (a folder: its *.ks and *.script files) against\n"
-              "                     the console (implies --headless), each on a fresh backend\n"
-              "  --junit FILE       write a JUnit XML report of the scripts\n"
-              "  --artifacts DIR    keep the screen, debug lines and output of failed scripts\n"
-              "  --update-screens   `expect screen` writes its reference instead of comparing\n"
-              "  --report DIR       write an HTML report of the scripts into DIR, with the\n"
-              "                     trace of each failed one (index.html)\n"
-              "  --trace            keep the trace of passing scripts in the report too\n"
-              "  --jobs N           run N scripts at a time, each in a process of its own\n"
-              "                     (1 to 64, default 1)\n"
-              "  --shard K/N        run only the K-th of N slices of the scripts (K from 1)\n"
-              "  --timeout MS       end a script past MS milliseconds of wall time and report\n"
-              "                     it failed at its line (default 600000, 10 minutes; 0: none)\n"
-              "  --record FILE      write what is done in the window as a script\n"
-              "  --screenshot FILE  write the screen as PNG when the run ends\n"
-              "  --scale N          window pixels per screen pixel, 1 to 8 (default 2)\n"
-              "  --debug-echo       copy the debug output to standard error\n"
-              "  --demo             run the dialog framework's demo dialog, not the console\n"
-              "  --version          print the version and exit\n"
-              "  --help             print this usage and exit\n");
+    const std::string golden = Golden("kestrin-usage.txt");
+    ASSERT_FALSE(golden.empty()) << "win32/program/tests/kestrin-usage.txt cannot be read";
+    EXPECT_EQ(program::Usage("kestrin", seam.OwnOptions()), golden);
 }
 
 }  // namespace

@@ -4,8 +4,8 @@
 
 #include <optional>
 #include <string>
-#include <utility>
-#include <variant>
+
+#include "platform/result.h"
 
 namespace unit {
 
@@ -21,22 +21,7 @@ struct ConfigError {
 
 // A value, or the configuration error that prevented it.
 template <class T>
-class Result {
-  public:
-    Result(T value) : v_(std::in_place_index<0>, std::move(value)) {}            // NOLINT: implicit
-    Result(ConfigError error) : v_(std::in_place_index<1>, std::move(error)) {}  // NOLINT
-
-    [[nodiscard]] bool ok() const { return v_.index() == 0; }
-    explicit operator bool() const { return ok(); }
-    T& value() { return std::get<0>(v_); }
-    const T& value() const { return std::get<0>(v_); }
-    T& operator*() { return value(); }
-    T* operator->() { return &value(); }
-    [[nodiscard]] const ConfigError& error() const { return std::get<1>(v_); }
-
-  private:
-    std::variant<T, ConfigError> v_;
-};
+using Result = platform::Result<T, ConfigError>;
 
 // nullopt when a setting was accepted.
 using SetError = std::optional<ConfigError>;

@@ -35,12 +35,6 @@ using platform::HANDLE;
 using platform::HKEY;
 using platform::LONG;
 
-// Win32 codes the platform header does not name.
-inline constexpr DWORD ERROR_MORE_DATA = 234;
-inline constexpr DWORD ERROR_KEY_DELETED = 1018;
-inline constexpr DWORD ERROR_DEVICE_IN_USE = 2404;
-inline constexpr DWORD TRUNCATE_EXISTING = 5;
-
 class VirtualUnit;
 
 struct LoadOptions {

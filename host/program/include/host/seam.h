@@ -40,10 +40,10 @@ class Seam final : public program::Seam {
 
     std::vector<program::OptionSpec> OwnOptions() override;
     [[nodiscard]] bool EndProductsWanted() const override;
-    std::optional<std::string> Ready() override;
+    platform::Result<void> Ready() override;
     std::unique_ptr<program::Session> Load(const program::SessionRequest& request,
                                            std::ostream& out, std::ostream& log) override;
-    std::optional<std::string> NoDisplay() override;
+    platform::Result<void> DisplayReady() override;
     program::Window OpenWindow(program::Session& session, const program::WindowOptions& options,
                                std::string* error) override;
 

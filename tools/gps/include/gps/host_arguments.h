@@ -23,6 +23,12 @@ struct HostArguments {
 // into `arguments`.
 HostArguments ExtractUnitOption(std::span<const std::string_view> arguments);
 
+// What `--version` or `--help` (`-h`) prints on standard output when it is
+// alone on the line (every other word is the tool's): the version line, or
+// the backend's usage with the line naming the two. Empty otherwise.
+std::optional<std::string> VersionOrHelp(std::span<const std::string_view> arguments,
+                                         std::string_view versionLine, std::string_view usage);
+
 // Joins the words with single spaces. Each word is kept as it is, so one
 // quoted argument such as "off  12" reaches the split with both spaces.
 std::string JoinHostArguments(std::span<const std::string_view> words);
