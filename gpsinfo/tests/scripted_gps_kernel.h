@@ -12,8 +12,8 @@
 #include <thread>
 #include <vector>
 
-#include "platform/kernel.h"
 #include "platform/last_error.h"
+#include "test_support/unsupported_kernel.h"
 
 namespace gps_test {
 
@@ -45,7 +45,7 @@ inline DriverAnswer Fails(DWORD code, DWORD error) {
     return {code, FALSE, error, 0, {}, false};
 }
 
-class ScriptedGpsKernel : public platform::Kernel {
+class ScriptedGpsKernel : public test_support::UnsupportedKernel {
   public:
     static constexpr HANDLE kGps = 0x5000;
 
@@ -144,48 +144,7 @@ class ScriptedGpsKernel : public platform::Kernel {
         debug_.emplace_back(text);
     }
 
-    // Not used by the receive loop.
-    HANDLE CreateFile(std::string_view, DWORD, DWORD, DWORD, DWORD) override {
-        return Unsupported<HANDLE>(platform::INVALID_HANDLE_VALUE);
-    }
-    BOOL ReadFile(HANDLE, void*, DWORD, DWORD*) override { return Unsupported(FALSE); }
-    BOOL WriteFile(HANDLE, const void*, DWORD, DWORD*) override { return Unsupported(FALSE); }
-    HANDLE FindFirstFile(std::string_view, platform::WIN32_FIND_DATA*) override {
-        return Unsupported<HANDLE>(platform::INVALID_HANDLE_VALUE);
-    }
-    BOOL FindNextFile(HANDLE, platform::WIN32_FIND_DATA*) override { return Unsupported(FALSE); }
-    BOOL FindClose(HANDLE) override { return Unsupported(FALSE); }
-    BOOL CopyFile(std::string_view, std::string_view, BOOL) override { return Unsupported(FALSE); }
-    BOOL DeleteFile(std::string_view) override { return Unsupported(FALSE); }
-    BOOL GetDiskFreeSpaceEx(std::string_view, std::uint64_t*, std::uint64_t*,
-                            std::uint64_t*) override {
-        return Unsupported(FALSE);
-    }
-    BOOL FileTimeToSystemTime(const platform::FILETIME&, platform::SYSTEMTIME*) override {
-        return Unsupported(FALSE);
-    }
-    void* VirtualAlloc(void*, DWORD, DWORD, DWORD) override { return Unsupported<void*>(nullptr); }
-    BOOL VirtualCopy(void*, std::uint32_t, DWORD, DWORD) override { return Unsupported(FALSE); }
-    BOOL VirtualFree(void*, DWORD, DWORD) override { return Unsupported(FALSE); }
-    void* LocalAlloc(DWORD, std::size_t) override { return Unsupported<void*>(nullptr); }
-    void* LocalFree(void* memory) override { return Unsupported<void*>(memory); }
-    BOOL GetCommState(HANDLE, platform::DCB*) override { return Unsupported(FALSE); }
-    BOOL SetCommState(HANDLE, const platform::DCB&) override { return Unsupported(FALSE); }
-    BOOL GetCommTimeouts(HANDLE, platform::COMMTIMEOUTS*) override { return Unsupported(FALSE); }
-    BOOL SetCommTimeouts(HANDLE, const platform::COMMTIMEOUTS&) override {
-        return Unsupported(FALSE);
-    }
-    BOOL SetCommMask(HANDLE, DWORD) override { return Unsupported(FALSE); }
-    BOOL WaitCommEvent(HANDLE, DWORD*) override { return Unsupported(FALSE); }
-    BOOL ClearCommError(HANDLE, DWORD*, platform::COMSTAT*) override { return Unsupported(FALSE); }
-
   private:
-    template <class T>
-    T Unsupported(T value) {
-        platform::SetLastError(platform::ERROR_NOT_SUPPORTED);
-        return value;
-    }
-
     std::mutex mutex_;
     std::vector<DriverAnswer> script_;
     std::size_t next_ = 0;

@@ -6,14 +6,11 @@
 #include <string>
 #include <vector>
 
-#include "platform/kernel.h"
 #include "platform/last_error.h"
+#include "test_support/unsupported_kernel.h"
 
-class FakeKernel : public platform::Kernel {
+class FakeKernel : public test_support::UnsupportedKernel {
   public:
-    using HANDLE = platform::HANDLE;
-    using DWORD = platform::DWORD;
-    using BOOL = platform::BOOL;
     static constexpr HANDLE kPort = 0x51;
 
     platform::DCB reportedDcb;
@@ -59,36 +56,6 @@ class FakeKernel : public platform::Kernel {
         std::lock_guard lock(m_mutex);
         m_debug.emplace_back(text);
     }
-
-    BOOL ReadFile(HANDLE, void*, DWORD, DWORD*) override { return platform::FALSE; }
-    BOOL WriteFile(HANDLE, const void*, DWORD, DWORD*) override { return platform::FALSE; }
-    BOOL DeviceIoControl(HANDLE, DWORD, const void*, DWORD, void*, DWORD, DWORD*) override {
-        return platform::FALSE;
-    }
-    BOOL CloseHandle(HANDLE) override { return platform::FALSE; }
-    HANDLE FindFirstFile(std::string_view, platform::WIN32_FIND_DATA*) override {
-        return platform::INVALID_HANDLE_VALUE;
-    }
-    BOOL FindNextFile(HANDLE, platform::WIN32_FIND_DATA*) override { return platform::FALSE; }
-    BOOL FindClose(HANDLE) override { return platform::FALSE; }
-    BOOL CopyFile(std::string_view, std::string_view, BOOL) override { return platform::FALSE; }
-    BOOL DeleteFile(std::string_view) override { return platform::FALSE; }
-    BOOL GetDiskFreeSpaceEx(std::string_view, std::uint64_t*, std::uint64_t*,
-                            std::uint64_t*) override {
-        return platform::FALSE;
-    }
-    BOOL FileTimeToSystemTime(const platform::FILETIME&, platform::SYSTEMTIME*) override {
-        return platform::FALSE;
-    }
-    void* VirtualAlloc(void*, DWORD, DWORD, DWORD) override { return nullptr; }
-    BOOL VirtualCopy(void*, std::uint32_t, DWORD, DWORD) override { return platform::FALSE; }
-    BOOL VirtualFree(void*, DWORD, DWORD) override { return platform::FALSE; }
-    void* LocalAlloc(DWORD, std::size_t) override { return nullptr; }
-    void* LocalFree(void* memory) override { return memory; }
-    BOOL SetCommMask(HANDLE, DWORD) override { return platform::FALSE; }
-    BOOL WaitCommEvent(HANDLE, DWORD*) override { return platform::FALSE; }
-    HANDLE CreateThread(std::function<DWORD()>, int) override { return 0; }
-    DWORD WaitForSingleObject(HANDLE, DWORD) override { return platform::WAIT_FAILED; }
 
   private:
     static BOOL Ok(HANDLE h) {

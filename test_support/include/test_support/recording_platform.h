@@ -12,6 +12,7 @@
 
 #include "platform/services.h"
 #include "platform/text.h"
+#include "test_support/unsupported_kernel.h"
 
 namespace test_support {
 
@@ -127,7 +128,7 @@ class RecordingPrompt final : public platform::Prompt {
 
 // Only CloseHandle belongs to the tool; anything else is logged as
 // unexpected and fails.
-class RecordingKernel final : public platform::Kernel {
+class RecordingKernel final : public UnsupportedKernel {
   public:
     explicit RecordingKernel(CallLog& log) : log_(log) {}
 
@@ -135,98 +136,13 @@ class RecordingKernel final : public platform::Kernel {
         log_.push_back("CloseHandle(" + Hex(h) + ")");
         return platform::TRUE;
     }
-
-    platform::HANDLE CreateFile(std::string_view, platform::DWORD, platform::DWORD, platform::DWORD,
-                                platform::DWORD) override {
-        return Unexpected("CreateFile", platform::INVALID_HANDLE_VALUE);
-    }
-    platform::BOOL ReadFile(platform::HANDLE, void*, platform::DWORD, platform::DWORD*) override {
-        return Unexpected("ReadFile");
-    }
-    platform::BOOL WriteFile(platform::HANDLE, const void*, platform::DWORD,
-                             platform::DWORD*) override {
-        return Unexpected("WriteFile");
-    }
-    platform::BOOL DeviceIoControl(platform::HANDLE, platform::DWORD, const void*, platform::DWORD,
-                                   void*, platform::DWORD, platform::DWORD*) override {
-        return Unexpected("DeviceIoControl");
-    }
-    platform::HANDLE FindFirstFile(std::string_view, platform::WIN32_FIND_DATA*) override {
-        return Unexpected("FindFirstFile", platform::INVALID_HANDLE_VALUE);
-    }
-    platform::BOOL FindNextFile(platform::HANDLE, platform::WIN32_FIND_DATA*) override {
-        return Unexpected("FindNextFile");
-    }
-    platform::BOOL FindClose(platform::HANDLE) override { return Unexpected("FindClose"); }
-    platform::BOOL CopyFile(std::string_view, std::string_view, platform::BOOL) override {
-        return Unexpected("CopyFile");
-    }
-    platform::BOOL DeleteFile(std::string_view) override { return Unexpected("DeleteFile"); }
-    platform::BOOL GetDiskFreeSpaceEx(std::string_view, std::uint64_t*, std::uint64_t*,
-                                      std::uint64_t*) override {
-        return Unexpected("GetDiskFreeSpaceEx");
-    }
-    platform::BOOL FileTimeToSystemTime(const platform::FILETIME&, platform::SYSTEMTIME*) override {
-        return Unexpected("FileTimeToSystemTime");
-    }
-    void* VirtualAlloc(void*, platform::DWORD, platform::DWORD, platform::DWORD) override {
-        Unexpected("VirtualAlloc");
-        return nullptr;
-    }
-    platform::BOOL VirtualCopy(void*, std::uint32_t, platform::DWORD, platform::DWORD) override {
-        return Unexpected("VirtualCopy");
-    }
-    platform::BOOL VirtualFree(void*, platform::DWORD, platform::DWORD) override {
-        return Unexpected("VirtualFree");
-    }
-    void* LocalAlloc(platform::DWORD, std::size_t) override {
-        Unexpected("LocalAlloc");
-        return nullptr;
-    }
-    void* LocalFree(void* memory) override {
-        Unexpected("LocalFree");
-        return memory;
-    }
-    platform::BOOL GetCommState(platform::HANDLE, platform::DCB*) override {
-        return Unexpected("GetCommState");
-    }
-    platform::BOOL SetCommState(platform::HANDLE, const platform::DCB&) override {
-        return Unexpected("SetCommState");
-    }
-    platform::BOOL GetCommTimeouts(platform::HANDLE, platform::COMMTIMEOUTS*) override {
-        return Unexpected("GetCommTimeouts");
-    }
-    platform::BOOL SetCommTimeouts(platform::HANDLE, const platform::COMMTIMEOUTS&) override {
-        return Unexpected("SetCommTimeouts");
-    }
-    platform::BOOL SetCommMask(platform::HANDLE, platform::DWORD) override {
-        return Unexpected("SetCommMask");
-    }
-    platform::BOOL WaitCommEvent(platform::HANDLE, platform::DWORD*) override {
-        return Unexpected("WaitCommEvent");
-    }
-    platform::BOOL ClearCommError(platform::HANDLE, platform::DWORD*, platform::COMSTAT*) override {
-        return Unexpected("ClearCommError");
-    }
-    platform::HANDLE CreateThread(std::function<platform::DWORD()>, int) override {
-        return Unexpected("CreateThread", platform::HANDLE{0});
-    }
-    platform::DWORD WaitForSingleObject(platform::HANDLE, platform::DWORD) override {
-        Unexpected("WaitForSingleObject");
-        return platform::WAIT_FAILED;
-    }
     void DebugOutput(std::string_view text) override {
         log_.push_back("DebugOutput(" + std::string(text) + ")");
     }
 
   private:
-    platform::BOOL Unexpected(const char* call) {
-        log_.push_back(std::string("unexpected ") + call);
-        return platform::FALSE;
-    }
-    platform::HANDLE Unexpected(const char* call, platform::HANDLE result) {
-        Unexpected(call);
-        return result;
+    void Refused(std::string_view call) override {
+        log_.push_back("unexpected " + std::string(call));
     }
 
     CallLog& log_;
