@@ -50,7 +50,7 @@ class World {
     static constexpr char kPartKey = 0;
 
     std::mutex partsMutex_;
-    // Made in order and destroyed in reverse, after services.
+    // Destroyed before services, which a part may still call as it goes.
     std::vector<std::pair<const void*, std::shared_ptr<void>>> parts_;
 };
 
