@@ -5,6 +5,7 @@
 
 #include <filesystem>
 #include <fstream>
+#include <memory>
 #include <optional>
 #include <string>
 #include <utility>
@@ -91,11 +92,12 @@ TEST(ParseScriptTest, CommandsAndTheirArguments) {
 }
 
 TEST(ParseScriptTest, PatternsAreCompiledToMatchTheWholeText) {
-    const auto compiled = [](std::string_view line) -> const Pattern* {
+    // The pattern shared with the command, which goes when the lambda returns.
+    const auto compiled = [](std::string_view line) -> std::shared_ptr<const Pattern> {
         const Command c = One(line);
         const Expectation* e = ExpectationOf(c);
         const auto* match = e != nullptr ? std::get_if<ExpectMatch>(&e->check) : nullptr;
-        return match != nullptr ? match->pattern.get() : nullptr;
+        return match != nullptr ? match->pattern : nullptr;
     };
     // The command holds the pattern (shared), so it outlives the parse.
     Command c = One(R"(expect match 1051 "3[0-9]{3}")");
@@ -106,7 +108,7 @@ TEST(ParseScriptTest, PatternsAreCompiledToMatchTheWholeText) {
     EXPECT_TRUE(match.pattern->Match("3912").matched);
     EXPECT_FALSE(match.pattern->Match("39120").matched);  // the whole text
     // Counts up to 1000, a brace in a class, classes, flags, UTF-8.
-    const Pattern* p =
+    const std::shared_ptr<const Pattern> p =
         compiled(R"x(expect match 1 "(?:x)(a)[b]{2,1000}[{99999]\\s\\d[[:alpha:]](?i:é)")x");
     ASSERT_NE(p, nullptr);
     EXPECT_TRUE(p->Match("xabb{\r7qÉ").matched);
