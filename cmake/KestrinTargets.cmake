@@ -90,6 +90,11 @@ function(kestrin_test name)
     # The list is taken under wine when ctest runs, so that building needs
     # no wine.
     gtest_discover_tests(${name} DISCOVERY_MODE PRE_TEST DISCOVERY_TIMEOUT 60 PROPERTIES TIMEOUT 300)
+  elseif(CMAKE_CROSSCOMPILING_EMULATOR)
+    # A test that must start its own program again (a death test in a fresh
+    # process) learns from KESTRIN_EMULATOR that it runs under one.
+    gtest_discover_tests(${name} DISCOVERY_TIMEOUT 60 PROPERTIES TIMEOUT 300
+                         ENVIRONMENT "KESTRIN_EMULATOR=${KESTRIN_TEST_EMULATOR}")
   else()
     gtest_discover_tests(${name} DISCOVERY_TIMEOUT 60 PROPERTIES TIMEOUT 300)
   endif()
@@ -130,6 +135,13 @@ function(kestrin_test_program var target)
     return()
   endif()
   set(wrapper ${CMAKE_BINARY_DIR}/emulated/${target})
+  # One wrapper a program, however many tests ask for it.
+  get_property(made GLOBAL PROPERTY KESTRIN_EMULATED_${target})
+  if(made)
+    set(${var} ${wrapper} PARENT_SCOPE)
+    return()
+  endif()
+  set_property(GLOBAL PROPERTY KESTRIN_EMULATED_${target} TRUE)
   file(GENERATE OUTPUT ${wrapper}
        CONTENT "#!/bin/sh\nKESTRIN_EMULATOR='${KESTRIN_TEST_EMULATOR}' exec ${KESTRIN_TEST_EMULATOR} '$<TARGET_FILE:${target}>' \"$@\"\n"
        FILE_PERMISSIONS OWNER_READ OWNER_WRITE OWNER_EXECUTE GROUP_READ GROUP_EXECUTE
