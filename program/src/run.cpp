@@ -11,6 +11,7 @@
 #include "frame_keeper.h"
 #include "framework_prompt.h"
 #include "kestrin_version.h"
+#include "platform/exit_status.h"
 #include "platform/services.h"
 #include "platform/world.h"
 #include "program/interrupt.h"
@@ -86,13 +87,26 @@ class Installed {
     platform::ScopedWorld installed_;
 };
 
+// The session installed; when it cannot be loaded, the reason is written
+// to err.
 std::unique_ptr<Installed> Load(Seam& seam, const SessionRequest& request, std::ostream& out,
                                 std::ostream& err) {
-    std::unique_ptr<Session> session = seam.Load(request, out, err);
-    if (session == nullptr) {
+    platform::Result<std::unique_ptr<Session>> session = seam.Load(request, out);
+    if (!session) {
+        err << session.error() << '\n';
         return nullptr;
     }
-    return std::make_unique<Installed>(std::move(session), err);
+    return std::make_unique<Installed>(std::move(*session), err);
+}
+
+// The session's end products are written; false after the reason is
+// written to err.
+bool Finished(Session& session, std::ostream& err) {
+    if (const platform::Result<void> finished = session.Finish(); !finished) {
+        err << "kestrin: " << finished.error() << '\n';
+        return false;
+    }
+    return true;
 }
 
 // "--a", "--a and --b", "--a, --b and --c"
@@ -121,7 +135,8 @@ RunOne ScriptRunOf(const Options& options, Seam& seam, bool suite, std::ostream&
         const std::unique_ptr<ui::CWinApp> app = MakeApp(options, false, out);
         script::ScriptRunner runner(std::move(s), run->session().Target(), log, runnerOptions);
         ui::AfxWinMain(runner, &run->clock());
-        const bool passed = runner.Finish() == script::kExitPassed && run->session().Finish(log);
+        const bool passed =
+            runner.Finish() == script::kExitPassed && Finished(run->session(), log);
         return {passed ? script::kExitPassed : script::kExitFailed, runner.FailureMessage()};
     };
 }
@@ -147,7 +162,7 @@ int RunScripts(const Options& options, Seam& seam, std::vector<SuiteScript> scri
 
 // Takes the first status over a later failure.
 void Fail(int* status) {
-    *status = *status != 0 ? *status : script::kExitFailed;
+    *status = *status != platform::kExitSuccess ? *status : script::kExitFailed;
 }
 
 // The console in the window until it is closed. nullopt when no window
@@ -158,10 +173,10 @@ std::optional<int> RunWindow(const Options& options, Seam& seam, std::ostream& o
     if (run == nullptr) {
         return platform::kExitUsage;
     }
-    std::string error;
-    Window window = seam.OpenWindow(
-        run->session(), {.scale = options.scale, .title = "Kestrin", .hidden = hooks.hiddenWindow},
-        &error);
+    platform::Result<Window> opened = seam.OpenWindow(
+        run->session(), {.scale = options.scale, .title = "Kestrin", .hidden = hooks.hiddenWindow});
+    Window window = opened ? std::move(*opened) : Window{};
+    const std::string error = opened ? std::string() : opened.error();
     // An interrupt closes the window as its close box does: the recording is
     // written and the unit's copy removed.
     std::optional<StopOnInterrupt> stop;
@@ -198,12 +213,15 @@ std::optional<int> RunWindow(const Options& options, Seam& seam, std::ostream& o
             Fail(&status);
         }
     }
-    if (options.screenshot && keeper.Frames() > 0 &&
-        !ui::WritePng(keeper.LastFrame(), script::Utf8FromPath(*options.screenshot), &error)) {
-        err << "kestrin: " << error << '\n';
-        Fail(&status);
+    if (options.screenshot && keeper.Frames() > 0) {
+        if (const platform::Result<void> written =
+                ui::WritePng(keeper.LastFrame(), script::Utf8FromPath(*options.screenshot));
+            !written) {
+            err << "kestrin: " << written.error() << '\n';
+            Fail(&status);
+        }
     }
-    if (!run->session().Finish(err)) {
+    if (!Finished(run->session(), err)) {
         Fail(&status);
     }
     return status;
@@ -227,10 +245,9 @@ int RunTour(const Options& options, Seam& seam, std::ostream& out, std::ostream&
         runnerOptions.finalScreenshot = *options.screenshot;
     }
     if (!options.demo) {
-        std::string error;
-        const std::optional<std::filesystem::path> folder = MakeTourFolder(&error);
+        const platform::Result<std::filesystem::path> folder = MakeTourFolder();
         if (!folder) {
-            err << "kestrin: " << error << '\n';
+            err << "kestrin: " << folder.error() << '\n';
             return platform::kExitUsage;
         }
         runnerOptions.screenshotFolder = *folder;
@@ -246,7 +263,7 @@ int RunTour(const Options& options, Seam& seam, std::ostream& out, std::ostream&
                                 run->session().Target(), err, runnerOptions);
     ui::AfxWinMain(runner, &run->clock());
     int status = runner.Finish();
-    if (!run->session().Finish(err)) {
+    if (!Finished(run->session(), err)) {
         Fail(&status);
     }
     return status;

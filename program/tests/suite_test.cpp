@@ -89,8 +89,8 @@ TEST(SuiteTest, JUnitTellsEveryScriptApartAndShowsWhatANameHides) {
     const test::TestFolder folder;
     // An earlier report is replaced.
     const std::filesystem::path file = folder.Write("junit.xml", "an earlier report");
-    std::string error;
-    ASSERT_TRUE(WriteJUnit(file, results, &error)) << error;
+    const platform::Result<void> written = WriteJUnit(file, results);
+    ASSERT_TRUE(written) << written.error();
     const std::string xml = detail::ReadWholeFile(file).value_or("");
     for (
         const char* expected :

@@ -6,6 +6,8 @@
 #include <cstdio>
 #include <cstdlib>
 #include <optional>
+#include <string>
+#include <utility>
 
 #include "freetype_font.h"
 #include "ui/gfx_backend.h"
@@ -48,7 +50,7 @@ std::unique_ptr<Font> ChooseSystemFace(FontWeight weight, const char* byHand,
     return nullptr;
 }
 
-std::unique_ptr<Font> OpenSystemFace(FontWeight weight, std::string* error) {
+platform::Result<std::unique_ptr<Font>> OpenSystemFace(FontWeight weight) {
     // Loaded once, and only when a face is looked up: reading fontconfig's
     // configuration takes about 9 ms of CPU.
     const CatalogueSource system = [](std::string* why) -> const FontCatalogue* {
@@ -62,11 +64,15 @@ std::unique_ptr<Font> OpenSystemFace(FontWeight weight, std::string* error) {
     };
     const char* byHand = std::getenv("KESTRIN_FONT");
     std::string byHandError;
-    auto face = ChooseSystemFace(weight, byHand, system, &byHandError, error);
+    std::string error;
+    std::unique_ptr<Font> face = ChooseSystemFace(weight, byHand, system, &byHandError, &error);
     static std::atomic<bool> told{false};
     if (!byHandError.empty() && !told.exchange(true)) {
         static_cast<void>(std::fprintf(stderr, "kestrin: KESTRIN_FONT: %s; looking up %s instead\n",
                                        byHandError.c_str(), kSystemFamily));
+    }
+    if (face == nullptr) {
+        return platform::Fail(std::move(error));
     }
     return face;
 }

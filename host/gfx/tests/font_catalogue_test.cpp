@@ -166,15 +166,14 @@ TEST_F(FontLookupTest, AFaceNamedByHandIsUsedWhenItOpens) {
 TEST_F(FontLookupTest, AFaceNamedByHandThatCannotBeUsedIsSaidOnce) {
     ASSERT_EQ(::setenv("KESTRIN_FONT", "/nonexistent/by-hand.ttf", 1), 0);
     ::testing::internal::CaptureStderr();
-    std::string error;
-    const auto regular = OpenSystemFace(FontWeight::Normal, &error);
-    const auto bold = OpenSystemFace(FontWeight::Bold, &error);
+    const auto regular = OpenSystemFace(FontWeight::Normal);
+    const auto bold = OpenSystemFace(FontWeight::Bold);
     const std::string said = ::testing::internal::GetCapturedStderr();
     ::unsetenv("KESTRIN_FONT");
-    ASSERT_NE(regular, nullptr) << error;
-    ASSERT_NE(bold, nullptr) << error;
-    EXPECT_EQ(regular->Measure(kSample), Width(condensed_));
-    EXPECT_EQ(bold->Measure(kSample), Width(condensedBold_));
+    ASSERT_TRUE(regular) << regular.error();
+    ASSERT_TRUE(bold) << bold.error();
+    EXPECT_EQ((*regular)->Measure(kSample), Width(condensed_));
+    EXPECT_EQ((*bold)->Measure(kSample), Width(condensedBold_));
     EXPECT_EQ(said,
               "kestrin: KESTRIN_FONT: /nonexistent/by-hand.ttf: No such file or directory; "
               "looking up DejaVu Sans Condensed instead\n");

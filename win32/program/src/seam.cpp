@@ -46,8 +46,8 @@ std::vector<OptionSpec> Seam::OwnOptions() {
     OptionSpec unit;
     unit.name = "--unit";
     unit.hidden = true;
-    unit.take = [](std::string_view) {
-        return std::optional<std::string>(
+    unit.take = [](std::string_view) -> platform::Result<void> {
+        return platform::Fail(
             "--unit names a virtual unit; on a PC give the folder that stands for the "
             "unit's file system with --root");
     };
@@ -85,15 +85,15 @@ std::vector<OptionSpec> Seam::OwnOptions() {
     };
 }
 
-std::unique_ptr<program::Session> Seam::Load(const program::SessionRequest& /*request*/,
-                                             std::ostream& /*out*/, std::ostream& /*log*/) {
+platform::Result<std::unique_ptr<program::Session>> Seam::Load(
+    const program::SessionRequest& /*request*/, std::ostream& /*out*/) {
     // Every run on the wall clock, over the same root folder in place.
-    return std::make_unique<Session>(options_);
+    return std::unique_ptr<program::Session>(std::make_unique<Session>(options_));
 }
 
-program::Window Seam::OpenWindow(program::Session& session, const program::WindowOptions& options,
-                                 std::string* error) {
-    return program::OpenWindowOf(session, options, error, &window_);
+platform::Result<program::Window> Seam::OpenWindow(program::Session& session,
+                                                   const program::WindowOptions& options) {
+    return program::OpenWindowOf(session, options, &window_);
 }
 
 }  // namespace win32
