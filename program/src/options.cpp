@@ -81,20 +81,22 @@ std::vector<OptionSpec> SharedSpecs(Options* o) {
         [o](std::string_view n) -> platform::Result<void> {
             const std::optional<int> parsed = ParseNumber(n, 1, kMostJobs);
             if (!parsed) {
-                return platform::Fail("--jobs takes a whole number from 1 to 64, not \"" + std::string(n) + "\"");
+                return platform::Fail("--jobs takes a whole number from 1 to 64, not \"" +
+                                      std::string(n) + "\"");
             }
             o->suite.jobs = *parsed;
             return {};
         }));
-    specs.push_back(ValueOption(
-        "--shard", "K/N", "run only the K-th of N slices of the scripts (K from 1)",
-        [o](std::string_view text) -> platform::Result<void> {
-            o->suite.shard = ParseShard(text);
-            if (!o->suite.shard) {
-                return platform::Fail("--shard takes K/N with 1 <= K <= N, not \"" + std::string(text) + "\"");
-            }
-            return {};
-        }));
+    specs.push_back(
+        ValueOption("--shard", "K/N", "run only the K-th of N slices of the scripts (K from 1)",
+                    [o](std::string_view text) -> platform::Result<void> {
+                        o->suite.shard = ParseShard(text);
+                        if (!o->suite.shard) {
+                            return platform::Fail("--shard takes K/N with 1 <= K <= N, not \"" +
+                                                  std::string(text) + "\"");
+                        }
+                        return {};
+                    }));
     specs.push_back(ValueOption(
         "--timeout", "MS",
         "end a script past MS milliseconds of wall time and report\n"
@@ -102,8 +104,9 @@ std::vector<OptionSpec> SharedSpecs(Options* o) {
         [o](std::string_view ms) -> platform::Result<void> {
             const std::optional<int> parsed = ParseNumber(ms, 0, std::numeric_limits<int>::max());
             if (!parsed) {
-                return platform::Fail("--timeout takes a whole number of milliseconds, 0 or more, not \"" +
-                       std::string(ms) + "\"");
+                return platform::Fail(
+                    "--timeout takes a whole number of milliseconds, 0 or more, not \"" +
+                    std::string(ms) + "\"");
             }
             o->suite.timeout = std::chrono::milliseconds(*parsed);
             return {};
@@ -125,7 +128,8 @@ std::vector<OptionSpec> SharedSpecs(Options* o) {
         [o](std::string_view n) -> platform::Result<void> {
             const std::optional<int> parsed = ParseNumber(n, kMinScale, kMaxScale);
             if (!parsed) {
-                return platform::Fail("--scale takes a whole number from 1 to 8, not \"" + std::string(n) + "\"");
+                return platform::Fail("--scale takes a whole number from 1 to 8, not \"" +
+                                      std::string(n) + "\"");
             }
             o->scale = *parsed;
             return {};

@@ -239,9 +239,9 @@ void Recorder::NoteExpectScreen(ui::Desktop& desktop) {
     const std::uint64_t now = clock_.NowMs();
     const std::string name =
         script::Utf8FromPath(file_.stem()) + '-' + std::to_string(++screens_) + ".png";
-    if (const platform::Result<void> written = ui::WritePng(
-            desktop.Screen(),
-            script::Utf8FromPath(file_.parent_path() / script::PathFromUtf8(name)));
+    if (const platform::Result<void> written =
+            ui::WritePng(desktop.Screen(),
+                         script::Utf8FromPath(file_.parent_path() / script::PathFromUtf8(name)));
         !written) {
         problem_ = written.error();
         Note("# F6: " + written.error(), now);

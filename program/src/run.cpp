@@ -135,8 +135,7 @@ RunOne ScriptRunOf(const Options& options, Seam& seam, bool suite, std::ostream&
         const std::unique_ptr<ui::CWinApp> app = MakeApp(options, false, out);
         script::ScriptRunner runner(std::move(s), run->session().Target(), log, runnerOptions);
         ui::AfxWinMain(runner, &run->clock());
-        const bool passed =
-            runner.Finish() == script::kExitPassed && Finished(run->session(), log);
+        const bool passed = runner.Finish() == script::kExitPassed && Finished(run->session(), log);
         return {passed ? script::kExitPassed : script::kExitFailed, runner.FailureMessage()};
     };
 }

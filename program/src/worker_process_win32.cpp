@@ -165,7 +165,8 @@ platform::Result<std::unique_ptr<WorkerProcess>> WorkerProcess::Start(
     HANDLE readEnd = nullptr;
     HANDLE writeEnd = nullptr;
     if (!out.valid() || CreatePipe(&readEnd, &writeEnd, &inherit, 0) == 0) {
-        return platform::Fail("cannot prepare a worker process (error " + std::to_string(GetLastError()) + ")");
+        return platform::Fail("cannot prepare a worker process (error " +
+                              std::to_string(GetLastError()) + ")");
     }
     const Handle in(readEnd);
     Handle ours(writeEnd);
@@ -187,7 +188,8 @@ platform::Result<std::unique_ptr<WorkerProcess>> WorkerProcess::Start(
     if (CreateProcessW(program.wstring().c_str(), line.data(), nullptr, nullptr, TRUE,
                        CREATE_NO_WINDOW | CREATE_SUSPENDED, nullptr, nullptr, &startup,
                        &info) == 0) {
-        return platform::Fail("cannot start a worker (error " + std::to_string(GetLastError()) + ")");
+        return platform::Fail("cannot start a worker (error " + std::to_string(GetLastError()) +
+                              ")");
     }
     // In the job before it runs a single instruction.
     if (HANDLE job = WorkersJob(); job != nullptr) {

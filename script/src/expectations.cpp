@@ -146,7 +146,7 @@ Expectations::Expectations(Target& target, std::ostream& log, ExpectationSetting
     : target_(target), log_(log), settings_(std::move(settings)) {}
 
 platform::Result<void> Expectations::Check(const script::Check& check, int line,
-                                               ui::Desktop& desktop) {
+                                           ui::Desktop& desktop) {
     return std::visit(
         [&](const auto& e) -> platform::Result<void> {
             using T = std::decay_t<decltype(e)>;
@@ -175,8 +175,7 @@ platform::Result<void> Expectations::Check(const script::Check& check, int line,
         check);
 }
 
-platform::Result<void> Expectations::Control(int id, ui::Desktop& desktop,
-                                                 ui::WindowInfo* info) {
+platform::Result<void> Expectations::Control(int id, ui::Desktop& desktop, ui::WindowInfo* info) {
     const ui::HWND hwnd = desktop.FindControl(id);
     if (hwnd == nullptr) {
         return platform::Fail("no " + ControlName(id) + " in the window on top or its owners");
@@ -218,8 +217,7 @@ std::filesystem::path Expectations::ReferencePath(const ExpectScreen& e) const {
     return InFolder(settings_.folder, e.file);
 }
 
-platform::Result<void> Expectations::Screen(const ExpectScreen& e, int line,
-                                                ui::Desktop& desktop) {
+platform::Result<void> Expectations::Screen(const ExpectScreen& e, int line, ui::Desktop& desktop) {
     const ui::Framebuffer& screen = desktop.Screen();
     const std::filesystem::path reference = ReferencePath(e);
     if (settings_.updateScreens) {
@@ -240,10 +238,11 @@ platform::Result<void> Expectations::Screen(const ExpectScreen& e, int line,
     if (d.pixels == 0) {
         return {};
     }
-    return platform::Fail(std::to_string(d.pixels) + (d.pixels == 1 ? " pixel differs" : " pixels differ") +
-           " from " + Quote(e.file) + " in x " + std::to_string(d.box.left) + ".." +
-           std::to_string(d.box.right - 1) + ", y " + std::to_string(d.box.top) + ".." +
-           std::to_string(d.box.bottom - 1));
+    return platform::Fail(std::to_string(d.pixels) +
+                          (d.pixels == 1 ? " pixel differs" : " pixels differ") + " from " +
+                          Quote(e.file) + " in x " + std::to_string(d.box.left) + ".." +
+                          std::to_string(d.box.right - 1) + ", y " + std::to_string(d.box.top) +
+                          ".." + std::to_string(d.box.bottom - 1));
 }
 
 }  // namespace script::detail

@@ -41,7 +41,7 @@ platform::Result<void> ReadReference(const std::filesystem::path& path, const st
     std::error_code ec;
     if (!std::filesystem::exists(path, ec)) {
         return platform::Fail("no reference picture " + Utf8FromPath(path) +
-               " (--update-screens writes it from the screen)");
+                              " (--update-screens writes it from the screen)");
     }
     const std::string the = "the reference " + Quote(Utf8FromPath(path));
     if (const std::string kind = NotAFile(path); !kind.empty()) {
@@ -67,9 +67,9 @@ platform::Result<void> ReadReference(const std::filesystem::path& path, const st
     const std::uint32_t height = BigEndian32(head, 20);
     if (width != static_cast<std::uint32_t>(area.Width()) ||
         height != static_cast<std::uint32_t>(area.Height())) {
-        return platform::Fail("the reference " + Quote(named) + " is " + std::to_string(width) + " x " +
-               std::to_string(height) + ", the area " + std::to_string(area.Width()) + " x " +
-               std::to_string(area.Height()));
+        return platform::Fail("the reference " + Quote(named) + " is " + std::to_string(width) +
+                              " x " + std::to_string(height) + ", the area " +
+                              std::to_string(area.Width()) + " x " + std::to_string(area.Height()));
     }
     in.close();
     if (!ui::ReadPng(Utf8FromPath(path), picture) || picture->Width() != area.Width() ||

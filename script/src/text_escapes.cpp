@@ -36,7 +36,8 @@ platform::Result<void> ReadEscape(std::string_view line, std::size_t* i, std::st
         case 'x':
             break;
         default:
-            return platform::Fail(std::string("unknown escape \\") + e + " (use \\r \\n \\t \\\\ \\\" \\xHH)");
+            return platform::Fail(std::string("unknown escape \\") + e +
+                                  " (use \\r \\n \\t \\\\ \\\" \\xHH)");
     }
     // \xHH: a byte the runner shows that way (control bytes).
     int value = 0;

@@ -121,7 +121,8 @@ TEST_F(PartsTest, ExpectDebugLooksOnlyPastTheLineItLastFound) {
     };
     for (const Look& s : looks) {
         target_.debugLines = s.lines;
-        const platform::Result<void> held = expectations.Check(ExpectDebug{s.expected}, 1, desktop_);
+        const platform::Result<void> held =
+            expectations.Check(ExpectDebug{s.expected}, 1, desktop_);
         EXPECT_EQ(held ? "" : held.error(), s.failure) << s.expected;
     }
     EXPECT_EQ(log.str(), "");

@@ -106,8 +106,7 @@ class Seam {
     // says why not.
     virtual platform::Result<void> DisplayReady() { return {}; }
     // The window on the session's clock, or why it cannot be made.
-    virtual platform::Result<Window> OpenWindow(Session& session,
-                                                const WindowOptions& options) = 0;
+    virtual platform::Result<Window> OpenWindow(Session& session, const WindowOptions& options) = 0;
 
   private:
     Traits traits_;

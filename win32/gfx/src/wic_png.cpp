@@ -226,7 +226,7 @@ platform::Result<void> ReadPng(const std::string& path, Framebuffer* out) {
     }
     if (width == 0 || height == 0 || width > kMaxSide || height > kMaxSide) {
         return platform::Fail(path + ": a picture of " + std::to_string(width) + " x " +
-                               std::to_string(height) + " pixels is not read");
+                              std::to_string(height) + " pixels is not read");
     }
     // Whatever the file holds, as 32-bit blue, green, red, alpha; the alpha
     // is dropped (the framebuffer has none).

@@ -41,7 +41,8 @@ TEST(WicPngTest, WrittenPicturesReadBackPixelForPixel) {
 }
 
 TEST(WicPngTest, FailuresNameTheFileAndLeaveThePictureAlone) {
-    const platform::Result<void> nowhere = WritePng(Framebuffer(4, 4), "Z:/nonexistent-dir/shot.png");
+    const platform::Result<void> nowhere =
+        WritePng(Framebuffer(4, 4), "Z:/nonexistent-dir/shot.png");
     ASSERT_FALSE(nowhere);
     EXPECT_NE(nowhere.error().find("Z:/nonexistent-dir/shot.png: cannot create the file"),
               std::string::npos)

@@ -41,8 +41,8 @@ class Seam final : public program::Seam {
     std::vector<program::OptionSpec> OwnOptions() override;
     [[nodiscard]] bool EndProductsWanted() const override;
     platform::Result<void> Ready() override;
-    platform::Result<std::unique_ptr<program::Session>> Load(
-        const program::SessionRequest& request, std::ostream& out) override;
+    platform::Result<std::unique_ptr<program::Session>> Load(const program::SessionRequest& request,
+                                                             std::ostream& out) override;
     platform::Result<void> DisplayReady() override;
     platform::Result<program::Window> OpenWindow(program::Session& session,
                                                  const program::WindowOptions& options) override;

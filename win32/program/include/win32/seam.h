@@ -23,8 +23,8 @@ class Seam final : public program::Seam {
     explicit Seam(Options options = {});
 
     std::vector<program::OptionSpec> OwnOptions() override;
-    platform::Result<std::unique_ptr<program::Session>> Load(
-        const program::SessionRequest& request, std::ostream& out) override;
+    platform::Result<std::unique_ptr<program::Session>> Load(const program::SessionRequest& request,
+                                                             std::ostream& out) override;
     platform::Result<program::Window> OpenWindow(program::Session& session,
                                                  const program::WindowOptions& options) override;
 
