@@ -230,7 +230,7 @@ std::optional<int> RunWindow(const Options& options, Seam& seam, std::ostream& o
 int RunTour(const Options& options, Seam& seam, std::ostream& out, std::ostream& err) {
     script::ParseResult parsed =
         script::ParseScript(options.demo ? std::string_view{} : kTourScript, "tour.script");
-    if (const auto* failure = std::get_if<script::ParseFailure>(&parsed)) {
+    if (const auto* failure = (parsed ? nullptr : &parsed.error())) {
         err << script::Describe("tour.script", *failure) << '\n';
         return platform::kExitUsage;
     }
@@ -258,8 +258,7 @@ int RunTour(const Options& options, Seam& seam, std::ostream& out, std::ostream&
                                          : RemoveOnInterrupt(runnerOptions.screenshotFolder);
     const std::unique_ptr<ui::CWinApp> app =
         MakeApp(options, seam.traits().tourAnswersMessageBoxes, out);
-    script::ScriptRunner runner(std::get<script::Script>(std::move(parsed)),
-                                run->session().Target(), err, runnerOptions);
+    script::ScriptRunner runner(std::move(*parsed), run->session().Target(), err, runnerOptions);
     ui::AfxWinMain(runner, &run->clock());
     int status = runner.Finish();
     if (!Finished(run->session(), err)) {

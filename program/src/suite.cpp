@@ -206,11 +206,11 @@ bool LoadScripts(const std::vector<std::filesystem::path>& names, std::ostream& 
     }
     for (const std::filesystem::path& file : files) {
         script::ParseResult parsed = script::LoadScriptFile(file);
-        if (const auto* failure = std::get_if<script::ParseFailure>(&parsed)) {
+        if (const auto* failure = (parsed ? nullptr : &parsed.error())) {
             err << script::Describe(ShownName(file), *failure) << '\n';
             ok = false;
         } else {
-            scripts->push_back({file, std::get<script::Script>(std::move(parsed))});
+            scripts->push_back({file, std::move(*parsed)});
             scripts->back().script.name = ShownName(file);
         }
     }

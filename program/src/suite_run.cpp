@@ -411,11 +411,11 @@ int RunSuiteWorker(const SuiteOptions& options,
         detail::ResultEnd end{kExitFailed, {}, file};
         // The script as it is now: the suite's list names it, not its text.
         script::ParseResult parsed = script::LoadScriptFile(file);
-        if (const auto* failure = std::get_if<script::ParseFailure>(&parsed)) {
+        if (const auto* failure = (parsed ? nullptr : &parsed.error())) {
             result.failure = script::Describe(ShownName(file), *failure);
             result.output = result.failure + '\n';
         } else {
-            SuiteScript s{file, std::get<script::Script>(std::move(parsed))};
+            SuiteScript s{file, std::move(*parsed)};
             s.script.name = ShownName(file);
             std::ofstream output(files.output, std::ios::binary | std::ios::trunc);
             output << std::unitbuf;

@@ -66,7 +66,7 @@ ParseResult LoadScriptFile(const std::filesystem::path& file) {
         return ParseFailure{0, "cannot read the script"};
     }
     ParseResult result = ParseScript(text.str(), Utf8FromPath(file));
-    if (auto* s = std::get_if<Script>(&result)) {
+    if (auto* s = (result ? &*result : nullptr)) {
         if (s->commands.empty()) {
             // Most likely the wrong file, or one cut short: it proves nothing.
             return ParseFailure{0, "the script holds no command"};

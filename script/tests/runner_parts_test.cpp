@@ -28,7 +28,7 @@ namespace {
 
 Action ActionOf(const std::string& line) {
     ParseResult parsed = ParseScript(line, "t.script");
-    const auto* s = std::get_if<Script>(&parsed);
+    const auto* s = (parsed ? &*parsed : nullptr);
     if (s == nullptr || s->commands.size() != 1) {
         ADD_FAILURE() << line;
         return Quit{};

@@ -44,7 +44,7 @@ class RunnerTest : public ::testing::Test {
     // Runs the script on whatever application object the test made.
     Outcome Run(std::string_view text, RunnerOptions options = {}) {
         ParseResult parsed = ParseScript(text, "t.script");
-        if (auto* f = std::get_if<ParseFailure>(&parsed)) {
+        if (auto* f = (parsed ? nullptr : &parsed.error())) {
             ADD_FAILURE() << Describe("t.script", *f);
             return {};
         }
@@ -52,7 +52,7 @@ class RunnerTest : public ::testing::Test {
         unit_.unit().ClearDebugLines();
         std::ostringstream log;
         host::ScriptTarget target(unit_.unit());
-        ScriptRunner runner(std::get<Script>(std::move(parsed)), target, log, std::move(options));
+        ScriptRunner runner(std::move(*parsed), target, log, std::move(options));
         ui::AfxWinMain(runner, &unit_.unit().Clock());
         Outcome out;
         out.code = runner.Finish();
@@ -446,7 +446,7 @@ TEST_F(RunnerTest, AWindowWaitingForItsWorkerGoesOnBeforeTheNextCommandHoweverTh
         scheduler.WaitQuiescent(std::chrono::seconds(20));  // the worker has returned
     });
     std::ostringstream log;
-    ScriptRunner runner(std::get<Script>(std::move(parsed)), target, log);
+    ScriptRunner runner(std::move(*parsed), target, log);
     ui::AfxWinMain(runner, &unit_.unit().Clock());
     EXPECT_EQ(runner.Finish(), kExitPassed) << log.str();
 }
@@ -828,7 +828,7 @@ TEST(RealTimeRunnerTest, WaitsAreOnTheWallClockAndTimersFireWhenDue) {
         "t.script");
     host::ScriptTarget target(unit.unit());
     std::ostringstream log;
-    ScriptRunner runner(std::get<Script>(std::move(parsed)), target, log);
+    ScriptRunner runner(std::move(*parsed), target, log);
     ProbeApp app;
     const auto started = std::chrono::steady_clock::now();
     ui::AfxWinMain(runner, &unit.unit().Clock());

@@ -64,16 +64,17 @@ std::vector<OptionSpec> Seam::OwnOptions() {
                     "(default: the folder \"unit\" beside the program)",
                     [this](std::string_view root) {
                         options_.root = std::string(root);
-                        return std::optional<std::string>();
+                        return platform::Result<void>();
                     }),
         ValueOption("--com7", "COMn", "the PC's serial port that \"COM7:\" opens (default COM7)",
-                    [this](std::string_view port) -> std::optional<std::string> {
+                    [this](std::string_view port) -> platform::Result<void> {
                         if (!IsComPort(port)) {
-                            return "--com7 takes a port name COM1 to COM256, not \"" +
-                                   std::string(port) + "\"";
+                            return platform::Fail(
+                                "--com7 takes a port name COM1 to COM256, not \"" +
+                                std::string(port) + "\"");
                         }
                         options_.com7Port = std::string(port);
-                        return std::nullopt;
+                        return {};
                     }),
         std::move(debugEcho),
         program::Shared("--real-time", "scripts run on the wall clock (always, on a PC)"),
