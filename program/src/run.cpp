@@ -230,8 +230,8 @@ std::optional<int> RunWindow(const Options& options, Seam& seam, std::ostream& o
 int RunTour(const Options& options, Seam& seam, std::ostream& out, std::ostream& err) {
     script::ParseResult parsed =
         script::ParseScript(options.demo ? std::string_view{} : kTourScript, "tour.script");
-    if (const auto* failure = (parsed ? nullptr : &parsed.error())) {
-        err << script::Describe("tour.script", *failure) << '\n';
+    if (!parsed) {
+        err << script::Describe("tour.script", parsed.error()) << '\n';
         return platform::kExitUsage;
     }
     const std::unique_ptr<Installed> run =

@@ -206,8 +206,8 @@ bool LoadScripts(const std::vector<std::filesystem::path>& names, std::ostream& 
     }
     for (const std::filesystem::path& file : files) {
         script::ParseResult parsed = script::LoadScriptFile(file);
-        if (const auto* failure = (parsed ? nullptr : &parsed.error())) {
-            err << script::Describe(ShownName(file), *failure) << '\n';
+        if (!parsed) {
+            err << script::Describe(ShownName(file), parsed.error()) << '\n';
             ok = false;
         } else {
             scripts->push_back({file, std::move(*parsed)});

@@ -411,8 +411,8 @@ int RunSuiteWorker(const SuiteOptions& options,
         detail::ResultEnd end{kExitFailed, {}, file};
         // The script as it is now: the suite's list names it, not its text.
         script::ParseResult parsed = script::LoadScriptFile(file);
-        if (const auto* failure = (parsed ? nullptr : &parsed.error())) {
-            result.failure = script::Describe(ShownName(file), *failure);
+        if (!parsed) {
+            result.failure = script::Describe(ShownName(file), parsed.error());
             result.output = result.failure + '\n';
         } else {
             SuiteScript s{file, std::move(*parsed)};

@@ -192,7 +192,7 @@ platform::Result<void> Executor::Do(const Answer& c, ui::Desktop& desktop) {
 }
 
 platform::Result<void> Executor::Do(const Screenshot& c, ui::Desktop& desktop) {
-    if (const platform::Result<void> written =
+    if (platform::Result<void> written =
             WritePicture(desktop.Screen(), InFolder(screenshotFolder_, c.file));
         !written) {
         return written;

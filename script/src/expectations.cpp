@@ -221,7 +221,7 @@ platform::Result<void> Expectations::Screen(const ExpectScreen& e, int line, ui:
     const ui::Framebuffer& screen = desktop.Screen();
     const std::filesystem::path reference = ReferencePath(e);
     if (settings_.updateScreens) {
-        if (const platform::Result<void> written = WritePicture(Crop(screen, e.area), reference);
+        if (platform::Result<void> written = WritePicture(Crop(screen, e.area), reference);
             !written) {
             return written;
         }
@@ -230,8 +230,7 @@ platform::Result<void> Expectations::Screen(const ExpectScreen& e, int line, ui:
         return {};
     }
     ui::Framebuffer want;
-    if (const platform::Result<void> read = ReadReference(reference, e.file, e.area, &want);
-        !read) {
+    if (platform::Result<void> read = ReadReference(reference, e.file, e.area, &want); !read) {
         return read;
     }
     const ScreenDifference d = Compare(screen, e.area, want);

@@ -66,12 +66,12 @@ ParseResult LoadScriptFile(const std::filesystem::path& file) {
         return ParseFailure{0, "cannot read the script"};
     }
     ParseResult result = ParseScript(text.str(), Utf8FromPath(file));
-    if (auto* s = (result ? &*result : nullptr)) {
-        if (s->commands.empty()) {
+    if (result) {
+        if (result->commands.empty()) {
             // Most likely the wrong file, or one cut short: it proves nothing.
             return ParseFailure{0, "the script holds no command"};
         }
-        s->folder = file.parent_path();
+        result->folder = file.parent_path();
     }
     return result;
 }

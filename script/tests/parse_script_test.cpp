@@ -21,8 +21,8 @@ namespace {
 
 Script Parsed(std::string_view text) {
     ParseResult r = ParseScript(text, "t.script");
-    if (auto* f = (r ? nullptr : &r.error())) {
-        ADD_FAILURE() << Describe("t.script", *f);
+    if (!r) {
+        ADD_FAILURE() << Describe("t.script", r.error());
         return {};
     }
     return std::move(*r);

@@ -44,8 +44,8 @@ class RunnerTest : public ::testing::Test {
     // Runs the script on whatever application object the test made.
     Outcome Run(std::string_view text, RunnerOptions options = {}) {
         ParseResult parsed = ParseScript(text, "t.script");
-        if (auto* f = (parsed ? nullptr : &parsed.error())) {
-            ADD_FAILURE() << Describe("t.script", *f);
+        if (!parsed) {
+            ADD_FAILURE() << Describe("t.script", parsed.error());
             return {};
         }
         platform::ScopedServices services(unit_.unit().Services());
