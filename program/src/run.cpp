@@ -87,14 +87,13 @@ class Installed {
     platform::ScopedWorld installed_;
 };
 
-// The session installed; when it cannot be loaded, the reason is written
-// to err.
-std::unique_ptr<Installed> Load(Seam& seam, const SessionRequest& request, std::ostream& out,
-                                std::ostream& err) {
+// The session installed, its prompt on err; why it cannot be loaded (the
+// line to write).
+platform::Result<std::unique_ptr<Installed>> Load(Seam& seam, const SessionRequest& request,
+                                                  std::ostream& out, std::ostream& err) {
     platform::Result<std::unique_ptr<Session>> session = seam.Load(request, out);
     if (!session) {
-        err << session.error() << '\n';
-        return nullptr;
+        return platform::Fail(session.error());
     }
     return std::make_unique<Installed>(std::move(*session), err);
 }
@@ -127,11 +126,13 @@ RunOne ScriptRunOf(const Options& options, Seam& seam, bool suite, std::ostream&
     return [&options, &seam, suite, &out](script::Script s,
                                           const script::RunnerOptions& runnerOptions,
                                           std::ostream& log) -> RunOutcome {
-        const std::unique_ptr<Installed> run =
+        const platform::Result<std::unique_ptr<Installed>> loaded =
             Load(seam, {Purpose::Script, !options.realTime, suite}, out, log);
-        if (run == nullptr) {
+        if (!loaded) {
+            log << loaded.error() << '\n';
             return {platform::kExitUsage, {}};
         }
+        const std::unique_ptr<Installed>& run = *loaded;
         const std::unique_ptr<ui::CWinApp> app = MakeApp(options, false, out);
         script::ScriptRunner runner(std::move(s), run->session().Target(), log, runnerOptions);
         ui::AfxWinMain(runner, &run->clock());
@@ -168,10 +169,13 @@ void Fail(int* status) {
 // could be made and the seam takes the tour instead (said on out).
 std::optional<int> RunWindow(const Options& options, Seam& seam, std::ostream& out,
                              std::ostream& err, const Hooks& hooks) {
-    const std::unique_ptr<Installed> run = Load(seam, {Purpose::Window, false, false}, out, err);
-    if (run == nullptr) {
+    const platform::Result<std::unique_ptr<Installed>> loaded =
+        Load(seam, {Purpose::Window, false, false}, out, err);
+    if (!loaded) {
+        err << loaded.error() << '\n';
         return platform::kExitUsage;
     }
+    const std::unique_ptr<Installed>& run = *loaded;
     platform::Result<Window> opened = seam.OpenWindow(
         run->session(), {.scale = options.scale, .title = "Kestrin", .hidden = hooks.hiddenWindow});
     Window window = opened ? std::move(*opened) : Window{};
@@ -234,11 +238,13 @@ int RunTour(const Options& options, Seam& seam, std::ostream& out, std::ostream&
         err << script::Describe("tour.script", parsed.error()) << '\n';
         return platform::kExitUsage;
     }
-    const std::unique_ptr<Installed> run =
+    const platform::Result<std::unique_ptr<Installed>> loaded =
         Load(seam, {Purpose::Tour, !options.realTime, false}, out, err);
-    if (run == nullptr) {
+    if (!loaded) {
+        err << loaded.error() << '\n';
         return platform::kExitUsage;
     }
+    const std::unique_ptr<Installed>& run = *loaded;
     script::RunnerOptions runnerOptions;
     if (options.screenshot) {
         runnerOptions.finalScreenshot = *options.screenshot;
