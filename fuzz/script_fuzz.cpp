@@ -84,7 +84,7 @@ void CheckScriptString(std::string_view text) {
     }
     const std::string line = "expect msgbox " + script::ScriptString(text);
     const script::ParseResult result = script::ParseScript(line, "string");
-    const auto* parsed = std::get_if<script::Script>(&result);
+    const auto* parsed = (result ? &*result : nullptr);
     Check(parsed != nullptr && parsed->commands.size() == 1, "a script string parses");
     const auto* e = script::ExpectationOf(parsed->commands.front());
     const auto* box = e != nullptr ? std::get_if<script::ExpectMsgBox>(&e->check) : nullptr;
@@ -97,14 +97,14 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const std::string_view text(reinterpret_cast<const char*>(data), size);
     CheckScriptString(text);
     const script::ParseResult result = script::ParseScript(text, "fuzz.script");
-    if (const auto* failure = std::get_if<script::ParseFailure>(&result)) {
+    if (const auto* failure = (result ? nullptr : &result.error())) {
         Check(failure->line >= 1 && static_cast<std::size_t>(failure->line) <= fuzz::Lines(text),
               "a failure names a line of the text");
         Check(!failure->message.empty(), "a failure says what is wrong");
         Check(!script::Describe("fuzz.script", *failure).empty(), "a failure can be described");
         return 0;
     }
-    const auto& script = std::get<script::Script>(result);
+    const auto& script = *result;
     int previous = 0;
     for (const script::Command& command : script.commands) {
         Check(
@@ -114,7 +114,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         Check(!command.source.empty(), "a command keeps its line");
         CheckValues(command);
         const script::ParseResult alone = script::ParseScript(command.source, "line");
-        const auto* again = std::get_if<script::Script>(&alone);
+        const auto* again = (alone ? &*alone : nullptr);
         Check(again != nullptr && again->commands.size() == 1, "the line alone parses");
         Check(SameCommand(again->commands.front(), command), "to the same command");
     }

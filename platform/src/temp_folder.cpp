@@ -3,6 +3,7 @@
 #include <cstdlib>
 #include <random>
 #include <system_error>
+#include <utility>
 
 namespace platform {
 
@@ -34,20 +35,18 @@ std::string Utf8(const std::filesystem::path& path) {
 
 }  // namespace
 
-std::optional<std::filesystem::path> MakeTempFolder(std::string_view prefix, std::string* error) {
+Result<std::filesystem::path> MakeTempFolder(std::string_view prefix) {
     const Base base = TempBase();
     auto fail = [&](const std::string& reason) {
-        if (error != nullptr) {
-            *error = "cannot make a temporary folder";
-            if (!base.path.empty()) {
-                *error += " in " + Utf8(base.path);
-            }
-            if (!base.from.empty()) {
-                *error += " (" + base.from + ")";
-            }
-            *error += ": " + reason;
+        std::string error = "cannot make a temporary folder";
+        if (!base.path.empty()) {
+            error += " in " + Utf8(base.path);
         }
-        return std::optional<std::filesystem::path>();
+        if (!base.from.empty()) {
+            error += " (" + base.from + ")";
+        }
+        error += ": " + reason;
+        return Result<std::filesystem::path>(Fail(std::move(error)));
     };
     if (base.error) {
         return fail(base.error.message());
@@ -55,19 +54,14 @@ std::optional<std::filesystem::path> MakeTempFolder(std::string_view prefix, std
     if (!base.path.is_absolute()) {
         return fail("not an absolute path");
     }
-    std::string reason;
-    std::optional<std::filesystem::path> folder = MakeFolderIn(base.path, prefix, true, &reason);
-    return folder ? folder : fail(reason);
+    Result<std::filesystem::path> folder = MakeFolderIn(base.path, prefix, true);
+    return folder ? folder : fail(folder.error());
 }
 
-std::optional<std::filesystem::path> MakeFolderIn(const std::filesystem::path& base,
-                                                  std::string_view prefix, bool ownerOnly,
-                                                  std::string* error) {
-    auto fail = [&](const std::string& reason) {
-        if (error != nullptr) {
-            *error = reason;
-        }
-        return std::optional<std::filesystem::path>();
+Result<std::filesystem::path> MakeFolderIn(const std::filesystem::path& base,
+                                           std::string_view prefix, bool ownerOnly) {
+    auto fail = [](std::string reason) {
+        return Result<std::filesystem::path>(Fail(std::move(reason)));
     };
     constexpr std::string_view kLetters =
         "abcdefghijklmnopqrstuvwxyzABCDEFGHIJKLMNOPQRSTUVWXYZ0123456789";

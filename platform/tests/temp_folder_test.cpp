@@ -17,10 +17,10 @@ namespace {
 namespace fs = std::filesystem;
 
 TEST(TempFolderTest, AFreshFolderOnlyItsOwnerMayUse) {
-    std::string error;
-    const auto a = MakeTempFolder("kestrin-temp-test-", &error);
-    const auto b = MakeTempFolder("kestrin-temp-test-", &error);
-    ASSERT_TRUE(a && b) << error;
+    const auto a = MakeTempFolder("kestrin-temp-test-");
+    const auto b = MakeTempFolder("kestrin-temp-test-");
+    ASSERT_TRUE(a) << a.error();
+    ASSERT_TRUE(b) << b.error();
     EXPECT_NE(*a, *b);
     EXPECT_EQ(a->filename().string().rfind("kestrin-temp-test-", 0), 0U) << *a;
 #ifndef _WIN32
@@ -61,13 +61,12 @@ TEST(TempFolderTest, TmpdirNamesTheFolderOrSaysWhyItCannot) {
     }
     for (const Case& c : cases) {
         ASSERT_EQ(::setenv("TMPDIR", c.tmpdir.c_str(), 1), 0);
-        std::string error;
-        const auto made = MakeTempFolder("kestrin-tmpdir-test-", &error);
+        const auto made = MakeTempFolder("kestrin-tmpdir-test-");
         if (c.made.empty()) {
-            EXPECT_FALSE(made) << c.tmpdir;
-            EXPECT_EQ(error, c.error) << c.tmpdir;
+            ASSERT_FALSE(made) << c.tmpdir;
+            EXPECT_EQ(made.error(), c.error) << c.tmpdir;
         } else {
-            ASSERT_TRUE(made) << c.tmpdir << ": " << error;
+            ASSERT_TRUE(made) << c.tmpdir << ": " << made.error();
             EXPECT_EQ(made->parent_path(), c.made);
             fs::remove(*made);
         }

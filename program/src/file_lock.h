@@ -12,6 +12,13 @@
 
 namespace program::detail {
 
+// Why a lock cannot be had: the process that has it ("process 1234",
+// "another process" when the file does not say), or else the system's reason.
+struct LockRefused {
+    std::string holder;
+    std::string why;
+};
+
 class FileLock {
   public:
     FileLock() = default;
@@ -21,11 +28,10 @@ class FileLock {
 
     enum class Make { IfMissing, Never };
     // The lock of file (made when missing, if make says so), which then
-    // holds text and "process N\n", this process's id. nullptr when it
-    // cannot be had: *holder names the process that has it ("process
-    // 1234"; empty when the file does not say), or *error says why not.
-    static std::unique_ptr<FileLock> Take(const std::filesystem::path& file, std::string_view text,
-                                          Make make, std::string* holder, std::string* error);
+    // holds text and "process N\n", this process's id; why not when it
+    // cannot be had.
+    static platform::Result<std::unique_ptr<FileLock>, LockRefused> Take(
+        const std::filesystem::path& file, std::string_view text, Make make);
 };
 
 // The folders' places exchanged: a holds what b held and b what a held; in

@@ -56,35 +56,35 @@ platform::Result<void> ExchangeByRenames(const std::filesystem::path& a,
 
 }  // namespace
 
-std::unique_ptr<FileLock> FileLock::Take(const std::filesystem::path& file, std::string_view text,
-                                         Make make, std::string* holder, std::string* error) {
+platform::Result<std::unique_ptr<FileLock>, LockRefused> FileLock::Take(
+    const std::filesystem::path& file, std::string_view text, Make make) {
     const int flags = O_RDWR | O_CLOEXEC | O_NOFOLLOW | (make == Make::IfMissing ? O_CREAT : 0);
     const int fd = open(file.c_str(), flags, 0644);
     if (fd < 0) {
-        *error = std::strerror(errno);
-        return nullptr;
+        return LockRefused{{}, std::strerror(errno)};
     }
     if (flock(fd, LOCK_EX | LOCK_NB) != 0) {
         const int why = errno;
+        LockRefused refused;
         if (why == EWOULDBLOCK) {
-            *holder = ReadHolder(fd);
-            if (holder->empty()) {
-                *holder = "another process";
+            refused.holder = ReadHolder(fd);
+            if (refused.holder.empty()) {
+                refused.holder = "another process";
             }
         } else {
-            *error = std::strerror(why);
+            refused.why = std::strerror(why);
         }
         close(fd);
-        return nullptr;
+        return refused;
     }
     const std::string content = std::string(text) + "process " + std::to_string(getpid()) + '\n';
     if (ftruncate(fd, 0) != 0 ||
         pwrite(fd, content.data(), content.size(), 0) != static_cast<ssize_t>(content.size())) {
-        *error = std::strerror(errno);
+        LockRefused refused{{}, std::strerror(errno)};
         close(fd);
-        return nullptr;
+        return refused;
     }
-    return std::make_unique<PosixLock>(fd);
+    return std::unique_ptr<FileLock>(std::make_unique<PosixLock>(fd));
 }
 
 platform::Result<void> ExchangeFolders(const std::filesystem::path& a,

@@ -41,31 +41,31 @@ std::string ReadHolder(HANDLE file) {
 
 }  // namespace
 
-std::unique_ptr<FileLock> FileLock::Take(const std::filesystem::path& file, std::string_view text,
-                                         Make make, std::string* holder, std::string* error) {
+platform::Result<std::unique_ptr<FileLock>, LockRefused> FileLock::Take(
+    const std::filesystem::path& file, std::string_view text, Make make) {
     const HANDLE handle = CreateFileW(
         file.wstring().c_str(), GENERIC_READ | GENERIC_WRITE,
         FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
         make == Make::IfMissing ? OPEN_ALWAYS : OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
     if (handle == INVALID_HANDLE_VALUE) {
-        *error = Reason(GetLastError());
-        return nullptr;
+        return LockRefused{{}, Reason(GetLastError())};
     }
     OVERLAPPED locked{};
     locked.Offset = kLockedOffset;
     if (LockFileEx(handle, LOCKFILE_EXCLUSIVE_LOCK | LOCKFILE_FAIL_IMMEDIATELY, 0, 1, 0, &locked) ==
         0) {
         const DWORD why = GetLastError();
+        LockRefused refused;
         if (why == ERROR_LOCK_VIOLATION || why == ERROR_IO_PENDING) {
-            *holder = ReadHolder(handle);
-            if (holder->empty()) {
-                *holder = "another process";
+            refused.holder = ReadHolder(handle);
+            if (refused.holder.empty()) {
+                refused.holder = "another process";
             }
         } else {
-            *error = Reason(why);
+            refused.why = Reason(why);
         }
         CloseHandle(handle);
-        return nullptr;
+        return refused;
     }
     const std::string content =
         std::string(text) + "process " + std::to_string(GetCurrentProcessId()) + '\n';
@@ -75,11 +75,11 @@ std::unique_ptr<FileLock> FileLock::Take(const std::filesystem::path& file, std:
         WriteFile(handle, content.data(), static_cast<DWORD>(content.size()), &written, nullptr) ==
             0 ||
         written != content.size()) {
-        *error = Reason(GetLastError());
+        LockRefused refused{{}, Reason(GetLastError())};
         CloseHandle(handle);
-        return nullptr;
+        return refused;
     }
-    return std::make_unique<Win32Lock>(handle);
+    return std::unique_ptr<FileLock>(std::make_unique<Win32Lock>(handle));
 }
 
 platform::Result<void> ExchangeFolders(const std::filesystem::path& a,

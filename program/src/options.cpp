@@ -57,7 +57,7 @@ std::vector<OptionSpec> SharedSpecs(Options* o) {
     script.value = "FILE|DIR";
     script.take = [o](std::string_view word) {
         o->scripts.push_back(script::PathFromUtf8(word));
-        return std::optional<std::string>();
+        return platform::Result<void>();
     };
     specs.push_back(std::move(script));
     specs.push_back(FlagOption("--real-time", {}, &o->realTime));
@@ -78,35 +78,38 @@ std::vector<OptionSpec> SharedSpecs(Options* o) {
     specs.push_back(ValueOption(
         "--jobs", "N",
         "run N scripts at a time, each in a process of its own\n(1 to 64, default 1)",
-        [o](std::string_view n) -> std::optional<std::string> {
+        [o](std::string_view n) -> platform::Result<void> {
             const std::optional<int> parsed = ParseNumber(n, 1, kMostJobs);
             if (!parsed) {
-                return "--jobs takes a whole number from 1 to 64, not \"" + std::string(n) + "\"";
+                return platform::Fail("--jobs takes a whole number from 1 to 64, not \"" +
+                                      std::string(n) + "\"");
             }
             o->suite.jobs = *parsed;
-            return std::nullopt;
+            return {};
         }));
-    specs.push_back(ValueOption(
-        "--shard", "K/N", "run only the K-th of N slices of the scripts (K from 1)",
-        [o](std::string_view text) -> std::optional<std::string> {
-            o->suite.shard = ParseShard(text);
-            if (!o->suite.shard) {
-                return "--shard takes K/N with 1 <= K <= N, not \"" + std::string(text) + "\"";
-            }
-            return std::nullopt;
-        }));
+    specs.push_back(
+        ValueOption("--shard", "K/N", "run only the K-th of N slices of the scripts (K from 1)",
+                    [o](std::string_view text) -> platform::Result<void> {
+                        o->suite.shard = ParseShard(text);
+                        if (!o->suite.shard) {
+                            return platform::Fail("--shard takes K/N with 1 <= K <= N, not \"" +
+                                                  std::string(text) + "\"");
+                        }
+                        return {};
+                    }));
     specs.push_back(ValueOption(
         "--timeout", "MS",
         "end a script past MS milliseconds of wall time and report\n"
         "it failed at its line (default 600000, 10 minutes; 0: none)",
-        [o](std::string_view ms) -> std::optional<std::string> {
+        [o](std::string_view ms) -> platform::Result<void> {
             const std::optional<int> parsed = ParseNumber(ms, 0, std::numeric_limits<int>::max());
             if (!parsed) {
-                return "--timeout takes a whole number of milliseconds, 0 or more, not \"" +
-                       std::string(ms) + "\"";
+                return platform::Fail(
+                    "--timeout takes a whole number of milliseconds, 0 or more, not \"" +
+                    std::string(ms) + "\"");
             }
             o->suite.timeout = std::chrono::milliseconds(*parsed);
-            return std::nullopt;
+            return {};
         }));
     OptionSpec worker;
     worker.name = "--suite-worker";
@@ -114,7 +117,7 @@ std::vector<OptionSpec> SharedSpecs(Options* o) {
     worker.value = "DIR";
     worker.take = [o](std::string_view folder) {
         o->suite.worker = script::PathFromUtf8(folder);
-        return std::optional<std::string>();
+        return platform::Result<void>();
     };
     worker.hidden = true;
     specs.push_back(std::move(worker));
@@ -122,13 +125,14 @@ std::vector<OptionSpec> SharedSpecs(Options* o) {
         PathOption("--record", "FILE", "write what is done in the window as a script", &o->record));
     specs.push_back(ValueOption(
         "--scale", "N", "window pixels per screen pixel, 1 to 8 (default 2)",
-        [o](std::string_view n) -> std::optional<std::string> {
+        [o](std::string_view n) -> platform::Result<void> {
             const std::optional<int> parsed = ParseNumber(n, kMinScale, kMaxScale);
             if (!parsed) {
-                return "--scale takes a whole number from 1 to 8, not \"" + std::string(n) + "\"";
+                return platform::Fail("--scale takes a whole number from 1 to 8, not \"" +
+                                      std::string(n) + "\"");
             }
             o->scale = *parsed;
-            return std::nullopt;
+            return {};
         }));
     OptionSpec screenshot = PathOption("--screenshot", "FILE",
                                        "write the screen as PNG when the run ends", &o->screenshot);
@@ -204,13 +208,13 @@ OptionSpec FlagOption(std::string_view name, std::string_view help, bool* to) {
     spec.help = help;
     spec.take = [to](std::string_view) {
         *to = true;
-        return std::optional<std::string>();
+        return platform::Result<void>();
     };
     return spec;
 }
 
 OptionSpec ValueOption(std::string_view name, std::string_view value, std::string_view help,
-                       std::function<std::optional<std::string>(std::string_view)> take) {
+                       std::function<platform::Result<void>(std::string_view)> take) {
     OptionSpec spec;
     spec.name = name;
     spec.takes = Takes::Value;
@@ -224,7 +228,7 @@ OptionSpec PathOption(std::string_view name, std::string_view value, std::string
                       std::optional<std::filesystem::path>* to) {
     return ValueOption(name, value, help, [to](std::string_view v) {
         *to = script::PathFromUtf8(v);
-        return std::optional<std::string>();
+        return platform::Result<void>();
     });
 }
 
@@ -244,7 +248,7 @@ ParsedOptions ParseOptions(std::span<const std::string_view> arguments,
         if (!seen.insert(spec->name).second && spec->takes != Takes::Words) {
             return fail(std::string(arg) + " is given twice");
         }
-        std::optional<std::string> refused;
+        platform::Result<void> refused;
         switch (spec->takes) {
             case Takes::Nothing:
                 refused = spec->take({});
@@ -267,7 +271,9 @@ ParsedOptions ParseOptions(std::span<const std::string_view> arguments,
                     if (arguments[++i].empty()) {
                         return fail(std::string(arg) + " takes no empty name");
                     }
-                    refused = refused ? refused : spec->take(arguments[i]);
+                    if (refused) {
+                        refused = spec->take(arguments[i]);
+                    }
                 }
                 if (i + 1 == first) {
                     return fail(std::string(arg) + " needs a value");
@@ -275,8 +281,8 @@ ParsedOptions ParseOptions(std::span<const std::string_view> arguments,
                 break;
             }
         }
-        if (refused) {
-            return fail(std::move(*refused));
+        if (!refused) {
+            return fail(refused.error());
         }
     }
     const bool scripted = !o.scripts.empty();

@@ -239,12 +239,12 @@ void Recorder::NoteExpectScreen(ui::Desktop& desktop) {
     const std::uint64_t now = clock_.NowMs();
     const std::string name =
         script::Utf8FromPath(file_.stem()) + '-' + std::to_string(++screens_) + ".png";
-    std::string error;
-    if (!ui::WritePng(desktop.Screen(),
-                      script::Utf8FromPath(file_.parent_path() / script::PathFromUtf8(name)),
-                      &error)) {
-        problem_ = error;
-        Note("# F6: " + error, now);
+    if (const platform::Result<void> written =
+            ui::WritePng(desktop.Screen(),
+                         script::Utf8FromPath(file_.parent_path() / script::PathFromUtf8(name)));
+        !written) {
+        problem_ = written.error();
+        Note("# F6: " + written.error(), now);
         return;
     }
     Note("expect screen " + script::ScriptString(name), now);

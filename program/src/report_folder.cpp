@@ -1,6 +1,7 @@
 #include "report_folder.h"
 
 #include <system_error>
+#include <utility>
 
 #include "html_report.h"
 #include "program/suite.h"
@@ -76,20 +77,21 @@ platform::Result<void> ReportFolder::Prepare(const std::filesystem::path& folder
         made_ = true;
     }
     markerBefore_ = ReadWholeFile(folder_ / kMarker);
-    std::string holder;
-    std::string why;
-    lock_ =
-        FileLock::Take(folder_ / kMarker, kMarkerText, FileLock::Make::IfMissing, &holder, &why);
-    if (lock_ == nullptr) {
+    platform::Result<std::unique_ptr<FileLock>, LockRefused> lock =
+        FileLock::Take(folder_ / kMarker, kMarkerText, FileLock::Make::IfMissing);
+    if (!lock) {
         if (made_) {
             std::filesystem::remove_all(folder_, ec);
         }
-        return platform::Fail(holder.empty() ? named + ": cannot lock the report: " + why
-                                             : named + ": another run of kestrin (" + holder +
-                                                   ") is writing its report into this folder");
+        const LockRefused& refused = lock.error();
+        return platform::Fail(refused.holder.empty()
+                                  ? named + ": cannot lock the report: " + refused.why
+                                  : named + ": another run of kestrin (" + refused.holder +
+                                        ") is writing its report into this folder");
     }
+    lock_ = std::move(*lock);
     locked_ = true;
-    const std::optional<std::filesystem::path> staging = MakeFolderIn(
+    const platform::Result<std::filesystem::path> staging = MakeFolderIn(
         folder_.parent_path(), "." + script::Utf8FromPath(folder_.filename()) + ".kestrin-", false);
     if (!staging) {
         return platform::Fail(named +

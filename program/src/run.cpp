@@ -11,6 +11,7 @@
 #include "frame_keeper.h"
 #include "framework_prompt.h"
 #include "kestrin_version.h"
+#include "platform/exit_status.h"
 #include "platform/services.h"
 #include "platform/world.h"
 #include "program/interrupt.h"
@@ -86,13 +87,25 @@ class Installed {
     platform::ScopedWorld installed_;
 };
 
-std::unique_ptr<Installed> Load(Seam& seam, const SessionRequest& request, std::ostream& out,
-                                std::ostream& err) {
-    std::unique_ptr<Session> session = seam.Load(request, out, err);
-    if (session == nullptr) {
-        return nullptr;
+// The session installed, its prompt on err; why it cannot be loaded (the
+// line to write).
+platform::Result<std::unique_ptr<Installed>> Load(Seam& seam, const SessionRequest& request,
+                                                  std::ostream& out, std::ostream& err) {
+    platform::Result<std::unique_ptr<Session>> session = seam.Load(request, out);
+    if (!session) {
+        return platform::Fail(session.error());
     }
-    return std::make_unique<Installed>(std::move(session), err);
+    return std::make_unique<Installed>(std::move(*session), err);
+}
+
+// The session's end products are written; false after the reason is
+// written to err.
+bool Finished(Session& session, std::ostream& err) {
+    if (const platform::Result<void> finished = session.Finish(); !finished) {
+        err << "kestrin: " << finished.error() << '\n';
+        return false;
+    }
+    return true;
 }
 
 // "--a", "--a and --b", "--a, --b and --c"
@@ -113,15 +126,17 @@ RunOne ScriptRunOf(const Options& options, Seam& seam, bool suite, std::ostream&
     return [&options, &seam, suite, &out](script::Script s,
                                           const script::RunnerOptions& runnerOptions,
                                           std::ostream& log) -> RunOutcome {
-        const std::unique_ptr<Installed> run =
+        const platform::Result<std::unique_ptr<Installed>> loaded =
             Load(seam, {Purpose::Script, !options.realTime, suite}, out, log);
-        if (run == nullptr) {
+        if (!loaded) {
+            log << loaded.error() << '\n';
             return {platform::kExitUsage, {}};
         }
+        const std::unique_ptr<Installed>& run = *loaded;
         const std::unique_ptr<ui::CWinApp> app = MakeApp(options, false, out);
         script::ScriptRunner runner(std::move(s), run->session().Target(), log, runnerOptions);
         ui::AfxWinMain(runner, &run->clock());
-        const bool passed = runner.Finish() == script::kExitPassed && run->session().Finish(log);
+        const bool passed = runner.Finish() == script::kExitPassed && Finished(run->session(), log);
         return {passed ? script::kExitPassed : script::kExitFailed, runner.FailureMessage()};
     };
 }
@@ -147,21 +162,24 @@ int RunScripts(const Options& options, Seam& seam, std::vector<SuiteScript> scri
 
 // Takes the first status over a later failure.
 void Fail(int* status) {
-    *status = *status != 0 ? *status : script::kExitFailed;
+    *status = *status != platform::kExitSuccess ? *status : script::kExitFailed;
 }
 
 // The console in the window until it is closed. nullopt when no window
 // could be made and the seam takes the tour instead (said on out).
 std::optional<int> RunWindow(const Options& options, Seam& seam, std::ostream& out,
                              std::ostream& err, const Hooks& hooks) {
-    const std::unique_ptr<Installed> run = Load(seam, {Purpose::Window, false, false}, out, err);
-    if (run == nullptr) {
+    const platform::Result<std::unique_ptr<Installed>> loaded =
+        Load(seam, {Purpose::Window, false, false}, out, err);
+    if (!loaded) {
+        err << loaded.error() << '\n';
         return platform::kExitUsage;
     }
-    std::string error;
-    Window window = seam.OpenWindow(
-        run->session(), {.scale = options.scale, .title = "Kestrin", .hidden = hooks.hiddenWindow},
-        &error);
+    const std::unique_ptr<Installed>& run = *loaded;
+    platform::Result<Window> opened = seam.OpenWindow(
+        run->session(), {.scale = options.scale, .title = "Kestrin", .hidden = hooks.hiddenWindow});
+    Window window = opened ? std::move(*opened) : Window{};
+    const std::string error = opened ? std::string() : opened.error();
     // An interrupt closes the window as its close box does: the recording is
     // written and the unit's copy removed.
     std::optional<StopOnInterrupt> stop;
@@ -198,12 +216,15 @@ std::optional<int> RunWindow(const Options& options, Seam& seam, std::ostream& o
             Fail(&status);
         }
     }
-    if (options.screenshot && keeper.Frames() > 0 &&
-        !ui::WritePng(keeper.LastFrame(), script::Utf8FromPath(*options.screenshot), &error)) {
-        err << "kestrin: " << error << '\n';
-        Fail(&status);
+    if (options.screenshot && keeper.Frames() > 0) {
+        if (const platform::Result<void> written =
+                ui::WritePng(keeper.LastFrame(), script::Utf8FromPath(*options.screenshot));
+            !written) {
+            err << "kestrin: " << written.error() << '\n';
+            Fail(&status);
+        }
     }
-    if (!run->session().Finish(err)) {
+    if (!Finished(run->session(), err)) {
         Fail(&status);
     }
     return status;
@@ -213,24 +234,25 @@ std::optional<int> RunWindow(const Options& options, Seam& seam, std::ostream& o
 int RunTour(const Options& options, Seam& seam, std::ostream& out, std::ostream& err) {
     script::ParseResult parsed =
         script::ParseScript(options.demo ? std::string_view{} : kTourScript, "tour.script");
-    if (const auto* failure = std::get_if<script::ParseFailure>(&parsed)) {
-        err << script::Describe("tour.script", *failure) << '\n';
+    if (!parsed) {
+        err << script::Describe("tour.script", parsed.error()) << '\n';
         return platform::kExitUsage;
     }
-    const std::unique_ptr<Installed> run =
+    const platform::Result<std::unique_ptr<Installed>> loaded =
         Load(seam, {Purpose::Tour, !options.realTime, false}, out, err);
-    if (run == nullptr) {
+    if (!loaded) {
+        err << loaded.error() << '\n';
         return platform::kExitUsage;
     }
+    const std::unique_ptr<Installed>& run = *loaded;
     script::RunnerOptions runnerOptions;
     if (options.screenshot) {
         runnerOptions.finalScreenshot = *options.screenshot;
     }
     if (!options.demo) {
-        std::string error;
-        const std::optional<std::filesystem::path> folder = MakeTourFolder(&error);
+        const platform::Result<std::filesystem::path> folder = MakeTourFolder();
         if (!folder) {
-            err << "kestrin: " << error << '\n';
+            err << "kestrin: " << folder.error() << '\n';
             return platform::kExitUsage;
         }
         runnerOptions.screenshotFolder = *folder;
@@ -242,11 +264,10 @@ int RunTour(const Options& options, Seam& seam, std::ostream& out, std::ostream&
                                          : RemoveOnInterrupt(runnerOptions.screenshotFolder);
     const std::unique_ptr<ui::CWinApp> app =
         MakeApp(options, seam.traits().tourAnswersMessageBoxes, out);
-    script::ScriptRunner runner(std::get<script::Script>(std::move(parsed)),
-                                run->session().Target(), err, runnerOptions);
+    script::ScriptRunner runner(std::move(*parsed), run->session().Target(), err, runnerOptions);
     ui::AfxWinMain(runner, &run->clock());
     int status = runner.Finish();
-    if (!run->session().Finish(err)) {
+    if (!Finished(run->session(), err)) {
         Fail(&status);
     }
     return status;

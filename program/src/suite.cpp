@@ -206,11 +206,11 @@ bool LoadScripts(const std::vector<std::filesystem::path>& names, std::ostream& 
     }
     for (const std::filesystem::path& file : files) {
         script::ParseResult parsed = script::LoadScriptFile(file);
-        if (const auto* failure = std::get_if<script::ParseFailure>(&parsed)) {
-            err << script::Describe(ShownName(file), *failure) << '\n';
+        if (!parsed) {
+            err << script::Describe(ShownName(file), parsed.error()) << '\n';
             ok = false;
         } else {
-            scripts->push_back({file, std::get<script::Script>(std::move(parsed))});
+            scripts->push_back({file, std::move(*parsed)});
             scripts->back().script.name = ShownName(file);
         }
     }
@@ -229,8 +229,8 @@ std::string Verdict(const std::vector<ScriptResult>& results) {
     return verdict;
 }
 
-bool WriteJUnit(const std::filesystem::path& file, const std::vector<ScriptResult>& results,
-                std::string* error) {
+platform::Result<void> WriteJUnit(const std::filesystem::path& file,
+                                  const std::vector<ScriptResult>& results) {
     std::chrono::duration<double> total{};
     std::size_t failures = 0;
     std::size_t errors = 0;
@@ -266,10 +266,9 @@ bool WriteJUnit(const std::filesystem::path& file, const std::vector<ScriptResul
     xml += "  </testsuite>\n</testsuites>\n";
 
     if (const platform::Result<void> written = detail::ReplaceWholeFile(file, xml); !written) {
-        *error = ShownName(file) + ": cannot write the report: " + written.error();
-        return false;
+        return platform::Fail(ShownName(file) + ": cannot write the report: " + written.error());
     }
-    return true;
+    return {};
 }
 
 }  // namespace program

@@ -118,10 +118,10 @@ std::string KeepScreen(const ui::Framebuffer& screen, const std::filesystem::pat
     std::string name = PictureName(HashPicture(screen));
     std::filesystem::path partial = folder / name;
     partial += ".left.part";
-    std::string error;
     std::error_code ec;
-    if (!ui::WritePng(screen, script::Utf8FromPath(partial), &error)) {
-        *notes += "kestrin: " + error + '\n';
+    if (const platform::Result<void> written = ui::WritePng(screen, script::Utf8FromPath(partial));
+        !written) {
+        *notes += "kestrin: " + written.error() + '\n';
         return {};
     }
     std::filesystem::rename(partial, folder / name, ec);
@@ -235,12 +235,11 @@ ScriptResult RunScript(const SuiteScript& s, const SuiteRun& run, const ScriptRu
         }
     }
     if (!run.screens.empty() && (!result.passed || run.options.trace)) {
-        std::string error;
-        if (trace.Keep(run.screens, &result.trace, &error)) {
+        if (const platform::Result<void> kept = trace.Keep(run.screens, &result.trace); kept) {
             result.traced = true;
             result.screensLeftOut = trace.LeftOut();
         } else {
-            notes << "kestrin: " << error << '\n';
+            notes << "kestrin: " << kept.error() << '\n';
             *status = kExitFailed;
         }
     }
@@ -262,9 +261,12 @@ void KeepLeftEvidence(const SuiteRun& run, const ScriptFiles& files, const Progr
                 debug += line;
             }
         }
-        std::string error;
-        if (screen && !ui::WritePng(*screen, script::Utf8FromPath(folder / "screen.png"), &error)) {
-            *notes += "kestrin: " + error + '\n';
+        if (screen) {
+            if (const platform::Result<void> written =
+                    ui::WritePng(*screen, script::Utf8FromPath(folder / "screen.png"));
+                !written) {
+                *notes += "kestrin: " + written.error() + '\n';
+            }
         }
         for (const auto& [name, text] :
              {std::pair{"debug.txt", &debug}, {"output.txt", &result->output}}) {
@@ -362,8 +364,12 @@ int RunSuite(std::vector<SuiteScript> scripts, const SuiteOptions& options, bool
     std::string junitError;
     std::string reportError;
     UnlessInterrupted([&] {
-        if (options.junit && !WriteJUnit(*options.junit, results, &junitError)) {
-            status = kExitFailed;
+        if (options.junit) {
+            if (const platform::Result<void> written = WriteJUnit(*options.junit, results);
+                !written) {
+                junitError = written.error();
+                status = kExitFailed;
+            }
         }
         if (options.report && reportWritten) {
             if (const platform::Result<void> committed = report.Commit(); !committed) {
@@ -405,11 +411,11 @@ int RunSuiteWorker(const SuiteOptions& options,
         detail::ResultEnd end{kExitFailed, {}, file};
         // The script as it is now: the suite's list names it, not its text.
         script::ParseResult parsed = script::LoadScriptFile(file);
-        if (const auto* failure = std::get_if<script::ParseFailure>(&parsed)) {
-            result.failure = script::Describe(ShownName(file), *failure);
+        if (!parsed) {
+            result.failure = script::Describe(ShownName(file), parsed.error());
             result.output = result.failure + '\n';
         } else {
-            SuiteScript s{file, std::get<script::Script>(std::move(parsed))};
+            SuiteScript s{file, std::move(*parsed)};
             s.script.name = ShownName(file);
             std::ofstream output(files.output, std::ios::binary | std::ios::trunc);
             output << std::unitbuf;

@@ -4,9 +4,6 @@
 #pragma once
 
 #include <filesystem>
-#include <optional>
-#include <string>
-#include <string_view>
 
 #include "platform/temp_folder.h"
 
@@ -16,8 +13,8 @@ using platform::MakeFolderIn;
 using platform::MakeTempFolder;
 
 // kestrin-tour-XXXXXX
-inline std::optional<std::filesystem::path> MakeTourFolder(std::string* error) {
-    return MakeTempFolder("kestrin-tour-", error);
+inline platform::Result<std::filesystem::path> MakeTourFolder() {
+    return MakeTempFolder("kestrin-tour-");
 }
 
 }  // namespace program

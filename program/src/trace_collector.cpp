@@ -21,27 +21,27 @@ bool SamePixels(const ui::Framebuffer& a, const ui::Framebuffer& b) {
 // Writes the picture under its name unless it is there: through a file of
 // its own first, so that processes writing the same picture at once never
 // leave half of one.
-bool WriteOnce(const ui::Framebuffer& picture, const std::filesystem::path& file,
-               std::string* error) {
+platform::Result<void> WriteOnce(const ui::Framebuffer& picture,
+                                 const std::filesystem::path& file) {
     std::error_code ec;
     if (std::filesystem::exists(file, ec)) {
-        return true;
+        return {};
     }
     static thread_local std::mt19937_64 random{std::random_device{}()};
     std::filesystem::path partial = file;
     partial += platform::Format(".%016llx.part", static_cast<unsigned long long>(random()));
-    if (!ui::WritePng(picture, script::Utf8FromPath(partial), error)) {
-        return false;
+    if (platform::Result<void> written = ui::WritePng(picture, script::Utf8FromPath(partial));
+        !written) {
+        return written;
     }
     std::filesystem::rename(partial, file, ec);
     if (ec) {
         std::filesystem::remove(partial, ec);
         if (!std::filesystem::exists(file, ec)) {
-            *error = script::Utf8FromPath(file) + ": cannot write the picture";
-            return false;
+            return platform::Fail(script::Utf8FromPath(file) + ": cannot write the picture");
         }
     }
-    return true;
+    return {};
 }
 
 }  // namespace
@@ -132,8 +132,8 @@ std::size_t TraceCollector::LeftOut() const {
         steps_, [this](const Step& step) { return step.screen != kNone && !Shown(step.screen); }));
 }
 
-bool TraceCollector::Keep(const std::filesystem::path& folder, std::vector<TraceStep>* steps,
-                          std::string* error) const {
+platform::Result<void> TraceCollector::Keep(const std::filesystem::path& folder,
+                                            std::vector<TraceStep>* steps) const {
     auto name = [&](int index) {
         return Shown(index) ? PictureName(kept_[static_cast<std::size_t>(index)].hash)
                             : std::string();
@@ -141,8 +141,13 @@ bool TraceCollector::Keep(const std::filesystem::path& folder, std::vector<Trace
     std::error_code ec;
     std::filesystem::create_directories(folder, ec);
     for (const Kept& kept : kept_) {
-        if (!kept.dropped && !WriteOnce(kept.picture, folder / PictureName(kept.hash), error)) {
-            return false;
+        if (kept.dropped) {
+            continue;
+        }
+        if (platform::Result<void> written =
+                WriteOnce(kept.picture, folder / PictureName(kept.hash));
+            !written) {
+            return written;
         }
     }
     steps->clear();
@@ -154,7 +159,7 @@ bool TraceCollector::Keep(const std::filesystem::path& folder, std::vector<Trace
         text.difference = name(step.difference);
         steps->push_back(std::move(text));
     }
-    return true;
+    return {};
 }
 
 }  // namespace program::detail

@@ -12,6 +12,7 @@
 #include <unordered_map>
 #include <vector>
 
+#include "platform/result.h"
 #include "program/suite.h"
 #include "script/run_observer.h"
 
@@ -30,9 +31,9 @@ class TraceCollector final : public script::RunObserver {
 
     // Writes every screen the steps show into folder (each distinct screen
     // once, named by its pixels, so that scripts and runs share it) and
-    // gives the steps. False with the reason when a picture cannot be written.
-    bool Keep(const std::filesystem::path& folder, std::vector<TraceStep>* steps,
-              std::string* error) const;
+    // gives the steps; the reason when a picture cannot be written.
+    platform::Result<void> Keep(const std::filesystem::path& folder,
+                                std::vector<TraceStep>* steps) const;
     // Steps whose screen was left out to keep within the most pictures.
     [[nodiscard]] std::size_t LeftOut() const;
 

@@ -8,6 +8,7 @@
 #include <thread>
 
 #include "file_lock.h"
+#include "platform/exit_status.h"
 #include "program/interrupt.h"
 #include "result_file.h"
 #include "script/utf8_path.h"
@@ -232,14 +233,13 @@ class Pool {
     bool Start() {
         const std::size_t number = starts_++;
         const std::filesystem::path log = folder_ / ("worker-" + std::to_string(number) + ".log");
-        std::string error;
-        std::unique_ptr<WorkerProcess> process = start_(log, &error);
-        if (process == nullptr) {
-            startError_ = error;
+        platform::Result<std::unique_ptr<WorkerProcess>> process = start_(log);
+        if (!process) {
+            startError_ = process.error();
             return false;
         }
         Worker& w = workers_.emplace_back();
-        w.process = std::move(process);
+        w.process = std::move(*process);
         w.number = number;
         w.log = log;
         return true;
@@ -322,7 +322,7 @@ class Pool {
                                                 ": " + progress.current->source
                                           : name;
             const std::string how = !w.end->status ? w.end->how
-                                    : *w.end->status == 0
+                                    : *w.end->status == platform::kExitSuccess
                                         ? "ended without its result"
                                         : "ended with status " + std::to_string(*w.end->status);
             cause = where + ": its worker (process " + std::to_string(w.process->Id()) + ") " + how;
@@ -425,10 +425,7 @@ void RemoveDeadRunsFolders(const std::filesystem::path& temp) {
             now - entry.last_write_time(old) < kStaleAfter || old) {
             continue;
         }
-        std::string holder;
-        std::string error;
-        if (FileLock::Take(entry.path() / kFolderLock, {}, FileLock::Make::Never, &holder,
-                           &error) != nullptr) {
+        if (FileLock::Take(entry.path() / kFolderLock, {}, FileLock::Make::Never)) {
             dead.push_back(entry.path());
         }
     }
@@ -449,28 +446,26 @@ int RunInWorkers(const std::vector<SuiteScript>& scripts, const SuiteRun& run,
 int RunInWorkerProcesses(const std::vector<SuiteScript>& scripts, const SuiteRun& run,
                          std::vector<ScriptResult>* results, std::ostream& err) {
     const std::optional<std::filesystem::path> self = SelfPath();
-    std::string noFolder;
-    const std::optional<std::filesystem::path> folder = MakeTempFolder(kFolderPrefix, &noFolder);
+    const platform::Result<std::filesystem::path> folder = MakeTempFolder(kFolderPrefix);
     if (!self || !folder) {
         err << "kestrin: cannot start workers for the scripts: "
-            << (self ? noFolder : "the program's own file is unknown") << '\n';
+            << (self ? folder.error() : "the program's own file is unknown") << '\n';
         return kExitMalformed;
     }
     RemoveDeadRunsFolders(folder->parent_path());
     // Removed last on an interrupt, after the workers have ended.
     const OnInterrupt removeFolder = RemoveOnInterrupt(*folder);
-    std::string holder;
-    std::string error;
-    const std::unique_ptr<FileLock> lock =
-        FileLock::Take(*folder / kFolderLock, "the files of a suite's workers\n",
-                       FileLock::Make::IfMissing, &holder, &error);
-    if (lock == nullptr) {
+    const platform::Result<std::unique_ptr<FileLock>, LockRefused> lock = FileLock::Take(
+        *folder / kFolderLock, "the files of a suite's workers\n", FileLock::Make::IfMissing);
+    if (!lock) {
         // Unlocked, another suite's clean-up would take the folder for a
         // dead run's and remove it under the workers.
         err << "kestrin: cannot start workers for the scripts: cannot lock "
             << script::Utf8FromPath(*folder / kFolderLock) << ": "
-            << (error.empty() ? "it is held by " + (holder.empty() ? "another process" : holder)
-                              : error)
+            << (lock.error().why.empty()
+                    ? "it is held by " +
+                          (lock.error().holder.empty() ? "another process" : lock.error().holder)
+                    : lock.error().why)
             << '\n';
         std::error_code ec;
         std::filesystem::remove_all(*folder, ec);
@@ -486,8 +481,8 @@ int RunInWorkerProcesses(const std::vector<SuiteScript>& scripts, const SuiteRun
         std::vector<std::string> arguments = run.options.commandLine;
         arguments.emplace_back("--suite-worker");
         arguments.push_back(script::Utf8FromPath(*folder));
-        const StartWorker start = [&](const std::filesystem::path& log, std::string* why) {
-            return WorkerProcess::Start(*self, arguments, log, *folder, why);
+        const StartWorker start = [&](const std::filesystem::path& log) {
+            return WorkerProcess::Start(*self, arguments, log, *folder);
         };
         status = RunInWorkers(scripts, run, *folder, start, results, err);
     } else {

@@ -20,9 +20,9 @@
 
 namespace program::detail {
 
-// Starts one worker, its output and errors into log; nullptr with the reason.
-using StartWorker = std::function<std::unique_ptr<WorkerProcess>(const std::filesystem::path& log,
-                                                                 std::string* error)>;
+// Starts one worker, its output and errors into log; the reason when it cannot.
+using StartWorker = std::function<platform::Result<std::unique_ptr<WorkerProcess>>(
+    const std::filesystem::path& log)>;
 
 // Runs the scripts in --jobs workers that start writes into folder (which
 // holds the run's list, and where each worker leaves its scripts' files:

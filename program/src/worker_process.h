@@ -12,6 +12,8 @@
 #include <string_view>
 #include <vector>
 
+#include "platform/result.h"
+
 namespace program::detail {
 
 // How a process ended: its exit status, or none with how, to follow "the
@@ -33,12 +35,10 @@ class WorkerProcess {
     // Starts program with the arguments (UTF-8, after the program's name),
     // its output and errors into output and, where the backend makes
     // temporary copies of the unit, its temporary folder temp (so that the
-    // suite removes what a worker it ended left); nullptr with the reason.
-    static std::unique_ptr<WorkerProcess> Start(const std::filesystem::path& program,
-                                                const std::vector<std::string>& arguments,
-                                                const std::filesystem::path& output,
-                                                const std::filesystem::path& temp,
-                                                std::string* error);
+    // suite removes what a worker it ended left); the reason when it cannot.
+    static platform::Result<std::unique_ptr<WorkerProcess>> Start(
+        const std::filesystem::path& program, const std::vector<std::string>& arguments,
+        const std::filesystem::path& output, const std::filesystem::path& temp);
 
     // The process's id, for messages.
     [[nodiscard]] virtual long Id() const = 0;

@@ -201,11 +201,9 @@ struct Pipe {
 
 }  // namespace
 
-std::unique_ptr<WorkerProcess> WorkerProcess::Start(const std::filesystem::path& program,
-                                                    const std::vector<std::string>& arguments,
-                                                    const std::filesystem::path& output,
-                                                    const std::filesystem::path& temp,
-                                                    std::string* error) {
+platform::Result<std::unique_ptr<WorkerProcess>> WorkerProcess::Start(
+    const std::filesystem::path& program, const std::vector<std::string>& arguments,
+    const std::filesystem::path& output, const std::filesystem::path& temp) {
     SpawnSetup setup;
     Pipe input;
     const std::string out = output.string();
@@ -227,8 +225,7 @@ std::unique_ptr<WorkerProcess> WorkerProcess::Start(const std::filesystem::path&
                                  POSIX_SPAWN_SETSIGMASK | POSIX_SPAWN_SETSIGDEF) != 0 ||
         posix_spawnattr_setsigmask(setup.attributes(), &none) != 0 ||
         posix_spawnattr_setsigdefault(setup.attributes(), &defaults) != 0) {
-        *error = "cannot prepare a worker process";
-        return nullptr;
+        return platform::Fail("cannot prepare a worker process");
     }
     std::vector<std::string> words = EmulatorWords();
     const bool emulated = !words.empty();
@@ -259,11 +256,10 @@ std::unique_ptr<WorkerProcess> WorkerProcess::Start(const std::filesystem::path&
                                 : posix_spawn(&pid, file.c_str(), setup.actions(),
                                               setup.attributes(), argv.data(), envp.data());
     if (failed != 0) {
-        *error = file + ": cannot start a worker: " + std::strerror(failed);
-        return nullptr;
+        return platform::Fail(file + ": cannot start a worker: " + std::strerror(failed));
     }
     const int writeEnd = std::exchange(input.fds[1], -1);
-    return std::make_unique<PosixWorker>(pid, writeEnd);
+    return std::unique_ptr<WorkerProcess>(std::make_unique<PosixWorker>(pid, writeEnd));
 }
 
 std::optional<std::filesystem::path> SelfPath() {

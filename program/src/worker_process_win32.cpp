@@ -154,11 +154,9 @@ class Win32Worker final : public WorkerProcess {
 
 }  // namespace
 
-std::unique_ptr<WorkerProcess> WorkerProcess::Start(const std::filesystem::path& program,
-                                                    const std::vector<std::string>& arguments,
-                                                    const std::filesystem::path& output,
-                                                    const std::filesystem::path& /*temp*/,
-                                                    std::string* error) {
+platform::Result<std::unique_ptr<WorkerProcess>> WorkerProcess::Start(
+    const std::filesystem::path& program, const std::vector<std::string>& arguments,
+    const std::filesystem::path& output, const std::filesystem::path& /*temp*/) {
     // A PC's backend runs over its root folder and copies no unit: the
     // worker's temporary folder is the system's.
     SECURITY_ATTRIBUTES inherit{sizeof(SECURITY_ATTRIBUTES), nullptr, TRUE};
@@ -167,8 +165,8 @@ std::unique_ptr<WorkerProcess> WorkerProcess::Start(const std::filesystem::path&
     HANDLE readEnd = nullptr;
     HANDLE writeEnd = nullptr;
     if (!out.valid() || CreatePipe(&readEnd, &writeEnd, &inherit, 0) == 0) {
-        *error = "cannot prepare a worker process (error " + std::to_string(GetLastError()) + ")";
-        return nullptr;
+        return platform::Fail("cannot prepare a worker process (error " +
+                              std::to_string(GetLastError()) + ")");
     }
     const Handle in(readEnd);
     Handle ours(writeEnd);
@@ -190,8 +188,8 @@ std::unique_ptr<WorkerProcess> WorkerProcess::Start(const std::filesystem::path&
     if (CreateProcessW(program.wstring().c_str(), line.data(), nullptr, nullptr, TRUE,
                        CREATE_NO_WINDOW | CREATE_SUSPENDED, nullptr, nullptr, &startup,
                        &info) == 0) {
-        *error = "cannot start a worker (error " + std::to_string(GetLastError()) + ")";
-        return nullptr;
+        return platform::Fail("cannot start a worker (error " + std::to_string(GetLastError()) +
+                              ")");
     }
     // In the job before it runs a single instruction.
     if (HANDLE job = WorkersJob(); job != nullptr) {
@@ -199,7 +197,8 @@ std::unique_ptr<WorkerProcess> WorkerProcess::Start(const std::filesystem::path&
     }
     ResumeThread(info.hThread);
     CloseHandle(info.hThread);
-    return std::make_unique<Win32Worker>(info.hProcess, ours.Release());
+    return std::unique_ptr<WorkerProcess>(
+        std::make_unique<Win32Worker>(info.hProcess, ours.Release()));
 }
 
 std::optional<std::filesystem::path> SelfPath() {

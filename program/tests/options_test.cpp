@@ -37,17 +37,19 @@ std::vector<OptionSpec> Table(Own* own) {
     checked.value = "N";
     checked.help = "how loud";
     checked.before = "--record";
-    checked.take = [own](std::string_view v) -> std::optional<std::string> {
+    checked.take = [own](std::string_view v) -> platform::Result<void> {
         if (v != "1" && v != "2") {
-            return "--level takes 1 or 2";
+            return platform::Fail("--level takes 1 or 2");
         }
         own->taken.emplace_back(v);
-        return std::nullopt;
+        return {};
     };
     OptionSpec refused;
     refused.name = "--old";
     refused.hidden = true;
-    refused.take = [](std::string_view) { return std::optional<std::string>("--old is gone"); };
+    refused.take = [](std::string_view) -> platform::Result<void> {
+        return platform::Fail("--old is gone");
+    };
     OptionSpec alias;
     alias.name = "/?";
     alias.sameAs = "--help";

@@ -90,8 +90,8 @@ TEST(SuiteTest, JUnitTellsEveryScriptApartAndShowsWhatANameHides) {
     const test::TestFolder folder;
     // An earlier report is replaced.
     const std::filesystem::path file = folder.Write("junit.xml", "an earlier report");
-    std::string error;
-    ASSERT_TRUE(WriteJUnit(file, results, &error)) << error;
+    const platform::Result<void> written = WriteJUnit(file, results);
+    ASSERT_TRUE(written) << written.error();
     const std::string xml = detail::ReadWholeFile(file).value_or("");
     for (
         const char* expected :
@@ -119,9 +119,9 @@ TEST(SuiteTest, AScriptStuckInTheProgramsOwnProcessPastItsLimitEndsTheProgram) {
         GTEST_FLAG_SET(death_test_style, "threadsafe");
     }
     script::ParseResult parsed = script::ParseScript("tab 2\nwait 5000\n", "stuck.ks");
-    ASSERT_TRUE(std::holds_alternative<script::Script>(parsed));
+    ASSERT_TRUE(parsed);
     std::vector<SuiteScript> scripts;
-    scripts.push_back({"stuck.ks", std::get<script::Script>(std::move(parsed))});
+    scripts.push_back({"stuck.ks", std::move(*parsed)});
     SuiteOptions options;
     options.timeout = std::chrono::milliseconds(1000);
     const RunOne stuck = [](const script::Script& s, const script::RunnerOptions& o,

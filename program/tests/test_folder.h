@@ -15,8 +15,13 @@ namespace program::test {
 
 class TestFolder {
   public:
-    TestFolder() : path_(MakeTempFolder("kestrin-program-test-").value_or("")) {
-        EXPECT_FALSE(path_.empty());
+    TestFolder() {
+        const platform::Result<std::filesystem::path> made =
+            MakeTempFolder("kestrin-program-test-");
+        EXPECT_TRUE(made) << made.error();
+        if (made) {
+            path_ = *made;
+        }
     }
     TestFolder(const TestFolder&) = delete;
     TestFolder& operator=(const TestFolder&) = delete;

@@ -49,8 +49,8 @@ TEST(TraceCollectorTest, AFailureKeepsItsPicturesWhenTheScreensAreManyAndTheTrac
         trace.CommandEnded(record);
     }
     std::vector<TraceStep> steps;
-    std::string error;
-    ASSERT_TRUE(trace.Keep(folder, &steps, &error)) << error;
+    const platform::Result<void> kept = trace.Keep(folder, &steps);
+    ASSERT_TRUE(kept) << kept.error();
     ASSERT_EQ(steps.size(), screens.size());
     auto named = [](const ui::Framebuffer& picture) {
         return detail::PictureName(detail::HashPicture(picture));

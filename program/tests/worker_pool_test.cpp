@@ -196,8 +196,9 @@ Outcome RunPlan(std::size_t scripts, int jobs,
     const RunOne runOne;
     const SuiteRun run{options, screenshot, runOne, folder.path(), {}};
     Outcome outcome;
-    const StartWorker start = [&](const std::filesystem::path& log, std::string*) {
-        return std::make_unique<FakeWorker>(plan, outcome.starts++, log);
+    const StartWorker start = [&](const std::filesystem::path& log) {
+        return platform::Result<std::unique_ptr<WorkerProcess>>(
+            std::make_unique<FakeWorker>(plan, outcome.starts++, log));
     };
     std::ostringstream err;
     outcome.status = RunInWorkers(suite, run, folder.path(), start, &outcome.results, err);

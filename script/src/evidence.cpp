@@ -16,7 +16,7 @@ ScreenPictures TakePictures(const ExpectScreen& e, const std::filesystem::path& 
                             ui::Desktop& desktop) {
     ScreenPictures pictures{Crop(desktop.Screen(), e.area), std::nullopt, std::nullopt};
     ui::Framebuffer read;
-    if (!ReadReference(reference, e.file, e.area, &read)) {
+    if (ReadReference(reference, e.file, e.area, &read)) {
         pictures.difference = Compare(desktop.Screen(), e.area, read).picture;
         pictures.reference = std::move(read);
     }
@@ -28,9 +28,10 @@ Evidence::Evidence(std::filesystem::path folder, std::string scriptName, Target&
 
 bool Evidence::Write(const ui::Framebuffer& picture, const std::string& name,
                      std::string* problems) {
-    std::string error;
-    if (!ui::WritePng(picture, Utf8FromPath(folder_ / PathFromUtf8(name)), &error)) {
-        *problems += name_ + ": " + error + '\n';
+    if (const platform::Result<void> written =
+            ui::WritePng(picture, Utf8FromPath(folder_ / PathFromUtf8(name)));
+        !written) {
+        *problems += name_ + ": " + written.error() + '\n';
         return false;
     }
     return true;

@@ -23,11 +23,10 @@ bool OnScreen(ui::Point p) {
 }
 
 // The control an id names in the window on top or its owners.
-std::optional<ui::HWND> Control(int id, ui::Desktop& desktop, std::string* why) {
+platform::Result<ui::HWND> Control(int id, ui::Desktop& desktop) {
     const ui::HWND hwnd = desktop.FindControl(id);
     if (hwnd == nullptr) {
-        *why = "no " + ControlName(id) + " in the window on top or its owners";
-        return std::nullopt;
+        return platform::Fail("no " + ControlName(id) + " in the window on top or its owners");
     }
     return hwnd;
 }
@@ -59,7 +58,7 @@ InputEvent KeyEvent(InputEvent::Kind kind, ui::Key key) {
 Executor::Executor(Target& target, std::filesystem::path screenshotFolder)
     : target_(target), screenshotFolder_(std::move(screenshotFolder)) {}
 
-std::optional<std::string> Executor::Run(const Action& action, ui::Desktop& desktop) {
+platform::Result<void> Executor::Run(const Action& action, ui::Desktop& desktop) {
     return std::visit([&](const auto& c) { return Do(c, desktop); }, action);
 }
 
@@ -76,75 +75,73 @@ void Executor::Tap(ui::Point p) {
     Press(InputEvent::Kind::PenUp, p.x, p.y);
 }
 
-std::optional<std::string> Executor::Do(const script::Tap& c, ui::Desktop& /*desktop*/) {
+platform::Result<void> Executor::Do(const script::Tap& c, ui::Desktop& /*desktop*/) {
     Tap({c.x, c.y});
-    return std::nullopt;
+    return {};
 }
 
-std::optional<std::string> Executor::Do(const PenDown& c, ui::Desktop& /*desktop*/) {
+platform::Result<void> Executor::Do(const PenDown& c, ui::Desktop& /*desktop*/) {
     Press(InputEvent::Kind::PenDown, c.x, c.y);
-    return std::nullopt;
+    return {};
 }
 
-std::optional<std::string> Executor::Do(const PenMove& c, ui::Desktop& /*desktop*/) {
+platform::Result<void> Executor::Do(const PenMove& c, ui::Desktop& /*desktop*/) {
     Press(InputEvent::Kind::PenMove, c.x, c.y);
-    return std::nullopt;
+    return {};
 }
 
-std::optional<std::string> Executor::Do(const PenUp& c, ui::Desktop& /*desktop*/) {
+platform::Result<void> Executor::Do(const PenUp& c, ui::Desktop& /*desktop*/) {
     Press(InputEvent::Kind::PenUp, c.x, c.y);
-    return std::nullopt;
+    return {};
 }
 
-std::optional<std::string> Executor::Do(const Click& c, ui::Desktop& desktop) {
-    std::string why;
-    const auto hwnd = Control(c.id, desktop, &why);
+platform::Result<void> Executor::Do(const Click& c, ui::Desktop& desktop) {
+    const platform::Result<ui::HWND> hwnd = Control(c.id, desktop);
     if (!hwnd) {
-        return why;
+        return platform::Fail(hwnd.error());
     }
     const auto info = desktop.Describe(*hwnd);
     if (!info || !info->visible) {
-        return ControlName(c.id) + " is not visible";
+        return platform::Fail(ControlName(c.id) + " is not visible");
     }
     const ui::Point p = Centre(info->screenRect);
     if (!OnScreen(p)) {
-        return "the centre of " + ControlName(c.id) + " is off the screen";
+        return platform::Fail("the centre of " + ControlName(c.id) + " is off the screen");
     }
     Tap(p);
-    return std::nullopt;
+    return {};
 }
 
-std::optional<std::string> Executor::Do(const Tab& c, ui::Desktop& desktop) {
+platform::Result<void> Executor::Do(const Tab& c, ui::Desktop& desktop) {
     const ui::HWND tab = FindTabControl(desktop);
     ui::CWnd* wnd = tab != nullptr ? desktop.WndOf(tab) : nullptr;
     if (wnd == nullptr) {
-        return "no tab control in the window on top or its owners";
+        return platform::Fail("no tab control in the window on top or its owners");
     }
     const auto count = wnd->SendMessage(ui::TCM_GETITEMCOUNT);
     ui::Rect header;
     if (c.index >= count || wnd->SendMessage(ui::TCM_GETITEMRECT, static_cast<ui::WPARAM>(c.index),
                                              reinterpret_cast<ui::LPARAM>(&header)) == 0) {
-        return "the tab control has " + std::to_string(count) + " tabs";
+        return platform::Fail("the tab control has " + std::to_string(count) + " tabs");
     }
     wnd->ClientToScreen(&header);
     const auto info = desktop.Describe(tab);
     const ui::Point p = Centre(header);
     if (!info || !info->visible || !info->screenRect.Contains(p) || !OnScreen(p)) {
-        return "tab " + std::to_string(c.index) + " cannot be tapped";
+        return platform::Fail("tab " + std::to_string(c.index) + " cannot be tapped");
     }
     Tap(p);
-    return std::nullopt;
+    return {};
 }
 
-std::optional<std::string> Executor::Do(const Type& c, ui::Desktop& desktop) {
-    std::string why;
-    const auto hwnd = Control(c.id, desktop, &why);
+platform::Result<void> Executor::Do(const Type& c, ui::Desktop& desktop) {
+    const platform::Result<ui::HWND> hwnd = Control(c.id, desktop);
     if (!hwnd) {
-        return why;
+        return platform::Fail(hwnd.error());
     }
     const auto info = desktop.Describe(*hwnd);
     if (!info || !info->visible || !info->enabled) {
-        return ControlName(c.id) + " is hidden or disabled";
+        return platform::Fail(ControlName(c.id) + " is hidden or disabled");
     }
     desktop.WndOf(*hwnd)->SetFocus();
     if (!c.text.empty()) {
@@ -153,10 +150,10 @@ std::optional<std::string> Executor::Do(const Type& c, ui::Desktop& desktop) {
         e.text = c.text;
         pending_.push_back(std::move(e));
     }
-    return std::nullopt;
+    return {};
 }
 
-std::optional<std::string> Executor::Do(const KeyStroke& c, ui::Desktop& /*desktop*/) {
+platform::Result<void> Executor::Do(const KeyStroke& c, ui::Desktop& /*desktop*/) {
     if (!c.unitKey.empty()) {
         const bool down = c.action == KeyStroke::Action::Down;
         return target_.Set(c.unitKey, down ? "1" : "0");
@@ -167,59 +164,60 @@ std::optional<std::string> Executor::Do(const KeyStroke& c, ui::Desktop& /*deskt
     if (c.action != KeyStroke::Action::Down) {
         pending_.push_back(KeyEvent(InputEvent::Kind::KeyUp, c.key));
     }
-    return std::nullopt;
+    return {};
 }
 
-std::optional<std::string> Executor::Do(const Close& /*c*/, ui::Desktop& desktop) {
+platform::Result<void> Executor::Do(const Close& /*c*/, ui::Desktop& desktop) {
     const ui::HWND top = desktop.ActiveWindow();
     if (top == nullptr) {
-        return "no window is open";
+        return platform::Fail("no window is open");
     }
     if (const auto box = desktop.CloseBoxRect(top)) {
         Tap(Centre(*box));
     } else {
         desktop.WndOf(top)->PostMessage(ui::WM_CLOSE);
     }
-    return std::nullopt;
+    return {};
 }
 
-std::optional<std::string> Executor::Do(const Answer& c, ui::Desktop& desktop) {
+platform::Result<void> Executor::Do(const Answer& c, ui::Desktop& desktop) {
     const auto box = desktop.TopMessageBox();
     if (!box) {
-        return "there is no message box to answer";
+        return platform::Fail("there is no message box to answer");
     }
     if (!desktop.AnswerMessageBox(c.button)) {
-        return "the message box " + Quote(box->text) + " has no Cancel button";
+        return platform::Fail("the message box " + Quote(box->text) + " has no Cancel button");
     }
-    return std::nullopt;
+    return {};
 }
 
-std::optional<std::string> Executor::Do(const Screenshot& c, ui::Desktop& desktop) {
-    std::string error;
-    if (!WritePicture(desktop.Screen(), InFolder(screenshotFolder_, c.file), &error)) {
-        return error;
+platform::Result<void> Executor::Do(const Screenshot& c, ui::Desktop& desktop) {
+    if (platform::Result<void> written =
+            WritePicture(desktop.Screen(), InFolder(screenshotFolder_, c.file));
+        !written) {
+        return written;
     }
-    return std::nullopt;
+    return {};
 }
 
-std::optional<std::string> Executor::Do(const SetUnit& c, ui::Desktop& /*desktop*/) {
+platform::Result<void> Executor::Do(const SetUnit& c, ui::Desktop& /*desktop*/) {
     return target_.Set(c.key, c.value);
 }
 
-std::optional<std::string> Executor::Do(const Quit& /*c*/, ui::Desktop& desktop) {
+platform::Result<void> Executor::Do(const Quit& /*c*/, ui::Desktop& desktop) {
     if (desktop.ActiveWindow() == nullptr) {
-        return "no window is open";
+        return platform::Fail("no window is open");
     }
     pending_.push_back(KeyEvent(InputEvent::Kind::KeyDown, ui::Key::Escape));
-    return std::nullopt;
+    return {};
 }
 
-std::optional<std::string> Executor::Do(const Wait& /*c*/, ui::Desktop& /*desktop*/) {
-    return "not a command";  // the runner's clock
+platform::Result<void> Executor::Do(const Wait& /*c*/, ui::Desktop& /*desktop*/) {
+    return platform::Fail("not a command");  // the runner's clock
 }
 
-std::optional<std::string> Executor::Do(const Expectation& /*c*/, ui::Desktop& /*desktop*/) {
-    return "not a command";  // the runner's expectations
+platform::Result<void> Executor::Do(const Expectation& /*c*/, ui::Desktop& /*desktop*/) {
+    return platform::Fail("not a command");  // the runner's expectations
 }
 
 }  // namespace script::detail

@@ -8,6 +8,7 @@
 #include <optional>
 #include <string>
 
+#include "platform/result.h"
 #include "script/script.h"
 #include "script/target.h"
 #include "ui/desktop.h"
@@ -22,7 +23,7 @@ class Executor {
 
     // Carries out an action (not a wait and not an expectation): why it
     // failed, or nothing.
-    std::optional<std::string> Run(const Action& action, ui::Desktop& desktop);
+    platform::Result<void> Run(const Action& action, ui::Desktop& desktop);
 
     // The events the commands so far left for the framework.
     std::deque<ui::InputEvent>& Pending() { return pending_; }
@@ -30,21 +31,21 @@ class Executor {
   private:
     void Press(ui::InputEvent::Kind kind, int x, int y);
     void Tap(ui::Point p);
-    std::optional<std::string> Do(const script::Tap& c, ui::Desktop& desktop);
-    std::optional<std::string> Do(const PenDown& c, ui::Desktop& desktop);
-    std::optional<std::string> Do(const PenMove& c, ui::Desktop& desktop);
-    std::optional<std::string> Do(const PenUp& c, ui::Desktop& desktop);
-    std::optional<std::string> Do(const Click& c, ui::Desktop& desktop);
-    std::optional<std::string> Do(const Tab& c, ui::Desktop& desktop);
-    std::optional<std::string> Do(const Type& c, ui::Desktop& desktop);
-    std::optional<std::string> Do(const KeyStroke& c, ui::Desktop& desktop);
-    std::optional<std::string> Do(const Close& c, ui::Desktop& desktop);
-    std::optional<std::string> Do(const Answer& c, ui::Desktop& desktop);
-    std::optional<std::string> Do(const Screenshot& c, ui::Desktop& desktop);
-    std::optional<std::string> Do(const SetUnit& c, ui::Desktop& desktop);
-    std::optional<std::string> Do(const Quit& c, ui::Desktop& desktop);
-    std::optional<std::string> Do(const Wait& c, ui::Desktop& desktop);
-    std::optional<std::string> Do(const Expectation& c, ui::Desktop& desktop);
+    platform::Result<void> Do(const script::Tap& c, ui::Desktop& desktop);
+    platform::Result<void> Do(const PenDown& c, ui::Desktop& desktop);
+    platform::Result<void> Do(const PenMove& c, ui::Desktop& desktop);
+    platform::Result<void> Do(const PenUp& c, ui::Desktop& desktop);
+    platform::Result<void> Do(const Click& c, ui::Desktop& desktop);
+    platform::Result<void> Do(const Tab& c, ui::Desktop& desktop);
+    platform::Result<void> Do(const Type& c, ui::Desktop& desktop);
+    platform::Result<void> Do(const KeyStroke& c, ui::Desktop& desktop);
+    platform::Result<void> Do(const Close& c, ui::Desktop& desktop);
+    platform::Result<void> Do(const Answer& c, ui::Desktop& desktop);
+    platform::Result<void> Do(const Screenshot& c, ui::Desktop& desktop);
+    platform::Result<void> Do(const SetUnit& c, ui::Desktop& desktop);
+    platform::Result<void> Do(const Quit& c, ui::Desktop& desktop);
+    platform::Result<void> Do(const Wait& c, ui::Desktop& desktop);
+    platform::Result<void> Do(const Expectation& c, ui::Desktop& desktop);
 
     Target& target_;
     std::filesystem::path screenshotFolder_;

@@ -31,44 +31,44 @@ std::string Flag(bool on) {
     return on ? "1" : "0";
 }
 
-std::optional<std::string> Caption(const ExpectCaption& e, ui::Desktop& desktop) {
+platform::Result<void> Caption(const ExpectCaption& e, ui::Desktop& desktop) {
     const auto info = desktop.Describe(desktop.ActiveWindow());
     if (!info) {
-        return Mismatch(Quote(e.text), "no window");
+        return platform::Fail(Mismatch(Quote(e.text), "no window"));
     }
     if (info->text != e.text) {
-        return Mismatch(Quote(e.text), Quote(info->text));
+        return platform::Fail(Mismatch(Quote(e.text), Quote(info->text)));
     }
-    return std::nullopt;
+    return {};
 }
 
-std::optional<std::string> MessageBox(const ExpectMsgBox& e, ui::Desktop& desktop) {
+platform::Result<void> MessageBox(const ExpectMsgBox& e, ui::Desktop& desktop) {
     const auto box = desktop.TopMessageBox();
     if (!box) {
-        return Mismatch("a message box " + Quote(e.text), "none");
+        return platform::Fail(Mismatch("a message box " + Quote(e.text), "none"));
     }
     if (box->text != e.text) {
-        return Mismatch(Quote(e.text), Quote(box->text));
+        return platform::Fail(Mismatch(Quote(e.text), Quote(box->text)));
     }
-    return std::nullopt;
+    return {};
 }
 
-std::optional<std::string> NoMessageBox(ui::Desktop& desktop) {
+platform::Result<void> NoMessageBox(ui::Desktop& desktop) {
     if (const auto box = desktop.TopMessageBox()) {
-        return Mismatch("no message box", "the message box " + Quote(box->text));
+        return platform::Fail(Mismatch("no message box", "the message box " + Quote(box->text)));
     }
-    return std::nullopt;
+    return {};
 }
 
-std::optional<std::string> Pixel(const ExpectPixel& e, ui::Desktop& desktop) {
+platform::Result<void> Pixel(const ExpectPixel& e, ui::Desktop& desktop) {
     const ui::Rgb found = desktop.Screen().GetPixel(e.x, e.y);
     if (found != e.color) {
-        return Mismatch(Hex6(e.color), Hex6(found));
+        return platform::Fail(Mismatch(Hex6(e.color), Hex6(found)));
     }
-    return std::nullopt;
+    return {};
 }
 
-std::optional<std::string> Fit(ui::Desktop& desktop) {
+platform::Result<void> Fit(ui::Desktop& desktop) {
     desktop.Screen();  // paints what is pending, so that every text on screen was drawn
     std::string found;
     const auto visit = [&](const auto& self, ui::HWND hwnd) -> void {
@@ -88,51 +88,51 @@ std::optional<std::string> Fit(ui::Desktop& desktop) {
         visit(visit, top);
     }
     if (found.empty()) {
-        return std::nullopt;
+        return {};
     }
-    return Mismatch("every text on screen whole", found + " cut short");
+    return platform::Fail(Mismatch("every text on screen whole", found + " cut short"));
 }
 
-std::optional<std::string> OnControl(const ExpectText& e, const ui::WindowInfo& info) {
+platform::Result<void> OnControl(const ExpectText& e, const ui::WindowInfo& info) {
     if (info.text != e.text) {
-        return Mismatch(Quote(e.text), Quote(info.text));
+        return platform::Fail(Mismatch(Quote(e.text), Quote(info.text)));
     }
-    return std::nullopt;
+    return {};
 }
 
-std::optional<std::string> OnControl(const ExpectMatch& e, const ui::WindowInfo& info) {
+platform::Result<void> OnControl(const ExpectMatch& e, const ui::WindowInfo& info) {
     const Pattern::Outcome match = e.pattern->Match(info.text);
     if (!match.refused.empty()) {
-        return ControlName(e.id) + ": " + match.refused;
+        return platform::Fail(ControlName(e.id) + ": " + match.refused);
     }
     if (!match.matched) {
-        return Mismatch("a match of " + Quote(e.text), Quote(info.text));
+        return platform::Fail(Mismatch("a match of " + Quote(e.text), Quote(info.text)));
     }
-    return std::nullopt;
+    return {};
 }
 
-std::optional<std::string> OnControl(const ExpectCheck& e, const ui::WindowInfo& info) {
+platform::Result<void> OnControl(const ExpectCheck& e, const ui::WindowInfo& info) {
     if (info.check < 0) {
-        return ControlName(e.id) + " is not a button";
+        return platform::Fail(ControlName(e.id) + " is not a button");
     }
     if (info.check != e.state) {
-        return Mismatch(std::to_string(e.state), std::to_string(info.check));
+        return platform::Fail(Mismatch(std::to_string(e.state), std::to_string(info.check)));
     }
-    return std::nullopt;
+    return {};
 }
 
-std::optional<std::string> Same(bool want, bool found) {
+platform::Result<void> Same(bool want, bool found) {
     if (want != found) {
-        return Mismatch(Flag(want), Flag(found));
+        return platform::Fail(Mismatch(Flag(want), Flag(found)));
     }
-    return std::nullopt;
+    return {};
 }
 
-std::optional<std::string> OnControl(const ExpectEnabled& e, const ui::WindowInfo& info) {
+platform::Result<void> OnControl(const ExpectEnabled& e, const ui::WindowInfo& info) {
     return Same(e.on, info.enabled);
 }
 
-std::optional<std::string> OnControl(const ExpectVisible& e, const ui::WindowInfo& info) {
+platform::Result<void> OnControl(const ExpectVisible& e, const ui::WindowInfo& info) {
     return Same(e.on, info.visible);
 }
 
@@ -145,10 +145,10 @@ std::string Mismatch(const std::string& expected, const std::string& found) {
 Expectations::Expectations(Target& target, std::ostream& log, ExpectationSettings settings)
     : target_(target), log_(log), settings_(std::move(settings)) {}
 
-std::optional<std::string> Expectations::Check(const script::Check& check, int line,
-                                               ui::Desktop& desktop) {
+platform::Result<void> Expectations::Check(const script::Check& check, int line,
+                                           ui::Desktop& desktop) {
     return std::visit(
-        [&](const auto& e) -> std::optional<std::string> {
+        [&](const auto& e) -> platform::Result<void> {
             using T = std::decay_t<decltype(e)>;
             if constexpr (std::is_same_v<T, ExpectCaption>) {
                 return Caption(e, desktop);
@@ -166,8 +166,8 @@ std::optional<std::string> Expectations::Check(const script::Check& check, int l
                 return Fit(desktop);
             } else {
                 ui::WindowInfo info;
-                if (auto why = Control(e.id, desktop, &info)) {
-                    return why;
+                if (platform::Result<void> found = Control(e.id, desktop, &info); !found) {
+                    return found;
                 }
                 return OnControl(e, info);
             }
@@ -175,21 +175,20 @@ std::optional<std::string> Expectations::Check(const script::Check& check, int l
         check);
 }
 
-std::optional<std::string> Expectations::Control(int id, ui::Desktop& desktop,
-                                                 ui::WindowInfo* info) {
+platform::Result<void> Expectations::Control(int id, ui::Desktop& desktop, ui::WindowInfo* info) {
     const ui::HWND hwnd = desktop.FindControl(id);
     if (hwnd == nullptr) {
-        return "no " + ControlName(id) + " in the window on top or its owners";
+        return platform::Fail("no " + ControlName(id) + " in the window on top or its owners");
     }
     auto described = desktop.Describe(hwnd);
     if (!described) {
-        return ControlName(id) + " has gone";
+        return platform::Fail(ControlName(id) + " has gone");
     }
     *info = std::move(*described);
-    return std::nullopt;
+    return {};
 }
 
-std::optional<std::string> Expectations::Debug(const ExpectDebug& e) {
+platform::Result<void> Expectations::Debug(const ExpectDebug& e) {
     const std::vector<std::string> lines = target_.DebugLines();
     if (debugSeen_ > lines.size()) {
         debugSeen_ = 0;  // the unit's record was cleared
@@ -197,7 +196,7 @@ std::optional<std::string> Expectations::Debug(const ExpectDebug& e) {
     for (std::size_t i = debugSeen_; i < lines.size(); ++i) {
         if (lines[i] == e.text) {
             debugSeen_ = i + 1;
-            return std::nullopt;
+            return {};
         }
     }
     std::string found;
@@ -211,38 +210,38 @@ std::optional<std::string> Expectations::Debug(const ExpectDebug& e) {
     } else if (from > debugSeen_) {
         found = "..., " + found;
     }
-    return Mismatch("the debug line " + Quote(e.text), found);
+    return platform::Fail(Mismatch("the debug line " + Quote(e.text), found));
 }
 
 std::filesystem::path Expectations::ReferencePath(const ExpectScreen& e) const {
     return InFolder(settings_.folder, e.file);
 }
 
-std::optional<std::string> Expectations::Screen(const ExpectScreen& e, int line,
-                                                ui::Desktop& desktop) {
+platform::Result<void> Expectations::Screen(const ExpectScreen& e, int line, ui::Desktop& desktop) {
     const ui::Framebuffer& screen = desktop.Screen();
     const std::filesystem::path reference = ReferencePath(e);
     if (settings_.updateScreens) {
-        std::string error;
-        if (!WritePicture(Crop(screen, e.area), reference, &error)) {
-            return error;
+        if (platform::Result<void> written = WritePicture(Crop(screen, e.area), reference);
+            !written) {
+            return written;
         }
         log_ << settings_.scriptName << ':' << line << ": wrote the reference "
              << Utf8FromPath(reference) << '\n';
-        return std::nullopt;
+        return {};
     }
     ui::Framebuffer want;
-    if (std::optional<std::string> why = ReadReference(reference, e.file, e.area, &want)) {
-        return why;
+    if (platform::Result<void> read = ReadReference(reference, e.file, e.area, &want); !read) {
+        return read;
     }
     const ScreenDifference d = Compare(screen, e.area, want);
     if (d.pixels == 0) {
-        return std::nullopt;
+        return {};
     }
-    return std::to_string(d.pixels) + (d.pixels == 1 ? " pixel differs" : " pixels differ") +
-           " from " + Quote(e.file) + " in x " + std::to_string(d.box.left) + ".." +
-           std::to_string(d.box.right - 1) + ", y " + std::to_string(d.box.top) + ".." +
-           std::to_string(d.box.bottom - 1);
+    return platform::Fail(std::to_string(d.pixels) +
+                          (d.pixels == 1 ? " pixel differs" : " pixels differ") + " from " +
+                          Quote(e.file) + " in x " + std::to_string(d.box.left) + ".." +
+                          std::to_string(d.box.right - 1) + ", y " + std::to_string(d.box.top) +
+                          ".." + std::to_string(d.box.bottom - 1));
 }
 
 }  // namespace script::detail

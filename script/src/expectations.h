@@ -8,6 +8,7 @@
 #include <ostream>
 #include <string>
 
+#include "platform/result.h"
 #include "script/script.h"
 #include "script/target.h"
 #include "ui/desktop.h"
@@ -26,15 +27,15 @@ class Expectations {
     Expectations(Target& target, std::ostream& log, ExpectationSettings settings);
 
     // Checks now; line is the command's, for notes.
-    std::optional<std::string> Check(const script::Check& check, int line, ui::Desktop& desktop);
+    platform::Result<void> Check(const script::Check& check, int line, ui::Desktop& desktop);
 
     // The reference of an `expect screen`, where it is found.
     [[nodiscard]] std::filesystem::path ReferencePath(const ExpectScreen& e) const;
 
   private:
-    std::optional<std::string> Control(int id, ui::Desktop& desktop, ui::WindowInfo* info);
-    std::optional<std::string> Debug(const ExpectDebug& e);
-    std::optional<std::string> Screen(const ExpectScreen& e, int line, ui::Desktop& desktop);
+    platform::Result<void> Control(int id, ui::Desktop& desktop, ui::WindowInfo* info);
+    platform::Result<void> Debug(const ExpectDebug& e);
+    platform::Result<void> Screen(const ExpectScreen& e, int line, ui::Desktop& desktop);
 
     Target& target_;
     std::ostream& log_;

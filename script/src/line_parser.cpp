@@ -58,10 +58,10 @@ class LineParser : public WordReader {
   public:
     using WordReader::WordReader;
 
-    std::variant<Action, std::string> Parse() {
+    platform::Result<Action> Parse() {
         Action action = Command();
         if (!Error().empty()) {
-            return Error();
+            return platform::Fail(Error());
         }
         return action;
     }
@@ -221,7 +221,7 @@ class LineParser : public WordReader {
 
 }  // namespace
 
-std::variant<Action, std::string> ParseLine(std::string_view line, std::vector<Word> words) {
+platform::Result<Action> ParseLine(std::string_view line, std::vector<Word> words) {
     return LineParser(line, std::move(words)).Parse();
 }
 

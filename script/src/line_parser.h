@@ -2,11 +2,10 @@
 // command it names.
 #pragma once
 
-#include <string>
 #include <string_view>
-#include <variant>
 #include <vector>
 
+#include "platform/result.h"
 #include "script/script.h"
 #include "text_escapes.h"
 
@@ -14,6 +13,6 @@ namespace script::detail {
 
 // The command of a line split into words (words is not empty), or why it
 // cannot run.
-std::variant<Action, std::string> ParseLine(std::string_view line, std::vector<Word> words);
+platform::Result<Action> ParseLine(std::string_view line, std::vector<Word> words);
 
 }  // namespace script::detail

@@ -40,16 +40,14 @@ ParseResult ParseScript(std::string_view text, std::string name) {
             return ParseFailure{lineNumber, "the line holds a NUL byte"};
         }
         std::vector<detail::Word> words;
-        std::string error;
-        if (!detail::SplitWords(line, &words, &error)) {
-            return ParseFailure{lineNumber, error};
+        if (const platform::Result<void> split = detail::SplitWords(line, &words); !split) {
+            return ParseFailure{lineNumber, split.error()};
         }
-        auto parsed = detail::ParseLine(line, std::move(words));
-        if (auto* why = std::get_if<std::string>(&parsed)) {
-            return ParseFailure{lineNumber, std::move(*why)};
+        platform::Result<Action> parsed = detail::ParseLine(line, std::move(words));
+        if (!parsed) {
+            return ParseFailure{lineNumber, parsed.error()};
         }
-        script.commands.push_back(
-            Command{lineNumber, std::string(line), std::get<Action>(std::move(parsed))});
+        script.commands.push_back(Command{lineNumber, std::string(line), std::move(*parsed)});
     }
     return script;
 }
@@ -68,12 +66,12 @@ ParseResult LoadScriptFile(const std::filesystem::path& file) {
         return ParseFailure{0, "cannot read the script"};
     }
     ParseResult result = ParseScript(text.str(), Utf8FromPath(file));
-    if (auto* s = std::get_if<Script>(&result)) {
-        if (s->commands.empty()) {
+    if (result) {
+        if (result->commands.empty()) {
             // Most likely the wrong file, or one cut short: it proves nothing.
             return ParseFailure{0, "the script holds no command"};
         }
-        s->folder = file.parent_path();
+        result->folder = file.parent_path();
     }
     return result;
 }

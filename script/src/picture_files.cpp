@@ -36,31 +36,30 @@ std::filesystem::path InFolder(const std::filesystem::path& folder, const std::s
     return folder / path;
 }
 
-std::optional<std::string> ReadReference(const std::filesystem::path& path,
-                                         const std::string& named, const ui::Rect& area,
-                                         ui::Framebuffer* picture) {
+platform::Result<void> ReadReference(const std::filesystem::path& path, const std::string& named,
+                                     const ui::Rect& area, ui::Framebuffer* picture) {
     std::error_code ec;
     if (!std::filesystem::exists(path, ec)) {
-        return "no reference picture " + Utf8FromPath(path) +
-               " (--update-screens writes it from the screen)";
+        return platform::Fail("no reference picture " + Utf8FromPath(path) +
+                              " (--update-screens writes it from the screen)");
     }
     const std::string the = "the reference " + Quote(Utf8FromPath(path));
     if (const std::string kind = NotAFile(path); !kind.empty()) {
-        return the + " is " + kind + ", not a picture";
+        return platform::Fail(the + " is " + kind + ", not a picture");
     }
     std::ifstream in(path, std::ios::binary);
     std::array<char, kHeadBytes> head{};
     in.read(head.data(), static_cast<std::streamsize>(head.size()));
     const auto got = static_cast<std::size_t>(in.gcount());
     if (!in && got == 0) {
-        return in.eof() ? the + " is empty" : the + " cannot be read";
+        return platform::Fail(in.eof() ? the + " is empty" : the + " cannot be read");
     }
     if (got < kSignature.size() ||
         !std::equal(kSignature.begin(), kSignature.end(), head.begin())) {
-        return the + " is not a PNG picture";
+        return platform::Fail(the + " is not a PNG picture");
     }
     if (got < kHeadBytes || std::string_view(head.data() + 12, 4) != "IHDR") {
-        return the + " is cut short or damaged";
+        return platform::Fail(the + " is cut short or damaged");
     }
     // Its size, before anything is decoded: only a picture of the area's
     // size can be compared.
@@ -68,25 +67,25 @@ std::optional<std::string> ReadReference(const std::filesystem::path& path,
     const std::uint32_t height = BigEndian32(head, 20);
     if (width != static_cast<std::uint32_t>(area.Width()) ||
         height != static_cast<std::uint32_t>(area.Height())) {
-        return "the reference " + Quote(named) + " is " + std::to_string(width) + " x " +
-               std::to_string(height) + ", the area " + std::to_string(area.Width()) + " x " +
-               std::to_string(area.Height());
+        return platform::Fail("the reference " + Quote(named) + " is " + std::to_string(width) +
+                              " x " + std::to_string(height) + ", the area " +
+                              std::to_string(area.Width()) + " x " + std::to_string(area.Height()));
     }
     in.close();
-    if (!ui::ReadPng(Utf8FromPath(path), picture, nullptr) || picture->Width() != area.Width() ||
+    if (!ui::ReadPng(Utf8FromPath(path), picture) || picture->Width() != area.Width() ||
         picture->Height() != area.Height()) {
-        return the + " is cut short or damaged";
+        return platform::Fail(the + " is cut short or damaged");
     }
-    return std::nullopt;
+    return {};
 }
 
-bool WritePicture(const ui::Framebuffer& picture, const std::filesystem::path& file,
-                  std::string* error) {
+platform::Result<void> WritePicture(const ui::Framebuffer& picture,
+                                    const std::filesystem::path& file) {
     if (const std::string kind = NotAFile(file); !kind.empty()) {
-        *error = Utf8FromPath(file) + " is " + kind + ", not a file to write a picture into";
-        return false;
+        return platform::Fail(Utf8FromPath(file) + " is " + kind +
+                              ", not a file to write a picture into");
     }
-    return ui::WritePng(picture, Utf8FromPath(file), error);
+    return ui::WritePng(picture, Utf8FromPath(file));
 }
 
 }  // namespace script::detail

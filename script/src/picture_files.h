@@ -3,9 +3,9 @@
 #pragma once
 
 #include <filesystem>
-#include <optional>
 #include <string>
 
+#include "platform/result.h"
 #include "ui/graphics.h"
 
 namespace script::detail {
@@ -15,12 +15,11 @@ std::filesystem::path InFolder(const std::filesystem::path& folder, const std::s
 
 // The reference picture of area's size from path (named for messages as
 // named); why it cannot be used. A picture of another size is not decoded.
-std::optional<std::string> ReadReference(const std::filesystem::path& path,
-                                         const std::string& named, const ui::Rect& area,
-                                         ui::Framebuffer* picture);
+platform::Result<void> ReadReference(const std::filesystem::path& path, const std::string& named,
+                                     const ui::Rect& area, ui::Framebuffer* picture);
 
 // Writes a PNG where a script names one: never into a FIFO or a device.
-bool WritePicture(const ui::Framebuffer& picture, const std::filesystem::path& file,
-                  std::string* error);
+platform::Result<void> WritePicture(const ui::Framebuffer& picture,
+                                    const std::filesystem::path& file);
 
 }  // namespace script::detail

@@ -25,9 +25,10 @@ constexpr int kMostCancels = 64;
 InputEvent ScriptRunner::EndOfScript(ui::Desktop& desktop) {
     if (!options_.finalScreenshot.empty() && !finalShotWritten_) {
         finalShotWritten_ = true;
-        std::string error;
-        if (!detail::WritePicture(desktop.Screen(), options_.finalScreenshot, &error)) {
-            FailAtEnd("the screenshot at the end: " + error);
+        if (const platform::Result<void> written =
+                detail::WritePicture(desktop.Screen(), options_.finalScreenshot);
+            !written) {
+            FailAtEnd("the screenshot at the end: " + written.error());
             return QuitEvent();
         }
     }

@@ -160,19 +160,20 @@ ScriptRunner::Step ScriptRunner::Execute(const Command& c, ui::Desktop& desktop)
         waiting_ = &c;
         return Step::Next;
     }
-    if (const auto why = executor_->Run(c.action, desktop)) {
-        return Fail(c, *why);
+    if (const platform::Result<void> done = executor_->Run(c.action, desktop); !done) {
+        return Fail(c, done.error());
     }
     return Step::Next;
 }
 
 ScriptRunner::Step ScriptRunner::Expect(const Command& c, const Expectation& e,
                                         ui::Desktop& desktop) {
-    std::optional<std::string> failure = expectations_->Check(e.check, c.line, desktop);
-    if (!failure) {
+    const platform::Result<void> held = expectations_->Check(e.check, c.line, desktop);
+    if (held) {
         retry_.reset();
         return Step::Next;
     }
+    std::string failure = held.error();
     const std::uint64_t now = target_.NowMs();
     if (e.withinMs && !options_.updateScreens) {
         if (!retry_ || retry_->command != &c) {
@@ -184,9 +185,9 @@ ScriptRunner::Step ScriptRunner::Expect(const Command& c, const Expectation& e,
             return Step::Next;
         }
         retry_.reset();
-        *failure += " (for " + std::to_string(*e.withinMs) + " ms)";
+        failure += " (for " + std::to_string(*e.withinMs) + " ms)";
     }
-    return Fail(c, *failure);
+    return Fail(c, failure);
 }
 
 }  // namespace script

@@ -15,29 +15,29 @@ bool IsBlank(char c) {
 
 namespace {
 
-// One escape after a backslash, from line[*i]: appended to *text, or false
-// with the reason.
-bool ReadEscape(std::string_view line, std::size_t* i, std::string* text, std::string* error) {
+// One escape after a backslash, from line[*i]: appended to *text, or the
+// reason it cannot be.
+platform::Result<void> ReadEscape(std::string_view line, std::size_t* i, std::string* text) {
     const char e = line[(*i)++];
     switch (e) {
         case 'r':
             *text += '\r';
-            return true;
+            return {};
         case 'n':
             *text += '\n';
-            return true;
+            return {};
         case 't':
             *text += '\t';
-            return true;
+            return {};
         case '\\':
         case '"':
             *text += e;
-            return true;
+            return {};
         case 'x':
             break;
         default:
-            *error = std::string("unknown escape \\") + e + " (use \\r \\n \\t \\\\ \\\" \\xHH)";
-            return false;
+            return platform::Fail(std::string("unknown escape \\") + e +
+                                  " (use \\r \\n \\t \\\\ \\\" \\xHH)");
     }
     // \xHH: a byte the runner shows that way (control bytes).
     int value = 0;
@@ -48,21 +48,19 @@ bool ReadEscape(std::string_view line, std::size_t* i, std::string* text, std::s
                           : h >= 'A' && h <= 'F' ? h - 'A' + 10
                                                  : -1;
         if (digit < 0) {
-            *error = "\\x takes two hex digits";
-            return false;
+            return platform::Fail("\\x takes two hex digits");
         }
         value = value * 16 + digit;
     }
     if (value == 0) {
-        *error = "a string cannot hold \\x00";
-        return false;
+        return platform::Fail("a string cannot hold \\x00");
     }
     *text += static_cast<char>(value);
-    return true;
+    return {};
 }
 
-// A quoted word whose opening quote is at line[*i]; false with the reason.
-bool ReadQuoted(std::string_view line, std::size_t* i, Word* word, std::string* error) {
+// A quoted word whose opening quote is at line[*i]; the reason it is malformed.
+platform::Result<void> ReadQuoted(std::string_view line, std::size_t* i, Word* word) {
     word->quoted = true;
     ++*i;
     bool closed = false;
@@ -79,24 +77,22 @@ bool ReadQuoted(std::string_view line, std::size_t* i, Word* word, std::string* 
         if (*i == line.size()) {
             break;
         }
-        if (!ReadEscape(line, i, &word->text, error)) {
-            return false;
+        if (platform::Result<void> read = ReadEscape(line, i, &word->text); !read) {
+            return read;
         }
     }
     if (!closed) {
-        *error = "the string has no closing quote";
-        return false;
+        return platform::Fail("the string has no closing quote");
     }
     if (*i < line.size() && !IsBlank(line[*i])) {
-        *error = "a blank must follow the closing quote";
-        return false;
+        return platform::Fail("a blank must follow the closing quote");
     }
-    return true;
+    return {};
 }
 
 }  // namespace
 
-bool SplitWords(std::string_view line, std::vector<Word>* words, std::string* error) {
+platform::Result<void> SplitWords(std::string_view line, std::vector<Word>* words) {
     words->clear();
     std::size_t i = 0;
     while (i < line.size()) {
@@ -110,12 +106,12 @@ bool SplitWords(std::string_view line, std::vector<Word>* words, std::string* er
             while (i < line.size() && !IsBlank(line[i])) {
                 word.text += line[i++];
             }
-        } else if (!ReadQuoted(line, &i, &word, error)) {
-            return false;
+        } else if (platform::Result<void> read = ReadQuoted(line, &i, &word); !read) {
+            return read;
         }
         words->push_back(std::move(word));
     }
-    return true;
+    return {};
 }
 
 std::string Quote(std::string_view text) {

@@ -5,6 +5,8 @@
 #include <string_view>
 #include <vector>
 
+#include "platform/result.h"
+
 namespace script::detail {
 
 // The words of one line. A word in double quotes may hold blanks and the
@@ -16,9 +18,9 @@ struct Word {
     std::size_t offset = 0;  // where it starts in the line
 };
 
-// Splits a line into words; false with the reason in *error on an unclosed
-// quote or an unknown escape.
-bool SplitWords(std::string_view line, std::vector<Word>* words, std::string* error);
+// Splits a line into words; the reason on an unclosed quote or an unknown
+// escape.
+platform::Result<void> SplitWords(std::string_view line, std::vector<Word>* words);
 
 // The text in double quotes with escapes, control bytes as \xHH: how the
 // runner shows what it expected and what it found.

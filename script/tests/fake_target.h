@@ -23,7 +23,7 @@ class FakeTarget final : public Target {
     bool quiescent = true;
     std::vector<std::string> debugLines;
     std::vector<std::pair<std::string, std::string>> sets;
-    std::optional<std::string> setError;
+    std::optional<std::string> setError;  // what Set says when it is refused
     bool stopped = false;
 
     [[nodiscard]] bool VirtualTime() const override { return virtualTime; }
@@ -33,9 +33,12 @@ class FakeTarget final : public Target {
     [[nodiscard]] bool Quiescent() const override { return quiescent; }
     bool WaitQuiescent(std::chrono::milliseconds /*limit*/) override { return quiescent; }
     [[nodiscard]] std::string Activity() const override { return "1 thread live"; }
-    std::optional<std::string> Set(std::string_view key, std::string_view value) override {
+    platform::Result<void> Set(std::string_view key, std::string_view value) override {
         sets.emplace_back(key, value);
-        return setError;
+        if (setError) {
+            return platform::Fail(*setError);
+        }
+        return {};
     }
     [[nodiscard]] std::vector<std::string> DebugLines() const override { return debugLines; }
     void Stop() override { stopped = true; }

@@ -44,15 +44,15 @@ class RunnerTest : public ::testing::Test {
     // Runs the script on whatever application object the test made.
     Outcome Run(std::string_view text, RunnerOptions options = {}) {
         ParseResult parsed = ParseScript(text, "t.script");
-        if (auto* f = std::get_if<ParseFailure>(&parsed)) {
-            ADD_FAILURE() << Describe("t.script", *f);
+        if (!parsed) {
+            ADD_FAILURE() << Describe("t.script", parsed.error());
             return {};
         }
         platform::ScopedServices services(unit_.unit().Services());
         unit_.unit().ClearDebugLines();
         std::ostringstream log;
         host::ScriptTarget target(unit_.unit());
-        ScriptRunner runner(std::get<Script>(std::move(parsed)), target, log, std::move(options));
+        ScriptRunner runner(std::move(*parsed), target, log, std::move(options));
         ui::AfxWinMain(runner, &unit_.unit().Clock());
         Outcome out;
         out.code = runner.Finish();
@@ -403,7 +403,7 @@ class EndsTheWorkerAsItSettles final : public Target {
         return unit_.WaitQuiescent(limit);
     }
     [[nodiscard]] std::string Activity() const override { return unit_.Activity(); }
-    std::optional<std::string> Set(std::string_view key, std::string_view value) override {
+    platform::Result<void> Set(std::string_view key, std::string_view value) override {
         return unit_.Set(key, value);
     }
     [[nodiscard]] std::vector<std::string> DebugLines() const override {
@@ -446,7 +446,7 @@ TEST_F(RunnerTest, AWindowWaitingForItsWorkerGoesOnBeforeTheNextCommandHoweverTh
         scheduler.WaitQuiescent(std::chrono::seconds(20));  // the worker has returned
     });
     std::ostringstream log;
-    ScriptRunner runner(std::get<Script>(std::move(parsed)), target, log);
+    ScriptRunner runner(std::move(*parsed), target, log);
     ui::AfxWinMain(runner, &unit_.unit().Clock());
     EXPECT_EQ(runner.Finish(), kExitPassed) << log.str();
 }
@@ -645,7 +645,7 @@ TEST_F(RunnerTest, TheObserverHearsOfEachCommandAsItEndsWithWhatCameOnTheWay) {
     auto folder = unit::TempDir::Create("script-observer-");
     ASSERT_TRUE(folder.has_value());
     const std::string reference = (folder->path() / "ref.png").string();
-    ASSERT_TRUE(ui::WritePng(ui::Framebuffer(), reference, nullptr));
+    ASSERT_TRUE(ui::WritePng(ui::Framebuffer(), reference));
     ProbeApp again;
     heard.records.clear();
     Run("wait 500\nexpect screen \"" + reference + "\"\n", options);
@@ -699,7 +699,7 @@ TEST_F(RunnerTest, ScreensAreComparedWithReferencePicturesAndDifferencesKept) {
     EXPECT_EQ(written.log, "t.script:2: wrote the reference " + whole +
                                "\nt.script:3: wrote the reference " + part + "\n");
     ui::Framebuffer picture;
-    ASSERT_TRUE(ui::ReadPng(part, &picture, nullptr));
+    ASSERT_TRUE(ui::ReadPng(part, &picture));
     EXPECT_EQ(picture.Width(), 40);
     EXPECT_EQ(picture.Height(), 30);
 
@@ -710,7 +710,7 @@ TEST_F(RunnerTest, ScreensAreComparedWithReferencePicturesAndDifferencesKept) {
     // One pixel of the reference changed: found, counted and kept.
     const ui::Rgb was = picture.GetPixel(5, 7);
     picture.SetPixel(5, 7, was ^ 0x00FFFFFFU);
-    ASSERT_TRUE(ui::WritePng(picture, part, nullptr));
+    ASSERT_TRUE(ui::WritePng(picture, part));
     RunnerOptions keep;
     keep.artifactsFolder = folder->path() / "evidence";
     ProbeApp differs;
@@ -727,7 +727,7 @@ TEST_F(RunnerTest, ScreensAreComparedWithReferencePicturesAndDifferencesKept) {
               std::string::npos)
         << out.log;
     ui::Framebuffer diff;
-    ASSERT_TRUE(ui::ReadPng((keep.artifactsFolder / "part.diff.png").string(), &diff, nullptr));
+    ASSERT_TRUE(ui::ReadPng((keep.artifactsFolder / "part.diff.png").string(), &diff));
     EXPECT_EQ(diff.GetPixel(5, 7), ui::MakeRgb(0xFF, 0x00, 0xFF));
     EXPECT_NE(diff.GetPixel(6, 7), ui::MakeRgb(0xFF, 0x00, 0xFF));
 
@@ -769,7 +769,7 @@ TEST_F(RunnerTest, ScreensAreComparedWithReferencePicturesAndDifferencesKept) {
                 std::ofstream(bad, std::ios::binary) << k.bytes;
                 break;
             case Make::Wide:
-                ASSERT_TRUE(ui::WritePng(ui::Framebuffer(4097, 1), bad.string(), nullptr));
+                ASSERT_TRUE(ui::WritePng(ui::Framebuffer(4097, 1), bad.string()));
                 break;
             case Make::Fifo:
                 ASSERT_EQ(::mkfifo(bad.c_str(), 0600), 0);
@@ -828,7 +828,7 @@ TEST(RealTimeRunnerTest, WaitsAreOnTheWallClockAndTimersFireWhenDue) {
         "t.script");
     host::ScriptTarget target(unit.unit());
     std::ostringstream log;
-    ScriptRunner runner(std::get<Script>(std::move(parsed)), target, log);
+    ScriptRunner runner(std::move(*parsed), target, log);
     ProbeApp app;
     const auto started = std::chrono::steady_clock::now();
     ui::AfxWinMain(runner, &unit.unit().Clock());

@@ -252,13 +252,13 @@ TEST_F(UiTest, TheDemoDialogLooksAsRecorded) {
     presenter.AddCall([&] {
         const Framebuffer& screen = desktop.Screen();
         if (std::getenv("KESTRIN_UPDATE_GOLDEN") != nullptr) {
-            std::string error;
-            ASSERT_TRUE(WritePng(screen, path, &error)) << error;
+            const platform::Result<void> written = WritePng(screen, path);
+            ASSERT_TRUE(written) << written.error();
             GTEST_SKIP() << "recorded " << path;
         }
         Framebuffer golden(1, 1);
-        std::string error;
-        ASSERT_TRUE(ReadPng(path, &golden, &error)) << error;
+        const platform::Result<void> read = ReadPng(path, &golden);
+        ASSERT_TRUE(read) << read.error();
         ASSERT_EQ(golden.Width(), screen.Width());
         ASSERT_EQ(golden.Height(), screen.Height());
         int exactMisses = 0;

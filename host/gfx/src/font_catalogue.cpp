@@ -48,47 +48,33 @@ bool HasFamily(const FcPattern* pattern, const std::string& family) {
     return false;
 }
 
-std::optional<std::string> Fail(std::string* why, std::string reason) {
-    if (why != nullptr) {
-        *why = std::move(reason);
-    }
-    return std::nullopt;
-}
-
 }  // namespace
 
-std::optional<FontCatalogue> FontCatalogue::System(std::string* error) {
+platform::Result<FontCatalogue> FontCatalogue::System() {
     Config config(FcInitLoadConfigAndFonts());
     if (!config) {
-        if (error != nullptr) {
-            *error = "fontconfig could not load its configuration";
-        }
-        return std::nullopt;
+        return platform::Fail("fontconfig could not load its configuration");
     }
     return FontCatalogue(std::move(config));
 }
 
-std::optional<FontCatalogue> FontCatalogue::Of(const std::vector<std::string>& files,
-                                               std::string* error) {
+platform::Result<FontCatalogue> FontCatalogue::Of(const std::vector<std::string>& files) {
     Config config(FcConfigCreate());
     for (const std::string& file : files) {
         if (!config || FcConfigAppFontAddFile(config.get(), Chars(file)) == FcFalse) {
-            if (error != nullptr) {
-                *error = file + ": fontconfig cannot read it";
-            }
-            return std::nullopt;
+            return platform::Fail(file + ": fontconfig cannot read it");
         }
     }
     return FontCatalogue(std::move(config));
 }
 
-std::optional<std::string> FontCatalogue::Find(const std::string& family, FontWeight weight,
-                                               std::string* why) const {
+platform::Result<std::string> FontCatalogue::Find(const std::string& family,
+                                                  FontWeight weight) const {
     const bool bold = weight == FontWeight::Bold;
     const std::string wanted = family + (bold ? " Bold" : "");
     Pattern pattern(FcPatternCreate());
     if (!pattern) {
-        return Fail(why, "fontconfig: out of memory");
+        return platform::Fail("fontconfig: out of memory");
     }
     FcPatternAddString(pattern.get(), FC_FAMILY, Chars(family));
     FcPatternAddInteger(pattern.get(), FC_WEIGHT, bold ? FC_WEIGHT_BOLD : FC_WEIGHT_REGULAR);
@@ -98,20 +84,20 @@ std::optional<std::string> FontCatalogue::Find(const std::string& family, FontWe
     FcResult result = FcResultNoMatch;
     const Pattern match(FcFontMatch(config_.get(), pattern.get(), &result));
     if (!match) {
-        return Fail(why, "fontconfig knows no font, so no " + wanted);
+        return platform::Fail("fontconfig knows no font, so no " + wanted);
     }
     const std::string file = Text(match.get(), FC_FILE);
     if (!HasFamily(match.get(), family) || IsBold(match.get()) != bold || !IsUpright(match.get())) {
-        return Fail(why, "no " + wanted + " among the fonts (fontconfig's nearest: " +
-                             Text(match.get(), FC_FAMILY) + " " + Text(match.get(), FC_STYLE) +
-                             ", " + file + ")");
+        return platform::Fail("no " + wanted + " among the fonts (fontconfig's nearest: " +
+                              Text(match.get(), FC_FAMILY) + " " + Text(match.get(), FC_STYLE) +
+                              ", " + file + ")");
     }
     if (file.empty()) {
-        return Fail(why, wanted + ": fontconfig names no file");
+        return platform::Fail(wanted + ": fontconfig names no file");
     }
     // The catalogue may be older than the files it lists.
     if (::access(file.c_str(), R_OK) != 0) {
-        return Fail(why, wanted + ": " + file + ": " + std::strerror(errno));
+        return platform::Fail(wanted + ": " + file + ": " + std::strerror(errno));
     }
     return file;
 }

@@ -6,10 +6,10 @@
 #include <fontconfig/fontconfig.h>
 
 #include <memory>
-#include <optional>
 #include <string>
 #include <vector>
 
+#include "platform/result.h"
 #include "ui/graphics.h"
 
 namespace ui::gfx {
@@ -17,16 +17,15 @@ namespace ui::gfx {
 class FontCatalogue {
   public:
     // The system's fonts, as its fontconfig configuration lists them.
-    static std::optional<FontCatalogue> System(std::string* error);
+    static platform::Result<FontCatalogue> System();
     // Only these font files, without the system's configuration.
-    static std::optional<FontCatalogue> Of(const std::vector<std::string>& files,
-                                           std::string* error);
+    static platform::Result<FontCatalogue> Of(const std::vector<std::string>& files);
 
-    // The file of the upright face of this family and weight; nullopt, with
-    // the reason in *why, when fontconfig's best match is another face or
-    // its file cannot be read.
-    [[nodiscard]] std::optional<std::string> Find(const std::string& family, FontWeight weight,
-                                                  std::string* why) const;
+    // The file of the upright face of this family and weight; the reason
+    // when fontconfig's best match is another face or its file cannot be
+    // read.
+    [[nodiscard]] platform::Result<std::string> Find(const std::string& family,
+                                                     FontWeight weight) const;
 
   private:
     struct ConfigDeleter {

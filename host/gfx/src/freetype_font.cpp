@@ -38,13 +38,10 @@ struct FreeTypeFont::Faces {
     std::unique_ptr<FT_FaceRec_, FaceDeleter> face;
 };
 
-std::unique_ptr<FreeTypeFont> FreeTypeFont::Open(const std::string& path, int pixelSize,
-                                                 std::string* error) {
-    auto fail = [&](const std::string& why) {
-        if (error != nullptr) {
-            *error = why;
-        }
-        return std::unique_ptr<FreeTypeFont>();
+platform::Result<std::unique_ptr<FreeTypeFont>> FreeTypeFont::Open(const std::string& path,
+                                                                   int pixelSize) {
+    auto fail = [](std::string why) {
+        return platform::Result<std::unique_ptr<FreeTypeFont>>(platform::Fail(std::move(why)));
     };
     if (pixelSize <= 0 || pixelSize > 256) {
         return fail("bad pixel size " + std::to_string(pixelSize));

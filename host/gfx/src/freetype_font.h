@@ -8,15 +8,16 @@
 #include <string_view>
 #include <vector>
 
+#include "platform/result.h"
 #include "ui/glyph_font.h"
 
 namespace ui::gfx {
 
 class FreeTypeFont final : public GlyphFont {
   public:
-    // nullptr, with the reason in *error, when the face cannot be loaded.
-    static std::unique_ptr<FreeTypeFont> Open(const std::string& path, int pixelSize,
-                                              std::string* error);
+    // The reason when the face cannot be loaded.
+    static platform::Result<std::unique_ptr<FreeTypeFont>> Open(const std::string& path,
+                                                                int pixelSize);
     struct Faces;
     // Only Open can make the faces.
     explicit FreeTypeFont(std::unique_ptr<Faces> faces);

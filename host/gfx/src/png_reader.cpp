@@ -14,16 +14,13 @@ constexpr png_uint_32 kLargestSide = 4096;
 
 }  // namespace
 
-bool ReadPng(const std::string& path, Framebuffer* out, std::string* error) {
+platform::Result<void> ReadPng(const std::string& path, Framebuffer* out) {
     png_image image;
     std::memset(&image, 0, sizeof image);
     image.version = PNG_IMAGE_VERSION;
     auto fail = [&](const std::string& why) {
-        if (error != nullptr) {
-            *error = path + ": " + why;
-        }
         png_image_free(&image);
-        return false;
+        return platform::Result<void>(platform::Fail(path + ": " + why));
     };
     if (png_image_begin_read_from_file(&image, path.c_str()) == 0) {
         return fail(image.message);
@@ -48,7 +45,7 @@ bool ReadPng(const std::string& path, Framebuffer* out, std::string* error) {
     }
     *out = std::move(picture);
     png_image_free(&image);
-    return true;
+    return {};
 }
 
 }  // namespace ui

@@ -17,18 +17,11 @@ struct FileCloser {
     void operator()(std::FILE* file) const { static_cast<void>(std::fclose(file)); }
 };
 
-bool Fail(std::string* error, std::string why) {
-    if (error != nullptr) {
-        *error = std::move(why);
-    }
-    return false;
-}
-
 }  // namespace
 
-bool WritePng(const Framebuffer& fb, const std::string& path, std::string* error) {
+platform::Result<void> WritePng(const Framebuffer& fb, const std::string& path) {
     if (fb.Width() <= 0 || fb.Height() <= 0) {
-        return Fail(error, path + ": the picture is empty");
+        return platform::Fail(path + ": the picture is empty");
     }
     const auto width = static_cast<std::size_t>(fb.Width());
     const auto height = static_cast<std::size_t>(fb.Height());
@@ -43,7 +36,7 @@ bool WritePng(const Framebuffer& fb, const std::string& path, std::string* error
     errno = 0;
     std::unique_ptr<std::FILE, FileCloser> file(std::fopen(path.c_str(), "wb"));
     if (!file) {
-        return Fail(error, path + ": " + std::strerror(errno));
+        return platform::Fail(path + ": " + std::strerror(errno));
     }
     png_image image;
     std::memset(&image, 0, sizeof image);
@@ -56,15 +49,15 @@ bool WritePng(const Framebuffer& fb, const std::string& path, std::string* error
     const std::string message = image.message;
     png_image_free(&image);
     if (!written) {
-        return Fail(error, path + ": " + message);
+        return platform::Fail(path + ": " + message);
     }
     if (std::fflush(file.get()) != 0 || std::ferror(file.get()) != 0) {
-        return Fail(error, path + ": " + std::strerror(errno));
+        return platform::Fail(path + ": " + std::strerror(errno));
     }
     if (std::fclose(file.release()) != 0) {
-        return Fail(error, path + ": " + std::strerror(errno));
+        return platform::Fail(path + ": " + std::strerror(errno));
     }
-    return true;
+    return {};
 }
 
 }  // namespace ui

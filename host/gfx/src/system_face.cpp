@@ -6,63 +6,66 @@
 #include <cstdio>
 #include <cstdlib>
 #include <optional>
+#include <string>
+#include <utility>
 
 #include "freetype_font.h"
 #include "ui/gfx_backend.h"
 
 namespace ui::gfx {
 
-std::unique_ptr<Font> ChooseSystemFace(FontWeight weight, const char* byHand,
-                                       const CatalogueSource& catalogue, std::string* byHandError,
-                                       std::string* error) {
+platform::Result<std::unique_ptr<Font>> ChooseSystemFace(FontWeight weight, const char* byHand,
+                                                         const CatalogueSource& catalogue,
+                                                         std::string* byHandError) {
     if (byHand != nullptr && *byHand != '\0') {
-        std::string why;
-        if (auto face = FreeTypeFont::Open(byHand, kSystemPixelSize, &why)) {
-            return face;
+        platform::Result<std::unique_ptr<FreeTypeFont>> face =
+            FreeTypeFont::Open(byHand, kSystemPixelSize);
+        if (face) {
+            return std::unique_ptr<Font>(std::move(*face));
         }
         if (byHandError != nullptr) {
-            *byHandError = why;
+            *byHandError = face.error();
         }
     }
     std::string why;
-    const FontCatalogue* fonts = catalogue(&why);
-    std::optional<std::string> file;
-    if (fonts != nullptr) {
-        file = fonts->Find(kSystemFamily, weight, &why);
-    }
-    if (file) {
-        if (auto face = FreeTypeFont::Open(*file, kSystemPixelSize, &why)) {
-            return face;
+    const platform::Result<const FontCatalogue*> fonts = catalogue();
+    if (!fonts) {
+        why = fonts.error();
+    } else if (const platform::Result<std::string> file = (*fonts)->Find(kSystemFamily, weight);
+               !file) {
+        why = file.error();
+    } else {
+        platform::Result<std::unique_ptr<FreeTypeFont>> face =
+            FreeTypeFont::Open(*file, kSystemPixelSize);
+        if (face) {
+            return std::unique_ptr<Font>(std::move(*face));
         }
+        why = face.error();
     }
-    if (error != nullptr) {
-        // Said once for the run: when the other weight is missing too, the
-        // one line names both faces the program looks for.
-        const FontWeight other = weight == FontWeight::Bold ? FontWeight::Normal : FontWeight::Bold;
-        if (fonts == nullptr || !fonts->Find(kSystemFamily, other, nullptr)) {
-            why = std::string("found neither ") + kSystemFamily + " nor " + kSystemFamily +
-                  " Bold (" + why + ")";
-        }
-        *error = why;
+    // Said once for the run: when the other weight is missing too, the one
+    // line names both faces the program looks for.
+    const FontWeight other = weight == FontWeight::Bold ? FontWeight::Normal : FontWeight::Bold;
+    if (!fonts || !(*fonts)->Find(kSystemFamily, other)) {
+        why = std::string("found neither ") + kSystemFamily + " nor " + kSystemFamily + " Bold (" +
+              why + ")";
     }
-    return nullptr;
+    return platform::Fail(std::move(why));
 }
 
-std::unique_ptr<Font> OpenSystemFace(FontWeight weight, std::string* error) {
+platform::Result<std::unique_ptr<Font>> OpenSystemFace(FontWeight weight) {
     // Loaded once, and only when a face is looked up: reading fontconfig's
     // configuration takes about 9 ms of CPU.
-    const CatalogueSource system = [](std::string* why) -> const FontCatalogue* {
-        static std::string loadError;
-        static const std::optional<FontCatalogue> fonts = FontCatalogue::System(&loadError);
+    const CatalogueSource system = []() -> platform::Result<const FontCatalogue*> {
+        static const platform::Result<FontCatalogue> fonts = FontCatalogue::System();
         if (!fonts) {
-            *why = loadError;
-            return nullptr;
+            return platform::Fail(fonts.error());
         }
         return &*fonts;
     };
     const char* byHand = std::getenv("KESTRIN_FONT");
     std::string byHandError;
-    auto face = ChooseSystemFace(weight, byHand, system, &byHandError, error);
+    platform::Result<std::unique_ptr<Font>> face =
+        ChooseSystemFace(weight, byHand, system, &byHandError);
     static std::atomic<bool> told{false};
     if (!byHandError.empty() && !told.exchange(true)) {
         static_cast<void>(std::fprintf(stderr, "kestrin: KESTRIN_FONT: %s; looking up %s instead\n",

@@ -6,6 +6,7 @@
 #include <string>
 
 #include "font_catalogue.h"
+#include "platform/result.h"
 #include "ui/graphics.h"
 
 namespace ui::gfx {
@@ -19,15 +20,15 @@ inline constexpr int kSystemPixelSize = 11;
 
 // The catalogue to look the family up in, made only when needed; null with
 // the reason when there is none.
-using CatalogueSource = std::function<const FontCatalogue*(std::string* error)>;
+using CatalogueSource = std::function<platform::Result<const FontCatalogue*>()>;
 
 // The face at a weight: the file named by hand (KESTRIN_FONT; null or empty
 // for none) when FreeType opens it, for both weights; otherwise the family
 // at that weight as the catalogue finds it. A file named by hand that cannot
-// be used leaves its reason in *byHandError. nullptr, with the reason in
-// *error, when there is no face; it names both weights when neither is there.
-std::unique_ptr<Font> ChooseSystemFace(FontWeight weight, const char* byHand,
-                                       const CatalogueSource& catalogue, std::string* byHandError,
-                                       std::string* error);
+// be used leaves its reason in *byHandError. The reason when there is no
+// face; it names both weights when neither is there.
+platform::Result<std::unique_ptr<Font>> ChooseSystemFace(FontWeight weight, const char* byHand,
+                                                         const CatalogueSource& catalogue,
+                                                         std::string* byHandError);
 
 }  // namespace ui::gfx

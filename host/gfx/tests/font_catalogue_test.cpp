@@ -25,9 +25,9 @@ class FontLookupTest : public ::testing::Test {
   protected:
     void SetUp() override {
         const auto faces = testing_support::FindSystemFaces();
-        const auto fonts = FontCatalogue::System(nullptr);
-        const auto wide = fonts ? fonts->Find("DejaVu Sans", FontWeight::Normal, nullptr)
-                                : std::optional<std::string>();
+        const auto fonts = FontCatalogue::System();
+        const auto wide = fonts ? fonts->Find("DejaVu Sans", FontWeight::Normal)
+                                : platform::Result<std::string>(platform::Fail("no fonts"));
         if (!faces || !wide) {
             GTEST_SKIP() << "fonts-dejavu-core and fonts-dejavu-extra are not installed";
         }
@@ -44,8 +44,8 @@ class FontLookupTest : public ::testing::Test {
 
     // The width of the sample in the face of a file, or in a font.
     static int Width(const std::string& file) {
-        const auto font = FreeTypeFont::Open(file, kSystemPixelSize, nullptr);
-        return font ? font->Measure(kSample) : -1;
+        const auto font = FreeTypeFont::Open(file, kSystemPixelSize);
+        return font ? (*font)->Measure(kSample) : -1;
     }
 
     std::string condensed_;
@@ -58,9 +58,8 @@ TEST_F(FontLookupTest, OnlyTheFaceAskedForWithItsFileIsTaken) {
     // A copy of the regular face that is gone by the time it is looked up.
     const std::string vanished = (folder_ / "DejaVuSansCondensed.ttf").string();
     fs::copy_file(condensed_, vanished);
-    std::string error;
-    const auto stale = FontCatalogue::Of({vanished}, &error);
-    ASSERT_TRUE(stale.has_value()) << error;
+    const auto stale = FontCatalogue::Of({vanished});
+    ASSERT_TRUE(stale) << stale.error();
     fs::remove(vanished);
 
     struct Case {
@@ -79,21 +78,22 @@ TEST_F(FontLookupTest, OnlyTheFaceAskedForWithItsFileIsTaken) {
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
-        const auto fonts = FontCatalogue::Of(c.files, &error);
-        ASSERT_TRUE(fonts.has_value()) << error;
-        std::string why;
-        const auto file = fonts->Find(kSystemFamily, c.weight, &why);
-        EXPECT_EQ(file.value_or(""), c.found);
+        const auto fonts = FontCatalogue::Of(c.files);
+        ASSERT_TRUE(fonts) << fonts.error();
+        const auto file = fonts->Find(kSystemFamily, c.weight);
+        EXPECT_EQ(file ? *file : "", c.found);
         if (c.found.empty()) {
-            EXPECT_NE(why.find(c.why), std::string::npos) << why;
+            ASSERT_FALSE(file);
+            EXPECT_NE(file.error().find(c.why), std::string::npos) << file.error();
         }
     }
-    std::string why;
-    EXPECT_FALSE(stale->Find(kSystemFamily, FontWeight::Normal, &why).has_value());
-    EXPECT_EQ(why, "DejaVu Sans Condensed: " + vanished + ": No such file or directory");
+    const auto gone = stale->Find(kSystemFamily, FontWeight::Normal);
+    ASSERT_FALSE(gone);
+    EXPECT_EQ(gone.error(), "DejaVu Sans Condensed: " + vanished + ": No such file or directory");
 
-    EXPECT_FALSE(FontCatalogue::Of({"/nonexistent/face.ttf"}, &error).has_value());
-    EXPECT_EQ(error, "/nonexistent/face.ttf: fontconfig cannot read it");
+    const auto unread = FontCatalogue::Of({"/nonexistent/face.ttf"});
+    ASSERT_FALSE(unread);
+    EXPECT_EQ(unread.error(), "/nonexistent/face.ttf: fontconfig cannot read it");
 }
 
 // KESTRIN_FONT's face serves both weights; one that cannot be used is
@@ -104,15 +104,21 @@ TEST_F(FontLookupTest, AFaceNamedByHandIsUsedWhenItOpens) {
     std::ofstream(notAFont) << "not a font";
     const std::string empty = (folder_ / "empty.ttf").string();
     std::ofstream(empty).close();
-    const auto system = FontCatalogue::System(nullptr);
-    const auto onlyWide = FontCatalogue::Of({wide_}, nullptr);
-    const CatalogueSource systemFonts = [&](std::string*) { return &*system; };
-    const CatalogueSource wideOnly = [&](std::string*) { return &*onlyWide; };
-    const auto onlyRegular = FontCatalogue::Of({condensed_}, nullptr);
-    const CatalogueSource regularOnly = [&](std::string*) { return &*onlyRegular; };
-    const CatalogueSource none = [](std::string* why) -> const FontCatalogue* {
-        *why = "no catalogue";
-        return nullptr;
+    const auto system = FontCatalogue::System();
+    const auto onlyWide = FontCatalogue::Of({wide_});
+    const auto onlyRegular = FontCatalogue::Of({condensed_});
+    ASSERT_TRUE(system && onlyWide && onlyRegular);
+    const CatalogueSource systemFonts = [&] {
+        return platform::Result<const FontCatalogue*>(&*system);
+    };
+    const CatalogueSource wideOnly = [&] {
+        return platform::Result<const FontCatalogue*>(&*onlyWide);
+    };
+    const CatalogueSource regularOnly = [&] {
+        return platform::Result<const FontCatalogue*>(&*onlyRegular);
+    };
+    const CatalogueSource none = [] {
+        return platform::Result<const FontCatalogue*>(platform::Fail("no catalogue"));
     };
 
     struct Case {
@@ -148,14 +154,13 @@ TEST_F(FontLookupTest, AFaceNamedByHandIsUsedWhenItOpens) {
         SCOPED_TRACE(c.name);
         for (const FontWeight weight : {FontWeight::Normal, FontWeight::Bold}) {
             std::string byHandWhy;
-            std::string why;
-            const auto face = ChooseSystemFace(weight, c.byHand, *c.catalogue, &byHandWhy, &why);
+            const auto face = ChooseSystemFace(weight, c.byHand, *c.catalogue, &byHandWhy);
             const int want = weight == FontWeight::Bold ? c.boldWidth : c.regularWidth;
-            EXPECT_EQ(face ? face->Measure(kSample) : -1, want);
+            EXPECT_EQ(face ? (*face)->Measure(kSample) : -1, want);
             EXPECT_EQ(byHandWhy.empty(), c.byHandWhy.empty()) << byHandWhy;
             EXPECT_NE(byHandWhy.find(c.byHandWhy), std::string::npos) << byHandWhy;
             if (!face) {
-                EXPECT_NE(why.find(c.why), std::string::npos) << why;
+                EXPECT_NE(face.error().find(c.why), std::string::npos) << face.error();
             }
         }
     }
@@ -166,15 +171,14 @@ TEST_F(FontLookupTest, AFaceNamedByHandIsUsedWhenItOpens) {
 TEST_F(FontLookupTest, AFaceNamedByHandThatCannotBeUsedIsSaidOnce) {
     ASSERT_EQ(::setenv("KESTRIN_FONT", "/nonexistent/by-hand.ttf", 1), 0);
     ::testing::internal::CaptureStderr();
-    std::string error;
-    const auto regular = OpenSystemFace(FontWeight::Normal, &error);
-    const auto bold = OpenSystemFace(FontWeight::Bold, &error);
+    const auto regular = OpenSystemFace(FontWeight::Normal);
+    const auto bold = OpenSystemFace(FontWeight::Bold);
     const std::string said = ::testing::internal::GetCapturedStderr();
     ::unsetenv("KESTRIN_FONT");
-    ASSERT_NE(regular, nullptr) << error;
-    ASSERT_NE(bold, nullptr) << error;
-    EXPECT_EQ(regular->Measure(kSample), Width(condensed_));
-    EXPECT_EQ(bold->Measure(kSample), Width(condensedBold_));
+    ASSERT_TRUE(regular) << regular.error();
+    ASSERT_TRUE(bold) << bold.error();
+    EXPECT_EQ((*regular)->Measure(kSample), Width(condensed_));
+    EXPECT_EQ((*bold)->Measure(kSample), Width(condensedBold_));
     EXPECT_EQ(said,
               "kestrin: KESTRIN_FONT: /nonexistent/by-hand.ttf: No such file or directory; "
               "looking up DejaVu Sans Condensed instead\n");

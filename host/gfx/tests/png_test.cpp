@@ -20,8 +20,8 @@ std::string TempPath(const char* name) {
 TEST(WritePngTest, RoundTripsEveryPixelAsEightBitRgb) {
     const Framebuffer fb = test_support::TestPicture();
     const std::string path = TempPath("round.png");
-    std::string error = "untouched";
-    ASSERT_TRUE(WritePng(fb, path, &error)) << error;
+    const platform::Result<void> written = WritePng(fb, path);
+    ASSERT_TRUE(written) << written.error();
 
     png_image image;
     std::memset(&image, 0, sizeof image);
@@ -44,15 +44,15 @@ TEST(WritePngTest, RoundTripsEveryPixelAsEightBitRgb) {
 
 TEST(WritePngTest, FailuresGiveAReason) {
     const Framebuffer fb(4, 4);
-    std::string error;
-    EXPECT_FALSE(WritePng(fb, "/nonexistent-dir/shot.png", &error));
-    EXPECT_NE(error.find("/nonexistent-dir/shot.png"), std::string::npos) << error;
-    EXPECT_NE(error.find("No such file"), std::string::npos) << error;
-    EXPECT_FALSE(WritePng(fb, "/nonexistent-dir/shot.png", nullptr));
+    const platform::Result<void> nowhere = WritePng(fb, "/nonexistent-dir/shot.png");
+    ASSERT_FALSE(nowhere);
+    EXPECT_NE(nowhere.error().find("/nonexistent-dir/shot.png"), std::string::npos)
+        << nowhere.error();
+    EXPECT_NE(nowhere.error().find("No such file"), std::string::npos) << nowhere.error();
 
-    error.clear();
-    EXPECT_FALSE(WritePng(Framebuffer(0, 0), TempPath("empty.png"), &error));
-    EXPECT_FALSE(error.empty());
+    const platform::Result<void> empty = WritePng(Framebuffer(0, 0), TempPath("empty.png"));
+    ASSERT_FALSE(empty);
+    EXPECT_FALSE(empty.error().empty());
 }
 
 }  // namespace

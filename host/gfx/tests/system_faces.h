@@ -17,12 +17,12 @@ struct SystemFaceFiles {
 };
 
 inline std::optional<SystemFaceFiles> FindSystemFaces() {
-    const auto fonts = gfx::FontCatalogue::System(nullptr);
+    const auto fonts = gfx::FontCatalogue::System();
     if (!fonts) {
         return std::nullopt;
     }
-    auto regular = fonts->Find(gfx::kSystemFamily, FontWeight::Normal, nullptr);
-    auto bold = fonts->Find(gfx::kSystemFamily, FontWeight::Bold, nullptr);
+    auto regular = fonts->Find(gfx::kSystemFamily, FontWeight::Normal);
+    auto bold = fonts->Find(gfx::kSystemFamily, FontWeight::Bold);
     if (!regular || !bold) {
         return std::nullopt;
     }

@@ -8,8 +8,11 @@
 namespace unit {
 
 std::optional<TempDir> TempDir::Create(std::string_view prefix, std::string* error) {
-    std::optional<std::filesystem::path> made = platform::MakeTempFolder(prefix, error);
+    platform::Result<std::filesystem::path> made = platform::MakeTempFolder(prefix);
     if (!made) {
+        if (error != nullptr) {
+            *error = made.error();
+        }
         return std::nullopt;
     }
     return TempDir(std::move(*made));

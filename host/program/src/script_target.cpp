@@ -34,11 +34,11 @@ std::string ScriptTarget::Activity() const {
            std::to_string(unit_.scheduler().BlockedThreads()) + " blocked";
 }
 
-std::optional<std::string> ScriptTarget::Set(std::string_view key, std::string_view value) {
+platform::Result<void> ScriptTarget::Set(std::string_view key, std::string_view value) {
     if (const auto error = unit_.Set(key, value)) {
-        return error->Text();
+        return platform::Fail(error->Text());
     }
-    return std::nullopt;
+    return {};
 }
 
 std::vector<std::string> ScriptTarget::DebugLines() const {

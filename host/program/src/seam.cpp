@@ -84,18 +84,17 @@ platform::Result<void> Seam::Ready() {
     return {};
 }
 
-std::unique_ptr<program::Session> Seam::Load(const program::SessionRequest& request,
-                                             std::ostream& out, std::ostream& log) {
+platform::Result<std::unique_ptr<program::Session>> Seam::Load(
+    const program::SessionRequest& request, std::ostream& out) {
     // In place with --unit (and a single script file), else a fresh copy.
     const bool copy = request.suite || !options_.unitDir || options_.freshCopy;
     const std::filesystem::path source =
         options_.unitDir.value_or(sources_.fromEnv.value_or(sources_.builtIn));
     if (const std::optional<std::string> why = copy ? std::nullopt : WhyReadOnly(source)) {
-        log << "kestrin: the unit " << source.string() << " is read-only (" << *why
-            << "): run on a copy of it with --fresh-copy\n";
-        return nullptr;
+        return platform::Fail("kestrin: the unit " + source.string() + " is read-only (" + *why +
+                              "): run on a copy of it with --fresh-copy");
     }
-    std::unique_ptr<Session> session = Session::Load(
+    platform::Result<std::unique_ptr<Session>> session = Session::Load(
         {.source = source,
          .copy = copy,
          .virtualTime = request.virtualTime,
@@ -105,17 +104,16 @@ std::unique_ptr<program::Session> Seam::Load(const program::SessionRequest& requ
                               : request.purpose == Purpose::Script ? "run the script"
                                                                    : "take the tour",
          .debugEcho = options_.debugEcho,
-         .audioOut = options_.audioOut},
-        log);
-    if (session == nullptr) {
-        return nullptr;
+         .audioOut = options_.audioOut});
+    if (!session) {
+        return platform::Fail(session.error());
     }
-    unit::VirtualUnit& u = session->unit();
+    unit::VirtualUnit& u = (*session)->unit();
     if (std::string problem;
         request.purpose == Purpose::Window && !sound::StartSoundCard(u, &problem)) {
         out << "Sound is recorded only: " << problem << ".\n";
     }
-    return session;
+    return std::unique_ptr<program::Session>(std::move(*session));
 }
 
 platform::Result<void> Seam::DisplayReady() {
@@ -125,12 +123,12 @@ platform::Result<void> Seam::DisplayReady() {
     return {};
 }
 
-program::Window Seam::OpenWindow(program::Session& session, const program::WindowOptions& options,
-                                 std::string* error) {
-    program::Window window = program::OpenWindowOf(session, options, error, &window_);
-    if (window.presenter != nullptr) {
+platform::Result<program::Window> Seam::OpenWindow(program::Session& session,
+                                                   const program::WindowOptions& options) {
+    platform::Result<program::Window> window = program::OpenWindowOf(session, options, &window_);
+    if (window) {
         // SDL takes events from any thread: the window closes as its close box closes it.
-        window.close = [] {
+        window->close = [] {
             SDL_Event quit{};
             quit.type = SDL_QUIT;
             SDL_PushEvent(&quit);

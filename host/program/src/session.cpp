@@ -28,15 +28,14 @@ std::string AsOfSource(std::string text, const std::filesystem::path& copy,
 
 }  // namespace
 
-std::unique_ptr<Session> Session::Load(const Plan& plan, std::ostream& err) {
+platform::Result<std::unique_ptr<Session>> Session::Load(const Plan& plan) {
     std::optional<unit::TempDir> copied;
     program::OnInterrupt removeCopy;
     std::filesystem::path dir = plan.source;
     if (plan.copy) {
         unit::Result<unit::TempDir> made = unit::MakeFreshCopy(plan.source);
         if (!made) {
-            err << "kestrin: " << made.error().Text() << '\n';
-            return nullptr;
+            return platform::Fail("kestrin: " + made.error().Text());
         }
         copied.emplace(std::move(*made));
         dir = copied->path();
@@ -61,8 +60,7 @@ std::unique_ptr<Session> Session::Load(const Plan& plan, std::ostream& err) {
     auto loaded = unit::LoadUnit(dir, HostComponents(), options);
     if (!loaded) {
         const std::string text = loaded.error().Text();
-        err << (copied ? AsOfSource(text, dir, plan.source) : text) << '\n';
-        return nullptr;
+        return platform::Fail(copied ? AsOfSource(text, dir, plan.source) : text);
     }
     (*loaded)->SetDebugEcho(plan.debugEcho);
     return std::unique_ptr<Session>(
@@ -96,16 +94,15 @@ std::unique_ptr<ui::Presenter> Session::Keys(ui::Presenter& window) {
     return std::make_unique<HardwareKeys>(window, *unit_);
 }
 
-bool Session::Finish(std::ostream& err) {
+platform::Result<void> Session::Finish() {
     if (!audioOut_) {
-        return true;
+        return {};
     }
     std::string error;
     if (!sound::WriteAudioOut(*unit_, audioOut_->string(), &error)) {
-        err << "kestrin: " << audioOut_->string() << ": " << error << '\n';
-        return false;
+        return platform::Fail(audioOut_->string() + ": " + error);
     }
-    return true;
+    return {};
 }
 
 }  // namespace host

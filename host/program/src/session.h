@@ -39,14 +39,15 @@ class Session final : public program::Session {
         bool debugEcho = false;
         std::optional<std::filesystem::path> audioOut;
     };
-    // nullptr after the reason is written to err.
-    static std::unique_ptr<Session> Load(const Plan& plan, std::ostream& err);
+    // Why not (the line the run writes, without its line break) when it
+    // cannot be loaded.
+    static platform::Result<std::unique_ptr<Session>> Load(const Plan& plan);
     ~Session() override;
 
     platform::Services Services() override { return services_; }
     script::Target& Target() override { return target_; }
     std::unique_ptr<ui::Presenter> Keys(ui::Presenter& window) override;
-    bool Finish(std::ostream& err) override;
+    platform::Result<void> Finish() override;
 
     unit::VirtualUnit& unit() { return *unit_; }
 

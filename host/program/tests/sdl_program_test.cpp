@@ -243,7 +243,7 @@ TEST_F(SdlProgramTest, ARecordingReplaysHeadlessToTheSameScreen) {
     std::ostringstream replayErr;
     EXPECT_EQ(RunKestrin(replay, {kDefaultUnit, {}}, replayOut, replayErr), 0) << replayErr.str();
     ui::Framebuffer replayed;
-    ASSERT_TRUE(ui::ReadPng(replay.screenshot->string(), &replayed, nullptr));
+    ASSERT_TRUE(ui::ReadPng(replay.screenshot->string(), &replayed));
     EXPECT_EQ(PixelsDifferent(replayed, *options.screenshot), 0);
 }
 

@@ -5,26 +5,23 @@
 #pragma once
 
 #include <filesystem>
-#include <optional>
-#include <string>
 #include <string_view>
+
+#include "platform/result.h"
 
 namespace platform {
 
 // <temporary folder>/<prefix>XXXXXX, made new (never one that was there) and
-// only its owner's. nullopt when none can be made, with the reason in *error
-// when given, naming the folder, where it came from and the system's word:
+// only its owner's. When none can be made, the reason, naming the folder,
+// where it came from and the system's word:
 // "cannot make a temporary folder in /nonexistent (TMPDIR): No such file or
 // directory". A relative TMPDIR is refused: it would depend on the working
 // folder.
-std::optional<std::filesystem::path> MakeTempFolder(std::string_view prefix,
-                                                    std::string* error = nullptr);
+Result<std::filesystem::path> MakeTempFolder(std::string_view prefix);
 
 // <base>/<prefix>XXXXXX, made new (never one that was there), only its
-// owner's when ownerOnly. nullopt when none can be made, with the system's
-// reason in *error when given.
-std::optional<std::filesystem::path> MakeFolderIn(const std::filesystem::path& base,
-                                                  std::string_view prefix, bool ownerOnly,
-                                                  std::string* error = nullptr);
+// owner's when ownerOnly; the system's reason when none can be made.
+Result<std::filesystem::path> MakeFolderIn(const std::filesystem::path& base,
+                                           std::string_view prefix, bool ownerOnly);
 
 }  // namespace platform

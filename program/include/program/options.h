@@ -11,6 +11,7 @@
 #include <string_view>
 #include <vector>
 
+#include "platform/result.h"
 #include "program/suite_options.h"
 
 namespace program {
@@ -44,8 +45,8 @@ struct OptionSpec {
     // keeps the shared text.
     std::string_view help;
     // A backend's own option: takes the value (each word of Words; nothing
-    // for a flag) and returns why it is refused. Empty for a shared option.
-    std::function<std::optional<std::string>(std::string_view value)> take;
+    // for a flag), or why it is refused. Empty for a shared option.
+    std::function<platform::Result<void>(std::string_view value)> take;
     std::string_view sameAs;  // another spelling of that option ("/?" of "--help")
     // A backend's own option: the shared option it comes before in the
     // usage; empty: ahead of the shared options.
@@ -66,7 +67,7 @@ inline OptionSpec Shared(std::string_view name, std::string_view help) {
 // command line), a value checked by take.
 OptionSpec FlagOption(std::string_view name, std::string_view help, bool* to);
 OptionSpec ValueOption(std::string_view name, std::string_view value, std::string_view help,
-                       std::function<std::optional<std::string>(std::string_view)> take);
+                       std::function<platform::Result<void>(std::string_view)> take);
 OptionSpec PathOption(std::string_view name, std::string_view value, std::string_view help,
                       std::optional<std::filesystem::path>* to);
 

@@ -45,9 +45,9 @@ class Session {
     // The window's input as this backend reads it before the framework
     // does (the unit's hardware keys); nullptr: as it comes.
     virtual std::unique_ptr<ui::Presenter> Keys(ui::Presenter& /*window*/) { return nullptr; }
-    // Writes what the run leaves besides the screen. False after the reason
-    // is written to err.
-    virtual bool Finish(std::ostream& /*err*/) { return true; }
+    // Writes what the run leaves besides the screen; the reason when it
+    // cannot.
+    virtual platform::Result<void> Finish() { return {}; }
 };
 
 struct WindowOptions {
@@ -97,18 +97,16 @@ class Seam {
     // it), before anything runs; fails with why it cannot.
     virtual platform::Result<void> Ready() { return {}; }
 
-    // The backend for one run; nullptr after the reason is written to log.
-    // Notes about the run go to out.
-    virtual std::unique_ptr<Session> Load(const SessionRequest& request, std::ostream& out,
-                                          std::ostream& log) = 0;
+    // The backend for one run, or why it cannot be loaded (the line the run
+    // writes, without its line break). Notes about the run go to out.
+    virtual platform::Result<std::unique_ptr<Session>> Load(const SessionRequest& request,
+                                                            std::ostream& out) = 0;
 
     // Whether a window may be shown, known before one is tried; a failure
     // says why not.
     virtual platform::Result<void> DisplayReady() { return {}; }
-    // The window on the session's clock; no presenter, with the reason in
-    // *error, when it cannot be made.
-    virtual Window OpenWindow(Session& session, const WindowOptions& options,
-                              std::string* error) = 0;
+    // The window on the session's clock, or why it cannot be made.
+    virtual platform::Result<Window> OpenWindow(Session& session, const WindowOptions& options) = 0;
 
   private:
     Traits traits_;
@@ -119,17 +117,18 @@ class Seam {
 // mouse is (Pointer()), on the session's clock. *opened: the presenter, or
 // nullptr.
 template <class Presenter>
-Window OpenWindowOf(Session& session, const WindowOptions& options, std::string* error,
-                    Presenter** opened) {
+platform::Result<Window> OpenWindowOf(Session& session, const WindowOptions& options,
+                                      Presenter** opened) {
+    std::string error;
     std::unique_ptr<Presenter> presenter = Presenter::Create(
         {.scale = options.scale, .title = options.title, .hidden = options.hidden},
-        *session.Services().clock, error);
+        *session.Services().clock, &error);
     *opened = presenter.get();
     if (presenter == nullptr) {
-        return {};
+        return platform::Fail(std::move(error));
     }
     const Presenter* shown = presenter.get();
-    return {std::move(presenter), [shown] { return shown->Pointer(); }, {}};
+    return Window{std::move(presenter), [shown] { return shown->Pointer(); }, {}};
 }
 
 }  // namespace program

@@ -12,6 +12,7 @@
 #include <string>
 #include <vector>
 
+#include "platform/result.h"
 #include "program/suite_options.h"
 #include "script/run_options.h"
 #include "script/script.h"
@@ -65,9 +66,9 @@ struct ScriptResult {
 std::string Verdict(const std::vector<ScriptResult>& results);
 
 // Writes a JUnit XML report: one test suite, one test case per script with
-// its time, failure message and output. False with the reason on failure.
-bool WriteJUnit(const std::filesystem::path& file, const std::vector<ScriptResult>& results,
-                std::string* error);
+// its time, failure message and output; the reason on failure.
+platform::Result<void> WriteJUnit(const std::filesystem::path& file,
+                                  const std::vector<ScriptResult>& results);
 
 // A script of a suite: its file, as given or found, and what was read from
 // it (named for messages as ShownName shows the file).

@@ -12,6 +12,7 @@
 #include <variant>
 #include <vector>
 
+#include "platform/result.h"
 #include "ui/graphics.h"
 #include "ui/presenter.h"
 
@@ -189,7 +190,8 @@ struct ParseFailure {
 // "<name>:<line>: <message>"
 std::string Describe(const std::string& name, const ParseFailure& failure);
 
-using ParseResult = std::variant<Script, ParseFailure>;
+// A script, or where and why it cannot run.
+using ParseResult = platform::Result<Script, ParseFailure>;
 
 // Checks and translates a whole script. name is used in messages only.
 ParseResult ParseScript(std::string_view text, std::string name = "script");

@@ -11,6 +11,8 @@
 #include <string_view>
 #include <vector>
 
+#include "platform/result.h"
+
 namespace script {
 
 class Target {
@@ -38,9 +40,9 @@ class Target {
     // For the message of a run that does not settle ("3 threads live, 2 blocked").
     [[nodiscard]] virtual std::string Activity() const = 0;
 
-    // Changes a key of the running unit ("power.battery_mv", "3650"); an
-    // error text when it cannot.
-    virtual std::optional<std::string> Set(std::string_view key, std::string_view value) = 0;
+    // Changes a key of the running unit ("power.battery_mv", "3650"); the
+    // reason when it cannot.
+    virtual platform::Result<void> Set(std::string_view key, std::string_view value) = 0;
 
     // Every debug line written since the start or the last clearing.
     [[nodiscard]] virtual std::vector<std::string> DebugLines() const = 0;

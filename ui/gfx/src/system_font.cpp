@@ -2,6 +2,8 @@
 // advance when it has none, so that the program still runs and lays out.
 #include <atomic>
 #include <cstdio>
+#include <memory>
+#include <utility>
 
 #include "box_font.h"
 #include "ui/gfx_backend.h"
@@ -15,14 +17,14 @@ namespace {
 constexpr int kSystemPixelSize = 11;
 
 std::unique_ptr<Font> Open(FontWeight weight) {
-    std::string error;
-    if (auto face = gfx::OpenSystemFace(weight, &error)) {
-        return face;
+    platform::Result<std::unique_ptr<Font>> face = gfx::OpenSystemFace(weight);
+    if (face) {
+        return std::move(*face);
     }
     static std::atomic<bool> told{false};
     if (!told.exchange(true)) {
         static_cast<void>(
-            std::fprintf(stderr, "kestrin: %s; text is drawn as boxes\n", error.c_str()));
+            std::fprintf(stderr, "kestrin: %s; text is drawn as boxes\n", face.error().c_str()));
     }
     return std::make_unique<detail::BoxFont>(kSystemPixelSize);
 }

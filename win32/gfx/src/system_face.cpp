@@ -2,6 +2,9 @@
 // GDI. The unit's system font is Tahoma 8 pt, which its screen shows 11
 // pixels high; the framebuffer is the unit's screen, not the PC's, so the
 // size is fixed in pixels and does not follow the PC's DPI setting.
+#include <string>
+#include <utility>
+
 #include "gdi_font.h"
 #include "ui/gfx_backend.h"
 
@@ -14,8 +17,13 @@ constexpr int kSystemPixelSize = 11;
 
 }  // namespace
 
-std::unique_ptr<Font> OpenSystemFace(FontWeight weight, std::string* error) {
-    return GdiFont::Open(kSystemFace, kSystemPixelSize, weight, error);
+platform::Result<std::unique_ptr<Font>> OpenSystemFace(FontWeight weight) {
+    std::string error;
+    std::unique_ptr<Font> face = GdiFont::Open(kSystemFace, kSystemPixelSize, weight, &error);
+    if (face == nullptr) {
+        return platform::Fail(std::move(error));
+    }
+    return face;
 }
 
 }  // namespace ui::gfx

@@ -21,13 +21,6 @@ namespace {
 // Pictures larger than this are refused before anything is allocated.
 constexpr UINT kMaxSide = 16384;
 
-bool Fail(std::string* error, std::string why) {
-    if (error != nullptr) {
-        *error = std::move(why);
-    }
-    return false;
-}
-
 std::string Hex(HRESULT hr) {
     char text[16];
     static_cast<void>(std::snprintf(text, sizeof text, "0x%08lX", static_cast<unsigned long>(hr)));
@@ -101,18 +94,18 @@ class Imaging {
     Imaging(const Imaging&) = delete;
     Imaging& operator=(const Imaging&) = delete;
 
-    // False with the reason (naming path) when either is missing.
-    bool Start(const std::string& path, std::string* error) {
+    // The reason (naming path) when either is missing.
+    platform::Result<void> Start(const std::string& path) {
         if (!com_.Usable()) {
-            return Fail(error, path + ": COM: " + Describe(com_.Result()));
+            return platform::Fail(path + ": COM: " + Describe(com_.Result()));
         }
         const HRESULT hr =
             CoCreateInstance(CLSID_WICImagingFactory, nullptr, CLSCTX_INPROC_SERVER,
                              IID_IWICImagingFactory, reinterpret_cast<void**>(factory_.Out()));
         if (FAILED(hr)) {
-            return Fail(error, path + ": no imaging component: " + Describe(hr));
+            return platform::Fail(path + ": no imaging component: " + Describe(hr));
         }
-        return true;
+        return {};
     }
     [[nodiscard]] IWICImagingFactory* Factory() const { return factory_.Get(); }
 
@@ -176,9 +169,9 @@ HRESULT Encode(IWICImagingFactory* factory, const std::wstring& path,
 
 }  // namespace
 
-bool WritePng(const Framebuffer& fb, const std::string& path, std::string* error) {
+platform::Result<void> WritePng(const Framebuffer& fb, const std::string& path) {
     if (fb.Width() <= 0 || fb.Height() <= 0) {
-        return Fail(error, path + ": the picture is empty");
+        return platform::Fail(path + ": the picture is empty");
     }
     const auto width = static_cast<UINT>(fb.Width());
     const auto height = static_cast<UINT>(fb.Height());
@@ -191,49 +184,49 @@ bool WritePng(const Framebuffer& fb, const std::string& path, std::string* error
         bgr[i * 3 + 2] = RedOf(source[i]);
     }
     Imaging imaging;
-    if (!imaging.Start(path, error)) {
-        return false;
+    if (platform::Result<void> started = imaging.Start(path); !started) {
+        return started;
     }
     const std::wstring wide = platform::utf16::FromUtf8Lossy(path);
     const char* step = "";
     if (const HRESULT hr = Encode(imaging.Factory(), wide, bgr, width, height, &step); FAILED(hr)) {
         DeleteFileW(wide.c_str());
-        return Fail(error, path + ": " + step + ": " + Describe(hr));
+        return platform::Fail(path + ": " + step + ": " + Describe(hr));
     }
-    return true;
+    return {};
 }
 
-bool ReadPng(const std::string& path, Framebuffer* out, std::string* error) {
+platform::Result<void> ReadPng(const std::string& path, Framebuffer* out) {
     Imaging imaging;
-    if (!imaging.Start(path, error)) {
-        return false;
+    if (platform::Result<void> started = imaging.Start(path); !started) {
+        return started;
     }
     const std::wstring wide = platform::utf16::FromUtf8Lossy(path);
     Com<IWICBitmapDecoder> decoder;
     HRESULT hr = imaging.Factory()->CreateDecoderFromFilename(
         wide.c_str(), nullptr, GENERIC_READ, WICDecodeMetadataCacheOnDemand, decoder.Out());
     if (FAILED(hr)) {
-        return Fail(error, path + ": " + Describe(hr));
+        return platform::Fail(path + ": " + Describe(hr));
     }
     GUID container{};
     if (FAILED(decoder->GetContainerFormat(&container)) ||
         !IsEqualGUID(container, GUID_ContainerFormatPng)) {
-        return Fail(error, path + ": not a PNG file");
+        return platform::Fail(path + ": not a PNG file");
     }
     Com<IWICBitmapFrameDecode> frame;
     hr = decoder->GetFrame(0, frame.Out());
     if (FAILED(hr)) {
-        return Fail(error, path + ": " + Describe(hr));
+        return platform::Fail(path + ": " + Describe(hr));
     }
     UINT width = 0;
     UINT height = 0;
     hr = frame->GetSize(&width, &height);
     if (FAILED(hr)) {
-        return Fail(error, path + ": " + Describe(hr));
+        return platform::Fail(path + ": " + Describe(hr));
     }
     if (width == 0 || height == 0 || width > kMaxSide || height > kMaxSide) {
-        return Fail(error, path + ": a picture of " + std::to_string(width) + " x " +
-                               std::to_string(height) + " pixels is not read");
+        return platform::Fail(path + ": a picture of " + std::to_string(width) + " x " +
+                              std::to_string(height) + " pixels is not read");
     }
     // Whatever the file holds, as 32-bit blue, green, red, alpha; the alpha
     // is dropped (the framebuffer has none).
@@ -250,7 +243,7 @@ bool ReadPng(const std::string& path, Framebuffer* out, std::string* error) {
                                    reinterpret_cast<BYTE*>(pixels.data()));
     }
     if (FAILED(hr)) {
-        return Fail(error, path + ": cannot decode: " + Describe(hr));
+        return platform::Fail(path + ": cannot decode: " + Describe(hr));
     }
     Framebuffer picture(static_cast<int>(width), static_cast<int>(height));
     // Blue, green, red, alpha bytes are the word 0xAARRGGBB on a
@@ -260,7 +253,7 @@ bool ReadPng(const std::string& path, Framebuffer* out, std::string* error) {
         target[i] = pixels[i] & 0x00FFFFFFU;
     }
     *out = std::move(picture);
-    return true;
+    return {};
 }
 
 }  // namespace ui

@@ -19,15 +19,16 @@ std::string TempPath(const char* name) {
 TEST(WicPngTest, WrittenPicturesReadBackPixelForPixel) {
     const Framebuffer fb = test_support::TestPicture();
     const std::string path = TempPath("round.png");
-    std::string error = "untouched";
-    ASSERT_TRUE(WritePng(fb, path, &error)) << error;
+    const platform::Result<void> written = WritePng(fb, path);
+    ASSERT_TRUE(written) << written.error();
     std::ifstream file(path, std::ios::binary);
     char signature[8] = {};
     file.read(signature, sizeof signature);
     EXPECT_EQ(std::string(signature, 8), "\x89PNG\r\n\x1A\n");
 
     Framebuffer back(1, 1);
-    ASSERT_TRUE(ReadPng(path, &back, &error)) << error;
+    const platform::Result<void> read = ReadPng(path, &back);
+    ASSERT_TRUE(read) << read.error();
     ASSERT_EQ(back.Width(), 37);
     ASSERT_EQ(back.Height(), 23);
     for (int y = 0; y < fb.Height(); ++y) {
@@ -40,12 +41,15 @@ TEST(WicPngTest, WrittenPicturesReadBackPixelForPixel) {
 }
 
 TEST(WicPngTest, FailuresNameTheFileAndLeaveThePictureAlone) {
-    std::string error;
-    EXPECT_FALSE(WritePng(Framebuffer(4, 4), "Z:/nonexistent-dir/shot.png", &error));
-    EXPECT_NE(error.find("Z:/nonexistent-dir/shot.png: cannot create the file"), std::string::npos)
-        << error;
-    EXPECT_FALSE(WritePng(Framebuffer(0, 0), TempPath("empty.png"), &error));
-    EXPECT_NE(error.find("empty"), std::string::npos) << error;
+    const platform::Result<void> nowhere =
+        WritePng(Framebuffer(4, 4), "Z:/nonexistent-dir/shot.png");
+    ASSERT_FALSE(nowhere);
+    EXPECT_NE(nowhere.error().find("Z:/nonexistent-dir/shot.png: cannot create the file"),
+              std::string::npos)
+        << nowhere.error();
+    const platform::Result<void> empty = WritePng(Framebuffer(0, 0), TempPath("empty.png"));
+    ASSERT_FALSE(empty);
+    EXPECT_NE(empty.error().find("empty"), std::string::npos) << empty.error();
 
     const std::string notPng = TempPath("not.png");
     std::ofstream(notPng, std::ios::binary) << "BM this is no picture at all";
@@ -56,9 +60,9 @@ TEST(WicPngTest, FailuresNameTheFileAndLeaveThePictureAlone) {
     Framebuffer kept(3, 2);
     kept.SetPixel(1, 1, 0x123456);
     for (const std::string& path : {std::string("Z:/nonexistent-dir/x.png"), notPng, truncated}) {
-        error.clear();
-        EXPECT_FALSE(ReadPng(path, &kept, &error)) << path;
-        EXPECT_EQ(error.rfind(path + ": ", 0), 0U) << error;
+        const platform::Result<void> read = ReadPng(path, &kept);
+        ASSERT_FALSE(read) << path;
+        EXPECT_EQ(read.error().rfind(path + ": ", 0), 0U) << read.error();
         EXPECT_EQ(kept.Width(), 3);
         EXPECT_EQ(kept.GetPixel(1, 1), 0x123456U);
     }

@@ -15,12 +15,14 @@ std::string ScriptTarget::Activity() const {
     return "the PC's own threads";
 }
 
-std::optional<std::string> ScriptTarget::Set(std::string_view key, std::string_view /*value*/) {
+platform::Result<void> ScriptTarget::Set(std::string_view key, std::string_view /*value*/) {
     if (key == "gpio.power_key" || key == "gpio.guide_key") {
-        return "a PC has no " + std::string(key == "gpio.power_key" ? "POWER" : "GUIDE") +
-               " key: the unit's keys are pins of its GPIO block";
+        return platform::Fail("a PC has no " +
+                              std::string(key == "gpio.power_key" ? "POWER" : "GUIDE") +
+                              " key: the unit's keys are pins of its GPIO block");
     }
-    return "a PC is not a virtual unit: there is no key \"" + std::string(key) + "\" to set";
+    return platform::Fail("a PC is not a virtual unit: there is no key \"" + std::string(key) +
+                          "\" to set");
 }
 
 std::vector<std::string> ScriptTarget::DebugLines() const {

@@ -46,8 +46,8 @@ std::vector<OptionSpec> Seam::OwnOptions() {
     OptionSpec unit;
     unit.name = "--unit";
     unit.hidden = true;
-    unit.take = [](std::string_view) {
-        return std::optional<std::string>(
+    unit.take = [](std::string_view) -> platform::Result<void> {
+        return platform::Fail(
             "--unit names a virtual unit; on a PC give the folder that stands for the "
             "unit's file system with --root");
     };
@@ -64,16 +64,17 @@ std::vector<OptionSpec> Seam::OwnOptions() {
                     "(default: the folder \"unit\" beside the program)",
                     [this](std::string_view root) {
                         options_.root = std::string(root);
-                        return std::optional<std::string>();
+                        return platform::Result<void>();
                     }),
         ValueOption("--com7", "COMn", "the PC's serial port that \"COM7:\" opens (default COM7)",
-                    [this](std::string_view port) -> std::optional<std::string> {
+                    [this](std::string_view port) -> platform::Result<void> {
                         if (!IsComPort(port)) {
-                            return "--com7 takes a port name COM1 to COM256, not \"" +
-                                   std::string(port) + "\"";
+                            return platform::Fail(
+                                "--com7 takes a port name COM1 to COM256, not \"" +
+                                std::string(port) + "\"");
                         }
                         options_.com7Port = std::string(port);
-                        return std::nullopt;
+                        return {};
                     }),
         std::move(debugEcho),
         program::Shared("--real-time", "scripts run on the wall clock (always, on a PC)"),
@@ -85,15 +86,15 @@ std::vector<OptionSpec> Seam::OwnOptions() {
     };
 }
 
-std::unique_ptr<program::Session> Seam::Load(const program::SessionRequest& /*request*/,
-                                             std::ostream& /*out*/, std::ostream& /*log*/) {
+platform::Result<std::unique_ptr<program::Session>> Seam::Load(
+    const program::SessionRequest& /*request*/, std::ostream& /*out*/) {
     // Every run on the wall clock, over the same root folder in place.
-    return std::make_unique<Session>(options_);
+    return std::unique_ptr<program::Session>(std::make_unique<Session>(options_));
 }
 
-program::Window Seam::OpenWindow(program::Session& session, const program::WindowOptions& options,
-                                 std::string* error) {
-    return program::OpenWindowOf(session, options, error, &window_);
+platform::Result<program::Window> Seam::OpenWindow(program::Session& session,
+                                                   const program::WindowOptions& options) {
+    return program::OpenWindowOf(session, options, &window_);
 }
 
 }  // namespace win32

@@ -21,7 +21,7 @@ class ScriptTarget final : public script::Target {
     [[nodiscard]] bool Quiescent() const override;
     bool WaitQuiescent(std::chrono::milliseconds limit) override;
     [[nodiscard]] std::string Activity() const override;
-    std::optional<std::string> Set(std::string_view key, std::string_view value) override;
+    platform::Result<void> Set(std::string_view key, std::string_view value) override;
     [[nodiscard]] std::vector<std::string> DebugLines() const override;
     // Shuts the unit's scheduler down: every wait of its threads returns.
     void Stop() override;

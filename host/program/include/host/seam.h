@@ -41,11 +41,11 @@ class Seam final : public program::Seam {
     std::vector<program::OptionSpec> OwnOptions() override;
     [[nodiscard]] bool EndProductsWanted() const override;
     platform::Result<void> Ready() override;
-    std::unique_ptr<program::Session> Load(const program::SessionRequest& request,
-                                           std::ostream& out, std::ostream& log) override;
+    platform::Result<std::unique_ptr<program::Session>> Load(const program::SessionRequest& request,
+                                                             std::ostream& out) override;
     platform::Result<void> DisplayReady() override;
-    program::Window OpenWindow(program::Session& session, const program::WindowOptions& options,
-                               std::string* error) override;
+    platform::Result<program::Window> OpenWindow(program::Session& session,
+                                                 const program::WindowOptions& options) override;
 
     [[nodiscard]] const UnitOptions& options() const { return options_; }
     // The last window opened (tests make up its events); nullptr before.

@@ -8,15 +8,15 @@
 #pragma once
 
 #include <memory>
-#include <string>
 
+#include "platform/result.h"
 #include "ui/graphics.h"
 
 namespace ui::gfx {
 
 // The face the unit's 8-point system font stands for at a weight, 11 pixels
-// high; nullptr with the reason in *error when the platform has none (the
-// framework then says so once and draws boxes). Called once per weight.
-std::unique_ptr<Font> OpenSystemFace(FontWeight weight, std::string* error);
+// high; the reason when the platform has none (the framework then says so
+// once and draws boxes). Called once per weight.
+platform::Result<std::unique_ptr<Font>> OpenSystemFace(FontWeight weight);
 
 }  // namespace ui::gfx

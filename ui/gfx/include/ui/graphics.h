@@ -10,6 +10,8 @@
 #include <string_view>
 #include <vector>
 
+#include "platform/result.h"
+
 namespace ui {
 
 inline constexpr int kScreenWidth = 320;
@@ -148,11 +150,11 @@ class Font {
     [[nodiscard]] bool Fits(std::string_view text, const Rect& r, unsigned format) const;
 };
 
-// Writes the framebuffer as an 8-bit RGB PNG; false with a reason on failure.
-// The backend's (libpng on Linux, the Windows Imaging Component on Windows).
-bool WritePng(const Framebuffer& fb, const std::string& path, std::string* error);
+// Writes the framebuffer as an 8-bit RGB PNG; the reason on failure. The
+// backend's (libpng on Linux, the Windows Imaging Component on Windows).
+platform::Result<void> WritePng(const Framebuffer& fb, const std::string& path);
 // Reads a PNG (any colour type; alpha is dropped) into out, sized to the
-// picture; false with a reason on failure, out unchanged.
-bool ReadPng(const std::string& path, Framebuffer* out, std::string* error);
+// picture; the reason on failure, out unchanged.
+platform::Result<void> ReadPng(const std::string& path, Framebuffer* out);
 
 }  // namespace ui

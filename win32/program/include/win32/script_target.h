@@ -26,7 +26,7 @@ class ScriptTarget final : public script::Target {
     [[nodiscard]] bool Quiescent() const override { return true; }
     bool WaitQuiescent(std::chrono::milliseconds /*limit*/) override { return true; }
     [[nodiscard]] std::string Activity() const override;
-    std::optional<std::string> Set(std::string_view key, std::string_view value) override;
+    platform::Result<void> Set(std::string_view key, std::string_view value) override;
     [[nodiscard]] std::vector<std::string> DebugLines() const override;
 
   private:

@@ -23,10 +23,10 @@ class Seam final : public program::Seam {
     explicit Seam(Options options = {});
 
     std::vector<program::OptionSpec> OwnOptions() override;
-    std::unique_ptr<program::Session> Load(const program::SessionRequest& request,
-                                           std::ostream& out, std::ostream& log) override;
-    program::Window OpenWindow(program::Session& session, const program::WindowOptions& options,
-                               std::string* error) override;
+    platform::Result<std::unique_ptr<program::Session>> Load(const program::SessionRequest& request,
+                                                             std::ostream& out) override;
+    platform::Result<program::Window> OpenWindow(program::Session& session,
+                                                 const program::WindowOptions& options) override;
 
     [[nodiscard]] const Options& options() const { return options_; }
     // The window while it is open (tests post its messages); nullptr before.
