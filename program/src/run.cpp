@@ -159,7 +159,7 @@ std::optional<int> RunWindow(const Options& options, Seam& seam, std::ostream& o
         return platform::kExitUsage;
     }
     std::string error;
-    Window window = seam.OpenWindow(
+    OpenedWindow window = seam.OpenWindow(
         run->session(), {.scale = options.scale, .title = "Kestrin", .hidden = hooks.hiddenWindow},
         &error);
     // An interrupt closes the window as its close box does: the recording is
@@ -188,7 +188,7 @@ std::optional<int> RunWindow(const Options& options, Seam& seam, std::ostream& o
                                                         .replayWith = seam.traits().replayWith});
         input = recorder.get();
     }
-    const std::unique_ptr<ui::Presenter> keys = run->session().Keys(*input);
+    const std::unique_ptr<ui::Presenter> keys = run->session().HardwareKeyPresenter(*input);
     FrameKeeper keeper(keys != nullptr ? *keys : *input);
     keeper.afterPresent = hooks.afterPresent;
     int status = ui::AfxWinMain(keeper, &run->clock());

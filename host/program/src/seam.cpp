@@ -125,9 +125,9 @@ platform::Result<void> Seam::DisplayReady() {
     return {};
 }
 
-program::Window Seam::OpenWindow(program::Session& session, const program::WindowOptions& options,
+program::OpenedWindow Seam::OpenWindow(program::Session& session, const program::WindowOptions& options,
                                  std::string* error) {
-    program::Window window = program::OpenWindowOf(session, options, error, &window_);
+    program::OpenedWindow window = program::OpenWindowOf(session, options, error, &window_);
     if (window.presenter != nullptr) {
         // SDL takes events from any thread: the window closes as its close box closes it.
         window.close = [] {

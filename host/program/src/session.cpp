@@ -92,7 +92,7 @@ Session::Session(std::optional<unit::TempDir> copied, program::OnInterrupt remov
 
 Session::~Session() = default;
 
-std::unique_ptr<ui::Presenter> Session::Keys(ui::Presenter& window) {
+std::unique_ptr<ui::Presenter> Session::HardwareKeyPresenter(ui::Presenter& window) {
     return std::make_unique<HardwareKeys>(window, *unit_);
 }
 

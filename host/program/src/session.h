@@ -45,7 +45,7 @@ class Session final : public program::Session {
 
     platform::Services Services() override { return services_; }
     script::Target& Target() override { return target_; }
-    std::unique_ptr<ui::Presenter> Keys(ui::Presenter& window) override;
+    std::unique_ptr<ui::Presenter> HardwareKeyPresenter(ui::Presenter& window) override;
     bool Finish(std::ostream& err) override;
 
     unit::VirtualUnit& unit() { return *unit_; }

@@ -42,9 +42,9 @@ class Session {
     // The platform for the run; the program adds its prompt.
     [[nodiscard]] virtual platform::Services Services() = 0;
     virtual script::Target& Target() = 0;
-    // The window's input as this backend reads it before the framework
-    // does (the unit's hardware keys); nullptr: as it comes.
-    virtual std::unique_ptr<ui::Presenter> Keys(ui::Presenter& /*window*/) { return nullptr; }
+    // A presenter over the window that reads the unit's hardware keys in its
+    // input before the framework does; nullptr: the input as it comes.
+    virtual std::unique_ptr<ui::Presenter> HardwareKeyPresenter(ui::Presenter& /*window*/) { return nullptr; }
     // Writes what the run leaves besides the screen. False after the reason
     // is written to err.
     virtual bool Finish(std::ostream& /*err*/) { return true; }
@@ -57,7 +57,7 @@ struct WindowOptions {
 };
 
 // An open window, and where the mouse is over the screen when it is.
-struct Window {
+struct OpenedWindow {
     std::unique_ptr<ui::Presenter> presenter;
     std::function<std::optional<ui::Point>()> pointer;
     // Asks the window to close as its close box does, from any thread (an
@@ -107,7 +107,7 @@ class Seam {
     virtual platform::Result<void> DisplayReady() { return {}; }
     // The window on the session's clock; no presenter, with the reason in
     // *error, when it cannot be made.
-    virtual Window OpenWindow(Session& session, const WindowOptions& options,
+    virtual OpenedWindow OpenWindow(Session& session, const WindowOptions& options,
                               std::string* error) = 0;
 
   private:
@@ -119,7 +119,7 @@ class Seam {
 // mouse is (Pointer()), on the session's clock. *opened: the presenter, or
 // nullptr.
 template <class Presenter>
-Window OpenWindowOf(Session& session, const WindowOptions& options, std::string* error,
+OpenedWindow OpenWindowOf(Session& session, const WindowOptions& options, std::string* error,
                     Presenter** opened) {
     std::unique_ptr<Presenter> presenter = Presenter::Create(
         {.scale = options.scale, .title = options.title, .hidden = options.hidden},

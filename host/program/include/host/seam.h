@@ -44,7 +44,7 @@ class Seam final : public program::Seam {
     std::unique_ptr<program::Session> Load(const program::SessionRequest& request,
                                            std::ostream& out, std::ostream& log) override;
     platform::Result<void> DisplayReady() override;
-    program::Window OpenWindow(program::Session& session, const program::WindowOptions& options,
+    program::OpenedWindow OpenWindow(program::Session& session, const program::WindowOptions& options,
                                std::string* error) override;
 
     [[nodiscard]] const UnitOptions& options() const { return options_; }

@@ -25,7 +25,7 @@ class Seam final : public program::Seam {
     std::vector<program::OptionSpec> OwnOptions() override;
     std::unique_ptr<program::Session> Load(const program::SessionRequest& request,
                                            std::ostream& out, std::ostream& log) override;
-    program::Window OpenWindow(program::Session& session, const program::WindowOptions& options,
+    program::OpenedWindow OpenWindow(program::Session& session, const program::WindowOptions& options,
                                std::string* error) override;
 
     [[nodiscard]] const Options& options() const { return options_; }
