@@ -5,7 +5,7 @@
 
 #include "platform/api.h"
 #include "test_support/audio_unit_fixture.h"
-#include "unit/nat_driver.h"
+#include "host/unit/nat_driver.h"
 
 namespace audio_test {
 namespace {

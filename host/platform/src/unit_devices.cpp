@@ -6,7 +6,7 @@
 #include "unit_impl.h"
 #include "unit_path.h"
 
-namespace unit {
+namespace host::unit {
 
 using namespace platform;
 
@@ -113,4 +113,4 @@ BOOL VirtualUnit::ClearCommError(HANDLE h, DWORD* errors, COMSTAT* status) {
     });
 }
 
-}  // namespace unit
+}  // namespace host::unit

@@ -8,7 +8,7 @@
 #include "unit_impl.h"
 #include "unit_path.h"
 
-namespace unit {
+namespace host::unit {
 
 namespace fs = std::filesystem;
 using namespace platform;
@@ -519,4 +519,4 @@ BOOL VirtualUnit::FileTimeToSystemTime(const FILETIME& time, SYSTEMTIME* out) {
     return TRUE;
 }
 
-}  // namespace unit
+}  // namespace host::unit

@@ -3,7 +3,7 @@
 
 #include "unit_impl.h"
 
-namespace unit {
+namespace host::unit {
 
 using namespace platform;
 
@@ -82,4 +82,4 @@ void* VirtualUnit::LocalFree(void* memory) {
     return nullptr;
 }
 
-}  // namespace unit
+}  // namespace host::unit

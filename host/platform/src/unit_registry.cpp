@@ -13,10 +13,10 @@
 #include "devices/driver_keys.h"
 #include "host_files.h"
 #include "platform/last_error.h"
-#include "unit/unique_fd.h"
+#include "host/unit/unique_fd.h"
 #include "unit_path.h"
 
-namespace unit {
+namespace host::unit {
 
 using namespace platform;
 
@@ -315,4 +315,4 @@ bool UnitRegistry::DescribedAndInactive(std::string_view deviceName) const {
     });
 }
 
-}  // namespace unit
+}  // namespace host::unit

@@ -15,9 +15,9 @@
 #include "handle_table.h"
 #include "platform/services.h"
 #include "registry_store.h"
-#include "unit/config_error.h"
+#include "host/unit/config_error.h"
 
-namespace unit {
+namespace host::unit {
 
 class UnitRegistry final : public platform::Registry {
   public:
@@ -57,4 +57,4 @@ class UnitRegistry final : public platform::Registry {
     platform::HKEY nextKey_ = 0x100;
 };
 
-}  // namespace unit
+}  // namespace host::unit

@@ -1,7 +1,7 @@
 // System threads: CreateThread, WaitForSingleObject, and their accounting.
 #include "unit_impl.h"
 
-namespace unit {
+namespace host::unit {
 
 using namespace platform;
 
@@ -71,4 +71,4 @@ DWORD VirtualUnit::WaitForSingleObject(HANDLE h, DWORD milliseconds) {
     return WAIT_FAILED;
 }
 
-}  // namespace unit
+}  // namespace host::unit

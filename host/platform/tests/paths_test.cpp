@@ -9,7 +9,7 @@
 #include <vector>
 
 #include "platform/last_error.h"
-#include "unit/test_unit.h"
+#include "host/unit/test_unit.h"
 
 namespace {
 
@@ -50,7 +50,7 @@ class PathsTest : public ::testing::Test {
         return names;
     }
 
-    unit::TestUnit t;
+    host::unit::TestUnit t;
 };
 
 TEST_F(PathsTest, LookupIgnoresCaseAtEveryComponent) {

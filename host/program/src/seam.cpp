@@ -6,10 +6,10 @@
 #include <utility>
 
 #include "host/default_unit.h"
-#include "sdl/display.h"
-#include "sdl/sdl_presenter.h"
+#include "host/window/display.h"
+#include "host/window/sdl_presenter.h"
 #include "session.h"
-#include "sound/sound_component.h"
+#include "host/sound/sound_component.h"
 
 namespace host {
 
@@ -119,7 +119,7 @@ std::unique_ptr<program::Session> Seam::Load(const program::SessionRequest& requ
 }
 
 platform::Result<void> Seam::DisplayReady() {
-    if (std::string why; !DisplayNamed(&why) || !sdl::DisplayAvailable(&why)) {
+    if (std::string why; !DisplayNamed(&why) || !window::DisplayAvailable(&why)) {
         return platform::Fail(why);
     }
     return {};

@@ -11,10 +11,10 @@
 #include "host/script_target.h"
 #include "program/interrupt.h"
 #include "program/seam.h"
-#include "unit/temp_dir.h"
-#include "unit/virtual_unit.h"
+#include "host/unit/temp_dir.h"
+#include "host/unit/virtual_unit.h"
 
-namespace sound {
+namespace host::sound {
 class WaveOutput;
 }
 

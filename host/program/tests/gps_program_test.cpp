@@ -6,7 +6,7 @@
 #include "host/components.h"
 #include "host/gps_program.h"
 #include "program_fixture.h"
-#include "unit/virtual_unit.h"
+#include "host/unit/virtual_unit.h"
 
 namespace host::test {
 namespace {

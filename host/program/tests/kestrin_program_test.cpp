@@ -11,7 +11,7 @@
 
 #include "program_fixture.h"
 #include "script/pattern.h"
-#include "unit/unique_fd.h"
+#include "host/unit/unique_fd.h"
 
 namespace host::test {
 namespace {

@@ -14,7 +14,7 @@
 #include "host/seam.h"
 #include "kestrin_tree.h"
 #include "program/run.h"
-#include "unit/temp_dir.h"
+#include "host/unit/temp_dir.h"
 
 namespace host::test {
 

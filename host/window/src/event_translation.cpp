@@ -2,7 +2,7 @@
 
 #include <algorithm>
 
-namespace sdl::detail {
+namespace host::window::detail {
 
 namespace {
 
@@ -126,4 +126,4 @@ std::optional<ui::InputEvent> Translate(const SDL_Event& event, bool& penDown) {
     }
 }
 
-}  // namespace sdl::detail
+}  // namespace host::window::detail

@@ -8,7 +8,7 @@
 
 #include "ui/presenter.h"
 
-namespace sdl::detail {
+namespace host::window::detail {
 
 // The unit's key for an SDL key, Key::None for keys the unit does not have.
 ui::Key KeyFor(SDL_Keycode key);
@@ -19,4 +19,4 @@ ui::Key KeyFor(SDL_Keycode key);
 // them to screen pixels); wake events are not handled here.
 std::optional<ui::InputEvent> Translate(const SDL_Event& event, bool& penDown);
 
-}  // namespace sdl::detail
+}  // namespace host::window::detail

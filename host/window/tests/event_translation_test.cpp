@@ -5,7 +5,7 @@
 #include <cstring>
 #include <vector>
 
-namespace sdl::detail {
+namespace host::window::detail {
 namespace {
 
 using Kind = ui::InputEvent::Kind;
@@ -132,4 +132,4 @@ TEST(TranslateTest, KeysTextAndClosing) {
 }
 
 }  // namespace
-}  // namespace sdl::detail
+}  // namespace host::window::detail

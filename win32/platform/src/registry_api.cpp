@@ -10,7 +10,7 @@
 #include "win32_error.h"
 #include "win32_services.h"
 
-namespace win32 {
+namespace win32::pc {
 
 namespace {
 
@@ -142,4 +142,4 @@ platform::BOOL Win32Registry::DeactivateDevice(platform::HANDLE /*device*/) {
     return FALSE;
 }
 
-}  // namespace win32
+}  // namespace win32::pc

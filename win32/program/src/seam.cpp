@@ -5,7 +5,7 @@
 #include <utility>
 
 #include "session.h"
-#include "window/win32_presenter.h"
+#include "win32/window/win32_presenter.h"
 
 namespace win32 {
 
@@ -35,7 +35,7 @@ bool IsComPort(std::string_view name) {
 
 }  // namespace
 
-Seam::Seam(Options options)
+Seam::Seam(pc::Options options)
     : program::Seam({.tourWithoutWindow = true,
                      .tourAnswersMessageBoxes = true,
                      .unitKeys = false,

@@ -12,7 +12,7 @@
 
 #include "program/seam.h"
 
-namespace sdl {
+namespace host::window {
 class SdlPresenter;
 }
 
@@ -49,12 +49,12 @@ class Seam final : public program::Seam {
 
     [[nodiscard]] const UnitOptions& options() const { return options_; }
     // The last window opened (tests make up its events); nullptr before.
-    [[nodiscard]] sdl::SdlPresenter* window() const { return window_; }
+    [[nodiscard]] window::SdlPresenter* window() const { return window_; }
 
   private:
     UnitSources sources_;
     UnitOptions options_;
-    sdl::SdlPresenter* window_ = nullptr;
+    window::SdlPresenter* window_ = nullptr;
 };
 
 }  // namespace host

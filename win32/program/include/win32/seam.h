@@ -10,7 +10,7 @@
 #include <vector>
 
 #include "program/seam.h"
-#include "win32/backend.h"
+#include "win32/pc/backend.h"
 
 namespace window {
 class Win32Presenter;
@@ -20,7 +20,7 @@ namespace win32 {
 
 class Seam final : public program::Seam {
   public:
-    explicit Seam(Options options = {});
+    explicit Seam(pc::Options options = {});
 
     std::vector<program::OptionSpec> OwnOptions() override;
     std::unique_ptr<program::Session> Load(const program::SessionRequest& request,
@@ -28,12 +28,12 @@ class Seam final : public program::Seam {
     program::OpenedWindow OpenWindow(program::Session& session, const program::WindowOptions& options,
                                std::string* error) override;
 
-    [[nodiscard]] const Options& options() const { return options_; }
+    [[nodiscard]] const pc::Options& options() const { return options_; }
     // The window while it is open (tests post its messages); nullptr before.
     [[nodiscard]] window::Win32Presenter* window() const { return window_; }
 
   private:
-    Options options_;
+    pc::Options options_;
     window::Win32Presenter* window_ = nullptr;
 };
 
