@@ -16,16 +16,16 @@
 #include <string>
 #include <vector>
 
-#include "host/gps1/gps1_component.h"
-#include "host/gps1/gps1_driver.h"
 #include "gpsinfo/gps_info.h"
 #include "gpsinfo/gps_info_dlg.h"
 #include "gpsinfo/gps_info_text.h"
+#include "host/gps1/gps1_component.h"
+#include "host/gps1/gps1_driver.h"
+#include "host/unit/test_unit.h"
 #include "platform/services.h"
 #include "ui/desktop.h"
 #include "ui/framework.h"
 #include "ui/headless_presenter.h"
-#include "host/unit/test_unit.h"
 
 namespace {
 

@@ -10,9 +10,9 @@
 #include <string_view>
 #include <variant>
 
+#include "fuzz_check.h"
 #include "host/com7/station_capture.h"
 #include "host/com7/tuner_module.h"
-#include "fuzz_check.h"
 
 namespace {
 
@@ -24,13 +24,14 @@ bool Printable(std::string_view text) {
 }
 
 void CheckSchedule(const host::com7::CaptureSchedule& schedule, std::size_t lines) {
-    const std::uint64_t slotMostUs =
-        static_cast<std::uint64_t>(host::com7::kLongestGapMs) * 1000 + host::com7::GroupUs(1) + 1000;
+    const std::uint64_t slotMostUs = static_cast<std::uint64_t>(host::com7::kLongestGapMs) * 1000 +
+                                     host::com7::GroupUs(1) + 1000;
     Check(schedule.LoopUs() <= lines * slotMostUs, "a loop within a minute's gap a group");
     if (const auto& jump = schedule.Jump()) {
         Check(jump->line >= 1 && static_cast<std::size_t>(jump->line) <= lines,
               "a jump names a line of the capture");
-        Check(jump->aheadMs > host::com7::kLongestGapMs && jump->more >= 0, "a jump beyond the gap");
+        Check(jump->aheadMs > host::com7::kLongestGapMs && jump->more >= 0,
+              "a jump beyond the gap");
     }
     if (schedule.Size() == 0) {
         return;

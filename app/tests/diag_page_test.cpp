@@ -67,7 +67,7 @@ TEST_F(ConsoleTest, MutingRadiosSwitchTheDevice) {
     }
     EXPECT_EQ(switches,
               (std::vector<host::unit::DWORD>{VESK_NAVATT_IOCTL_MUTE_ON, VESK_NAVATT_IOCTL_MUTE_OFF,
-                                        VESK_NAVATT_IOCTL_MUTE_ON}));
+                                              VESK_NAVATT_IOCTL_MUTE_ON}));
 }
 
 }  // namespace

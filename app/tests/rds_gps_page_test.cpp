@@ -2,8 +2,8 @@
 // theirs behind.
 #include <thread>
 
-#include "host/com7/com7_component.h"
 #include "console_fixture.h"
+#include "host/com7/com7_component.h"
 #include "host/gps1/gps1_component.h"
 #include "ui/thread.h"
 

@@ -23,13 +23,13 @@
 #include "host/touch/calibration_record.h"
 #include "host/touch/touch_component.h"
 #include "host/touch/touch_panel.h"
+#include "host/unit/scheduler.h"
+#include "host/unit/test_unit.h"
 #include "platform/api.h"
 #include "platform/services.h"
 #include "ui/desktop.h"
 #include "ui/headless_presenter.h"
 #include "ui/manual_clock.h"
-#include "host/unit/scheduler.h"
-#include "host/unit/test_unit.h"
 
 namespace touch_test {
 
@@ -197,7 +197,8 @@ class ConsoleTest : public ::testing::Test {
     }
 
     static std::unique_ptr<host::unit::TestUnit> NewUnit() {
-        return std::make_unique<host::unit::TestUnit>(host::unit::Components{host::touch::TouchComponentKind()});
+        return std::make_unique<host::unit::TestUnit>(
+            host::unit::Components{host::touch::TouchComponentKind()});
     }
 
     std::unique_ptr<host::unit::TestUnit> t = NewUnit();

@@ -22,8 +22,9 @@ namespace kestrin_test {
 // Answers the version request with the bytes it is given.
 class FakeGpsDriver final : public host::unit::Driver {
   public:
-    host::unit::DriverResult IoControl(host::unit::DeviceOpen&, host::unit::DWORD code, const void*, host::unit::DWORD,
-                                 void* out, host::unit::DWORD outSize, host::unit::DWORD* returned) override {
+    host::unit::DriverResult IoControl(host::unit::DeviceOpen&, host::unit::DWORD code, const void*,
+                                       host::unit::DWORD, void* out, host::unit::DWORD outSize,
+                                       host::unit::DWORD* returned) override {
         std::lock_guard lock(mutex_);
         if (code != VESK_GPS_IOCTL_GET_GPS_VERSION) {
             return host::unit::DriverResult::Fail(platform::ERROR_NOT_SUPPORTED);
@@ -64,7 +65,8 @@ class FakeComDriver final : public host::unit::Driver {
 
     explicit FakeComDriver(host::unit::Scheduler& scheduler) : closed_(scheduler) {}
 
-    std::shared_ptr<host::unit::DeviceOpen> Open(host::unit::DWORD, host::unit::DWORD, host::unit::DWORD*) override {
+    std::shared_ptr<host::unit::DeviceOpen> Open(host::unit::DWORD, host::unit::DWORD,
+                                                 host::unit::DWORD*) override {
         std::lock_guard lock(mutex_);
         ++opens_;
         return std::make_shared<ComOpen>();
@@ -77,28 +79,33 @@ class FakeComDriver final : public host::unit::Driver {
         }
         closed_.NotifyAll();
     }
-    host::unit::DriverResult GetCommState(host::unit::DeviceOpen&, platform::DCB*) override { return {}; }
-    host::unit::DriverResult SetCommState(host::unit::DeviceOpen&, const platform::DCB& dcb) override {
+    host::unit::DriverResult GetCommState(host::unit::DeviceOpen&, platform::DCB*) override {
+        return {};
+    }
+    host::unit::DriverResult SetCommState(host::unit::DeviceOpen&,
+                                          const platform::DCB& dcb) override {
         std::lock_guard lock(mutex_);
         baud_ = dcb.BaudRate;
         return {};
     }
-    host::unit::DriverResult GetCommTimeouts(host::unit::DeviceOpen&, platform::COMMTIMEOUTS*) override {
+    host::unit::DriverResult GetCommTimeouts(host::unit::DeviceOpen&,
+                                             platform::COMMTIMEOUTS*) override {
         return {};
     }
-    host::unit::DriverResult SetCommTimeouts(host::unit::DeviceOpen&, const platform::COMMTIMEOUTS&) override {
+    host::unit::DriverResult SetCommTimeouts(host::unit::DeviceOpen&,
+                                             const platform::COMMTIMEOUTS&) override {
         return {};
     }
-    host::unit::DriverResult Write(host::unit::DeviceOpen&, const void* data, host::unit::DWORD size,
-                             host::unit::DWORD* written) override {
+    host::unit::DriverResult Write(host::unit::DeviceOpen&, const void* data,
+                                   host::unit::DWORD size, host::unit::DWORD* written) override {
         std::lock_guard lock(mutex_);
         const auto* p = static_cast<const std::uint8_t*>(data);
         written_.insert(written_.end(), p, p + size);
         *written = size;
         return {};
     }
-    host::unit::DriverResult Read(host::unit::DeviceOpen& open, void* buffer, host::unit::DWORD toRead,
-                            host::unit::DWORD* read) override {
+    host::unit::DriverResult Read(host::unit::DeviceOpen& open, void* buffer,
+                                  host::unit::DWORD toRead, host::unit::DWORD* read) override {
         auto& com = static_cast<ComOpen&>(open);
         std::unique_lock lock(mutex_);
         *read = 0;

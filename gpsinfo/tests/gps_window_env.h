@@ -11,15 +11,15 @@
 #include <string>
 #include <vector>
 
+#include "gpsinfo/gps_info_dlg.h"
 #include "host/gps1/gps1_component.h"
 #include "host/gps1/gps1_driver.h"
-#include "gpsinfo/gps_info_dlg.h"
+#include "host/unit/scheduler.h"
+#include "host/unit/test_unit.h"
 #include "platform/services.h"
 #include "ui/desktop.h"
 #include "ui/framework.h"
 #include "ui/headless_presenter.h"
-#include "host/unit/scheduler.h"
-#include "host/unit/test_unit.h"
 
 namespace gps_test {
 

@@ -322,7 +322,8 @@ TEST(RdsTool, ANoisyCaptureShowsTheNameAnIndependentDecoderGives) {
             env.StepTap(IDC_RDS_TUNE_SEND);
             // The tune command on the line, the module's answer, one group
             // time to settle, then the capture from its start.
-            const std::uint64_t lastUs = host::com7::ByteEndUs(4) + host::com7::kAnswerUs + host::com7::GroupUs(1) +
+            const std::uint64_t lastUs = host::com7::ByteEndUs(4) + host::com7::kAnswerUs +
+                                         host::com7::GroupUs(1) +
                                          host::com7::GroupUs(c.groups.size() - 1);
             env.StepAdvance(lastUs / 1000 - 40);
             env.presenter.AddCall([&] { EXPECT_EQ(env.Text(IDC_RDS_PS_NAME), ""); });

@@ -19,6 +19,8 @@
 #include "host/com7/com7_component.h"
 #include "host/com7/com7_driver.h"
 #include "host/components.h"
+#include "host/unit/scheduler.h"
+#include "host/unit/test_unit.h"
 #include "kestrin_tree.h"
 #include "platform/services.h"
 #include "rds/rds_tool_dlg.h"
@@ -26,8 +28,6 @@
 #include "ui/desktop.h"
 #include "ui/framework.h"
 #include "ui/headless_presenter.h"
-#include "host/unit/scheduler.h"
-#include "host/unit/test_unit.h"
 
 namespace rds_test {
 
@@ -55,14 +55,15 @@ class RdsToolEnv {
     }
     // A fresh copy of units/default.
     explicit RdsToolEnv(DefaultUnit) {
-        auto copy =
-            host::unit::MakeFreshCopy(std::filesystem::path(KESTRIN_SOURCE_DIR) / "units" / "default");
+        auto copy = host::unit::MakeFreshCopy(std::filesystem::path(KESTRIN_SOURCE_DIR) / "units" /
+                                              "default");
         if (!copy) {
             ADD_FAILURE() << copy.error().Text();
             return;
         }
         copy_.emplace(std::move(*copy));
-        auto loaded = host::unit::LoadUnit(copy_->path(), host::HostComponents(), {.virtualTime = true});
+        auto loaded =
+            host::unit::LoadUnit(copy_->path(), host::HostComponents(), {.virtualTime = true});
         if (!loaded) {
             ADD_FAILURE() << loaded.error().Text();
             return;

@@ -10,11 +10,11 @@
 #include <string>
 #include <utility>
 
+#include "host/unit/temp_dir.h"
 #include "platform/services.h"
 #include "platform/text.h"
 #include "script/pattern.h"
 #include "script/script.h"
-#include "host/unit/temp_dir.h"
 
 namespace script {
 namespace {

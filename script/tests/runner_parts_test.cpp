@@ -18,10 +18,10 @@
 #include "executor.h"
 #include "expectations.h"
 #include "fake_target.h"
+#include "host/unit/temp_dir.h"
 #include "script/script.h"
 #include "ui/desktop.h"
 #include "ui/headless_presenter.h"
-#include "host/unit/temp_dir.h"
 
 namespace script::test {
 namespace {

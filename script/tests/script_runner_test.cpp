@@ -15,6 +15,8 @@
 #include <sstream>
 
 #include "host/script_target.h"
+#include "host/unit/scheduler.h"
+#include "host/unit/test_unit.h"
 #include "platform/services.h"
 #include "probe_dialog.h"
 #include "script/script_runner.h"
@@ -22,8 +24,6 @@
 #include "ui/desktop.h"
 #include "ui/headless_presenter.h"
 #include "ui/manual_clock.h"
-#include "host/unit/scheduler.h"
-#include "host/unit/test_unit.h"
 
 namespace script::test {
 namespace {

@@ -8,6 +8,7 @@
 #include <string>
 #include <vector>
 
+#include "host/unit/test_unit.h"
 #include "platform/api.h"
 #include "test_support/calibration_captions.h"
 #include "touch/calibration_file.h"
@@ -17,7 +18,6 @@
 #include "ui/headless_presenter.h"
 #include "ui/manual_clock.h"
 #include "ui/messages.h"
-#include "host/unit/test_unit.h"
 
 namespace {
 

@@ -17,7 +17,8 @@ class ButtonClass : public WindowClass {
   public:
     [[nodiscard]] const char* Name() const override { return "Button"; }
 
-    LRESULT Proc(DesktopImpl& d, WindowRecord& w, UINT message, WPARAM wParam, LPARAM lParam) override {
+    LRESULT Proc(DesktopImpl& d, WindowRecord& w, UINT message, WPARAM wParam,
+                 LPARAM lParam) override {
         const Point p{GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)};
         switch (message) {
             case BM_GETCHECK:
@@ -196,9 +197,10 @@ class ButtonClass : public WindowClass {
             return;
         }
         std::vector<WindowRecord*> siblings = w.parent->children;
-        std::sort(siblings.begin(), siblings.end(), [](const WindowRecord* a, const WindowRecord* b) {
-            return a->creationIndex < b->creationIndex;
-        });
+        std::sort(siblings.begin(), siblings.end(),
+                  [](const WindowRecord* a, const WindowRecord* b) {
+                      return a->creationIndex < b->creationIndex;
+                  });
         const auto self = std::find(siblings.begin(), siblings.end(), &w);
         auto first = self;
         while (first != siblings.begin() && ((*first)->style & WS_GROUP) == 0) {

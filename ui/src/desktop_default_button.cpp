@@ -25,7 +25,8 @@ bool IsPushButton(const WindowRecord* w) {
 
 }  // namespace
 
-void DesktopImpl::InitDefaultButton(WindowRecord* dialog, const std::vector<WindowRecord*>& controls) {
+void DesktopImpl::InitDefaultButton(WindowRecord* dialog,
+                                    const std::vector<WindowRecord*>& controls) {
     WindowRecord* last = nullptr;
     for (WindowRecord* c : controls) {
         if ((DlgCodeOf(c) & DLGC_DEFPUSHBUTTON) != 0) {
@@ -96,8 +97,8 @@ void DesktopImpl::ShowDefaultLookOn(WindowRecord* dialog, WindowRecord* button) 
 void DesktopImpl::PressEnter(WindowRecord* dialog) {
     const HWND dialogHwnd = dialog->hwnd;
     if (WindowRecord* f = Find(focus_); f != nullptr && f != dialog && TopLevelOf(f) == dialog &&
-                                  EffectivelyVisible(f) && EffectivelyEnabled(f) &&
-                                  (DlgCodeOf(f) & DLGC_DEFPUSHBUTTON) != 0) {
+                                        EffectivelyVisible(f) && EffectivelyEnabled(f) &&
+                                        (DlgCodeOf(f) & DLGC_DEFPUSHBUTTON) != 0) {
         Send(dialogHwnd, WM_COMMAND, MAKEWPARAM(static_cast<unsigned>(f->id), BN_CLICKED),
              reinterpret_cast<LPARAM>(f->hwnd));
         return;

@@ -55,7 +55,7 @@ class DesktopImpl {
     // Children go to the bottom of their siblings (template order: the first
     // created stays on top); top-level windows go to the top.
     WindowRecord* Create(WindowRecord* parent, HWND owner, std::unique_ptr<WindowClass> cls, int id,
-                   DWORD style, DWORD exStyle, std::string text, const Rect& rect);
+                         DWORD style, DWORD exStyle, std::string text, const Rect& rect);
     void Destroy(WindowRecord* w);
     void Attach(WindowRecord* w, CWnd* wnd);
     void Detach(CWnd* wnd);

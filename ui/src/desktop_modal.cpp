@@ -88,7 +88,7 @@ int DesktopImpl::RunModal(CDialog& dialog) {
     const int width = DluToPixelsX(t.cx) + 2 * frame.border;
     const int height = DluToPixelsY(t.cy) + 2 * frame.border + frame.caption;
     WindowRecord* w = Create(nullptr, owner, MakeDialogClass(), t.id, style, t.exStyle, t.caption,
-                       PlaceDialog(t, width, height));
+                             PlaceDialog(t, width, height));
     const HWND hwnd = w->hwnd;
     Attach(w, &dialog);
 

@@ -175,8 +175,9 @@ void DesktopImpl::TextClipped(HWND hwnd, std::string_view text, bool nonClient) 
     if (w == nullptr) {
         return;
     }
-    const bool known = std::any_of(w->clippedTexts.begin(), w->clippedTexts.end(),
-                                   [&](const WindowRecord::ClippedText& t) { return t.text == text; });
+    const bool known =
+        std::any_of(w->clippedTexts.begin(), w->clippedTexts.end(),
+                    [&](const WindowRecord::ClippedText& t) { return t.text == text; });
     if (!known) {
         w->clippedTexts.push_back({std::string(text), nonClient});
     }

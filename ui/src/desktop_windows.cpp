@@ -94,8 +94,9 @@ WindowRecord* DesktopImpl::Find(HWND hwnd) const {
     return it == windows_.end() ? nullptr : it->second.get();
 }
 
-WindowRecord* DesktopImpl::Create(WindowRecord* parent, HWND owner, std::unique_ptr<WindowClass> cls, int id,
-                            DWORD style, DWORD exStyle, std::string text, const Rect& rect) {
+WindowRecord* DesktopImpl::Create(WindowRecord* parent, HWND owner,
+                                  std::unique_ptr<WindowClass> cls, int id, DWORD style,
+                                  DWORD exStyle, std::string text, const Rect& rect) {
     auto w = std::make_unique<WindowRecord>();
     w->hwnd = reinterpret_cast<HWND>(nextHandle_++);
     w->parent = parent;

@@ -19,7 +19,8 @@ class DialogClass : public WindowClass {
   public:
     [[nodiscard]] const char* Name() const override { return "Dialog"; }
 
-    LRESULT Proc(DesktopImpl& d, WindowRecord& w, UINT message, WPARAM wParam, LPARAM lParam) override {
+    LRESULT Proc(DesktopImpl& d, WindowRecord& w, UINT message, WPARAM wParam,
+                 LPARAM lParam) override {
         switch (message) {
             case WM_CLOSE:
                 d.Send(w.hwnd, WM_COMMAND, MAKEWPARAM(static_cast<unsigned>(IDCANCEL), BN_CLICKED),

@@ -27,7 +27,8 @@ class EditClass : public WindowClass {
   public:
     [[nodiscard]] const char* Name() const override { return "Edit"; }
 
-    LRESULT Proc(DesktopImpl& d, WindowRecord& w, UINT message, WPARAM wParam, LPARAM lParam) override {
+    LRESULT Proc(DesktopImpl& d, WindowRecord& w, UINT message, WPARAM wParam,
+                 LPARAM lParam) override {
         const Point p{GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)};
         switch (message) {
             case WM_SETTEXT: {

@@ -18,7 +18,8 @@ class TabClass : public WindowClass {
   public:
     [[nodiscard]] const char* Name() const override { return "Tab"; }
 
-    LRESULT Proc(DesktopImpl& d, WindowRecord& w, UINT message, WPARAM wParam, LPARAM lParam) override {
+    LRESULT Proc(DesktopImpl& d, WindowRecord& w, UINT message, WPARAM wParam,
+                 LPARAM lParam) override {
         switch (message) {
             case TCM_INSERTITEM: {
                 const auto* item = reinterpret_cast<const TCITEM*>(lParam);

@@ -26,7 +26,8 @@ class UpDownClass : public WindowClass {
   public:
     [[nodiscard]] const char* Name() const override { return "UpDown"; }
 
-    LRESULT Proc(DesktopImpl& d, WindowRecord& w, UINT message, WPARAM wParam, LPARAM lParam) override {
+    LRESULT Proc(DesktopImpl& d, WindowRecord& w, UINT message, WPARAM wParam,
+                 LPARAM lParam) override {
         switch (message) {
             case UDM_SETRANGE:
                 upper_ = static_cast<std::int16_t>(LOWORD(static_cast<std::uintptr_t>(lParam)));

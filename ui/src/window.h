@@ -1,4 +1,4 @@
-// A window of the framework: its place in the tree, its state, the class
+// The framework's record of a window (behind its HWND): its place in the tree, its state, the class
 // that gives its default behaviour, and the CWnd that receives its messages.
 // Only the UI thread touches these.
 #pragma once
@@ -21,7 +21,7 @@ class WindowClass;
 struct WindowRecord {
     HWND hwnd = nullptr;
     WindowRecord* parent = nullptr;       // child windows
-    HWND owner = nullptr;           // top-level windows
+    HWND owner = nullptr;                 // top-level windows
     std::vector<WindowRecord*> children;  // z-order, topmost first
     int id = 0;
     DWORD style = 0;
@@ -74,7 +74,8 @@ class WindowClass {
 
     [[nodiscard]] virtual const char* Name() const = 0;
     // DefWindowProc. The base handles text, enabling, focus and paint.
-    virtual LRESULT Proc(DesktopImpl& d, WindowRecord& w, UINT message, WPARAM wParam, LPARAM lParam);
+    virtual LRESULT Proc(DesktopImpl& d, WindowRecord& w, UINT message, WPARAM wParam,
+                         LPARAM lParam);
     // The client area in window coordinates.
     [[nodiscard]] virtual Rect ClientArea(const WindowRecord& w) const;
     // Frame, caption, scroll bar: dc in window coordinates.

@@ -7,7 +7,8 @@
 
 namespace ui::detail {
 
-LRESULT WindowClass::Proc(DesktopImpl& d, WindowRecord& w, UINT message, WPARAM wParam, LPARAM lParam) {
+LRESULT WindowClass::Proc(DesktopImpl& d, WindowRecord& w, UINT message, WPARAM wParam,
+                          LPARAM lParam) {
     switch (message) {
         case WM_SETTEXT: {
             const char* text = reinterpret_cast<const char*>(lParam);
@@ -66,7 +67,8 @@ UINT WindowClass::DlgCode(const WindowRecord& /*w*/) const {
     return 0;
 }
 
-void WindowClass::AfterCreate(DesktopImpl& /*d*/, WindowRecord& /*w*/, WindowRecord* /*previous*/) {}
+void WindowClass::AfterCreate(DesktopImpl& /*d*/, WindowRecord& /*w*/, WindowRecord* /*previous*/) {
+}
 
 bool WindowClass::NonClientPenDown(DesktopImpl& /*d*/, WindowRecord& /*w*/, Point /*p*/) {
     return false;

@@ -87,10 +87,11 @@ BOOL CWnd::SubclassDlgItem(int id, CWnd* parent) {
     if (parent == nullptr) {
         return FALSE;
     }
-    const HWND child = OnWindow<HWND>(parent->m_hWnd, nullptr, [id](DesktopImpl& d, WindowRecord& w) {
-        WindowRecord* c = d.ChildById(&w, id);
-        return c != nullptr ? c->hwnd : nullptr;
-    });
+    const HWND child =
+        OnWindow<HWND>(parent->m_hWnd, nullptr, [id](DesktopImpl& d, WindowRecord& w) {
+            WindowRecord* c = d.ChildById(&w, id);
+            return c != nullptr ? c->hwnd : nullptr;
+        });
     return child != nullptr ? SubclassWindow(child) : FALSE;
 }
 
@@ -217,22 +218,24 @@ void CWnd::GetWindowRect(Rect* rect) const {
     if (rect == nullptr) {
         return;
     }
-    *rect = OnWindow<Rect>(m_hWnd, {}, [](DesktopImpl& d, WindowRecord& w) { return d.ScreenRect(&w); });
+    *rect = OnWindow<Rect>(m_hWnd, {},
+                           [](DesktopImpl& d, WindowRecord& w) { return d.ScreenRect(&w); });
 }
 
 void CWnd::GetClientRect(Rect* rect) const {
     if (rect == nullptr) {
         return;
     }
-    *rect = OnWindow<Rect>(m_hWnd, {}, [](DesktopImpl& d, WindowRecord& w) { return d.ClientRect(&w); });
+    *rect = OnWindow<Rect>(m_hWnd, {},
+                           [](DesktopImpl& d, WindowRecord& w) { return d.ClientRect(&w); });
 }
 
 void CWnd::ScreenToClient(Point* point) const {
     if (point == nullptr) {
         return;
     }
-    const auto o =
-        OnWindow<Point>(m_hWnd, {}, [](DesktopImpl& d, WindowRecord& w) { return d.ClientOrigin(&w); });
+    const auto o = OnWindow<Point>(
+        m_hWnd, {}, [](DesktopImpl& d, WindowRecord& w) { return d.ClientOrigin(&w); });
     point->x -= o.x;
     point->y -= o.y;
 }
@@ -241,8 +244,8 @@ void CWnd::ScreenToClient(Rect* rect) const {
     if (rect == nullptr) {
         return;
     }
-    const auto o =
-        OnWindow<Point>(m_hWnd, {}, [](DesktopImpl& d, WindowRecord& w) { return d.ClientOrigin(&w); });
+    const auto o = OnWindow<Point>(
+        m_hWnd, {}, [](DesktopImpl& d, WindowRecord& w) { return d.ClientOrigin(&w); });
     *rect = rect->Offset(-o.x, -o.y);
 }
 
@@ -250,8 +253,8 @@ void CWnd::ClientToScreen(Point* point) const {
     if (point == nullptr) {
         return;
     }
-    const auto o =
-        OnWindow<Point>(m_hWnd, {}, [](DesktopImpl& d, WindowRecord& w) { return d.ClientOrigin(&w); });
+    const auto o = OnWindow<Point>(
+        m_hWnd, {}, [](DesktopImpl& d, WindowRecord& w) { return d.ClientOrigin(&w); });
     point->x += o.x;
     point->y += o.y;
 }
@@ -260,8 +263,8 @@ void CWnd::ClientToScreen(Rect* rect) const {
     if (rect == nullptr) {
         return;
     }
-    const auto o =
-        OnWindow<Point>(m_hWnd, {}, [](DesktopImpl& d, WindowRecord& w) { return d.ClientOrigin(&w); });
+    const auto o = OnWindow<Point>(
+        m_hWnd, {}, [](DesktopImpl& d, WindowRecord& w) { return d.ClientOrigin(&w); });
     *rect = rect->Offset(o.x, o.y);
 }
 

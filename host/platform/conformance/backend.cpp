@@ -13,11 +13,11 @@
 #include <fstream>
 #include <iterator>
 
+#include "conformance/backend_fixture.h"
 #include "host/com7/com7_component.h"
 #include "host/com7/com7_driver.h"
-#include "conformance/backend_fixture.h"
-#include "platform/text.h"
 #include "host/unit/test_unit.h"
+#include "platform/text.h"
 
 namespace conformance {
 
@@ -194,7 +194,9 @@ class UnitBackend final : public Backend {
         return true;
     }
 
-    host::com7::SimulatedPort& Simulated() { return host::com7::FindCom7(t_.unit())->Driver().Simulated(); }
+    host::com7::SimulatedPort& Simulated() {
+        return host::com7::FindCom7(t_.unit())->Driver().Simulated();
+    }
 
     std::string line_;
     PtyMaster pty_;

@@ -12,10 +12,10 @@
 #include <variant>
 #include <vector>
 
-#include "platform/win_types.h"
 #include "host/unit/driver.h"
 #include "host/unit/scheduler.h"
 #include "host/unit/unique_fd.h"
+#include "platform/win_types.h"
 
 namespace host::unit {
 

@@ -2,8 +2,8 @@
 
 #include <algorithm>
 
-#include "host_files.h"
 #include "host/unit/virtual_unit.h"
+#include "host_files.h"
 #include "unit_impl.h"
 
 namespace host::unit {

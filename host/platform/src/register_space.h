@@ -11,9 +11,9 @@
 #include <optional>
 #include <string>
 
-#include "platform/win_types.h"
 #include "host/unit/registers.h"
 #include "host/unit/unique_fd.h"
+#include "platform/win_types.h"
 
 namespace host::unit {
 

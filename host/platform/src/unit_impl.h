@@ -15,10 +15,6 @@
 #include "devices/driver_keys.h"
 #include "file_system.h"
 #include "handle_table.h"
-#include "platform/last_error.h"
-#include "register_space.h"
-#include "registry_store.h"
-#include "share_table.h"
 #include "host/unit/dsk_driver.h"
 #include "host/unit/faults.h"
 #include "host/unit/inf_driver.h"
@@ -27,8 +23,12 @@
 #include "host/unit/pwm_driver.h"
 #include "host/unit/scheduler.h"
 #include "host/unit/virtual_unit.h"
+#include "platform/last_error.h"
+#include "register_space.h"
+#include "registry.h"
+#include "registry_store.h"
+#include "share_table.h"
 #include "unit_power.h"
-#include "unit_registry.h"
 
 namespace host::unit {
 

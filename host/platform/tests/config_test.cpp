@@ -3,10 +3,10 @@
 #include <array>
 #include <filesystem>
 
-#include "platform/last_error.h"
 #include "host/unit/pwm_driver.h"
 #include "host/unit/test_unit.h"
 #include "host/unit/virtual_unit.h"
+#include "platform/last_error.h"
 
 namespace {
 

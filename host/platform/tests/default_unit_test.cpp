@@ -7,10 +7,10 @@
 #include <vector>
 
 #include "host/components.h"
-#include "kestrin_tree.h"
-#include "registry_store.h"
 #include "host/unit/dsk_driver.h"
 #include "host/unit/test_unit.h"
+#include "kestrin_tree.h"
+#include "registry_store.h"
 
 namespace {
 
@@ -20,8 +20,8 @@ TEST(DefaultUnit, LoadsAndDescribesABelievableUnit) {
     auto copy =
         host::unit::MakeFreshCopy(std::filesystem::path(KESTRIN_SOURCE_DIR) / "units" / "default");
     ASSERT_TRUE(copy) << copy.error().Text();
-    auto loaded =
-        host::unit::LoadUnit(copy->path(), host::HostComponents(), {.virtualTime = true, .startMs = 0});
+    auto loaded = host::unit::LoadUnit(copy->path(), host::HostComponents(),
+                                       {.virtualTime = true, .startMs = 0});
     ASSERT_TRUE(loaded) << loaded.error().Text();
     auto& u = **loaded;
     for (const char* device : {"LOG1:", "INF1:", "PWM1:", "DSK1:", "NAT1:", "GPS1:", "COM7:"}) {

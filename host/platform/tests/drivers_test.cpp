@@ -2,11 +2,11 @@
 
 #include <cstring>
 
-#include "platform/last_error.h"
 #include "host/unit/dsk_driver.h"
 #include "host/unit/nat_driver.h"
 #include "host/unit/pwm_driver.h"
 #include "host/unit/test_unit.h"
+#include "platform/last_error.h"
 
 namespace {
 

@@ -4,9 +4,9 @@
 #include <atomic>
 #include <functional>
 
-#include "platform/last_error.h"
 #include "host/unit/log_driver.h"
 #include "host/unit/test_unit.h"
+#include "platform/last_error.h"
 
 namespace {
 
@@ -72,7 +72,8 @@ std::vector<Call> Calls() {
              const HANDLE h = u.FindFirstFile("\\*.txt", &data);
              return h == INVALID_HANDLE_VALUE ? FALSE : u.FindClose(h);
          }},
-        {"copyfile", [](host::unit::VirtualUnit& u) { return u.CopyFile("\\x.txt", "\\y.txt", FALSE); }},
+        {"copyfile",
+         [](host::unit::VirtualUnit& u) { return u.CopyFile("\\x.txt", "\\y.txt", FALSE); }},
         {"deletefile",
          [](host::unit::VirtualUnit& u) {
              u.CopyFile("\\x.txt", "\\z.txt", FALSE);

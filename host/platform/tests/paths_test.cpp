@@ -8,8 +8,8 @@
 #include <string>
 #include <vector>
 
-#include "platform/last_error.h"
 #include "host/unit/test_unit.h"
+#include "platform/last_error.h"
 
 namespace {
 

@@ -3,9 +3,9 @@
 #include <cstring>
 #include <fstream>
 
-#include "platform/last_error.h"
 #include "host/unit/registers.h"
 #include "host/unit/test_unit.h"
+#include "platform/last_error.h"
 
 namespace {
 
@@ -58,7 +58,8 @@ TEST(Registers, MappingAndUnitShareTheSameWords) {
 
     gpio[0x3C / 4] = gpio[0x3C / 4] & ~1U;
     intc[0x04 / 4] = intc[0x04 / 4] & ~0x100U;
-    EXPECT_EQ(u.ReadWord(host::unit::kGpioBlock.base + 0x3C), 0x4U) << "the unit sees the system's write";
+    EXPECT_EQ(u.ReadWord(host::unit::kGpioBlock.base + 0x3C), 0x4U)
+        << "the unit sees the system's write";
     EXPECT_EQ(u.ReadWord(host::unit::kIntcBlock.base + 0x04), 0x0U);
 
     EXPECT_EQ(u.VirtualFree(const_cast<std::uint32_t*>(gpio), 0, MEM_RELEASE), TRUE);
@@ -86,7 +87,8 @@ TEST(Registers, EachStepFailsWithItsCodeForItsBlockOnly) {
         auto& u = t.unit();
         ASSERT_EQ(u.FailKernel(c.fault, 87), "");
         // The GPIO block is hit only by the faults without an argument.
-        void* gpio = u.VirtualAlloc(nullptr, host::unit::kGpioBlock.size, MEM_RESERVE, PAGE_NOACCESS);
+        void* gpio =
+            u.VirtualAlloc(nullptr, host::unit::kGpioBlock.size, MEM_RESERVE, PAGE_NOACCESS);
         EXPECT_EQ(gpio == nullptr, std::string(c.fault) == "virtualalloc");
 
         int failed = 0;
@@ -115,7 +117,7 @@ TEST(Registers, MappingRejectsWhatTheHardwareDoesNotHave) {
         DWORD size;
         DWORD protect;
     } bad[] = {
-        {0xA5000000U, 0x10, PAGE_READWRITE},            // nothing there
+        {0xA5000000U, 0x10, PAGE_READWRITE},                  // nothing there
         {host::unit::kGpioBlock.base, 0x70, PAGE_READWRITE},  // past the block
         {host::unit::kGpioBlock.base, 0x6C, PAGE_NOACCESS},
     };

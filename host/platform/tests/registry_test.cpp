@@ -5,11 +5,11 @@
 #include <sstream>
 
 #include "handle_table.h"
-#include "platform/last_error.h"
-#include "registry_store.h"
 #include "host/unit/temp_dir.h"
 #include "host/unit/test_unit.h"
-#include "unit_registry.h"
+#include "platform/last_error.h"
+#include "registry.h"
+#include "registry_store.h"
 
 namespace {
 

@@ -9,10 +9,10 @@
 #include <thread>
 #include <vector>
 
-#include "platform/last_error.h"
 #include "host/unit/clock.h"
 #include "host/unit/scheduler.h"
 #include "host/unit/test_unit.h"
+#include "platform/last_error.h"
 
 namespace {
 

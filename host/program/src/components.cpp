@@ -2,8 +2,8 @@
 
 #include "host/com7/com7_component.h"
 #include "host/gps1/gps1_component.h"
-#include "host/touch/touch_component.h"
 #include "host/sound/sound_component.h"
+#include "host/touch/touch_component.h"
 
 namespace host {
 

@@ -6,10 +6,10 @@
 #include <utility>
 
 #include "host/default_unit.h"
+#include "host/sound/sound_component.h"
 #include "host/window/display.h"
 #include "host/window/sdl_presenter.h"
 #include "session.h"
-#include "host/sound/sound_component.h"
 
 namespace host {
 
@@ -125,8 +125,8 @@ platform::Result<void> Seam::DisplayReady() {
     return {};
 }
 
-program::OpenedWindow Seam::OpenWindow(program::Session& session, const program::WindowOptions& options,
-                                 std::string* error) {
+program::OpenedWindow Seam::OpenWindow(program::Session& session,
+                                       const program::WindowOptions& options, std::string* error) {
     program::OpenedWindow window = program::OpenWindowOf(session, options, error, &window_);
     if (window.presenter != nullptr) {
         // SDL takes events from any thread: the window closes as its close box closes it.

@@ -5,9 +5,9 @@
 
 #include "host/components.h"
 #include "host/hardware_keys.h"
-#include "host/touch/touch_component.h"
 #include "host/sound/sound_component.h"
 #include "host/sound/wave_output.h"
+#include "host/touch/touch_component.h"
 
 namespace host {
 

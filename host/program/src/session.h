@@ -9,10 +9,10 @@
 #include <ostream>
 
 #include "host/script_target.h"
-#include "program/interrupt.h"
-#include "program/seam.h"
 #include "host/unit/temp_dir.h"
 #include "host/unit/virtual_unit.h"
+#include "program/interrupt.h"
+#include "program/seam.h"
 
 namespace host::sound {
 class WaveOutput;

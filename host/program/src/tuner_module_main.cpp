@@ -25,9 +25,9 @@
 #include "host/com7/module_server.h"
 #include "host/components.h"
 #include "host/default_unit.h"
+#include "host/unit/virtual_unit.h"
 #include "kestrin_version.h"
 #include "platform/exit_status.h"
-#include "host/unit/virtual_unit.h"
 
 namespace {
 
@@ -104,7 +104,8 @@ bool IsModuleLink(const std::filesystem::path& link) {
 }
 
 // The module as the unit's unit.toml describes it ([com] and its stations).
-std::optional<host::com7::ModuleConfig> ModuleOf(const std::filesystem::path& dir, std::string* error) {
+std::optional<host::com7::ModuleConfig> ModuleOf(const std::filesystem::path& dir,
+                                                 std::string* error) {
     host::unit::Result<host::unit::TempDir> copy = host::unit::MakeFreshCopy(dir);
     if (!copy) {
         *error = copy.error().Text();

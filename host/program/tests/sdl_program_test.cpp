@@ -8,9 +8,9 @@
 #include <functional>
 #include <vector>
 
-#include "program_fixture.h"
 #include "host/window/display.h"
 #include "host/window/sdl_presenter.h"
+#include "program_fixture.h"
 #include "test_support/display_required.h"
 #include "ui/desktop.h"
 #include "ui/messages.h"

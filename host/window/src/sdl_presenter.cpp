@@ -6,7 +6,7 @@
 #include <climits>
 #include <vector>
 
-#include "event_translation.h"
+#include "input_translation.h"
 #include "video_init.h"
 
 namespace host::window {

@@ -44,7 +44,9 @@ class Session {
     virtual script::Target& Target() = 0;
     // A presenter over the window that reads the unit's hardware keys in its
     // input before the framework does; nullptr: the input as it comes.
-    virtual std::unique_ptr<ui::Presenter> HardwareKeyPresenter(ui::Presenter& /*window*/) { return nullptr; }
+    virtual std::unique_ptr<ui::Presenter> HardwareKeyPresenter(ui::Presenter& /*window*/) {
+        return nullptr;
+    }
     // Writes what the run leaves besides the screen. False after the reason
     // is written to err.
     virtual bool Finish(std::ostream& /*err*/) { return true; }
@@ -108,7 +110,7 @@ class Seam {
     // The window on the session's clock; no presenter, with the reason in
     // *error, when it cannot be made.
     virtual OpenedWindow OpenWindow(Session& session, const WindowOptions& options,
-                              std::string* error) = 0;
+                                    std::string* error) = 0;
 
   private:
     Traits traits_;
@@ -120,7 +122,7 @@ class Seam {
 // nullptr.
 template <class Presenter>
 OpenedWindow OpenWindowOf(Session& session, const WindowOptions& options, std::string* error,
-                    Presenter** opened) {
+                          Presenter** opened) {
     std::unique_ptr<Presenter> presenter = Presenter::Create(
         {.scale = options.scale, .title = options.title, .hidden = options.hidden},
         *session.Services().clock, error);

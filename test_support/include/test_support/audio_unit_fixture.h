@@ -11,12 +11,12 @@
 #include <utility>
 #include <vector>
 
-#include "platform/services.h"
 #include "host/sound/sound_component.h"
+#include "host/unit/test_unit.h"
+#include "platform/services.h"
 #include "ui/desktop.h"
 #include "ui/headless_presenter.h"
 #include "ui/styles.h"
-#include "host/unit/test_unit.h"
 
 namespace test_support {
 

@@ -11,9 +11,9 @@
 
 #include "host/com7/com7_component.h"
 #include "host/com7/com7_driver.h"
-#include "platform/last_error.h"
 #include "host/unit/scheduler.h"
 #include "host/unit/test_unit.h"
+#include "platform/last_error.h"
 
 namespace test_support {
 

@@ -12,14 +12,14 @@
 
 #include <gtest/gtest.h>
 
-#include "platform/services.h"
 #include "host/sound/wave_output.h"
+#include "host/unit/test_unit.h"
+#include "host/unit/virtual_unit.h"
+#include "platform/services.h"
 #include "ui/desktop.h"
 #include "ui/headless_presenter.h"
 #include "ui/manual_clock.h"
 #include "ui/message_box.h"
-#include "host/unit/test_unit.h"
-#include "host/unit/virtual_unit.h"
 
 namespace test_support {
 
@@ -103,7 +103,8 @@ class UnitUiTest : public ::testing::Test {
     host::unit::Components components;
     std::unique_ptr<host::unit::TestUnit> unitDir = std::make_unique<host::unit::TestUnit>();
     ui::ManualClock clock{1000};
-    host::sound::WaveOutput sound{host::sound::WaveOutput::Options{.soundCard = false, .volume = 0xFFFFFFFFU}};
+    host::sound::WaveOutput sound{
+        host::sound::WaveOutput::Options{.soundCard = false, .volume = 0xFFFFFFFFU}};
     CountingTouch touch;
     std::optional<platform::ScopedServices> services;
     ui::HeadlessPresenter presenter{&clock};

@@ -8,8 +8,8 @@
 #include <vector>
 
 #include "program/run.h"
-#include "win32/seam.h"
 #include "win32/pc/text_arguments.h"
+#include "win32/seam.h"
 
 int wmain(int argc, wchar_t** argv) {
     // The same bytes as on Linux: "\n", not "\r\n".

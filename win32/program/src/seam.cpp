@@ -91,8 +91,8 @@ std::unique_ptr<program::Session> Seam::Load(const program::SessionRequest& /*re
     return std::make_unique<Session>(options_);
 }
 
-program::OpenedWindow Seam::OpenWindow(program::Session& session, const program::WindowOptions& options,
-                                 std::string* error) {
+program::OpenedWindow Seam::OpenWindow(program::Session& session,
+                                       const program::WindowOptions& options, std::string* error) {
     return program::OpenWindowOf(session, options, error, &window_);
 }
 

@@ -5,11 +5,11 @@
 #include <filesystem>
 #include <string>
 
-#include "host/com7/station_capture.h"
 #include "devices/com7.h"
-#include "live_groups.h"
+#include "host/com7/station_capture.h"
 #include "host/unit/host_report.h"
 #include "host/unit/regular_file.h"
+#include "live_groups.h"
 
 namespace host::com7 {
 

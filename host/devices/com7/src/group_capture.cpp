@@ -2,8 +2,8 @@
 
 #include <chrono>
 
-#include "platform/text.h"
 #include "host/unit/host_report.h"
+#include "platform/text.h"
 
 namespace host::com7 {
 

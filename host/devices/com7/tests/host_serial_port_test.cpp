@@ -8,9 +8,9 @@
 #include <thread>
 
 #include "host/com7/com7_component.h"
+#include "host/unit/test_unit.h"
 #include "platform/last_error.h"
 #include "test_support/pty_pair.h"
-#include "host/unit/test_unit.h"
 
 namespace host::com7::test {
 namespace {

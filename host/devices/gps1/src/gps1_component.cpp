@@ -10,18 +10,18 @@
 #include <string>
 
 #include "devices/gps1.h"
-#include "host/gps1/gps1_driver.h"
 #include "gpsd_address.h"
 #include "gpsd_client.h"
-#include "host_stream.h"
-#include "nmea_track.h"
-#include "pvsns.h"
-#include "replay_plan.h"
+#include "host/gps1/gps1_driver.h"
 #include "host/unit/component.h"
 #include "host/unit/host_report.h"
 #include "host/unit/regular_file.h"
 #include "host/unit/scheduler.h"
 #include "host/unit/virtual_unit.h"
+#include "host_stream.h"
+#include "nmea_track.h"
+#include "pvsns.h"
+#include "replay_plan.h"
 
 namespace host::gps1 {
 

@@ -7,9 +7,9 @@
 #include <string>
 
 #include "gps1_test_support.h"
-#include "platform/last_error.h"
 #include "host/unit/scheduler.h"
 #include "host/unit/temp_dir.h"
+#include "platform/last_error.h"
 
 namespace {
 

@@ -30,8 +30,8 @@
 namespace {
 
 using namespace platform;
-using host::gps1::GpsdLineFilter;
 using gps1_test::Gps1Unit;
+using host::gps1::GpsdLineFilter;
 
 // Only keeps a broken build from hanging; a passing run never waits it out.
 constexpr auto kPatience = std::chrono::seconds(60);

@@ -9,12 +9,12 @@
 #include <string>
 #include <vector>
 
-#include "host/gps1/unit_clock.h"
 #include "gps1_test_support.h"
+#include "host/gps1/unit_clock.h"
+#include "host/unit/scheduler.h"
 #include "host_stream.h"
 #include "platform/last_error.h"
 #include "pvsns.h"
-#include "host/unit/scheduler.h"
 
 namespace {
 

@@ -7,8 +7,8 @@
 
 #include "host/gps1/gps1_component.h"
 #include "host/gps1/gps1_driver.h"
-#include "platform/win_types.h"
 #include "host/unit/test_unit.h"
+#include "platform/win_types.h"
 
 namespace gps1_test {
 

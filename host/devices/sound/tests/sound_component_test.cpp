@@ -7,9 +7,9 @@
 
 #include <cstdio>
 
-#include "platform/last_error.h"
 #include "host/unit/clock.h"
 #include "host/unit/test_unit.h"
+#include "platform/last_error.h"
 #include "wave_test_support.h"
 
 namespace host::sound {

@@ -4,10 +4,10 @@
 
 #include "calibration_screen.h"
 #include "devices/touch_calibration.h"
+#include "host/unit/virtual_unit.h"
 #include "platform/last_error.h"
 #include "platform/text.h"
 #include "ui/desktop.h"
-#include "host/unit/virtual_unit.h"
 
 namespace host::touch {
 

@@ -15,13 +15,13 @@
 #include "host/touch/calibration_record.h"
 #include "host/touch/touch_component.h"
 #include "host/touch/touch_panel.h"
+#include "host/unit/clock.h"
+#include "host/unit/scheduler.h"
+#include "host/unit/test_unit.h"
 #include "platform/api.h"
 #include "ui/desktop.h"
 #include "ui/headless_presenter.h"
 #include "ui/manual_clock.h"
-#include "host/unit/clock.h"
-#include "host/unit/scheduler.h"
-#include "host/unit/test_unit.h"
 
 namespace host::touch {
 namespace {

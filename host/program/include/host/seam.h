@@ -44,8 +44,9 @@ class Seam final : public program::Seam {
     std::unique_ptr<program::Session> Load(const program::SessionRequest& request,
                                            std::ostream& out, std::ostream& log) override;
     platform::Result<void> DisplayReady() override;
-    program::OpenedWindow OpenWindow(program::Session& session, const program::WindowOptions& options,
-                               std::string* error) override;
+    program::OpenedWindow OpenWindow(program::Session& session,
+                                     const program::WindowOptions& options,
+                                     std::string* error) override;
 
     [[nodiscard]] const UnitOptions& options() const { return options_; }
     // The last window opened (tests make up its events); nullptr before.

@@ -25,8 +25,9 @@ class Seam final : public program::Seam {
     std::vector<program::OptionSpec> OwnOptions() override;
     std::unique_ptr<program::Session> Load(const program::SessionRequest& request,
                                            std::ostream& out, std::ostream& log) override;
-    program::OpenedWindow OpenWindow(program::Session& session, const program::WindowOptions& options,
-                               std::string* error) override;
+    program::OpenedWindow OpenWindow(program::Session& session,
+                                     const program::WindowOptions& options,
+                                     std::string* error) override;
 
     [[nodiscard]] const pc::Options& options() const { return options_; }
     // The window while it is open (tests post its messages); nullptr before.

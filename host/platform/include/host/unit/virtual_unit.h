@@ -13,13 +13,13 @@
 #include <string_view>
 #include <vector>
 
-#include "platform/kernel.h"
-#include "platform/services.h"
 #include "host/unit/component.h"
 #include "host/unit/config_error.h"
 #include "host/unit/driver.h"
 #include "host/unit/schema.h"
 #include "host/unit/temp_dir.h"
+#include "platform/kernel.h"
+#include "platform/services.h"
 
 namespace host::unit {
 

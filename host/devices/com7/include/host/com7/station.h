@@ -13,8 +13,8 @@
 #include <string>
 #include <string_view>
 
-#include "host/com7/rds_group.h"
 #include "devices/com7.h"
+#include "host/com7/rds_group.h"
 
 namespace host::com7 {
 

@@ -16,8 +16,8 @@
 #include <span>
 #include <vector>
 
-#include "host/com7/station.h"
 #include "devices/com7.h"
+#include "host/com7/station.h"
 
 namespace host::com7 {
 

@@ -8,9 +8,9 @@
 #include <mutex>
 #include <string>
 
-#include "platform/services.h"
 #include "host/sound/recording_sink.h"
 #include "host/sound/sdl_audio_sink.h"
+#include "platform/services.h"
 
 namespace host::sound {
 

@@ -6,8 +6,8 @@
 //   s.touch = host::touch::TouchOf(**loaded);
 #pragma once
 
-#include "platform/services.h"
 #include "host/unit/component.h"
+#include "platform/services.h"
 
 namespace host::unit {
 class VirtualUnit;

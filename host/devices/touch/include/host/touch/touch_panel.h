@@ -12,8 +12,8 @@
 #include <mutex>
 #include <string>
 
-#include "platform/services.h"
 #include "host/unit/scheduler.h"
+#include "platform/services.h"
 
 namespace host::unit {
 class VirtualUnit;

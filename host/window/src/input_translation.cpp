@@ -1,4 +1,4 @@
-#include "event_translation.h"
+#include "input_translation.h"
 
 #include <algorithm>
 

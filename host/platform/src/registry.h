@@ -13,9 +13,9 @@
 #include <vector>
 
 #include "handle_table.h"
+#include "host/unit/config_error.h"
 #include "platform/services.h"
 #include "registry_store.h"
-#include "host/unit/config_error.h"
 
 namespace host::unit {
 

@@ -1,4 +1,4 @@
-#include "unit_registry.h"
+#include "registry.h"
 
 #include <fcntl.h>
 #include <unistd.h>
@@ -11,9 +11,9 @@
 #include <sstream>
 
 #include "devices/driver_keys.h"
+#include "host/unit/unique_fd.h"
 #include "host_files.h"
 #include "platform/last_error.h"
-#include "host/unit/unique_fd.h"
 #include "unit_path.h"
 
 namespace host::unit {
