@@ -1,6 +1,6 @@
-// The framework's record of a window (behind its HWND): its place in the tree, its state, the class
-// that gives its default behaviour, and the CWnd that receives its messages.
-// Only the UI thread touches these.
+// The framework's record of a window (behind its HWND): its place in the
+// tree, its state, the class that gives its default behaviour, and the CWnd
+// that receives its messages. Only the UI thread touches these.
 #pragma once
 
 #include <memory>
