@@ -7,7 +7,7 @@
 namespace ui {
 
 using detail::DesktopImpl;
-using detail::Window;
+using detail::WindowRecord;
 
 Desktop::Desktop(Presenter& presenter, platform::Clock* clock)
     : impl_(std::make_unique<DesktopImpl>(*this, presenter, clock)) {}
@@ -116,7 +116,7 @@ std::uint64_t Desktop::NowMs() const {
 }
 
 HWND Desktop::WindowAt(Point p) const {
-    detail::Window* top = impl_->Find(impl_->ActiveWindow());
+    detail::WindowRecord* top = impl_->Find(impl_->ActiveWindow());
     if (top == nullptr || !top->Visible() || !impl_->ScreenRect(top).Contains(p)) {
         return nullptr;
     }

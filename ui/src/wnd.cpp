@@ -10,7 +10,7 @@
 namespace ui {
 
 using detail::DesktopImpl;
-using detail::Window;
+using detail::WindowRecord;
 
 namespace {
 
