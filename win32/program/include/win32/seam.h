@@ -12,7 +12,7 @@
 #include "program/seam.h"
 #include "win32/pc/backend.h"
 
-namespace window {
+namespace win32::window {
 class Win32Presenter;
 }
 
