@@ -16,16 +16,16 @@
 #include <string>
 #include <vector>
 
-#include "gps1/gps1_component.h"
-#include "gps1/gps1_driver.h"
 #include "gpsinfo/gps_info.h"
 #include "gpsinfo/gps_info_dlg.h"
 #include "gpsinfo/gps_info_text.h"
+#include "host/gps1/gps1_component.h"
+#include "host/gps1/gps1_driver.h"
+#include "host/unit/test_unit.h"
 #include "platform/services.h"
 #include "ui/desktop.h"
 #include "ui/framework.h"
 #include "ui/headless_presenter.h"
-#include "unit/test_unit.h"
 
 namespace {
 
@@ -59,7 +59,7 @@ std::string Cycle(int n) {
 }
 
 void BM_GpsCycleToText(benchmark::State& state) {
-    unit::TestUnit t({Gps1ComponentKind()});
+    host::unit::TestUnit t({Gps1ComponentKind()});
     t.Toml("[gps]\nsource = \"none\"\n");
     if (!t.Load()) {
         state.SkipWithError(t.error().c_str());
@@ -68,7 +68,7 @@ void BM_GpsCycleToText(benchmark::State& state) {
     platform::ScopedServices services(t.unit().Services());
     ui::HeadlessPresenter presenter;
     ui::Desktop desktop(presenter, &t.unit().Clock());
-    gps1::Gps1Driver& driver = *gps1::FindGps1Driver(t.unit());
+    host::gps1::Gps1Driver& driver = *host::gps1::FindGps1Driver(t.unit());
 
     std::vector<std::string> cycles;
     cycles.reserve(3600);

@@ -110,9 +110,10 @@ void CheckProgram(std::string_view data) {
     const int code = host::RunGps(arguments, folder, err);
     Check(code == 0 || code == 1, "status 0 or 1");
     Check((code == 1) == !err.str().empty(), "a failure and only a failure says why");
-    const auto registry =
-        unit::RegistryStore::Parse(fuzz::ReadWhole(g_folder->dir() / "registry.reg"), "written");
-    Check(std::holds_alternative<unit::RegistryStore>(registry), "the registry left reads back");
+    const auto registry = host::unit::RegistryStore::Parse(
+        fuzz::ReadWhole(g_folder->dir() / "registry.reg"), "written");
+    Check(std::holds_alternative<host::unit::RegistryStore>(registry),
+          "the registry left reads back");
     g_folder->CheckNothingOutside();
 }
 

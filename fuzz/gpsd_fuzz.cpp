@@ -24,14 +24,14 @@ struct Outcome {
 };
 
 Outcome Converse(std::string_view text, std::uint8_t seed, bool whole) {
-    gps1::GpsdSession session;
+    host::gps1::GpsdSession session;
     Outcome o;
     std::uint32_t state = seed | 1U;
     while (!text.empty()) {
         state = state * 1103515245U + 12345U;
         const std::size_t size =
             whole ? text.size() : std::min<std::size_t>(1 + (state >> 16) % 97, text.size());
-        const gps1::GpsdSession::Step step = session.Feed(text.substr(0, size));
+        const host::gps1::GpsdSession::Step step = session.Feed(text.substr(0, size));
         text.remove_prefix(size);
         Check(!o.failed || (!step.askToWatch && step.sentences.empty() && !step.failure),
               "nothing after a failure");

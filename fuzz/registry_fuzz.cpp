@@ -14,7 +14,7 @@
 
 namespace {
 
-using unit::RegistryStore;
+using host::unit::RegistryStore;
 
 constexpr std::string_view kKeyLine = "[HKEY_LOCAL_MACHINE";
 
@@ -42,7 +42,7 @@ std::vector<std::string> KeyPaths(std::string_view written) {
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     const std::string_view text(reinterpret_cast<const char*>(data), size);
     auto parsed = RegistryStore::Parse(text, "registry.reg");
-    if (const auto* error = std::get_if<unit::ConfigError>(&parsed)) {
+    if (const auto* error = std::get_if<host::unit::ConfigError>(&parsed)) {
         fuzz::Check(error->line >= 1 && static_cast<std::size_t>(error->line) <= fuzz::Lines(text),
                     "an error names a line of the text");
         fuzz::Check(!error->message.empty(), "an error says what is wrong");

@@ -12,7 +12,7 @@
 
 #include "fuzz_unit_folder.h"
 #include "host/components.h"
-#include "unit/virtual_unit.h"
+#include "host/unit/virtual_unit.h"
 
 namespace {
 
@@ -54,9 +54,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     fuzz::WriteWhole(g_folder->dir() / "unit.toml", text);
     {
         auto loaded =
-            unit::LoadUnit(g_folder->dir(), host::HostComponents(), {.virtualTime = true});
+            host::unit::LoadUnit(g_folder->dir(), host::HostComponents(), {.virtualTime = true});
         if (!loaded) {
-            const unit::ConfigError& error = loaded.error();
+            const host::unit::ConfigError& error = loaded.error();
             fuzz::Check(!error.message.empty(), "an error says what is wrong");
             fuzz::Check(!error.file.empty(), "an error names its file");
             fuzz::Check(error.line >= 0, "an error's line is 0 or a line");

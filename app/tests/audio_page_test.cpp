@@ -4,10 +4,10 @@
 #include <functional>
 
 #include "app/console_dlg.h"
+#include "host/unit/nat_driver.h"
 #include "test_support/audio_unit_fixture.h"
 #include "test_support/wave_reader.h"
 #include "ui/controls.h"
-#include "unit/nat_driver.h"
 
 namespace audio_test {
 namespace {

@@ -3,24 +3,25 @@
 #include <gtest/gtest.h>
 
 #include "app/console_app.h"
+#include "host/sound/wave_output.h"
+#include "host/unit/registers.h"
+#include "host/unit/test_unit.h"
 #include "platform/services.h"
-#include "sound/wave_output.h"
 #include "ui/app.h"
 #include "ui/desktop.h"
 #include "ui/headless_presenter.h"
 #include "ui/manual_clock.h"
 #include "ui/wnd.h"
-#include "unit/registers.h"
-#include "unit/test_unit.h"
 
 namespace {
 
 TEST(ConsoleApp, RunsTheConsoleAsMainWindowUntilItIsCancelled) {
-    unit::TestUnit unitDir;
+    host::unit::TestUnit unitDir;
     unitDir.File("\\Mounted Volume\\Vesk\\calib.dat", "CalibrationData=0,0\r\n");
     ASSERT_TRUE(unitDir.Load()) << unitDir.error();
     ui::ManualClock clock(1000);
-    sound::WaveOutput sound(sound::WaveOutput::Options{.soundCard = false, .volume = 0xFFFFFFFFU});
+    host::sound::WaveOutput sound(
+        host::sound::WaveOutput::Options{.soundCard = false, .volume = 0xFFFFFFFFU});
     platform::Services s = unitDir.unit().Services();
     s.clock = &clock;
     s.sound = &sound;

@@ -3,7 +3,7 @@
 #include <vector>
 
 #include "console_fixture.h"
-#include "unit/nat_driver.h"
+#include "host/unit/nat_driver.h"
 
 namespace kestrin_test {
 namespace {
@@ -59,15 +59,15 @@ TEST_F(ConsoleTest, MutingRadiosSwitchTheDevice) {
     StepTap(kMuteOff);
     StepTap(kMuteOn);
     RunConsole();
-    std::vector<unit::DWORD> switches;
-    for (unit::DWORD code : Unit().Nat().CodeLog()) {
+    std::vector<host::unit::DWORD> switches;
+    for (host::unit::DWORD code : Unit().Nat().CodeLog()) {
         if (code != VESK_NAVATT_IOCTL_GET_LEVEL) {
             switches.push_back(code);
         }
     }
     EXPECT_EQ(switches,
-              (std::vector<unit::DWORD>{VESK_NAVATT_IOCTL_MUTE_ON, VESK_NAVATT_IOCTL_MUTE_OFF,
-                                        VESK_NAVATT_IOCTL_MUTE_ON}));
+              (std::vector<host::unit::DWORD>{VESK_NAVATT_IOCTL_MUTE_ON, VESK_NAVATT_IOCTL_MUTE_OFF,
+                                              VESK_NAVATT_IOCTL_MUTE_ON}));
 }
 
 }  // namespace

@@ -5,7 +5,7 @@
 
 #include "app/pattern_dlg.h"
 #include "console_fixture.h"
-#include "unit/pwm_driver.h"
+#include "host/unit/pwm_driver.h"
 
 namespace kestrin_test {
 namespace {

@@ -2,9 +2,9 @@
 // theirs behind.
 #include <thread>
 
-#include "com7/com7_component.h"
 #include "console_fixture.h"
-#include "gps1/gps1_component.h"
+#include "host/com7/com7_component.h"
+#include "host/gps1/gps1_component.h"
 #include "ui/thread.h"
 
 namespace kestrin_test {

@@ -5,8 +5,8 @@
 #include <vector>
 
 #include "console_fixture.h"
-#include "unit/log_driver.h"
-#include "unit/pwm_driver.h"
+#include "host/unit/log_driver.h"
+#include "host/unit/pwm_driver.h"
 
 namespace kestrin_test {
 namespace {

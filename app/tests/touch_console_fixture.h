@@ -20,23 +20,23 @@
 
 #include "app/console_dlg.h"
 #include "app/console_ids.h"
-#include "host_touch/calibration_record.h"
-#include "host_touch/touch_component.h"
-#include "host_touch/touch_panel.h"
+#include "host/touch/calibration_record.h"
+#include "host/touch/touch_component.h"
+#include "host/touch/touch_panel.h"
+#include "host/unit/scheduler.h"
+#include "host/unit/test_unit.h"
 #include "platform/api.h"
 #include "platform/services.h"
 #include "ui/desktop.h"
 #include "ui/headless_presenter.h"
 #include "ui/manual_clock.h"
-#include "unit/scheduler.h"
-#include "unit/test_unit.h"
 
 namespace touch_test {
 
 // The unit's clock follows the framework's.
 class UnitPresenter : public ui::Presenter {
   public:
-    UnitPresenter(ui::ManualClock& clock, unit::Scheduler*& scheduler)
+    UnitPresenter(ui::ManualClock& clock, host::unit::Scheduler*& scheduler)
         : clock_(clock), scheduler_(scheduler), steps_(&clock) {}
 
     ui::HeadlessPresenter& steps() { return steps_; }
@@ -65,7 +65,7 @@ class UnitPresenter : public ui::Presenter {
     }
 
     ui::ManualClock& clock_;
-    unit::Scheduler*& scheduler_;
+    host::unit::Scheduler*& scheduler_;
     ui::HeadlessPresenter steps_;
 };
 
@@ -91,7 +91,7 @@ class ConsoleTest : public ::testing::Test {
     void Load() {
         ASSERT_TRUE(t->Load()) << t->error();
         scheduler = &t->unit().scheduler();
-        panel = host_touch::PanelOf(t->unit());
+        panel = host::touch::PanelOf(t->unit());
         ASSERT_NE(panel, nullptr);
         platform::Services s = t->unit().Services();
         s.clock = &clock;
@@ -161,7 +161,7 @@ class ConsoleTest : public ::testing::Test {
         });
     }
     void StepTapCrosshairs(int offset = 0) {
-        for (const ui::Point c : host_touch::kCrosshairs) {
+        for (const ui::Point c : host::touch::kCrosshairs) {
             steps().AddTap(c.x + offset, c.y + offset);
         }
     }
@@ -196,13 +196,14 @@ class ConsoleTest : public ::testing::Test {
         return text.str();
     }
 
-    static std::unique_ptr<unit::TestUnit> NewUnit() {
-        return std::make_unique<unit::TestUnit>(unit::Components{host_touch::TouchComponentKind()});
+    static std::unique_ptr<host::unit::TestUnit> NewUnit() {
+        return std::make_unique<host::unit::TestUnit>(
+            host::unit::Components{host::touch::TouchComponentKind()});
     }
 
-    std::unique_ptr<unit::TestUnit> t = NewUnit();
-    unit::Scheduler* scheduler = nullptr;
-    host_touch::TouchPanel* panel = nullptr;
+    std::unique_ptr<host::unit::TestUnit> t = NewUnit();
+    host::unit::Scheduler* scheduler = nullptr;
+    host::touch::TouchPanel* panel = nullptr;
     ui::ManualClock clock{0};
     QuietSound sound;
     std::optional<platform::ScopedServices> services;

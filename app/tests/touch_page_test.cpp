@@ -1,7 +1,7 @@
 // The console's "TouchPanel" page and its start-up calibration, on the
 // virtual unit's calibration dialogue and clock.
 #include "devices/touch_calibration.h"
-#include "host_touch/calibration_record.h"
+#include "host/touch/calibration_record.h"
 #include "test_support/calibration_captions.h"
 #include "touch_console_fixture.h"
 
@@ -17,11 +17,11 @@ using test_support::kCreating;
 using test_support::kNotCreated;
 
 std::string Record(int offset) {
-    auto taps = host_touch::kCrosshairs;
+    auto taps = host::touch::kCrosshairs;
     for (ui::Point& p : taps) {
         p = {p.x + offset, p.y + offset};
     }
-    return host_touch::CalibrationRecord(taps);
+    return host::touch::CalibrationRecord(taps);
 }
 
 struct Startup {

@@ -3,9 +3,9 @@
 
 #include <functional>
 
+#include "host/unit/nat_driver.h"
 #include "platform/api.h"
 #include "test_support/audio_unit_fixture.h"
-#include "unit/nat_driver.h"
 
 namespace audio_test {
 namespace {

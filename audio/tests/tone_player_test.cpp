@@ -10,7 +10,7 @@
 #include <iterator>
 
 #include "audio/wave_volume.h"
-#include "sound/wave_clip.h"
+#include "host/sound/wave_clip.h"
 #include "test_support/audio_unit_fixture.h"
 #include "test_support/wave_reader.h"
 
@@ -50,7 +50,7 @@ class TonePlayerTest : public AudioUnitTest {
         std::ifstream file(path_, std::ios::binary);
         const std::vector<std::uint8_t> bytes{std::istreambuf_iterator<char>(file),
                                               std::istreambuf_iterator<char>()};
-        const auto clip = sound::ParseWaveImage(bytes, &error);
+        const auto clip = host::sound::ParseWaveImage(bytes, &error);
         EXPECT_TRUE(clip) << error;
         std::vector<std::int16_t> left;
         if (clip) {

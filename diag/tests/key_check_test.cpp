@@ -5,7 +5,7 @@
 
 #include "diag/key_check_dlg.h"
 #include "diag_test_fixture.h"
-#include "unit/registers.h"
+#include "host/unit/registers.h"
 
 namespace kestrin_test {
 namespace {

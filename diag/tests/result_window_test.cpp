@@ -4,7 +4,7 @@
 #include <vector>
 
 #include "diag_test_fixture.h"
-#include "unit/registers.h"
+#include "host/unit/registers.h"
 
 namespace kestrin_test {
 namespace {

@@ -12,21 +12,22 @@
 #include <vector>
 
 #include "devices/gps1.h"
-#include "unit/component.h"
-#include "unit/driver.h"
-#include "unit/scheduler.h"
-#include "unit/virtual_unit.h"
+#include "host/unit/component.h"
+#include "host/unit/driver.h"
+#include "host/unit/scheduler.h"
+#include "host/unit/virtual_unit.h"
 
 namespace kestrin_test {
 
 // Answers the version request with the bytes it is given.
-class FakeGpsDriver final : public unit::Driver {
+class FakeGpsDriver final : public host::unit::Driver {
   public:
-    unit::DriverResult IoControl(unit::DeviceOpen&, unit::DWORD code, const void*, unit::DWORD,
-                                 void* out, unit::DWORD outSize, unit::DWORD* returned) override {
+    host::unit::DriverResult IoControl(host::unit::DeviceOpen&, host::unit::DWORD code, const void*,
+                                       host::unit::DWORD, void* out, host::unit::DWORD outSize,
+                                       host::unit::DWORD* returned) override {
         std::lock_guard lock(mutex_);
         if (code != VESK_GPS_IOCTL_GET_GPS_VERSION) {
-            return unit::DriverResult::Fail(platform::ERROR_NOT_SUPPORTED);
+            return host::unit::DriverResult::Fail(platform::ERROR_NOT_SUPPORTED);
         }
         ++versionRequests_;
         const std::size_t n = std::min<std::size_t>(version_.size(), outSize);
@@ -34,9 +35,9 @@ class FakeGpsDriver final : public unit::Driver {
             std::memcpy(out, version_.data(), n);
         }
         if (returned != nullptr) {
-            *returned = static_cast<unit::DWORD>(n);
+            *returned = static_cast<host::unit::DWORD>(n);
         }
-        return unit::DriverResult::Ok();
+        return host::unit::DriverResult::Ok();
     }
     void SetVersion(std::string bytes) {
         std::lock_guard lock(mutex_);
@@ -55,21 +56,22 @@ class FakeGpsDriver final : public unit::Driver {
 
 // Replies read by read from a script; an empty script reads nothing (the
 // module is silent). A Block step waits until the handle is closed.
-class FakeComDriver final : public unit::Driver {
+class FakeComDriver final : public host::unit::Driver {
   public:
     struct Step {
         std::vector<std::uint8_t> bytes;
         bool block = false;
     };
 
-    explicit FakeComDriver(unit::Scheduler& scheduler) : closed_(scheduler) {}
+    explicit FakeComDriver(host::unit::Scheduler& scheduler) : closed_(scheduler) {}
 
-    std::shared_ptr<unit::DeviceOpen> Open(unit::DWORD, unit::DWORD, unit::DWORD*) override {
+    std::shared_ptr<host::unit::DeviceOpen> Open(host::unit::DWORD, host::unit::DWORD,
+                                                 host::unit::DWORD*) override {
         std::lock_guard lock(mutex_);
         ++opens_;
         return std::make_shared<ComOpen>();
     }
-    void Close(unit::DeviceOpen& open) override {
+    void Close(host::unit::DeviceOpen& open) override {
         {
             std::lock_guard lock(mutex_);
             static_cast<ComOpen&>(open).closed = true;
@@ -77,28 +79,33 @@ class FakeComDriver final : public unit::Driver {
         }
         closed_.NotifyAll();
     }
-    unit::DriverResult GetCommState(unit::DeviceOpen&, platform::DCB*) override { return {}; }
-    unit::DriverResult SetCommState(unit::DeviceOpen&, const platform::DCB& dcb) override {
+    host::unit::DriverResult GetCommState(host::unit::DeviceOpen&, platform::DCB*) override {
+        return {};
+    }
+    host::unit::DriverResult SetCommState(host::unit::DeviceOpen&,
+                                          const platform::DCB& dcb) override {
         std::lock_guard lock(mutex_);
         baud_ = dcb.BaudRate;
         return {};
     }
-    unit::DriverResult GetCommTimeouts(unit::DeviceOpen&, platform::COMMTIMEOUTS*) override {
+    host::unit::DriverResult GetCommTimeouts(host::unit::DeviceOpen&,
+                                             platform::COMMTIMEOUTS*) override {
         return {};
     }
-    unit::DriverResult SetCommTimeouts(unit::DeviceOpen&, const platform::COMMTIMEOUTS&) override {
+    host::unit::DriverResult SetCommTimeouts(host::unit::DeviceOpen&,
+                                             const platform::COMMTIMEOUTS&) override {
         return {};
     }
-    unit::DriverResult Write(unit::DeviceOpen&, const void* data, unit::DWORD size,
-                             unit::DWORD* written) override {
+    host::unit::DriverResult Write(host::unit::DeviceOpen&, const void* data,
+                                   host::unit::DWORD size, host::unit::DWORD* written) override {
         std::lock_guard lock(mutex_);
         const auto* p = static_cast<const std::uint8_t*>(data);
         written_.insert(written_.end(), p, p + size);
         *written = size;
         return {};
     }
-    unit::DriverResult Read(unit::DeviceOpen& open, void* buffer, unit::DWORD toRead,
-                            unit::DWORD* read) override {
+    host::unit::DriverResult Read(host::unit::DeviceOpen& open, void* buffer,
+                                  host::unit::DWORD toRead, host::unit::DWORD* read) override {
         auto& com = static_cast<ComOpen&>(open);
         std::unique_lock lock(mutex_);
         *read = 0;
@@ -113,11 +120,11 @@ class FakeComDriver final : public unit::Driver {
                 onBlock();
             }
             closed_.Wait(lock, [&com] { return com.closed; });
-            return unit::DriverResult::Fail(platform::ERROR_INVALID_HANDLE);
+            return host::unit::DriverResult::Fail(platform::ERROR_INVALID_HANDLE);
         }
         const std::size_t n = std::min<std::size_t>(step.bytes.size(), toRead);
         std::memcpy(buffer, step.bytes.data(), n);
-        *read = static_cast<unit::DWORD>(n);
+        *read = static_cast<host::unit::DWORD>(n);
         return {};
     }
 
@@ -145,39 +152,39 @@ class FakeComDriver final : public unit::Driver {
         std::lock_guard lock(mutex_);
         return blockedReads_;
     }
-    unit::DWORD Baud() const {
+    host::unit::DWORD Baud() const {
         std::lock_guard lock(mutex_);
         return baud_;
     }
 
   private:
-    struct ComOpen : unit::DeviceOpen {
+    struct ComOpen : host::unit::DeviceOpen {
         bool closed = false;
     };
     mutable std::mutex mutex_;
-    unit::WaitPoint closed_;
+    host::unit::WaitPoint closed_;
     std::deque<Step> script_;
     std::vector<std::uint8_t> written_;
     int opens_ = 0;
     int closes_ = 0;
     int blockedReads_ = 0;
-    unit::DWORD baud_ = 0;
+    host::unit::DWORD baud_ = 0;
 };
 
-class FakeDevices final : public unit::Component {
+class FakeDevices final : public host::unit::Component {
   public:
     static constexpr const char* kName = "diag_test_devices";
 
-    void Declare(unit::Schema& schema, unit::VirtualUnit& u) override {
+    void Declare(host::unit::Schema& schema, host::unit::VirtualUnit& u) override {
         com = std::make_shared<FakeComDriver>(u.scheduler());
         u.AddDevice(schema, "gps", "GPS1:", gps);
         u.AddDevice(schema, "com", "COM7:", com);
     }
 
-    static unit::ComponentKind Kind() {
+    static host::unit::ComponentKind Kind() {
         return {kName, [] { return std::make_unique<FakeDevices>(); }};
     }
-    static FakeDevices& Of(unit::VirtualUnit& u) {
+    static FakeDevices& Of(host::unit::VirtualUnit& u) {
         return *static_cast<FakeDevices*>(u.FindComponent(kName));
     }
 

@@ -11,15 +11,15 @@
 #include <string>
 #include <vector>
 
-#include "gps1/gps1_component.h"
-#include "gps1/gps1_driver.h"
 #include "gpsinfo/gps_info_dlg.h"
+#include "host/gps1/gps1_component.h"
+#include "host/gps1/gps1_driver.h"
+#include "host/unit/scheduler.h"
+#include "host/unit/test_unit.h"
 #include "platform/services.h"
 #include "ui/desktop.h"
 #include "ui/framework.h"
 #include "ui/headless_presenter.h"
-#include "unit/scheduler.h"
-#include "unit/test_unit.h"
 
 namespace gps_test {
 
@@ -41,9 +41,9 @@ class GpsWindowEnv {
     }
 
     [[nodiscard]] bool loaded() const { return loaded_; }
-    unit::VirtualUnit& u() { return t_.unit(); }
+    host::unit::VirtualUnit& u() { return t_.unit(); }
     ui::Desktop& desktop() { return *desktop_; }
-    gps1::Gps1Driver& driver() { return *gps1::FindGps1Driver(t_.unit()); }
+    host::gps1::Gps1Driver& driver() { return *host::gps1::FindGps1Driver(t_.unit()); }
 
     // The window's caption and its text now (steps run on the UI thread).
     std::string Caption() { return Describe(desktop().ActiveWindow()).text; }
@@ -80,7 +80,7 @@ class GpsWindowEnv {
         return info.value_or(ui::WindowInfo{});
     }
 
-    unit::TestUnit t_;
+    host::unit::TestUnit t_;
     bool loaded_ = false;
     std::optional<platform::ScopedServices> services_;
     std::optional<ui::Desktop> desktop_;

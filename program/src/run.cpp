@@ -176,9 +176,9 @@ std::optional<int> RunWindow(const Options& options, Seam& seam, std::ostream& o
         return platform::kExitUsage;
     }
     const std::unique_ptr<Installed>& run = *loaded;
-    platform::Result<Window> opened = seam.OpenWindow(
+    platform::Result<OpenedWindow> opened = seam.OpenWindow(
         run->session(), {.scale = options.scale, .title = "Kestrin", .hidden = hooks.hiddenWindow});
-    Window window = opened ? std::move(*opened) : Window{};
+    OpenedWindow window = opened ? std::move(*opened) : OpenedWindow{};
     const std::string error = opened ? std::string() : opened.error();
     // An interrupt closes the window as its close box does: the recording is
     // written and the unit's copy removed.
@@ -206,7 +206,7 @@ std::optional<int> RunWindow(const Options& options, Seam& seam, std::ostream& o
                                                         .replayWith = seam.traits().replayWith});
         input = recorder.get();
     }
-    const std::unique_ptr<ui::Presenter> keys = run->session().Keys(*input);
+    const std::unique_ptr<ui::Presenter> keys = run->session().HardwareKeyPresenter(*input);
     FrameKeeper keeper(keys != nullptr ? *keys : *input);
     keeper.afterPresent = hooks.afterPresent;
     int status = ui::AfxWinMain(keeper, &run->clock());

@@ -8,8 +8,8 @@
 #include <string>
 #include <vector>
 
-#include "com7/line_pacer.h"
-#include "com7/tuner_module.h"
+#include "host/com7/line_pacer.h"
+#include "host/com7/tuner_module.h"
 #include "rds_tool_env.h"
 #include "redsea_vectors.h"
 #include "test_support/com_port_fixture.h"
@@ -322,8 +322,9 @@ TEST(RdsTool, ANoisyCaptureShowsTheNameAnIndependentDecoderGives) {
             env.StepTap(IDC_RDS_TUNE_SEND);
             // The tune command on the line, the module's answer, one group
             // time to settle, then the capture from its start.
-            const std::uint64_t lastUs = com7::ByteEndUs(4) + com7::kAnswerUs + com7::GroupUs(1) +
-                                         com7::GroupUs(c.groups.size() - 1);
+            const std::uint64_t lastUs = host::com7::ByteEndUs(4) + host::com7::kAnswerUs +
+                                         host::com7::GroupUs(1) +
+                                         host::com7::GroupUs(c.groups.size() - 1);
             env.StepAdvance(lastUs / 1000 - 40);
             env.presenter.AddCall([&] { EXPECT_EQ(env.Text(IDC_RDS_PS_NAME), ""); });
             env.StepAdvance(80);

@@ -16,9 +16,11 @@
 #include <utility>
 #include <vector>
 
-#include "com7/com7_component.h"
-#include "com7/com7_driver.h"
+#include "host/com7/com7_component.h"
+#include "host/com7/com7_driver.h"
 #include "host/components.h"
+#include "host/unit/scheduler.h"
+#include "host/unit/test_unit.h"
 #include "kestrin_tree.h"
 #include "platform/services.h"
 #include "rds/rds_tool_dlg.h"
@@ -26,8 +28,6 @@
 #include "ui/desktop.h"
 #include "ui/framework.h"
 #include "ui/headless_presenter.h"
-#include "unit/scheduler.h"
-#include "unit/test_unit.h"
 
 namespace rds_test {
 
@@ -55,14 +55,15 @@ class RdsToolEnv {
     }
     // A fresh copy of units/default.
     explicit RdsToolEnv(DefaultUnit) {
-        auto copy =
-            unit::MakeFreshCopy(std::filesystem::path(KESTRIN_SOURCE_DIR) / "units" / "default");
+        auto copy = host::unit::MakeFreshCopy(std::filesystem::path(KESTRIN_SOURCE_DIR) / "units" /
+                                              "default");
         if (!copy) {
             ADD_FAILURE() << copy.error().Text();
             return;
         }
         copy_.emplace(std::move(*copy));
-        auto loaded = unit::LoadUnit(copy_->path(), host::HostComponents(), {.virtualTime = true});
+        auto loaded =
+            host::unit::LoadUnit(copy_->path(), host::HostComponents(), {.virtualTime = true});
         if (!loaded) {
             ADD_FAILURE() << loaded.error().Text();
             return;
@@ -79,10 +80,10 @@ class RdsToolEnv {
     RdsToolEnv& operator=(const RdsToolEnv&) = delete;
 
     [[nodiscard]] bool loaded() const { return unit_ != nullptr; }
-    unit::VirtualUnit& u() { return *unit_; }
+    host::unit::VirtualUnit& u() { return *unit_; }
     ui::Desktop& desktop() { return *desktop_; }
     RecordingKernel& kernel() { return *kernel_; }
-    com7::SimulatedPort& port() { return com7::FindCom7(*unit_)->Driver().Simulated(); }
+    host::com7::SimulatedPort& port() { return host::com7::FindCom7(*unit_)->Driver().Simulated(); }
 
     // What the window shows now (steps run on the UI thread).
     ui::WindowInfo Info(int id) {
@@ -142,7 +143,7 @@ class RdsToolEnv {
     std::vector<ui::MessageBoxInfo> boxes;
 
   private:
-    void Install(unit::VirtualUnit& u) {
+    void Install(host::unit::VirtualUnit& u) {
         unit_ = &u;
         kernel_ = std::make_unique<RecordingKernel>(u);
         platform::Services services = u.Services();
@@ -175,10 +176,10 @@ class RdsToolEnv {
         });
     }
 
-    std::optional<unit::TestUnit> test_;
-    std::optional<unit::TempDir> copy_;
-    std::unique_ptr<unit::VirtualUnit> loaded_;
-    unit::VirtualUnit* unit_ = nullptr;
+    std::optional<host::unit::TestUnit> test_;
+    std::optional<host::unit::TempDir> copy_;
+    std::unique_ptr<host::unit::VirtualUnit> loaded_;
+    host::unit::VirtualUnit* unit_ = nullptr;
     std::unique_ptr<RecordingKernel> kernel_;
     std::optional<platform::ScopedServices> services_;
     std::optional<ui::Desktop> desktop_;

@@ -10,7 +10,7 @@
 #include <mutex>
 #include <thread>
 
-#include "com7/tuner_module.h"
+#include "host/com7/tuner_module.h"
 #include "rds_tool_env.h"
 #include "test_support/pty_pair.h"
 
@@ -23,7 +23,7 @@ using Bytes = std::vector<std::uint8_t>;
 // station's groups at once.
 class FarModule {
   public:
-    FarModule(int master, com7::ModuleConfig config, std::function<void()> heard)
+    FarModule(int master, host::com7::ModuleConfig config, std::function<void()> heard)
         : m_master(master), m_module(std::move(config)), m_heard(std::move(heard)) {
         m_module.PowerUp(0);
         if (::pipe(m_stop) == 0) {
@@ -74,7 +74,7 @@ class FarModule {
     }
 
     int m_master;
-    com7::TunerModule m_module;
+    host::com7::TunerModule m_module;
     std::function<void()> m_heard;
     int m_stop[2] = {-1, -1};
     std::mutex m_mutex;
@@ -82,13 +82,13 @@ class FarModule {
     std::thread m_thread;
 };
 
-com7::ModuleConfig Stations() {
-    com7::ModuleConfig c;
-    com7::Station radio3;
+host::com7::ModuleConfig Stations() {
+    host::com7::ModuleConfig c;
+    host::com7::Station radio3;
     radio3.frequency = 1003;
     radio3.level = 55;
     radio3.pi = 0xE203;
-    radio3.ps = *com7::EncodePsName("RADIO 3");
+    radio3.ps = *host::com7::EncodePsName("RADIO 3");
     c.stations = {radio3};
     c.version = {1, 4, 2};
     return c;

@@ -10,11 +10,11 @@
 #include <string>
 #include <utility>
 
+#include "host/unit/temp_dir.h"
 #include "platform/services.h"
 #include "platform/text.h"
 #include "script/pattern.h"
 #include "script/script.h"
-#include "unit/temp_dir.h"
 
 namespace script {
 namespace {
@@ -243,7 +243,7 @@ TEST(ParseScriptTest, ANulByteIsMalformed) {
 }
 
 TEST(ParseScriptTest, FilesAreReadWithTheirFolder) {
-    auto dir = unit::TempDir::Create("script-test-");
+    auto dir = host::unit::TempDir::Create("script-test-");
     ASSERT_TRUE(dir.has_value());
     const auto file = dir->path() / "a.script";
     std::ofstream(file) << "tap 1 1\nexpect nomsgbox\n";

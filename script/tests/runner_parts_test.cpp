@@ -18,10 +18,10 @@
 #include "executor.h"
 #include "expectations.h"
 #include "fake_target.h"
+#include "host/unit/temp_dir.h"
 #include "script/script.h"
 #include "ui/desktop.h"
 #include "ui/headless_presenter.h"
-#include "unit/temp_dir.h"
 
 namespace script::test {
 namespace {
@@ -177,7 +177,7 @@ TEST_F(PartsTest, TheObserverHearsEachCommandOnceWithWhatCameSince) {
 }
 
 TEST_F(PartsTest, AFailureKeepsTheScreenTheDebugLinesAndTheComparedPictures) {
-    auto dir = unit::TempDir::Create("evidence-test-");
+    auto dir = host::unit::TempDir::Create("evidence-test-");
     ASSERT_TRUE(dir.has_value());
     target_.debugLines = {"one\r\n", "two\r\n"};
     const ExpectScreen screen{"shots/ver.png", {0, 0, 10, 10}};

@@ -15,6 +15,8 @@
 #include <sstream>
 
 #include "host/script_target.h"
+#include "host/unit/scheduler.h"
+#include "host/unit/test_unit.h"
 #include "platform/services.h"
 #include "probe_dialog.h"
 #include "script/script_runner.h"
@@ -22,8 +24,6 @@
 #include "ui/desktop.h"
 #include "ui/headless_presenter.h"
 #include "ui/manual_clock.h"
-#include "unit/scheduler.h"
-#include "unit/test_unit.h"
 
 namespace script::test {
 namespace {
@@ -76,7 +76,7 @@ class RunnerTest : public ::testing::Test {
         return rect;
     }
 
-    unit::TestUnit unit_;
+    host::unit::TestUnit unit_;
 };
 
 TEST_F(RunnerTest, EveryKindOfCommandOnOneDialog) {
@@ -158,8 +158,8 @@ TEST_F(RunnerTest, WaitStopsAtEveryDeadlineOfTheUnitsThreads) {
     // A simulated device counts every 300 ms; the dialog shows the count
     // every 500 ms. Each tick must see every count due before it.
     std::atomic<int> count{0};
-    unit::Scheduler& scheduler = unit_.unit().scheduler();
-    unit::SimThread device(scheduler, [&](const std::stop_token& stop) {
+    host::unit::Scheduler& scheduler = unit_.unit().scheduler();
+    host::unit::SimThread device(scheduler, [&](const std::stop_token& stop) {
         for (std::uint64_t n = 1;; ++n) {
             if (!scheduler.SleepUntil(300 * n, stop)) {
                 return;
@@ -359,12 +359,12 @@ TEST_F(RunnerTest, AWorkerThatNeverSettlesFailsTheScriptInsteadOfHanging) {
 TEST_F(RunnerTest, AtTheEndAWindowWaitingForItsWorkerGetsTheTimeTheWorkerWaitsFor) {
     // The worker waits on the unit's clock for 3 s; cancelling the dialog
     // waits for the worker.
-    unit::Scheduler& scheduler = unit_.unit().scheduler();
+    host::unit::Scheduler& scheduler = unit_.unit().scheduler();
     ProbeApp app;
     app.prepare = [&](CProbeDlg& dlg) {
         dlg.joinWorkerOnCancel = true;
         dlg.work = [&scheduler](CProbeDlg& /*self*/) {
-            unit::WaitPoint never(scheduler);
+            host::unit::WaitPoint never(scheduler);
             std::mutex mutex;
             std::unique_lock lock(mutex);
             never.Wait(
@@ -419,12 +419,12 @@ class EndsTheWorkerAsItSettles final : public Target {
 TEST_F(RunnerTest, AWindowWaitingForItsWorkerGoesOnBeforeTheNextCommandHoweverTheWorkerIsTimed) {
     // The worker waits on the unit until it is let go; "Join" waits for it.
     struct Gate {
-        explicit Gate(unit::Scheduler& scheduler) : point(scheduler) {}
-        unit::WaitPoint point;
+        explicit Gate(host::unit::Scheduler& scheduler) : point(scheduler) {}
+        host::unit::WaitPoint point;
         std::mutex mutex;
         bool open = false;
     };
-    unit::Scheduler& scheduler = unit_.unit().scheduler();
+    host::unit::Scheduler& scheduler = unit_.unit().scheduler();
     const auto gate = std::make_shared<Gate>(scheduler);
     ProbeApp app;
     app.prepare = [gate](CProbeDlg& dlg) {
@@ -453,7 +453,7 @@ TEST_F(RunnerTest, AWindowWaitingForItsWorkerGoesOnBeforeTheNextCommandHoweverTh
 
 TEST_F(RunnerTest, AtTheEndAWorkerThatNeverEndsHasAMinuteOfTheUnitsClock) {
     // However slow the machine: the limit is on the unit's clock.
-    unit::Scheduler& scheduler = unit_.unit().scheduler();
+    host::unit::Scheduler& scheduler = unit_.unit().scheduler();
     ProbeApp app;
     app.prepare = [&](CProbeDlg& dlg) {
         dlg.joinWorkerOnCancel = true;
@@ -570,7 +570,7 @@ std::pair<int, int> PngSize(const std::filesystem::path& file) {
 }
 
 TEST_F(RunnerTest, ScreenshotsGoToTheFolderGivenOrWhereTheyAreNamed) {
-    auto folder = unit::TempDir::Create("script-shots-");
+    auto folder = host::unit::TempDir::Create("script-shots-");
     ASSERT_TRUE(folder.has_value());
     const auto absolute = folder->path() / "absolute.png";
     ProbeApp app;
@@ -642,7 +642,7 @@ TEST_F(RunnerTest, TheObserverHearsOfEachCommandAsItEndsWithWhatCameOnTheWay) {
     EXPECT_EQ(heard.records[5].failure, "expected \"answer 2\", found \"answer 1\"");
 
     // A failed comparison carries its pictures.
-    auto folder = unit::TempDir::Create("script-observer-");
+    auto folder = host::unit::TempDir::Create("script-observer-");
     ASSERT_TRUE(folder.has_value());
     const std::string reference = (folder->path() / "ref.png").string();
     ASSERT_TRUE(ui::WritePng(ui::Framebuffer(), reference));
@@ -685,7 +685,7 @@ TEST_F(RunnerTest, FitNamesEveryTextCutShortOnScreen) {
 }
 
 TEST_F(RunnerTest, ScreensAreComparedWithReferencePicturesAndDifferencesKept) {
-    auto folder = unit::TempDir::Create("script-screens-");
+    auto folder = host::unit::TempDir::Create("script-screens-");
     ASSERT_TRUE(folder.has_value());
     const std::string whole = (folder->path() / "whole.png").string();
     const std::string part = (folder->path() / "part.png").string();
@@ -818,7 +818,7 @@ TEST_F(RunnerTest, ScreensAreComparedWithReferencePicturesAndDifferencesKept) {
 }
 
 TEST(RealTimeRunnerTest, WaitsAreOnTheWallClockAndTimersFireWhenDue) {
-    unit::TestUnit unit;
+    host::unit::TestUnit unit;
     unit.Toml("[power]\nbattery_mv = 3700\n").Options({.virtualTime = false});
     ASSERT_TRUE(unit.Load()) << unit.error();
     platform::ScopedServices services(unit.unit().Services());

@@ -8,6 +8,7 @@
 #include <string>
 #include <vector>
 
+#include "host/unit/test_unit.h"
 #include "platform/api.h"
 #include "test_support/calibration_captions.h"
 #include "touch/calibration_file.h"
@@ -17,7 +18,6 @@
 #include "ui/headless_presenter.h"
 #include "ui/manual_clock.h"
 #include "ui/messages.h"
-#include "unit/test_unit.h"
 
 namespace {
 
@@ -71,7 +71,7 @@ class ConsoleStandIn : public ui::CDialog {
 
 class CalibrationWaitTest : public ::testing::Test {
   protected:
-    unit::TestUnit t;
+    host::unit::TestUnit t;
     ui::ManualClock clock{20000};
     FakeTouch touch;
     std::optional<platform::ScopedServices> services;

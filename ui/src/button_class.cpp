@@ -17,7 +17,8 @@ class ButtonClass : public WindowClass {
   public:
     [[nodiscard]] const char* Name() const override { return "Button"; }
 
-    LRESULT Proc(DesktopImpl& d, Window& w, UINT message, WPARAM wParam, LPARAM lParam) override {
+    LRESULT Proc(DesktopImpl& d, WindowRecord& w, UINT message, WPARAM wParam,
+                 LPARAM lParam) override {
         const Point p{GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)};
         switch (message) {
             case BM_GETCHECK:
@@ -87,13 +88,13 @@ class ButtonClass : public WindowClass {
         }
     }
 
-    void EraseBackground(DesktopImpl& d, Window& w, CDC& dc) override {
+    void EraseBackground(DesktopImpl& d, WindowRecord& w, CDC& dc) override {
         if (Type(w) != BS_GROUPBOX) {
             WindowClass::EraseBackground(d, w, dc);
         }
     }
 
-    void Paint(DesktopImpl& d, Window& w, CDC& dc) override {
+    void Paint(DesktopImpl& d, WindowRecord& w, CDC& dc) override {
         const Rect r = d.ClientRect(&w);
         const bool enabled = d.EffectivelyEnabled(&w);
         dc.SetBkMode(TRANSPARENT);
@@ -136,11 +137,11 @@ class ButtonClass : public WindowClass {
         }
     }
 
-    [[nodiscard]] bool TransparentToInput(const Window& w) const override {
+    [[nodiscard]] bool TransparentToInput(const WindowRecord& w) const override {
         return Type(w) == BS_GROUPBOX;
     }
 
-    [[nodiscard]] UINT DlgCode(const Window& w) const override {
+    [[nodiscard]] UINT DlgCode(const WindowRecord& w) const override {
         switch (Type(w)) {
             case BS_PUSHBUTTON:
                 return DLGC_BUTTON | DLGC_UNDEFPUSHBUTTON;
@@ -157,25 +158,25 @@ class ButtonClass : public WindowClass {
     }
 
   private:
-    static DWORD Type(const Window& w) { return w.style & BS_TYPEMASK; }
-    static bool HasCheck(const Window& w) {
+    static DWORD Type(const WindowRecord& w) { return w.style & BS_TYPEMASK; }
+    static bool HasCheck(const WindowRecord& w) {
         const DWORD t = Type(w);
         return t == BS_CHECKBOX || t == BS_AUTOCHECKBOX || t == BS_RADIOBUTTON ||
                t == BS_AUTORADIOBUTTON || t == 5 || t == 6;
     }
-    static bool IsPushLike(const Window& w) {
+    static bool IsPushLike(const WindowRecord& w) {
         const DWORD t = Type(w);
         return t == BS_PUSHBUTTON || t == BS_DEFPUSHBUTTON || (w.style & BS_PUSHLIKE) != 0;
     }
 
-    void SetPushed(DesktopImpl& d, Window& w, bool pushed) {
+    void SetPushed(DesktopImpl& d, WindowRecord& w, bool pushed) {
         if (pushed_ != pushed) {
             pushed_ = pushed;
             d.DamageWindow(&w);
         }
     }
 
-    void Click(DesktopImpl& d, Window& w) {
+    void Click(DesktopImpl& d, WindowRecord& w) {
         const DWORD type = Type(w);
         if (type == BS_AUTORADIOBUTTON) {
             if (check_ != BST_CHECKED) {
@@ -191,14 +192,15 @@ class ButtonClass : public WindowClass {
     }
 
     // Unchecks the other auto radio buttons of w's group.
-    static void UncheckGroup(DesktopImpl& d, Window& w) {
+    static void UncheckGroup(DesktopImpl& d, WindowRecord& w) {
         if (w.parent == nullptr) {
             return;
         }
-        std::vector<Window*> siblings = w.parent->children;
-        std::sort(siblings.begin(), siblings.end(), [](const Window* a, const Window* b) {
-            return a->creationIndex < b->creationIndex;
-        });
+        std::vector<WindowRecord*> siblings = w.parent->children;
+        std::sort(siblings.begin(), siblings.end(),
+                  [](const WindowRecord* a, const WindowRecord* b) {
+                      return a->creationIndex < b->creationIndex;
+                  });
         const auto self = std::find(siblings.begin(), siblings.end(), &w);
         auto first = self;
         while (first != siblings.begin() && ((*first)->style & WS_GROUP) == 0) {
@@ -210,7 +212,7 @@ class ButtonClass : public WindowClass {
         }
         std::vector<HWND> others;
         for (auto it = first; it != last; ++it) {
-            Window* s = *it;
+            WindowRecord* s = *it;
             if (s != &w && std::string_view(s->cls->Name()) == "Button" &&
                 (s->style & BS_TYPEMASK) == BS_AUTORADIOBUTTON) {
                 others.push_back(s->hwnd);
@@ -221,7 +223,7 @@ class ButtonClass : public WindowClass {
         }
     }
 
-    static void PaintGroupBox(CDC& dc, const Window& w, const Rect& r) {
+    static void PaintGroupBox(CDC& dc, const WindowRecord& w, const Rect& r) {
         // The frame runs through the middle of the label's line.
         const int half = 6;
         const Rect frame{r.left, r.top + half, r.right, r.bottom};

@@ -152,7 +152,7 @@ CPaintDC::CPaintDC(CWnd* wnd) {
 
 CClientDC::CClientDC(CWnd* wnd) {
     if (auto* d = detail::DesktopImpl::Current(); d != nullptr && wnd != nullptr) {
-        if (detail::Window* w = d->Find(wnd->m_hWnd)) {
+        if (detail::WindowRecord* w = d->Find(wnd->m_hWnd)) {
             d->InitClientDc(*this, w, true);
         }
     }

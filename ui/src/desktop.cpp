@@ -7,7 +7,7 @@
 namespace ui {
 
 using detail::DesktopImpl;
-using detail::Window;
+using detail::WindowRecord;
 
 Desktop::Desktop(Presenter& presenter, platform::Clock* clock)
     : impl_(std::make_unique<DesktopImpl>(*this, presenter, clock)) {}
@@ -28,9 +28,9 @@ HWND Desktop::ActiveWindow() const {
 }
 
 HWND Desktop::FindControl(int id) const {
-    const Window* w = impl_->Find(impl_->ActiveWindow());
+    const WindowRecord* w = impl_->Find(impl_->ActiveWindow());
     while (w != nullptr) {
-        if (const Window* c = impl_->ChildById(w, id)) {
+        if (const WindowRecord* c = impl_->ChildById(w, id)) {
             return c->hwnd;
         }
         w = impl_->Find(w->owner);
@@ -40,8 +40,8 @@ HWND Desktop::FindControl(int id) const {
 
 std::vector<HWND> Desktop::Children(HWND hwnd) const {
     std::vector<HWND> out;
-    if (const Window* w = impl_->Find(hwnd)) {
-        for (const Window* c : w->children) {
+    if (const WindowRecord* w = impl_->Find(hwnd)) {
+        for (const WindowRecord* c : w->children) {
             out.push_back(c->hwnd);
         }
     }
@@ -49,7 +49,7 @@ std::vector<HWND> Desktop::Children(HWND hwnd) const {
 }
 
 std::optional<WindowInfo> Desktop::Describe(HWND hwnd) const {
-    Window* w = impl_->Find(hwnd);
+    WindowRecord* w = impl_->Find(hwnd);
     if (w == nullptr) {
         return std::nullopt;
     }
@@ -62,7 +62,7 @@ std::optional<WindowInfo> Desktop::Describe(HWND hwnd) const {
     info.enabled = w->Enabled();
     info.screenRect = impl_->ScreenRect(w);
     info.style = w->style;
-    for (const Window::ClippedText& t : w->clippedTexts) {
+    for (const WindowRecord::ClippedText& t : w->clippedTexts) {
         info.clippedTexts.push_back(t.text);
     }
     if (info.className == "Button" && (w->style & BS_TYPEMASK) != BS_GROUPBOX) {
@@ -72,12 +72,12 @@ std::optional<WindowInfo> Desktop::Describe(HWND hwnd) const {
 }
 
 CWnd* Desktop::WndOf(HWND hwnd) const {
-    const Window* w = impl_->Find(hwnd);
+    const WindowRecord* w = impl_->Find(hwnd);
     return w != nullptr ? w->target : nullptr;
 }
 
 std::optional<MessageBoxInfo> Desktop::TopMessageBox() const {
-    const Window* w = impl_->Find(impl_->ActiveWindow());
+    const WindowRecord* w = impl_->Find(impl_->ActiveWindow());
     if (w == nullptr) {
         return std::nullopt;
     }
@@ -89,7 +89,7 @@ std::optional<MessageBoxInfo> Desktop::TopMessageBox() const {
 }
 
 bool Desktop::AnswerMessageBox(int answer) {
-    const Window* w = impl_->Find(impl_->ActiveWindow());
+    const WindowRecord* w = impl_->Find(impl_->ActiveWindow());
     auto* box = w != nullptr ? dynamic_cast<detail::CMessageBoxDlg*>(w->target) : nullptr;
     if (box == nullptr || (answer != IDOK && answer != IDCANCEL) ||
         (answer == IDCANCEL && !box->HasCancel())) {
@@ -116,7 +116,7 @@ std::uint64_t Desktop::NowMs() const {
 }
 
 HWND Desktop::WindowAt(Point p) const {
-    detail::Window* top = impl_->Find(impl_->ActiveWindow());
+    detail::WindowRecord* top = impl_->Find(impl_->ActiveWindow());
     if (top == nullptr || !top->Visible() || !impl_->ScreenRect(top).Contains(p)) {
         return nullptr;
     }
@@ -133,7 +133,7 @@ std::optional<Rect> Desktop::OkBoxRect(HWND hwnd) const {
 }
 
 std::optional<Rect> Desktop::CaptionBoxRect(HWND hwnd, int which) const {
-    const Window* w = impl_->Find(hwnd);
+    const WindowRecord* w = impl_->Find(hwnd);
     if (w == nullptr) {
         return std::nullopt;
     }

@@ -11,23 +11,24 @@ namespace ui::detail {
 
 namespace {
 
-bool IsDialog(const Window* w) {
+bool IsDialog(const WindowRecord* w) {
     return w != nullptr && std::string_view(w->cls->Name()) == "Dialog";
 }
 
-UINT DlgCodeOf(const Window* w) {
+UINT DlgCodeOf(const WindowRecord* w) {
     return w->cls->DlgCode(*w);
 }
 
-bool IsPushButton(const Window* w) {
+bool IsPushButton(const WindowRecord* w) {
     return w != nullptr && (DlgCodeOf(w) & (DLGC_DEFPUSHBUTTON | DLGC_UNDEFPUSHBUTTON)) != 0;
 }
 
 }  // namespace
 
-void DesktopImpl::InitDefaultButton(Window* dialog, const std::vector<Window*>& controls) {
-    Window* last = nullptr;
-    for (Window* c : controls) {
+void DesktopImpl::InitDefaultButton(WindowRecord* dialog,
+                                    const std::vector<WindowRecord*>& controls) {
+    WindowRecord* last = nullptr;
+    for (WindowRecord* c : controls) {
         if ((DlgCodeOf(c) & DLGC_DEFPUSHBUTTON) != 0) {
             last = c;
         }
@@ -36,11 +37,11 @@ void DesktopImpl::InitDefaultButton(Window* dialog, const std::vector<Window*>& 
     ShowDefaultLookOn(dialog, last);
 }
 
-int DesktopImpl::DefaultButtonId(const Window* dialog) const {
+int DesktopImpl::DefaultButtonId(const WindowRecord* dialog) const {
     if (dialog->defaultId != 0) {
         return dialog->defaultId;
     }
-    for (const Window* c : dialog->children) {
+    for (const WindowRecord* c : dialog->children) {
         if ((DlgCodeOf(c) & DLGC_DEFPUSHBUTTON) != 0) {
             return c->id;
         }
@@ -48,9 +49,9 @@ int DesktopImpl::DefaultButtonId(const Window* dialog) const {
     return 0;
 }
 
-bool DesktopImpl::SetDefaultButton(Window* dialog, int id) {
+bool DesktopImpl::SetDefaultButton(WindowRecord* dialog, int id) {
     dialog->defaultId = id;
-    Window* button = ChildById(dialog, id);
+    WindowRecord* button = ChildById(dialog, id);
     if (button != nullptr && !IsPushButton(button)) {
         return false;
     }
@@ -58,12 +59,12 @@ bool DesktopImpl::SetDefaultButton(Window* dialog, int id) {
     return true;
 }
 
-void DesktopImpl::MoveDefaultLook(Window* focus) {
-    Window* dialog = TopLevelOf(focus);
+void DesktopImpl::MoveDefaultLook(WindowRecord* focus) {
+    WindowRecord* dialog = TopLevelOf(focus);
     if (!IsDialog(dialog)) {
         return;
     }
-    Window* button = focus != dialog && IsPushButton(focus) ? focus : nullptr;
+    WindowRecord* button = focus != dialog && IsPushButton(focus) ? focus : nullptr;
     if (button == nullptr) {
         button = ChildById(dialog, dialog->defaultId);
         button = IsPushButton(button) ? button : nullptr;
@@ -71,16 +72,16 @@ void DesktopImpl::MoveDefaultLook(Window* focus) {
     ShowDefaultLookOn(dialog, button);
 }
 
-void DesktopImpl::ShowDefaultLookOn(Window* dialog, Window* button) {
+void DesktopImpl::ShowDefaultLookOn(WindowRecord* dialog, WindowRecord* button) {
     // BM_SETSTYLE, as the dialog manager sends it, keeps a button's other
     // style bits.
     const auto setType = [this](HWND hwnd, DWORD type) {
-        if (Window* w = Find(hwnd); w != nullptr && (w->style & BS_TYPEMASK) != type) {
+        if (WindowRecord* w = Find(hwnd); w != nullptr && (w->style & BS_TYPEMASK) != type) {
             Send(hwnd, BM_SETSTYLE, ((w->style & 0xFFFFU) & ~BS_TYPEMASK) | type, TRUE);
         }
     };
     std::vector<HWND> others;
-    for (const Window* c : dialog->children) {
+    for (const WindowRecord* c : dialog->children) {
         if (c != button && (DlgCodeOf(c) & DLGC_DEFPUSHBUTTON) != 0) {
             others.push_back(c->hwnd);
         }
@@ -93,18 +94,18 @@ void DesktopImpl::ShowDefaultLookOn(Window* dialog, Window* button) {
     }
 }
 
-void DesktopImpl::PressEnter(Window* dialog) {
+void DesktopImpl::PressEnter(WindowRecord* dialog) {
     const HWND dialogHwnd = dialog->hwnd;
-    if (Window* f = Find(focus_); f != nullptr && f != dialog && TopLevelOf(f) == dialog &&
-                                  EffectivelyVisible(f) && EffectivelyEnabled(f) &&
-                                  (DlgCodeOf(f) & DLGC_DEFPUSHBUTTON) != 0) {
+    if (WindowRecord* f = Find(focus_); f != nullptr && f != dialog && TopLevelOf(f) == dialog &&
+                                        EffectivelyVisible(f) && EffectivelyEnabled(f) &&
+                                        (DlgCodeOf(f) & DLGC_DEFPUSHBUTTON) != 0) {
         Send(dialogHwnd, WM_COMMAND, MAKEWPARAM(static_cast<unsigned>(f->id), BN_CLICKED),
              reinterpret_cast<LPARAM>(f->hwnd));
         return;
     }
     if (const int id = DefaultButtonId(dialog); id != 0) {
         // A disabled default button takes Enter and does nothing.
-        const Window* button = ChildById(dialog, id);
+        const WindowRecord* button = ChildById(dialog, id);
         if (button == nullptr || button->Enabled()) {
             Send(dialogHwnd, WM_COMMAND, MAKEWPARAM(static_cast<unsigned>(id), BN_CLICKED),
                  reinterpret_cast<LPARAM>(button != nullptr ? button->hwnd : nullptr));

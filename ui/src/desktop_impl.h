@@ -51,36 +51,36 @@ class DesktopImpl {
     [[nodiscard]] std::uint64_t Now() const;
 
     // --- windows (desktop_windows.cpp) ---------------------------------
-    [[nodiscard]] Window* Find(HWND hwnd) const;
+    [[nodiscard]] WindowRecord* Find(HWND hwnd) const;
     // Children go to the bottom of their siblings (template order: the first
     // created stays on top); top-level windows go to the top.
-    Window* Create(Window* parent, HWND owner, std::unique_ptr<WindowClass> cls, int id,
-                   DWORD style, DWORD exStyle, std::string text, const Rect& rect);
-    void Destroy(Window* w);
-    void Attach(Window* w, CWnd* wnd);
+    WindowRecord* Create(WindowRecord* parent, HWND owner, std::unique_ptr<WindowClass> cls, int id,
+                         DWORD style, DWORD exStyle, std::string text, const Rect& rect);
+    void Destroy(WindowRecord* w);
+    void Attach(WindowRecord* w, CWnd* wnd);
     void Detach(CWnd* wnd);
-    LRESULT Dispatch(Window* w, UINT message, WPARAM wParam, LPARAM lParam);
-    LRESULT DefProc(Window* w, UINT message, WPARAM wParam, LPARAM lParam);
+    LRESULT Dispatch(WindowRecord* w, UINT message, WPARAM wParam, LPARAM lParam);
+    LRESULT DefProc(WindowRecord* w, UINT message, WPARAM wParam, LPARAM lParam);
     LRESULT Send(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
     // WM_COMMAND / WM_NOTIFY from a control to its parent.
-    void NotifyCommand(Window& control, UINT code);
-    LRESULT NotifyParent(Window& control, NMHDR* header);
+    void NotifyCommand(WindowRecord& control, UINT code);
+    LRESULT NotifyParent(WindowRecord& control, NMHDR* header);
 
-    [[nodiscard]] Window* TopLevelOf(const Window* w) const;
-    [[nodiscard]] Rect ScreenRect(const Window* w) const;
-    [[nodiscard]] Point ClientOrigin(const Window* w) const;  // screen
-    [[nodiscard]] Rect ClientRect(const Window* w) const;     // 0,0,width,height
+    [[nodiscard]] WindowRecord* TopLevelOf(const WindowRecord* w) const;
+    [[nodiscard]] Rect ScreenRect(const WindowRecord* w) const;
+    [[nodiscard]] Point ClientOrigin(const WindowRecord* w) const;  // screen
+    [[nodiscard]] Rect ClientRect(const WindowRecord* w) const;     // 0,0,width,height
     // The screen area a window's client may draw in: its client area clipped
     // by every ancestor's client area and the screen. Empty when hidden.
-    [[nodiscard]] Rect ClientClip(const Window* w) const;
-    [[nodiscard]] bool EffectivelyVisible(const Window* w) const;
-    [[nodiscard]] bool EffectivelyEnabled(const Window* w) const;
-    void Move(Window* w, const Rect& rect);
-    void PlaceInZOrder(Window* w, HWND insertAfter);
-    bool Show(Window* w, bool show);
-    bool Enable(Window* w, bool enable);
+    [[nodiscard]] Rect ClientClip(const WindowRecord* w) const;
+    [[nodiscard]] bool EffectivelyVisible(const WindowRecord* w) const;
+    [[nodiscard]] bool EffectivelyEnabled(const WindowRecord* w) const;
+    void Move(WindowRecord* w, const Rect& rect);
+    void PlaceInZOrder(WindowRecord* w, HWND insertAfter);
+    bool Show(WindowRecord* w, bool show);
+    bool Enable(WindowRecord* w, bool enable);
     [[nodiscard]] std::vector<HWND> TopLevels() const { return topLevels_; }
-    [[nodiscard]] Window* ChildById(const Window* parent, int id) const;
+    [[nodiscard]] WindowRecord* ChildById(const WindowRecord* parent, int id) const;
 
     // --- modal runs (desktop_modal.cpp) --------------------------------
     int RunModal(CDialog& dialog);
@@ -88,13 +88,13 @@ class DesktopImpl {
     [[nodiscard]] HWND ActiveWindow() const;
     // The window of top that a pen-down at screen reaches; *nonClient when
     // that is top's caption or frame.
-    Window* HitTest(Window* top, Point screen, bool* nonClient);
+    WindowRecord* HitTest(WindowRecord* top, Point screen, bool* nonClient);
     // The window a pen event goes to: the one holding the capture, else the
     // one under the pen in the active window (nonClient: in its frame); null
     // when the pen is outside that window.
-    Window* PenTarget(Point screen, bool* nonClient);
+    WindowRecord* PenTarget(Point screen, bool* nonClient);
     // A pen message at a screen point, in the target's client coordinates.
-    void DispatchPen(Window* target, UINT message, WPARAM keys, Point screen);
+    void DispatchPen(WindowRecord* target, UINT message, WPARAM keys, Point screen);
     [[nodiscard]] const std::vector<HWND>& ModalStack() const { return modalStack_; }
 
     // --- the loop (desktop_loop.cpp) -----------------------------------
@@ -111,7 +111,7 @@ class DesktopImpl {
     bool quitting = false;
 
     // --- timers (desktop_timers.cpp) -----------------------------------
-    UINT_PTR SetTimer(Window* w, UINT_PTR id, UINT elapse);
+    UINT_PTR SetTimer(WindowRecord* w, UINT_PTR id, UINT elapse);
     bool KillTimer(HWND hwnd, UINT_PTR id);
     void KillTimers(HWND hwnd);
     [[nodiscard]] std::optional<std::uint64_t> NextDue() const;
@@ -119,11 +119,11 @@ class DesktopImpl {
 
     // --- painting (desktop_paint.cpp) ----------------------------------
     void Damage(const Rect& screenRect);
-    void DamageWindow(const Window* w);
+    void DamageWindow(const WindowRecord* w);
     void PaintPass();
     void PaintAndPresent();
     void InitPaintDc(CDC& dc, HWND hwnd);
-    void InitClientDc(CDC& dc, Window* w, bool client);
+    void InitClientDc(CDC& dc, WindowRecord* w, bool client);
     // Drawing outside painting (a client DC) changed the screen.
     void ClientDrawn(HWND hwnd, const Rect& drawn);
     // A text drawn in the window did not fit where it was drawn.
@@ -133,9 +133,9 @@ class DesktopImpl {
 
     // --- input (desktop_input.cpp) -------------------------------------
     void HandleInput(const InputEvent& event);
-    void SetFocus(Window* w);
+    void SetFocus(WindowRecord* w);
     [[nodiscard]] HWND Focus() const { return focus_; }
-    void SetCapture(Window* w);
+    void SetCapture(WindowRecord* w);
     void ReleaseCapture();
     [[nodiscard]] HWND Capture() const { return capture_; }
     // Starts tracking a caption button press (dialog class).
@@ -149,12 +149,12 @@ class DesktopImpl {
     // --- default push buttons (desktop_default_button.cpp) -------------
     // The template's last DEFPUSHBUTTON is the dialog's default; earlier
     // ones lose the look.
-    void InitDefaultButton(Window* dialog, const std::vector<Window*>& controls);
+    void InitDefaultButton(WindowRecord* dialog, const std::vector<WindowRecord*>& controls);
     // DM_GETDEFID: the id Enter clicks when the focus is not on a push
     // button; 0 when the dialog has none.
-    [[nodiscard]] int DefaultButtonId(const Window* dialog) const;
+    [[nodiscard]] int DefaultButtonId(const WindowRecord* dialog) const;
     // DM_SETDEFID; false when the control is no push button.
-    bool SetDefaultButton(Window* dialog, int id);
+    bool SetDefaultButton(WindowRecord* dialog, int id);
 
   private:
     friend class ::ui::CDC;
@@ -172,22 +172,22 @@ class DesktopImpl {
     void KeyDown(Key key);
     void KeyUp(Key key);
     void Text(const std::string& text);
-    Window* KeyTarget();
-    void NextTabStop(Window* dialog, bool backwards);
+    WindowRecord* KeyTarget();
+    void NextTabStop(WindowRecord* dialog, bool backwards);
     // default push buttons
-    void PressEnter(Window* dialog);
-    void MoveDefaultLook(Window* focus);
-    void ShowDefaultLookOn(Window* dialog, Window* button);
+    void PressEnter(WindowRecord* dialog);
+    void MoveDefaultLook(WindowRecord* focus);
+    void ShowDefaultLookOn(WindowRecord* dialog, WindowRecord* button);
     // painting
     void PaintTree(HWND hwnd, const Rect& clip);
-    void PaintOne(Window* w, const Rect& clip);
-    void ForgetClippedTexts(Window* w, bool nonClient);
+    void PaintOne(WindowRecord* w, const Rect& clip);
+    void ForgetClippedTexts(WindowRecord* w, bool nonClient);
 
     platform::Clock* clock_;
     std::uint64_t steadyStartMs_ = 0;
 
-    std::unordered_map<HWND, std::unique_ptr<Window>> windows_;
-    std::vector<std::unique_ptr<Window>> zombies_;
+    std::unordered_map<HWND, std::unique_ptr<WindowRecord>> windows_;
+    std::vector<std::unique_ptr<WindowRecord>> zombies_;
     std::vector<HWND> topLevels_;  // topmost first
     std::vector<HWND> modalStack_;
     std::vector<LoopKind> loops_;

@@ -145,9 +145,9 @@ void DesktopImpl::HandleInput(const InputEvent& event) {
     }
 }
 
-Window* DesktopImpl::HitTest(Window* top, Point screen, bool* nonClient) {
+WindowRecord* DesktopImpl::HitTest(WindowRecord* top, Point screen, bool* nonClient) {
     *nonClient = false;
-    Window* w = top;
+    WindowRecord* w = top;
     for (;;) {
         const Point o = ClientOrigin(w);
         const Point c{screen.x - o.x, screen.y - o.y};
@@ -155,8 +155,8 @@ Window* DesktopImpl::HitTest(Window* top, Point screen, bool* nonClient) {
             *nonClient = true;
             return w;
         }
-        Window* hit = nullptr;
-        for (Window* child : w->children) {
+        WindowRecord* hit = nullptr;
+        for (WindowRecord* child : w->children) {
             if (child->Visible() && child->Enabled() && child->rect.Contains(c) &&
                 !child->cls->TransparentToInput(*child)) {
                 hit = child;
@@ -170,19 +170,19 @@ Window* DesktopImpl::HitTest(Window* top, Point screen, bool* nonClient) {
     }
 }
 
-Window* DesktopImpl::PenTarget(Point screen, bool* nonClient) {
+WindowRecord* DesktopImpl::PenTarget(Point screen, bool* nonClient) {
     *nonClient = false;
-    if (Window* captured = Find(capture_)) {
+    if (WindowRecord* captured = Find(capture_)) {
         return captured;
     }
-    Window* top = Find(ActiveWindow());
+    WindowRecord* top = Find(ActiveWindow());
     if (top == nullptr || !top->Visible() || !ScreenRect(top).Contains(screen)) {
         return nullptr;
     }
     return HitTest(top, screen, nonClient);
 }
 
-void DesktopImpl::DispatchPen(Window* target, UINT message, WPARAM keys, Point screen) {
+void DesktopImpl::DispatchPen(WindowRecord* target, UINT message, WPARAM keys, Point screen) {
     const Point o = ClientOrigin(target);
     Dispatch(target, message, keys, PointParam({screen.x - o.x, screen.y - o.y}));
 }
@@ -193,7 +193,7 @@ void DesktopImpl::PenDown(Point screen) {
         capture_ = nullptr;
     }
     bool nonClient = false;
-    Window* target = PenTarget(screen, &nonClient);
+    WindowRecord* target = PenTarget(screen, &nonClient);
     if (target == nullptr) {
         return;
     }
@@ -221,7 +221,7 @@ void DesktopImpl::PenMove(Point screen) {
         return;
     }
     bool nonClient = false;
-    Window* target = PenTarget(screen, &nonClient);
+    WindowRecord* target = PenTarget(screen, &nonClient);
     if (target != nullptr && !nonClient) {
         DispatchPen(target, WM_MOUSEMOVE, penIsDown_ ? MK_LBUTTON : 0, screen);
     }
@@ -233,7 +233,7 @@ void DesktopImpl::PenUp(Point screen) {
         const HWND hwnd = captionTrack_;
         const auto button = static_cast<CaptionButton>(captionButton_);
         captionTrack_ = nullptr;
-        Window* w = Find(hwnd);
+        WindowRecord* w = Find(hwnd);
         if (w == nullptr) {
             return;
         }
@@ -249,18 +249,18 @@ void DesktopImpl::PenUp(Point screen) {
         return;
     }
     bool nonClient = false;
-    Window* target = PenTarget(screen, &nonClient);
+    WindowRecord* target = PenTarget(screen, &nonClient);
     if (target != nullptr && !nonClient) {
         DispatchPen(target, WM_LBUTTONUP, 0, screen);
     }
 }
 
-Window* DesktopImpl::KeyTarget() {
-    Window* dialog = Find(ActiveWindow());
+WindowRecord* DesktopImpl::KeyTarget() {
+    WindowRecord* dialog = Find(ActiveWindow());
     if (dialog == nullptr) {
         return nullptr;
     }
-    Window* f = Find(focus_);
+    WindowRecord* f = Find(focus_);
     if (f != nullptr && TopLevelOf(f) == dialog && EffectivelyVisible(f) && EffectivelyEnabled(f)) {
         return f;
     }
@@ -268,11 +268,11 @@ Window* DesktopImpl::KeyTarget() {
 }
 
 void DesktopImpl::KeyDown(Key key) {
-    Window* dialog = Find(ActiveWindow());
+    WindowRecord* dialog = Find(ActiveWindow());
     if (dialog == nullptr) {
         return;
     }
-    Window* target = KeyTarget();
+    WindowRecord* target = KeyTarget();
     const HWND targetHwnd = target->hwnd;
     const UINT code = target != dialog ? target->cls->DlgCode(*target) : 0;
     switch (key) {
@@ -304,7 +304,7 @@ void DesktopImpl::KeyDown(Key key) {
 }
 
 void DesktopImpl::KeyUp(Key key) {
-    if (Window* target = KeyTarget()) {
+    if (WindowRecord* target = KeyTarget()) {
         if (const UINT vk = VirtualKeyOf(key); vk != 0) {
             Dispatch(target, WM_KEYUP, vk, 1);
         }
@@ -318,9 +318,9 @@ void DesktopImpl::Text(const std::string& text) {
     }
 }
 
-void DesktopImpl::NextTabStop(Window* dialog, bool backwards) {
-    std::vector<Window*> stops;
-    for (Window* c : dialog->children) {
+void DesktopImpl::NextTabStop(WindowRecord* dialog, bool backwards) {
+    std::vector<WindowRecord*> stops;
+    for (WindowRecord* c : dialog->children) {
         if ((c->style & WS_TABSTOP) != 0 && c->Visible() && c->Enabled()) {
             stops.push_back(c);
         }
@@ -345,30 +345,30 @@ void DesktopImpl::NextTabStop(Window* dialog, bool backwards) {
     SetFocus(stops[next]);
 }
 
-void DesktopImpl::SetFocus(Window* w) {
+void DesktopImpl::SetFocus(WindowRecord* w) {
     const HWND next = w != nullptr ? w->hwnd : nullptr;
     const HWND previous = focus_;
     if (next == previous) {
         return;
     }
     focus_ = next;
-    if (Window* old = Find(previous)) {
+    if (WindowRecord* old = Find(previous)) {
         Dispatch(old, WM_KILLFOCUS, reinterpret_cast<WPARAM>(next), 0);
     }
-    if (Window* now = Find(next); now != nullptr && focus_ == next) {
+    if (WindowRecord* now = Find(next); now != nullptr && focus_ == next) {
         Dispatch(now, WM_SETFOCUS, reinterpret_cast<WPARAM>(previous), 0);
     }
     // Unless its handler moved the focus on or destroyed the window.
-    if (Window* now = Find(next); now != nullptr && focus_ == next) {
+    if (WindowRecord* now = Find(next); now != nullptr && focus_ == next) {
         MoveDefaultLook(now);
     }
 }
 
-void DesktopImpl::SetCapture(Window* w) {
+void DesktopImpl::SetCapture(WindowRecord* w) {
     const HWND previous = capture_;
     capture_ = w != nullptr ? w->hwnd : nullptr;
     if (previous != nullptr && previous != capture_) {
-        if (Window* old = Find(previous)) {
+        if (WindowRecord* old = Find(previous)) {
             Dispatch(old, WM_CAPTURECHANGED, 0, reinterpret_cast<LPARAM>(capture_));
         }
     }
@@ -377,7 +377,7 @@ void DesktopImpl::SetCapture(Window* w) {
 void DesktopImpl::ReleaseCapture() {
     const HWND previous = capture_;
     capture_ = nullptr;
-    if (Window* old = Find(previous)) {
+    if (WindowRecord* old = Find(previous)) {
         Dispatch(old, WM_CAPTURECHANGED, 0, 0);
     }
 }

@@ -15,7 +15,7 @@ bool DesktopImpl::ServeSent() {
                 item->invoke();
                 result = 1;
             }
-        } else if (Window* w = Find(item->hwnd)) {
+        } else if (WindowRecord* w = Find(item->hwnd)) {
             result = Dispatch(w, item->message, item->wParam, item->lParam);
         }
         hub->Complete(item, result);
@@ -31,7 +31,7 @@ bool DesktopImpl::DispatchPostedBatch(const std::function<bool()>& done) {
     MSG msg;
     while (count-- > 0 && !done() && hub->TakePosted(&msg, nullptr, 0, 0, true)) {
         any = true;
-        if (Window* w = Find(msg.hwnd)) {
+        if (WindowRecord* w = Find(msg.hwnd)) {
             Dispatch(w, msg.message, msg.wParam, msg.lParam);
         }
         ServeSent();

@@ -75,7 +75,7 @@ int DesktopImpl::RunModal(CDialog& dialog) {
 
     HWND owner = nullptr;
     if (dialog.m_pParentWnd != nullptr) {
-        if (Window* p = Find(dialog.m_pParentWnd->m_hWnd)) {
+        if (WindowRecord* p = Find(dialog.m_pParentWnd->m_hWnd)) {
             owner = TopLevelOf(p)->hwnd;
         }
     }
@@ -87,15 +87,15 @@ int DesktopImpl::RunModal(CDialog& dialog) {
     const FrameMetrics frame = DialogFrameMetrics(style);
     const int width = DluToPixelsX(t.cx) + 2 * frame.border;
     const int height = DluToPixelsY(t.cy) + 2 * frame.border + frame.caption;
-    Window* w = Create(nullptr, owner, MakeDialogClass(), t.id, style, t.exStyle, t.caption,
-                       PlaceDialog(t, width, height));
+    WindowRecord* w = Create(nullptr, owner, MakeDialogClass(), t.id, style, t.exStyle, t.caption,
+                             PlaceDialog(t, width, height));
     const HWND hwnd = w->hwnd;
     Attach(w, &dialog);
 
-    std::vector<Window*> controls;
+    std::vector<WindowRecord*> controls;
     controls.reserve(t.items.size());
     for (const DialogItem& item : t.items) {
-        Window* c =
+        WindowRecord* c =
             Create(w, nullptr, ClassFor(item.cls), item.id, item.style | WS_CHILD | WS_VISIBLE,
                    item.exStyle, item.text, DluRectToPixels(item.x, item.y, item.cx, item.cy));
         c->builtin = WrapperFor(item.cls);
@@ -108,7 +108,7 @@ int DesktopImpl::RunModal(CDialog& dialog) {
     InitDefaultButton(w, controls);
 
     bool reenableOwner = false;
-    if (Window* o = Find(owner)) {
+    if (WindowRecord* o = Find(owner)) {
         o->savedFocus = focus_;
         if (o->Enabled()) {
             Enable(o, false);
@@ -124,15 +124,15 @@ int DesktopImpl::RunModal(CDialog& dialog) {
     w = Find(hwnd);
     if (w != nullptr && !dialog.result_.has_value() && !quitting) {
         if (init != 0) {
-            Window* first = nullptr;
-            for (Window* c : w->children) {
+            WindowRecord* first = nullptr;
+            for (WindowRecord* c : w->children) {
                 if ((c->style & WS_TABSTOP) != 0 && c->Visible() && c->Enabled()) {
                     first = c;
                     break;
                 }
             }
             SetFocus(first != nullptr ? first : w);
-        } else if (Window* f = Find(focus_); f == nullptr || TopLevelOf(f) != w) {
+        } else if (WindowRecord* f = Find(focus_); f == nullptr || TopLevelOf(f) != w) {
             SetFocus(w);
         }
         Show(w, true);
@@ -141,7 +141,7 @@ int DesktopImpl::RunModal(CDialog& dialog) {
     const int result = dialog.result_.value_or(-1);
 
     std::erase(modalStack_, hwnd);
-    Window* o = Find(owner);
+    WindowRecord* o = Find(owner);
     if (reenableOwner && o != nullptr) {
         Enable(o, true);
     }
@@ -149,7 +149,7 @@ int DesktopImpl::RunModal(CDialog& dialog) {
         Destroy(w);
     }
     if (o != nullptr) {
-        Window* saved = Find(o->savedFocus);
+        WindowRecord* saved = Find(o->savedFocus);
         SetFocus(saved != nullptr ? saved : nullptr);
         o->savedFocus = nullptr;
     }

@@ -26,7 +26,7 @@ void DesktopImpl::Damage(const Rect& screenRect) {
     }
 }
 
-void DesktopImpl::DamageWindow(const Window* w) {
+void DesktopImpl::DamageWindow(const WindowRecord* w) {
     Damage(ScreenRect(w));
 }
 
@@ -45,7 +45,7 @@ void DesktopImpl::PaintPass() {
     std::size_t start = 0;
     bool covered = false;
     for (std::size_t i = order.size(); i-- > 0;) {
-        const Window* w = Find(order[i]);
+        const WindowRecord* w = Find(order[i]);
         if (w != nullptr && w->Visible() && Covers(ScreenRect(w), damage)) {
             start = i;
             covered = true;
@@ -69,7 +69,7 @@ void DesktopImpl::PaintAndPresent() {
 }
 
 void DesktopImpl::PaintTree(HWND hwnd, const Rect& clip) {
-    Window* w = Find(hwnd);
+    WindowRecord* w = Find(hwnd);
     if (w == nullptr || !w->Visible()) {
         return;
     }
@@ -92,13 +92,13 @@ void DesktopImpl::PaintTree(HWND hwnd, const Rect& clip) {
     // the view over libstdc++ 12's vector.)
     std::vector<HWND> children(w->children.size());
     std::transform(w->children.rbegin(), w->children.rend(), children.begin(),
-                   [](const Window* child) { return child->hwnd; });
+                   [](const WindowRecord* child) { return child->hwnd; });
     for (HWND child : children) {
         PaintTree(child, childClip);
     }
 }
 
-void DesktopImpl::PaintOne(Window* w, const Rect& clip) {
+void DesktopImpl::PaintOne(WindowRecord* w, const Rect& clip) {
     const Rect windowRect = ScreenRect(w);
     {
         FrameworkDc nc;
@@ -145,12 +145,12 @@ void DesktopImpl::InitPaintDc(CDC& dc, HWND hwnd) {
         dc.clip_ = context.clip;
         return;
     }
-    if (Window* w = Find(hwnd)) {
+    if (WindowRecord* w = Find(hwnd)) {
         InitClientDc(dc, w, true);
     }
 }
 
-void DesktopImpl::InitClientDc(CDC& dc, Window* w, bool client) {
+void DesktopImpl::InitClientDc(CDC& dc, WindowRecord* w, bool client) {
     dc.fb_ = &screen_;
     dc.hwnd_ = w->hwnd;
     if (client) {
@@ -165,18 +165,19 @@ void DesktopImpl::InitClientDc(CDC& dc, Window* w, bool client) {
     dc.nonClient_ = !client;
 }
 
-void DesktopImpl::ForgetClippedTexts(Window* w, bool nonClient) {
+void DesktopImpl::ForgetClippedTexts(WindowRecord* w, bool nonClient) {
     std::erase_if(w->clippedTexts,
-                  [&](const Window::ClippedText& t) { return t.nonClient == nonClient; });
+                  [&](const WindowRecord::ClippedText& t) { return t.nonClient == nonClient; });
 }
 
 void DesktopImpl::TextClipped(HWND hwnd, std::string_view text, bool nonClient) {
-    Window* w = Find(hwnd);
+    WindowRecord* w = Find(hwnd);
     if (w == nullptr) {
         return;
     }
-    const bool known = std::any_of(w->clippedTexts.begin(), w->clippedTexts.end(),
-                                   [&](const Window::ClippedText& t) { return t.text == text; });
+    const bool known =
+        std::any_of(w->clippedTexts.begin(), w->clippedTexts.end(),
+                    [&](const WindowRecord::ClippedText& t) { return t.text == text; });
     if (!known) {
         w->clippedTexts.push_back({std::string(text), nonClient});
     }
@@ -186,8 +187,8 @@ void DesktopImpl::ClientDrawn(HWND hwnd, const Rect& drawn) {
     presentNeeded_ = true;
     // Windows above this one's top-level window must stay on top: what of
     // them the drawing touched is repainted before the frame is shown.
-    Window* w = Find(hwnd);
-    Window* top = w != nullptr ? TopLevelOf(w) : nullptr;
+    WindowRecord* w = Find(hwnd);
+    WindowRecord* top = w != nullptr ? TopLevelOf(w) : nullptr;
     if (top == nullptr) {
         return;
     }
@@ -195,7 +196,7 @@ void DesktopImpl::ClientDrawn(HWND hwnd, const Rect& drawn) {
         if (above == top->hwnd) {
             break;
         }
-        const Window* a = Find(above);
+        const WindowRecord* a = Find(above);
         if (a != nullptr && a->Visible()) {
             Damage(ScreenRect(a).Intersect(drawn));
         }

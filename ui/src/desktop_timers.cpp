@@ -11,7 +11,7 @@ namespace {
 constexpr UINT kMinimumElapse = 10;
 }
 
-UINT_PTR DesktopImpl::SetTimer(Window* w, UINT_PTR id, UINT elapse) {
+UINT_PTR DesktopImpl::SetTimer(WindowRecord* w, UINT_PTR id, UINT elapse) {
     if (w == nullptr || id == 0) {
         platform::SetLastError(platform::ERROR_INVALID_PARAMETER);
         return 0;
@@ -70,7 +70,7 @@ bool DesktopImpl::FireDueTimers() {
         }
         const std::uint64_t missed = (now - it->due) / it->period + 1;
         it->due += missed * it->period;
-        if (Window* w = Find(fired.hwnd)) {
+        if (WindowRecord* w = Find(fired.hwnd)) {
             Dispatch(w, WM_TIMER, fired.id, 0);
         }
     }

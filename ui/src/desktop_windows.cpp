@@ -24,13 +24,13 @@ std::uint64_t SteadyMs() {
 // Keeps a window's record alive while one of its handlers runs.
 class BusyGuard {
   public:
-    explicit BusyGuard(Window* w) : w_(w) { ++w_->busy; }
+    explicit BusyGuard(WindowRecord* w) : w_(w) { ++w_->busy; }
     BusyGuard(const BusyGuard&) = delete;
     BusyGuard& operator=(const BusyGuard&) = delete;
     ~BusyGuard() { --w_->busy; }
 
   private:
-    Window* w_;
+    WindowRecord* w_;
 };
 
 }  // namespace
@@ -58,7 +58,7 @@ DesktopImpl::~DesktopImpl() {
     // Windows still open (a test that never ran their loop to the end):
     // destroy them from the top down.
     while (!topLevels_.empty()) {
-        Window* w = Find(topLevels_.front());
+        WindowRecord* w = Find(topLevels_.front());
         if (w == nullptr) {
             topLevels_.erase(topLevels_.begin());
             continue;
@@ -86,7 +86,7 @@ std::uint64_t DesktopImpl::Now() const {
     return SteadyMs() - steadyStartMs_;
 }
 
-Window* DesktopImpl::Find(HWND hwnd) const {
+WindowRecord* DesktopImpl::Find(HWND hwnd) const {
     if (hwnd == nullptr) {
         return nullptr;
     }
@@ -94,9 +94,10 @@ Window* DesktopImpl::Find(HWND hwnd) const {
     return it == windows_.end() ? nullptr : it->second.get();
 }
 
-Window* DesktopImpl::Create(Window* parent, HWND owner, std::unique_ptr<WindowClass> cls, int id,
-                            DWORD style, DWORD exStyle, std::string text, const Rect& rect) {
-    auto w = std::make_unique<Window>();
+WindowRecord* DesktopImpl::Create(WindowRecord* parent, HWND owner,
+                                  std::unique_ptr<WindowClass> cls, int id, DWORD style,
+                                  DWORD exStyle, std::string text, const Rect& rect) {
+    auto w = std::make_unique<WindowRecord>();
     w->hwnd = reinterpret_cast<HWND>(nextHandle_++);
     w->parent = parent;
     w->owner = parent == nullptr ? owner : nullptr;
@@ -106,7 +107,7 @@ Window* DesktopImpl::Create(Window* parent, HWND owner, std::unique_ptr<WindowCl
     w->text = std::move(text);
     w->rect = rect;
     w->cls = std::move(cls);
-    Window* raw = w.get();
+    WindowRecord* raw = w.get();
     if (parent != nullptr) {
         raw->creationIndex = static_cast<int>(parent->children.size());
         parent->children.push_back(raw);
@@ -123,7 +124,7 @@ Window* DesktopImpl::Create(Window* parent, HWND owner, std::unique_ptr<WindowCl
     return raw;
 }
 
-void DesktopImpl::Destroy(Window* w) {
+void DesktopImpl::Destroy(WindowRecord* w) {
     if (w == nullptr || w->dead) {
         return;
     }
@@ -133,8 +134,8 @@ void DesktopImpl::Destroy(Window* w) {
     if (w == nullptr) {
         return;
     }
-    const std::vector<Window*> children = w->children;
-    for (Window* child : children) {
+    const std::vector<WindowRecord*> children = w->children;
+    for (WindowRecord* child : children) {
         Destroy(child);
     }
     DamageWindow(w);
@@ -178,25 +179,25 @@ void DesktopImpl::Destroy(Window* w) {
 }
 
 void DesktopImpl::ReleaseZombies() {
-    std::erase_if(zombies_, [](const std::unique_ptr<Window>& w) {
+    std::erase_if(zombies_, [](const std::unique_ptr<WindowRecord>& w) {
         return w->busy == 0 && w->painting == 0;
     });
 }
 
-void DesktopImpl::Attach(Window* w, CWnd* wnd) {
+void DesktopImpl::Attach(WindowRecord* w, CWnd* wnd) {
     w->target = wnd;
     wnd->m_hWnd = w->hwnd;
 }
 
 void DesktopImpl::Detach(CWnd* wnd) {
-    Window* w = Find(wnd->m_hWnd);
+    WindowRecord* w = Find(wnd->m_hWnd);
     if (w != nullptr && w->target == wnd) {
         w->target = w->builtin.get();
     }
     wnd->m_hWnd = nullptr;
 }
 
-LRESULT DesktopImpl::Dispatch(Window* w, UINT message, WPARAM wParam, LPARAM lParam) {
+LRESULT DesktopImpl::Dispatch(WindowRecord* w, UINT message, WPARAM wParam, LPARAM lParam) {
     BusyGuard guard(w);
     if (CWnd* target = w->target; target != nullptr) {
         return target->WindowProc(message, wParam, lParam);
@@ -204,17 +205,17 @@ LRESULT DesktopImpl::Dispatch(Window* w, UINT message, WPARAM wParam, LPARAM lPa
     return w->cls->Proc(*this, *w, message, wParam, lParam);
 }
 
-LRESULT DesktopImpl::DefProc(Window* w, UINT message, WPARAM wParam, LPARAM lParam) {
+LRESULT DesktopImpl::DefProc(WindowRecord* w, UINT message, WPARAM wParam, LPARAM lParam) {
     BusyGuard guard(w);
     return w->cls->Proc(*this, *w, message, wParam, lParam);
 }
 
 LRESULT DesktopImpl::Send(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
-    Window* w = Find(hwnd);
+    WindowRecord* w = Find(hwnd);
     return w == nullptr ? 0 : Dispatch(w, message, wParam, lParam);
 }
 
-void DesktopImpl::NotifyCommand(Window& control, UINT code) {
+void DesktopImpl::NotifyCommand(WindowRecord& control, UINT code) {
     if (control.parent == nullptr) {
         return;
     }
@@ -222,7 +223,7 @@ void DesktopImpl::NotifyCommand(Window& control, UINT code) {
          reinterpret_cast<LPARAM>(control.hwnd));
 }
 
-LRESULT DesktopImpl::NotifyParent(Window& control, NMHDR* header) {
+LRESULT DesktopImpl::NotifyParent(WindowRecord& control, NMHDR* header) {
     if (control.parent == nullptr) {
         return 0;
     }
@@ -232,14 +233,14 @@ LRESULT DesktopImpl::NotifyParent(Window& control, NMHDR* header) {
                 reinterpret_cast<LPARAM>(header));
 }
 
-Window* DesktopImpl::TopLevelOf(const Window* w) const {
+WindowRecord* DesktopImpl::TopLevelOf(const WindowRecord* w) const {
     while (w != nullptr && w->parent != nullptr) {
         w = w->parent;
     }
-    return const_cast<Window*>(w);
+    return const_cast<WindowRecord*>(w);
 }
 
-Rect DesktopImpl::ScreenRect(const Window* w) const {
+Rect DesktopImpl::ScreenRect(const WindowRecord* w) const {
     if (w->parent == nullptr) {
         return w->rect;
     }
@@ -247,31 +248,31 @@ Rect DesktopImpl::ScreenRect(const Window* w) const {
     return w->rect.Offset(o.x, o.y);
 }
 
-Point DesktopImpl::ClientOrigin(const Window* w) const {
+Point DesktopImpl::ClientOrigin(const WindowRecord* w) const {
     const Rect r = ScreenRect(w);
     const Rect c = w->cls->ClientArea(*w);
     return {r.left + c.left, r.top + c.top};
 }
 
-Rect DesktopImpl::ClientRect(const Window* w) const {
+Rect DesktopImpl::ClientRect(const WindowRecord* w) const {
     const Rect c = w->cls->ClientArea(*w);
     return {0, 0, std::max(0, c.Width()), std::max(0, c.Height())};
 }
 
-Rect DesktopImpl::ClientClip(const Window* w) const {
+Rect DesktopImpl::ClientClip(const WindowRecord* w) const {
     if (!EffectivelyVisible(w)) {
         return {};
     }
     const Point o = ClientOrigin(w);
     Rect clip = ClientRect(w).Offset(o.x, o.y).Intersect({0, 0, kScreenWidth, kScreenHeight});
-    for (const Window* p = w->parent; p != nullptr && !clip.Empty(); p = p->parent) {
+    for (const WindowRecord* p = w->parent; p != nullptr && !clip.Empty(); p = p->parent) {
         const Point po = ClientOrigin(p);
         clip = clip.Intersect(ClientRect(p).Offset(po.x, po.y));
     }
     return clip;
 }
 
-bool DesktopImpl::EffectivelyVisible(const Window* w) const {
+bool DesktopImpl::EffectivelyVisible(const WindowRecord* w) const {
     for (; w != nullptr; w = w->parent) {
         if (!w->Visible()) {
             return false;
@@ -280,7 +281,7 @@ bool DesktopImpl::EffectivelyVisible(const Window* w) const {
     return true;
 }
 
-bool DesktopImpl::EffectivelyEnabled(const Window* w) const {
+bool DesktopImpl::EffectivelyEnabled(const WindowRecord* w) const {
     for (; w != nullptr; w = w->parent) {
         if (!w->Enabled()) {
             return false;
@@ -289,7 +290,7 @@ bool DesktopImpl::EffectivelyEnabled(const Window* w) const {
     return true;
 }
 
-void DesktopImpl::Move(Window* w, const Rect& rect) {
+void DesktopImpl::Move(WindowRecord* w, const Rect& rect) {
     if (w->rect == rect) {
         return;
     }
@@ -298,17 +299,17 @@ void DesktopImpl::Move(Window* w, const Rect& rect) {
     DamageWindow(w);
 }
 
-void DesktopImpl::PlaceInZOrder(Window* w, HWND insertAfter) {
+void DesktopImpl::PlaceInZOrder(WindowRecord* w, HWND insertAfter) {
     std::vector<HWND> handles;
     if (w->parent != nullptr) {
-        std::vector<Window*>& siblings = w->parent->children;
+        std::vector<WindowRecord*>& siblings = w->parent->children;
         std::erase(siblings, w);
         auto at = siblings.end();
         if (insertAfter == HWND_TOP) {
             at = siblings.begin();
         } else if (insertAfter != HWND_BOTTOM) {
             at = std::find_if(siblings.begin(), siblings.end(),
-                              [&](const Window* s) { return s->hwnd == insertAfter; });
+                              [&](const WindowRecord* s) { return s->hwnd == insertAfter; });
             if (at != siblings.end()) {
                 ++at;
             }
@@ -330,7 +331,7 @@ void DesktopImpl::PlaceInZOrder(Window* w, HWND insertAfter) {
     DamageWindow(w);
 }
 
-bool DesktopImpl::Show(Window* w, bool show) {
+bool DesktopImpl::Show(WindowRecord* w, bool show) {
     const bool was = w->Visible();
     if (was == show) {
         return was;
@@ -344,7 +345,7 @@ bool DesktopImpl::Show(Window* w, bool show) {
     return was;
 }
 
-bool DesktopImpl::Enable(Window* w, bool enable) {
+bool DesktopImpl::Enable(WindowRecord* w, bool enable) {
     const bool wasDisabled = !w->Enabled();
     if (wasDisabled != enable) {
         return wasDisabled;
@@ -362,11 +363,11 @@ bool DesktopImpl::Enable(Window* w, bool enable) {
     return wasDisabled;
 }
 
-Window* DesktopImpl::ChildById(const Window* parent, int id) const {
+WindowRecord* DesktopImpl::ChildById(const WindowRecord* parent, int id) const {
     if (parent == nullptr) {
         return nullptr;
     }
-    for (Window* child : parent->children) {
+    for (WindowRecord* child : parent->children) {
         if (child->id == id) {
             return child;
         }

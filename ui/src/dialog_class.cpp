@@ -19,7 +19,8 @@ class DialogClass : public WindowClass {
   public:
     [[nodiscard]] const char* Name() const override { return "Dialog"; }
 
-    LRESULT Proc(DesktopImpl& d, Window& w, UINT message, WPARAM wParam, LPARAM lParam) override {
+    LRESULT Proc(DesktopImpl& d, WindowRecord& w, UINT message, WPARAM wParam,
+                 LPARAM lParam) override {
         switch (message) {
             case WM_CLOSE:
                 d.Send(w.hwnd, WM_COMMAND, MAKEWPARAM(static_cast<unsigned>(IDCANCEL), BN_CLICKED),
@@ -39,13 +40,13 @@ class DialogClass : public WindowClass {
         }
     }
 
-    [[nodiscard]] Rect ClientArea(const Window& w) const override {
+    [[nodiscard]] Rect ClientArea(const WindowRecord& w) const override {
         const FrameMetrics m = DialogFrameMetrics(w.style);
         return {m.border, m.border + m.caption, w.rect.Width() - m.border,
                 w.rect.Height() - m.border};
     }
 
-    void PaintNonClient(DesktopImpl& d, Window& w, CDC& dc) override {
+    void PaintNonClient(DesktopImpl& d, WindowRecord& w, CDC& dc) override {
         const FrameMetrics m = DialogFrameMetrics(w.style);
         const int width = w.rect.Width();
         const int height = w.rect.Height();
@@ -80,7 +81,7 @@ class DialogClass : public WindowClass {
         dc.DrawText(w.text, &title, DT_LEFT | DT_VCENTER | DT_SINGLELINE);
     }
 
-    bool NonClientPenDown(DesktopImpl& d, Window& w, Point p) override {
+    bool NonClientPenDown(DesktopImpl& d, WindowRecord& w, Point p) override {
         for (CaptionButton b : {CaptionButton::Close, CaptionButton::Ok}) {
             if (auto r = CaptionButtonRect(w, b); r.has_value() && r->Contains(p)) {
                 d.TrackCaptionButton(w.hwnd, static_cast<int>(b));
@@ -104,7 +105,7 @@ FrameMetrics DialogFrameMetrics(DWORD style) {
     return m;
 }
 
-std::optional<Rect> CaptionButtonRect(const Window& w, CaptionButton button) {
+std::optional<Rect> CaptionButtonRect(const WindowRecord& w, CaptionButton button) {
     const FrameMetrics m = DialogFrameMetrics(w.style);
     if (m.caption == 0 || w.parent != nullptr) {
         return std::nullopt;

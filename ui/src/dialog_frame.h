@@ -9,7 +9,7 @@
 
 namespace ui::detail {
 
-struct Window;
+struct WindowRecord;
 
 struct FrameMetrics {
     int border = 0;
@@ -19,6 +19,6 @@ struct FrameMetrics {
 FrameMetrics DialogFrameMetrics(DWORD style);
 
 enum class CaptionButton { None = 0, Close = 1, Ok = 2 };
-std::optional<Rect> CaptionButtonRect(const Window& w, CaptionButton button);
+std::optional<Rect> CaptionButtonRect(const WindowRecord& w, CaptionButton button);
 
 }  // namespace ui::detail

@@ -27,7 +27,8 @@ class EditClass : public WindowClass {
   public:
     [[nodiscard]] const char* Name() const override { return "Edit"; }
 
-    LRESULT Proc(DesktopImpl& d, Window& w, UINT message, WPARAM wParam, LPARAM lParam) override {
+    LRESULT Proc(DesktopImpl& d, WindowRecord& w, UINT message, WPARAM wParam,
+                 LPARAM lParam) override {
         const Point p{GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)};
         switch (message) {
             case WM_SETTEXT: {
@@ -119,13 +120,13 @@ class EditClass : public WindowClass {
         }
     }
 
-    [[nodiscard]] Rect ClientArea(const Window& w) const override {
+    [[nodiscard]] Rect ClientArea(const WindowRecord& w) const override {
         const int b = Border(w);
         const int bar = HasBar(w) ? look::kScrollBarWidth : 0;
         return {b, b, std::max(b, w.rect.Width() - b - bar), std::max(b, w.rect.Height() - b)};
     }
 
-    void PaintNonClient(DesktopImpl& d, Window& w, CDC& dc) override {
+    void PaintNonClient(DesktopImpl& d, WindowRecord& w, CDC& dc) override {
         const int width = w.rect.Width();
         const int height = w.rect.Height();
         if (Border(w) > 0) {
@@ -146,12 +147,12 @@ class EditClass : public WindowClass {
         }
     }
 
-    void EraseBackground(DesktopImpl& d, Window& w, CDC& dc) override {
+    void EraseBackground(DesktopImpl& d, WindowRecord& w, CDC& dc) override {
         const bool white = (w.style & ES_READONLY) == 0 && d.EffectivelyEnabled(&w);
         dc.FillSolidRect(d.ClientRect(&w), white ? look::kWindow : look::kFace);
     }
 
-    void Paint(DesktopImpl& d, Window& w, CDC& dc) override {
+    void Paint(DesktopImpl& d, WindowRecord& w, CDC& dc) override {
         const std::vector<Line>& lines = Lines(d, w);
         const Rect client = d.ClientRect(&w);
         const int lh = Font::System().LineHeight();
@@ -175,7 +176,7 @@ class EditClass : public WindowClass {
         }
     }
 
-    [[nodiscard]] UINT DlgCode(const Window& w) const override {
+    [[nodiscard]] UINT DlgCode(const WindowRecord& w) const override {
         UINT code = DLGC_WANTCHARS | DLGC_WANTARROWS;
         if (Multi(w) && (w.style & ES_WANTRETURN) != 0) {
             code |= DLGC_WANTALLKEYS;
@@ -183,7 +184,7 @@ class EditClass : public WindowClass {
         return code;
     }
 
-    bool NonClientPenDown(DesktopImpl& d, Window& w, Point p) override {
+    bool NonClientPenDown(DesktopImpl& d, WindowRecord& w, Point p) override {
         if (!HasBar(w)) {
             return false;
         }
@@ -214,23 +215,23 @@ class EditClass : public WindowClass {
         int maxFirst = 0;
     };
 
-    static bool Multi(const Window& w) { return (w.style & ES_MULTILINE) != 0; }
-    static bool Editable(const Window& w) { return (w.style & ES_READONLY) == 0; }
-    static int Border(const Window& w) { return (w.style & WS_BORDER) != 0 ? 2 : 0; }
-    static bool HasBar(const Window& w) { return Multi(w) && (w.style & WS_VSCROLL) != 0; }
+    static bool Multi(const WindowRecord& w) { return (w.style & ES_MULTILINE) != 0; }
+    static bool Editable(const WindowRecord& w) { return (w.style & ES_READONLY) == 0; }
+    static int Border(const WindowRecord& w) { return (w.style & WS_BORDER) != 0 ? 2 : 0; }
+    static bool HasBar(const WindowRecord& w) { return Multi(w) && (w.style & WS_VSCROLL) != 0; }
 
-    static int TextWidth(DesktopImpl& d, const Window& w) {
+    static int TextWidth(DesktopImpl& d, const WindowRecord& w) {
         return std::max(1, d.ClientRect(&w).Width() - 2 * kEditMargin);
     }
 
-    [[nodiscard]] int TextTop(DesktopImpl& d, const Window& w) const {
+    [[nodiscard]] int TextTop(DesktopImpl& d, const WindowRecord& w) const {
         if (Multi(w)) {
             return 1;
         }
         return std::max(0, (d.ClientRect(&w).Height() - Font::System().LineHeight()) / 2);
     }
 
-    static int VisibleLines(DesktopImpl& d, const Window& w) {
+    static int VisibleLines(DesktopImpl& d, const WindowRecord& w) {
         if (!Multi(w)) {
             return 1;
         }
@@ -239,7 +240,7 @@ class EditClass : public WindowClass {
 
     // The display lines (edit_lines.h), laid out again whole only when
     // the text changed other than through this edit, or its width did.
-    const std::vector<Line>& Lines(DesktopImpl& d, const Window& w) const {
+    const std::vector<Line>& Lines(DesktopImpl& d, const WindowRecord& w) const {
         const bool wrap = (w.style & ES_AUTOHSCROLL) == 0;
         const int width = Multi(w) && wrap ? TextWidth(d, w) : 0;
         if (!laidOut_ || laidSize_ != w.text.size() || lines_.Width() != width ||
@@ -256,7 +257,7 @@ class EditClass : public WindowClass {
     // The advance of the text's first `at` bytes, measured on from the
     // offset asked for last while the text before it stays: typing at the
     // end measures only what was typed.
-    int PrefixWidth(const Window& w, std::size_t at) const {
+    int PrefixWidth(const WindowRecord& w, std::size_t at) const {
         if (at < prefixAt_) {
             prefixAt_ = 0;
             prefixWidth_ = 0;
@@ -267,7 +268,7 @@ class EditClass : public WindowClass {
         return prefixWidth_;
     }
 
-    [[nodiscard]] std::pair<int, int> CaretPlace(DesktopImpl& /*d*/, const Window& w,
+    [[nodiscard]] std::pair<int, int> CaretPlace(DesktopImpl& /*d*/, const WindowRecord& w,
                                                  const std::vector<Line>& lines) const {
         const int index = lines_.LineOf(caret_);
         const Line& line = lines[static_cast<std::size_t>(index)];
@@ -279,7 +280,7 @@ class EditClass : public WindowClass {
         return {index, x};
     }
 
-    std::size_t CaretAt(DesktopImpl& d, const Window& w, Point p) const {
+    std::size_t CaretAt(DesktopImpl& d, const WindowRecord& w, Point p) const {
         const std::vector<Line>& lines = Lines(d, w);
         const int lh = Font::System().LineHeight();
         int index = Multi(w) ? first_ + (p.y - TextTop(d, w)) / std::max(1, lh) : 0;
@@ -287,7 +288,7 @@ class EditClass : public WindowClass {
         return ColumnAt(w, lines[static_cast<std::size_t>(index)], p.x - kEditMargin + xOffset_);
     }
 
-    static std::size_t ColumnAt(const Window& w, const Line& line, int x) {
+    static std::size_t ColumnAt(const WindowRecord& w, const Line& line, int x) {
         const Font& font = Font::System();
         std::size_t best = line.start;
         int bestDistance = std::abs(x);
@@ -346,7 +347,7 @@ class EditClass : public WindowClass {
         return at;
     }
 
-    void SetSel(DesktopImpl& d, Window& w, std::intptr_t start, std::intptr_t end) {
+    void SetSel(DesktopImpl& d, WindowRecord& w, std::intptr_t start, std::intptr_t end) {
         const std::size_t size = w.text.size();
         if (start < 0) {
             anchor_ = caret_ = Snap(w.text, caret_);
@@ -359,7 +360,7 @@ class EditClass : public WindowClass {
         d.DamageWindow(&w);
     }
 
-    void Replace(DesktopImpl& d, Window& w, const std::string& text) {
+    void Replace(DesktopImpl& d, WindowRecord& w, const std::string& text) {
         const auto [s, e] = Selection();
         const bool laidOut = laidOut_ && laidSize_ == w.text.size();
         w.text.replace(s, e - s, text);
@@ -378,7 +379,7 @@ class EditClass : public WindowClass {
         d.DamageWindow(&w);
     }
 
-    void Char(DesktopImpl& d, Window& w, std::uint32_t cp) {
+    void Char(DesktopImpl& d, WindowRecord& w, std::uint32_t cp) {
         if (!Editable(w)) {
             return;
         }
@@ -408,7 +409,7 @@ class EditClass : public WindowClass {
         d.NotifyCommand(w, EN_CHANGE);
     }
 
-    void Key(DesktopImpl& d, Window& w, UINT key, LPARAM lParam) {
+    void Key(DesktopImpl& d, WindowRecord& w, UINT key, LPARAM lParam) {
         if ((key == VK_UP || key == VK_DOWN) && w.arrowKeySpin != nullptr) {
             d.Send(w.arrowKeySpin, WM_KEYDOWN, key, lParam);
             return;
@@ -470,7 +471,7 @@ class EditClass : public WindowClass {
         d.DamageWindow(&w);
     }
 
-    void Scroll(DesktopImpl& d, Window& w, UINT code, int pos) {
+    void Scroll(DesktopImpl& d, WindowRecord& w, UINT code, int pos) {
         if (!Multi(w)) {
             return;
         }
@@ -503,11 +504,11 @@ class EditClass : public WindowClass {
         }
     }
 
-    int MaxFirst(DesktopImpl& d, const Window& w) const {
+    int MaxFirst(DesktopImpl& d, const WindowRecord& w) const {
         return std::max(0, static_cast<int>(Lines(d, w).size()) - VisibleLines(d, w));
     }
 
-    void SetFirst(DesktopImpl& d, Window& w, int first) {
+    void SetFirst(DesktopImpl& d, WindowRecord& w, int first) {
         first = std::clamp(first, 0, MaxFirst(d, w));
         if (first != first_) {
             first_ = first;
@@ -515,7 +516,7 @@ class EditClass : public WindowClass {
         }
     }
 
-    void EnsureCaretVisible(DesktopImpl& d, Window& w) {
+    void EnsureCaretVisible(DesktopImpl& d, WindowRecord& w) {
         const std::vector<Line>& lines = Lines(d, w);
         if (Multi(w)) {
             const int index = lines_.LineOf(caret_);
@@ -536,7 +537,7 @@ class EditClass : public WindowClass {
         }
     }
 
-    Bar Geometry(DesktopImpl& d, const Window& w) const {
+    Bar Geometry(DesktopImpl& d, const WindowRecord& w) const {
         Bar bar;
         const int b = Border(w);
         const int right = w.rect.Width() - b;
@@ -559,7 +560,7 @@ class EditClass : public WindowClass {
         return bar;
     }
 
-    void DragThumb(DesktopImpl& d, Window& w, int windowY) {
+    void DragThumb(DesktopImpl& d, WindowRecord& w, int windowY) {
         const Bar bar = Geometry(d, w);
         const int room = bar.track.Height() - bar.thumb.Height();
         if (room <= 0 || bar.maxFirst == 0) {

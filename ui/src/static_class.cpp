@@ -11,7 +11,7 @@ class StaticClass : public WindowClass {
   public:
     [[nodiscard]] const char* Name() const override { return "Static"; }
 
-    void Paint(DesktopImpl& d, Window& w, CDC& dc) override {
+    void Paint(DesktopImpl& d, WindowRecord& w, CDC& dc) override {
         UINT format = DT_WORDBREAK;
         switch (w.style & SS_TYPEMASK) {
             case SS_CENTER:
@@ -35,11 +35,11 @@ class StaticClass : public WindowClass {
         dc.DrawText(w.text, &r, format);
     }
 
-    [[nodiscard]] bool TransparentToInput(const Window& w) const override {
+    [[nodiscard]] bool TransparentToInput(const WindowRecord& w) const override {
         return (w.style & SS_NOTIFY) == 0;
     }
 
-    [[nodiscard]] UINT DlgCode(const Window& /*w*/) const override { return DLGC_STATIC; }
+    [[nodiscard]] UINT DlgCode(const WindowRecord& /*w*/) const override { return DLGC_STATIC; }
 };
 
 }  // namespace

@@ -18,7 +18,8 @@ class TabClass : public WindowClass {
   public:
     [[nodiscard]] const char* Name() const override { return "Tab"; }
 
-    LRESULT Proc(DesktopImpl& d, Window& w, UINT message, WPARAM wParam, LPARAM lParam) override {
+    LRESULT Proc(DesktopImpl& d, WindowRecord& w, UINT message, WPARAM wParam,
+                 LPARAM lParam) override {
         switch (message) {
             case TCM_INSERTITEM: {
                 const auto* item = reinterpret_cast<const TCITEM*>(lParam);
@@ -93,9 +94,9 @@ class TabClass : public WindowClass {
         }
     }
 
-    void EraseBackground(DesktopImpl& /*d*/, Window& /*w*/, CDC& /*dc*/) override {}
+    void EraseBackground(DesktopImpl& /*d*/, WindowRecord& /*w*/, CDC& /*dc*/) override {}
 
-    void Paint(DesktopImpl& d, Window& w, CDC& dc) override {
+    void Paint(DesktopImpl& d, WindowRecord& w, CDC& dc) override {
         const Rect r = d.ClientRect(&w);
         // What lies above the body, beside the headers, belongs to the parent.
         dc.FillSolidRect({r.left, r.top, r.right, r.top + kHeaderHeight}, look::kFace);
@@ -119,7 +120,7 @@ class TabClass : public WindowClass {
   private:
     // Header rectangles in client coordinates; the selected one stands 2
     // pixels taller and wider.
-    [[nodiscard]] std::vector<Rect> Headers(const Window& /*w*/) const {
+    [[nodiscard]] std::vector<Rect> Headers(const WindowRecord& /*w*/) const {
         std::vector<Rect> out;
         const Font& font = Font::System();
         int x = 2;
@@ -151,7 +152,7 @@ class TabClass : public WindowClass {
         dc.DrawText(text, &t, DT_CENTER | DT_VCENTER | DT_SINGLELINE);
     }
 
-    void Select(DesktopImpl& d, Window& w, int index) {
+    void Select(DesktopImpl& d, WindowRecord& w, int index) {
         if (index == current_) {
             return;
         }

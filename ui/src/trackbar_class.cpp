@@ -21,7 +21,8 @@ class TrackbarClass : public WindowClass {
   public:
     [[nodiscard]] const char* Name() const override { return "Trackbar"; }
 
-    LRESULT Proc(DesktopImpl& d, Window& w, UINT message, WPARAM wParam, LPARAM lParam) override {
+    LRESULT Proc(DesktopImpl& d, WindowRecord& w, UINT message, WPARAM wParam,
+                 LPARAM lParam) override {
         const Point p{GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)};
         switch (message) {
             case TBM_GETPOS:
@@ -101,7 +102,7 @@ class TrackbarClass : public WindowClass {
                 if (wasDragging) {
                     Notify(d, w, TB_THUMBPOSITION);
                 }
-                if (Window* still = d.Find(hwnd)) {
+                if (WindowRecord* still = d.Find(hwnd)) {
                     Notify(d, *still, TB_ENDTRACK);
                 }
                 return 0;
@@ -137,7 +138,7 @@ class TrackbarClass : public WindowClass {
                     default:
                         return 0;
                 }
-                if (Window* still = d.Find(hwnd)) {
+                if (WindowRecord* still = d.Find(hwnd)) {
                     Notify(d, *still, TB_ENDTRACK);
                 }
                 return 0;
@@ -147,7 +148,7 @@ class TrackbarClass : public WindowClass {
         }
     }
 
-    void Paint(DesktopImpl& d, Window& w, CDC& dc) override {
+    void Paint(DesktopImpl& d, WindowRecord& w, CDC& dc) override {
         const Rect r = d.ClientRect(&w);
         const bool vertical = Vertical(w);
         const int across = vertical ? r.Width() : r.Height();
@@ -181,22 +182,22 @@ class TrackbarClass : public WindowClass {
     }
 
   private:
-    static bool Vertical(const Window& w) { return (w.style & TBS_VERT) != 0; }
+    static bool Vertical(const WindowRecord& w) { return (w.style & TBS_VERT) != 0; }
     static int Margin() { return kThumbLength / 2 + 3; }
 
     // A rectangle given along / across the channel.
-    static Rect Oriented(const Window& w, int a0, int c0, int a1, int c1) {
+    static Rect Oriented(const WindowRecord& w, int a0, int c0, int a1, int c1) {
         return Vertical(w) ? Rect{c0, a0, c1, a1} : Rect{a0, c0, a1, c1};
     }
-    static int Along(const Window& w, Point p) { return Vertical(w) ? p.y : p.x; }
+    static int Along(const WindowRecord& w, Point p) { return Vertical(w) ? p.y : p.x; }
 
-    int Length(DesktopImpl& d, const Window& w) const {
+    int Length(DesktopImpl& d, const WindowRecord& w) const {
         const Rect r = d.ClientRect(&w);
         return std::max(1, (Vertical(w) ? r.Height() : r.Width()) - 2 * Margin());
     }
 
     // The channel offset of a value.
-    int Offset(DesktopImpl& d, const Window& w, int value) const {
+    int Offset(DesktopImpl& d, const WindowRecord& w, int value) const {
         if (max_ <= min_) {
             return Margin();
         }
@@ -205,7 +206,7 @@ class TrackbarClass : public WindowClass {
     }
 
     // The value nearest a channel offset.
-    int ValueAt(DesktopImpl& d, const Window& w, int offset) const {
+    int ValueAt(DesktopImpl& d, const WindowRecord& w, int offset) const {
         if (max_ <= min_) {
             return min_;
         }
@@ -214,7 +215,7 @@ class TrackbarClass : public WindowClass {
         return min_ + static_cast<int>((rel * (max_ - min_) + length / 2) / length);
     }
 
-    Rect Thumb(DesktopImpl& d, const Window& w) const {
+    Rect Thumb(DesktopImpl& d, const WindowRecord& w) const {
         const Rect r = d.ClientRect(&w);
         const int center = (Vertical(w) ? r.Width() : r.Height()) / 2;
         const int at = Offset(d, w, pos_);
@@ -222,18 +223,18 @@ class TrackbarClass : public WindowClass {
                         at - kThumbLength / 2 + kThumbLength, center + kThumbBreadth / 2);
     }
 
-    void ClampRange(DesktopImpl& d, Window& w) {
+    void ClampRange(DesktopImpl& d, WindowRecord& w) {
         pos_ = std::clamp(pos_, min_, std::max(min_, max_));
         d.DamageWindow(&w);
     }
 
-    void Move(DesktopImpl& d, Window& w, int value, UINT code) {
+    void Move(DesktopImpl& d, WindowRecord& w, int value, UINT code) {
         pos_ = std::clamp(value, min_, std::max(min_, max_));
         d.DamageWindow(&w);
         Notify(d, w, code);
     }
 
-    void Notify(DesktopImpl& d, Window& w, UINT code) {
+    void Notify(DesktopImpl& d, WindowRecord& w, UINT code) {
         if (w.parent == nullptr) {
             return;
         }

@@ -26,7 +26,8 @@ class UpDownClass : public WindowClass {
   public:
     [[nodiscard]] const char* Name() const override { return "UpDown"; }
 
-    LRESULT Proc(DesktopImpl& d, Window& w, UINT message, WPARAM wParam, LPARAM lParam) override {
+    LRESULT Proc(DesktopImpl& d, WindowRecord& w, UINT message, WPARAM wParam,
+                 LPARAM lParam) override {
         switch (message) {
             case UDM_SETRANGE:
                 upper_ = static_cast<std::int16_t>(LOWORD(static_cast<std::uintptr_t>(lParam)));
@@ -102,7 +103,7 @@ class UpDownClass : public WindowClass {
                     wParam == VK_RIGHT) {
                     const HWND hwnd = w.hwnd;
                     Step(d, w, wParam == VK_UP || wParam == VK_RIGHT);
-                    if (Window* still = d.Find(hwnd)) {
+                    if (WindowRecord* still = d.Find(hwnd)) {
                         Scrolled(d, *still, SB_ENDSCROLL);
                     }
                 }
@@ -112,7 +113,7 @@ class UpDownClass : public WindowClass {
         }
     }
 
-    void Paint(DesktopImpl& d, Window& w, CDC& dc) override {
+    void Paint(DesktopImpl& d, WindowRecord& w, CDC& dc) override {
         const Rect r = d.ClientRect(&w);
         const bool enabled = d.EffectivelyEnabled(&w);
         if ((w.style & UDS_HORZ) != 0) {
@@ -132,7 +133,7 @@ class UpDownClass : public WindowClass {
         look::ArrowGlyph(dc, down, look::Arrow::Down, enabled);
     }
 
-    void AfterCreate(DesktopImpl& d, Window& w, Window* previous) override {
+    void AfterCreate(DesktopImpl& d, WindowRecord& w, WindowRecord* previous) override {
         if ((w.style & UDS_AUTOBUDDY) != 0 && previous != nullptr) {
             SetBuddy(d, w, previous->hwnd);
         }
@@ -142,12 +143,12 @@ class UpDownClass : public WindowClass {
     [[nodiscard]] int Low() const { return std::min(lower_, upper_); }
     [[nodiscard]] int High() const { return std::max(lower_, upper_); }
 
-    void SetBuddy(DesktopImpl& d, Window& w, HWND hwnd) {
-        if (Window* old = d.Find(buddy_); old != nullptr && old->arrowKeySpin == w.hwnd) {
+    void SetBuddy(DesktopImpl& d, WindowRecord& w, HWND hwnd) {
+        if (WindowRecord* old = d.Find(buddy_); old != nullptr && old->arrowKeySpin == w.hwnd) {
             old->arrowKeySpin = nullptr;
         }
         buddy_ = hwnd;
-        Window* buddy = d.Find(hwnd);
+        WindowRecord* buddy = d.Find(hwnd);
         if (buddy == nullptr || buddy->parent != w.parent) {
             return;
         }
@@ -171,11 +172,11 @@ class UpDownClass : public WindowClass {
 
     // Takes the position from the buddy's text; false when it is not a whole
     // number within the range (the position stays).
-    bool ReadBuddy(DesktopImpl& d, Window& w) {
+    bool ReadBuddy(DesktopImpl& d, WindowRecord& w) {
         if ((w.style & UDS_SETBUDDYINT) == 0) {
             return true;
         }
-        Window* buddy = d.Find(buddy_);
+        WindowRecord* buddy = d.Find(buddy_);
         if (buddy == nullptr) {
             return true;
         }
@@ -214,7 +215,7 @@ class UpDownClass : public WindowClass {
         return true;
     }
 
-    void WriteBuddy(DesktopImpl& d, Window& w) {
+    void WriteBuddy(DesktopImpl& d, WindowRecord& w) {
         if ((w.style & UDS_SETBUDDYINT) == 0 || d.Find(buddy_) == nullptr) {
             return;
         }
@@ -228,14 +229,14 @@ class UpDownClass : public WindowClass {
         d.Send(buddy_, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(text.c_str()));
     }
 
-    LRESULT SetPos(DesktopImpl& d, Window& w, int pos) {
+    LRESULT SetPos(DesktopImpl& d, WindowRecord& w, int pos) {
         const int previous = pos_;
         pos_ = std::clamp(pos, Low(), High());
         WriteBuddy(d, w);
         return previous;
     }
 
-    void Step(DesktopImpl& d, Window& w, bool increaseArrow) {
+    void Step(DesktopImpl& d, WindowRecord& w, bool increaseArrow) {
         const HWND hwnd = w.hwnd;
         ReadBuddy(d, w);
         // The up (or right) arrow moves from lower towards upper.
@@ -262,13 +263,13 @@ class UpDownClass : public WindowClass {
         pos_ = static_cast<int>(next);
         if (pos_ != before) {
             WriteBuddy(d, w);
-            if (Window* still = d.Find(hwnd)) {
+            if (WindowRecord* still = d.Find(hwnd)) {
                 Scrolled(d, *still, SB_THUMBPOSITION);
             }
         }
     }
 
-    void Scrolled(DesktopImpl& d, Window& w, UINT code) {
+    void Scrolled(DesktopImpl& d, WindowRecord& w, UINT code) {
         if (w.parent == nullptr) {
             return;
         }

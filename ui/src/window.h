@@ -1,6 +1,6 @@
-// A window of the framework: its place in the tree, its state, the class
-// that gives its default behaviour, and the CWnd that receives its messages.
-// Only the UI thread touches these.
+// The framework's record of a window (behind its HWND): its place in the
+// tree, its state, the class that gives its default behaviour, and the CWnd
+// that receives its messages. Only the UI thread touches these.
 #pragma once
 
 #include <memory>
@@ -18,11 +18,11 @@ namespace ui::detail {
 class DesktopImpl;
 class WindowClass;
 
-struct Window {
+struct WindowRecord {
     HWND hwnd = nullptr;
-    Window* parent = nullptr;       // child windows
-    HWND owner = nullptr;           // top-level windows
-    std::vector<Window*> children;  // z-order, topmost first
+    WindowRecord* parent = nullptr;       // child windows
+    HWND owner = nullptr;                 // top-level windows
+    std::vector<WindowRecord*> children;  // z-order, topmost first
     int id = 0;
     DWORD style = 0;
     DWORD exStyle = 0;
@@ -74,23 +74,24 @@ class WindowClass {
 
     [[nodiscard]] virtual const char* Name() const = 0;
     // DefWindowProc. The base handles text, enabling, focus and paint.
-    virtual LRESULT Proc(DesktopImpl& d, Window& w, UINT message, WPARAM wParam, LPARAM lParam);
+    virtual LRESULT Proc(DesktopImpl& d, WindowRecord& w, UINT message, WPARAM wParam,
+                         LPARAM lParam);
     // The client area in window coordinates.
-    [[nodiscard]] virtual Rect ClientArea(const Window& w) const;
+    [[nodiscard]] virtual Rect ClientArea(const WindowRecord& w) const;
     // Frame, caption, scroll bar: dc in window coordinates.
-    virtual void PaintNonClient(DesktopImpl& d, Window& w, CDC& dc);
+    virtual void PaintNonClient(DesktopImpl& d, WindowRecord& w, CDC& dc);
     // The client background before WM_PAINT: the dialog face colour.
-    virtual void EraseBackground(DesktopImpl& d, Window& w, CDC& dc);
+    virtual void EraseBackground(DesktopImpl& d, WindowRecord& w, CDC& dc);
     // The default WM_PAINT.
-    virtual void Paint(DesktopImpl& d, Window& w, CDC& dc);
+    virtual void Paint(DesktopImpl& d, WindowRecord& w, CDC& dc);
     // Taps pass through to what lies beneath (group boxes, plain statics).
-    [[nodiscard]] virtual bool TransparentToInput(const Window& w) const;
-    [[nodiscard]] virtual UINT DlgCode(const Window& w) const;
+    [[nodiscard]] virtual bool TransparentToInput(const WindowRecord& w) const;
+    [[nodiscard]] virtual UINT DlgCode(const WindowRecord& w) const;
     // Runs once the whole dialog has been created; previous is the control
     // created just before this one.
-    virtual void AfterCreate(DesktopImpl& d, Window& w, Window* previous);
+    virtual void AfterCreate(DesktopImpl& d, WindowRecord& w, WindowRecord* previous);
     // A pen-down on the non-client area, window coordinates; true when used.
-    virtual bool NonClientPenDown(DesktopImpl& d, Window& w, Point p);
+    virtual bool NonClientPenDown(DesktopImpl& d, WindowRecord& w, Point p);
 };
 
 std::unique_ptr<WindowClass> MakeDialogClass();

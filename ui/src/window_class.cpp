@@ -7,7 +7,8 @@
 
 namespace ui::detail {
 
-LRESULT WindowClass::Proc(DesktopImpl& d, Window& w, UINT message, WPARAM wParam, LPARAM lParam) {
+LRESULT WindowClass::Proc(DesktopImpl& d, WindowRecord& w, UINT message, WPARAM wParam,
+                          LPARAM lParam) {
     switch (message) {
         case WM_SETTEXT: {
             const char* text = reinterpret_cast<const char*>(lParam);
@@ -46,29 +47,30 @@ LRESULT WindowClass::Proc(DesktopImpl& d, Window& w, UINT message, WPARAM wParam
     }
 }
 
-Rect WindowClass::ClientArea(const Window& w) const {
+Rect WindowClass::ClientArea(const WindowRecord& w) const {
     return {0, 0, w.rect.Width(), w.rect.Height()};
 }
 
-void WindowClass::PaintNonClient(DesktopImpl& /*d*/, Window& /*w*/, CDC& /*dc*/) {}
+void WindowClass::PaintNonClient(DesktopImpl& /*d*/, WindowRecord& /*w*/, CDC& /*dc*/) {}
 
-void WindowClass::EraseBackground(DesktopImpl& d, Window& w, CDC& dc) {
+void WindowClass::EraseBackground(DesktopImpl& d, WindowRecord& w, CDC& dc) {
     dc.FillSolidRect(d.ClientRect(&w), look::kFace);
 }
 
-void WindowClass::Paint(DesktopImpl& /*d*/, Window& /*w*/, CDC& /*dc*/) {}
+void WindowClass::Paint(DesktopImpl& /*d*/, WindowRecord& /*w*/, CDC& /*dc*/) {}
 
-bool WindowClass::TransparentToInput(const Window& /*w*/) const {
+bool WindowClass::TransparentToInput(const WindowRecord& /*w*/) const {
     return false;
 }
 
-UINT WindowClass::DlgCode(const Window& /*w*/) const {
+UINT WindowClass::DlgCode(const WindowRecord& /*w*/) const {
     return 0;
 }
 
-void WindowClass::AfterCreate(DesktopImpl& /*d*/, Window& /*w*/, Window* /*previous*/) {}
+void WindowClass::AfterCreate(DesktopImpl& /*d*/, WindowRecord& /*w*/, WindowRecord* /*previous*/) {
+}
 
-bool WindowClass::NonClientPenDown(DesktopImpl& /*d*/, Window& /*w*/, Point /*p*/) {
+bool WindowClass::NonClientPenDown(DesktopImpl& /*d*/, WindowRecord& /*w*/, Point /*p*/) {
     return false;
 }
 

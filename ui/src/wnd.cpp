@@ -10,7 +10,7 @@
 namespace ui {
 
 using detail::DesktopImpl;
-using detail::Window;
+using detail::WindowRecord;
 
 namespace {
 
@@ -19,7 +19,7 @@ namespace {
 template <class R, class F>
 R OnWindow(HWND hwnd, R fallback, F&& f) {
     if (DesktopImpl* d = DesktopImpl::Current()) {
-        Window* w = d->Find(hwnd);
+        WindowRecord* w = d->Find(hwnd);
         return w != nullptr ? f(*d, *w) : fallback;
     }
     auto hub = detail::CurrentHub();
@@ -29,7 +29,7 @@ R OnWindow(HWND hwnd, R fallback, F&& f) {
     R result = fallback;
     hub->Invoke(hwnd, [&] {
         DesktopImpl* d = DesktopImpl::Current();
-        if (Window* w = d != nullptr ? d->Find(hwnd) : nullptr) {
+        if (WindowRecord* w = d != nullptr ? d->Find(hwnd) : nullptr) {
             result = f(*d, *w);
         }
     });
@@ -38,7 +38,7 @@ R OnWindow(HWND hwnd, R fallback, F&& f) {
 
 template <class F>
 void OnWindowVoid(HWND hwnd, F&& f) {
-    OnWindow(hwnd, 0, [&](DesktopImpl& d, Window& w) {
+    OnWindow(hwnd, 0, [&](DesktopImpl& d, WindowRecord& w) {
         f(d, w);
         return 0;
     });
@@ -54,7 +54,7 @@ CWnd::~CWnd() {
         return;
     }
     if (DesktopImpl* d = DesktopImpl::Current()) {
-        Window* w = d->Find(m_hWnd);
+        WindowRecord* w = d->Find(m_hWnd);
         if (w != nullptr && w->target == this) {
             if (w->parent == nullptr && w->builtin == nullptr) {
                 d->Destroy(w);
@@ -67,14 +67,14 @@ CWnd::~CWnd() {
 }
 
 CWnd* CWnd::FromHandle(HWND hwnd) {
-    return OnWindow<CWnd*>(hwnd, nullptr, [](DesktopImpl&, Window& w) { return w.target; });
+    return OnWindow<CWnd*>(hwnd, nullptr, [](DesktopImpl&, WindowRecord& w) { return w.target; });
 }
 
 BOOL CWnd::SubclassWindow(HWND hwnd) {
     if (m_hWnd != nullptr) {
         return FALSE;
     }
-    return OnWindow(hwnd, FALSE, [this](DesktopImpl& d, Window& w) {
+    return OnWindow(hwnd, FALSE, [this](DesktopImpl& d, WindowRecord& w) {
         if (w.target != nullptr && w.target != w.builtin.get()) {
             return FALSE;
         }
@@ -87,40 +87,41 @@ BOOL CWnd::SubclassDlgItem(int id, CWnd* parent) {
     if (parent == nullptr) {
         return FALSE;
     }
-    const HWND child = OnWindow<HWND>(parent->m_hWnd, nullptr, [id](DesktopImpl& d, Window& w) {
-        Window* c = d.ChildById(&w, id);
-        return c != nullptr ? c->hwnd : nullptr;
-    });
+    const HWND child =
+        OnWindow<HWND>(parent->m_hWnd, nullptr, [id](DesktopImpl& d, WindowRecord& w) {
+            WindowRecord* c = d.ChildById(&w, id);
+            return c != nullptr ? c->hwnd : nullptr;
+        });
     return child != nullptr ? SubclassWindow(child) : FALSE;
 }
 
 HWND CWnd::UnsubclassWindow() {
     const HWND hwnd = m_hWnd;
-    OnWindowVoid(hwnd, [this](DesktopImpl& d, Window&) { d.Detach(this); });
+    OnWindowVoid(hwnd, [this](DesktopImpl& d, WindowRecord&) { d.Detach(this); });
     m_hWnd = nullptr;
     return hwnd;
 }
 
 CWnd* CWnd::GetDlgItem(int id) const {
-    return OnWindow<CWnd*>(m_hWnd, nullptr, [id](DesktopImpl& d, Window& w) -> CWnd* {
-        Window* c = d.ChildById(&w, id);
+    return OnWindow<CWnd*>(m_hWnd, nullptr, [id](DesktopImpl& d, WindowRecord& w) -> CWnd* {
+        WindowRecord* c = d.ChildById(&w, id);
         return c != nullptr ? c->target : nullptr;
     });
 }
 
 int CWnd::GetDlgCtrlID() const {
-    return OnWindow(m_hWnd, 0, [](DesktopImpl&, Window& w) { return w.id; });
+    return OnWindow(m_hWnd, 0, [](DesktopImpl&, WindowRecord& w) { return w.id; });
 }
 
 CWnd* CWnd::GetParent() const {
-    return OnWindow<CWnd*>(m_hWnd, nullptr, [](DesktopImpl& d, Window& w) -> CWnd* {
-        Window* p = w.parent != nullptr ? w.parent : d.Find(w.owner);
+    return OnWindow<CWnd*>(m_hWnd, nullptr, [](DesktopImpl& d, WindowRecord& w) -> CWnd* {
+        WindowRecord* p = w.parent != nullptr ? w.parent : d.Find(w.owner);
         return p != nullptr ? p->target : nullptr;
     });
 }
 
 DWORD CWnd::GetStyle() const {
-    return OnWindow<DWORD>(m_hWnd, 0, [](DesktopImpl&, Window& w) { return w.style; });
+    return OnWindow<DWORD>(m_hWnd, 0, [](DesktopImpl&, WindowRecord& w) { return w.style; });
 }
 
 void CWnd::SetWindowText(std::string_view text) {
@@ -129,7 +130,7 @@ void CWnd::SetWindowText(std::string_view text) {
 }
 
 std::string CWnd::GetWindowText() const {
-    return OnWindow<std::string>(m_hWnd, {}, [](DesktopImpl& d, Window& w) {
+    return OnWindow<std::string>(m_hWnd, {}, [](DesktopImpl& d, WindowRecord& w) {
         const auto length = d.Dispatch(&w, WM_GETTEXTLENGTH, 0, 0);
         if (length <= 0) {
             return std::string();
@@ -158,7 +159,7 @@ std::string CWnd::GetDlgItemText(int id) const {
 }
 
 void CWnd::MoveWindow(int x, int y, int width, int height, BOOL /*repaint*/) {
-    OnWindowVoid(m_hWnd, [&](DesktopImpl& d, Window& w) {
+    OnWindowVoid(m_hWnd, [&](DesktopImpl& d, WindowRecord& w) {
         d.Move(&w, {x, y, x + width, y + height});
     });
 }
@@ -168,7 +169,7 @@ void CWnd::MoveWindow(const Rect& rect, BOOL repaint) {
 }
 
 BOOL CWnd::SetWindowPos(const CWnd* insertAfter, int x, int y, int cx, int cy, UINT flags) {
-    return OnWindow(m_hWnd, FALSE, [&](DesktopImpl& d, Window& w) {
+    return OnWindow(m_hWnd, FALSE, [&](DesktopImpl& d, WindowRecord& w) {
         Rect r = w.rect;
         if ((flags & SWP_NOMOVE) == 0) {
             r = {x, y, x + r.Width(), y + r.Height()};
@@ -191,48 +192,50 @@ BOOL CWnd::SetWindowPos(const CWnd* insertAfter, int x, int y, int cx, int cy, U
 }
 
 BOOL CWnd::ShowWindow(int cmd) {
-    return OnWindow(m_hWnd, FALSE, [cmd](DesktopImpl& d, Window& w) {
+    return OnWindow(m_hWnd, FALSE, [cmd](DesktopImpl& d, WindowRecord& w) {
         return d.Show(&w, cmd != SW_HIDE) ? TRUE : FALSE;
     });
 }
 
 BOOL CWnd::IsWindowVisible() const {
-    return OnWindow(m_hWnd, FALSE, [](DesktopImpl& d, Window& w) {
+    return OnWindow(m_hWnd, FALSE, [](DesktopImpl& d, WindowRecord& w) {
         return d.EffectivelyVisible(&w) ? TRUE : FALSE;
     });
 }
 
 BOOL CWnd::EnableWindow(BOOL enable) {
-    return OnWindow(m_hWnd, FALSE, [enable](DesktopImpl& d, Window& w) {
+    return OnWindow(m_hWnd, FALSE, [enable](DesktopImpl& d, WindowRecord& w) {
         return d.Enable(&w, enable != FALSE) ? TRUE : FALSE;
     });
 }
 
 BOOL CWnd::IsWindowEnabled() const {
     return OnWindow(m_hWnd, FALSE,
-                    [](DesktopImpl&, Window& w) { return w.Enabled() ? TRUE : FALSE; });
+                    [](DesktopImpl&, WindowRecord& w) { return w.Enabled() ? TRUE : FALSE; });
 }
 
 void CWnd::GetWindowRect(Rect* rect) const {
     if (rect == nullptr) {
         return;
     }
-    *rect = OnWindow<Rect>(m_hWnd, {}, [](DesktopImpl& d, Window& w) { return d.ScreenRect(&w); });
+    *rect = OnWindow<Rect>(m_hWnd, {},
+                           [](DesktopImpl& d, WindowRecord& w) { return d.ScreenRect(&w); });
 }
 
 void CWnd::GetClientRect(Rect* rect) const {
     if (rect == nullptr) {
         return;
     }
-    *rect = OnWindow<Rect>(m_hWnd, {}, [](DesktopImpl& d, Window& w) { return d.ClientRect(&w); });
+    *rect = OnWindow<Rect>(m_hWnd, {},
+                           [](DesktopImpl& d, WindowRecord& w) { return d.ClientRect(&w); });
 }
 
 void CWnd::ScreenToClient(Point* point) const {
     if (point == nullptr) {
         return;
     }
-    const auto o =
-        OnWindow<Point>(m_hWnd, {}, [](DesktopImpl& d, Window& w) { return d.ClientOrigin(&w); });
+    const auto o = OnWindow<Point>(
+        m_hWnd, {}, [](DesktopImpl& d, WindowRecord& w) { return d.ClientOrigin(&w); });
     point->x -= o.x;
     point->y -= o.y;
 }
@@ -241,8 +244,8 @@ void CWnd::ScreenToClient(Rect* rect) const {
     if (rect == nullptr) {
         return;
     }
-    const auto o =
-        OnWindow<Point>(m_hWnd, {}, [](DesktopImpl& d, Window& w) { return d.ClientOrigin(&w); });
+    const auto o = OnWindow<Point>(
+        m_hWnd, {}, [](DesktopImpl& d, WindowRecord& w) { return d.ClientOrigin(&w); });
     *rect = rect->Offset(-o.x, -o.y);
 }
 
@@ -250,8 +253,8 @@ void CWnd::ClientToScreen(Point* point) const {
     if (point == nullptr) {
         return;
     }
-    const auto o =
-        OnWindow<Point>(m_hWnd, {}, [](DesktopImpl& d, Window& w) { return d.ClientOrigin(&w); });
+    const auto o = OnWindow<Point>(
+        m_hWnd, {}, [](DesktopImpl& d, WindowRecord& w) { return d.ClientOrigin(&w); });
     point->x += o.x;
     point->y += o.y;
 }
@@ -260,13 +263,13 @@ void CWnd::ClientToScreen(Rect* rect) const {
     if (rect == nullptr) {
         return;
     }
-    const auto o =
-        OnWindow<Point>(m_hWnd, {}, [](DesktopImpl& d, Window& w) { return d.ClientOrigin(&w); });
+    const auto o = OnWindow<Point>(
+        m_hWnd, {}, [](DesktopImpl& d, WindowRecord& w) { return d.ClientOrigin(&w); });
     *rect = rect->Offset(o.x, o.y);
 }
 
 void CWnd::Invalidate(BOOL /*erase*/) {
-    OnWindowVoid(m_hWnd, [](DesktopImpl& d, Window& w) { d.DamageWindow(&w); });
+    OnWindowVoid(m_hWnd, [](DesktopImpl& d, WindowRecord& w) { d.DamageWindow(&w); });
 }
 
 void CWnd::InvalidateRect(const Rect* rect, BOOL erase) {
@@ -275,19 +278,19 @@ void CWnd::InvalidateRect(const Rect* rect, BOOL erase) {
         return;
     }
     const Rect r = *rect;
-    OnWindowVoid(m_hWnd, [r](DesktopImpl& d, Window& w) {
+    OnWindowVoid(m_hWnd, [r](DesktopImpl& d, WindowRecord& w) {
         const Point o = d.ClientOrigin(&w);
         d.Damage(r.Offset(o.x, o.y).Intersect(d.ScreenRect(&w)));
     });
 }
 
 void CWnd::UpdateWindow() {
-    OnWindowVoid(m_hWnd, [](DesktopImpl& d, Window&) { d.PaintAndPresent(); });
+    OnWindowVoid(m_hWnd, [](DesktopImpl& d, WindowRecord&) { d.PaintAndPresent(); });
 }
 
 UINT_PTR CWnd::SetTimer(UINT_PTR id, UINT elapse, void* /*unused*/) {
     const auto result = OnWindow<UINT_PTR>(
-        m_hWnd, 0, [&](DesktopImpl& d, Window& w) { return d.SetTimer(&w, id, elapse); });
+        m_hWnd, 0, [&](DesktopImpl& d, WindowRecord& w) { return d.SetTimer(&w, id, elapse); });
     if (result == 0 && IsWindow(m_hWnd) == FALSE) {
         platform::SetLastError(platform::ERROR_INVALID_HANDLE);
     }
@@ -295,7 +298,7 @@ UINT_PTR CWnd::SetTimer(UINT_PTR id, UINT elapse, void* /*unused*/) {
 }
 
 BOOL CWnd::KillTimer(UINT_PTR id) {
-    return OnWindow(m_hWnd, FALSE, [id](DesktopImpl& d, Window& w) {
+    return OnWindow(m_hWnd, FALSE, [id](DesktopImpl& d, WindowRecord& w) {
         return d.KillTimer(w.hwnd, id) ? TRUE : FALSE;
     });
 }
@@ -309,8 +312,8 @@ BOOL CWnd::PostMessage(UINT message, WPARAM wParam, LPARAM lParam) const {
 }
 
 CWnd* CWnd::SetCapture() {
-    return OnWindow<CWnd*>(m_hWnd, nullptr, [](DesktopImpl& d, Window& w) -> CWnd* {
-        Window* previous = d.Find(d.Capture());
+    return OnWindow<CWnd*>(m_hWnd, nullptr, [](DesktopImpl& d, WindowRecord& w) -> CWnd* {
+        WindowRecord* previous = d.Find(d.Capture());
         d.SetCapture(&w);
         return previous != nullptr ? previous->target : nullptr;
     });
@@ -325,8 +328,8 @@ CWnd* CWnd::GetCapture() {
 }
 
 CWnd* CWnd::SetFocus() {
-    return OnWindow<CWnd*>(m_hWnd, nullptr, [](DesktopImpl& d, Window& w) -> CWnd* {
-        Window* previous = d.Find(d.Focus());
+    return OnWindow<CWnd*>(m_hWnd, nullptr, [](DesktopImpl& d, WindowRecord& w) -> CWnd* {
+        WindowRecord* previous = d.Find(d.Focus());
         d.SetFocus(&w);
         return previous != nullptr ? previous->target : nullptr;
     });
@@ -337,13 +340,13 @@ CWnd* CWnd::GetFocus() {
 }
 
 HICON CWnd::SetIcon(HICON icon, BOOL bigIcon) {
-    return OnWindow<HICON>(m_hWnd, 0, [&](DesktopImpl&, Window& w) {
+    return OnWindow<HICON>(m_hWnd, 0, [&](DesktopImpl&, WindowRecord& w) {
         return std::exchange(bigIcon != FALSE ? w.iconBig : w.iconSmall, icon);
     });
 }
 
 HICON CWnd::GetIcon(BOOL bigIcon) const {
-    return OnWindow<HICON>(m_hWnd, 0, [&](DesktopImpl&, Window& w) {
+    return OnWindow<HICON>(m_hWnd, 0, [&](DesktopImpl&, WindowRecord& w) {
         return bigIcon != FALSE ? w.iconBig : w.iconSmall;
     });
 }
@@ -365,7 +368,7 @@ int CWnd::MessageBox(std::string_view text, std::string_view caption, UINT type)
 }
 
 BOOL CWnd::DestroyWindow() {
-    return OnWindow(m_hWnd, FALSE, [](DesktopImpl& d, Window& w) {
+    return OnWindow(m_hWnd, FALSE, [](DesktopImpl& d, WindowRecord& w) {
         d.Destroy(&w);
         return TRUE;
     });
@@ -401,7 +404,7 @@ LRESULT CWnd::WindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
 
 LRESULT CWnd::DefWindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
     DesktopImpl* d = DesktopImpl::Current();
-    Window* w = d != nullptr ? d->Find(m_hWnd) : nullptr;
+    WindowRecord* w = d != nullptr ? d->Find(m_hWnd) : nullptr;
     return w != nullptr ? d->DefProc(w, message, wParam, lParam) : 0;
 }
 

@@ -13,11 +13,11 @@
 #include <fstream>
 #include <iterator>
 
-#include "com7/com7_component.h"
-#include "com7/com7_driver.h"
 #include "conformance/backend_fixture.h"
+#include "host/com7/com7_component.h"
+#include "host/com7/com7_driver.h"
+#include "host/unit/test_unit.h"
 #include "platform/text.h"
-#include "unit/test_unit.h"
 
 namespace conformance {
 
@@ -147,7 +147,7 @@ class UnitBackend final : public Backend {
         return out;
     }
     int LineWaiters() override {
-        com7::Com7Driver& driver = com7::FindCom7(t_.unit())->Driver();
+        host::com7::Com7Driver& driver = host::com7::FindCom7(t_.unit())->Driver();
         return line_ == kSimulatedLine ? driver.Simulated().State().waiting
                                        : driver.Host().Waiting();
     }
@@ -194,11 +194,13 @@ class UnitBackend final : public Backend {
         return true;
     }
 
-    com7::SimulatedPort& Simulated() { return com7::FindCom7(t_.unit())->Driver().Simulated(); }
+    host::com7::SimulatedPort& Simulated() {
+        return host::com7::FindCom7(t_.unit())->Driver().Simulated();
+    }
 
     std::string line_;
     PtyMaster pty_;
-    unit::TestUnit t_;
+    host::unit::TestUnit t_;
 };
 
 }  // namespace

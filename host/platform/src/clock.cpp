@@ -1,8 +1,8 @@
-#include "unit/clock.h"
+#include "host/unit/clock.h"
 
-#include "unit/scheduler.h"
+#include "host/unit/scheduler.h"
 
-namespace unit {
+namespace host::unit {
 
 std::uint64_t RealClock::NowMs() {
     const auto elapsed = std::chrono::steady_clock::now() - start_;
@@ -32,4 +32,4 @@ std::optional<std::uint64_t> VirtualClock::NextSleeperDeadline() const {
     return scheduler_.NextDeadline();
 }
 
-}  // namespace unit
+}  // namespace host::unit

@@ -1,6 +1,6 @@
-#include "unit/config_error.h"
+#include "host/unit/config_error.h"
 
-namespace unit {
+namespace host::unit {
 
 std::string ConfigError::Text() const {
     std::string out;
@@ -18,4 +18,4 @@ std::string ConfigError::Text() const {
     return out;
 }
 
-}  // namespace unit
+}  // namespace host::unit

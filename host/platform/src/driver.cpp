@@ -1,8 +1,8 @@
-#include "unit/driver.h"
+#include "host/unit/driver.h"
 
 #include <cstring>
 
-namespace unit {
+namespace host::unit {
 
 using platform::ERROR_INSUFFICIENT_BUFFER;
 using platform::ERROR_INVALID_PARAMETER;
@@ -70,4 +70,4 @@ DriverResult GetDword(const void* in, DWORD inSize, std::uint32_t* value) {
     return DriverResult::Ok();
 }
 
-}  // namespace unit
+}  // namespace host::unit

@@ -1,9 +1,9 @@
-#include "unit/dsk_driver.h"
+#include "host/unit/dsk_driver.h"
 
 #include <algorithm>
 #include <cstring>
 
-namespace unit {
+namespace host::unit {
 
 void DskDriver::DeclareKeys(Schema::Table& table) {
     table.Bytes("identify", kStorageReplyBytes, [this](const std::vector<std::uint8_t>& bytes) {
@@ -36,4 +36,4 @@ std::vector<std::uint8_t> DskDriver::Identify() const {
     return identify_;
 }
 
-}  // namespace unit
+}  // namespace host::unit

@@ -1,11 +1,11 @@
-#include "unit/faults.h"
+#include "host/unit/faults.h"
 
 #include <charconv>
 #include <cstdio>
 
 #include "unit_path.h"
 
-namespace unit {
+namespace host::unit {
 
 namespace {
 
@@ -115,4 +115,4 @@ std::optional<std::uint32_t> FaultSet::Find(std::string_view op, std::string_vie
     return Lookup(std::string(op) + ":" + CanonicalPath(pathArg), op);
 }
 
-}  // namespace unit
+}  // namespace host::unit

@@ -11,7 +11,7 @@
 
 namespace fs = std::filesystem;
 
-namespace unit {
+namespace host::unit {
 
 using platform::DWORD;
 using platform::ERROR_PATH_NOT_FOUND;
@@ -162,4 +162,4 @@ platform::WIN32_FIND_DATA FileSystem::FindData(const FsEntry& entry) {
     return data;
 }
 
-}  // namespace unit
+}  // namespace host::unit

@@ -13,7 +13,7 @@
 
 #include "platform/win_types.h"
 
-namespace unit {
+namespace host::unit {
 
 struct FsEntry {
     std::filesystem::path host;
@@ -55,4 +55,4 @@ class FileSystem {
 // 100 ns ticks since 1601 from a host time.
 platform::FILETIME ToFileTime(std::int64_t unixSeconds, long nanoseconds);
 
-}  // namespace unit
+}  // namespace host::unit

@@ -1,6 +1,6 @@
 #include "handle_table.h"
 
-namespace unit {
+namespace host::unit {
 
 platform::HANDLE HandleTable::Add(HandleObject object, const std::set<platform::DWORD>& avoid) {
     std::lock_guard lock(mutex_);
@@ -36,4 +36,4 @@ int HandleTable::Count() const {
     return static_cast<int>(objects_.size());
 }
 
-}  // namespace unit
+}  // namespace host::unit

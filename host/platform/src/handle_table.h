@@ -12,12 +12,12 @@
 #include <variant>
 #include <vector>
 
+#include "host/unit/driver.h"
+#include "host/unit/scheduler.h"
+#include "host/unit/unique_fd.h"
 #include "platform/win_types.h"
-#include "unit/driver.h"
-#include "unit/scheduler.h"
-#include "unit/unique_fd.h"
 
-namespace unit {
+namespace host::unit {
 
 struct DeviceSlot;
 
@@ -71,4 +71,4 @@ class HandleTable {
     platform::HANDLE next_ = 0x1000;
 };
 
-}  // namespace unit
+}  // namespace host::unit

@@ -8,9 +8,9 @@
 #include <string>
 #include <vector>
 
-#include "unit/unique_fd.h"
+#include "host/unit/unique_fd.h"
 
-namespace unit {
+namespace host::unit {
 
 namespace fs = std::filesystem;
 
@@ -127,4 +127,4 @@ std::error_code CopyHostTree(const fs::path& from, const fs::path& to) {
     return ec;
 }
 
-}  // namespace unit
+}  // namespace host::unit

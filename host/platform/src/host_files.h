@@ -10,7 +10,7 @@
 #include <optional>
 #include <system_error>
 
-namespace unit {
+namespace host::unit {
 
 // Following links.
 bool HostIsDirectory(const std::filesystem::path& p);
@@ -23,4 +23,4 @@ bool HostIsSymlink(const std::filesystem::path& p);
 // subfolders; links are copied as links, files with their modes and times.
 std::error_code CopyHostTree(const std::filesystem::path& from, const std::filesystem::path& to);
 
-}  // namespace unit
+}  // namespace host::unit

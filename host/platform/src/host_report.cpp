@@ -1,9 +1,9 @@
-#include "unit/host_report.h"
+#include "host/unit/host_report.h"
 
 #include <cstdio>
 #include <string>
 
-namespace unit {
+namespace host::unit {
 
 namespace {
 
@@ -84,4 +84,4 @@ void ReportOnStderr(std::string_view line) {
     static_cast<void>(std::fwrite(shown.data(), 1, shown.size(), stderr));
 }
 
-}  // namespace unit
+}  // namespace host::unit

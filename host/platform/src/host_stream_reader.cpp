@@ -1,4 +1,4 @@
-#include "unit/host_stream_reader.h"
+#include "host/unit/host_stream_reader.h"
 
 #include <fcntl.h>
 #include <poll.h>
@@ -10,7 +10,7 @@
 #include <cstdint>
 #include <utility>
 
-namespace unit {
+namespace host::unit {
 
 UniqueFd DuplicateStdin() {
     return UniqueFd(::fcntl(STDIN_FILENO, F_DUPFD_CLOEXEC, 0));
@@ -67,4 +67,4 @@ void HostStreamReader::Run() {
     }
 }
 
-}  // namespace unit
+}  // namespace host::unit

@@ -1,6 +1,6 @@
-#include "unit/inf_driver.h"
+#include "host/unit/inf_driver.h"
 
-namespace unit {
+namespace host::unit {
 
 void InfDriver::DeclareKeys(Schema::Table& table) {
     table.Integer("major", 0, 0xFFFF, [this](std::int64_t v) {
@@ -21,4 +21,4 @@ DriverResult InfDriver::IoControl(DeviceOpen&, DWORD code, const void*, DWORD, v
     return PutDword(version_.load(), out, outSize, returned);
 }
 
-}  // namespace unit
+}  // namespace host::unit

@@ -2,11 +2,11 @@
 
 #include <algorithm>
 
+#include "host/unit/virtual_unit.h"
 #include "host_files.h"
-#include "unit/virtual_unit.h"
 #include "unit_impl.h"
 
-namespace unit {
+namespace host::unit {
 
 namespace fs = std::filesystem;
 
@@ -108,4 +108,4 @@ Result<TempDir> MakeFreshCopy(const fs::path& sourceDir) {
     return std::move(*temp);
 }
 
-}  // namespace unit
+}  // namespace host::unit

@@ -1,6 +1,6 @@
-#include "unit/log_driver.h"
+#include "host/unit/log_driver.h"
 
-namespace unit {
+namespace host::unit {
 
 void LogDriver::DeclareKeys(Schema::Table& table) {
     table.Boolean("refuse", [this](bool v) { refuse_.store(v); });
@@ -20,4 +20,4 @@ DriverResult LogDriver::IoControl(DeviceOpen&, DWORD code, const void*, DWORD, v
     return DriverResult{result_.load(), platform::ERROR_SUCCESS};
 }
 
-}  // namespace unit
+}  // namespace host::unit

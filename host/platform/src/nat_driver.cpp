@@ -1,6 +1,6 @@
-#include "unit/nat_driver.h"
+#include "host/unit/nat_driver.h"
 
-namespace unit {
+namespace host::unit {
 
 void NatDriver::DeclareKeys(Schema::Table& table) {
     table.Integer("level", -0x80000000LL, 0x7FFFFFFF, [this](std::int64_t v) {
@@ -37,4 +37,4 @@ std::vector<DWORD> NatDriver::CodeLog() const {
     return codes_;
 }
 
-}  // namespace unit
+}  // namespace host::unit

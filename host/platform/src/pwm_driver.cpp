@@ -1,6 +1,6 @@
-#include "unit/pwm_driver.h"
+#include "host/unit/pwm_driver.h"
 
-namespace unit {
+namespace host::unit {
 
 void PwmDriver::DeclareKeys(Schema::Table& table) {
     table.Integer("steps", 1, 1024, [this](std::int64_t v) {
@@ -81,4 +81,4 @@ std::vector<std::int32_t> PwmDriver::DutyLog() const {
     return dutyLog_;
 }
 
-}  // namespace unit
+}  // namespace host::unit

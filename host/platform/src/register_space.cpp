@@ -9,7 +9,7 @@
 #include <cstring>
 #include <fstream>
 
-namespace unit {
+namespace host::unit {
 
 using platform::DWORD;
 using platform::ERROR_INVALID_PARAMETER;
@@ -234,4 +234,4 @@ int RegisterSpace::Reservations() {
     return static_cast<int>(reservations_.size());
 }
 
-}  // namespace unit
+}  // namespace host::unit

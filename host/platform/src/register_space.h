@@ -11,11 +11,11 @@
 #include <optional>
 #include <string>
 
+#include "host/unit/registers.h"
+#include "host/unit/unique_fd.h"
 #include "platform/win_types.h"
-#include "unit/registers.h"
-#include "unit/unique_fd.h"
 
-namespace unit {
+namespace host::unit {
 
 class RegisterSpace {
   public:
@@ -82,4 +82,4 @@ class RegisterSpace {
     std::map<std::uintptr_t, Reservation> reservations_;
 };
 
-}  // namespace unit
+}  // namespace host::unit

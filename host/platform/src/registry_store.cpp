@@ -6,7 +6,7 @@
 #include "platform/text.h"
 #include "unit_path.h"
 
-namespace unit {
+namespace host::unit {
 
 namespace {
 
@@ -262,4 +262,4 @@ void RegistryStore::SetValue(Key& key, std::string_view name, RegValue value) {
     key.values.push_back(Val{std::string(name), std::move(value)});
 }
 
-}  // namespace unit
+}  // namespace host::unit

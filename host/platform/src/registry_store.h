@@ -8,10 +8,10 @@
 #include <variant>
 #include <vector>
 
-#include "unit/config_error.h"
-#include "unit/virtual_unit.h"
+#include "host/unit/config_error.h"
+#include "host/unit/virtual_unit.h"
 
-namespace unit {
+namespace host::unit {
 
 class RegistryStore {
   public:
@@ -49,4 +49,4 @@ class RegistryStore {
     std::vector<Key> keys_;
 };
 
-}  // namespace unit
+}  // namespace host::unit

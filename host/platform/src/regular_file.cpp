@@ -1,4 +1,4 @@
-#include "unit/regular_file.h"
+#include "host/unit/regular_file.h"
 
 #include <fcntl.h>
 #include <sys/stat.h>
@@ -7,9 +7,9 @@
 #include <cerrno>
 #include <cstring>
 
-#include "unit/unique_fd.h"
+#include "host/unit/unique_fd.h"
 
-namespace unit {
+namespace host::unit {
 
 namespace {
 
@@ -68,4 +68,4 @@ std::string ReadRegularFile(const std::filesystem::path& path, std::string* byte
     return {};
 }
 
-}  // namespace unit
+}  // namespace host::unit

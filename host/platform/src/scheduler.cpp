@@ -1,11 +1,11 @@
-#include "unit/scheduler.h"
+#include "host/unit/scheduler.h"
 
 #include <algorithm>
 #include <system_error>
 
-#include "unit/clock.h"
+#include "host/unit/clock.h"
 
-namespace unit {
+namespace host::unit {
 
 namespace {
 // The scheduler that counts the calling thread, if any.
@@ -245,4 +245,4 @@ SimThread::~SimThread() {
     }
 }
 
-}  // namespace unit
+}  // namespace host::unit

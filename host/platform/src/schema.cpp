@@ -1,4 +1,4 @@
-#include "unit/schema.h"
+#include "host/unit/schema.h"
 
 #include <algorithm>
 #include <array>
@@ -7,7 +7,7 @@
 
 #include "schema_access.h"
 
-namespace unit {
+namespace host::unit {
 
 namespace {
 
@@ -413,4 +413,4 @@ SetError Schema::Set(std::string_view dottedKey, std::string_view value) const {
     return fail("unknown key");
 }
 
-}  // namespace unit
+}  // namespace host::unit

@@ -1,9 +1,9 @@
 // Read access to a schema's declarations for the loader.
 #pragma once
 
-#include "unit/schema.h"
+#include "host/unit/schema.h"
 
-namespace unit {
+namespace host::unit {
 
 class SchemaAccess {
   public:
@@ -21,4 +21,4 @@ class SchemaAccess {
     static const NamedSetter& NamedSet(const Table& t) { return t.namedSet_; }
 };
 
-}  // namespace unit
+}  // namespace host::unit

@@ -1,6 +1,6 @@
 #include "share_table.h"
 
-namespace unit {
+namespace host::unit {
 
 using namespace platform;
 
@@ -35,4 +35,4 @@ bool ShareTable::Held(const std::string& key) const {
     return holders_.contains(key);
 }
 
-}  // namespace unit
+}  // namespace host::unit

@@ -11,7 +11,7 @@
 
 #include "platform/win_types.h"
 
-namespace unit {
+namespace host::unit {
 
 class ShareTable {
   public:
@@ -34,4 +34,4 @@ class ShareTable {
     std::uint64_t nextId_ = 1;
 };
 
-}  // namespace unit
+}  // namespace host::unit

@@ -1,11 +1,11 @@
-#include "unit/temp_dir.h"
+#include "host/unit/temp_dir.h"
 
 #include <string>
 #include <system_error>
 
 #include "platform/temp_folder.h"
 
-namespace unit {
+namespace host::unit {
 
 std::optional<TempDir> TempDir::Create(std::string_view prefix, std::string* error) {
     platform::Result<std::filesystem::path> made = platform::MakeTempFolder(prefix);
@@ -47,4 +47,4 @@ std::filesystem::path TempDir::Release() {
     return kept;
 }
 
-}  // namespace unit
+}  // namespace host::unit

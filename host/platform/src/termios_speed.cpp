@@ -1,9 +1,9 @@
-#include "unit/termios_speed.h"
+#include "host/unit/termios_speed.h"
 
 #include <array>
 #include <utility>
 
-namespace unit {
+namespace host::unit {
 
 namespace {
 
@@ -45,4 +45,4 @@ std::uint32_t BaudOfSpeed(speed_t speed) {
     return 0;
 }
 
-}  // namespace unit
+}  // namespace host::unit

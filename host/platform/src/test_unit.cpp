@@ -1,4 +1,4 @@
-#include "unit/test_unit.h"
+#include "host/unit/test_unit.h"
 
 #include <fstream>
 #include <iterator>
@@ -6,7 +6,7 @@
 
 #include "unit_path.h"
 
-namespace unit {
+namespace host::unit {
 
 namespace fs = std::filesystem;
 
@@ -115,4 +115,4 @@ bool TestUnit::Load() {
     return true;
 }
 
-}  // namespace unit
+}  // namespace host::unit

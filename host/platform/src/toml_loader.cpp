@@ -7,7 +7,7 @@
 #include "schema_access.h"
 #include "unit_impl.h"
 
-namespace unit {
+namespace host::unit {
 
 namespace {
 
@@ -310,4 +310,4 @@ std::optional<ConfigError> ApplyToml(const Schema& schema, const std::filesystem
     return Loader(schema, name).Apply(root);
 }
 
-}  // namespace unit
+}  // namespace host::unit

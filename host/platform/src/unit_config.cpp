@@ -10,7 +10,7 @@
 #include "unit_impl.h"
 #include "unit_path.h"
 
-namespace unit {
+namespace host::unit {
 
 namespace fs = std::filesystem;
 
@@ -213,4 +213,4 @@ std::optional<ConfigError> ApplyFileSpecs(VirtualUnit::Impl& impl, const std::st
     return std::nullopt;
 }
 
-}  // namespace unit
+}  // namespace host::unit

@@ -15,22 +15,22 @@
 #include "devices/driver_keys.h"
 #include "file_system.h"
 #include "handle_table.h"
+#include "host/unit/dsk_driver.h"
+#include "host/unit/faults.h"
+#include "host/unit/inf_driver.h"
+#include "host/unit/log_driver.h"
+#include "host/unit/nat_driver.h"
+#include "host/unit/pwm_driver.h"
+#include "host/unit/scheduler.h"
+#include "host/unit/virtual_unit.h"
 #include "platform/last_error.h"
 #include "register_space.h"
+#include "registry.h"
 #include "registry_store.h"
 #include "share_table.h"
-#include "unit/dsk_driver.h"
-#include "unit/faults.h"
-#include "unit/inf_driver.h"
-#include "unit/log_driver.h"
-#include "unit/nat_driver.h"
-#include "unit/pwm_driver.h"
-#include "unit/scheduler.h"
-#include "unit/virtual_unit.h"
 #include "unit_power.h"
-#include "unit_registry.h"
 
-namespace unit {
+namespace host::unit {
 
 // A registered device: its driver, presence and injected faults.
 struct DeviceSlot {
@@ -112,9 +112,9 @@ std::optional<ConfigError> ApplyToml(const Schema& schema, const std::filesystem
 std::optional<ConfigError> ApplyFileSpecs(VirtualUnit::Impl& impl, const std::string& tomlName);
 std::optional<std::filesystem::path> FindOnHost(const FileSystem& fs, std::string_view unitPath);
 
-}  // namespace unit
+}  // namespace host::unit
 
-namespace unit {
+namespace host::unit {
 
 // "XXXN:" names a stream device.
 bool IsDeviceName(std::string_view name);
@@ -125,4 +125,4 @@ BOOL DeviceCall(VirtualUnit::Impl& impl, HANDLE h, std::string_view op,
                 std::optional<std::uint32_t> arg,
                 const std::function<DriverResult(Driver&, DeviceOpen&)>& call);
 
-}  // namespace unit
+}  // namespace host::unit

@@ -3,7 +3,7 @@
 
 #include "platform/unit_paths.h"
 
-namespace unit {
+namespace host::unit {
 
 using platform::EqualsNoCase;
 using platform::LessNoCase;
@@ -12,4 +12,4 @@ using platform::SplitPath;
 using platform::SplitUnitPath;
 using platform::WildcardMatch;
 
-}  // namespace unit
+}  // namespace host::unit

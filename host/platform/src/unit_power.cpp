@@ -5,7 +5,7 @@
 
 #include "platform/last_error.h"
 
-namespace unit {
+namespace host::unit {
 
 platform::DWORD UnitPower::GetSystemPowerStatusEx2(platform::SYSTEM_POWER_STATUS_EX2* status,
                                                    platform::DWORD length,
@@ -29,4 +29,4 @@ platform::DWORD UnitPower::GetSystemPowerStatusEx2(platform::SYSTEM_POWER_STATUS
     return n;
 }
 
-}  // namespace unit
+}  // namespace host::unit

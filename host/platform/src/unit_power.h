@@ -7,7 +7,7 @@
 
 #include "platform/services.h"
 
-namespace unit {
+namespace host::unit {
 
 class UnitPower final : public platform::Power {
   public:
@@ -28,4 +28,4 @@ class UnitPower final : public platform::Power {
     std::atomic<bool> acOnline_{false};
 };
 
-}  // namespace unit
+}  // namespace host::unit

@@ -1,13 +1,13 @@
-#include "unit/virtual_unit.h"
+#include "host/unit/virtual_unit.h"
 
 #include <cstdio>
 #include <cstring>
 
-#include "unit/clock.h"
+#include "host/unit/clock.h"
 #include "unit_impl.h"
 #include "unit_path.h"
 
-namespace unit {
+namespace host::unit {
 
 namespace {
 
@@ -309,4 +309,4 @@ int VirtualUnit::LocalBlocks() const {
     return static_cast<int>(impl_->locals.size());
 }
 
-}  // namespace unit
+}  // namespace host::unit

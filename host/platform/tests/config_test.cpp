@@ -3,10 +3,10 @@
 #include <array>
 #include <filesystem>
 
+#include "host/unit/pwm_driver.h"
+#include "host/unit/test_unit.h"
+#include "host/unit/virtual_unit.h"
 #include "platform/last_error.h"
-#include "unit/pwm_driver.h"
-#include "unit/test_unit.h"
-#include "unit/virtual_unit.h"
 
 namespace {
 
@@ -43,7 +43,7 @@ TEST(UnitToml, ErrorsNameTheFileLineAndKey) {
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.toml);
-        unit::TestUnit t;
+        host::unit::TestUnit t;
         t.Toml(c.toml);
         ASSERT_FALSE(t.Load());
         const std::string where =
@@ -58,9 +58,9 @@ TEST(UnitToml, ErrorsNameTheFileLineAndKey) {
 }
 
 TEST(UnitToml, AFolderWithoutOneIsNotAUnitAndIsLeftAsItWas) {
-    const auto folder = unit::TempDir::Create("not-a-unit-");
+    const auto folder = host::unit::TempDir::Create("not-a-unit-");
     ASSERT_TRUE(folder.has_value());
-    const auto loaded = unit::LoadUnit(folder->path(), {});
+    const auto loaded = host::unit::LoadUnit(folder->path(), {});
     ASSERT_FALSE(loaded.ok());
     EXPECT_EQ(loaded.error().Text(), (folder->path() / "unit.toml").string() + ": missing");
     EXPECT_TRUE(std::filesystem::is_empty(folder->path()));
@@ -69,24 +69,24 @@ TEST(UnitToml, AFolderWithoutOneIsNotAUnitAndIsLeftAsItWas) {
 // Two kinds under one name would both answer FindComponent: refused, as is a
 // kind that cannot make its component.
 TEST(UnitToml, AComponentKindGivenTwiceOrEmptyIsRefused) {
-    struct Quiet final : unit::Component {
-        void Declare(unit::Schema& /*schema*/, unit::VirtualUnit& /*unit*/) override {}
+    struct Quiet final : host::unit::Component {
+        void Declare(host::unit::Schema& /*schema*/, host::unit::VirtualUnit& /*unit*/) override {}
     };
-    const unit::ComponentKind quiet{"quiet", [] { return std::make_unique<Quiet>(); }};
-    const std::vector<unit::Components> refused = {{quiet, quiet}, {{"empty", nullptr}}};
-    for (const unit::Components& kinds : refused) {
-        unit::TestUnit t(kinds);
+    const host::unit::ComponentKind quiet{"quiet", [] { return std::make_unique<Quiet>(); }};
+    const std::vector<host::unit::Components> refused = {{quiet, quiet}, {{"empty", nullptr}}};
+    for (const host::unit::Components& kinds : refused) {
+        host::unit::TestUnit t(kinds);
         ASSERT_FALSE(t.Load());
         EXPECT_NE(t.error().find("component kind \"" + kinds.back().name + "\""), std::string::npos)
             << t.error();
     }
-    unit::TestUnit once({quiet});
+    host::unit::TestUnit once({quiet});
     ASSERT_TRUE(once.Load()) << once.error();
     EXPECT_NE(once.unit().FindComponent("quiet"), nullptr);
 }
 
 TEST(UnitToml, RunTimeSettingsValidateLikeTheFile) {
-    unit::TestUnit t;
+    host::unit::TestUnit t;
     t.Toml("[pwm]\nphoto_level = 500\n[[fs.file]]\npath = \"\\\\a\"\n");
     ASSERT_TRUE(t.Load()) << t.error();
     auto& u = t.unit();
@@ -133,7 +133,7 @@ TEST(UnitToml, RunTimeSettingsValidateLikeTheFile) {
 }
 
 TEST(UnitToml, DescribedFilesAreGeneratedWithTheirSizeTimeAndContent) {
-    unit::TestUnit t;
+    host::unit::TestUnit t;
     t.Toml(R"(
 [[fs.file]]
 path = "\\Mounted Volume\\Vesk\\Europe.map"
@@ -215,14 +215,14 @@ free_bytes = 524288
 // A fresh copy holds what is dated past 2038, with its date, on a 32-bit
 // host too (where the C++ library's own copy stops at such a file).
 TEST(UnitToml, AFreshCopyKeepsAFileDatedPast2038) {
-    unit::TestUnit t;
+    host::unit::TestUnit t;
     t.Toml(
         "[[fs.file]]\npath = \"\\\\Mounted Volume2\\\\a.log\"\nhex = \"41\"\n"
         "mtime = \"2040-02-29T06:30:00\"\n");
     ASSERT_TRUE(t.Load()) << t.error();
-    auto copy = unit::MakeFreshCopy(t.dir());
+    auto copy = host::unit::MakeFreshCopy(t.dir());
     ASSERT_TRUE(copy) << copy.error().Text();
-    auto loaded = unit::LoadUnit(copy->path(), {}, {});
+    auto loaded = host::unit::LoadUnit(copy->path(), {}, {});
     ASSERT_TRUE(loaded) << loaded.error().Text();
     WIN32_FIND_DATA data;
     const HANDLE h = (*loaded)->FindFirstFile("\\Mounted Volume2\\a.log", &data);
@@ -235,7 +235,7 @@ TEST(UnitToml, AFreshCopyKeepsAFileDatedPast2038) {
 }
 
 TEST(FileTime, ConvertsWithoutTimeZoneAndRejectsOutOfRange) {
-    unit::TestUnit t;
+    host::unit::TestUnit t;
     ASSERT_TRUE(t.Load()) << t.error();
     struct Case {
         std::uint64_t ticks;

@@ -7,10 +7,10 @@
 #include <vector>
 
 #include "host/components.h"
+#include "host/unit/dsk_driver.h"
+#include "host/unit/test_unit.h"
 #include "kestrin_tree.h"
 #include "registry_store.h"
-#include "unit/dsk_driver.h"
-#include "unit/test_unit.h"
 
 namespace {
 
@@ -18,10 +18,10 @@ using namespace platform;
 
 TEST(DefaultUnit, LoadsAndDescribesABelievableUnit) {
     auto copy =
-        unit::MakeFreshCopy(std::filesystem::path(KESTRIN_SOURCE_DIR) / "units" / "default");
+        host::unit::MakeFreshCopy(std::filesystem::path(KESTRIN_SOURCE_DIR) / "units" / "default");
     ASSERT_TRUE(copy) << copy.error().Text();
-    auto loaded =
-        unit::LoadUnit(copy->path(), host::HostComponents(), {.virtualTime = true, .startMs = 0});
+    auto loaded = host::unit::LoadUnit(copy->path(), host::HostComponents(),
+                                       {.virtualTime = true, .startMs = 0});
     ASSERT_TRUE(loaded) << loaded.error().Text();
     auto& u = **loaded;
     for (const char* device : {"LOG1:", "INF1:", "PWM1:", "DSK1:", "NAT1:", "GPS1:", "COM7:"}) {
@@ -49,9 +49,9 @@ TEST(DefaultUnit, LoadsAndDescribesABelievableUnit) {
     std::ifstream file(copy->path() / "registry.reg", std::ios::binary);
     const std::string text((std::istreambuf_iterator<char>(file)),
                            std::istreambuf_iterator<char>());
-    auto parsed = unit::RegistryStore::Parse(text, "registry.reg");
-    ASSERT_TRUE(std::holds_alternative<unit::RegistryStore>(parsed));
-    EXPECT_EQ(std::get<unit::RegistryStore>(parsed).Write(), text);
+    auto parsed = host::unit::RegistryStore::Parse(text, "registry.reg");
+    ASSERT_TRUE(std::holds_alternative<host::unit::RegistryStore>(parsed));
+    EXPECT_EQ(std::get<host::unit::RegistryStore>(parsed).Write(), text);
 }
 
 // Settings that take something of the host name themselves, so that a run
@@ -69,7 +69,7 @@ TEST(DefaultUnit, HostDevicesNameTheirSetting) {
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.toml);
-        unit::TestUnit t(host::HostComponents());
+        host::unit::TestUnit t(host::HostComponents());
         t.Toml(c.toml);
         if (c.which == "!") {
             ASSERT_FALSE(t.Load());

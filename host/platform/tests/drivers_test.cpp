@@ -2,11 +2,11 @@
 
 #include <cstring>
 
+#include "host/unit/dsk_driver.h"
+#include "host/unit/nat_driver.h"
+#include "host/unit/pwm_driver.h"
+#include "host/unit/test_unit.h"
 #include "platform/last_error.h"
-#include "unit/dsk_driver.h"
-#include "unit/nat_driver.h"
-#include "unit/pwm_driver.h"
-#include "unit/test_unit.h"
 
 namespace {
 
@@ -54,7 +54,7 @@ level = 0
         return {ok, error, value, returned};
     }
 
-    unit::TestUnit t;
+    host::unit::TestUnit t;
 };
 
 TEST_F(DriversTest, ControlCodesAnswerAsTheSystemRelies) {

@@ -4,9 +4,9 @@
 #include <atomic>
 #include <functional>
 
+#include "host/unit/log_driver.h"
+#include "host/unit/test_unit.h"
 #include "platform/last_error.h"
-#include "unit/log_driver.h"
-#include "unit/test_unit.h"
 
 namespace {
 
@@ -16,13 +16,13 @@ constexpr DWORD kAll = GENERIC_READ | GENERIC_WRITE;
 
 struct Call {
     const char* name;
-    std::function<BOOL(unit::VirtualUnit&)> run;
+    std::function<BOOL(host::unit::VirtualUnit&)> run;
 };
 
 // One call per operation the fail tables name, each succeeding on a healthy unit.
 std::vector<Call> Calls() {
     auto ioctl = [](const char* device, DWORD code) {
-        return [device, code](unit::VirtualUnit& u) -> BOOL {
+        return [device, code](host::unit::VirtualUnit& u) -> BOOL {
             const HANDLE h = u.CreateFile(device, kAll, 0, OPEN_EXISTING, 0);
             if (h == INVALID_HANDLE_VALUE) {
                 return FALSE;
@@ -38,12 +38,12 @@ std::vector<Call> Calls() {
     };
     return {
         {"open",
-         [](unit::VirtualUnit& u) -> BOOL {
+         [](host::unit::VirtualUnit& u) -> BOOL {
              const HANDLE h = u.CreateFile("INF1:", kAll, 0, OPEN_EXISTING, 0);
              return h == INVALID_HANDLE_VALUE ? FALSE : u.CloseHandle(h);
          }},
         {"close",
-         [](unit::VirtualUnit& u) -> BOOL {
+         [](host::unit::VirtualUnit& u) -> BOOL {
              const HANDLE h = u.CreateFile("INF1:", kAll, 0, OPEN_EXISTING, 0);
              return u.CloseHandle(h);
          }},
@@ -51,12 +51,12 @@ std::vector<Call> Calls() {
         {"ioctl:0x13", ioctl("PWM1:", 0x13)},
         {"ioctl:17", ioctl("PWM1:", 0x11)},
         {"createfile",
-         [](unit::VirtualUnit& u) -> BOOL {
+         [](host::unit::VirtualUnit& u) -> BOOL {
              const HANDLE h = u.CreateFile("\\x.txt", GENERIC_READ, 0, OPEN_EXISTING, 0);
              return h == INVALID_HANDLE_VALUE ? FALSE : u.CloseHandle(h);
          }},
         {"readfile:\\X.TXT",
-         [](unit::VirtualUnit& u) -> BOOL {
+         [](host::unit::VirtualUnit& u) -> BOOL {
              const HANDLE h = u.CreateFile("\\x.txt", GENERIC_READ, 0, OPEN_EXISTING, 0);
              char buffer[4];
              DWORD read = 0;
@@ -67,29 +67,30 @@ std::vector<Call> Calls() {
              return ok;
          }},
         {"findfirstfile",
-         [](unit::VirtualUnit& u) -> BOOL {
+         [](host::unit::VirtualUnit& u) -> BOOL {
              WIN32_FIND_DATA data;
              const HANDLE h = u.FindFirstFile("\\*.txt", &data);
              return h == INVALID_HANDLE_VALUE ? FALSE : u.FindClose(h);
          }},
-        {"copyfile", [](unit::VirtualUnit& u) { return u.CopyFile("\\x.txt", "\\y.txt", FALSE); }},
+        {"copyfile",
+         [](host::unit::VirtualUnit& u) { return u.CopyFile("\\x.txt", "\\y.txt", FALSE); }},
         {"deletefile",
-         [](unit::VirtualUnit& u) {
+         [](host::unit::VirtualUnit& u) {
              u.CopyFile("\\x.txt", "\\z.txt", FALSE);
              return u.DeleteFile("\\z.txt");
          }},
         {"getdiskfreespaceex",
-         [](unit::VirtualUnit& u) {
+         [](host::unit::VirtualUnit& u) {
              std::uint64_t total = 0;
              return u.GetDiskFreeSpaceEx("\\", nullptr, &total, nullptr);
          }},
         {"filetimetosystemtime",
-         [](unit::VirtualUnit& u) {
+         [](host::unit::VirtualUnit& u) {
              SYSTEMTIME st;
              return u.FileTimeToSystemTime(FILETIME{}, &st);
          }},
         {"localalloc",
-         [](unit::VirtualUnit& u) -> BOOL {
+         [](host::unit::VirtualUnit& u) -> BOOL {
              auto* p = static_cast<unsigned char*>(u.LocalAlloc(LPTR, 80));
              if (p == nullptr) {
                  return FALSE;
@@ -98,7 +99,7 @@ std::vector<Call> Calls() {
              return zeroed && u.LocalFree(p) == nullptr ? TRUE : FALSE;
          }},
         {"createthread",
-         [](unit::VirtualUnit& u) -> BOOL {
+         [](host::unit::VirtualUnit& u) -> BOOL {
              const HANDLE h = u.CreateThread([] { return DWORD{0}; }, 3);
              if (h == 0) {
                  return FALSE;
@@ -123,7 +124,7 @@ class FaultsTest : public ::testing::Test {
         t.File("\\x.txt", "data");
         ASSERT_TRUE(t.Load()) << t.error();
     }
-    unit::TestUnit t;
+    host::unit::TestUnit t;
 };
 
 TEST_F(FaultsTest, EveryInjectedFaultReachesTheCallerAsItsCode) {

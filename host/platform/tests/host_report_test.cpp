@@ -4,7 +4,7 @@
 #include <string>
 #include <vector>
 
-#include "unit/host_report.h"
+#include "host/unit/host_report.h"
 
 namespace {
 
@@ -37,8 +37,8 @@ TEST(HostReport, ControlBytesAreEscapedAndTextIsKept) {
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
-        EXPECT_EQ(unit::EscapeControls(c.in), c.out);
-        EXPECT_EQ(unit::EscapeControls(c.out), c.out) << "escaping again changes nothing";
+        EXPECT_EQ(host::unit::EscapeControls(c.in), c.out);
+        EXPECT_EQ(host::unit::EscapeControls(c.out), c.out) << "escaping again changes nothing";
     }
 }
 

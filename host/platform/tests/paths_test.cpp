@@ -8,8 +8,8 @@
 #include <string>
 #include <vector>
 
+#include "host/unit/test_unit.h"
 #include "platform/last_error.h"
-#include "unit/test_unit.h"
 
 namespace {
 
@@ -50,7 +50,7 @@ class PathsTest : public ::testing::Test {
         return names;
     }
 
-    unit::TestUnit t;
+    host::unit::TestUnit t;
 };
 
 TEST_F(PathsTest, LookupIgnoresCaseAtEveryComponent) {

@@ -5,11 +5,11 @@
 #include <sstream>
 
 #include "handle_table.h"
+#include "host/unit/temp_dir.h"
+#include "host/unit/test_unit.h"
 #include "platform/last_error.h"
+#include "registry.h"
 #include "registry_store.h"
-#include "unit/temp_dir.h"
-#include "unit/test_unit.h"
-#include "unit_registry.h"
 
 namespace {
 
@@ -43,19 +43,19 @@ std::string ReadAll(const std::filesystem::path& p) {
 }
 
 TEST(RegistryText, RoundTripKeepsKeysValuesAndEscapes) {
-    auto parsed = unit::RegistryStore::Parse(kRegistry, "registry.reg");
-    ASSERT_TRUE(std::holds_alternative<unit::RegistryStore>(parsed));
-    const auto& store = std::get<unit::RegistryStore>(parsed);
+    auto parsed = host::unit::RegistryStore::Parse(kRegistry, "registry.reg");
+    ASSERT_TRUE(std::holds_alternative<host::unit::RegistryStore>(parsed));
+    const auto& store = std::get<host::unit::RegistryStore>(parsed);
     const std::string written = store.Write();
-    auto again = unit::RegistryStore::Parse(written, "registry.reg");
-    ASSERT_TRUE(std::holds_alternative<unit::RegistryStore>(again));
-    EXPECT_EQ(std::get<unit::RegistryStore>(again).Write(), written);
+    auto again = host::unit::RegistryStore::Parse(written, "registry.reg");
+    ASSERT_TRUE(std::holds_alternative<host::unit::RegistryStore>(again));
+    EXPECT_EQ(std::get<host::unit::RegistryStore>(again).Write(), written);
 
     const auto* pwm = store.FindKey("drivers\\builtin\\pwm");
     ASSERT_NE(pwm, nullptr);
-    EXPECT_EQ(unit::RegistryStore::FindValue(*pwm, "dll")->value.text,
+    EXPECT_EQ(host::unit::RegistryStore::FindValue(*pwm, "dll")->value.text,
               "C:\\Windows\\pwm \"v2\".dll");
-    EXPECT_EQ(unit::RegistryStore::FindValue(*pwm, "Index")->value.dword, 1U);
+    EXPECT_EQ(host::unit::RegistryStore::FindValue(*pwm, "Index")->value.dword, 1U);
     EXPECT_TRUE(store.Exists("Drivers"));
     EXPECT_TRUE(store.Exists("DRIVERS\\ACTIVE"));
     EXPECT_FALSE(store.Exists("Drivers\\Act"));
@@ -85,9 +85,9 @@ TEST(RegistryText, MalformedLinesAreReportedWithTheirLine) {
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.text);
-        auto parsed = unit::RegistryStore::Parse(c.text, "registry.reg");
-        ASSERT_TRUE(std::holds_alternative<unit::ConfigError>(parsed));
-        const auto& error = std::get<unit::ConfigError>(parsed);
+        auto parsed = host::unit::RegistryStore::Parse(c.text, "registry.reg");
+        ASSERT_TRUE(std::holds_alternative<host::unit::ConfigError>(parsed));
+        const auto& error = std::get<host::unit::ConfigError>(parsed);
         EXPECT_EQ(error.line, c.line);
         EXPECT_NE(error.Text().find("registry.reg:" + std::to_string(c.line) + ": "),
                   std::string::npos);
@@ -107,9 +107,9 @@ class UnitRegistryTest : public testing::Test {
         return dir_ ? dir_->path() / "registry.reg" : std::filesystem::path();
     }
 
-    std::optional<unit::TempDir> dir_ = unit::TempDir::Create("kestrin-registry-");
-    unit::HandleTable handles_;
-    unit::UnitRegistry registry_{File(), handles_};
+    std::optional<host::unit::TempDir> dir_ = host::unit::TempDir::Create("kestrin-registry-");
+    host::unit::HandleTable handles_;
+    host::unit::UnitRegistry registry_{File(), handles_};
 };
 
 TEST_F(UnitRegistryTest, QueryFollowsWin32SizeRules) {
@@ -162,7 +162,7 @@ TEST_F(UnitRegistryTest, AChangeThatCannotBeSavedIsUndone) {
 }
 
 TEST(DeviceManager, OnOffRoundTripIsSeenByCreateFileAndByTheNextLoad) {
-    unit::TestUnit t;
+    host::unit::TestUnit t;
     t.Registry(kRegistry);
     ASSERT_TRUE(t.Load()) << t.error();
     auto& u = t.unit();
@@ -194,7 +194,7 @@ TEST(DeviceManager, OnOffRoundTripIsSeenByCreateFileAndByTheNextLoad) {
     EXPECT_EQ(reg.DeactivateDevice(static_cast<HANDLE>(hnd)), FALSE);
 
     // Another program started now on the same unit sees it gone.
-    auto second = unit::LoadUnit(t.dir(), {}, {.virtualTime = true, .startMs = 0});
+    auto second = host::unit::LoadUnit(t.dir(), {}, {.virtualTime = true, .startMs = 0});
     ASSERT_TRUE(second) << second.error().Text();
     EXPECT_FALSE((*second)->DevicePresent("PWM1:"));
 
@@ -212,7 +212,7 @@ TEST(DeviceManager, OnOffRoundTripIsSeenByCreateFileAndByTheNextLoad) {
     EXPECT_TRUE(opens("PWM1:"));
     EXPECT_NE(ReadAll(t.dir() / "registry.reg").find("\"Name\"=\"PWM1:\""), std::string::npos);
 
-    auto third = unit::LoadUnit(t.dir(), {}, {.virtualTime = true, .startMs = 0});
+    auto third = host::unit::LoadUnit(t.dir(), {}, {.virtualTime = true, .startMs = 0});
     ASSERT_TRUE(third) << third.error().Text();
     EXPECT_TRUE((*third)->DevicePresent("PWM1:"));
 

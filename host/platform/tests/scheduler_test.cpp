@@ -9,10 +9,10 @@
 #include <thread>
 #include <vector>
 
+#include "host/unit/clock.h"
+#include "host/unit/scheduler.h"
+#include "host/unit/test_unit.h"
 #include "platform/last_error.h"
-#include "unit/clock.h"
-#include "unit/scheduler.h"
-#include "unit/test_unit.h"
 
 namespace {
 
@@ -23,12 +23,12 @@ using platform::DWORD;
 constexpr auto kSettle = 20s;
 
 TEST(Quiescence, ASignalledWaiterCountsAsRunningUntilItBlocksAgain) {
-    unit::Scheduler s(unit::Scheduler::Time::Virtual);
+    host::unit::Scheduler s(host::unit::Scheduler::Time::Virtual);
     std::mutex m;
-    unit::WaitPoint point(s);
+    host::unit::WaitPoint point(s);
     int posted = 0;
     int handled = 0;
-    unit::SimThread worker(s, [&](std::stop_token stop) {
+    host::unit::SimThread worker(s, [&](std::stop_token stop) {
         std::unique_lock lock(m);
         for (;;) {
             point.Wait(
@@ -69,13 +69,13 @@ TEST(Quiescence, AdvancingTheClockWakesExactlyTheDueSleepers) {
         {349, {1, 1, 1, 0}, 350},
         {1000, {1, 1, 1, 1}, std::nullopt},
     };
-    unit::Scheduler s(unit::Scheduler::Time::Virtual);
+    host::unit::Scheduler s(host::unit::Scheduler::Time::Virtual);
     std::vector<std::atomic<int>> awake(deadlines.size());
     std::mutex m;
-    unit::WaitPoint park(s);
-    std::vector<std::unique_ptr<unit::SimThread>> sleepers;
+    host::unit::WaitPoint park(s);
+    std::vector<std::unique_ptr<host::unit::SimThread>> sleepers;
     for (std::size_t i = 0; i < deadlines.size(); ++i) {
-        sleepers.push_back(std::make_unique<unit::SimThread>(s, [&, i](std::stop_token stop) {
+        sleepers.push_back(std::make_unique<host::unit::SimThread>(s, [&, i](std::stop_token stop) {
             if (s.Virtual()->SleepUntil(deadlines[i], stop)) {
                 awake[i] = 1;
             }
@@ -106,12 +106,12 @@ TEST(Quiescence, AdvancingTheClockWakesExactlyTheDueSleepers) {
 }
 
 TEST(Quiescence, ThreadWaitsTimeOutOnTheUnitClock) {
-    unit::TestUnit t;
+    host::unit::TestUnit t;
     ASSERT_TRUE(t.Load()) << t.error();
     auto& u = t.unit();
     std::mutex m;
     bool open = false;
-    unit::WaitPoint gate(u.scheduler());
+    host::unit::WaitPoint gate(u.scheduler());
     const auto holder = u.CreateThread(
         [&]() -> DWORD {
             std::unique_lock lock(m);
@@ -156,11 +156,11 @@ TEST(Quiescence, ThreadWaitsTimeOutOnTheUnitClock) {
 TEST(Quiescence, UnitShutdownReleasesThreadsStillWaiting) {
     std::atomic<int> result{-1};
     std::mutex m;
-    std::unique_ptr<unit::WaitPoint> never;
-    auto t = std::make_unique<unit::TestUnit>();
+    std::unique_ptr<host::unit::WaitPoint> never;
+    auto t = std::make_unique<host::unit::TestUnit>();
     ASSERT_TRUE(t->Load()) << t->error();
     auto& u = t->unit();
-    never = std::make_unique<unit::WaitPoint>(u.scheduler());
+    never = std::make_unique<host::unit::WaitPoint>(u.scheduler());
     const auto h = u.CreateThread(
         [&]() -> DWORD {
             std::unique_lock lock(m);
@@ -173,7 +173,7 @@ TEST(Quiescence, UnitShutdownReleasesThreadsStillWaiting) {
     u.CloseHandle(h);  // detached: runs on
     EXPECT_EQ(u.LiveSystemThreads(), 1);
     t.reset();  // must end the thread instead of hanging
-    EXPECT_EQ(result.load(), static_cast<int>(unit::WaitResult::Cancelled));
+    EXPECT_EQ(result.load(), static_cast<int>(host::unit::WaitResult::Cancelled));
 }
 
 // The processor time the calling thread has used.
@@ -189,11 +189,11 @@ TEST(Quiescence, AFarDeadlineOnTheWallClockIsSleptThrough) {
     for (const std::uint64_t deadline :
          {std::uint64_t{10'000'000'000'000'000}, std::numeric_limits<std::uint64_t>::max()}) {
         SCOPED_TRACE(deadline);
-        unit::Scheduler s(unit::Scheduler::Time::Real);
+        host::unit::Scheduler s(host::unit::Scheduler::Time::Real);
         std::mutex m;
-        unit::WaitPoint point(s);
+        host::unit::WaitPoint point(s);
         std::chrono::nanoseconds used{};
-        auto waiter = std::make_unique<unit::SimThread>(s, [&](const std::stop_token& stop) {
+        auto waiter = std::make_unique<host::unit::SimThread>(s, [&](const std::stop_token& stop) {
             const auto before = ThreadCpu();
             std::unique_lock lock(m);
             point.Wait(

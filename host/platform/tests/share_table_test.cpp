@@ -32,7 +32,7 @@ TEST(ShareTable, ASecondOpenNeedsBothOpensToShareWhatTheOtherDoes) {
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
-        unit::ShareTable table;
+        host::unit::ShareTable table;
         std::uint64_t first = 0;
         std::uint64_t second = 0;
         ASSERT_EQ(table.Take("k", c.firstAccess, c.firstShare, &first), ERROR_SUCCESS);
@@ -43,7 +43,7 @@ TEST(ShareTable, ASecondOpenNeedsBothOpensToShareWhatTheOtherDoes) {
 }
 
 TEST(ShareTable, ADroppedOpenNoLongerCounts) {
-    unit::ShareTable table;
+    host::unit::ShareTable table;
     std::uint64_t first = 0;
     std::uint64_t second = 0;
     ASSERT_EQ(table.Take("k", kBoth, 0, &first), ERROR_SUCCESS);

@@ -12,7 +12,7 @@ namespace {
 using namespace platform;
 
 TEST(UnitPower, ReportsTheSettingsWithinTheCallersLength) {
-    unit::UnitPower power;
+    host::unit::UnitPower power;
     power.SetBatteryMv(3650);
     power.SetBatteryPercent(42);
     power.SetAcOnline(true);
@@ -34,7 +34,7 @@ TEST(UnitPower, ReportsTheSettingsWithinTheCallersLength) {
 }
 
 TEST(UnitPower, NoStatusGivesZeroAndTheReason) {
-    unit::UnitPower power;
+    host::unit::UnitPower power;
     SYSTEM_POWER_STATUS_EX2 status;
     EXPECT_EQ(power.GetSystemPowerStatusEx2(nullptr, sizeof status, TRUE), 0U);
     EXPECT_EQ(GetLastError(), ERROR_INVALID_PARAMETER);

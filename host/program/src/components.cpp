@@ -1,14 +1,14 @@
 #include "host/components.h"
 
-#include "com7/com7_component.h"
-#include "gps1/gps1_component.h"
-#include "host_touch/touch_component.h"
-#include "sound/sound_component.h"
+#include "host/com7/com7_component.h"
+#include "host/gps1/gps1_component.h"
+#include "host/sound/sound_component.h"
+#include "host/touch/touch_component.h"
 
 namespace host {
 
 unit::Components HostComponents() {
-    return {Gps1ComponentKind(), Com7ComponentKind(), host_touch::TouchComponentKind(),
+    return {Gps1ComponentKind(), Com7ComponentKind(), touch::TouchComponentKind(),
             sound::SoundComponentKind()};
 }
 

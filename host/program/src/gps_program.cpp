@@ -4,8 +4,8 @@
 #include "gps/stream_run.h"
 #include "host/components.h"
 #include "host/default_unit.h"
+#include "host/unit/virtual_unit.h"
 #include "platform/exit_status.h"
-#include "unit/virtual_unit.h"
 
 namespace host {
 

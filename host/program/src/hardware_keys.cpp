@@ -1,6 +1,6 @@
 #include "host/hardware_keys.h"
 
-#include "unit/virtual_unit.h"
+#include "host/unit/virtual_unit.h"
 
 namespace host {
 

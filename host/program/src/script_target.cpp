@@ -1,7 +1,7 @@
 #include "host/script_target.h"
 
-#include "unit/scheduler.h"
-#include "unit/virtual_unit.h"
+#include "host/unit/scheduler.h"
+#include "host/unit/virtual_unit.h"
 
 namespace host {
 

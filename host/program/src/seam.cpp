@@ -6,10 +6,10 @@
 #include <utility>
 
 #include "host/default_unit.h"
-#include "sdl/display.h"
-#include "sdl/sdl_presenter.h"
+#include "host/sound/sound_component.h"
+#include "host/window/display.h"
+#include "host/window/sdl_presenter.h"
 #include "session.h"
-#include "sound/sound_component.h"
 
 namespace host {
 
@@ -117,15 +117,15 @@ platform::Result<std::unique_ptr<program::Session>> Seam::Load(
 }
 
 platform::Result<void> Seam::DisplayReady() {
-    if (std::string why; !DisplayNamed(&why) || !sdl::DisplayAvailable(&why)) {
+    if (std::string why; !DisplayNamed(&why) || !window::DisplayAvailable(&why)) {
         return platform::Fail(why);
     }
     return {};
 }
 
-platform::Result<program::Window> Seam::OpenWindow(program::Session& session,
+platform::Result<program::OpenedWindow> Seam::OpenWindow(program::Session& session,
                                                    const program::WindowOptions& options) {
-    platform::Result<program::Window> window = program::OpenWindowOf(session, options, &window_);
+    platform::Result<program::OpenedWindow> window = program::OpenWindowOf(session, options, &window_);
     if (window) {
         // SDL takes events from any thread: the window closes as its close box closes it.
         window->close = [] {

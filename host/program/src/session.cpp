@@ -5,9 +5,9 @@
 
 #include "host/components.h"
 #include "host/hardware_keys.h"
-#include "host_touch/touch_component.h"
-#include "sound/sound_component.h"
-#include "sound/wave_output.h"
+#include "host/sound/sound_component.h"
+#include "host/sound/wave_output.h"
+#include "host/touch/touch_component.h"
 
 namespace host {
 
@@ -82,7 +82,7 @@ Session::Session(std::optional<unit::TempDir> copied, program::OnInterrupt remov
             std::make_unique<sound::WaveOutput>(sound::WaveOutput::Options{.soundCard = false});
         services_.sound = ownSound_.get();
     }
-    services_.touch = host_touch::TouchOf(*unit_);
+    services_.touch = touch::TouchOf(*unit_);
     if (services_.touch == nullptr) {
         services_.touch = &noTouch_;
     }
@@ -90,7 +90,7 @@ Session::Session(std::optional<unit::TempDir> copied, program::OnInterrupt remov
 
 Session::~Session() = default;
 
-std::unique_ptr<ui::Presenter> Session::Keys(ui::Presenter& window) {
+std::unique_ptr<ui::Presenter> Session::HardwareKeyPresenter(ui::Presenter& window) {
     return std::make_unique<HardwareKeys>(window, *unit_);
 }
 

@@ -9,12 +9,12 @@
 #include <ostream>
 
 #include "host/script_target.h"
+#include "host/unit/temp_dir.h"
+#include "host/unit/virtual_unit.h"
 #include "program/interrupt.h"
 #include "program/seam.h"
-#include "unit/temp_dir.h"
-#include "unit/virtual_unit.h"
 
-namespace sound {
+namespace host::sound {
 class WaveOutput;
 }
 
@@ -46,7 +46,7 @@ class Session final : public program::Session {
 
     platform::Services Services() override { return services_; }
     script::Target& Target() override { return target_; }
-    std::unique_ptr<ui::Presenter> Keys(ui::Presenter& window) override;
+    std::unique_ptr<ui::Presenter> HardwareKeyPresenter(ui::Presenter& window) override;
     platform::Result<void> Finish() override;
 
     unit::VirtualUnit& unit() { return *unit_; }

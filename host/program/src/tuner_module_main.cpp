@@ -20,14 +20,14 @@
 #include <string_view>
 #include <vector>
 
-#include "com7/com7_component.h"
-#include "com7/com7_driver.h"
-#include "com7/module_server.h"
+#include "host/com7/com7_component.h"
+#include "host/com7/com7_driver.h"
+#include "host/com7/module_server.h"
 #include "host/components.h"
 #include "host/default_unit.h"
+#include "host/unit/virtual_unit.h"
 #include "kestrin_version.h"
 #include "platform/exit_status.h"
-#include "unit/virtual_unit.h"
 
 namespace {
 
@@ -104,24 +104,25 @@ bool IsModuleLink(const std::filesystem::path& link) {
 }
 
 // The module as the unit's unit.toml describes it ([com] and its stations).
-std::optional<com7::ModuleConfig> ModuleOf(const std::filesystem::path& dir, std::string* error) {
-    unit::Result<unit::TempDir> copy = unit::MakeFreshCopy(dir);
+std::optional<host::com7::ModuleConfig> ModuleOf(const std::filesystem::path& dir,
+                                                 std::string* error) {
+    host::unit::Result<host::unit::TempDir> copy = host::unit::MakeFreshCopy(dir);
     if (!copy) {
         *error = copy.error().Text();
         return std::nullopt;
     }
-    auto loaded = unit::LoadUnit(copy->path(), host::HostComponents(), {.virtualTime = true});
+    auto loaded = host::unit::LoadUnit(copy->path(), host::HostComponents(), {.virtualTime = true});
     if (!loaded) {
         *error = loaded.error().Text();
         return std::nullopt;
     }
-    com7::Com7Component* com = com7::FindCom7(**loaded);
+    host::com7::Com7Component* com = host::com7::FindCom7(**loaded);
     if (com == nullptr) {
         *error = "the unit has no tuner module";
         return std::nullopt;
     }
-    com7::ModuleConfig config;
-    com->Driver().Simulated().Configure([&](com7::ModuleConfig& c) { config = c; });
+    host::com7::ModuleConfig config;
+    com->Driver().Simulated().Configure([&](host::com7::ModuleConfig& c) { config = c; });
     return config;
 }
 
@@ -168,7 +169,7 @@ int main(int argc, char** argv) {
         }
         unit = *found.dir;
     }
-    const std::optional<com7::ModuleConfig> config = ModuleOf(unit, &error);
+    const std::optional<host::com7::ModuleConfig> config = ModuleOf(unit, &error);
     if (!config) {
         std::cerr << "tuner-module: " << error << '\n';
         return kExitUsage;
@@ -185,12 +186,12 @@ int main(int argc, char** argv) {
 
     int openError = 0;
     std::string device;
-    unit::UniqueFd line;
+    host::unit::UniqueFd line;
     if (options->pty) {
-        line = com7::OpenPseudoTerminal(&device, &openError);
+        line = host::com7::OpenPseudoTerminal(&device, &openError);
     } else {
         device = *options->tty;
-        line = com7::OpenModuleLine(device, &openError);
+        line = host::com7::OpenModuleLine(device, &openError);
     }
     if (!line.valid()) {
         std::cerr << "tuner-module: " << (options->pty ? "no pseudo-terminal" : device) << ": "
@@ -213,7 +214,7 @@ int main(int argc, char** argv) {
     }
 
     {
-        const com7::ModuleServer server(
+        const host::com7::ModuleServer server(
             std::move(line), *config,
             {.replyDelay = std::chrono::milliseconds(options->replyDelayMs)});
         std::cout << "tuner module on " << device << std::endl;

@@ -5,8 +5,8 @@
 
 #include "host/components.h"
 #include "host/gps_program.h"
+#include "host/unit/virtual_unit.h"
 #include "program_fixture.h"
-#include "unit/virtual_unit.h"
 
 namespace host::test {
 namespace {

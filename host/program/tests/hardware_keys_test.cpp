@@ -4,7 +4,7 @@
 #include <deque>
 
 #include "host/hardware_keys.h"
-#include "unit/test_unit.h"
+#include "host/unit/test_unit.h"
 
 namespace host {
 namespace {

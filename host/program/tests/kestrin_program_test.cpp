@@ -9,9 +9,9 @@
 #include <regex>
 #include <set>
 
+#include "host/unit/unique_fd.h"
 #include "program_fixture.h"
 #include "script/pattern.h"
-#include "unit/unique_fd.h"
 
 namespace host::test {
 namespace {

@@ -12,9 +12,9 @@
 #include <string>
 
 #include "host/seam.h"
+#include "host/unit/temp_dir.h"
 #include "kestrin_tree.h"
 #include "program/run.h"
-#include "unit/temp_dir.h"
 
 namespace host::test {
 

@@ -8,8 +8,8 @@
 #include <atomic>
 #include <thread>
 
-#include "com7/module_server.h"
-#include "com7/station.h"
+#include "host/com7/module_server.h"
+#include "host/com7/station.h"
 #include "kestrin_tree.h"
 #include "program_fixture.h"
 

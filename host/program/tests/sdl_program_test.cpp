@@ -8,9 +8,9 @@
 #include <functional>
 #include <vector>
 
+#include "host/window/display.h"
+#include "host/window/sdl_presenter.h"
 #include "program_fixture.h"
-#include "sdl/display.h"
-#include "sdl/sdl_presenter.h"
 #include "test_support/display_required.h"
 #include "ui/desktop.h"
 #include "ui/messages.h"
@@ -52,7 +52,7 @@ class SdlProgramTest : public ProgramTest {
         SDL_SetHint(SDL_HINT_FRAMEBUFFER_ACCELERATION, "0");  // plain X11, no GL
         SDL_SetHint(SDL_HINT_AUDIODRIVER, "dummy");           // never the machine's sound
         std::string why;
-        if (!sdl::DisplayAvailable(&why)) {
+        if (!window::DisplayAvailable(&why)) {
             if (test_support::DisplayRequired()) {
                 FAIL() << test_support::kNoDisplayInCi << why;
             }
@@ -62,7 +62,7 @@ class SdlProgramTest : public ProgramTest {
 };
 
 // A click on the window's close box, as SDL reports it.
-void CloseWindow(sdl::SdlPresenter& window) {
+void CloseWindow(window::SdlPresenter& window) {
     SDL_Event close{};
     close.type = SDL_WINDOWEVENT;
     close.window.event = SDL_WINDOWEVENT_CLOSE;
@@ -82,7 +82,7 @@ struct WindowRun {
 };
 
 // Runs kestrin in a hidden SDL window, calling each after every frame.
-using EachFrame = std::function<void(sdl::SdlPresenter& window, std::uint64_t frame)>;
+using EachFrame = std::function<void(window::SdlPresenter& window, std::uint64_t frame)>;
 int RunWindowed(const KestrinOptions& options, const EachFrame& each, std::ostream& out,
                 std::ostream& err) {
     Seam seam({kDefaultUnit, {}}, static_cast<const UnitOptions&>(options));
@@ -96,7 +96,7 @@ int RunWindowed(const KestrinOptions& options, const EachFrame& each, std::ostre
 // frame, as a user's click on its close box would.
 WindowRun RunInWindow(const KestrinOptions& options) {
     WindowRun run;
-    const EachFrame each = [&run](sdl::SdlPresenter& window, std::uint64_t frame) {
+    const EachFrame each = [&run](window::SdlPresenter& window, std::uint64_t frame) {
         openedWindow = true;
         run.frames = frame;
         if (!window.ReadBack(&run.shown, &run.readBackError)) {
@@ -166,7 +166,7 @@ TEST_F(SdlProgramTest, ARecordingReplaysHeadlessToTheSameScreen) {
     options.screenshot = Work() / "window.png";
     WindowRun run;
     bool pushed = false;
-    const EachFrame each = [&run, &pushed](sdl::SdlPresenter& window, std::uint64_t frame) {
+    const EachFrame each = [&run, &pushed](window::SdlPresenter& window, std::uint64_t frame) {
         openedWindow = true;
         run.frames = frame;
         // Once the first battery read-out is in (the console's 500 ms timer).

@@ -5,10 +5,10 @@
 #include <string>
 #include <vector>
 
-#include "sdl/display.h"
+#include "host/window/display.h"
 #include "video_init.h"
 
-namespace sdl {
+namespace host::window {
 
 bool DisplayAvailable(std::string* why) {
     if (!detail::InitVideo(SDL_INIT_VIDEO)) {
@@ -43,4 +43,4 @@ bool DisplayAvailable(std::string* why) {
     return real;
 }
 
-}  // namespace sdl
+}  // namespace host::window

@@ -1,4 +1,4 @@
-#include "sdl/sdl_presenter.h"
+#include "host/window/sdl_presenter.h"
 
 #include <SDL.h>
 
@@ -6,10 +6,10 @@
 #include <climits>
 #include <vector>
 
-#include "event_translation.h"
+#include "input_translation.h"
 #include "video_init.h"
 
-namespace sdl {
+namespace host::window {
 
 // Named, not file-local: SdlPresenter::Resources holds these and has external
 // linkage.
@@ -254,4 +254,4 @@ bool SdlPresenter::ReadBack(ui::Framebuffer* out, std::string* error) {
     return true;
 }
 
-}  // namespace sdl
+}  // namespace host::window

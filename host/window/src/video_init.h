@@ -4,7 +4,7 @@
 
 #include <SDL.h>
 
-namespace sdl::detail {
+namespace host::window::detail {
 
 inline bool InitVideo(Uint32 flags) {
     constexpr int kAttempts = 5;
@@ -16,4 +16,4 @@ inline bool InitVideo(Uint32 flags) {
     return false;
 }
 
-}  // namespace sdl::detail
+}  // namespace host::window::detail

@@ -6,11 +6,11 @@
 #include <string>
 #include <thread>
 
-#include "sdl/display.h"
-#include "sdl/sdl_presenter.h"
+#include "host/window/display.h"
+#include "host/window/sdl_presenter.h"
 #include "test_support/display_required.h"
 
-namespace sdl {
+namespace host::window {
 
 std::atomic<bool> openedWindow{false};
 
@@ -191,7 +191,7 @@ TEST_F(SdlPresenterTest, PassedDeadlineReturnsAtOnceButInputComesFirst) {
 }
 
 }  // namespace
-}  // namespace sdl
+}  // namespace host::window
 
 // Leaks of the libraries under SDL, seen at exit under a display: libdbus
 // keeps a buffer past SDL_Quit, and the X libraries SDL loads and unloads
@@ -202,5 +202,5 @@ extern "C" const char* __lsan_default_suppressions() {
     return "leak:libdbus-1.so\n";
 }
 extern "C" int __lsan_is_turned_off() {
-    return sdl::openedWindow.load() ? 1 : 0;
+    return host::window::openedWindow.load() ? 1 : 0;
 }

@@ -42,9 +42,11 @@ class Session {
     // The platform for the run; the program adds its prompt.
     [[nodiscard]] virtual platform::Services Services() = 0;
     virtual script::Target& Target() = 0;
-    // The window's input as this backend reads it before the framework
-    // does (the unit's hardware keys); nullptr: as it comes.
-    virtual std::unique_ptr<ui::Presenter> Keys(ui::Presenter& /*window*/) { return nullptr; }
+    // A presenter over the window that reads the unit's hardware keys in its
+    // input before the framework does; nullptr: the input as it comes.
+    virtual std::unique_ptr<ui::Presenter> HardwareKeyPresenter(ui::Presenter& /*window*/) {
+        return nullptr;
+    }
     // Writes what the run leaves besides the screen; the reason when it
     // cannot.
     virtual platform::Result<void> Finish() { return {}; }
@@ -57,7 +59,7 @@ struct WindowOptions {
 };
 
 // An open window, and where the mouse is over the screen when it is.
-struct Window {
+struct OpenedWindow {
     std::unique_ptr<ui::Presenter> presenter;
     std::function<std::optional<ui::Point>()> pointer;
     // Asks the window to close as its close box does, from any thread (an
@@ -106,7 +108,7 @@ class Seam {
     // says why not.
     virtual platform::Result<void> DisplayReady() { return {}; }
     // The window on the session's clock, or why it cannot be made.
-    virtual platform::Result<Window> OpenWindow(Session& session, const WindowOptions& options) = 0;
+    virtual platform::Result<OpenedWindow> OpenWindow(Session& session, const WindowOptions& options) = 0;
 
   private:
     Traits traits_;
@@ -117,7 +119,7 @@ class Seam {
 // mouse is (Pointer()), on the session's clock. *opened: the presenter, or
 // nullptr.
 template <class Presenter>
-platform::Result<Window> OpenWindowOf(Session& session, const WindowOptions& options,
+platform::Result<OpenedWindow> OpenWindowOf(Session& session, const WindowOptions& options,
                                       Presenter** opened) {
     std::string error;
     std::unique_ptr<Presenter> presenter = Presenter::Create(
@@ -128,7 +130,7 @@ platform::Result<Window> OpenWindowOf(Session& session, const WindowOptions& opt
         return platform::Fail(std::move(error));
     }
     const Presenter* shown = presenter.get();
-    return Window{std::move(presenter), [shown] { return shown->Pointer(); }, {}};
+    return OpenedWindow{std::move(presenter), [shown] { return shown->Pointer(); }, {}};
 }
 
 }  // namespace program

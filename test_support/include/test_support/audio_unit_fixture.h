@@ -11,12 +11,12 @@
 #include <utility>
 #include <vector>
 
+#include "host/sound/sound_component.h"
+#include "host/unit/test_unit.h"
 #include "platform/services.h"
-#include "sound/sound_component.h"
 #include "ui/desktop.h"
 #include "ui/headless_presenter.h"
 #include "ui/styles.h"
-#include "unit/test_unit.h"
 
 namespace test_support {
 
@@ -71,13 +71,13 @@ class AudioUnitTest : public ::testing::Test {
               const std::vector<std::pair<std::string, std::string>>& files = {}) {
         TearDown();
         boxes_.clear();
-        testUnit_.emplace(unit::Components{sound::SoundComponentKind()});
+        testUnit_.emplace(host::unit::Components{host::sound::SoundComponentKind()});
         testUnit_->Toml(toml).Options({.virtualTime = true, .startMs = 1000});
         for (const auto& [path, content] : files) {
             testUnit_->File(path, content);
         }
         ASSERT_TRUE(testUnit_->Load()) << testUnit_->error();
-        output_ = sound::UnitWaveOutput(Unit());
+        output_ = host::sound::UnitWaveOutput(Unit());
         ASSERT_NE(output_, nullptr);
         spy_.emplace(*output_);
         platform::Services services = Unit().Services();
@@ -98,7 +98,7 @@ class AudioUnitTest : public ::testing::Test {
         testUnit_.reset();
     }
 
-    unit::VirtualUnit& Unit() { return testUnit_->unit(); }
+    host::unit::VirtualUnit& Unit() { return testUnit_->unit(); }
 
     [[nodiscard]] std::vector<std::string> BoxTexts() const {
         std::vector<std::string> texts;
@@ -108,8 +108,8 @@ class AudioUnitTest : public ::testing::Test {
         return texts;
     }
 
-    std::optional<unit::TestUnit> testUnit_;
-    sound::WaveOutput* output_ = nullptr;
+    std::optional<host::unit::TestUnit> testUnit_;
+    host::sound::WaveOutput* output_ = nullptr;
     std::optional<SoundSpy> spy_;
     std::optional<platform::ScopedServices> services_;
     ui::HeadlessPresenter presenter_;

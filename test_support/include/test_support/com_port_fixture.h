@@ -9,11 +9,11 @@
 #include <string>
 #include <vector>
 
-#include "com7/com7_component.h"
-#include "com7/com7_driver.h"
+#include "host/com7/com7_component.h"
+#include "host/com7/com7_driver.h"
+#include "host/unit/scheduler.h"
+#include "host/unit/test_unit.h"
 #include "platform/last_error.h"
-#include "unit/scheduler.h"
-#include "unit/test_unit.h"
 
 namespace test_support {
 
@@ -58,9 +58,9 @@ class ComPortTest : public ::testing::Test {
         EXPECT_TRUE(ok) << t_.error();
         return ok;
     }
-    unit::VirtualUnit& U() { return t_.unit(); }
-    unit::TestUnit& T() { return t_; }
-    com7::SimulatedPort& Port() { return com7::FindCom7(U())->Driver().Simulated(); }
+    host::unit::VirtualUnit& U() { return t_.unit(); }
+    host::unit::TestUnit& T() { return t_; }
+    host::com7::SimulatedPort& Port() { return host::com7::FindCom7(U())->Driver().Simulated(); }
 
     HANDLE Open() {
         return U().CreateFile("COM7:", platform::GENERIC_READ | platform::GENERIC_WRITE, 0,
@@ -104,7 +104,7 @@ class ComPortTest : public ::testing::Test {
     }
 
   private:
-    unit::TestUnit t_{{Com7ComponentKind()}};
+    host::unit::TestUnit t_{{Com7ComponentKind()}};
 };
 
 inline const std::vector<std::uint8_t> kVersionQuery = {0xFF, 0x56, 0x78, 0x78, 0x56};

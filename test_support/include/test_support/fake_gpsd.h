@@ -21,8 +21,8 @@
 #include <thread>
 #include <vector>
 
-#include "unit/line_splitter.h"
-#include "unit/unique_fd.h"
+#include "host/unit/line_splitter.h"
+#include "host/unit/unique_fd.h"
 
 namespace test_support {
 
@@ -38,8 +38,8 @@ inline constexpr const char* kGpsdWatchReplies =
 
 // A socket bound to a free port of 127.0.0.1, listening or not (then a
 // connection there is refused); invalid when there is none.
-inline unit::UniqueFd BindLoopback(int* port, bool listening) {
-    unit::UniqueFd fd(::socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0));
+inline host::unit::UniqueFd BindLoopback(int* port, bool listening) {
+    host::unit::UniqueFd fd(::socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0));
     sockaddr_in address{};
     address.sin_family = AF_INET;
     address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
@@ -120,7 +120,7 @@ class FakeGpsd {
         static_cast<void>(::send(client_.get(), bytes.data(), bytes.size(), MSG_NOSIGNAL));
     }
     void Run() {
-        unit::LineSplitter lines(4096);
+        host::unit::LineSplitter lines(4096);
         bool watching = false;
         for (;;) {
             std::array<pollfd, 3> fds{{{wake_.get(), POLLIN, 0},
@@ -182,9 +182,9 @@ class FakeGpsd {
     }
 
     const std::string banner_;
-    unit::UniqueFd wake_;
-    unit::UniqueFd listen_;
-    unit::UniqueFd client_;
+    host::unit::UniqueFd wake_;
+    host::unit::UniqueFd listen_;
+    host::unit::UniqueFd client_;
     int port_ = 0;
 
     std::mutex mutex_;

@@ -12,14 +12,14 @@
 
 #include <gtest/gtest.h>
 
+#include "host/sound/wave_output.h"
+#include "host/unit/test_unit.h"
+#include "host/unit/virtual_unit.h"
 #include "platform/services.h"
-#include "sound/wave_output.h"
 #include "ui/desktop.h"
 #include "ui/headless_presenter.h"
 #include "ui/manual_clock.h"
 #include "ui/message_box.h"
-#include "unit/test_unit.h"
-#include "unit/virtual_unit.h"
 
 namespace test_support {
 
@@ -56,10 +56,10 @@ class UnitUiTest : public ::testing::Test {
         desktop.reset();
         services.reset();
         boxes.clear();
-        unitDir = std::make_unique<unit::TestUnit>(components);
+        unitDir = std::make_unique<host::unit::TestUnit>(components);
     }
 
-    unit::VirtualUnit& Unit() { return unitDir->unit(); }
+    host::unit::VirtualUnit& Unit() { return unitDir->unit(); }
     ui::Desktop& Desk() { return *desktop; }
 
     // A control of the active window (or its owners).
@@ -100,10 +100,11 @@ class UnitUiTest : public ::testing::Test {
         return texts;
     }
     // The kinds of component each unit of the test is loaded with.
-    unit::Components components;
-    std::unique_ptr<unit::TestUnit> unitDir = std::make_unique<unit::TestUnit>();
+    host::unit::Components components;
+    std::unique_ptr<host::unit::TestUnit> unitDir = std::make_unique<host::unit::TestUnit>();
     ui::ManualClock clock{1000};
-    sound::WaveOutput sound{sound::WaveOutput::Options{.soundCard = false, .volume = 0xFFFFFFFFU}};
+    host::sound::WaveOutput sound{
+        host::sound::WaveOutput::Options{.soundCard = false, .volume = 0xFFFFFFFFU}};
     CountingTouch touch;
     std::optional<platform::ScopedServices> services;
     ui::HeadlessPresenter presenter{&clock};

@@ -1,6 +1,6 @@
 // What shows the framebuffer and delivers the user's input to the framework's
-// message loop. Its implementations: the SDL window (sdl::SdlPresenter) and
-// the Win32 window (window::Win32Presenter); the headless presenter and the
+// message loop. Its implementations: the SDL window (host::window::SdlPresenter) and
+// the Win32 window (win32::window::Win32Presenter); the headless presenter and the
 // script runner (script::ScriptRunner); and the program's presenters that
 // stand between the window and the framework: the recorder of a session, the
 // frame keeper and the unit's hardware keys. Tests have their own.

@@ -22,7 +22,7 @@ namespace ui {
 
 namespace detail {
 class DesktopImpl;
-struct Window;
+struct WindowRecord;
 }  // namespace detail
 
 class CWnd {

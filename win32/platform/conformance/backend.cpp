@@ -11,7 +11,7 @@
 #include <iterator>
 
 #include "conformance/backend_fixture.h"
-#include "win32/backend.h"
+#include "win32/pc/backend.h"
 // <windows.h> after the platform headers: it defines their constants as macros.
 #include <windows.h>
 
@@ -271,7 +271,7 @@ class Win32Backend final : public Backend {
             return false;
         }
         MakeLinks(setup.links);
-        win32::Options options;
+        win32::pc::Options options;
         const std::u8string root = root_.u8string();
         options.root.assign(root.begin(), root.end());
         options.com7Port = Environment("KESTRIN_CONFORMANCE_COM7").value_or("COM7");
@@ -290,7 +290,7 @@ class Win32Backend final : public Backend {
                 }
             }
         }
-        backend_ = std::make_unique<win32::Backend>(options);
+        backend_ = std::make_unique<win32::pc::Backend>(options);
         return true;
     }
 
@@ -404,7 +404,7 @@ class Win32Backend final : public Backend {
     std::optional<std::string> linksUnavailable_;
     std::optional<std::string> farName_;
     std::unique_ptr<FarPort> far_;
-    std::unique_ptr<win32::Backend> backend_;
+    std::unique_ptr<win32::pc::Backend> backend_;
 };
 
 }  // namespace

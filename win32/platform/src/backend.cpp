@@ -1,11 +1,11 @@
-#include "win32/backend.h"
+#include "win32/pc/backend.h"
 
 #include "platform/utf16.h"
 #include "win32_api.h"
 #include "win32_kernel.h"
 #include "win32_services.h"
 
-namespace win32 {
+namespace win32::pc {
 
 namespace {
 
@@ -99,4 +99,4 @@ std::string DefaultRoot() {
     return platform::utf16::ToUtf8(folder) + "\\unit";
 }
 
-}  // namespace win32
+}  // namespace win32::pc

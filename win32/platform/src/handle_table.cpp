@@ -1,6 +1,6 @@
 #include "handle_table.h"
 
-namespace win32 {
+namespace win32::pc {
 
 platform::HANDLE HandleTable::Add(std::shared_ptr<HandleObject> object) {
     std::lock_guard lock(mutex_);
@@ -27,4 +27,4 @@ std::shared_ptr<HandleObject> HandleTable::Take(platform::HANDLE h) {
     return object;
 }
 
-}  // namespace win32
+}  // namespace win32::pc

@@ -11,7 +11,7 @@
 
 #include "platform/win_types.h"
 
-namespace win32 {
+namespace win32::pc {
 
 struct HandleObject {
     HandleObject() = default;
@@ -39,4 +39,4 @@ class HandleTable {
     std::uintptr_t next_ = 0x1000;
 };
 
-}  // namespace win32
+}  // namespace win32::pc

@@ -13,7 +13,7 @@
 #include "win32_error.h"
 #include "win32_kernel.h"
 
-namespace win32 {
+namespace win32::pc {
 
 namespace {
 
@@ -366,4 +366,4 @@ platform::BOOL Win32Kernel::FileTimeToSystemTime(const platform::FILETIME& time,
     return TRUE;
 }
 
-}  // namespace win32
+}  // namespace win32::pc

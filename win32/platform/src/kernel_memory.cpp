@@ -6,7 +6,7 @@
 #include "win32_error.h"
 #include "win32_kernel.h"
 
-namespace win32 {
+namespace win32::pc {
 
 Win32Kernel::Win32Kernel(std::string root, Options options)
     : root_(std::move(root)),
@@ -52,4 +52,4 @@ void* Win32Kernel::LocalFree(void* memory) {
     return left;
 }
 
-}  // namespace win32
+}  // namespace win32::pc

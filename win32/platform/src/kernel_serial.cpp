@@ -3,7 +3,7 @@
 #include "win32_error.h"
 #include "win32_kernel.h"
 
-namespace win32 {
+namespace win32::pc {
 
 namespace {
 
@@ -58,4 +58,4 @@ platform::BOOL Win32Kernel::ClearCommError(platform::HANDLE h, platform::DWORD* 
     return OnPort(handles_, h, [&](SerialPort& p) { return p.ClearError(errors, status); });
 }
 
-}  // namespace win32
+}  // namespace win32::pc

@@ -9,7 +9,7 @@
 #include "win32_error.h"
 #include "win32_kernel.h"
 
-namespace win32 {
+namespace win32::pc {
 
 namespace {
 
@@ -88,4 +88,4 @@ void Win32Kernel::ClearDebugLines() {
     debugLines_.clear();
 }
 
-}  // namespace win32
+}  // namespace win32::pc

@@ -6,7 +6,7 @@
 
 #include "platform/unit_paths.h"
 
-namespace win32 {
+namespace win32::pc {
 
 namespace {
 
@@ -76,4 +76,4 @@ std::string_view PatternName(std::string_view pattern) {
     return separator == std::string_view::npos ? pattern : pattern.substr(separator + 1);
 }
 
-}  // namespace win32
+}  // namespace win32::pc

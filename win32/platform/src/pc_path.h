@@ -7,7 +7,7 @@
 #include <string>
 #include <string_view>
 
-namespace win32 {
+namespace win32::pc {
 
 enum class PathUse {
     File,     // a file or folder: no wildcards
@@ -30,4 +30,4 @@ std::string JoinPcPath(std::string_view root, std::string_view relative);
 // The last component of a pattern ("*.map" of "\Mounted Volume\*.map").
 std::string_view PatternName(std::string_view pattern);
 
-}  // namespace win32
+}  // namespace win32::pc

@@ -2,7 +2,7 @@
 
 #include <algorithm>
 
-namespace win32 {
+namespace win32::pc {
 
 LONG ReadWholeValue(const ValueQuery& query, WholeValue* out) {
     // A value rewritten faster than it can be read is given up on.
@@ -26,4 +26,4 @@ LONG ReadWholeValue(const ValueQuery& query, WholeValue* out) {
     return result;
 }
 
-}  // namespace win32
+}  // namespace win32::pc

@@ -8,7 +8,7 @@
 
 #include "win32_api.h"
 
-namespace win32 {
+namespace win32::pc {
 
 // One RegQueryValueEx of a value: data null asks for its type and size.
 using ValueQuery = std::function<LONG(::DWORD* type, BYTE* data, ::DWORD* size)>;
@@ -22,4 +22,4 @@ struct WholeValue {
 // only when the value kept growing through every try).
 LONG ReadWholeValue(const ValueQuery& query, WholeValue* out);
 
-}  // namespace win32
+}  // namespace win32::pc

@@ -3,7 +3,7 @@
 #include <utility>
 #include <vector>
 
-namespace win32 {
+namespace win32::pc {
 
 namespace {
 
@@ -142,4 +142,4 @@ std::optional<std::wstring> RootGuard::Escape(const std::wstring& path) const {
     return Escape(file.get(), path);
 }
 
-}  // namespace win32
+}  // namespace win32::pc

@@ -9,7 +9,7 @@
 
 #include "win32_api.h"
 
-namespace win32 {
+namespace win32::pc {
 
 class RootGuard {
   public:
@@ -41,4 +41,4 @@ class RootGuard {
     std::wstring root_;
 };
 
-}  // namespace win32
+}  // namespace win32::pc

@@ -1,6 +1,6 @@
 #include "serial_dcb.h"
 
-namespace win32 {
+namespace win32::pc {
 namespace {
 
 // The fields both control blocks have, by name: Win32's are bit fields, so
@@ -78,4 +78,4 @@ platform::COMSTAT FromWin32Comstat(const ::COMSTAT& status) {
     return out;
 }
 
-}  // namespace win32
+}  // namespace win32::pc

@@ -6,7 +6,7 @@
 #include "platform/win_types.h"
 #include "win32_api.h"
 
-namespace win32 {
+namespace win32::pc {
 
 ::DCB ToWin32Dcb(const platform::DCB& dcb);
 platform::DCB FromWin32Dcb(const ::DCB& dcb);
@@ -16,4 +16,4 @@ platform::COMMTIMEOUTS FromWin32Timeouts(const ::COMMTIMEOUTS& timeouts);
 
 platform::COMSTAT FromWin32Comstat(const ::COMSTAT& status);
 
-}  // namespace win32
+}  // namespace win32::pc

@@ -8,7 +8,7 @@
 #include "serial_dcb.h"
 #include "win32_error.h"
 
-namespace win32 {
+namespace win32::pc {
 
 namespace {
 
@@ -418,4 +418,4 @@ BOOL SerialPort::ClearError(platform::DWORD* errors, platform::COMSTAT* status) 
     return TRUE;
 }
 
-}  // namespace win32
+}  // namespace win32::pc

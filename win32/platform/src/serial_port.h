@@ -19,7 +19,7 @@
 #include "platform/win_types.h"
 #include "win32_api.h"
 
-namespace win32 {
+namespace win32::pc {
 
 // The driver's event calls: Win32's own, or a test's stand-ins for a driver
 // that behaves in a way wine's or the PC's do not on demand.
@@ -97,4 +97,4 @@ class SerialPort final : public HandleObject {
     ::HANDLE wake_;
 };
 
-}  // namespace win32
+}  // namespace win32::pc

@@ -6,7 +6,7 @@
 #include "win32_error.h"
 #include "win32_services.h"
 
-namespace win32 {
+namespace win32::pc {
 
 namespace {
 
@@ -74,4 +74,4 @@ std::uint64_t Win32Clock::NowMs() {
     return ::GetTickCount64();
 }
 
-}  // namespace win32
+}  // namespace win32::pc

@@ -1,10 +1,10 @@
-#include "win32/text_arguments.h"
+#include "win32/pc/text_arguments.h"
 
 #include <cwchar>
 
 #include "platform/utf16.h"
 
-namespace win32 {
+namespace win32::pc {
 
 std::vector<std::string> Utf8Arguments(int argc, wchar_t** argv) {
     std::vector<std::string> out;
@@ -14,4 +14,4 @@ std::vector<std::string> Utf8Arguments(int argc, wchar_t** argv) {
     return out;
 }
 
-}  // namespace win32
+}  // namespace win32::pc

@@ -9,7 +9,7 @@
 PLATFORM_WIN32_ERROR_CODES(WIN32_CHECK_ERROR_CODE)
 #undef WIN32_CHECK_ERROR_CODE
 
-namespace win32 {
+namespace win32::pc {
 
 void TakeLastError() {
     platform::SetLastError(::GetLastError());
@@ -19,4 +19,4 @@ void Fail(platform::DWORD code) {
     platform::SetLastError(code);
 }
 
-}  // namespace win32
+}  // namespace win32::pc

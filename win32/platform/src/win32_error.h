@@ -5,7 +5,7 @@
 
 #include "platform/win_types.h"
 
-namespace win32 {
+namespace win32::pc {
 
 // A failed CreateFile or FindFirstFile.
 inline constexpr platform::HANDLE kInvalidHandle = -1;
@@ -36,4 +36,4 @@ void TakeLastError();
 // The backend's own verdict becomes the platform's last error.
 void Fail(platform::DWORD code);
 
-}  // namespace win32
+}  // namespace win32::pc

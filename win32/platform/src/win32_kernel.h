@@ -10,9 +10,9 @@
 #include "handle_table.h"
 #include "platform/kernel.h"
 #include "root_guard.h"
-#include "win32/backend.h"
+#include "win32/pc/backend.h"
 
-namespace win32 {
+namespace win32::pc {
 
 class SerialPort;
 
@@ -89,4 +89,4 @@ class Win32Kernel final : public platform::Kernel {
     std::vector<std::string> debugLines_;
 };
 
-}  // namespace win32
+}  // namespace win32::pc

@@ -9,7 +9,7 @@
 
 #include "platform/services.h"
 
-namespace win32 {
+namespace win32::pc {
 
 class Win32Registry final : public platform::Registry {
   public:
@@ -53,4 +53,4 @@ class Win32Clock final : public platform::Clock {
     std::uint64_t NowMs() override;
 };
 
-}  // namespace win32
+}  // namespace win32::pc

@@ -5,7 +5,7 @@
 #include <optional>
 #include <string>
 
-namespace win32 {
+namespace win32::pc {
 namespace {
 
 struct PathCase {
@@ -64,4 +64,4 @@ TEST(PcPathTest, APatternsNameIsItsLastComponent) {
 }
 
 }  // namespace
-}  // namespace win32
+}  // namespace win32::pc

@@ -6,7 +6,7 @@
 #include <algorithm>
 #include <vector>
 
-namespace win32 {
+namespace win32::pc {
 namespace {
 
 // A value that takes each length in turn, one step further at every query
@@ -65,4 +65,4 @@ TEST(RegistryValueTest, AValueThatGrowsBetweenTheQueriesIsReadWhole) {
 }
 
 }  // namespace
-}  // namespace win32
+}  // namespace win32::pc

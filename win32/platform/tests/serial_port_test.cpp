@@ -9,7 +9,7 @@
 #include <chrono>
 #include <thread>
 
-namespace win32 {
+namespace win32::pc {
 namespace {
 
 std::atomic<::DWORD> queued{0};
@@ -63,4 +63,4 @@ TEST(SerialPortTest, ADriverThatRefusesAWaitAtOnceLeavesTheEventsToTheQueueCount
 }
 
 }  // namespace
-}  // namespace win32
+}  // namespace win32::pc

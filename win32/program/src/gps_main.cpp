@@ -15,8 +15,8 @@
 #include "gps/stream_run.h"
 #include "kestrin_version.h"
 #include "platform/exit_status.h"
-#include "win32/backend.h"
-#include "win32/text_arguments.h"
+#include "win32/pc/backend.h"
+#include "win32/pc/text_arguments.h"
 
 namespace {
 
@@ -28,7 +28,7 @@ int wmain(int argc, wchar_t** argv) {
     // The same bytes as on Linux: "\n", not "\r\n".
     _setmode(_fileno(stdout), _O_BINARY);
     _setmode(_fileno(stderr), _O_BINARY);
-    const std::vector<std::string> owned = win32::Utf8Arguments(argc, argv);
+    const std::vector<std::string> owned = win32::pc::Utf8Arguments(argc, argv);
     const std::vector<std::string_view> arguments(owned.begin(), owned.end());
     if (const auto text = gps::VersionOrHelp(arguments, kestrin::VersionLine("gps"), kUsage)) {
         static_cast<void>(std::fputs(text->c_str(), stdout));
@@ -43,6 +43,6 @@ int wmain(int argc, wchar_t** argv) {
         static_cast<void>(std::fputs(kUsage, stderr));
         return platform::kExitFailure;
     }
-    win32::Backend backend(win32::Options{});
+    win32::pc::Backend backend(win32::pc::Options{});
     return gps::RunWithStreamPrompt(backend.Services(), parsed.words, std::cerr);
 }

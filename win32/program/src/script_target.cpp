@@ -1,11 +1,11 @@
 #include "win32/script_target.h"
 
 #include "platform/services.h"
-#include "win32/backend.h"
+#include "win32/pc/backend.h"
 
 namespace win32 {
 
-ScriptTarget::ScriptTarget(Backend& backend) : backend_(backend) {}
+ScriptTarget::ScriptTarget(pc::Backend& backend) : backend_(backend) {}
 
 std::uint64_t ScriptTarget::NowMs() const {
     return backend_.Services().clock->NowMs();

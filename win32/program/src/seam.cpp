@@ -5,7 +5,7 @@
 #include <utility>
 
 #include "session.h"
-#include "window/win32_presenter.h"
+#include "win32/window/win32_presenter.h"
 
 namespace win32 {
 
@@ -35,7 +35,7 @@ bool IsComPort(std::string_view name) {
 
 }  // namespace
 
-Seam::Seam(Options options)
+Seam::Seam(pc::Options options)
     : program::Seam({.tourWithoutWindow = true,
                      .tourAnswersMessageBoxes = true,
                      .unitKeys = false,
@@ -92,7 +92,7 @@ platform::Result<std::unique_ptr<program::Session>> Seam::Load(
     return std::unique_ptr<program::Session>(std::make_unique<Session>(options_));
 }
 
-platform::Result<program::Window> Seam::OpenWindow(program::Session& session,
+platform::Result<program::OpenedWindow> Seam::OpenWindow(program::Session& session,
                                                    const program::WindowOptions& options) {
     return program::OpenWindowOf(session, options, &window_);
 }

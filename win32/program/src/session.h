@@ -3,20 +3,20 @@
 #pragma once
 
 #include "program/seam.h"
-#include "win32/backend.h"
+#include "win32/pc/backend.h"
 #include "win32/script_target.h"
 
 namespace win32 {
 
 class Session final : public program::Session {
   public:
-    explicit Session(const Options& options) : backend_(options), target_(backend_) {}
+    explicit Session(const pc::Options& options) : backend_(options), target_(backend_) {}
 
     platform::Services Services() override { return backend_.Services(); }
     script::Target& Target() override { return target_; }
 
   private:
-    Backend backend_;
+    pc::Backend backend_;
     ScriptTarget target_;
 };
 

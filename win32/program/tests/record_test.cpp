@@ -16,7 +16,7 @@
 #include "script/utf8_path.h"
 #include "test_support/demo_points.h"
 #include "win32/seam.h"
-#include "window/win32_presenter.h"
+#include "win32/window/win32_presenter.h"
 
 // After the framework's headers: windows.h defines macros that would
 // rewrite their declarations.
@@ -50,7 +50,7 @@ class RecordTest : public ::testing::Test {
     }
 
     std::filesystem::path folder_;
-    Options options_;
+    pc::Options options_;
 };
 
 TEST_F(RecordTest, TheWindowsOwnMessagesBecomeAScriptThatReplays) {

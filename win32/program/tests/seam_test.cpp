@@ -25,7 +25,7 @@ std::string Golden(const char* name) {
 
 struct Parsed {
     program::ParsedOptions shared;
-    Options own;
+    pc::Options own;
 };
 
 Parsed Parse(std::vector<std::string_view> args) {

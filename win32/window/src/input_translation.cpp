@@ -4,7 +4,7 @@
 
 #include <windows.h>
 
-namespace window::detail {
+namespace win32::window::detail {
 
 namespace {
 
@@ -98,4 +98,4 @@ int ToScreen(int windowCoordinate, int scale) {
     return (windowCoordinate % scale != 0 && windowCoordinate < 0) ? q - 1 : q;
 }
 
-}  // namespace window::detail
+}  // namespace win32::window::detail

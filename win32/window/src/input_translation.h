@@ -9,7 +9,7 @@
 
 #include "ui/presenter.h"
 
-namespace window::detail {
+namespace win32::window::detail {
 
 // The unit's key for a Windows virtual-key code, Key::None for keys the
 // unit does not have.
@@ -35,4 +35,4 @@ class TypedText {
 // screen pixels at a whole scale.
 int ToScreen(int windowCoordinate, int scale);
 
-}  // namespace window::detail
+}  // namespace win32::window::detail

@@ -4,7 +4,7 @@
 
 #include <windows.h>
 
-namespace window::detail {
+namespace win32::window::detail {
 
 Woken WaitForMessages(void* wake, unsigned long timeoutMs) {
     HANDLE handle = wake;
@@ -23,4 +23,4 @@ Woken WaitForMessages(void* wake, unsigned long timeoutMs) {
     }
 }
 
-}  // namespace window::detail
+}  // namespace win32::window::detail

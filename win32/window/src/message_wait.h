@@ -3,7 +3,7 @@
 // Messages sent from other threads are served inside it.
 #pragma once
 
-namespace window::detail {
+namespace win32::window::detail {
 
 enum class Woken {
     Messages,  // window messages are waiting
@@ -17,4 +17,4 @@ inline constexpr unsigned long kFailedWaitMs = 10;
 
 Woken WaitForMessages(void* wake, unsigned long timeoutMs);
 
-}  // namespace window::detail
+}  // namespace win32::window::detail

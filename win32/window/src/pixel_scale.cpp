@@ -2,7 +2,7 @@
 
 #include <algorithm>
 
-namespace window::detail {
+namespace win32::window::detail {
 
 int WholeScale(int scale, unsigned dpi) {
     if (dpi == 0) {
@@ -11,4 +11,4 @@ int WholeScale(int scale, unsigned dpi) {
     return std::max(1, static_cast<int>(static_cast<unsigned>(scale) * dpi / kDesktopDpi));
 }
 
-}  // namespace window::detail
+}  // namespace win32::window::detail

@@ -5,10 +5,10 @@
 // stretching would make it (2 at 150 % is 3, at 125 % still 2).
 #pragma once
 
-namespace window::detail {
+namespace win32::window::detail {
 
 inline constexpr unsigned kDesktopDpi = 96;
 
 int WholeScale(int scale, unsigned dpi);
 
-}  // namespace window::detail
+}  // namespace win32::window::detail

@@ -1,4 +1,4 @@
-#include "window/win32_presenter.h"
+#include "win32/window/win32_presenter.h"
 
 #include <algorithm>
 #include <climits>
@@ -15,7 +15,7 @@
 #include <windows.h>
 #include <windowsx.h>
 
-namespace window {
+namespace win32::window {
 
 namespace {
 
@@ -474,4 +474,4 @@ bool Win32Presenter::ReadBack(ui::Framebuffer* out, std::string* error) {
     return ok ? true : fail("BitBlt from the window failed");
 }
 
-}  // namespace window
+}  // namespace win32::window

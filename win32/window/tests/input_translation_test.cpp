@@ -5,7 +5,7 @@
 #include <string>
 #include <vector>
 
-namespace window::detail {
+namespace win32::window::detail {
 namespace {
 
 TEST(InputTranslationTest, VirtualKeysMapToTheUnitsKeys) {
@@ -63,4 +63,4 @@ TEST(InputTranslationTest, WindowPixelsScaleDownToScreenPixels) {
 }
 
 }  // namespace
-}  // namespace window::detail
+}  // namespace win32::window::detail

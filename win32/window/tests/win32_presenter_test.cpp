@@ -1,7 +1,7 @@
 // The native window under a display (wine under Xvfb in CI; without a
 // display the window cannot be made and the test skips): what it shows, and
 // window messages as the framework's input.
-#include "window/win32_presenter.h"
+#include "win32/window/win32_presenter.h"
 
 #include <gtest/gtest.h>
 
@@ -10,7 +10,7 @@
 
 #include <windows.h>
 
-namespace window {
+namespace win32::window {
 namespace {
 
 using Kind = ui::InputEvent::Kind;
@@ -148,4 +148,4 @@ TEST_F(Win32PresenterTest, WaitEndsAtTheDeadlineOrWhenAnotherThreadWakesIt) {
 }
 
 }  // namespace
-}  // namespace window
+}  // namespace win32::window

@@ -12,11 +12,11 @@
 #include "pixel_scale.h"
 #include "ui/desktop.h"
 #include "ui/dialog.h"
-#include "window/win32_presenter.h"
+#include "win32/window/win32_presenter.h"
 
 #include <windows.h>
 
-namespace window {
+namespace win32::window {
 namespace {
 
 using std::chrono::milliseconds;
@@ -145,4 +145,4 @@ TEST(WindowLoopTest, TheFrameworkRunsWhileWindowsMovesTheWindowOrShowsItsMenu) {
 }
 
 }  // namespace
-}  // namespace window
+}  // namespace win32::window

@@ -1,8 +1,8 @@
-#include "com7/capture_schedule.h"
+#include "host/com7/capture_schedule.h"
 
-#include "com7/tuner_module.h"
+#include "host/com7/tuner_module.h"
 
-namespace com7 {
+namespace host::com7 {
 
 CaptureSchedule::CaptureSchedule(const std::vector<CapturedGroup>& groups) {
     // A run of slots at the air rate from runStartUs; a time stamp later
@@ -66,4 +66,4 @@ std::size_t CaptureSchedule::Slot(std::uint64_t n) const {
     return static_cast<std::size_t>(n % entries_.size());
 }
 
-}  // namespace com7
+}  // namespace host::com7

@@ -1,17 +1,17 @@
-#include "com7/com7_component.h"
-#include "com7/com7_driver.h"
+#include "host/com7/com7_component.h"
+#include "host/com7/com7_driver.h"
 
 #include <algorithm>
 #include <filesystem>
 #include <string>
 
-#include "com7/station_capture.h"
 #include "devices/com7.h"
+#include "host/com7/station_capture.h"
+#include "host/unit/host_report.h"
+#include "host/unit/regular_file.h"
 #include "live_groups.h"
-#include "unit/host_report.h"
-#include "unit/regular_file.h"
 
-namespace com7 {
+namespace host::com7 {
 
 namespace {
 
@@ -231,8 +231,8 @@ Com7Component* FindCom7(unit::VirtualUnit& unit) {
     return dynamic_cast<Com7Component*>(unit.FindComponent(kComponentName));
 }
 
-}  // namespace com7
+}  // namespace host::com7
 
-unit::ComponentKind Com7ComponentKind() {
-    return {"com", [] { return std::make_unique<com7::Com7Component>(); }};
+host::unit::ComponentKind Com7ComponentKind() {
+    return {"com", [] { return std::make_unique<host::com7::Com7Component>(); }};
 }

@@ -1,6 +1,6 @@
-#include "com7/com7_driver.h"
+#include "host/com7/com7_driver.h"
 
-namespace com7 {
+namespace host::com7 {
 
 namespace {
 
@@ -110,4 +110,4 @@ unit::DriverResult Com7Driver::ClearCommError(unit::DeviceOpen& open, platform::
     return r.port->ClearCommError(*r.inner, errors, status);
 }
 
-}  // namespace com7
+}  // namespace host::com7

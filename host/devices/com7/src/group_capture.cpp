@@ -1,11 +1,11 @@
-#include "com7/group_capture.h"
+#include "host/com7/group_capture.h"
 
 #include <chrono>
 
+#include "host/unit/host_report.h"
 #include "platform/text.h"
-#include "unit/host_report.h"
 
-namespace com7 {
+namespace host::com7 {
 
 namespace {
 
@@ -188,4 +188,4 @@ std::variant<std::vector<CapturedGroup>, CaptureError> ParseCapture(std::string_
     return groups;
 }
 
-}  // namespace com7
+}  // namespace host::com7

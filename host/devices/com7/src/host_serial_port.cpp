@@ -1,4 +1,4 @@
-#include "com7/host_serial_port.h"
+#include "host/com7/host_serial_port.h"
 
 #include <fcntl.h>
 #include <poll.h>
@@ -14,10 +14,10 @@
 #include <chrono>
 #include <cstdint>
 
-#include "com7/read_deadline.h"
+#include "host/com7/read_deadline.h"
 #include "termios_dcb.h"
 
-namespace com7 {
+namespace host::com7 {
 
 using platform::DWORD;
 using platform::ERROR_ACCESS_DENIED;
@@ -443,4 +443,4 @@ DriverResult HostSerialPort::ClearCommError(unit::DeviceOpen& open, DWORD* error
     return DriverResult::Ok();
 }
 
-}  // namespace com7
+}  // namespace host::com7

@@ -1,8 +1,8 @@
-#include "com7/line_pacer.h"
+#include "host/com7/line_pacer.h"
 
 #include <algorithm>
 
-namespace com7 {
+namespace host::com7 {
 
 LinePacer::LinePacer(std::size_t maxChunk, std::uint32_t seed)
     : maxChunk_(std::max<std::size_t>(maxChunk, 1)), random_(seed != 0 ? seed : 1) {}
@@ -69,4 +69,4 @@ void LinePacer::Clear() {
     chunk_ = 0;
 }
 
-}  // namespace com7
+}  // namespace host::com7

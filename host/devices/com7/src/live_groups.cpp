@@ -2,7 +2,7 @@
 
 #include <utility>
 
-namespace com7 {
+namespace host::com7 {
 
 LiveGroupReader::LiveGroupReader(unit::UniqueFd fd, std::string source, OnGroup onGroup,
                                  Report report)
@@ -43,4 +43,4 @@ void LiveGroupReader::Line(std::string_view line, bool overlong) {
     }
 }
 
-}  // namespace com7
+}  // namespace host::com7

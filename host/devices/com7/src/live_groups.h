@@ -10,11 +10,11 @@
 #include <memory>
 #include <string>
 
-#include "com7/group_capture.h"
-#include "unit/host_stream_reader.h"
-#include "unit/line_splitter.h"
+#include "host/com7/group_capture.h"
+#include "host/unit/host_stream_reader.h"
+#include "host/unit/line_splitter.h"
 
-namespace com7 {
+namespace host::com7 {
 
 class LiveGroupReader {
   public:
@@ -43,4 +43,4 @@ class LiveGroupReader {
     std::unique_ptr<unit::HostStreamReader> reader_;  // last: stops first
 };
 
-}  // namespace com7
+}  // namespace host::com7

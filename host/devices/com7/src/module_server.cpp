@@ -1,4 +1,4 @@
-#include "com7/module_server.h"
+#include "host/com7/module_server.h"
 
 #include <fcntl.h>
 #include <poll.h>
@@ -14,9 +14,9 @@
 #include <span>
 
 #include "devices/com7.h"
-#include "unit/termios_speed.h"
+#include "host/unit/termios_speed.h"
 
-namespace com7 {
+namespace host::com7 {
 
 namespace {
 
@@ -156,4 +156,4 @@ unit::UniqueFd OpenModuleLine(const std::string& path, int* error) {
     return fd;
 }
 
-}  // namespace com7
+}  // namespace host::com7

@@ -1,8 +1,8 @@
-#include "com7/read_deadline.h"
+#include "host/com7/read_deadline.h"
 
 #include <algorithm>
 
-namespace com7 {
+namespace host::com7 {
 
 namespace {
 
@@ -47,4 +47,4 @@ std::optional<std::uint64_t> ReadDeadline::Deadline(platform::DWORD got,
     return deadline;
 }
 
-}  // namespace com7
+}  // namespace host::com7

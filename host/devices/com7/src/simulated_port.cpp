@@ -1,12 +1,12 @@
-#include "com7/simulated_port.h"
+#include "host/com7/simulated_port.h"
 
 #include <algorithm>
 #include <cstring>
 #include <limits>
 
-#include "com7/read_deadline.h"
+#include "host/com7/read_deadline.h"
 
-namespace com7 {
+namespace host::com7 {
 
 using platform::ERROR_INVALID_HANDLE;
 using platform::ERROR_INVALID_PARAMETER;
@@ -457,4 +457,4 @@ DriverResult SimulatedPort::ClearCommError(unit::DeviceOpen& open, DWORD* errors
     return DriverResult::Ok();
 }
 
-}  // namespace com7
+}  // namespace host::com7

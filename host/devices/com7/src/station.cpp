@@ -1,6 +1,6 @@
-#include "com7/station.h"
+#include "host/com7/station.h"
 
-namespace com7 {
+namespace host::com7 {
 
 namespace {
 
@@ -121,4 +121,4 @@ std::optional<PsBytes> EncodePsName(std::string_view utf8) {
     return out;
 }
 
-}  // namespace com7
+}  // namespace host::com7

@@ -1,9 +1,9 @@
-#include "com7/station_capture.h"
+#include "host/com7/station_capture.h"
 
 #include <utility>
 #include <vector>
 
-namespace com7 {
+namespace host::com7 {
 
 std::variant<StationCapture, CaptureError> MakeStationCapture(std::string_view text,
                                                               const StationIdentity& identity) {
@@ -33,4 +33,4 @@ std::variant<StationCapture, CaptureError> MakeStationCapture(std::string_view t
     return capture;
 }
 
-}  // namespace com7
+}  // namespace host::com7

@@ -5,9 +5,9 @@
 #include <optional>
 #include <utility>
 
-#include "unit/termios_speed.h"
+#include "host/unit/termios_speed.h"
 
-namespace com7 {
+namespace host::com7 {
 
 namespace {
 
@@ -123,4 +123,4 @@ platform::DCB ReadDcb(const termios& tio, const platform::DCB& base) {
     return dcb;
 }
 
-}  // namespace com7
+}  // namespace host::com7

@@ -7,7 +7,7 @@
 
 #include "platform/win_types.h"
 
-namespace com7 {
+namespace host::com7 {
 
 // Mark and space parity and one and a half stop bits, as the DCB numbers them.
 inline constexpr platform::BYTE MARKPARITY = 3;
@@ -23,4 +23,4 @@ bool ApplyDcb(const platform::DCB& dcb, termios* tio);
 // keep the values of `base`.
 platform::DCB ReadDcb(const termios& tio, const platform::DCB& base = {});
 
-}  // namespace com7
+}  // namespace host::com7

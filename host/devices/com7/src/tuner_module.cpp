@@ -1,10 +1,10 @@
-#include "com7/tuner_module.h"
+#include "host/com7/tuner_module.h"
 
 #include <algorithm>
 
-#include "com7/capture_schedule.h"
+#include "host/com7/capture_schedule.h"
 
-namespace com7 {
+namespace host::com7 {
 
 namespace {
 
@@ -281,4 +281,4 @@ void TunerModule::ReceiveLive(const RdsGroup& group, bool clean, std::uint64_t a
     }
 }
 
-}  // namespace com7
+}  // namespace host::com7

@@ -6,9 +6,9 @@
 #include <string>
 #include <vector>
 
-#include "com7/group_capture.h"
+#include "host/com7/group_capture.h"
 
-namespace com7 {
+namespace host::com7 {
 namespace {
 
 struct LineCase {
@@ -109,4 +109,4 @@ TEST(GroupCapture, AFileGivesItsGroupsOrItsFirstBadLine) {
 }
 
 }  // namespace
-}  // namespace com7
+}  // namespace host::com7

@@ -7,12 +7,12 @@
 #include <array>
 #include <thread>
 
-#include "com7/com7_component.h"
+#include "host/com7/com7_component.h"
+#include "host/unit/test_unit.h"
 #include "platform/last_error.h"
 #include "test_support/pty_pair.h"
-#include "unit/test_unit.h"
 
-namespace com7::test {
+namespace host::com7::test {
 namespace {
 
 using test_support::PtyPair;
@@ -118,4 +118,4 @@ TEST(HostSerial, DevicesThatCannotServeAreRefused) {
 }
 
 }  // namespace
-}  // namespace com7::test
+}  // namespace host::com7::test

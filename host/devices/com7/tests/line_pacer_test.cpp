@@ -5,9 +5,9 @@
 #include <set>
 #include <vector>
 
-#include "com7/line_pacer.h"
+#include "host/com7/line_pacer.h"
 
-namespace com7 {
+namespace host::com7 {
 namespace {
 
 TEST(LinePacer, ByteTimesFollowTheBaudRate) {
@@ -72,4 +72,4 @@ TEST(LinePacer, AChunkWaitsForItsLastByteAndClearDropsTheRest) {
 }
 
 }  // namespace
-}  // namespace com7
+}  // namespace host::com7

@@ -4,9 +4,9 @@
 #include <optional>
 #include <vector>
 
-#include "com7/read_deadline.h"
+#include "host/com7/read_deadline.h"
 
-namespace com7 {
+namespace host::com7 {
 namespace {
 
 constexpr platform::DWORD kMax = 0xFFFFFFFFU;
@@ -60,4 +60,4 @@ TEST(ReadDeadline, FollowsTheWin32Rules) {
 }
 
 }  // namespace
-}  // namespace com7
+}  // namespace host::com7

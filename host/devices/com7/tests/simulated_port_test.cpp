@@ -13,7 +13,7 @@
 #include "rds/frame_reassembler.h"
 #include "test_support/com_port_fixture.h"
 
-namespace com7::test {
+namespace host::com7::test {
 namespace {
 
 using platform::DWORD;
@@ -489,4 +489,4 @@ TEST_F(ComPortTest, LiveGroupsComeThroughAPipeInRealTime) {
 }
 
 }  // namespace
-}  // namespace com7::test
+}  // namespace host::com7::test

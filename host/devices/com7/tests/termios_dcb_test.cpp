@@ -6,7 +6,7 @@
 
 #include "termios_dcb.h"
 
-namespace com7 {
+namespace host::com7 {
 namespace {
 
 platform::DCB Line(platform::DWORD baud, platform::BYTE bits, platform::BYTE parity,
@@ -71,4 +71,4 @@ TEST(TermiosDcb, SettingsWithoutATermiosFormAreRefused) {
 }
 
 }  // namespace
-}  // namespace com7
+}  // namespace host::com7

@@ -8,13 +8,13 @@
 #include <string>
 #include <vector>
 
-#include "com7/capture_schedule.h"
-#include "com7/group_capture.h"
-#include "com7/tuner_module.h"
+#include "host/com7/capture_schedule.h"
+#include "host/com7/group_capture.h"
+#include "host/com7/tuner_module.h"
 #include "rds/module_frame.h"
 #include "rds/ps_name_assembler.h"
 
-namespace com7 {
+namespace host::com7 {
 namespace {
 
 using Bytes = std::vector<std::uint8_t>;
@@ -460,4 +460,4 @@ TEST(TunerModule, NamesOutsideTheSingleByteRangeAreRefused) {
 }
 
 }  // namespace
-}  // namespace com7
+}  // namespace host::com7

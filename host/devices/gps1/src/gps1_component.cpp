@@ -1,4 +1,4 @@
-#include "gps1/gps1_component.h"
+#include "host/gps1/gps1_component.h"
 
 #include <algorithm>
 #include <cerrno>
@@ -10,20 +10,20 @@
 #include <string>
 
 #include "devices/gps1.h"
-#include "gps1/gps1_driver.h"
 #include "gpsd_address.h"
 #include "gpsd_client.h"
+#include "host/gps1/gps1_driver.h"
+#include "host/unit/component.h"
+#include "host/unit/host_report.h"
+#include "host/unit/regular_file.h"
+#include "host/unit/scheduler.h"
+#include "host/unit/virtual_unit.h"
 #include "host_stream.h"
 #include "nmea_track.h"
 #include "pvsns.h"
 #include "replay_plan.h"
-#include "unit/component.h"
-#include "unit/host_report.h"
-#include "unit/regular_file.h"
-#include "unit/scheduler.h"
-#include "unit/virtual_unit.h"
 
-namespace gps1 {
+namespace host::gps1 {
 
 namespace {
 
@@ -316,8 +316,8 @@ Gps1Driver* FindGps1Driver(unit::VirtualUnit& unit) {
     return component != nullptr ? component->driver() : nullptr;
 }
 
-}  // namespace gps1
+}  // namespace host::gps1
 
-unit::ComponentKind Gps1ComponentKind() {
-    return {"gps", [] { return std::make_unique<gps1::Gps1Component>(); }};
+host::unit::ComponentKind Gps1ComponentKind() {
+    return {"gps", [] { return std::make_unique<host::gps1::Gps1Component>(); }};
 }

@@ -1,11 +1,11 @@
-#include "gps1/gps1_driver.h"
+#include "host/gps1/gps1_driver.h"
 
 #include <algorithm>
 #include <cstring>
 
 #include "devices/gps1.h"
 
-namespace gps1 {
+namespace host::gps1 {
 
 using platform::ERROR_INVALID_HANDLE;
 using platform::ERROR_INVALID_PARAMETER;
@@ -168,4 +168,4 @@ unit::DriverResult Gps1Driver::IoControl(unit::DeviceOpen& open, DWORD code, con
     }
 }
 
-}  // namespace gps1
+}  // namespace host::gps1

@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <charconv>
 
-namespace gps1 {
+namespace host::gps1 {
 
 namespace {
 
@@ -67,4 +67,4 @@ std::optional<GpsdAddress> ParseGpsdAddress(std::string_view text) {
     return address;
 }
 
-}  // namespace gps1
+}  // namespace host::gps1

@@ -5,7 +5,7 @@
 #include <string>
 #include <string_view>
 
-namespace gps1 {
+namespace host::gps1 {
 
 inline constexpr std::string_view kDefaultGpsd = "localhost:2947";
 
@@ -20,4 +20,4 @@ struct GpsdAddress {
 // port a number from 1 to 65535. nullopt for anything else.
 std::optional<GpsdAddress> ParseGpsdAddress(std::string_view text);
 
-}  // namespace gps1
+}  // namespace host::gps1

@@ -17,7 +17,7 @@
 #include <system_error>
 #include <utility>
 
-namespace gps1 {
+namespace host::gps1 {
 
 namespace {
 
@@ -322,4 +322,4 @@ GpsdClient::End GpsdClient::Serve(unit::UniqueFd fd, std::string* why, bool* tro
     }
 }
 
-}  // namespace gps1
+}  // namespace host::gps1

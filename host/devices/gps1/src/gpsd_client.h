@@ -26,9 +26,9 @@
 
 #include "gpsd_address.h"
 #include "gpsd_session.h"
-#include "unit/unique_fd.h"
+#include "host/unit/unique_fd.h"
 
-namespace gps1 {
+namespace host::gps1 {
 
 struct GpsdTiming {
     std::chrono::milliseconds connect{3000};   // to make the connection
@@ -102,4 +102,4 @@ class GpsdClient {
     std::thread thread_;  // last
 };
 
-}  // namespace gps1
+}  // namespace host::gps1

@@ -2,7 +2,7 @@
 
 #include <algorithm>
 
-namespace gps1 {
+namespace host::gps1 {
 
 namespace {
 
@@ -52,4 +52,4 @@ void GpsdLineFilter::Reset() {
     stranger_.clear();
 }
 
-}  // namespace gps1
+}  // namespace host::gps1

@@ -10,9 +10,9 @@
 #include <string>
 #include <string_view>
 
-#include "unit/line_splitter.h"
+#include "host/unit/line_splitter.h"
 
-namespace gps1 {
+namespace host::gps1 {
 
 class GpsdLineFilter {
   public:
@@ -40,4 +40,4 @@ class GpsdLineFilter {
     std::string stranger_;
 };
 
-}  // namespace gps1
+}  // namespace host::gps1

@@ -1,8 +1,8 @@
 #include "gpsd_session.h"
 
-#include "unit/host_report.h"
+#include "host/unit/host_report.h"
 
-namespace gps1 {
+namespace host::gps1 {
 
 GpsdSession::Step GpsdSession::Feed(std::string_view bytes) {
     Step step;
@@ -25,4 +25,4 @@ GpsdSession::Step GpsdSession::Feed(std::string_view bytes) {
     return step;
 }
 
-}  // namespace gps1
+}  // namespace host::gps1

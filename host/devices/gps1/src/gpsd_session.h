@@ -11,7 +11,7 @@
 
 #include "gpsd_lines.h"
 
-namespace gps1 {
+namespace host::gps1 {
 
 // What a client asks gpsd for.
 inline constexpr std::string_view kGpsdWatch = "?WATCH={\"enable\":true,\"nmea\":true}\n";
@@ -39,4 +39,4 @@ class GpsdSession {
     bool failed_ = false;
 };
 
-}  // namespace gps1
+}  // namespace host::gps1

@@ -7,9 +7,9 @@
 #include <cerrno>
 #include <cstdint>
 
-#include "unit/termios_speed.h"
+#include "host/unit/termios_speed.h"
 
-namespace gps1 {
+namespace host::gps1 {
 
 bool IsSupportedBaud(std::int64_t baud) {
     return baud >= 0 && baud <= UINT32_MAX &&
@@ -40,4 +40,4 @@ UniqueFd OpenSerial(const std::string& path, std::uint32_t baud, int* error) {
     return fd;
 }
 
-}  // namespace gps1
+}  // namespace host::gps1

@@ -1,15 +1,15 @@
 // Bytes from the host: a serial device with a real receiver on it, set up
 // with termios, or the program's standard input, each read by a
-// unit::HostStreamReader.
+// host::unit::HostStreamReader.
 #pragma once
 
 #include <cstdint>
 #include <string>
 
-#include "unit/host_stream_reader.h"
-#include "unit/unique_fd.h"
+#include "host/unit/host_stream_reader.h"
+#include "host/unit/unique_fd.h"
 
-namespace gps1 {
+namespace host::gps1 {
 
 using unit::UniqueFd;
 
@@ -24,4 +24,4 @@ UniqueFd OpenSerial(const std::string& path, std::uint32_t baud, int* error);
 using unit::DuplicateStdin;
 using unit::HostStreamReader;
 
-}  // namespace gps1
+}  // namespace host::gps1

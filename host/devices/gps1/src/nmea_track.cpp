@@ -2,7 +2,7 @@
 
 #include <array>
 
-namespace gps1 {
+namespace host::gps1 {
 
 namespace {
 
@@ -96,4 +96,4 @@ std::optional<NmeaTrack> ParseTrack(std::string_view text) {
     return track;
 }
 
-}  // namespace gps1
+}  // namespace host::gps1

@@ -7,7 +7,7 @@
 #include <string_view>
 #include <vector>
 
-namespace gps1 {
+namespace host::gps1 {
 
 struct NmeaTrack {
     // Each cycle's sentences, each ending in "\r\n" whatever the log used.
@@ -21,4 +21,4 @@ struct NmeaTrack {
 // nullopt when the text holds no sentence.
 std::optional<NmeaTrack> ParseTrack(std::string_view text);
 
-}  // namespace gps1
+}  // namespace host::gps1

@@ -5,7 +5,7 @@
 #include <cstdio>
 #include <cstdlib>
 
-namespace gps1 {
+namespace host::gps1 {
 
 namespace {
 
@@ -102,4 +102,4 @@ void PvsnsInserter::Decide(std::string& out) {
     atLineStart_ = last == '\r' || last == '\n';
 }
 
-}  // namespace gps1
+}  // namespace host::gps1

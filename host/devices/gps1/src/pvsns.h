@@ -9,7 +9,7 @@
 #include <string>
 #include <string_view>
 
-namespace gps1 {
+namespace host::gps1 {
 
 struct SensorValues {
     std::int32_t pressureTenths = 10132;  // 0.1 hPa
@@ -49,4 +49,4 @@ class PvsnsInserter {
     bool sawPvsns_ = false;
 };
 
-}  // namespace gps1
+}  // namespace host::gps1

@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <utility>
 
-namespace gps1 {
+namespace host::gps1 {
 
 std::uint32_t ChunkSizer::Next() {
     state_ ^= state_ << 13;
@@ -50,4 +50,4 @@ std::vector<std::uint64_t> ArrivalOffsets(const std::vector<std::size_t>& sizes,
     return offsets;
 }
 
-}  // namespace gps1
+}  // namespace host::gps1

@@ -7,7 +7,7 @@
 #include <cstdint>
 #include <vector>
 
-namespace gps1 {
+namespace host::gps1 {
 
 // Chunk sizes from a fixed pseudo-random sequence (xorshift32), so that a
 // replay is the same on every run.
@@ -30,4 +30,4 @@ class ChunkSizer {
 std::vector<std::uint64_t> ArrivalOffsets(const std::vector<std::size_t>& sizes, std::uint32_t baud,
                                           std::uint64_t periodMs);
 
-}  // namespace gps1
+}  // namespace host::gps1

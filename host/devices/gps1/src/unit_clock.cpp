@@ -1,9 +1,9 @@
-#include "gps1/unit_clock.h"
+#include "host/gps1/unit_clock.h"
 
-#include "unit/scheduler.h"
-#include "unit/virtual_unit.h"
+#include "host/unit/scheduler.h"
+#include "host/unit/virtual_unit.h"
 
-namespace gps1 {
+namespace host::gps1 {
 
 bool RunUnitUntil(unit::VirtualUnit& unit, std::uint64_t targetMs,
                   std::chrono::milliseconds realTimeout) {
@@ -26,4 +26,4 @@ bool RunUnitUntil(unit::VirtualUnit& unit, std::uint64_t targetMs,
     }
 }
 
-}  // namespace gps1
+}  // namespace host::gps1

@@ -7,9 +7,9 @@
 #include <string>
 
 #include "gps1_test_support.h"
+#include "host/unit/scheduler.h"
+#include "host/unit/temp_dir.h"
 #include "platform/last_error.h"
-#include "unit/scheduler.h"
-#include "unit/temp_dir.h"
 
 namespace {
 
@@ -56,7 +56,7 @@ TEST_F(Gps1Driver, AQueueNobodyReadsKeepsItsNewestBytes) {
         driver->Feed(block);
     }
     driver->Feed("tail");
-    ASSERT_EQ(Count(h), gps1::Gps1Driver::kQueueLimit);
+    ASSERT_EQ(Count(h), host::gps1::Gps1Driver::kQueueLimit);
     const std::string all = ReadAll(h);
     EXPECT_EQ(all.substr(all.size() - 4), "tail");
     u().CloseHandle(h);
@@ -168,17 +168,17 @@ TEST_F(Gps1Driver, ConfigurationErrorsNameTheKey) {
         {"[gps]\ngpsd = \":2947\"\n", "gps.gpsd"},
     };
     for (const Row& r : rows) {
-        unit::TestUnit bad({Gps1ComponentKind()});
+        host::unit::TestUnit bad({Gps1ComponentKind()});
         bad.Toml(r.toml);
         EXPECT_FALSE(bad.Load()) << r.toml;
         EXPECT_NE(bad.error().find(r.key), std::string::npos) << bad.error();
     }
     // A FIFO is refused unread: reading it would wait for a writer.
-    const auto folder = unit::TempDir::Create("kestrin-fifo-");
+    const auto folder = host::unit::TempDir::Create("kestrin-fifo-");
     ASSERT_TRUE(folder);
     const auto fifo = folder->path() / "track.nmea";
     ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
-    unit::TestUnit piped({Gps1ComponentKind()});
+    host::unit::TestUnit piped({Gps1ComponentKind()});
     piped.Toml("[gps]\nsource = \"file\"\nfile = \"" + fifo.string() + "\"\n");
     EXPECT_FALSE(piped.Load());
     EXPECT_NE(piped.error().find("gps.file: cannot read " + fifo.string() + ": a FIFO, not a file"),

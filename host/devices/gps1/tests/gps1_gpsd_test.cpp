@@ -30,8 +30,8 @@
 namespace {
 
 using namespace platform;
-using gps1::GpsdLineFilter;
 using gps1_test::Gps1Unit;
+using host::gps1::GpsdLineFilter;
 
 // Only keeps a broken build from hanging; a passing run never waits it out.
 constexpr auto kPatience = std::chrono::seconds(60);
@@ -95,7 +95,7 @@ class Gps1Gpsd : public ::testing::Test, public Gps1Unit {
 
 TEST_F(Gps1Gpsd, AMissingOrStrangeGpsdIsSaidAtStartAndGps1StaysOpenAndSilent) {
     int refusedPort = 0;
-    const unit::UniqueFd bound = test_support::BindLoopback(&refusedPort, false);
+    const host::unit::UniqueFd bound = test_support::BindLoopback(&refusedPort, false);
     ASSERT_TRUE(bound.valid());
     test_support::FakeGpsd ssh("SSH-2.0-OpenSSH_9.2\r\n");
     test_support::FakeGpsd noisy("\x1B]0;x\x07SSH-2.0\r\n");
@@ -142,7 +142,7 @@ TEST(GpsdClient, SessionsWithoutSentencesBackOffAndAreSaidOnce) {
     test_support::FakeGpsd gpsd;
     ASSERT_TRUE(gpsd.ok());
     gpsd.SetDropWatchers(true);
-    gps1::GpsdTiming timing;
+    host::gps1::GpsdTiming timing;
     timing.firstRetry = 10ms;
     timing.lastRetry = 1280ms;
     std::mutex mutex;
@@ -158,8 +158,8 @@ TEST(GpsdClient, SessionsWithoutSentencesBackOffAndAreSaidOnce) {
     const std::string away =
         "GPS1: gpsd at " + gpsd.Address() + " went away (the connection was closed); reconnecting";
     const auto begun = std::chrono::steady_clock::now();
-    const gps1::GpsdClient client(
-        *gps1::ParseGpsdAddress(gpsd.Address()), [](std::string_view) {},
+    const host::gps1::GpsdClient client(
+        *host::gps1::ParseGpsdAddress(gpsd.Address()), [](std::string_view) {},
         [&](const std::string& line) {
             const std::lock_guard lock(mutex);
             said.push_back(line);
@@ -170,7 +170,7 @@ TEST(GpsdClient, SessionsWithoutSentencesBackOffAndAreSaidOnce) {
     ASSERT_TRUE(gpsd.WaitForWatchers(kTries, kPatience));
     std::chrono::milliseconds waits{};
     for (int n = 0; n + 1 < kTries; ++n) {
-        waits += gps1::GpsdRetryDelay(n, timing);
+        waits += host::gps1::GpsdRetryDelay(n, timing);
     }
     EXPECT_GE(std::chrono::steady_clock::now() - begun, waits) << "10, 20, 40 ... 640 ms";
 
@@ -188,7 +188,7 @@ TEST(GpsdClient, SessionsWithoutSentencesBackOffAndAreSaidOnce) {
 
 // Takes the loopback of the process's network up or down.
 bool SetLoopback(bool up) {
-    const unit::UniqueFd fd(::socket(AF_INET, SOCK_DGRAM | SOCK_CLOEXEC, 0));
+    const host::unit::UniqueFd fd(::socket(AF_INET, SOCK_DGRAM | SOCK_CLOEXEC, 0));
     ifreq request{};
     static_cast<void>(std::snprintf(request.ifr_name, sizeof request.ifr_name, "lo"));
     if (!fd.valid() || ::ioctl(fd.get(), SIOCGIFFLAGS, &request) != 0) {
@@ -212,12 +212,12 @@ int WatchAHostVanish() {
     std::mutex mutex;
     std::condition_variable changed;
     std::vector<std::string> said;
-    gps1::GpsdTiming timing;
+    host::gps1::GpsdTiming timing;
     timing.keepIdle = std::chrono::seconds(1);
     timing.keepInterval = std::chrono::seconds(1);
     timing.keepCount = 2;
-    const gps1::GpsdClient client(
-        *gps1::ParseGpsdAddress(gpsd.Address()), [](std::string_view) {},
+    const host::gps1::GpsdClient client(
+        *host::gps1::ParseGpsdAddress(gpsd.Address()), [](std::string_view) {},
         [&](const std::string& line) {
             const std::lock_guard lock(mutex);
             said.push_back(line);
@@ -284,13 +284,13 @@ TEST(GpsdClient, ALookupThatHangsHoldsUpNeitherStartNorEnd) {
             release();
         }
     });
-    gps1::GpsdTiming timing;
+    host::gps1::GpsdTiming timing;
     timing.connect = std::chrono::milliseconds(200);
     timing.greeting = std::chrono::milliseconds(200);
     const auto begun = std::chrono::steady_clock::now();
     std::chrono::steady_clock::duration started{};
     {
-        const gps1::GpsdClient client(
+        const host::gps1::GpsdClient client(
             {"gpsd.example", "2947"}, [](std::string_view) {}, [](const std::string&) {}, timing,
             [gate](const std::string&, const std::string&, const addrinfo&, addrinfo**) {
                 std::unique_lock lock(gate->mutex);

@@ -9,12 +9,12 @@
 #include <string>
 #include <vector>
 
-#include "gps1/unit_clock.h"
 #include "gps1_test_support.h"
+#include "host/gps1/unit_clock.h"
+#include "host/unit/scheduler.h"
 #include "host_stream.h"
 #include "platform/last_error.h"
 #include "pvsns.h"
-#include "unit/scheduler.h"
 
 namespace {
 
@@ -33,13 +33,13 @@ std::string Cycle(int second) {
            t + ".00,A,3537.2345,N,13944.1234,E,10.0,123.4,311006,,,A*00\r\n";
 }
 
-const gps1::SensorValues kSensors{10005, -25, false, true};
+const host::gps1::SensorValues kSensors{10005, -25, false, true};
 
 // The cycle as the driver hands it over: with the unit's "$PVSNS" before
 // its "$GPRMC".
 std::string Delivered(int second) {
     std::string c = Cycle(second);
-    c.insert(c.find("$GPRMC"), gps1::BuildPvsns(kSensors));
+    c.insert(c.find("$GPRMC"), host::gps1::BuildPvsns(kSensors));
     return c;
 }
 
@@ -58,7 +58,7 @@ class Gps1Replay : public Gps1Test {
     // step brought: one chunk per step.
     std::vector<std::string> ChunksUntil(HANDLE h, std::uint64_t to) {
         std::vector<std::string> chunks;
-        unit::Scheduler& s = u().scheduler();
+        host::unit::Scheduler& s = u().scheduler();
         for (;;) {
             EXPECT_TRUE(s.WaitQuiescent(kSourceSettle));
             const auto next = s.NextDeadline();
@@ -112,10 +112,10 @@ TEST_F(Gps1Replay, TrackRunsOnWithTheClockWhileNobodyListens) {
     ChunksUntil(h, 500);
     u().CloseHandle(h);
     // Nobody reads: once the cycle under way is over, the replay stops ticking.
-    ASSERT_TRUE(gps1::RunUnitUntil(u(), 1500));
+    ASSERT_TRUE(host::gps1::RunUnitUntil(u(), 1500));
     EXPECT_FALSE(u().scheduler().NextDeadline().has_value());
 
-    ASSERT_TRUE(gps1::RunUnitUntil(u(), 3500));
+    ASSERT_TRUE(host::gps1::RunUnitUntil(u(), 3500));
     h = Open();
     EXPECT_TRUE(ChunksUntil(h, 3999).empty()) << "the cycle under way is not sent";
     EXPECT_EQ(Join(ChunksUntil(h, 4999)), Delivered(1)) << "cycle 4 of a 3-cycle track";
@@ -139,7 +139,7 @@ TEST_F(Gps1Replay, SensorValuesChangeAtRunTime) {
     EXPECT_FALSE(u().Set("gps.pressure", "990.0").has_value());
     EXPECT_FALSE(u().Set("gps.cradle", "false").has_value());
     const std::string second = Join(ChunksUntil(h, 1999));
-    EXPECT_NE(second.find(gps1::BuildPvsns({9900, -25, false, false})), std::string::npos);
+    EXPECT_NE(second.find(host::gps1::BuildPvsns({9900, -25, false, false})), std::string::npos);
     u().CloseHandle(h);
 }
 

@@ -5,10 +5,10 @@
 
 #include <string>
 
-#include "gps1/gps1_component.h"
-#include "gps1/gps1_driver.h"
+#include "host/gps1/gps1_component.h"
+#include "host/gps1/gps1_driver.h"
+#include "host/unit/test_unit.h"
 #include "platform/win_types.h"
-#include "unit/test_unit.h"
 
 namespace gps1_test {
 
@@ -23,10 +23,10 @@ class Gps1Unit {
             "\"Index\"=dword:00000001\n\n[HKEY_LOCAL_MACHINE\\Drivers\\Active\\12]\n"
             "\"Hnd\"=dword:0008a340\n\"Name\"=\"GPS1:\"\n");
         ASSERT_TRUE(t.Load()) << t.error();
-        driver = gps1::FindGps1Driver(t.unit());
+        driver = host::gps1::FindGps1Driver(t.unit());
         ASSERT_NE(driver, nullptr);
     }
-    unit::VirtualUnit& u() { return t.unit(); }
+    host::unit::VirtualUnit& u() { return t.unit(); }
 
     HANDLE Open() {
         return u().CreateFile("GPS1:", GENERIC_READ | GENERIC_WRITE, 0, OPEN_EXISTING, 0);
@@ -43,8 +43,8 @@ class Gps1Unit {
     }
     std::string ReadAll(HANDLE h) { return Read(h, Count(h)); }
 
-    unit::TestUnit t{{Gps1ComponentKind()}};
-    gps1::Gps1Driver* driver = nullptr;
+    host::unit::TestUnit t{{Gps1ComponentKind()}};
+    host::gps1::Gps1Driver* driver = nullptr;
 };
 
 class Gps1Test : public ::testing::Test, public Gps1Unit {};

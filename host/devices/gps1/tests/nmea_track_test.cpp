@@ -9,7 +9,7 @@
 
 namespace {
 
-using gps1::ParseTrack;
+using host::gps1::ParseTrack;
 
 TEST(NmeaTrack, CyclesFollowTheTimeTheSentencesCarry) {
     // A receiver whose cycle starts with RMC, logged with bare line feeds,
@@ -58,7 +58,7 @@ TEST(ReplayPlan, ChunkSizesStayInRangeAndAddUp) {
     };
     for (const Row& r : {Row{700, 16, 128}, Row{5, 16, 128}, Row{1000, 1, 1}, Row{300, 128, 16},
                          Row{64, 0, 0}, Row{0, 3, 9}}) {
-        gps1::ChunkSizer sizer;
+        host::gps1::ChunkSizer sizer;
         const auto sizes = sizer.Split(r.total, r.min, r.max);
         std::size_t sum = 0;
         const std::size_t lo = std::max<std::size_t>(1, std::min(r.min, r.max));
@@ -76,10 +76,10 @@ TEST(ReplayPlan, ChunkSizesStayInRangeAndAddUp) {
 
 TEST(ReplayPlan, ArrivalFollowsTheLineSpeedWithinThePeriod) {
     // 96 bytes at 9600 baud take 100 ms.
-    EXPECT_EQ(gps1::ArrivalOffsets({96, 96, 48}, 9600, 1000),
+    EXPECT_EQ(host::gps1::ArrivalOffsets({96, 96, 48}, 9600, 1000),
               (std::vector<std::uint64_t>{100, 200, 250}));
     // Too slow for the period: squeezed into its first nine tenths.
-    const auto squeezed = gps1::ArrivalOffsets({480, 480}, 4800, 1000);
+    const auto squeezed = host::gps1::ArrivalOffsets({480, 480}, 4800, 1000);
     EXPECT_EQ(squeezed, (std::vector<std::uint64_t>{450, 900}));
 }
 

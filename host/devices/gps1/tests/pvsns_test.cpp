@@ -9,11 +9,11 @@
 
 namespace {
 
-using gps1::BuildPvsns;
-using gps1::NmeaChecksum;
-using gps1::ParseTenths;
-using gps1::PvsnsInserter;
-using gps1::SensorValues;
+using host::gps1::BuildPvsns;
+using host::gps1::NmeaChecksum;
+using host::gps1::ParseTenths;
+using host::gps1::PvsnsInserter;
+using host::gps1::SensorValues;
 
 TEST(Pvsns, ChecksumOfKnownSentences) {
     // Sentences as receivers send them, with the checksum they carry.

@@ -4,7 +4,7 @@
 
 #include <mutex>
 
-namespace sound::detail {
+namespace host::sound::detail {
 
 namespace {
 
@@ -19,4 +19,4 @@ void SilenceAlsaMessages() {
     std::call_once(once, [] { snd_lib_error_set_handler(&Drop); });
 }
 
-}  // namespace sound::detail
+}  // namespace host::sound::detail

@@ -4,10 +4,10 @@
 // the program reports.
 #pragma once
 
-namespace sound::detail {
+namespace host::sound::detail {
 
 // Drops ALSA's error messages for the rest of the process. Call before SDL's
 // audio starts, while no other thread uses ALSA.
 void SilenceAlsaMessages();
 
-}  // namespace sound::detail
+}  // namespace host::sound::detail

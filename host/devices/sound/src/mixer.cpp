@@ -1,8 +1,8 @@
-#include "sound/mixer.h"
+#include "host/sound/mixer.h"
 
 #include <algorithm>
 
-namespace sound {
+namespace host::sound {
 
 namespace {
 
@@ -95,4 +95,4 @@ void Mixer::Skip(std::uint64_t frames) {
     }
 }
 
-}  // namespace sound
+}  // namespace host::sound

@@ -1,14 +1,14 @@
-#include "sound/recording_sink.h"
+#include "host/sound/recording_sink.h"
 
 #include <algorithm>
 #include <chrono>
 #include <cmath>
 #include <optional>
 
-#include "sound/mixer.h"
-#include "sound/wav_file.h"
+#include "host/sound/mixer.h"
+#include "host/sound/wav_file.h"
 
-namespace sound {
+namespace host::sound {
 
 namespace {
 
@@ -191,4 +191,4 @@ bool RecordingSink::WriteSession(const std::string& path, std::string* error) co
     return WriteWavFile(path, kOutputRate, 2, stereo, error);
 }
 
-}  // namespace sound
+}  // namespace host::sound

@@ -1,4 +1,4 @@
-#include "sound/sdl_audio_sink.h"
+#include "host/sound/sdl_audio_sink.h"
 
 #include <SDL.h>
 
@@ -6,7 +6,7 @@
 
 #include "alsa_messages.h"
 
-namespace sound {
+namespace host::sound {
 
 struct SdlAudioSink::Device {
     bool subsystem = false;
@@ -94,4 +94,4 @@ void SdlAudioSink::WaitForFrames(std::uint64_t frames) {
     framesTaken_.wait(lock, [&] { return frames_ >= frames; });
 }
 
-}  // namespace sound
+}  // namespace host::sound

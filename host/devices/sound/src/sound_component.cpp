@@ -1,13 +1,13 @@
-#include "sound/sound_component.h"
+#include "host/sound/sound_component.h"
 
 #include <atomic>
 #include <memory>
 
-#include "unit/component.h"
-#include "unit/faults.h"
-#include "unit/virtual_unit.h"
+#include "host/unit/component.h"
+#include "host/unit/faults.h"
+#include "host/unit/virtual_unit.h"
 
-namespace sound {
+namespace host::sound {
 
 namespace {
 
@@ -91,4 +91,4 @@ bool WriteAudioOut(const unit::VirtualUnit& u, const std::string& path, std::str
     return output->Recorder().WriteSession(path, error);
 }
 
-}  // namespace sound
+}  // namespace host::sound

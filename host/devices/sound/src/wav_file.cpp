@@ -1,10 +1,10 @@
-#include "sound/wav_file.h"
+#include "host/sound/wav_file.h"
 
 #include <cerrno>
 #include <cstring>
 #include <fstream>
 
-namespace sound {
+namespace host::sound {
 
 namespace {
 
@@ -71,4 +71,4 @@ bool WriteWavFile(const std::string& path, std::uint32_t sampleRate, std::uint16
     return true;
 }
 
-}  // namespace sound
+}  // namespace host::sound

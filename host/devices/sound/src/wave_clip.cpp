@@ -1,8 +1,8 @@
-#include "sound/wave_clip.h"
+#include "host/sound/wave_clip.h"
 
 #include <cstring>
 
-namespace sound {
+namespace host::sound {
 
 namespace {
 
@@ -114,4 +114,4 @@ std::optional<WaveClip> ParseWaveImage(std::span<const std::uint8_t> image, std:
     return Refuse(error, haveFormat ? "no data chunk" : "no format chunk");
 }
 
-}  // namespace sound
+}  // namespace host::sound

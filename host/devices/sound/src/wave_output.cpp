@@ -1,4 +1,4 @@
-#include "sound/wave_output.h"
+#include "host/sound/wave_output.h"
 
 #include "platform/last_error.h"
 
@@ -6,7 +6,7 @@
 #include <cstring>
 #include <span>
 
-namespace sound {
+namespace host::sound {
 
 namespace {
 
@@ -134,4 +134,4 @@ void WaveOutput::RestoreVolume(platform::DWORD volume) {
     ApplyVolume(volume);
 }
 
-}  // namespace sound
+}  // namespace host::sound

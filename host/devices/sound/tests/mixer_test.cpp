@@ -1,4 +1,4 @@
-#include "sound/mixer.h"
+#include "host/sound/mixer.h"
 
 #include <gtest/gtest.h>
 
@@ -6,7 +6,7 @@
 
 #include "wave_test_support.h"
 
-namespace sound {
+namespace host::sound {
 namespace {
 
 std::shared_ptr<const WaveClip> Clip(std::uint32_t rate, std::uint16_t channels,
@@ -95,4 +95,4 @@ TEST(MixerTest, VolumeScalesEachChannelToSilence) {
 }
 
 }  // namespace
-}  // namespace sound
+}  // namespace host::sound

@@ -8,11 +8,11 @@
 #include <string>
 #include <vector>
 
-#include "sound/recording_sink.h"
-#include "sound/wave_clip.h"
+#include "host/sound/recording_sink.h"
+#include "host/sound/wave_clip.h"
 #include "wave_test_support.h"
 
-namespace sound {
+namespace host::sound {
 namespace {
 
 using namespace testing_support;
@@ -168,4 +168,4 @@ TEST_F(RecordingSessionTest, CallsAfterTheLastSoundDoNotPushItOut) {
 }
 
 }  // namespace
-}  // namespace sound
+}  // namespace host::sound

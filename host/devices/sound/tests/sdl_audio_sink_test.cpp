@@ -1,4 +1,4 @@
-#include "sound/sdl_audio_sink.h"
+#include "host/sound/sdl_audio_sink.h"
 
 #include <SDL.h>
 #include <gtest/gtest.h>
@@ -8,10 +8,10 @@
 #include <cstdlib>
 #include <string>
 
-#include "sound/wave_output.h"
+#include "host/sound/wave_output.h"
 #include "wave_test_support.h"
 
-namespace sound {
+namespace host::sound {
 namespace {
 
 using namespace testing_support;
@@ -97,7 +97,7 @@ TEST_F(SdlAudioTest, AlsaFailingToOpenPrintsNothing) {
 }
 
 }  // namespace
-}  // namespace sound
+}  // namespace host::sound
 
 // SDL's audio start loads libdbus, which keeps a buffer past SDL_Quit.
 extern "C" const char* __lsan_default_suppressions() {

@@ -1,18 +1,18 @@
 // The unit's sound: its [sound] table, faults in the unit's style, the
 // volume as unit state, and the run's sound written on the unit's clock.
-#include "sound/sound_component.h"
+#include "host/sound/sound_component.h"
 
 #include <gtest/gtest.h>
 #include <unistd.h>
 
 #include <cstdio>
 
+#include "host/unit/clock.h"
+#include "host/unit/test_unit.h"
 #include "platform/last_error.h"
-#include "unit/clock.h"
-#include "unit/test_unit.h"
 #include "wave_test_support.h"
 
-namespace sound {
+namespace host::sound {
 namespace {
 
 using namespace testing_support;
@@ -135,4 +135,4 @@ TEST_F(SoundComponentTest, TheRunsSoundIsWrittenOnTheUnitsClock) {
 }
 
 }  // namespace
-}  // namespace sound
+}  // namespace host::sound

@@ -1,14 +1,14 @@
-#include "sound/wave_clip.h"
+#include "host/sound/wave_clip.h"
 
 #include <gtest/gtest.h>
 
 #include <functional>
 #include <random>
 
-#include "sound/wav_file.h"
+#include "host/sound/wav_file.h"
 #include "wave_test_support.h"
 
-namespace sound {
+namespace host::sound {
 namespace {
 
 using namespace testing_support;
@@ -168,4 +168,4 @@ TEST(WaveClipTest, RandomDamageNeverReadsOutsideTheImage) {
 }
 
 }  // namespace
-}  // namespace sound
+}  // namespace host::sound

@@ -1,4 +1,4 @@
-#include "sound/wave_output.h"
+#include "host/sound/wave_output.h"
 
 #include <gtest/gtest.h>
 #include <unistd.h>
@@ -10,7 +10,7 @@
 #include "platform/last_error.h"
 #include "wave_test_support.h"
 
-namespace sound {
+namespace host::sound {
 namespace {
 
 using namespace testing_support;
@@ -263,4 +263,4 @@ TEST_F(WaveOutputTest, CallsFromSeveralThreadsStayConsistent) {
 }
 
 }  // namespace
-}  // namespace sound
+}  // namespace host::sound

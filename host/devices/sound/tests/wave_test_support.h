@@ -8,9 +8,9 @@
 #include <string>
 #include <vector>
 
-#include "sound/wav_file.h"
+#include "host/sound/wav_file.h"
 
-namespace sound::testing_support {
+namespace host::sound::testing_support {
 
 inline void Poke32(std::vector<std::uint8_t>& image, std::size_t at, std::uint32_t v) {
     for (std::size_t i = 0; i < 4; ++i) {
@@ -50,4 +50,4 @@ inline std::vector<std::int16_t> KiloHertzCycle() {
             -28143, -25731, -22916, -19700, -16282, -12463, -8242,  -4020};
 }
 
-}  // namespace sound::testing_support
+}  // namespace host::sound::testing_support

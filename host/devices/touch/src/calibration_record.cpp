@@ -1,8 +1,8 @@
-#include "host_touch/calibration_record.h"
+#include "host/touch/calibration_record.h"
 
 #include <algorithm>
 
-namespace host_touch {
+namespace host::touch {
 
 namespace {
 
@@ -31,4 +31,4 @@ std::string CalibrationRecord(const std::array<ui::Point, kCrosshairCount>& taps
     return text;
 }
 
-}  // namespace host_touch
+}  // namespace host::touch

@@ -5,7 +5,7 @@
 
 #include "ui/dc.h"
 
-namespace host_touch {
+namespace host::touch {
 
 namespace {
 
@@ -75,4 +75,4 @@ void CalibrationScreen::Take(ui::Point point) {
     Invalidate();
 }
 
-}  // namespace host_touch
+}  // namespace host::touch

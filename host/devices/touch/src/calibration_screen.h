@@ -7,10 +7,10 @@
 #include <array>
 #include <cstddef>
 
-#include "host_touch/calibration_record.h"
+#include "host/touch/calibration_record.h"
 #include "ui/dialog.h"
 
-namespace host_touch {
+namespace host::touch {
 
 class CalibrationScreen final : public ui::CDialog {
   public:
@@ -34,4 +34,4 @@ class CalibrationScreen final : public ui::CDialog {
     std::size_t taken_ = 0;
 };
 
-}  // namespace host_touch
+}  // namespace host::touch

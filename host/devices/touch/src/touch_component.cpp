@@ -1,14 +1,14 @@
-#include "host_touch/touch_component.h"
+#include "host/touch/touch_component.h"
 
 #include <cstdint>
 #include <limits>
 #include <memory>
 
-#include "host_touch/touch_panel.h"
-#include "unit/component.h"
-#include "unit/virtual_unit.h"
+#include "host/touch/touch_panel.h"
+#include "host/unit/component.h"
+#include "host/unit/virtual_unit.h"
 
-namespace host_touch {
+namespace host::touch {
 
 namespace {
 
@@ -46,4 +46,4 @@ platform::Touch* TouchOf(unit::VirtualUnit& unit) {
     return PanelOf(unit);
 }
 
-}  // namespace host_touch
+}  // namespace host::touch

@@ -1,15 +1,15 @@
-#include "host_touch/touch_panel.h"
+#include "host/touch/touch_panel.h"
 
 #include <utility>
 
 #include "calibration_screen.h"
 #include "devices/touch_calibration.h"
+#include "host/unit/virtual_unit.h"
 #include "platform/last_error.h"
 #include "platform/text.h"
 #include "ui/desktop.h"
-#include "unit/virtual_unit.h"
 
-namespace host_touch {
+namespace host::touch {
 
 TouchPanel::TouchPanel(unit::VirtualUnit& unit) : unit_(unit) {}
 
@@ -72,4 +72,4 @@ void TouchPanel::Write(const std::string& record) {
     unit_.CloseHandle(h);
 }
 
-}  // namespace host_touch
+}  // namespace host::touch

@@ -12,18 +12,18 @@
 #include <vector>
 
 #include "devices/touch_calibration.h"
-#include "host_touch/calibration_record.h"
-#include "host_touch/touch_component.h"
-#include "host_touch/touch_panel.h"
+#include "host/touch/calibration_record.h"
+#include "host/touch/touch_component.h"
+#include "host/touch/touch_panel.h"
+#include "host/unit/clock.h"
+#include "host/unit/scheduler.h"
+#include "host/unit/test_unit.h"
 #include "platform/api.h"
 #include "ui/desktop.h"
 #include "ui/headless_presenter.h"
 #include "ui/manual_clock.h"
-#include "unit/clock.h"
-#include "unit/scheduler.h"
-#include "unit/test_unit.h"
 
-namespace host_touch {
+namespace host::touch {
 namespace {
 
 TEST(CalibrationRecordTest, ReadingsSpanTheScreenInTenBits) {
@@ -272,4 +272,4 @@ TEST(TouchComponentTest, TheDelayKeyIsCheckedLikeEveryOther) {
 }
 
 }  // namespace
-}  // namespace host_touch
+}  // namespace host::touch

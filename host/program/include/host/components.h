@@ -3,7 +3,7 @@
 // with, so that their unit.toml tables are known.
 #pragma once
 
-#include "unit/component.h"
+#include "host/unit/component.h"
 
 namespace host {
 

@@ -9,7 +9,7 @@
 #include "ui/graphics.h"
 #include "ui/presenter.h"
 
-namespace unit {
+namespace host::unit {
 class VirtualUnit;
 }
 

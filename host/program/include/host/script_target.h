@@ -4,7 +4,7 @@
 
 #include "script/target.h"
 
-namespace unit {
+namespace host::unit {
 class VirtualUnit;
 }
 

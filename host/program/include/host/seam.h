@@ -12,7 +12,7 @@
 
 #include "program/seam.h"
 
-namespace sdl {
+namespace host::window {
 class SdlPresenter;
 }
 
@@ -44,17 +44,17 @@ class Seam final : public program::Seam {
     platform::Result<std::unique_ptr<program::Session>> Load(const program::SessionRequest& request,
                                                              std::ostream& out) override;
     platform::Result<void> DisplayReady() override;
-    platform::Result<program::Window> OpenWindow(program::Session& session,
+    platform::Result<program::OpenedWindow> OpenWindow(program::Session& session,
                                                  const program::WindowOptions& options) override;
 
     [[nodiscard]] const UnitOptions& options() const { return options_; }
     // The last window opened (tests make up its events); nullptr before.
-    [[nodiscard]] sdl::SdlPresenter* window() const { return window_; }
+    [[nodiscard]] window::SdlPresenter* window() const { return window_; }
 
   private:
     UnitSources sources_;
     UnitOptions options_;
-    sdl::SdlPresenter* window_ = nullptr;
+    window::SdlPresenter* window_ = nullptr;
 };
 
 }  // namespace host

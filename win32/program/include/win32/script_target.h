@@ -6,13 +6,15 @@
 
 #include "script/target.h"
 
-namespace win32 {
-
+namespace win32::pc {
 class Backend;
+}  // namespace win32::pc
+
+namespace win32 {
 
 class ScriptTarget final : public script::Target {
   public:
-    explicit ScriptTarget(Backend& backend);
+    explicit ScriptTarget(pc::Backend& backend);
 
     [[nodiscard]] bool VirtualTime() const override { return false; }
     [[nodiscard]] std::uint64_t NowMs() const override;
@@ -30,7 +32,7 @@ class ScriptTarget final : public script::Target {
     [[nodiscard]] std::vector<std::string> DebugLines() const override;
 
   private:
-    Backend& backend_;
+    pc::Backend& backend_;
 };
 
 }  // namespace win32

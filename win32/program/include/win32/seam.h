@@ -10,9 +10,9 @@
 #include <vector>
 
 #include "program/seam.h"
-#include "win32/backend.h"
+#include "win32/pc/backend.h"
 
-namespace window {
+namespace win32::window {
 class Win32Presenter;
 }
 
@@ -20,20 +20,20 @@ namespace win32 {
 
 class Seam final : public program::Seam {
   public:
-    explicit Seam(Options options = {});
+    explicit Seam(pc::Options options = {});
 
     std::vector<program::OptionSpec> OwnOptions() override;
     platform::Result<std::unique_ptr<program::Session>> Load(const program::SessionRequest& request,
                                                              std::ostream& out) override;
-    platform::Result<program::Window> OpenWindow(program::Session& session,
+    platform::Result<program::OpenedWindow> OpenWindow(program::Session& session,
                                                  const program::WindowOptions& options) override;
 
-    [[nodiscard]] const Options& options() const { return options_; }
+    [[nodiscard]] const pc::Options& options() const { return options_; }
     // The window while it is open (tests post its messages); nullptr before.
     [[nodiscard]] window::Win32Presenter* window() const { return window_; }
 
   private:
-    Options options_;
+    pc::Options options_;
     window::Win32Presenter* window_ = nullptr;
 };
 

@@ -1,0 +1,32 @@
+// A temporary directory removed with everything in it on destruction.
+#pragma once
+
+#include <filesystem>
+#include <optional>
+#include <string>
+#include <string_view>
+
+namespace host::unit {
+
+class TempDir {
+  public:
+    // Creates <system temp>/<prefix>XXXXXX (platform::MakeTempFolder);
+    // nullopt when that fails, with the reason in *error when given.
+    static std::optional<TempDir> Create(std::string_view prefix, std::string* error = nullptr);
+
+    TempDir(TempDir&& other) noexcept;
+    TempDir& operator=(TempDir&& other) noexcept;
+    TempDir(const TempDir&) = delete;
+    TempDir& operator=(const TempDir&) = delete;
+    ~TempDir();
+
+    [[nodiscard]] const std::filesystem::path& path() const { return path_; }
+    // Keeps the directory: it is no longer removed.
+    std::filesystem::path Release();
+
+  private:
+    explicit TempDir(std::filesystem::path path) : path_(std::move(path)) {}
+    std::filesystem::path path_;
+};
+
+}  // namespace host::unit
