@@ -4,7 +4,8 @@
 #include <functional>
 
 #include "app/console_dlg.h"
-#include "host/unit/nat_driver.h"
+#include "host/controls/controls_component.h"
+#include "host/controls/nat_driver.h"
 #include "test_support/audio_unit_fixture.h"
 #include "test_support/wave_reader.h"
 #include "ui/controls.h"
@@ -118,8 +119,8 @@ TEST_F(ConsoleAudioTest, TheMutingRadiosSendTheirCodes) {
     Step([&] { Tap(kMuteOff); });
     Step([&] { Tap(kMuteOn); });
     Run();
-    EXPECT_EQ(Unit().Nat().CodeLog(), (std::vector<DWORD>{2, 1, 0, 1}));
-    EXPECT_EQ(Unit().Nat().Level(), 1);
+    EXPECT_EQ(host::controls::NatOf(Unit())->CodeLog(), (std::vector<DWORD>{2, 1, 0, 1}));
+    EXPECT_EQ(host::controls::NatOf(Unit())->Level(), 1);
     EXPECT_TRUE(boxes_.empty());
 }
 

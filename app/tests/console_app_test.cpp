@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "app/console_app.h"
+#include "host/controls/controls_component.h"
 #include "host/sound/wave_output.h"
 #include "host/unit/registers.h"
 #include "host/unit/test_unit.h"
@@ -16,7 +17,7 @@
 namespace {
 
 TEST(ConsoleApp, RunsTheConsoleAsMainWindowUntilItIsCancelled) {
-    host::unit::TestUnit unitDir;
+    host::unit::TestUnit unitDir(host::controls::ControlKinds());
     unitDir.File("\\Mounted Volume\\Vesk\\calib.dat", "CalibrationData=0,0\r\n");
     ASSERT_TRUE(unitDir.Load()) << unitDir.error();
     ui::ManualClock clock(1000);

@@ -3,7 +3,8 @@
 #include <vector>
 
 #include "console_fixture.h"
-#include "host/unit/nat_driver.h"
+#include "host/controls/controls_component.h"
+#include "host/controls/nat_driver.h"
 
 namespace kestrin_test {
 namespace {
@@ -60,7 +61,7 @@ TEST_F(ConsoleTest, MutingRadiosSwitchTheDevice) {
     StepTap(kMuteOn);
     RunConsole();
     std::vector<host::unit::DWORD> switches;
-    for (host::unit::DWORD code : Unit().Nat().CodeLog()) {
+    for (host::unit::DWORD code : host::controls::NatOf(Unit())->CodeLog()) {
         if (code != VESK_NAVATT_IOCTL_GET_LEVEL) {
             switches.push_back(code);
         }

@@ -5,7 +5,8 @@
 
 #include "app/pattern_dlg.h"
 #include "console_fixture.h"
-#include "host/unit/pwm_driver.h"
+#include "host/controls/controls_component.h"
+#include "host/controls/pwm_driver.h"
 
 namespace kestrin_test {
 namespace {
@@ -46,7 +47,7 @@ TEST_F(ConsoleTest, DutyStepsStayInTheDriversRange) {
         });
         StepCall([this, s, &log] {
             SCOPED_TRACE(s.typed.value_or("-") + (s.delta > 0 ? " up" : " down"));
-            EXPECT_EQ(Unit().Pwm().DutyLog(), log);
+            EXPECT_EQ(host::controls::PwmOf(Unit())->DutyLog(), log);
             if (!s.shown.empty()) {
                 EXPECT_EQ(Text(kDuty), s.shown);
             }

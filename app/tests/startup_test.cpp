@@ -5,8 +5,9 @@
 #include <vector>
 
 #include "console_fixture.h"
-#include "host/unit/log_driver.h"
-#include "host/unit/pwm_driver.h"
+#include "host/controls/controls_component.h"
+#include "host/controls/log_driver.h"
+#include "host/controls/pwm_driver.h"
 
 namespace kestrin_test {
 namespace {
@@ -38,7 +39,7 @@ TEST_F(ConsoleTest, StartsFullScreenOnTheVerPage) {
     EXPECT_EQ(RunConsole(), ui::IDCANCEL);
     EXPECT_EQ(BoxTexts(), std::vector<std::string>{});
     EXPECT_EQ(Unit().DebugLines(), std::vector<std::string>{kIcmrLine});
-    EXPECT_TRUE(Unit().Log().LoggingStopped());
+    EXPECT_TRUE(host::controls::LogOf(Unit())->LoggingStopped());
     EXPECT_EQ(touch.calls, 0);
 }
 
@@ -120,7 +121,7 @@ TEST_F(ConsoleTest, LoggingIsSwitchedOffAndEachFailureIsADebugLine) {
         StartUnit(c.toml);
         RunConsole();
         EXPECT_EQ(Unit().DebugLines(), c.lines);
-        EXPECT_EQ(Unit().Log().LoggingStopped(), c.stopped);
+        EXPECT_EQ(host::controls::LogOf(Unit())->LoggingStopped(), c.stopped);
     }
 }
 
@@ -153,8 +154,8 @@ TEST_F(ConsoleTest, StartUpEndsWhenTheStatusTimerCannotBeSet) {
     EXPECT_EQ(RunConsole(), ui::IDCANCEL);
     EXPECT_EQ(Unit().DebugLines(),
               (std::vector<std::string>{kIcmrLine, "SetTimer failed!::OnInitDialog\r\n"}));
-    EXPECT_TRUE(Unit().Pwm().DutyLog().empty());
-    EXPECT_TRUE(Unit().Pwm().Automode());
+    EXPECT_TRUE(host::controls::PwmOf(Unit())->DutyLog().empty());
+    EXPECT_TRUE(host::controls::PwmOf(Unit())->Automode());
     EXPECT_EQ(BoxTexts(), std::vector<std::string>{});
 }
 
@@ -187,9 +188,9 @@ TEST_F(ConsoleTest, BacklightStartsAtItsHighestStep) {
         EXPECT_EQ(upper, 9);
     });
     RunConsole();
-    EXPECT_EQ(Unit().Pwm().DutyLog(), std::vector<std::int32_t>{9});
-    EXPECT_EQ(Unit().Pwm().Duty(), 9);
-    EXPECT_FALSE(Unit().Pwm().Automode());
+    EXPECT_EQ(host::controls::PwmOf(Unit())->DutyLog(), std::vector<std::int32_t>{9});
+    EXPECT_EQ(host::controls::PwmOf(Unit())->Duty(), 9);
+    EXPECT_FALSE(host::controls::PwmOf(Unit())->Automode());
 }
 
 }  // namespace

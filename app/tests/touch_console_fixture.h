@@ -20,6 +20,7 @@
 
 #include "app/console_dlg.h"
 #include "app/console_ids.h"
+#include "host/controls/controls_component.h"
 #include "host/touch/calibration_record.h"
 #include "host/touch/touch_component.h"
 #include "host/touch/touch_panel.h"
@@ -197,8 +198,9 @@ class ConsoleTest : public ::testing::Test {
     }
 
     static std::unique_ptr<host::unit::TestUnit> NewUnit() {
-        return std::make_unique<host::unit::TestUnit>(
-            host::unit::Components{host::touch::TouchComponentKind()});
+        host::unit::Components kinds = host::controls::ControlKinds();
+        kinds.push_back(host::touch::TouchComponentKind());
+        return std::make_unique<host::unit::TestUnit>(kinds);
     }
 
     std::unique_ptr<host::unit::TestUnit> t = NewUnit();

@@ -3,7 +3,8 @@
 
 #include <functional>
 
-#include "host/unit/nat_driver.h"
+#include "host/controls/controls_component.h"
+#include "host/controls/nat_driver.h"
 #include "platform/api.h"
 #include "test_support/audio_unit_fixture.h"
 
@@ -25,7 +26,7 @@ TEST_F(RadioMuteDeviceTest, EachOperationSendsItsCode) {
     EXPECT_EQ(device.GetLevel(), 0);
     device.SetMuteOn();
     EXPECT_EQ(device.GetLevel(), 1);
-    EXPECT_EQ(Unit().Nat().CodeLog(), (std::vector<DWORD>{2, 0, 2, 1, 2}));
+    EXPECT_EQ(host::controls::NatOf(Unit())->CodeLog(), (std::vector<DWORD>{2, 0, 2, 1, 2}));
     EXPECT_TRUE(boxes_.empty());
 }
 
@@ -103,7 +104,7 @@ TEST_F(RadioMuteDeviceTest, FailuresTellTheUserAndTheLevelIsMinusOne) {
         RadioMuteDevice device;
         EXPECT_EQ(c.use(device), c.result);
         EXPECT_EQ(BoxTexts(), c.boxes);
-        EXPECT_EQ(Unit().Nat().CodeLog(), c.codes);
+        EXPECT_EQ(host::controls::NatOf(Unit())->CodeLog(), c.codes);
         for (const auto& box : boxes_) {
             EXPECT_EQ(box.type, box.text == kOpenFailed ? ui::MB_OK : ui::MB_ICONINFORMATION);
         }
@@ -128,7 +129,7 @@ TEST_F(RadioMuteDeviceTest, AMissingSwitchIsTriedAgainAtEachUse) {
     device.SetMuteOff();
     EXPECT_EQ(device.GetLevel(), 0);
     EXPECT_TRUE(boxes_.empty());
-    EXPECT_EQ(Unit().Nat().CodeLog(), (std::vector<DWORD>{2, 0, 2}));
+    EXPECT_EQ(host::controls::NatOf(Unit())->CodeLog(), (std::vector<DWORD>{2, 0, 2}));
 }
 
 }  // namespace

@@ -17,8 +17,8 @@ inline constexpr int kResultOkId = 1001;
 class DiagTest : public test_support::UnitUiTest {
   protected:
     void SetUp() override {
-        components = {FakeDevices::Kind()};
-        unitDir->With(components);
+        components.push_back(FakeDevices::Kind());
+        unitDir->With({FakeDevices::Kind()});
     }
 
     FakeDevices& Devices() { return FakeDevices::Of(Unit()); }

@@ -18,15 +18,6 @@ namespace {
 
 constexpr std::int64_t kWord = 0xFFFFFFFFLL;
 
-void DeclareDevices(VirtualUnit& unit, VirtualUnit::Impl& impl) {
-    Schema& s = impl.schema;
-    impl.log->DeclareKeys(unit.AddDevice(s, "log", kLogDeviceName, impl.log));
-    impl.inf->DeclareKeys(unit.AddDevice(s, "inf", kInfDeviceName, impl.inf));
-    impl.pwm->DeclareKeys(unit.AddDevice(s, "pwm", kPwmDeviceName, impl.pwm));
-    impl.dsk->DeclareKeys(unit.AddDevice(s, "dsk", kDskDeviceName, impl.dsk));
-    impl.nat->DeclareKeys(unit.AddDevice(s, "nat", kNatDeviceName, impl.nat));
-}
-
 void DeclareRegisters(VirtualUnit& unit, VirtualUnit::Impl& impl) {
     Schema& s = impl.schema;
     auto word = [&impl](std::uint32_t address) {
@@ -157,7 +148,6 @@ std::optional<std::string> EnsureParents(const FileSystem& fsys, const SplitPath
 }  // namespace
 
 void DeclareUnitKeys(VirtualUnit& unit, VirtualUnit::Impl& impl) {
-    DeclareDevices(unit, impl);
     DeclareRegisters(unit, impl);
     DeclareHost(impl);
 }

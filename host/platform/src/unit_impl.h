@@ -15,12 +15,7 @@
 #include "devices/driver_keys.h"
 #include "file_system.h"
 #include "handle_table.h"
-#include "host/unit/dsk_driver.h"
 #include "host/unit/faults.h"
-#include "host/unit/inf_driver.h"
-#include "host/unit/log_driver.h"
-#include "host/unit/nat_driver.h"
-#include "host/unit/pwm_driver.h"
 #include "host/unit/scheduler.h"
 #include "host/unit/virtual_unit.h"
 #include "platform/last_error.h"
@@ -68,11 +63,6 @@ struct VirtualUnit::Impl {
     mutable std::mutex devicesMutex;
     std::vector<std::unique_ptr<DeviceSlot>> devices;
     FaultSet kernelFaults;
-    std::shared_ptr<LogDriver> log = std::make_shared<LogDriver>();
-    std::shared_ptr<InfDriver> inf = std::make_shared<InfDriver>();
-    std::shared_ptr<PwmDriver> pwm = std::make_shared<PwmDriver>();
-    std::shared_ptr<DskDriver> dsk = std::make_shared<DskDriver>();
-    std::shared_ptr<NatDriver> nat = std::make_shared<NatDriver>();
 
     // Configuration.
     std::mutex configMutex;

@@ -202,22 +202,6 @@ std::string VirtualUnit::ClaimStandardInput(const std::string& key) {
     return impl_->standardInputKey;
 }
 
-LogDriver& VirtualUnit::Log() {
-    return *impl_->log;
-}
-InfDriver& VirtualUnit::Inf() {
-    return *impl_->inf;
-}
-PwmDriver& VirtualUnit::Pwm() {
-    return *impl_->pwm;
-}
-DskDriver& VirtualUnit::Dsk() {
-    return *impl_->dsk;
-}
-NatDriver& VirtualUnit::Nat() {
-    return *impl_->nat;
-}
-
 std::uint32_t VirtualUnit::ReadWord(std::uint32_t kernelAddress) const {
     return impl_->registers.Read(kernelAddress).value_or(0);
 }

@@ -3,7 +3,8 @@
 #include <array>
 #include <filesystem>
 
-#include "host/unit/pwm_driver.h"
+#include "host/controls/controls_component.h"
+#include "host/controls/pwm_driver.h"
 #include "host/unit/test_unit.h"
 #include "host/unit/virtual_unit.h"
 #include "platform/last_error.h"
@@ -43,7 +44,7 @@ TEST(UnitToml, ErrorsNameTheFileLineAndKey) {
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.toml);
-        host::unit::TestUnit t;
+        host::unit::TestUnit t(host::controls::ControlKinds());
         t.Toml(c.toml);
         ASSERT_FALSE(t.Load());
         const std::string where =
@@ -86,7 +87,7 @@ TEST(UnitToml, AComponentKindGivenTwiceOrEmptyIsRefused) {
 }
 
 TEST(UnitToml, RunTimeSettingsValidateLikeTheFile) {
-    host::unit::TestUnit t;
+    host::unit::TestUnit t(host::controls::ControlKinds());
     t.Toml("[pwm]\nphoto_level = 500\n[[fs.file]]\npath = \"\\\\a\"\n");
     ASSERT_TRUE(t.Load()) << t.error();
     auto& u = t.unit();
@@ -122,7 +123,7 @@ TEST(UnitToml, RunTimeSettingsValidateLikeTheFile) {
             EXPECT_NE(error->message.find(c.words), std::string::npos) << error->message;
         }
     }
-    EXPECT_EQ(u.Pwm().PhotoLevel(), 700);
+    EXPECT_EQ(host::controls::PwmOf(u)->PhotoLevel(), 700);
     EXPECT_TRUE(u.Pin(0));
     SYSTEM_POWER_STATUS_EX2 status;
     EXPECT_EQ(u.Services().power->GetSystemPowerStatusEx2(&status, sizeof status, TRUE),

@@ -7,7 +7,8 @@
 #include <vector>
 
 #include "host/components.h"
-#include "host/unit/dsk_driver.h"
+#include "host/controls/controls_component.h"
+#include "host/controls/dsk_driver.h"
 #include "host/unit/test_unit.h"
 #include "kestrin_tree.h"
 #include "registry_store.h"
@@ -42,7 +43,8 @@ TEST(DefaultUnit, LoadsAndDescribesABelievableUnit) {
               sizeof status);
     EXPECT_GT(status.BatteryVoltage, 3000U);
     EXPECT_TRUE(u.RegistryKeyExists("Drivers\\BuiltIn\\GPS"));
-    EXPECT_EQ(u.Dsk().Identify().size(), 15U);
+    ASSERT_NE(host::controls::DskOf(u), nullptr);
+    EXPECT_EQ(host::controls::DskOf(u)->Identify().size(), 15U);
     EXPECT_FALSE(u.UsesHostDevice(nullptr)) << "the default unit keeps to its own clock";
 
     // Saving the registry back (gps on/off in place) changes nothing but the change.

@@ -4,7 +4,7 @@
 #include <atomic>
 #include <functional>
 
-#include "host/unit/log_driver.h"
+#include "host/controls/controls_component.h"
 #include "host/unit/test_unit.h"
 #include "platform/last_error.h"
 
@@ -124,7 +124,8 @@ class FaultsTest : public ::testing::Test {
         t.File("\\x.txt", "data");
         ASSERT_TRUE(t.Load()) << t.error();
     }
-    host::unit::TestUnit t;
+    // INF1: and PWM1: are the devices the calls use.
+    host::unit::TestUnit t{host::controls::ControlKinds()};
 };
 
 TEST_F(FaultsTest, EveryInjectedFaultReachesTheCallerAsItsCode) {
@@ -203,27 +204,6 @@ TEST_F(FaultsTest, FaultsAndLastErrorsBelongToTheCallingThread) {
     EXPECT_EQ(workerResult.load(), FALSE);
     EXPECT_EQ(workerError.load(), 31U);
     EXPECT_EQ(GetLastError(), 1234U) << "the worker's failure is not this thread's";
-}
-
-TEST_F(FaultsTest, LogDriverStopsRefusesOrFails) {
-    auto& u = t.unit();
-    auto disable = [&u]() {
-        const HANDLE h = u.CreateFile("LOG1:", kAll, 0, OPEN_EXISTING, 0);
-        const BOOL r = u.DeviceIoControl(h, 1, nullptr, 0, nullptr, 0, nullptr);
-        const DWORD e = GetLastError();
-        u.CloseHandle(h);
-        SetLastError(e);
-        return r;
-    };
-    ASSERT_EQ(u.Set("log.refuse", "true"), std::nullopt);
-    EXPECT_EQ(disable(), FALSE);
-    EXPECT_FALSE(u.Log().LoggingStopped());
-    ASSERT_EQ(u.Set("log.refuse", "false"), std::nullopt);
-    ASSERT_EQ(u.Set("log.result", "2"), std::nullopt);
-    EXPECT_EQ(disable(), 2) << "non-zero but not exactly TRUE";
-    ASSERT_EQ(u.Set("log.result", "1"), std::nullopt);
-    EXPECT_EQ(disable(), TRUE);
-    EXPECT_TRUE(u.Log().LoggingStopped());
 }
 
 }  // namespace

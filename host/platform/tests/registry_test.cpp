@@ -162,7 +162,7 @@ TEST_F(UnitRegistryTest, AChangeThatCannotBeSavedIsUndone) {
 }
 
 TEST(DeviceManager, OnOffRoundTripIsSeenByCreateFileAndByTheNextLoad) {
-    host::unit::TestUnit t;
+    host::unit::TestUnit t(host::controls::ControlKinds());
     t.Registry(kRegistry);
     ASSERT_TRUE(t.Load()) << t.error();
     auto& u = t.unit();
@@ -194,7 +194,8 @@ TEST(DeviceManager, OnOffRoundTripIsSeenByCreateFileAndByTheNextLoad) {
     EXPECT_EQ(reg.DeactivateDevice(static_cast<HANDLE>(hnd)), FALSE);
 
     // Another program started now on the same unit sees it gone.
-    auto second = host::unit::LoadUnit(t.dir(), {}, {.virtualTime = true, .startMs = 0});
+    auto second = host::unit::LoadUnit(t.dir(), host::controls::ControlKinds(),
+                                       {.virtualTime = true, .startMs = 0});
     ASSERT_TRUE(second) << second.error().Text();
     EXPECT_FALSE((*second)->DevicePresent("PWM1:"));
 
@@ -212,7 +213,8 @@ TEST(DeviceManager, OnOffRoundTripIsSeenByCreateFileAndByTheNextLoad) {
     EXPECT_TRUE(opens("PWM1:"));
     EXPECT_NE(ReadAll(t.dir() / "registry.reg").find("\"Name\"=\"PWM1:\""), std::string::npos);
 
-    auto third = host::unit::LoadUnit(t.dir(), {}, {.virtualTime = true, .startMs = 0});
+    auto third = host::unit::LoadUnit(t.dir(), host::controls::ControlKinds(),
+                                      {.virtualTime = true, .startMs = 0});
     ASSERT_TRUE(third) << third.error().Text();
     EXPECT_TRUE((*third)->DevicePresent("PWM1:"));
 

@@ -1,6 +1,7 @@
 #include "host/components.h"
 
 #include "host/com7/com7_component.h"
+#include "host/controls/controls_component.h"
 #include "host/gps1/gps1_component.h"
 #include "host/sound/sound_component.h"
 #include "host/touch/touch_component.h"
@@ -8,8 +9,10 @@
 namespace host {
 
 unit::Components HostComponents() {
-    return {Gps1ComponentKind(), Com7ComponentKind(), touch::TouchComponentKind(),
-            sound::SoundComponentKind()};
+    unit::Components kinds = controls::ControlKinds();
+    kinds.insert(kinds.end(), {Gps1ComponentKind(), Com7ComponentKind(),
+                               touch::TouchComponentKind(), sound::SoundComponentKind()});
+    return kinds;
 }
 
 }  // namespace host

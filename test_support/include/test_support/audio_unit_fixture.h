@@ -11,6 +11,7 @@
 #include <utility>
 #include <vector>
 
+#include "host/controls/controls_component.h"
 #include "host/sound/sound_component.h"
 #include "host/unit/test_unit.h"
 #include "platform/services.h"
@@ -71,7 +72,10 @@ class AudioUnitTest : public ::testing::Test {
               const std::vector<std::pair<std::string, std::string>>& files = {}) {
         TearDown();
         boxes_.clear();
-        testUnit_.emplace(host::unit::Components{host::sound::SoundComponentKind()});
+        // The control devices too: the console opens PWM1: and NAT1: as it starts.
+        host::unit::Components kinds = host::controls::ControlKinds();
+        kinds.push_back(host::sound::SoundComponentKind());
+        testUnit_.emplace(kinds);
         testUnit_->Toml(toml).Options({.virtualTime = true, .startMs = 1000});
         for (const auto& [path, content] : files) {
             testUnit_->File(path, content);

@@ -12,6 +12,7 @@
 
 #include <gtest/gtest.h>
 
+#include "host/controls/controls_component.h"
 #include "host/sound/wave_output.h"
 #include "host/unit/test_unit.h"
 #include "host/unit/virtual_unit.h"
@@ -99,9 +100,11 @@ class UnitUiTest : public ::testing::Test {
         }
         return texts;
     }
-    // The kinds of component each unit of the test is loaded with.
-    host::unit::Components components;
-    std::unique_ptr<host::unit::TestUnit> unitDir = std::make_unique<host::unit::TestUnit>();
+    // The kinds of component each unit of the test is loaded with: the
+    // control devices the system opens at start-up, and what a test adds.
+    host::unit::Components components = host::controls::ControlKinds();
+    std::unique_ptr<host::unit::TestUnit> unitDir =
+        std::make_unique<host::unit::TestUnit>(components);
     ui::ManualClock clock{1000};
     host::sound::WaveOutput sound{
         host::sound::WaveOutput::Options{.soundCard = false, .volume = 0xFFFFFFFFU}};

@@ -1,6 +1,6 @@
 // A component of the virtual unit: declares its unit.toml keys and plugs its
-// drivers in. The unit's own devices are components; GPS1:, COM7:, the touch
-// panel and the sound sink add theirs the same way:
+// drivers in. Every device of the unit is one (host/devices/: the control
+// devices LOG1: .. NAT1:, GPS1:, COM7:, the touch panel, the sound sink):
 //
 //   class GpsComponent : public host::unit::Component {
 //       void Declare(host::unit::Schema& schema, host::unit::VirtualUnit& unit) override {

@@ -25,11 +25,6 @@ namespace host::unit {
 
 class Scheduler;
 class VirtualClock;
-class LogDriver;
-class InfDriver;
-class PwmDriver;
-class DskDriver;
-class NatDriver;
 
 using platform::HANDLE;
 using platform::HKEY;
@@ -122,12 +117,6 @@ class VirtualUnit final : public platform::Kernel {
     // Standard input has one reader: the first key to claim it gets it
     // (empty result); a later claim gets the key that holds it.
     std::string ClaimStandardInput(const std::string& key);
-
-    LogDriver& Log();
-    InfDriver& Inf();
-    PwmDriver& Pwm();
-    DskDriver& Dsk();
-    NatDriver& Nat();
 
     // ---- host side: registers (any 4-aligned address inside a block)
     [[nodiscard]] std::uint32_t ReadWord(std::uint32_t kernelAddress) const;

@@ -10,15 +10,17 @@
 #include "host/unit/driver.h"
 #include "host/unit/schema.h"
 
-namespace host::unit {
+namespace host::controls {
 
-class PwmDriver final : public Driver {
+using unit::DWORD;
+
+class PwmDriver final : public unit::Driver {
   public:
     // pwm.steps, pwm.duty, pwm.photo_level, pwm.automode.
-    void DeclareKeys(Schema::Table& table);
+    void DeclareKeys(unit::Schema::Table& table);
 
-    DriverResult IoControl(DeviceOpen& open, DWORD code, const void* in, DWORD inSize, void* out,
-                           DWORD outSize, DWORD* returned) override;
+    unit::DriverResult IoControl(unit::DeviceOpen& open, DWORD code, const void* in, DWORD inSize,
+                                 void* out, DWORD outSize, DWORD* returned) override;
 
     [[nodiscard]] std::int32_t Steps() const;
     [[nodiscard]] std::int32_t Duty() const;
@@ -37,4 +39,4 @@ class PwmDriver final : public Driver {
     std::vector<std::int32_t> dutyLog_;
 };
 
-}  // namespace host::unit
+}  // namespace host::controls

@@ -10,15 +10,17 @@
 #include "host/unit/driver.h"
 #include "host/unit/schema.h"
 
-namespace host::unit {
+namespace host::controls {
 
-class DskDriver final : public Driver {
+using unit::DWORD;
+
+class DskDriver final : public unit::Driver {
   public:
     // dsk.identify: hex bytes, at most the reply's size.
-    void DeclareKeys(Schema::Table& table);
+    void DeclareKeys(unit::Schema::Table& table);
 
-    DriverResult IoControl(DeviceOpen& open, DWORD code, const void* in, DWORD inSize, void* out,
-                           DWORD outSize, DWORD* returned) override;
+    unit::DriverResult IoControl(unit::DeviceOpen& open, DWORD code, const void* in, DWORD inSize,
+                                 void* out, DWORD outSize, DWORD* returned) override;
 
     [[nodiscard]] std::vector<std::uint8_t> Identify() const;
 
@@ -27,4 +29,4 @@ class DskDriver final : public Driver {
     std::vector<std::uint8_t> identify_;
 };
 
-}  // namespace host::unit
+}  // namespace host::controls

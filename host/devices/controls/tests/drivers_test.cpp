@@ -2,9 +2,10 @@
 
 #include <cstring>
 
-#include "host/unit/dsk_driver.h"
-#include "host/unit/nat_driver.h"
-#include "host/unit/pwm_driver.h"
+#include "host/controls/controls_component.h"
+#include "host/controls/log_driver.h"
+#include "host/controls/nat_driver.h"
+#include "host/controls/pwm_driver.h"
 #include "host/unit/test_unit.h"
 #include "platform/last_error.h"
 
@@ -54,7 +55,7 @@ level = 0
         return {ok, error, value, returned};
     }
 
-    host::unit::TestUnit t;
+    host::unit::TestUnit t{host::controls::ControlKinds()};
 };
 
 TEST_F(DriversTest, ControlCodesAnswerAsTheSystemRelies) {
@@ -102,9 +103,9 @@ TEST_F(DriversTest, ControlCodesAnswerAsTheSystemRelies) {
         }
     }
     auto& u = t.unit();
-    EXPECT_FALSE(u.Pwm().Automode());
-    EXPECT_EQ(u.Pwm().DutyLog(), (std::vector<std::int32_t>{9, 10}));
-    EXPECT_EQ(u.Nat().CodeLog(), (std::vector<DWORD>{2, 1, 2, 0, 2}));
+    EXPECT_FALSE(host::controls::PwmOf(u)->Automode());
+    EXPECT_EQ(host::controls::PwmOf(u)->DutyLog(), (std::vector<std::int32_t>{9, 10}));
+    EXPECT_EQ(host::controls::NatOf(u)->CodeLog(), (std::vector<DWORD>{2, 1, 2, 0, 2}));
 }
 
 TEST_F(DriversTest, IdentifyRecordFillsAtMostTheCallersBuffer) {
@@ -127,6 +128,61 @@ TEST_F(DriversTest, PhotoLevelChangesWhileTheUnitRuns) {
     EXPECT_EQ(Ioctl("PWM1:", 0x13, nullptr, 0).value, 512U);
     ASSERT_EQ(t.unit().Set("pwm.photo_level", "700"), std::nullopt);
     EXPECT_EQ(Ioctl("PWM1:", 0x13, nullptr, 0).value, 700U);
+}
+
+TEST_F(DriversTest, LogDriverStopsRefusesOrFails) {
+    auto& u = t.unit();
+    auto disable = [&u]() {
+        const HANDLE h = u.CreateFile("LOG1:", GENERIC_READ | GENERIC_WRITE, 0, OPEN_EXISTING, 0);
+        const BOOL r = u.DeviceIoControl(h, 1, nullptr, 0, nullptr, 0, nullptr);
+        const DWORD e = GetLastError();
+        u.CloseHandle(h);
+        SetLastError(e);
+        return r;
+    };
+    ASSERT_EQ(u.Set("log.refuse", "true"), std::nullopt);
+    EXPECT_EQ(disable(), FALSE);
+    EXPECT_FALSE(host::controls::LogOf(u)->LoggingStopped());
+    ASSERT_EQ(u.Set("log.refuse", "false"), std::nullopt);
+    ASSERT_EQ(u.Set("log.result", "2"), std::nullopt);
+    EXPECT_EQ(disable(), 2) << "non-zero but not exactly TRUE";
+    ASSERT_EQ(u.Set("log.result", "1"), std::nullopt);
+    EXPECT_EQ(disable(), TRUE);
+    EXPECT_TRUE(host::controls::LogOf(u)->LoggingStopped());
+}
+
+// A unit has the control devices it is loaded with, no others: the
+// table of a kind left out is unknown and its device is not there.
+TEST(ControlKinds, EachBringsItsOwnDeviceAndTableOnly) {
+    const struct {
+        host::unit::ComponentKind kind;
+        const char* device;
+    } kinds[] = {
+        {host::controls::LogComponentKind(), "LOG1:"},
+        {host::controls::InfComponentKind(), "INF1:"},
+        {host::controls::PwmComponentKind(), "PWM1:"},
+        {host::controls::DskComponentKind(), "DSK1:"},
+        {host::controls::NatComponentKind(), "NAT1:"},
+    };
+    for (const auto& k : kinds) {
+        SCOPED_TRACE(k.kind.name);
+        host::unit::TestUnit t({k.kind});
+        t.Toml("[" + k.kind.name + "]\nabsent = false\n");
+        ASSERT_TRUE(t.Load()) << t.error();
+        for (const auto& other : kinds) {
+            EXPECT_EQ(t.unit().DevicePresent(other.device), other.device == k.device)
+                << other.device;
+            EXPECT_EQ(t.unit().FindComponent(other.kind.name) != nullptr, other.device == k.device);
+        }
+        host::unit::TestUnit without;
+        without.Toml("[" + k.kind.name + "]\nabsent = false\n");
+        ASSERT_FALSE(without.Load());
+        EXPECT_NE(without.error().find("unknown table"), std::string::npos) << without.error();
+    }
+    host::unit::TestUnit none;
+    ASSERT_TRUE(none.Load()) << none.error();
+    EXPECT_EQ(host::controls::PwmOf(none.unit()), nullptr);
+    EXPECT_EQ(host::controls::LogOf(none.unit()), nullptr);
 }
 
 }  // namespace

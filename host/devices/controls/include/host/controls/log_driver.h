@@ -9,16 +9,19 @@
 #include "host/unit/driver.h"
 #include "host/unit/schema.h"
 
-namespace host::unit {
+namespace host::controls {
 
-class LogDriver final : public Driver {
+using unit::BOOL;
+using unit::DWORD;
+
+class LogDriver final : public unit::Driver {
   public:
     // log.refuse (bool): LOGGING_DISABLE returns FALSE with ERROR_ACCESS_DENIED.
     // log.result (int): what it returns when it does not refuse.
-    void DeclareKeys(Schema::Table& table);
+    void DeclareKeys(unit::Schema::Table& table);
 
-    DriverResult IoControl(DeviceOpen& open, DWORD code, const void* in, DWORD inSize, void* out,
-                           DWORD outSize, DWORD* returned) override;
+    unit::DriverResult IoControl(unit::DeviceOpen& open, DWORD code, const void* in, DWORD inSize,
+                                 void* out, DWORD outSize, DWORD* returned) override;
 
     [[nodiscard]] bool LoggingStopped() const { return stopped_.load(); }
     void SetLoggingStopped(bool stopped) { stopped_.store(stopped); }
@@ -29,4 +32,4 @@ class LogDriver final : public Driver {
     std::atomic<BOOL> result_{platform::TRUE};
 };
 
-}  // namespace host::unit
+}  // namespace host::controls

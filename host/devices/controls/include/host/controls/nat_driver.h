@@ -10,15 +10,17 @@
 #include "host/unit/driver.h"
 #include "host/unit/schema.h"
 
-namespace host::unit {
+namespace host::controls {
 
-class NatDriver final : public Driver {
+using unit::DWORD;
+
+class NatDriver final : public unit::Driver {
   public:
     // nat.level.
-    void DeclareKeys(Schema::Table& table);
+    void DeclareKeys(unit::Schema::Table& table);
 
-    DriverResult IoControl(DeviceOpen& open, DWORD code, const void* in, DWORD inSize, void* out,
-                           DWORD outSize, DWORD* returned) override;
+    unit::DriverResult IoControl(unit::DeviceOpen& open, DWORD code, const void* in, DWORD inSize,
+                                 void* out, DWORD outSize, DWORD* returned) override;
 
     [[nodiscard]] std::int32_t Level() const;
     [[nodiscard]] std::vector<DWORD> CodeLog() const;
@@ -29,4 +31,4 @@ class NatDriver final : public Driver {
     std::vector<DWORD> codes_;
 };
 
-}  // namespace host::unit
+}  // namespace host::controls

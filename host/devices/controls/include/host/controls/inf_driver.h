@@ -9,15 +9,17 @@
 #include "host/unit/driver.h"
 #include "host/unit/schema.h"
 
-namespace host::unit {
+namespace host::controls {
 
-class InfDriver final : public Driver {
+using unit::DWORD;
+
+class InfDriver final : public unit::Driver {
   public:
     // inf.major, inf.minor (0..65535).
-    void DeclareKeys(Schema::Table& table);
+    void DeclareKeys(unit::Schema::Table& table);
 
-    DriverResult IoControl(DeviceOpen& open, DWORD code, const void* in, DWORD inSize, void* out,
-                           DWORD outSize, DWORD* returned) override;
+    unit::DriverResult IoControl(unit::DeviceOpen& open, DWORD code, const void* in, DWORD inSize,
+                                 void* out, DWORD outSize, DWORD* returned) override;
 
     [[nodiscard]] std::uint32_t Version() const { return version_.load(); }
 
@@ -25,4 +27,4 @@ class InfDriver final : public Driver {
     std::atomic<std::uint32_t> version_{SystemVersionWord(1, 2)};
 };
 
-}  // namespace host::unit
+}  // namespace host::controls

@@ -1,8 +1,8 @@
-#include "host/unit/pwm_driver.h"
+#include "host/controls/pwm_driver.h"
 
-namespace host::unit {
+namespace host::controls {
 
-void PwmDriver::DeclareKeys(Schema::Table& table) {
+void PwmDriver::DeclareKeys(unit::Schema::Table& table) {
     table.Integer("steps", 1, 1024, [this](std::int64_t v) {
         std::lock_guard lock(mutex_);
         steps_ = static_cast<std::int32_t>(v);
@@ -19,40 +19,40 @@ void PwmDriver::DeclareKeys(Schema::Table& table) {
     });
 }
 
-DriverResult PwmDriver::IoControl(DeviceOpen&, DWORD code, const void* in, DWORD inSize, void* out,
-                                  DWORD outSize, DWORD* returned) {
+unit::DriverResult PwmDriver::IoControl(unit::DeviceOpen&, DWORD code, const void* in, DWORD inSize,
+                                        void* out, DWORD outSize, DWORD* returned) {
     std::lock_guard lock(mutex_);
     switch (code) {
         case VESK_PWM_IOCTL_SET_AUTOMODE:
             if (in == nullptr || inSize < 1) {
-                return DriverResult::Fail(platform::ERROR_INVALID_PARAMETER);
+                return unit::DriverResult::Fail(platform::ERROR_INVALID_PARAMETER);
             }
             automode_ = *static_cast<const std::uint8_t*>(in) != 0;
-            return DriverResult::Ok();
+            return unit::DriverResult::Ok();
         case VESK_PWM_IOCTL_GET_MAX:
-            return PutDword(static_cast<std::uint32_t>(steps_), out, outSize, returned);
+            return unit::PutDword(static_cast<std::uint32_t>(steps_), out, outSize, returned);
         case VESK_PWM_IOCTL_GET_DUTY:
-            return PutDword(static_cast<std::uint32_t>(duty_), out, outSize, returned);
+            return unit::PutDword(static_cast<std::uint32_t>(duty_), out, outSize, returned);
         case VESK_PWM_IOCTL_SET_DUTY: {
             std::uint32_t raw = 0;
-            if (auto r = GetDword(in, inSize, &raw); r.value == platform::FALSE) {
+            if (auto r = unit::GetDword(in, inSize, &raw); r.value == platform::FALSE) {
                 return r;
             }
             const auto value = static_cast<std::int32_t>(raw);
             dutyLog_.push_back(value);
             if (value < 0 || value >= steps_) {
-                return DriverResult::Fail(platform::ERROR_INVALID_PARAMETER);
+                return unit::DriverResult::Fail(platform::ERROR_INVALID_PARAMETER);
             }
             duty_ = value;
             if (returned != nullptr) {
                 *returned = 0;
             }
-            return DriverResult::Ok();
+            return unit::DriverResult::Ok();
         }
         case VESK_PHOTOSENSOR_IOCTL_GET_LEVEL:
-            return PutDword(static_cast<std::uint32_t>(photoLevel_), out, outSize, returned);
+            return unit::PutDword(static_cast<std::uint32_t>(photoLevel_), out, outSize, returned);
         default:
-            return DriverResult::Fail(platform::ERROR_NOT_SUPPORTED);
+            return unit::DriverResult::Fail(platform::ERROR_NOT_SUPPORTED);
     }
 }
 
@@ -81,4 +81,4 @@ std::vector<std::int32_t> PwmDriver::DutyLog() const {
     return dutyLog_;
 }
 
-}  // namespace host::unit
+}  // namespace host::controls

@@ -1,24 +1,24 @@
-#include "host/unit/dsk_driver.h"
+#include "host/controls/dsk_driver.h"
 
 #include <algorithm>
 #include <cstring>
 
-namespace host::unit {
+namespace host::controls {
 
-void DskDriver::DeclareKeys(Schema::Table& table) {
+void DskDriver::DeclareKeys(unit::Schema::Table& table) {
     table.Bytes("identify", kStorageReplyBytes, [this](const std::vector<std::uint8_t>& bytes) {
         std::lock_guard lock(mutex_);
         identify_ = bytes;
     });
 }
 
-DriverResult DskDriver::IoControl(DeviceOpen&, DWORD code, const void*, DWORD, void* out,
-                                  DWORD outSize, DWORD* returned) {
+unit::DriverResult DskDriver::IoControl(unit::DeviceOpen&, DWORD code, const void*, DWORD,
+                                        void* out, DWORD outSize, DWORD* returned) {
     if (code != kIdentifyCode) {
-        return DriverResult::Fail(platform::ERROR_NOT_SUPPORTED);
+        return unit::DriverResult::Fail(platform::ERROR_NOT_SUPPORTED);
     }
     if (out == nullptr) {
-        return DriverResult::Fail(platform::ERROR_INVALID_PARAMETER);
+        return unit::DriverResult::Fail(platform::ERROR_INVALID_PARAMETER);
     }
     std::lock_guard lock(mutex_);
     const std::size_t n = std::min<std::size_t>(outSize, identify_.size());
@@ -28,7 +28,7 @@ DriverResult DskDriver::IoControl(DeviceOpen&, DWORD code, const void*, DWORD, v
     if (returned != nullptr) {
         *returned = static_cast<DWORD>(n);
     }
-    return DriverResult::Ok();
+    return unit::DriverResult::Ok();
 }
 
 std::vector<std::uint8_t> DskDriver::Identify() const {
@@ -36,4 +36,4 @@ std::vector<std::uint8_t> DskDriver::Identify() const {
     return identify_;
 }
 
-}  // namespace host::unit
+}  // namespace host::controls
