@@ -28,6 +28,7 @@
 #include "host/unit/test_unit.h"
 #include "platform/api.h"
 #include "platform/services.h"
+#include "test_support/desktop_controls.h"
 #include "ui/desktop.h"
 #include "ui/headless_presenter.h"
 #include "ui/manual_clock.h"
@@ -132,15 +133,6 @@ class ConsoleTest : public ::testing::Test {
         });
     }
 
-    ui::Point CenterOf(int id) {
-        const auto info = desktop.Describe(desktop.FindControl(id));
-        EXPECT_TRUE(info.has_value()) << "no control " << id;
-        if (!info) {
-            return {};
-        }
-        return {(info->screenRect.left + info->screenRect.right) / 2,
-                (info->screenRect.top + info->screenRect.bottom) / 2};
-    }
     // Steps that tap a page's tab header, then a control of it.
     void StepSelectPage(int index) {
         steps().AddCall([this, index] {
@@ -157,8 +149,7 @@ class ConsoleTest : public ::testing::Test {
         steps().AddCall([this, id] {
             const auto info = desktop.Describe(desktop.FindControl(id));
             ASSERT_TRUE(info.has_value() && info->visible) << "control " << id;
-            const ui::Point p = CenterOf(id);
-            desktop.Tap(p.x, p.y);
+            test_support::TapControl(desktop, id);
         });
     }
     void StepTapCrosshairs(int offset = 0) {

@@ -12,6 +12,7 @@
 
 #include "platform/services.h"
 #include "test_kernel.h"
+#include "test_support/desktop_controls.h"
 #include "ui/desktop.h"
 #include "ui/framework.h"
 #include "ui/headless_presenter.h"
@@ -34,24 +35,9 @@ class UiTest : public ::testing::Test {
     void TearDown() override { EXPECT_EQ(presenter.PendingSteps(), 0U) << "steps never ran"; }
 
     // The screen position of a control's centre.
-    Point CenterOf(int id) {
-        const auto info = desktop.Describe(desktop.FindControl(id));
-        EXPECT_TRUE(info.has_value()) << "no control " << id;
-        if (!info) {
-            return {};
-        }
-        return {(info->screenRect.left + info->screenRect.right) / 2,
-                (info->screenRect.top + info->screenRect.bottom) / 2};
-    }
-    WindowInfo Info(int id) {
-        const auto info = desktop.Describe(desktop.FindControl(id));
-        EXPECT_TRUE(info.has_value()) << "no control " << id;
-        return info.value_or(WindowInfo{});
-    }
-    void TapControl(int id) {
-        const Point p = CenterOf(id);
-        desktop.Tap(p.x, p.y);
-    }
+    Point CenterOf(int id) { return test_support::CenterOf(desktop, id); }
+    WindowInfo Info(int id) { return test_support::Info(desktop, id); }
+    void TapControl(int id) { test_support::TapControl(desktop, id); }
     // A step that taps a control when it runs (the control exists by then).
     void StepTap(int id) {
         presenter.AddCall([this, id] { TapControl(id); });

@@ -17,6 +17,7 @@
 #include "host/unit/test_unit.h"
 #include "host/unit/virtual_unit.h"
 #include "platform/services.h"
+#include "test_support/desktop_controls.h"
 #include "ui/desktop.h"
 #include "ui/headless_presenter.h"
 #include "ui/manual_clock.h"
@@ -64,20 +65,10 @@ class UnitUiTest : public ::testing::Test {
     ui::Desktop& Desk() { return *desktop; }
 
     // A control of the active window (or its owners).
-    ui::WindowInfo Info(int id) {
-        const auto info = desktop->Describe(desktop->FindControl(id));
-        EXPECT_TRUE(info.has_value()) << "no control " << id;
-        return info.value_or(ui::WindowInfo{});
-    }
+    ui::WindowInfo Info(int id) { return test_support::Info(*desktop, id); }
     std::string Text(int id) { return Info(id).text; }
-    ui::Point CenterOf(int id) {
-        const ui::Rect r = Info(id).screenRect;
-        return {(r.left + r.right) / 2, (r.top + r.bottom) / 2};
-    }
-    void TapControl(int id) {
-        const ui::Point p = CenterOf(id);
-        desktop->Tap(p.x, p.y);
-    }
+    ui::Point CenterOf(int id) { return test_support::CenterOf(*desktop, id); }
+    void TapControl(int id) { test_support::TapControl(*desktop, id); }
     // Steps that act when they run (the window exists by then).
     void StepTap(int id) {
         presenter.AddCall([this, id] { TapControl(id); });
