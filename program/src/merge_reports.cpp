@@ -29,8 +29,8 @@ std::string Named(const std::filesystem::path& p) {
 std::vector<std::string> PicturesOf(const ScriptResult& r) {
     std::vector<std::string> names;
     for (const TraceStep& step : r.trace) {
-        for (const std::string* name : {&step.screen, &step.reference, &step.actual,
-                                        &step.difference}) {
+        for (const std::string* name :
+             {&step.screen, &step.reference, &step.actual, &step.difference}) {
             if (!name->empty()) {
                 names.push_back(*name);
             }
@@ -58,8 +58,8 @@ int MergeReports(const std::filesystem::path& into, const std::vector<std::files
         for (ScriptResult& r : read) {
             const std::string key = detail::ScriptKey(r.file);
             if (const auto [at, added] = reportOf.emplace(key, folder); !added) {
-                err << "kestrin: --merge-reports: " << key << " is in the reports " << Named(at->second)
-                    << " and " << Named(folder)
+                err << "kestrin: --merge-reports: " << key << " is in the reports "
+                    << Named(at->second) << " and " << Named(folder)
                     << " (a shard merged twice, or run twice): merge each shard's report once\n";
                 return kExitMalformed;
             }
@@ -97,8 +97,7 @@ int MergeReports(const std::filesystem::path& into, const std::vector<std::files
             return kExitFailed;
         }
     }
-    if (platform::Result<void> written = detail::WriteReport(report.Staging(), results);
-        !written) {
+    if (platform::Result<void> written = detail::WriteReport(report.Staging(), results); !written) {
         err << "kestrin: " << written.error() << '\n';
         return kExitFailed;
     }

@@ -63,8 +63,8 @@ std::optional<std::string> Attribute(std::string_view tag, std::string_view name
             const bool hex = entity.size() > 1 && (entity[1] == 'x' || entity[1] == 'X');
             const std::string_view digits = entity.substr(hex ? 2 : 1);
             unsigned code = 0;
-            const auto [ptr, ec] = std::from_chars(digits.data(), digits.data() + digits.size(),
-                                                   code, hex ? 16 : 10);
+            const auto [ptr, ec] =
+                std::from_chars(digits.data(), digits.data() + digits.size(), code, hex ? 16 : 10);
             if (ec != std::errc() || ptr != digits.data() + digits.size() || code > 0x7f) {
                 return std::nullopt;  // a writer of UTF-8 gives only ASCII so
             }
@@ -93,8 +93,8 @@ platform::Result<std::map<std::string, double>> JUnitDurations(std::string_view 
         const std::optional<std::string> time = Attribute(tag, "time");
         double seconds = 0;
         if (!file || !time || !ParseDouble(*time, &seconds) || seconds < 0) {
-            return platform::Fail(named + ": a testcase without a file and a time in seconds: " +
-                                  Shown(tag));
+            return platform::Fail(
+                named + ": a testcase without a file and a time in seconds: " + Shown(tag));
         }
         durations[*file] = seconds;
     }
@@ -152,7 +152,8 @@ platform::Result<void> ParseReportResults(std::string_view text, const std::stri
         }
         double number = 0;
         if (key == "place") {
-            const auto [ptr, ec] = std::from_chars(value.data(), value.data() + value.size(), r->place);
+            const auto [ptr, ec] =
+                std::from_chars(value.data(), value.data() + value.size(), r->place);
             if (ec != std::errc() || ptr != value.data() + value.size()) {
                 bad = "a place that is not a number";
             }

@@ -68,8 +68,7 @@ bool FieldReader::Next(std::string_view* key, std::string_view* value) {
     return true;
 }
 
-void AppendTrace(std::string* out, const std::vector<TraceStep>& trace,
-                 std::string_view pictures) {
+void AppendTrace(std::string* out, const std::vector<TraceStep>& trace, std::string_view pictures) {
     const auto picture = [&](std::string_view key, const std::string& name) {
         AppendField(out, key, name.empty() ? name : std::string(pictures) + name);
     };
@@ -95,8 +94,7 @@ void AppendTrace(std::string* out, const std::vector<TraceStep>& trace,
 TraceField ReadTraceField(std::string_view key, std::string_view value, std::string_view pictures,
                           std::vector<TraceStep>* trace) {
     if (key == "step") {
-        return ParseNumber(value, &trace->emplace_back().line) ? TraceField::Read
-                                                               : TraceField::Bad;
+        return ParseNumber(value, &trace->emplace_back().line) ? TraceField::Read : TraceField::Bad;
     }
     // A picture is a plain file name in the screens' folder, never a way out
     // of it.
@@ -117,8 +115,8 @@ TraceField ReadTraceField(std::string_view key, std::string_view value, std::str
         return TraceField::Read;
     };
     static constexpr std::string_view kStepKeys[] = {
-        "command", "step-failure", "unit-ms", "wall-ms", "screen",
-        "debug",   "box",          "reference", "actual", "difference"};
+        "command", "step-failure", "unit-ms",   "wall-ms", "screen",
+        "debug",   "box",          "reference", "actual",  "difference"};
     if (std::ranges::find(kStepKeys, key) == std::end(kStepKeys)) {
         return TraceField::NotOne;
     }

@@ -38,8 +38,7 @@ bool ParseDouble(std::string_view text, double* out);
 
 // Appends a script's trace as fields, each picture's name after pictures
 // (empty for a worker's result, "screens/" in a report's results).
-void AppendTrace(std::string* out, const std::vector<TraceStep>& trace,
-                 std::string_view pictures);
+void AppendTrace(std::string* out, const std::vector<TraceStep>& trace, std::string_view pictures);
 // Reads a field of a trace written so into *trace: NotOne for a field of
 // no step, Bad for a malformed one (a picture that is not a plain file
 // name after pictures among them).

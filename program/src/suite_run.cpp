@@ -403,8 +403,8 @@ int RunSuite(std::vector<SuiteScript> scripts, const SuiteOptions& options, bool
     if (options.shard) {
         std::vector<bool> in(scripts.size());
         if (options.durations) {
-            const auto slices = detail::TimedSlices(*options.durations, scripts, common,
-                                                    options.shard->n);
+            const auto slices =
+                detail::TimedSlices(*options.durations, scripts, common, options.shard->n);
             if (!slices) {
                 err << "kestrin: --durations " << slices.error() << '\n';
                 return kExitMalformed;

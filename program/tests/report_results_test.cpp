@@ -94,8 +94,9 @@ TEST(ReportResultsTest, ResultsComeBackAsWrittenAndDamageIsNamed) {
         {"kestrin-script-result 2\n", "r/results.kestrin: not the results of a kestrin report"},
         {noOutcome, "r/results.kestrin: damaged: an outcome neither passed, failed nor error"},
         {cut, "r/results.kestrin: damaged: a field cut short"},
-        {escape, "r/results.kestrin: damaged: a malformed step of suite/more/b \xc3\xa9\\x0A.ks's "
-                 "trace"},
+        {escape,
+         "r/results.kestrin: damaged: a malformed step of suite/more/b \xc3\xa9\\x0A.ks's "
+         "trace"},
         {"kestrin-report-results 1\nplace 1\n0\n",
          "r/results.kestrin: damaged: a field before the first script"},
         {"kestrin-report-results 1\nscript 4\na.ks\nduration-ms 2\n-1\noutcome 6\npassed\n",
