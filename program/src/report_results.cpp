@@ -1,6 +1,9 @@
 #include "report_results.h"
 
+#include <algorithm>
 #include <charconv>
+#include <functional>
+#include <optional>
 
 #include "platform/text.h"
 #include "result_file.h"
@@ -25,20 +28,9 @@ const char* OutcomeOf(const ScriptResult& r) {
     return r.passed ? "passed" : r.error ? "error" : "failed";
 }
 
-// The value of attribute name in an XML start tag, its entities read
-// (those a JUnit writer uses: the five named ones and numeric ones).
-std::optional<std::string> Attribute(std::string_view tag, std::string_view name) {
-    const std::string look = " " + std::string(name) + "=\"";
-    const std::size_t at = tag.find(look);
-    if (at == std::string_view::npos) {
-        return std::nullopt;
-    }
-    const std::size_t from = at + look.size();
-    const std::size_t to = tag.find('"', from);
-    if (to == std::string_view::npos) {
-        return std::nullopt;
-    }
-    const std::string_view raw = tag.substr(from, to - from);
+// An attribute's value with its entities read (those a JUnit writer uses:
+// the five named ones and numeric ones of ASCII); nullopt when malformed.
+std::optional<std::string> Unescaped(std::string_view raw) {
     std::string value;
     for (std::size_t i = 0; i < raw.size(); ++i) {
         if (raw[i] != '&') {
@@ -52,31 +44,57 @@ std::optional<std::string> Attribute(std::string_view tag, std::string_view name
         const std::string_view entity = raw.substr(i + 1, semi - i - 1);
         static constexpr std::pair<std::string_view, char> kNamed[] = {
             {"amp", '&'}, {"lt", '<'}, {"gt", '>'}, {"quot", '"'}, {"apos", '\''}};
-        bool known = false;
-        for (const auto& [n, ch] : kNamed) {
-            if (entity == n) {
-                value += ch;
-                known = true;
-            }
-        }
-        if (!known && entity.starts_with('#')) {
+        const auto named =
+            std::ranges::find(kNamed, entity, &std::pair<std::string_view, char>::first);
+        if (named != std::end(kNamed)) {
+            value += named->second;
+        } else if (entity.starts_with('#')) {
             const bool hex = entity.size() > 1 && (entity[1] == 'x' || entity[1] == 'X');
             const std::string_view digits = entity.substr(hex ? 2 : 1);
             unsigned code = 0;
             const auto [ptr, ec] =
                 std::from_chars(digits.data(), digits.data() + digits.size(), code, hex ? 16 : 10);
             if (ec != std::errc() || ptr != digits.data() + digits.size() || code > 0x7f) {
-                return std::nullopt;  // a writer of UTF-8 gives only ASCII so
+                return std::nullopt;
             }
             value += static_cast<char>(code);
-            known = true;
-        }
-        if (!known) {
+        } else {
             return std::nullopt;
         }
         i = semi;
     }
     return value;
+}
+
+// The attributes of an XML start tag (what follows its element's name, up
+// to its '>'), read one by one; false when one is malformed.
+bool ReadAttributes(std::string_view tag, std::map<std::string, std::string, std::less<>>* out) {
+    std::size_t at = 0;
+    while (true) {
+        while (at < tag.size() && (tag[at] == ' ' || tag[at] == '\t' || tag[at] == '\n' ||
+                                   tag[at] == '\r' || tag[at] == '/')) {
+            ++at;
+        }
+        if (at == tag.size()) {
+            return true;
+        }
+        const std::size_t equals = tag.find('=', at);
+        if (equals == std::string_view::npos || equals + 1 >= tag.size() ||
+            (tag[equals + 1] != '"' && tag[equals + 1] != '\'')) {
+            return false;
+        }
+        const std::size_t close = tag.find(tag[equals + 1], equals + 2);
+        if (close == std::string_view::npos) {
+            return false;
+        }
+        const std::optional<std::string> value =
+            Unescaped(tag.substr(equals + 2, close - equals - 2));
+        if (!value) {
+            return false;
+        }
+        (*out)[std::string(tag.substr(at, equals - at))] = *value;
+        at = close + 1;
+    }
 }
 
 platform::Result<std::map<std::string, double>> JUnitDurations(std::string_view text,
@@ -89,14 +107,18 @@ platform::Result<std::map<std::string, double>> JUnitDurations(std::string_view 
             return platform::Fail(named + ": a testcase cut short");
         }
         const std::string_view tag = text.substr(at, end - at);
-        const std::optional<std::string> file = Attribute(tag, "file");
-        const std::optional<std::string> time = Attribute(tag, "time");
+        std::map<std::string, std::string, std::less<>> attributes;
+        const bool read =
+            ReadAttributes(tag.substr(std::string_view("<testcase").size()), &attributes);
+        const auto file = attributes.find("file");
+        const auto time = attributes.find("time");
         double seconds = 0;
-        if (!file || !time || !ParseDouble(*time, &seconds) || seconds < 0) {
+        if (!read || file == attributes.end() || time == attributes.end() ||
+            !ParseDouble(time->second, &seconds) || seconds < 0) {
             return platform::Fail(
                 named + ": a testcase without a file and a time in seconds: " + Shown(tag));
         }
-        durations[*file] = seconds;
+        durations[file->second] = seconds;
     }
     return durations;
 }

@@ -124,11 +124,14 @@ std::vector<int> SlicesByTime(const std::vector<std::filesystem::path>& relative
     std::ranges::sort(timed, [&](std::size_t a, std::size_t b) {
         return *seconds[a] != *seconds[b] ? *seconds[a] > *seconds[b] : names[a] < names[b];
     });
-    std::vector<double> load(static_cast<std::size_t>(n), 0.0);
+    // A slice's time so far and its scripts: of equal times the one with
+    // fewer scripts takes the next, so that scripts of no time spread too.
+    std::vector<std::pair<double, std::size_t>> load(static_cast<std::size_t>(n), {0.0, 0});
     for (const std::size_t i : timed) {
         const auto least = std::ranges::min_element(load);
         slices[i] = static_cast<int>(least - load.begin());
-        *least += *seconds[i];
+        least->first += *seconds[i];
+        ++least->second;
     }
     return slices;
 }

@@ -144,6 +144,8 @@ TEST(ReportResultsTest, DurationsComeFromJUnitAndFromAReportsResults) {
          "a testcase without a file and a time in seconds"},
         {"<testsuite><testcase file=\"a&bogus;\" time=\"1\">",
          "a testcase without a file and a time in seconds"},
+        {"<testsuite><testcase name=\"x file=\" time=\"1\">",
+         "a testcase without a file and a time in seconds"},
     };
     for (const auto& [text, reason] : bad) {
         const platform::Result<std::map<std::string, double>> refused =
@@ -174,7 +176,8 @@ TEST(ReportResultsTest, TheSplitByTimeRunsEachScriptOnceAndEvenly) {
     for (std::size_t i = 0; i < someUnmeasured.size(); i += 9) {
         someUnmeasured[i] = -1;
     }
-    const Shape shapes[] = {{"uniform", uniform},
+    const Shape shapes[] = {{"no time at all", std::vector<double>(12, 0.0)},
+                            {"uniform", uniform},
                             {"mixed", mixed},
                             {"a few long ones", heavyTail},
                             {"some unmeasured", someUnmeasured}};
@@ -206,6 +209,14 @@ TEST(ReportResultsTest, TheSplitByTimeRunsEachScriptOnceAndEvenly) {
                     EXPECT_TRUE(InShard(relative[i], {slices[i] + 1, n}))
                         << shape.name << ": an unmeasured script goes by its hash";
                 }
+            }
+            if (std::ranges::all_of(seconds, [&](const auto& s) { return s == seconds[0]; })) {
+                std::vector<int> count(static_cast<std::size_t>(n), 0);
+                for (const int slice : slices) {
+                    ++count[static_cast<std::size_t>(slice)];
+                }
+                EXPECT_LE(*std::ranges::max_element(count) - *std::ranges::min_element(count), 1)
+                    << shape.name << ": scripts of one time spread evenly in " << n << " slices";
             }
             if (std::ranges::all_of(seconds, [](const auto& s) { return s.has_value(); })) {
                 const double mean = std::accumulate(load.begin(), load.end(), 0.0) / n;
