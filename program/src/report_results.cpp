@@ -44,7 +44,7 @@ std::optional<std::string> Unescaped(std::string_view raw) {
         const std::string_view entity = raw.substr(i + 1, semi - i - 1);
         static constexpr std::pair<std::string_view, char> kNamed[] = {
             {"amp", '&'}, {"lt", '<'}, {"gt", '>'}, {"quot", '"'}, {"apos", '\''}};
-        const auto named =
+        const auto* const named =
             std::ranges::find(kNamed, entity, &std::pair<std::string_view, char>::first);
         if (named != std::end(kNamed)) {
             value += named->second;

@@ -164,13 +164,13 @@ struct Shape {
 
 TEST(ReportResultsTest, TheSplitByTimeRunsEachScriptOnceAndEvenly) {
     std::vector<double> uniform(40, 2.0);
-    std::vector<double> mixed;
-    for (int i = 0; i < 60; ++i) {
-        mixed.push_back(0.2 + (i * 37 % 23) * 0.7);
+    std::vector<double> mixed(60);
+    for (std::size_t i = 0; i < mixed.size(); ++i) {
+        mixed[i] = 0.2 + static_cast<double>(i * 37 % 23) * 0.7;
     }
-    std::vector<double> heavyTail;
-    for (int i = 0; i < 50; ++i) {
-        heavyTail.push_back(i < 4 ? 12.0 : 0.5 + i % 5);
+    std::vector<double> heavyTail(50);
+    for (std::size_t i = 0; i < heavyTail.size(); ++i) {
+        heavyTail[i] = i < 4 ? 12.0 : 0.5 + static_cast<double>(i % 5);
     }
     std::vector<double> someUnmeasured = mixed;
     for (std::size_t i = 0; i < someUnmeasured.size(); i += 9) {
@@ -186,8 +186,8 @@ TEST(ReportResultsTest, TheSplitByTimeRunsEachScriptOnceAndEvenly) {
             std::vector<std::filesystem::path> relative;
             std::vector<std::optional<double>> seconds;
             for (std::size_t i = 0; i < shape.seconds.size(); ++i) {
-                relative.push_back("dir" + std::to_string(i % 3) + "/s" + std::to_string(i) +
-                                   ".ks");
+                relative.emplace_back("dir" + std::to_string(i % 3) + "/s" + std::to_string(i) +
+                                      ".ks");
                 seconds.push_back(shape.seconds[i] < 0 ? std::nullopt
                                                        : std::optional(shape.seconds[i]));
             }

@@ -112,7 +112,8 @@ bool InShard(const std::filesystem::path& relative, const Shard& shard);
 
 // The slice (0 to n - 1) of each script, by time: those with a measured
 // time (seconds; nullopt: none) longest first, ties by their relative
-// path, each to the slice with the least time yet (the first of equals);
+// path, each to the slice with the least time yet (of equal times the one
+// with fewer scripts, then the first);
 // the others by InShard's hash. It depends only on its inputs, so every
 // shard of a matrix computes the same split alone.
 std::vector<int> SlicesByTime(const std::vector<std::filesystem::path>& relative,
