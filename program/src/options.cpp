@@ -97,6 +97,26 @@ std::vector<OptionSpec> SharedSpecs(Options* o) {
                         }
                         return {};
                     }));
+    specs.push_back(PathOption("--durations", "FILE",
+                               "split --shard by the scripts' times in FILE (a JUnit file\n"
+                               "or a report's results.kestrin of an earlier run)",
+                               &o->suite.durations));
+    specs.push_back(PathOption("--last-failed", "FILE|DIR",
+                               "run only the scripts that failed in the run of a report's\n"
+                               "results (FILE, or DIR/results.kestrin of --report DIR)",
+                               &o->suite.lastFailed));
+    OptionSpec merge;
+    merge.name = "--merge-reports";
+    merge.takes = Takes::Words;
+    merge.value = "OUT DIR";
+    merge.help =
+        "merge the --report folders DIR... of a suite's shards into\n"
+        "one report OUT (with --junit, one JUnit file too)";
+    merge.take = [o](std::string_view word) {
+        o->mergeReports.push_back(script::PathFromUtf8(word));
+        return platform::Result<void>();
+    };
+    specs.push_back(std::move(merge));
     specs.push_back(ValueOption(
         "--timeout", "MS",
         "end a script past MS milliseconds of wall time and report\n"
@@ -287,15 +307,28 @@ ParsedOptions ParseOptions(std::span<const std::string_view> arguments,
     }
     const bool scripted = !o.scripts.empty();
     const SuiteOptions& suite = o.suite;
-    if (!scripted &&
-        (suite.junit || suite.artifacts || suite.updateScreens || suite.report || suite.trace ||
-         suite.jobs != 1 || suite.shard || suite.timeout != kDefaultTimeout)) {
+    if (!o.mergeReports.empty()) {
+        if (o.mergeReports.size() < 2) {
+            return fail("--merge-reports needs OUT and the report folders to merge into it");
+        }
+        if (scripted || suite.artifacts || suite.updateScreens || suite.report || suite.trace ||
+            suite.jobs != 1 || suite.shard || suite.durations || suite.lastFailed ||
+            suite.timeout != kDefaultTimeout || o.record || o.screenshot || o.demo) {
+            return fail("--merge-reports runs nothing: it takes --junit alone");
+        }
+    } else if (!scripted &&
+               (suite.junit || suite.artifacts || suite.updateScreens || suite.report ||
+                suite.trace || suite.jobs != 1 || suite.shard || suite.durations ||
+                suite.lastFailed || suite.timeout != kDefaultTimeout)) {
         return fail(
-            "--junit, --artifacts, --update-screens, --report, --trace, --jobs, --shard and "
-            "--timeout go with --script");
+            "--junit, --artifacts, --update-screens, --report, --trace, --jobs, --shard, "
+            "--durations, --last-failed and --timeout go with --script");
     }
     if (suite.trace && !suite.report) {
         return fail("--trace goes with --report");
+    }
+    if (suite.durations && !suite.shard) {
+        return fail("--durations goes with --shard");
     }
     o.suite.commandLine.assign(arguments.begin(), arguments.end());
     if (o.record && (scripted || o.headless)) {
@@ -335,9 +368,14 @@ std::string Usage(std::string_view program, const std::vector<OptionSpec>& own) 
         if (spec.takes != Takes::Nothing) {
             head += " " + std::string(spec.value);
         }
-        head.resize(std::max(kHelpColumn, head.size() + 2), ' ');
+        // A head too long for its column has its help below it.
+        const bool below = head.size() + 2 > kHelpColumn;
+        if (below) {
+            usage += head + "\n";
+        }
+        head.resize(kHelpColumn, ' ');
         std::string_view help = spec.help;
-        for (bool first = true; first || !help.empty(); first = false) {
+        for (bool first = !below; first || !help.empty(); first = false) {
             const std::size_t end = help.find('\n');
             usage += (first ? head : std::string(kHelpColumn, ' '));
             usage += help.substr(0, end);

@@ -1,5 +1,6 @@
 #include "result_file.h"
 
+#include <algorithm>
 #include <charconv>
 #include <sstream>
 
@@ -21,6 +22,8 @@ bool ParseNumber(std::string_view text, Number* out) {
     return ec == std::errc() && ptr == text.data() + text.size();
 }
 
+}  // namespace
+
 bool ParseDouble(std::string_view text, double* out) {
     // from_chars for double is missing from some standard libraries.
     std::istringstream in{std::string(text)};
@@ -30,8 +33,6 @@ bool ParseDouble(std::string_view text, double* out) {
     *out = value;
     return !in.fail() && in.eof();
 }
-
-}  // namespace
 
 // "<key> <length>\n<bytes>\n"
 void AppendField(std::string* out, std::string_view key, std::string_view value) {
@@ -67,6 +68,86 @@ bool FieldReader::Next(std::string_view* key, std::string_view* value) {
     return true;
 }
 
+void AppendTrace(std::string* out, const std::vector<TraceStep>& trace, std::string_view pictures) {
+    const auto picture = [&](std::string_view key, const std::string& name) {
+        AppendField(out, key, name.empty() ? name : std::string(pictures) + name);
+    };
+    for (const TraceStep& step : trace) {
+        AppendField(out, "step", std::to_string(step.line));
+        AppendField(out, "command", step.command);
+        AppendField(out, "step-failure", step.failure);
+        AppendField(out, "unit-ms", std::to_string(step.unitMs));
+        AppendField(out, "wall-ms", platform::Format("%.6f", step.wallMs));
+        picture("screen", step.screen);
+        for (const std::string& line : step.debugLines) {
+            AppendField(out, "debug", line);
+        }
+        for (const std::string& box : step.messageBoxes) {
+            AppendField(out, "box", box);
+        }
+        picture("reference", step.reference);
+        picture("actual", step.actual);
+        picture("difference", step.difference);
+    }
+}
+
+TraceField ReadTraceField(std::string_view key, std::string_view value, std::string_view pictures,
+                          std::vector<TraceStep>* trace) {
+    if (key == "step") {
+        return ParseNumber(value, &trace->emplace_back().line) ? TraceField::Read : TraceField::Bad;
+    }
+    // A picture is a plain file name in the screens' folder, never a way out
+    // of it.
+    const auto picture = [&](std::string* to) {
+        if (value.empty()) {
+            to->clear();
+            return TraceField::Read;
+        }
+        if (!value.starts_with(pictures)) {
+            return TraceField::Bad;
+        }
+        const std::string_view name = value.substr(pictures.size());
+        if (name.empty() || name == "." || name == ".." ||
+            name.find_first_of("/\\:") != std::string_view::npos) {
+            return TraceField::Bad;
+        }
+        *to = name;
+        return TraceField::Read;
+    };
+    static constexpr std::string_view kStepKeys[] = {
+        "command", "step-failure", "unit-ms",   "wall-ms", "screen",
+        "debug",   "box",          "reference", "actual",  "difference"};
+    if (std::ranges::find(kStepKeys, key) == std::end(kStepKeys)) {
+        return TraceField::NotOne;
+    }
+    if (trace->empty()) {
+        return TraceField::Bad;  // a step's field before any step
+    }
+    TraceStep& step = trace->back();
+    if (key == "command") {
+        step.command = value;
+    } else if (key == "step-failure") {
+        step.failure = value;
+    } else if (key == "unit-ms") {
+        return ParseNumber(value, &step.unitMs) ? TraceField::Read : TraceField::Bad;
+    } else if (key == "wall-ms") {
+        return ParseDouble(value, &step.wallMs) ? TraceField::Read : TraceField::Bad;
+    } else if (key == "screen") {
+        return picture(&step.screen);
+    } else if (key == "debug") {
+        step.debugLines.emplace_back(value);
+    } else if (key == "box") {
+        step.messageBoxes.emplace_back(value);
+    } else if (key == "reference") {
+        return picture(&step.reference);
+    } else if (key == "actual") {
+        return picture(&step.actual);
+    } else {
+        return picture(&step.difference);
+    }
+    return TraceField::Read;
+}
+
 platform::Result<void> WriteResultFile(const std::filesystem::path& file,
                                        const ScriptResult& result, const ResultEnd& end) {
     std::string out(kHeader);
@@ -78,23 +159,7 @@ platform::Result<void> WriteResultFile(const std::filesystem::path& file,
     AppendField(&out, "output", result.output);
     AppendField(&out, "traced", result.traced ? "1" : "0");
     AppendField(&out, "screens-left-out", std::to_string(result.screensLeftOut));
-    for (const TraceStep& step : result.trace) {
-        AppendField(&out, "step", std::to_string(step.line));
-        AppendField(&out, "command", step.command);
-        AppendField(&out, "step-failure", step.failure);
-        AppendField(&out, "unit-ms", std::to_string(step.unitMs));
-        AppendField(&out, "wall-ms", platform::Format("%.6f", step.wallMs));
-        AppendField(&out, "screen", step.screen);
-        for (const std::string& line : step.debugLines) {
-            AppendField(&out, "debug", line);
-        }
-        for (const std::string& box : step.messageBoxes) {
-            AppendField(&out, "box", box);
-        }
-        AppendField(&out, "reference", step.reference);
-        AppendField(&out, "actual", step.actual);
-        AppendField(&out, "difference", step.difference);
-    }
+    AppendTrace(&out, result.trace, {});
     if (!WriteWholeFile(file, out)) {
         return platform::Fail(script::Utf8FromPath(file) + ": cannot write the script's result");
     }
@@ -120,7 +185,6 @@ platform::Result<void> ParseResult(std::string_view text, const std::string& nam
     std::string_view value;
     bool ok = true;
     bool statusRead = false;
-    TraceStep* step = nullptr;
     while (ok && reader.Next(&key, &value)) {
         double seconds = 0;
         if (key == "script") {
@@ -141,31 +205,8 @@ platform::Result<void> ParseResult(std::string_view text, const std::string& nam
             result->traced = value == "1";
         } else if (key == "screens-left-out") {
             ok = ParseNumber(value, &result->screensLeftOut);
-        } else if (key == "step") {
-            step = &result->trace.emplace_back();
-            ok = ParseNumber(value, &step->line);
-        } else if (step == nullptr) {
-            ok = false;  // a step's field before any step
-        } else if (key == "command") {
-            step->command = value;
-        } else if (key == "step-failure") {
-            step->failure = value;
-        } else if (key == "unit-ms") {
-            ok = ParseNumber(value, &step->unitMs);
-        } else if (key == "wall-ms") {
-            ok = ParseDouble(value, &step->wallMs);
-        } else if (key == "screen") {
-            step->screen = value;
-        } else if (key == "debug") {
-            step->debugLines.emplace_back(value);
-        } else if (key == "box") {
-            step->messageBoxes.emplace_back(value);
-        } else if (key == "reference") {
-            step->reference = value;
-        } else if (key == "actual") {
-            step->actual = value;
-        } else if (key == "difference") {
-            step->difference = value;
+        } else {
+            ok = ReadTraceField(key, value, {}, &result->trace) != TraceField::Bad;
         }
     }
     if (!ok || reader.bad() || !statusRead) {

@@ -32,6 +32,20 @@ class FieldReader {
     bool bad_ = false;
 };
 
+// A number written with "%.6f" (from_chars for double is missing from some
+// standard libraries).
+bool ParseDouble(std::string_view text, double* out);
+
+// Appends a script's trace as fields, each picture's name after pictures
+// (empty for a worker's result, "screens/" in a report's results).
+void AppendTrace(std::string* out, const std::vector<TraceStep>& trace, std::string_view pictures);
+// Reads a field of a trace written so into *trace: NotOne for a field of
+// no step, Bad for a malformed one (a picture that is not a plain file
+// name after pictures among them).
+enum class TraceField { NotOne, Read, Bad };
+TraceField ReadTraceField(std::string_view key, std::string_view value, std::string_view pictures,
+                          std::vector<TraceStep>* trace);
+
 // A script's end beyond its result: how the run ended (script::kExitPassed,
 // kExitFailed or kExitMalformed) and what the program said about it besides
 // the script's own output (evidence or a trace it could not keep).

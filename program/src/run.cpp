@@ -343,6 +343,12 @@ int Main(std::string_view name, std::span<const std::string_view> arguments, Sea
     }
     // Before the first thread starts: every thread holds the signals.
     HandleInterrupts();
+    // Merging reports runs nothing: it needs no session of the backend.
+    if (!parsed.options->mergeReports.empty()) {
+        const std::vector<std::filesystem::path>& merge = parsed.options->mergeReports;
+        return MergeReports(merge.front(), {merge.begin() + 1, merge.end()},
+                            parsed.options->suite.junit, out, err);
+    }
     if (const platform::Result<void> ready = seam.Ready(); !ready) {
         err << name << ": " << ready.error() << '\n';
         return platform::kExitUsage;

@@ -90,9 +90,8 @@ std::string GenericUtf8(const std::filesystem::path& p) {
     return {text.begin(), text.end()};
 }
 
-}  // namespace
-
-bool InShard(const std::filesystem::path& relative, const Shard& shard) {
+// The slice of a script by a hash of its path within the run, 0 to n - 1.
+int HashedSlice(const std::filesystem::path& relative, int n) {
     // FNV-1a of the path as UTF-8 with '/' between its parts: the same slice
     // on every machine and in every checkout.
     constexpr std::uint64_t kPrime = 0x100000001b3ULL;
@@ -100,7 +99,41 @@ bool InShard(const std::filesystem::path& relative, const Shard& shard) {
     for (const char ch : GenericUtf8(relative)) {
         hash = (hash ^ static_cast<unsigned char>(ch)) * kPrime;
     }
-    return static_cast<int>(hash % static_cast<std::uint64_t>(shard.n)) == shard.k - 1;
+    return static_cast<int>(hash % static_cast<std::uint64_t>(n));
+}
+
+}  // namespace
+
+bool InShard(const std::filesystem::path& relative, const Shard& shard) {
+    return HashedSlice(relative, shard.n) == shard.k - 1;
+}
+
+std::vector<int> SlicesByTime(const std::vector<std::filesystem::path>& relative,
+                              const std::vector<std::optional<double>>& seconds, int n) {
+    std::vector<int> slices(relative.size(), 0);
+    std::vector<std::size_t> timed;
+    std::vector<std::string> names(relative.size());
+    for (std::size_t i = 0; i < relative.size(); ++i) {
+        names[i] = GenericUtf8(relative[i]);
+        if (i < seconds.size() && seconds[i]) {
+            timed.push_back(i);
+        } else {
+            slices[i] = HashedSlice(relative[i], n);
+        }
+    }
+    std::ranges::sort(timed, [&](std::size_t a, std::size_t b) {
+        return *seconds[a] != *seconds[b] ? *seconds[a] > *seconds[b] : names[a] < names[b];
+    });
+    // A slice's time so far and its scripts: of equal times the one with
+    // fewer scripts takes the next, so that scripts of no time spread too.
+    std::vector<std::pair<double, std::size_t>> load(static_cast<std::size_t>(n), {0.0, 0});
+    for (const std::size_t i : timed) {
+        const auto least = std::ranges::min_element(load);
+        slices[i] = static_cast<int>(least - load.begin());
+        least->first += *seconds[i];
+        ++least->second;
+    }
+    return slices;
 }
 
 bool CollectScripts(const std::vector<std::filesystem::path>& names,

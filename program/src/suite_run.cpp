@@ -8,7 +8,9 @@
 #include <condition_variable>
 #include <fstream>
 #include <iostream>
+#include <map>
 #include <mutex>
+#include <set>
 #include <sstream>
 #include <thread>
 #include <variant>
@@ -16,6 +18,7 @@
 #include "html_report.h"
 #include "program/interrupt.h"
 #include "report_folder.h"
+#include "report_results.h"
 #include "result_file.h"
 #include "script/utf8_path.h"
 #include "tee_stream.h"
@@ -141,6 +144,83 @@ std::string ShardNote(const std::optional<Shard>& shard, std::size_t inShard, st
     }
     if (static_cast<std::size_t>(shard->n) > all) {
         return " (" + named + ": more slices than scripts, some are empty)";
+    }
+    return {};
+}
+
+// The slice of each script by the times of an earlier run.
+platform::Result<std::vector<int>> TimedSlices(const std::filesystem::path& file,
+                                               const std::vector<SuiteScript>& scripts,
+                                               const std::filesystem::path& common, int n) {
+    platform::Result<std::map<std::string, double>> durations = ReadDurations(file);
+    if (!durations) {
+        return platform::Fail(durations.error());
+    }
+    std::vector<std::filesystem::path> relative;
+    std::vector<std::optional<double>> seconds;
+    for (const SuiteScript& s : scripts) {
+        relative.push_back(PathInRun(s.file, common));
+        const auto found = durations->find(ScriptKey(s.file));
+        seconds.push_back(found == durations->end() ? std::nullopt
+                                                    : std::optional<double>(found->second));
+    }
+    return SlicesByTime(relative, seconds, n);
+}
+
+// --last-failed: keeps the scripts that failed (or came to no verdict) in
+// the run of a report's results, with their places. kExitPassed with none
+// left when none failed (which it says), kExitMalformed when the results
+// cannot be read.
+int KeepLastFailed(const std::filesystem::path& named, std::vector<SuiteScript>* scripts,
+                   std::vector<std::size_t>* places, std::ostream& out, std::ostream& err) {
+    std::error_code ec;
+    const bool folder = std::filesystem::is_directory(named, ec);
+    std::vector<ScriptResult> earlier;
+    platform::Result<void> read;
+    if (folder) {
+        read = ReadReportResults(named, &earlier);
+    } else if (const std::optional<std::string> text = ReadWholeFile(named); !text) {
+        read = platform::Fail(ShownName(named) + ": cannot be read");
+    } else {
+        read = ParseReportResults(*text, ShownName(named), &earlier);
+    }
+    if (!read) {
+        err << "kestrin: --last-failed " << read.error() << '\n';
+        return kExitMalformed;
+    }
+    std::set<std::string> failed;
+    for (const ScriptResult& r : earlier) {
+        if (!r.passed) {
+            failed.insert(ScriptKey(r.file));
+        }
+    }
+    std::size_t kept = 0;
+    for (std::size_t i = 0; i < scripts->size(); ++i) {
+        if (failed.contains(ScriptKey((*scripts)[i].file))) {
+            (*scripts)[kept] = std::move((*scripts)[i]);
+            (*places)[kept++] = (*places)[i];
+        }
+    }
+    scripts->resize(kept);
+    places->resize(kept);
+    if (scripts->empty()) {
+        out << (failed.empty() ? "No script failed in the last run (" + ShownName(named) + ")"
+                               : "None of the scripts that failed in the last run (" +
+                                     ShownName(named) + ") is among these")
+            << ": nothing to run\n";
+    }
+    return kExitPassed;
+}
+
+// The report's pages and its results beside them.
+platform::Result<void> WriteReportWithResults(const std::filesystem::path& folder,
+                                              const std::vector<ScriptResult>& results) {
+    if (platform::Result<void> written = WriteReport(folder, results); !written) {
+        return written;
+    }
+    if (!WriteWholeFile(folder / std::string(kReportResults), ReportResultsText(results))) {
+        return platform::Fail(script::Utf8FromPath(folder / std::string(kReportResults)) +
+                              ": cannot write the report's results");
     }
     return {};
 }
@@ -309,11 +389,43 @@ int RunSuite(std::vector<SuiteScript> scripts, const SuiteOptions& options, bool
             << ": one of the scripts; the report would replace it\n";
         return kExitMalformed;
     }
+    std::vector<std::size_t> places(scripts.size());
+    for (std::size_t i = 0; i < places.size(); ++i) {
+        places[i] = i;
+    }
+    if (options.lastFailed) {
+        const int chosen = detail::KeepLastFailed(*options.lastFailed, &scripts, &places, out, err);
+        if (chosen != kExitPassed || scripts.empty()) {
+            return chosen;
+        }
+    }
     const std::size_t all = scripts.size();
     if (options.shard) {
-        std::erase_if(scripts, [&](const SuiteScript& s) {
-            return !InShard(PathInRun(s.file, common), *options.shard);
-        });
+        std::vector<bool> in(scripts.size());
+        if (options.durations) {
+            const auto slices =
+                detail::TimedSlices(*options.durations, scripts, common, options.shard->n);
+            if (!slices) {
+                err << "kestrin: --durations " << slices.error() << '\n';
+                return kExitMalformed;
+            }
+            for (std::size_t i = 0; i < in.size(); ++i) {
+                in[i] = (*slices)[i] == options.shard->k - 1;
+            }
+        } else {
+            for (std::size_t i = 0; i < in.size(); ++i) {
+                in[i] = InShard(PathInRun(scripts[i].file, common), *options.shard);
+            }
+        }
+        std::size_t kept = 0;
+        for (std::size_t i = 0; i < in.size(); ++i) {
+            if (in[i]) {
+                scripts[kept] = std::move(scripts[i]);
+                places[kept++] = places[i];
+            }
+        }
+        scripts.resize(kept);
+        places.resize(kept);
     }
 
     detail::ReportFolder report;
@@ -349,11 +461,15 @@ int RunSuite(std::vector<SuiteScript> scripts, const SuiteOptions& options, bool
         }
     }
 
+    for (std::size_t i = 0; i < results.size() && i < places.size(); ++i) {
+        results[i].place = places[i];
+    }
     out << Verdict(results) << detail::ShardNote(options.shard, scripts.size(), all) << '\n';
     out.flush();
     bool reportWritten = true;
     if (options.report) {
-        if (const platform::Result<void> written = detail::WriteReport(report.Staging(), results);
+        if (const platform::Result<void> written =
+                detail::WriteReportWithResults(report.Staging(), results);
             !written) {
             err << "kestrin: " << written.error() << '\n';
             status = kExitFailed;

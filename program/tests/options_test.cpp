@@ -92,6 +92,17 @@ TEST(OptionsTest, SharedOptionsLandInOptionsAndTheBackendsReachItsTable) {
     EXPECT_EQ(own.taken, std::vector<std::string>{"2"});
 }
 
+TEST(OptionsTest, TheMergeOfReportsTakesItsFoldersAndAJUnitFile) {
+    Own own;
+    const ParsedOptions parsed = ParseOptions(
+        std::vector<std::string_view>{"--merge-reports", "all", "r1", "r2", "--junit", "all.xml"},
+        Table(&own));
+    ASSERT_TRUE(parsed.options) << parsed.error;
+    EXPECT_EQ(parsed.options->mergeReports,
+              (std::vector<std::filesystem::path>{"all", "r1", "r2"}));
+    EXPECT_EQ(parsed.options->suite.junit, std::filesystem::path("all.xml"));
+}
+
 TEST(OptionsTest, BadCommandLinesAreRefusedWithTheReason) {
     const std::pair<std::vector<std::string_view>, std::string> cases[] = {
         {{"--port"}, "--port needs a value"},
@@ -107,15 +118,25 @@ TEST(OptionsTest, BadCommandLinesAreRefusedWithTheReason) {
         {{"--record", "r.ks", "--script", "a"},
          "--record records the window: not with --script or --headless"},
         {{"--artifacts", "out"},
-         "--junit, --artifacts, --update-screens, --report, --trace, --jobs, --shard and "
-         "--timeout go with --script"},
+         "--junit, --artifacts, --update-screens, --report, --trace, --jobs, --shard, "
+         "--durations, --last-failed and --timeout go with --script"},
         {{"--jobs", "2"},
-         "--junit, --artifacts, --update-screens, --report, --trace, --jobs, --shard and "
-         "--timeout go with --script"},
+         "--junit, --artifacts, --update-screens, --report, --trace, --jobs, --shard, "
+         "--durations, --last-failed and --timeout go with --script"},
         {{"--script", "a", "--trace"}, "--trace goes with --report"},
+        {{"--script", "a", "--durations", "j.xml"}, "--durations goes with --shard"},
+        {{"--last-failed", "r"},
+         "--junit, --artifacts, --update-screens, --report, --trace, --jobs, --shard, "
+         "--durations, --last-failed and --timeout go with --script"},
+        {{"--merge-reports", "out"},
+         "--merge-reports needs OUT and the report folders to merge into it"},
+        {{"--merge-reports", "out", "r1", "--script", "a"},
+         "--merge-reports runs nothing: it takes --junit alone"},
+        {{"--merge-reports", "out", "r1", "--report", "r"},
+         "--merge-reports runs nothing: it takes --junit alone"},
         {{"--timeout", "0"},
-         "--junit, --artifacts, --update-screens, --report, --trace, --jobs, --shard and "
-         "--timeout go with --script"},
+         "--junit, --artifacts, --update-screens, --report, --trace, --jobs, --shard, "
+         "--durations, --last-failed and --timeout go with --script"},
         // A value left out is not taken from the option after it.
         {{"--script", "a", "--report", "--trace"},
          "--report needs a value, not the option \"--trace\""},

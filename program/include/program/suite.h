@@ -60,6 +60,9 @@ struct ScriptResult {
     // Steps of the trace whose screen was left out (a script keeps its most
     // recent distinct screens and its failure's).
     std::size_t screensLeftOut = 0;
+    // Its place among the run's scripts before --shard took its slice, so
+    // that merged shards come in one run's order.
+    std::size_t place = 0;
 };
 
 // "N passed, M failed", and ", K errors" when scripts came to no verdict.
@@ -107,6 +110,15 @@ using RunOne = std::function<RunOutcome(script::Script script, const script::Run
 // nothing else.
 bool InShard(const std::filesystem::path& relative, const Shard& shard);
 
+// The slice (0 to n - 1) of each script, by time: those with a measured
+// time (seconds; nullopt: none) longest first, ties by their relative
+// path, each to the slice with the least time yet (of equal times the one
+// with fewer scripts, then the first);
+// the others by InShard's hash. It depends only on its inputs, so every
+// shard of a matrix computes the same split alone.
+std::vector<int> SlicesByTime(const std::vector<std::filesystem::path>& relative,
+                              const std::vector<std::optional<double>>& seconds, int n);
+
 // Runs the scripts through runOne, each one's output to err in their order,
 // then writes the verdict line to out and the reports. A suite (workers:
 // true) runs in --jobs worker processes of the program, which are handed
@@ -118,6 +130,16 @@ bool InShard(const std::filesystem::path& relative, const Shard& shard);
 int RunSuite(std::vector<SuiteScript> scripts, const SuiteOptions& options, bool workers,
              const std::optional<std::filesystem::path>& screenshot, const RunOne& runOne,
              std::ostream& out, std::ostream& err);
+
+// --merge-reports OUT DIR...: one report in OUT of the reports of a
+// suite's shards (and, with junit, one JUnit file): every script once, in
+// one run's order. A report without its results, damaged results, a
+// picture missing or a script in two of the reports is refused with status
+// 2 before anything is written. Returns kExitPassed, or kExitFailed when
+// any script failed (or a report could not be written).
+int MergeReports(const std::filesystem::path& into, const std::vector<std::filesystem::path>& from,
+                 const std::optional<std::filesystem::path>& junit, std::ostream& out,
+                 std::ostream& err);
 
 // A worker process of a suite (options.worker): runs the scripts it is
 // handed on its standard input (screenshot: as RunSuite's, for a suite of

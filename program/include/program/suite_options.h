@@ -27,6 +27,12 @@ struct SuiteOptions {
     bool trace = false;                              // --trace: passing scripts' traces too
     int jobs = 1;                                    // --jobs N: scripts at a time
     std::optional<Shard> shard;                      // --shard K/N
+    // --durations FILE: the scripts' times of an earlier run (JUnit or a
+    // report's results), by which --shard splits the suite.
+    std::optional<std::filesystem::path> durations;
+    // --last-failed FILE|DIR: only the scripts that failed in the run of a
+    // report's results (the file, or the report's folder).
+    std::optional<std::filesystem::path> lastFailed;
     // --timeout MS: a script's wall time, from its start to its end; zero:
     // no limit.
     std::chrono::milliseconds timeout = kDefaultTimeout;
