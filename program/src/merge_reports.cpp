@@ -10,6 +10,7 @@
 #include "report_results.h"
 #include "script/run_options.h"
 #include "script/utf8_path.h"
+#include "suite_outputs.h"
 #include "whole_file.h"
 #include "xml_text.h"
 
@@ -112,26 +113,7 @@ int MergeReports(const std::filesystem::path& into, const std::vector<std::files
         << " merged)\n";
     out.flush();
     // Both reports go in place whole, or neither when the merge is interrupted.
-    std::string junitError;
-    std::string reportError;
-    UnlessInterrupted([&] {
-        if (junit) {
-            if (const platform::Result<void> written = WriteJUnit(*junit, results); !written) {
-                junitError = written.error();
-                status = kExitFailed;
-            }
-        }
-        if (const platform::Result<void> committed = report.Commit(); !committed) {
-            reportError = committed.error();
-            status = kExitFailed;
-        }
-    });
-    for (const std::string* e : {&junitError, &reportError}) {
-        if (!e->empty()) {
-            err << "kestrin: " << *e << '\n';
-        }
-    }
-    return status;
+    return detail::WriteSuiteOutputs(junit, results, &report, status, err);
 }
 
 }  // namespace program

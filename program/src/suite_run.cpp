@@ -21,6 +21,7 @@
 #include "report_results.h"
 #include "result_file.h"
 #include "script/utf8_path.h"
+#include "suite_outputs.h"
 #include "tee_stream.h"
 #include "trace_collector.h"
 #include "whole_file.h"
@@ -477,29 +478,8 @@ int RunSuite(std::vector<SuiteScript> scripts, const SuiteOptions& options, bool
         }
     }
     // Both reports go in place whole, or neither when the run is interrupted.
-    std::string junitError;
-    std::string reportError;
-    UnlessInterrupted([&] {
-        if (options.junit) {
-            if (const platform::Result<void> written = WriteJUnit(*options.junit, results);
-                !written) {
-                junitError = written.error();
-                status = kExitFailed;
-            }
-        }
-        if (options.report && reportWritten) {
-            if (const platform::Result<void> committed = report.Commit(); !committed) {
-                reportError = committed.error();
-                status = kExitFailed;
-            }
-        }
-    });
-    for (const std::string* e : {&junitError, &reportError}) {
-        if (!e->empty()) {
-            err << "kestrin: " << *e << '\n';
-        }
-    }
-    return status;
+    return detail::WriteSuiteOutputs(
+        options.junit, results, options.report && reportWritten ? &report : nullptr, status, err);
 }
 
 int RunSuiteWorker(const SuiteOptions& options,
