@@ -10,6 +10,7 @@
 #include <string>
 #include <vector>
 
+#include "platform/result.h"
 #include "platform/services.h"
 #include "ui/presenter.h"
 
@@ -38,8 +39,8 @@ class SdlPresenter final : public ui::Presenter {
     void Wake() override;
 
     // What the window shows, read back from the renderer at screen
-    // resolution (tests and diagnostics). False with the reason on failure.
-    bool ReadBack(ui::Framebuffer* out, std::string* error);
+    // resolution (tests and diagnostics), or why it cannot be.
+    platform::Result<void> ReadBack(ui::Framebuffer* out);
     // SDL's id of the window, for events made up by tests.
     [[nodiscard]] std::uint32_t WindowId() const;
     [[nodiscard]] int Scale() const { return scale_; }
