@@ -62,14 +62,9 @@ struct SdlPresenter::Resources {
     int textureHeight = 0;
 };
 
-std::unique_ptr<SdlPresenter> SdlPresenter::Create(const Options& options, platform::Clock& clock,
-                                                   std::string* error) {
-    auto fail = [&](const std::string& why) {
-        if (error != nullptr) {
-            *error = why;
-        }
-        return std::unique_ptr<SdlPresenter>();
-    };
+platform::Result<std::unique_ptr<SdlPresenter>> SdlPresenter::Create(const Options& options,
+                                                                     platform::Clock& clock) {
+    auto fail = [](std::string why) { return platform::Fail(std::move(why)); };
     if (options.scale < 1 || options.scale > 8) {
         return fail("the scale must be 1 to 8, not " + std::to_string(options.scale));
     }

@@ -48,10 +48,9 @@ class SdlPresenterTest : public ::testing::Test {
             }
             GTEST_SKIP() << "no X display (run under xvfb-run): " << shown.error();
         }
-        std::string error;
-        presenter_ =
-            SdlPresenter::Create({.scale = 2, .title = "test", .hidden = true}, clock_, &error);
-        ASSERT_NE(presenter_, nullptr) << error;
+        auto created = SdlPresenter::Create({.scale = 2, .title = "test", .hidden = true}, clock_);
+        ASSERT_TRUE(created.ok()) << created.error();
+        presenter_ = std::move(*created);
         openedWindow = true;
     }
     void TearDown() override {
