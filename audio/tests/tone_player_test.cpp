@@ -45,13 +45,13 @@ class TonePlayerTest : public AudioUnitTest {
 
     // The left channel of `seconds` of what the unit plays, from a WAV file.
     std::vector<std::int16_t> Heard(double seconds) {
-        std::string error;
-        EXPECT_TRUE(output_->Recorder().WriteWav(path_, seconds, &error)) << error;
+        const platform::Result<void> written = output_->Recorder().WriteWav(path_, seconds);
+        EXPECT_TRUE(written.ok()) << written.error();
         std::ifstream file(path_, std::ios::binary);
         const std::vector<std::uint8_t> bytes{std::istreambuf_iterator<char>(file),
                                               std::istreambuf_iterator<char>()};
-        const auto clip = host::sound::ParseWaveImage(bytes, &error);
-        EXPECT_TRUE(clip) << error;
+        const auto clip = host::sound::ParseWaveImage(bytes);
+        EXPECT_TRUE(clip) << clip.error();
         std::vector<std::int16_t> left;
         if (clip) {
             for (std::size_t i = 0; i < clip->samples.size(); i += clip->channels) {

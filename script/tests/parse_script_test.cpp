@@ -244,7 +244,7 @@ TEST(ParseScriptTest, ANulByteIsMalformed) {
 
 TEST(ParseScriptTest, FilesAreReadWithTheirFolder) {
     auto dir = host::unit::TempDir::Create("script-test-");
-    ASSERT_TRUE(dir.has_value());
+    ASSERT_TRUE(dir.ok());
     const auto file = dir->path() / "a.script";
     std::ofstream(file) << "tap 1 1\nexpect nomsgbox\n";
     ParseResult r = LoadScriptFile(file);

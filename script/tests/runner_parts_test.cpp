@@ -178,7 +178,7 @@ TEST_F(PartsTest, TheObserverHearsEachCommandOnceWithWhatCameSince) {
 
 TEST_F(PartsTest, AFailureKeepsTheScreenTheDebugLinesAndTheComparedPictures) {
     auto dir = host::unit::TempDir::Create("evidence-test-");
-    ASSERT_TRUE(dir.has_value());
+    ASSERT_TRUE(dir.ok());
     target_.debugLines = {"one\r\n", "two\r\n"};
     const ExpectScreen screen{"shots/ver.png", {0, 0, 10, 10}};
     ScreenPictures both{ui::Framebuffer(10, 10), ui::Framebuffer(10, 10), ui::Framebuffer(10, 10)};

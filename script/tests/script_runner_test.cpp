@@ -571,7 +571,7 @@ std::pair<int, int> PngSize(const std::filesystem::path& file) {
 
 TEST_F(RunnerTest, ScreenshotsGoToTheFolderGivenOrWhereTheyAreNamed) {
     auto folder = host::unit::TempDir::Create("script-shots-");
-    ASSERT_TRUE(folder.has_value());
+    ASSERT_TRUE(folder.ok());
     const auto absolute = folder->path() / "absolute.png";
     ProbeApp app;
     RunnerOptions options;
@@ -643,7 +643,7 @@ TEST_F(RunnerTest, TheObserverHearsOfEachCommandAsItEndsWithWhatCameOnTheWay) {
 
     // A failed comparison carries its pictures.
     auto folder = host::unit::TempDir::Create("script-observer-");
-    ASSERT_TRUE(folder.has_value());
+    ASSERT_TRUE(folder.ok());
     const std::string reference = (folder->path() / "ref.png").string();
     ASSERT_TRUE(ui::WritePng(ui::Framebuffer(), reference));
     ProbeApp again;
@@ -686,7 +686,7 @@ TEST_F(RunnerTest, FitNamesEveryTextCutShortOnScreen) {
 
 TEST_F(RunnerTest, ScreensAreComparedWithReferencePicturesAndDifferencesKept) {
     auto folder = host::unit::TempDir::Create("script-screens-");
-    ASSERT_TRUE(folder.has_value());
+    ASSERT_TRUE(folder.ok());
     const std::string whole = (folder->path() / "whole.png").string();
     const std::string part = (folder->path() / "part.png").string();
     const std::string script =

@@ -97,10 +97,9 @@ Result<TempDir> MakeFreshCopy(const fs::path& sourceDir) {
     if (!HostIsDirectory(sourceDir)) {
         return ConfigError{sourceDir.string(), 0, {}, "no such unit directory"};
     }
-    std::string error;
-    auto temp = TempDir::Create("kestrin-unit-", &error);
+    auto temp = TempDir::Create("kestrin-unit-");
     if (!temp) {
-        return ConfigError{{}, 0, {}, error};
+        return ConfigError{{}, 0, {}, temp.error()};
     }
     if (const std::error_code ec = CopyHostTree(sourceDir, temp->path())) {
         return ConfigError{sourceDir.string(), 0, {}, "cannot copy the unit: " + ec.message()};

@@ -53,11 +53,11 @@ std::optional<ConfigError> UnitRegistry::Load() {
     std::stringstream text;
     text << in.rdbuf();
     auto parsed = RegistryStore::Parse(text.str(), file_.string());
-    if (auto* err = std::get_if<ConfigError>(&parsed)) {
-        return *err;
+    if (!parsed) {
+        return parsed.error();
     }
     std::lock_guard lock(mutex_);
-    store_ = std::move(std::get<RegistryStore>(parsed));
+    store_ = std::move(*parsed);
     return std::nullopt;
 }
 

@@ -13,11 +13,9 @@ namespace {
 constexpr std::string_view kRoot = "HKEY_LOCAL_MACHINE";
 
 // Reads a quoted string at the start of s; returns the rest after the quote.
-std::optional<std::string_view> ReadQuoted(std::string_view s, std::string* out,
-                                           std::string* error) {
+platform::Result<std::string_view> ReadQuoted(std::string_view s, std::string* out) {
     if (s.empty() || s.front() != '"') {
-        *error = "expected a quoted string";
-        return std::nullopt;
+        return platform::Fail("expected a quoted string");
     }
     for (std::size_t i = 1; i < s.size(); ++i) {
         const char c = s[i];
@@ -26,16 +24,14 @@ std::optional<std::string_view> ReadQuoted(std::string_view s, std::string* out,
         }
         if (c == '\\') {
             if (i + 1 >= s.size() || (s[i + 1] != '\\' && s[i + 1] != '"')) {
-                *error = "only \\\\ and \\\" may follow a backslash in a string";
-                return std::nullopt;
+                return platform::Fail("only \\\\ and \\\" may follow a backslash in a string");
             }
             out->push_back(s[++i]);
         } else {
             out->push_back(c);
         }
     }
-    *error = "string without its closing quote";
-    return std::nullopt;
+    return platform::Fail("string without its closing quote");
 }
 
 std::string Escape(std::string_view s) {
@@ -72,8 +68,7 @@ std::optional<std::string> RegistryStore::Normalize(std::string_view path) {
     return std::string(path);
 }
 
-std::variant<RegistryStore, ConfigError> RegistryStore::Parse(std::string_view text,
-                                                              const std::string& fileName) {
+Result<RegistryStore> RegistryStore::Parse(std::string_view text, const std::string& fileName) {
     RegistryStore store;
     if (text.substr(0, 3) == "\xEF\xBB\xBF") {
         text.remove_prefix(3);
@@ -125,14 +120,13 @@ std::variant<RegistryStore, ConfigError> RegistryStore::Parse(std::string_view t
             return fail("value outside any key");
         }
         std::string name;
-        std::string error;
         std::string_view rest;
         if (line.front() == '@') {
             rest = line.substr(1);
         } else {
-            auto after = ReadQuoted(line, &name, &error);
+            auto after = ReadQuoted(line, &name);
             if (!after) {
-                return fail(error);
+                return fail(after.error());
             }
             rest = *after;
         }
@@ -144,9 +138,9 @@ std::variant<RegistryStore, ConfigError> RegistryStore::Parse(std::string_view t
         RegValue value;
         if (!rest.empty() && rest.front() == '"') {
             value.type = platform::REG_SZ;
-            auto after = ReadQuoted(rest, &value.text, &error);
+            auto after = ReadQuoted(rest, &value.text);
             if (!after) {
-                return fail(error, name);
+                return fail(after.error(), name);
             }
             if (!platform::Trim(*after).empty()) {
                 return fail("text after the closing quote", name);

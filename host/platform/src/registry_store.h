@@ -25,8 +25,7 @@ class RegistryStore {
     };
 
     // Parses registry text; errors name the line.
-    static std::variant<RegistryStore, ConfigError> Parse(std::string_view text,
-                                                          const std::string& fileName);
+    static Result<RegistryStore> Parse(std::string_view text, const std::string& fileName);
     [[nodiscard]] std::string Write() const;
 
     // "\Drivers\Active\" -> "Drivers\Active"; nullopt for empty components.

@@ -218,13 +218,13 @@ std::string CheckValue(const KeySpec& spec, const Value& value) {
     }
 }
 
-std::variant<Value, std::string> ParseValueText(const KeySpec& spec, std::string_view text) {
+platform::Result<Value> ParseValueText(const KeySpec& spec, std::string_view text) {
     switch (spec.kind) {
         case Kind::Integer:
             if (auto v = ParseInteger(text)) {
                 return Value{*v};
             }
-            return "expected an integer, found " + Quoted(text);
+            return platform::Fail("expected an integer, found " + Quoted(text));
         case Kind::Boolean:
             if (text == "true" || text == "1") {
                 return Value{true};
@@ -232,7 +232,7 @@ std::variant<Value, std::string> ParseValueText(const KeySpec& spec, std::string
             if (text == "false" || text == "0") {
                 return Value{false};
             }
-            return "expected true or false, found " + Quoted(text);
+            return platform::Fail("expected true or false, found " + Quoted(text));
         case Kind::String:
         case Kind::Choice:
             return Value{std::string(text)};
@@ -240,14 +240,15 @@ std::variant<Value, std::string> ParseValueText(const KeySpec& spec, std::string
             if (auto v = ParseHex(text)) {
                 return Value{std::move(*v)};
             }
-            return "expected hex bytes (\"01 02 ab\"), found " + Quoted(text);
+            return platform::Fail("expected hex bytes (\"01 02 ab\"), found " + Quoted(text));
         case Kind::DateTime:
             if (auto v = ParseDateTime(text)) {
                 return Value{*v};
             }
-            return "expected a date and time YYYY-MM-DDTHH:MM:SS, found " + Quoted(text);
+            return platform::Fail("expected a date and time YYYY-MM-DDTHH:MM:SS, found " +
+                                  Quoted(text));
     }
-    return std::string("unknown kind");
+    return platform::Fail("unknown kind");
 }
 
 Schema::Table& Schema::Table::Key(KeySpec spec, Setter set) {
@@ -359,10 +360,10 @@ SetError Schema::Set(std::string_view dottedKey, std::string_view value) const {
 
     auto apply = [&](const KeySpec& spec, auto&& call) -> SetError {
         auto parsed = ParseValueText(spec, value);
-        if (auto* err = std::get_if<std::string>(&parsed)) {
-            return fail(*err);
+        if (!parsed) {
+            return fail(parsed.error());
         }
-        const Value& v = std::get<Value>(parsed);
+        const Value& v = *parsed;
         if (auto err = CheckValue(spec, v); !err.empty()) {
             return fail(err);
         }

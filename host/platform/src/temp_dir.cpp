@@ -7,13 +7,10 @@
 
 namespace host::unit {
 
-std::optional<TempDir> TempDir::Create(std::string_view prefix, std::string* error) {
+platform::Result<TempDir> TempDir::Create(std::string_view prefix) {
     platform::Result<std::filesystem::path> made = platform::MakeTempFolder(prefix);
     if (!made) {
-        if (error != nullptr) {
-            *error = made.error();
-        }
-        return std::nullopt;
+        return platform::Fail(made.error());
     }
     return TempDir(std::move(*made));
 }

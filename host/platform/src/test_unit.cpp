@@ -77,8 +77,9 @@ const fs::path& TestUnit::dir() const {
 
 bool TestUnit::Load() {
     unit_.reset();
-    auto temp = TempDir::Create("kestrin-test-unit-", &error_);
+    auto temp = TempDir::Create("kestrin-test-unit-");
     if (!temp) {
+        error_ = temp.error();
         return false;
     }
     dir_ = std::make_unique<TempDir>(std::move(*temp));

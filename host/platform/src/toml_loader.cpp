@@ -41,11 +41,11 @@ std::string TypeName(const toml::node& n) {
 }
 
 // A node as a checked value of its key's kind, or the reason it is not one.
-std::variant<Value, std::string> Convert(const KeySpec& spec, const toml::node& n) {
-    auto expected = [&](const char* what) -> std::variant<Value, std::string> {
-        return std::string("expected ") + what + ", found " + TypeName(n);
+platform::Result<Value> Convert(const KeySpec& spec, const toml::node& n) {
+    auto expected = [&](const char* what) -> platform::Result<Value> {
+        return platform::Fail(std::string("expected ") + what + ", found " + TypeName(n));
     };
-    std::variant<Value, std::string> out;
+    platform::Result<Value> out = Value{};
     switch (spec.kind) {
         case Kind::Integer:
             if (const auto* v = n.as_integer()) {
@@ -77,7 +77,7 @@ std::variant<Value, std::string> Convert(const KeySpec& spec, const toml::node& 
                 for (const auto& e : *a) {
                     const auto* i = e.as_integer();
                     if (i == nullptr || i->get() < 0 || i->get() > 255) {
-                        return std::string("expected bytes 0 to 255 in the array");
+                        return platform::Fail("expected bytes 0 to 255 in the array");
                     }
                     bytes.push_back(static_cast<std::uint8_t>(i->get()));
                 }
@@ -92,7 +92,7 @@ std::variant<Value, std::string> Convert(const KeySpec& spec, const toml::node& 
             } else if (const auto* dt = n.as_date_time()) {
                 const toml::date_time& t = dt->get();
                 if (t.offset) {
-                    return std::string("give the time without a time zone");
+                    return platform::Fail("give the time without a time zone");
                 }
                 char text[32];
                 static_cast<void>(std::snprintf(text, sizeof text, "%04u-%02u-%02uT%02u:%02u:%02u",
@@ -105,9 +105,9 @@ std::variant<Value, std::string> Convert(const KeySpec& spec, const toml::node& 
             }
             break;
     }
-    if (const auto* v = std::get_if<Value>(&out)) {
-        if (auto err = CheckValue(spec, *v); !err.empty()) {
-            return err;
+    if (out) {
+        if (auto err = CheckValue(spec, *out); !err.empty()) {
+            return platform::Fail(err);
         }
     }
     return out;
@@ -145,10 +145,10 @@ class Loader {
     std::optional<ConfigError> ApplyValue(const KeySpec& spec, const toml::node& n,
                                           const std::string& dotted, const Setter& set) {
         auto v = Convert(spec, n);
-        if (auto* err = std::get_if<std::string>(&v)) {
-            return Error(LineOf(n.source()), dotted, *err);
+        if (!v) {
+            return Error(LineOf(n.source()), dotted, v.error());
         }
-        if (auto err = set(std::get<Value>(v)); !err.empty()) {
+        if (auto err = set(*v); !err.empty()) {
             return Error(LineOf(n.source()), dotted, err);
         }
         return std::nullopt;

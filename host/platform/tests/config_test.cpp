@@ -60,7 +60,7 @@ TEST(UnitToml, ErrorsNameTheFileLineAndKey) {
 
 TEST(UnitToml, AFolderWithoutOneIsNotAUnitAndIsLeftAsItWas) {
     const auto folder = host::unit::TempDir::Create("not-a-unit-");
-    ASSERT_TRUE(folder.has_value());
+    ASSERT_TRUE(folder.ok());
     const auto loaded = host::unit::LoadUnit(folder->path(), {});
     ASSERT_FALSE(loaded.ok());
     EXPECT_EQ(loaded.error().Text(), (folder->path() / "unit.toml").string() + ": missing");

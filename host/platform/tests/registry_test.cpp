@@ -44,12 +44,12 @@ std::string ReadAll(const std::filesystem::path& p) {
 
 TEST(RegistryText, RoundTripKeepsKeysValuesAndEscapes) {
     auto parsed = host::unit::RegistryStore::Parse(kRegistry, "registry.reg");
-    ASSERT_TRUE(std::holds_alternative<host::unit::RegistryStore>(parsed));
-    const auto& store = std::get<host::unit::RegistryStore>(parsed);
+    ASSERT_TRUE(parsed.ok());
+    const auto& store = *parsed;
     const std::string written = store.Write();
     auto again = host::unit::RegistryStore::Parse(written, "registry.reg");
-    ASSERT_TRUE(std::holds_alternative<host::unit::RegistryStore>(again));
-    EXPECT_EQ(std::get<host::unit::RegistryStore>(again).Write(), written);
+    ASSERT_TRUE(again.ok());
+    EXPECT_EQ(again->Write(), written);
 
     const auto* pwm = store.FindKey("drivers\\builtin\\pwm");
     ASSERT_NE(pwm, nullptr);
@@ -86,8 +86,8 @@ TEST(RegistryText, MalformedLinesAreReportedWithTheirLine) {
     for (const auto& c : cases) {
         SCOPED_TRACE(c.text);
         auto parsed = host::unit::RegistryStore::Parse(c.text, "registry.reg");
-        ASSERT_TRUE(std::holds_alternative<host::unit::ConfigError>(parsed));
-        const auto& error = std::get<host::unit::ConfigError>(parsed);
+        ASSERT_FALSE(parsed.ok());
+        const auto& error = parsed.error();
         EXPECT_EQ(error.line, c.line);
         EXPECT_NE(error.Text().find("registry.reg:" + std::to_string(c.line) + ": "),
                   std::string::npos);
@@ -107,7 +107,7 @@ class UnitRegistryTest : public testing::Test {
         return dir_ ? dir_->path() / "registry.reg" : std::filesystem::path();
     }
 
-    std::optional<host::unit::TempDir> dir_ = host::unit::TempDir::Create("kestrin-registry-");
+    platform::Result<host::unit::TempDir> dir_ = host::unit::TempDir::Create("kestrin-registry-");
     host::unit::HandleTable handles_;
     host::unit::UnitRegistry registry_{File(), handles_};
 };

@@ -22,14 +22,13 @@ using Purpose = program::SessionRequest::Purpose;
 
 // Whether the environment names a display at all; asking the video drivers
 // on a machine without one only makes them complain.
-bool DisplayNamed(std::string* why) {
+platform::Result<void> DisplayNamed() {
     for (const char* name : {"DISPLAY", "WAYLAND_DISPLAY", "SDL_VIDEODRIVER"}) {
         if (const char* value = std::getenv(name); value != nullptr && *value != '\0') {
-            return true;
+            return {};
         }
     }
-    *why = "neither DISPLAY nor WAYLAND_DISPLAY is set";
-    return false;
+    return platform::Fail("neither DISPLAY nor WAYLAND_DISPLAY is set");
 }
 
 }  // namespace
@@ -117,15 +116,16 @@ platform::Result<std::unique_ptr<program::Session>> Seam::Load(
 }
 
 platform::Result<void> Seam::DisplayReady() {
-    if (std::string why; !DisplayNamed(&why) || !window::DisplayAvailable(&why)) {
-        return platform::Fail(why);
+    if (platform::Result<void> named = DisplayNamed(); !named) {
+        return named;
     }
-    return {};
+    return window::DisplayAvailable();
 }
 
 platform::Result<program::OpenedWindow> Seam::OpenWindow(program::Session& session,
-                                                   const program::WindowOptions& options) {
-    platform::Result<program::OpenedWindow> window = program::OpenWindowOf(session, options, &window_);
+                                                         const program::WindowOptions& options) {
+    platform::Result<program::OpenedWindow> window =
+        program::OpenWindowOf(session, options, &window_);
     if (window) {
         // SDL takes events from any thread: the window closes as its close box closes it.
         window->close = [] {

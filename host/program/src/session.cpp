@@ -98,9 +98,9 @@ platform::Result<void> Session::Finish() {
     if (!audioOut_) {
         return {};
     }
-    std::string error;
-    if (!sound::WriteAudioOut(*unit_, audioOut_->string(), &error)) {
-        return platform::Fail(audioOut_->string() + ": " + error);
+    if (const platform::Result<void> written = sound::WriteAudioOut(*unit_, audioOut_->string());
+        !written) {
+        return platform::Fail(audioOut_->string() + ": " + written.error());
     }
     return {};
 }

@@ -28,6 +28,7 @@
 #include "host/unit/virtual_unit.h"
 #include "kestrin_version.h"
 #include "platform/exit_status.h"
+#include "platform/result.h"
 
 namespace {
 
@@ -48,7 +49,7 @@ struct Options {
     bool help = false;
 };
 
-std::optional<Options> Parse(const std::vector<std::string_view>& args, std::string* error) {
+platform::Result<Options> Parse(const std::vector<std::string_view>& args) {
     Options o;
     if (args.size() == 1 && (args[0] == "--version" || args[0] == "--help" || args[0] == "-h")) {
         o.version = args[0] == "--version";
@@ -73,18 +74,16 @@ std::optional<Options> Parse(const std::vector<std::string_view>& args, std::str
             char* end = nullptr;
             const long ms = std::strtol(value.c_str(), &end, 10);
             if (value.empty() || *end != '\0' || ms < 0 || ms > kMostDelayMs) {
-                *error = "--reply-delay takes 0 to 60000 milliseconds, not \"" + value + "\"";
-                return std::nullopt;
+                return platform::Fail("--reply-delay takes 0 to 60000 milliseconds, not \"" +
+                                      value + "\"");
             }
             o.replyDelayMs = static_cast<int>(ms);
         } else {
-            *error = "unexpected \"" + std::string(a) + "\"";
-            return std::nullopt;
+            return platform::Fail("unexpected \"" + std::string(a) + "\"");
         }
     }
     if (o.pty == o.tty.has_value()) {
-        *error = "give one of --pty and --tty";
-        return std::nullopt;
+        return platform::Fail("give one of --pty and --tty");
     }
     return o;
 }
@@ -104,22 +103,18 @@ bool IsModuleLink(const std::filesystem::path& link) {
 }
 
 // The module as the unit's unit.toml describes it ([com] and its stations).
-std::optional<host::com7::ModuleConfig> ModuleOf(const std::filesystem::path& dir,
-                                                 std::string* error) {
+platform::Result<host::com7::ModuleConfig> ModuleOf(const std::filesystem::path& dir) {
     host::unit::Result<host::unit::TempDir> copy = host::unit::MakeFreshCopy(dir);
     if (!copy) {
-        *error = copy.error().Text();
-        return std::nullopt;
+        return platform::Fail(copy.error().Text());
     }
     auto loaded = host::unit::LoadUnit(copy->path(), host::HostComponents(), {.virtualTime = true});
     if (!loaded) {
-        *error = loaded.error().Text();
-        return std::nullopt;
+        return platform::Fail(loaded.error().Text());
     }
     host::com7::Com7Component* com = host::com7::FindCom7(**loaded);
     if (com == nullptr) {
-        *error = "the unit has no tuner module";
-        return std::nullopt;
+        return platform::Fail("the unit has no tuner module");
     }
     host::com7::ModuleConfig config;
     com->Driver().Simulated().Configure([&](host::com7::ModuleConfig& c) { config = c; });
@@ -130,10 +125,9 @@ std::optional<host::com7::ModuleConfig> ModuleOf(const std::filesystem::path& di
 
 int main(int argc, char** argv) {
     const std::vector<std::string_view> args(argv + 1, argv + argc);
-    std::string error;
-    const std::optional<Options> options = Parse(args, &error);
+    const platform::Result<Options> options = Parse(args);
     if (!options) {
-        std::cerr << "tuner-module: " << error << '\n' << kUsage;
+        std::cerr << "tuner-module: " << options.error() << '\n' << kUsage;
         return kExitUsage;
     }
     if (options->version) {
@@ -169,9 +163,9 @@ int main(int argc, char** argv) {
         }
         unit = *found.dir;
     }
-    const std::optional<host::com7::ModuleConfig> config = ModuleOf(unit, &error);
+    const platform::Result<host::com7::ModuleConfig> config = ModuleOf(unit);
     if (!config) {
-        std::cerr << "tuner-module: " << error << '\n';
+        std::cerr << "tuner-module: " << config.error() << '\n';
         return kExitUsage;
     }
 

@@ -52,7 +52,7 @@ class ProgramTest : public ::testing::Test {
   protected:
     void SetUp() override {
         auto dir = unit::TempDir::Create("kestrin-program-test-");
-        ASSERT_TRUE(dir.has_value());
+        ASSERT_TRUE(dir.ok());
         work_.emplace(std::move(*dir));
     }
 

@@ -51,12 +51,11 @@ class SdlProgramTest : public ProgramTest {
         SDL_SetHint(SDL_HINT_RENDER_DRIVER, "software");      // pixels can be read back
         SDL_SetHint(SDL_HINT_FRAMEBUFFER_ACCELERATION, "0");  // plain X11, no GL
         SDL_SetHint(SDL_HINT_AUDIODRIVER, "dummy");           // never the machine's sound
-        std::string why;
-        if (!window::DisplayAvailable(&why)) {
+        if (const platform::Result<void> shown = window::DisplayAvailable(); !shown) {
             if (test_support::DisplayRequired()) {
-                FAIL() << test_support::kNoDisplayInCi << why;
+                FAIL() << test_support::kNoDisplayInCi << shown.error();
             }
-            GTEST_SKIP() << "no X display (run under xvfb-run): " << why;
+            GTEST_SKIP() << "no X display (run under xvfb-run): " << shown.error();
         }
     }
 };
@@ -99,7 +98,8 @@ WindowRun RunInWindow(const KestrinOptions& options) {
     const EachFrame each = [&run](window::SdlPresenter& window, std::uint64_t frame) {
         openedWindow = true;
         run.frames = frame;
-        if (!window.ReadBack(&run.shown, &run.readBackError)) {
+        if (const platform::Result<void> read = window.ReadBack(&run.shown); !read) {
+            run.readBackError = read.error();
             return;
         }
         if (frame == 1) {

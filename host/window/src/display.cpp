@@ -10,18 +10,17 @@
 
 namespace host::window {
 
-bool DisplayAvailable(std::string* why) {
+platform::Result<void> DisplayAvailable() {
     if (!detail::InitVideo(SDL_INIT_VIDEO)) {
-        if (why != nullptr) {
-            *why = SDL_GetError();
-        }
-        return false;
+        return platform::Fail(SDL_GetError());
     }
     const char* driver = SDL_GetCurrentVideoDriver();
     const bool real = driver != nullptr && std::strcmp(driver, "offscreen") != 0 &&
                       std::strcmp(driver, "dummy") != 0;
-    if (!real && why != nullptr) {
-        *why = std::string("only SDL's ") + (driver != nullptr ? driver : "no") + " video driver";
+    platform::Result<void> shown;
+    if (!real) {
+        std::string why =
+            std::string("only SDL's ") + (driver != nullptr ? driver : "no") + " video driver";
         // SDL fell back to it by itself: the display named is not there (a
         // stale DISPLAY of a session that has ended, say).
         if (const char* chosen = std::getenv("SDL_VIDEODRIVER");
@@ -33,14 +32,15 @@ bool DisplayAvailable(std::string* why) {
                 }
             }
             if (named.size() == 1) {
-                *why = "the display " + named[0] + " could not be opened";
+                why = "the display " + named[0] + " could not be opened";
             } else if (named.size() == 2) {
-                *why = "neither the display " + named[0] + " nor " + named[1] + " could be opened";
+                why = "neither the display " + named[0] + " nor " + named[1] + " could be opened";
             }
         }
+        shown = platform::Fail(std::move(why));
     }
     SDL_QuitSubSystem(SDL_INIT_VIDEO);
-    return real;
+    return shown;
 }
 
 }  // namespace host::window

@@ -62,14 +62,9 @@ struct SdlPresenter::Resources {
     int textureHeight = 0;
 };
 
-std::unique_ptr<SdlPresenter> SdlPresenter::Create(const Options& options, platform::Clock& clock,
-                                                   std::string* error) {
-    auto fail = [&](const std::string& why) {
-        if (error != nullptr) {
-            *error = why;
-        }
-        return std::unique_ptr<SdlPresenter>();
-    };
+platform::Result<std::unique_ptr<SdlPresenter>> SdlPresenter::Create(const Options& options,
+                                                                     platform::Clock& clock) {
+    auto fail = [](std::string why) { return platform::Fail(std::move(why)); };
     if (options.scale < 1 || options.scale > 8) {
         return fail("the scale must be 1 to 8, not " + std::to_string(options.scale));
     }
@@ -211,15 +206,9 @@ void SdlPresenter::Wake() {
     }
 }
 
-bool SdlPresenter::ReadBack(ui::Framebuffer* out, std::string* error) {
-    auto fail = [&](const std::string& why) {
-        if (error != nullptr) {
-            *error = why;
-        }
-        return false;
-    };
+platform::Result<void> SdlPresenter::ReadBack(ui::Framebuffer* out) {
     if (shown_.empty()) {
-        return fail("nothing presented yet");
+        return platform::Fail("nothing presented yet");
     }
     Redraw();
     SDL_Rect viewport;
@@ -230,13 +219,13 @@ bool SdlPresenter::ReadBack(ui::Framebuffer* out, std::string* error) {
     const int width = static_cast<int>(static_cast<float>(viewport.w) * scaleX);
     const int height = static_cast<int>(static_cast<float>(viewport.h) * scaleY);
     if (width <= 0 || height <= 0) {
-        return fail("empty viewport");
+        return platform::Fail("empty viewport");
     }
     std::vector<std::uint32_t> pixels(static_cast<std::size_t>(width) *
                                       static_cast<std::size_t>(height));
     if (SDL_RenderReadPixels(sdl_->renderer.get(), nullptr, SDL_PIXELFORMAT_RGB888, pixels.data(),
                              width * static_cast<int>(sizeof(std::uint32_t))) != 0) {
-        return fail(std::string("SDL_RenderReadPixels: ") + SDL_GetError());
+        return platform::Fail(std::string("SDL_RenderReadPixels: ") + SDL_GetError());
     }
     ui::Framebuffer shot(sdl_->textureWidth, sdl_->textureHeight);
     for (int y = 0; y < shot.Height(); ++y) {
@@ -251,7 +240,7 @@ bool SdlPresenter::ReadBack(ui::Framebuffer* out, std::string* error) {
         }
     }
     *out = std::move(shot);
-    return true;
+    return {};
 }
 
 }  // namespace host::window

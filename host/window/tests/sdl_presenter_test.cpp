@@ -27,12 +27,12 @@ class FixedClock final : public platform::Clock {
 TEST(DisplayTest, OffscreenAndDummyDriversAreNoDisplay) {
     for (const char* driver : {"dummy", "offscreen"}) {
         SDL_SetHint(SDL_HINT_VIDEODRIVER, driver);
-        std::string why;
-        EXPECT_FALSE(DisplayAvailable(&why)) << driver;
-        EXPECT_FALSE(why.empty());
+        const platform::Result<void> shown = DisplayAvailable();
+        ASSERT_FALSE(shown.ok()) << driver;
+        EXPECT_FALSE(shown.error().empty());
     }
     SDL_SetHint(SDL_HINT_VIDEODRIVER, "no-such-driver");
-    EXPECT_FALSE(DisplayAvailable());
+    EXPECT_FALSE(DisplayAvailable().ok());
     SDL_ResetHint(SDL_HINT_VIDEODRIVER);
 }
 
@@ -42,17 +42,15 @@ class SdlPresenterTest : public ::testing::Test {
   protected:
     void SetUp() override {
         SDL_SetHint(SDL_HINT_VIDEODRIVER, "x11");
-        std::string why;
-        if (!DisplayAvailable(&why)) {
+        if (const platform::Result<void> shown = DisplayAvailable(); !shown) {
             if (::test_support::DisplayRequired()) {
-                FAIL() << ::test_support::kNoDisplayInCi << why;
+                FAIL() << ::test_support::kNoDisplayInCi << shown.error();
             }
-            GTEST_SKIP() << "no X display (run under xvfb-run): " << why;
+            GTEST_SKIP() << "no X display (run under xvfb-run): " << shown.error();
         }
-        std::string error;
-        presenter_ =
-            SdlPresenter::Create({.scale = 2, .title = "test", .hidden = true}, clock_, &error);
-        ASSERT_NE(presenter_, nullptr) << error;
+        auto created = SdlPresenter::Create({.scale = 2, .title = "test", .hidden = true}, clock_);
+        ASSERT_TRUE(created.ok()) << created.error();
+        presenter_ = std::move(*created);
         openedWindow = true;
     }
     void TearDown() override {
@@ -102,10 +100,12 @@ TEST_F(SdlPresenterTest, ShowsThePresentedFramebuffer) {
         }
     }
     ui::Framebuffer shown(1, 1);
-    std::string error;
-    EXPECT_FALSE(presenter_->ReadBack(&shown, &error));  // nothing presented yet
+    const platform::Result<void> early = presenter_->ReadBack(&shown);
+    ASSERT_FALSE(early.ok());
+    EXPECT_EQ(early.error(), "nothing presented yet");
     presenter_->Present(screen);
-    ASSERT_TRUE(presenter_->ReadBack(&shown, &error)) << error;
+    platform::Result<void> read = presenter_->ReadBack(&shown);
+    ASSERT_TRUE(read.ok()) << read.error();
     ASSERT_EQ(shown.Width(), ui::kScreenWidth);
     ASSERT_EQ(shown.Height(), ui::kScreenHeight);
     for (int y = 0; y < screen.Height(); ++y) {
@@ -116,7 +116,8 @@ TEST_F(SdlPresenterTest, ShowsThePresentedFramebuffer) {
     // A second picture replaces the first.
     screen.FillRect({0, 0, ui::kScreenWidth, ui::kScreenHeight}, 0x00336699);
     presenter_->Present(screen);
-    ASSERT_TRUE(presenter_->ReadBack(&shown, &error)) << error;
+    read = presenter_->ReadBack(&shown);
+    ASSERT_TRUE(read.ok()) << read.error();
     EXPECT_EQ(shown.GetPixel(319, 239), 0x00336699U);
 }
 

@@ -108,27 +108,29 @@ class Seam {
     // says why not.
     virtual platform::Result<void> DisplayReady() { return {}; }
     // The window on the session's clock, or why it cannot be made.
-    virtual platform::Result<OpenedWindow> OpenWindow(Session& session, const WindowOptions& options) = 0;
+    virtual platform::Result<OpenedWindow> OpenWindow(Session& session,
+                                                      const WindowOptions& options) = 0;
 
   private:
     Traits traits_;
 };
 
 // The window of a presenter made as the SDL and the native window are
-// (Create(Options{scale, title, hidden}, clock, error)) that knows where the
-// mouse is (Pointer()), on the session's clock. *opened: the presenter, or
-// nullptr.
+// (Create(Options{scale, title, hidden}, clock) giving a Result of it) that
+// knows where the mouse is (Pointer()), on the session's clock. *opened: the
+// presenter, or nullptr.
 template <class Presenter>
 platform::Result<OpenedWindow> OpenWindowOf(Session& session, const WindowOptions& options,
-                                      Presenter** opened) {
-    std::string error;
-    std::unique_ptr<Presenter> presenter = Presenter::Create(
+                                            Presenter** opened) {
+    auto created = Presenter::Create(
         {.scale = options.scale, .title = options.title, .hidden = options.hidden},
-        *session.Services().clock, &error);
-    *opened = presenter.get();
-    if (presenter == nullptr) {
-        return platform::Fail(std::move(error));
+        *session.Services().clock);
+    if (!created) {
+        *opened = nullptr;
+        return platform::Fail(created.error());
     }
+    std::unique_ptr<Presenter> presenter = std::move(*created);
+    *opened = presenter.get();
     const Presenter* shown = presenter.get();
     return OpenedWindow{std::move(presenter), [shown] { return shown->Pointer(); }, {}};
 }

@@ -96,14 +96,9 @@ struct GdiFont::Surface {
     }
 };
 
-std::unique_ptr<GdiFont> GdiFont::Open(std::string_view face, int pixelSize, FontWeight weight,
-                                       std::string* error) {
-    auto fail = [&](const std::string& why) {
-        if (error != nullptr) {
-            *error = why;
-        }
-        return std::unique_ptr<GdiFont>();
-    };
+platform::Result<std::unique_ptr<GdiFont>> GdiFont::Open(std::string_view face, int pixelSize,
+                                                         FontWeight weight) {
+    auto fail = [](std::string why) { return platform::Fail(std::move(why)); };
     if (pixelSize <= 0 || pixelSize > 256) {
         return fail("bad pixel size " + std::to_string(pixelSize));
     }

@@ -10,16 +10,16 @@
 #include <unordered_map>
 #include <vector>
 
+#include "platform/result.h"
 #include "ui/glyph_font.h"
 
 namespace ui::gfx {
 
 class GdiFont final : public GlyphFont {
   public:
-    // nullptr, with the reason in *error, when GDI cannot make the font or
-    // its drawing surface.
-    static std::unique_ptr<GdiFont> Open(std::string_view face, int pixelSize, FontWeight weight,
-                                         std::string* error);
+    // The font, or why GDI cannot make it or its drawing surface.
+    static platform::Result<std::unique_ptr<GdiFont>> Open(std::string_view face, int pixelSize,
+                                                           FontWeight weight);
     struct Surface;
     // Only Open can make the surface.
     explicit GdiFont(std::unique_ptr<Surface> surface);

@@ -18,12 +18,11 @@ constexpr int kSystemPixelSize = 11;
 }  // namespace
 
 platform::Result<std::unique_ptr<Font>> OpenSystemFace(FontWeight weight) {
-    std::string error;
-    std::unique_ptr<Font> face = GdiFont::Open(kSystemFace, kSystemPixelSize, weight, &error);
-    if (face == nullptr) {
-        return platform::Fail(std::move(error));
+    auto opened = GdiFont::Open(kSystemFace, kSystemPixelSize, weight);
+    if (!opened) {
+        return platform::Fail(opened.error());
     }
-    return face;
+    return std::unique_ptr<Font>(std::move(*opened));
 }
 
 }  // namespace ui::gfx

@@ -81,12 +81,12 @@ SIZE FrameFor(int width, int height, unsigned dpi) {
     return {frame.right - frame.left, frame.bottom - frame.top};
 }
 
-bool RegisterScreenClass(std::string* error) {
+platform::Result<void> RegisterScreenClass() {
     WNDCLASSEXW cls{};
     cls.cbSize = sizeof cls;
     const HINSTANCE instance = GetModuleHandleW(nullptr);
     if (GetClassInfoExW(instance, kClassName, &cls) != 0) {
-        return true;
+        return {};
     }
     cls.cbSize = sizeof cls;
     cls.style = CS_HREDRAW | CS_VREDRAW;
@@ -95,10 +95,10 @@ bool RegisterScreenClass(std::string* error) {
     cls.hCursor = LoadCursorW(nullptr, MAKEINTRESOURCEW(32512));  // IDC_ARROW
     cls.lpszClassName = kClassName;
     if (RegisterClassExW(&cls) == 0 && GetLastError() != ERROR_CLASS_ALREADY_EXISTS) {
-        *error = "RegisterClassEx failed (error " + std::to_string(GetLastError()) + ")";
-        return false;
+        return platform::Fail("RegisterClassEx failed (error " + std::to_string(GetLastError()) +
+                              ")");
     }
-    return true;
+    return {};
 }
 
 }  // namespace
@@ -217,20 +217,14 @@ LRESULT CALLBACK WindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lPara
 
 }  // namespace
 
-std::unique_ptr<Win32Presenter> Win32Presenter::Create(const Options& options,
-                                                       platform::Clock& clock, std::string* error) {
-    std::string why;
-    auto fail = [&](const std::string& reason) {
-        if (error != nullptr) {
-            *error = reason;
-        }
-        return std::unique_ptr<Win32Presenter>();
-    };
+platform::Result<std::unique_ptr<Win32Presenter>> Win32Presenter::Create(const Options& options,
+                                                                         platform::Clock& clock) {
+    auto fail = [](std::string reason) { return platform::Fail(std::move(reason)); };
     if (options.scale < 1 || options.scale > 8) {
         return fail("the scale must be 1 to 8, not " + std::to_string(options.scale));
     }
-    if (!RegisterScreenClass(&why)) {
-        return fail(why);
+    if (const platform::Result<void> registered = RegisterScreenClass(); !registered) {
+        return fail(registered.error());
     }
     auto native = std::make_unique<Native>();
     native->wake = CreateEventW(nullptr, FALSE, FALSE, nullptr);
@@ -420,21 +414,15 @@ void Win32Presenter::Wake() {
     SetEvent(native_->wake);
 }
 
-bool Win32Presenter::ReadBack(ui::Framebuffer* out, std::string* error) {
-    auto fail = [&](const std::string& why) {
-        if (error != nullptr) {
-            *error = why;
-        }
-        return false;
-    };
+platform::Result<void> Win32Presenter::ReadBack(ui::Framebuffer* out) {
     if (shown_.empty()) {
-        return fail("nothing presented yet");
+        return platform::Fail("nothing presented yet");
     }
     const int width = shownWidth_ * scale_;
     const int height = shownHeight_ * scale_;
     HDC windowDc = GetDC(native_->hwnd);
     if (windowDc == nullptr) {
-        return fail("GetDC failed");
+        return platform::Fail("GetDC failed");
     }
     HDC memory = CreateCompatibleDC(windowDc);
     const BITMAPINFO info = DibOf(width, height);
@@ -471,7 +459,10 @@ bool Win32Presenter::ReadBack(ui::Framebuffer* out, std::string* error) {
         DeleteDC(memory);
     }
     ReleaseDC(native_->hwnd, windowDc);
-    return ok ? true : fail("BitBlt from the window failed");
+    if (!ok) {
+        return platform::Fail("BitBlt from the window failed");
+    }
+    return {};
 }
 
 }  // namespace win32::window

@@ -32,11 +32,11 @@ LPARAM At(int x, int y) {
 class Win32PresenterTest : public ::testing::Test {
   protected:
     void SetUp() override {
-        std::string error;
-        presenter_ = Win32Presenter::Create({.scale = 2, .title = "Kestrin test"}, clock_, &error);
-        if (presenter_ == nullptr) {
-            GTEST_SKIP() << "no window (run under xvfb-run): " << error;
+        auto created = Win32Presenter::Create({.scale = 2, .title = "Kestrin test"}, clock_);
+        if (!created) {
+            GTEST_SKIP() << "no window (run under xvfb-run): " << created.error();
         }
+        presenter_ = std::move(*created);
         hwnd_ = static_cast<HWND>(presenter_->NativeHandle());
     }
 
@@ -75,8 +75,8 @@ TEST_F(Win32PresenterTest, ShowsTheFrameScaledUpPixelForPixel) {
     EXPECT_EQ(client.right - client.left, 640);
     EXPECT_EQ(client.bottom - client.top, 480);
     ui::Framebuffer shown(1, 1);
-    std::string error;
-    ASSERT_TRUE(presenter_->ReadBack(&shown, &error)) << error;
+    const platform::Result<void> read = presenter_->ReadBack(&shown);
+    ASSERT_TRUE(read.ok()) << read.error();
     ASSERT_EQ(shown.Width(), 320);
     ASSERT_EQ(shown.Height(), 240);
     for (int y = 0; y < 240; ++y) {

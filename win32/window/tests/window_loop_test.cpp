@@ -104,11 +104,11 @@ TEST(WindowLoopTest, TheFrameworkRunsWhileWindowsMovesTheWindowOrShowsItsMenu) {
     for (const Case c : {Case{"move", SC_MOVE, 0}, Case{"system menu", SC_KEYMENU, ' '}}) {
         SCOPED_TRACE(c.name);
         SteadyClock clock;
-        std::string error;
-        auto presenter = Win32Presenter::Create({.title = "Kestrin loop"}, clock, &error);
-        if (presenter == nullptr) {
-            GTEST_SKIP() << "no window (run under xvfb-run): " << error;
+        auto created = Win32Presenter::Create({.title = "Kestrin loop"}, clock);
+        if (!created) {
+            GTEST_SKIP() << "no window (run under xvfb-run): " << created.error();
         }
+        std::unique_ptr<Win32Presenter> presenter = std::move(*created);
         auto* const hwnd = static_cast<HWND>(presenter->NativeHandle());
         ui::Desktop desktop(*presenter, &clock);
         int ticks = 0;

@@ -102,12 +102,9 @@ RecordingSink::Playback RecordingSink::Current() const {
     return p;
 }
 
-bool RecordingSink::WriteWav(const std::string& path, double seconds, std::string* error) const {
+platform::Result<void> RecordingSink::WriteWav(const std::string& path, double seconds) const {
     if (!(seconds >= 0.0 && seconds <= 3600.0)) {
-        if (error != nullptr) {
-            *error = "cannot record " + std::to_string(seconds) + " seconds";
-        }
-        return false;
+        return platform::Fail("cannot record " + std::to_string(seconds) + " seconds");
     }
     std::shared_ptr<const WaveClip> clip;
     bool loop = false;
@@ -124,10 +121,10 @@ bool RecordingSink::WriteWav(const std::string& path, double seconds, std::strin
     const auto frames = static_cast<std::size_t>(std::llround(seconds * kOutputRate));
     std::vector<std::int16_t> stereo(frames * 2);
     mixer.Render(stereo);
-    return WriteWavFile(path, kOutputRate, 2, stereo, error);
+    return WriteWavFile(path, kOutputRate, 2, stereo);
 }
 
-bool RecordingSink::WriteSession(const std::string& path, std::string* error) const {
+platform::Result<void> RecordingSink::WriteSession(const std::string& path) const {
     std::vector<Event> events;
     std::uint64_t now = 0;
     {
@@ -138,7 +135,7 @@ bool RecordingSink::WriteSession(const std::string& path, std::string* error) co
     const auto first = std::find_if(events.begin(), events.end(),
                                     [](const Event& e) { return e.kind == Event::Kind::Start; });
     if (first == events.end()) {
-        return WriteWavFile(path, kOutputRate, 2, {}, error);
+        return WriteWavFile(path, kOutputRate, 2, {});
     }
     // The end: the last stop; now while a loop plays; the end of a sound
     // played once, unless the session ends before it.
@@ -188,7 +185,7 @@ bool RecordingSink::WriteSession(const std::string& path, std::string* error) co
         }
     }
     advanceTo(end);
-    return WriteWavFile(path, kOutputRate, 2, stereo, error);
+    return WriteWavFile(path, kOutputRate, 2, stereo);
 }
 
 }  // namespace host::sound

@@ -25,16 +25,13 @@ struct SdlAudioSink::Device {
     }
 };
 
-std::unique_ptr<SdlAudioSink> SdlAudioSink::Open(std::string* error) {
+platform::Result<std::unique_ptr<SdlAudioSink>> SdlAudioSink::Open() {
     auto device = std::make_unique<Device>();
     // Without a sound card ALSA would print its own errors, and a busy or
     // misnamed device would too; SDL_GetError says why in one line.
     detail::SilenceAlsaMessages();
     if (SDL_InitSubSystem(SDL_INIT_AUDIO) != 0) {
-        if (error != nullptr) {
-            *error = std::string("SDL audio: ") + SDL_GetError();
-        }
-        return nullptr;
+        return platform::Fail(std::string("SDL audio: ") + SDL_GetError());
     }
     device->subsystem = true;
     auto sink = std::make_unique<SdlAudioSink>(std::move(device));
@@ -50,10 +47,7 @@ std::unique_ptr<SdlAudioSink> SdlAudioSink::Open(std::string* error) {
     // No changes allowed: SDL converts to whatever the card wants.
     const SDL_AudioDeviceID id = SDL_OpenAudioDevice(nullptr, 0, &want, &have, 0);
     if (id == 0) {
-        if (error != nullptr) {
-            *error = std::string("SDL_OpenAudioDevice: ") + SDL_GetError();
-        }
-        return nullptr;
+        return platform::Fail(std::string("SDL_OpenAudioDevice: ") + SDL_GetError());
     }
     sink->device_->id = id;
     // Paused until something plays: an idle console costs no audio thread wake-ups.

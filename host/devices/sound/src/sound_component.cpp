@@ -80,15 +80,12 @@ bool StartSoundCard(const unit::VirtualUnit& u, std::string* problem) {
     return false;
 }
 
-bool WriteAudioOut(const unit::VirtualUnit& u, const std::string& path, std::string* error) {
+platform::Result<void> WriteAudioOut(const unit::VirtualUnit& u, const std::string& path) {
     const WaveOutput* output = UnitWaveOutput(u);
     if (output == nullptr) {
-        if (error != nullptr) {
-            *error = "the unit has no sound component";
-        }
-        return false;
+        return platform::Fail("the unit has no sound component");
     }
-    return output->Recorder().WriteSession(path, error);
+    return output->Recorder().WriteSession(path);
 }
 
 }  // namespace host::sound

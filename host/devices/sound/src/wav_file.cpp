@@ -52,8 +52,8 @@ std::vector<std::uint8_t> BuildWaveImage(std::uint32_t sampleRate, std::uint16_t
     return out;
 }
 
-bool WriteWavFile(const std::string& path, std::uint32_t sampleRate, std::uint16_t channels,
-                  std::span<const std::int16_t> samples, std::string* error) {
+platform::Result<void> WriteWavFile(const std::string& path, std::uint32_t sampleRate,
+                                    std::uint16_t channels, std::span<const std::int16_t> samples) {
     const std::vector<std::uint8_t> image = BuildWaveImage(sampleRate, channels, samples);
     errno = 0;
     std::ofstream file(path, std::ios::binary | std::ios::trunc);
@@ -63,12 +63,9 @@ bool WriteWavFile(const std::string& path, std::uint32_t sampleRate, std::uint16
         file.close();
     }
     if (!file) {
-        if (error != nullptr) {
-            *error = path + ": " + (errno != 0 ? std::strerror(errno) : "write failed");
-        }
-        return false;
+        return platform::Fail(path + ": " + (errno != 0 ? std::strerror(errno) : "write failed"));
     }
-    return true;
+    return {};
 }
 
 }  // namespace host::sound

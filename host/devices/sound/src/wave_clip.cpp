@@ -19,13 +19,6 @@ bool Tag(const std::uint8_t* p, const char (&tag)[5]) {
     return std::memcmp(p, tag, 4) == 0;
 }
 
-std::optional<WaveClip> Refuse(std::string* error, const char* why) {
-    if (error != nullptr) {
-        *error = why;
-    }
-    return std::nullopt;
-}
-
 constexpr std::uint16_t kPcm = 1;
 constexpr std::uint32_t kMinRate = 1000;
 constexpr std::uint32_t kMaxRate = 192000;
@@ -43,17 +36,17 @@ std::optional<std::size_t> WaveImageSize(std::span<const std::uint8_t, 8> header
     return std::size_t{8} + riffSize;
 }
 
-std::optional<WaveClip> ParseWaveImage(std::span<const std::uint8_t> image, std::string* error) {
+platform::Result<WaveClip> ParseWaveImage(std::span<const std::uint8_t> image) {
     if (image.size() < 12) {
-        return Refuse(error, "shorter than a RIFF header");
+        return platform::Fail("shorter than a RIFF header");
     }
     const std::uint8_t* base = image.data();
     if (!Tag(base, "RIFF") || !Tag(base + 8, "WAVE")) {
-        return Refuse(error, "not a RIFF/WAVE image");
+        return platform::Fail("not a RIFF/WAVE image");
     }
     const auto declared = WaveImageSize(std::span<const std::uint8_t, 8>(base, 8));
     if (!declared || *declared > image.size()) {
-        return Refuse(error, "RIFF size past the end of the image");
+        return platform::Fail("RIFF size past the end of the image");
     }
     const std::size_t end = *declared;
 
@@ -64,12 +57,12 @@ std::optional<WaveClip> ParseWaveImage(std::span<const std::uint8_t> image, std:
         const std::uint8_t* chunk = base + pos;
         const std::size_t size = U32(chunk + 4);
         if (size > end - pos - 8) {
-            return Refuse(error, "chunk size past the end of the image");
+            return platform::Fail("chunk size past the end of the image");
         }
         const std::uint8_t* body = chunk + 8;
         if (Tag(chunk, "fmt ")) {
             if (size < 16) {
-                return Refuse(error, "format chunk too short");
+                return platform::Fail("format chunk too short");
             }
             const std::uint16_t tag = U16(body);
             const std::uint16_t channels = U16(body + 2);
@@ -78,29 +71,29 @@ std::optional<WaveClip> ParseWaveImage(std::span<const std::uint8_t> image, std:
             const std::uint16_t blockAlign = U16(body + 12);
             const std::uint16_t bits = U16(body + 14);
             if (tag != kPcm) {
-                return Refuse(error, "not PCM");
+                return platform::Fail("not PCM");
             }
             if (bits != 16) {
-                return Refuse(error, "not 16-bit samples");
+                return platform::Fail("not 16-bit samples");
             }
             if (channels != 1 && channels != 2) {
-                return Refuse(error, "neither mono nor stereo");
+                return platform::Fail("neither mono nor stereo");
             }
             if (rate < kMinRate || rate > kMaxRate) {
-                return Refuse(error, "sample rate out of range");
+                return platform::Fail("sample rate out of range");
             }
             if (blockAlign != channels * 2U || byteRate != rate * blockAlign) {
-                return Refuse(error, "block align or byte rate inconsistent");
+                return platform::Fail("block align or byte rate inconsistent");
             }
             clip.sampleRate = rate;
             clip.channels = channels;
             haveFormat = true;
         } else if (Tag(chunk, "data")) {
             if (!haveFormat) {
-                return Refuse(error, "data before the format");
+                return platform::Fail("data before the format");
             }
             if (size % (std::size_t{clip.channels} * 2U) != 0) {
-                return Refuse(error, "data size not a whole number of frames");
+                return platform::Fail("data size not a whole number of frames");
             }
             clip.samples.resize(size / 2);
             for (std::size_t i = 0; i < clip.samples.size(); ++i) {
@@ -111,7 +104,7 @@ std::optional<WaveClip> ParseWaveImage(std::span<const std::uint8_t> image, std:
         // Chunks are padded to an even size; a missing last pad is harmless.
         pos += 8 + size + (size & 1U);
     }
-    return Refuse(error, haveFormat ? "no data chunk" : "no format chunk");
+    return platform::Fail(haveFormat ? "no data chunk" : "no format chunk");
 }
 
 }  // namespace host::sound

@@ -20,10 +20,12 @@ WaveOutput::WaveOutput(const Options& options)
     const std::lock_guard lock(mutex_);
     ApplyVolume(options.volume);
     if (options.soundCard) {
-        card_ = SdlAudioSink::Open(&cardProblem_);
-        if (card_) {
+        if (auto card = SdlAudioSink::Open(); card) {
+            card_ = std::move(*card);
             cardProblem_.clear();
             card_->SetVolume(options.volume);
+        } else {
+            cardProblem_ = card.error();
         }
     }
 }
@@ -44,10 +46,12 @@ bool WaveOutput::OpenSoundCard() {
     if (card_) {
         return true;
     }
-    card_ = SdlAudioSink::Open(&cardProblem_);
-    if (!card_) {
+    auto card = SdlAudioSink::Open();
+    if (!card) {
+        cardProblem_ = card.error();
         return false;
     }
+    card_ = std::move(*card);
     cardProblem_.clear();
     card_->SetVolume(volume_.load());
     card_->Play(current_, currentLoop_);
@@ -95,7 +99,7 @@ platform::BOOL WaveOutput::PlaySound(const void* image, platform::DWORD flags) {
         return platform::FALSE;
     }
     auto clip = ParseWaveImage(
-        std::span<const std::uint8_t>(static_cast<const std::uint8_t*>(image), *size), nullptr);
+        std::span<const std::uint8_t>(static_cast<const std::uint8_t*>(image), *size));
     if (!clip) {
         return platform::FALSE;
     }

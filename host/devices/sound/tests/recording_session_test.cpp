@@ -29,9 +29,8 @@ class RecordingSessionTest : public ::testing::Test {
     // The written file's left and right channels.
     void Read(std::vector<std::int16_t>* left, std::vector<std::int16_t>* right) {
         const auto bytes = ReadFile(path_);
-        std::string error;
-        const auto clip = ParseWaveImage(bytes, &error);
-        ASSERT_TRUE(clip) << error;
+        const auto clip = ParseWaveImage(bytes);
+        ASSERT_TRUE(clip) << clip.error();
         ASSERT_EQ(clip->sampleRate, 48000U);
         ASSERT_EQ(clip->channels, 2);
         left->clear();
@@ -61,8 +60,8 @@ TEST_F(RecordingSessionTest, EveryCallLandsAtItsTime) {
     sink.Play(Mono(once), false);
     now_ = 9000;  // long after the sound played once has ended
 
-    std::string error;
-    ASSERT_TRUE(sink.WriteSession(path_, &error)) << error;
+    platform::Result<void> written = sink.WriteSession(path_);
+    ASSERT_TRUE(written.ok()) << written.error();
     std::vector<std::int16_t> left;
     std::vector<std::int16_t> right;
     Read(&left, &right);
@@ -92,8 +91,8 @@ TEST_F(RecordingSessionTest, ALoopStillPlayingRunsToNow) {
     now_ = 6000;
     sink.Play(Mono(cycle_), true);
     now_ = 6250;
-    std::string error;
-    ASSERT_TRUE(sink.WriteSession(path_, &error)) << error;
+    platform::Result<void> written = sink.WriteSession(path_);
+    ASSERT_TRUE(written.ok()) << written.error();
     std::vector<std::int16_t> left;
     std::vector<std::int16_t> right;
     Read(&left, &right);
@@ -107,14 +106,15 @@ TEST_F(RecordingSessionTest, NothingStartedWritesAnEmptyFile) {
     sink.SetVolume(0x1234);
     sink.Play(nullptr, false);
     now_ = 99999;
-    std::string error;
-    ASSERT_TRUE(sink.WriteSession(path_, &error)) << error;
+    platform::Result<void> written = sink.WriteSession(path_);
+    ASSERT_TRUE(written.ok()) << written.error();
     std::vector<std::int16_t> left;
     std::vector<std::int16_t> right;
     Read(&left, &right);
     EXPECT_TRUE(left.empty());
-    EXPECT_FALSE(sink.WriteSession("/nonexistent-dir/session.wav", &error));
-    EXPECT_NE(error.find("/nonexistent-dir/session.wav"), std::string::npos);
+    written = sink.WriteSession("/nonexistent-dir/session.wav");
+    ASSERT_FALSE(written.ok());
+    EXPECT_NE(written.error().find("/nonexistent-dir/session.wav"), std::string::npos);
 }
 
 // Hours of calls keep only what the last session needs: the sound that
@@ -133,8 +133,8 @@ TEST_F(RecordingSessionTest, ALongRunKeepsTheLastSessionWithTheStateBeforeIt) {
     now_ = 6000;
     sink.Play(Mono(ramp), true);
     now_ = 20000;
-    std::string error;
-    ASSERT_TRUE(sink.WriteSession(path_, &error)) << error;
+    platform::Result<void> written = sink.WriteSession(path_);
+    ASSERT_TRUE(written.ok()) << written.error();
     std::vector<std::int16_t> left;
     std::vector<std::int16_t> right;
     Read(&left, &right);
@@ -158,8 +158,8 @@ TEST_F(RecordingSessionTest, CallsAfterTheLastSoundDoNotPushItOut) {
         now_ = 1000 + 10 * i;
         sink.SetVolume(static_cast<std::uint32_t>(i));
     }
-    std::string error;
-    ASSERT_TRUE(sink.WriteSession(path_, &error)) << error;
+    platform::Result<void> written = sink.WriteSession(path_);
+    ASSERT_TRUE(written.ok()) << written.error();
     std::vector<std::int16_t> left;
     std::vector<std::int16_t> right;
     Read(&left, &right);

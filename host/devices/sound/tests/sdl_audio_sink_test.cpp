@@ -28,11 +28,11 @@ TEST_F(SdlAudioTest, DeviceGetsTheLoopAtTheVolume) {
     ::setenv("SDL_DISKAUDIOFILE", path.c_str(), 1);
     ::setenv("SDL_DISKAUDIODELAY", "0", 1);
     SDL_SetHint(SDL_HINT_AUDIODRIVER, "disk");
-    std::string error;
-    auto sink = SdlAudioSink::Open(&error);
-    if (!sink) {
-        GTEST_SKIP() << "SDL has no disk audio driver: " << error;
+    auto opened = SdlAudioSink::Open();
+    if (!opened) {
+        GTEST_SKIP() << "SDL has no disk audio driver: " << opened.error();
     }
+    std::unique_ptr<SdlAudioSink> sink = std::move(*opened);
     std::vector<std::int16_t> ramp(480);
     for (std::size_t i = 0; i < ramp.size(); ++i) {
         ramp[i] = static_cast<std::int16_t>(100 + 60 * i);
@@ -84,15 +84,14 @@ TEST_F(SdlAudioTest, AlsaFailingToOpenPrintsNothing) {
     SDL_SetHint(SDL_HINT_AUDIODRIVER, "alsa");
     ::setenv("AUDIODEV", "hw:99", 1);  // SDL's ALSA driver opens this device instead
     ::testing::internal::CaptureStderr();
-    std::string error;
-    const auto sink = SdlAudioSink::Open(&error);
+    const auto sink = SdlAudioSink::Open();
     const std::string printed = ::testing::internal::GetCapturedStderr();
     ::unsetenv("AUDIODEV");
-    if (error.starts_with("SDL audio:")) {
-        GTEST_SKIP() << "SDL has no ALSA driver: " << error;
+    ASSERT_FALSE(sink.ok());
+    if (sink.error().starts_with("SDL audio:")) {
+        GTEST_SKIP() << "SDL has no ALSA driver: " << sink.error();
     }
-    EXPECT_EQ(sink, nullptr);
-    EXPECT_NE(error.find("ALSA"), std::string::npos) << error;
+    EXPECT_NE(sink.error().find("ALSA"), std::string::npos) << sink.error();
     EXPECT_EQ(printed, "");
 }
 

@@ -120,11 +120,11 @@ TEST_F(SoundComponentTest, TheRunsSoundIsWrittenOnTheUnitsClock) {
 
     const std::string path =
         ::testing::TempDir() + "kestrin_audio_out_" + std::to_string(::getpid()) + ".wav";
-    std::string error;
-    ASSERT_TRUE(WriteAudioOut(unit_.unit(), path, &error)) << error;
-    const auto clip = ParseWaveImage(ReadFile(path), &error);
+    const platform::Result<void> written = WriteAudioOut(unit_.unit(), path);
+    ASSERT_TRUE(written.ok()) << written.error();
+    const auto clip = ParseWaveImage(ReadFile(path));
     static_cast<void>(std::remove(path.c_str()));
-    ASSERT_TRUE(clip) << error;
+    ASSERT_TRUE(clip) << clip.error();
     ASSERT_EQ(clip->Frames(), 500U * 48U);
     const std::size_t quiet = std::size_t{250} * 48;
     EXPECT_EQ(clip->samples[std::size_t{2} * 12], 32767);

@@ -20,17 +20,16 @@ std::vector<std::uint8_t> Tone() {
 
 TEST(WaveClipTest, ParsesPcmMonoAndStereo) {
     const auto cycle = KiloHertzCycle();
-    std::string error;
-    auto mono = ParseWaveImage(Tone(), &error);
-    ASSERT_TRUE(mono) << error;
+    auto mono = ParseWaveImage(Tone());
+    ASSERT_TRUE(mono) << mono.error();
     EXPECT_EQ(mono->sampleRate, 48000U);
     EXPECT_EQ(mono->channels, 1);
     EXPECT_EQ(mono->samples, cycle);
     EXPECT_EQ(mono->Frames(), 48U);
 
     const std::vector<std::int16_t> stereo = {1, -1, 2, -2, 32767, -32768};
-    auto two = ParseWaveImage(BuildWaveImage(22050, 2, stereo), &error);
-    ASSERT_TRUE(two) << error;
+    auto two = ParseWaveImage(BuildWaveImage(22050, 2, stereo));
+    ASSERT_TRUE(two) << two.error();
     EXPECT_EQ(two->channels, 2);
     EXPECT_EQ(two->sampleRate, 22050U);
     EXPECT_EQ(two->samples, stereo);
@@ -52,9 +51,8 @@ TEST(WaveClipTest, SkipsOtherChunksAndLongerFormats) {
     // ... then the data.
     image.insert(image.end(), plain.begin() + 36, plain.end());
     Poke32(image, 4, static_cast<std::uint32_t>(image.size() - 8));
-    std::string error;
-    auto clip = ParseWaveImage(image, &error);
-    ASSERT_TRUE(clip) << error;
+    auto clip = ParseWaveImage(image);
+    ASSERT_TRUE(clip) << clip.error();
     EXPECT_EQ(clip->samples, samples);
     EXPECT_EQ(clip->sampleRate, 8000U);
 }
@@ -131,9 +129,9 @@ TEST(WaveClipTest, RefusesMalformedImages) {
     for (const auto& [name, edit] : cases) {
         std::vector<std::uint8_t> image = Tone();
         edit(image);
-        std::string error;
-        EXPECT_FALSE(ParseWaveImage(image, &error)) << name;
-        EXPECT_FALSE(error.empty()) << name;
+        const auto clip = ParseWaveImage(image);
+        ASSERT_FALSE(clip) << name;
+        EXPECT_FALSE(clip.error().empty()) << name;
     }
 }
 
@@ -160,7 +158,7 @@ TEST(WaveClipTest, RandomDamageNeverReadsOutsideTheImage) {
             image[random() % 48] = static_cast<std::uint8_t>(random());
         }
         image.resize(random() % (image.size() + 1));
-        const auto clip = ParseWaveImage(image, nullptr);
+        const auto clip = ParseWaveImage(image);
         if (clip) {
             EXPECT_LE(clip->samples.size() * 2, image.size());
         }

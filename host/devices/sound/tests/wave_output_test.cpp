@@ -182,8 +182,8 @@ TEST_F(WaveOutputTest, WriteWavRendersTheLoopAtTheVolume) {
     output_.waveOutSetVolume(platform::WAVE_MAPPER, 0x80004000U);
     ASSERT_EQ(output_.PlaySound(tone_.data(), kLoopAsyncMemory), platform::TRUE);
     const std::string path = TempPath("loop.wav");
-    std::string error;
-    ASSERT_TRUE(output_.Recorder().WriteWav(path, 0.5, &error)) << error;
+    platform::Result<void> written = output_.Recorder().WriteWav(path, 0.5);
+    ASSERT_TRUE(written.ok()) << written.error();
     const WavFile wav = ReadWav(path);
     EXPECT_EQ(wav.channels, 2);
     EXPECT_EQ(wav.rate, 48000U);
@@ -206,8 +206,8 @@ TEST_F(WaveOutputTest, WriteWavOfASoundPlayedOnceOrStopped) {
     ASSERT_EQ(output_.PlaySound(tone_.data(), platform::SND_ASYNC | platform::SND_MEMORY),
               platform::TRUE);
     const std::string path = TempPath("once.wav");
-    std::string error;
-    ASSERT_TRUE(output_.Recorder().WriteWav(path, 0.01, &error)) << error;
+    platform::Result<void> written = output_.Recorder().WriteWav(path, 0.01);
+    ASSERT_TRUE(written.ok()) << written.error();
     WavFile wav = ReadWav(path);
     ASSERT_EQ(wav.samples.size(), 480U * 2);
     EXPECT_EQ(wav.samples[std::size_t{2} * 12], 32767);
@@ -218,22 +218,24 @@ TEST_F(WaveOutputTest, WriteWavOfASoundPlayedOnceOrStopped) {
     // After a stop the last sound started is still what gets written.
     output_.PlaySound(tone_.data(), kLoopAsyncMemory);
     output_.PlaySound(nullptr, platform::SND_ASYNC);
-    ASSERT_TRUE(output_.Recorder().WriteWav(path, 0.01, &error)) << error;
+    written = output_.Recorder().WriteWav(path, 0.01);
+    ASSERT_TRUE(written.ok()) << written.error();
     wav = ReadWav(path);
     EXPECT_EQ(wav.samples[std::size_t{2} * (48 + 12)], 32767);
 
-    EXPECT_FALSE(output_.Recorder().WriteWav(path, -1.0, &error));
-    EXPECT_FALSE(output_.Recorder().WriteWav(path, std::nan(""), &error));
-    EXPECT_FALSE(output_.Recorder().WriteWav("/nonexistent-dir/x.wav", 0.1, &error));
-    EXPECT_NE(error.find("/nonexistent-dir/x.wav"), std::string::npos);
+    EXPECT_EQ(output_.Recorder().WriteWav(path, -1.0).error(), "cannot record -1.000000 seconds");
+    EXPECT_FALSE(output_.Recorder().WriteWav(path, std::nan("")).ok());
+    written = output_.Recorder().WriteWav("/nonexistent-dir/x.wav", 0.1);
+    ASSERT_FALSE(written.ok());
+    EXPECT_NE(written.error().find("/nonexistent-dir/x.wav"), std::string::npos);
     static_cast<void>(std::remove(path.c_str()));
 }
 
 TEST(WaveOutputSilenceTest, WriteWavWithNothingStartedIsSilence) {
     WaveOutput output(WaveOutput::Options{.soundCard = false});
     const std::string path = TempPath("silent.wav");
-    std::string error;
-    ASSERT_TRUE(output.Recorder().WriteWav(path, 0.001, &error)) << error;
+    platform::Result<void> written = output.Recorder().WriteWav(path, 0.001);
+    ASSERT_TRUE(written.ok()) << written.error();
     const WavFile wav = ReadWav(path);
     EXPECT_EQ(wav.samples, std::vector<std::int16_t>(std::size_t{48} * 2, 0));
     static_cast<void>(std::remove(path.c_str()));

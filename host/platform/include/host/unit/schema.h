@@ -138,7 +138,7 @@ class Schema {
 
 // Parses a text value for a key of the given spec, as Set does; an error
 // text when it does not fit.
-std::variant<Value, std::string> ParseValueText(const KeySpec& spec, std::string_view text);
+platform::Result<Value> ParseValueText(const KeySpec& spec, std::string_view text);
 // Checks a value against its spec's range or choices; empty when it fits.
 std::string CheckValue(const KeySpec& spec, const Value& value);
 // "2006-03-05T14:07:09" -> seconds since 1970, or nullopt.

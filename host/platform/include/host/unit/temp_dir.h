@@ -2,17 +2,18 @@
 #pragma once
 
 #include <filesystem>
-#include <optional>
 #include <string>
 #include <string_view>
+
+#include "platform/result.h"
 
 namespace host::unit {
 
 class TempDir {
   public:
     // Creates <system temp>/<prefix>XXXXXX (platform::MakeTempFolder);
-    // nullopt when that fails, with the reason in *error when given.
-    static std::optional<TempDir> Create(std::string_view prefix, std::string* error = nullptr);
+    // or why that failed.
+    static platform::Result<TempDir> Create(std::string_view prefix);
 
     TempDir(TempDir&& other) noexcept;
     TempDir& operator=(TempDir&& other) noexcept;

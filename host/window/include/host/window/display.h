@@ -1,13 +1,13 @@
 // Whether this machine can show a window at all.
 #pragma once
 
-#include <string>
+#include "platform/result.h"
 
 namespace host::window {
 
-// True when SDL's video starts on a real display. False, with the reason in
-// *why, when it fails or only SDL's offscreen or dummy driver is left: the
-// program then runs headless.
-bool DisplayAvailable(std::string* why = nullptr);
+// Done when SDL's video starts on a real display; why not when it fails or
+// only SDL's offscreen or dummy driver is left: the program then runs
+// headless.
+platform::Result<void> DisplayAvailable();
 
 }  // namespace host::window

@@ -10,6 +10,7 @@
 #include <string>
 #include <vector>
 
+#include "platform/result.h"
 #include "platform/services.h"
 #include "ui/presenter.h"
 
@@ -23,12 +24,12 @@ class SdlPresenter final : public ui::Presenter {
         bool hidden = false;  // tests keep the window off the desktop
     };
 
-    // Opens the window. nullptr, with the reason in *error, when SDL's video
-    // or the window cannot be set up. deadlines of WaitEvent are read on
+    // Opens the window, or says why SDL's video or the window cannot be set
+    // up. Deadlines of WaitEvent are read on
     // clock, which must outlive the presenter. Create, Present, WaitEvent
     // and ReadBack belong to one thread (the UI thread); Wake to any.
-    static std::unique_ptr<SdlPresenter> Create(const Options& options, platform::Clock& clock,
-                                                std::string* error);
+    static platform::Result<std::unique_ptr<SdlPresenter>> Create(const Options& options,
+                                                                  platform::Clock& clock);
     ~SdlPresenter() override;
     SdlPresenter(const SdlPresenter&) = delete;
     SdlPresenter& operator=(const SdlPresenter&) = delete;
@@ -38,8 +39,8 @@ class SdlPresenter final : public ui::Presenter {
     void Wake() override;
 
     // What the window shows, read back from the renderer at screen
-    // resolution (tests and diagnostics). False with the reason on failure.
-    bool ReadBack(ui::Framebuffer* out, std::string* error);
+    // resolution (tests and diagnostics), or why it cannot be.
+    platform::Result<void> ReadBack(ui::Framebuffer* out);
     // SDL's id of the window, for events made up by tests.
     [[nodiscard]] std::uint32_t WindowId() const;
     [[nodiscard]] int Scale() const { return scale_; }

@@ -16,6 +16,7 @@
 #include <string>
 #include <vector>
 
+#include "platform/result.h"
 #include "platform/services.h"
 #include "ui/graphics.h"
 #include "ui/presenter.h"
@@ -33,13 +34,13 @@ class Win32Presenter final : public ui::Presenter {
         bool hidden = false;  // tests keep the window off the desktop
     };
 
-    // Opens the window. nullptr, with the reason in *error, when it cannot
-    // be made (no window station under a bare wine, for one). Deadlines of
+    // Opens the window, or says why it cannot be made (no window station
+    // under a bare wine, for one). Deadlines of
     // WaitEvent are read on clock, which must outlive the presenter. Create,
     // Present, WaitEvent and ReadBack belong to the thread that creates the
     // window (the UI thread); Wake to any.
-    static std::unique_ptr<Win32Presenter> Create(const Options& options, platform::Clock& clock,
-                                                  std::string* error);
+    static platform::Result<std::unique_ptr<Win32Presenter>> Create(const Options& options,
+                                                                    platform::Clock& clock);
     ~Win32Presenter() override;
     Win32Presenter(const Win32Presenter&) = delete;
     Win32Presenter& operator=(const Win32Presenter&) = delete;
@@ -49,8 +50,8 @@ class Win32Presenter final : public ui::Presenter {
     void Wake() override;
 
     // What the window shows, read back from its client area at screen
-    // resolution (tests). False with the reason on failure.
-    bool ReadBack(ui::Framebuffer* out, std::string* error);
+    // resolution (tests), or why it cannot be.
+    platform::Result<void> ReadBack(ui::Framebuffer* out);
     // The window's handle (an HWND), for messages made up by tests.
     [[nodiscard]] void* NativeHandle() const;
     // Window pixels per screen pixel now.

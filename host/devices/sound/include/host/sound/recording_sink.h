@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "host/sound/sink.h"
+#include "platform/result.h"
 
 namespace host::sound {
 
@@ -47,13 +48,13 @@ class RecordingSink final : public Sink {
     // 48000 Hz 16-bit stereo, through the same mixer as the sound card. The
     // last sound is kept after a stop. Nothing started: silence. More than an
     // hour is refused.
-    bool WriteWav(const std::string& path, double seconds, std::string* error) const;
+    [[nodiscard]] platform::Result<void> WriteWav(const std::string& path, double seconds) const;
 
     // Renders the session as it was heard: from the first sound started to
     // the last stop (or now, while a sound plays), every start, stop and
     // volume change at its time on the clock. Longer sessions keep their
     // last sessionSeconds. Nothing started: an empty WAV file.
-    bool WriteSession(const std::string& path, std::string* error) const;
+    [[nodiscard]] platform::Result<void> WriteSession(const std::string& path) const;
 
   private:
     struct Event {

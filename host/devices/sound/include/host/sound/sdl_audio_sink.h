@@ -10,6 +10,7 @@
 
 #include "host/sound/mixer.h"
 #include "host/sound/sink.h"
+#include "platform/result.h"
 
 namespace host::sound {
 
@@ -18,9 +19,9 @@ class SdlAudioSink final : public Sink {
     static constexpr std::uint32_t kOutputRate = 48000;
 
     // Opens the default output device of SDL's audio driver (the driver can
-    // be chosen with the SDL_AUDIODRIVER hint). nullptr with the reason when
-    // there is none, e.g. no sound card.
-    static std::unique_ptr<SdlAudioSink> Open(std::string* error);
+    // be chosen with the SDL_AUDIODRIVER hint), or why there is none, e.g.
+    // no sound card.
+    static platform::Result<std::unique_ptr<SdlAudioSink>> Open();
     ~SdlAudioSink() override;
     SdlAudioSink(const SdlAudioSink&) = delete;
     SdlAudioSink& operator=(const SdlAudioSink&) = delete;

@@ -18,6 +18,7 @@
 
 #include "host/sound/wave_output.h"
 #include "host/unit/component.h"
+#include "platform/result.h"
 
 namespace host::unit {
 class VirtualUnit;
@@ -39,7 +40,7 @@ WaveOutput* UnitWaveOutput(const unit::VirtualUnit& unit);
 bool StartSoundCard(const unit::VirtualUnit& unit, std::string* problem);
 
 // --audio-out FILE: writes the run's sound as it was heard (see
-// RecordingSink::WriteSession). False with the reason.
-bool WriteAudioOut(const unit::VirtualUnit& unit, const std::string& path, std::string* error);
+// RecordingSink::WriteSession), or why it could not.
+platform::Result<void> WriteAudioOut(const unit::VirtualUnit& unit, const std::string& path);
 
 }  // namespace host::sound

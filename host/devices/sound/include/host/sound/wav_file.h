@@ -7,14 +7,16 @@
 #include <string>
 #include <vector>
 
+#include "platform/result.h"
+
 namespace host::sound {
 
 // The canonical 44-byte header followed by the samples (interleaved).
 std::vector<std::uint8_t> BuildWaveImage(std::uint32_t sampleRate, std::uint16_t channels,
                                          std::span<const std::int16_t> samples);
 
-// Writes BuildWaveImage(...) to path; false with the reason on failure.
-bool WriteWavFile(const std::string& path, std::uint32_t sampleRate, std::uint16_t channels,
-                  std::span<const std::int16_t> samples, std::string* error);
+// Writes BuildWaveImage(...) to path, or says why it could not.
+platform::Result<void> WriteWavFile(const std::string& path, std::uint32_t sampleRate,
+                                    std::uint16_t channels, std::span<const std::int16_t> samples);
 
 }  // namespace host::sound

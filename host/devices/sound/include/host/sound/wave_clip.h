@@ -9,6 +9,8 @@
 #include <string>
 #include <vector>
 
+#include "platform/result.h"
+
 namespace host::sound {
 
 struct WaveClip {
@@ -32,7 +34,7 @@ std::optional<std::size_t> WaveImageSize(std::span<const std::uint8_t, 8> header
 
 // Parses a complete image: "RIFF" size "WAVE", a "fmt " chunk with 16-bit PCM,
 // mono or stereo, then a "data" chunk, every size consistent with the image.
-// Other chunks are skipped. Nothing, with the reason, for a malformed image.
-std::optional<WaveClip> ParseWaveImage(std::span<const std::uint8_t> image, std::string* error);
+// Other chunks are skipped. Why not, for a malformed image.
+platform::Result<WaveClip> ParseWaveImage(std::span<const std::uint8_t> image);
 
 }  // namespace host::sound
