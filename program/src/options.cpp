@@ -257,7 +257,9 @@ ParsedOptions ParseOptions(std::span<const std::string_view> arguments,
     Options o;
     const std::vector<OptionSpec> table = Table(own, &o);
     std::set<std::string_view> seen;
-    auto fail = [](std::string message) { return ParsedOptions{std::nullopt, std::move(message)}; };
+    auto fail = [](std::string message) {
+        return ParsedOptions(platform::Fail(std::move(message)));
+    };
     for (std::size_t i = 0; i < arguments.size(); ++i) {
         const std::string_view arg = arguments[i];
         const OptionSpec* spec = Find(table, arg);
@@ -334,7 +336,7 @@ ParsedOptions ParseOptions(std::span<const std::string_view> arguments,
     if (o.record && (scripted || o.headless)) {
         return fail("--record records the window: not with --script or --headless");
     }
-    return {o, {}};
+    return o;
 }
 
 std::string Usage(std::string_view program, const std::vector<OptionSpec>& own) {

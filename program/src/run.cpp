@@ -329,31 +329,31 @@ int Main(std::string_view name, std::span<const std::string_view> arguments, Sea
          std::ostream& out, std::ostream& err) {
     const std::vector<OptionSpec> own = seam.OwnOptions();
     const ParsedOptions parsed = ParseOptions(arguments, own);
-    if (!parsed.options) {
-        err << name << ": " << parsed.error << '\n' << Usage(name, own);
+    if (!parsed) {
+        err << name << ": " << parsed.error() << '\n' << Usage(name, own);
         return platform::kExitUsage;
     }
-    if (parsed.options->help) {
+    if (parsed->help) {
         out << Usage(name, own);
         return platform::kExitSuccess;
     }
-    if (parsed.options->version) {
+    if (parsed->version) {
         out << kestrin::VersionLine(name);
         return platform::kExitSuccess;
     }
     // Before the first thread starts: every thread holds the signals.
     HandleInterrupts();
     // Merging reports runs nothing: it needs no session of the backend.
-    if (!parsed.options->mergeReports.empty()) {
-        const std::vector<std::filesystem::path>& merge = parsed.options->mergeReports;
-        return MergeReports(merge.front(), {merge.begin() + 1, merge.end()},
-                            parsed.options->suite.junit, out, err);
+    if (!parsed->mergeReports.empty()) {
+        const std::vector<std::filesystem::path>& merge = parsed->mergeReports;
+        return MergeReports(merge.front(), {merge.begin() + 1, merge.end()}, parsed->suite.junit,
+                            out, err);
     }
     if (const platform::Result<void> ready = seam.Ready(); !ready) {
         err << name << ": " << ready.error() << '\n';
         return platform::kExitUsage;
     }
-    return Run(*parsed.options, seam, out, err);
+    return Run(*parsed, seam, out, err);
 }
 
 }  // namespace program

@@ -74,19 +74,19 @@ TEST(OptionsTest, SharedOptionsLandInOptionsAndTheBackendsReachItsTable) {
                                       "--report", "out",     "--trace",   "--jobs",   "3",
                                       "--shard",  "2/5",     "--timeout", "0"},
         Table(&own));
-    ASSERT_TRUE(parsed.options) << parsed.error;
-    EXPECT_EQ(parsed.options->scripts, (std::vector<std::filesystem::path>{"a.ks", "dir", "b.ks"}));
-    EXPECT_EQ(parsed.options->suite.junit, std::filesystem::path("r.xml"));
-    EXPECT_EQ(parsed.options->suite.report, std::filesystem::path("out"));
-    EXPECT_TRUE(parsed.options->suite.trace);
-    EXPECT_EQ(parsed.options->suite.jobs, 3);
-    ASSERT_TRUE(parsed.options->suite.shard);
-    EXPECT_EQ(parsed.options->suite.shard->k, 2);
-    EXPECT_EQ(parsed.options->suite.shard->n, 5);
-    EXPECT_EQ(parsed.options->suite.timeout, std::chrono::milliseconds(0));
-    EXPECT_EQ(parsed.options->suite.commandLine.size(), 24U) << "kept for the workers";
-    EXPECT_EQ(parsed.options->scale, 4);
-    EXPECT_TRUE(parsed.options->help);
+    ASSERT_TRUE(parsed) << parsed.error();
+    EXPECT_EQ(parsed->scripts, (std::vector<std::filesystem::path>{"a.ks", "dir", "b.ks"}));
+    EXPECT_EQ(parsed->suite.junit, std::filesystem::path("r.xml"));
+    EXPECT_EQ(parsed->suite.report, std::filesystem::path("out"));
+    EXPECT_TRUE(parsed->suite.trace);
+    EXPECT_EQ(parsed->suite.jobs, 3);
+    ASSERT_TRUE(parsed->suite.shard);
+    EXPECT_EQ(parsed->suite.shard->k, 2);
+    EXPECT_EQ(parsed->suite.shard->n, 5);
+    EXPECT_EQ(parsed->suite.timeout, std::chrono::milliseconds(0));
+    EXPECT_EQ(parsed->suite.commandLine.size(), 24U) << "kept for the workers";
+    EXPECT_EQ(parsed->scale, 4);
+    EXPECT_TRUE(parsed->help);
     EXPECT_TRUE(own.fast);
     EXPECT_EQ(own.port, std::filesystem::path("COM3"));
     EXPECT_EQ(own.taken, std::vector<std::string>{"2"});
@@ -97,10 +97,9 @@ TEST(OptionsTest, TheMergeOfReportsTakesItsFoldersAndAJUnitFile) {
     const ParsedOptions parsed = ParseOptions(
         std::vector<std::string_view>{"--merge-reports", "all", "r1", "r2", "--junit", "all.xml"},
         Table(&own));
-    ASSERT_TRUE(parsed.options) << parsed.error;
-    EXPECT_EQ(parsed.options->mergeReports,
-              (std::vector<std::filesystem::path>{"all", "r1", "r2"}));
-    EXPECT_EQ(parsed.options->suite.junit, std::filesystem::path("all.xml"));
+    ASSERT_TRUE(parsed) << parsed.error();
+    EXPECT_EQ(parsed->mergeReports, (std::vector<std::filesystem::path>{"all", "r1", "r2"}));
+    EXPECT_EQ(parsed->suite.junit, std::filesystem::path("all.xml"));
 }
 
 TEST(OptionsTest, BadCommandLinesAreRefusedWithTheReason) {
@@ -161,8 +160,8 @@ TEST(OptionsTest, BadCommandLinesAreRefusedWithTheReason) {
     for (const auto& [args, error] : cases) {
         Own own;
         const ParsedOptions parsed = ParseOptions(args, Table(&own));
-        EXPECT_FALSE(parsed.options) << error;
-        EXPECT_EQ(parsed.error, error);
+        EXPECT_FALSE(parsed) << error;
+        EXPECT_EQ(parsed.error(), error);
     }
 }
 

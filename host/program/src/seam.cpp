@@ -108,9 +108,10 @@ platform::Result<std::unique_ptr<program::Session>> Seam::Load(
         return platform::Fail(session.error());
     }
     unit::VirtualUnit& u = (*session)->unit();
-    if (std::string problem;
-        request.purpose == Purpose::Window && !sound::StartSoundCard(u, &problem)) {
-        out << "Sound is recorded only: " << problem << ".\n";
+    if (request.purpose == Purpose::Window) {
+        if (const platform::Result<void> card = sound::StartSoundCard(u); !card) {
+            out << "Sound is recorded only: " << card.error() << ".\n";
+        }
     }
     return std::unique_ptr<program::Session>(std::move(*session));
 }

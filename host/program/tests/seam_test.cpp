@@ -36,17 +36,17 @@ Parsed Parse(std::vector<std::string_view> args) {
 
 TEST(HostSeamTest, EveryOptionAndTheDefaults) {
     const Parsed none = Parse({});
-    ASSERT_TRUE(none.shared.options.has_value()) << none.shared.error;
+    ASSERT_TRUE(none.shared.ok()) << none.shared.error();
     EXPECT_FALSE(none.own.unitDir.has_value());
-    EXPECT_FALSE(none.shared.options->headless);
-    EXPECT_EQ(none.shared.options->scale, 2);
-    EXPECT_FALSE(none.shared.options->demo);
+    EXPECT_FALSE(none.shared->headless);
+    EXPECT_EQ(none.shared->scale, 2);
+    EXPECT_FALSE(none.shared->demo);
 
     const Parsed all =
         Parse({"--unit", "u", "--fresh-copy", "--headless", "--script", "s.script", "--scale", "3",
                "--screenshot", "end.png", "--audio-out", "run.wav", "--debug-echo", "--demo"});
-    ASSERT_TRUE(all.shared.options.has_value()) << all.shared.error;
-    const program::Options& o = *all.shared.options;
+    ASSERT_TRUE(all.shared.ok()) << all.shared.error();
+    const program::Options& o = *all.shared;
     EXPECT_EQ(all.own.unitDir, std::filesystem::path("u"));
     EXPECT_TRUE(all.own.freshCopy);
     EXPECT_TRUE(o.headless);
@@ -56,9 +56,9 @@ TEST(HostSeamTest, EveryOptionAndTheDefaults) {
     EXPECT_EQ(all.own.audioOut, std::filesystem::path("run.wav"));
     EXPECT_TRUE(all.own.debugEcho);
     EXPECT_TRUE(o.demo);
-    EXPECT_TRUE(Parse({"--help"}).shared.options->help);
-    EXPECT_TRUE(Parse({"-h"}).shared.options->help);
-    EXPECT_TRUE(Parse({"--version"}).shared.options->version);
+    EXPECT_TRUE(Parse({"--help"}).shared->help);
+    EXPECT_TRUE(Parse({"-h"}).shared->help);
+    EXPECT_TRUE(Parse({"--version"}).shared->version);
 }
 
 TEST(HostSeamTest, WhatIsRefused) {
@@ -83,8 +83,8 @@ TEST(HostSeamTest, WhatIsRefused) {
     };
     for (const Case& k : cases) {
         const Parsed r = Parse(k.args);
-        EXPECT_FALSE(r.shared.options.has_value()) << k.error;
-        EXPECT_NE(r.shared.error.find(k.error), std::string::npos) << r.shared.error;
+        EXPECT_FALSE(r.shared.ok()) << k.error;
+        EXPECT_NE(r.shared.error().find(k.error), std::string::npos) << r.shared.error();
     }
 }
 

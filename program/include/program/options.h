@@ -73,10 +73,8 @@ OptionSpec ValueOption(std::string_view name, std::string_view value, std::strin
 OptionSpec PathOption(std::string_view name, std::string_view value, std::string_view help,
                       std::optional<std::filesystem::path>* to);
 
-struct ParsedOptions {
-    std::optional<Options> options;
-    std::string error;  // when options is empty
-};
+// The options, or why the arguments give none.
+using ParsedOptions = platform::Result<Options>;
 
 // The arguments after the program's name (UTF-8); a backend's own options
 // go to their `take`. Each option may be given once.

@@ -37,25 +37,24 @@ Parsed Parse(std::vector<std::string_view> args) {
 
 TEST(Win32SeamTest, TheIssuesCommandLineAndItsDefaults) {
     const Parsed none = Parse({});
-    ASSERT_TRUE(none.shared.options) << none.shared.error;
+    ASSERT_TRUE(none.shared.ok()) << none.shared.error();
     EXPECT_EQ(none.own.root, "");
     EXPECT_EQ(none.own.com7Port, "COM7");
-    EXPECT_EQ(none.shared.options->scale, 2);
+    EXPECT_EQ(none.shared->scale, 2);
 
     const Parsed run =
         Parse({"--root", "D:\\bench\\unit", "--headless", "--real-time", "--script", "a.script",
                "more", "--com7", "com12", "--scale", "3", "--junit", "r.xml", "--debug-echo"});
-    ASSERT_TRUE(run.shared.options) << run.shared.error;
-    const program::Options& o = *run.shared.options;
+    ASSERT_TRUE(run.shared.ok()) << run.shared.error();
+    const program::Options& o = *run.shared;
     EXPECT_EQ(run.own.root, "D:\\bench\\unit");
     EXPECT_EQ(run.own.com7Port, "com12");
     EXPECT_TRUE(o.headless && o.realTime && run.own.debugEcho);
     EXPECT_EQ(o.scripts, (std::vector<std::filesystem::path>{"a.script", "more"}));
     EXPECT_EQ(o.suite.junit, std::filesystem::path("r.xml"));
     EXPECT_EQ(o.scale, 3);
-    EXPECT_TRUE(Parse({"/?"}).shared.options->help);
-    EXPECT_EQ(Parse({"--record", "visit.ks"}).shared.options->record,
-              std::filesystem::path("visit.ks"));
+    EXPECT_TRUE(Parse({"/?"}).shared->help);
+    EXPECT_EQ(Parse({"--record", "visit.ks"}).shared->record, std::filesystem::path("visit.ks"));
 }
 
 TEST(Win32SeamTest, BadCommandLinesAreRefusedWithTheReason) {
@@ -83,8 +82,8 @@ TEST(Win32SeamTest, BadCommandLinesAreRefusedWithTheReason) {
     };
     for (const auto& [args, error] : cases) {
         const Parsed parsed = Parse(args);
-        EXPECT_FALSE(parsed.shared.options) << error;
-        EXPECT_EQ(parsed.shared.error, error);
+        EXPECT_FALSE(parsed.shared.ok()) << error;
+        EXPECT_EQ(parsed.shared.error(), error);
     }
 }
 

@@ -62,22 +62,18 @@ WaveOutput* UnitWaveOutput(const unit::VirtualUnit& u) {
     return component != nullptr ? component->Output() : nullptr;
 }
 
-bool StartSoundCard(const unit::VirtualUnit& u, std::string* problem) {
+platform::Result<void> StartSoundCard(const unit::VirtualUnit& u) {
     SoundComponent* component = Find(u);
-    std::string why;
     if (component == nullptr) {
-        why = "the unit has no sound component";
-    } else if (!component->CardAllowed()) {
-        why = "sound.card is false";
-    } else if (!component->Output()->OpenSoundCard()) {
-        why = component->Output()->SoundCardProblem();
-    } else {
-        return true;
+        return platform::Fail("the unit has no sound component");
     }
-    if (problem != nullptr) {
-        *problem = why;
+    if (!component->CardAllowed()) {
+        return platform::Fail("sound.card is false");
     }
-    return false;
+    if (!component->Output()->OpenSoundCard()) {
+        return platform::Fail(component->Output()->SoundCardProblem());
+    }
+    return {};
 }
 
 platform::Result<void> WriteAudioOut(const unit::VirtualUnit& u, const std::string& path) {

@@ -35,9 +35,9 @@ unit::ComponentKind SoundComponentKind();
 WaveOutput* UnitWaveOutput(const unit::VirtualUnit& unit);
 
 // Plays the unit's sound on the host's sound card too, when its unit.toml
-// allows it (sound.card). False with the reason when it does not or there is
-// no sound card; the output keeps recording either way.
-bool StartSoundCard(const unit::VirtualUnit& unit, std::string* problem);
+// allows it (sound.card); the reason when it does not or there is no sound
+// card. The output keeps recording either way.
+platform::Result<void> StartSoundCard(const unit::VirtualUnit& unit);
 
 // --audio-out FILE: writes the run's sound as it was heard (see
 // RecordingSink::WriteSession), or why it could not.
