@@ -44,8 +44,8 @@ class Seam final : public program::Seam {
     platform::Result<std::unique_ptr<program::Session>> Load(const program::SessionRequest& request,
                                                              std::ostream& out) override;
     platform::Result<void> DisplayReady() override;
-    platform::Result<program::OpenedWindow> OpenWindow(program::Session& session,
-                                                 const program::WindowOptions& options) override;
+    platform::Result<program::OpenedWindow> OpenWindow(
+        program::Session& session, const program::WindowOptions& options) override;
 
     [[nodiscard]] const UnitOptions& options() const { return options_; }
     // The last window opened (tests make up its events); nullptr before.
