@@ -93,7 +93,7 @@ platform::Result<std::unique_ptr<program::Session>> Seam::Load(
 }
 
 platform::Result<program::OpenedWindow> Seam::OpenWindow(program::Session& session,
-                                                   const program::WindowOptions& options) {
+                                                         const program::WindowOptions& options) {
     return program::OpenWindowOf(session, options, &window_);
 }
 

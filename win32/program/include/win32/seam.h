@@ -25,8 +25,8 @@ class Seam final : public program::Seam {
     std::vector<program::OptionSpec> OwnOptions() override;
     platform::Result<std::unique_ptr<program::Session>> Load(const program::SessionRequest& request,
                                                              std::ostream& out) override;
-    platform::Result<program::OpenedWindow> OpenWindow(program::Session& session,
-                                                 const program::WindowOptions& options) override;
+    platform::Result<program::OpenedWindow> OpenWindow(
+        program::Session& session, const program::WindowOptions& options) override;
 
     [[nodiscard]] const pc::Options& options() const { return options_; }
     // The window while it is open (tests post its messages); nullptr before.
