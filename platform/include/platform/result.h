@@ -3,6 +3,7 @@
 // error); code that turns their failures into words returns a Result.
 #pragma once
 
+#include <cstdlib>
 #include <string>
 #include <type_traits>
 #include <utility>
@@ -35,15 +36,25 @@ class Result {
 
     [[nodiscard]] bool ok() const { return v_.index() == 0; }
     explicit operator bool() const { return ok(); }
-    T& value() { return std::get<0>(v_); }
-    const T& value() const { return std::get<0>(v_); }
+    // Asking a failure for its value (or a value for its error) is the
+    // caller's fault: it ends the program here instead of throwing.
+    T& value() { return *Held(std::get_if<0>(&v_)); }
+    const T& value() const { return *Held(std::get_if<0>(&v_)); }
     T& operator*() { return value(); }
     const T& operator*() const { return value(); }
     T* operator->() { return &value(); }
     const T* operator->() const { return &value(); }
-    [[nodiscard]] const E& error() const { return std::get<1>(v_); }
+    [[nodiscard]] const E& error() const { return *Held(std::get_if<1>(&v_)); }
 
   private:
+    template <class P>
+    static P Held(P held) {
+        if (held == nullptr) {
+            std::abort();
+        }
+        return held;
+    }
+
     std::variant<T, E> v_;
 };
 
