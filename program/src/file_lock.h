@@ -34,6 +34,10 @@ class FileLock {
         const std::filesystem::path& file, std::string_view text, Make make);
 };
 
+// Whether a folder can be moved while a file in it is open (a lock held in
+// it): yes on POSIX systems, no on a PC.
+bool FoldersMoveWithFilesOpen();
+
 // The folders' places exchanged: a holds what b held and b what a held; in
 // one step where the file system can, else by three renames.
 platform::Result<void> ExchangeFolders(const std::filesystem::path& a,

@@ -87,6 +87,10 @@ platform::Result<std::unique_ptr<FileLock>, LockRefused> FileLock::Take(
     return std::unique_ptr<FileLock>(std::make_unique<PosixLock>(fd));
 }
 
+bool FoldersMoveWithFilesOpen() {
+    return true;
+}
+
 platform::Result<void> ExchangeFolders(const std::filesystem::path& a,
                                        const std::filesystem::path& b) {
 #ifdef RENAME_EXCHANGE

@@ -82,6 +82,10 @@ platform::Result<std::unique_ptr<FileLock>, LockRefused> FileLock::Take(
     return std::unique_ptr<FileLock>(std::make_unique<Win32Lock>(handle));
 }
 
+bool FoldersMoveWithFilesOpen() {
+    return false;
+}
+
 platform::Result<void> ExchangeFolders(const std::filesystem::path& a,
                                        const std::filesystem::path& b) {
     std::filesystem::path aside = b;

@@ -114,9 +114,15 @@ platform::Result<void> ReportFolder::Prepare(const std::filesystem::path& folder
 
 // Runs while interrupts wait: it registers nothing.
 platform::Result<void> ReportFolder::Commit() {
-    // Let go first: a PC moves no folder with a file open in it.
+    // Held through the exchange where the system allows it, so that no
+    // other run starts on the folder in between; a PC moves no folder with
+    // a file open in it.
+    if (!FoldersMoveWithFilesOpen()) {
+        lock_.reset();
+    }
+    const platform::Result<void> exchanged = ExchangeFolders(staging_, folder_);
     lock_.reset();
-    if (const platform::Result<void> exchanged = ExchangeFolders(staging_, folder_); !exchanged) {
+    if (!exchanged) {
         const std::string kept = ShownName(staging_);
         staging_.clear();  // kept
         return platform::Fail(ShownName(folder_) + ": cannot put the new report in place (" +

@@ -251,9 +251,9 @@ platform::Result<std::map<std::string, double>> ReadDurations(const std::filesys
         return durations;
     }
     const std::string named = Shown(script::Utf8FromPath(file));
-    const std::optional<std::string> text = ReadWholeFile(file);
+    const platform::Result<std::string> text = ReadNamedFile(file, named);
     if (!text) {
-        return platform::Fail(named + ": cannot be read");
+        return platform::Fail(text.error());
     }
     if (text->starts_with(kHeader)) {
         std::vector<ScriptResult> results;

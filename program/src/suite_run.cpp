@@ -180,8 +180,9 @@ int KeepLastFailed(const std::filesystem::path& named, std::vector<SuiteScript>*
     platform::Result<void> read;
     if (folder) {
         read = ReadReportResults(named, &earlier);
-    } else if (const std::optional<std::string> text = ReadWholeFile(named); !text) {
-        read = platform::Fail(ShownName(named) + ": cannot be read");
+    } else if (const platform::Result<std::string> text = ReadNamedFile(named, ShownName(named));
+               !text) {
+        read = platform::Fail(text.error());
     } else {
         read = ParseReportResults(*text, ShownName(named), &earlier);
     }

@@ -3,8 +3,10 @@
 #include <fstream>
 #include <iterator>
 #include <system_error>
+#include <utility>
 
 #include "file_lock.h"
+#include "script/file_kind.h"
 #include "script/utf8_path.h"
 
 namespace program::detail {
@@ -35,6 +37,9 @@ platform::Result<void> ReplaceWholeFile(const std::filesystem::path& file, std::
 }
 
 std::optional<std::string> ReadWholeFile(const std::filesystem::path& file, std::uintmax_t offset) {
+    if (!script::NotAFile(file).empty()) {
+        return std::nullopt;
+    }
     std::ifstream in(file, std::ios::binary);
     if (!in.is_open()) {
         return std::nullopt;
@@ -47,6 +52,18 @@ std::optional<std::string> ReadWholeFile(const std::filesystem::path& file, std:
         return std::nullopt;
     }
     return text;
+}
+
+platform::Result<std::string> ReadNamedFile(const std::filesystem::path& file,
+                                            const std::string& named) {
+    if (const std::string kind = script::NotAFile(file); !kind.empty()) {
+        return platform::Fail(named + ": " + kind + ", not a file");
+    }
+    std::optional<std::string> text = ReadWholeFile(file);
+    if (!text) {
+        return platform::Fail(named + ": cannot be read");
+    }
+    return std::move(*text);
 }
 
 }  // namespace program::detail

@@ -20,8 +20,14 @@ bool WriteWholeFile(const std::filesystem::path& file, std::string_view text);
 // without the file's name.
 platform::Result<void> ReplaceWholeFile(const std::filesystem::path& file, std::string_view text);
 
-// What the file holds from offset on; nullopt when it cannot be read.
+// What the file holds from offset on; nullopt when it cannot be read or is
+// no regular file (a FIFO would hold the open until someone writes).
 std::optional<std::string> ReadWholeFile(const std::filesystem::path& file,
                                          std::uintmax_t offset = 0);
+
+// A file the user named, read whole; the reason starts with named and says
+// what the name is when it is no regular file.
+platform::Result<std::string> ReadNamedFile(const std::filesystem::path& file,
+                                            const std::string& named);
 
 }  // namespace program::detail

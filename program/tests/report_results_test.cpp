@@ -16,6 +16,10 @@
 #include "script/utf8_path.h"
 #include "test_folder.h"
 
+#ifndef _WIN32
+#include <sys/stat.h>
+#endif
+
 namespace program::detail {
 namespace {
 
@@ -154,6 +158,14 @@ TEST(ReportResultsTest, DurationsComeFromJUnitAndFromAReportsResults) {
         EXPECT_NE(refused.error().find(reason), std::string::npos) << refused.error();
     }
     EXPECT_FALSE(ReadDurations(folder.path() / "none.xml"));
+#ifndef _WIN32
+    // Refused unopened: opening a FIFO waits for a writer.
+    const std::filesystem::path fifo = folder.path() / "durations.xml";
+    ASSERT_EQ(mkfifo(fifo.c_str(), 0600), 0);
+    const platform::Result<std::map<std::string, double>> fromFifo = ReadDurations(fifo);
+    ASSERT_FALSE(fromFifo);
+    EXPECT_NE(fromFifo.error().find(": a FIFO, not a file"), std::string::npos) << fromFifo.error();
+#endif
 }
 
 // A suite of scripts with these times (negative: none measured).

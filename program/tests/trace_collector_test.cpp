@@ -5,12 +5,12 @@
 
 #include <algorithm>
 #include <filesystem>
-#include <random>
 #include <set>
 #include <string>
 #include <vector>
 
 #include "script/script.h"
+#include "test_folder.h"
 #include "trace_collector.h"
 
 namespace program::test {
@@ -24,9 +24,8 @@ ui::Framebuffer Numbered(int n) {
 }
 
 TEST(TraceCollectorTest, AFailureKeepsItsPicturesWhenTheScreensAreManyAndTheTraceCountsTheRest) {
-    const std::filesystem::path folder =
-        std::filesystem::temp_directory_path() /
-        ("kestrin-trace-" + std::to_string(std::random_device()()));
+    const TestFolder scratch;
+    const std::filesystem::path folder = scratch.path() / "screens";
     // Six screens at most: screens 1 to 5, 2 again, 6, then the failure
     // with a screen of its own and three pictures of the comparison.
     const std::vector<int> screens = {1, 2, 3, 4, 5, 2, 6, 7};
@@ -72,7 +71,6 @@ TEST(TraceCollectorTest, AFailureKeepsItsPicturesWhenTheScreensAreManyAndTheTrac
     }
     EXPECT_EQ(files, (std::set<std::string>{two, named(Numbered(6)), named(Numbered(7)),
                                             named(actual), named(reference), named(difference)}));
-    std::filesystem::remove_all(folder);
 }
 
 }  // namespace

@@ -85,10 +85,10 @@ Check ExpectParser::ParseMatch() {
     ExpectMatch match{Id(2), Text(3), nullptr};
     if (Error().empty()) {
         auto compiled = Pattern::Compile(match.text);
-        if (auto* why = std::get_if<std::string>(&compiled)) {
-            Fail(std::move(*why));
+        if (!compiled) {
+            Fail(compiled.error());
         } else {
-            match.pattern = std::get<std::shared_ptr<const Pattern>>(std::move(compiled));
+            match.pattern = std::move(*compiled);
         }
     }
     return match;

@@ -1,6 +1,6 @@
-#include "file_kind.h"
+#include "script/file_kind.h"
 
-namespace script::detail {
+namespace script {
 
 std::string NotAFile(const std::filesystem::path& path) {
     namespace fs = std::filesystem;
@@ -24,4 +24,4 @@ std::string NotAFile(const std::filesystem::path& path) {
     }
 }
 
-}  // namespace script::detail
+}  // namespace script

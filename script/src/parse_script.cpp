@@ -2,7 +2,7 @@
 #include <sstream>
 #include <utility>
 
-#include "file_kind.h"
+#include "script/file_kind.h"
 #include "line_parser.h"
 #include "platform/text.h"
 #include "script/script.h"
@@ -53,7 +53,7 @@ ParseResult ParseScript(std::string_view text, std::string name) {
 }
 
 ParseResult LoadScriptFile(const std::filesystem::path& file) {
-    if (const std::string kind = detail::NotAFile(file); !kind.empty()) {
+    if (const std::string kind = NotAFile(file); !kind.empty()) {
         return ParseFailure{0, "is " + kind + ", not a script"};
     }
     std::ifstream in(file, std::ios::binary);

@@ -6,10 +6,9 @@
 
 namespace script {
 
-std::variant<std::shared_ptr<const Pattern>, std::string> Pattern::Compile(
-    std::string_view pattern) {
+platform::Result<std::shared_ptr<const Pattern>> Pattern::Compile(std::string_view pattern) {
     if (pattern.size() > kLongest) {
-        return "the pattern is longer than " + std::to_string(kLongest) + " characters";
+        return platform::Fail("the pattern is longer than " + std::to_string(kLongest) + " characters");
     }
     RE2::Options options;
     options.set_log_errors(false);  // the reason goes into the script's message
@@ -18,16 +17,17 @@ std::variant<std::shared_ptr<const Pattern>, std::string> Pattern::Compile(
         std::make_unique<const RE2>(re2::StringPiece(pattern.data(), pattern.size()), options);
     const std::string named = "the pattern " + detail::Quote(pattern);
     if (re->error_code() == RE2::ErrorPatternTooLarge) {
-        return named + " is too large for the regular-expression library";
+        return platform::Fail(named + " is too large for the regular-expression library");
     }
     if (!re->ok()) {
-        return named + " is not valid: " + re->error();
+        return platform::Fail(named + " is not valid: " + re->error());
     }
     if (re->ProgramSize() > kLargest) {
-        return named + " is too large: it compiles to " + std::to_string(re->ProgramSize()) +
-               " instructions, at most " + std::to_string(kLargest);
+        return platform::Fail(named + " is too large: it compiles to " +
+                              std::to_string(re->ProgramSize()) + " instructions, at most " +
+                              std::to_string(kLargest));
     }
-    return std::make_shared<const Pattern>(std::move(re));
+    return std::shared_ptr<const Pattern>(std::make_shared<const Pattern>(std::move(re)));
 }
 
 Pattern::Pattern(std::unique_ptr<const re2::RE2> re)

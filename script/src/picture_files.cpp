@@ -6,7 +6,7 @@
 #include <fstream>
 #include <string_view>
 
-#include "file_kind.h"
+#include "script/file_kind.h"
 #include "script/utf8_path.h"
 #include "text_escapes.h"
 

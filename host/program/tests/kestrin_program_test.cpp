@@ -183,8 +183,8 @@ TEST_F(KestrinProgramTest, AScriptRunPassesOrFailsWithItsLineAndLeavesItsEndProd
 
     r = Kestrin(Scripted("wait 500\ntab 2\nexpect text 1051 \"0\"\n"));
     EXPECT_EQ(r.status, 1);
-    const auto line = std::get<std::shared_ptr<const script::Pattern>>(script::Pattern::Compile(
-        "(?s).*run\\.script:3: expect text 1051 \"0\": expected \"0\", found \"[0-9]+\"\n"));
+    const auto line = *script::Pattern::Compile(
+        "(?s).*run\\.script:3: expect text 1051 \"0\": expected \"0\", found \"[0-9]+\"\n");
     EXPECT_TRUE(line->Match(r.err).matched) << r.err;
 }
 

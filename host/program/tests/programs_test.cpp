@@ -95,8 +95,8 @@ TEST_F(ProgramsTest, GpsReportsOnStandardErrorAndNeverTouchesTheRepository) {
 
 TEST_F(ProgramsTest, EveryProgramSaysItsVersion) {
     // The release, past its tag the commit, and -dirty for changes not committed.
-    const auto line = std::get<std::shared_ptr<const script::Pattern>>(
-        script::Pattern::Compile(R"(\d+\.\d+\.\d+(\+git\d+\.[0-9a-f]{7,})?(-dirty)?\n)"));
+    const auto line =
+        *script::Pattern::Compile(R"(\d+\.\d+\.\d+(\+git\d+\.[0-9a-f]{7,})?(-dirty)?\n)");
     for (const auto& [program, name] : {std::pair{kKestrin, "kestrin "}, std::pair{kGps, "gps "},
                                         std::pair{kTunerModule, "tuner-module "}}) {
         const Outcome r = Shell(program + " --version");

@@ -6,8 +6,7 @@
 // a match's work (the compiled size times the text's length) before it runs.
 //
 //   auto compiled = script::Pattern::Compile("[0-9]+ mV");
-//   const auto& pattern = std::get<std::shared_ptr<const script::Pattern>>(compiled);
-//   pattern->Match("3650 mV").matched   // true
+//   (*compiled)->Match("3650 mV").matched   // true; compiled.error() when it is none
 #pragma once
 
 #include <cstddef>
@@ -15,7 +14,8 @@
 #include <memory>
 #include <string>
 #include <string_view>
-#include <variant>
+
+#include "platform/result.h"
 
 namespace re2 {
 class RE2;
@@ -34,8 +34,7 @@ class Pattern {
     static constexpr std::uint64_t kMostWork = 100'000'000;
 
     // The compiled pattern, or why it is none (RE2's reason or a bound above).
-    static std::variant<std::shared_ptr<const Pattern>, std::string> Compile(
-        std::string_view pattern);
+    static platform::Result<std::shared_ptr<const Pattern>> Compile(std::string_view pattern);
 
     // Made by Compile.
     explicit Pattern(std::unique_ptr<const re2::RE2> re);
