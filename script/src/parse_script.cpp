@@ -2,9 +2,9 @@
 #include <sstream>
 #include <utility>
 
-#include "script/file_kind.h"
 #include "line_parser.h"
 #include "platform/text.h"
+#include "script/file_kind.h"
 #include "script/script.h"
 #include "script/utf8_path.h"
 #include "text_escapes.h"

@@ -8,7 +8,8 @@ namespace script {
 
 platform::Result<std::shared_ptr<const Pattern>> Pattern::Compile(std::string_view pattern) {
     if (pattern.size() > kLongest) {
-        return platform::Fail("the pattern is longer than " + std::to_string(kLongest) + " characters");
+        return platform::Fail("the pattern is longer than " + std::to_string(kLongest) +
+                              " characters");
     }
     RE2::Options options;
     options.set_log_errors(false);  // the reason goes into the script's message
