@@ -159,8 +159,7 @@ std::string Compared(const TraceStep& step, const std::string& file, const char*
     const std::string src = "../screens/" + file;
     return std::string("<figure><a class=\"shot\" href=\"") + src + "\"><img src=\"" + src +
            "\" alt=\"" + what + "\">" + (masked ? Masks(step) : std::string()) +
-           "</a><figcaption>" + what +
-           "</figcaption></figure>";
+           "</a><figcaption>" + what + "</figcaption></figure>";
 }
 
 // The reference over the actual picture, as much of it showing as the

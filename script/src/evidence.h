@@ -6,9 +6,9 @@
 #include <filesystem>
 #include <string>
 
+#include "expectations.h"
 #include "script/run_observer.h"
 #include "script/script.h"
-#include "expectations.h"
 #include "script/target.h"
 #include "ui/desktop.h"
 

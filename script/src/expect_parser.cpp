@@ -167,8 +167,7 @@ ui::Rect ExpectParser::Rectangle(std::size_t at, const std::string& whose) {
     return {x, y, x + w, y + h};
 }
 
-void ExpectParser::Allowance(std::size_t index, const ui::Rect& area,
-                             ScreenTolerance* tolerance) {
+void ExpectParser::Allowance(std::size_t index, const ui::Rect& area, ScreenTolerance* tolerance) {
     const Word& word = words_[index];
     if (word.quoted || !word.text.ends_with('%')) {
         tolerance->pixels =

@@ -230,7 +230,8 @@ Reference Expectations::ReferenceOf(const ExpectScreen& e) const {
 platform::Result<void> Expectations::WriteReference(const ExpectScreen& e, int line,
                                                     ui::Desktop& desktop) {
     const Reference reference = ReferenceOf(e);
-    if (platform::Result<void> written = WritePicture(Crop(desktop.Screen(), e.area), reference.path);
+    if (platform::Result<void> written =
+            WritePicture(Crop(desktop.Screen(), e.area), reference.path);
         !written) {
         return written;
     }
@@ -244,8 +245,9 @@ platform::Result<void> Expectations::Screen(const ExpectScreen& e, ui::Desktop& 
     std::error_code ec;
     if (!settings_.backend.empty() && reference.named == e.file &&
         !std::filesystem::exists(reference.path, ec)) {
+        const std::filesystem::path own = PathFromUtf8(BackendName(e.file, settings_.backend));
         return platform::Fail("no reference picture " + Utf8FromPath(reference.path) + " nor " +
-                              BackendName(e.file, settings_.backend) +
+                              Utf8FromPath(own.filename()) +
                               " beside it (--update-screens writes the first from the screen)");
     }
     ui::Framebuffer want;

@@ -11,7 +11,7 @@ namespace script::detail {
 namespace {
 
 constexpr ui::Rgb kDifferent = ui::MakeRgb(0xFF, 0x00, 0xFF);
-constexpr ui::Rgb kHatch = ui::MakeRgb(0x30, 0x40, 0x90);
+constexpr ui::Rgb kHatch = ui::MakeRgb(0xC7, 0x77, 0x00);  // as the report hatches masks
 
 // The same pixel, as a dim grey: the unchanged scene behind the differences.
 ui::Rgb Dimmed(ui::Rgb c) {
@@ -111,7 +111,8 @@ bool Tolerated(const ScreenDifference& d, const ScreenTolerance& tolerance) {
 
 std::string Described(const ScreenDifference& d, const ScreenTolerance& tolerance,
                       const std::string& named) {
-    std::string text = std::to_string(d.pixels) + (d.pixels == 1 ? " pixel differs" : " pixels differ");
+    std::string text =
+        std::to_string(d.pixels) + (d.pixels == 1 ? " pixel differs" : " pixels differ");
     if (tolerance.distance > 0) {
         text += " by more than " + std::to_string(tolerance.distance);
     }

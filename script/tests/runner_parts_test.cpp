@@ -18,8 +18,8 @@
 #include "executor.h"
 #include "expectations.h"
 #include "fake_target.h"
-#include "screen_compare.h"
 #include "host/unit/temp_dir.h"
+#include "screen_compare.h"
 #include "script/script.h"
 #include "ui/desktop.h"
 #include "ui/headless_presenter.h"
@@ -122,8 +122,7 @@ TEST_F(PartsTest, ExpectDebugLooksOnlyPastTheLineItLastFound) {
     };
     for (const Look& s : looks) {
         target_.debugLines = s.lines;
-        const platform::Result<void> held =
-            expectations.Check(ExpectDebug{s.expected}, desktop_);
+        const platform::Result<void> held = expectations.Check(ExpectDebug{s.expected}, desktop_);
         EXPECT_EQ(held ? "" : held.error(), s.failure) << s.expected;
     }
     EXPECT_EQ(log.str(), "");
@@ -164,7 +163,8 @@ TEST_F(PartsTest, MasksAndToleranceHoldUpToTheirEdgesAndBadOnesAreParseErrors) {
         {"tolerance 4 2%", {{10, 20, 9}, {11, 21, 5}}, ""},
         {"tolerance 4 2%",
          {{10, 20, 9}, {11, 21, 5}, {12, 22, 5}},
-         "3 pixels differ by more than 4" + in + "10..12, y 20..22 (at most 2% of the 100 compared may)"},
+         "3 pixels differ by more than 4" + in +
+             "10..12, y 20..22 (at most 2% of the 100 compared may)"},
         // A share of the pixels left when the masks are out: 1.25 of 50.
         {"mask 10 20 10 5 tolerance 0 2.5%", {{10, 20, 99}, {11, 21, 99}, {12, 25, 1}}, ""},
         {"mask 10 20 10 5 tolerance 0 2.5%",
@@ -215,10 +215,11 @@ TEST_F(PartsTest, MasksAndToleranceHoldUpToTheirEdgesAndBadOnesAreParseErrors) {
             const auto moved = [&](std::uint8_t v) {
                 return static_cast<std::uint8_t>(v + k.by <= 255 ? v + k.by : v - k.by);
             };
-            reference.SetPixel(k.x - area.left, k.y - area.top,
-                               ui::MakeRgb(moved(ui::RedOf(was)),
-                                           k.everyChannel ? moved(ui::GreenOf(was)) : ui::GreenOf(was),
-                                           k.everyChannel ? moved(ui::BlueOf(was)) : ui::BlueOf(was)));
+            reference.SetPixel(
+                k.x - area.left, k.y - area.top,
+                ui::MakeRgb(moved(ui::RedOf(was)),
+                            k.everyChannel ? moved(ui::GreenOf(was)) : ui::GreenOf(was),
+                            k.everyChannel ? moved(ui::BlueOf(was)) : ui::BlueOf(was)));
         }
         ASSERT_TRUE(ui::WritePng(reference, (dir->path() / "ref.png").string()));
         std::ostringstream log;
@@ -284,8 +285,8 @@ TEST_F(PartsTest, AFailureKeepsTheScreenTheDebugLinesAndTheComparedPictures) {
     ExpectScreen screen;
     screen.file = "shots/ver.png";
     screen.area = {0, 0, 10, 10};
-    ScreenPictures both{ui::Framebuffer(10, 10), ui::Framebuffer(10, 10), ui::Framebuffer(10, 10),
-                        screen.area, {}};
+    ScreenPictures both{
+        ui::Framebuffer(10, 10), ui::Framebuffer(10, 10), ui::Framebuffer(10, 10), screen.area, {}};
     ScreenPictures actualOnly{ui::Framebuffer(10, 10), std::nullopt, std::nullopt, screen.area, {}};
     struct Case {
         const char* what;
