@@ -1,6 +1,7 @@
 #include "html_report.h"
 
 #include <algorithm>
+#include <tuple>
 
 #include "platform/text.h"
 #include "script/utf8_path.h"
@@ -52,10 +53,9 @@ svg.hatch { position: absolute; width: 0; height: 0; }
 .note { color: #555; font-style: italic; }
 )";
 
-// Tells on the page (and to tests, in the body's data) whether every picture
-// could be shown.
-// The onion skin's slider sets how much of the reference shows over the
-// actual picture.
+// Each onion skin's slider sets how much of the reference shows over the
+// actual picture; once loaded, the page tells (and tests, in the body's
+// data) whether every picture could be shown.
 constexpr std::string_view kScript = R"(document.addEventListener('DOMContentLoaded', function () {
   Array.prototype.forEach.call(document.querySelectorAll('input.onion'), function (slider) {
     var over = slider.closest('figure').querySelector('img.over');
@@ -152,10 +152,9 @@ std::string Hatch(const TraceStep& step) {
            "fill-opacity=\"0.8\"></rect></pattern></defs></svg>";
 }
 
-// A picture of a failed comparison, its masks over it (the difference
-// picture has them hatched in its pixels), and what it is.
-std::string Compared(const TraceStep& step, const std::string& file, const char* what) {
-    const bool masked = std::string_view(what) != "difference";
+// A picture of a failed comparison, masked: its masks over it, and what it is.
+std::string Compared(const TraceStep& step, const std::string& file, const char* what,
+                     bool masked) {
     const std::string src = "../screens/" + file;
     return std::string("<figure><a class=\"shot\" href=\"") + src + "\"><img src=\"" + src +
            "\" alt=\"" + what + "\">" + (masked ? Masks(step) : std::string()) +
@@ -247,13 +246,14 @@ std::string Step(const ScriptResult& r, const TraceStep& step) {
     html += "</td></tr>\n";
     if (!step.actual.empty()) {
         html += "<tr class=\"pictures\"><td colspan=\"7\">" + Hatch(step);
-        const std::pair<const std::string*, const char*> pictures[] = {
-            {&step.reference, "reference"},
-            {&step.actual, "actual"},
-            {&step.difference, "difference"}};
-        for (const auto& [file, what] : pictures) {
+        // The difference picture has the masks hatched in its pixels.
+        const std::tuple<const std::string*, const char*, bool> pictures[] = {
+            {&step.reference, "reference", true},
+            {&step.actual, "actual", true},
+            {&step.difference, "difference", false}};
+        for (const auto& [file, what, masked] : pictures) {
             if (!file->empty()) {
-                html += Compared(step, *file, what);
+                html += Compared(step, *file, what, masked);
             }
         }
         if (!step.reference.empty()) {
