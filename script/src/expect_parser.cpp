@@ -159,11 +159,11 @@ bool ExpectParser::Keyword(std::size_t index, std::string_view word) const {
     return !words_[index].quoted && words_[index].text == word;
 }
 
-ui::Rect ExpectParser::Rectangle(std::size_t at, const std::string& whose) {
-    const int x = Number(at, 0, ui::kScreenWidth - 1, (whose + "X").c_str());
-    const int y = Number(at + 1, 0, ui::kScreenHeight - 1, (whose + "Y").c_str());
-    const int w = Number(at + 2, 1, ui::kScreenWidth - x, (whose + "W").c_str());
-    const int h = Number(at + 3, 1, ui::kScreenHeight - y, (whose + "H").c_str());
+ui::Rect ExpectParser::Rectangle(std::size_t index, const std::string& whose) {
+    const int x = Number(index, 0, ui::kScreenWidth - 1, (whose + "X").c_str());
+    const int y = Number(index + 1, 0, ui::kScreenHeight - 1, (whose + "Y").c_str());
+    const int w = Number(index + 2, 1, ui::kScreenWidth - x, (whose + "W").c_str());
+    const int h = Number(index + 3, 1, ui::kScreenHeight - y, (whose + "H").c_str());
     return {x, y, x + w, y + h};
 }
 
