@@ -42,6 +42,15 @@ void CheckCheck(const script::Expectation& e) {
                 Check(!c.area.Empty() && c.area.left >= 0 && c.area.top >= 0 &&
                           c.area.right <= ui::kScreenWidth && c.area.bottom <= ui::kScreenHeight,
                       "an area on the screen");
+                for (const ui::Rect& mask : c.masks) {
+                    Check(!mask.Empty() && mask.Intersect(c.area) == mask, "a mask in the area");
+                }
+                Check(c.tolerance.distance >= 0 && c.tolerance.distance <= 255 &&
+                          c.tolerance.pixels >= 0 &&
+                          c.tolerance.pixels <= c.area.Width() * c.area.Height() &&
+                          (!c.tolerance.shareBasis ||
+                           (*c.tolerance.shareBasis >= 0 && *c.tolerance.shareBasis <= 10000)),
+                      "a tolerance within its bounds");
             } else if constexpr (std::is_same_v<T, script::ExpectPixel>) {
                 Check(OnScreen(c.x, c.y), "a pixel on the screen");
                 Check(c.color <= 0xFFFFFFU, "a colour RRGGBB");

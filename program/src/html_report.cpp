@@ -1,6 +1,7 @@
 #include "html_report.h"
 
 #include <algorithm>
+#include <tuple>
 
 #include "platform/text.h"
 #include "script/utf8_path.h"
@@ -39,16 +40,31 @@ tr.error { background: #f6e8fb; }
 img.thumb { width: 160px; height: 120px; border: 1px solid #aaa; }
 .pictures td { white-space: nowrap; }
 .pictures figure { display: inline-block; margin: 0 1em 0 0; vertical-align: top; }
-.pictures img { min-width: 160px; border: 1px solid #aaa; image-rendering: pixelated; }
+.pictures .shot { position: relative; display: inline-block; border: 1px solid #aaa; }
+.pictures img { display: block; min-width: 160px; image-rendering: pixelated; }
+.shot svg.masks { position: absolute; left: 0; top: 0; width: 100%; height: 100%; pointer-events: none; }
+.masks rect { stroke: #c77700; stroke-width: 1px; }
+svg.hatch { position: absolute; width: 0; height: 0; }
+.onion img.over { position: absolute; left: 0; top: 0; width: 100%; height: 100%; opacity: .5; }
+.onion input { vertical-align: middle; width: 8em; }
 .debug { color: #555; }
 .box { color: #7a4a00; }
 #missing { color: #b3261e; font-weight: bold; }
 .note { color: #555; font-style: italic; }
 )";
 
-// Tells on the page (and to tests, in the body's data) whether every picture
-// could be shown.
-constexpr std::string_view kScript = R"(window.addEventListener('load', function () {
+// Each onion skin's slider sets how much of the reference shows over the
+// actual picture; once loaded, the page tells (and tests, in the body's
+// data) whether every picture could be shown.
+constexpr std::string_view kScript = R"(document.addEventListener('DOMContentLoaded', function () {
+  Array.prototype.forEach.call(document.querySelectorAll('input.onion'), function (slider) {
+    var over = slider.closest('figure').querySelector('img.over');
+    var show = function () { over.style.opacity = String(slider.value / 100); };
+    slider.addEventListener('input', show);
+    show();
+  });
+});
+window.addEventListener('load', function () {
   var images = Array.prototype.slice.call(document.images);
   var broken = images.filter(function (i) { return !(i.complete && i.naturalWidth > 0); });
   document.body.setAttribute('data-images', String(images.length));
@@ -101,6 +117,59 @@ std::string Picture(std::string_view file, std::string_view alt, std::string_vie
     return "<a href=\"" + src + "\"><img" +
            (cls.empty() ? "" : " class=\"" + std::string(cls) + "\"") + " src=\"" + src +
            "\" alt=\"" + XmlText(alt) + "\"></a>";
+}
+
+// The masks of the step's comparison over its picture, hatched, in shares of
+// the compared area (so at any size the picture is shown).
+std::string Masks(const TraceStep& step) {
+    if (step.masks.empty() || step.area.Empty()) {
+        return {};
+    }
+    const auto share = [](int from, int length) {
+        return platform::Format("%.4g%%", 100.0 * from / length);
+    };
+    std::string svg = "<svg class=\"masks\" aria-hidden=\"true\">";
+    for (const ui::Rect& m : step.masks) {
+        svg += "<rect x=\"" + share(m.left - step.area.left, step.area.Width()) + "\" y=\"" +
+               share(m.top - step.area.top, step.area.Height()) + "\" width=\"" +
+               share(m.Width(), step.area.Width()) + "\" height=\"" +
+               share(m.Height(), step.area.Height()) + "\" fill=\"url(#hatch-" +
+               std::to_string(step.line) + ")\"></rect>";
+    }
+    return svg + "</svg>";
+}
+
+// The hatching the masks of the step are filled with.
+std::string Hatch(const TraceStep& step) {
+    if (step.masks.empty()) {
+        return {};
+    }
+    return "<svg class=\"hatch\" aria-hidden=\"true\"><defs><pattern id=\"hatch-" +
+           std::to_string(step.line) +
+           "\" width=\"6\" height=\"6\" patternUnits=\"userSpaceOnUse\" "
+           "patternTransform=\"rotate(45)\"><rect width=\"6\" height=\"6\" fill=\"#ffffff\" "
+           "fill-opacity=\"0.35\"></rect><rect width=\"3\" height=\"6\" fill=\"#c77700\" "
+           "fill-opacity=\"0.8\"></rect></pattern></defs></svg>";
+}
+
+// A picture of a failed comparison, masked: its masks over it, and what it is.
+std::string Compared(const TraceStep& step, const std::string& file, const char* what,
+                     bool masked) {
+    const std::string src = "../screens/" + file;
+    return std::string("<figure><a class=\"shot\" href=\"") + src + "\"><img src=\"" + src +
+           "\" alt=\"" + what + "\">" + (masked ? Masks(step) : std::string()) +
+           "</a><figcaption>" + what + "</figcaption></figure>";
+}
+
+// The reference over the actual picture, as much of it showing as the
+// slider says.
+std::string OnionSkin(const TraceStep& step) {
+    return "<figure class=\"onion\"><span class=\"shot\"><img class=\"under\" src=\"../screens/" +
+           step.actual + "\" alt=\"actual\"><img class=\"over\" src=\"../screens/" +
+           step.reference + "\" alt=\"reference\">" + Masks(step) +
+           "</span><figcaption><label>actual <input class=\"onion\" type=\"range\" min=\"0\" "
+           "max=\"100\" value=\"50\" aria-label=\"how much of the reference shows over the "
+           "actual picture\"> reference</label></figcaption></figure>";
 }
 
 std::string Index(const std::vector<ScriptResult>& results) {
@@ -176,16 +245,19 @@ std::string Step(const ScriptResult& r, const TraceStep& step) {
     }
     html += "</td></tr>\n";
     if (!step.actual.empty()) {
-        html += "<tr class=\"pictures\"><td colspan=\"7\">";
-        const std::pair<const std::string*, const char*> pictures[] = {
-            {&step.reference, "reference"},
-            {&step.actual, "actual"},
-            {&step.difference, "difference"}};
-        for (const auto& [file, what] : pictures) {
+        html += "<tr class=\"pictures\"><td colspan=\"7\">" + Hatch(step);
+        // The difference picture has the masks hatched in its pixels.
+        const std::tuple<const std::string*, const char*, bool> pictures[] = {
+            {&step.reference, "reference", true},
+            {&step.actual, "actual", true},
+            {&step.difference, "difference", false}};
+        for (const auto& [file, what, masked] : pictures) {
             if (!file->empty()) {
-                html += std::string("<figure>") + Picture(*file, what, "") + "<figcaption>" + what +
-                        "</figcaption></figure>";
+                html += Compared(step, *file, what, masked);
             }
+        }
+        if (!step.reference.empty()) {
+            html += OnionSkin(step);
         }
         html += "</td></tr>\n";
     }

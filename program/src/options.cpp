@@ -67,7 +67,8 @@ std::vector<OptionSpec> SharedSpecs(Options* o) {
                                "keep the screen, debug lines and output of failed scripts",
                                &o->suite.artifacts));
     specs.push_back(FlagOption("--update-screens",
-                               "`expect screen` writes its reference instead of comparing",
+                               "a failed `expect screen` writes its reference from the\n"
+                               "screen instead (the backend's own if there is one)",
                                &o->suite.updateScreens));
     specs.push_back(PathOption("--report", "DIR",
                                "write an HTML report of the scripts into DIR, with the\n"

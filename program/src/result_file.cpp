@@ -22,6 +22,30 @@ bool ParseNumber(std::string_view text, Number* out) {
     return ec == std::errc() && ptr == text.data() + text.size();
 }
 
+// "X Y W H" on the screen.
+std::string RectText(const ui::Rect& r) {
+    return std::to_string(r.left) + ' ' + std::to_string(r.top) + ' ' + std::to_string(r.Width()) +
+           ' ' + std::to_string(r.Height());
+}
+
+bool ParseRect(std::string_view text, ui::Rect* r) {
+    int numbers[4] = {};
+    for (int& n : numbers) {
+        const std::size_t end = std::min(text.find(' '), text.size());
+        if (!ParseNumber(text.substr(0, end), &n)) {
+            return false;
+        }
+        text.remove_prefix(std::min(end + 1, text.size()));
+    }
+    const auto [x, y, w, h] = numbers;
+    if (!text.empty() || x < 0 || y < 0 || w < 1 || h < 1 || x + w > ui::kScreenWidth ||
+        y + h > ui::kScreenHeight) {
+        return false;
+    }
+    *r = {x, y, x + w, y + h};
+    return true;
+}
+
 }  // namespace
 
 bool ParseDouble(std::string_view text, double* out) {
@@ -88,6 +112,12 @@ void AppendTrace(std::string* out, const std::vector<TraceStep>& trace, std::str
         picture("reference", step.reference);
         picture("actual", step.actual);
         picture("difference", step.difference);
+        if (!step.area.Empty()) {
+            AppendField(out, "area", RectText(step.area));
+        }
+        for (const ui::Rect& mask : step.masks) {
+            AppendField(out, "mask", RectText(mask));
+        }
     }
 }
 
@@ -115,8 +145,8 @@ TraceField ReadTraceField(std::string_view key, std::string_view value, std::str
         return TraceField::Read;
     };
     static constexpr std::string_view kStepKeys[] = {
-        "command", "step-failure", "unit-ms",   "wall-ms", "screen",
-        "debug",   "box",          "reference", "actual",  "difference"};
+        "command", "step-failure", "unit-ms", "wall-ms",    "screen", "debug",
+        "box",     "reference",    "actual",  "difference", "area",   "mask"};
     if (std::ranges::find(kStepKeys, key) == std::end(kStepKeys)) {
         return TraceField::NotOne;
     }
@@ -142,6 +172,10 @@ TraceField ReadTraceField(std::string_view key, std::string_view value, std::str
         return picture(&step.reference);
     } else if (key == "actual") {
         return picture(&step.actual);
+    } else if (key == "area") {
+        return ParseRect(value, &step.area) ? TraceField::Read : TraceField::Bad;
+    } else if (key == "mask") {
+        return ParseRect(value, &step.masks.emplace_back()) ? TraceField::Read : TraceField::Bad;
     } else {
         return picture(&step.difference);
     }

@@ -123,9 +123,9 @@ std::string Listed(const std::vector<std::string_view>& names) {
 // One script of a run on a session of its own (suite: on a fresh copy of
 // the unit, never in place).
 RunOne ScriptRunOf(const Options& options, Seam& seam, bool suite, std::ostream& out) {
-    return [&options, &seam, suite, &out](script::Script s,
-                                          const script::RunnerOptions& runnerOptions,
+    return [&options, &seam, suite, &out](script::Script s, script::RunnerOptions runnerOptions,
                                           std::ostream& log) -> RunOutcome {
+        runnerOptions.backend = seam.traits().backend;
         const platform::Result<std::unique_ptr<Installed>> loaded =
             Load(seam, {Purpose::Script, !options.realTime, suite}, out, log);
         if (!loaded) {

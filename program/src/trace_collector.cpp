@@ -123,6 +123,8 @@ void TraceCollector::CommandEnded(const script::CommandRecord& record) {
         if (record.pictures->difference) {
             step.difference = Picture(*record.pictures->difference);
         }
+        step.text.area = record.pictures->area;
+        step.text.masks = record.pictures->masks;
     }
     steps_.push_back(std::move(step));
 }

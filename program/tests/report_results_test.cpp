@@ -49,6 +49,8 @@ std::vector<ScriptResult> ThreeResults() {
     step.reference = "ref.png";
     step.actual = "act.png";
     step.difference = "diff.png";
+    step.area = {10, 20, 60, 50};
+    step.masks = {{10, 20, 15, 22}, {40, 45, 60, 50}};
     results[2].file = "suite/c.ks";
     results[2].error = true;
     results[2].failure = "c.ks:1: its worker was killed";
@@ -85,6 +87,8 @@ TEST(ReportResultsTest, ResultsComeBackAsWrittenAndDamageIsNamed) {
     EXPECT_EQ(step.debugLines, (std::vector<std::string>{"one\n", "two\n"}));
     EXPECT_EQ(step.messageBoxes, std::vector<std::string>{"OK?"});
     EXPECT_EQ(step.difference, "diff.png");
+    EXPECT_EQ(step.area, written[1].trace[0].area);
+    EXPECT_EQ(step.masks, written[1].trace[0].masks);
 
     std::string noOutcome = text;
     noOutcome.replace(noOutcome.find("outcome 6\npassed"), 16, "outcome 4\nwell");

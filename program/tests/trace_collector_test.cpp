@@ -34,7 +34,7 @@ TEST(TraceCollectorTest, AFailureKeepsItsPicturesWhenTheScreensAreManyAndTheTrac
     const ui::Framebuffer actual = Numbered(100);
     const ui::Framebuffer reference = Numbered(101);
     const ui::Framebuffer difference = Numbered(102);
-    const script::ScreenPictures pictures{actual, reference, difference};
+    const script::ScreenPictures pictures{actual, reference, difference, {0, 0, 320, 240}, {}};
     for (std::size_t i = 0; i < screens.size(); ++i) {
         commands[i].line = static_cast<int>(i) + 1;
         const ui::Framebuffer screen = Numbered(screens[i]);

@@ -12,12 +12,13 @@
 
 namespace script::detail {
 
-ScreenPictures TakePictures(const ExpectScreen& e, const std::filesystem::path& reference,
+ScreenPictures TakePictures(const ExpectScreen& e, const Reference& reference,
                             ui::Desktop& desktop) {
-    ScreenPictures pictures{Crop(desktop.Screen(), e.area), std::nullopt, std::nullopt};
+    ScreenPictures pictures{Crop(desktop.Screen(), e.area), std::nullopt, std::nullopt, e.area,
+                            e.masks};
     ui::Framebuffer read;
-    if (ReadReference(reference, e.file, e.area, &read)) {
-        pictures.difference = Compare(desktop.Screen(), e.area, read).picture;
+    if (ReadReference(reference.path, reference.named, e.area, &read)) {
+        pictures.difference = Compare(desktop.Screen(), e, read).picture;
         pictures.reference = std::move(read);
     }
     return pictures;

@@ -6,6 +6,7 @@
 #include <filesystem>
 #include <string>
 
+#include "expectations.h"
 #include "script/run_observer.h"
 #include "script/script.h"
 #include "script/target.h"
@@ -13,8 +14,8 @@
 
 namespace script::detail {
 
-// The pictures of a failed `expect screen` (reference: where it is).
-ScreenPictures TakePictures(const ExpectScreen& e, const std::filesystem::path& reference,
+// The pictures of a failed `expect screen` compared with reference.
+ScreenPictures TakePictures(const ExpectScreen& e, const Reference& reference,
                             ui::Desktop& desktop);
 
 class Evidence {

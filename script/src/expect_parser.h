@@ -1,6 +1,8 @@
 // The words of an `expect` line as the expectation they name.
 #pragma once
 
+#include <cstddef>
+#include <string>
 #include <string_view>
 #include <vector>
 
@@ -21,6 +23,12 @@ class ExpectParser : public WordReader {
     Check ParseCheck(const std::string& what);
     Check ParseMatch();
     Check ParseScreen();
+    // The word is that keyword, unquoted.
+    [[nodiscard]] bool Keyword(std::size_t index, std::string_view word) const;
+    // X Y W H from index on, on the screen; whose names them in messages.
+    ui::Rect Rectangle(std::size_t index, const std::string& whose);
+    // N (pixels of the area) or P% (a share with at most two decimals).
+    void Allowance(std::size_t index, const ui::Rect& area, ScreenTolerance* tolerance);
 };
 
 }  // namespace script::detail

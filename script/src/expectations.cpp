@@ -145,8 +145,7 @@ std::string Mismatch(const std::string& expected, const std::string& found) {
 Expectations::Expectations(Target& target, std::ostream& log, ExpectationSettings settings)
     : target_(target), log_(log), settings_(std::move(settings)) {}
 
-platform::Result<void> Expectations::Check(const script::Check& check, int line,
-                                           ui::Desktop& desktop) {
+platform::Result<void> Expectations::Check(const script::Check& check, ui::Desktop& desktop) {
     return std::visit(
         [&](const auto& e) -> platform::Result<void> {
             using T = std::decay_t<decltype(e)>;
@@ -159,7 +158,7 @@ platform::Result<void> Expectations::Check(const script::Check& check, int line,
             } else if constexpr (std::is_same_v<T, ExpectDebug>) {
                 return Debug(e);
             } else if constexpr (std::is_same_v<T, ExpectScreen>) {
-                return Screen(e, line, desktop);
+                return Screen(e, desktop);
             } else if constexpr (std::is_same_v<T, ExpectPixel>) {
                 return Pixel(e, desktop);
             } else if constexpr (std::is_same_v<T, ExpectFit>) {
@@ -213,35 +212,63 @@ platform::Result<void> Expectations::Debug(const ExpectDebug& e) {
     return platform::Fail(Mismatch("the debug line " + Quote(e.text), found));
 }
 
-std::filesystem::path Expectations::ReferencePath(const ExpectScreen& e) const {
-    return InFolder(settings_.folder, e.file);
+Reference Expectations::ReferenceOf(const ExpectScreen& e) const {
+    if (!settings_.backend.empty()) {
+        const std::string own = BackendName(e.file, settings_.backend);
+        std::filesystem::path path = InFolder(settings_.folder, own);
+        std::error_code ec;
+        // Anything there is its reference, so that a FIFO or a folder is
+        // refused rather than passed over.
+        if (std::filesystem::symlink_status(path, ec).type() !=
+            std::filesystem::file_type::not_found) {
+            return {std::move(path), own};
+        }
+    }
+    return {InFolder(settings_.folder, e.file), e.file};
 }
 
-platform::Result<void> Expectations::Screen(const ExpectScreen& e, int line, ui::Desktop& desktop) {
-    const ui::Framebuffer& screen = desktop.Screen();
-    const std::filesystem::path reference = ReferencePath(e);
-    if (settings_.updateScreens) {
-        if (platform::Result<void> written = WritePicture(Crop(screen, e.area), reference);
-            !written) {
-            return written;
-        }
-        log_ << settings_.scriptName << ':' << line << ": wrote the reference "
-             << Utf8FromPath(reference) << '\n';
-        return {};
+platform::Result<void> Expectations::WriteReference(const ExpectScreen& e, int line,
+                                                    ui::Desktop& desktop) {
+    const Reference reference = ReferenceOf(e);
+    if (platform::Result<void> written =
+            WritePicture(Crop(desktop.Screen(), e.area), reference.path);
+        !written) {
+        return written;
+    }
+    log_ << settings_.scriptName << ':' << line << ": wrote the reference "
+         << Utf8FromPath(reference.path) << '\n';
+    return {};
+}
+
+platform::Result<void> Expectations::Screen(const ExpectScreen& e, ui::Desktop& desktop) {
+    const Reference reference = ReferenceOf(e);
+    std::error_code ec;
+    if (!settings_.backend.empty() && reference.named == e.file &&
+        !std::filesystem::exists(reference.path, ec)) {
+        const std::filesystem::path own = PathFromUtf8(BackendName(e.file, settings_.backend));
+        return platform::Fail("no reference picture " + Utf8FromPath(reference.path) + " nor " +
+                              Utf8FromPath(own.filename()) +
+                              " beside it (--update-screens writes the first from the screen)");
     }
     ui::Framebuffer want;
-    if (platform::Result<void> read = ReadReference(reference, e.file, e.area, &want); !read) {
+    if (platform::Result<void> read = ReadReference(reference.path, reference.named, e.area, &want);
+        !read) {
         return read;
     }
-    const ScreenDifference d = Compare(screen, e.area, want);
-    if (d.pixels == 0) {
+    const ScreenDifference d = Compare(desktop.Screen(), e, want);
+    if (Tolerated(d, e.tolerance)) {
         return {};
     }
-    return platform::Fail(std::to_string(d.pixels) +
-                          (d.pixels == 1 ? " pixel differs" : " pixels differ") + " from " +
-                          Quote(e.file) + " in x " + std::to_string(d.box.left) + ".." +
-                          std::to_string(d.box.right - 1) + ", y " + std::to_string(d.box.top) +
-                          ".." + std::to_string(d.box.bottom - 1));
+    return platform::Fail(Described(d, e.tolerance, reference.named));
+}
+
+std::string BackendName(const std::string& file, const std::string& backend) {
+    // Before the last extension of the file's own name.
+    const std::size_t slash = file.find_last_of("/\\");
+    const std::size_t name = slash == std::string::npos ? 0 : slash + 1;
+    const std::size_t dot = file.rfind('.');
+    const std::size_t at = dot == std::string::npos || dot <= name ? file.size() : dot;
+    return file.substr(0, at) + "." + backend + file.substr(at);
 }
 
 }  // namespace script::detail

@@ -128,7 +128,7 @@ ScriptRunner::Step ScriptRunner::Fail(const Command& c, const std::string& messa
         if (screen != nullptr && desktop != nullptr && !options_.updateScreens &&
             (!options_.artifactsFolder.empty() || options_.observer != nullptr)) {
             pictures_ =
-                detail::TakePictures(*screen, expectations_->ReferencePath(*screen), *desktop);
+                detail::TakePictures(*screen, expectations_->ReferenceOf(*screen), *desktop);
         }
         why += evidence_->Keep(desktop, screen, PicturesOf(c), &problems);
     }

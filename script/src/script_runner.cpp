@@ -36,7 +36,8 @@ ScriptRunner::ScriptRunner(Script script, Target& target, std::ostream& log, Run
           target, options_.screenshotFolder.empty() ? script_.folder : options_.screenshotFolder)),
       expectations_(std::make_unique<detail::Expectations>(
           target, log,
-          detail::ExpectationSettings{script_.name, script_.folder, options_.updateScreens})),
+          detail::ExpectationSettings{script_.name, script_.folder, options_.updateScreens,
+                                      options_.backend})),
       evidence_(std::make_unique<detail::Evidence>(options_.artifactsFolder, script_.name, target)),
       reports_(std::make_unique<detail::CommandReports>(options_.observer, target)) {}
 
@@ -168,14 +169,14 @@ ScriptRunner::Step ScriptRunner::Execute(const Command& c, ui::Desktop& desktop)
 
 ScriptRunner::Step ScriptRunner::Expect(const Command& c, const Expectation& e,
                                         ui::Desktop& desktop) {
-    const platform::Result<void> held = expectations_->Check(e.check, c.line, desktop);
+    const platform::Result<void> held = expectations_->Check(e.check, desktop);
     if (held) {
         retry_.reset();
         return Step::Next;
     }
     std::string failure = held.error();
     const std::uint64_t now = target_.NowMs();
-    if (e.withinMs && !options_.updateScreens) {
+    if (e.withinMs) {
         if (!retry_ || retry_->command != &c) {
             retry_ = Retry{&c, now + *e.withinMs};
         }
@@ -186,6 +187,14 @@ ScriptRunner::Step ScriptRunner::Expect(const Command& c, const Expectation& e,
         }
         retry_.reset();
         failure += " (for " + std::to_string(*e.withinMs) + " ms)";
+    }
+    // Only a comparison that failed, after its time, takes the screen as
+    // its new reference.
+    if (const auto* screen = std::get_if<ExpectScreen>(&e.check);
+        screen != nullptr && options_.updateScreens) {
+        const platform::Result<void> written =
+            expectations_->WriteReference(*screen, c.line, desktop);
+        return written ? Step::Next : Fail(c, written.error());
     }
     return Fail(c, failure);
 }

@@ -34,6 +34,13 @@ Command One(std::string_view line) {
     return s.commands.empty() ? Command{} : s.commands.front();
 }
 
+ExpectScreen Screen(std::string file, ui::Rect area) {
+    ExpectScreen screen;
+    screen.file = std::move(file);
+    screen.area = area;
+    return screen;
+}
+
 Expectation Expect(Check check, std::optional<std::uint64_t> withinMs = std::nullopt) {
     return Expectation{std::move(check), withinMs};
 }
@@ -77,10 +84,9 @@ TEST(ParseScriptTest, CommandsAndTheirArguments) {
         {"expect visible 1010 1", Expect(ExpectVisible{1010, true})},
         {"expect debug \"GPS on\"", Expect(ExpectDebug{"GPS on"})},
         {"expect fit", Expect(ExpectFit{})},
-        {"expect screen \"shots/ver.png\"",
-         Expect(ExpectScreen{"shots/ver.png", {0, 0, 320, 240}})},
+        {"expect screen \"shots/ver.png\"", Expect(Screen("shots/ver.png", {0, 0, 320, 240}))},
         {"expect screen p.png 300 10 20 30 within 100",
-         Expect(ExpectScreen{"p.png", {300, 10, 320, 40}}, 100)},
+         Expect(Screen("p.png", {300, 10, 320, 40}), 100)},
         {"expect pixel 319 239 00fF80", Expect(ExpectPixel{319, 239, 0x00FF80U})},
     };
     for (const auto& [line, action] : cases) {

@@ -19,6 +19,7 @@
 #include "expectations.h"
 #include "fake_target.h"
 #include "host/unit/temp_dir.h"
+#include "screen_compare.h"
 #include "script/script.h"
 #include "ui/desktop.h"
 #include "ui/headless_presenter.h"
@@ -102,7 +103,7 @@ TEST_F(PartsTest, InputCommandsLeaveEventsOrSetTheUnit) {
 
 TEST_F(PartsTest, ExpectDebugLooksOnlyPastTheLineItLastFound) {
     std::ostringstream log;
-    detail::Expectations expectations(target_, log, {"t.script", {}, false});
+    detail::Expectations expectations(target_, log, {"t.script", {}, false, {}});
     struct Look {
         std::vector<std::string> lines;  // the unit's record at this step
         const char* expected;
@@ -121,11 +122,112 @@ TEST_F(PartsTest, ExpectDebugLooksOnlyPastTheLineItLastFound) {
     };
     for (const Look& s : looks) {
         target_.debugLines = s.lines;
-        const platform::Result<void> held =
-            expectations.Check(ExpectDebug{s.expected}, 1, desktop_);
+        const platform::Result<void> held = expectations.Check(ExpectDebug{s.expected}, desktop_);
         EXPECT_EQ(held ? "" : held.error(), s.failure) << s.expected;
     }
     EXPECT_EQ(log.str(), "");
+}
+
+TEST_F(PartsTest, MasksAndToleranceHoldUpToTheirEdgesAndBadOnesAreParseErrors) {
+    auto dir = host::unit::TempDir::Create("screen-edges-");
+    ASSERT_TRUE(dir.ok());
+    const ui::Framebuffer& screen = desktop_.Screen();
+    // The area is x 10..19, y 20..29 (100 pixels); each change moves the
+    // reference's pixel at x, y on the screen by by in red, or in every
+    // channel.
+    struct Change {
+        int x;
+        int y;
+        int by;
+        bool everyChannel = false;
+    };
+    struct Case {
+        std::string words;  // after "expect screen ref.png 10 20 10 10"
+        std::vector<Change> changes;
+        std::string failure;  // empty: it holds
+    };
+    const std::string usage =
+        "t.script:2: expected: expect screen FILE.png [X Y W H] [mask X Y W H]... "
+        "[tolerance D [N|P%]]";
+    const std::string in = " from \"ref.png\" in x ";
+    const Case cases[] = {
+        {"", {}, ""},
+        {"", {{10, 20, 1}}, "1 pixel differs" + in + "10..10, y 20..20"},
+        // The distance is the largest channel difference.
+        {"tolerance 8", {{13, 24, 8, true}}, ""},
+        {"tolerance 8", {{13, 24, 9}}, "1 pixel differs by more than 8" + in + "13..13, y 24..24"},
+        {"tolerance 0 3", {{10, 20, 1}, {11, 20, 1}, {19, 29, 1}}, ""},
+        {"tolerance 0 3",
+         {{10, 20, 1}, {11, 20, 1}, {19, 29, 1}, {12, 25, 1}},
+         "4 pixels differ" + in + "10..19, y 20..29 (at most 3 may)"},
+        {"tolerance 4 2%", {{10, 20, 9}, {11, 21, 5}}, ""},
+        {"tolerance 4 2%",
+         {{10, 20, 9}, {11, 21, 5}, {12, 22, 5}},
+         "3 pixels differ by more than 4" + in +
+             "10..12, y 20..22 (at most 2% of the 100 compared may)"},
+        // A share of the pixels left when the masks are out: 1.25 of 50.
+        {"mask 10 20 10 5 tolerance 0 2.5%", {{10, 20, 99}, {11, 21, 99}, {12, 25, 1}}, ""},
+        {"mask 10 20 10 5 tolerance 0 2.5%",
+         {{12, 25, 1}, {19, 29, 1}},
+         "2 pixels differ" + in + "12..19, y 25..29 (at most 2.5% of the 50 compared may)"},
+        {"mask 13 24 1 1", {{13, 24, 50}}, ""},
+        {"mask 14 24 1 1 mask 13 25 1 1",
+         {{13, 24, 50}},
+         "1 pixel differs" + in + "13..13, y 24..24"},
+        // A mask partly outside the area covers what it meets.
+        {"mask 18 28 100 100", {{19, 29, 50}, {18, 28, 50}}, ""},
+        {"mask 18 28 100 100", {{17, 29, 50}}, "1 pixel differs" + in + "17..17, y 29..29"},
+        // Bad masks and tolerances stop the script before it runs.
+        {"mask 1 2 3", {}, usage},
+        {"mask 10 20 0 1", {}, "t.script:2: the mask's W must be 1 to 310, not 0"},
+        {"mask 0 0 5 5", {}, "t.script:2: the mask 0 0 5 5 lies outside the compared area"},
+        {"mask 10 20 5 10 mask 15 20 5 10",
+         {},
+         "t.script:2: the masks cover the whole area: nothing is left to compare"},
+        {"tolerance", {}, usage},
+        {"tolerance 1 2 3", {}, usage},
+        {"tolerance 1 mask 10 20 1 1", {}, usage},
+        {"tolerance 256", {}, "t.script:2: the colour distance must be 0 to 255, not 256"},
+        {"tolerance 8 101",
+         {},
+         "t.script:2: the count of differing pixels must be 0 to 100, not 101"},
+        {"tolerance 8 100.01%",
+         {},
+         "t.script:2: the share of differing pixels must be 0% to 100%, with at most two "
+         "decimals, not \"100.01%\""},
+        {"tolerance 8 1.234%",
+         {},
+         "t.script:2: the share of differing pixels must be 0% to 100%, with at most two "
+         "decimals, not \"1.234%\""},
+    };
+    const ui::Rect area{10, 20, 20, 30};
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.words);
+        ParseResult parsed =
+            ParseScript("wait 5\nexpect screen ref.png 10 20 10 10 " + c.words + "\n", "t.script");
+        if (!parsed) {
+            EXPECT_EQ(Describe("t.script", parsed.error()), c.failure);
+            continue;
+        }
+        ui::Framebuffer reference = detail::Crop(screen, area);
+        for (const Change& k : c.changes) {
+            const ui::Rgb was = screen.GetPixel(k.x, k.y);
+            const auto moved = [&](std::uint8_t v) {
+                return static_cast<std::uint8_t>(v + k.by <= 255 ? v + k.by : v - k.by);
+            };
+            reference.SetPixel(
+                k.x - area.left, k.y - area.top,
+                ui::MakeRgb(moved(ui::RedOf(was)),
+                            k.everyChannel ? moved(ui::GreenOf(was)) : ui::GreenOf(was),
+                            k.everyChannel ? moved(ui::BlueOf(was)) : ui::BlueOf(was)));
+        }
+        ASSERT_TRUE(ui::WritePng(reference, (dir->path() / "ref.png").string()));
+        std::ostringstream log;
+        detail::Expectations expectations(target_, log, {"t.script", dir->path(), false, {}});
+        const platform::Result<void> held =
+            expectations.Check(ExpectationOf(parsed->commands[1])->check, desktop_);
+        EXPECT_EQ(held ? "" : held.error(), c.failure);
+    }
 }
 
 class Listener final : public RunObserver {
@@ -180,9 +282,12 @@ TEST_F(PartsTest, AFailureKeepsTheScreenTheDebugLinesAndTheComparedPictures) {
     auto dir = host::unit::TempDir::Create("evidence-test-");
     ASSERT_TRUE(dir.ok());
     target_.debugLines = {"one\r\n", "two\r\n"};
-    const ExpectScreen screen{"shots/ver.png", {0, 0, 10, 10}};
-    ScreenPictures both{ui::Framebuffer(10, 10), ui::Framebuffer(10, 10), ui::Framebuffer(10, 10)};
-    ScreenPictures actualOnly{ui::Framebuffer(10, 10), std::nullopt, std::nullopt};
+    ExpectScreen screen;
+    screen.file = "shots/ver.png";
+    screen.area = {0, 0, 10, 10};
+    ScreenPictures both{
+        ui::Framebuffer(10, 10), ui::Framebuffer(10, 10), ui::Framebuffer(10, 10), screen.area, {}};
+    ScreenPictures actualOnly{ui::Framebuffer(10, 10), std::nullopt, std::nullopt, screen.area, {}};
     struct Case {
         const char* what;
         bool desktop;

@@ -817,6 +817,52 @@ TEST_F(RunnerTest, ScreensAreComparedWithReferencePicturesAndDifferencesKept) {
                   colour + "\n");
 }
 
+TEST_F(RunnerTest, TheBackendsOwnReferenceComesFirstAndOnlyFailedOnesAreWritten) {
+    auto folder = host::unit::TempDir::Create("script-backend-screens-");
+    ASSERT_TRUE(folder.ok());
+    const std::filesystem::path shared = folder->path() / "s.png";
+    const std::filesystem::path own = folder->path() / "s.host.png";
+    const std::string script = "wait 500\nexpect screen \"" + shared.string() + "\"\n";
+    RunnerOptions host;
+    host.backend = "host";
+    RunnerOptions update = host;
+    update.updateScreens = true;
+    const auto run = [&](const RunnerOptions& options) {
+        ProbeApp app;
+        return Run(script, options);
+    };
+    Outcome out = run(host);
+    EXPECT_EQ(out.log, "t.script:2: expect screen \"" + shared.string() +
+                           "\": no reference picture " + shared.string() +
+                           " nor s.host.png beside it (--update-screens writes the first from the "
+                           "screen)\n");
+    out = run(update);
+    EXPECT_EQ(out.log, "t.script:2: wrote the reference " + shared.string() + "\n");
+    const std::string good = ReadBytes(shared);
+    // A comparison that holds writes nothing.
+    out = run(update);
+    EXPECT_EQ(out.code, kExitPassed);
+    EXPECT_EQ(out.log, "");
+
+    // The backend's own picture, one pixel off, is the one compared and the
+    // one rewritten; the shared one stays as it was.
+    ui::Framebuffer picture;
+    ASSERT_TRUE(ui::ReadPng(shared.string(), &picture));
+    picture.SetPixel(3, 4, picture.GetPixel(3, 4) ^ 0x000080U);
+    ASSERT_TRUE(ui::WritePng(picture, own.string()));
+    out = run(host);
+    EXPECT_EQ(out.code, kExitFailed);
+    EXPECT_NE(out.log.find("1 pixel differs from \"" + (folder->path() / "s.host.png").string() +
+                           "\" in x 3..3, y 4..4"),
+              std::string::npos)
+        << out.log;
+    EXPECT_EQ(run({}).code, kExitPassed) << "another backend takes the shared one";
+    out = run(update);
+    EXPECT_EQ(out.log, "t.script:2: wrote the reference " + own.string() + "\n");
+    EXPECT_EQ(ReadBytes(shared), good);
+    EXPECT_EQ(ReadBytes(own), good);
+}
+
 TEST(RealTimeRunnerTest, WaitsAreOnTheWallClockAndTimersFireWhenDue) {
     host::unit::TestUnit unit;
     unit.Toml("[power]\nbattery_mv = 3700\n").Options({.virtualTime = false});

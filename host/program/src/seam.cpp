@@ -37,7 +37,8 @@ Seam::Seam(UnitSources sources, UnitOptions options)
     : program::Seam({.tourWithoutWindow = false,
                      .tourAnswersMessageBoxes = false,
                      .unitKeys = true,
-                     .replayWith = "--unit <the same unit>"}),
+                     .replayWith = "--unit <the same unit>",
+                     .backend = "host"}),
       sources_(std::move(sources)),
       options_(std::move(options)) {}
 

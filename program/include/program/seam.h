@@ -79,6 +79,8 @@ struct Traits {
     bool unitKeys = false;
     // What a recording's replay names after the script ("--unit <the same unit>").
     std::string_view replayWith;
+    // Its name in the references only it draws so ("diag.host.png").
+    std::string_view backend;
 };
 
 class Seam {

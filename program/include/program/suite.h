@@ -44,6 +44,8 @@ struct TraceStep {
     std::string reference;                  // a failed `expect screen`: the three pictures
     std::string actual;
     std::string difference;
+    ui::Rect area;                // what those pictures show, on the screen
+    std::vector<ui::Rect> masks;  // left out of that comparison, on the screen
 };
 
 struct ScriptResult {

@@ -22,6 +22,8 @@ struct ScreenPictures {
     ui::Framebuffer actual;
     std::optional<ui::Framebuffer> reference;
     std::optional<ui::Framebuffer> difference;
+    ui::Rect area;                // what the pictures show, on the screen
+    std::vector<ui::Rect> masks;  // left out of the comparison, on the screen
 };
 
 struct CommandRecord {

@@ -5,6 +5,7 @@
 #include <chrono>
 #include <filesystem>
 #include <optional>
+#include <string>
 
 #include "platform/exit_status.h"
 
@@ -33,8 +34,12 @@ struct RunnerOptions {
     // debug lines, the actual and difference pictures of a screen
     // comparison); empty: nowhere.
     std::filesystem::path artifactsFolder;
-    // `expect screen` writes its reference instead of comparing.
+    // A failed `expect screen` writes its reference from the screen
+    // instead of failing.
     bool updateScreens = false;
+    // The backend the run is on ("host", "win32"): `expect screen FILE.png`
+    // takes FILE.<backend>.png beside it first. Empty: the shared one only.
+    std::string backend;
     // Told about each command as it starts and ends; nullptr: nobody.
     RunObserver* observer = nullptr;
     // The wall-clock time by which the script must have ended (its time

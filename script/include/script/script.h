@@ -130,9 +130,23 @@ struct ExpectDebug {
     std::string text;
     bool operator==(const ExpectDebug&) const = default;
 };
+// How far an `expect screen` lets the screen stray from its reference. Two
+// colours are the same when no channel differs by more than distance; past
+// that, a pixel differs, and at most pixels of them (or, given a share,
+// that many hundredths of a percent of the pixels compared) may.
+struct ScreenTolerance {
+    int distance = 0;               // 0 to 255
+    int pixels = 0;                 // differing pixels allowed
+    std::optional<int> shareBasis;  // 0 to 10000: 150 is 1.5 %
+    bool operator==(const ScreenTolerance&) const = default;
+};
 struct ExpectScreen {
     std::string file;  // the reference picture
     ui::Rect area;     // the part compared: the whole screen unless given
+    // Left out of the comparison: screen rectangles, each cut to the area
+    // (which each meets).
+    std::vector<ui::Rect> masks;
+    ScreenTolerance tolerance;
     bool operator==(const ExpectScreen&) const = default;
 };
 struct ExpectPixel {
