@@ -79,6 +79,9 @@ struct Traits {
     bool unitKeys = false;
     // What a recording's replay names after the script ("--unit <the same unit>").
     std::string_view replayWith;
+    // Every script runs on the wall clock (a PC's own system): no two runs
+    // are alike, so --repeat-each has nothing to compare.
+    bool wallClockOnly = false;
 };
 
 class Seam {

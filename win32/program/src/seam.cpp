@@ -39,7 +39,8 @@ Seam::Seam(pc::Options options)
     : program::Seam({.tourWithoutWindow = true,
                      .tourAnswersMessageBoxes = true,
                      .unitKeys = false,
-                     .replayWith = "--root <the same folder>"}),
+                     .replayWith = "--root <the same folder>",
+                     .wallClockOnly = true}),
       options_(std::move(options)) {}
 
 std::vector<OptionSpec> Seam::OwnOptions() {
