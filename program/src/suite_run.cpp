@@ -21,6 +21,7 @@
 #include "report_folder.h"
 #include "report_results.h"
 #include "result_file.h"
+#include "run_print.h"
 #include "script/utf8_path.h"
 #include "suite_outputs.h"
 #include "tee_stream.h"
@@ -265,6 +266,7 @@ namespace {
 struct OneRun {
     ScriptResult result;
     std::unique_ptr<TraceCollector> trace;
+    std::unique_ptr<RunPrint> print;  // --repeat-each
 };
 
 // Runs the script once on a fresh session (attempt: how many ran before;
@@ -292,9 +294,14 @@ OneRun RunOnce(const SuiteScript& s, const SuiteRun& run, const ScriptRun& how, 
         WriteWholeFile(how.files->attempt, std::to_string(attempt));
     }
     once.trace = std::make_unique<TraceCollector>();
+    script::RunObserver* observer = run.screens.empty() ? nullptr : once.trace.get();
+    if (run.options.repeatEach > 1) {
+        once.print = std::make_unique<RunPrint>(observer);
+        observer = once.print.get();
+    }
     const bool pictures = run.options.artifacts || !run.screens.empty();
     ScriptProgress progress(
-        run.screens.empty() ? nullptr : once.trace.get(),
+        observer,
         how.files != nullptr ? how.files->progress : std::filesystem::path(),
         how.files != nullptr && pictures ? how.files->screen : std::filesystem::path());
     runnerOptions.observer = &progress;
@@ -349,6 +356,45 @@ void KeepTrace(const SuiteRun& run, const TraceCollector& trace, bool want, Scri
     }
 }
 
+// --repeat-each: runs the script again until every run has given the
+// first's trace; the first run that parts from it fails the script, its
+// trace the one kept. Later runs' output is not shown unless they part.
+ScriptResult Repeated(const SuiteScript& s, const SuiteRun& run, const ScriptRun& how,
+                      OneRun first, std::ostream& notes, int* status) {
+    std::chrono::duration<double> time = first.result.time;
+    const int runs = run.options.repeatEach;
+    for (int k = 2; k <= runs; ++k) {
+        int ended = kExitPassed;
+        OneRun again = RunOnce(s, run, how, k - 1, false, notes, &ended);
+        time += again.result.time;
+        if (ended == kExitMalformed) {
+            *status = ended;
+            return std::move(again.result);
+        }
+        const std::optional<std::string> parted =
+            FirstDifference(s.script.name, first.print->Steps(), again.print->Steps(), k, runs);
+        if (!parted) {
+            continue;
+        }
+        ScriptResult result = std::move(again.result);
+        const std::string said = *parted + '\n' + result.output;
+        if (how.echo != nullptr) {
+            *how.echo << said;
+        }
+        result.output = first.result.output + said;
+        result.passed = false;
+        result.failure = *parted;
+        result.time = time;
+        *status = kExitFailed;
+        KeepTrace(run, *again.trace, true, &result, notes, status);
+        return result;
+    }
+    ScriptResult result = std::move(first.result);
+    KeepTrace(run, *first.trace, !result.passed || run.options.trace, &result, notes, status);
+    result.time = time;
+    return result;
+}
+
 }  // namespace
 
 ScriptResult RunScript(const SuiteScript& s, const SuiteRun& run, const ScriptRun& how,
@@ -358,6 +404,9 @@ ScriptResult RunScript(const SuiteScript& s, const SuiteRun& run, const ScriptRu
         ClearEvidence(*run.options.artifacts, PathInRun(s.file, run.common));
     }
     OneRun once = RunOnce(s, run, how, 0, true, notes, status);
+    if (run.options.repeatEach > 1 && *status != kExitMalformed) {
+        return Repeated(s, run, how, std::move(once), notes, status);
+    }
     std::string output = once.result.output;
     std::chrono::duration<double> time = once.result.time;
     std::vector<Attempt> retried;
