@@ -148,9 +148,8 @@ std::string Index(const std::vector<ScriptResult>& results) {
         order[i] = i;
     }
     // Failed first, then the flaky ones.
-    std::stable_partition(order.begin(), order.end(), [&](std::size_t i) {
-        return !results[i].passed || results[i].Flaky();
-    });
+    std::stable_partition(order.begin(), order.end(),
+                          [&](std::size_t i) { return !results[i].passed || results[i].Flaky(); });
     std::stable_partition(order.begin(), order.end(),
                           [&](std::size_t i) { return !results[i].passed; });
     for (const std::size_t i : order) {

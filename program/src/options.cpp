@@ -364,8 +364,9 @@ ParsedOptions ParseOptions(std::span<const std::string_view> arguments,
         return fail("--fail-on-flaky goes with --retries");
     }
     if (suite.repeatEach != 1 && suite.retries != 0) {
-        return fail("--repeat-each looks for runs that differ, which --retries would hide: "
-                    "not together");
+        return fail(
+            "--repeat-each looks for runs that differ, which --retries would hide: "
+            "not together");
     }
     if (suite.repeatEach != 1 && o.realTime) {
         return fail("--repeat-each compares runs on the virtual clock: not with --real-time");

@@ -57,8 +57,8 @@ std::optional<std::string> FirstDifference(const std::string& name,
                                            const std::vector<RunPrint::Step>& first,
                                            const std::vector<RunPrint::Step>& later, int run,
                                            int runs) {
-    const std::string parts = "run " + std::to_string(run) + " of " + std::to_string(runs) +
-                              " parts from run 1 here: ";
+    const std::string parts =
+        "run " + std::to_string(run) + " of " + std::to_string(runs) + " parts from run 1 here: ";
     const std::string one = "run 1 ";
     const std::string other = ", run " + std::to_string(run) + " ";
     for (std::size_t i = 0; i < first.size() && i < later.size(); ++i) {
@@ -99,8 +99,9 @@ std::optional<std::string> FirstDifference(const std::string& name,
     const bool laterLonger = later.size() > first.size();
     const RunPrint::Step& next = laterLonger ? later[first.size()] : first[later.size()];
     const std::string at = first.empty() && later.empty() ? name : Where(name, next);
-    return at + ": " + parts + "the end: " + (laterLonger ? one + "ended before it" + other + "ran it"
-                                                          : one + "ran it" + other + "ended before it");
+    return at + ": " + parts + "the end: " +
+           (laterLonger ? one + "ended before it" + other + "ran it"
+                        : one + "ran it" + other + "ended before it");
 }
 
 }  // namespace program::detail

@@ -61,8 +61,7 @@ std::string NotAScript(const std::filesystem::path& name) {
 
 // A failed run of a script run again, as Maven Surefire writes one: its
 // failure and what it wrote.
-std::string Rerun(std::string_view element, const std::string& failure,
-                  const std::string& output) {
+std::string Rerun(std::string_view element, const std::string& failure, const std::string& output) {
     std::string xml = "      <" + std::string(element) + " message=\"" + XmlAttribute(failure) +
                       "\" type=\"script\"><stackTrace>" + XmlText(failure) + "</stackTrace>";
     if (!output.empty()) {
@@ -267,10 +266,10 @@ std::string Verdict(const std::vector<ScriptResult>& results) {
     const auto passed =
         std::ranges::count_if(results, [](const auto& r) { return r.passed; }) - flaky;
     const auto errors = std::ranges::count_if(results, [](const auto& r) { return r.error; });
-    std::string verdict = std::to_string(passed) + " passed, " +
-                          std::to_string(static_cast<std::ptrdiff_t>(results.size()) - passed -
-                                         flaky - errors) +
-                          " failed";
+    std::string verdict =
+        std::to_string(passed) + " passed, " +
+        std::to_string(static_cast<std::ptrdiff_t>(results.size()) - passed - flaky - errors) +
+        " failed";
     if (flaky > 0) {
         verdict += ", " + std::to_string(flaky) + " flaky";
     }

@@ -171,9 +171,8 @@ platform::Result<std::vector<int>> TimedSlices(const std::filesystem::path& file
 }
 
 // --last-failed: keeps the scripts that failed (or came to no verdict, or
-// passed only on a retry) in the run of a report's results, with their places. kExitPassed with none
-// left when none failed (which it says), kExitMalformed when the results
-// cannot be read.
+// passed only on a retry) in the run of a report's results, with their places. kExitPassed with
+// none left when none failed (which it says), kExitMalformed when the results cannot be read.
 int KeepLastFailed(const std::filesystem::path& named, std::vector<SuiteScript>* scripts,
                    std::vector<std::size_t>* places, std::ostream& out, std::ostream& err) {
     std::error_code ec;
@@ -301,8 +300,7 @@ OneRun RunOnce(const SuiteScript& s, const SuiteRun& run, const ScriptRun& how, 
     }
     const bool pictures = run.options.artifacts || !run.screens.empty();
     ScriptProgress progress(
-        observer,
-        how.files != nullptr ? how.files->progress : std::filesystem::path(),
+        observer, how.files != nullptr ? how.files->progress : std::filesystem::path(),
         how.files != nullptr && pictures ? how.files->screen : std::filesystem::path());
     runnerOptions.observer = &progress;
     std::optional<Watchdog> watchdog;
@@ -359,8 +357,8 @@ void KeepTrace(const SuiteRun& run, const TraceCollector& trace, bool want, Scri
 // --repeat-each: runs the script again until every run has given the
 // first's trace; the first run that parts from it fails the script, its
 // trace the one kept. Later runs' output is not shown unless they part.
-ScriptResult Repeated(const SuiteScript& s, const SuiteRun& run, const ScriptRun& how,
-                      OneRun first, std::ostream& notes, int* status) {
+ScriptResult Repeated(const SuiteScript& s, const SuiteRun& run, const ScriptRun& how, OneRun first,
+                      std::ostream& notes, int* status) {
     std::chrono::duration<double> time = first.result.time;
     const int runs = run.options.repeatEach;
     for (int k = 2; k <= runs; ++k) {

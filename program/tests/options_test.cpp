@@ -118,17 +118,20 @@ TEST(OptionsTest, BadCommandLinesAreRefusedWithTheReason) {
          "--record records the window: not with --script or --headless"},
         {{"--artifacts", "out"},
          "--junit, --artifacts, --update-screens, --report, --trace, --jobs, --shard, "
-         "--durations, --last-failed, --retries, --fail-on-flaky, --repeat-each and --timeout go with "
+         "--durations, --last-failed, --retries, --fail-on-flaky, --repeat-each and --timeout go "
+         "with "
          "--script"},
         {{"--jobs", "2"},
          "--junit, --artifacts, --update-screens, --report, --trace, --jobs, --shard, "
-         "--durations, --last-failed, --retries, --fail-on-flaky, --repeat-each and --timeout go with "
+         "--durations, --last-failed, --retries, --fail-on-flaky, --repeat-each and --timeout go "
+         "with "
          "--script"},
         {{"--script", "a", "--trace"}, "--trace goes with --report"},
         {{"--script", "a", "--durations", "j.xml"}, "--durations goes with --shard"},
         {{"--last-failed", "r"},
          "--junit, --artifacts, --update-screens, --report, --trace, --jobs, --shard, "
-         "--durations, --last-failed, --retries, --fail-on-flaky, --repeat-each and --timeout go with "
+         "--durations, --last-failed, --retries, --fail-on-flaky, --repeat-each and --timeout go "
+         "with "
          "--script"},
         {{"--merge-reports", "out"},
          "--merge-reports needs OUT and the report folders to merge into it"},
@@ -138,7 +141,8 @@ TEST(OptionsTest, BadCommandLinesAreRefusedWithTheReason) {
          "--merge-reports runs nothing: it takes --junit alone"},
         {{"--timeout", "0"},
          "--junit, --artifacts, --update-screens, --report, --trace, --jobs, --shard, "
-         "--durations, --last-failed, --retries, --fail-on-flaky, --repeat-each and --timeout go with "
+         "--durations, --last-failed, --retries, --fail-on-flaky, --repeat-each and --timeout go "
+         "with "
          "--script"},
         // A value left out is not taken from the option after it.
         {{"--script", "a", "--report", "--trace"},

@@ -23,7 +23,9 @@ TEST(RunPrintTest, TheFirstStepWhereTwoRunsPartIsNamedWithBothSides) {
         {changed([](auto& l) { l[1].unitMs = 620; }),
          at2 + "the unit's clock: run 1 600 ms, run 3 620 ms"},
         {changed([](auto& l) { l[1].failure = "x"; }), at2 + "the outcome: run 1 ok, run 3 \"x\""},
-        {changed([](auto& l) { l[0].debugLines = {"b\r\n", "a\r\n"}; }),
+        {changed([](auto& l) {
+             l[0].debugLines = {"b\r\n", "a\r\n"};
+         }),
          "s.ks:1: tab 2: run 3 of 5 parts from run 1 here: the debug lines: run 1 "
          "[\"a\\x0D\\x0A\"], run 3 [\"b\\x0D\\x0A\", \"a\\x0D\\x0A\"]"},
         {changed([](auto& l) { l[1].screen = 8; }),

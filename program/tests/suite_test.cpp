@@ -128,8 +128,9 @@ TEST(SuiteTest, AScriptThatPassesOnARetryIsFlakyAndFailsTheRunOnlyWhenAskedTo) {
         {2, 3, true, 3, "0 passed, 1 failed", script::kExitFailed},
     };
     for (const Row& row : rows) {
-        SCOPED_TRACE(testing::Message() << "retries " << row.retries << ", failing runs "
-                                        << row.failingRuns << ", fail on flaky " << row.failOnFlaky);
+        SCOPED_TRACE(testing::Message()
+                     << "retries " << row.retries << ", failing runs " << row.failingRuns
+                     << ", fail on flaky " << row.failOnFlaky);
         script::ParseResult parsed = script::ParseScript("quit\n", "s.ks");
         ASSERT_TRUE(parsed);
         std::vector<SuiteScript> scripts;

@@ -11,9 +11,9 @@ namespace host {
 
 unit::Components HostComponents() {
     unit::Components kinds = controls::ControlKinds();
-    kinds.insert(kinds.end(), {Gps1ComponentKind(), Com7ComponentKind(),
-                               touch::TouchComponentKind(), sound::SoundComponentKind(),
-                               RaceComponentKind()});
+    kinds.insert(kinds.end(),
+                 {Gps1ComponentKind(), Com7ComponentKind(), touch::TouchComponentKind(),
+                  sound::SoundComponentKind(), RaceComponentKind()});
     return kinds;
 }
 
