@@ -33,6 +33,10 @@ th { background: #f3f3f3; }
 td.time, td.clock { text-align: right; white-space: nowrap; }
 .failure { color: #b3261e; white-space: pre-wrap; font-family: monospace; }
 #failed-only:checked ~ table tr.passed { display: none; }
+#flaky-only:checked ~ table tr:not(.flaky) { display: none; }
+.flaky .verdict, span.flaky { color: #9a5b00; font-weight: bold; }
+tr.flaky { background: #fff4e0; }
+td.attempts { text-align: right; }
 code, pre { font-family: monospace; }
 pre { margin: 0; white-space: pre-wrap; }
 tr.failed { background: #fdecea; }
@@ -88,9 +92,10 @@ std::string Name(const ScriptResult& r) {
     return Shown(std::string(text.begin(), text.end()));
 }
 
-// "passed", "failed", or "error" for a script that came to no verdict.
+// "passed", "failed", "flaky" for one that passed only on a retry, or
+// "error" for one that came to no verdict.
 const char* VerdictOf(const ScriptResult& r) {
-    return r.passed ? "passed" : r.error ? "error" : "failed";
+    return r.Flaky() ? "flaky" : r.passed ? "passed" : r.error ? "error" : "failed";
 }
 
 std::string PageOf(std::size_t index) {
@@ -175,19 +180,24 @@ std::string OnionSkin(const TraceStep& step) {
 std::string Index(const std::vector<ScriptResult>& results) {
     std::size_t failed = 0;
     std::size_t errors = 0;
+    std::size_t flaky = 0;
     std::chrono::duration<double> total{};
     for (const ScriptResult& r : results) {
         errors += r.error ? 1 : 0;
         failed += r.passed || r.error ? 0 : 1;
+        flaky += r.Flaky() ? 1U : 0U;
         total += r.time;
     }
-    const std::size_t passed = results.size() - failed - errors;
+    const std::size_t passed = results.size() - failed - errors - flaky;
     std::string html(kHead);
     html += "<title>kestrin: " + Verdict(results) + "</title>\n";
     html += "<link rel=\"stylesheet\" href=\"report.css\">\n<script src=\"report.js\"></script>\n";
     html += "</head>\n<body>\n<h1>kestrin scripts</h1>\n";
     html += "<p class=\"totals\"><span class=\"passed\">" + std::to_string(passed) +
             " passed</span>, <span class=\"failed\">" + std::to_string(failed) + " failed</span>, ";
+    if (flaky > 0) {
+        html += "<span class=\"flaky\">" + std::to_string(flaky) + " flaky</span>, ";
+    }
     if (errors > 0) {
         html += "<span class=\"error\">" + std::to_string(errors) +
                 (errors == 1 ? " error" : " errors") + "</span>, ";
@@ -197,12 +207,18 @@ std::string Index(const std::vector<ScriptResult>& results) {
         "<input type=\"checkbox\" id=\"failed-only\"> <label for=\"failed-only\">failed "
         "only</label>\n";
     html +=
-        "<table id=\"scripts\">\n<thead><tr><th>verdict</th><th>script</th><th>time</th>"
-        "</tr></thead>\n<tbody>\n";
+        "<input type=\"checkbox\" id=\"flaky-only\"> <label for=\"flaky-only\">flaky "
+        "only</label>\n";
+    html +=
+        "<table id=\"scripts\">\n<thead><tr><th>verdict</th><th>script</th><th>runs</th>"
+        "<th>time</th></tr></thead>\n<tbody>\n";
     std::vector<std::size_t> order(results.size());
     for (std::size_t i = 0; i < order.size(); ++i) {
         order[i] = i;
     }
+    // Failed first, then the flaky ones.
+    std::stable_partition(order.begin(), order.end(),
+                          [&](std::size_t i) { return !results[i].passed || results[i].Flaky(); });
     std::stable_partition(order.begin(), order.end(),
                           [&](std::size_t i) { return !results[i].passed; });
     for (const std::size_t i : order) {
@@ -213,7 +229,8 @@ std::string Index(const std::vector<ScriptResult>& results) {
         if (!r.passed) {
             html += "<div class=\"failure\">" + XmlText(r.failure) + "</div>";
         }
-        html += "</td><td class=\"time\">" + Seconds(r.time) + "</td></tr>\n";
+        html += "</td><td class=\"attempts\">" + std::to_string(r.retried.size() + 1) +
+                "</td><td class=\"time\">" + Seconds(r.time) + "</td></tr>\n";
     }
     html += "</tbody>\n</table>\n</body>\n</html>\n";
     return html;
@@ -264,6 +281,38 @@ std::string Step(const ScriptResult& r, const TraceStep& step) {
     return html;
 }
 
+std::string TraceTable(const ScriptResult& r, const std::vector<TraceStep>& trace) {
+    std::string html =
+        "<table class=\"trace\">\n<thead><tr><th>line</th><th>command</th><th>outcome</th>"
+        "<th>unit clock</th><th>wall</th><th>screen after</th><th>debug lines and "
+        "message boxes</th></tr></thead>\n<tbody>\n";
+    for (const TraceStep& step : trace) {
+        html += Step(r, step);
+    }
+    return html + "</tbody>\n</table>\n";
+}
+
+// The runs of a script run again (--retries), each with its trace, the
+// last (the script's own) after them.
+std::string Runs(const ScriptResult& r) {
+    const std::string of = " of " + std::to_string(r.retried.size() + 1);
+    std::string html;
+    for (std::size_t i = 0; i < r.retried.size(); ++i) {
+        const Attempt& a = r.retried[i];
+        html += "<h2 class=\"run\">run " + std::to_string(i + 1) + of +
+                ": <span class=\"failed\">failed</span> in " + Seconds(a.time) + "</h2>\n";
+        html += "<p class=\"failure\">" + XmlText(a.failure) + "</p>\n";
+        if (a.traced) {
+            html += TraceTable(r, a.trace);
+        }
+    }
+    html += "<h2 class=\"run\">run " + std::to_string(r.retried.size() + 1) + of + ": " +
+            (r.passed ? "<span class=\"passed\">passed</span>"
+                      : "<span class=\"failed\">failed</span>") +
+            "</h2>\n";
+    return html;
+}
+
 std::string Page(const ScriptResult& r) {
     const char* cls = VerdictOf(r);
     std::string html(kHead);
@@ -284,15 +333,11 @@ std::string Page(const ScriptResult& r) {
                 std::to_string(TraceCollector::kMostPictures) +
                 " distinct screens, and its failure's always.</p>\n";
     }
+    if (!r.retried.empty()) {
+        html += Runs(r);
+    }
     if (r.traced) {
-        html +=
-            "<table class=\"trace\">\n<thead><tr><th>line</th><th>command</th><th>outcome</th>"
-            "<th>unit clock</th><th>wall</th><th>screen after</th><th>debug lines and "
-            "message boxes</th></tr></thead>\n<tbody>\n";
-        for (const TraceStep& step : r.trace) {
-            html += Step(r, step);
-        }
-        html += "</tbody>\n</table>\n";
+        html += TraceTable(r, r.trace);
     } else {
         html += "<p>The trace of a passing script is kept with --trace.</p>\n";
     }

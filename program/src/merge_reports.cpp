@@ -26,16 +26,23 @@ std::string Named(const std::filesystem::path& p) {
     return detail::Shown(script::Utf8FromPath(p));
 }
 
-// The pictures a script's trace shows, by their names in screens/.
+// The pictures a script's traces show (its earlier runs' too), by their
+// names in screens/.
 std::vector<std::string> PicturesOf(const ScriptResult& r) {
     std::vector<std::string> names;
-    for (const TraceStep& step : r.trace) {
-        for (const std::string* name :
-             {&step.screen, &step.reference, &step.actual, &step.difference}) {
-            if (!name->empty()) {
-                names.push_back(*name);
+    const auto add = [&](const std::vector<TraceStep>& trace) {
+        for (const TraceStep& step : trace) {
+            for (const std::string* name :
+                 {&step.screen, &step.reference, &step.actual, &step.difference}) {
+                if (!name->empty()) {
+                    names.push_back(*name);
+                }
             }
         }
+    };
+    add(r.trace);
+    for (const Attempt& a : r.retried) {
+        add(a.trace);
     }
     return names;
 }

@@ -17,6 +17,8 @@ using Takes = OptionSpec::Takes;
 constexpr int kMinScale = 1;
 constexpr int kMaxScale = 8;
 constexpr int kMostJobs = 64;
+constexpr int kMostRetries = 10;
+constexpr int kMostRepeats = 100;
 // The synopsis's lines hold up to this many characters.
 constexpr std::size_t kSynopsisWidth = 81;
 // Where an option's help starts on its line.
@@ -106,6 +108,35 @@ std::vector<OptionSpec> SharedSpecs(Options* o) {
                                "run only the scripts that failed in the run of a report's\n"
                                "results (FILE, or DIR/results.kestrin of --report DIR)",
                                &o->suite.lastFailed));
+    specs.push_back(ValueOption(
+        "--retries", "N",
+        "run a failed script again, up to N times (0 to 10), each\n"
+        "on a fresh copy of its unit; one that then passes is flaky",
+        [o](std::string_view n) -> platform::Result<void> {
+            const std::optional<int> parsed = ParseNumber(n, 0, kMostRetries);
+            if (!parsed) {
+                return platform::Fail("--retries takes a whole number from 0 to 10, not \"" +
+                                      std::string(n) + "\"");
+            }
+            o->suite.retries = *parsed;
+            return {};
+        }));
+    specs.push_back(FlagOption("--fail-on-flaky",
+                               "a script that passes only on a retry fails the run too",
+                               &o->suite.failOnFlaky));
+    specs.push_back(ValueOption(
+        "--repeat-each", "N",
+        "run each script N times (1 to 100) and fail one whose runs\n"
+        "differ, naming the first step where they part",
+        [o](std::string_view n) -> platform::Result<void> {
+            const std::optional<int> parsed = ParseNumber(n, 1, kMostRepeats);
+            if (!parsed) {
+                return platform::Fail("--repeat-each takes a whole number from 1 to 100, not \"" +
+                                      std::string(n) + "\"");
+            }
+            o->suite.repeatEach = *parsed;
+            return {};
+        }));
     OptionSpec merge;
     merge.name = "--merge-reports";
     merge.takes = Takes::Words;
@@ -316,16 +347,30 @@ ParsedOptions ParseOptions(std::span<const std::string_view> arguments,
         }
         if (scripted || suite.artifacts || suite.updateScreens || suite.report || suite.trace ||
             suite.jobs != 1 || suite.shard || suite.durations || suite.lastFailed ||
+            suite.retries != 0 || suite.failOnFlaky || suite.repeatEach != 1 ||
             suite.timeout != kDefaultTimeout || o.record || o.screenshot || o.demo) {
             return fail("--merge-reports runs nothing: it takes --junit alone");
         }
     } else if (!scripted &&
                (suite.junit || suite.artifacts || suite.updateScreens || suite.report ||
                 suite.trace || suite.jobs != 1 || suite.shard || suite.durations ||
-                suite.lastFailed || suite.timeout != kDefaultTimeout)) {
+                suite.lastFailed || suite.retries != 0 || suite.failOnFlaky ||
+                suite.repeatEach != 1 || suite.timeout != kDefaultTimeout)) {
         return fail(
             "--junit, --artifacts, --update-screens, --report, --trace, --jobs, --shard, "
-            "--durations, --last-failed and --timeout go with --script");
+            "--durations, --last-failed, --retries, --fail-on-flaky, --repeat-each and "
+            "--timeout go with --script");
+    }
+    if (suite.failOnFlaky && suite.retries == 0) {
+        return fail("--fail-on-flaky goes with --retries");
+    }
+    if (suite.repeatEach != 1 && suite.retries != 0) {
+        return fail(
+            "--repeat-each looks for runs that differ, which --retries would hide: "
+            "not together");
+    }
+    if (suite.repeatEach != 1 && o.realTime) {
+        return fail("--repeat-each compares runs on the virtual clock: not with --real-time");
     }
     if (suite.trace && !suite.report) {
         return fail("--trace goes with --report");

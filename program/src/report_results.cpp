@@ -142,6 +142,9 @@ std::string ReportResultsText(const std::vector<ScriptResult>& results) {
         AppendField(&out, "traced", r.traced ? "1" : "0");
         AppendField(&out, "screens-left-out", std::to_string(r.screensLeftOut));
         AppendTrace(&out, r.trace, kPictures);
+        for (const Attempt& attempt : r.retried) {
+            AppendAttempt(&out, attempt, kPictures);
+        }
     }
     return out;
 }
@@ -204,6 +207,10 @@ platform::Result<void> ParseReportResults(std::string_view text, const std::stri
                 std::from_chars(value.data(), value.data() + value.size(), r->screensLeftOut);
             if (ec != std::errc() || ptr != value.data() + value.size()) {
                 bad = "a count of screens that is not a number";
+            }
+        } else if (key == "attempt") {
+            if (!ReadAttempt(value, kPictures, &r->retried.emplace_back())) {
+                bad = "a malformed earlier run of " + ScriptKey(r->file);
             }
         } else if (ReadTraceField(key, value, kPictures, &r->trace) == TraceField::Bad) {
             bad = "a malformed step of " + ScriptKey(r->file) + "'s trace";

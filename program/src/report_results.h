@@ -19,9 +19,9 @@ namespace program::detail {
 inline constexpr std::string_view kReportResults = "results.kestrin";
 
 std::string ReportResultsText(const std::vector<ScriptResult>& results);
-// Fills results (passed, error, time, failure, output, trace, place, file
-// and class name), every picture a file name in the report's screens/;
-// named: the file, for the reason.
+// Fills results (passed, error, time, failure, output, trace, earlier runs,
+// place, file and class name), every picture a file name in the report's
+// screens/; named: the file, for the reason.
 platform::Result<void> ParseReportResults(std::string_view text, const std::string& named,
                                           std::vector<ScriptResult>* results);
 // The results of the report in folder; the reason names the file when it

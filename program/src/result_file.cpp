@@ -182,6 +182,42 @@ TraceField ReadTraceField(std::string_view key, std::string_view value, std::str
     return TraceField::Read;
 }
 
+void AppendAttempt(std::string* out, const Attempt& attempt, std::string_view pictures) {
+    std::string fields;
+    AppendField(&fields, "duration-ms", platform::Format("%.3f", attempt.time.count() * 1000));
+    AppendField(&fields, "failure", attempt.failure);
+    AppendField(&fields, "output", attempt.output);
+    AppendField(&fields, "traced", attempt.traced ? "1" : "0");
+    AppendField(&fields, "screens-left-out", std::to_string(attempt.screensLeftOut));
+    AppendTrace(&fields, attempt.trace, pictures);
+    AppendField(out, "attempt", fields);
+}
+
+bool ReadAttempt(std::string_view value, std::string_view pictures, Attempt* attempt) {
+    FieldReader reader(value);
+    std::string_view key;
+    std::string_view field;
+    bool ok = true;
+    while (ok && reader.Next(&key, &field)) {
+        double ms = 0;
+        if (key == "duration-ms") {
+            ok = ParseDouble(field, &ms) && ms >= 0;
+            attempt->time = std::chrono::duration<double>(ms / 1000);
+        } else if (key == "failure") {
+            attempt->failure = field;
+        } else if (key == "output") {
+            attempt->output = field;
+        } else if (key == "traced") {
+            attempt->traced = field == "1";
+        } else if (key == "screens-left-out") {
+            ok = ParseNumber(field, &attempt->screensLeftOut);
+        } else {
+            ok = ReadTraceField(key, field, pictures, &attempt->trace) != TraceField::Bad;
+        }
+    }
+    return ok && !reader.bad();
+}
+
 platform::Result<void> WriteResultFile(const std::filesystem::path& file,
                                        const ScriptResult& result, const ResultEnd& end) {
     std::string out(kHeader);
@@ -194,6 +230,9 @@ platform::Result<void> WriteResultFile(const std::filesystem::path& file,
     AppendField(&out, "traced", result.traced ? "1" : "0");
     AppendField(&out, "screens-left-out", std::to_string(result.screensLeftOut));
     AppendTrace(&out, result.trace, {});
+    for (const Attempt& attempt : result.retried) {
+        AppendAttempt(&out, attempt, {});
+    }
     if (!WriteWholeFile(file, out)) {
         return platform::Fail(script::Utf8FromPath(file) + ": cannot write the script's result");
     }
@@ -239,6 +278,8 @@ platform::Result<void> ParseResult(std::string_view text, const std::string& nam
             result->traced = value == "1";
         } else if (key == "screens-left-out") {
             ok = ParseNumber(value, &result->screensLeftOut);
+        } else if (key == "attempt") {
+            ok = ReadAttempt(value, {}, &result->retried.emplace_back());
         } else {
             ok = ReadTraceField(key, value, {}, &result->trace) != TraceField::Bad;
         }

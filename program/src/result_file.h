@@ -46,6 +46,14 @@ enum class TraceField { NotOne, Read, Bad };
 TraceField ReadTraceField(std::string_view key, std::string_view value, std::string_view pictures,
                           std::vector<TraceStep>* trace);
 
+// Appends an earlier run of a script (--retries) as one field "attempt"
+// whose value is its own fields: "duration-ms", "failure", "output",
+// "traced", "screens-left-out" and its trace (pictures named as
+// AppendTrace names them).
+void AppendAttempt(std::string* out, const Attempt& attempt, std::string_view pictures);
+// Reads the value of such a field; false when it is malformed.
+bool ReadAttempt(std::string_view value, std::string_view pictures, Attempt* attempt);
+
 // A script's end beyond its result: how the run ended (script::kExitPassed,
 // kExitFailed or kExitMalformed) and what the program said about it besides
 // the script's own output (evidence or a trace it could not keep).

@@ -152,10 +152,17 @@ int RunScripts(const Options& options, Seam& seam, std::vector<SuiteScript> scri
             << " with one script\n";
         return platform::kExitUsage;
     }
+    if (options.suite.repeatEach > 1 && seam.traits().wallClockOnly) {
+        err << "kestrin: --repeat-each compares runs on the virtual clock, and here every script "
+               "runs on the wall clock\n";
+        return platform::kExitUsage;
+    }
     // Only a single script file named may run on the unit in place.
     std::error_code ec;
-    const bool suite =
-        options.scripts.size() != 1 || !std::filesystem::is_regular_file(options.scripts[0], ec);
+    // A script run again (--retries, --repeat-each) runs each time on a fresh copy.
+    const bool suite = options.scripts.size() != 1 ||
+                       !std::filesystem::is_regular_file(options.scripts[0], ec) ||
+                       options.suite.retries > 0 || options.suite.repeatEach > 1;
     return RunSuite(std::move(scripts), options.suite, suite, options.screenshot,
                     ScriptRunOf(options, seam, suite, out), out, err);
 }

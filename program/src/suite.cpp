@@ -59,6 +59,17 @@ std::string NotAScript(const std::filesystem::path& name) {
                                            : ": not a script file but " + kind);
 }
 
+// A failed run of a script run again, as Maven Surefire writes one: its
+// failure and what it wrote.
+std::string Rerun(std::string_view element, const std::string& failure, const std::string& output) {
+    std::string xml = "      <" + std::string(element) + " message=\"" + XmlAttribute(failure) +
+                      "\" type=\"script\"><stackTrace>" + XmlText(failure) + "</stackTrace>";
+    if (!output.empty()) {
+        xml += "<system-out>" + XmlText(output) + "</system-out>";
+    }
+    return xml + "</" + std::string(element) + ">\n";
+}
+
 std::string Seconds(std::chrono::duration<double> t) {
     return platform::Format("%.3f", t.count());
 }
@@ -251,15 +262,27 @@ bool LoadScripts(const std::vector<std::filesystem::path>& names, std::ostream& 
 }
 
 std::string Verdict(const std::vector<ScriptResult>& results) {
-    const auto passed = std::ranges::count_if(results, [](const auto& r) { return r.passed; });
+    const auto flaky = std::ranges::count_if(results, &ScriptResult::Flaky);
+    const auto passed =
+        std::ranges::count_if(results, [](const auto& r) { return r.passed; }) - flaky;
     const auto errors = std::ranges::count_if(results, [](const auto& r) { return r.error; });
     std::string verdict =
         std::to_string(passed) + " passed, " +
-        std::to_string(static_cast<std::ptrdiff_t>(results.size()) - passed - errors) + " failed";
+        std::to_string(static_cast<std::ptrdiff_t>(results.size()) - passed - flaky - errors) +
+        " failed";
+    if (flaky > 0) {
+        verdict += ", " + std::to_string(flaky) + " flaky";
+    }
     if (errors > 0) {
         verdict += ", " + std::to_string(errors) + (errors == 1 ? " error" : " errors");
     }
     return verdict;
+}
+
+int SuiteStatus(const std::vector<ScriptResult>& results, bool failOnFlaky) {
+    const bool failed = std::ranges::any_of(
+        results, [&](const ScriptResult& r) { return !r.passed || (failOnFlaky && r.Flaky()); });
+    return failed ? script::kExitFailed : script::kExitPassed;
 }
 
 platform::Result<void> WriteJUnit(const std::filesystem::path& file,
@@ -284,7 +307,19 @@ platform::Result<void> WriteJUnit(const std::filesystem::path& file,
                "\" classname=\"" + XmlAttribute(detail::Shown(r.className)) + "\" file=\"" +
                XmlAttribute(detail::Shown(GenericUtf8(r.file))) + "\" time=\"" + Seconds(r.time) +
                "\">\n";
-        if (!r.passed) {
+        if (r.Flaky()) {
+            for (const Attempt& a : r.retried) {
+                xml += Rerun("flakyFailure", a.failure, a.output);
+            }
+        } else if (!r.passed && !r.retried.empty()) {
+            // The first run's failure, then each run after it.
+            xml += "      <failure message=\"" + XmlAttribute(r.retried.front().failure) +
+                   "\" type=\"script\">" + XmlText(r.retried.front().failure) + "</failure>\n";
+            for (std::size_t i = 1; i < r.retried.size(); ++i) {
+                xml += Rerun("rerunFailure", r.retried[i].failure, r.retried[i].output);
+            }
+            xml += Rerun("rerunFailure", r.failure, {});
+        } else if (!r.passed) {
             // A script that came to no verdict is an error: its worker died.
             const char* element = r.error ? "error" : "failure";
             xml += std::string("      <") + element + " message=\"" + XmlAttribute(r.failure) +

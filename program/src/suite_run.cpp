@@ -9,6 +9,7 @@
 #include <fstream>
 #include <iostream>
 #include <map>
+#include <memory>
 #include <mutex>
 #include <set>
 #include <sstream>
@@ -20,6 +21,7 @@
 #include "report_folder.h"
 #include "report_results.h"
 #include "result_file.h"
+#include "run_print.h"
 #include "script/utf8_path.h"
 #include "suite_outputs.h"
 #include "tee_stream.h"
@@ -168,10 +170,9 @@ platform::Result<std::vector<int>> TimedSlices(const std::filesystem::path& file
     return SlicesByTime(relative, seconds, n);
 }
 
-// --last-failed: keeps the scripts that failed (or came to no verdict) in
-// the run of a report's results, with their places. kExitPassed with none
-// left when none failed (which it says), kExitMalformed when the results
-// cannot be read.
+// --last-failed: keeps the scripts that failed (or came to no verdict, or
+// passed only on a retry) in the run of a report's results, with their places. kExitPassed with
+// none left when none failed (which it says), kExitMalformed when the results cannot be read.
 int KeepLastFailed(const std::filesystem::path& named, std::vector<SuiteScript>* scripts,
                    std::vector<std::size_t>* places, std::ostream& out, std::ostream& err) {
     std::error_code ec;
@@ -192,7 +193,8 @@ int KeepLastFailed(const std::filesystem::path& named, std::vector<SuiteScript>*
     }
     std::set<std::string> failed;
     for (const ScriptResult& r : earlier) {
-        if (!r.passed) {
+        // A flaky one failed too: it is what needs looking at.
+        if (!r.passed || r.Flaky()) {
             failed.insert(ScriptKey(r.file));
         }
     }
@@ -244,7 +246,7 @@ bool IsAScript(const std::filesystem::path& file, const std::vector<SuiteScript>
 ScriptFiles FilesOf(const std::filesystem::path& folder, std::size_t i) {
     const std::string n = std::to_string(i);
     return {folder / (n + ".output"), folder / (n + ".progress"), folder / (n + ".screen"),
-            folder / (n + ".result")};
+            folder / (n + ".result"), folder / (n + ".attempt")};
 }
 
 std::chrono::milliseconds Grace(std::chrono::milliseconds limit) {
@@ -258,30 +260,48 @@ std::string PastLimit(const std::string& name, const std::optional<CommandAt>& a
     return where + ": past the script's time limit of " + LimitText(limit);
 }
 
-ScriptResult RunScript(const SuiteScript& s, const SuiteRun& run, const ScriptRun& how,
-                       std::ostream& notes, int* status) {
-    const auto started = std::chrono::steady_clock::now();
+namespace {
+
+// One run of a script, its trace not yet kept.
+struct OneRun {
     ScriptResult result;
+    std::unique_ptr<TraceCollector> trace;
+    std::unique_ptr<RunPrint> print;  // --repeat-each
+};
+
+// Runs the script once on a fresh session (attempt: how many ran before;
+// echo: its output to how.echo as it comes, else only into the result).
+OneRun RunOnce(const SuiteScript& s, const SuiteRun& run, const ScriptRun& how, int attempt,
+               bool echo, std::ostream& notes, int* status) {
+    const auto started = std::chrono::steady_clock::now();
+    OneRun once;
+    ScriptResult& result = once.result;
     result.file = s.file;
     result.className = ClassName(result.file, run.common);
     script::RunnerOptions runnerOptions;
     runnerOptions.finalScreenshot = run.screenshot.value_or(std::filesystem::path());
     runnerOptions.updateScreens = run.options.updateScreens;
     if (run.options.artifacts) {
-        const std::filesystem::path inside = PathInRun(result.file, run.common);
-        runnerOptions.artifactsFolder = *run.options.artifacts / inside;
-        ClearEvidence(*run.options.artifacts, inside);
+        runnerOptions.artifactsFolder = *run.options.artifacts / PathInRun(result.file, run.common);
     }
     const std::chrono::milliseconds limit = run.options.timeout;
     if (limit.count() > 0) {
         runnerOptions.deadline = started + limit;
         runnerOptions.timeLimit = limit;
     }
-    TraceCollector trace;
+    if (how.files != nullptr && attempt > 0) {
+        // Each run has the whole limit: the suite counts it from here.
+        WriteWholeFile(how.files->attempt, std::to_string(attempt));
+    }
+    once.trace = std::make_unique<TraceCollector>();
+    script::RunObserver* observer = run.screens.empty() ? nullptr : once.trace.get();
+    if (run.options.repeatEach > 1) {
+        once.print = std::make_unique<RunPrint>(observer);
+        observer = once.print.get();
+    }
     const bool pictures = run.options.artifacts || !run.screens.empty();
     ScriptProgress progress(
-        run.screens.empty() ? nullptr : &trace,
-        how.files != nullptr ? how.files->progress : std::filesystem::path(),
+        observer, how.files != nullptr ? how.files->progress : std::filesystem::path(),
         how.files != nullptr && pictures ? how.files->screen : std::filesystem::path());
     runnerOptions.observer = &progress;
     std::optional<Watchdog> watchdog;
@@ -290,7 +310,7 @@ ScriptResult RunScript(const SuiteScript& s, const SuiteRun& run, const ScriptRu
     }
     std::ostringstream captured;
     RunOutcome outcome;
-    if (how.echo != nullptr) {
+    if (how.echo != nullptr && echo) {
         TeeStream log(*how.echo, captured);
         if (how.files != nullptr) {
             // Each line reaches the file at once: it is the evidence when the
@@ -308,7 +328,7 @@ ScriptResult RunScript(const SuiteScript& s, const SuiteRun& run, const ScriptRu
     result.time = std::chrono::steady_clock::now() - started;
     result.output = captured.str();
     if (outcome.status == kExitMalformed) {
-        return result;
+        return once;
     }
     if (!result.passed && !runnerOptions.artifactsFolder.empty()) {
         const std::filesystem::path file = runnerOptions.artifactsFolder / "output.txt";
@@ -316,15 +336,111 @@ ScriptResult RunScript(const SuiteScript& s, const SuiteRun& run, const ScriptRu
             notes << "kestrin: " << ShownName(file) << ": cannot write\n";
         }
     }
-    if (!run.screens.empty() && (!result.passed || run.options.trace)) {
-        if (const platform::Result<void> kept = trace.Keep(run.screens, &result.trace); kept) {
-            result.traced = true;
-            result.screensLeftOut = trace.LeftOut();
-        } else {
-            notes << "kestrin: " << kept.error() << '\n';
+    return once;
+}
+
+// Keeps the run's trace in the report when it has one (want: whether the
+// report wants it).
+void KeepTrace(const SuiteRun& run, const TraceCollector& trace, bool want, ScriptResult* result,
+               std::ostream& notes, int* status) {
+    if (run.screens.empty() || !want) {
+        return;
+    }
+    if (const platform::Result<void> kept = trace.Keep(run.screens, &result->trace); kept) {
+        result->traced = true;
+        result->screensLeftOut = trace.LeftOut();
+    } else {
+        notes << "kestrin: " << kept.error() << '\n';
+        *status = kExitFailed;
+    }
+}
+
+// --repeat-each: runs the script again until every run has given the
+// first's trace; the first run that parts from it fails the script, its
+// trace the one kept. Later runs' output is not shown unless they part.
+ScriptResult Repeated(const SuiteScript& s, const SuiteRun& run, const ScriptRun& how, OneRun first,
+                      std::ostream& notes, int* status) {
+    std::chrono::duration<double> time = first.result.time;
+    const int runs = run.options.repeatEach;
+    for (int k = 2; k <= runs; ++k) {
+        int ended = kExitPassed;
+        OneRun again = RunOnce(s, run, how, k - 1, false, notes, &ended);
+        time += again.result.time;
+        if (ended == kExitMalformed) {
+            *status = ended;
+            return std::move(again.result);
+        }
+        const std::optional<std::string> parted =
+            FirstDifference(s.script.name, first.print->Steps(), again.print->Steps(), k, runs);
+        if (!parted) {
+            continue;
+        }
+        ScriptResult result = std::move(again.result);
+        const std::string said = *parted + '\n' + result.output;
+        if (how.echo != nullptr) {
+            *how.echo << said;
+        }
+        result.output = first.result.output + said;
+        result.passed = false;
+        result.failure = *parted;
+        result.time = time;
+        *status = kExitFailed;
+        KeepTrace(run, *again.trace, true, &result, notes, status);
+        return result;
+    }
+    ScriptResult result = std::move(first.result);
+    KeepTrace(run, *first.trace, !result.passed || run.options.trace, &result, notes, status);
+    result.time = time;
+    return result;
+}
+
+}  // namespace
+
+ScriptResult RunScript(const SuiteScript& s, const SuiteRun& run, const ScriptRun& how,
+                       std::ostream& notes, int* status) {
+    if (run.options.artifacts) {
+        // Once: the evidence of an earlier failed run stays beside a retry's.
+        ClearEvidence(*run.options.artifacts, PathInRun(s.file, run.common));
+    }
+    OneRun once = RunOnce(s, run, how, 0, true, notes, status);
+    if (run.options.repeatEach > 1 && *status != kExitMalformed) {
+        return Repeated(s, run, how, std::move(once), notes, status);
+    }
+    std::string output = once.result.output;
+    std::chrono::duration<double> time = once.result.time;
+    std::vector<Attempt> retried;
+    int kept = kExitPassed;  // kExitFailed: a failed run's trace could not be kept
+    for (int attempt = 1; *status == kExitFailed && attempt <= run.options.retries; ++attempt) {
+        ScriptResult& failed = once.result;
+        KeepTrace(run, *once.trace, true, &failed, notes, &kept);
+        retried.push_back({failed.time, failed.failure, failed.output, failed.traced,
+                           std::move(failed.trace), failed.screensLeftOut});
+        const std::string again = s.script.name + ": failed; running it again on a fresh copy " +
+                                  "of its unit (run " + std::to_string(attempt + 1) + " of " +
+                                  std::to_string(run.options.retries + 1) + ")\n";
+        if (how.echo != nullptr) {
+            *how.echo << again;
+        }
+        output += again;
+        once = RunOnce(s, run, how, attempt, true, notes, status);
+        output += once.result.output;
+        time += once.result.time;
+        if (*status == kExitMalformed) {
+            break;
+        }
+    }
+    ScriptResult result = std::move(once.result);
+    if (*status != kExitMalformed) {
+        // A flaky script's passing run is kept beside its failed ones.
+        KeepTrace(run, *once.trace, !result.passed || run.options.trace || !retried.empty(),
+                  &result, notes, status);
+        if (kept != kExitPassed) {
             *status = kExitFailed;
         }
     }
+    result.output = std::move(output);
+    result.time = time;
+    result.retried = std::move(retried);
     return result;
 }
 
@@ -465,6 +581,9 @@ int RunSuite(std::vector<SuiteScript> scripts, const SuiteOptions& options, bool
 
     for (std::size_t i = 0; i < results.size() && i < places.size(); ++i) {
         results[i].place = places[i];
+    }
+    if (SuiteStatus(results, options.failOnFlaky) != kExitPassed) {
+        status = kExitFailed;
     }
     out << Verdict(results) << detail::ShardNote(options.shard, scripts.size(), all) << '\n';
     out.flush();

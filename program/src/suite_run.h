@@ -27,12 +27,14 @@ struct SuiteRun {
 
 // What a worker leaves for the i-th script as it runs it, in the run's
 // folder: the script's output as it comes, its progress, its last screen
-// (for --artifacts and --report), and then its result.
+// (for --artifacts and --report), and then its result; the number of the
+// run it is on when it runs again (--retries, --repeat-each).
 struct ScriptFiles {
     std::filesystem::path output;
     std::filesystem::path progress;
     std::filesystem::path screen;
     std::filesystem::path result;
+    std::filesystem::path attempt;
 };
 ScriptFiles FilesOf(const std::filesystem::path& folder, std::size_t i);
 
@@ -46,7 +48,8 @@ struct ScriptRun {
 
 // Runs one script: its output to echo as it comes and into the result, its
 // evidence and its trace kept; what the program says about it besides to
-// notes. *status: how it ended.
+// notes. A failed one runs again up to --retries times, each run on a
+// fresh session. *status: how it ended.
 ScriptResult RunScript(const SuiteScript& s, const SuiteRun& run, const ScriptRun& how,
                        std::ostream& notes, int* status);
 

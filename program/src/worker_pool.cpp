@@ -51,6 +51,7 @@ struct Worker {
     bool ended = false;                 // the pool ended it (past the script's limit)
     bool diedWithScript = false;        // it ended before handing back its script's result
     int unreadable = 0;                 // looks at a result that did not open
+    std::string run;                    // the run of its script it is on (--retries)
     // Its log as read so far: lines are told a round after they are read,
     // so that what a worker writes as it dies stays with its script.
     std::uintmax_t logRead = 0;
@@ -181,6 +182,8 @@ class Pool {
                 w.script.reset();
                 w.diedWithScript = true;
                 moved = true;
+            } else if (Rerun(w, files, now)) {
+                // A run of the script again: its limit starts again.
             } else if (limit.count() > 0 && !w.ended && now - w.since > limit + Grace(limit)) {
                 // Stuck past its limit: only ending its process stops it.
                 w.process->End();
@@ -188,6 +191,21 @@ class Pool {
             }
         }
         return moved;
+    }
+
+    // Whether the worker started another run of its script since the last
+    // look (--retries, --repeat-each): its limit is counted from then.
+    bool Rerun(Worker& w, const ScriptFiles& files, Clock::time_point now) const {
+        if (run_.options.retries == 0 && run_.options.repeatEach <= 1) {
+            return false;
+        }
+        std::optional<std::string> run = ReadWholeFile(files.attempt);
+        if (!run || *run == w.run) {
+            return false;
+        }
+        w.run = std::move(*run);
+        w.since = now;
+        return true;
     }
 
     // Hands free workers their next script, ends the input of those with
@@ -205,6 +223,7 @@ class Pool {
             w.since = Clock::now();
             w.logAtScript = SizeOf(w.log);
             w.unreadable = 0;
+            w.run.clear();
             if (w.process->Send(std::to_string(next_) + "\n")) {
                 w.script = next_++;
                 moved = true;

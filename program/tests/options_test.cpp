@@ -118,15 +118,21 @@ TEST(OptionsTest, BadCommandLinesAreRefusedWithTheReason) {
          "--record records the window: not with --script or --headless"},
         {{"--artifacts", "out"},
          "--junit, --artifacts, --update-screens, --report, --trace, --jobs, --shard, "
-         "--durations, --last-failed and --timeout go with --script"},
+         "--durations, --last-failed, --retries, --fail-on-flaky, --repeat-each and --timeout go "
+         "with "
+         "--script"},
         {{"--jobs", "2"},
          "--junit, --artifacts, --update-screens, --report, --trace, --jobs, --shard, "
-         "--durations, --last-failed and --timeout go with --script"},
+         "--durations, --last-failed, --retries, --fail-on-flaky, --repeat-each and --timeout go "
+         "with "
+         "--script"},
         {{"--script", "a", "--trace"}, "--trace goes with --report"},
         {{"--script", "a", "--durations", "j.xml"}, "--durations goes with --shard"},
         {{"--last-failed", "r"},
          "--junit, --artifacts, --update-screens, --report, --trace, --jobs, --shard, "
-         "--durations, --last-failed and --timeout go with --script"},
+         "--durations, --last-failed, --retries, --fail-on-flaky, --repeat-each and --timeout go "
+         "with "
+         "--script"},
         {{"--merge-reports", "out"},
          "--merge-reports needs OUT and the report folders to merge into it"},
         {{"--merge-reports", "out", "r1", "--script", "a"},
@@ -135,7 +141,9 @@ TEST(OptionsTest, BadCommandLinesAreRefusedWithTheReason) {
          "--merge-reports runs nothing: it takes --junit alone"},
         {{"--timeout", "0"},
          "--junit, --artifacts, --update-screens, --report, --trace, --jobs, --shard, "
-         "--durations, --last-failed and --timeout go with --script"},
+         "--durations, --last-failed, --retries, --fail-on-flaky, --repeat-each and --timeout go "
+         "with "
+         "--script"},
         // A value left out is not taken from the option after it.
         {{"--script", "a", "--report", "--trace"},
          "--report needs a value, not the option \"--trace\""},
@@ -153,6 +161,17 @@ TEST(OptionsTest, BadCommandLinesAreRefusedWithTheReason) {
         {{"--script", "a", "--shard", "1/0"}, "--shard takes K/N with 1 <= K <= N, not \"1/0\""},
         {{"--script", "a", "--shard", "2"}, "--shard takes K/N with 1 <= K <= N, not \"2\""},
         {{"--script", "a", "--shard", "1/3", "--shard", "2/3"}, "--shard is given twice"},
+        {{"--script", "a", "--retries", "11"},
+         "--retries takes a whole number from 0 to 10, not \"11\""},
+        {{"--script", "a", "--fail-on-flaky"}, "--fail-on-flaky goes with --retries"},
+        {{"--script", "a", "--repeat-each", "0"},
+         "--repeat-each takes a whole number from 1 to 100, not \"0\""},
+        {{"--script", "a", "--repeat-each", "5", "--retries", "1"},
+         "--repeat-each looks for runs that differ, which --retries would hide: not together"},
+        {{"--script", "a", "--repeat-each", "5", "--real-time"},
+         "--repeat-each compares runs on the virtual clock: not with --real-time"},
+        {{"--merge-reports", "out", "r1", "--retries", "1"},
+         "--merge-reports runs nothing: it takes --junit alone"},
         {{"--scale", "0"}, "--scale takes a whole number from 1 to 8, not \"0\""},
         {{"--unit", "u"}, "unknown argument \"--unit\""},
         {{"a.ks"}, "unknown argument \"a.ks\""},

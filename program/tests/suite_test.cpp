@@ -106,6 +106,54 @@ TEST(SuiteTest, JUnitTellsEveryScriptApartAndShowsWhatANameHides) {
     EXPECT_EQ(xml.find(kRlo), std::string::npos);
 }
 
+// --retries: how many runs a script gets, what the closing line calls it
+// and the status, by how many of its first runs fail.
+TEST(SuiteTest, AScriptThatPassesOnARetryIsFlakyAndFailsTheRunOnlyWhenAskedTo) {
+    struct Row {
+        int retries;
+        int failingRuns;  // its first runs that fail
+        bool failOnFlaky;
+        int runs;
+        const char* verdict;
+        int status;
+    };
+    const Row rows[] = {
+        {0, 0, false, 1, "1 passed, 0 failed", script::kExitPassed},
+        {0, 1, false, 1, "0 passed, 1 failed", script::kExitFailed},
+        {1, 0, false, 1, "1 passed, 0 failed", script::kExitPassed},
+        {1, 1, false, 2, "0 passed, 0 failed, 1 flaky", script::kExitPassed},
+        {1, 1, true, 2, "0 passed, 0 failed, 1 flaky", script::kExitFailed},
+        {1, 2, false, 2, "0 passed, 1 failed", script::kExitFailed},
+        {2, 2, false, 3, "0 passed, 0 failed, 1 flaky", script::kExitPassed},
+        {2, 3, true, 3, "0 passed, 1 failed", script::kExitFailed},
+    };
+    for (const Row& row : rows) {
+        SCOPED_TRACE(testing::Message()
+                     << "retries " << row.retries << ", failing runs " << row.failingRuns
+                     << ", fail on flaky " << row.failOnFlaky);
+        script::ParseResult parsed = script::ParseScript("quit\n", "s.ks");
+        ASSERT_TRUE(parsed);
+        std::vector<SuiteScript> scripts;
+        scripts.push_back({"s.ks", std::move(*parsed)});
+        SuiteOptions options;
+        options.retries = row.retries;
+        options.failOnFlaky = row.failOnFlaky;
+        int runs = 0;
+        const RunOne runOne = [&](const script::Script&, const script::RunnerOptions&,
+                                  std::ostream&) -> RunOutcome {
+            if (++runs <= row.failingRuns) {
+                return {script::kExitFailed, "s.ks:1: quit: run " + std::to_string(runs)};
+            }
+            return {};
+        };
+        std::ostringstream out;
+        std::ostringstream err;
+        EXPECT_EQ(RunSuite(scripts, options, false, std::nullopt, runOne, out, err), row.status);
+        EXPECT_EQ(runs, row.runs);
+        EXPECT_EQ(out.str(), std::string(row.verdict) + "\n");
+    }
+}
+
 #if GTEST_HAS_DEATH_TEST && !defined(_WIN32)
 // Only a process can be ended from outside: a script stuck in the
 // program's own process past its limit and grace ends the program, saying

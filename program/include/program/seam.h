@@ -81,6 +81,9 @@ struct Traits {
     std::string_view replayWith;
     // Its name in the references only it draws so ("diag.host.png").
     std::string_view backend;
+    // Every script runs on the wall clock (a PC's own system): no two runs
+    // are alike, so --repeat-each has nothing to compare.
+    bool wallClockOnly = false;
 };
 
 class Seam {

@@ -48,6 +48,16 @@ struct TraceStep {
     std::vector<ui::Rect> masks;  // left out of that comparison, on the screen
 };
 
+// An earlier run of a script that failed, and that --retries ran again.
+struct Attempt {
+    std::chrono::duration<double> time{};
+    std::string failure;  // "FILE:LINE: command: why"
+    std::string output;   // what that run wrote about itself
+    bool traced = false;  // its trace was kept (--report)
+    std::vector<TraceStep> trace;
+    std::size_t screensLeftOut = 0;
+};
+
 struct ScriptResult {
     std::filesystem::path file;  // as given or found
     std::string className;       // ClassName: its folder within the run
@@ -65,13 +75,28 @@ struct ScriptResult {
     // Its place among the run's scripts before --shard took its slice, so
     // that merged shards come in one run's order.
     std::size_t place = 0;
+    // The runs before the last (--retries), in order: each failed. The
+    // result's own fields are the last run's, but its time and output are
+    // those of all of them.
+    std::vector<Attempt> retried;
+    // It passed only on a retry.
+    [[nodiscard]] bool Flaky() const { return passed && !retried.empty(); }
 };
 
-// "N passed, M failed", and ", K errors" when scripts came to no verdict.
+// "N passed, M failed", then ", F flaky" when scripts passed only on a
+// retry (not among the N) and ", K errors" when scripts came to no verdict.
 std::string Verdict(const std::vector<ScriptResult>& results);
 
+// The status the results give: kExitFailed when a script failed or came to
+// no verdict, or (failOnFlaky) passed only on a retry; else kExitPassed.
+int SuiteStatus(const std::vector<ScriptResult>& results, bool failOnFlaky);
+
 // Writes a JUnit XML report: one test suite, one test case per script with
-// its time, failure message and output; the reason on failure.
+// its time, failure message and output; a script run again (--retries) as
+// Maven Surefire writes a rerun test: a flaky one passes with a
+// <flakyFailure> per failed run, one that failed every run has the first
+// run's <failure> and a <rerunFailure> per run after it. The reason on
+// failure.
 platform::Result<void> WriteJUnit(const std::filesystem::path& file,
                                   const std::vector<ScriptResult>& results);
 

@@ -33,6 +33,13 @@ struct SuiteOptions {
     // --last-failed FILE|DIR: only the scripts that failed in the run of a
     // report's results (the file, or the report's folder).
     std::optional<std::filesystem::path> lastFailed;
+    // --retries N: a failed script runs again, up to N times, each on a
+    // fresh copy of its unit; one that then passes is flaky.
+    int retries = 0;
+    bool failOnFlaky = false;  // --fail-on-flaky: a flaky script fails the run
+    // --repeat-each N: each script runs N times, and every run must give
+    // the first's trace.
+    int repeatEach = 1;
     // --timeout MS: a script's wall time, from its start to its end; zero:
     // no limit.
     std::chrono::milliseconds timeout = kDefaultTimeout;

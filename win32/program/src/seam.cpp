@@ -40,7 +40,8 @@ Seam::Seam(pc::Options options)
                      .tourAnswersMessageBoxes = true,
                      .unitKeys = false,
                      .replayWith = "--root <the same folder>",
-                     .backend = "win32"}),
+                     .backend = "win32",
+                     .wallClockOnly = true}),
       options_(std::move(options)) {}
 
 std::vector<OptionSpec> Seam::OwnOptions() {

@@ -64,7 +64,8 @@ TEST(Win32SeamTest, BadCommandLinesAreRefusedWithTheReason) {
         {{"--script", ""}, "--script takes no empty name"},
         {{"--junit", "r.xml"},
          "--junit, --artifacts, --update-screens, --report, --trace, --jobs, --shard, "
-         "--durations, --last-failed and --timeout go with --script"},
+         "--durations, --last-failed, --retries, --fail-on-flaky, --repeat-each and --timeout go "
+         "with --script"},
         {{"--com7", "COM0"}, "--com7 takes a port name COM1 to COM256, not \"COM0\""},
         {{"--com7", "COM257"}, "--com7 takes a port name COM1 to COM256, not \"COM257\""},
         {{"--com7", "COM07"}, "--com7 takes a port name COM1 to COM256, not \"COM07\""},
