@@ -107,4 +107,28 @@ platform::Result<WaveClip> ParseWaveImage(std::span<const std::uint8_t> image) {
     return platform::Fail(haveFormat ? "no data chunk" : "no format chunk");
 }
 
+double CrossingFrequency(const WaveClip& clip) {
+    const std::size_t frames = clip.Frames();
+    double first = -1;
+    double last = -1;
+    std::size_t crossings = 0;
+    for (std::size_t i = 1; i < frames; ++i) {
+        const int before = clip.samples[(i - 1) * clip.channels];
+        const int now = clip.samples[i * clip.channels];
+        if (before < 0 && now >= 0) {
+            const double at =
+                static_cast<double>(i - 1) + static_cast<double>(-before) / (now - before);
+            if (first < 0) {
+                first = at;
+            }
+            last = at;
+            ++crossings;
+        }
+    }
+    if (crossings < 2 || last <= first) {
+        return 0;
+    }
+    return static_cast<double>(crossings - 1) * clip.sampleRate / (last - first);
+}
+
 }  // namespace host::sound
