@@ -1,6 +1,7 @@
 // The words of an `expect` line as the expectation they name.
 #pragma once
 
+#include <optional>
 #include <string_view>
 #include <vector>
 
@@ -21,6 +22,17 @@ class ExpectParser : public WordReader {
     Check ParseCheck(const std::string& what);
     Check ParseMatch();
     Check ParseScreen();
+
+    // The checks on the unit beneath the screen (expect_unit_parser.cpp):
+    // nothing when what names none of them.
+    std::optional<Check> ParseUnitCheck(const std::string& what);
+    Check ParseSent();
+    Check ParseControl();
+    Check ParseFile();
+    Check ParseRegistry();
+    Check ParseSound();
+    std::string DeviceName(std::size_t index);
+    std::vector<std::uint8_t> HexBytes(std::size_t index);
 };
 
 }  // namespace script::detail

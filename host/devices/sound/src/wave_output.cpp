@@ -66,7 +66,7 @@ void WaveOutput::Report(const std::shared_ptr<const WaveClip>& clip, bool loop) 
     event.sound.lengthMs = clip->Frames() * 1000 / clip->sampleRate;
     event.sound.loop = loop;
     event.sound.volume = volume_.load();
-    event.sound.frequencyHz = CrossingFrequency(*clip);
+    event.sound.frequencyHz = CrossingFrequency(*clip, loop);
     traffic_->Record(std::move(event));
 }
 
