@@ -54,6 +54,13 @@ void CheckCheck(const script::Expectation& e) {
             } else if constexpr (std::is_same_v<T, script::ExpectPixel>) {
                 Check(OnScreen(c.x, c.y), "a pixel on the screen");
                 Check(c.color <= 0xFFFFFFU, "a colour RRGGBB");
+            } else if constexpr (std::is_same_v<T, script::ExpectSent> ||
+                                 std::is_same_v<T, script::ExpectControl>) {
+                Check(c.device.size() == 5 && c.device.back() == ':', "a stream device's name");
+            } else if constexpr (std::is_same_v<T, script::ExpectFile>) {
+                Check(!c.path.empty() && c.path.front() == '\\', "a path on the unit");
+            } else if constexpr (std::is_same_v<T, script::ExpectSound>) {
+                Check(!c.hz || (*c.hz >= 1 && c.toleranceHz >= 0), "a frequency and tolerance");
             }
         },
         e.check);

@@ -23,7 +23,7 @@ Expectation ExpectParser::Parse() {
     if (words_.size() < 2) {
         Fail(
             "expected: expect text|match|caption|check|enabled|visible|msgbox|nomsgbox|"
-            "debug|screen|pixel|fit");
+            "debug|screen|pixel|fit|sent|control|file|registry|sound");
         return e;
     }
     e.check = ParseCheck(words_[1].text);
@@ -31,6 +31,9 @@ Expectation ExpectParser::Parse() {
 }
 
 Check ExpectParser::ParseCheck(const std::string& what) {
+    if (std::optional<Check> unit = ParseUnitCheck(what)) {
+        return *unit;
+    }
     if (what == "text") {
         Count(3, "expect text ID \"TEXT\"");
         const int id = Id(2);

@@ -2,6 +2,7 @@
 #pragma once
 
 #include <cstddef>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -29,6 +30,17 @@ class ExpectParser : public WordReader {
     ui::Rect Rectangle(std::size_t index, const std::string& whose);
     // N (pixels of the area) or P% (a share with at most two decimals).
     void Allowance(std::size_t index, const ui::Rect& area, ScreenTolerance* tolerance);
+
+    // The checks on the unit beneath the screen (expect_unit_parser.cpp):
+    // nothing when what names none of them.
+    std::optional<Check> ParseUnitCheck(const std::string& what);
+    Check ParseSent();
+    Check ParseControl();
+    Check ParseFile();
+    Check ParseRegistry();
+    Check ParseSound();
+    std::string DeviceName(std::size_t index);
+    std::vector<std::uint8_t> HexBytes(std::size_t index);
 };
 
 }  // namespace script::detail

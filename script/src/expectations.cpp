@@ -143,7 +143,7 @@ std::string Mismatch(const std::string& expected, const std::string& found) {
 }
 
 Expectations::Expectations(Target& target, std::ostream& log, ExpectationSettings settings)
-    : target_(target), log_(log), settings_(std::move(settings)) {}
+    : target_(target), log_(log), settings_(std::move(settings)), unit_(target) {}
 
 platform::Result<void> Expectations::Check(const script::Check& check, ui::Desktop& desktop) {
     return std::visit(
@@ -163,6 +163,12 @@ platform::Result<void> Expectations::Check(const script::Check& check, ui::Deskt
                 return Pixel(e, desktop);
             } else if constexpr (std::is_same_v<T, ExpectFit>) {
                 return Fit(desktop);
+            } else if constexpr (std::is_same_v<T, ExpectSent> ||
+                                 std::is_same_v<T, ExpectControl> ||
+                                 std::is_same_v<T, ExpectFile> ||
+                                 std::is_same_v<T, ExpectRegistry> ||
+                                 std::is_same_v<T, ExpectSound>) {
+                return unit_.Check(e);
             } else {
                 ui::WindowInfo info;
                 if (platform::Result<void> found = Control(e.id, desktop, &info); !found) {

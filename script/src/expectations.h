@@ -12,6 +12,7 @@
 #include "script/script.h"
 #include "script/target.h"
 #include "ui/desktop.h"
+#include "unit_expectations.h"
 
 namespace script::detail {
 
@@ -55,6 +56,7 @@ class Expectations {
     std::ostream& log_;
     ExpectationSettings settings_;
     std::size_t debugSeen_ = 0;  // debug lines already looked at
+    UnitExpectations unit_;
 };
 
 // "diag.host.png" for "diag.png" and the backend "host".

@@ -39,7 +39,17 @@ ScriptRunner::ScriptRunner(Script script, Target& target, std::ostream& log, Run
           detail::ExpectationSettings{script_.name, script_.folder, options_.updateScreens,
                                       options_.backend})),
       evidence_(std::make_unique<detail::Evidence>(options_.artifactsFolder, script_.name, target)),
-      reports_(std::make_unique<detail::CommandReports>(options_.observer, target)) {}
+      reports_(std::make_unique<detail::CommandReports>(options_.observer, target)) {
+    // The traffic such a check reads is kept from the start of the run.
+    const bool readsTraffic =
+        std::any_of(script_.commands.begin(), script_.commands.end(), [](const Command& c) {
+            const Expectation* e = ExpectationOf(c);
+            return e != nullptr && ReadsTraffic(e->check);
+        });
+    if (readsTraffic && target_.Traffic() != nullptr) {
+        target_.Traffic()->Keep();
+    }
+}
 
 ScriptRunner::~ScriptRunner() = default;
 

@@ -59,8 +59,9 @@ platform::Result<void> ReadEscape(std::string_view line, std::size_t* i, std::st
     return {};
 }
 
-// A quoted word whose opening quote is at line[*i]; the reason it is malformed.
-platform::Result<void> ReadQuoted(std::string_view line, std::size_t* i, Word* word) {
+// A quoted word whose opening quote is at line[*i]; the reason it is
+// malformed. In a path a backslash is itself, and so is a doubled one.
+platform::Result<void> ReadQuoted(std::string_view line, std::size_t* i, Word* word, bool path) {
     word->quoted = true;
     ++*i;
     bool closed = false;
@@ -72,6 +73,13 @@ platform::Result<void> ReadQuoted(std::string_view line, std::size_t* i, Word* w
         }
         if (c != '\\') {
             word->text += c;
+            continue;
+        }
+        if (path) {
+            word->text += c;
+            if (*i < line.size() && line[*i] == '\\') {
+                ++*i;
+            }
             continue;
         }
         if (*i == line.size()) {
@@ -90,6 +98,12 @@ platform::Result<void> ReadQuoted(std::string_view line, std::size_t* i, Word* w
     return {};
 }
 
+// The word after `expect file` or `expect registry` is a path on the unit.
+bool PathNext(const std::vector<Word>& words) {
+    return words.size() == 2 && !words[0].quoted && words[0].text == "expect" && !words[1].quoted &&
+           (words[1].text == "file" || words[1].text == "registry");
+}
+
 }  // namespace
 
 platform::Result<void> SplitWords(std::string_view line, std::vector<Word>* words) {
@@ -106,7 +120,8 @@ platform::Result<void> SplitWords(std::string_view line, std::vector<Word>* word
             while (i < line.size() && !IsBlank(line[i])) {
                 word.text += line[i++];
             }
-        } else if (platform::Result<void> read = ReadQuoted(line, &i, &word); !read) {
+        } else if (platform::Result<void> read = ReadQuoted(line, &i, &word, PathNext(*words));
+                   !read) {
             return read;
         }
         words->push_back(std::move(word));

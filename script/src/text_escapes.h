@@ -19,7 +19,9 @@ struct Word {
 };
 
 // Splits a line into words; the reason on an unclosed quote or an unknown
-// escape.
+// escape. The quoted path of `expect file` and key of `expect registry` take
+// no escapes: a backslash is itself ("\Mounted Volume\Vesk", and a doubled
+// one is one too).
 platform::Result<void> SplitWords(std::string_view line, std::vector<Word>* words);
 
 // The text in double quotes with escapes, control bytes as \xHH: how the

@@ -66,15 +66,44 @@ BOOL DeviceCall(VirtualUnit::Impl& impl, HANDLE h, std::string_view op,
     return r.value;
 }
 
+std::string DeviceNameOf(VirtualUnit::Impl& impl, HANDLE h) {
+    auto object = impl.handles.Get(h);
+    auto* device = object ? std::get_if<std::shared_ptr<DeviceObject>>(&*object) : nullptr;
+    return device != nullptr ? (*device)->slot->name : std::string();
+}
+
 BOOL VirtualUnit::DeviceIoControl(HANDLE h, DWORD code, const void* in, DWORD inSize, void* out,
                                   DWORD outSize, DWORD* returned) {
     auto object = impl_->handles.Get(h);
     if (object && std::holds_alternative<std::shared_ptr<FileObject>>(*object)) {
         return Impl::Fail(ERROR_INVALID_FUNCTION);
     }
-    return DeviceCall(*impl_, h, "ioctl", code, [&](Driver& d, DeviceOpen& o) {
+    bool readsThrough = false;
+    const BOOL result = DeviceCall(*impl_, h, "ioctl", code, [&](Driver& d, DeviceOpen& o) {
+        readsThrough = d.ReadsThrough(code);
         return d.IoControl(o, code, in, inSize, out, outSize, returned);
     });
+    if (!impl_->traffic.On()) {
+        return result;
+    }
+    const DWORD error = result == FALSE ? GetLastError() : ERROR_SUCCESS;
+    const std::string device = DeviceNameOf(*impl_, h);
+    // Without a counter the whole output buffer is the answer.
+    const DWORD given = result == FALSE ? 0 : returned != nullptr ? *returned : outSize;
+    std::vector<std::uint8_t> output = TrafficBytes(out, std::min(given, outSize));
+    if (readsThrough && !output.empty()) {
+        auto event = platform::TrafficOf(device, TrafficKind::Read);
+        event.bytes = output;
+        impl_->traffic.Record(std::move(event));
+    }
+    auto event = platform::TrafficOf(device, TrafficKind::Control);
+    event.bytes = TrafficBytes(in, inSize);
+    event.output = std::move(output);
+    event.code = code;
+    event.result = result;
+    event.error = error;
+    impl_->traffic.Record(std::move(event));
+    return result;
 }
 
 BOOL VirtualUnit::GetCommState(HANDLE h, DCB* dcb) {

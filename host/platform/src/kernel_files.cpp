@@ -192,6 +192,12 @@ HANDLE VirtualUnit::CreateFile(std::string_view name, DWORD access, DWORD share,
         return INVALID_HANDLE_VALUE;
     }
     const HANDLE h = impl_->handles.Add(object);
+    const bool made = (oflags & (entry.exists ? O_TRUNC : O_CREAT)) != 0;
+    if (made && impl_->traffic.On()) {
+        auto event = platform::TrafficOf("file", TrafficKind::FileCreate);
+        event.path = std::string(name);
+        impl_->traffic.Record(std::move(event));
+    }
     // Every successful open says whether an existing file was taken over by
     // CREATE_ALWAYS / OPEN_ALWAYS, and clears the code otherwise.
     const bool tookOver = (creation == CREATE_ALWAYS || creation == OPEN_ALWAYS) && entry.exists;
@@ -231,8 +237,20 @@ BOOL VirtualUnit::ReadFile(HANDLE h, void* buffer, DWORD toRead, DWORD* read) {
         }
         return TRUE;
     }
-    return DeviceCall(*impl_, h, "read", std::nullopt,
-                      [&](Driver& d, DeviceOpen& o) { return d.Read(o, buffer, toRead, read); });
+    DWORD got = 0;
+    const BOOL result = DeviceCall(*impl_, h, "read", std::nullopt, [&](Driver& d, DeviceOpen& o) {
+        return d.Read(o, buffer, toRead, read != nullptr ? read : &got);
+    });
+    if (impl_->traffic.On() && result != FALSE) {
+        const DWORD count = std::min(read != nullptr ? *read : got, toRead);
+        if (count > 0 && buffer != nullptr) {
+            const auto* bytes = static_cast<const std::uint8_t*>(buffer);
+            auto event = platform::TrafficOf(DeviceNameOf(*impl_, h), TrafficKind::Read);
+            event.bytes = {bytes, bytes + count};
+            impl_->traffic.Record(std::move(event));
+        }
+    }
+    return result;
 }
 
 BOOL VirtualUnit::WriteFile(HANDLE h, const void* buffer, DWORD toWrite, DWORD* written) {
@@ -262,11 +280,28 @@ BOOL VirtualUnit::WriteFile(HANDLE h, const void* buffer, DWORD toWrite, DWORD* 
         if (written != nullptr) {
             *written = total;
         }
+        if (impl_->traffic.On()) {
+            auto event = platform::TrafficOf("file", TrafficKind::FileWrite);
+            event.bytes = TrafficBytes(buffer, total);
+            event.path = file->unitPath;
+            impl_->traffic.Record(std::move(event));
+        }
         return TRUE;
     }
-    return DeviceCall(*impl_, h, "write", std::nullopt, [&](Driver& d, DeviceOpen& o) {
-        return d.Write(o, buffer, toWrite, written);
+    DWORD put = 0;
+    const BOOL result = DeviceCall(*impl_, h, "write", std::nullopt, [&](Driver& d, DeviceOpen& o) {
+        return d.Write(o, buffer, toWrite, written != nullptr ? written : &put);
     });
+    if (impl_->traffic.On() && result != FALSE) {
+        const DWORD count = std::min(written != nullptr ? *written : put, toWrite);
+        if (count > 0 && buffer != nullptr) {
+            const auto* bytes = static_cast<const std::uint8_t*>(buffer);
+            auto event = platform::TrafficOf(DeviceNameOf(*impl_, h), TrafficKind::Write);
+            event.bytes = {bytes, bytes + count};
+            impl_->traffic.Record(std::move(event));
+        }
+    }
+    return result;
 }
 
 BOOL VirtualUnit::CloseHandle(HANDLE h) {
@@ -409,6 +444,12 @@ BOOL VirtualUnit::CopyFile(std::string_view existing, std::string_view target, B
     if (DWORD err = CopyHostFile(from.host, to.host); err != ERROR_SUCCESS) {
         return Impl::Fail(err);
     }
+    if (impl_->traffic.On()) {
+        auto event = platform::TrafficOf("file", TrafficKind::FileCopy);
+        event.path = std::string(target);
+        event.text = std::string(existing);
+        impl_->traffic.Record(std::move(event));
+    }
     return TRUE;
 }
 
@@ -432,6 +473,11 @@ BOOL VirtualUnit::DeleteFile(std::string_view path) {
     }
     if (::unlink(entry.host.c_str()) != 0) {
         return Impl::Fail(ErrnoToWin32(errno));
+    }
+    if (impl_->traffic.On()) {
+        auto event = platform::TrafficOf("file", TrafficKind::FileDelete);
+        event.path = std::string(path);
+        impl_->traffic.Record(std::move(event));
     }
     return TRUE;
 }

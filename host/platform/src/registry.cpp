@@ -42,8 +42,9 @@ std::string Join(const std::string& base, const std::string& sub) {
 
 }  // namespace
 
-UnitRegistry::UnitRegistry(std::filesystem::path file, HandleTable& handles)
-    : file_(std::move(file)), handles_(handles) {}
+UnitRegistry::UnitRegistry(std::filesystem::path file, HandleTable& handles,
+                           platform::Traffic& traffic)
+    : file_(std::move(file)), handles_(handles), traffic_(traffic) {}
 
 std::optional<ConfigError> UnitRegistry::Load() {
     if (!HostExists(file_)) {
@@ -232,6 +233,13 @@ HANDLE UnitRegistry::ActivateDevice(std::string_view key, DWORD /*clientInfo*/) 
         SetLastError(err);
         return 0;
     }
+    if (traffic_.On()) {
+        auto event = platform::TrafficOf("registry", platform::TrafficKind::RegistryCreate);
+        event.path = activePath;
+        event.text =
+            "Hnd=" + std::to_string(static_cast<DWORD>(h)) + " Name=" + name + " Key=" + *path;
+        traffic_.Record(std::move(event));
+    }
     return h;
 }
 
@@ -252,6 +260,11 @@ BOOL UnitRegistry::DeactivateDevice(HANDLE device) {
             reg = saved;
             SetLastError(err);
             return FALSE;
+        }
+        if (traffic_.On()) {
+            auto event = platform::TrafficOf("registry", platform::TrafficKind::RegistryDelete);
+            event.path = path;
+            traffic_.Record(std::move(event));
         }
         return TRUE;
     }

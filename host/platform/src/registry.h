@@ -15,6 +15,7 @@
 #include "handle_table.h"
 #include "host/unit/config_error.h"
 #include "platform/services.h"
+#include "platform/traffic.h"
 #include "registry_store.h"
 
 namespace host::unit {
@@ -22,8 +23,8 @@ namespace host::unit {
 class UnitRegistry final : public platform::Registry {
   public:
     // file: registry.reg. Device manager handles are taken from handles, so
-    // that CloseHandle knows them.
-    UnitRegistry(std::filesystem::path file, HandleTable& handles);
+    // that CloseHandle knows them. Keys made and removed go to traffic.
+    UnitRegistry(std::filesystem::path file, HandleTable& handles, platform::Traffic& traffic);
 
     // Reads the file; a unit without one starts with an empty registry.
     std::optional<ConfigError> Load();
@@ -51,6 +52,7 @@ class UnitRegistry final : public platform::Registry {
 
     const std::filesystem::path file_;
     HandleTable& handles_;
+    platform::Traffic& traffic_;
     mutable std::mutex mutex_;
     RegistryStore store_;
     std::map<platform::HKEY, std::string> openKeys_;

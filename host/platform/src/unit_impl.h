@@ -19,6 +19,7 @@
 #include "host/unit/scheduler.h"
 #include "host/unit/virtual_unit.h"
 #include "platform/last_error.h"
+#include "platform/traffic.h"
 #include "register_space.h"
 #include "registry.h"
 #include "registry_store.h"
@@ -57,6 +58,7 @@ struct VirtualUnit::Impl {
 
     std::filesystem::path dir;
     std::unique_ptr<Scheduler> scheduler;  // outlives everything below
+    platform::Traffic traffic;             // on the scheduler's clock
     FileSystem fs;
 
     // Devices and faults.
@@ -114,5 +116,7 @@ HANDLE OpenDevice(VirtualUnit::Impl& impl, std::string_view name, DWORD access, 
 BOOL DeviceCall(VirtualUnit::Impl& impl, HANDLE h, std::string_view op,
                 std::optional<std::uint32_t> arg,
                 const std::function<DriverResult(Driver&, DeviceOpen&)>& call);
+// The name of the device open on h ("COM7:"), empty when h is no device.
+std::string DeviceNameOf(VirtualUnit::Impl& impl, HANDLE h);
 
 }  // namespace host::unit

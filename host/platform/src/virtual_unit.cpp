@@ -65,9 +65,10 @@ VirtualUnit::Impl::Impl(std::filesystem::path unitDir, const LoadOptions& option
     : dir(std::move(unitDir)),
       scheduler(std::make_unique<Scheduler>(
           options.virtualTime ? Scheduler::Time::Virtual : Scheduler::Time::Real, options.startMs)),
+      traffic([this] { return scheduler->NowMs(); }),
       fs(dir / "fs"),
       kernelFaults(KernelOps()),
-      registry(dir / "registry.reg", handles) {}
+      registry(dir / "registry.reg", handles, traffic) {}
 
 BOOL VirtualUnit::Impl::Fail(DWORD code) {
     platform::SetLastError(code);
@@ -262,6 +263,10 @@ void VirtualUnit::DebugOutput(std::string_view text) {
         static_cast<void>(std::fwrite(text.data(), 1, text.size(), stderr));
         static_cast<void>(std::fflush(stderr));
     }
+}
+
+platform::Traffic& VirtualUnit::traffic() {
+    return impl_->traffic;
 }
 
 unit::Scheduler& VirtualUnit::scheduler() {

@@ -109,7 +109,8 @@ class UnitRegistryTest : public testing::Test {
 
     platform::Result<host::unit::TempDir> dir_ = host::unit::TempDir::Create("kestrin-registry-");
     host::unit::HandleTable handles_;
-    host::unit::UnitRegistry registry_{File(), handles_};
+    platform::Traffic traffic_;
+    host::unit::UnitRegistry registry_{File(), handles_, traffic_};
 };
 
 TEST_F(UnitRegistryTest, QueryFollowsWin32SizeRules) {

@@ -1,5 +1,9 @@
 #include "host/script_target.h"
 
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+
 #include "host/unit/scheduler.h"
 #include "host/unit/virtual_unit.h"
 
@@ -43,6 +47,36 @@ platform::Result<void> ScriptTarget::Set(std::string_view key, std::string_view 
 
 std::vector<std::string> ScriptTarget::DebugLines() const {
     return unit_.DebugLines();
+}
+
+platform::Traffic* ScriptTarget::Traffic() {
+    return &unit_.traffic();
+}
+
+platform::Result<std::optional<std::string>> ScriptTarget::FileContent(
+    std::string_view unitPath) const {
+    const auto host = unit_.HostPath(unitPath);
+    if (!host) {
+        return std::optional<std::string>();  // a folder on the way is missing
+    }
+    std::error_code error;
+    const auto status = std::filesystem::status(*host, error);
+    if (!std::filesystem::exists(status)) {
+        return std::optional<std::string>();
+    }
+    if (!std::filesystem::is_regular_file(status)) {
+        return platform::Fail("\"" + std::string(unitPath) + "\" is no file");
+    }
+    std::ifstream in(*host, std::ios::binary);
+    std::string content{std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+    if (in.bad()) {
+        return platform::Fail("\"" + std::string(unitPath) + "\" cannot be read");
+    }
+    return std::optional<std::string>(std::move(content));
+}
+
+platform::Result<bool> ScriptTarget::RegistryKeyPresent(std::string_view key) const {
+    return unit_.RegistryKeyExists(key);
 }
 
 void ScriptTarget::Stop() {

@@ -159,9 +159,47 @@ struct ExpectFit {
     bool operator==(const ExpectFit&) const = default;
 };
 
+// What an expectation checks on the unit beneath the screen: its traffic,
+// files, registry and sound.
+struct ExpectSent {
+    std::string device;  // upper case: "COM7:"
+    std::vector<std::uint8_t> bytes;
+    bool operator==(const ExpectSent&) const = default;
+};
+struct ExpectControl {
+    std::string device;    // upper case: "PWM1:"
+    std::string codeText;  // as written: "VESK_PWM_IOCTL_SET_DUTY" or "0x8011"
+    std::uint32_t code = 0;
+    std::optional<std::vector<std::uint8_t>> input;  // the input bytes, when given
+    bool operator==(const ExpectControl&) const = default;
+};
+struct ExpectFile {
+    enum class State { Present, Absent, Content };
+    std::string path;  // a unit path
+    State state = State::Present;
+    std::string content;  // State::Content
+    bool operator==(const ExpectFile&) const = default;
+};
+struct ExpectRegistry {
+    std::string key;  // below HKEY_LOCAL_MACHINE
+    bool present = true;
+    bool operator==(const ExpectRegistry&) const = default;
+};
+struct ExpectSound {
+    bool playing = true;
+    std::optional<int> hz;  // its frequency, within toleranceHz
+    int toleranceHz = 0;
+    bool operator==(const ExpectSound&) const = default;
+};
+
 using Check =
     std::variant<ExpectText, ExpectMatch, ExpectCaption, ExpectCheck, ExpectEnabled, ExpectVisible,
-                 ExpectMsgBox, ExpectNoMsgBox, ExpectDebug, ExpectScreen, ExpectPixel, ExpectFit>;
+                 ExpectMsgBox, ExpectNoMsgBox, ExpectDebug, ExpectScreen, ExpectPixel, ExpectFit,
+                 ExpectSent, ExpectControl, ExpectFile, ExpectRegistry, ExpectSound>;
+
+// Whether the check reads the unit's traffic (which is then recorded from
+// the start of the run).
+bool ReadsTraffic(const Check& check);
 
 struct Expectation {
     Check check;

@@ -1,6 +1,7 @@
 // What a script run drives beneath the framework: the clock the run moves,
-// the threads it waits for before each command, the keys `unit` changes and
-// the debug lines `expect debug` reads. The virtual unit is one target (on
+// the threads it waits for before each command, the keys `unit` changes, the
+// debug lines `expect debug` reads, and the unit's files, registry and
+// traffic the expectations on the unit look at. The virtual unit is one target (on
 // its virtual or the real clock); a PC's own Win32 API is another.
 #pragma once
 
@@ -12,8 +13,12 @@
 #include <vector>
 
 #include "platform/result.h"
+#include "platform/traffic.h"
 
 namespace script {
+
+// What a backend that cannot see a part of the unit says about it.
+inline constexpr const char* kNotOnThisBackend = "not available on this backend";
 
 class Target {
   public:
@@ -46,6 +51,22 @@ class Target {
 
     // Every debug line written since the start or the last clearing.
     [[nodiscard]] virtual std::vector<std::string> DebugLines() const = 0;
+
+    // What crosses the target's devices, recorded once asked to (Keep);
+    // null where the backend cannot see it.
+    [[nodiscard]] virtual platform::Traffic* Traffic() { return nullptr; }
+
+    // The content of a file of the unit ("\Mounted Volume\Vesk\calib.dat"),
+    // nullopt when there is none; the reason when it cannot be told.
+    [[nodiscard]] virtual platform::Result<std::optional<std::string>> FileContent(
+        std::string_view /*unitPath*/) const {
+        return platform::Fail(std::string("the unit's files are ") + kNotOnThisBackend);
+    }
+    // Whether a key of HKEY_LOCAL_MACHINE ("Drivers\Active\12") exists.
+    [[nodiscard]] virtual platform::Result<bool> RegistryKeyPresent(
+        std::string_view /*key*/) const {
+        return platform::Fail(std::string("the registry is ") + kNotOnThisBackend);
+    }
 
     // The run has failed with a thread that would not end: every wait
     // beneath the framework returns from now on, as when the unit is

@@ -20,6 +20,7 @@ class SoundComponent final : public unit::Component {
             .soundCard = false,
             .volume = 0xFFFFFFFFU,
             .clock = [&u] { return u.Clock().NowMs(); },
+            .traffic = &u.traffic(),
         });
         schema.Add(kName)
             .Boolean("card", [this](bool v) { card_.store(v); })

@@ -107,4 +107,40 @@ platform::Result<WaveClip> ParseWaveImage(std::span<const std::uint8_t> image) {
     return platform::Fail(haveFormat ? "no data chunk" : "no format chunk");
 }
 
+double CrossingFrequency(const WaveClip& clip, bool loop) {
+    const std::size_t frames = clip.Frames();
+    if (frames < 2 || clip.sampleRate == 0) {
+        return 0;
+    }
+    const auto sample = [&clip](std::size_t frame) {
+        return static_cast<int>(clip.samples[frame * clip.channels]);
+    };
+    // Where the first channel rises through zero, between two samples.
+    double first = -1;
+    double last = -1;
+    std::size_t crossings = 0;
+    for (std::size_t i = 1; i < frames; ++i) {
+        const int before = sample(i - 1);
+        const int now = sample(i);
+        if (before < 0 && now >= 0) {
+            const double at =
+                static_cast<double>(i - 1) + static_cast<double>(-before) / (now - before);
+            first = first < 0 ? at : first;
+            last = at;
+            ++crossings;
+        }
+    }
+    if (loop) {
+        // A looped clip is one or more whole cycles: its end runs into its start.
+        if (sample(frames - 1) < 0 && sample(0) >= 0) {
+            ++crossings;
+        }
+        return static_cast<double>(crossings) * clip.sampleRate / static_cast<double>(frames);
+    }
+    if (crossings < 2 || last <= first) {
+        return 0;
+    }
+    return static_cast<double>(crossings - 1) * clip.sampleRate / (last - first);
+}
+
 }  // namespace host::sound

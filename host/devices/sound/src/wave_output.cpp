@@ -3,6 +3,7 @@
 #include "platform/last_error.h"
 
 #include <array>
+#include <chrono>
 #include <cstring>
 #include <span>
 
@@ -16,7 +17,11 @@ constexpr platform::MMRESULT kInvalidParameter = 11;
 }  // namespace
 
 WaveOutput::WaveOutput(const Options& options)
-    : recorder_(options.clock), cardProblem_("no sound card wanted"), volume_(options.volume) {
+    : clock_(options.clock),
+      traffic_(options.traffic),
+      recorder_(options.clock),
+      cardProblem_("no sound card wanted"),
+      volume_(options.volume) {
     const std::lock_guard lock(mutex_);
     ApplyVolume(options.volume);
     if (options.soundCard) {
@@ -32,7 +37,43 @@ WaveOutput::WaveOutput(const Options& options)
 
 WaveOutput::~WaveOutput() = default;
 
+std::uint64_t WaveOutput::NowMs() const {
+    if (clock_) {
+        return clock_();
+    }
+    return static_cast<std::uint64_t>(std::chrono::duration_cast<std::chrono::milliseconds>(
+                                          std::chrono::steady_clock::now().time_since_epoch())
+                                          .count());
+}
+
+void WaveOutput::Report(const std::shared_ptr<const WaveClip>& clip, bool loop) {
+    const std::uint64_t now = NowMs();
+    if (current_ != nullptr && current_->sampleRate != 0) {
+        const std::uint64_t length = current_->Frames() * 1000 / current_->sampleRate;
+        if (currentLoop_ || now < currentStartMs_ + length) {
+            auto event = platform::TrafficOf("sound", platform::TrafficKind::SoundStop);
+            traffic_->Record(std::move(event));
+        }
+    }
+    currentStartMs_ = now;
+    if (clip == nullptr || clip->sampleRate == 0) {
+        return;
+    }
+    auto event = platform::TrafficOf("sound", platform::TrafficKind::SoundStart);
+    event.sound.sampleRate = clip->sampleRate;
+    event.sound.channels = clip->channels;
+    event.sound.bitsPerSample = 16;
+    event.sound.lengthMs = clip->Frames() * 1000 / clip->sampleRate;
+    event.sound.loop = loop;
+    event.sound.volume = volume_.load();
+    event.sound.frequencyHz = CrossingFrequency(*clip, loop);
+    traffic_->Record(std::move(event));
+}
+
 void WaveOutput::Send(std::shared_ptr<const WaveClip> clip, bool loop) {
+    if (traffic_ != nullptr && traffic_->On()) {
+        Report(clip, loop);
+    }
     if (card_) {
         card_->Play(clip, loop);
     }
@@ -69,6 +110,11 @@ std::string WaveOutput::SoundCardProblem() const {
 }
 
 void WaveOutput::ApplyVolume(platform::DWORD volume) {
+    if (traffic_ != nullptr && traffic_->On() && volume != volume_.load()) {
+        auto event = platform::TrafficOf("sound", platform::TrafficKind::SoundVolume);
+        event.sound.volume = volume;
+        traffic_->Record(std::move(event));
+    }
     volume_.store(volume);
     if (card_) {
         card_->SetVolume(volume);

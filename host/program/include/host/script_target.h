@@ -1,5 +1,6 @@
 // The virtual unit as the target of a script run: its scheduler's clock and
-// threads, its unit.toml keys and its debug output.
+// threads, its unit.toml keys, its debug output, its files, registry and
+// traffic.
 #pragma once
 
 #include "script/target.h"
@@ -23,6 +24,10 @@ class ScriptTarget final : public script::Target {
     [[nodiscard]] std::string Activity() const override;
     platform::Result<void> Set(std::string_view key, std::string_view value) override;
     [[nodiscard]] std::vector<std::string> DebugLines() const override;
+    [[nodiscard]] platform::Traffic* Traffic() override;
+    [[nodiscard]] platform::Result<std::optional<std::string>> FileContent(
+        std::string_view unitPath) const override;
+    [[nodiscard]] platform::Result<bool> RegistryKeyPresent(std::string_view key) const override;
     // Shuts the unit's scheduler down: every wait of its threads returns.
     void Stop() override;
 

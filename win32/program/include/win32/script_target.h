@@ -1,7 +1,8 @@
 // A PC's own Win32 API as the target of a script run: the wall clock, real
-// threads the runner cannot look into, and the backend's debug lines. A PC
-// has no unit keys, so `unit KEY VALUE` and the hardware keys fail with a
-// message that says so.
+// threads the runner cannot look into, the backend's debug lines, and the
+// files under its root and its registry as they are. A PC has no unit keys,
+// so `unit KEY VALUE` and the hardware keys fail with a message that says
+// so; the traffic across the unit's devices it cannot see.
 #pragma once
 
 #include "script/target.h"
@@ -30,6 +31,9 @@ class ScriptTarget final : public script::Target {
     [[nodiscard]] std::string Activity() const override;
     platform::Result<void> Set(std::string_view key, std::string_view value) override;
     [[nodiscard]] std::vector<std::string> DebugLines() const override;
+    [[nodiscard]] platform::Result<std::optional<std::string>> FileContent(
+        std::string_view unitPath) const override;
+    [[nodiscard]] platform::Result<bool> RegistryKeyPresent(std::string_view key) const override;
 
   private:
     pc::Backend& backend_;

@@ -53,6 +53,9 @@ class Driver {
     virtual DriverResult Write(DeviceOpen& open, const void* buffer, DWORD toWrite, DWORD* written);
     virtual DriverResult IoControl(DeviceOpen& open, DWORD code, const void* in, DWORD inSize,
                                    void* out, DWORD outSize, DWORD* returned);
+    // A control code whose output is the device's stream of bytes (GPS1:'s
+    // read request): the unit's traffic shows its output as read bytes too.
+    [[nodiscard]] virtual bool ReadsThrough(DWORD /*code*/) const { return false; }
 
     virtual DriverResult GetCommState(DeviceOpen& open, platform::DCB* dcb);
     virtual DriverResult SetCommState(DeviceOpen& open, const platform::DCB& dcb);

@@ -20,6 +20,7 @@
 #include "host/unit/temp_dir.h"
 #include "platform/kernel.h"
 #include "platform/services.h"
+#include "platform/traffic.h"
 
 namespace host::unit {
 
@@ -136,6 +137,11 @@ class VirtualUnit final : public platform::Kernel {
     [[nodiscard]] std::vector<std::string> DebugLines() const;
     void ClearDebugLines();
     void SetDebugEcho(bool echo);  // copy every text to stderr
+
+    // ---- host side: the traffic across the unit's devices, on its clock
+    // (ports, control requests, file and registry changes; the sound
+    // component reports its sounds here too)
+    platform::Traffic& traffic();
 
     // ---- host side: threads and time
     unit::Scheduler& scheduler();

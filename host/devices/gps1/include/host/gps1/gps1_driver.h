@@ -17,6 +17,7 @@
 #include <string_view>
 #include <vector>
 
+#include "devices/gps1.h"
 #include "host/unit/driver.h"
 #include "host/unit/scheduler.h"
 
@@ -51,6 +52,9 @@ class Gps1Driver final : public unit::Driver {
     void Close(unit::DeviceOpen& open) override;
     unit::DriverResult IoControl(unit::DeviceOpen& open, DWORD code, const void* in, DWORD inSize,
                                  void* out, DWORD outSize, DWORD* returned) override;
+    [[nodiscard]] bool ReadsThrough(DWORD code) const override {
+        return code == VESK_GPS_IOCTL_READ_DATA;
+    }
 
   private:
     struct Handle;

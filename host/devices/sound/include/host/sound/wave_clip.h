@@ -37,4 +37,10 @@ std::optional<std::size_t> WaveImageSize(std::span<const std::uint8_t, 8> header
 // Other chunks are skipped. Why not, for a malformed image.
 platform::Result<WaveClip> ParseWaveImage(std::span<const std::uint8_t> image);
 
+// The frequency of the first channel in Hz, from its rising zero crossings:
+// of a looped clip, all of them over its length (its end runs into its
+// start); of another, those from the first to the last (interpolated
+// between samples), 0 when it crosses fewer than twice.
+double CrossingFrequency(const WaveClip& clip, bool loop);
+
 }  // namespace host::sound

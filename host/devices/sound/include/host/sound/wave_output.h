@@ -11,6 +11,7 @@
 #include "host/sound/recording_sink.h"
 #include "host/sound/sdl_audio_sink.h"
 #include "platform/services.h"
+#include "platform/traffic.h"
 
 namespace host::sound {
 
@@ -25,6 +26,9 @@ class WaveOutput final : public platform::Sound {
         // Places the recorded calls in time (the unit's clock); null: the
         // host's steady clock.
         RecordingSink::Clock clock = nullptr;
+        // Where the sounds started and stopped and the volume set are
+        // reported (the unit's traffic); null: nowhere.
+        platform::Traffic* traffic = nullptr;
     };
 
     explicit WaveOutput(const Options& options);
@@ -66,8 +70,14 @@ class WaveOutput final : public platform::Sound {
     void FailGetVolume(platform::MMRESULT code) { failGetVolume_.store(code); }
 
   private:
-    void Send(std::shared_ptr<const WaveClip> clip, bool loop);  // mutex_ held
-    void ApplyVolume(platform::DWORD volume);                    // mutex_ held
+    void Send(std::shared_ptr<const WaveClip> clip, bool loop);           // mutex_ held
+    void ApplyVolume(platform::DWORD volume);                             // mutex_ held
+    void Report(const std::shared_ptr<const WaveClip>& clip, bool loop);  // mutex_ held
+    [[nodiscard]] std::uint64_t NowMs() const;
+
+    RecordingSink::Clock clock_;
+    platform::Traffic* traffic_;
+    std::uint64_t currentStartMs_ = 0;
 
     mutable std::mutex mutex_;  // keeps both sinks in the same order of calls
     RecordingSink recorder_;
