@@ -85,7 +85,7 @@ void Nothing(UnitTarget& /*t*/) {}
 
 void RunSteps(const std::vector<UnitStep>& steps, UnitTarget& target) {
     std::ostringstream log;
-    detail::Expectations expectations(target, log, {"t.ks", {}, false});
+    detail::Expectations expectations(target, log, {"t.ks", {}, false, {}});
     ui::HeadlessPresenter presenter;
     ui::Desktop desktop(presenter);
     for (const UnitStep& s : steps) {
@@ -94,7 +94,7 @@ void RunSteps(const std::vector<UnitStep>& steps, UnitTarget& target) {
         ASSERT_TRUE(parsed) << s.line << ": " << parsed.error().message;
         const Expectation* e = ExpectationOf(parsed->commands.front());
         ASSERT_NE(e, nullptr) << s.line;
-        const platform::Result<void> held = expectations.Check(e->check, 1, desktop);
+        const platform::Result<void> held = expectations.Check(e->check, desktop);
         EXPECT_EQ(held ? "" : held.error(), s.failure) << s.line;
     }
 }
