@@ -57,40 +57,60 @@ std::optional<std::string> FirstDifference(const std::string& name,
                                            const std::vector<RunPrint::Step>& first,
                                            const std::vector<RunPrint::Step>& later, int run,
                                            int runs) {
-    const std::string parts =
-        "run " + std::to_string(run) + " of " + std::to_string(runs) + " parts from run 1 here: ";
-    const std::string one = "run 1 ";
-    const std::string other = ", run " + std::to_string(run) + " ";
+    // "FILE:LINE: command: run K of N parts from run 1 here: ASPECT: run 1 A, run K B"
+    const auto parted = [&](const RunPrint::Step* at, std::string_view aspect,
+                            const std::string& one, const std::string& other) {
+        std::string text = at != nullptr ? Where(name, *at) : name;
+        text += ": run ";
+        text += std::to_string(run);
+        text += " of ";
+        text += std::to_string(runs);
+        text += " parts from run 1 here: ";
+        text += aspect;
+        text += ": run 1 ";
+        text += one;
+        text += ", run ";
+        text += std::to_string(run);
+        text += ' ';
+        text += other;
+        return text;
+    };
+    const auto outcome = [](const std::string& f) {
+        return f.empty() ? std::string("ok") : "\"" + Shown(f) + "\"";
+    };
+    const auto command = [](const RunPrint::Step& step) {
+        std::string text = "\"" + Shown(step.command);
+        text += "\" (line ";
+        text += std::to_string(step.line);
+        text += ')';
+        return text;
+    };
+    const auto ms = [](std::uint64_t t) { return std::to_string(t) + " ms"; };
     for (std::size_t i = 0; i < first.size() && i < later.size(); ++i) {
         const RunPrint::Step& a = first[i];
         const RunPrint::Step& b = later[i];
         if (a == b) {
             continue;
         }
-        std::string what;
         if (a.line != b.line || a.command != b.command) {
-            what = "the command: " + one + "\"" + Shown(a.command) + "\" (line " +
-                   std::to_string(a.line) + ")" + other + "\"" + Shown(b.command) + "\" (line " +
-                   std::to_string(b.line) + ")";
-        } else if (a.failure != b.failure) {
-            const auto outcome = [](const std::string& f) {
-                return f.empty() ? std::string("ok") : "\"" + Shown(f) + "\"";
-            };
-            what = "the outcome: " + one + outcome(a.failure) + other + outcome(b.failure);
-        } else if (a.unitMs != b.unitMs) {
-            what = "the unit's clock: " + one + std::to_string(a.unitMs) + " ms" + other +
-                   std::to_string(b.unitMs) + " ms";
-        } else if (a.debugLines != b.debugLines) {
-            what = "the debug lines: " + one + Listed(a.debugLines) + other + Listed(b.debugLines);
-        } else if (a.messageBoxes != b.messageBoxes) {
-            what = "the message boxes: " + one + Listed(a.messageBoxes) + other +
-                   Listed(b.messageBoxes);
-        } else if (a.screen != b.screen) {
-            what = "the screen after it: " + one + Picture(a.screen) + other + Picture(b.screen);
-        } else {
-            what = "the compared area: " + one + Picture(a.actual) + other + Picture(b.actual);
+            return parted(&b, "the command", command(a), command(b));
         }
-        return Where(name, b) + ": " + parts + what;
+        if (a.failure != b.failure) {
+            return parted(&b, "the outcome", outcome(a.failure), outcome(b.failure));
+        }
+        if (a.unitMs != b.unitMs) {
+            return parted(&b, "the unit's clock", ms(a.unitMs), ms(b.unitMs));
+        }
+        if (a.debugLines != b.debugLines) {
+            return parted(&b, "the debug lines", Listed(a.debugLines), Listed(b.debugLines));
+        }
+        if (a.messageBoxes != b.messageBoxes) {
+            return parted(&b, "the message boxes", Listed(a.messageBoxes), Listed(b.messageBoxes));
+        }
+        if (a.screen != b.screen) {
+            return parted(&b, "the screen after it", Picture(a.screen), Picture(b.screen));
+        }
+        return parted(&b, "the compared area", Picture(a.actual), Picture(b.actual));
     }
     if (first.size() == later.size()) {
         return std::nullopt;
@@ -98,10 +118,8 @@ std::optional<std::string> FirstDifference(const std::string& name,
     // One run ended where the other went on.
     const bool laterLonger = later.size() > first.size();
     const RunPrint::Step& next = laterLonger ? later[first.size()] : first[later.size()];
-    const std::string at = first.empty() && later.empty() ? name : Where(name, next);
-    return at + ": " + parts + "the end: " +
-           (laterLonger ? one + "ended before it" + other + "ran it"
-                        : one + "ran it" + other + "ended before it");
+    return laterLonger ? parted(&next, "the end", "ended before it", "ran it")
+                       : parted(&next, "the end", "ran it", "ended before it");
 }
 
 }  // namespace program::detail
