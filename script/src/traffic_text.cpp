@@ -24,17 +24,6 @@ constexpr std::size_t kShownBufferBytes = 16;
 // is given as it is.
 constexpr std::size_t kLongestLine = 1024;
 
-std::string Hex(std::span<const std::uint8_t> bytes) {
-    static constexpr char kDigits[] = "0123456789ABCDEF";
-    std::string text;
-    for (const std::uint8_t b : bytes) {
-        text += text.empty() ? "" : " ";
-        text += kDigits[b >> 4];
-        text += kDigits[b & 0xF];
-    }
-    return text;
-}
-
 std::span<const std::uint8_t> Bytes(const std::string& held, std::size_t from, std::size_t n) {
     return {reinterpret_cast<const std::uint8_t*>(held.data()) + from, n};
 }
@@ -43,7 +32,7 @@ std::string Buffer(const std::vector<std::uint8_t>& bytes) {
     if (bytes.size() > kShownBufferBytes) {
         return std::to_string(bytes.size()) + " bytes";
     }
-    return Hex(bytes);
+    return HexBytes(bytes);
 }
 
 std::string Number(std::uint32_t value) {
@@ -60,7 +49,7 @@ void Frames(std::string& held, std::size_t size, std::uint8_t start, const std::
     std::string skipped;
     auto flushSkipped = [&] {
         if (!skipped.empty()) {
-            out->push_back(verb + " " + Hex(Bytes(skipped, 0, skipped.size())) + ": no frame");
+            out->push_back(verb + " " + HexBytes(Bytes(skipped, 0, skipped.size())) + ": no frame");
             skipped.clear();
         }
     };
@@ -69,7 +58,7 @@ void Frames(std::string& held, std::size_t size, std::uint8_t start, const std::
         const auto frame = Bytes(held, at, size);
         if (frame[0] == start && whole(frame)) {
             flushSkipped();
-            out->push_back(verb + " " + Hex(frame) + ": " + describe(frame));
+            out->push_back(verb + " " + HexBytes(frame) + ": " + describe(frame));
             at += size;
         } else {
             skipped += held[at++];
@@ -162,7 +151,7 @@ std::vector<std::string> TrafficDecoder::Decode(const TrafficEvent& e) {
             } else if (e.device == kGpsDeviceName && !write) {
                 Lines(held, &out);
             } else {
-                out.push_back(verb + " " + Hex(Bytes(held, 0, held.size())));
+                out.push_back(verb + " " + HexBytes(Bytes(held, 0, held.size())));
                 held.clear();
             }
             break;
@@ -207,7 +196,7 @@ std::string DescribeTraffic(const TrafficEvent& event) {
     }
     if (joined.empty() && !event.bytes.empty()) {
         joined = std::string(event.kind == TrafficKind::Write ? "sent " : "read ") +
-                 Hex(event.bytes) + ": part of a frame";
+                 HexBytes(event.bytes) + ": part of a frame";
     }
     return joined;
 }
@@ -217,6 +206,17 @@ std::string TrafficLine(const TrafficEvent& event, const std::string& text) {
     static_cast<void>(std::snprintf(time, sizeof time, "%8" PRIu64 " ms ",
                                     static_cast<std::uint64_t>(event.atMs)));
     return time + event.device + " " + text;
+}
+
+std::string HexBytes(std::span<const std::uint8_t> bytes) {
+    static constexpr char kDigits[] = "0123456789ABCDEF";
+    std::string text;
+    for (const std::uint8_t b : bytes) {
+        text += text.empty() ? "" : " ";
+        text += kDigits[b >> 4];
+        text += kDigits[b & 0xF];
+    }
+    return text;
 }
 
 }  // namespace script

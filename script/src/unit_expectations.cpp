@@ -39,14 +39,7 @@ std::string HexText(const std::vector<std::uint8_t>& bytes) {
     if (bytes.empty()) {
         return "nothing";
     }
-    static constexpr char kDigits[] = "0123456789ABCDEF";
-    std::string text;
-    for (const std::uint8_t b : bytes) {
-        text += text.empty() ? "" : " ";
-        text += kDigits[b >> 4];
-        text += kDigits[b & 0xF];
-    }
-    return text;
+    return HexBytes(bytes);
 }
 
 platform::Result<void> UnitExpectations::Check(const ExpectSent& e) {

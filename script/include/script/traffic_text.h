@@ -4,7 +4,9 @@
 // they did.
 #pragma once
 
+#include <cstdint>
 #include <map>
+#include <span>
 #include <string>
 #include <vector>
 
@@ -32,6 +34,9 @@ class TrafficDecoder {
 // The event on its own (pieces cut across events as they are), the texts
 // joined with "; ".
 std::string DescribeTraffic(const platform::TrafficEvent& event);
+
+// Bytes as upper-case hex pairs with a space between ("FF 73").
+std::string HexBytes(std::span<const std::uint8_t> bytes);
 
 // "   12345 ms COM7: sent FF 73 7D F0 73: Tune 100.0 MHz", one line, no line break.
 std::string TrafficLine(const platform::TrafficEvent& event, const std::string& text);
