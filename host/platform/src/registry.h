@@ -21,9 +21,11 @@ namespace host::unit {
 
 class UnitRegistry final : public platform::Registry {
   public:
-    // file: registry.reg. Device manager handles are taken from handles, so
+    // file: registry.reg (saved there; read from pristine while it is not
+    // there, when given). Device manager handles are taken from handles, so
     // that CloseHandle knows them.
-    UnitRegistry(std::filesystem::path file, HandleTable& handles);
+    UnitRegistry(std::filesystem::path file, HandleTable& handles,
+                 std::filesystem::path pristine = {});
 
     // Reads the file; a unit without one starts with an empty registry.
     std::optional<ConfigError> Load();
@@ -50,6 +52,7 @@ class UnitRegistry final : public platform::Registry {
     platform::DWORD Save();
 
     const std::filesystem::path file_;
+    const std::filesystem::path pristine_;
     HandleTable& handles_;
     mutable std::mutex mutex_;
     RegistryStore store_;

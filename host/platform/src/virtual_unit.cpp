@@ -65,9 +65,11 @@ VirtualUnit::Impl::Impl(std::filesystem::path unitDir, const LoadOptions& option
     : dir(std::move(unitDir)),
       scheduler(std::make_unique<Scheduler>(
           options.virtualTime ? Scheduler::Time::Virtual : Scheduler::Time::Real, options.startMs)),
-      fs(dir / "fs"),
+      fs(options.writeTo.value_or(dir) / "fs",
+         options.writeTo ? std::optional(dir / "fs") : std::nullopt),
       kernelFaults(KernelOps()),
-      registry(dir / "registry.reg", handles) {}
+      registry(options.writeTo.value_or(dir) / "registry.reg", handles,
+               options.writeTo ? dir / "registry.reg" : std::filesystem::path()) {}
 
 BOOL VirtualUnit::Impl::Fail(DWORD code) {
     platform::SetLastError(code);
