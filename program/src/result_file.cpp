@@ -88,6 +88,9 @@ void AppendTrace(std::string* out, const std::vector<TraceStep>& trace, std::str
         picture("reference", step.reference);
         picture("actual", step.actual);
         picture("difference", step.difference);
+        if (!step.windows.empty()) {
+            AppendField(out, "windows", step.windows);
+        }
     }
 }
 
@@ -115,8 +118,8 @@ TraceField ReadTraceField(std::string_view key, std::string_view value, std::str
         return TraceField::Read;
     };
     static constexpr std::string_view kStepKeys[] = {
-        "command", "step-failure", "unit-ms",   "wall-ms", "screen",
-        "debug",   "box",          "reference", "actual",  "difference"};
+        "command", "step-failure", "unit-ms", "wall-ms",    "screen", "debug",
+        "box",     "reference",    "actual",  "difference", "windows"};
     if (std::ranges::find(kStepKeys, key) == std::end(kStepKeys)) {
         return TraceField::NotOne;
     }
@@ -142,6 +145,8 @@ TraceField ReadTraceField(std::string_view key, std::string_view value, std::str
         return picture(&step.reference);
     } else if (key == "actual") {
         return picture(&step.actual);
+    } else if (key == "windows") {
+        step.windows = value;
     } else {
         return picture(&step.difference);
     }

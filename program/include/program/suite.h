@@ -44,6 +44,7 @@ struct TraceStep {
     std::string reference;                  // a failed `expect screen`: the three pictures
     std::string actual;
     std::string difference;
+    std::string windows;  // a failed step: the windows and controls then, as JSON
 };
 
 struct ScriptResult {
