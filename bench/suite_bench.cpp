@@ -38,6 +38,7 @@ void BM_TrivialScriptsInASuite(benchmark::State& state) {
     std::vector<std::string> words = {KESTRIN_BIN, "--script", folder->path().string(), "--unit",
                                       kUnit.string()};
     std::vector<char*> argv;
+    argv.reserve(words.size() + 1);
     for (std::string& w : words) {
         argv.push_back(w.data());
     }

@@ -1,7 +1,6 @@
 #include "script/window_tree.h"
 
 #include <cstdint>
-#include <cstdio>
 #include <optional>
 
 #include "ui/styles.h"
@@ -56,9 +55,11 @@ std::optional<char32_t> NextCodePoint(std::string_view text, std::size_t* at) {
 }
 
 void AppendUnit(std::string* out, unsigned unit) {
-    char buffer[8];
-    std::snprintf(buffer, sizeof buffer, "\\u%04X", unit);
-    *out += buffer;
+    static constexpr char kHex[] = "0123456789ABCDEF";
+    *out += "\\u";
+    for (int shift = 12; shift >= 0; shift -= 4) {
+        *out += kHex[(unit >> shift) & 0xFU];
+    }
 }
 
 void AppendWindow(std::string* out, const ui::Desktop& desktop, ui::HWND hwnd, bool active,

@@ -22,7 +22,7 @@ using platform::ERROR_PATH_NOT_FOUND;
 
 namespace {
 
-fs::path Canonical(fs::path p) {
+fs::path Canonical(const fs::path& p) {
     std::error_code ec;
     fs::path real = fs::weakly_canonical(p, ec);
     return ec ? p : real;
@@ -40,12 +40,12 @@ bool EntryExists(const fs::path& p) {
 
 }  // namespace
 
-FileSystem::FileSystem(fs::path root, std::optional<fs::path> pristine)
-    : root_(Canonical(std::move(root))) {
+FileSystem::FileSystem(const fs::path& root, const std::optional<fs::path>& pristine)
+    : root_(Canonical(root)) {
     if (!pristine) {
         return;
     }
-    pristine_ = Canonical(std::move(*pristine));
+    pristine_ = Canonical(*pristine);
     // A folder written before (its unit loaded again) is read as it is.
     std::error_code ec;
     if (!HostIsDirectory(root_)) {

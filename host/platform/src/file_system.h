@@ -35,8 +35,8 @@ class FileSystem {
   public:
     // root read and written in place; with pristine, root is written and
     // pristine read beneath it, never written.
-    explicit FileSystem(std::filesystem::path root,
-                        std::optional<std::filesystem::path> pristine = std::nullopt);
+    explicit FileSystem(const std::filesystem::path& root,
+                        const std::optional<std::filesystem::path>& pristine = std::nullopt);
 
     [[nodiscard]] const std::filesystem::path& root() const { return root_; }
 
