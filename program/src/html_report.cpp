@@ -260,6 +260,11 @@ std::string Step(const ScriptResult& r, const TraceStep& step) {
     for (const std::string& box : step.messageBoxes) {
         html += "<p class=\"box\">message box: " + XmlText(box) + "</p>";
     }
+    if (!step.windows.empty()) {
+        // The screen as data, for reading it without the picture.
+        html += "<details class=\"windows\"><summary>windows and controls (JSON)</summary><pre>" +
+                XmlText(step.windows) + "</pre></details>";
+    }
     html += "</td></tr>\n";
     if (!step.actual.empty()) {
         html += "<tr class=\"pictures\"><td colspan=\"7\">" + Hatch(step);

@@ -190,6 +190,12 @@ std::vector<OptionSpec> SharedSpecs(Options* o) {
                                        "write the screen as PNG when the run ends", &o->screenshot);
     screenshot.endProduct = true;
     specs.push_back(std::move(screenshot));
+    OptionSpec dumpTree = PathOption("--dump-tree", "FILE",
+                                     "write the windows and controls as JSON when a script\n"
+                                     "or the tour ends",
+                                     &o->dumpTree);
+    dumpTree.endProduct = true;
+    specs.push_back(std::move(dumpTree));
     specs.push_back(
         FlagOption("--demo", "run the dialog framework's demo dialog, not the console", &o->demo));
     specs.push_back(FlagOption("--version", "print the version and exit", &o->version));
@@ -348,7 +354,7 @@ ParsedOptions ParseOptions(std::span<const std::string_view> arguments,
         if (scripted || suite.artifacts || suite.updateScreens || suite.report || suite.trace ||
             suite.jobs != 1 || suite.shard || suite.durations || suite.lastFailed ||
             suite.retries != 0 || suite.failOnFlaky || suite.repeatEach != 1 ||
-            suite.timeout != kDefaultTimeout || o.record || o.screenshot || o.demo) {
+            suite.timeout != kDefaultTimeout || o.record || o.screenshot || o.dumpTree || o.demo) {
             return fail("--merge-reports runs nothing: it takes --junit alone");
         }
     } else if (!scripted &&
@@ -371,6 +377,9 @@ ParsedOptions ParseOptions(std::span<const std::string_view> arguments,
     }
     if (suite.repeatEach != 1 && o.realTime) {
         return fail("--repeat-each compares runs on the virtual clock: not with --real-time");
+    }
+    if (o.dumpTree && !scripted && !o.headless) {
+        return fail("--dump-tree goes with --script or --headless");
     }
     if (suite.trace && !suite.report) {
         return fail("--trace goes with --report");

@@ -118,6 +118,9 @@ void AppendTrace(std::string* out, const std::vector<TraceStep>& trace, std::str
         for (const ui::Rect& mask : step.masks) {
             AppendField(out, "mask", RectText(mask));
         }
+        if (!step.windows.empty()) {
+            AppendField(out, "windows", step.windows);
+        }
     }
 }
 
@@ -146,7 +149,7 @@ TraceField ReadTraceField(std::string_view key, std::string_view value, std::str
     };
     static constexpr std::string_view kStepKeys[] = {
         "command", "step-failure", "unit-ms", "wall-ms",    "screen", "debug",
-        "box",     "reference",    "actual",  "difference", "area",   "mask"};
+        "box",     "reference",    "actual",  "difference", "area",   "mask", "windows"};
     if (std::ranges::find(kStepKeys, key) == std::end(kStepKeys)) {
         return TraceField::NotOne;
     }
@@ -176,6 +179,8 @@ TraceField ReadTraceField(std::string_view key, std::string_view value, std::str
         return ParseRect(value, &step.area) ? TraceField::Read : TraceField::Bad;
     } else if (key == "mask") {
         return ParseRect(value, &step.masks.emplace_back()) ? TraceField::Read : TraceField::Bad;
+    } else if (key == "windows") {
+        step.windows = value;
     } else {
         return picture(&step.difference);
     }

@@ -134,7 +134,9 @@ RunOne ScriptRunOf(const Options& options, Seam& seam, bool suite, std::ostream&
         }
         const std::unique_ptr<Installed>& run = *loaded;
         const std::unique_ptr<ui::CWinApp> app = MakeApp(options, false, out);
-        script::ScriptRunner runner(std::move(s), run->session().Target(), log, runnerOptions);
+        script::RunnerOptions mine = runnerOptions;
+        mine.finalWindowTree = options.dumpTree.value_or(std::filesystem::path());
+        script::ScriptRunner runner(std::move(s), run->session().Target(), log, mine);
         ui::AfxWinMain(runner, &run->clock());
         const bool passed = runner.Finish() == script::kExitPassed && Finished(run->session(), log);
         return {passed ? script::kExitPassed : script::kExitFailed, runner.FailureMessage()};
@@ -146,7 +148,7 @@ RunOne ScriptRunOf(const Options& options, Seam& seam, bool suite, std::ostream&
 int RunScripts(const Options& options, Seam& seam, std::vector<SuiteScript> scripts,
                std::ostream& out, std::ostream& err) {
     const bool several = scripts.size() > 1;
-    if (several && (options.screenshot || seam.EndProductsWanted())) {
+    if (several && (options.screenshot || options.dumpTree || seam.EndProductsWanted())) {
         const std::vector<std::string_view> products = EndProductOptions(seam.OwnOptions());
         err << "kestrin: " << Listed(products) << (products.size() > 1 ? " go" : " goes")
             << " with one script\n";
@@ -256,6 +258,7 @@ int RunTour(const Options& options, Seam& seam, std::ostream& out, std::ostream&
     if (options.screenshot) {
         runnerOptions.finalScreenshot = *options.screenshot;
     }
+    runnerOptions.finalWindowTree = options.dumpTree.value_or(std::filesystem::path());
     if (!options.demo) {
         const platform::Result<std::filesystem::path> folder = MakeTourFolder();
         if (!folder) {

@@ -43,8 +43,8 @@ using script::kExitPassed;
 // The files a failed run of a script leaves in its artifacts folder.
 bool IsEvidence(const std::filesystem::path& file) {
     const std::string name = script::Utf8FromPath(file.filename());
-    return name == "screen.png" || name == "debug.txt" || name == "output.txt" ||
-           name.ends_with(".actual.png") || name.ends_with(".diff.png");
+    return name == "screen.png" || name == "windows.json" || name == "debug.txt" ||
+           name == "output.txt" || name.ends_with(".actual.png") || name.ends_with(".diff.png");
 }
 
 // Takes away what an earlier run of the script left in its folder inside

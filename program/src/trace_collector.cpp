@@ -109,6 +109,7 @@ void TraceCollector::CommandEnded(const script::CommandRecord& record) {
     step.text.unitMs = record.unitMs;
     step.text.wallMs = std::chrono::duration<double, std::milli>(record.wall).count();
     step.text.debugLines = record.debugLines;
+    step.text.windows = record.windows;
     for (const ui::MessageBoxInfo& box : record.messageBoxes) {
         step.text.messageBoxes.push_back(box.text);
     }

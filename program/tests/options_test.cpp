@@ -190,7 +190,7 @@ TEST(OptionsTest, TheUsagePlacesTheBackendsOptionsAmongTheSharedOnesInTheirWords
     ASSERT_FALSE(golden.empty()) << "program/tests/usage-of-a-backend-table.txt cannot be read";
     EXPECT_EQ(Usage("kestrin", Table(&own)), golden);
     EXPECT_EQ(EndProductOptions(Table(&own)),
-              (std::vector<std::string_view>{"--screenshot", "--port"}));
+              (std::vector<std::string_view>{"--screenshot", "--port", "--dump-tree"}));
 }
 
 }  // namespace

@@ -4,6 +4,8 @@
 #include <utility>
 #include <vector>
 
+#include "script/window_tree.h"
+
 namespace script::detail {
 
 CommandReports::CommandReports(RunObserver* observer, Target& target)
@@ -46,6 +48,9 @@ void CommandReports::End(ui::Desktop* desktop, const std::string& failure,
     debugReported_ = lines.size();
     if (!failure.empty()) {
         record.pictures = pictures;
+        if (desktop != nullptr) {
+            record.windows = WindowTreeJson(*desktop);
+        }
     }
     observer_->CommandEnded(record);
 }

@@ -8,6 +8,7 @@
 #include "picture_files.h"
 #include "screen_compare.h"
 #include "script/utf8_path.h"
+#include "script/window_tree.h"
 #include "text_escapes.h"
 
 namespace script::detail {
@@ -53,6 +54,13 @@ std::string Evidence::Keep(ui::Desktop* desktop, const ExpectScreen* screen,
     std::string kept;
     if (desktop != nullptr) {
         Write(desktop->Screen(), "screen.png", problems);
+        // The same screen as data: its windows and controls.
+        std::ofstream windows(folder_ / "windows.json", std::ios::binary | std::ios::trunc);
+        windows << WindowTreeJson(*desktop);
+        windows.close();
+        if (!windows) {
+            *problems += name_ + ": " + Utf8FromPath(folder_ / "windows.json") + ": cannot write\n";
+        }
         if (screen != nullptr && pictures != nullptr) {
             // What was there instead of the reference, and where it differs.
             const std::string stem = Utf8FromPath(PathFromUtf8(screen->file).stem());

@@ -1,5 +1,6 @@
 // What a failed run leaves behind in its artifacts folder: the screen at
-// that moment, the unit's debug lines, and for a failed `expect screen` the
+// that moment (screen.png, and its windows and controls as windows.json), the
+// unit's debug lines, and for a failed `expect screen` the
 // compared area as it was and where it differs from the reference.
 #pragma once
 

@@ -1,5 +1,6 @@
 // The end of a run: the final screenshot, cancelling the windows left, the
 // time a window's worker gets, and the failures with their evidence.
+#include <fstream>
 #include <string>
 
 #include "command_reports.h"
@@ -8,6 +9,8 @@
 #include "expectations.h"
 #include "picture_files.h"
 #include "script/script_runner.h"
+#include "script/utf8_path.h"
+#include "script/window_tree.h"
 #include "ui/desktop.h"
 
 namespace script {
@@ -29,6 +32,17 @@ InputEvent ScriptRunner::EndOfScript(ui::Desktop& desktop) {
                 detail::WritePicture(desktop.Screen(), options_.finalScreenshot);
             !written) {
             FailAtEnd("the screenshot at the end: " + written.error());
+            return QuitEvent();
+        }
+    }
+    if (!options_.finalWindowTree.empty() && !finalTreeWritten_) {
+        finalTreeWritten_ = true;
+        std::ofstream tree(options_.finalWindowTree, std::ios::binary | std::ios::trunc);
+        tree << WindowTreeJson(desktop);
+        tree.close();
+        if (!tree) {
+            FailAtEnd("the window tree at the end: " + Utf8FromPath(options_.finalWindowTree) +
+                      ": cannot write");
             return QuitEvent();
         }
     }

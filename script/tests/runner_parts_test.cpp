@@ -298,16 +298,16 @@ TEST_F(PartsTest, AFailureKeepsTheScreenTheDebugLinesAndTheComparedPictures) {
     const std::string folder = dir->path().string();
     const Case cases[] = {
         {"the program has ended", false, nullptr, {"debug.txt"}, ""},
-        {"any failure", true, nullptr, {"debug.txt", "screen.png"}, ""},
+        {"any failure", true, nullptr, {"debug.txt", "screen.png", "windows.json"}, ""},
         {"a screen that differs",
          true,
          &both,
-         {"debug.txt", "screen.png", "ver.actual.png", "ver.diff.png"},
+         {"debug.txt", "screen.png", "ver.actual.png", "ver.diff.png", "windows.json"},
          "; the actual and difference pictures are in " + folder},
         {"a reference that cannot be read",
          true,
          &actualOnly,
-         {"debug.txt", "screen.png", "ver.actual.png"},
+         {"debug.txt", "screen.png", "ver.actual.png", "windows.json"},
          "; the actual picture is in " + folder},
     };
     for (const Case& c : cases) {

@@ -1,7 +1,9 @@
 // The conformance suite's backend on Linux: a virtual unit in a temporary
 // folder on the real clock. Its COM7: is either a pseudo-terminal whose
 // master side is the far end ("pty"), or the simulated port with the far
-// end for tests in place of the tuner module ("simulated").
+// end for tests in place of the tuner module ("simulated"). Built with
+// KESTRIN_CONFORMANCE_FRESH_COPY, the unit is a fresh copy of that folder,
+// as each script of a suite runs on.
 #include <fcntl.h>
 #include <poll.h>
 #include <unistd.h>
@@ -91,18 +93,25 @@ class UnitBackend final : public Backend {
         for (const std::string& folder : setup.folders) {
             t_.Dir(folder);
         }
-        if (!t_.Load()) {
+#ifdef KESTRIN_CONFORMANCE_FRESH_COPY
+        t_.OnFreshCopy();
+#endif
+        if (!t_.Write() || !MakeLinks(setup.links) || !t_.Load()) {
             ADD_FAILURE() << t_.error();
             return false;
         }
         if (line_ == kSimulatedLine) {
             Simulated().UseTestFarEnd();
         }
-        return MakeLinks(setup.links);
+        return true;
     }
 
-    platform::Services Services() override { return t_.unit().Services(); }
-    [[nodiscard]] bool Desktop() const override { return false; }
+    platform::Services Services() override {
+        return t_.unit().Services();
+    }
+    [[nodiscard]] bool Desktop() const override {
+        return false;
+    }
     [[nodiscard]] std::optional<std::string> LinksUnavailable() const override {
         return std::nullopt;
     }
@@ -153,10 +162,14 @@ class UnitBackend final : public Backend {
     }
 
   private:
-    [[nodiscard]] std::filesystem::path Outside() const { return t_.dir() / "outside"; }
-    [[nodiscard]] std::filesystem::path Nowhere() const { return t_.dir() / "nowhere"; }
+    [[nodiscard]] std::filesystem::path Outside() const {
+        return t_.dir() / "outside";
+    }
+    [[nodiscard]] std::filesystem::path Nowhere() const {
+        return t_.dir() / "nowhere";
+    }
     std::filesystem::path HostPath(const std::string& unitPath) {
-        std::filesystem::path out = t_.unit().FsRoot();
+        std::filesystem::path out = t_.dir() / "fs";
         std::string rest = unitPath.substr(unitPath.find_first_not_of('\\'));
         std::replace(rest.begin(), rest.end(), '\\', '/');
         return out / rest;
@@ -174,7 +187,9 @@ class UnitBackend final : public Backend {
             fs::create_directories(at.parent_path(), ec);
             switch (link.to) {
                 case Link::To::Inside:
-                    fs::create_directory_symlink(HostPath(link.inside), at, ec);
+                    // Relative: it leads inside any copy of the unit too.
+                    fs::create_directory_symlink(
+                        HostPath(link.inside).lexically_relative(at.parent_path()), at, ec);
                     break;
                 case Link::To::OutsideFolder:
                     fs::create_directory_symlink(Outside(), at, ec);

@@ -31,6 +31,17 @@ std::optional<HandleObject> HandleTable::Remove(platform::HANDLE h) {
     return std::move(objects_.extract(it).mapped());
 }
 
+std::vector<std::shared_ptr<FileObject>> HandleTable::Files() const {
+    std::lock_guard lock(mutex_);
+    std::vector<std::shared_ptr<FileObject>> files;
+    for (const auto& [h, object] : objects_) {
+        if (const auto* file = std::get_if<std::shared_ptr<FileObject>>(&object)) {
+            files.push_back(*file);
+        }
+    }
+    return files;
+}
+
 int HandleTable::Count() const {
     std::lock_guard lock(mutex_);
     return static_cast<int>(objects_.size());

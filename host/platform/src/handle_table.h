@@ -3,6 +3,7 @@
 // reach a newer object.
 #pragma once
 
+#include <filesystem>
 #include <map>
 #include <memory>
 #include <mutex>
@@ -25,6 +26,9 @@ struct FileObject {
     UniqueFd fd;
     std::string unitPath;  // as opened, for fault arguments
     std::uint64_t shareId = 0;
+    int oflags = 0;  // as opened, without what creates or empties it
+    std::mutex hostMutex;
+    std::filesystem::path host;  // the file fd is on
 };
 
 struct FindObject {
@@ -64,6 +68,8 @@ class HandleTable {
     [[nodiscard]] std::optional<HandleObject> Get(platform::HANDLE h) const;
     std::optional<HandleObject> Remove(platform::HANDLE h);
     [[nodiscard]] int Count() const;
+    // The open files, as they are now.
+    [[nodiscard]] std::vector<std::shared_ptr<FileObject>> Files() const;
 
   private:
     mutable std::mutex mutex_;

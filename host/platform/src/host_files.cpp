@@ -4,6 +4,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <string>
 #include <vector>
@@ -28,20 +29,12 @@ std::error_code LastErrno() {
     return {errno, std::generic_category()};
 }
 
-std::error_code CopyHostFileContent(const fs::path& from, const fs::path& to,
-                                    const struct stat& st) {
-    const UniqueFd in(::open(from.c_str(), O_RDONLY | O_CLOEXEC));
-    if (!in.valid()) {
-        return LastErrno();
-    }
-    const UniqueFd out(
-        ::open(to.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, st.st_mode & 07777));
-    if (!out.valid()) {
-        return LastErrno();
-    }
-    std::vector<char> buffer(1 << 16);
-    for (;;) {
-        const ssize_t n = ::read(in.get(), buffer.data(), buffer.size());
+// Writes [at, end) of in to out at the same offsets.
+std::error_code CopyRange(int in, int out, off_t at, off_t end, std::vector<char>& buffer) {
+    while (at < end) {
+        const auto want =
+            static_cast<std::size_t>(std::min<off_t>(end - at, static_cast<off_t>(buffer.size())));
+        const ssize_t n = ::pread(in, buffer.data(), want, at);
         if (n < 0 && errno == EINTR) {
             continue;
         }
@@ -53,7 +46,7 @@ std::error_code CopyHostFileContent(const fs::path& from, const fs::path& to,
         }
         for (ssize_t done = 0; done < n;) {
             const ssize_t w =
-                ::write(out.get(), buffer.data() + done, static_cast<std::size_t>(n - done));
+                ::pwrite(out, buffer.data() + done, static_cast<std::size_t>(n - done), at + done);
             if (w < 0 && errno == EINTR) {
                 continue;
             }
@@ -62,6 +55,43 @@ std::error_code CopyHostFileContent(const fs::path& from, const fs::path& to,
             }
             done += w;
         }
+        at += n;
+    }
+    return {};
+}
+
+// The data of a file, its holes left holes (a sparse map file stays sparse).
+std::error_code CopyHostFileContent(const fs::path& from, const fs::path& to,
+                                    const struct stat& st) {
+    const UniqueFd in(::open(from.c_str(), O_RDONLY | O_CLOEXEC));
+    if (!in.valid()) {
+        return LastErrno();
+    }
+    const UniqueFd out(
+        ::open(to.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, st.st_mode & 07777));
+    if (!out.valid()) {
+        return LastErrno();
+    }
+    if (::ftruncate(out.get(), st.st_size) != 0) {
+        return LastErrno();
+    }
+    std::vector<char> buffer(1 << 16);
+    for (off_t at = 0; at < st.st_size;) {
+        off_t data = ::lseek(in.get(), at, SEEK_DATA);
+        if (data < 0 && errno == ENXIO) {
+            break;  // only a hole is left
+        }
+        off_t hole = data < 0 ? st.st_size : ::lseek(in.get(), data, SEEK_HOLE);
+        if (data < 0) {
+            data = at;  // no holes known here: all of it is data
+        }
+        if (hole < 0) {
+            hole = st.st_size;
+        }
+        if (const std::error_code copied = CopyRange(in.get(), out.get(), data, hole, buffer)) {
+            return copied;
+        }
+        at = hole;
     }
     const struct timespec times[2] = {st.st_atim, st.st_mtim};
     if (::futimens(out.get(), times) != 0) {
@@ -92,6 +122,14 @@ std::optional<std::uint64_t> HostFileSize(const fs::path& p) {
 bool HostIsSymlink(const fs::path& p) {
     const auto st = StatOf(p, false);
     return st && S_ISLNK(st->st_mode);
+}
+
+std::error_code DuplicateHostFile(const fs::path& from, const fs::path& to) {
+    const auto st = StatOf(from, true);
+    if (!st) {
+        return LastErrno();
+    }
+    return CopyHostFileContent(from, to, *st);
 }
 
 std::error_code CopyHostTree(const fs::path& from, const fs::path& to) {

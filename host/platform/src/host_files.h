@@ -19,6 +19,10 @@ std::optional<std::uint64_t> HostFileSize(const std::filesystem::path& p);
 // The entry itself.
 bool HostIsSymlink(const std::filesystem::path& p);
 
+// Copies the file `from` (a link: what it leads to) to `to`, which must not
+// exist yet, with its mode, times and holes.
+std::error_code DuplicateHostFile(const std::filesystem::path& from,
+                                  const std::filesystem::path& to);
 // Copies the folder `from` into the existing folder `to`, with its
 // subfolders; links are copied as links, files with their modes and times.
 std::error_code CopyHostTree(const std::filesystem::path& from, const std::filesystem::path& to);

@@ -40,6 +40,28 @@ T* As(std::optional<HandleObject>& object) {
     return p != nullptr ? p->get() : nullptr;
 }
 
+// What the share table knows a file by: the same in every layer.
+std::string ShareKey(const FsEntry& entry) {
+    return "file:" + entry.rel.string();
+}
+
+// Handles open on a pristine file that has just been copied up go on, at
+// the same offset, in the copy: every handle then sees what the others write.
+void FollowCopy(const HandleTable& handles, const fs::path& pristine, const fs::path& copy) {
+    for (const std::shared_ptr<FileObject>& file : handles.Files()) {
+        const std::lock_guard lock(file->hostMutex);
+        if (file->host != pristine) {
+            continue;
+        }
+        const UniqueFd moved(::open(copy.c_str(), file->oflags | O_NONBLOCK | O_NOCTTY));
+        const off_t at = ::lseek(file->fd.get(), 0, SEEK_CUR);
+        if (moved.valid() && at >= 0 && ::lseek(moved.get(), at, SEEK_SET) == at &&
+            ::dup3(moved.get(), file->fd.get(), O_CLOEXEC) >= 0) {
+            file->host = copy;
+        }
+    }
+}
+
 // Copies src to dst through a temporary file in dst's folder, keeping the
 // last-write time as Windows does.
 DWORD CopyHostFile(const fs::path& src, const fs::path& dst) {
@@ -173,16 +195,30 @@ HANDLE VirtualUnit::CreateFile(std::string_view name, DWORD access, DWORD share,
     }
     auto object = std::make_shared<FileObject>();
     object->unitPath = std::string(name);
-    const std::string shareKey = entry.host.string();
-    if (DWORD err = impl_->shares.Take(shareKey, access, share, &object->shareId);
+    if (DWORD err = impl_->shares.Take(ShareKey(entry), access, share, &object->shareId);
         err != ERROR_SUCCESS) {
         SetLastError(err);
         return INVALID_HANDLE_VALUE;
     }
+    fs::path host = entry.host;
+    if (write || (oflags & (O_CREAT | O_TRUNC)) != 0) {
+        auto own = impl_->fs.Writable(entry, (oflags & O_TRUNC) == 0);
+        if (auto* err = std::get_if<DWORD>(&own)) {
+            impl_->shares.Drop(object->shareId);
+            SetLastError(*err);
+            return INVALID_HANDLE_VALUE;
+        }
+        host = std::get<fs::path>(std::move(own));
+        if (entry.exists && host != entry.host) {
+            FollowCopy(impl_->handles, entry.host, host);
+        }
+    }
+    object->oflags = oflags & ~(O_CREAT | O_EXCL | O_TRUNC);
+    object->host = host;
     // Not blocking in the open, and only a regular file taken: a FIFO or a
     // device in the unit's folder is no file of the unit, and opening it
     // would wait for its other end.
-    object->fd.reset(::open(entry.host.c_str(), oflags | O_NONBLOCK | O_NOCTTY, 0644));
+    object->fd.reset(::open(host.c_str(), oflags | O_NONBLOCK | O_NOCTTY, 0644));
     struct stat opened {};
     if (!object->fd.valid() || ::fstat(object->fd.get(), &opened) != 0 ||
         !S_ISREG(opened.st_mode)) {
@@ -372,7 +408,7 @@ HANDLE VirtualUnit::FindFirstFile(std::string_view pattern, WIN32_FIND_DATA* dat
             entries.push_back(std::get<FsEntry>(one));
         }
     } else {
-        entries = impl_->fs.List(std::get<FsEntry>(dir).host, last);
+        entries = impl_->fs.List(std::get<FsEntry>(dir), last);
     }
     if (entries.empty()) {
         SetLastError(ERROR_FILE_NOT_FOUND);
@@ -438,10 +474,14 @@ BOOL VirtualUnit::CopyFile(std::string_view existing, std::string_view target, B
     if (to.exists && failIfExists != FALSE) {
         return Impl::Fail(ERROR_FILE_EXISTS);
     }
-    if (impl_->shares.Held(to.host.string())) {
+    if (impl_->shares.Held(ShareKey(to))) {
         return Impl::Fail(ERROR_SHARING_VIOLATION);
     }
-    if (DWORD err = CopyHostFile(from.host, to.host); err != ERROR_SUCCESS) {
+    auto own = impl_->fs.Writable(to, true);
+    if (auto* err = std::get_if<DWORD>(&own)) {
+        return Impl::Fail(*err);
+    }
+    if (DWORD err = CopyHostFile(from.host, std::get<fs::path>(own)); err != ERROR_SUCCESS) {
         return Impl::Fail(err);
     }
     if (impl_->traffic.On()) {
@@ -468,11 +508,11 @@ BOOL VirtualUnit::DeleteFile(std::string_view path) {
     if (entry.isDir) {
         return Impl::Fail(ERROR_ACCESS_DENIED);
     }
-    if (impl_->shares.Held(entry.host.string())) {
+    if (impl_->shares.Held(ShareKey(entry))) {
         return Impl::Fail(ERROR_SHARING_VIOLATION);
     }
-    if (::unlink(entry.host.c_str()) != 0) {
-        return Impl::Fail(ErrnoToWin32(errno));
+    if (const int error = impl_->fs.Remove(entry); error != 0) {
+        return Impl::Fail(ErrnoToWin32(error));
     }
     if (impl_->traffic.On()) {
         auto event = platform::TrafficOf("file", TrafficKind::FileDelete);

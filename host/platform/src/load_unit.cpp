@@ -21,18 +21,12 @@ void SetRegisterDefaults(VirtualUnit& unit) {
     unit.SetPin(kVariantPin, true);
 }
 
-}  // namespace
-
-SetError Component::Start(VirtualUnit& /*unit*/) {
-    return std::nullopt;
-}
-
-bool Component::UsesHostDevice(std::string* /*which*/) const {
-    return false;
-}
-
-Result<std::unique_ptr<VirtualUnit>> LoadUnit(const fs::path& dir, const Components& components,
-                                              const LoadOptions& options) {
+// The unit of dir with its configuration read and its files generated, no
+// component started yet (*inner: its inside, for the start).
+Result<std::unique_ptr<VirtualUnit>> Configure(VirtualUnit::Key key, const fs::path& dir,
+                                               const Components& components,
+                                               const LoadOptions& options,
+                                               VirtualUnit::Impl** inner) {
     for (auto kind = components.begin(); kind != components.end(); ++kind) {
         const auto same = [&](const ComponentKind& k) { return k.name == kind->name; };
         if (kind->make == nullptr) {
@@ -51,7 +45,7 @@ Result<std::unique_ptr<VirtualUnit>> LoadUnit(const fs::path& dir, const Compone
         return ConfigError{toml.string(), 0, {}, "missing"};
     }
     std::error_code ec;
-    if (!HostIsDirectory(dir / "fs") && !fs::create_directory(dir / "fs", ec)) {
+    if (!options.writeTo && !HostIsDirectory(dir / "fs") && !fs::create_directory(dir / "fs", ec)) {
         return ConfigError{(dir / "fs").string(), 0, {}, "cannot create the file system folder"};
     }
     auto impl = std::make_unique<VirtualUnit::Impl>(dir, options);
@@ -59,7 +53,8 @@ Result<std::unique_ptr<VirtualUnit>> LoadUnit(const fs::path& dir, const Compone
         return ConfigError{dir.string(), 0, {}, err};
     }
     VirtualUnit::Impl& in = *impl;
-    auto unit = std::make_unique<VirtualUnit>(VirtualUnit::Key{}, std::move(impl));
+    *inner = &in;
+    auto unit = std::make_unique<VirtualUnit>(key, std::move(impl));
     SetRegisterDefaults(*unit);
 
     DeclareUnitKeys(*unit, in);
@@ -80,17 +75,48 @@ Result<std::unique_ptr<VirtualUnit>> LoadUnit(const fs::path& dir, const Compone
     if (auto err = ApplyFileSpecs(in, toml.string())) {
         return *err;
     }
+    return unit;
+}
+
+}  // namespace
+
+SetError Component::Start(VirtualUnit& /*unit*/) {
+    return std::nullopt;
+}
+
+bool Component::UsesHostDevice(std::string* /*which*/) const {
+    return false;
+}
+
+Result<std::unique_ptr<VirtualUnit>> LoadUnit(const fs::path& dir, const Components& components,
+                                              const LoadOptions& options) {
+    VirtualUnit::Impl* in = nullptr;
+    auto configured = Configure(VirtualUnit::Key{}, dir, components, options, &in);
+    if (!configured) {
+        return configured.error();
+    }
+    std::unique_ptr<VirtualUnit> unit = std::move(*configured);
     if (options.beforeStart) {
         if (auto err = options.beforeStart(*unit)) {
             return *err;
         }
     }
-    for (auto& [name, component] : in.components) {
+    for (auto& [name, component] : in->components) {
         if (auto err = component->Start(*unit)) {
             return *err;
         }
     }
     return unit;
+}
+
+Result<void> PrepareUnitFiles(const fs::path& dir, const Components& components) {
+    VirtualUnit::Impl* in = nullptr;
+    const auto configured =
+        Configure(VirtualUnit::Key{}, dir, components, {.virtualTime = true}, &in);
+    if (!configured) {
+        return configured.error();
+    }
+    return {};
 }
 
 Result<TempDir> MakeFreshCopy(const fs::path& sourceDir) {

@@ -43,17 +43,18 @@ std::string Join(const std::string& base, const std::string& sub) {
 }  // namespace
 
 UnitRegistry::UnitRegistry(std::filesystem::path file, HandleTable& handles,
-                           platform::Traffic& traffic)
-    : file_(std::move(file)), handles_(handles), traffic_(traffic) {}
+                           platform::Traffic& traffic, std::filesystem::path pristine)
+    : file_(std::move(file)), pristine_(std::move(pristine)), handles_(handles), traffic_(traffic) {}
 
 std::optional<ConfigError> UnitRegistry::Load() {
-    if (!HostExists(file_)) {
+    const std::filesystem::path& from = pristine_.empty() || HostExists(file_) ? file_ : pristine_;
+    if (!HostExists(from)) {
         return std::nullopt;
     }
-    std::ifstream in(file_, std::ios::binary);
+    std::ifstream in(from, std::ios::binary);
     std::stringstream text;
     text << in.rdbuf();
-    auto parsed = RegistryStore::Parse(text.str(), file_.string());
+    auto parsed = RegistryStore::Parse(text.str(), from.string());
     if (!parsed) {
         return parsed.error();
     }
@@ -66,6 +67,10 @@ DWORD UnitRegistry::Save() {
     const std::string text = store_.Write();
     auto tmp = file_;
     tmp += ".tmp";
+    if (!pristine_.empty()) {
+        std::error_code ec;
+        std::filesystem::create_directories(file_.parent_path(), ec);  // made when first written
+    }
     UniqueFd fd(::open(tmp.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644));
     if (!fd.valid()) {
         return ERROR_ACCESS_DENIED;

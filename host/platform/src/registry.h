@@ -22,9 +22,11 @@ namespace host::unit {
 
 class UnitRegistry final : public platform::Registry {
   public:
-    // file: registry.reg. Device manager handles are taken from handles, so
+    // file: registry.reg (saved there; read from pristine while it is not
+    // there, when given). Device manager handles are taken from handles, so
     // that CloseHandle knows them. Keys made and removed go to traffic.
-    UnitRegistry(std::filesystem::path file, HandleTable& handles, platform::Traffic& traffic);
+    UnitRegistry(std::filesystem::path file, HandleTable& handles, platform::Traffic& traffic,
+                 std::filesystem::path pristine = {});
 
     // Reads the file; a unit without one starts with an empty registry.
     std::optional<ConfigError> Load();
@@ -51,6 +53,7 @@ class UnitRegistry final : public platform::Registry {
     platform::DWORD Save();
 
     const std::filesystem::path file_;
+    const std::filesystem::path pristine_;
     HandleTable& handles_;
     platform::Traffic& traffic_;
     mutable std::mutex mutex_;

@@ -75,8 +75,15 @@ const fs::path& TestUnit::dir() const {
     return dir_ ? dir_->path() : none;
 }
 
-bool TestUnit::Load() {
-    unit_.reset();
+TestUnit& TestUnit::OnFreshCopy() {
+    freshCopy_ = true;
+    return *this;
+}
+
+bool TestUnit::Write() {
+    if (dir_) {
+        return true;
+    }
     auto temp = TempDir::Create("kestrin-test-unit-");
     if (!temp) {
         error_ = temp.error();
@@ -104,9 +111,35 @@ bool TestUnit::Load() {
     }
     if (!ok) {
         error_ = "cannot write the test unit";
+    }
+    return ok;
+}
+
+bool TestUnit::Load() {
+    unit_.reset();
+    copy_.reset();
+    copies_.reset();
+    if (!Write()) {
         return false;
     }
-    auto loaded = LoadUnit(dir_->path(), components_, options_);
+    LoadOptions options = options_;
+    fs::path from = dir_->path();
+    if (freshCopy_) {
+        auto made = FreshCopies::Make(from);
+        if (!made) {
+            error_ = made.error().Text();
+            return false;
+        }
+        copies_ = std::make_unique<FreshCopies>(std::move(*made));
+        if (const Result<void> prepared = copies_->Prepare(components_); !prepared) {
+            error_ = prepared.error().Text();
+            return false;
+        }
+        copy_.emplace(copies_->Next());
+        from = copies_->pristine();
+        options.writeTo = copy_->path();
+    }
+    auto loaded = LoadUnit(from, components_, options);
     if (!loaded) {
         error_ = loaded.error().Text();
         return false;

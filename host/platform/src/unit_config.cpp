@@ -125,7 +125,7 @@ void DeclareHost(VirtualUnit::Impl& impl) {
 }
 
 // Folders on the way to a unit path, created as needed (case-insensitive).
-std::optional<std::string> EnsureParents(const FileSystem& fsys, const SplitPath& split) {
+std::optional<std::string> EnsureParents(FileSystem& fsys, const SplitPath& split) {
     std::string path;
     for (std::size_t i = 0; i + 1 < split.components.size(); ++i) {
         path += "\\" + split.components[i];
@@ -137,12 +137,19 @@ std::optional<std::string> EnsureParents(const FileSystem& fsys, const SplitPath
         if (e.exists && !e.isDir) {
             return "\"" + path + "\" is a file, not a folder";
         }
-        std::error_code ec;
-        if (!e.exists && !fs::create_directory(e.host, ec)) {
+        if (!e.exists && !fsys.MakeDir(e)) {
             return "cannot create the folder " + e.host.string();
         }
     }
     return std::nullopt;
+}
+
+// Whether the entry was last written at that time already (so in a
+// pristine copy made once): nothing to write.
+bool HasTime(const FsEntry& entry, std::int64_t mtime) {
+    struct stat st {};
+    return ::stat(entry.host.c_str(), &st) == 0 && st.st_mtim.tv_sec == mtime &&
+           st.st_mtim.tv_nsec == 0;
 }
 
 }  // namespace
@@ -170,32 +177,44 @@ std::optional<ConfigError> ApplyFileSpecs(VirtualUnit::Impl& impl, const std::st
         if (entry.exists && entry.isDir != spec.dir) {
             return fail(spec.dir ? "is a file, not a folder" : "is a folder, not a file");
         }
-        if (!entry.exists) {
+        if (!entry.exists && spec.dir) {
+            if (!impl.fs.MakeDir(entry)) {
+                return fail("cannot be created");
+            }
+        } else if (!entry.exists) {
+            auto own = impl.fs.Writable(entry, false);
+            if (std::holds_alternative<platform::DWORD>(own)) {
+                return fail("cannot be written");
+            }
+            const fs::path& host = std::get<fs::path>(own);
+            std::ofstream out(host, std::ios::binary);
+            if (spec.content) {
+                out.write(reinterpret_cast<const char*>(spec.content->data()),
+                          static_cast<std::streamsize>(spec.content->size()));
+            }
+            out.close();
+            if (!out) {
+                return fail("cannot be written");
+            }
             std::error_code ec;
-            if (spec.dir) {
-                fs::create_directory(entry.host, ec);
-            } else {
-                std::ofstream out(entry.host, std::ios::binary);
-                if (spec.content) {
-                    out.write(reinterpret_cast<const char*>(spec.content->data()),
-                              static_cast<std::streamsize>(spec.content->size()));
-                }
-                out.close();
-                if (!out) {
-                    return fail("cannot be written");
-                }
-                if (spec.size) {
-                    fs::resize_file(entry.host, static_cast<std::uintmax_t>(*spec.size), ec);
-                }
+            if (spec.size) {
+                fs::resize_file(host, static_cast<std::uintmax_t>(*spec.size), ec);
             }
             if (ec) {
                 return fail("cannot be created: " + ec.message());
             }
         }
-        if (spec.mtime) {
+        const auto made = impl.fs.Resolve(spec.path);
+        const auto* now = std::get_if<FsEntry>(&made);
+        if (spec.mtime && (now == nullptr || !HasTime(*now, *spec.mtime))) {
+            std::variant<fs::path, platform::DWORD> own = platform::ERROR_PATH_NOT_FOUND;
+            if (now != nullptr) {
+                own = impl.fs.Writable(*now, true);
+            }
             const struct timespec times[2] = {{static_cast<time_t>(*spec.mtime), 0},
                                               {static_cast<time_t>(*spec.mtime), 0}};
-            if (::utimensat(AT_FDCWD, entry.host.c_str(), times, 0) != 0) {
+            if (std::holds_alternative<platform::DWORD>(own) ||
+                ::utimensat(AT_FDCWD, std::get<fs::path>(own).c_str(), times, 0) != 0) {
                 return fail("cannot set its time");
             }
         }

@@ -66,9 +66,11 @@ VirtualUnit::Impl::Impl(std::filesystem::path unitDir, const LoadOptions& option
       scheduler(std::make_unique<Scheduler>(
           options.virtualTime ? Scheduler::Time::Virtual : Scheduler::Time::Real, options.startMs)),
       traffic([this] { return scheduler->NowMs(); }),
-      fs(dir / "fs"),
+      fs(options.writeTo.value_or(dir) / "fs",
+         options.writeTo ? std::optional(dir / "fs") : std::nullopt),
       kernelFaults(KernelOps()),
-      registry(dir / "registry.reg", handles, traffic) {}
+      registry(options.writeTo.value_or(dir) / "registry.reg", handles, traffic,
+               options.writeTo ? dir / "registry.reg" : std::filesystem::path()) {}
 
 BOOL VirtualUnit::Impl::Fail(DWORD code) {
     platform::SetLastError(code);

@@ -5,8 +5,10 @@
 #include <cstdlib>
 #include <utility>
 
+#include "host/components.h"
 #include "host/default_unit.h"
 #include "host/sound/sound_component.h"
+#include "host/unit/fresh_copies.h"
 #include "host/window/display.h"
 #include "host/window/sdl_presenter.h"
 #include "session.h"
@@ -41,6 +43,28 @@ Seam::Seam(UnitSources sources, UnitOptions options)
                      .backend = "host"}),
       sources_(std::move(sources)),
       options_(std::move(options)) {}
+
+Seam::~Seam() = default;
+
+platform::Result<unit::FreshCopies*> Seam::CopiesOf(const std::filesystem::path& source) {
+    if (copies_ && copiesOf_ == source) {
+        return copies_.get();
+    }
+    removeCopies_ = {};
+    copies_.reset();
+    unit::Result<unit::FreshCopies> made = unit::FreshCopies::Make(source);
+    if (!made) {
+        return platform::Fail("kestrin: " + made.error().Text());
+    }
+    // As a load of the unit says it.
+    if (const unit::Result<void> prepared = made->Prepare(HostComponents()); !prepared) {
+        return platform::Fail(prepared.error().Text());
+    }
+    copies_ = std::make_unique<unit::FreshCopies>(std::move(*made));
+    copiesOf_ = source;
+    removeCopies_ = program::RemoveOnInterrupt(copies_->folder());
+    return copies_.get();
+}
 
 std::vector<OptionSpec> Seam::OwnOptions() {
     OptionSpec audioOut =
@@ -94,9 +118,17 @@ platform::Result<std::unique_ptr<program::Session>> Seam::Load(
         return platform::Fail("kestrin: the unit " + source.string() + " is read-only (" + *why +
                               "): run on a copy of it with --fresh-copy");
     }
+    unit::FreshCopies* copies = nullptr;
+    if (copy) {
+        platform::Result<unit::FreshCopies*> made = CopiesOf(source);
+        if (!made) {
+            return platform::Fail(made.error());
+        }
+        copies = *made;
+    }
     platform::Result<std::unique_ptr<Session>> session = Session::Load(
         {.source = source,
-         .copy = copy,
+         .copies = copies,
          .virtualTime = request.virtualTime,
          // The tour too runs on the virtual clock unless told otherwise.
          .refuseHostDevices = request.purpose == Purpose::Window || !request.virtualTime

@@ -32,16 +32,13 @@ platform::Result<std::unique_ptr<Session>> Session::Load(const Plan& plan) {
     std::optional<unit::TempDir> copied;
     program::OnInterrupt removeCopy;
     std::filesystem::path dir = plan.source;
-    if (plan.copy) {
-        unit::Result<unit::TempDir> made = unit::MakeFreshCopy(plan.source);
-        if (!made) {
-            return platform::Fail("kestrin: " + made.error().Text());
-        }
-        copied.emplace(std::move(*made));
-        dir = copied->path();
-        removeCopy = program::RemoveOnInterrupt(dir);
-    }
     unit::LoadOptions options{.virtualTime = plan.virtualTime};
+    if (plan.copies != nullptr) {
+        copied.emplace(plan.copies->Next());
+        dir = plan.copies->pristine();
+        options.writeTo = copied->path();
+        removeCopy = program::RemoveOnInterrupt(copied->path());
+    }
     if (!plan.refuseHostDevices.empty()) {
         options.beforeStart =
             [what = plan.refuseHostDevices](const unit::VirtualUnit& u) -> unit::SetError {

@@ -9,6 +9,7 @@
 #include <ostream>
 
 #include "host/script_target.h"
+#include "host/unit/fresh_copies.h"
 #include "host/unit/temp_dir.h"
 #include "host/unit/virtual_unit.h"
 #include "program/interrupt.h"
@@ -30,7 +31,8 @@ class Session final : public program::Session {
   public:
     struct Plan {
         std::filesystem::path source;  // the unit's folder
-        bool copy = false;             // run on a fresh copy of it
+        // Run on a fresh copy of it (its copies), else on it in place.
+        unit::FreshCopies* copies = nullptr;
         bool virtualTime = true;
         // A unit on a device of the host is refused before any of it starts
         // (a run on the virtual clock cannot take one), saying what to do

@@ -173,10 +173,18 @@ TEST_F(KestrinProgramTest, AScriptRunPassesOrFailsWithItsLineAndLeavesItsEndProd
         "click 1006\nwait 300\n");
     o.screenshot = shot;
     o.audioOut = wav;
+    o.dumpTree = Work() / "end.json";
     Outcome r = Kestrin(o);
     EXPECT_EQ(r.status, 0) << r.err;
     EXPECT_EQ(r.err, "");
     EXPECT_EQ(ReadFile(shot).substr(0, 4), "\x89PNG");
+    // The "Audio" page the script ended on, as data.
+    const std::string tree = ReadFile(*o.dumpTree);
+    EXPECT_TRUE(tree.starts_with("{\"windows\": [\n")) << tree;
+    EXPECT_NE(tree.find("{\"id\": 1006, \"class\": \"Button\", \"text\": \"PLAY\""),
+              std::string::npos)
+        << tree;
+    EXPECT_NE(tree.find("\"text\": \"100Hz\", \"rect\": {\"left\": "), std::string::npos);
     const std::string sound = ReadFile(wav);
     EXPECT_EQ(sound.substr(0, 4), "RIFF");
     EXPECT_EQ(sound.substr(8, 4), "WAVE");

@@ -46,6 +46,7 @@ struct TraceStep {
     std::string difference;
     ui::Rect area;                // what those pictures show, on the screen
     std::vector<ui::Rect> masks;  // left out of that comparison, on the screen
+    std::string windows;          // a failed step: the windows and controls then, as JSON
 };
 
 // An earlier run of a script that failed, and that --retries ran again.

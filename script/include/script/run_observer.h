@@ -37,6 +37,9 @@ struct CommandRecord {
     std::vector<std::string> debugLines;           // since the previous command ended
     std::vector<ui::MessageBoxInfo> messageBoxes;  // came on top since then
     const ScreenPictures* pictures = nullptr;      // a failed `expect screen`
+    // A failed command: the windows and controls then, as JSON (the
+    // artifacts' windows.json); empty when there was no screen.
+    std::string windows;
 };
 
 class RunObserver {

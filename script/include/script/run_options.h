@@ -24,8 +24,10 @@ struct RunnerOptions {
     // How long the system may keep running on its own (real time) before
     // the script fails instead of hanging.
     std::chrono::milliseconds settleLimit{20000};
-    // Written when the last command has run, before the windows close.
+    // Written when the last command has run, before the windows close: the
+    // screen (PNG) and its windows and controls (JSON).
     std::filesystem::path finalScreenshot;
+    std::filesystem::path finalWindowTree;
     // On real time a target that does not settle (a thread busy on a host
     // device) is waited for this long before each command, then the command
     // runs anyway.

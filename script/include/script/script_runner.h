@@ -119,6 +119,7 @@ class ScriptRunner final : public ui::Presenter {
     bool failed_ = false;
     std::string failure_;
     bool finalShotWritten_ = false;
+    bool finalTreeWritten_ = false;
     ui::HWND lastCancelled_ = nullptr;
     int cancels_ = 0;
     std::optional<std::chrono::steady_clock::time_point> threadWaitSince_;

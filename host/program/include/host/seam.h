@@ -10,10 +10,14 @@
 #include <string>
 #include <vector>
 
+#include "program/interrupt.h"
 #include "program/seam.h"
 
 namespace host::window {
 class SdlPresenter;
+}
+namespace host::unit {
+class FreshCopies;
 }
 
 namespace host {
@@ -37,6 +41,9 @@ struct UnitSources {
 class Seam final : public program::Seam {
   public:
     explicit Seam(UnitSources sources, UnitOptions options = {});
+    ~Seam() override;
+    Seam(const Seam&) = delete;
+    Seam& operator=(const Seam&) = delete;
 
     std::vector<program::OptionSpec> OwnOptions() override;
     [[nodiscard]] bool EndProductsWanted() const override;
@@ -52,9 +59,15 @@ class Seam final : public program::Seam {
     [[nodiscard]] window::SdlPresenter* window() const { return window_; }
 
   private:
+    // The fresh copies of the unit, made when the first run wants one.
+    platform::Result<unit::FreshCopies*> CopiesOf(const std::filesystem::path& source);
+
     UnitSources sources_;
     UnitOptions options_;
     window::SdlPresenter* window_ = nullptr;
+    std::filesystem::path copiesOf_;
+    std::unique_ptr<unit::FreshCopies> copies_;
+    program::OnInterrupt removeCopies_;  // an interrupted run leaves none
 };
 
 }  // namespace host

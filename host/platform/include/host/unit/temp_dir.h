@@ -14,6 +14,8 @@ class TempDir {
     // Creates <system temp>/<prefix>XXXXXX (platform::MakeTempFolder);
     // or why that failed.
     static platform::Result<TempDir> Create(std::string_view prefix);
+    // A folder removed in the same way, made now or later by its user.
+    static TempDir Adopt(std::filesystem::path path) { return TempDir(std::move(path)); }
 
     TempDir(TempDir&& other) noexcept;
     TempDir& operator=(TempDir&& other) noexcept;

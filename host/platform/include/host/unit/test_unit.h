@@ -9,11 +9,13 @@
 #pragma once
 
 #include <memory>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
 
 #include "host/unit/component.h"
+#include "host/unit/fresh_copies.h"
 #include "host/unit/temp_dir.h"
 #include "host/unit/virtual_unit.h"
 
@@ -37,7 +39,14 @@ class TestUnit {
     // Adds kinds of component to the ones it is loaded with.
     TestUnit& With(Components components);
 
-    // Writes the directory and loads it. False on a configuration error.
+    // Runs it on a fresh copy of the directory (FreshCopies), as a suite's
+    // scripts do, instead of in place.
+    TestUnit& OnFreshCopy();
+
+    // Writes the directory (once; dir() then holds it); false when it cannot.
+    bool Write();
+    // Writes the directory unless written and loads it. False on a
+    // configuration error.
     bool Load();
     [[nodiscard]] std::string error() const { return error_; }
     VirtualUnit& unit() { return *unit_; }
@@ -52,6 +61,9 @@ class TestUnit {
     std::vector<std::pair<std::string, std::string>> unitFiles_;
     Components components_;
     LoadOptions options_;
+    bool freshCopy_ = false;
+    std::unique_ptr<FreshCopies> copies_;
+    std::optional<TempDir> copy_;
     std::unique_ptr<VirtualUnit> unit_;
     std::string error_;
 };

@@ -41,6 +41,10 @@ struct LoadOptions {
     // an error stops the load there. A run that cannot take a unit on a
     // host device (VirtualUnit::UsesHostDevice) refuses it here.
     std::function<SetError(const VirtualUnit&)> beforeStart = {};
+    // The unit's folder is read in place and never written: what the run
+    // writes (files under fs/, registry.reg) goes into this folder instead,
+    // made when first needed, and is read back from there.
+    std::optional<std::filesystem::path> writeTo = std::nullopt;
 };
 
 // A registry value as the host sees it.
@@ -153,11 +157,13 @@ class VirtualUnit final : public platform::Kernel {
     [[nodiscard]] int LocalBlocks() const;
 
     struct Impl;
-    // Only LoadUnit can make one.
+    // Only LoadUnit (and PrepareUnitFiles) can make one.
     class Key {
         friend Result<std::unique_ptr<VirtualUnit>> LoadUnit(const std::filesystem::path& dir,
                                                              const Components& components,
                                                              const LoadOptions& options);
+        friend Result<void> PrepareUnitFiles(const std::filesystem::path& dir,
+                                             const Components& components);
         Key() = default;
     };
     VirtualUnit(Key key, std::unique_ptr<Impl> impl);
@@ -172,6 +178,11 @@ class VirtualUnit final : public platform::Kernel {
 Result<std::unique_ptr<VirtualUnit>> LoadUnit(const std::filesystem::path& dir,
                                               const Components& components,
                                               const LoadOptions& options = {});
+
+// Reads the unit in dir as LoadUnit does and makes the files its unit.toml
+// generates ([[fs.file]], [[fs.dir]]) in dir, starting nothing: a copy so
+// made is loaded with LoadOptions::writeTo without writing to it.
+Result<void> PrepareUnitFiles(const std::filesystem::path& dir, const Components& components);
 
 // A fresh temporary copy of a unit directory, so that a run never changes
 // the source.
