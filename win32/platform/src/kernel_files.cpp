@@ -162,9 +162,9 @@ void Win32Kernel::ReportPort(platform::TrafficKind kind, const void* buffer,
 platform::BOOL Win32Kernel::ReadFile(platform::HANDLE h, void* buffer, platform::DWORD toRead,
                                      platform::DWORD* read) {
     if (auto port = handles_.Find<SerialPort>(h)) {
-        DWORD n = 0;
-        const BOOL ok = port->Read(buffer, toRead, read != nullptr ? read : &n);
-        if (ok != FALSE) {
+        platform::DWORD n = 0;
+        const platform::BOOL ok = port->Read(buffer, toRead, read != nullptr ? read : &n);
+        if (ok) {
             ReportPort(platform::TrafficKind::Read, buffer, read != nullptr ? *read : n);
         }
         return ok;
@@ -188,9 +188,9 @@ platform::BOOL Win32Kernel::ReadFile(platform::HANDLE h, void* buffer, platform:
 platform::BOOL Win32Kernel::WriteFile(platform::HANDLE h, const void* buffer,
                                       platform::DWORD toWrite, platform::DWORD* written) {
     if (auto port = handles_.Find<SerialPort>(h)) {
-        DWORD n = 0;
-        const BOOL ok = port->Write(buffer, toWrite, written != nullptr ? written : &n);
-        if (ok != FALSE) {
+        platform::DWORD n = 0;
+        const platform::BOOL ok = port->Write(buffer, toWrite, written != nullptr ? written : &n);
+        if (ok) {
             ReportPort(platform::TrafficKind::Write, buffer, written != nullptr ? *written : n);
         }
         return ok;
