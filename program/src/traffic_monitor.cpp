@@ -75,8 +75,8 @@ TrafficMonitor::TrafficMonitor(unsigned devices, script::Target& target, std::FI
     : devices_(devices), to_(to) {
     platform::Traffic* traffic = target.Traffic();
     if (traffic == nullptr) {
-        std::fprintf(to_, "kestrin: --monitor: the unit's traffic is %s\n",
-                     script::kNotOnThisBackend);
+        static_cast<void>(std::fprintf(to_, "kestrin: --monitor: the unit's traffic is %s\n",
+                                       script::kNotOnThisBackend));
         return;
     }
     traffic->Listen([this](const platform::TrafficEvent& event) { Show(event); });
@@ -90,11 +90,12 @@ void TrafficMonitor::Show(const platform::TrafficEvent& event) {
     for (const std::string& text : decoder_.Decode(event)) {
         lines += script::TrafficLine(event, text) + '\n';
     }
-    // One write a event, so that its lines stay together beside the
+    // One write an event, so that its lines stay together beside the
     // program's other output.
     if (!lines.empty()) {
-        std::fputs(lines.c_str(), to_);
-        std::fflush(to_);
+        // A standard error that cannot be written loses the line, nothing else.
+        static_cast<void>(std::fputs(lines.c_str(), to_));
+        static_cast<void>(std::fflush(to_));
     }
 }
 
