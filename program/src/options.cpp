@@ -7,6 +7,7 @@
 #include <utility>
 
 #include "script/utf8_path.h"
+#include "traffic_monitor.h"
 
 namespace program {
 
@@ -186,6 +187,17 @@ std::vector<OptionSpec> SharedSpecs(Options* o) {
             o->scale = *parsed;
             return {};
         }));
+    specs.push_back(ValueOption("--monitor", "DEVICES",
+                                "write what crosses the unit's DEVICES to standard error as\n"
+                                "it happens: com7,gps1,ioctl,file,registry,sound or all",
+                                [o](std::string_view text) -> platform::Result<void> {
+                                    platform::Result<unsigned> devices = ParseMonitorDevices(text);
+                                    if (!devices) {
+                                        return platform::Fail(devices.error());
+                                    }
+                                    o->monitor |= *devices;
+                                    return {};
+                                }));
     OptionSpec screenshot = PathOption("--screenshot", "FILE",
                                        "write the screen as PNG when the run ends", &o->screenshot);
     screenshot.endProduct = true;

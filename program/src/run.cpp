@@ -21,6 +21,7 @@
 #include "script/utf8_path.h"
 #include "tour_folder.h"
 #include "tour_script.h"
+#include "traffic_monitor.h"
 #include "ui/app.h"
 #include "ui/demo_dialog.h"
 #include "ui/desktop.h"
@@ -67,8 +68,11 @@ std::unique_ptr<ui::CWinApp> MakeApp(const Options& options, bool answering, std
 // the run's alone, and none of them outlives it into the next.
 class Installed {
   public:
-    Installed(std::unique_ptr<Session> session, std::ostream& err)
-        : session_(std::move(session)),
+    Installed(std::unique_ptr<Session> session, std::ostream& err, unsigned monitor)
+        : monitor_(monitor != 0
+                       ? std::make_unique<TrafficMonitor>(monitor, session->Target(), stderr)
+                       : nullptr),
+          session_(std::move(session)),
           prompt_(err),
           installed_(std::make_shared<platform::World>(WithPrompt())) {}
 
@@ -82,6 +86,8 @@ class Installed {
         return services;
     }
 
+    // Heard by the session's unit until it is gone, so it goes after it.
+    std::unique_ptr<TrafficMonitor> monitor_;
     std::unique_ptr<Session> session_;
     FrameworkPrompt prompt_;
     platform::ScopedWorld installed_;
@@ -90,12 +96,13 @@ class Installed {
 // The session installed, its prompt on err; why it cannot be loaded (the
 // line to write).
 platform::Result<std::unique_ptr<Installed>> Load(Seam& seam, const SessionRequest& request,
-                                                  std::ostream& out, std::ostream& err) {
+                                                  std::ostream& out, std::ostream& err,
+                                                  unsigned monitor) {
     platform::Result<std::unique_ptr<Session>> session = seam.Load(request, out);
     if (!session) {
         return platform::Fail(session.error());
     }
-    return std::make_unique<Installed>(std::move(*session), err);
+    return std::make_unique<Installed>(std::move(*session), err, monitor);
 }
 
 // The session's end products are written; false after the reason is
@@ -127,7 +134,7 @@ RunOne ScriptRunOf(const Options& options, Seam& seam, bool suite, std::ostream&
                                           std::ostream& log) -> RunOutcome {
         runnerOptions.backend = seam.traits().backend;
         const platform::Result<std::unique_ptr<Installed>> loaded =
-            Load(seam, {Purpose::Script, !options.realTime, suite}, out, log);
+            Load(seam, {Purpose::Script, !options.realTime, suite}, out, log, options.monitor);
         if (!loaded) {
             log << loaded.error() << '\n';
             return {platform::kExitUsage, {}};
@@ -179,7 +186,7 @@ void Fail(int* status) {
 std::optional<int> RunWindow(const Options& options, Seam& seam, std::ostream& out,
                              std::ostream& err, const Hooks& hooks) {
     const platform::Result<std::unique_ptr<Installed>> loaded =
-        Load(seam, {Purpose::Window, false, false}, out, err);
+        Load(seam, {Purpose::Window, false, false}, out, err, options.monitor);
     if (!loaded) {
         err << loaded.error() << '\n';
         return platform::kExitUsage;
@@ -248,7 +255,7 @@ int RunTour(const Options& options, Seam& seam, std::ostream& out, std::ostream&
         return platform::kExitUsage;
     }
     const platform::Result<std::unique_ptr<Installed>> loaded =
-        Load(seam, {Purpose::Tour, !options.realTime, false}, out, err);
+        Load(seam, {Purpose::Tour, !options.realTime, false}, out, err, options.monitor);
     if (!loaded) {
         err << loaded.error() << '\n';
         return platform::kExitUsage;

@@ -17,8 +17,8 @@ using platform::TrafficKind;
 constexpr std::size_t kShownEvents = 5;
 constexpr std::size_t kShownContent = 200;
 
-std::string NoTraffic() {
-    return std::string("the unit's traffic is ") + kNotOnThisBackend;
+std::string NoTraffic(const std::string& device) {
+    return "the traffic of " + device + " is " + kNotOnThisBackend;
 }
 
 std::string ContentText(const std::string& content) {
@@ -43,9 +43,9 @@ std::string HexText(const std::vector<std::uint8_t>& bytes) {
 }
 
 platform::Result<void> UnitExpectations::Check(const ExpectSent& e) {
-    platform::Traffic* traffic = target_.Traffic();
+    platform::Traffic* traffic = target_.TrafficOf(e.device);
     if (traffic == nullptr) {
-        return platform::Fail(NoTraffic());
+        return platform::Fail(NoTraffic(e.device));
     }
     std::uint64_t end = 0;
     std::vector<std::uint8_t> sent;
@@ -72,9 +72,9 @@ platform::Result<void> UnitExpectations::Check(const ExpectSent& e) {
 }
 
 platform::Result<void> UnitExpectations::Check(const ExpectControl& e) {
-    platform::Traffic* traffic = target_.Traffic();
+    platform::Traffic* traffic = target_.TrafficOf(e.device);
     if (traffic == nullptr) {
-        return platform::Fail(NoTraffic());
+        return platform::Fail(NoTraffic(e.device));
     }
     std::vector<std::string> others;
     std::uint64_t end = 0;
@@ -154,9 +154,9 @@ platform::Result<void> UnitExpectations::Check(const ExpectRegistry& e) const {
 }
 
 platform::Result<void> UnitExpectations::Check(const ExpectSound& e) const {
-    platform::Traffic* traffic = target_.Traffic();
+    platform::Traffic* traffic = target_.TrafficOf("sound");
     if (traffic == nullptr) {
-        return platform::Fail(NoTraffic());
+        return platform::Fail(NoTraffic("the sound"));
     }
     // The last sound started, unless it was stopped or has run out since.
     const platform::TrafficEvent* playing = nullptr;

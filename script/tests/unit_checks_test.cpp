@@ -127,7 +127,7 @@ TEST(UnitChecksTest, SentTakesTheBytesWrittenToThePortSinceTheLastCheck) {
         target);
     target.seesTraffic = false;
     RunSteps({{Nothing, R"(expect sent COM7: "FF")",
-               "the unit's traffic is not available on this backend"}},
+               "the traffic of COM7: is not available on this backend"}},
              target);
 }
 

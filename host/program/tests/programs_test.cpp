@@ -74,6 +74,33 @@ TEST_F(ProgramsTest, KestrinArgumentsAndScripts) {
     EXPECT_EQ(r.err, bad.string() + ":1: MS must be a whole number, not \"ten\"\n");
 }
 
+// The RDS tool opened, a tune to a frequency without a station, a seek up
+// to the next and the tool closed: what crossed COM7:, byte for byte, in
+// the module's words, as it happened.
+TEST_F(ProgramsTest, KestrinMonitorsTheTunersLine) {
+    const auto script = WriteFile("tune.ks",
+                                  "tab 6\nclick 1047\nclick 1079\nkey End\nkey Backspace\n"
+                                  "key Backspace\nkey Backspace\ntype 1079 1000\nclick 1060\n"
+                                  "wait 300\nclick 1092\nclick 1061\nwait 100\nclose\n");
+    const std::string run = kKestrin + " --unit " + Quoted(kDefaultUnit) + " --fresh-copy";
+    Outcome r = Shell(run + " --monitor com7 --script " + Quoted(script));
+    EXPECT_EQ(r.status, 0) << r.err;
+    EXPECT_EQ(r.err,
+              "       0 ms COM7: sent FF 6D 01 00 6D: Mute off\n"
+              "       0 ms COM7: sent FF 73 7D F0 73: Tune 100.0 MHz\n"
+              "       6 ms COM7: read 3F 00 00 73 7D 00 00 00 00 3F: reply s no strength, not "
+              "tuned\n"
+              "     300 ms COM7: sent FF 59 FE 01 59: Seek up, parameter 1\n"
+              "     351 ms COM7: read 3F 00 00 66 80 01 55 00 00 3F: reply f found 100.3 MHz, "
+              "tuned\n");
+    r = Shell(run + " --monitor com7,com8 --script " + Quoted(script));
+    EXPECT_EQ(r.status, 2);
+    EXPECT_NE(r.err.find("--monitor takes com7, gps1, ioctl, file, registry, sound or all, "
+                         "joined by commas, not \"com8\""),
+              std::string::npos)
+        << r.err;
+}
+
 TEST_F(ProgramsTest, GpsReportsOnStandardErrorAndNeverTouchesTheRepository) {
     const auto dir = CopyOfDefault("unit");
     Outcome r = Shell(kGps + " on --unit " + Quoted(dir));

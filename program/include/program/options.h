@@ -25,6 +25,7 @@ struct Options {
     int scale = 2;                                    // --scale N, 1 to 8
     std::optional<std::filesystem::path> screenshot;  // --screenshot FILE, at the end
     std::optional<std::filesystem::path> dumpTree;    // --dump-tree FILE, at the end
+    unsigned monitor = 0;  // --monitor DEVICES: program::MonitorDevice bits (traffic_monitor.h)
     // --merge-reports OUT DIR...: OUT, then the reports merged into it.
     std::vector<std::filesystem::path> mergeReports;
     bool demo = false;     // --demo: the framework's demo dialog instead of the console

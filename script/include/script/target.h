@@ -55,6 +55,11 @@ class Target {
     // What crosses the target's devices, recorded once asked to (Keep);
     // null where the backend cannot see it.
     [[nodiscard]] virtual platform::Traffic* Traffic() { return nullptr; }
+    // The traffic to look at for one device ("COM7:", "PWM1:", "sound"):
+    // null where the backend cannot see that device.
+    [[nodiscard]] virtual platform::Traffic* TrafficOf(std::string_view /*device*/) {
+        return Traffic();
+    }
 
     // The content of a file of the unit ("\Mounted Volume\Vesk\calib.dat"),
     // nullopt when there is none; the reason when it cannot be told.

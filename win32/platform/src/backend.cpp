@@ -34,7 +34,9 @@ std::string AbsoluteFolder(const std::string& folder) {
 struct Backend::Impl {
     explicit Impl(Options o)
         : options(std::move(o)),
-          kernel(AbsoluteFolder(options.root.empty() ? DefaultRoot() : options.root), options) {}
+          kernel(AbsoluteFolder(options.root.empty() ? DefaultRoot() : options.root), options) {
+        kernel.SetTraffic(&traffic);
+    }
 
     Options options;
     Win32Kernel kernel;
@@ -43,6 +45,7 @@ struct Backend::Impl {
     Win32Power power;
     Win32Touch touch;
     Win32Clock clock;
+    platform::Traffic traffic{[this] { return clock.NowMs(); }};
 };
 
 Backend::Backend(Options options) : impl_(std::make_unique<Impl>(std::move(options))) {}
@@ -74,6 +77,10 @@ std::vector<std::string> Backend::DebugLines() const {
 
 void Backend::ClearDebugLines() {
     impl_->kernel.ClearDebugLines();
+}
+
+platform::Traffic& Backend::Traffic() {
+    return impl_->traffic;
 }
 
 int Backend::Com7CallsWaiting() const {

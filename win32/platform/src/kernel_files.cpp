@@ -148,10 +148,26 @@ platform::HANDLE Win32Kernel::CreateFile(std::string_view name, platform::DWORD 
     return out;
 }
 
+void Win32Kernel::ReportPort(platform::TrafficKind kind, const void* buffer,
+                             platform::DWORD count) {
+    if (traffic_ == nullptr || !traffic_->On() || buffer == nullptr || count == 0) {
+        return;
+    }
+    const auto* bytes = static_cast<const std::uint8_t*>(buffer);
+    platform::TrafficEvent event = platform::TrafficOf("COM7:", kind);
+    event.bytes.assign(bytes, bytes + count);
+    traffic_->Record(std::move(event));
+}
+
 platform::BOOL Win32Kernel::ReadFile(platform::HANDLE h, void* buffer, platform::DWORD toRead,
                                      platform::DWORD* read) {
     if (auto port = handles_.Find<SerialPort>(h)) {
-        return port->Read(buffer, toRead, read);
+        platform::DWORD n = 0;
+        const platform::BOOL ok = port->Read(buffer, toRead, read != nullptr ? read : &n);
+        if (ok) {
+            ReportPort(platform::TrafficKind::Read, buffer, read != nullptr ? *read : n);
+        }
+        return ok;
     }
     const auto file = handles_.Find<FileObject>(h);
     if (!file) {
@@ -172,7 +188,12 @@ platform::BOOL Win32Kernel::ReadFile(platform::HANDLE h, void* buffer, platform:
 platform::BOOL Win32Kernel::WriteFile(platform::HANDLE h, const void* buffer,
                                       platform::DWORD toWrite, platform::DWORD* written) {
     if (auto port = handles_.Find<SerialPort>(h)) {
-        return port->Write(buffer, toWrite, written);
+        platform::DWORD n = 0;
+        const platform::BOOL ok = port->Write(buffer, toWrite, written != nullptr ? written : &n);
+        if (ok) {
+            ReportPort(platform::TrafficKind::Write, buffer, written != nullptr ? *written : n);
+        }
+        return ok;
     }
     const auto file = handles_.Find<FileObject>(h);
     if (!file) {

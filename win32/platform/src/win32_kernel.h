@@ -68,6 +68,9 @@ class Win32Kernel final : public platform::Kernel {
     void ClearDebugLines();
     // Calls on "COM7:" that wait for the line now.
     int Com7Waiting();
+    // Where the bytes written to and read from "COM7:" are reported; null:
+    // nowhere.
+    void SetTraffic(platform::Traffic* traffic) { traffic_ = traffic; }
 
   private:
     // The PC path of a unit path under the root (UTF-16), or nullopt with
@@ -77,7 +80,11 @@ class Win32Kernel final : public platform::Kernel {
     platform::HANDLE OpenDevice(std::string_view name, platform::DWORD access,
                                 platform::DWORD share);
 
+    // The bytes of a call on "COM7:" that went through, when they are wanted.
+    void ReportPort(platform::TrafficKind kind, const void* buffer, platform::DWORD count);
+
     std::string root_;
+    platform::Traffic* traffic_ = nullptr;
     RootGuard guard_;
     Options options_;
     // Serial ports open once at a time, as on the unit and on Windows (wine

@@ -30,6 +30,14 @@ std::vector<std::string> ScriptTarget::DebugLines() const {
     return backend_.DebugLines();
 }
 
+platform::Traffic* ScriptTarget::Traffic() {
+    return &backend_.Traffic();
+}
+
+platform::Traffic* ScriptTarget::TrafficOf(std::string_view device) {
+    return device == "COM7:" ? &backend_.Traffic() : nullptr;
+}
+
 platform::Result<std::optional<std::string>> ScriptTarget::FileContent(
     std::string_view unitPath) const {
     platform::Kernel& kernel = *backend_.Services().kernel;

@@ -2,7 +2,7 @@
 // threads the runner cannot look into, the backend's debug lines, and the
 // files under its root and its registry as they are. A PC has no unit keys,
 // so `unit KEY VALUE` and the hardware keys fail with a message that says
-// so; the traffic across the unit's devices it cannot see.
+// so. Of the unit's traffic it sees what crosses COM7:, a real serial port.
 #pragma once
 
 #include "script/target.h"
@@ -31,6 +31,9 @@ class ScriptTarget final : public script::Target {
     [[nodiscard]] std::string Activity() const override;
     platform::Result<void> Set(std::string_view key, std::string_view value) override;
     [[nodiscard]] std::vector<std::string> DebugLines() const override;
+    [[nodiscard]] platform::Traffic* Traffic() override;
+    // COM7: only.
+    [[nodiscard]] platform::Traffic* TrafficOf(std::string_view device) override;
     [[nodiscard]] platform::Result<std::optional<std::string>> FileContent(
         std::string_view unitPath) const override;
     [[nodiscard]] platform::Result<bool> RegistryKeyPresent(std::string_view key) const override;

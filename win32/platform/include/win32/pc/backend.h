@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "platform/services.h"
+#include "platform/traffic.h"
 
 namespace win32::pc {
 
@@ -45,6 +46,9 @@ class Backend {
     // Every debug line written since the start or the last clearing.
     [[nodiscard]] std::vector<std::string> DebugLines() const;
     void ClearDebugLines();
+    // The bytes written to and read from "COM7:", the one device of the
+    // unit a PC has, on the PC's clock.
+    platform::Traffic& Traffic();
     // How many calls on "COM7:" (reads, event waits) wait for the line now:
     // a test makes sure its call waits before the far end writes.
     [[nodiscard]] int Com7CallsWaiting() const;
