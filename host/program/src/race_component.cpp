@@ -2,7 +2,11 @@
 
 #include <atomic>
 #include <chrono>
+#include <filesystem>
 #include <memory>
+#include <mutex>
+#include <string>
+#include <system_error>
 #include <thread>
 
 #include "host/unit/virtual_unit.h"
@@ -16,10 +20,16 @@ constexpr char kName[] = "race";
 class RaceComponent final : public unit::Component {
   public:
     void Declare(unit::Schema& schema, unit::VirtualUnit&) override {
-        schema.Add(kName).Boolean("order_by_thread", [this](bool on) { on_.store(on); });
+        schema.Add(kName)
+            .Boolean("order_by_thread", [this](bool on) { on_.store(on); })
+            .String("marker_file", [this](const std::string& file) {
+                const std::scoped_lock lock(mutex_);
+                marker_ = file;
+            });
     }
 
     unit::SetError Start(unit::VirtualUnit& unit) override {
+        SayWhetherTheMarkerIsThere(unit);
         if (!on_.load()) {
             return std::nullopt;
         }
@@ -38,7 +48,26 @@ class RaceComponent final : public unit::Component {
     }
 
   private:
+    // Whether a host file outside the unit was there as the unit started:
+    // a script that makes it (screenshot) after the start fails on its first
+    // run and passes on every later one, across fresh copies of the unit.
+    void SayWhetherTheMarkerIsThere(unit::VirtualUnit& unit) {
+        std::string file;
+        {
+            const std::scoped_lock lock(mutex_);
+            file = marker_;
+        }
+        if (file.empty()) {
+            return;
+        }
+        std::error_code ec;
+        unit.DebugOutput(std::filesystem::exists(file, ec) ? "race: the marker is there\r\n"
+                                                           : "race: no marker\r\n");
+    }
+
     std::atomic<bool> on_{false};
+    std::mutex mutex_;
+    std::string marker_;
 };
 
 }  // namespace
