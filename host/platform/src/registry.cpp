@@ -44,7 +44,10 @@ std::string Join(const std::string& base, const std::string& sub) {
 
 UnitRegistry::UnitRegistry(std::filesystem::path file, HandleTable& handles,
                            platform::Traffic& traffic, std::filesystem::path pristine)
-    : file_(std::move(file)), pristine_(std::move(pristine)), handles_(handles), traffic_(traffic) {}
+    : file_(std::move(file)),
+      pristine_(std::move(pristine)),
+      handles_(handles),
+      traffic_(traffic) {}
 
 std::optional<ConfigError> UnitRegistry::Load() {
     const std::filesystem::path& from = pristine_.empty() || HostExists(file_) ? file_ : pristine_;
