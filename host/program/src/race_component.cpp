@@ -3,9 +3,11 @@
 #include <atomic>
 #include <chrono>
 #include <memory>
+#include <string>
 #include <thread>
 
 #include "host/unit/virtual_unit.h"
+#include "platform/traffic.h"
 
 namespace host {
 
@@ -16,29 +18,51 @@ constexpr char kName[] = "race";
 class RaceComponent final : public unit::Component {
   public:
     void Declare(unit::Schema& schema, unit::VirtualUnit&) override {
-        schema.Add(kName).Boolean("order_by_thread", [this](bool on) { on_.store(on); });
+        schema.Add(kName)
+            .Boolean("order_by_thread", [this](bool on) { on_.store(on); })
+            .Boolean("traffic_by_thread", [this](bool on) { traffic_.store(on); });
     }
 
     unit::SetError Start(unit::VirtualUnit& unit) override {
-        if (!on_.load()) {
-            return std::nullopt;
+        if (traffic_.load()) {
+            // The same race in the traffic only: two registry events, kept
+            // from here so that the first step carries them.
+            unit.traffic().Keep();
+            Race([&unit](const char* who) {
+                auto event =
+                    platform::TrafficOf("registry", platform::TrafficKind::RegistryCreate);
+                event.path = std::string("Race\\") + who;
+                unit.traffic().Record(std::move(event));
+            });
         }
+        if (on_.load()) {
+            Race([&unit](const char* who) {
+                unit.DebugOutput(std::string("race: the ") + who + "\r\n");
+            });
+        }
+        return std::nullopt;
+    }
+
+  private:
+    // Says "thread" from a thread and "loader" from here, in the order their
+    // timing gives.
+    template <class Say>
+    static void Race(const Say& say) {
         // The thread sleeps up to a millisecond, as the wall clock's
         // microseconds fall; the loader half of one: either may write first.
         using namespace std::chrono;
         const auto nap = microseconds(
             duration_cast<microseconds>(steady_clock::now().time_since_epoch()).count() % 1000);
-        std::jthread thread([&unit, nap] {
+        std::jthread thread([&say, nap] {
             std::this_thread::sleep_for(nap);
-            unit.DebugOutput("race: the thread\r\n");
+            say("thread");
         });
         std::this_thread::sleep_for(microseconds(500));
-        unit.DebugOutput("race: the loader\r\n");
-        return std::nullopt;
+        say("loader");
     }
 
-  private:
     std::atomic<bool> on_{false};
+    std::atomic<bool> traffic_{false};
 };
 
 }  // namespace
