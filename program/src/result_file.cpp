@@ -154,9 +154,9 @@ TraceField ReadTraceField(std::string_view key, std::string_view value, std::str
         return TraceField::Read;
     };
     static constexpr std::string_view kStepKeys[] = {
-        "command", "step-failure", "unit-ms", "wall-ms",    "screen", "debug",
-        "box",     "reference",    "actual",  "difference", "area",   "mask",
-        "windows", "traffic",      "traffic-left-out"};
+        "command", "step-failure", "unit-ms",   "wall-ms", "screen",
+        "debug",   "box",          "reference", "actual",  "difference",
+        "area",    "mask",         "windows",   "traffic", "traffic-left-out"};
     if (std::ranges::find(kStepKeys, key) == std::end(kStepKeys)) {
         return TraceField::NotOne;
     }

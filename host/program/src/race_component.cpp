@@ -29,8 +29,7 @@ class RaceComponent final : public unit::Component {
             // from here so that the first step carries them.
             unit.traffic().Keep();
             Race([&unit](const char* who) {
-                auto event =
-                    platform::TrafficOf("registry", platform::TrafficKind::RegistryCreate);
+                auto event = platform::TrafficOf("registry", platform::TrafficKind::RegistryCreate);
                 event.path = std::string("Race\\") + who;
                 unit.traffic().Record(std::move(event));
             });
