@@ -33,24 +33,11 @@ std::string Event(const std::vector<platform::TrafficEvent>& events, std::size_t
     return "\"" + Shown(line) + "\"";
 }
 
-bool SameButTime(const platform::TrafficEvent& a, const platform::TrafficEvent& b) {
-    platform::TrafficEvent timed = b;
-    timed.atMs = a.atMs;
-    return a == timed;
-}
-
 std::string Where(const std::string& name, const RunPrint::Step& step) {
     return name + ":" + std::to_string(step.line) + ": " + step.command;
 }
 
 }  // namespace
-
-bool RunPrint::Step::operator==(const Step& other) const {
-    return line == other.line && command == other.command && failure == other.failure &&
-           unitMs == other.unitMs && screen == other.screen && actual == other.actual &&
-           debugLines == other.debugLines && messageBoxes == other.messageBoxes &&
-           std::ranges::equal(traffic, other.traffic, SameButTime);
-}
 
 void RunPrint::CommandStarted(const script::Command& command) {
     if (next_ != nullptr) {
@@ -134,8 +121,8 @@ std::optional<std::string> FirstDifference(const std::string& name,
         if (a.messageBoxes != b.messageBoxes) {
             return parted(&b, "the message boxes", Listed(a.messageBoxes), Listed(b.messageBoxes));
         }
-        if (!std::ranges::equal(a.traffic, b.traffic, SameButTime)) {
-            const auto [one, other] = std::ranges::mismatch(a.traffic, b.traffic, SameButTime);
+        if (a.traffic != b.traffic) {
+            const auto [one, other] = std::ranges::mismatch(a.traffic, b.traffic);
             const auto at = static_cast<std::size_t>(one - a.traffic.begin());
             return parted(&b, "the traffic, event " + std::to_string(at + 1) + " of the step",
                           Event(a.traffic, at), Event(b.traffic, at));

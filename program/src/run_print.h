@@ -32,10 +32,8 @@ class RunPrint final : public script::RunObserver {
         std::optional<std::uint64_t> actual;  // a failed `expect screen`'s area
         std::vector<std::string> debugLines;
         std::vector<std::string> messageBoxes;
-        // Compared without their times within the step: a device thread's
-        // wait may start at another moment of a step and end the same.
         std::vector<platform::TrafficEvent> traffic;
-        bool operator==(const Step& other) const;
+        bool operator==(const Step&) const = default;
     };
     [[nodiscard]] const std::vector<Step>& Steps() const { return steps_; }
 
