@@ -55,6 +55,22 @@ svg.hatch { position: absolute; width: 0; height: 0; }
 .box { color: #7a4a00; }
 #missing { color: #b3261e; font-weight: bold; }
 .note { color: #555; font-style: italic; }
+pre.traffic { font-size: 12px; max-height: 18em; overflow: auto; color: #0b3d66; }
+td.traffic { max-width: 40em; }
+tr[aria-selected] > td { background: #e3eefc; }
+tr[aria-selected] > td:first-child { box-shadow: inset 4px 0 #1a5fb4; }
+tr[data-nomatch] { opacity: .35; }
+body.viewing { margin-right: 44em; }
+#viewer { position: fixed; top: 0; right: 0; width: 42em; height: 100vh; overflow: auto;
+  box-sizing: border-box; padding: .8em 1em; background: #fafafa; border-left: 1px solid #bbb; }
+#viewer .keys { font-size: 12px; color: #555; }
+#viewer figure { display: inline-block; margin: 0 .8em .5em 0; vertical-align: top; }
+#viewer figure img { display: block; width: 320px; height: 240px; border: 1px solid #aaa;
+  image-rendering: pixelated; }
+#viewer figure span { display: block; width: 320px; height: 240px; border: 1px dashed #aaa; }
+#viewer #lines { font-size: 12px; }
+#viewer #lines .debug { color: #555; }
+#viewer #search { width: 20em; }
 )";
 
 // Each onion skin's slider sets how much of the reference shows over the
@@ -66,6 +82,143 @@ constexpr std::string_view kScript = R"(document.addEventListener('DOMContentLoa
     var show = function () { over.style.opacity = String(slider.value / 100); };
     slider.addEventListener('input', show);
     show();
+  });
+});
+// The trace viewer: a step (or a range) selected by the keyboard, a click or
+// the address (#step-N, #step-N-M), its screens before and after, its
+// traffic and debug lines as the search filters them.
+document.addEventListener('DOMContentLoaded', function () {
+  var table = document.getElementById('trace');
+  var viewer = document.getElementById('viewer');
+  if (!table || !viewer) { return; }
+  var rows = Array.prototype.slice.call(table.querySelectorAll('tr[id^="step-"]'));
+  if (rows.length === 0) { return; }
+  var search = document.getElementById('search');
+  var from = 0;
+  var to = 0;
+  var linesOf = function (row, cls) {
+    var pre = row.querySelector('pre.' + cls);
+    return pre ? pre.textContent.split('\n').filter(function (l) { return l !== ''; }) : [];
+  };
+  var texts = rows.map(function (row) {
+    return { traffic: linesOf(row, 'traffic'), debug: linesOf(row, 'debug') };
+  });
+  var picture = function (id, i, what) {
+    var box = document.getElementById(id);
+    var thumb = i >= 0 && i < rows.length ? rows[i].querySelector('img.thumb') : null;
+    box.textContent = '';
+    var shown = document.createElement(thumb ? 'img' : 'span');
+    if (thumb) {
+      shown.src = thumb.getAttribute('src');
+      shown.alt = what;
+    } else {
+      shown.textContent = 'no screen';
+    }
+    box.appendChild(shown);
+  };
+  var show = function (scroll) {
+    var lo = Math.min(from, to);
+    var hi = Math.max(from, to);
+    var query = search.value.toLowerCase();
+    var found = [];
+    rows.forEach(function (row, i) {
+      if (i >= lo && i <= hi) {
+        row.setAttribute('aria-selected', 'true');
+      } else {
+        row.removeAttribute('aria-selected');
+      }
+      var all = texts[i].traffic.concat(texts[i].debug);
+      var hit = query !== '' && all.some(function (l) { return l.toLowerCase().indexOf(query) >= 0; });
+      if (query !== '' && !hit) {
+        row.setAttribute('data-nomatch', '');
+      } else {
+        row.removeAttribute('data-nomatch');
+      }
+      if (hit) { found.push(i); }
+    });
+    var at = rows[to];
+    document.getElementById('selected').textContent =
+        (lo === hi ? 'step ' + (lo + 1) : 'steps ' + (lo + 1) + ' to ' + (hi + 1)) + ' of ' +
+        rows.length + ': ' + at.querySelector('td.where').textContent + ' ' +
+        at.querySelector('code').textContent;
+    picture('before', lo - 1, 'the screen before step ' + (lo + 1));
+    picture('after', hi, 'the screen after step ' + (hi + 1));
+    var list = document.getElementById('lines');
+    list.textContent = '';
+    for (var i = lo; i <= hi; ++i) {
+      ['traffic', 'debug'].forEach(function (kind) {
+        texts[i][kind].forEach(function (line) {
+          if (query !== '' && line.toLowerCase().indexOf(query) < 0) { return; }
+          var item = document.createElement('span');
+          item.className = kind;
+          item.textContent = (lo === hi ? '' : '[' + (i + 1) + '] ') + line + '\n';
+          list.appendChild(item);
+        });
+      });
+    }
+    var matches = document.getElementById('matches');
+    matches.textContent = '';
+    if (query !== '') {
+      matches.appendChild(document.createTextNode(
+          found.length === 0 ? 'in no step' : 'in ' + found.length + ' steps:'));
+      found.slice(0, 40).forEach(function (i) {
+        var link = document.createElement('a');
+        link.href = '#step-' + (i + 1);
+        link.textContent = String(i + 1);
+        matches.appendChild(document.createTextNode(' '));
+        matches.appendChild(link);
+      });
+    }
+    try {
+      history.replaceState(null, '', '#step-' + (lo + 1) + (lo === hi ? '' : '-' + (hi + 1)));
+    } catch (e) { /* an address the browser will not change */ }
+    if (scroll) { at.scrollIntoView({ block: 'nearest' }); }
+  };
+  var fromAddress = function () {
+    var m = /^#step-(\d+)(?:-(\d+))?$/.exec(location.hash);
+    if (!m) { return false; }
+    var clamp = function (n) { return Math.min(Math.max(parseInt(n, 10) - 1, 0), rows.length - 1); };
+    from = clamp(m[1]);
+    to = m[2] ? clamp(m[2]) : from;
+    return true;
+  };
+  var firstFailure = function () {
+    var i = rows.findIndex(function (row) { return row.classList.contains('failed'); });
+    return i < 0 ? 0 : i;
+  };
+  if (!fromAddress()) { from = to = firstFailure(); }
+  viewer.hidden = false;
+  document.body.classList.add('viewing');
+  show(true);
+  window.addEventListener('hashchange', function () { if (fromAddress()) { show(true); } });
+  search.addEventListener('input', function () { show(false); });
+  table.addEventListener('click', function (e) {
+    var row = e.target.closest('tr[id^="step-"]');
+    if (!row || e.target.closest('a, summary, pre')) { return; }
+    to = rows.indexOf(row);
+    if (!e.shiftKey) { from = to; }
+    show(false);
+  });
+  document.addEventListener('keydown', function (e) {
+    if (e.target === search) {
+      if (e.key === 'Escape') { search.value = ''; search.blur(); show(false); }
+      return;
+    }
+    if (e.ctrlKey || e.altKey || e.metaKey || (e.target.closest && e.target.closest('input'))) {
+      return;
+    }
+    var next = null;
+    if (e.key === 'ArrowDown' || e.key === 'j' || e.key === 'J') { next = to + 1; }
+    else if (e.key === 'ArrowUp' || e.key === 'k' || e.key === 'K') { next = to - 1; }
+    else if (e.key === 'Home') { next = 0; }
+    else if (e.key === 'End') { next = rows.length - 1; }
+    else if (e.key === 'f') { next = firstFailure(); from = next; }
+    else if (e.key === '/') { e.preventDefault(); search.focus(); return; }
+    if (next === null) { return; }
+    e.preventDefault();
+    to = Math.min(Math.max(next, 0), rows.length - 1);
+    if (!e.shiftKey) { from = to; }
+    show(true);
   });
 });
 window.addEventListener('load', function () {
@@ -236,18 +389,31 @@ std::string Index(const std::vector<ScriptResult>& results) {
     return html;
 }
 
-std::string Step(const ScriptResult& r, const TraceStep& step) {
+// A step's row; id: the row's address in the page ("step-3").
+std::string Step(const ScriptResult& r, const TraceStep& step, const std::string& id) {
     const bool ok = step.failure.empty();
     const std::string where = ShownName(r.file.filename()) + ":" + std::to_string(step.line);
-    std::string html = std::string("<tr class=\"") + (ok ? "ok" : "failed") + "\" id=\"line-" +
-                       std::to_string(step.line) + "\"><td class=\"where\">" + XmlText(where) +
-                       "</td><td><code>" + XmlText(step.command) + "</code></td>";
+    std::string html = std::string("<tr class=\"") + (ok ? "ok" : "failed") + "\" id=\"" + id +
+                       "\" data-line=\"" + std::to_string(step.line) + "\"><td class=\"where\">" +
+                       XmlText(where) + "</td><td><code>" + XmlText(step.command) + "</code></td>";
     html += std::string("<td class=\"outcome") +
             (ok ? "\">ok" : " failed\">" + XmlText(step.failure)) + "</td>";
     html += "<td class=\"clock\">" + std::to_string(step.unitMs) + " ms</td>";
     html += "<td class=\"clock\">" + platform::Format("%.1f ms", step.wallMs) + "</td><td>";
     if (!step.screen.empty()) {
         html += Picture(step.screen, "the screen after line " + std::to_string(step.line), "thumb");
+    }
+    html += "</td><td class=\"traffic\">";
+    if (!step.traffic.empty()) {
+        html += "<pre class=\"traffic\">";
+        for (const std::string& line : step.traffic) {
+            html += XmlText(line) + "\n";
+        }
+        html += "</pre>";
+    }
+    if (step.trafficLeftOut > 0) {
+        html += "<p class=\"note\">" + std::to_string(step.trafficLeftOut) + " more " +
+                (step.trafficLeftOut == 1 ? "line" : "lines") + " of traffic left out</p>";
     }
     html += "</td><td>";
     if (!step.debugLines.empty()) {
@@ -267,7 +433,7 @@ std::string Step(const ScriptResult& r, const TraceStep& step) {
     }
     html += "</td></tr>\n";
     if (!step.actual.empty()) {
-        html += "<tr class=\"pictures\"><td colspan=\"7\">" + Hatch(step);
+        html += "<tr class=\"pictures\"><td colspan=\"8\">" + Hatch(step);
         // The difference picture has the masks hatched in its pixels.
         const std::tuple<const std::string*, const char*, bool> pictures[] = {
             {&step.reference, "reference", true},
@@ -286,16 +452,34 @@ std::string Step(const ScriptResult& r, const TraceStep& step) {
     return html;
 }
 
-std::string TraceTable(const ScriptResult& r, const std::vector<TraceStep>& trace) {
-    std::string html =
-        "<table class=\"trace\">\n<thead><tr><th>line</th><th>command</th><th>outcome</th>"
-        "<th>unit clock</th><th>wall</th><th>screen after</th><th>debug lines and "
-        "message boxes</th></tr></thead>\n<tbody>\n";
-    for (const TraceStep& step : trace) {
-        html += Step(r, step);
+// A trace as a table; prefix: its steps' addresses ("step-" for the
+// script's own trace, "run-1-step-" for an earlier run's).
+std::string TraceTable(const ScriptResult& r, const std::vector<TraceStep>& trace,
+                       const std::string& prefix) {
+    std::string html = std::string("<table class=\"trace\"") +
+                       (prefix == "step-" ? " id=\"trace\"" : "") +
+                       ">\n<thead><tr><th>line</th><th>command</th><th>outcome</th>"
+                       "<th>unit clock</th><th>wall</th><th>screen after</th><th>traffic</th>"
+                       "<th>debug lines and message boxes</th></tr></thead>\n<tbody>\n";
+    for (std::size_t i = 0; i < trace.size(); ++i) {
+        html += Step(r, trace[i], prefix + std::to_string(i + 1));
     }
     return html + "</tbody>\n</table>\n";
 }
+
+// Where the page's script shows the selected steps (hidden without it,
+// where the table shows them all).
+constexpr std::string_view kViewer =
+    "<section id=\"viewer\" hidden>\n<p class=\"keys\">Keys: <kbd>j</kbd> or <kbd>&#8595;</kbd> "
+    "the next step, <kbd>k</kbd> or <kbd>&#8593;</kbd> the one before, <kbd>f</kbd> the first "
+    "failure, <kbd>Home</kbd> and <kbd>End</kbd> the first and last; with <kbd>Shift</kbd> (or "
+    "shift+click) a range of steps; <kbd>/</kbd> the search, <kbd>Esc</kbd> leaves it. The "
+    "address <code>#step-N</code> (<code>#step-N-M</code>) opens on that step (those steps).</p>\n"
+    "<p id=\"selected\"></p>\n<figure><div id=\"before\"></div><figcaption>the screen before"
+    "</figcaption></figure><figure><div id=\"after\"></div><figcaption>the screen after"
+    "</figcaption></figure>\n<p><label>search the traffic and debug lines <input id=\"search\" "
+    "type=\"search\"></label> <span id=\"matches\"></span></p>\n<pre id=\"lines\"></pre>\n"
+    "</section>\n";
 
 // The runs of a script run again (--retries), each with its trace, the
 // last (the script's own) after them.
@@ -308,7 +492,7 @@ std::string Runs(const ScriptResult& r) {
                 ": <span class=\"failed\">failed</span> in " + Seconds(a.time) + "</h2>\n";
         html += "<p class=\"failure\">" + XmlText(a.failure) + "</p>\n";
         if (a.traced) {
-            html += TraceTable(r, a.trace);
+            html += TraceTable(r, a.trace, "run-" + std::to_string(i + 1) + "-step-");
         }
     }
     html += "<h2 class=\"run\">run " + std::to_string(r.retried.size() + 1) + of + ": " +
@@ -342,7 +526,8 @@ std::string Page(const ScriptResult& r) {
         html += Runs(r);
     }
     if (r.traced) {
-        html += TraceTable(r, r.trace);
+        html += TraceTable(r, r.trace, "step-");
+        html += kViewer;
     } else {
         html += "<p>The trace of a passing script is kept with --trace.</p>\n";
     }

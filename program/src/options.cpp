@@ -75,7 +75,7 @@ std::vector<OptionSpec> SharedSpecs(Options* o) {
                                &o->suite.updateScreens));
     specs.push_back(PathOption("--report", "DIR",
                                "write an HTML report of the scripts into DIR, with the\n"
-                               "trace of each failed one (index.html)",
+                               "trace and traffic of each failed one (index.html)",
                                &o->suite.report));
     specs.push_back(FlagOption("--trace", "keep the trace of passing scripts in the report too",
                                &o->suite.trace));

@@ -121,6 +121,12 @@ void AppendTrace(std::string* out, const std::vector<TraceStep>& trace, std::str
         if (!step.windows.empty()) {
             AppendField(out, "windows", step.windows);
         }
+        for (const std::string& line : step.traffic) {
+            AppendField(out, "traffic", line);
+        }
+        if (step.trafficLeftOut > 0) {
+            AppendField(out, "traffic-left-out", std::to_string(step.trafficLeftOut));
+        }
     }
 }
 
@@ -148,8 +154,9 @@ TraceField ReadTraceField(std::string_view key, std::string_view value, std::str
         return TraceField::Read;
     };
     static constexpr std::string_view kStepKeys[] = {
-        "command",   "step-failure", "unit-ms",    "wall-ms", "screen", "debug",  "box",
-        "reference", "actual",       "difference", "area",    "mask",   "windows"};
+        "command", "step-failure", "unit-ms",   "wall-ms", "screen",
+        "debug",   "box",          "reference", "actual",  "difference",
+        "area",    "mask",         "windows",   "traffic", "traffic-left-out"};
     if (std::ranges::find(kStepKeys, key) == std::end(kStepKeys)) {
         return TraceField::NotOne;
     }
@@ -181,6 +188,10 @@ TraceField ReadTraceField(std::string_view key, std::string_view value, std::str
         return ParseRect(value, &step.masks.emplace_back()) ? TraceField::Read : TraceField::Bad;
     } else if (key == "windows") {
         step.windows = value;
+    } else if (key == "traffic") {
+        step.traffic.emplace_back(value);
+    } else if (key == "traffic-left-out") {
+        return ParseNumber(value, &step.trafficLeftOut) ? TraceField::Read : TraceField::Bad;
     } else {
         return picture(&step.difference);
     }

@@ -1,5 +1,8 @@
 #include "run_print.h"
 
+#include <algorithm>
+
+#include "script/traffic_text.h"
 #include "trace_collector.h"
 #include "xml_text.h"
 
@@ -18,6 +21,16 @@ std::string Listed(const std::vector<std::string>& texts) {
 
 std::string Picture(const std::optional<std::uint64_t>& hash) {
     return hash ? PictureName(*hash) : std::string("none");
+}
+
+// An event in the monitor's words, or "none".
+std::string Event(const std::vector<platform::TrafficEvent>& events, std::size_t i) {
+    if (i >= events.size()) {
+        return "none";
+    }
+    std::string line = script::TrafficLine(events[i], script::DescribeTraffic(events[i]));
+    line.erase(0, line.find_first_not_of(' '));
+    return "\"" + Shown(line) + "\"";
 }
 
 std::string Where(const std::string& name, const RunPrint::Step& step) {
@@ -45,6 +58,7 @@ void RunPrint::CommandEnded(const script::CommandRecord& record) {
         step.actual = HashPicture(record.pictures->actual);
     }
     step.debugLines = record.debugLines;
+    step.traffic = record.traffic;
     for (const ui::MessageBoxInfo& box : record.messageBoxes) {
         step.messageBoxes.push_back(box.text);
     }
@@ -106,6 +120,12 @@ std::optional<std::string> FirstDifference(const std::string& name,
         }
         if (a.messageBoxes != b.messageBoxes) {
             return parted(&b, "the message boxes", Listed(a.messageBoxes), Listed(b.messageBoxes));
+        }
+        if (a.traffic != b.traffic) {
+            const auto [one, other] = std::ranges::mismatch(a.traffic, b.traffic);
+            const auto at = static_cast<std::size_t>(one - a.traffic.begin());
+            return parted(&b, "the traffic, event " + std::to_string(at + 1) + " of the step",
+                          Event(a.traffic, at), Event(b.traffic, at));
         }
         if (a.screen != b.screen) {
             return parted(&b, "the screen after it", Picture(a.screen), Picture(b.screen));

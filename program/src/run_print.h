@@ -1,6 +1,6 @@
 // --repeat-each: what a run of a script must repeat exactly on the virtual
 // clock (each command, its outcome, the unit's clock as it ended, the
-// screen after it, the debug lines and message boxes on the way; never
+// screen after it, the debug lines, message boxes and traffic on the way; never
 // the wall time), and the first step where two runs part.
 #pragma once
 
@@ -20,6 +20,8 @@ class RunPrint final : public script::RunObserver {
 
     void CommandStarted(const script::Command& command) override;
     void CommandEnded(const script::CommandRecord& record) override;
+    // Every run's traffic is compared, whether a report keeps it or not.
+    [[nodiscard]] bool WantsTraffic() const override { return true; }
 
     struct Step {
         int line = 0;
@@ -30,6 +32,7 @@ class RunPrint final : public script::RunObserver {
         std::optional<std::uint64_t> actual;  // a failed `expect screen`'s area
         std::vector<std::string> debugLines;
         std::vector<std::string> messageBoxes;
+        std::vector<platform::TrafficEvent> traffic;
         bool operator==(const Step&) const = default;
     };
     [[nodiscard]] const std::vector<Step>& Steps() const { return steps_; }

@@ -35,6 +35,9 @@ class ScriptProgress final : public script::RunObserver {
 
     void CommandStarted(const script::Command& command) override;
     void CommandEnded(const script::CommandRecord& record) override;
+    [[nodiscard]] bool WantsTraffic() const override {
+        return trace_ != nullptr && trace_->WantsTraffic();
+    }
 
     // The command in progress; nullopt between commands. Any thread.
     [[nodiscard]] std::optional<CommandAt> Current() const;

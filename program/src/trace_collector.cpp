@@ -113,6 +113,27 @@ void TraceCollector::CommandEnded(const script::CommandRecord& record) {
     for (const ui::MessageBoxInfo& box : record.messageBoxes) {
         step.text.messageBoxes.push_back(box.text);
     }
+    for (const platform::TrafficEvent& event : record.traffic) {
+        // Every event goes through the decoder, so that what is kept reads
+        // right even past what is left out.
+        for (const std::string& text : decoder_.Decode(event)) {
+            if (step.text.traffic.size() == kMostTrafficLines) {
+                ++step.text.trafficLeftOut;
+                continue;
+            }
+            std::string line = script::TrafficLine(event, text);
+            line.erase(0, line.find_first_not_of(' '));
+            if (line.size() > kMostTrafficBytes) {
+                std::size_t cut = kMostTrafficBytes - 3;
+                while (cut > 0 && (static_cast<unsigned char>(line[cut]) & 0xC0U) == 0x80U) {
+                    --cut;  // not inside a character
+                }
+                line.resize(cut);
+                line += "...";
+            }
+            step.text.traffic.push_back(std::move(line));
+        }
+    }
     if (record.screen != nullptr) {
         step.screen = Picture(*record.screen);
     }
@@ -153,14 +174,21 @@ platform::Result<void> TraceCollector::Keep(const std::filesystem::path& folder,
             return written;
         }
     }
-    steps->clear();
-    for (const Step& step : steps_) {
-        TraceStep text = step.text;
+    steps->assign(steps_.size(), {});
+    std::size_t trafficLeft = kMostTraceTraffic;
+    for (std::size_t i = steps_.size(); i-- > 0;) {
+        const Step& step = steps_[i];
+        TraceStep& text = (*steps)[i];
+        text = step.text;
         text.screen = name(step.screen);
         text.reference = name(step.reference);
         text.actual = name(step.actual);
         text.difference = name(step.difference);
-        steps->push_back(std::move(text));
+        if (text.traffic.size() > trafficLeft) {
+            text.trafficLeftOut += text.traffic.size() - trafficLeft;
+            text.traffic.resize(trafficLeft);
+        }
+        trafficLeft -= text.traffic.size();
     }
     return {};
 }

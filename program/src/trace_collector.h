@@ -1,6 +1,7 @@
 // The trace of one script as it runs (the runner's observer): each command
 // with its outcome, times, debug lines and message boxes, and the screen
-// after it, kept in memory once per distinct screen until the suite knows
+// after it and the unit's traffic in words, the screens kept in memory once
+// per distinct screen until the suite knows
 // whether the report wants them. A long script keeps its most recent
 // screens and always the failure's pictures.
 #pragma once
@@ -15,6 +16,7 @@
 #include "platform/result.h"
 #include "program/suite.h"
 #include "script/run_observer.h"
+#include "script/traffic_text.h"
 
 namespace program::detail {
 
@@ -24,10 +26,18 @@ class TraceCollector final : public script::RunObserver {
     // the most recently used ones, a failed step's pictures among them.
     static constexpr std::size_t kMostPictures = 256;
 
+    // What a trace keeps of the traffic, so that a chatty device cannot
+    // blow up a report: lines per step, bytes per line, and lines in all
+    // (the steps nearest the end keep theirs).
+    static constexpr std::size_t kMostTrafficLines = 100;
+    static constexpr std::size_t kMostTrafficBytes = 240;
+    static constexpr std::size_t kMostTraceTraffic = 2000;
+
     explicit TraceCollector(std::size_t mostPictures = kMostPictures)
         : mostPictures_(mostPictures) {}
 
     void CommandEnded(const script::CommandRecord& record) override;
+    [[nodiscard]] bool WantsTraffic() const override { return true; }
 
     // Writes every screen the steps show into folder (each distinct screen
     // once, named by its pixels, so that scripts and runs share it) and
@@ -64,6 +74,7 @@ class TraceCollector final : public script::RunObserver {
     std::unordered_multimap<std::uint64_t, int> byHash_;  // of the pictures kept
     std::list<int> byUse_;  // the pictures kept, least recently used first
     std::vector<Step> steps_;
+    script::TrafficDecoder decoder_;  // across steps: a frame may end in a later one
 };
 
 // A picture's file name in the report: its size and pixels hashed.

@@ -1,6 +1,7 @@
 // The report's index: the scripts that came to no pass first, each group in
 // the run's order, each row linked to its script's page; the totals; names
-// shown as they are, whatever they hold.
+// shown as they are, whatever they hold. A script's page: its steps with
+// their traffic.
 #include "html_report.h"
 #include "report_folder.h"
 
@@ -69,6 +70,47 @@ TEST(HtmlReportTest, TheIndexListsTheFailedFirstEachGroupInTheRunsOrder) {
               std::string::npos)
         << index;
     EXPECT_EQ(index.find(WithRlo("{rlo}")), std::string::npos) << "a name reorders the page";
+}
+
+// A script's page without its script: every step with its traffic beside
+// its screen (what was left out said), each step at an address of its own
+// (an earlier run's apart), the viewer hidden until the page's script runs.
+TEST(HtmlReportTest, EachStepShowsItsTrafficAtAnAddressOfItsOwn) {
+    std::vector<ScriptResult> results(1);
+    ScriptResult& r = results[0];
+    r.file = "s/t.ks";
+    r.failure = "t.ks:2: expect text 1 \"a\": why";
+    r.traced = true;
+    r.trace.resize(2);
+    r.trace[0].line = 1;
+    r.trace[0].screen = "aa.png";
+    r.trace[0].traffic = {"5 ms COM7: read <3F>", "6 ms GPS1: read $GPGGA"};
+    r.trace[0].trafficLeftOut = 3;
+    r.trace[1].line = 2;
+    r.trace[1].failure = "why";
+    Attempt& earlier = r.retried.emplace_back();
+    earlier.traced = true;
+    earlier.trace = {r.trace[1]};
+    const test::TestFolder folder;
+    std::filesystem::create_directories(folder.path() / "scripts");
+    ASSERT_TRUE(WriteReport(folder.path(), results));
+    const std::string page = ReadWholeFile(folder.path() / "scripts/1.html").value_or("");
+
+    const std::regex address(R"re(<tr class="(ok|failed)" id="([a-z0-9-]+)")re");
+    std::vector<std::string> ids;
+    for (auto it = std::sregex_iterator(page.begin(), page.end(), address);
+         it != std::sregex_iterator(); ++it) {
+        ids.push_back((*it)[2]);
+    }
+    EXPECT_EQ(ids, (std::vector<std::string>{"run-1-step-1", "step-1", "step-2"}));
+    EXPECT_NE(page.find("<td class=\"traffic\"><pre class=\"traffic\">5 ms COM7: read "
+                        "&lt;3F&gt;\n6 ms GPS1: read $GPGGA\n</pre><p class=\"note\">3 more "
+                        "lines of traffic left out</p></td>"),
+              std::string::npos)
+        << page;
+    EXPECT_NE(page.find("<table class=\"trace\" id=\"trace\">"), std::string::npos);
+    EXPECT_NE(page.find("<section id=\"viewer\" hidden>"), std::string::npos);
+    EXPECT_NE(page.find("<code>#step-N</code>"), std::string::npos) << "the address, said";
 }
 
 // "DIR/" names DIR, whether it is there yet or holds an earlier report: the

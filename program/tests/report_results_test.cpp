@@ -51,6 +51,8 @@ std::vector<ScriptResult> ThreeResults() {
     step.difference = "diff.png";
     step.area = {10, 20, 60, 50};
     step.masks = {{10, 20, 15, 22}, {40, 45, 60, 50}};
+    step.traffic = {"6 ms COM7: read 3F 00: no frame", "7 ms file created \\a\nb"};
+    step.trafficLeftOut = 12;
     results[2].file = "suite/c.ks";
     results[2].error = true;
     results[2].failure = "c.ks:1: its worker was killed";
@@ -89,6 +91,8 @@ TEST(ReportResultsTest, ResultsComeBackAsWrittenAndDamageIsNamed) {
     EXPECT_EQ(step.difference, "diff.png");
     EXPECT_EQ(step.area, written[1].trace[0].area);
     EXPECT_EQ(step.masks, written[1].trace[0].masks);
+    EXPECT_EQ(step.traffic, written[1].trace[0].traffic);
+    EXPECT_EQ(step.trafficLeftOut, 12U);
 
     std::string noOutcome = text;
     noOutcome.replace(noOutcome.find("outcome 6\npassed"), 16, "outcome 4\nwell");
@@ -97,12 +101,17 @@ TEST(ReportResultsTest, ResultsComeBackAsWrittenAndDamageIsNamed) {
     std::string outside;
     AppendField(&outside, "screen", "screens/../../etc/pass");
     escape.replace(escape.find(picture), picture.size(), outside);
+    std::string leftOut = text;
+    leftOut.replace(leftOut.find("traffic-left-out 2\n12"), 21, "traffic-left-out 2\n1x");
     const std::pair<std::string, std::string> bad[] = {
         {"", "r/results.kestrin: not the results of a kestrin report"},
         {"kestrin-script-result 2\n", "r/results.kestrin: not the results of a kestrin report"},
         {noOutcome, "r/results.kestrin: damaged: an outcome neither passed, failed nor error"},
         {cut, "r/results.kestrin: damaged: a field cut short"},
         {escape,
+         "r/results.kestrin: damaged: a malformed step of suite/more/b \xc3\xa9\\x0A.ks's "
+         "trace"},
+        {leftOut,
          "r/results.kestrin: damaged: a malformed step of suite/more/b \xc3\xa9\\x0A.ks's "
          "trace"},
         {"kestrin-report-results 1\nplace 1\n0\n",

@@ -1,5 +1,6 @@
 // --repeat-each's comparison: the first step where two runs part, with what
-// differs on both sides, and nothing for runs alike.
+// differs on both sides (the traffic's first differing event), and nothing
+// for runs alike.
 #include "run_print.h"
 
 #include <gtest/gtest.h>
@@ -8,9 +9,13 @@ namespace program::detail {
 namespace {
 
 TEST(RunPrintTest, TheFirstStepWhereTwoRunsPartIsNamedWithBothSides) {
+    platform::TrafficEvent key =
+        platform::TrafficOf("registry", platform::TrafficKind::RegistryCreate);
+    key.atMs = 550;
+    key.path = "Drivers\\Active\\12";
     const std::vector<RunPrint::Step> first = {
-        {1, "tab 2", "", 100, 7, std::nullopt, {"a\r\n"}, {}},
-        {2, "wait 500", "", 600, 7, std::nullopt, {}, {}},
+        {1, "tab 2", "", 100, 7, std::nullopt, {"a\r\n"}, {}, {}},
+        {2, "wait 500", "", 600, 7, std::nullopt, {}, {}, {key}},
     };
     const auto changed = [&](auto change) {
         std::vector<RunPrint::Step> later = first;
@@ -28,6 +33,12 @@ TEST(RunPrintTest, TheFirstStepWhereTwoRunsPartIsNamedWithBothSides) {
          }),
          "s.ks:1: tab 2: run 3 of 5 parts from run 1 here: the debug lines: run 1 "
          "[\"a\\x0D\\x0A\"], run 3 [\"b\\x0D\\x0A\", \"a\\x0D\\x0A\"]"},
+        {changed([](auto& l) { l[1].traffic[0].path = "Drivers\\Active\\13"; }),
+         at2 + "the traffic, event 1 of the step: run 1 \"550 ms registry created "
+               "Drivers\\Active\\12\", run 3 \"550 ms registry created Drivers\\Active\\13\""},
+        {changed([&](auto& l) { l[1].traffic.push_back(key); }),
+         at2 + "the traffic, event 2 of the step: run 1 none, run 3 \"550 ms registry created "
+               "Drivers\\Active\\12\""},
         {changed([](auto& l) { l[1].screen = 8; }),
          at2 + "the screen after it: run 1 0000000000000007.png, run 3 0000000000000008.png"},
         {changed([](auto& l) { l.pop_back(); }),

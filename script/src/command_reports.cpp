@@ -9,7 +9,14 @@
 namespace script::detail {
 
 CommandReports::CommandReports(RunObserver* observer, Target& target)
-    : observer_(observer), target_(target) {}
+    : observer_(observer), target_(target) {
+    if (observer_ != nullptr && observer_->WantsTraffic()) {
+        traffic_ = target_.Traffic();
+        if (traffic_ != nullptr) {
+            traffic_->Keep();
+        }
+    }
+}
 
 void CommandReports::Start(const Command& c, bool tell) {
     current_ = &c;
@@ -46,6 +53,9 @@ void CommandReports::End(ui::Desktop* desktop, const std::string& failure,
         std::make_move_iterator(lines.begin() + static_cast<std::ptrdiff_t>(debugReported_)),
         std::make_move_iterator(lines.end()));
     debugReported_ = lines.size();
+    if (traffic_ != nullptr) {
+        record.traffic = traffic_->Since(trafficReported_, &trafficReported_);
+    }
     if (!failure.empty()) {
         record.pictures = pictures;
         if (desktop != nullptr) {

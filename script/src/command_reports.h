@@ -5,6 +5,7 @@
 
 #include <chrono>
 #include <cstddef>
+#include <cstdint>
 #include <string>
 
 #include "script/run_observer.h"
@@ -34,6 +35,8 @@ class CommandReports {
     const Command* current_ = nullptr;
     std::chrono::steady_clock::time_point since_;
     std::size_t debugReported_ = 0;
+    platform::Traffic* traffic_ = nullptr;  // kept for the observer; nullptr: not wanted
+    std::uint64_t trafficReported_ = 0;     // the number of the next event to report
     ui::HWND boxReported_ = nullptr;
 };
 

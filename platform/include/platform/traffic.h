@@ -41,6 +41,7 @@ struct TrafficSound {
     bool loop = false;
     DWORD volume = 0;        // left channel in the low word, right in the high
     double frequencyHz = 0;  // of the first channel, from its zero crossings
+    bool operator==(const TrafficSound&) const = default;
 };
 
 struct TrafficEvent {
@@ -55,6 +56,7 @@ struct TrafficEvent {
     BOOL result = TRUE;
     DWORD error = 0;  // the last error of a failed call
     TrafficSound sound;
+    bool operator==(const TrafficEvent&) const = default;
 };
 
 // An event of that kind on that device, the rest to be filled in.

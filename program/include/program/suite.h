@@ -47,6 +47,10 @@ struct TraceStep {
     ui::Rect area;                // what those pictures show, on the screen
     std::vector<ui::Rect> masks;  // left out of that comparison, on the screen
     std::string windows;          // a failed step: the windows and controls then, as JSON
+    // What crossed the unit's devices while it ran, in words ("351 ms COM7:
+    // read ...: reply ..."), and how many such lines were left out of it.
+    std::vector<std::string> traffic;
+    std::size_t trafficLeftOut = 0;
 };
 
 // An earlier run of a script that failed, and that --retries ran again.

@@ -9,6 +9,7 @@
 #include <string>
 #include <vector>
 
+#include "platform/traffic.h"
 #include "script/script.h"
 #include "ui/desktop.h"
 #include "ui/graphics.h"
@@ -40,6 +41,10 @@ struct CommandRecord {
     // A failed command: the windows and controls then, as JSON (the
     // artifacts' windows.json); empty when there was no screen.
     std::string windows;
+    // What crossed the unit's devices since the previous command ended (the
+    // first command: since the unit's traffic was first kept); only for an
+    // observer that wants it.
+    std::vector<platform::TrafficEvent> traffic;
 };
 
 class RunObserver {
@@ -55,6 +60,9 @@ class RunObserver {
     // On the runner's thread, once for each command that ran (a failed one
     // last), in order.
     virtual void CommandEnded(const CommandRecord& record) = 0;
+    // Whether the records carry the traffic: asked once, before the first
+    // command; the unit then keeps its traffic for the whole run.
+    [[nodiscard]] virtual bool WantsTraffic() const { return false; }
 };
 
 }  // namespace script
