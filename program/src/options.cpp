@@ -453,6 +453,11 @@ ParsedOptions ParseOptions(std::span<const std::string_view> arguments,
         if (o.scripts.size() != 1) {
             return fail("--open-at opens one script in the window: give it one --script FILE");
         }
+        std::error_code ec;
+        if (std::filesystem::is_directory(o.scripts[0], ec)) {
+            return fail("--open-at opens one script file, and " +
+                        script::Utf8FromPath(o.scripts[0]) + " is a folder");
+        }
         if (const std::vector<std::string_view> given = NotWithOpenAt(seen); !given.empty()) {
             std::string names;
             for (std::size_t i = 0; i < given.size(); ++i) {

@@ -324,13 +324,21 @@ int RunOpenAt(const Options& options, Seam& seam, SuiteScript script, std::ostre
             return platform::kExitUsage;
         }
     }
+    const std::string text = detail::ReadWholeFile(script.file).value_or(std::string());
+    const std::size_t lines = detail::LineCount(text);
+    if (at.kind == OpenAt::Kind::Line) {
+        if (const platform::Result<std::size_t> index =
+                detail::CommandAtLine(script.script, lines, at.line);
+            !index) {
+            err << "kestrin: " << index.error() << '\n';
+            return platform::kExitUsage;
+        }
+    }
     if (const platform::Result<void> display = seam.DisplayReady(); !display) {
         err << "kestrin: --open-at opens the window, and there is no display ("
             << display.error() << ")\n";
         return platform::kExitUsage;
     }
-    const std::string text = detail::ReadWholeFile(script.file).value_or(std::string());
-    const std::size_t lines = detail::LineCount(text);
     std::size_t before = script.script.commands.size();
     int line = at.line;
     if (at.kind == OpenAt::Kind::Fail) {
@@ -368,6 +376,7 @@ int RunOpenAt(const Options& options, Seam& seam, SuiteScript script, std::ostre
                                 runnerOptions);
     std::unique_ptr<WindowParts> parts;
     const auto open = [&]() -> ui::Presenter* {
+        const std::uint64_t openedMs = run->session().Target().NowMs();
         run->session().ContinueInRealTime(out);
         const std::size_t written = opensAt > 0 ? static_cast<std::size_t>(opensAt) - 1 : lines;
         Recorder::Manner manner;
@@ -380,7 +389,7 @@ int RunOpenAt(const Options& options, Seam& seam, SuiteScript script, std::ostre
         }
         out << "The window opens on " << shown
             << (opensAt > 0 ? " before line " + std::to_string(opensAt) : " at its end") << " ("
-            << run->session().Target().NowMs() << " ms on the unit's clock)\n";
+            << openedMs << " ms on the unit's clock)\n";
         out.flush();
         return parts->keeper.get();
     };
