@@ -325,7 +325,8 @@ std::string OpenAtCommand(const ScriptResult& r) {
         return {};
     }
     return "<p class=\"open-at\">Open the window where it failed: <code>kestrin --script " +
-           XmlText(ShownName(r.file)) + " --open-at fail</code> (with the run's --unit or --root)</p>\n";
+           XmlText(ShownName(r.file)) +
+           " --open-at fail</code> (with the run's --unit or --root)</p>\n";
 }
 
 std::string Page(const ScriptResult& r) {

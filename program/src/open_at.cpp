@@ -31,8 +31,8 @@ platform::Result<std::size_t> CommandAtLine(const script::Script& s, std::size_t
         return platform::Fail("--open-at " + std::to_string(line) + ": " + s.name + " has " +
                               std::to_string(lines) + (lines == 1 ? " line" : " lines"));
     }
-    const auto at = std::ranges::find_if(s.commands,
-                                         [line](const script::Command& c) { return c.line >= line; });
+    const auto at = std::ranges::find_if(
+        s.commands, [line](const script::Command& c) { return c.line >= line; });
     return static_cast<std::size_t>(at - s.commands.begin());
 }
 
@@ -42,8 +42,10 @@ platform::Result<void> NamesTheScript(const std::filesystem::path& named,
     if (std::filesystem::equivalent(named, script, ec)) {
         return {};
     }
-    return platform::Fail("--open-at " + ShownName(named) + ":LINE names another file than the "
-                          "script " + ShownName(script));
+    return platform::Fail("--open-at " + ShownName(named) +
+                          ":LINE names another file than the "
+                          "script " +
+                          ShownName(script));
 }
 
 }  // namespace program::detail

@@ -306,8 +306,8 @@ platform::Result<OpenAt> ParseOpenAt(std::string_view word) {
     const std::size_t colon = word.rfind(':');
     const std::string_view number = colon == std::string_view::npos ? word : word.substr(colon + 1);
     const std::optional<int> line = ParseNumber(number, 0, std::numeric_limits<int>::max());
-    const std::string why = "--open-at takes LINE, FILE:LINE or fail, not \"" + std::string(word) +
-                            "\"";
+    const std::string why =
+        "--open-at takes LINE, FILE:LINE or fail, not \"" + std::string(word) + "\"";
     if (!line || (colon != std::string_view::npos && colon == 0)) {
         return platform::Fail(why);
     }

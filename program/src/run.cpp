@@ -10,11 +10,10 @@
 
 #include "app/console_app.h"
 #include "frame_keeper.h"
-#include "handover_presenter.h"
-#include "open_at.h"
-#include "whole_file.h"
 #include "framework_prompt.h"
+#include "handover_presenter.h"
 #include "kestrin_version.h"
+#include "open_at.h"
 #include "platform/exit_status.h"
 #include "platform/services.h"
 #include "platform/world.h"
@@ -30,6 +29,7 @@
 #include "ui/demo_dialog.h"
 #include "ui/desktop.h"
 #include "ui/graphics.h"
+#include "whole_file.h"
 
 namespace program {
 
@@ -243,8 +243,8 @@ void FinishWindow(const Options& options, WindowParts& parts, Installed& run, st
         }
     }
     if (options.screenshot && parts.keeper->Frames() > 0) {
-        if (const platform::Result<void> written = ui::WritePng(
-                parts.keeper->LastFrame(), script::Utf8FromPath(*options.screenshot));
+        if (const platform::Result<void> written =
+                ui::WritePng(parts.keeper->LastFrame(), script::Utf8FromPath(*options.screenshot));
             !written) {
             err << "kestrin: " << written.error() << '\n';
             Fail(status);
@@ -335,8 +335,8 @@ int RunOpenAt(const Options& options, Seam& seam, SuiteScript script, std::ostre
         }
     }
     if (const platform::Result<void> display = seam.DisplayReady(); !display) {
-        err << "kestrin: --open-at opens the window, and there is no display ("
-            << display.error() << ")\n";
+        err << "kestrin: --open-at opens the window, and there is no display (" << display.error()
+            << ")\n";
         return platform::kExitUsage;
     }
     std::size_t before = script.script.commands.size();
@@ -358,9 +358,8 @@ int RunOpenAt(const Options& options, Seam& seam, SuiteScript script, std::ostre
         }
         before = *index;
     }
-    const int opensAt = before < script.script.commands.size()
-                            ? script.script.commands[before].line
-                            : 0;
+    const int opensAt =
+        before < script.script.commands.size() ? script.script.commands[before].line : 0;
     const platform::Result<std::unique_ptr<Installed>> loaded =
         Load(seam, {Purpose::Window, !options.realTime, false}, out, err, options.monitor);
     if (!loaded) {

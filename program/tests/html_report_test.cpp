@@ -75,8 +75,8 @@ TEST(HtmlReportTest, TheIndexListsTheFailedFirstEachGroupInTheRunsOrder) {
             ReadWholeFile(folder.path() / ("scripts/" + std::to_string(i + 1) + ".html"))
                 .value_or("");
         const bool failed = !run[i].passed && !run[i].error;
-        EXPECT_EQ(page.find("<code>kestrin --script " + std::string(i == 7 ? "x\\xE2\\x80\\xAEsk.ks"
-                                                                             : run[i].file) +
+        EXPECT_EQ(page.find("<code>kestrin --script " +
+                            std::string(i == 7 ? "x\\xE2\\x80\\xAEsk.ks" : run[i].file) +
                             " --open-at fail</code>") != std::string::npos,
                   failed)
             << run[i].file << ":\n"

@@ -131,7 +131,7 @@ platform::Result<std::unique_ptr<program::Session>> Seam::Load(
          .copies = copies,
          .virtualTime = request.virtualTime,
          // The tour too runs on the virtual clock unless told otherwise.
-         .refuseHostDevices = !request.virtualTime ? std::string()
+         .refuseHostDevices = !request.virtualTime                 ? std::string()
                               : request.purpose == Purpose::Script ? "run the script"
                               : request.purpose == Purpose::Window ? "open the script at a line"
                                                                    : "take the tour",

@@ -277,10 +277,10 @@ std::map<int, std::filesystem::path> TraceScreens(const std::filesystem::path& r
 // line before, pixel for pixel; with --record the recording goes on from the
 // script's lines, and replays.
 TEST_F(SdlProgramTest, OpenAtOpensTheWindowOnTheScreenTheTraceShowsThere) {
-    const std::filesystem::path script = WriteFile(
-        "open.ks",
-        "# the Diag page, a minute on\ntab 2\nwait 700\n\nexpect text 1051 \"3912\"\n"
-        "wait 60000\nexpect text 1051 \"0\" within 500\ntab 3\n");
+    const std::filesystem::path script =
+        WriteFile("open.ks",
+                  "# the Diag page, a minute on\ntab 2\nwait 700\n\nexpect text 1051 \"3912\"\n"
+                  "wait 60000\nexpect text 1051 \"0\" within 500\ntab 3\n");
     KestrinOptions traced;
     traced.scripts = {script};
     traced.suite.report = Work() / "report";
@@ -363,7 +363,8 @@ TEST_F(SdlProgramTest, OpenAtOpensTheWindowOnTheScreenTheTraceShowsThere) {
     options.openAt = *program::ParseOpenAt("fail");
     std::ostringstream out;
     std::ostringstream err;
-    EXPECT_EQ(RunWindowed(options, [](window::SdlPresenter&, std::uint64_t) { FAIL(); }, out, err),
+    EXPECT_EQ(RunWindowed(
+                  options, [](window::SdlPresenter&, std::uint64_t) { FAIL(); }, out, err),
               0)
         << err.str();
     EXPECT_EQ(out.str(), passing.string() + " passes: no failure to open the window at\n");
