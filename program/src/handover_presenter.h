@@ -11,6 +11,7 @@
 #include <utility>
 
 #include "script/script_runner.h"
+#include "ui/desktop.h"
 #include "ui/graphics.h"
 #include "ui/presenter.h"
 
@@ -52,7 +53,12 @@ class HandoverPresenter final : public ui::Presenter {
             return quit;
         }
         window_.store(window);
-        if (shown_) {
+        // The screen as it stands, everything pending painted, is the window's
+        // first frame.
+        if (ui::Desktop* desktop = ui::Desktop::Current()) {
+            desktop->InvalidateAll();
+            static_cast<void>(desktop->Screen());
+        } else if (shown_) {
             window->Present(last_);
         }
         return {};  // the framework looks at its queues and timers first
