@@ -308,7 +308,7 @@ platform::Result<OpenAt> ParseOpenAt(std::string_view word) {
     const std::optional<int> line = ParseNumber(number, 0, std::numeric_limits<int>::max());
     const std::string why =
         "--open-at takes LINE, FILE:LINE or fail, not \"" + std::string(word) + "\"";
-    if (!line || (colon != std::string_view::npos && colon == 0)) {
+    if (!line || colon == 0) {
         return platform::Fail(why);
     }
     if (*line == 0) {

@@ -111,7 +111,7 @@ TEST(Quiescence, AdvancingTheClockWakesExactlyTheDueSleepers) {
 TEST(Quiescence, VirtualTimeGoesOnInRealTimeFromWhereItStands) {
     host::unit::Scheduler s(host::unit::Scheduler::Time::Virtual);
     std::atomic<bool> awake{false};
-    host::unit::SimThread sleeper(s, [&](std::stop_token stop) {
+    host::unit::SimThread sleeper(s, [&](const std::stop_token& stop) {
         if (s.Virtual()->SleepUntil(60'150, stop)) {
             awake = true;
         }
