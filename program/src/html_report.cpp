@@ -502,6 +502,17 @@ std::string Runs(const ScriptResult& r) {
     return html;
 }
 
+// For a failed script, the command that opens the window where it failed
+// (--open-at); empty for the others.
+std::string OpenAtCommand(const ScriptResult& r) {
+    if (r.passed || r.error) {
+        return {};
+    }
+    return "<p class=\"open-at\">Open the window where it failed: <code>kestrin --script " +
+           XmlText(ShownName(r.file)) +
+           " --open-at fail</code> (with the run's --unit or --root)</p>\n";
+}
+
 std::string Page(const ScriptResult& r) {
     const char* cls = VerdictOf(r);
     std::string html(kHead);
@@ -515,6 +526,7 @@ std::string Page(const ScriptResult& r) {
     if (!r.passed) {
         html += "<p class=\"failure\">" + XmlText(r.failure) + "</p>\n";
     }
+    html += OpenAtCommand(r);
     if (r.traced && r.screensLeftOut > 0) {
         html += "<p class=\"note\">" + std::to_string(r.screensLeftOut) +
                 (r.screensLeftOut == 1 ? " step shows" : " steps show") +

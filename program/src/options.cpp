@@ -174,6 +174,18 @@ std::vector<OptionSpec> SharedSpecs(Options* o) {
     };
     worker.hidden = true;
     specs.push_back(std::move(worker));
+    specs.push_back(ValueOption("--open-at", "LINE",
+                                "run one --script's lines before LINE (FILE:LINE, or fail:\n"
+                                "its first failure's) on the virtual clock, then open the\n"
+                                "window there, the clock going on in real time",
+                                [o](std::string_view word) -> platform::Result<void> {
+                                    platform::Result<OpenAt> at = ParseOpenAt(word);
+                                    if (!at) {
+                                        return platform::Fail(at.error());
+                                    }
+                                    o->openAt = std::move(*at);
+                                    return {};
+                                }));
     specs.push_back(
         PathOption("--record", "FILE", "write what is done in the window as a script", &o->record));
     specs.push_back(ValueOption(
@@ -270,7 +282,44 @@ const OptionSpec* Find(const std::vector<OptionSpec>& table, std::string_view na
     return named == table.end() || !named->sameAs.empty() ? nullptr : &*named;
 }
 
+// The options given that a script opened in the window cannot take.
+std::vector<std::string_view> NotWithOpenAt(const std::set<std::string_view>& seen) {
+    std::vector<std::string_view> given;
+    for (const std::string_view name :
+         {"--headless", "--junit", "--artifacts", "--update-screens", "--report", "--trace",
+          "--jobs", "--shard", "--durations", "--last-failed", "--retries", "--fail-on-flaky",
+          "--repeat-each", "--timeout", "--dump-tree"}) {
+        if (seen.contains(name)) {
+            given.push_back(name);
+        }
+    }
+    return given;
+}
+
 }  // namespace
+
+platform::Result<OpenAt> ParseOpenAt(std::string_view word) {
+    if (word == "fail") {
+        return OpenAt{OpenAt::Kind::Fail, 0, std::nullopt};
+    }
+    // The last colon: a file's name may hold one (C:\x.ks:12).
+    const std::size_t colon = word.rfind(':');
+    const std::string_view number = colon == std::string_view::npos ? word : word.substr(colon + 1);
+    const std::optional<int> line = ParseNumber(number, 0, std::numeric_limits<int>::max());
+    const std::string why =
+        "--open-at takes LINE, FILE:LINE or fail, not \"" + std::string(word) + "\"";
+    if (!line || colon == 0) {
+        return platform::Fail(why);
+    }
+    if (*line == 0) {
+        return platform::Fail(why + ": the first line is 1");
+    }
+    OpenAt at{OpenAt::Kind::Line, *line, std::nullopt};
+    if (colon != std::string_view::npos) {
+        at.file = script::PathFromUtf8(word.substr(0, colon));
+    }
+    return at;
+}
 
 OptionSpec FlagOption(std::string_view name, std::string_view help, bool* to) {
     OptionSpec spec;
@@ -400,7 +449,24 @@ ParsedOptions ParseOptions(std::span<const std::string_view> arguments,
         return fail("--durations goes with --shard");
     }
     o.suite.commandLine.assign(arguments.begin(), arguments.end());
-    if (o.record && (scripted || o.headless)) {
+    if (o.openAt) {
+        if (o.scripts.size() != 1) {
+            return fail("--open-at opens one script in the window: give it one --script FILE");
+        }
+        std::error_code ec;
+        if (std::filesystem::is_directory(o.scripts[0], ec)) {
+            return fail("--open-at opens one script file, and " +
+                        script::Utf8FromPath(o.scripts[0]) + " is a folder");
+        }
+        if (const std::vector<std::string_view> given = NotWithOpenAt(seen); !given.empty()) {
+            std::string names;
+            for (std::size_t i = 0; i < given.size(); ++i) {
+                names += (i == 0 ? "" : i + 1 == given.size() ? " or " : ", ");
+                names += given[i];
+            }
+            return fail("--open-at opens one script in the window: not with " + names);
+        }
+    } else if (o.record && (scripted || o.headless)) {
         return fail("--record records the window: not with --script or --headless");
     }
     return o;

@@ -270,10 +270,17 @@ void Recorder::Note(std::string command, std::uint64_t atMs) {
 platform::Result<void> Recorder::Save() {
     FlushText();
     std::string text =
-        "# Recorded in the kestrin window (kestrin --record). Replay with\n"
-        "#   kestrin --script " +
-        script::Utf8FromPath(file_.filename()) + ' ';
+        manner_.continuesFrom.empty()
+            ? std::string("# Recorded in the kestrin window (kestrin --record). Replay with\n")
+            : "# The first " + std::to_string(manner_.continues.size()) + " lines of " +
+                  manner_.continuesFrom +
+                  ", then recorded in the kestrin window\n"
+                  "# (kestrin --open-at --record). Replay with\n";
+    text += "#   kestrin --script " + script::Utf8FromPath(file_.filename()) + ' ';
     text.append(manner_.replayWith).push_back('\n');
+    for (const std::string& line : manner_.continues) {
+        text += line + '\n';
+    }
     for (const std::string& line : lines_) {
         text += line + '\n';
     }

@@ -35,6 +35,10 @@ class Recorder final : public ui::Presenter {
         bool unitKeys = true;
         // What the replay line names after the script.
         std::string_view replayWith = "--unit <the same unit>";
+        // The lines of the script the recording goes on from (--open-at),
+        // written first, and that script's name.
+        std::vector<std::string> continues;
+        std::string continuesFrom;
     };
 
     Recorder(ui::Presenter& inner, platform::Clock& clock, std::filesystem::path file,

@@ -2,6 +2,7 @@
 
 #include <iostream>
 #include <memory>
+#include <sstream>
 #include <string>
 #include <utility>
 #include <variant>
@@ -10,7 +11,9 @@
 #include "app/console_app.h"
 #include "frame_keeper.h"
 #include "framework_prompt.h"
+#include "handover_presenter.h"
 #include "kestrin_version.h"
+#include "open_at.h"
 #include "platform/exit_status.h"
 #include "platform/services.h"
 #include "platform/world.h"
@@ -26,6 +29,7 @@
 #include "ui/demo_dialog.h"
 #include "ui/desktop.h"
 #include "ui/graphics.h"
+#include "whole_file.h"
 
 namespace program {
 
@@ -181,6 +185,76 @@ void Fail(int* status) {
     *status = *status != platform::kExitSuccess ? *status : script::kExitFailed;
 }
 
+// The window and what sits over it: the recorder, the unit's keys, the
+// frame keeper (the last frame, for --screenshot).
+struct WindowParts {
+    OpenedWindow window;
+    std::string error;  // why there is no window.presenter
+    // An interrupt closes the window as its close box does: the recording is
+    // written and the unit's copy removed.
+    std::optional<StopOnInterrupt> stop;
+    std::unique_ptr<Recorder> recorder;
+    std::unique_ptr<ui::Presenter> keys;
+    std::unique_ptr<FrameKeeper> keeper;
+};
+
+// The window on the session, with its parts when it could be made; a
+// recording goes on from the script lines of `manner` (--open-at).
+std::unique_ptr<WindowParts> OpenParts(const Options& options, Seam& seam, Installed& run,
+                                       const Hooks& hooks, Recorder::Manner manner) {
+    auto parts = std::make_unique<WindowParts>();
+    platform::Result<OpenedWindow> opened = seam.OpenWindow(
+        run.session(), {.scale = options.scale, .title = "Kestrin", .hidden = hooks.hiddenWindow});
+    if (!opened) {
+        parts->error = opened.error();
+        return parts;
+    }
+    parts->window = std::move(*opened);
+    if (parts->window.close) {
+        parts->stop.emplace(parts->window.close);
+    }
+    if (parts->window.presenter == nullptr) {
+        return parts;
+    }
+    // The recorder sees the window's events first, the unit's keys among them.
+    ui::Presenter* input = parts->window.presenter.get();
+    if (options.record) {
+        manner.pointer = parts->window.pointer;
+        manner.unitKeys = seam.traits().unitKeys;
+        manner.replayWith = seam.traits().replayWith;
+        parts->recorder =
+            std::make_unique<Recorder>(*input, run.clock(), *options.record, std::move(manner));
+        input = parts->recorder.get();
+    }
+    parts->keys = run.session().HardwareKeyPresenter(*input);
+    parts->keeper = std::make_unique<FrameKeeper>(parts->keys != nullptr ? *parts->keys : *input);
+    parts->keeper->afterPresent = hooks.afterPresent;
+    return parts;
+}
+
+// What the window leaves when it has closed: the recording, the screenshot,
+// the session's end products. A failure makes *status 1.
+void FinishWindow(const Options& options, WindowParts& parts, Installed& run, std::ostream& err,
+                  int* status) {
+    if (parts.recorder != nullptr) {
+        if (const platform::Result<void> saved = parts.recorder->Save(); !saved) {
+            err << "kestrin: " << saved.error() << '\n';
+            Fail(status);
+        }
+    }
+    if (options.screenshot && parts.keeper->Frames() > 0) {
+        if (const platform::Result<void> written =
+                ui::WritePng(parts.keeper->LastFrame(), script::Utf8FromPath(*options.screenshot));
+            !written) {
+            err << "kestrin: " << written.error() << '\n';
+            Fail(status);
+        }
+    }
+    if (!Finished(run.session(), err)) {
+        Fail(status);
+    }
+}
+
 // The console in the window until it is closed. nullopt when no window
 // could be made and the seam takes the tour instead (said on out).
 std::optional<int> RunWindow(const Options& options, Seam& seam, std::ostream& out,
@@ -192,57 +266,142 @@ std::optional<int> RunWindow(const Options& options, Seam& seam, std::ostream& o
         return platform::kExitUsage;
     }
     const std::unique_ptr<Installed>& run = *loaded;
-    platform::Result<OpenedWindow> opened = seam.OpenWindow(
-        run->session(), {.scale = options.scale, .title = "Kestrin", .hidden = hooks.hiddenWindow});
-    OpenedWindow window = opened ? std::move(*opened) : OpenedWindow{};
-    const std::string error = opened ? std::string() : opened.error();
-    // An interrupt closes the window as its close box does: the recording is
-    // written and the unit's copy removed.
-    std::optional<StopOnInterrupt> stop;
-    if (window.close) {
-        stop.emplace(window.close);
-    }
-    if (window.presenter == nullptr) {
+    const std::unique_ptr<WindowParts> parts = OpenParts(options, seam, *run, hooks, {});
+    if (parts->window.presenter == nullptr) {
         if (!seam.traits().tourWithoutWindow) {
-            err << "kestrin: no window: " << error << '\n';
+            err << "kestrin: no window: " << parts->error << '\n';
             return platform::kExitUsage;
         }
-        out << "No window (" << error << "): running the tour of the pages headless.\n";
+        out << "No window (" << parts->error << "): running the tour of the pages headless.\n";
         return std::nullopt;
     }
     const std::unique_ptr<ui::CWinApp> app = MakeApp(options, false, out);
-    // The recorder sees the window's events first, the unit's keys among them.
-    ui::Presenter* input = window.presenter.get();
-    std::unique_ptr<Recorder> recorder;
-    if (options.record) {
-        recorder =
-            std::make_unique<Recorder>(*input, run->clock(), *options.record,
-                                       Recorder::Manner{.pointer = window.pointer,
-                                                        .unitKeys = seam.traits().unitKeys,
-                                                        .replayWith = seam.traits().replayWith});
-        input = recorder.get();
+    int status = ui::AfxWinMain(*parts->keeper, &run->clock());
+    FinishWindow(options, *parts, *run, err, &status);
+    return status;
+}
+
+// --open-at fail: the line of the script's first failure, from a run of it
+// headless on a fresh copy (on the virtual clock the same run as the one
+// opened). 0: it fails at its end, past its last line; nullopt: it passes,
+// or cannot run (*status says which).
+std::optional<int> FailingLine(const Options& options, Seam& seam, const SuiteScript& script,
+                               std::ostream& out, std::ostream& err, int* status) {
+    const platform::Result<std::unique_ptr<Installed>> loaded =
+        Load(seam, {Purpose::Script, !options.realTime, true}, out, err, options.monitor);
+    if (!loaded) {
+        err << loaded.error() << '\n';
+        *status = platform::kExitUsage;
+        return std::nullopt;
     }
-    const std::unique_ptr<ui::Presenter> keys = run->session().HardwareKeyPresenter(*input);
-    FrameKeeper keeper(keys != nullptr ? *keys : *input);
-    keeper.afterPresent = hooks.afterPresent;
-    int status = ui::AfxWinMain(keeper, &run->clock());
-    if (recorder != nullptr) {
-        if (const platform::Result<void> saved = recorder->Save(); !saved) {
-            err << "kestrin: " << saved.error() << '\n';
-            Fail(&status);
+    const std::unique_ptr<Installed>& run = *loaded;
+    const std::unique_ptr<ui::CWinApp> app = MakeApp(options, false, out);
+    script::RunnerOptions runnerOptions;
+    runnerOptions.backend = seam.traits().backend;
+    std::ostringstream log;
+    script::ScriptRunner runner(script.script, run->session().Target(), log, runnerOptions);
+    ui::AfxWinMain(runner, &run->clock());
+    if (runner.Finish() == script::kExitPassed) {
+        out << ShownName(script.file) << " passes: no failure to open the window at\n";
+        *status = platform::kExitSuccess;
+        return std::nullopt;
+    }
+    out << runner.FailureMessage() << '\n';
+    return runner.FailedLine();
+}
+
+// --open-at: the script's lines before the line on the virtual clock (a
+// PC's wall clock), then the window on that state, the clock going on in
+// real time.
+int RunOpenAt(const Options& options, Seam& seam, SuiteScript script, std::ostream& out,
+              std::ostream& err, const Hooks& hooks) {
+    const OpenAt& at = *options.openAt;
+    const std::string shown = ShownName(script.file);
+    if (at.file) {
+        if (const platform::Result<void> same = detail::NamesTheScript(*at.file, script.file);
+            !same) {
+            err << "kestrin: " << same.error() << '\n';
+            return platform::kExitUsage;
         }
     }
-    if (options.screenshot && keeper.Frames() > 0) {
-        if (const platform::Result<void> written =
-                ui::WritePng(keeper.LastFrame(), script::Utf8FromPath(*options.screenshot));
-            !written) {
-            err << "kestrin: " << written.error() << '\n';
-            Fail(&status);
+    const std::string text = detail::ReadWholeFile(script.file).value_or(std::string());
+    const std::size_t lines = detail::LineCount(text);
+    if (at.kind == OpenAt::Kind::Line) {
+        if (const platform::Result<std::size_t> index =
+                detail::CommandAtLine(script.script, lines, at.line);
+            !index) {
+            err << "kestrin: " << index.error() << '\n';
+            return platform::kExitUsage;
         }
     }
-    if (!Finished(run->session(), err)) {
-        Fail(&status);
+    if (const platform::Result<void> display = seam.DisplayReady(); !display) {
+        err << "kestrin: --open-at opens the window, and there is no display (" << display.error()
+            << ")\n";
+        return platform::kExitUsage;
     }
+    std::size_t before = script.script.commands.size();
+    int line = at.line;
+    if (at.kind == OpenAt::Kind::Fail) {
+        int status = platform::kExitSuccess;
+        const std::optional<int> failing = FailingLine(options, seam, script, out, err, &status);
+        if (!failing) {
+            return status;
+        }
+        line = *failing;
+    }
+    if (line > 0) {
+        const platform::Result<std::size_t> index =
+            detail::CommandAtLine(script.script, lines, line);
+        if (!index) {
+            err << "kestrin: " << index.error() << '\n';
+            return platform::kExitUsage;
+        }
+        before = *index;
+    }
+    const int opensAt =
+        before < script.script.commands.size() ? script.script.commands[before].line : 0;
+    const platform::Result<std::unique_ptr<Installed>> loaded =
+        Load(seam, {Purpose::Window, !options.realTime, false}, out, err, options.monitor);
+    if (!loaded) {
+        err << loaded.error() << '\n';
+        return platform::kExitUsage;
+    }
+    const std::unique_ptr<Installed>& run = *loaded;
+    const std::unique_ptr<ui::CWinApp> app = MakeApp(options, false, out);
+    script::RunnerOptions runnerOptions;
+    runnerOptions.backend = seam.traits().backend;
+    runnerOptions.stopBefore = before;
+    script::ScriptRunner runner(std::move(script.script), run->session().Target(), err,
+                                runnerOptions);
+    std::unique_ptr<WindowParts> parts;
+    const auto open = [&]() -> ui::Presenter* {
+        const std::uint64_t openedMs = run->session().Target().NowMs();
+        run->session().ContinueInRealTime(out);
+        const std::size_t written = opensAt > 0 ? static_cast<std::size_t>(opensAt) - 1 : lines;
+        Recorder::Manner manner;
+        manner.continues = detail::FirstLines(text, written);
+        manner.continuesFrom = shown;
+        parts = OpenParts(options, seam, *run, hooks, std::move(manner));
+        if (parts->window.presenter == nullptr) {
+            err << "kestrin: no window: " << parts->error << '\n';
+            return nullptr;
+        }
+        out << "The window opens on " << shown
+            << (opensAt > 0 ? " before line " + std::to_string(opensAt) : " at its end") << " ("
+            << openedMs << " ms on the unit's clock)\n";
+        out.flush();
+        return parts->keeper.get();
+    };
+    HandoverPresenter handover(runner, open);
+    int status = ui::AfxWinMain(handover, &run->clock());
+    if (parts == nullptr) {
+        // The lines before it failed (said on err) or the program ended first.
+        return runner.Finish() == script::kExitPassed ? platform::kExitUsage : script::kExitFailed;
+    }
+    if (parts->keeper == nullptr) {
+        return platform::kExitUsage;
+    }
+    FinishWindow(options, *parts, *run, err, &status);
     return status;
 }
 
@@ -315,6 +474,15 @@ int Run(const Options& options, Seam& seam, std::ostream& out, std::ostream& err
         std::vector<SuiteScript> scripts;
         if (!LoadScripts(options.scripts, err, &scripts)) {
             return platform::kExitUsage;
+        }
+        if (options.openAt) {
+            std::error_code ec;
+            if (scripts.size() != 1 || !std::filesystem::is_regular_file(options.scripts[0], ec)) {
+                err << "kestrin: --open-at opens one script file, and "
+                    << ShownName(options.scripts[0]) << " is a folder\n";
+                return platform::kExitUsage;
+            }
+            return RunOpenAt(options, seam, std::move(scripts[0]), out, err, hooks);
         }
         return RunScripts(options, seam, std::move(scripts), out, err);
     }

@@ -70,6 +70,19 @@ TEST(HtmlReportTest, TheIndexListsTheFailedFirstEachGroupInTheRunsOrder) {
               std::string::npos)
         << index;
     EXPECT_EQ(index.find(WithRlo("{rlo}")), std::string::npos) << "a name reorders the page";
+    // A failed script's page gives the command that opens it where it failed.
+    for (std::size_t i = 0; i < std::size(run); ++i) {
+        const std::string page =
+            ReadWholeFile(folder.path() / ("scripts/" + std::to_string(i + 1) + ".html"))
+                .value_or("");
+        const bool failed = !run[i].passed && !run[i].error;
+        EXPECT_EQ(page.find("<code>kestrin --script " +
+                            std::string(i == 7 ? "x\\xE2\\x80\\xAEsk.ks" : run[i].file) +
+                            " --open-at fail</code>") != std::string::npos,
+                  failed)
+            << run[i].file << ":\n"
+            << page;
+    }
 }
 
 // A script's page without its script: every step with its traffic beside

@@ -96,9 +96,12 @@ TEST(RecorderTest, TheBackendsMannerDecidesTheUnitKeysAndTheReplayLine) {
     const std::filesystem::path file =
         std::filesystem::temp_directory_path() /
         ("kestrin-recorder-" + std::to_string(std::random_device()()) + ".ks");
-    Recorder recorder(
-        window, clock, file,
-        {.pointer = nullptr, .unitKeys = false, .replayWith = "--root <the same folder>"});
+    Recorder recorder(window, clock, file,
+                      {.pointer = nullptr,
+                       .unitKeys = false,
+                       .replayWith = "--root <the same folder>",
+                       .continues = {},
+                       .continuesFrom = {}});
     window.AddEvent({Kind::KeyDown, 0, 0, ui::Key::F1, {}});
     window.AddEvent({Kind::KeyUp, 0, 0, ui::Key::F1, {}});
     window.Add([] { return Pen(Kind::PenDown, CentreOf(ui::demo::IDC_GREEN)); });

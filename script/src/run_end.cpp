@@ -135,6 +135,9 @@ ScriptRunner::Step ScriptRunner::Fail(const Command& c, const std::string& messa
     ui::Desktop* desktop = ui::Desktop::Current();
     const bool first = !failed_;
     failed_ = true;
+    if (first) {
+        failedLine_ = c.line;
+    }
     std::string why = message;
     std::string problems;
     if (first) {

@@ -112,6 +112,10 @@ std::optional<InputEvent> ScriptRunner::Turn(ui::Desktop& desktop,
     }
     // The command before has ended: settled, nothing of it pending.
     reports_->End(&desktop);
+    if (options_.stopBefore && next_ >= *options_.stopBefore) {
+        stopped_ = true;
+        return InputEvent{};  // the framework's turn; the next presenter's from here
+    }
     if (next_ < script_.commands.size()) {
         return RunNext(desktop);
     }

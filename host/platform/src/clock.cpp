@@ -14,10 +14,21 @@ VirtualClock::VirtualClock(Scheduler& scheduler, std::uint64_t startMs)
     : scheduler_(scheduler), now_(startMs) {}
 
 std::uint64_t VirtualClock::NowMs() {
-    return now_.load();
+    return Now();
 }
 std::uint64_t VirtualClock::Now() const {
-    return now_.load();
+    if (!Running()) {
+        return now_.load();
+    }
+    const auto elapsed = std::chrono::steady_clock::now() - since_;
+    return now_.load() +
+           static_cast<std::uint64_t>(
+               std::chrono::duration_cast<std::chrono::milliseconds>(elapsed).count());
+}
+
+void VirtualClock::StartRunning() {
+    since_ = std::chrono::steady_clock::now();
+    running_.store(true, std::memory_order_release);
 }
 
 void VirtualClock::Advance(std::uint64_t toMs) {

@@ -42,6 +42,22 @@ VirtualClock* Scheduler::Virtual() {
     return virtual_.get();
 }
 
+bool Scheduler::IsVirtual() const {
+    return virtual_ != nullptr && !virtual_->Running();
+}
+
+void Scheduler::GoOnInRealTime() {
+    std::lock_guard lock(mutex_);
+    if (!IsVirtual()) {
+        return;
+    }
+    virtual_->StartRunning();
+    // Each waiter looks again and waits for its deadline on the wall clock.
+    for (Waiter* w : waiters_) {
+        w->cv.notify_one();
+    }
+}
+
 std::uint64_t Scheduler::NowMs() const {
     if (virtual_) {
         return virtual_->Now();
@@ -53,12 +69,18 @@ std::chrono::steady_clock::time_point Scheduler::RealTimeOf(std::uint64_t ms) co
     // A deadline further off than the steady clock can count to (in
     // nanoseconds) is as good as never: it is held at about 35 years.
     constexpr std::uint64_t kFarMs = std::uint64_t{1} << 40;
+    if (virtual_) {
+        const std::uint64_t from = virtual_->now_.load();
+        const std::uint64_t offset = std::min(ms > from ? ms - from : 0, kFarMs);
+        return virtual_->RunningSince() +
+               std::chrono::milliseconds(static_cast<std::int64_t>(offset));
+    }
     const std::uint64_t offset = std::min(ms > startMs_ ? ms - startMs_ : 0, kFarMs);
     return real_->start() + std::chrono::milliseconds(static_cast<std::int64_t>(offset));
 }
 
 void Scheduler::AdvanceTo(std::uint64_t toMs) {
-    if (!virtual_) {
+    if (!IsVirtual()) {
         return;
     }
     std::lock_guard lock(mutex_);
@@ -185,15 +207,14 @@ void Scheduler::Block(const void* point, std::unique_lock<std::mutex>* lock,
         if (lock != nullptr) {
             lock->unlock();
         }
-        if (deadlineMs && !virtual_) {
-            const auto until = RealTimeOf(*deadlineMs);
-            while (!w.runnable) {
-                if (w.cv.wait_until(s, until) == std::cv_status::timeout) {
+        // Virtual time can go on in real time while this waits (each waiter
+        // is woken then to look again), never back.
+        while (!w.runnable) {
+            if (deadlineMs && !IsVirtual()) {
+                if (w.cv.wait_until(s, RealTimeOf(*deadlineMs)) == std::cv_status::timeout) {
                     MarkRunnableLocked(w);
                 }
-            }
-        } else {
-            while (!w.runnable) {
+            } else {
                 w.cv.wait(s);
             }
         }

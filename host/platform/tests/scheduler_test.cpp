@@ -105,6 +105,36 @@ TEST(Quiescence, AdvancingTheClockWakesExactlyTheDueSleepers) {
     EXPECT_EQ(s.LiveThreads(), 0);
 }
 
+// Virtual time goes on in real time from where it stands: a sleeper already
+// blocked on a deadline of the virtual clock wakes when the wall clock reaches
+// it, and advancing the clock does nothing any more.
+TEST(Quiescence, VirtualTimeGoesOnInRealTimeFromWhereItStands) {
+    host::unit::Scheduler s(host::unit::Scheduler::Time::Virtual);
+    std::atomic<bool> awake{false};
+    host::unit::SimThread sleeper(s, [&](const std::stop_token& stop) {
+        if (s.Virtual()->SleepUntil(60'150, stop)) {
+            awake = true;
+        }
+    });
+    ASSERT_TRUE(s.WaitQuiescent(kSettle));
+    s.AdvanceTo(60'000);
+    ASSERT_TRUE(s.WaitQuiescent(kSettle));
+    ASSERT_FALSE(awake.load());
+    const auto handedOver = std::chrono::steady_clock::now();
+    s.GoOnInRealTime();
+    EXPECT_FALSE(s.IsVirtual());
+    s.AdvanceTo(70'000);
+    EXPECT_LT(s.NowMs(), 60'150U);
+    EXPECT_GE(s.NowMs(), 60'000U);
+    while (!awake.load() && std::chrono::steady_clock::now() - handedOver < kSettle) {
+        std::this_thread::sleep_for(5ms);
+    }
+    EXPECT_TRUE(awake.load());
+    EXPECT_GE(std::chrono::steady_clock::now() - handedOver, 150ms);
+    EXPECT_GE(s.NowMs(), 60'150U);
+    EXPECT_GE(s.Virtual()->NowMs(), 60'150U);  // the framework's clock too
+}
+
 TEST(Quiescence, ThreadWaitsTimeOutOnTheUnitClock) {
     host::unit::TestUnit t;
     ASSERT_TRUE(t.Load()) << t.error();

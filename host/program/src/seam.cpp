@@ -131,9 +131,9 @@ platform::Result<std::unique_ptr<program::Session>> Seam::Load(
          .copies = copies,
          .virtualTime = request.virtualTime,
          // The tour too runs on the virtual clock unless told otherwise.
-         .refuseHostDevices = request.purpose == Purpose::Window || !request.virtualTime
-                                  ? std::string()
+         .refuseHostDevices = !request.virtualTime                 ? std::string()
                               : request.purpose == Purpose::Script ? "run the script"
+                              : request.purpose == Purpose::Window ? "open the script at a line"
                                                                    : "take the tour",
          .debugEcho = options_.debugEcho,
          .audioOut = options_.audioOut});
@@ -141,7 +141,8 @@ platform::Result<std::unique_ptr<program::Session>> Seam::Load(
         return platform::Fail(session.error());
     }
     unit::VirtualUnit& u = (*session)->unit();
-    if (request.purpose == Purpose::Window) {
+    // A window opened at a script's line starts the card when the window opens.
+    if (request.purpose == Purpose::Window && !request.virtualTime) {
         if (const platform::Result<void> card = sound::StartSoundCard(u); !card) {
             out << "Sound is recorded only: " << card.error() << ".\n";
         }

@@ -8,6 +8,7 @@
 #include "host/sound/sound_component.h"
 #include "host/sound/wave_output.h"
 #include "host/touch/touch_component.h"
+#include "host/unit/scheduler.h"
 
 namespace host {
 
@@ -89,6 +90,16 @@ Session::~Session() = default;
 
 std::unique_ptr<ui::Presenter> Session::HardwareKeyPresenter(ui::Presenter& window) {
     return std::make_unique<HardwareKeys>(window, *unit_);
+}
+
+void Session::ContinueInRealTime(std::ostream& out) {
+    if (!unit_->scheduler().IsVirtual()) {
+        return;
+    }
+    unit_->scheduler().GoOnInRealTime();
+    if (const platform::Result<void> card = sound::StartSoundCard(*unit_); !card) {
+        out << "Sound is recorded only: " << card.error() << ".\n";
+    }
 }
 
 platform::Result<void> Session::Finish() {

@@ -49,6 +49,8 @@ class Session final : public program::Session {
     platform::Services Services() override { return services_; }
     script::Target& Target() override { return target_; }
     std::unique_ptr<ui::Presenter> HardwareKeyPresenter(ui::Presenter& window) override;
+    // The clock goes on in real time and the sound card starts, as for a window.
+    void ContinueInRealTime(std::ostream& out) override;
     platform::Result<void> Finish() override;
 
     unit::VirtualUnit& unit() { return *unit_; }

@@ -411,6 +411,64 @@ std::set<std::string> TourShots(const std::string& out, std::filesystem::path* f
 const std::set<std::string> kPages = {"ver.png", "ship.png",  "diag.png",   "touchpanel.png",
                                       "lcd.png", "audio.png", "rds-gps.png"};
 
+// --open-at refuses what it cannot open, before anything runs: status 2,
+// a line that says why, and the usage where the command line is wrong.
+TEST_F(KestrinProgramTest, OpenAtRefusesWhatItCannotOpen) {
+    const std::string a = WriteFile("a.ks", "# two commands\ntab 2\n\nwait 100\n# end\n").string();
+    const std::string b = WriteFile("b.ks", "tab 1\n").string();
+    const std::string dir = Work().string();
+    struct Case {
+        std::vector<std::string> args;
+        std::string says;
+        bool usage;
+    };
+    const Case cases[] = {
+        {{"--open-at", "2"},
+         "--open-at opens one script in the window: give it one --script FILE",
+         true},
+        {{"--script", a, b, "--open-at", "2"}, "give it one --script FILE", true},
+        {{"--script", a, "--script", b, "--open-at", "2"}, "give it one --script FILE", true},
+        {{"--script", dir, "--open-at", "2"},
+         "--open-at opens one script file, and " + dir + " is a folder",
+         true},
+        {{"--script", a, "--open-at", "2", "--headless"},
+         "--open-at opens one script in the window: not with --headless",
+         true},
+        {{"--script", a, "--open-at", "fail", "--jobs", "2", "--retries", "1"},
+         "not with --jobs or --retries",
+         true},
+        {{"--script", a, "--open-at", "2", "--repeat-each", "2"}, "not with --repeat-each", true},
+        {{"--script", a, "--open-at", "2", "--report", "r", "--trace", "--timeout", "9"},
+         "not with --report, --trace or --timeout",
+         true},
+        {{"--script", a, "--open-at", "2", "--dump-tree", "t.json"}, "not with --dump-tree", true},
+        {{"--script", a, "--open-at", "0"},
+         "--open-at takes LINE, FILE:LINE or fail, not \"0\": the first line is 1",
+         true},
+        {{"--script", a, "--open-at", "two"},
+         "--open-at takes LINE, FILE:LINE or fail, not \"two\"",
+         true},
+        {{"--script", a, "--open-at", a + ":"}, "--open-at takes LINE, FILE:LINE or fail", true},
+        {{"--script", a, "--open-at", ":3"}, "--open-at takes LINE, FILE:LINE or fail", true},
+        {{"--script", a, "--open-at", "6"}, "kestrin: --open-at 6: " + a + " has 5 lines", false},
+        {{"--script", a, "--open-at", b + ":2"},
+         "kestrin: --open-at " + b + ":LINE names another file than the script " + a,
+         false},
+    };
+    for (const Case& c : cases) {
+        const std::vector<std::string_view> args(c.args.begin(), c.args.end());
+        Seam seam({kDefaultUnit, {}});
+        std::ostringstream out;
+        std::ostringstream err;
+        const std::string line = ::testing::PrintToString(c.args);
+        EXPECT_EQ(program::Main("kestrin", args, seam, out, err), kExitUsage) << line;
+        EXPECT_NE(err.str().find(c.says), std::string::npos) << line << "\n" << err.str();
+        EXPECT_EQ(err.str().find("usage: kestrin") != std::string::npos, c.usage) << line << "\n"
+                                                                                  << err.str();
+        EXPECT_EQ(out.str(), "") << line;
+    }
+}
+
 TEST_F(KestrinProgramTest, HeadlessWithoutAScriptTakesTheTour) {
     KestrinOptions o;
     o.headless = true;

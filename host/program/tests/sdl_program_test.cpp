@@ -6,6 +6,8 @@
 
 #include <atomic>
 #include <functional>
+#include <map>
+#include <string>
 #include <vector>
 
 #include "host/window/display.h"
@@ -245,6 +247,127 @@ TEST_F(SdlProgramTest, ARecordingReplaysHeadlessToTheSameScreen) {
     ui::Framebuffer replayed;
     ASSERT_TRUE(ui::ReadPng(replay.screenshot->string(), &replayed));
     EXPECT_EQ(PixelsDifferent(replayed, *options.screenshot), 0);
+}
+
+// The screen after each line of a script's trace: the pictures of
+// --report DIR --trace, from DIR/results.kestrin (fields: key, length, value).
+std::map<int, std::filesystem::path> TraceScreens(const std::filesystem::path& report) {
+    const std::string text = ReadFile(report / "results.kestrin");
+    std::map<int, std::filesystem::path> screens;
+    std::size_t at = text.find('\n') + 1;
+    int line = 0;
+    while (at < text.size()) {
+        const std::size_t space = text.find(' ', at);
+        const std::size_t end = text.find('\n', space);
+        const std::string key = text.substr(at, space - at);
+        const std::size_t length = std::stoul(text.substr(space + 1, end - space - 1));
+        const std::string value = text.substr(end + 1, length);
+        if (key == "step") {
+            line = std::stoi(value);
+        } else if (key == "screen" && line > 0) {
+            screens[line] = report / value;
+        }
+        at = end + 1 + length + 1;
+    }
+    return screens;
+}
+
+// --open-at runs the lines before on the virtual clock and opens the window
+// on that state: the window's first picture is the trace's screen after the
+// line before, pixel for pixel; with --record the recording goes on from the
+// script's lines, and replays.
+TEST_F(SdlProgramTest, OpenAtOpensTheWindowOnTheScreenTheTraceShowsThere) {
+    const std::filesystem::path script =
+        WriteFile("open.ks",
+                  "# the Diag page, a minute on\ntab 2\nwait 700\n\nexpect text 1051 \"3912\"\n"
+                  "wait 60000\nexpect text 1051 \"0\" within 500\ntab 3\n");
+    KestrinOptions traced;
+    traced.scripts = {script};
+    traced.suite.report = Work() / "report";
+    traced.suite.trace = true;
+    std::ostringstream tracedOut;
+    std::ostringstream tracedErr;
+    ASSERT_EQ(RunKestrin(traced, {kDefaultUnit, {}}, tracedOut, tracedErr), 1) << tracedErr.str();
+    const std::map<int, std::filesystem::path> screens = TraceScreens(*traced.suite.report);
+
+    // --open-at | the line it opens before | the line before it | the unit's clock then
+    struct Case {
+        const char* at;
+        int opens;
+        int before;
+        const char* says;
+    };
+    const Case cases[] = {
+        {"4", 5, 3, "The window opens on open.ks before line 5 (700 ms on the unit's clock)\n"},
+        {"fail", 7, 6,
+         "open.ks:7: expect text 1051 \"0\" within 500: expected \"0\", found \"3912\" (for 500 "
+         "ms)\n"
+         "The window opens on open.ks before line 7 (60700 ms on the unit's clock)\n"},
+    };
+    for (const Case& c : cases) {
+        KestrinOptions options;
+        options.scripts = {script};
+        options.openAt = *program::ParseOpenAt(c.at);
+        options.screenshot = Work() / (std::string("at-") + c.at + ".png");
+        options.record = Work() / (std::string("rec-") + c.at + ".ks");
+        WindowRun run;
+        ui::Framebuffer first;
+        const EachFrame each = [&](window::SdlPresenter& window, std::uint64_t frame) {
+            openedWindow = true;
+            run.frames = frame;
+            if (frame == 1) {
+                if (const platform::Result<void> read = window.ReadBack(&first); !read) {
+                    run.readBackError = read.error();
+                }
+                CloseWindow(window);
+            }
+        };
+        std::ostringstream out;
+        std::ostringstream err;
+        EXPECT_EQ(RunWindowed(options, each, out, err), 0) << c.at << ": " << err.str();
+        std::string says = c.says;
+        for (std::size_t at = says.find("open.ks"); at != std::string::npos;
+             at = says.find("open.ks", at + script.string().size())) {
+            says.replace(at, 7, script.string());
+        }
+        EXPECT_NE(out.str().find(says), std::string::npos) << c.at << ": " << out.str();
+        ASSERT_GE(run.frames, 1U) << c.at;
+        ASSERT_EQ(run.readBackError, "");
+        ASSERT_EQ(screens.count(c.before), 1U) << c.at;
+        EXPECT_EQ(PixelsDifferent(first, screens.at(c.before)), 0) << c.at;
+        ui::Framebuffer shot;
+        ASSERT_TRUE(ui::ReadPng(options.screenshot->string(), &shot));
+        EXPECT_EQ(PixelsDifferent(shot, screens.at(c.before)), 0) << c.at;
+
+        // The recording: the script's lines before, as written, and it replays.
+        const std::string recorded = ReadFile(*options.record);
+        const std::string lines = ReadFile(script);
+        std::size_t cut = 0;
+        for (int i = 1; i < c.opens; ++i) {
+            cut = lines.find('\n', cut) + 1;
+        }
+        EXPECT_NE(recorded.find("\n" + lines.substr(0, cut)), std::string::npos) << recorded;
+        EXPECT_EQ(recorded.find(lines.substr(cut)), std::string::npos) << recorded;
+        KestrinOptions replay;
+        replay.scripts = {*options.record};
+        std::ostringstream replayOut;
+        std::ostringstream replayErr;
+        EXPECT_EQ(RunKestrin(replay, {kDefaultUnit, {}}, replayOut, replayErr), 0)
+            << c.at << ": " << replayErr.str();
+    }
+
+    // A script that passes has no failure to open at.
+    const std::filesystem::path passing = WriteFile("passes.ks", "tab 2\n");
+    KestrinOptions options;
+    options.scripts = {passing};
+    options.openAt = *program::ParseOpenAt("fail");
+    std::ostringstream out;
+    std::ostringstream err;
+    EXPECT_EQ(RunWindowed(
+                  options, [](window::SdlPresenter&, std::uint64_t) { FAIL(); }, out, err),
+              0)
+        << err.str();
+    EXPECT_EQ(out.str(), passing.string() + " passes: no failure to open the window at\n");
 }
 
 }  // namespace

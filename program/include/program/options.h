@@ -16,6 +16,18 @@
 
 namespace program {
 
+// --open-at: where a script's run hands its unit to the window.
+struct OpenAt {
+    enum class Kind { Line, Fail };
+    Kind kind = Kind::Line;
+    int line = 0;  // Line: 1 or more
+    // FILE:LINE: the script it names; nullopt for a bare LINE.
+    std::optional<std::filesystem::path> file;
+};
+
+// "LINE", "FILE:LINE" or "fail", or why the word is none of them.
+platform::Result<OpenAt> ParseOpenAt(std::string_view word);
+
 struct Options {
     bool headless = false;                            // --headless
     std::vector<std::filesystem::path> scripts;       // --script FILE|DIR ...
@@ -25,6 +37,7 @@ struct Options {
     int scale = 2;                                    // --scale N, 1 to 8
     std::optional<std::filesystem::path> screenshot;  // --screenshot FILE, at the end
     std::optional<std::filesystem::path> dumpTree;    // --dump-tree FILE, at the end
+    std::optional<OpenAt> openAt;                     // --open-at LINE|FILE:LINE|fail
     unsigned monitor = 0;  // --monitor DEVICES: program::MonitorDevice bits (traffic_monitor.h)
     // --merge-reports OUT DIR...: OUT, then the reports merged into it.
     std::vector<std::filesystem::path> mergeReports;

@@ -24,7 +24,8 @@ namespace program {
 struct SessionRequest {
     enum class Purpose { Script, Window, Tour };
     Purpose purpose = Purpose::Script;
-    // The run moves the clock itself (scripts without --real-time, the tour).
+    // The run moves the clock itself (scripts without --real-time, the tour,
+    // a window opened at a script's line until it opens).
     bool virtualTime = true;
     // A script of a suite: any script run but that of a single script file
     // named, which may run on the unit in place.
@@ -47,6 +48,10 @@ class Session {
     virtual std::unique_ptr<ui::Presenter> HardwareKeyPresenter(ui::Presenter& /*window*/) {
         return nullptr;
     }
+    // The run's clock, virtual until now, goes on in real time from where it
+    // stands, as a window's does (a script opened at a line hands its unit
+    // to the window); notes go to out. Nothing where it is the wall clock.
+    virtual void ContinueInRealTime(std::ostream& /*out*/) {}
     // Writes what the run leaves besides the screen; the reason when it
     // cannot.
     virtual platform::Result<void> Finish() { return {}; }

@@ -3,6 +3,7 @@
 #pragma once
 
 #include <chrono>
+#include <cstddef>
 #include <filesystem>
 #include <optional>
 #include <string>
@@ -49,6 +50,10 @@ struct RunnerOptions {
     // the line it is on. Checked between the runner's steps; nullopt: none.
     std::optional<std::chrono::steady_clock::time_point> deadline;
     std::chrono::milliseconds timeLimit{0};
+    // The run stops, settled, before the command of this index (a window
+    // takes the unit over there): its windows stay as they are and the
+    // framework goes on with another presenter. nullopt: to the end.
+    std::optional<std::size_t> stopBefore;
 };
 
 }  // namespace script

@@ -61,6 +61,10 @@ class ScriptRunner final : public ui::Presenter {
     [[nodiscard]] bool Failed() const { return failed_; }
     // The first failure as it was reported ("FILE:LINE: command: why").
     [[nodiscard]] const std::string& FailureMessage() const { return failure_; }
+    // The line of the first failure; 0: none, or one that belongs to no line.
+    [[nodiscard]] int FailedLine() const { return failedLine_; }
+    // It has stopped before RunnerOptions::stopBefore, settled.
+    [[nodiscard]] bool Stopped() const { return stopped_; }
     // Commands carried out so far.
     [[nodiscard]] std::size_t CommandsRun() const { return next_; }
     [[nodiscard]] std::uint64_t FramesPresented() const { return frames_; }
@@ -117,6 +121,8 @@ class ScriptRunner final : public ui::Presenter {
     const Command* waiting_ = nullptr;  // a `wait` (or a retry's step) in progress
     std::optional<Retry> retry_;
     bool failed_ = false;
+    int failedLine_ = 0;
+    bool stopped_ = false;
     std::string failure_;
     bool finalShotWritten_ = false;
     bool finalTreeWritten_ = false;

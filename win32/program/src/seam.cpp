@@ -83,6 +83,9 @@ std::vector<OptionSpec> Seam::OwnOptions() {
         program::Shared("--script",
                         "run scripts (a folder: its *.ks and *.script files) against\n"
                         "the console (implies --headless), each on a fresh backend"),
+        program::Shared("--open-at",
+                        "run one --script's lines before LINE (FILE:LINE, or fail:\n"
+                        "its first failure's), then open the window there"),
         std::move(unit),
         std::move(help),
     };

@@ -40,10 +40,21 @@ class VirtualClock final : public platform::Clock {
     // The earliest deadline of any thread blocked on the unit.
     [[nodiscard]] std::optional<std::uint64_t> NextSleeperDeadline() const;
 
+    // Gone on in real time (Scheduler::GoOnInRealTime): Now() counts the
+    // wall clock from where the virtual clock stood.
+    [[nodiscard]] bool Running() const { return running_.load(std::memory_order_acquire); }
+    [[nodiscard]] std::chrono::steady_clock::time_point RunningSince() const { return since_; }
+
   private:
     friend class Scheduler;
+    // Once only: the wall clock counts on from now_.
+    void StartRunning();
+
     Scheduler& scheduler_;
     std::atomic<std::uint64_t> now_;
+    // Written once before running_ is set, read only after it is seen set.
+    std::chrono::steady_clock::time_point since_;
+    std::atomic<bool> running_{false};
 };
 
 }  // namespace host::unit

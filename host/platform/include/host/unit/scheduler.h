@@ -45,8 +45,14 @@ class Scheduler {
     // The unit's millisecond clock: a RealClock or a VirtualClock.
     platform::Clock& Clock();
     VirtualClock* Virtual();  // null on real time
-    [[nodiscard]] bool IsVirtual() const { return time_ == Time::Virtual; }
+    // Virtual time that has not yet gone on in real time.
+    [[nodiscard]] bool IsVirtual() const;
     std::uint64_t NowMs() const;
+
+    // Virtual time only: from now on the clock runs on the wall clock from
+    // where it stands, and every waiter's deadline comes in real time (a
+    // script's first lines run fast, then the window takes the unit over).
+    void GoOnInRealTime();
 
     // Virtual time only: moves the clock forward to toMs (never backwards)
     // and marks every waiter whose deadline has come runnable.
