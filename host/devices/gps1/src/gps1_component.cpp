@@ -235,6 +235,13 @@ class Gps1Component final : public unit::Component {
             if (!scheduler_->SleepUntil(start, stop)) {
                 return;
             }
+            // A handle opened and closed again while this thread was on its
+            // way here (the system opens and closes within one command, as
+            // this thread wakes) gets no cycle: the chunk plan must not
+            // depend on which of the two threads ran first.
+            if (driver_->OpenCount() == 0) {
+                continue;
+            }
             s = Snapshot();
             const std::string bytes =
                 inserter->Feed(track_->cycles[static_cast<std::size_t>(k % track_->cycles.size())]);

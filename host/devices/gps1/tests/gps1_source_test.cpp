@@ -15,6 +15,7 @@
 #include "host_stream.h"
 #include "platform/last_error.h"
 #include "pvsns.h"
+#include "replay_plan.h"
 
 namespace {
 
@@ -119,6 +120,26 @@ TEST_F(Gps1Replay, TrackRunsOnWithTheClockWhileNobodyListens) {
     h = Open();
     EXPECT_TRUE(ChunksUntil(h, 3999).empty()) << "the cycle under way is not sent";
     EXPECT_EQ(Join(ChunksUntil(h, 4999)), Delivered(1)) << "cycle 4 of a 3-cycle track";
+    u().CloseHandle(h);
+}
+
+// The system may open and close GPS1: within one command while the replay
+// wakes for the open: whichever runs first, the chunks after are the same.
+TEST_F(Gps1Replay, AHandleClosedBeforeItsCycleStartsTakesNothingFromTheChunkPlan) {
+    LoadTrack();
+    ASSERT_TRUE(host::gps1::RunUnitUntil(u(), 1500));
+    HANDLE h = Open();
+    // The replay has seen the open and sleeps until the cycle at 2000.
+    ASSERT_TRUE(u().scheduler().WaitQuiescent(kSourceSettle));
+    u().CloseHandle(h);
+    ASSERT_TRUE(host::gps1::RunUnitUntil(u(), 2500));
+    h = Open();
+    std::vector<std::size_t> sizes;
+    for (const std::string& chunk : ChunksUntil(h, 3999)) {
+        sizes.push_back(chunk.size());
+    }
+    host::gps1::ChunkSizer fresh;
+    EXPECT_EQ(sizes, fresh.Split(Delivered(0).size(), 8, 40)) << "the first cycle sent";
     u().CloseHandle(h);
 }
 
