@@ -156,7 +156,10 @@ TEST_F(ProgramsTest, TunerModuleMakesItsLinkOverNothingOfSomeoneElses) {
     const auto serve =
         WriteFile("serve.sh",
                   "link=$1; shift\n"
-                  "\"$@\" --pty \"$link\" >\"$link.out\" & module=$!\n"
+                  // There before the loop looks: the module's shell makes it
+                  // only when it gets its turn.
+                  ": >\"$link.out\"\n"
+                  "\"$@\" --pty \"$link\" >>\"$link.out\" & module=$!\n"
                   "for _ in $(seq 200); do\n"
                   "  grep -q . \"$link.out\" || ! kill -0 $module 2>/dev/null && break\n"
                   "  sleep 0.05\n"
