@@ -125,6 +125,18 @@ DWORD CopyHostFile(const fs::path& src, const fs::path& dst) {
     return ERROR_SUCCESS;
 }
 
+// What a port handed over or took, every byte of it (ports keep all theirs).
+void RecordPortBytes(VirtualUnit::Impl& impl, HANDLE h, TrafficKind kind, const void* buffer,
+                     DWORD count) {
+    if (count == 0 || buffer == nullptr) {
+        return;
+    }
+    const auto* bytes = static_cast<const std::uint8_t*>(buffer);
+    auto event = platform::TrafficOf(DeviceNameOf(impl, h), kind);
+    event.bytes = {bytes, bytes + count};
+    impl.traffic.Record(std::move(event));
+}
+
 }  // namespace
 
 std::optional<fs::path> FindOnHost(const FileSystem& fsys, std::string_view unitPath) {
@@ -278,13 +290,8 @@ BOOL VirtualUnit::ReadFile(HANDLE h, void* buffer, DWORD toRead, DWORD* read) {
         return d.Read(o, buffer, toRead, read != nullptr ? read : &got);
     });
     if (impl_->traffic.On() && result != FALSE) {
-        const DWORD count = std::min(read != nullptr ? *read : got, toRead);
-        if (count > 0 && buffer != nullptr) {
-            const auto* bytes = static_cast<const std::uint8_t*>(buffer);
-            auto event = platform::TrafficOf(DeviceNameOf(*impl_, h), TrafficKind::Read);
-            event.bytes = {bytes, bytes + count};
-            impl_->traffic.Record(std::move(event));
-        }
+        RecordPortBytes(*impl_, h, TrafficKind::Read, buffer,
+                        std::min(read != nullptr ? *read : got, toRead));
     }
     return result;
 }
@@ -329,13 +336,8 @@ BOOL VirtualUnit::WriteFile(HANDLE h, const void* buffer, DWORD toWrite, DWORD* 
         return d.Write(o, buffer, toWrite, written != nullptr ? written : &put);
     });
     if (impl_->traffic.On() && result != FALSE) {
-        const DWORD count = std::min(written != nullptr ? *written : put, toWrite);
-        if (count > 0 && buffer != nullptr) {
-            const auto* bytes = static_cast<const std::uint8_t*>(buffer);
-            auto event = platform::TrafficOf(DeviceNameOf(*impl_, h), TrafficKind::Write);
-            event.bytes = {bytes, bytes + count};
-            impl_->traffic.Record(std::move(event));
-        }
+        RecordPortBytes(*impl_, h, TrafficKind::Write, buffer,
+                        std::min(written != nullptr ? *written : put, toWrite));
     }
     return result;
 }
